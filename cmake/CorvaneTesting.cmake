@@ -1,0 +1,35 @@
+include(GoogleTest)
+
+# corvane_add_test(<name> LABEL <label> SOURCES <files...> [LIBS <targets...>])
+# One executable per folder; every GoogleTest case becomes its own CTest test.
+function(corvane_add_test name)
+  if(NOT CORVANE_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE corvane_test_main GTest::gtest GTest::gmock ${T_LIBS})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 300)
+endfunction()
+
+# corvane_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] [CORPUS <dir>])
+# With CORVANE_FUZZ and clang: a libFuzzer binary. Otherwise a replay binary that feeds every file
+# of the seed corpus to the target once, registered as a test under the label "fuzz".
+function(corvane_add_fuzzer name)
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(CORVANE_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    add_executable(${name} ${F_SOURCES})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${F_LIBS})
+  else()
+    add_executable(${name} ${F_SOURCES} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+    target_link_libraries(${name} PRIVATE ${F_LIBS})
+    if(CORVANE_TESTS AND F_CORPUS)
+      add_test(NAME ${name}.replay COMMAND ${name} ${F_CORPUS})
+      set_tests_properties(${name}.replay PROPERTIES LABELS fuzz TIMEOUT 300)
+    endif()
+  endif()
+endfunction()

@@ -1,0 +1,31 @@
+#include "handle_table.h"
+
+#include <gtest/gtest.h>
+
+using namespace win32_detail;
+
+namespace {
+struct Thing : HandleObject {
+  int value = 7;
+};
+}  // namespace
+
+TEST(HandleTable, ValuesAreDistinctPerKindAndNeverReused) {
+  auto thing = std::make_shared<Thing>();
+  uintptr_t a = AllocateHandle(HandleKind::File, thing);
+  uintptr_t b = AllocateHandle(HandleKind::Window, thing);
+  EXPECT_GE(a, 0x10000u);
+  EXPECT_LT(b, 0x80000000u);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(LookupHandle<Thing>(ToHandle<void*>(a), HandleKind::File)->value, 7);
+  EXPECT_EQ(FindHandle(a, HandleKind::Window), nullptr) << "a file handle is not a window";
+  EXPECT_EQ(KindOfHandle(b), static_cast<uint8_t>(HandleKind::Window));
+  EXPECT_TRUE(ReleaseHandle(a, HandleKind::File));
+  EXPECT_FALSE(ReleaseHandle(a, HandleKind::File)) << "stale handle";
+  EXPECT_EQ(FindHandle(a, HandleKind::File), nullptr);
+  uintptr_t c = AllocateHandle(HandleKind::File, thing);
+  EXPECT_NE(c, a);
+  EXPECT_TRUE(ReleaseHandle(b, HandleKind::Window));
+  EXPECT_TRUE(ReleaseHandle(c, HandleKind::File));
+  EXPECT_EQ(KindOfHandle(0), 0);
+}
