@@ -1,2 +1,41 @@
 #pragma once
+// Ini files ("private profiles"): "[Section]" lines followed by "key=value" lines. Section and key
+// names match without case; the first of several equal sections or keys wins; names and values
+// are trimmed of blanks and a value enclosed in matching quotes ('"' or '\'') loses them. Lines
+// starting with ';' are comments. The file is read again on every call, so changes made by anyone
+// are seen at once. File names follow the platform path rules (relative names are taken from the
+// current directory). Text is UTF-8.
 #include "win32/wintypes.h"
+
+// Copies the value of lpKeyName in lpAppName, or lpDefault (NULL: "") when there is none, and
+// returns the number of characters copied without the NUL. A value that does not fit is cut to
+// nSize - 1 characters and the result is nSize - 1.
+// lpKeyName NULL: the section's key names; lpAppName NULL: the file's section names; each name is
+// followed by a NUL and the list by another. A list that does not fit is cut to whole characters,
+// ends with two NULs and the result is nSize - 2.
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+// The value read as a decimal integer (leading blanks and sign allowed, reading stops at the first
+// non-digit, no digits give 0); nDefault when the key is missing.
+UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
+// The section's "key=value" lines (comments left out) as a double-NUL list; cut as above.
+DWORD GetPrivateProfileSectionA(LPCSTR lpAppName, LPSTR lpReturnedString, DWORD nSize,
+                                LPCSTR lpFileName);
+DWORD GetPrivateProfileSectionNamesA(LPSTR lpszReturnBuffer, DWORD nSize, LPCSTR lpFileName);
+
+// Sets the key's value, adding the key, the section and the file when missing; every other line
+// stays as it was. lpString NULL deletes the key; lpKeyName NULL deletes the whole section.
+// All three NULL: flushes cached writes of the file (every write goes straight to the file, so
+// this only reports success).
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
+                                LPCSTR lpFileName);
+// Replaces the section's lines with the double-NUL list of "key=value" lines in lpString (the
+// section is created when missing).
+BOOL WritePrivateProfileSectionA(LPCSTR lpAppName, LPCSTR lpString, LPCSTR lpFileName);
+
+#define GetPrivateProfileString GetPrivateProfileStringA
+#define GetPrivateProfileInt GetPrivateProfileIntA
+#define GetPrivateProfileSection GetPrivateProfileSectionA
+#define GetPrivateProfileSectionNames GetPrivateProfileSectionNamesA
+#define WritePrivateProfileString WritePrivateProfileStringA
+#define WritePrivateProfileSection WritePrivateProfileSectionA
