@@ -2,6 +2,7 @@
 // The platform's public header: kernel services and, as they arrive, the window and drawing layers.
 #include "win32/wintypes.h"
 #include "win32/winerror.h"
+#include "win32/platform_config.h"
 #include "win32/paths.h"
 #include "win32/winbase.h"
 #include "win32/winnls.h"
