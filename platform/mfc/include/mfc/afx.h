@@ -1,0 +1,8 @@
+#pragma once
+// The framework's core: objects with run-time classes, strings, collections, files, time,
+// exceptions. Include this one header.
+#include "win32/windows.h"
+#include "mfc/afxdefs.h"
+#include "mfc/afxobj.h"
+#include "mfc/afxstr.h"
+#include "mfc/afxexcept.h"
