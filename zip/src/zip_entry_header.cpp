@@ -1,0 +1,68 @@
+#include "zip/zip_entry_header.h"
+
+#include "zip/zip_exception.h"
+#include "zip/zip_volume_storage.h"
+#include "zip_bytes.h"
+
+namespace {
+
+const DWORD kCentralSignature = 0x02014b50;
+const DWORD kCentralSize = 46;
+
+void ReadField(CZipVolumeStorage& storage, CZipBuffer& field, WORD length) {
+  field.Allocate(length);
+  storage.Read(field.GetBuffer(), length, TRUE);
+}
+
+}  // namespace
+
+DWORD CZipEntryHeader::Read(CZipVolumeStorage& storage, DWORD available) {
+  BYTE raw[kCentralSize];
+  if (available < kCentralSize) storage.ThrowError(ZIP_BADZIPFILE);
+  storage.Read(raw, kCentralSize, TRUE);
+  m_signature = ZipDword(raw);
+  m_versionMadeBy = ZipWord(raw + 4);
+  m_versionNeeded = ZipWord(raw + 6);
+  m_flags = ZipWord(raw + 8);
+  m_method = ZipWord(raw + 10);
+  m_modTime = ZipWord(raw + 12);
+  m_modDate = ZipWord(raw + 14);
+  m_crc32 = ZipDword(raw + 16);
+  m_compressedSize = ZipDword(raw + 20);
+  m_uncompressedSize = ZipDword(raw + 24);
+  const WORD nameLength = ZipWord(raw + 28);
+  const WORD extraLength = ZipWord(raw + 30);
+  const WORD commentLength = ZipWord(raw + 32);
+  m_diskStart = ZipWord(raw + 34);
+  m_internalAttr = ZipWord(raw + 36);
+  m_externalAttr = ZipDword(raw + 38);
+  m_localOffset = ZipDword(raw + 42);
+  const DWORD total = kCentralSize + nameLength + extraLength + commentLength;
+  if (m_signature != kCentralSignature || total > available) storage.ThrowError(ZIP_BADZIPFILE);
+
+  ReadField(storage, m_name, nameLength);
+  ReadField(storage, m_extra, extraLength);
+  ReadField(storage, m_comment, commentLength);
+
+  // Names are kept in the form the rest of the system cuts paths at.
+  char* name = reinterpret_cast<char*>(m_name.GetBuffer());
+  if (nameLength) OemToCharBuff(name, name, nameLength);
+  for (WORD i = 0; i < nameLength; ++i)
+    if (name[i] == '/') name[i] = '\\';
+  return total;
+}
+
+BOOL CZipEntryHeader::IsDirectory() const {
+  if (m_externalAttr & FILE_ATTRIBUTE_DIRECTORY) return TRUE;
+  const DWORD length = m_name.GetSize();
+  return length > 0 && m_name.GetBuffer()[length - 1] == '\\';
+}
+
+CString CZipEntryHeader::GetFileName() const {
+  return CString(reinterpret_cast<const char*>(m_name.GetBuffer()), (int)m_name.GetSize());
+}
+
+BOOL CZipEntryHeader::GetModificationTime(FILETIME* utc) const {
+  FILETIME local;
+  return DosDateTimeToFileTime(m_modDate, m_modTime, &local) && LocalFileTimeToFileTime(&local, utc);
+}

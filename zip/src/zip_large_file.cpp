@@ -1,0 +1,3 @@
+#include "zip/zip_large_file.h"
+
+IMPLEMENT_DYNAMIC(CZipLargeFile, CFile)
