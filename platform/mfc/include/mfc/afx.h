@@ -6,3 +6,5 @@
 #include "mfc/afxobj.h"
 #include "mfc/afxstr.h"
 #include "mfc/afxexcept.h"
+#include "mfc/afxtime.h"
+#include "mfc/afxfile.h"
