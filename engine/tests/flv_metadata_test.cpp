@@ -164,6 +164,8 @@ TEST_F(FlvInjection, VideoWithMp3Audio) {
   EXPECT_GT(m.Number("videodatarate"), 0);
   EXPECT_GT(m.Number("audiodatarate"), 0);
 
+  EXPECT_FALSE(std::filesystem::exists("nul")) << "sized in memory, not on a null device";
+
   // FFmpeg's own script tag is not carried over.
   ASSERT_FALSE(r.sourceTags.empty());
   EXPECT_EQ(r.sourceTags[0].type, 18);
@@ -337,8 +339,14 @@ TEST_F(FlvInjection, BadInputLeavesTargetUntouched) {
 
   std::vector<uint8_t> offsetPastEnd = MakeFlv({{9, 0, {0x12, 0}}});
   offsetPastEnd[5] = 0x7F;
-  const std::vector<std::vector<uint8_t>> sources = {
+  std::vector<std::vector<uint8_t>> sources = {
       {}, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 9, 0, 0, 0, 0, 9, 0, 0, 1}, {'F', 'L', 'V', 1, 5}, offsetPastEnd};
+  // More keyframes than the metadata tag's 24-bit size can index.
+  std::vector<uint8_t> tooManyKeyframes = MakeFlv({});
+  const std::vector<uint8_t> keyframe = MakeFlv({{9, 0, {0x12}}});
+  for (int i = 0; i < 940000; ++i) tooManyKeyframes.insert(tooManyKeyframes.end(), keyframe.begin() + 13, keyframe.end());
+  sources.push_back(std::move(tooManyKeyframes));
+
   const std::string source = SandboxFile("bad.src");
   for (const auto& bytes : sources) {
     WriteFile(source, bytes);
