@@ -8,3 +8,4 @@
 #include "mfc/afxexcept.h"
 #include "mfc/afxtime.h"
 #include "mfc/afxfile.h"
+#include "mfc/afxcoll.h"
