@@ -11,12 +11,12 @@
 // returns the number of characters copied without the NUL. A value that does not fit is cut to
 // nSize - 1 characters and the result is nSize - 1.
 // lpKeyName NULL: the section's key names; lpAppName NULL: the file's section names; each name is
-// followed by a NUL and the list by another. A list that does not fit is cut to whole characters,
-// ends with two NULs and the result is nSize - 2.
+// followed by a NUL and the list by another. A list that does not fit is cut, ends with two NULs
+// and the result is nSize - 2. A missing file or section gives an empty list.
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
-// The value read as a decimal integer (leading blanks and sign allowed, reading stops at the first
-// non-digit, no digits give 0); nDefault when the key is missing.
+// The value read as a decimal integer with an optional sign (reading stops at the first
+// non-digit, no digits give 0); nDefault when the key is missing or its value empty.
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
 // The section's "key=value" lines (comments left out) as a double-NUL list; cut as above.
 DWORD GetPrivateProfileSectionA(LPCSTR lpAppName, LPSTR lpReturnedString, DWORD nSize,
@@ -25,12 +25,13 @@ DWORD GetPrivateProfileSectionNamesA(LPSTR lpszReturnBuffer, DWORD nSize, LPCSTR
 
 // Sets the key's value, adding the key, the section and the file when missing; every other line
 // stays as it was. lpString NULL deletes the key; lpKeyName NULL deletes the whole section.
-// All three NULL: flushes cached writes of the file (every write goes straight to the file, so
-// this only reports success).
+// Names and values with line breaks, section names with ']' and key names with '=' are refused
+// (ERROR_INVALID_PARAMETER). All three NULL: the flush call; every write already went to the
+// file, and the result is FALSE as on the platform.
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                 LPCSTR lpFileName);
-// Replaces the section's lines with the double-NUL list of "key=value" lines in lpString (the
-// section is created when missing).
+// Replaces the section's entries with the double-NUL list of "key=value" lines in lpString (the
+// section is created when missing; comments stay); lpString NULL deletes the section.
 BOOL WritePrivateProfileSectionA(LPCSTR lpAppName, LPCSTR lpString, LPCSTR lpFileName);
 
 #define GetPrivateProfileString GetPrivateProfileStringA

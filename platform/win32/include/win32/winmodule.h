@@ -31,7 +31,9 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName);
 #define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x00000002
 #define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x00000004
 // With GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, lpModuleName is an address inside a loaded shared
-// object or the executable: how a module finds its own handle. References are not counted.
+// object or the executable: how a module finds its own handle. Without
+// GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT a reference is counted (dropped by FreeLibrary);
+// GET_MODULE_HANDLE_EX_FLAG_PIN keeps the module loaded for good.
 BOOL GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, HMODULE* phModule);
 // The module's file as an absolute platform path with backslashes. Returns the length copied;
 // a path that does not fit is cut to nSize - 1 characters plus NUL, returns nSize and sets
@@ -46,8 +48,11 @@ DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 
 // ---- Built-in modules ---------------------------------------------------------------------------
 
-// One export of a built-in module. Pass functions as reinterpret_cast<FARPROC>(&Function).
+// One export of a built-in module: {"TransparentBlt", &TransparentBlt}, any function type.
 struct BuiltinExport {
+  template <class R, class... Args>
+  BuiltinExport(const char* exportName, R (*function)(Args...))
+      : name(exportName), proc(reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function))) {}
   const char* name;
   FARPROC proc;
 };
@@ -132,11 +137,12 @@ DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo);
 // Resources need no freeing: returns FALSE like the platform.
 BOOL FreeResource(HGLOBAL hResData);
 
-// Copies string uID (UTF-8) and returns its length; cut to fit nBufferMax - 1 characters (never
-// inside a character) plus NUL. Missing string: 0 and an empty buffer.
+// Copies string uID (UTF-8) and returns its length in bytes; cut to fit cchBufferMax - 1 bytes
+// (never inside a character) plus NUL. Missing or empty string: 0 and an empty buffer.
 int LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
-// As LoadStringA in UTF-16. cchBufferMax 0: *lpBuffer receives a read-only pointer to the
-// string inside the resource (not NUL-terminated) and the result is its length.
+// As LoadStringA in UTF-16 (never cutting a surrogate pair). cchBufferMax 0: lpBuffer is taken as
+// a (const WCHAR**) that receives a read-only pointer to the string inside its RT_STRING block
+// (not NUL-terminated; null when missing) and the result is its length.
 int LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int cchBufferMax);
 
 #define FindResource FindResourceA
