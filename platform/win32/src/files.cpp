@@ -154,11 +154,14 @@ BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distanceToMove, PLARGE_INTEGER 
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh, DWORD moveMethod) {
+  // Without a high part the distance is a signed 32-bit value; with one, the two halves of a
+  // signed 64-bit value.
   LARGE_INTEGER distance;
-  distance.QuadPart = distanceToMoveHigh
-                          ? static_cast<LONGLONG>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceToMoveHigh)) << 32) |
-                                                  static_cast<uint32_t>(distanceToMove))
-                          : distanceToMove;
+  distance.QuadPart = distanceToMove;
+  if (distanceToMoveHigh) {
+    distance.LowPart = static_cast<DWORD>(distanceToMove);
+    distance.HighPart = *distanceToMoveHigh;
+  }
   LARGE_INTEGER position;
   if (!SetFilePointerEx(file, distance, &position, moveMethod)) return INVALID_SET_FILE_POINTER;
   if (!distanceToMoveHigh && position.QuadPart > 0xFFFFFFFELL) {
