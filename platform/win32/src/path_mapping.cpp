@@ -23,7 +23,9 @@ char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A
 std::string CurrentDirectory() {
   std::string buffer(256, '\0');
   while (!getcwd(buffer.data(), buffer.size())) {
-    if (errno != ERANGE) return "/";
+    // A removed current folder: keep relative names inside it (where they name nothing) rather
+    // than let them land at the root.
+    if (errno != ERANGE) return "/proc/self/cwd";
     buffer.resize(buffer.size() * 2);
   }
   buffer.resize(std::strlen(buffer.c_str()));
