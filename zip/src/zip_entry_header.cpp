@@ -1,5 +1,7 @@
 #include "zip/zip_entry_header.h"
 
+#include <cstring>
+
 #include "zip/zip_exception.h"
 #include "zip/zip_volume_storage.h"
 #include "zip_bytes.h"
@@ -59,7 +61,10 @@ BOOL CZipEntryHeader::IsDirectory() const {
 }
 
 CString CZipEntryHeader::GetFileName() const {
-  return CString(reinterpret_cast<const char*>(m_name.GetBuffer()), (int)m_name.GetSize());
+  // Platform paths end at a zero byte; a name must not say more than the path it becomes.
+  if (m_name.IsEmpty()) return CString();
+  const char* name = reinterpret_cast<const char*>(m_name.GetBuffer());
+  return CString(name, (int)strnlen(name, m_name.GetSize()));
 }
 
 BOOL CZipEntryHeader::GetModificationTime(FILETIME* utc) const {

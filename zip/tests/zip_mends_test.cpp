@@ -150,3 +150,45 @@ TEST_F(ZipMends, SizesThatDisagreeWithTheDataEndInAnError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ZipMends, EntryEndingExactlyAtTheBufferEndClosesCleanly) {
+  // The last read delivers the final byte; the end of the deflated stream is still unread.
+  WriteSource(dir + "/exact.txt", Compressible(2 * 65535));
+  ASSERT_EQ(0, zip_test::Run("cd " + dir + " && zip -q -9 exact.zip exact.txt"));
+  ASSERT_TRUE(reader.Open((dir + "/exact.zip").c_str(), 0, 0));
+  EXPECT_TRUE(reader.ExtractEntry(0, (dir + "/out").c_str()));
+  EXPECT_EQ(Compressible(2 * 65535), ReadBytes(dir + "/out/exact.txt"));
+  std::string buffer(65535, '\0');
+  ASSERT_TRUE(reader.OpenEntry(0));
+  EXPECT_EQ(65535u, reader.ReadEntry(buffer.data(), 65535));
+  EXPECT_EQ(65535u, reader.ReadEntry(buffer.data(), 65535));
+  EXPECT_EQ(0u, reader.ReadEntry(buffer.data(), 65535));
+  EXPECT_EQ(CZipReader::closeOk, reader.CloseEntry());
+}
+
+TEST_F(ZipMends, EntryIsReleasedWhenItsFileCannotBeWrittenOrGivenItsTime) {
+  WriteSource(dir + "/a.txt", "abc\n");
+  ASSERT_EQ(0, zip_test::Run("cd " + dir + " && zip -q a.zip a.txt"));
+  ASSERT_TRUE(reader.Open((dir + "/a.zip").c_str(), 0, 0));
+  char buffer[8];
+  ASSERT_TRUE(reader.OpenEntry(0));
+  EXPECT_EQ(4u, reader.ReadEntry(buffer, sizeof buffer));
+  EXPECT_EQ(0, reader.CloseEntry((dir + "/missing/a.txt").c_str()));
+  ASSERT_TRUE(reader.OpenEntry(0));
+  EXPECT_EQ(CZipReader::closeIncomplete, reader.CloseEntry());
+
+  // The target folder is a file: the framework's file exception, and the entry is free again.
+  WriteBytes(dir + "/blocked", "file");
+  EXPECT_EQ(-1, CauseOf([&] { reader.ExtractEntry(0, (dir + "/blocked").c_str()); }));
+  EXPECT_TRUE(reader.ExtractEntry(0, (dir + "/out").c_str()));
+  EXPECT_EQ("abc\n", ReadBytes(dir + "/out/a.txt"));
+
+  // Closing the archive normally closes an open entry first.
+  ASSERT_TRUE(reader.OpenEntry(0));
+  reader.Close();
+  EXPECT_TRUE(reader.IsClosed());
+}
+
+}  // namespace
