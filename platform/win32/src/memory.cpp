@@ -1,5 +1,5 @@
 // Global and local memory. Fixed blocks are handed out by address and found again in a table of
-// addresses; moveable blocks get handles from the handle table. Blocks never move while they live.
+// addresses; moveable blocks get handles from the handle table.
 #include <cstdlib>
 #include <cstring>
 #include <map>

@@ -266,7 +266,8 @@ inline BOOL GetVersionEx(LPOSVERSIONINFOEX versionInformation) {
 #define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
 
 // A fixed block's handle is its address; a moveable block has a handle that GlobalLock turns into
-// the address. Blocks never actually move; the lock count is kept for GlobalUnlock's result.
+// the address. GlobalReAlloc keeps a moveable block's handle and may change a fixed block's
+// address. The lock count is kept for GlobalUnlock's result.
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
 HGLOBAL GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags);
 LPVOID GlobalLock(HGLOBAL memory);
