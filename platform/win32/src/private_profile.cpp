@@ -155,10 +155,13 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
   }
   // The flush call: nothing is cached, and the platform answers FALSE to it whatever happens.
   if (!lpAppName && !lpKeyName && !lpString) return FALSE;
-  // A line break would make the value a line of its own, and ']' or '=' would change what is read
-  // back: refused rather than written into a file that then reads differently.
+  // A line break would make the value a line of its own, and ']' in a section name or a key
+  // with '=' or starting like a comment or section would change what is read back: refused
+  // rather than written into a file that then reads differently.
   if (!lpAppName || HasLineBreak(lpAppName) || HasLineBreak(lpKeyName) || HasLineBreak(lpString) ||
-      std::strchr(lpAppName, ']') || (lpKeyName && std::strchr(lpKeyName, '='))) {
+      std::strchr(lpAppName, ']') ||
+      (lpKeyName && (std::strchr(lpKeyName, '=') || lpKeyName[std::strspn(lpKeyName, " \t")] == ';' ||
+                     lpKeyName[std::strspn(lpKeyName, " \t")] == '['))) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }

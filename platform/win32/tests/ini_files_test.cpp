@@ -142,6 +142,14 @@ TEST(IniWrite, ChangesOnlyTheLineConcerned) {
   EXPECT_EQ(ReadText(file), "; keep me\r\n[SETTING]\r\nSelSkin=new\r\nAdded=2\r\n\r\n");
 }
 
+TEST(IniWrite, KeepsByteOrderMarkAndLineEnds) {
+  std::string file = MakeTestFolder() + "/unix.ini";
+  WriteText(file, "\xEF\xBB\xBF[Main]\nScreen=a.bmp\n");
+  EXPECT_EQ(Get("Main", "Screen", file), "a.bmp");
+  EXPECT_TRUE(WritePrivateProfileStringA("Main", "Color", "red", file.c_str()));
+  EXPECT_EQ(ReadText(file), "\xEF\xBB\xBF[Main]\nScreen=a.bmp\nColor=red\n");
+}
+
 TEST(IniWrite, CreatesTheFileAndSection) {
   std::string file = PlatformPathFromPosix(MakeTestFolder()) + "\\MyProfile.ini";
   EXPECT_TRUE(WritePrivateProfileStringA("MYPROFILE", "Name", "Web", file.c_str()));
@@ -162,6 +170,7 @@ TEST(IniWrite, FlushCallAndBadInput) {
       << "the platform answers FALSE to the flush call";
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "two\nlines", file.c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(WritePrivateProfileStringA("S", ";k", "v", file.c_str())) << "would read as a comment";
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", (folder + "/no/such/folder.ini").c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   EXPECT_TRUE(WritePrivateProfileStringA("S", "k", nullptr, file.c_str())) << "deleting nothing";

@@ -25,8 +25,8 @@ DWORD GetPrivateProfileSectionNamesA(LPSTR lpszReturnBuffer, DWORD nSize, LPCSTR
 
 // Sets the key's value, adding the key, the section and the file when missing; every other line
 // stays as it was. lpString NULL deletes the key; lpKeyName NULL deletes the whole section.
-// Names and values with line breaks, section names with ']' and key names with '=' are refused
-// (ERROR_INVALID_PARAMETER). All three NULL: the flush call; every write already went to the
+// Names and values with line breaks, section names with ']' and key names with '=' or starting
+// with ';' or '[' are refused (ERROR_INVALID_PARAMETER): they would read back differently. All three NULL: the flush call; every write already went to the
 // file, and the result is FALSE as on the platform.
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                 LPCSTR lpFileName);

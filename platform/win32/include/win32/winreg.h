@@ -71,7 +71,8 @@ LSTATUS RegCloseKey(HKEY hKey);
 // with the needed size in *lpcbData.
 LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                          LPBYTE lpData, LPDWORD lpcbData);
-// Stores cbData bytes as given. REG_SZ data without its terminating NUL gets one added.
+// Stores cbData bytes as given, except that REG_SZ and REG_EXPAND_SZ data without a terminating
+// NUL gets one added and REG_MULTI_SZ data is completed to end with two NULs.
 LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
                        const BYTE* lpData, DWORD cbData);
 // The default value (a string) of the sub-key lpSubKey (NULL or empty: hKey itself).
@@ -86,7 +87,7 @@ LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 
 // Sub-keys in name order (without case), values in the order they were created. Past the end:
 // ERROR_NO_MORE_ITEMS. Sizes are in characters without the NUL for names; a name that does not
-// fit gives ERROR_MORE_DATA.
+// fit gives ERROR_MORE_DATA. Keys have no class and no last write time (both come back empty).
 LSTATUS RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
                       LPDWORD lpReserved, LPSTR lpClass, LPDWORD lpcchClass,
                       PFILETIME lpftLastWriteTime);
