@@ -80,6 +80,24 @@ void CZipDirectory::Read() {
     m_headers.emplace_back();
     left -= m_headers.back().Read(m_storage, left);
   }
+  CheckEntriesApart();
+}
+
+void CZipDirectory::CheckEntriesApart() const {
+  // Entries that share their data would let a small archive extract to any size.
+  std::vector<const CZipEntryHeader*> order;
+  order.reserve(m_headers.size());
+  for (const CZipEntryHeader& header : m_headers) order.push_back(&header);
+  std::sort(order.begin(), order.end(), [](const CZipEntryHeader* a, const CZipEntryHeader* b) {
+    return a->m_diskStart != b->m_diskStart ? a->m_diskStart < b->m_diskStart : a->m_localOffset < b->m_localOffset;
+  });
+  for (size_t i = 1; i < order.size(); ++i) {
+    const CZipEntryHeader& previous = *order[i - 1];
+    const ULONGLONG previousEnd = (ULONGLONG)previous.m_localOffset + kLocalSize + previous.m_name.GetSize() +
+                                  previous.m_compressedSize;
+    if (order[i]->m_diskStart == previous.m_diskStart && order[i]->m_localOffset < previousEnd)
+      m_storage.ThrowError(ZIP_BADZIPFILE);
+  }
 }
 
 void CZipDirectory::Clear() {

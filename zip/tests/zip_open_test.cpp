@@ -136,6 +136,15 @@ TEST_F(ZipOpen, InconsistentEndRecordsAreDamage) {
   }
 }
 
+TEST_F(ZipOpen, EntriesSharingTheirDataAreDamage) {
+  // The second entry pointing at the first one's data: a few bytes that would extract twice.
+  std::string bytes = ReadBytes(archive);
+  const size_t second = bytes.find("PK\x01\x02", bytes.find("PK\x01\x02") + 4);
+  PatchBytes(bytes, second + 42, 0, 4);
+  WriteBytes(archive, bytes);
+  EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { reader.Open(archive.c_str(), 0, 0); }));
+}
+
 TEST_F(ZipOpen, TruncatedArchiveHasNoDirectory) {
   const std::string bytes = ReadBytes(archive);
   WriteBytes(archive, bytes.substr(0, bytes.size() / 2));

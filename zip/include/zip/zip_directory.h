@@ -31,6 +31,8 @@ class CZipDirectory {
  private:
   // Where the end record starts in the file; throws when there is none.
   DWORD FindEndRecord();
+  // Throws when the data of two entries overlaps.
+  void CheckEntriesApart() const;
 
   CZipVolumeStorage& m_storage;
   DWORD m_bytesBefore = 0;
