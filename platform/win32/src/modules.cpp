@@ -115,8 +115,7 @@ std::shared_ptr<Module> BuiltinLocked(Modules& m, std::string_view name) {
   if (it != m.builtins.end()) return it->second;
   auto module = std::make_shared<Module>();
   module->kind = ModuleKind::Builtin;
-  module->posixPath = PlatformFolder() + FilePart(name);
-  if (BareName(name) == FilePart(name)) module->posixPath += ".dll";
+  module->posixPath = PlatformFolder() + WithDefaultExtension(FilePart(name));
   if (!Register(module)) return nullptr;
   m.builtins.emplace(bare, module);
   return module;
