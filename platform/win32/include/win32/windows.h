@@ -10,3 +10,5 @@
 #include "win32/winmodule.h"
 #include "win32/winini.h"
 #include "win32/shlwapi.h"
+#include "win32/wingdi.h"
+#include "win32/winuser_draw.h"
