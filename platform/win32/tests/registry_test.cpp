@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -179,8 +180,9 @@ TEST(Registry, ConcurrentWritersLoseNothing) {
       Key k;
       ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, key.c_str(), &k.h), ERROR_SUCCESS);
       for (int i = 0; i < 10; ++i) {
-        std::string name = "t" + std::to_string(t) + "_" + std::to_string(i);
-        ASSERT_EQ(SetString(k.h, name.c_str(), name), ERROR_SUCCESS);
+        char name[32];
+        std::snprintf(name, sizeof name, "t%d_%d", t, i);
+        ASSERT_EQ(SetString(k.h, name, name), ERROR_SUCCESS);
       }
     });
   }
