@@ -108,8 +108,10 @@ struct StringEntry {
 //   static const ResourceEntry kResources[] = {{RT_RCDATA, MAKEINTRESOURCE(7), kBytes, 4}};
 //   static const StringEntry kStrings[] = {{112, "Open failed"}, {113, "Extract failed"}};
 //   static const ModuleResources kRegistered(kResources, kStrings);
-// The tables must be static (they are used in place, not copied); the object's destructor
-// withdraws them when the module unloads. A string id registered twice keeps the first text.
+// The tables and the object must be static (the tables are used in place, not copied; the
+// object's address tells which module it belongs to); the destructor withdraws them when the
+// module unloads. A module may register several tables: look-ups go through them in registration
+// order, so the first text of a string id wins. An RT_STRING block holds the strings of one table.
 class ModuleResources {
  public:
   template <size_t N, size_t M>
