@@ -1,0 +1,144 @@
+#include "class_registry.h"
+
+#include <algorithm>
+
+#include "builtin_factory.h"
+#include "win32/winmodule.h"
+#include "win32/winreg.h"
+
+ClassRegistry& ClassRegistry::Instance() {
+  static ClassRegistry* instance = new ClassRegistry;
+  return *instance;
+}
+
+IUnknown* ClassRegistry::TakeRegistered(REFCLSID clsid) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (auto it = registered_.begin(); it != registered_.end(); ++it) {
+    if (it->clsid != clsid) continue;
+    IUnknown* object = it->object;
+    if (it->singleUse) {
+      registered_.erase(it);  // the registration's reference goes to the caller
+    } else {
+      object->AddRef();
+    }
+    return object;
+  }
+  return nullptr;
+}
+
+LPFNCREATEINSTANCE ClassRegistry::FindBuiltin(REFCLSID clsid) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const Builtin& b : builtins_)
+    if (b.clsid == clsid) return b.create;
+  return nullptr;
+}
+
+HRESULT ClassRegistry::LoadServer(REFCLSID clsid, LPFNGETCLASSOBJECT* getClassObject) {
+  const std::string key = "CLSID\\" + StringFromGUIDA(clsid) + "\\InprocServer32";
+  HKEY hkey;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &hkey) != ERROR_SUCCESS)
+    return REGDB_E_CLASSNOTREG;
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  LSTATUS status = RegQueryValueExA(hkey, nullptr, nullptr, &type, nullptr, &size);
+  std::string path(size, '\0');
+  if (status == ERROR_SUCCESS && size > 0)
+    status = RegQueryValueExA(hkey, nullptr, nullptr, &type, reinterpret_cast<LPBYTE>(path.data()), &size);
+  RegCloseKey(hkey);
+  if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return REGDB_E_CLASSNOTREG;
+  path.resize(std::min<size_t>(size, path.size()));
+  while (!path.empty() && path.back() == '\0') path.pop_back();
+  if (path.empty()) return REGDB_E_CLASSNOTREG;
+
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const Server& s : servers_) {
+    if (s.path == path) {
+      *getClassObject = s.getClassObject;
+      return S_OK;
+    }
+  }
+  HMODULE module = LoadLibraryA(path.c_str());
+  if (!module) return CO_E_DLLNOTFOUND;
+  // Exports come back as FARPROC; go through void* to the real signature.
+  auto entry = reinterpret_cast<LPFNGETCLASSOBJECT>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+  if (!entry) {
+    FreeLibrary(module);
+    return CO_E_ERRORINDLL;
+  }
+  servers_.push_back({path, module, entry});
+  *getClassObject = entry;
+  return S_OK;
+}
+
+HRESULT ClassRegistry::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
+  if (IUnknown* object = TakeRegistered(clsid)) {
+    HRESULT hr = object->QueryInterface(riid, ppv);
+    object->Release();
+    return hr;
+  }
+  if (LPFNCREATEINSTANCE create = FindBuiltin(clsid)) {
+    BuiltinFactory* factory = new BuiltinFactory(create);
+    HRESULT hr = factory->QueryInterface(riid, ppv);
+    factory->Release();
+    return hr;
+  }
+  LPFNGETCLASSOBJECT getClassObject;
+  HRESULT hr = LoadServer(clsid, &getClassObject);
+  if (FAILED(hr)) return hr;
+  // Called without the lock: the module may create objects of its own.
+  return getClassObject(clsid, riid, ppv);
+}
+
+HRESULT ClassRegistry::RegisterObject(REFCLSID clsid, IUnknown* object, DWORD flags, DWORD* cookie) {
+  if (!object || !cookie) return E_INVALIDARG;
+  object->AddRef();
+  std::lock_guard<std::mutex> lock(mutex_);
+  *cookie = nextCookie_++;
+  // The newest registration of a class wins.
+  registered_.insert(registered_.begin(),
+                     {*cookie, clsid, object, (flags & (REGCLS_MULTIPLEUSE | REGCLS_MULTI_SEPARATE)) == 0});
+  return S_OK;
+}
+
+HRESULT ClassRegistry::RevokeObject(DWORD cookie) {
+  IUnknown* object = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = registered_.begin(); it != registered_.end(); ++it) {
+      if (it->cookie == cookie) {
+        object = it->object;
+        registered_.erase(it);
+        break;
+      }
+    }
+  }
+  if (!object) return CO_E_OBJNOTREG;
+  object->Release();  // outside the lock: the object may revoke or register in its destructor
+  return S_OK;
+}
+
+void ClassRegistry::AddBuiltin(REFCLSID clsid, LPFNCREATEINSTANCE create) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (Builtin& b : builtins_) {
+    if (b.clsid == clsid) {
+      b.create = create;
+      return;
+    }
+  }
+  builtins_.push_back({clsid, create});
+}
+
+void ClassRegistry::FreeUnusedServers() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (auto it = servers_.begin(); it != servers_.end();) {
+    auto canUnload = reinterpret_cast<LPFNCANUNLOADNOW>(
+        reinterpret_cast<void*>(GetProcAddress(it->module, "DllCanUnloadNow")));
+    if (canUnload && canUnload() == S_OK) {
+      FreeLibrary(it->module);
+      it = servers_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}

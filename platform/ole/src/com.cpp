@@ -1,0 +1,60 @@
+// The Co* entry points: initialisation counts, creation, class objects, task memory.
+#include <cstdlib>
+
+#include "class_registry.h"
+#include "ole/objbase.h"
+
+namespace {
+thread_local int t_initCount = 0;
+}
+
+HRESULT CoInitializeEx(LPVOID, DWORD) { return t_initCount++ == 0 ? S_OK : S_FALSE; }
+
+HRESULT CoInitialize(LPVOID pvReserved) { return CoInitializeEx(pvReserved, COINIT_APARTMENTTHREADED); }
+
+void CoUninitialize() {
+  if (t_initCount > 0) --t_initCount;
+}
+
+HRESULT OleInitialize(LPVOID pvReserved) { return CoInitializeEx(pvReserved, COINIT_APARTMENTTHREADED); }
+
+void OleUninitialize() { CoUninitialize(); }
+
+HRESULT CoGetClassObject(REFCLSID rclsid, DWORD, LPVOID, REFIID riid, LPVOID* ppv) {
+  if (!ppv) return E_INVALIDARG;
+  *ppv = nullptr;
+  return ClassRegistry::Instance().GetClassObject(rclsid, riid, ppv);
+}
+
+HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
+                         LPVOID* ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  IClassFactory* factory = nullptr;
+  HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory,
+                                reinterpret_cast<void**>(&factory));
+  if (FAILED(hr)) return hr;
+  hr = factory->CreateInstance(pUnkOuter, riid, ppv);
+  factory->Release();
+  if (FAILED(hr)) *ppv = nullptr;
+  return hr;
+}
+
+HRESULT CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD, DWORD flags,
+                              LPDWORD lpdwRegister) {
+  return ClassRegistry::Instance().RegisterObject(rclsid, pUnk, flags, lpdwRegister);
+}
+
+HRESULT CoRevokeClassObject(DWORD dwRegister) { return ClassRegistry::Instance().RevokeObject(dwRegister); }
+
+void CoFreeUnusedLibraries() { ClassRegistry::Instance().FreeUnusedServers(); }
+
+void RegisterBuiltinClass(REFCLSID rclsid, LPFNCREATEINSTANCE create) {
+  if (create) ClassRegistry::Instance().AddBuiltin(rclsid, create);
+}
+
+LPVOID CoTaskMemAlloc(SIZE_T cb) { return std::malloc(cb ? cb : 1); }
+
+LPVOID CoTaskMemRealloc(LPVOID pv, SIZE_T cb) { return std::realloc(pv, cb ? cb : 1); }
+
+void CoTaskMemFree(LPVOID pv) { std::free(pv); }

@@ -1,0 +1,36 @@
+#pragma once
+// IStream over a file opened through the platform's file functions.
+#include <atomic>
+#include <string>
+
+#include "ole/objidl.h"
+
+class FileStream final : public IStream {
+ public:
+  FileStream(HANDLE file, std::string name, DWORD mode);
+  ~FileStream();
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+
+  STDMETHOD(QueryInterface)(REFIID riid, void** ppvObject) override;
+  STDMETHOD_(ULONG, AddRef)() override;
+  STDMETHOD_(ULONG, Release)() override;
+  STDMETHOD(Read)(void* pv, ULONG cb, ULONG* pcbRead) override;
+  STDMETHOD(Write)(const void* pv, ULONG cb, ULONG* pcbWritten) override;
+  STDMETHOD(Seek)(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_INTEGER* plibNewPosition) override;
+  STDMETHOD(SetSize)(ULARGE_INTEGER libNewSize) override;
+  STDMETHOD(CopyTo)(IStream* pstm, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
+                    ULARGE_INTEGER* pcbWritten) override;
+  STDMETHOD(Commit)(DWORD grfCommitFlags) override;
+  STDMETHOD(Revert)() override;
+  STDMETHOD(LockRegion)(ULARGE_INTEGER libOffset, ULARGE_INTEGER cb, DWORD dwLockType) override;
+  STDMETHOD(UnlockRegion)(ULARGE_INTEGER libOffset, ULARGE_INTEGER cb, DWORD dwLockType) override;
+  STDMETHOD(Stat)(STATSTG* pstatstg, DWORD grfStatFlag) override;
+  STDMETHOD(Clone)(IStream** ppstm) override;
+
+ private:
+  std::atomic<ULONG> refs_{1};
+  HANDLE file_;
+  std::string name_;
+  DWORD mode_;
+};

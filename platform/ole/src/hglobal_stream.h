@@ -1,0 +1,45 @@
+#pragma once
+// IStream over a global memory block. The block is the stream's content: its size is the stream
+// size, growing with writes past the end. Clones share the block and keep their own position.
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "ole/objidl.h"
+
+class HGlobalStream final : public IStream {
+ public:
+  struct Memory {
+    ~Memory();
+    std::mutex mutex;
+    HGLOBAL handle = nullptr;
+    bool deleteOnRelease = false;
+  };
+
+  HGlobalStream(std::shared_ptr<Memory> memory, uint64_t position);
+  HGLOBAL Handle() const;
+
+  STDMETHOD(QueryInterface)(REFIID riid, void** ppvObject) override;
+  STDMETHOD_(ULONG, AddRef)() override;
+  STDMETHOD_(ULONG, Release)() override;
+  STDMETHOD(Read)(void* pv, ULONG cb, ULONG* pcbRead) override;
+  STDMETHOD(Write)(const void* pv, ULONG cb, ULONG* pcbWritten) override;
+  STDMETHOD(Seek)(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_INTEGER* plibNewPosition) override;
+  STDMETHOD(SetSize)(ULARGE_INTEGER libNewSize) override;
+  STDMETHOD(CopyTo)(IStream* pstm, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
+                    ULARGE_INTEGER* pcbWritten) override;
+  STDMETHOD(Commit)(DWORD grfCommitFlags) override;
+  STDMETHOD(Revert)() override;
+  STDMETHOD(LockRegion)(ULARGE_INTEGER libOffset, ULARGE_INTEGER cb, DWORD dwLockType) override;
+  STDMETHOD(UnlockRegion)(ULARGE_INTEGER libOffset, ULARGE_INTEGER cb, DWORD dwLockType) override;
+  STDMETHOD(Stat)(STATSTG* pstatstg, DWORD grfStatFlag) override;
+  STDMETHOD(Clone)(IStream** ppstm) override;
+
+ private:
+  // Resizes the block (new bytes zeroed); call with the memory's mutex held.
+  bool Resize(uint64_t size);
+
+  std::atomic<ULONG> refs_{1};
+  std::shared_ptr<Memory> memory_;
+  uint64_t position_;
+};
