@@ -10,7 +10,6 @@ namespace {
 const DWORD kReadBufferSize = 16384;
 const DWORD kEncryptionHeaderSize = 12;
 const WORD kStored = 0;
-const WORD kDeflated = 8;
 
 // Only the low byte holds the platform's attributes; archives made elsewhere keep their own mode
 // bits above it. The folder bit is not something a file can be given.

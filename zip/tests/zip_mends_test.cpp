@@ -43,7 +43,9 @@ TEST_F(ZipMends, NamesOutsideTheFolderAreRefusedAndTheOthersExtract) {
     const bool good = header.GetFileName() == "good.txt";
     SetLastError(0);
     EXPECT_EQ(good, (bool)reader.ExtractEntry((WORD)i, out.c_str())) << header.GetFileName().GetString();
-    if (!good) EXPECT_EQ((DWORD)ERROR_BAD_PATHNAME, GetLastError());
+    if (!good) {
+      EXPECT_EQ((DWORD)ERROR_BAD_PATHNAME, GetLastError());
+    }
   }
   EXPECT_EQ("payload\n", ReadBytes(out + "/good.txt"));
   // Nothing but good.txt anywhere under the test folder besides the archive.
