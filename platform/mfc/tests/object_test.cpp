@@ -140,3 +140,29 @@ TEST(Exceptions, MapPlatformErrorsToFileCauses) {
 }
 
 }  // namespace
+
+namespace {
+
+class CChecked : public CObject {
+ public:
+  void AssertValid() const override {
+    CObject::AssertValid();
+    ASSERT(valid);
+  }
+  bool valid = true;
+};
+
+TEST(Diagnostics, AssertsStopDebugBuildsOnly) {
+  int evaluations = 0;
+  VERIFY(++evaluations == 1);  // evaluated in every build
+  EXPECT_EQ(evaluations, 1);
+  CChecked object;
+  ASSERT_VALID(&object);
+#ifndef NDEBUG
+  object.valid = false;
+  EXPECT_DEATH(ASSERT_VALID(&object), "assertion failed: valid");
+  EXPECT_DEATH(ASSERT(evaluations == 2), "assertion failed");
+#endif
+}
+
+}  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // The framework's core: objects with run-time classes, strings, collections, files, time,
-// exceptions. Include this one header.
+// exceptions, automation variants. Include this one header.
 #include "win32/windows.h"
 #include "mfc/afxdefs.h"
 #include "mfc/afxobj.h"
@@ -9,3 +9,4 @@
 #include "mfc/afxtime.h"
 #include "mfc/afxfile.h"
 #include "mfc/afxcoll.h"
+#include "mfc/afxdisp.h"

@@ -4,8 +4,9 @@
 //
 // A string object is one pointer to its characters (a length header sits in front of them), so a
 // CString is as large as a char pointer and converts implicitly to LPCTSTR. Passing a CString to a
-// C variadic function (printf, wsprintf, ...) is not possible with this compiler: pass
-// (LPCTSTR)str or str.GetString() there. Format and AppendFormat are templates that do this
+// C variadic function (printf, wsprintf, ...) is not possible with this compiler (it would pass a
+// reference) and is a compile error for users of the framework: pass (LPCTSTR)str or
+// str.GetString() there. Format and AppendFormat are templates that do this
 // conversion themselves, so s.Format("%s", other) works as in the framework.
 //
 // Indexes are never trusted: reads outside the string give 0 or an empty result, writes outside
@@ -14,6 +15,11 @@
 #include <type_traits>
 
 #include "mfc/afxdefs.h"
+#include "ole/oleauto.h"
+
+// The module whose string table LoadString reads: the executable unless set.
+HINSTANCE AfxGetResourceHandle();
+void AfxSetResourceHandle(HINSTANCE hInstResource);
 
 // Formatting takes printf conversions with the platform's length prefixes (l and I32 are 32 bits,
 // ll and I64 64 bits, I, z, t, j pointer-sized), %s taking the string type of the function and %S
@@ -125,6 +131,13 @@ class CStringT {
   PXSTR LockBuffer();
   void UnlockBuffer() noexcept {}
   void FreeExtra();
+
+  // Replaces the contents with string nID of the resource module (or of hInstance); FALSE and
+  // empty when the string is missing or empty.
+  BOOL LoadString(UINT nID);
+  BOOL LoadString(HINSTANCE hInstance, UINT nID);
+  // A new BSTR with the text in UTF-16; the caller frees it with SysFreeString.
+  BSTR AllocSysString() const;
 
   friend CStringT operator+(const CStringT& a, const CStringT& b) { return Concat(a, a.GetLength(), b, b.GetLength()); }
   friend CStringT operator+(const CStringT& a, PCXSTR b) { return Concat(a, a.GetLength(), b, Len(b)); }

@@ -5,6 +5,7 @@
 // needed, or the head of an empty list throws CInvalidArgException*. An element passed by
 // reference may come from the collection itself (arr.Add(arr[0]) is safe while the array grows).
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -15,8 +16,9 @@
 #include "mfc/afxobj.h"
 #include "mfc/afxstr.h"
 
-// Blocks of fixed-size nodes, chained; lists and maps carve their nodes out of them.
-struct CPlex {
+// Blocks of fixed-size nodes, chained; lists and maps carve their nodes out of them. The header
+// keeps the nodes after it aligned for any type.
+struct alignas(std::max_align_t) CPlex {
   CPlex* pNext;
   void* data() { return this + 1; }
   // A new block of nMax elements of cbElement bytes, linked at the front of pHead.
