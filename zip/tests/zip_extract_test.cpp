@@ -107,22 +107,24 @@ TEST_F(ZipExtract, ArchivesOfOtherToolsExtract) {
 
 TEST_F(ZipExtract, SpannedArchiveReadsAcrossVolumes) {
   // Info-ZIP names its volumes .z01, .z02, ...; the reader expects .000, .001, ... beside the
-  // last volume.
-  ASSERT_EQ(0, zip_test::Run("cd " + source + " && zip -q -r -s 64k " + dir + "/span.zip " + Inputs()));
+  // last volume, which holds the directory.
+  WriteSource(source + "/big.bin", Incompressible(150000, 9));
+  ASSERT_EQ(0, zip_test::Run("cd " + source + " && zip -q -r -s 64k " + dir + "/span.zip " + Inputs() + " big.bin"));
   for (int volume = 1; std::filesystem::exists(dir + "/span.z0" + std::to_string(volume)); ++volume) {
     char renamed[16];
     snprintf(renamed, sizeof renamed, "span.%03d", volume - 1);
     std::filesystem::rename(dir + "/span.z0" + std::to_string(volume), dir + "/" + renamed);
   }
-  ASSERT_TRUE(std::filesystem::exists(dir + "/span.000"));  // random.bin crosses into span.zip
+  ASSERT_TRUE(std::filesystem::exists(dir + "/span.002"));
   ASSERT_TRUE(reader.Open((dir + "/span.zip").c_str(), 0, 0));
-  EXPECT_EQ(7, reader.GetCount());
-  EXPECT_EQ(7, ExtractAll(reader, dir + "/out"));
+  EXPECT_EQ(8, reader.GetCount());
+  EXPECT_EQ(8, ExtractAll(reader, dir + "/out"));
   reader.Close(TRUE);
   ExpectSameFiles(source, dir + "/out");
+  EXPECT_EQ(ReadBytes(source + "/big.bin"), ReadBytes(dir + "/out/big.bin"));
 
   // A missing volume is a file that cannot be opened.
-  std::filesystem::remove(dir + "/span.000");
+  std::filesystem::remove(dir + "/span.001");
   ASSERT_TRUE(reader.Open((dir + "/span.zip").c_str(), 0, 0));
   EXPECT_EQ(-1, CauseOf([&] { ExtractAll(reader, dir + "/again"); }));
 }
