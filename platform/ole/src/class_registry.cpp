@@ -50,13 +50,11 @@ HRESULT ClassRegistry::LoadServer(REFCLSID clsid, LPFNGETCLASSOBJECT* getClassOb
   while (!path.empty() && path.back() == '\0') path.pop_back();
   if (path.empty()) return REGDB_E_CLASSNOTREG;
 
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (const Server& s : servers_) {
-    if (s.path == path) {
-      *getClassObject = s.getClassObject;
-      return S_OK;
-    }
+  if (LPFNGETCLASSOBJECT known = FindServer(path)) {
+    *getClassObject = known;
+    return S_OK;
   }
+  // Loaded without the lock: the module's static initialisers may register classes.
   HMODULE module = LoadLibraryA(path.c_str());
   if (!module) return CO_E_DLLNOTFOUND;
   // Exports come back as FARPROC; go through void* to the real signature.
@@ -66,9 +64,23 @@ HRESULT ClassRegistry::LoadServer(REFCLSID clsid, LPFNGETCLASSOBJECT* getClassOb
     FreeLibrary(module);
     return CO_E_ERRORINDLL;
   }
-  servers_.push_back({path, module, entry});
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (std::none_of(servers_.begin(), servers_.end(), [&](const Server& s) { return s.path == path; })) {
+      servers_.push_back({path, module, entry});
+      module = nullptr;
+    }
+  }
+  if (module) FreeLibrary(module);  // another thread loaded it meanwhile; keep one reference
   *getClassObject = entry;
   return S_OK;
+}
+
+LPFNGETCLASSOBJECT ClassRegistry::FindServer(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const Server& s : servers_)
+    if (s.path == path) return s.getClassObject;
+  return nullptr;
 }
 
 HRESULT ClassRegistry::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
@@ -130,15 +142,24 @@ void ClassRegistry::AddBuiltin(REFCLSID clsid, LPFNCREATEINSTANCE create) {
 }
 
 void ClassRegistry::FreeUnusedServers() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (auto it = servers_.begin(); it != servers_.end();) {
+  std::vector<Server> loaded;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    loaded = servers_;
+  }
+  // Asked and freed without the lock: unloading runs the module's static destructors, which may
+  // revoke class objects.
+  for (const Server& server : loaded) {
     auto canUnload = reinterpret_cast<LPFNCANUNLOADNOW>(
-        reinterpret_cast<void*>(GetProcAddress(it->module, "DllCanUnloadNow")));
-    if (canUnload && canUnload() == S_OK) {
-      FreeLibrary(it->module);
-      it = servers_.erase(it);
-    } else {
-      ++it;
+        reinterpret_cast<void*>(GetProcAddress(server.module, "DllCanUnloadNow")));
+    if (!canUnload || canUnload() != S_OK) continue;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto it = std::find_if(servers_.begin(), servers_.end(),
+                             [&](const Server& s) { return s.module == server.module; });
+      if (it == servers_.end()) continue;
+      servers_.erase(it);
     }
+    FreeLibrary(server.module);
   }
 }

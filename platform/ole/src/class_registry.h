@@ -38,6 +38,7 @@ class ClassRegistry {
   IUnknown* TakeRegistered(REFCLSID clsid);
   LPFNCREATEINSTANCE FindBuiltin(REFCLSID clsid);
   HRESULT LoadServer(REFCLSID clsid, LPFNGETCLASSOBJECT* getClassObject);
+  LPFNGETCLASSOBJECT FindServer(const std::string& path);
 
   std::mutex mutex_;
   std::vector<Registered> registered_;

@@ -160,7 +160,7 @@ HRESULT SafeArrayDestroy(SAFEARRAY* psa) {
   if (!psa) return S_OK;
   if (psa->cLocks > 0) return DISP_E_ARRAYISLOCKED;
   const VARTYPE vt = TypeOf(psa);
-  size_t count;
+  size_t count = 0;
   CountElements(psa, &count);
   for (size_t i = 0; i < count; ++i) ClearElement(vt, static_cast<char*>(psa->pvData) + i * psa->cbElements);
   std::free(psa->pvData);
@@ -176,7 +176,7 @@ HRESULT SafeArrayCopy(SAFEARRAY* psa, SAFEARRAY** ppsaOut) {
   SAFEARRAY* copy = Allocate(vt, psa->cDims);
   if (!copy) return E_OUTOFMEMORY;
   for (USHORT d = 0; d < psa->cDims; ++d) copy->rgsabound[d] = psa->rgsabound[d];
-  size_t count;
+  size_t count = 0;
   CountElements(psa, &count);
   copy->pvData = std::calloc(count ? count : 1, psa->cbElements);
   if (!copy->pvData) {

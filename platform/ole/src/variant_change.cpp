@@ -167,9 +167,8 @@ bool Reduce(const VARIANT& v, Value* out) {
   }
 }
 
-HRESULT ToInteger(const Value& v, VARTYPE vt, VARIANT* out) {
-  int64_t lo, hi;
-  IsIntegerType(vt, &lo, &hi);
+// lo and hi: the range of the integer type vt.
+HRESULT ToInteger(const Value& v, VARTYPE vt, int64_t lo, int64_t hi, VARIANT* out) {
   int64_t result;
   switch (v.kind) {
     case Value::Integer:
@@ -328,8 +327,8 @@ HRESULT Convert(const VARIANT& src, VARTYPE vt, USHORT flags, VARIANT* out, int 
   if (src.vt == VT_DISPATCH) return ConvertThroughValue(src.pdispVal, vt, flags, out, depth);
   Value v;
   if (!Reduce(src, &v)) return DISP_E_TYPEMISMATCH;
-  int64_t lo, hi;
-  if (IsIntegerType(vt, &lo, &hi)) return ToInteger(v, vt, out);
+  int64_t lo = 0, hi = 0;
+  if (IsIntegerType(vt, &lo, &hi)) return ToInteger(v, vt, lo, hi, out);
   switch (vt) {
     case VT_R4: case VT_R8: case VT_DATE: return ToReal(v, vt, out);
     case VT_CY: return ToCurrency(v, out);

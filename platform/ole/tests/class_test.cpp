@@ -128,42 +128,62 @@ std::string DefaultValue(const std::string& key, const char* name = nullptr) {
   return buf;
 }
 
-TEST(Classes, ServerModuleThroughTheRegistry) {
-  ASSERT_EQ(CallExport(OLE_TEST_SERVER, "DllRegisterServer"), S_OK);
-  const std::string key = "CLSID\\" + StringFromGUIDA(CLSID_OleTestAdder);
-  EXPECT_EQ(DefaultValue(key), "Ole Test Adder");
-  const std::string path = DefaultValue(key + "\\InprocServer32");
-  EXPECT_NE(path.find("OleTestServer.dll"), std::string::npos) << path;
-  EXPECT_EQ(DefaultValue(key + "\\InprocServer32", "ThreadingModel"), "Apartment");
-  EXPECT_EQ(GetModuleHandleA("OleTestServer.dll"), nullptr);
-
-  IDispatch* adder = nullptr;
-  ASSERT_EQ(CoCreateInstance(CLSID_OleTestAdder, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                             reinterpret_cast<void**>(&adder)),
-            S_OK);
+LONG InvokeAdd(IDispatch* adder, LONG a, LONG b) {
   VARIANT args[2];
   VariantInit(&args[0]);
   VariantInit(&args[1]);
   args[0].vt = args[1].vt = VT_I4;
-  args[0].lVal = 2;
-  args[1].lVal = 40;
+  args[0].lVal = b;
+  args[1].lVal = a;
   DISPPARAMS dp = {args, nullptr, 2, 0};
   Var result;
-  ASSERT_EQ(adder->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &dp, &result, nullptr, nullptr), S_OK);
-  EXPECT_EQ(result.lVal, 42);
+  EXPECT_EQ(adder->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &dp, &result, nullptr, nullptr), S_OK);
+  return result.lVal;
+}
 
-  // The module stays while its object lives and goes once it can unload.
+TEST(Classes, ServerModuleThroughTheRegistry) {
+  // Registered by hand first, so that creating the object is what loads the module.
+  ASSERT_EQ(RegisterInprocServer(CLSID_OleTestAdder, "Adder", OLE_TEST_SERVER, "Both"), S_OK);
+  IDispatch* adder = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_OleTestAdder, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                             reinterpret_cast<void**>(&adder)),
+            S_OK);
+  EXPECT_EQ(InvokeAdd(adder, 2, 40), 42);
+  // Registered by the module's static initialisation while it was being loaded.
+  IUnknown* alias = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_OleTestAdderAlias, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                             reinterpret_cast<void**>(&alias)),
+            S_OK);
+  alias->Release();
+
+  // The module stays while its object lives and is freed once it can unload.
   CoFreeUnusedLibraries();
   EXPECT_NE(GetModuleHandleA("OleTestServer.dll"), nullptr);
   adder->Release();
   CoFreeUnusedLibraries();
   EXPECT_EQ(GetModuleHandleA("OleTestServer.dll"), nullptr);
 
+  // Self-registration writes the keys the module is found by.
+  ASSERT_EQ(UnregisterServer(CLSID_OleTestAdder), S_OK);
+  ASSERT_EQ(CallExport(OLE_TEST_SERVER, "DllRegisterServer"), S_OK);
+  const std::string key = "CLSID\\" + StringFromGUIDA(CLSID_OleTestAdder);
+  EXPECT_EQ(DefaultValue(key), "Ole Test Adder");
+  const std::string path = DefaultValue(key + "\\InprocServer32");
+  EXPECT_EQ(path.find('/'), std::string::npos) << path;  // handed out with backslashes
+  EXPECT_NE(path.find("OleTestServer.dll"), std::string::npos) << path;
+  EXPECT_EQ(DefaultValue(key + "\\InprocServer32", "ThreadingModel"), "Apartment");
+  ASSERT_EQ(CoCreateInstance(CLSID_OleTestAdder, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                             reinterpret_cast<void**>(&adder)),
+            S_OK);
+  EXPECT_EQ(InvokeAdd(adder, -1, 1), 0);
+  adder->Release();
+
   ASSERT_EQ(CallExport(OLE_TEST_SERVER, "DllUnregisterServer"), S_OK);
   EXPECT_EQ(DefaultValue(key), "<missing>");
   EXPECT_EQ(CoCreateInstance(CLSID_OleTestAdder, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                              reinterpret_cast<void**>(&adder)),
             REGDB_E_CLASSNOTREG);
+  CoFreeUnusedLibraries();
 }
 
 TEST(Classes, BrokenRegistrations) {

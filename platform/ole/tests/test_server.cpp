@@ -53,6 +53,36 @@ class Factory final : public IClassFactory {
 
 Factory g_factory;
 
+// The alias registration must not keep the module loaded, so it does not count references.
+class AliasFactory final : public IClassFactory {
+ public:
+  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {
+    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+      *ppv = static_cast<IClassFactory*>(this);
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHOD_(ULONG, AddRef)() override { return 1; }
+  STDMETHOD_(ULONG, Release)() override { return 1; }
+  STDMETHOD(CreateInstance)(IUnknown* outer, REFIID riid, void** ppv) override {
+    return g_factory.CreateInstance(outer, riid, ppv);
+  }
+  STDMETHOD(LockServer)(BOOL) override { return S_OK; }
+};
+
+struct AliasRegistration {
+  AliasRegistration() {
+    CoRegisterClassObject(CLSID_OleTestAdderAlias, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+  }
+  ~AliasRegistration() { CoRevokeClassObject(cookie); }
+  AliasFactory factory;
+  DWORD cookie = 0;
+};
+
+AliasRegistration g_alias;
+
 }  // namespace
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
