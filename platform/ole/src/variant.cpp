@@ -9,7 +9,7 @@ bool IsScalarType(VARTYPE vt) {
   switch (vt) {
     case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY: case VT_DATE: case VT_BSTR:
     case VT_DISPATCH: case VT_ERROR: case VT_BOOL: case VT_UNKNOWN: case VT_I1: case VT_UI1:
-    case VT_UI2: case VT_UI4: case VT_INT: case VT_UINT:
+    case VT_UI2: case VT_UI4: case VT_I8: case VT_UI8: case VT_INT: case VT_UINT:
       return true;
     default:
       return false;
@@ -109,6 +109,8 @@ HRESULT Dereference(const VARIANT* src, VARIANT* out) {
     case VT_BOOL: out->boolVal = *src->pboolVal; break;
     case VT_I4: out->lVal = *src->plVal; break;
     case VT_UI4: out->ulVal = *src->pulVal; break;
+    case VT_I8: out->llVal = *src->pllVal; break;
+    case VT_UI8: out->ullVal = *src->pullVal; break;
     case VT_INT: out->intVal = *src->pintVal; break;
     case VT_UINT: out->uintVal = *src->puintVal; break;
     case VT_ERROR: out->scode = *src->pscode; break;

@@ -17,15 +17,17 @@ using ole_internal::IsValidVariantType;
 // A scalar source reduced to one of four shapes.
 struct Value {
   enum Kind { Integer, Real, Currency, Text } kind = Integer;
-  int64_t i = 0;         // Integer; Currency (scaled by 10000)
+  __int128 i = 0;        // Integer (wide enough for VT_I8 and VT_UI8); Currency (scaled by 10000)
   double d = 0;          // Real
   std::string text;      // Text, as ASCII
   bool isBool = false;   // an Integer that came from VT_BOOL
   VARTYPE from = VT_EMPTY;
 };
 
-bool IsIntegerType(VARTYPE vt, int64_t* lo, int64_t* hi) {
+bool IsIntegerType(VARTYPE vt, __int128* lo, __int128* hi) {
   switch (vt) {
+    case VT_I8: *lo = INT64_MIN; *hi = INT64_MAX; return true;
+    case VT_UI8: *lo = 0; *hi = UINT64_MAX; return true;
     case VT_I1: *lo = -128; *hi = 127; return true;
     case VT_UI1: *lo = 0; *hi = 255; return true;
     case VT_I2: *lo = -32768; *hi = 32767; return true;
@@ -36,7 +38,7 @@ bool IsIntegerType(VARTYPE vt, int64_t* lo, int64_t* hi) {
   }
 }
 
-void StoreInteger(VARIANT* out, VARTYPE vt, int64_t v) {
+void StoreInteger(VARIANT* out, VARTYPE vt, __int128 v) {
   out->vt = vt;
   switch (vt) {
     case VT_I1: out->cVal = static_cast<CHAR>(v); break;
@@ -47,6 +49,8 @@ void StoreInteger(VARIANT* out, VARTYPE vt, int64_t v) {
     case VT_INT: out->intVal = static_cast<INT>(v); break;
     case VT_UI4: out->ulVal = static_cast<ULONG>(v); break;
     case VT_UINT: out->uintVal = static_cast<UINT>(v); break;
+    case VT_I8: out->llVal = static_cast<LONGLONG>(v); break;
+    case VT_UI8: out->ullVal = static_cast<ULONGLONG>(v); break;
     default: break;
   }
 }
@@ -61,8 +65,9 @@ int64_t RoundCurrency(int64_t cy) {
 }
 
 // Numbers as text: optional spaces, a sign, digits with thousands separators, a decimal point,
-// an exponent. At least one digit is needed.
-bool ParseNumber(const std::string& s, double* out) {
+// an exponent. At least one digit is needed. A whole number without point or exponent is also
+// given exactly in *whole (when asked), so 64-bit values keep every digit.
+bool ParseNumber(const std::string& s, double* out, __int128* whole = nullptr, bool* isWhole = nullptr) {
   std::string clean;
   size_t p = 0;
   auto skipSpaces = [&] {
@@ -71,12 +76,18 @@ bool ParseNumber(const std::string& s, double* out) {
   skipSpaces();
   if (p < s.size() && (s[p] == '+' || s[p] == '-')) clean += s[p++];
   bool digits = false;
+  bool plain = true;
+  __int128 exact = 0;
   while (p < s.size() && (std::isdigit(static_cast<unsigned char>(s[p])) || (s[p] == ',' && digits))) {
-    if (s[p] != ',') clean += s[p];
+    if (s[p] != ',') {
+      clean += s[p];
+      if (exact < (static_cast<__int128>(1) << 100)) exact = exact * 10 + (s[p] - '0');
+    }
     digits = true;
     ++p;
   }
   if (p < s.size() && s[p] == '.') {
+    plain = false;
     clean += s[p++];
     while (p < s.size() && std::isdigit(static_cast<unsigned char>(s[p]))) {
       clean += s[p++];
@@ -85,6 +96,7 @@ bool ParseNumber(const std::string& s, double* out) {
   }
   if (!digits) return false;
   if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
+    plain = false;
     clean += 'e';
     ++p;
     if (p < s.size() && (s[p] == '+' || s[p] == '-')) clean += s[p++];
@@ -94,6 +106,8 @@ bool ParseNumber(const std::string& s, double* out) {
   skipSpaces();
   if (p != s.size()) return false;
   *out = std::strtod(clean.c_str(), nullptr);
+  if (whole) *whole = clean[0] == '-' ? -exact : exact;
+  if (isWhole) *isWhole = plain;
   return true;
 }
 
@@ -146,6 +160,8 @@ bool Reduce(const VARIANT& v, Value* out) {
     case VT_INT: out->i = v.intVal; return true;
     case VT_UI4: out->i = v.ulVal; return true;
     case VT_UINT: out->i = v.uintVal; return true;
+    case VT_I8: out->i = v.llVal; return true;
+    case VT_UI8: out->i = v.ullVal; return true;
     case VT_BOOL: out->i = v.boolVal ? -1 : 0; out->isBool = true; return true;
     case VT_R4: out->kind = Value::Real; out->d = v.fltVal; return true;
     case VT_R8: out->kind = Value::Real; out->d = v.dblVal; return true;
@@ -168,24 +184,29 @@ bool Reduce(const VARIANT& v, Value* out) {
 }
 
 // lo and hi: the range of the integer type vt.
-HRESULT ToInteger(const Value& v, VARTYPE vt, int64_t lo, int64_t hi, VARIANT* out) {
-  int64_t result;
+HRESULT ToInteger(const Value& v, VARTYPE vt, __int128 lo, __int128 hi, VARIANT* out) {
+  __int128 result;
   switch (v.kind) {
     case Value::Integer:
       // VARIANT_TRUE becomes all bits set in the unsigned types.
       result = v.isBool && lo == 0 && v.i != 0 ? hi : v.i;
       break;
     case Value::Currency:
-      result = RoundCurrency(v.i);
+      result = RoundCurrency(static_cast<int64_t>(v.i));
       break;
     case Value::Real:
     case Value::Text: {
       double d = v.d;
-      if (v.kind == Value::Text && !ParseNumber(v.text, &d)) return DISP_E_TYPEMISMATCH;
+      if (v.kind == Value::Text) {
+        bool isWhole = false;
+        if (!ParseNumber(v.text, &d, &result, &isWhole)) return DISP_E_TYPEMISMATCH;
+        if (isWhole) break;
+      }
       if (std::isnan(d)) return DISP_E_OVERFLOW;
       const double r = std::nearbyint(d);  // the default rounding mode: half to even
-      if (r < static_cast<double>(lo) || r > static_cast<double>(hi)) return DISP_E_OVERFLOW;
-      result = static_cast<int64_t>(r);
+      // hi + 1 is a power of two, so both limits are exact doubles.
+      if (r < static_cast<double>(lo) || r >= static_cast<double>(hi + 1)) return DISP_E_OVERFLOW;
+      result = static_cast<__int128>(r);
       break;
     }
     default:
@@ -200,7 +221,7 @@ HRESULT ToInteger(const Value& v, VARTYPE vt, int64_t lo, int64_t hi, VARIANT* o
 HRESULT AsDouble(const Value& v, double* d) {
   switch (v.kind) {
     case Value::Integer: *d = static_cast<double>(v.i); return S_OK;
-    case Value::Currency: *d = static_cast<double>(v.i) / 10000.0; return S_OK;
+    case Value::Currency: *d = static_cast<double>(static_cast<int64_t>(v.i)) / 10000.0; return S_OK;
     case Value::Real: *d = v.d; return S_OK;
     case Value::Text: return ParseNumber(v.text, d) ? S_OK : DISP_E_TYPEMISMATCH;
   }
@@ -210,10 +231,10 @@ HRESULT AsDouble(const Value& v, double* d) {
 HRESULT ToCurrency(const Value& v, VARIANT* out) {
   int64_t cy;
   if (v.kind == Value::Currency) {
-    cy = v.i;
+    cy = static_cast<int64_t>(v.i);
   } else if (v.kind == Value::Integer) {
     if (v.i > INT64_MAX / 10000 || v.i < INT64_MIN / 10000) return DISP_E_OVERFLOW;
-    cy = v.i * 10000;
+    cy = static_cast<int64_t>(v.i) * 10000;
   } else {
     double d;
     HRESULT hr = AsDouble(v, &d);
@@ -256,9 +277,11 @@ HRESULT ToText(const Value& v, USHORT flags, VARIANT* out) {
       if (v.isBool && flags & (VARIANT_ALPHABOOL | VARIANT_LOCALBOOL))
         return MakeBstr(v.i ? "True" : "False", out);
       if (v.from == VT_EMPTY) return MakeBstr("", out);
-      return MakeBstr(std::to_string(v.i), out);
+      return MakeBstr(v.i < 0 ? std::to_string(static_cast<long long>(v.i))
+                                : std::to_string(static_cast<unsigned long long>(v.i)),
+                      out);
     case Value::Currency:
-      return MakeBstr(FormatCurrency(v.i), out);
+      return MakeBstr(FormatCurrency(static_cast<int64_t>(v.i)), out);
     case Value::Real:
       return MakeBstr(v.from == VT_DATE ? ole_internal::FormatDate(v.d) : FormatReal(v.d, v.from), out);
     case Value::Text:
@@ -327,7 +350,7 @@ HRESULT Convert(const VARIANT& src, VARTYPE vt, USHORT flags, VARIANT* out, int 
   if (src.vt == VT_DISPATCH) return ConvertThroughValue(src.pdispVal, vt, flags, out, depth);
   Value v;
   if (!Reduce(src, &v)) return DISP_E_TYPEMISMATCH;
-  int64_t lo = 0, hi = 0;
+  __int128 lo = 0, hi = 0;
   if (IsIntegerType(vt, &lo, &hi)) return ToInteger(v, vt, lo, hi, out);
   switch (vt) {
     case VT_R4: case VT_R8: case VT_DATE: return ToReal(v, vt, out);

@@ -45,6 +45,7 @@ long long ReadInteger(const VARIANT& v) {
     case VT_UI4: return v.ulVal;
     case VT_INT: return v.intVal;
     case VT_UINT: return v.uintVal;
+    case VT_I8: return v.llVal;
     default: return -999999;
   }
 }
@@ -134,6 +135,30 @@ TEST(VariantChangeType, TextToNumbers) {
   EXPECT_EQ(d.dblVal, 0.125);
   Var f;
   EXPECT_EQ(ChangeFromText("1e39", VT_R4, &f), DISP_E_OVERFLOW);
+}
+
+TEST(VariantChangeType, SixtyFourBitIntegersKeepEveryDigit) {
+  Var big;
+  ASSERT_EQ(ChangeFromText("9223372036854775807", VT_I8, &big), S_OK);
+  EXPECT_EQ(big.llVal, INT64_MAX);
+  EXPECT_EQ(ChangeFromText("9223372036854775808", VT_I8, &big), DISP_E_OVERFLOW);
+  Var ubig;
+  ASSERT_EQ(ChangeFromText("18446744073709551615", VT_UI8, &ubig), S_OK);
+  EXPECT_EQ(ubig.ullVal, UINT64_MAX);
+  Var text;
+  ASSERT_EQ(VariantChangeType(&text, &ubig, 0, VT_BSTR), S_OK);
+  EXPECT_EQ(Narrow(text.bstrVal), "18446744073709551615");
+  Var narrow;
+  EXPECT_EQ(VariantChangeType(&narrow, &ubig, 0, VT_I8), DISP_E_OVERFLOW);
+  VARIANT edge = R8(9223372036854775808.0);  // 2^63: just out of range
+  EXPECT_EQ(VariantChangeType(&narrow, &edge, 0, VT_I8), DISP_E_OVERFLOW);
+  VARIANT t = Bool(true);
+  ASSERT_EQ(VariantChangeType(&narrow, &t, 0, VT_UI8), S_OK);
+  EXPECT_EQ(narrow.ullVal, UINT64_MAX);
+  VARIANT minus = I4(-5);
+  EXPECT_EQ(VariantChangeType(&narrow, &minus, 0, VT_UI8), DISP_E_OVERFLOW);
+  ASSERT_EQ(VariantChangeType(&narrow, &minus, 0, VT_I8), S_OK);
+  EXPECT_EQ(narrow.llVal, -5);
 }
 
 TEST(VariantChangeType, Booleans) {

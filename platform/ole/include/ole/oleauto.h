@@ -184,7 +184,8 @@ HRESULT VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSrc);
 #define VARIANT_LOCALBOOL 0x10
 
 // Converts pvarSrc (a VT_BYREF source is read through) to vt into pvargDest, which may be the
-// source itself. Rules: numbers become integers rounding half to even; out of range gives
+// source itself. Types: VT_EMPTY, VT_NULL, the integers (VT_I1 to VT_UI8, VT_INT, VT_UINT), VT_R4,
+// VT_R8, VT_CY, VT_DATE, VT_BSTR, VT_BOOL, VT_ERROR, VT_DISPATCH, VT_UNKNOWN. Rules: numbers become integers rounding half to even; out of range gives
 // DISP_E_OVERFLOW; text that is no number (or no "True"/"False" for VT_BOOL) gives
 // DISP_E_TYPEMISMATCH; VT_BOOL is -1/0, and becomes the text "-1"/"0" ("True"/"False" with
 // VARIANT_ALPHABOOL); VT_EMPTY becomes 0, FALSE or ""; VT_NULL becomes nothing but VT_NULL;
@@ -224,7 +225,8 @@ struct tagSAFEARRAY {
 #define FADF_DISPATCH 0x0400
 #define FADF_VARIANT 0x0800
 
-// Element types: VT_UI1, VT_I1, VT_I2, VT_UI2, VT_I4, VT_UI4, VT_INT, VT_UINT, VT_R4, VT_R8, VT_CY,
+// Element types: VT_UI1, VT_I1, VT_I2, VT_UI2, VT_I4, VT_UI4, VT_I8, VT_UI8, VT_INT, VT_UINT, VT_R4,
+// VT_R8, VT_CY,
 // VT_DATE, VT_BOOL, VT_ERROR, VT_BSTR, VT_VARIANT, VT_UNKNOWN, VT_DISPATCH. rgsabound lists the
 // dimensions leftmost first. Elements start zeroed.
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT cDims, SAFEARRAYBOUND* rgsabound);
