@@ -1,3 +1,4 @@
+#include <cstring>
 #include <memory>
 
 #include "names.h"
@@ -40,6 +41,51 @@ DispatchTable& DispatchTable::Property(DISPID id, std::string name, VARTYPE type
   members_.push_back({id, std::move(name), DispatchKind::Property, type, std::move(params),
                       std::move(get), std::move(put)});
   return *this;
+}
+
+namespace {
+
+// Bytes of a scalar's value in the variant union; 0 for types a variable cannot hold this way.
+size_t ValueSize(VARTYPE type) {
+  switch (type) {
+    case VT_I1: case VT_UI1: return 1;
+    case VT_I2: case VT_UI2: case VT_BOOL: return 2;
+    case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: case VT_R4: case VT_ERROR: return 4;
+    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE: return 8;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+DispatchTable& DispatchTable::NotifyProperty(DISPID id, std::string name, VARTYPE type, void* variable,
+                                             std::function<void()> notify) {
+  auto get = [type, variable](DispatchCall& c) {
+    VARIANT ref;
+    VariantInit(&ref);
+    ref.vt = VT_BYREF | type;
+    ref.byref = variable;
+    return VariantCopyInd(c.result, &ref);
+  };
+  auto put = [type, variable, notify = std::move(notify)](DispatchCall& c) {
+    if (type == VT_BSTR) {
+      BSTR& stored = *static_cast<BSTR*>(variable);
+      BSTR copy = nullptr;
+      if (c.value.bstrVal) {
+        copy = SysAllocStringByteLen(reinterpret_cast<LPCSTR>(c.value.bstrVal), SysStringByteLen(c.value.bstrVal));
+        if (!copy) return E_OUTOFMEMORY;
+      }
+      SysFreeString(stored);
+      stored = copy;
+    } else {
+      // Every scalar member of the union starts at its first byte.
+      std::memcpy(variable, &c.value.llVal, ValueSize(type));
+    }
+    if (notify) notify();
+    return S_OK;
+  };
+  if (type != VT_BSTR && ValueSize(type) == 0) return *this;
+  return Property(id, std::move(name), type, get, put);
 }
 
 const DispatchMember* DispatchTable::Find(DISPID id) const {

@@ -156,6 +156,46 @@ TEST_F(DispatchTest, VariantAndByRefParameters) {
   EXPECT_EQ(argErr, 0u);
 }
 
+TEST(DispatchTable, NotifyPropertiesKeepTheirVariable) {
+  SHORT width = 320;
+  BSTR title = SysAllocString(u"old");
+  int notified = 0;
+  DispatchTable table;
+  table.NotifyProperty(1, "Width", VT_I2, &width, [&] { ++notified; })
+      .NotifyProperty(2, "Title", VT_BSTR, &title)
+      .NotifyProperty(3, "Object", VT_DISPATCH, nullptr);
+  EXPECT_EQ(table.Find(3), nullptr);
+
+  Var r;
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  ASSERT_EQ(table.Invoke(1, IID_NULL, DISPATCH_PROPERTYGET, &none, &r, nullptr, nullptr), S_OK);
+  EXPECT_EQ(r.vt, VT_I2);
+  EXPECT_EQ(r.iVal, 320);
+
+  DISPID put = DISPID_PROPERTYPUT;
+  Bstr text("640");
+  VARIANT value = MakeText(text);
+  DISPPARAMS dp = {&value, &put, 1, 1};
+  ASSERT_EQ(table.Invoke(1, IID_NULL, DISPATCH_PROPERTYPUT, &dp, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(notified, 1);
+  VARIANT tooBig = MakeI4(70000);
+  dp.rgvarg = &tooBig;
+  EXPECT_EQ(table.Invoke(1, IID_NULL, DISPATCH_PROPERTYPUT, &dp, nullptr, nullptr, nullptr), DISP_E_OVERFLOW);
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(notified, 1);  // a refused value changes nothing
+
+  VARIANT number = MakeI4(7);
+  dp.rgvarg = &number;
+  ASSERT_EQ(table.Invoke(2, IID_NULL, DISPATCH_PROPERTYPUT, &dp, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_EQ(Narrow(title), "7");  // the old string was freed (leak check)
+  Var t;
+  ASSERT_EQ(table.Invoke(2, IID_NULL, DISPATCH_PROPERTYGET, &none, &t, nullptr, nullptr), S_OK);
+  EXPECT_NE(t.bstrVal, title);
+  EXPECT_EQ(Narrow(t.bstrVal), "7");
+  SysFreeString(title);
+}
+
 TEST_F(DispatchTest, HandlerExceptionsReachTheCaller) {
   EXCEPINFO info = {};
   DISPPARAMS none = {nullptr, nullptr, 0, 0};

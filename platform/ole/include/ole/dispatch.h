@@ -41,6 +41,13 @@ class DispatchTable {
                         DispatchHandler call);
   DispatchTable& Property(DISPID id, std::string name, VARTYPE type, DispatchHandler get,
                           DispatchHandler put = {}, std::vector<VARTYPE> params = {});
+  // A property kept in the caller's variable, which must outlive the table: a get reads it, a put
+  // stores the converted value and then calls notify (may be empty). The variable's C type follows
+  // type: VT_I2 and VT_BOOL a SHORT, VT_I4 a LONG, VT_R8 a DOUBLE, VT_BSTR a BSTR that the
+  // property frees and replaces, and so on for the other scalar types. Objects and VT_VARIANT are
+  // not kept this way: such a type adds no member.
+  DispatchTable& NotifyProperty(DISPID id, std::string name, VARTYPE type, void* variable,
+                                std::function<void()> notify = {});
 
   const DispatchMember* Find(DISPID id) const;
   const std::vector<DispatchMember>& Members() const { return members_; }
