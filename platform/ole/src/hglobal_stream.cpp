@@ -87,8 +87,8 @@ STDMETHODIMP HGlobalStream::Seek(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_
     }
     default: return STG_E_INVALIDFUNCTION;
   }
-  const int64_t target = base + dlibMove.QuadPart;
-  if (target < 0 || (dlibMove.QuadPart > 0 && target < base)) return STG_E_INVALIDFUNCTION;
+  int64_t target;
+  if (__builtin_add_overflow(base, dlibMove.QuadPart, &target) || target < 0) return STG_E_INVALIDFUNCTION;
   position_ = static_cast<uint64_t>(target);
   if (plibNewPosition) plibNewPosition->QuadPart = position_;
   return S_OK;

@@ -43,6 +43,7 @@ TEST(MemoryStream, WriteSeekReadAndGrowWithZeroGap) {
   EXPECT_EQ(ReadAll(s), std::string("hello\0\0\0!", 9));
   EXPECT_EQ(s->Seek(Offset(-1), STREAM_SEEK_SET, nullptr), STG_E_INVALIDFUNCTION);
   EXPECT_EQ(s->Seek(Offset(0), 7, nullptr), STG_E_INVALIDFUNCTION);
+  EXPECT_EQ(s->Seek(Offset(INT64_MAX), STREAM_SEEK_END, nullptr), STG_E_INVALIDFUNCTION);
   ASSERT_EQ(s->Seek(Offset(-1), STREAM_SEEK_END, &pos), S_OK);
   EXPECT_EQ(pos.QuadPart, 8u);
   s->Release();
