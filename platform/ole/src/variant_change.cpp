@@ -142,6 +142,7 @@ std::string FormatCurrency(int64_t cy) {
 }
 
 std::string FormatReal(double d, VARTYPE from) {
+  if (d == 0) d = 0;  // no "-0"
   char buf[48];
   std::snprintf(buf, sizeof buf, from == VT_R4 ? "%.7G" : "%.15G", d);
   return buf;
