@@ -63,7 +63,9 @@ bool UnescapeKeyName(std::string_view in, std::string& out) {
     if (i + 2 >= in.size()) return false;
     int hi = HexDigit(in[i + 1]), lo = HexDigit(in[i + 2]);
     if (hi < 0 || lo < 0) return false;
-    out += static_cast<char>(hi * 16 + lo);
+    const char c = static_cast<char>(hi * 16 + lo);
+    if (c == '\\') return false;  // a key name never holds the path separator
+    out += c;
     i += 2;
   }
   return true;
