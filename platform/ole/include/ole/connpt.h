@@ -1,6 +1,7 @@
 #pragma once
 // Connection points for objects that fire events: the object embeds a ConnectionPointContainer,
-// adds one point per outgoing interface and hands the container out from QueryInterface.
+// adds one point per outgoing interface and hands the container out from QueryInterface. Points
+// are used on the object's own thread (advise, unadvise and firing are not locked).
 #include <functional>
 #include <memory>
 #include <vector>
