@@ -144,9 +144,7 @@ Injected InjectAndCheck(const std::string& sourcePath) {
   return r;
 }
 
-class FlvInjection : public ::testing::Test {};
-
-TEST_F(FlvInjection, VideoWithMp3Audio) {
+TEST(FlvInjection, VideoWithMp3Audio) {
   ClipOptions o;  // Sorenson H.263 176x144 at 25 fps, MP3 22.05 kHz mono, 2 s
   const Injected r = InjectAndCheck(SandboxClip("av.flv", o));
   const Metadata& m = r.meta;
@@ -172,7 +170,7 @@ TEST_F(FlvInjection, VideoWithMp3Audio) {
   EXPECT_EQ(std::count_if(r.outputTags.begin(), r.outputTags.end(), [](const Tag& t) { return t.type == 18; }), 1);
 }
 
-TEST_F(FlvInjection, VideoOnlyAndAudioOnly) {
+TEST(FlvInjection, VideoOnlyAndAudioOnly) {
   ClipOptions videoOnly;
   videoOnly.audioEncoder.clear();
   const Injected v = InjectAndCheck(SandboxClip("v.flv", videoOnly));
@@ -227,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(Clips, FlvVariants,
                                   std::to_string(v.keyframeInterval);
                          });
 
-TEST_F(FlvInjection, FfmpegReadsDurationAndSeeksToKeyframe) {
+TEST(FlvInjection, FfmpegReadsDurationAndSeeksToKeyframe) {
   ClipOptions o;
   o.seconds = 3.0;
   o.keyframeInterval = 10;
@@ -263,7 +261,7 @@ TEST_F(FlvInjection, FfmpegReadsDurationAndSeeksToKeyframe) {
   avformat_close_input(&fmt);
 }
 
-TEST_F(FlvInjection, CutShortLastTagIsDropped) {
+TEST(FlvInjection, CutShortLastTagIsDropped) {
   ClipOptions o;
   o.muxerOptions["flvflags"] = "no_metadata";
   const std::string path = SandboxClip("cut.flv", o);
@@ -276,7 +274,7 @@ TEST_F(FlvInjection, CutShortLastTagIsDropped) {
   EXPECT_EQ(r.outputTags.size(), whole.size());  // the metadata tag and all complete tags
 }
 
-TEST_F(FlvInjection, HugeDataSizeEndsTheWalk) {
+TEST(FlvInjection, HugeDataSizeEndsTheWalk) {
   ClipOptions o;
   const std::string path = SandboxClip("huge.flv", o);
   std::vector<uint8_t> bytes = ReadFile(path);
@@ -289,7 +287,7 @@ TEST_F(FlvInjection, HugeDataSizeEndsTheWalk) {
 }
 
 // Hand-made sources for what encoders do not produce.
-TEST_F(FlvInjection, EdgeCasesOfHandMadeFiles) {
+TEST(FlvInjection, EdgeCasesOfHandMadeFiles) {
   const std::string path = SandboxFile("made.flv");
   // One keyframe at time 0: zero duration gives zero rates, not infinities.
   WriteFile(path, MakeFlv({{9, 0, {0x12, 0, 0, 0x84, 0x00, 0x40}}, {8, 0, {0x2E, 1, 2}}}));
@@ -329,7 +327,7 @@ TEST_F(FlvInjection, EdgeCasesOfHandMadeFiles) {
 }
 
 // Bad sources fail and leave an existing target and its folder exactly as they were.
-TEST_F(FlvInjection, BadInputLeavesTargetUntouched) {
+TEST(FlvInjection, BadInputLeavesTargetUntouched) {
   namespace fs = std::filesystem;
   const fs::path folder = SandboxFile("bad");
   fs::create_directories(folder);
