@@ -144,6 +144,9 @@ H AddGdiObject(HandleKind kind, std::shared_ptr<GdiObject> object) {
 std::shared_ptr<BitmapObject> NewBitmap(int width, int height, const PixelFormat& format,
                                         bool bottomUp);
 
+// The 1x1 monochrome bitmap every new memory DC starts with (a stock object).
+HBITMAP StockBitmap();
+
 // The screen's pixel format: CORVANE_SCREEN's depth (8 bits with the default palette).
 PixelFormat ScreenFormat();
 // The 20 static colours plus the colour cube of the emulated 8-bit screen.
@@ -153,6 +156,22 @@ const std::vector<RGBQUAD>& DefaultPalette();
 // GetStockObject (OEM_FIXED_FONT .. DEFAULT_GUI_FONT), called once per index.
 using StockFontMaker = HGDIOBJ (*)(int index);
 void SetStockFontMaker(StockFontMaker maker);
+
+// A bitmap from DIB rows (null rows: zeroed): a DIB section in the DIB's own format, or a bitmap
+// of the screen's depth (monochrome for 1-bit DIBs).
+struct DibLayout;
+HBITMAP BitmapFromDib(const DibLayout& layout, const uint8_t* rows, bool dibSection);
+
+// Icons and cursors are loaded by the icon code: it registers the loader LoadImage hands
+// IMAGE_ICON and IMAGE_CURSOR to.
+using IconImageLoader = HANDLE (*)(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+void SetIconImageLoader(IconImageLoader loader);
+
+// DrawState draws text and icons through the text and icon code: its renderer for DST_TEXT,
+// DST_PREFIXTEXT and DST_ICON draws the content with its top-left at logical (0, 0) of hdc in
+// the DC's text colour, or, with hdc null, only stores the content's size in *size.
+using DrawStateRenderer = BOOL (*)(HDC hdc, UINT kind, LPARAM data, WPARAM extra, SIZE* size);
+void SetDrawStateRenderer(DrawStateRenderer renderer);
 
 // ---- Device contexts ----------------------------------------------------------------------------
 

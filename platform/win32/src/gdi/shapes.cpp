@@ -1,0 +1,282 @@
+// Lines and filled shapes drawn with the DC's pen and brush.
+#include "gdi/shapes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "gdi/raster.h"
+#include "last_error.h"
+#include "win32/winerror.h"
+
+namespace win32_detail::gdi {
+
+Region RoundRectRegion(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  double rx = std::min(cornerWidth, right - left) / 2.0, ry = std::min(cornerHeight, bottom - top) / 2.0;
+  Region::RunBuilder runs;
+  for (int y = top; y < bottom; ++y) {
+    double cy = y + 0.5, dy = 0;
+    if (cy < top + ry) dy = top + ry - cy;
+    if (cy > bottom - ry) dy = cy - (bottom - ry);
+    double half = rx;
+    if (dy > 0) {
+      if (ry <= 0) continue;
+      double t = 1 - (dy / ry) * (dy / ry);
+      if (t < 0) continue;
+      half = rx * std::sqrt(t);
+    }
+    int x0 = static_cast<int>(std::ceil(left + rx - half - 0.5 - 1e-9));
+    int x1 = static_cast<int>(std::floor(right - rx + half - 0.5 + 1e-9)) + 1;
+    runs.AddRun(y, std::max(x0, left), std::min(x1, right));
+  }
+  return runs.Finish();
+}
+
+Region PolygonRegion(const POINT* points, int count, int fillMode) {
+  if (!points || count < 3) return Region();
+  int top = points[0].y, bottom = points[0].y;
+  for (int i = 1; i < count; ++i) {
+    top = std::min<int>(top, points[i].y);
+    bottom = std::max<int>(bottom, points[i].y);
+  }
+  Region::RunBuilder runs;
+  std::vector<std::pair<double, int>> crossings;
+  for (int y = top; y < bottom; ++y) {
+    double cy = y + 0.5;
+    crossings.clear();
+    for (int i = 0; i < count; ++i) {
+      const POINT& a = points[i];
+      const POINT& b = points[(i + 1) % count];
+      if (a.y == b.y) continue;
+      bool down = b.y > a.y;
+      double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
+      if (cy < y0 || cy >= y1) continue;
+      double x = a.x + (cy - a.y) * (b.x - a.x) / double(b.y - a.y);
+      crossings.push_back({x, down ? 1 : -1});
+    }
+    std::sort(crossings.begin(), crossings.end());
+    int winding = 0;
+    for (size_t i = 0; i + 1 < crossings.size(); ++i) {
+      winding += fillMode == WINDING ? crossings[i].second : 1;
+      bool inside = fillMode == WINDING ? winding != 0 : (winding & 1);
+      if (!inside) continue;
+      // Pixels whose centres lie in [xa, xb).
+      int x0 = static_cast<int>(std::ceil(crossings[i].first - 0.5));
+      int x1 = static_cast<int>(std::ceil(crossings[i + 1].first - 0.5));
+      runs.AddRun(y, x0, x1);
+    }
+  }
+  return runs.Finish();
+}
+
+Region InnerBorder(const Region& region) {
+  // A pixel stays inside when its four neighbours are in the region too.
+  Region core = region;
+  for (POINT d : {POINT{1, 0}, POINT{-1, 0}, POINT{0, 1}, POINT{0, -1}}) {
+    Region moved = region;
+    moved.Offset(d.x, d.y);
+    core = core.Intersect(moved);
+  }
+  return region.Subtract(core);
+}
+
+}  // namespace win32_detail::gdi
+
+using namespace win32_detail;
+using namespace win32_detail::gdi;
+
+namespace {
+
+// On/off run lengths of the styled cosmetic pens, starting with "on".
+std::vector<int> DashPattern(UINT style) {
+  switch (style) {
+    case PS_DASH: return {18, 6};
+    case PS_DOT: return {3, 3};
+    case PS_DASHDOT: return {9, 6, 3, 6};
+    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
+    default: return {};
+  }
+}
+
+class PenPainter {
+ public:
+  explicit PenPainter(DeviceContext& dc) : dc_(dc), pen_(*dc.state.pen) {
+    Surface& s = *dc.surface;
+    color_ = s.FromColor(dc.Resolve(pen_.dcPen ? dc.state.dcPenColor : pen_.color));
+    background_ = s.FromColor(dc.Resolve(dc.state.bkColor));
+    rop_ = Rop2ToRop3(dc.state.rop2);
+    mask_ = s.ValueMask();
+    if (pen_.width <= 1) dashes_ = DashPattern(pen_.style);
+  }
+
+  bool IsNull() const { return pen_.style == PS_NULL; }
+  int Width() const { return pen_.width; }
+
+  // Device-unit line from a to b, b excluded.
+  void Line(POINT a, POINT b) {
+    if (IsNull()) return;
+    int dx = b.x - a.x, dy = b.y - a.y;
+    int adx = std::abs(dx), ady = std::abs(dy);
+    int steps = std::max(adx, ady);
+    for (int i = 0; i < steps; ++i) {
+      int x, y;
+      if (adx >= ady) {
+        x = a.x + (dx > 0 ? i : -i);
+        y = a.y + FloorDiv(2 * int64_t(i) * dy + adx, 2 * int64_t(adx));
+      } else {
+        y = a.y + (dy > 0 ? i : -i);
+        x = a.x + FloorDiv(2 * int64_t(i) * dx + ady, 2 * int64_t(ady));
+      }
+      Dot(x, y);
+    }
+  }
+
+  // Paints a pixel set with the pen colour through the ROP2.
+  void Paint(const Region& region) {
+    Region area = dc_.DrawClip().Intersect(region);
+    PatternFill pen = PenFill();
+    ApplyRop(dc_, area, rop_, nullptr, &pen);
+  }
+
+ private:
+  static int FloorDiv(int64_t a, int64_t b) { return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
+
+  PatternFill PenFill() const {
+    return PatternFill(*dc_.surface, dc_.surface->ToColor(color_));
+  }
+
+  void Dot(int x, int y) {
+    uint32_t value = color_;
+    if (!dashes_.empty()) {
+      int total = 0;
+      for (int d : dashes_) total += d;
+      int at = step_++ % total, i = 0;
+      while (at >= dashes_[static_cast<size_t>(i)]) at -= dashes_[static_cast<size_t>(i++)];
+      if (i % 2) {  // a gap: background colour when opaque
+        if (dc_.state.bkMode == TRANSPARENT) return;
+        value = background_;
+      }
+    }
+    int w = pen_.width, half = (w - 1) / 2;
+    for (int py = y - half; py < y - half + w; ++py)
+      for (int px = x - half; px < x - half + w; ++px) Put(px, py, value);
+  }
+
+  void Put(int x, int y, uint32_t value) {
+    if (!dc_.DrawClip().Contains(x, y)) return;
+    Surface& s = *dc_.surface;
+    int sx = x + dc_.origin.x, sy = y + dc_.origin.y;
+    s.Put(sx, sy, Rop3(rop_, value, 0, s.Get(sx, sy)) & mask_);
+  }
+
+  DeviceContext& dc_;
+  const PenObject& pen_;
+  uint32_t color_ = 0, background_ = 0, mask_ = 0;
+  uint8_t rop_ = 0xF0;
+  std::vector<int> dashes_;
+  int step_ = 0;
+};
+
+// Fills a shape's pixels with the brush and frames them with the pen, as Rectangle, Ellipse,
+// RoundRect and Polygon do.
+void FillAndFrame(DeviceContext& dc, const Region& shape, const Region& frame) {
+  PenPainter pen(dc);
+  Region inside = pen.IsNull() ? shape : shape.Subtract(frame);
+  FillDeviceRegion(dc, inside, *dc.state.brush, static_cast<DWORD>(Rop2ToRop3(dc.state.rop2)) << 16);
+  if (!pen.IsNull()) pen.Paint(frame);
+}
+
+// The frame of a shape for the DC's pen: its one-pixel border, or a border as thick as the pen
+// inside the shape.
+Region FrameOf(const Region& shape, int width) {
+  Region frame;
+  Region rest = shape;
+  for (int i = 0; i < std::max(1, width); ++i) {
+    Region ring = InnerBorder(rest);
+    frame = frame.Union(ring);
+    rest = rest.Subtract(ring);
+  }
+  return frame;
+}
+
+Region DeviceShape(const DeviceContext& dc, Region shape) {
+  POINT o = dc.ToDevice(POINT{0, 0});
+  shape.Offset(o.x, o.y);
+  return shape;
+}
+
+}  // namespace
+
+#define DC_OR_FAIL(hdc)                       \
+  auto dc = FindDC(hdc);                      \
+  if (!dc) return Fail(ERROR_INVALID_HANDLE);
+
+BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  DC_OR_FAIL(hdc);
+  if (lppt) *lppt = dc->state.currentPos;
+  dc->state.currentPos = POINT{x, y};
+  return TRUE;
+}
+
+BOOL GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
+  DC_OR_FAIL(hdc);
+  if (!lppt) return FALSE;
+  *lppt = dc->state.currentPos;
+  return TRUE;
+}
+
+BOOL LineTo(HDC hdc, int x, int y) {
+  DC_OR_FAIL(hdc);
+  PenPainter pen(*dc);
+  pen.Line(dc->ToDevice(dc->state.currentPos), dc->ToDevice(POINT{x, y}));
+  dc->state.currentPos = POINT{x, y};
+  return TRUE;
+}
+
+BOOL Polyline(HDC hdc, const POINT* apt, int cpt) {
+  DC_OR_FAIL(hdc);
+  if (!apt || cpt < 2) return FALSE;
+  PenPainter pen(*dc);
+  for (int i = 0; i + 1 < cpt; ++i) pen.Line(dc->ToDevice(apt[i]), dc->ToDevice(apt[i + 1]));
+  return TRUE;
+}
+
+BOOL Polygon(HDC hdc, const POINT* apt, int cpt) {
+  DC_OR_FAIL(hdc);
+  if (!apt || cpt < 2) return FALSE;
+  std::vector<POINT> device(apt, apt + cpt);
+  for (POINT& p : device) p = dc->ToDevice(p);
+  Region shape = PolygonRegion(device.data(), cpt, dc->state.polyFillMode);
+  FillDeviceRegion(*dc, shape, *dc->state.brush, static_cast<DWORD>(Rop2ToRop3(dc->state.rop2)) << 16);
+  PenPainter pen(*dc);
+  for (int i = 0; i < cpt; ++i) pen.Line(device[static_cast<size_t>(i)], device[static_cast<size_t>((i + 1) % cpt)]);
+  return TRUE;
+}
+
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+  DC_OR_FAIL(hdc);
+  RECT r = dc->ToDevice(RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)});
+  PenPainter pen(*dc);
+  // Without a pen the filled area loses its last column and row, as on the platform.
+  if (pen.IsNull()) {
+    FillDeviceRegion(*dc, Region(r.left, r.top, r.right - 1, r.bottom - 1), *dc->state.brush,
+                     static_cast<DWORD>(Rop2ToRop3(dc->state.rop2)) << 16);
+    return TRUE;
+  }
+  Region shape(r);
+  FillAndFrame(*dc, shape, FrameOf(shape, pen.Width()));
+  return TRUE;
+}
+
+BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
+  DC_OR_FAIL(hdc);
+  Region shape = DeviceShape(*dc, RoundRectRegion(left, top, right, bottom, width, height));
+  FillAndFrame(*dc, shape, FrameOf(shape, dc->state.pen->width));
+  return TRUE;
+}
+
+BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
+  DC_OR_FAIL(hdc);
+  return RoundRect(hdc, left, top, right, bottom, std::abs(right - left), std::abs(bottom - top));
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The pixel sets of the filled shapes, shared by the shape drawing and the region constructors.
+#include "gdi/region.h"
+
+namespace win32_detail::gdi {
+
+// Pixels of the rounded rectangle in [left, right) x [top, bottom) whose corners are quarters
+// of a cornerWidth x cornerHeight ellipse (an ellipse when they span the box). Pixel centres
+// decide.
+Region RoundRectRegion(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+// Pixels whose centres lie inside the polygon (ALTERNATE or WINDING), left and top edges in.
+Region PolygonRegion(const POINT* points, int count, int fillMode);
+// The pixels of a region that touch its outside (one-pixel border inside it).
+Region InnerBorder(const Region& region);
+
+}  // namespace win32_detail::gdi
