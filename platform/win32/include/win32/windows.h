@@ -12,3 +12,4 @@
 #include "win32/shlwapi.h"
 #include "win32/wingdi.h"
 #include "win32/winuser_draw.h"
+#include "win32/winuser.h"
