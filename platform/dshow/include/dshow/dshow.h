@@ -1,0 +1,21 @@
+#pragma once
+// The media framework: streaming interfaces, the graph's control interfaces, identifiers, result
+// and event codes, and the base classes filters are written on.
+#include "dshow/strmif.h"
+#include "dshow/control.h"
+#include "dshow/uuids.h"
+#include "dshow/evcode.h"
+#include "dshow/vfwmsgs.h"
+#include "dshow/amvideo.h"
+#include "dshow/qedit.h"
+#include "dshow/wxutil.h"
+#include "dshow/reftime.h"
+#include "dshow/combase.h"
+#include "dshow/mtype.h"
+#include "dshow/amfilter.h"
+#include "dshow/transfrm.h"
+#include "dshow/transip.h"
+#include "dshow/source.h"
+#include "dshow/ctlutil.h"
+#include "dshow/dllsetup.h"
+#include "dshow/filter_catalog.h"

@@ -1,0 +1,28 @@
+#pragma once
+// What the graph manager may use on its own: the filters it inserts when it connects or renders
+// pins, and the providers of the device categories. The built-in filters add themselves here
+// (from static initialisers: these calls are safe then and from any thread).
+#include "dshow/strmif.h"
+
+typedef enum _DSHOW_CANDIDATE_KIND {
+  // Decoders and converters: inserted between two pins that cannot connect directly, and
+  // tried when rendering a pin. Input pins first, their output pins are rendered onwards.
+  DSHOW_CANDIDATE_TRANSFORM = 0,
+  // Default renderers: where Render ends a stream.
+  DSHOW_CANDIDATE_RENDERER = 1,
+} DSHOW_CANDIDATE_KIND;
+
+// Adds a class (created with CoCreateInstance, so it must also be a built-in class or be
+// registered) to the candidates of its kind. Higher merit is tried first; equal merit in the
+// order of addition. Adding a class again replaces its entry.
+void DShowAddGraphCandidate(REFCLSID clsid, DWORD merit, DSHOW_CANDIDATE_KIND kind);
+
+// A device category's contents: an enumerator of device monikers (ole's CreateDeviceMoniker,
+// whose property bag holds at least "FriendlyName" and "CLSID"), or S_FALSE and NULL when the
+// category is empty. Called on every CreateClassEnumerator, so entries may depend on run-time
+// conditions.
+typedef HRESULT (*LPFNENUMDEVICECATEGORY)(IEnumMoniker** ppEnum);
+// Makes provider the source of the category's first entries; the system device enumerator
+// appends the filters registered in the registry under the category
+// (HKCR\CLSID\{category}\Instance).
+void DShowSetDeviceCategoryProvider(REFCLSID category, LPFNENUMDEVICECATEGORY provider);
