@@ -352,6 +352,20 @@ std::shared_ptr<Surface> StretchSource(const Surface& from, const RECT& src, int
       for (int x = 0; x < w; ++x) o[x] = in[xs[static_cast<size_t>(x)].first];
       continue;
     }
+    if (from.format.bitsPerPixel == 32 && combine) {
+      uint32_t* o = reinterpret_cast<uint32_t*>(out->Row(y));
+      for (int x = 0; x < w; ++x) {
+        auto [x0, x1] = xs[static_cast<size_t>(x)];
+        if (!shrinkX) x1 = x0 + 1;
+        uint32_t v = orScans ? 0 : ~0u;
+        for (int yy = y0; yy < y1; ++yy) {
+          const uint32_t* in = reinterpret_cast<const uint32_t*>(from.Row(yy));
+          for (int xx = x0; xx < x1; ++xx) v = orScans ? (v | in[xx]) : (v & in[xx]);
+        }
+        o[x] = v;
+      }
+      continue;
+    }
     for (int x = 0; x < w; ++x) {
       auto [x0, x1] = xs[static_cast<size_t>(x)];
       if (!shrinkX || (!combine && !halftone)) x1 = x0 + 1;
