@@ -205,7 +205,8 @@ void RedrawScreenRegion(HWND hwnd, const Region& screen, UINT flags) {
       if (flags & RDW_ERASE) w->erase = true;
       Region clientLocal = client;
       clientLocal.Offset(-wr.left, -wr.top);
-      if (!part.Subtract(clientLocal).IsEmpty()) w->frame = true;
+      // RDW_FRAME asks for WM_NCPAINT even where there is no frame to speak of.
+      if ((flags & RDW_FRAME) || !part.Subtract(clientLocal).IsEmpty()) w->frame = true;
     }
     if (flags & RDW_INTERNALPAINT) w->internalPaint = true;
   } else if (flags & RDW_VALIDATE) {

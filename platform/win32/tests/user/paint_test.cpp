@@ -1,0 +1,253 @@
+// Painting: update regions, erase semantics, RedrawWindow, clipping of children and siblings,
+// window regions, exposure of uncovered areas, window DCs and WM_PRINT.
+#include <map>
+
+#include "user_fixture.h"
+
+namespace user_test {
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+class PaintTest : public UserTest {
+ protected:
+  void SetUp() override {
+    UserTest::SetUp();
+    // Each window paints its client area in its colour; erasing is left to the class brush.
+    CurrentHandler() = [this](HWND h, UINT m, WPARAM w, LPARAM, LRESULT*) {
+      if (m == WM_ERASEBKGND) erased.push_back(h);
+      if (m == WM_NCPAINT) ncPainted.push_back(h);
+      if (m != WM_PAINT || !colors.count(h)) return false;
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      lastPaint[h] = ps;
+      HBRUSH brush = CreateSolidBrush(colors[h]);
+      RECT r;
+      GetClientRect(h, &r);
+      FillRect(dc, &r, brush);
+      DeleteObject(brush);
+      EndPaint(h, &ps);
+      painted.push_back(h);
+      (void)w;
+      return true;
+    };
+  }
+  void Forget() {
+    painted.clear();
+    erased.clear();
+    ncPainted.clear();
+  }
+  static COLORREF At(int x, int y) { return wu::ScreenPixel(x, y); }
+
+  std::map<HWND, COLORREF> colors;
+  std::map<HWND, PAINTSTRUCT> lastPaint;
+  std::vector<HWND> painted, erased, ncPainted;
+};
+
+TEST_F(PaintTest, ShownWindowsPaintFrameBackgroundAndClient) {
+  HWND plain = Top(10, 10, 40, 40, WS_POPUP | WS_VISIBLE | WS_BORDER);
+  HWND red = Top(100, 10, 40, 40);
+  colors[red] = kRed;
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(10, 10), GetSysColor(COLOR_WINDOWFRAME));  // the border
+  EXPECT_EQ(At(30, 30), GetSysColor(COLOR_WINDOW));       // the class brush
+  EXPECT_EQ(At(120, 30), kRed);
+  EXPECT_EQ(At(5, 5), GetSysColor(COLOR_BACKGROUND));      // the desktop
+  EXPECT_EQ(ncPainted, (std::vector<HWND>{red, plain}));  // the upper window first
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+}
+
+TEST_F(PaintTest, BeginPaintErasesOnlyWhenAsked) {
+  HWND h = Top(0, 0, 100, 100);
+  colors[h] = kRed;
+  wu::PumpUntilIdle();
+  Forget();
+  RECT part{10, 20, 30, 40};
+  InvalidateRect(h, &part, FALSE);
+  RECT update;
+  EXPECT_TRUE(GetUpdateRect(h, &update, FALSE));
+  EXPECT_TRUE(EqualRect(&update, &part));
+  wu::PumpUntilIdle();
+  EXPECT_TRUE(erased.empty());
+  EXPECT_TRUE(ncPainted.empty());  // the frame was not invalidated
+  EXPECT_FALSE(lastPaint[h].fErase);
+  EXPECT_TRUE(EqualRect(&lastPaint[h].rcPaint, &part));
+
+  InvalidateRect(h, &part, TRUE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(erased, std::vector<HWND>{h});
+  EXPECT_FALSE(lastPaint[h].fErase);  // the class brush erased it
+
+  // A window that does not erase leaves the erasing to its painting.
+  CurrentHandler() = [this, inner = CurrentHandler()](HWND w, UINT m, WPARAM a, LPARAM b, LRESULT* r) {
+    if (m == WM_ERASEBKGND) {
+      *r = 0;
+      return true;
+    }
+    return inner(w, m, a, b, r);
+  };
+  InvalidateRect(h, nullptr, TRUE);
+  wu::PumpUntilIdle();
+  EXPECT_TRUE(lastPaint[h].fErase);
+}
+
+TEST_F(PaintTest, ValidateAndUpdateRegions) {
+  HWND h = Top(0, 0, 100, 100);
+  colors[h] = kRed;
+  wu::PumpUntilIdle();
+  InvalidateRect(h, nullptr, FALSE);
+  RECT top{0, 0, 100, 50};
+  ValidateRect(h, &top);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(h, rgn, FALSE), SIMPLEREGION);
+  RECT box;
+  GetRgnBox(rgn, &box);
+  EXPECT_EQ(box.top, 50);
+  EXPECT_EQ(box.bottom, 100);
+  ValidateRect(h, nullptr);
+  EXPECT_FALSE(GetUpdateRect(h, nullptr, FALSE));
+  DeleteObject(rgn);
+  Forget();
+  wu::PumpUntilIdle();
+  EXPECT_TRUE(painted.empty());
+}
+
+TEST_F(PaintTest, UpdateWindowAndRedrawWindowPaintAtOnce) {
+  HWND parent = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
+  HWND child = Child(parent, 10, 10, 30, 30);
+  colors[parent] = kRed;
+  colors[child] = kGreen;
+  wu::PumpUntilIdle();
+  Forget();
+  RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  EXPECT_EQ(painted, (std::vector<HWND>{parent, child}));
+  Forget();
+  // Without RDW_ALLCHILDREN a clip-children parent repaints alone.
+  RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(painted, std::vector<HWND>{parent});
+  Forget();
+  RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ERASENOW);
+  EXPECT_EQ(ncPainted, std::vector<HWND>{parent});
+  EXPECT_EQ(erased, std::vector<HWND>{parent});
+  EXPECT_TRUE(painted.empty());
+  UpdateWindow(parent);
+  EXPECT_EQ(painted, std::vector<HWND>{parent});
+  EXPECT_EQ(At(50, 50), kRed);
+  EXPECT_EQ(At(20, 20), kGreen);
+}
+
+TEST_F(PaintTest, WindowDcsClipChildrenAndSiblingsByStyle) {
+  HWND parent = Top(0, 0, 100, 100);
+  HWND lower = Child(parent, 10, 10, 40, 40, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+  HWND upper = Child(parent, 30, 30, 40, 40);
+  SetWindowPos(upper, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  wu::PumpUntilIdle();
+  auto fill = [](HWND h, COLORREF c) {
+    HDC dc = GetDC(h);
+    EXPECT_EQ(WindowFromDC(dc), h);
+    HBRUSH b = CreateSolidBrush(c);
+    RECT r{0, 0, 100, 100};
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+    ReleaseDC(h, dc);
+  };
+  fill(parent, kRed);  // no WS_CLIPCHILDREN: paints over the children
+  EXPECT_EQ(At(20, 20), kRed);
+  fill(lower, kGreen);  // clipped by the sibling above it
+  EXPECT_EQ(At(20, 20), kGreen);
+  EXPECT_EQ(At(45, 45), kRed);
+  SetWindowLongA(parent, GWL_STYLE, GetWindowLongA(parent, GWL_STYLE) | WS_CLIPCHILDREN);
+  fill(parent, kBlue);
+  EXPECT_EQ(At(5, 5), kBlue);
+  EXPECT_EQ(At(20, 20), kGreen);
+  EXPECT_EQ(At(80, 80), kBlue);
+}
+
+TEST_F(PaintTest, WindowRegionsShapeDrawingAndTheScreen) {
+  HWND h = Top(0, 0, 100, 100);
+  colors[h] = kRed;
+  SetWindowRgn(h, CreateRectRgn(20, 20, 60, 60), TRUE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(30, 30), kRed);
+  EXPECT_EQ(At(10, 10), GetSysColor(COLOR_BACKGROUND));  // cut away: the desktop shows
+  HRGN copy = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(h, copy), SIMPLEREGION);
+  RECT box;
+  GetRgnBox(copy, &box);
+  EXPECT_EQ(box.left, 20);
+  DeleteObject(copy);
+  SetWindowRgn(h, nullptr, TRUE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(10, 10), kRed);
+}
+
+TEST_F(PaintTest, HidingAndMovingExposeWhatWasUnderneath) {
+  HWND below = Top(0, 0, 100, 100);
+  HWND above = Top(50, 50, 100, 100);
+  colors[below] = kRed;
+  colors[above] = kGreen;
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(75, 75), kGreen);
+  Forget();
+  ShowWindow(above, SW_HIDE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(painted, std::vector<HWND>{below});
+  RECT expected{50, 50, 100, 100};
+  EXPECT_TRUE(EqualRect(&lastPaint[below].rcPaint, &expected));
+  EXPECT_EQ(At(75, 75), kRed);
+  EXPECT_EQ(At(120, 120), GetSysColor(COLOR_BACKGROUND));
+
+  ShowWindow(above, SW_SHOWNA);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(120, 120), kGreen);
+  Forget();
+  MoveWindow(above, 200, 200, 100, 100, TRUE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(75, 75), kRed);
+  EXPECT_EQ(At(120, 120), GetSysColor(COLOR_BACKGROUND));
+  EXPECT_EQ(At(250, 250), kGreen);
+}
+
+TEST_F(PaintTest, ScreenDcReadsTheFramebuffer) {
+  HWND h = Top(0, 0, 50, 50);
+  colors[h] = kBlue;
+  wu::PumpUntilIdle();
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetPixel(screen, 25, 25), kBlue);
+  EXPECT_EQ(GetPixel(screen, 60, 60), GetSysColor(COLOR_BACKGROUND));
+  EXPECT_EQ(WindowFromDC(screen), nullptr);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(PaintTest, PrintDrawsFrameBackgroundClientAndChildrenIntoAnyDc) {
+  HWND parent = Top(0, 0, 40, 40, WS_POPUP | WS_VISIBLE | WS_BORDER);
+  HWND child = Child(parent, 10, 10, 10, 10);
+  CurrentHandler() = [&](HWND h, UINT m, WPARAM w, LPARAM, LRESULT*) {
+    if (m == WM_PRINTCLIENT && h == child) {
+      RECT r{0, 0, 10, 10};
+      HBRUSH b = CreateSolidBrush(kGreen);
+      FillRect(reinterpret_cast<HDC>(w), &r, b);
+      DeleteObject(b);
+      return true;
+    }
+    return false;
+  };
+  HDC mem = CreateCompatibleDC(nullptr);
+  HDC screen = GetDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 40, 40);
+  ReleaseDC(nullptr, screen);
+  SelectObject(mem, bmp);
+  SendMessageA(parent, WM_PRINT, reinterpret_cast<WPARAM>(mem),
+               PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN);
+  EXPECT_EQ(GetPixel(mem, 0, 0), GetSysColor(COLOR_WINDOWFRAME));
+  EXPECT_EQ(GetPixel(mem, 5, 5), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(GetPixel(mem, 15, 15), kGreen);  // the child at its place inside the client area
+  DeleteDC(mem);
+  DeleteObject(bmp);
+}
+
+}  // namespace
+}  // namespace user_test
