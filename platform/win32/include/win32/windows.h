@@ -12,4 +12,7 @@
 #include "win32/shlwapi.h"
 #include "win32/wingdi.h"
 #include "win32/winuser_draw.h"
+#include "win32/winfont.h"
+#include "win32/winicon.h"
+#include "win32/commctrl.h"
 #include "win32/winuser.h"
