@@ -1,0 +1,32 @@
+#pragma once
+// Per-thread maps from handles to the framework objects wrapping them: permanent entries for
+// attached objects, temporary wrappers made by FromHandle until DeleteTempMap.
+#include <memory>
+#include <unordered_map>
+
+template <class Object, class Handle>
+class HandleMap {
+ public:
+  // The attached object, else a temporary wrapper made by make(handle).
+  template <class Make>
+  Object* FromHandle(Handle handle, Make make) {
+    if (!handle) return nullptr;
+    if (auto found = permanent_.find(handle); found != permanent_.end()) return found->second;
+    auto& temp = temporary_[handle];
+    if (!temp) temp.reset(make(handle));
+    return temp.get();
+  }
+  void SetPermanent(Handle handle, Object* object) { permanent_[handle] = object; }
+  void RemoveHandle(Handle handle) { permanent_.erase(handle); }
+  bool IsAttached(Handle handle) const { return permanent_.count(handle) != 0; }
+  // Temporary wrappers let go of their handles before they are deleted.
+  template <class Release>
+  void DeleteTemp(Release release) {
+    for (auto& [handle, object] : temporary_) release(*object);
+    temporary_.clear();
+  }
+
+ private:
+  std::unordered_map<Handle, Object*> permanent_;
+  std::unordered_map<Handle, std::unique_ptr<Object>> temporary_;
+};
