@@ -83,6 +83,17 @@ TEST(Icons, MaskLetsTheBackgroundThrough) {
   EXPECT_FALSE(DrawIconEx(canvas.dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
 }
 
+TEST(Icons, DrawStateAndLoadImageReachTheIconCode) {
+  Canvas canvas(16, 16, kGreen);
+  HICON icon = HalfIcon();
+  ASSERT_TRUE(DrawStateA(canvas.dc(), nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 3, 3, 0, 0, DST_ICON));
+  EXPECT_EQ(canvas.At(3, 3), kRed);
+  EXPECT_EQ(canvas.At(4, 6), kRed);
+  EXPECT_EQ(canvas.At(5, 3), kGreen);
+  EXPECT_EQ(canvas.At(3, 7), kGreen);
+  DestroyIcon(icon);
+}
+
 TEST(Icons, InfoAndCopiesAreIndependent) {
   HICON icon = HalfIcon();
   ICONINFO info{};
@@ -184,6 +195,13 @@ TEST(Icons, LoadIconPicksTheDefaultSizeFromTheGroup) {
   EXPECT_EQ(canvas.At(5, 0), kRed);
   EXPECT_EQ(canvas.At(5, 31), kGreen);  // the bottom row is transparent
   DestroyIcon(icon);
+  HICON viaLoadImage = static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCE(128), IMAGE_ICON, 16, 16, 0));
+  ASSERT_TRUE(GetIconInfo(viaLoadImage, &info));
+  GetObjectA(info.hbmColor, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 16);  // the entry nearest the size asked for
+  DeleteObject(info.hbmMask);
+  DeleteObject(info.hbmColor);
+  DestroyIcon(viaLoadImage);
   // A truncated image and a missing group fail cleanly.
   EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCE(129)), nullptr);
   EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCE(130)), nullptr);

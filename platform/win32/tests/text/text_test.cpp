@@ -301,6 +301,30 @@ TEST(TextOutput, EscapementNinetyTurnsTheTextUpwards) {
   EXPECT_EQ(s.cy, 16);
 }
 
+TEST(TextOutput, DrawStateDrawsTextNormalAndDisabled) {
+  Canvas canvas(64, 40, RGB(192, 192, 192));
+  UseFont font(canvas.dc(), TestFont(16));
+  SetBkMode(canvas.dc(), TRANSPARENT);
+  const char* text = "a&b";
+  ASSERT_TRUE(DrawStateA(canvas.dc(), nullptr, nullptr, reinterpret_cast<LPARAM>(text), 0, 4, 2, 40, 16,
+                         DST_PREFIXTEXT));
+  EXPECT_EQ(canvas.At(4, 2), kBlack);
+  EXPECT_EQ(canvas.At(12, 2), kBlack);   // "ab": the prefix mark is gone
+  EXPECT_EQ(canvas.At(12, 15), kBlack);  // and underlines the b
+  EXPECT_EQ(canvas.At(20, 2), RGB(192, 192, 192));
+  // Disabled: embossed in the shadow and highlight colours, inside the given box. (The text is
+  // drawn off-screen in a DC's default font.)
+  canvas.Fill(RGB(192, 192, 192));
+  ASSERT_TRUE(DrawStateA(canvas.dc(), nullptr, nullptr, reinterpret_cast<LPARAM>(text), 1, 4, 2, 40, 16,
+                         DST_TEXT | DSS_DISABLED));
+  const RECT box{4, 2, 45, 19};
+  EXPECT_GT(canvas.Count(GetSysColor(COLOR_BTNSHADOW), box), 0);
+  EXPECT_GT(canvas.Count(GetSysColor(COLOR_BTNHIGHLIGHT), box), 0);
+  // Nothing outside the box changes.
+  const COLORREF grey = RGB(192, 192, 192);
+  EXPECT_EQ(canvas.Count(grey) - canvas.Count(grey, box), 64 * 40 - 41 * 17);
+}
+
 TEST(Marlett, SymbolGlyphsAreDrawn) {
   Canvas canvas(16, 16);
   UseFont font(canvas.dc(), CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Marlett"));
