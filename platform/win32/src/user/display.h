@@ -44,6 +44,10 @@ void InjectMouseWheel(int delta, POINT screen);
 // A key press or release (virtual key); VK_SHIFT, VK_CONTROL and VK_MENU change the modifiers.
 void InjectKey(UINT vk, bool down);
 
+// The IDC_ number of a system cursor (LoadCursor with no module), 0 for any other cursor. The
+// framebuffer shows no pointer; a display back end shows this shape.
+int SystemCursorId(HCURSOR cursor);
+
 // ---- Pumping ------------------------------------------------------------------------------------
 
 // Dispatches everything the calling thread has to do now (sent and posted messages, input,

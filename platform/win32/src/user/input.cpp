@@ -8,6 +8,7 @@
 #include "user/user_state.h"
 #include "win32/winbase.h"
 #include "win32/winerror.h"
+#include "win32/winicon.h"
 #include "win32/platform_config.h"
 
 namespace win32_detail::user {
@@ -57,11 +58,28 @@ Input& In() {
   return *input;
 }
 
-class CursorObject : public HandleObject {
- public:
-  explicit CursorObject(uintptr_t id) : id(id) {}
-  const uintptr_t id;
+struct SystemCursors {
+  std::mutex lock;
+  std::map<uintptr_t, HCURSOR> byId;
 };
+
+SystemCursors& Cursors() {
+  static auto* cursors = new SystemCursors;
+  return *cursors;
+}
+
+// A system cursor is a real cursor: the screen shows none of its own (the framebuffer has no
+// pointer), so its images are transparent; a display back end shows the shape its id names.
+HCURSOR MakeSystemCursor() {
+  constexpr int kSize = 32;
+  std::vector<BYTE> bits(kSize / 8 * kSize * 2, 0);
+  std::fill(bits.begin(), bits.begin() + bits.size() / 2, 0xFF);  // AND half: keep the screen
+  HBITMAP mask = CreateBitmap(kSize, kSize * 2, 1, 1, bits.data());
+  ICONINFO info{FALSE, 0, 0, mask, nullptr};
+  HCURSOR cursor = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  return cursor;
+}
 
 bool IsButtonDown(UINT kind) {
   return kind == WM_LBUTTONDOWN || kind == WM_RBUTTONDOWN || kind == WM_MBUTTONDOWN;
@@ -114,6 +132,12 @@ void Queue(const RawEvent& e) {
     ApplyEvent(in.asyncKeys, e);
   }
   WakeAll();
+}
+
+void SetLastPos(POINT pt) {
+  Input& in = In();
+  std::lock_guard<std::mutex> guard(in.lock);
+  in.lastPos = pt;
 }
 
 bool Inside(HWND ancestorOrSelf, HWND hwnd) {
@@ -257,7 +281,7 @@ bool TakeInput(DWORD thread, HWND filter, UINT first, UINT last, bool remove, MS
     Routed r = RouteMouse(e);
     if (r.dropped) {
       pop();
-      in.lastPos = e.pt;
+      SetLastPos(e.pt);
       ApplyEvent(in.keys, e);
       CheckMouseLeave(r, e.pt);
       continue;
@@ -272,7 +296,7 @@ bool TakeInput(DWORD thread, HWND filter, UINT first, UINT last, bool remove, MS
       return true;
     }
     pop();
-    in.lastPos = e.pt;
+    SetLastPos(e.pt);
     ApplyEvent(in.keys, e);
     CheckMouseLeave(r, e.pt);
     if (IsButtonDown(e.kind)) {
@@ -323,7 +347,20 @@ bool HasPendingInput() {
   return !in.events.empty();
 }
 
-POINT CursorPos() { return In().lastPos; }
+POINT CursorPos() {
+  Input& in = In();
+  std::lock_guard<std::mutex> guard(in.lock);
+  return in.lastPos;
+}
+
+int SystemCursorId(HCURSOR cursor) {
+  SystemCursors& cursors = Cursors();
+  std::lock_guard<std::mutex> guard(cursors.lock);
+  for (auto& [id, handle] : cursors.byId) {
+    if (handle == cursor) return static_cast<int>(id);
+  }
+  return 0;
+}
 
 bool IsActivatable(const Window& w) {
   return !w.IsChild() && IsVisibleNow(w) && !(w.style & WS_DISABLED) && !(w.exStyle & WS_EX_NOACTIVATE);
@@ -534,11 +571,10 @@ HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;
   }
-  static std::mutex lock;
-  static auto* cursors = new std::map<uintptr_t, HCURSOR>;
-  std::lock_guard<std::mutex> guard(lock);
-  HCURSOR& cursor = (*cursors)[id];
-  if (!cursor) cursor = ToHandle<HCURSOR>(AllocateHandle(HandleKind::Icon, std::make_shared<CursorObject>(id)));
+  SystemCursors& cursors = Cursors();
+  std::lock_guard<std::mutex> guard(cursors.lock);
+  HCURSOR& cursor = cursors.byId[id];
+  if (!cursor) cursor = MakeSystemCursor();
   return cursor;
 }
 

@@ -240,6 +240,11 @@ TEST_F(InputTest, SetCursorComesBeforeTheMouseMessage) {
   RegisterClassA(&wc);
   ASSERT_NE(wc.hCursor, nullptr);
   EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), wc.hCursor);  // shared
+  EXPECT_EQ(wu::SystemCursorId(wc.hCursor), 32649);
+  ICONINFO info;
+  ASSERT_TRUE(GetIconInfo(wc.hCursor, &info));  // a real cursor
+  EXPECT_FALSE(info.fIcon);
+  DeleteObject(info.hbmMask);
   HWND h = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE, 0, "HandCursor");
   std::vector<UINT> order;
   extra = [&](HWND, UINT m, WPARAM, LPARAM l, LRESULT*) {

@@ -60,6 +60,19 @@ TEST_F(PaintTest, ShownWindowsPaintFrameBackgroundAndClient) {
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
 }
 
+TEST_F(PaintTest, CaptionsShowWhetherTheWindowIsActive) {
+  HWND a = Top(0, 0, 200, 100, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
+  SetWindowTextA(a, "Caption");
+  wu::PumpUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), a);
+  EXPECT_EQ(At(150, 8), GetSysColor(COLOR_ACTIVECAPTION));
+  EXPECT_EQ(At(150, 21), GetSysColor(COLOR_3DFACE));  // the line under the caption
+  HWND b = Top(300, 0, 50, 50);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(GetActiveWindow(), b);
+  EXPECT_EQ(At(150, 8), GetSysColor(COLOR_INACTIVECAPTION));
+}
+
 TEST_F(PaintTest, BeginPaintErasesOnlyWhenAsked) {
   HWND h = Top(0, 0, 100, 100);
   colors[h] = kRed;
