@@ -188,8 +188,14 @@ using namespace win32_detail::gdi;
 HGDIOBJ GetStockObject(int i) {
   if (i < 0 || i > DC_PEN) return nullptr;
   StockTable& t = Stock();
+  {
+    std::lock_guard<std::mutex> guard(t.lock);
+    if (t.objects[i]) return t.objects[i];
+  }
+  // Made outside the lock: the font maker is other code. A lost race keeps the first object.
+  HGDIOBJ made = MakeStock(i);
   std::lock_guard<std::mutex> guard(t.lock);
-  if (!t.objects[i]) t.objects[i] = MakeStock(i);
+  if (!t.objects[i]) t.objects[i] = made;
   return t.objects[i];
 }
 

@@ -281,4 +281,28 @@ TEST(Dibs, LoadBitmapFromResources) {
   EXPECT_EQ(LoadBitmap(GetModuleHandle(nullptr), MAKEINTRESOURCE(8)), nullptr);
 }
 
+TEST(Dibs, ColourTablesOfSelectedSectionsAndMonochromeLoading) {
+  HBITMAP h = PatternedDib(8, BI_RGB, nullptr, 2, 2);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, h);
+  RGBQUAD q[2] = {};
+  EXPECT_EQ(GetDIBColorTable(dc, 254, 4, q), 2u);
+  EXPECT_EQ(q[1].rgbGreen, 0);
+  RGBQUAD red{0, 0, 255, 0};
+  uint32_t index = ObjectOf(h)->surface->Get(0, 0);
+  EXPECT_EQ(SetDIBColorTable(dc, index, 1, &red), 1u);
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
+  SelectObject(dc, old);
+  EXPECT_EQ(GetDIBColorTable(dc, 0, 1, q), 0u);  // the default bitmap has no colour table
+  // LR_MONOCHROME turns a colour file into black and white.
+  std::string path = WriteFile("colour.bmp", EncodeBmp(*ObjectOf(h)->surface));
+  HBITMAP mono = static_cast<HBITMAP>(LoadImage(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_MONOCHROME));
+  BITMAP bm{};
+  GetObject(mono, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmBitsPixel, 1);
+  DeleteObject(mono);
+  DeleteDC(dc);
+  DeleteObject(h);
+}
+
 }  // namespace

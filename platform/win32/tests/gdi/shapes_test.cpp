@@ -242,4 +242,75 @@ TEST(UserDrawing, FrameControlPushButtonAndCheckBox) {
   EXPECT_FALSE(DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONCLOSE));
 }
 
+TEST(Regions, PaintingRegionsFillFrameAndInvert) {
+  Canvas c(10, 10);
+  HRGN r = CreateRectRgn(2, 2, 8, 8);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  ASSERT_TRUE(FrameRgn(c.dc(), r, red, 2, 1));
+  EXPECT_EQ(c.At(2, 4), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(3, 4), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(4, 4), kWhite);
+  EXPECT_EQ(c.At(4, 2), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(4, 3), kWhite);
+  EXPECT_EQ(c.Count(RGB(255, 0, 0)), 36 - 2 * 4);
+  ASSERT_TRUE(InvertRgn(c.dc(), r));
+  EXPECT_EQ(c.At(4, 4), kBlack);
+  EXPECT_EQ(c.At(2, 2), RGB(0, 255, 255));
+  SetWindowOrgEx(c.dc(), 2, 2, nullptr);  // regions given to painting calls are logical
+  ASSERT_TRUE(FillRgn(c.dc(), r, red));
+  EXPECT_EQ(c.At(0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(6, 6), RGB(0, 255, 255));  // outside the moved fill: still inverted frame
+  SetWindowOrgEx(c.dc(), 0, 0, nullptr);
+  SelectObject(c.dc(), GetStockObject(DC_BRUSH));
+  SetDCBrushColor(c.dc(), RGB(0, 0, 255));
+  ASSERT_TRUE(PaintRgn(c.dc(), r));
+  EXPECT_EQ(c.At(7, 7), RGB(0, 0, 255));
+  DeleteObject(red);
+  DeleteObject(r);
+}
+
+TEST(Lines, PolylineLeavesItsLastPointAndRoundRectFramesWithThePen) {
+  Canvas c(10, 10);
+  POINT pts[3] = {{0, 0}, {5, 0}, {5, 5}};
+  ASSERT_TRUE(Polyline(c.dc(), pts, 3));
+  EXPECT_EQ(c.At(5, 0), kBlack);
+  EXPECT_EQ(c.At(5, 4), kBlack);
+  EXPECT_EQ(c.At(5, 5), kWhite);
+  EXPECT_EQ(c.Count(kBlack), 10);
+  c.Fill(kWhite);
+  HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+  SelectObject(c.dc(), red);
+  SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
+  RoundRect(c.dc(), 0, 0, 10, 10, 4, 4);
+  EXPECT_EQ(c.At(5, 0), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(9, 5), RGB(255, 0, 0));
+  EXPECT_EQ(c.At(5, 5), kBlack);
+  EXPECT_EQ(c.At(0, 0), kWhite);
+  SelectObject(c.dc(), GetStockObject(BLACK_PEN));
+  DeleteObject(red);
+}
+
+TEST(UserDrawing, RectangleHelpers) {
+  RECT a{0, 0, 10, 10}, b{5, 5, 15, 15}, r{};
+  EXPECT_TRUE(IntersectRect(&r, &a, &b));
+  EXPECT_EQ(r.left, 5);
+  EXPECT_EQ(r.right, 10);
+  RECT far{20, 20, 30, 30};
+  EXPECT_FALSE(IntersectRect(&r, &a, &far));
+  EXPECT_TRUE(IsRectEmpty(&r));
+  EXPECT_TRUE(UnionRect(&r, &a, &b));
+  EXPECT_EQ(r.right, 15);
+  RECT top{0, 0, 10, 4};
+  EXPECT_TRUE(SubtractRect(&r, &a, &top));
+  EXPECT_EQ(r.top, 4);
+  EXPECT_TRUE(SubtractRect(&r, &a, &b));  // a corner cut leaves the rectangle whole
+  EXPECT_TRUE(EqualRect(&r, &a));
+  EXPECT_TRUE(PtInRect(&a, POINT{0, 9}));
+  EXPECT_FALSE(PtInRect(&a, POINT{10, 9}));
+  InflateRect(&r, 1, 2);
+  OffsetRect(&r, 1, 1);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.bottom, 13);
+}
+
 }  // namespace
