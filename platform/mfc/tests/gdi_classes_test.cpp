@@ -2,9 +2,29 @@
 // members with their platform side effects, point fonts and image lists.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "mfc/afxwin.h"
 
 namespace {
+
+// An RT_BITMAP resource: 8 x 2 at 24 bits, the left half magenta, the right half red.
+std::vector<BYTE> StripResource() {
+  BITMAPINFOHEADER h{sizeof h, 8, 2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<BYTE> data(sizeof h);
+  std::memcpy(data.data(), &h, sizeof h);
+  for (int row = 0; row < 2; ++row)
+    for (int x = 0; x < 8; ++x) {
+      const BYTE blue = x < 4 ? 255 : 0;
+      data.insert(data.end(), {blue, 0, 255});
+    }
+  return data;
+}
+
+const std::vector<BYTE> kStrip = StripResource();
+const ResourceEntry kResources[] = {{RT_BITMAP, MAKEINTRESOURCE(300), kStrip.data(), DWORD(kStrip.size())}};
+const ModuleResources kRegistered(kResources);
 
 TEST(CRectTest, GeometryAndOperators) {
   CRect r(10, 20, 50, 80);
@@ -234,6 +254,35 @@ TEST(CRgnTest, RegionWrappers) {
   CRgn expected;
   expected.CreateRectRgnIndirect(CRect(0, 0, 5, 5));
   EXPECT_TRUE(both.EqualRgn(&expected));
+}
+
+TEST(CImageListTest, FromABitmapResource) {
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.LoadBitmap(300));
+  BITMAP bm{};
+  bitmap.GetBitmap(&bm);
+  EXPECT_EQ(bm.bmWidth, 8);
+  CImageList list;
+  ASSERT_TRUE(list.Create(300, 4, 1, RGB(255, 0, 255)));
+  EXPECT_EQ(list.GetImageCount(), 2);
+  EXPECT_FALSE(CImageList().Create(301, 4, 1, RGB(255, 0, 255)));
+
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 8, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  CBitmap target;
+  target.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  CBitmap* old = dc.SelectObject(&target);
+  dc.FillSolidRect(0, 0, 8, 2, RGB(0, 255, 0));
+  list.Draw(&dc, 0, CPoint(0, 0), ILD_TRANSPARENT);
+  list.Draw(&dc, 1, CPoint(4, 0), ILD_TRANSPARENT);
+  const auto* px = static_cast<const uint32_t*>(bits);
+  EXPECT_EQ(px[0] & 0xFFFFFF, 0x00FF00u);  // the key colour is transparent
+  EXPECT_EQ(px[4] & 0xFFFFFF, 0xFF0000u);
+  dc.SelectObject(old);
+  CGdiObject::DeleteTempMap();
 }
 
 TEST(CImageListTest, OwnsItsListUnlessDetached) {

@@ -216,8 +216,6 @@ class CBrush : public CGdiObject {
   int GetLogBrush(LOGBRUSH* pLogBrush) const { return GetObject(sizeof(LOGBRUSH), pLogBrush); }
 };
 
-class CDC;
-
 class CFont : public CGdiObject {
   DECLARE_DYNCREATE(CFont)
  public:
