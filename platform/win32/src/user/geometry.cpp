@@ -282,6 +282,11 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
       if (!wasVisible) return FALSE;
       Send(hWnd, WM_SHOWWINDOW, FALSE, 0);
       if (!Win(hWnd)) return TRUE;
+      if (child) {
+        // A hidden child gives the focus back to its parent.
+        HWND focus = GetFocus();
+        if (focus == hWnd || IsChild(hWnd, focus)) SetFocus(w->parent);
+      }
       SetWindowPosImpl(hWnd, nullptr, 0, 0, 0, 0, flags | SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER);
       return TRUE;
     case SW_MINIMIZE:

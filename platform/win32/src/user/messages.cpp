@@ -60,6 +60,7 @@ void ProcessIncoming(ThreadQueue& q) {
       q.incoming.pop_front();
     }
     ++q.sentFromOtherThread;
+    q.nextSendIsForeign = true;
     LRESULT result = Send(s->hwnd, s->message, s->wParam, s->lParam);
     --q.sentFromOtherThread;
     // The sender waits on its own queue.
@@ -174,19 +175,22 @@ void WaitForWork() {
 }  // namespace
 
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ThreadQueue& q = CurrentQueue();
+  const bool foreign = q.nextSendIsForeign;
+  q.nextSendIsForeign = false;
   auto w = Win(hwnd);
   if (!w) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
   if (w->thread != GetCurrentThreadId()) return SendToOtherThread(*w, message, wParam, lParam);
-  ThreadQueue& q = CurrentQueue();
   if (q.hookDepth == 0) {
     auto chain = HookChain(WH_CALLWNDPROC, q.thread);
     if (!chain.empty()) {
       CWPSTRUCT cwp{lParam, wParam, message, hwnd};
       ++q.hookDepth;
-      chain.front().second(HC_ACTION, q.sentFromOtherThread > 0, reinterpret_cast<LPARAM>(&cwp));
+      // wParam tells whether the calling thread sent the message.
+      chain.front().second(HC_ACTION, foreign ? 0 : 1, reinterpret_cast<LPARAM>(&cwp));
       --q.hookDepth;
       if (!Win(hwnd)) return 0;
     }

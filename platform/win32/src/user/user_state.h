@@ -115,6 +115,7 @@ struct ThreadQueue {
   std::vector<Hook> hooks;  // the newest first
   MSG last{};               // GetMessagePos, GetMessageTime
   int sentFromOtherThread = 0;
+  bool nextSendIsForeign = false;  // the send about to be made comes from another thread
   int hookDepth = 0;
   std::function<bool()> idle;
 };

@@ -343,7 +343,10 @@ TEST_F(InputTest, FocusAndActivationMoveInThePlatformsOrder) {
   ClickAt({5, 5});
   EXPECT_EQ(clickOrder, (std::vector<UINT>{WM_MOUSEACTIVATE, WM_ACTIVATE, WM_LBUTTONDOWN}));
   EXPECT_EQ(GetActiveWindow(), a);
-  // Destroying the focused child leaves the focus to its parent.
+  // Hiding or destroying the focused child leaves the focus to its parent.
+  SetFocus(field);
+  ShowWindow(field, SW_HIDE);
+  EXPECT_EQ(GetFocus(), a);
   SetFocus(field);
   DestroyWindow(field);
   EXPECT_EQ(GetFocus(), a);

@@ -135,6 +135,15 @@ TEST_F(MessagesTest, SendFromAnotherThreadRunsOnTheWindowsThread) {
     *r = static_cast<LRESULT>(w * 2);
     return true;
   };
+  static std::vector<WPARAM> fromThisThread;
+  fromThisThread.clear();
+  static HHOOK hook;
+  hook = SetWindowsHookExA(WH_CALLWNDPROC, [](int c, WPARAM w, LPARAM l) -> LRESULT {
+    if (reinterpret_cast<CWPSTRUCT*>(l)->message == WM_USER + 4) fromThisThread.push_back(w);
+    return CallNextHookEx(hook, c, w, l);
+  }, nullptr, GetCurrentThreadId());
+  SendMessageA(h, WM_USER + 4, 1, 0);
+  ranOn = 0;
   LRESULT result = 0;
   std::thread sender([&] { result = SendMessageA(h, WM_USER + 4, 21, 0); });
   while (ranOn == 0) {
@@ -142,7 +151,9 @@ TEST_F(MessagesTest, SendFromAnotherThreadRunsOnTheWindowsThread) {
     wu::PumpUntilIdle();
   }
   sender.join();
+  UnhookWindowsHookEx(hook);
   EXPECT_EQ(result, 42);
+  EXPECT_EQ(fromThisThread, (std::vector<WPARAM>{1, 0}));  // the hook runs on the window's thread
   EXPECT_EQ(ranOn, mine);
   EXPECT_TRUE(inSend);
   EXPECT_FALSE(InSendMessage());
