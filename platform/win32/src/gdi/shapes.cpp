@@ -119,11 +119,14 @@ class PenPainter {
     int dx = b.x - a.x, dy = b.y - a.y;
     int adx = std::abs(dx), ady = std::abs(dy);
     int steps = std::max(adx, ady);
+    // The pixel nearest the ideal line in the minor direction. A line passing exactly between two
+    // pixels lights the one whose diamond owns that corner: the upper one for mostly horizontal
+    // lines, the right one for mostly vertical lines, whichever way the line runs.
     for (int i = 0; i < steps; ++i) {
       int x, y;
       if (adx >= ady) {
         x = a.x + (dx > 0 ? i : -i);
-        y = a.y + FloorDiv(2 * int64_t(i) * dy + adx, 2 * int64_t(adx));
+        y = a.y - FloorDiv(adx - 2 * int64_t(i) * dy, 2 * int64_t(adx));
       } else {
         y = a.y + (dy > 0 ? i : -i);
         x = a.x + FloorDiv(2 * int64_t(i) * dx + ady, 2 * int64_t(ady));

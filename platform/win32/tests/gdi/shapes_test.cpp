@@ -42,6 +42,24 @@ TEST(Lines, ShallowLineStepsOncePerRunAndCoversEachColumn) {
   EXPECT_EQ(c.Count(kBlack), 10);
 }
 
+TEST(Lines, HalfwayPointsGoUpForFlatLinesAndRightForSteepOnesInBothDirections) {
+  Canvas c(6, 6);
+  MoveToEx(c.dc(), 0, 0, nullptr);
+  LineTo(c.dc(), 4, 2);  // passes exactly between rows at x = 1 and x = 3
+  EXPECT_EQ(c.At(1, 0), kBlack);
+  EXPECT_EQ(c.At(3, 1), kBlack);
+  c.Fill(kWhite);
+  MoveToEx(c.dc(), 4, 2, nullptr);
+  LineTo(c.dc(), 0, 0);
+  EXPECT_EQ(c.At(3, 1), kBlack);
+  EXPECT_EQ(c.At(1, 0), kBlack);
+  c.Fill(kWhite);
+  MoveToEx(c.dc(), 0, 0, nullptr);
+  LineTo(c.dc(), 2, 4);
+  EXPECT_EQ(c.At(1, 1), kBlack);
+  EXPECT_EQ(c.At(2, 3), kBlack);
+}
+
 TEST(Lines, Rop2AndNullPen) {
   Canvas c(4, 1, RGB(0x0F, 0x0F, 0x0F));
   SetROP2(c.dc(), R2_NOT);
