@@ -49,9 +49,10 @@ TEST(CRectTest, GeometryAndOperators) {
   EXPECT_EQ(a, CRect(0, 0, 10, 10));
   EXPECT_EQ(a + CPoint(5, 5), CRect(5, 5, 15, 15));
   EXPECT_EQ(a - CSize(5, 5), CRect(-5, -5, 5, 5));
-  CRect border(1, 2, 3, 4);
-  EXPECT_EQ(a + &border, CRect(-1, -2, 13, 14));
-  EXPECT_EQ(a - &border, CRect(1, 2, 7, 6));
+  const RECT sides{1, 2, 3, 4};
+  LPCRECT border = &sides;
+  EXPECT_EQ(a + border, CRect(-1, -2, 13, 14));
+  EXPECT_EQ(a - border, CRect(1, 2, 7, 6));
   EXPECT_EQ(a & CRect(5, 5, 20, 20), CRect(5, 5, 10, 10));
   EXPECT_EQ(a | CRect(5, 5, 20, 20), CRect(0, 0, 20, 20));
   // Disjoint rectangles intersect to the null rectangle.

@@ -1,6 +1,7 @@
 // Font objects: creation from LOGFONT, stock fonts, GetObject, metrics and face names.
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "last_error.h"
 #include "text/font_object.h"
@@ -91,7 +92,8 @@ HGDIOBJ MakeStockFont(int index) {
 }();
 
 template <class TM>
-BOOL FillMetrics(HDC hdc, TM* tm, bool wide) {
+BOOL FillMetrics(HDC hdc, TM* tm) {
+  constexpr bool wide = std::is_same_v<TM, TEXTMETRICW>;
   auto dc = gdi::FindDC(hdc);
   if (!dc || !tm) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -111,8 +113,13 @@ BOOL FillMetrics(HDC hdc, TM* tm, bool wide) {
   tm->tmDigitizedAspectX = 96;
   tm->tmDigitizedAspectY = 96;
   tm->tmFirstChar = 0x20;
-  tm->tmLastChar = wide ? 0xFFFC : 0xFF;
-  tm->tmDefaultChar = wide ? 0xFFFD : '?';
+  if constexpr (wide) {
+    tm->tmLastChar = 0xFFFC;
+    tm->tmDefaultChar = 0xFFFD;
+  } else {
+    tm->tmLastChar = 0xFF;
+    tm->tmDefaultChar = '?';
+  }
   tm->tmBreakChar = 0x20;
   tm->tmItalic = m.italic ? 255 : 0;
   tm->tmUnderlined = m.underline ? 255 : 0;
@@ -210,8 +217,8 @@ HFONT CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, in
   return CreateFontIndirectA(&lf);
 }
 
-BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) { return FillMetrics(hdc, lptm, false); }
-BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) { return FillMetrics(hdc, lptm, true); }
+BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) { return FillMetrics(hdc, lptm); }
+BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) { return FillMetrics(hdc, lptm); }
 
 int GetTextFaceW(HDC hdc, int c, LPWSTR lpName) {
   auto dc = gdi::FindDC(hdc);

@@ -8,6 +8,13 @@
 #include FT_TRUETYPE_TABLES_H
 #include <unistd.h>
 #if defined(__SANITIZE_ADDRESS__)
+#define TEXT_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TEXT_LEAK_CHECKED 1
+#endif
+#endif
+#if defined(TEXT_LEAK_CHECKED)
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -35,7 +42,7 @@ std::string ProgramFolder() {
 // includes the system's), else the system's. Never destroyed.
 FcConfig* FontConfig() {
   static FcConfig* config = [] {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(TEXT_LEAK_CHECKED)
     // The configuration lives for the process; fontconfig keeps parts of it where the leak
     // checker cannot see them.
     __lsan::ScopedDisabler keptForever;
