@@ -38,6 +38,8 @@ BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 // the mask rows). LoadIcon picks the entry nearest the default icon size.
 HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 #define LoadIcon LoadIconA
-// One RT_ICON image; fIcon FALSE takes a cursor's leading hot spot (two WORDs).
+// One RT_ICON image; fIcon FALSE takes a cursor's leading hot spot (two WORDs). A desired size
+// other than 0 stretches the image to it. LoadImage (IMAGE_ICON, IMAGE_CURSOR) loads from
+// resources only, the group entry nearest the size asked for, stretched to it.
 HICON CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD dwVer, int cxDesired,
                                int cyDesired, UINT Flags);

@@ -32,6 +32,32 @@ HBITMAP SectionFrom(const BITMAPINFOHEADER& header, const RGBQUAD* colors, int c
   return bitmap;
 }
 
+// A copy of a bitmap stretched to cx x cy: 1 bit stays 1 bit, anything else becomes 32 bits.
+HBITMAP Stretched(HBITMAP source, int width, int height, int cx, int cy, bool mono) {
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+  } info{};
+  info.header = {sizeof(BITMAPINFOHEADER), cx, cy, 1, WORD(mono ? 1 : 32), BI_RGB, 0, 0, 0, 0, 0};
+  info.colors[1] = RGBQUAD{255, 255, 255, 0};
+  HBITMAP target =
+      CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, nullptr, nullptr, 0);
+  if (!target) return nullptr;
+  HDC from = CreateCompatibleDC(nullptr), to = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldFrom = SelectObject(from, source), oldTo = SelectObject(to, target);
+  SetStretchBltMode(to, COLORONCOLOR);
+  bool ok = oldFrom && oldTo && StretchBlt(to, 0, 0, cx, cy, from, 0, 0, width, height, SRCCOPY);
+  if (oldFrom) SelectObject(from, oldFrom);
+  if (oldTo) SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+  if (!ok) {
+    DeleteObject(target);
+    return nullptr;
+  }
+  return target;
+}
+
 }  // namespace
 
 IconObject::~IconObject() {
@@ -220,7 +246,8 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
   return LoadIconResource(hInstance, lpIconName, true, 0, 0);
 }
 
-HICON CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD, int, int, UINT) {
+HICON CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWORD, int cxDesired, int cyDesired,
+                               UINT) {
   auto invalid = [] {
     SetLastError(ERROR_INVALID_DATA);
     return static_cast<HICON>(nullptr);
@@ -261,6 +288,17 @@ HICON CreateIconFromResourceEx(PBYTE presbits, DWORD dwResSize, BOOL fIcon, DWOR
   maskHeader.biBitCount = 1;
   const RGBQUAD mono[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
   HBITMAP mask = SectionFrom(maskHeader, mono, 2, p + maskOffset, maskStride * size_t(height));
+  const int cx = cxDesired > 0 ? cxDesired : width, cy = cyDesired > 0 ? cyDesired : height;
+  if (color && mask && (cx != width || cy != height)) {
+    HBITMAP scaledColor = Stretched(color, width, height, cx, cy, false);
+    HBITMAP scaledMask = Stretched(mask, width, height, cx, cy, true);
+    DeleteObject(color);
+    DeleteObject(mask);
+    color = scaledColor;
+    mask = scaledMask;
+    xHot = xHot * DWORD(cx) / DWORD(width);
+    yHot = yHot * DWORD(cy) / DWORD(height);
+  }
   if (!color || !mask) {
     if (color) DeleteObject(color);
     if (mask) DeleteObject(mask);

@@ -202,6 +202,20 @@ TEST(Icons, LoadIconPicksTheDefaultSizeFromTheGroup) {
   DeleteObject(info.hbmMask);
   DeleteObject(info.hbmColor);
   DestroyIcon(viaLoadImage);
+  // A size no entry has: the nearest one stretched to it.
+  HICON scaled = static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCE(128), IMAGE_ICON, 64, 48, 0));
+  ASSERT_TRUE(GetIconInfo(scaled, &info));
+  GetObjectA(info.hbmColor, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 64);
+  EXPECT_EQ(bm.bmHeight, 48);
+  DeleteObject(info.hbmMask);
+  DeleteObject(info.hbmColor);
+  Canvas big(64, 48, kGreen);
+  DrawIconEx(big.dc(), 0, 0, scaled, 0, 0, 0, nullptr, DI_NORMAL);
+  EXPECT_EQ(big.At(30, 0), kRed);
+  EXPECT_EQ(big.At(30, 47), kGreen);  // the transparent bottom row
+  EXPECT_EQ(big.At(30, 46), kRed);
+  DestroyIcon(scaled);
   // A truncated image and a missing group fail cleanly.
   EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCE(129)), nullptr);
   EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCE(130)), nullptr);
