@@ -37,6 +37,7 @@ void SetScreenObserver(ScreenObserver* observer);
 // a window when a thread retrieves it: through the capture, or the window WindowFromPoint finds
 // (WM_NCHITTEST, WM_SETCURSOR, activation on a click, double clicks, non-client messages). The
 // cursor position and GetAsyncKeyState change at once; GetKeyState when the event is retrieved.
+// Safe from any thread (a display back end may read its events on a thread of its own).
 void InjectMouseMove(POINT screen);
 // button: VK_LBUTTON, VK_RBUTTON or VK_MBUTTON. The cursor moves to the point first.
 void InjectMouseButton(UINT button, bool down, POINT screen);

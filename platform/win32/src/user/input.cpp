@@ -14,8 +14,6 @@
 namespace win32_detail::user {
 namespace {
 
-constexpr UINT kNcMouseLeave = 0x02A2;
-
 struct RawEvent {
   UINT kind;  // WM_MOUSEMOVE, WM_xBUTTONDOWN/UP, WM_MOUSEWHEEL, WM_KEYDOWN, WM_KEYUP
   POINT pt;
@@ -220,7 +218,7 @@ void CheckMouseLeave(const Routed& r, POINT pt) {
   }
   if (!left) return;
   HWND gone = in.tracked;
-  UINT message = (in.trackFlags & TME_NONCLIENT) ? kNcMouseLeave : WM_MOUSELEAVE;
+  UINT message = (in.trackFlags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE;
   in.tracked = nullptr;
   in.trackFlags = 0;
   if (t) Post(t->thread, {gone, message, 0, 0, GetTickCount(), pt});
@@ -421,7 +419,7 @@ void WindowHidden(HWND hwnd) {
   Input& in = In();
   if (Inside(hwnd, in.tracked)) {
     auto t = Win(in.tracked);
-    Post(t->thread, {in.tracked, (in.trackFlags & TME_NONCLIENT) ? kNcMouseLeave : WM_MOUSELEAVE, 0, 0,
+    Post(t->thread, {in.tracked, static_cast<UINT>((in.trackFlags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE), 0, 0,
                      GetTickCount(), in.lastPos});
     in.tracked = nullptr;
     in.trackFlags = 0;
@@ -554,7 +552,7 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT tme) {
   }
   const bool nonClient = tme->dwFlags & TME_NONCLIENT;
   if (under != tme->hwndTrack || (hit == HTCLIENT) == nonClient) {
-    Post(w->thread, {tme->hwndTrack, nonClient ? kNcMouseLeave : WM_MOUSELEAVE, 0, 0, GetTickCount(), in.lastPos});
+    Post(w->thread, {tme->hwndTrack, static_cast<UINT>(nonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE), 0, 0, GetTickCount(), in.lastPos});
     return TRUE;
   }
   in.tracked = tme->hwndTrack;

@@ -344,7 +344,8 @@ HWND GetWindow(HWND hWnd, UINT uCmd) {
 HWND GetTopWindow(HWND hWnd) { return GetWindow(hWnd ? hWnd : Desktop(), GW_CHILD); }
 
 BOOL EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam) {
-  auto w = CheckedWin(hWndParent ? hWndParent : Desktop());
+  if (!hWndParent) return EnumWindows(lpEnumFunc, lParam);
+  auto w = CheckedWin(hWndParent);
   if (!w || !lpEnumFunc) return FALSE;
   Enumerate(std::vector<HWND>(w->children), true, lpEnumFunc, lParam);
   return TRUE;
