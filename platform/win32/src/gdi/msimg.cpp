@@ -13,16 +13,14 @@ using namespace win32_detail::gdi;
 
 namespace {
 
-// Source column (row) of each destination column (row): nearest sampling.
-std::vector<int> Samples(int n, int sn, int base) {
-  std::vector<int> v(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) v[static_cast<size_t>(i)] = base + static_cast<int>(static_cast<int64_t>(i) * sn / n);
-  return v;
-}
+// Nearest sampling: the source column (row) of destination column (row) i of n.
+int Sample(int i, int n, int sn, int base) { return base + static_cast<int>(int64_t{i} * sn / n); }
 
 struct Placement {
-  RECT dest;  // device units
-  std::vector<int> xs, ys;  // source surface coordinates per destination column and row
+  RECT dest;            // device units
+  int sx, sy, sw, sh;   // source surface rectangle
+  int Column(int x) const { return Sample(x - dest.left, dest.right - dest.left, sw, sx); }
+  int Row(int y) const { return Sample(y - dest.top, dest.bottom - dest.top, sh, sy); }
 };
 
 // Destination and source geometry of a copy; false when the arguments are unusable.
@@ -33,11 +31,10 @@ bool Place(const DeviceContext& dc, int xd, int yd, int wd, int hd, const Device
   s.x += src.origin.x;
   s.y += src.origin.y;
   const Surface& surface = *src.surface;
-  if (sourceMustFit && (s.x < 0 || s.y < 0 || s.x + ws > surface.width || s.y + hs > surface.height)) return false;
+  if (sourceMustFit && (s.x < 0 || s.y < 0 || int64_t{s.x} + ws > surface.width || int64_t{s.y} + hs > surface.height))
+    return false;
   POINT d = dc.ToDevice(POINT{xd, yd});
-  out->dest = RECT{d.x, d.y, d.x + wd, d.y + hd};
-  out->xs = Samples(wd, ws, s.x);
-  out->ys = Samples(hd, hs, s.y);
+  *out = Placement{RECT{d.x, d.y, d.x + wd, d.y + hd}, s.x, s.y, ws, hs};
   return true;
 }
 
@@ -67,20 +64,27 @@ BOOL TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, in
   int ox = dc->origin.x, oy = dc->origin.y;
   for (const RECT& r : area.Rects()) {
     for (int y = r.top; y < r.bottom; ++y) {
-      int sy = p.ys[static_cast<size_t>(y - p.dest.top)];
+      int sy = p.Row(y);
       if (sy < 0 || sy >= from.height) continue;
-      const int* xs = p.xs.data() - p.dest.left;
-      if (direct && xs[r.left] >= 0 && xs[r.right - 1] < from.width) {
+      if (direct && p.Column(r.left) >= 0 && p.Column(r.right - 1) < from.width) {
         const uint32_t* in = reinterpret_cast<const uint32_t*>(from.Row(sy));
         uint32_t* out = reinterpret_cast<uint32_t*>(to.Row(y + oy)) + ox;
+        if (p.sw == p.dest.right - p.dest.left) {  // same width: no sampling
+          const uint32_t* at = in + p.sx - p.dest.left;
+          for (int x = r.left; x < r.right; ++x) {
+            uint32_t v = at[x];
+            if ((v & 0x00FFFFFF) != key) out[x] = v;
+          }
+          continue;
+        }
         for (int x = r.left; x < r.right; ++x) {
-          uint32_t v = in[xs[x]];
+          uint32_t v = in[p.Column(x)];
           if ((v & 0x00FFFFFF) != key) out[x] = v;
         }
         continue;
       }
       for (int x = r.left; x < r.right; ++x) {
-        int sx = xs[x];
+        int sx = p.Column(x);
         if (!Inside(from, sx, sy)) continue;
         uint32_t v = from.Get(sx, sy);
         if ((v & keyMask) == key) continue;
@@ -109,9 +113,9 @@ BOOL AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hD
   Region area = ClipTo(*dc, p.dest);
   for (const RECT& r : area.Rects()) {
     for (int y = r.top; y < r.bottom; ++y) {
-      int sy = p.ys[static_cast<size_t>(y - p.dest.top)];
+      int sy = p.Row(y);
       for (int x = r.left; x < r.right; ++x) {
-        int sx = p.xs[static_cast<size_t>(x - p.dest.left)];
+        int sx = p.Column(x);
         uint32_t sv = from.Get(sx, sy);
         COLORREF s = from.ToColor(sv);
         int dx = x + dc->origin.x, dy = y + dc->origin.y;

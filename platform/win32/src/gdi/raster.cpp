@@ -309,36 +309,40 @@ RECT Span(RECT r) {
   return r;
 }
 
-// Builds the stretched source (in the source's format) for a destination of w x h pixels from
-// the source surface rectangle src (normalised), mirrored as asked.
-std::shared_ptr<Surface> StretchSource(const Surface& from, const RECT& src, int w, int h, bool mirrorX, bool mirrorY,
-                                       int mode, std::unique_ptr<uint8_t[]>& storage) {
+// Builds the part box (destination pixels, relative to the destination's top-left) of the source
+// rectangle src (normalised) stretched to w x h pixels and mirrored as asked, in the source's
+// format (32 bits for halftone). Only the part that will be drawn is made, however large the
+// destination.
+std::shared_ptr<Surface> StretchSource(const Surface& from, const RECT& src, int w, int h, const RECT& box,
+                                       bool mirrorX, bool mirrorY, int mode, std::unique_ptr<uint8_t[]>& storage) {
   int sw = src.right - src.left, sh = src.bottom - src.top;
   bool halftone = mode == HALFTONE && from.format.bitsPerPixel > 8;
   auto out = std::make_shared<Surface>();
-  out->width = w;
-  out->height = h;
+  out->width = box.right - box.left;
+  out->height = box.bottom - box.top;
   out->format = halftone ? PixelFormat::Bits(32) : from.format;
   out->colors = halftone ? std::vector<RGBQUAD>{} : from.colors;
-  size_t stride = DibStride(w, out->format.bitsPerPixel);
-  storage.reset(new uint8_t[stride * static_cast<size_t>(h) + 1]());
+  size_t stride = DibStride(out->width, out->format.bitsPerPixel);
+  storage.reset(new uint8_t[stride * static_cast<size_t>(out->height) + 1]());
   out->top = storage.get();
   out->stride = static_cast<ptrdiff_t>(stride);
 
-  // Source span [first, last) of each destination column and row.
-  auto spans = [](int n, int sn, bool mirror, int base, int limit) {
-    std::vector<std::pair<int, int>> v(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-      int k = mirror ? n - 1 - i : i;
-      int a = static_cast<int>(static_cast<int64_t>(k) * sn / n);
-      int b = static_cast<int>(static_cast<int64_t>(k + 1) * sn / n);
-      int first = std::clamp(base + a, 0, limit - 1);
-      v[static_cast<size_t>(i)] = {first, std::clamp(base + std::max(b, a + 1), first + 1, limit)};
+  // Source span [first, last) of the destination columns (rows) in [i0, i1) of n.
+  auto spans = [](int i0, int i1, int n, int sn, bool mirror, int base, int limit) {
+    std::vector<std::pair<int, int>> v;
+    v.reserve(static_cast<size_t>(i1 - i0));
+    for (int i = i0; i < i1; ++i) {
+      int64_t k = mirror ? int64_t{n} - 1 - i : i;
+      int64_t a = k * sn / n, b = (k + 1) * sn / n;
+      int first = static_cast<int>(std::clamp<int64_t>(base + a, 0, limit - 1));
+      v.push_back({first, static_cast<int>(std::clamp<int64_t>(base + std::max(b, a + 1), first + 1, limit))});
     }
     return v;
   };
-  auto xs = spans(w, sw, mirrorX, src.left, from.width);
-  auto ys = spans(h, sh, mirrorY, src.top, from.height);
+  auto xs = spans(box.left, box.right, w, sw, mirrorX, src.left, from.width);
+  auto ys = spans(box.top, box.bottom, h, sh, mirrorY, src.top, from.height);
+  w = out->width;
+  h = out->height;
   bool shrinkX = sw > w, shrinkY = sh > h;
   bool combine = (mode == BLACKONWHITE || mode == WHITEONBLACK || (mode == HALFTONE && !halftone)) && (shrinkX || shrinkY);
   bool orScans = mode == WHITEONBLACK;
@@ -430,8 +434,11 @@ BOOL BlitSurface(DeviceContext& dc, int xDest, int yDest, int wDest, int hDest, 
     if (from.left >= sourceSurface.width || from.top >= sourceSurface.height || from.right <= 0 || from.bottom <= 0)
       return TRUE;
     bool mirrorX = (wDest < 0) != (wSrc < 0), mirrorY = (hDest < 0) != (hSrc < 0);
-    stretched = StretchSource(sourceSurface, from, w, h, mirrorX, mirrorY, dc.state.stretchMode, storage);
-    view = {stretched.get(), -dest.left, -dest.top, nullptr};
+    if (area.IsEmpty()) return TRUE;
+    RECT drawn = area.Box();
+    RECT box{drawn.left - dest.left, drawn.top - dest.top, drawn.right - dest.left, drawn.bottom - dest.top};
+    stretched = StretchSource(sourceSurface, from, w, h, box, mirrorX, mirrorY, dc.state.stretchMode, storage);
+    view = {stretched.get(), -drawn.left, -drawn.top, nullptr};
   }
   std::optional<SourceMap> map;
   if (plainColors) {

@@ -169,6 +169,18 @@ TEST(Stretching, NegativeWidthMirrors) {
   EXPECT_EQ(dst.At(2, 0), RGB(0, 0, 0));
 }
 
+TEST(Stretching, HugeDestinationsOnlyWorkOnWhatIsVisible) {
+  Canvas src(2, 1);
+  src.Set(0, 0, RGB(255, 0, 0));
+  src.Set(1, 0, RGB(0, 0, 255));
+  Canvas dst(4, 4);
+  const int huge = 1 << 28;
+  ASSERT_TRUE(StretchBlt(dst.dc(), 0, 0, huge, huge, src.dc(), 0, 0, 2, 1, SRCCOPY));
+  EXPECT_EQ(dst.Count(RGB(255, 0, 0)), 16);
+  ASSERT_TRUE(TransparentBlt(dst.dc(), -huge / 2, 0, huge, huge, src.dc(), 0, 0, 2, 1, RGB(255, 0, 0)));
+  EXPECT_EQ(dst.Count(RGB(0, 0, 255)), 16);
+}
+
 TEST(KeyedCopies, TransparentBltSkipsTheKeyColourAlsoWhenStretching) {
   Canvas src(2, 1);
   src.Set(0, 0, RGB(255, 0, 255));
