@@ -1,7 +1,13 @@
 #pragma once
-// A 32-bit memory DC held by a CDC, with direct pixel reads.
-#include <cstdint>
+// A 32-bit memory DC held by a CDC, with direct pixel reads. When DUMP_DIR is set, what the
+// test drew is written there as <suite>.<test>.<n>.png when the canvas goes away.
+#include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "gdi/dc.h"
 #include "mfc/afxwin.h"
 
 class Canvas {
@@ -17,7 +23,17 @@ class Canvas {
     dc.FillSolidRect(0, 0, width, height, fill);
     dc.SetBkColor(RGB(255, 255, 255));
   }
-  ~Canvas() { ::SelectObject(dc, old_); }
+  ~Canvas() {
+    if (const char* dir = std::getenv("DUMP_DIR")) {
+      const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+      static int serial = 0;
+      std::string name = std::string(test ? test->test_suite_name() : "canvas") + "." + (test ? test->name() : "") +
+                         "." + std::to_string(++serial) + ".png";
+      if (auto target = win32_detail::gdi::FindDC(dc.m_hDC); target && target->surface)
+        win32_detail::gdi::WriteSurfacePng(*target->surface, (std::string(dir) + "/" + name).c_str());
+    }
+    ::SelectObject(dc, old_);
+  }
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 

@@ -2,9 +2,12 @@
 // members with their platform side effects, point fonts and image lists.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "gdi/dc.h"
 #include "mfc/afxwin.h"
 
 namespace {
@@ -101,7 +104,14 @@ class DcTest : public ::testing::Test {
     old_ = dc_.SelectObject(&bitmap_);
     dc_.FillSolidRect(0, 0, 32, 32, RGB(255, 255, 255));
   }
+  // With DUMP_DIR set, what the test drew is written there as <suite>.<test>.png.
   ~DcTest() override {
+    if (const char* dir = std::getenv("DUMP_DIR")) {
+      const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+      std::string path = std::string(dir) + "/" + test->test_suite_name() + "." + test->name() + ".png";
+      if (auto dc = win32_detail::gdi::FindDC(dc_.m_hDC); dc && dc->surface)
+        win32_detail::gdi::WriteSurfacePng(*dc->surface, path.c_str());
+    }
     dc_.SelectObject(old_);
     CGdiObject::DeleteTempMap();
     CDC::DeleteTempMap();
