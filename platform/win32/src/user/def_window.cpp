@@ -205,7 +205,12 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETTEXT:
       w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-      if ((w->style & WS_CAPTION) == WS_CAPTION) RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+      if ((w->style & WS_CAPTION) == WS_CAPTION && IsWindowVisible(hWnd)) {
+        // The caption shows the new text at once; the client area is not touched.
+        HDC hdc = GetWindowDC(hWnd);
+        PaintNonClient(hWnd, hdc, GetActiveWindow() == hWnd);
+        ReleaseDC(hWnd, hdc);
+      }
       return TRUE;
     case WM_GETTEXT: {
       char* buffer = reinterpret_cast<char*>(lParam);

@@ -30,7 +30,6 @@ HWND MakeDesktop() {
   const auto& config = platform_config::Config();
   w->window = {0, 0, config.screenWidth, config.screenHeight};
   w->client = w->window;
-  w->created = true;
   w->handle = ToHandle<HWND>(AllocateHandle(HandleKind::Window, w));
   return w->handle;
 }

@@ -69,7 +69,6 @@ class Window : public HandleObject {
   bool internalPaint = false;
 
   bool destroying = false;
-  bool created = false;  // WM_NCCREATE has returned
 
   bool IsChild() const { return (style & (WS_CHILD | WS_POPUP)) == WS_CHILD; }
 };
@@ -93,12 +92,6 @@ struct Timer {
   TIMERPROC proc;
 };
 
-struct Hook {
-  HHOOK handle;
-  int type;
-  HOOKPROC proc;
-};
-
 // One thread's message queue. The lock guards everything but the fields marked as the thread's.
 struct ThreadQueue {
   DWORD thread = 0;
@@ -112,7 +105,6 @@ struct ThreadQueue {
   uint32_t nextThreadTimerId = 0x7000;
 
   // The thread's own.
-  std::vector<Hook> hooks;  // the newest first
   MSG last{};               // GetMessagePos, GetMessageTime
   int sentFromOtherThread = 0;
   bool nextSendIsForeign = false;  // the send about to be made comes from another thread

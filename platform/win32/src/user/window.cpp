@@ -197,7 +197,6 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     return nullptr;
   }
   if (!Win(hwnd)) return nullptr;
-  w->created = true;
   RECT client = w->window;
   Send(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
   if (!Win(hwnd)) return nullptr;
