@@ -210,12 +210,17 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT 
 
   const bool changed = !EqualRect(&newWindow, &oldWindow) || (wp.flags & (SWP_SHOWWINDOW | SWP_FRAMECHANGED));
   const Region newArea = CoveredArea(*w);
+  const bool savesBits = !w->IsChild() && (w->cls->style & CS_SAVEBITS);
+  Region restored;
+  if (savesBits && !EqualRect(&newWindow, &oldWindow)) DiscardSavedBits(hwnd);
   if (wp.flags & SWP_HIDEWINDOW) {
     DropPaint(*w);
     WindowHidden(hwnd);
+    if (savesBits) restored = RestoreSavedBits(hwnd);
   }
+  if (savesBits && (wp.flags & SWP_SHOWWINDOW)) SaveBitsUnder(hwnd);
   if (!(wp.flags & SWP_NOREDRAW)) {
-    ExposeScreenArea(oldArea.Subtract(newArea));
+    ExposeScreenArea(oldArea.Subtract(newArea).Subtract(restored));
     if (IsVisibleNow(*w)) {
       // Nothing is copied on screen: a moved, resized or shown window paints itself again.
       const Region fresh = changed ? newArea : newArea.Subtract(oldArea);

@@ -42,6 +42,31 @@ struct WindowDc {
   std::optional<Region> exclude;
 };
 
+// The screen under a shown CS_SAVEBITS window.
+struct SavedBits {
+  Region area;  // screen coordinates
+  RECT box;
+  std::vector<uint32_t> pixels;  // the box's stored values, row by row
+};
+
+std::map<HWND, SavedBits>& Saved() {
+  static auto* saved = new std::map<HWND, SavedBits>;
+  return *saved;
+}
+
+// Something under saved bits changes: they no longer show what is there.
+void InvalidateSavedBits(HWND changing, const Region& screen) {
+  auto& saved = Saved();
+  for (auto it = saved.begin(); it != saved.end();) {
+    const bool own = changing == it->first || IsDescendant(it->first, changing);
+    if (!own && !screen.Intersect(it->second.area).IsEmpty()) {
+      it = saved.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 std::map<HDC, WindowDc>& WindowDcs() {
   static auto* dcs = new std::map<HDC, WindowDc>;
   return *dcs;
@@ -115,6 +140,7 @@ std::optional<Region> RegionOf(HRGN h) {
 
 void PaintDesktop(const Region& area) {
   if (area.IsEmpty()) return;
+  if (!Saved().empty()) InvalidateSavedBits(Desktop(), area);
   HDC hdc = gdi::MakeSurfaceDC(Framebuffer(), {0, 0}, area);
   if (auto dc = gdi::FindDC(hdc)) {
     for (const RECT& r : area.Rects()) gdi::FillDeviceRect(*dc, r, GetSysColor(COLOR_BACKGROUND));
@@ -194,6 +220,7 @@ Region VisibleRegion(HWND hwnd, bool clientOnly, bool clipChildren, bool clipSib
 void RedrawScreenRegion(HWND hwnd, const Region& screen, UINT flags) {
   auto w = Win(hwnd);
   if (!w || hwnd == Desktop() || !IsVisibleNow(*w)) return;
+  if ((flags & RDW_INVALIDATE) && !Saved().empty()) InvalidateSavedBits(hwnd, screen);
   const RECT wr = ScreenWindowRect(*w);
   Region part = screen.Intersect(ShapeOnScreen(*w));
   const Region client(ScreenClientRect(*w));
@@ -243,6 +270,41 @@ void ExposeScreenArea(const Region& screen) {
   }
   PaintDesktop(remaining);
 }
+
+void SaveBitsUnder(HWND hwnd) {
+  auto w = Win(hwnd);
+  if (!w) return;
+  SavedBits bits;
+  bits.area = VisibleRegion(hwnd, false, false, true);
+  if (bits.area.IsEmpty()) return;
+  bits.box = bits.area.Box();
+  const gdi::Surface& fb = *Framebuffer();
+  for (int y = bits.box.top; y < bits.box.bottom; ++y) {
+    for (int x = bits.box.left; x < bits.box.right; ++x) bits.pixels.push_back(fb.Get(x, y));
+  }
+  Saved()[hwnd] = std::move(bits);
+}
+
+Region RestoreSavedBits(HWND hwnd) {
+  auto& saved = Saved();
+  auto it = saved.find(hwnd);
+  if (it == saved.end()) return Region();
+  SavedBits bits = std::move(it->second);
+  saved.erase(it);
+  gdi::Surface& fb = *Framebuffer();
+  const int width = bits.box.right - bits.box.left;
+  for (const RECT& r : bits.area.Rects()) {
+    for (int y = r.top; y < r.bottom; ++y) {
+      for (int x = r.left; x < r.right; ++x) {
+        fb.Put(x, y, bits.pixels[static_cast<size_t>(y - bits.box.top) * width + (x - bits.box.left)]);
+      }
+    }
+  }
+  NotifyScreenChanged(bits.box);
+  return bits.area;
+}
+
+void DiscardSavedBits(HWND hwnd) { Saved().erase(hwnd); }
 
 void DropPaint(Window& w) {
   w.update = Region();

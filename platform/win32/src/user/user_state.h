@@ -156,6 +156,12 @@ Region VisibleRegion(HWND hwnd, bool clientOnly, bool clipChildren, bool clipSib
 void RedrawScreenRegion(HWND hwnd, const Region& screen, UINT flags);
 // What a window change uncovered, in screen coordinates: repainted in the windows below.
 void ExposeScreenArea(const Region& screen);
+// CS_SAVEBITS: the screen under a top-level window is kept when it is shown and put back when
+// it hides, unless something under it was invalidated meanwhile. RestoreSavedBits returns the
+// screen area put back (empty when the bits were gone).
+void SaveBitsUnder(HWND hwnd);
+Region RestoreSavedBits(HWND hwnd);
+void DiscardSavedBits(HWND hwnd);
 // Window and children lose their pending paint (destroyed or hidden).
 void DropPaint(Window& w);
 bool NeedsPaint(const Window& w);

@@ -77,6 +77,7 @@ void FreeWindow(HWND hwnd) {
   ForgetWindow(hwnd);
   KillWindowTimers(hwnd);
   ForgetWindowDCs(hwnd);
+  DiscardSavedBits(hwnd);
   DropPaint(*w);
   Unlink(*w);
   w->children.clear();

@@ -224,6 +224,40 @@ TEST_F(PaintTest, HidingAndMovingExposeWhatWasUnderneath) {
   EXPECT_EQ(At(250, 250), kGreen);
 }
 
+TEST_F(PaintTest, SaveBitsWindowsPutTheScreenBackUnlessItChanged) {
+  WNDCLASSA wc{};
+  wc.style = CS_SAVEBITS;
+  wc.lpfnWndProc = TestProc;
+  wc.lpszClassName = "SavesBits";
+  RegisterClassA(&wc);
+  HWND below = Top(0, 0, 100, 100);
+  colors[below] = kRed;
+  wu::PumpUntilIdle();
+  HWND popup = Top(20, 20, 40, 40, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, "SavesBits");
+  colors[popup] = kGreen;
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(30, 30), kGreen);
+  Forget();
+  ShowWindow(popup, SW_HIDE);
+  wu::PumpUntilIdle();
+  EXPECT_TRUE(painted.empty());  // nothing under it was asked to paint
+  EXPECT_EQ(At(30, 30), kRed);
+
+  // Once the area under it is invalidated, hiding repaints as usual.
+  ShowWindow(popup, SW_SHOWNA);
+  wu::PumpUntilIdle();
+  colors[below] = kBlue;
+  InvalidateRect(below, nullptr, FALSE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(30, 30), kGreen);
+  EXPECT_EQ(At(80, 80), kBlue);
+  Forget();
+  ShowWindow(popup, SW_HIDE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(painted, std::vector<HWND>{below});
+  EXPECT_EQ(At(30, 30), kBlue);
+}
+
 TEST_F(PaintTest, ScreenDcReadsTheFramebuffer) {
   HWND h = Top(0, 0, 50, 50);
   colors[h] = kBlue;
