@@ -4,10 +4,7 @@
 
 namespace {
 
-HandleMap<CDC, HDC>& DcMap() {
-  thread_local HandleMap<CDC, HDC> map;
-  return map;
-}
+HandleMap<CDC, HDC>& DcMap() { return ThreadHandleMap<CDC, HDC>(); }
 
 }  // namespace
 

@@ -7,15 +7,9 @@
 
 namespace {
 
-HandleMap<CGdiObject, HGDIOBJ>& GdiMap() {
-  thread_local HandleMap<CGdiObject, HGDIOBJ> map;
-  return map;
-}
+HandleMap<CGdiObject, HGDIOBJ>& GdiMap() { return ThreadHandleMap<CGdiObject, HGDIOBJ>(); }
 
-HandleMap<CImageList, HIMAGELIST>& ImageListMap() {
-  thread_local HandleMap<CImageList, HIMAGELIST> map;
-  return map;
-}
+HandleMap<CImageList, HIMAGELIST>& ImageListMap() { return ThreadHandleMap<CImageList, HIMAGELIST>(); }
 
 // A temporary wrapper of the class that matches the object's type.
 CGdiObject* NewWrapper(HGDIOBJ handle) {

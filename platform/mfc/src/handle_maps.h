@@ -1,7 +1,10 @@
 #pragma once
 // Per-thread maps from handles to the framework objects wrapping them: permanent entries for
-// attached objects, temporary wrappers made by FromHandle until DeleteTempMap.
+// attached objects, temporary wrappers made by FromHandle until DeleteTempMap. The maps are never
+// destroyed, so that objects with static storage can still detach themselves at exit.
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 
 template <class Object, class Handle>
@@ -18,8 +21,7 @@ class HandleMap {
   }
   void SetPermanent(Handle handle, Object* object) { permanent_[handle] = object; }
   void RemoveHandle(Handle handle) { permanent_.erase(handle); }
-  bool IsAttached(Handle handle) const { return permanent_.count(handle) != 0; }
-  // Temporary wrappers let go of their handles before they are deleted.
+  // Temporary wrappers let go of their handles (release) before they are deleted.
   template <class Release>
   void DeleteTemp(Release release) {
     for (auto& [handle, object] : temporary_) release(*object);
@@ -30,3 +32,12 @@ class HandleMap {
   std::unordered_map<Handle, Object*> permanent_;
   std::unordered_map<Handle, std::unique_ptr<Object>> temporary_;
 };
+
+// The calling thread's map of that kind.
+template <class Object, class Handle>
+HandleMap<Object, Handle>& ThreadHandleMap() {
+  static auto* lock = new std::mutex;
+  static auto* maps = new std::unordered_map<std::thread::id, HandleMap<Object, Handle>>;
+  std::lock_guard<std::mutex> guard(*lock);
+  return (*maps)[std::this_thread::get_id()];
+}

@@ -233,6 +233,16 @@ TEST(CGdiObjectTest, DestructorDeletesOnlyWhatIsAttached) {
   EXPECT_TRUE(thrown);
 }
 
+// Objects with static storage detach themselves at exit, after everything else has gone.
+CBrush g_staticBrush(RGB(9, 9, 9));
+
+TEST(CGdiObjectTest, StaticObjectsAreAttachedLikeAnyOther) {
+  EXPECT_EQ(CBrush::FromHandle(g_staticBrush), &g_staticBrush);
+  LOGBRUSH lb{};
+  g_staticBrush.GetLogBrush(&lb);
+  EXPECT_EQ(lb.lbColor, RGB(9, 9, 9));
+}
+
 TEST(CFontTest, PointFontsUseTheScreenResolution) {
   CFont font;
   ASSERT_TRUE(font.CreatePointFont(80, "MS Shell Dlg"));

@@ -1,6 +1,7 @@
 // The "Marlett" symbols the menus draw, as vector glyphs on a 16 x 16 grid filling the square
 // cell: "r" close, "0" minimise, "1" maximise, "2" restore, "b" check mark, "i" bullet, "8"
-// sub-menu arrow. A pixel is ink when its centre lies inside a glyph shape (crisp edges).
+// sub-menu arrow. A pixel is ink when its centre lies inside a glyph shape (crisp edges); a bold
+// weight widens every stroke by one pixel to the right.
 #include <cmath>
 #include <initializer_list>
 #include <vector>
@@ -72,6 +73,7 @@ class MarlettFace : public FontFace {
   explicit MarlettFace(const LOGFONTW& f) {
     int h = f.lfHeight == 0 ? 16 : (f.lfHeight < 0 ? -f.lfHeight : f.lfHeight);
     size_ = h;
+    bold_ = f.lfWeight >= FW_SEMIBOLD;
     FontMetrics& m = metrics_;
     m.height = h;
     m.ascent = h;
@@ -102,6 +104,7 @@ class MarlettFace : public FontFace {
         for (const Shape& s : shapes) {
           if (Inside(s, gx, gy)) {
             mask.Cover(x + px, top + py, 255);
+            if (bold_) mask.Cover(x + px + 1, top + py, 255);
             break;
           }
         }
@@ -111,6 +114,7 @@ class MarlettFace : public FontFace {
 
  private:
   int size_;
+  bool bold_;
 };
 
 }  // namespace

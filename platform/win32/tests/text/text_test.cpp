@@ -370,6 +370,11 @@ TEST(Marlett, GlyphsScaleWithTheHeight) {
   SetBkMode(canvas.dc(), TRANSPARENT);
   TextOutA(canvas.dc(), 0, 0, "0", 1);  // bar (4, 11)-(11, 13) on the 16 grid
   EXPECT_EQ(canvas.Count(kBlack), 14 * 4);
+  // Bold strokes are one pixel wider.
+  UseFont bold(canvas.dc(), CreateFontA(32, 0, 0, 0, FW_BOLD, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Marlett"));
+  canvas.Fill(kWhite);
+  TextOutA(canvas.dc(), 0, 0, "0", 1);
+  EXPECT_EQ(canvas.Count(kBlack), 15 * 4);
 }
 
 TEST(InstalledFaces, PlatformFaceNamesMapToInstalledFaces) {
