@@ -9,7 +9,7 @@
 typedef struct tagLOGFONTA {
   LONG lfHeight;  // > 0: cell height, < 0: character (em) height, 0: default
   LONG lfWidth;   // average character width, 0: natural
-  LONG lfEscapement;  // tenths of a degree; multiples of 900 rotate the text
+  LONG lfEscapement;  // tenths of a degree, taken to the nearest multiple of 900 (text turns by quarters)
   LONG lfOrientation;
   LONG lfWeight;
   BYTE lfItalic;
