@@ -265,6 +265,24 @@ TEST_F(InputTest, SetCursorComesBeforeTheMouseMessage) {
   (void)h;
 }
 
+TEST_F(InputTest, MessagePositionAndTimeAreThoseOfTheEvent) {
+  HWND h = Top(0, 0, 100, 100);
+  wu::PumpUntilIdle();
+  const DWORD when = GetTickCount();
+  SetCursorPos(33, 44);
+  platform_config::AdvanceVirtualClock(100);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, h, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));
+  EXPECT_EQ(GET_X_LPARAM(GetMessagePos()), 33);
+  EXPECT_EQ(GET_Y_LPARAM(GetMessagePos()), 44);
+  EXPECT_EQ(static_cast<DWORD>(GetMessageTime()), when);
+  // Posted messages carry where the last input left the mouse.
+  PostMessageA(h, WM_USER, 0, 0);
+  ASSERT_TRUE(PeekMessageA(&msg, h, WM_USER, WM_USER, PM_REMOVE));
+  EXPECT_EQ(msg.pt.x, 33);
+  EXPECT_EQ(static_cast<DWORD>(GetMessageTime()), when + 100);
+}
+
 TEST_F(InputTest, KeysGoToTheFocusAndTranslateIntoCharacters) {
   HWND top = Top(0, 0, 100, 100);
   HWND edit = Child(top, 0, 0, 50, 20);
