@@ -192,7 +192,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
       return old;
     }
     case HandleKind::Region: {
-      const Region& r = std::static_pointer_cast<RegionObject>(object)->region;
+      const Region& r = std::static_pointer_cast<RegionObject>(object)->region.Get();
       return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(SetClip(*dc, r)));
     }
     default: return nullptr;  // palettes go through SelectPalette
@@ -431,8 +431,8 @@ int ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode) {
   }
   auto region = LookupHandle<RegionObject>(hrgn, HandleKind::Region);
   if (!region) return ERROR;
-  if (mode == RGN_COPY) return SetClip(*dc, region->region);
-  return SetClip(*dc, CurrentClip(*dc).Combine(region->region, mode));
+  if (mode == RGN_COPY) return SetClip(*dc, region->region.Get());
+  return SetClip(*dc, CurrentClip(*dc).Combine(region->region.Get(), mode));
 }
 
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {

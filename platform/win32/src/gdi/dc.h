@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "handle_table.h"
+#include "gdi/handle_region.h"
 #include "gdi/region.h"
 #include "win32/wingdi.h"
 
@@ -118,7 +119,7 @@ class RegionObject : public GdiObject {
   DWORD ObjectType() const override { return OBJ_REGION; }
   int Describe(void*, int) const override { return 0; }
 
-  Region region;  // logical coordinates
+  HandleRegion region;  // logical coordinates
 };
 
 class PaletteObject : public GdiObject {

@@ -68,12 +68,19 @@ int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode) {
   auto a = FindRegion(hrgnSrc1);
   if (!dst || !a || iMode < RGN_AND || iMode > RGN_COPY) return ERROR;
   if (iMode == RGN_COPY) {
-    dst->region = a->region;
-  } else {
-    auto b = FindRegion(hrgnSrc2);
-    if (!b) return ERROR;
-    dst->region = a->region.Combine(b->region, iMode);
+    dst->region = a->region.Get();
+    return dst->region.Type();
   }
+  auto b = FindRegion(hrgnSrc2);
+  if (!b) return ERROR;
+  const Region& other = b->region.Get();
+  RECT box = other.Box();
+  if (iMode == RGN_XOR && dst == a && other.Type() == SIMPLEREGION && box.right - box.left == 1 &&
+      box.bottom - box.top == 1) {  // one pixel more or less: see HandleRegion
+    dst->region.TogglePixel(box.left, box.top);
+    return dst->region.Type();
+  }
+  dst->region = a->region.Get().Combine(other, iMode);
   return dst->region.Type();
 }
 
@@ -87,25 +94,27 @@ BOOL SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom) {
 int OffsetRgn(HRGN hrgn, int x, int y) {
   auto r = FindRegion(hrgn);
   if (!r) return ERROR;
-  r->region.Offset(x, y);
+  Region moved = r->region.Get();
+  moved.Offset(x, y);
+  r->region = std::move(moved);
   return r->region.Type();
 }
 
 BOOL PtInRegion(HRGN hrgn, int x, int y) {
   auto r = FindRegion(hrgn);
-  return r && r->region.Contains(x, y) ? TRUE : FALSE;
+  return r && r->region.Get().Contains(x, y) ? TRUE : FALSE;
 }
 
 BOOL RectInRegion(HRGN hrgn, const RECT* lprect) {
   auto r = FindRegion(hrgn);
   if (!r || !lprect) return FALSE;
-  return r->region.Intersects(Sorted(lprect->left, lprect->top, lprect->right, lprect->bottom)) ? TRUE : FALSE;
+  return r->region.Get().Intersects(Sorted(lprect->left, lprect->top, lprect->right, lprect->bottom)) ? TRUE : FALSE;
 }
 
 int GetRgnBox(HRGN hrgn, LPRECT lprc) {
   auto r = FindRegion(hrgn);
   if (!r || !lprc) return ERROR;
-  *lprc = r->region.Box();
+  *lprc = r->region.Get().Box();
   return r->region.Type();
 }
 
@@ -113,13 +122,13 @@ BOOL EqualRgn(HRGN hrgn1, HRGN hrgn2) {
   auto a = FindRegion(hrgn1);
   auto b = FindRegion(hrgn2);
   if (!a || !b) return ERROR;
-  return a->region == b->region ? TRUE : FALSE;
+  return a->region.Get() == b->region.Get() ? TRUE : FALSE;
 }
 
 DWORD GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData) {
   auto r = FindRegion(hrgn);
   if (!r) return 0;
-  std::vector<RECT> rects = r->region.Rects();
+  std::vector<RECT> rects = r->region.Get().Rects();
   DWORD needed = static_cast<DWORD>(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
   if (!lpRgnData) return needed;
   if (nCount < needed) return 0;
@@ -128,7 +137,7 @@ DWORD GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData) {
   h.iType = RDH_RECTANGLES;
   h.nCount = static_cast<DWORD>(rects.size());
   h.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
-  h.rcBound = r->region.Box();
+  h.rcBound = r->region.Get().Box();
   if (!rects.empty()) std::memcpy(lpRgnData->Buffer, rects.data(), rects.size() * sizeof(RECT));
   return nCount;
 }
@@ -151,7 +160,7 @@ BOOL FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr) {
   auto r = FindRegion(hrgn);
   auto brush = LookupHandle<BrushObject>(hbr, HandleKind::Brush);
   if (!dc || !r || !brush) return FALSE;
-  FillDeviceRegion(*dc, OnDevice(*dc, r->region), *brush, PATCOPY);
+  FillDeviceRegion(*dc, OnDevice(*dc, r->region.Get()), *brush, PATCOPY);
   return TRUE;
 }
 
@@ -159,7 +168,7 @@ BOOL PaintRgn(HDC hdc, HRGN hrgn) {
   auto dc = FindDC(hdc);
   auto r = FindRegion(hrgn);
   if (!dc || !r) return FALSE;
-  FillDeviceRegion(*dc, OnDevice(*dc, r->region), *dc->state.brush,
+  FillDeviceRegion(*dc, OnDevice(*dc, r->region.Get()), *dc->state.brush,
                    static_cast<DWORD>(Rop2ToRop3(dc->state.rop2)) << 16);
   return TRUE;
 }
@@ -168,7 +177,7 @@ BOOL InvertRgn(HDC hdc, HRGN hrgn) {
   auto dc = FindDC(hdc);
   auto r = FindRegion(hrgn);
   if (!dc || !r) return FALSE;
-  ApplyRop(*dc, dc->DrawClip().Intersect(OnDevice(*dc, r->region)), RopIndex(DSTINVERT), nullptr, nullptr);
+  ApplyRop(*dc, dc->DrawClip().Intersect(OnDevice(*dc, r->region.Get())), RopIndex(DSTINVERT), nullptr, nullptr);
   return TRUE;
 }
 
@@ -178,21 +187,21 @@ BOOL FrameRgn(HDC hdc, HRGN hrgn, HBRUSH hbr, int w, int h) {
   auto brush = LookupHandle<BrushObject>(hbr, HandleKind::Brush);
   if (!dc || !r || !brush || w <= 0 || h <= 0) return FALSE;
   // The frame is what is lost by shrinking the region w pixels sideways and h pixels up and down.
-  Region core = r->region;
+  Region core = r->region.Get();
   for (int d = 1; d <= w; ++d) {
     for (int sign : {1, -1}) {
-      Region moved = r->region;
+      Region moved = r->region.Get();
       moved.Offset(sign * d, 0);
       core = core.Intersect(moved);
     }
   }
   for (int d = 1; d <= h; ++d) {
     for (int sign : {1, -1}) {
-      Region moved = r->region;
+      Region moved = r->region.Get();
       moved.Offset(0, sign * d);
       core = core.Intersect(moved);
     }
   }
-  FillDeviceRegion(*dc, OnDevice(*dc, r->region.Subtract(core)), *brush, PATCOPY);
+  FillDeviceRegion(*dc, OnDevice(*dc, r->region.Get().Subtract(core)), *brush, PATCOPY);
   return TRUE;
 }
