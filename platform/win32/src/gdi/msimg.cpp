@@ -68,18 +68,18 @@ BOOL TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, in
       if (sy < 0 || sy >= from.height) continue;
       if (direct && p.Column(r.left) >= 0 && p.Column(r.right - 1) < from.width) {
         const uint32_t* in = reinterpret_cast<const uint32_t*>(from.Row(sy));
-        uint32_t* out = reinterpret_cast<uint32_t*>(to.Row(y + oy)) + ox;
+        uint32_t* out = reinterpret_cast<uint32_t*>(to.Row(y + oy));
         if (p.sw == p.dest.right - p.dest.left) {  // same width: no sampling
-          const uint32_t* at = in + p.sx - p.dest.left;
+          const int shift = p.sx - p.dest.left;
           for (int x = r.left; x < r.right; ++x) {
-            uint32_t v = at[x];
-            if ((v & 0x00FFFFFF) != key) out[x] = v;
+            uint32_t v = in[x + shift];
+            if ((v & 0x00FFFFFF) != key) out[x + ox] = v;
           }
           continue;
         }
         for (int x = r.left; x < r.right; ++x) {
           uint32_t v = in[p.Column(x)];
-          if ((v & 0x00FFFFFF) != key) out[x] = v;
+          if ((v & 0x00FFFFFF) != key) out[x + ox] = v;
         }
         continue;
       }

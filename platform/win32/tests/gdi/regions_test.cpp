@@ -343,6 +343,12 @@ TEST(DeviceContexts, SurfaceDcDrawsOnlyInsideItsVisibleRegion) {
   EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
   EXPECT_EQ(box.right, 5);
   EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_DC));
+  // Copies land at the DC's origin too, keyed ones included.
+  Canvas source(2, 1, RGB(0, 0, 255));
+  source.Set(1, 0, RGB(255, 0, 255));
+  ASSERT_TRUE(TransparentBlt(dc, 1, 1, 2, 1, source.dc(), 0, 0, 2, 1, RGB(255, 0, 255)));
+  EXPECT_EQ(s.Get(11, 3), 0x0000FFu);
+  EXPECT_EQ(s.Get(12, 3), 0u);
   win32_detail::gdi::SetSurfaceDCPlacement(dc, POINT{0, 0}, Region(0, 0, 20, 10));
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   EXPECT_EQ(s.Get(19, 9), 0u);
