@@ -11,6 +11,11 @@
 namespace win32_detail::user {
 namespace {
 
+WindowScrollBars& ScrollBars() {
+  static WindowScrollBars handlers;
+  return handlers;
+}
+
 HFONT CaptionFont() {
   static HFONT font = [] {
     NONCLIENTMETRICSA m{};
@@ -142,12 +147,22 @@ void PaintNonClient(HWND hwnd, HDC hdc, bool active) {
   }
   if (ex & WS_EX_CLIENTEDGE) DrawEdge(hdc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   if (ex & WS_EX_STATICEDGE) DrawEdge(hdc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-  // The scroll bar areas show the bar colour; the bars themselves are the controls' business.
   RECT client = w->client;
   OffsetRect(&client, -w->window.left, -w->window.top);
-  if (style & WS_VSCROLL) FillColor(hdc, {client.right, client.top, r.right, r.bottom}, COLOR_SCROLLBAR);
-  if (style & WS_HSCROLL) FillColor(hdc, {client.left, client.bottom, client.right, r.bottom}, COLOR_SCROLLBAR);
+  const WindowScrollBars& bars = ScrollBars();
+  auto bar = [&](int which, const RECT& area) {
+    if (bars.paint) {
+      bars.paint(hwnd, hdc, which, area);
+    } else {
+      FillColor(hdc, area, COLOR_SCROLLBAR);
+    }
+  };
+  if (style & WS_VSCROLL) bar(1, {client.right, client.top, r.right, client.bottom});
+  if (style & WS_HSCROLL) bar(0, {client.left, client.bottom, client.right, r.bottom});
+  if ((style & WS_VSCROLL) && (style & WS_HSCROLL)) FillColor(hdc, {client.right, client.bottom, r.right, r.bottom}, COLOR_3DFACE);
 }
+
+void SetWindowScrollBars(const WindowScrollBars& handlers) { ScrollBars() = handlers; }
 
 }  // namespace win32_detail::user
 
@@ -267,6 +282,9 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONDOWN:
       if (wParam == HTCAPTION) Send(hWnd, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
       if (wParam == HTCLOSE) Send(hWnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+      if ((wParam == HTHSCROLL || wParam == HTVSCROLL) && ScrollBars().press) {
+        ScrollBars().press(hWnd, wParam == HTVSCROLL ? 1 : 0, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      }
       return 0;
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {

@@ -13,6 +13,17 @@ namespace win32_detail::user {
 // Registers a class of the system ("#32770", the standard controls): it cannot be unregistered.
 ATOM RegisterSystemClass(const WNDCLASSEXA& wc);
 
+// The standard scroll bars of WS_HSCROLL and WS_VSCROLL windows belong to the scroll bar code,
+// which registers how to draw them and how to follow a press on them. bar is 0 for the
+// horizontal bar, 1 for the vertical one (SB_HORZ, SB_VERT); area is in window coordinates of
+// the window DC. Until registered, DefWindowProc fills the bar areas with COLOR_SCROLLBAR.
+struct WindowScrollBars {
+  void (*paint)(HWND hwnd, HDC windowDc, int bar, const RECT& area) = nullptr;
+  // WM_NCLBUTTONDOWN on HTHSCROLL or HTVSCROLL reaching DefWindowProc.
+  void (*press)(HWND hwnd, int bar, POINT screen) = nullptr;
+};
+void SetWindowScrollBars(const WindowScrollBars& handlers);
+
 // ---- The screen ---------------------------------------------------------------------------------
 
 // The framebuffer every window paints into (screen size and format of the configuration).

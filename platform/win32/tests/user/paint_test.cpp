@@ -258,6 +258,37 @@ TEST_F(PaintTest, SaveBitsWindowsPutTheScreenBackUnlessItChanged) {
   EXPECT_EQ(At(30, 30), kBlue);
 }
 
+TEST_F(PaintTest, WindowScrollBarsAreDrawnAndPressedThroughTheirHandlers) {
+  HWND h = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(90, 10), GetSysColor(COLOR_SCROLLBAR));  // nobody draws the bars yet
+  EXPECT_EQ(At(90, 90), GetSysColor(COLOR_3DFACE));     // the corner between them
+  static std::vector<std::pair<int, RECT>> drawn;
+  static std::vector<int> pressed;
+  drawn.clear();
+  pressed.clear();
+  wu::WindowScrollBars handlers;
+  handlers.paint = [](HWND, HDC dc, int bar, const RECT& area) {
+    drawn.push_back({bar, area});
+    HBRUSH b = CreateSolidBrush(kBlue);
+    FillRect(dc, &area, b);
+    DeleteObject(b);
+  };
+  handlers.press = [](HWND, int bar, POINT) { pressed.push_back(bar); };
+  wu::SetWindowScrollBars(handlers);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(drawn[0].first, 1);
+  RECT vertical{84, 0, 100, 84};
+  EXPECT_TRUE(EqualRect(&drawn[0].second, &vertical));
+  EXPECT_EQ(At(90, 10), kBlue);
+  EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(90, 10)), HTVSCROLL);
+  EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(10, 90)), HTHSCROLL);
+  SendMessageA(h, WM_NCLBUTTONDOWN, HTHSCROLL, MAKELPARAM(10, 90));
+  EXPECT_EQ(pressed, std::vector<int>{0});
+  wu::SetWindowScrollBars({});
+}
+
 TEST_F(PaintTest, ScreenDcReadsTheFramebuffer) {
   HWND h = Top(0, 0, 50, 50);
   colors[h] = kBlue;
