@@ -569,7 +569,19 @@ typedef struct tagHIGHCONTRASTA {
 // ---- Hooks --------------------------------------------------------------------------------------
 
 #define WH_CALLWNDPROC 4
+#define WH_CBT 5
 #define HC_ACTION 0
+// WH_CBT codes: HCBT_CREATEWND comes before any message reaches a new window (lParam is a
+// CBT_CREATEWND whose CREATESTRUCT the hook may change); HCBT_DESTROYWND before a window is
+// destroyed. A non-zero result refuses the creation or the destruction.
+#define HCBT_CREATEWND 3
+#define HCBT_DESTROYWND 4
+
+typedef struct tagCBT_CREATEWNDA {
+  struct tagCREATESTRUCTA* lpcs;
+  HWND hwndInsertAfter;
+} CBT_CREATEWNDA, *LPCBT_CREATEWNDA;
+#define CBT_CREATEWND CBT_CREATEWNDA
 
 // ---- Painting -----------------------------------------------------------------------------------
 
@@ -813,6 +825,7 @@ DWORD GetMessagePos();
 LONG GetMessageTime();
 BOOL InSendMessage();
 
+// WH_CALLWNDPROC and WH_CBT; dwThreadId 0 hooks every thread.
 HHOOK SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);
 BOOL UnhookWindowsHookEx(HHOOK hhk);
 LRESULT CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);

@@ -198,6 +198,11 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return CallProcedure(*w, message, wParam, lParam);
 }
 
+LRESULT CallCbtHooks(int code, WPARAM wParam, LPARAM lParam) {
+  auto chain = HookChain(WH_CBT, GetCurrentThreadId());
+  return chain.empty() ? 0 : chain.front().second(code, wParam, lParam);
+}
+
 bool Post(DWORD thread, const MSG& msg, bool front) {
   ThreadQueue* q = QueueOf(thread);
   if (!q) return false;
@@ -333,7 +338,7 @@ LONG GetMessageTime() { return static_cast<LONG>(CurrentQueue().last.time); }
 BOOL InSendMessage() { return CurrentQueue().sentFromOtherThread > 0; }
 
 HHOOK SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE /*hmod*/, DWORD dwThreadId) {
-  if (idHook != WH_CALLWNDPROC || !lpfn) {
+  if ((idHook != WH_CALLWNDPROC && idHook != WH_CBT) || !lpfn) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }

@@ -140,6 +140,8 @@ RECT NonClientInsets(DWORD style, DWORD exStyle);
 // The one path of every sent message: the thread's WH_CALLWNDPROC hooks, then the procedure
 // (on the window's thread).
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The thread's WH_CBT hooks (newest first, each passing on with CallNextHookEx); their result.
+LRESULT CallCbtHooks(int code, WPARAM wParam, LPARAM lParam);
 // Queues a posted message for the window's thread (or a thread) and wakes it.
 bool Post(DWORD thread, const MSG& msg, bool front = false);
 // Wakes a thread waiting for messages (paint requested, input arrived).

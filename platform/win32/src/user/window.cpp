@@ -174,6 +174,24 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   Link(*w);
   HWND hwnd = w->handle;
 
+  CREATESTRUCTA cs{lpParam, hInstance, hMenu, hWndParent, nHeight, nWidth, Y, X,
+                   static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
+  // A CBT hook sees the window first and may change the placement or refuse the window.
+  CBT_CREATEWNDA cbt{&cs, child ? HWND_BOTTOM : HWND_TOP};
+  if (CallCbtHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cbt))) {
+    if (Win(hwnd)) {
+      Unlink(*w);
+      --cls->windows;
+      ForgetWindow(hwnd);
+      ReleaseHandle(reinterpret_cast<uintptr_t>(hwnd), HandleKind::Window);
+    }
+    return nullptr;
+  }
+  if (!Win(hwnd)) return nullptr;
+  X = cs.x;
+  Y = cs.y;
+  nWidth = cs.cx;
+  nHeight = cs.cy;
   if ((dwStyle & WS_THICKFRAME) || overlapped) {
     MINMAXINFO info{};
     RECT in = NonClientInsets(w->style, w->exStyle);
@@ -190,9 +208,11 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   if (nHeight < 0) nHeight = 0;
   w->window = {X, Y, X + nWidth, Y + nHeight};
   w->client = w->window;
+  cs.x = X;
+  cs.y = Y;
+  cs.cx = nWidth;
+  cs.cy = nHeight;
 
-  CREATESTRUCTA cs{lpParam, hInstance, hMenu, hWndParent, nHeight, nWidth, Y, X,
-                   static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
   if (!Send(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
     FreeWindow(hwnd);
     return nullptr;
@@ -227,6 +247,8 @@ BOOL DestroyWindow(HWND hWnd) {
     return FALSE;
   }
   if (w->destroying) return TRUE;
+  if (CallCbtHooks(HCBT_DESTROYWND, reinterpret_cast<WPARAM>(hWnd), 0)) return FALSE;
+  if (!Win(hWnd)) return TRUE;
   NotifyParents(hWnd, WM_DESTROY);
   if (!Win(hWnd)) return TRUE;
   if (w->style & WS_VISIBLE) {

@@ -277,6 +277,44 @@ TEST_F(WindowsTest, SubclassingThroughTheWindowProcedureSlot) {
   EXPECT_EQ(GetWindowLongPtrA(h, GWLP_USERDATA), 99);
 }
 
+std::vector<UINT> g_framework;
+LRESULT CALLBACK FrameworkProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  g_framework.push_back(m);
+  return CallWindowProcA(TestProc, h, m, w, l);
+}
+
+TEST_F(WindowsTest, CbtHooksSeeWindowsBeforeTheirFirstMessage) {
+  static HHOOK hook;
+  static int refuse = 0;
+  g_framework.clear();
+  hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+    HWND h = reinterpret_cast<HWND>(w);
+    if (code == HCBT_CREATEWND) {
+      if (refuse == 1) return 1;
+      // As a framework attaches its object: subclass before anything is sent.
+      SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkProc));
+      reinterpret_cast<CBT_CREATEWNDA*>(l)->lpcs->cx = 150;
+    }
+    if (code == HCBT_DESTROYWND && refuse == 2) return 1;
+    return CallNextHookEx(hook, code, w, l);
+  }, nullptr, GetCurrentThreadId());
+  HWND h = CreateWindowExA(0, "TestWindow", "", WS_OVERLAPPED, 0, 0, 120, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(h, nullptr);
+  ASSERT_FALSE(g_framework.empty());
+  EXPECT_EQ(g_framework.front(), static_cast<UINT>(WM_GETMINMAXINFO));
+  EXPECT_EQ(WindowRect(h).right, 150);
+  refuse = 2;
+  EXPECT_FALSE(DestroyWindow(h));
+  EXPECT_TRUE(IsWindow(h));
+  refuse = 1;
+  Received().clear();
+  EXPECT_EQ(Top(0, 0, 10, 10), nullptr);
+  EXPECT_TRUE(Received().empty());  // refused before any message
+  refuse = 0;
+  UnhookWindowsHookEx(hook);
+  EXPECT_TRUE(DestroyWindow(h));
+}
+
 TEST_F(WindowsTest, PropertiesByNameAndByGlobalAtom) {
   HWND h = Top(0, 0, 10, 10);
   HANDLE value = reinterpret_cast<HANDLE>(0x1234);
