@@ -247,6 +247,27 @@ TEST(UserDrawing, DisabledStateIsEmbossedAndMonoUsesTheBrush) {
   DeleteObject(red);
 }
 
+BOOL CALLBACK DrawBar(HDC hdc, LPARAM, WPARAM, int cx, int) {
+  RECT r{0, 0, cx, 1};
+  return FillRect(hdc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+TEST(UserDrawing, ComplexStateDrawsThroughTheCallbackAtThePosition) {
+  Canvas c(6, 4, RGB(0, 128, 0));
+  ASSERT_TRUE(DrawState(c.dc(), nullptr, &DrawBar, 0, 0, 1, 2, 3, 1, DST_COMPLEX));
+  EXPECT_EQ(c.At(1, 2), kBlack);
+  EXPECT_EQ(c.At(3, 2), kBlack);
+  EXPECT_EQ(c.At(4, 2), RGB(0, 128, 0));
+  EXPECT_EQ(c.At(0, 0), RGB(0, 128, 0));
+  POINT org{};
+  GetViewportOrgEx(c.dc(), &org);
+  EXPECT_EQ(org.x, 0);  // the DC is left as it was
+  ASSERT_TRUE(DrawState(c.dc(), nullptr, &DrawBar, 0, 0, 1, 0, 3, 1, DST_COMPLEX | DSS_DISABLED));
+  EXPECT_EQ(c.At(1, 0), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(c.At(4, 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_FALSE(DrawState(c.dc(), nullptr, &DrawBar, 0, 0, 0, 0, 0, 0, DST_COMPLEX));  // no size to go by
+}
+
 TEST(UserDrawing, FrameControlPushButtonAndCheckBox) {
   Canvas c(16, 16);
   RECT r{0, 0, 16, 16};
