@@ -710,9 +710,10 @@ ULONG_PTR GetClassLongPtrA(HWND hWnd, int nIndex);
 
 // ---- Windows ------------------------------------------------------------------------------------
 
-// Messages in order: WM_GETMINMAXINFO (overlapped and thick-framed windows), WM_NCCREATE,
-// WM_NCCALCSIZE, WM_CREATE, then WM_SHOWWINDOW/WM_WINDOWPOSCHANGING/... when WS_VISIBLE is given;
-// WM_SIZE and WM_MOVE before CreateWindowEx returns. A failing WM_NCCREATE (0) or WM_CREATE (-1)
+// After the WH_CBT hooks (HCBT_CREATEWND) the window gets, in order: WM_GETMINMAXINFO (overlapped
+// and thick-framed windows), WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE, then
+// (WS_VISIBLE) WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, activation, WM_WINDOWPOSCHANGED. A child's
+// parent gets WM_PARENTNOTIFY before it is shown. A failing WM_NCCREATE (0) or WM_CREATE (-1)
 // destroys the window and returns NULL.
 HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
                      int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
