@@ -267,6 +267,8 @@ class CBaseInputPin : public CBasePin, public IMemInputPin {
   // (VFW_E_WRONG_STATE), unconnected or after a run-time error.
   virtual HRESULT CheckStreaming();
   IMemAllocator* PeekAllocator() const { return m_pAllocator; }
+  // The properties of the sample being received (valid during Receive).
+  AM_SAMPLE2_PROPERTIES* SampleProps() { return &m_SampleProps; }
 
  protected:
   IMemAllocator* m_pAllocator = nullptr;  // referenced

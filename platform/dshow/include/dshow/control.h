@@ -5,6 +5,8 @@
 typedef LONG_PTR OAEVENT;
 typedef LONG_PTR OAHWND;
 typedef LONG OAFilterState;
+#define OATRUE (-1)
+#define OAFALSE (0)
 
 DEFINE_GUID(IID_IMediaControl, 0x56A868B1, 0x0AD4, 0x11CE, 0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70);
 interface IMediaControl : public IDispatch {

@@ -13,9 +13,12 @@ typedef enum _DSHOW_CANDIDATE_KIND {
 } DSHOW_CANDIDATE_KIND;
 
 // Adds a class (created with CoCreateInstance, so it must also be a built-in class or be
-// registered) to the candidates of its kind. Higher merit is tried first; equal merit in the
-// order of addition. Adding a class again replaces its entry.
-void DShowAddGraphCandidate(REFCLSID clsid, DWORD merit, DSHOW_CANDIDATE_KIND kind);
+// registered) to the candidates of its kind; name is the name it gets in a graph ("Color Space
+// Converter"). Higher merit is tried first; equal merit in the order of addition. Filters
+// registered in the registry's filter category with a merit above MERIT_DO_NOT_USE are
+// transform candidates too, after built-in ones of equal merit. Adding a class again replaces
+// its entry.
+void DShowAddGraphCandidate(REFCLSID clsid, LPCWSTR name, DWORD merit, DSHOW_CANDIDATE_KIND kind);
 
 // A device category's contents: an enumerator of device monikers (ole's CreateDeviceMoniker,
 // whose property bag holds at least "FriendlyName" and "CLSID"), or S_FALSE and NULL when the

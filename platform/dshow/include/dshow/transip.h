@@ -29,6 +29,8 @@ class CTransInPlaceOutputPin : public CTransformOutputPin {
   // Offers the input's allocator to the downstream pin first.
   HRESULT DecideAllocator(IMemInputPin* pPin, IMemAllocator** pAlloc) override;
   HRESULT CheckMediaType(const CMediaType* pmt) override;
+  // Makes the allocator the downstream pin agreed to share ours.
+  void SetAllocator(IMemAllocator* pAllocator);
 
  protected:
   CTransInPlaceFilter* m_pTIPFilter;

@@ -1,5 +1,6 @@
 #pragma once
 // Locks, events and the worker thread of the filter base classes.
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -13,11 +14,40 @@ class CCritSec {
   CCritSec() = default;
   CCritSec(const CCritSec&) = delete;
   CCritSec& operator=(const CCritSec&) = delete;
-  void Lock() { m_mutex.lock(); }
-  void Unlock() { m_mutex.unlock(); }
+  void Lock() {
+    m_mutex.lock();
+    if (m_count++ == 0) m_owner = std::this_thread::get_id();
+  }
+  void Unlock() {
+    if (--m_count == 0) m_owner = std::thread::id();
+    m_mutex.unlock();
+  }
 
  private:
+  friend class CAutoUnlockAll;
   std::recursive_mutex m_mutex;
+  std::atomic<std::thread::id> m_owner{};
+  int m_count = 0;  // only touched by the owner
+};
+
+// Releases a lock the calling thread holds (however often) for its scope and takes it back as
+// often afterwards: used while waiting for a worker thread that may need the same lock.
+class CAutoUnlockAll {
+ public:
+  explicit CAutoUnlockAll(CCritSec* plock) : m_pLock(plock) {
+    if (m_pLock->m_owner.load() != std::this_thread::get_id()) return;
+    m_held = m_pLock->m_count;
+    for (int i = 0; i < m_held; ++i) m_pLock->Unlock();
+  }
+  ~CAutoUnlockAll() {
+    for (int i = 0; i < m_held; ++i) m_pLock->Lock();
+  }
+  CAutoUnlockAll(const CAutoUnlockAll&) = delete;
+  CAutoUnlockAll& operator=(const CAutoUnlockAll&) = delete;
+
+ private:
+  CCritSec* m_pLock;
+  int m_held = 0;
 };
 
 // Holds a lock for its scope.

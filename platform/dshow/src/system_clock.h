@@ -1,0 +1,44 @@
+#pragma once
+// The system reference clock: monotonic real time in 100-ns units, with advise requests served
+// by a timer thread that sets the caller's event.
+#include <map>
+
+#include "dshow/amfilter.h"
+
+namespace dshow {
+
+class SystemClock : public CUnknown, public IReferenceClock {
+ public:
+  SystemClock(LPUNKNOWN pUnk, HRESULT* phr);
+  ~SystemClock() override;
+  static HRESULT Create(IUnknown* pUnkOuter, REFIID riid, void** ppv);
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+  STDMETHODIMP GetTime(REFERENCE_TIME* pTime) override;
+  // The event is set once base + stream time is reached (at once when it has passed).
+  STDMETHODIMP AdviseTime(REFERENCE_TIME baseTime, REFERENCE_TIME streamTime, HEVENT hEvent,
+                          DWORD_PTR* pdwAdviseCookie) override;
+  // The event is set at start time and then every period.
+  STDMETHODIMP AdvisePeriodic(REFERENCE_TIME startTime, REFERENCE_TIME periodTime, HSEMAPHORE hSemaphore,
+                              DWORD_PTR* pdwAdviseCookie) override;
+  STDMETHODIMP Unadvise(DWORD_PTR dwAdviseCookie) override;
+
+ private:
+  struct Advise {
+    REFERENCE_TIME due;
+    REFERENCE_TIME period;  // 0: once
+    HANDLE event;
+  };
+  void TimerLoop();
+
+  std::mutex m_lock;
+  std::condition_variable m_changed;
+  std::map<DWORD_PTR, Advise> m_advises;
+  DWORD_PTR m_nextCookie = 1;
+  bool m_quit = false;
+  std::thread m_timer;  // started with the first advise
+};
+
+}  // namespace dshow
