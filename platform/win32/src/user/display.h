@@ -36,7 +36,8 @@ class ScreenObserver {
   virtual ~ScreenObserver() = default;
   // Pixels of this screen rectangle may have changed (a paint or a window DC was released).
   virtual void ScreenChanged(const RECT& area) = 0;
-  // A top-level window was shown, hidden, moved, resized, re-shaped or destroyed.
+  // A top-level window was shown, hidden, moved, resized or re-shaped; after its destruction the
+  // handle is no window any more (IsWindow).
   virtual void TopLevelChanged(HWND hwnd) = 0;
 };
 // One observer at a time; null removes it.

@@ -266,8 +266,10 @@ BOOL DestroyWindow(HWND hWnd) {
     for (HWND o : owned) DestroyWindow(o);
   }
   WindowGoing(hWnd);
+  const bool topLevel = !w->IsChild();
   SendDestroy(hWnd);
   FreeWindow(hWnd);
+  if (topLevel) NotifyTopLevelChanged(hWnd);  // the observer finds the handle gone
   return TRUE;
 }
 
@@ -487,6 +489,7 @@ LONG_PTR SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
           RedrawScreenRegion(hWnd, area, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
         RefreshWindowDCs();
+        NotifyTopLevelChanged(RootOf(hWnd));
       }
       ss.styleOld = static_cast<DWORD>(old);
       Send(hWnd, WM_STYLECHANGED, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&ss));

@@ -289,6 +289,33 @@ TEST_F(PaintTest, WindowScrollBarsAreDrawnAndPressedThroughTheirHandlers) {
   wu::SetWindowScrollBars({});
 }
 
+TEST_F(PaintTest, AnObserverHearsOfScreenChangesAndTopLevelWindows) {
+  struct Observer : wu::ScreenObserver {
+    void ScreenChanged(const RECT& area) override { areas.push_back(area); }
+    void TopLevelChanged(HWND hwnd) override { windows.push_back({hwnd, IsWindow(hwnd) != FALSE}); }
+    std::vector<RECT> areas;
+    std::vector<std::pair<HWND, bool>> windows;
+  } observer;
+  wu::SetScreenObserver(&observer);
+  HWND h = Top(10, 10, 30, 30);
+  HWND child = Child(h, 0, 0, 5, 5);
+  colors[h] = kRed;
+  wu::PumpUntilIdle();
+  ASSERT_FALSE(observer.windows.empty());
+  EXPECT_EQ(observer.windows.front(), std::make_pair(h, true));
+  bool covered = false;
+  for (const RECT& r : observer.areas) covered |= r.left <= 10 && r.top <= 10 && r.right >= 40 && r.bottom >= 40;
+  EXPECT_TRUE(covered);
+  observer.windows.clear();
+  MoveWindow(child, 1, 1, 5, 5, TRUE);  // a child's change is its top-level window's
+  EXPECT_EQ(observer.windows, (std::vector<std::pair<HWND, bool>>{{h, true}}));
+  observer.windows.clear();
+  DestroyWindow(h);
+  ASSERT_FALSE(observer.windows.empty());
+  EXPECT_EQ(observer.windows.back(), std::make_pair(h, false));
+  wu::SetScreenObserver(nullptr);
+}
+
 TEST_F(PaintTest, ScreenDcReadsTheFramebuffer) {
   HWND h = Top(0, 0, 50, 50);
   colors[h] = kBlue;
