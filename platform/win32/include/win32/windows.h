@@ -16,3 +16,5 @@
 #include "win32/winicon.h"
 #include "win32/commctrl.h"
 #include "win32/winuser.h"
+#include "win32/windlg.h"
+#include "win32/winctrl.h"

@@ -1,0 +1,63 @@
+#pragma once
+// What the standard controls share: their state object behind the window, notifications to the
+// parent, colours asked of the parent, and class registration.
+#include <string>
+
+#include "win32/winctrl.h"
+#include "win32/winuser_draw.h"
+
+namespace win32_detail::controls {
+
+// Every control keeps a pointer to its state in the first window extra bytes.
+constexpr int kStateSlot = 0;
+constexpr int kExtraBytes = sizeof(LONG_PTR);
+
+template <class T>
+T* StateOf(HWND hwnd) {
+  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, kStateSlot));
+}
+
+// Creates the state at WM_NCCREATE and deletes it at WM_NCDESTROY; returns null otherwise.
+template <class T>
+T* Lifetime(HWND hwnd, UINT msg) {
+  if (msg == WM_NCCREATE) {
+    T* st = new T;
+    SetWindowLongPtrA(hwnd, kStateSlot, reinterpret_cast<LONG_PTR>(st));
+    return st;
+  }
+  T* st = StateOf<T>(hwnd);
+  if (msg == WM_NCDESTROY && st) {
+    SetWindowLongPtrA(hwnd, kStateSlot, 0);
+    delete st;
+    return nullptr;
+  }
+  return st;
+}
+
+// WM_COMMAND with MAKEWPARAM(id, code) to the parent.
+void Notify(HWND hwnd, UINT code);
+// The brush (and text and background colours set in hdc) the parent answers to a WM_CTLCOLOR*
+// message; the system's colours when it does not answer.
+HBRUSH ControlColors(HWND hwnd, HDC hdc, UINT message);
+DWORD Style(HWND hwnd);
+std::string Text(HWND hwnd);
+// The font to draw with (the one WM_SETFONT gave, else the system font), selected into hdc.
+HGDIOBJ SelectControlFont(HDC hdc, HFONT font);
+
+// From a combo box's drop list to the combo box: the list closes, wParam TRUE when an item was
+// picked, FALSE when cancelled (a click outside).
+constexpr UINT kComboListDone = WM_USER + 0x100;
+// The combo box's id for the edit field of a CBS_DROPDOWN combo box.
+constexpr int kComboEditId = 1001;
+bool IsComboBox(HWND hwnd);
+
+void RegisterControlClass(const char* name, WNDPROC proc, LPCSTR cursor, UINT style = CS_DBLCLKS);
+
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+}  // namespace win32_detail::controls

@@ -1,0 +1,104 @@
+#pragma once
+// Drives the window layer of a test process headlessly: mouse and keys in screen coordinates
+// through the real hit testing, the virtual clock, pumping until idle, scripted answers for
+// message boxes and other modal windows, and pictures of the screen.
+//
+// One driver per test, on the thread that owns the windows. While it lives, a modal loop that
+// waits for input takes the next scripted answer; a modal window with no scripted answer fails
+// the test and is cancelled (a dialog ends with IDCANCEL) instead of waiting forever.
+//
+//   testing_ui::UiDriver ui;
+//   ui.AnswerMessageBox(IDYES, "Overwrite");
+//   ui.Click(ui.CenterOf(GetDlgItem(dlg, IDC_SAVE)));   // the handler's MessageBox gets IDYES
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "win32/windows.h"
+
+namespace testing_ui {
+
+// Pixels of a screen area, top row first.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;
+  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+class UiDriver {
+ public:
+  UiDriver();
+  // Scripted answers left unused fail the test.
+  ~UiDriver();
+  UiDriver(const UiDriver&) = delete;
+  UiDriver& operator=(const UiDriver&) = delete;
+
+  // ---- Input ----------------------------------------------------------------------------------
+  // Each call queues the input and pumps until idle; inside a scripted answer it only queues
+  // (the modal loop takes it from there).
+  void MoveMouse(POINT screen);
+  void MouseDown(POINT screen, UINT button = VK_LBUTTON);
+  void MouseUp(POINT screen, UINT button = VK_LBUTTON);
+  void Click(POINT screen, UINT button = VK_LBUTTON);
+  void DoubleClick(POINT screen);
+  void Wheel(int delta, POINT screen);
+  void KeyDown(UINT vk);
+  void KeyUp(UINT vk);
+  void Press(UINT vk);                   // down and up
+  void PressWith(UINT modifier, UINT vk);  // e.g. PressWith(VK_SHIFT, VK_TAB)
+  // Letters, digits, space and the common punctuation, with Shift where the character needs it.
+  void Type(std::string_view text);
+  // The centre of a window in screen coordinates, and a click there.
+  static POINT CenterOf(HWND hwnd);
+  void ClickWindow(HWND hwnd);
+
+  // ---- Time and pumping -------------------------------------------------------------------------
+  // Dispatches everything the thread has to do now; returns the number of messages.
+  int Pump();
+  // Moves the virtual clock forward and pumps, so that timers that came due fire.
+  void AdvanceClock(uint32_t milliseconds);
+
+  // ---- Scripted answers for modal windows (used in order) -------------------------------------
+  using ModalAction = std::function<void(UiDriver&, HWND modal)>;
+  // The next modal window must be a message box (whose text contains expectedText, when given);
+  // its button buttonId is clicked with the mouse.
+  void AnswerMessageBox(int buttonId, std::string expectedText = {});
+  // The next modal window (whose caption contains expectedCaption, when given) gets the action,
+  // which gives it input (typing, clicks) or ends it.
+  void AnswerModal(ModalAction action, std::string expectedCaption = {});
+  size_t PendingAnswers() const { return script_.size(); }
+
+  struct SeenModal {
+    bool messageBox;
+    std::string caption;
+    std::string text;
+    UINT type;
+  };
+  // Every modal window that asked for an answer, in order.
+  const std::vector<SeenModal>& Seen() const { return seen_; }
+
+  // ---- Pictures -------------------------------------------------------------------------------
+  static Image CaptureScreen();
+  static Image CaptureWindow(HWND hwnd);  // the whole window rectangle as on the screen
+  static COLORREF PixelAt(POINT screen);
+  // Writes $DUMP_DIR/<name>.png when DUMP_DIR is set; true when written.
+  static bool Dump(const Image& image, const std::string& name);
+
+ private:
+  struct Answer {
+    bool messageBox;
+    std::string expected;
+    ModalAction action;
+  };
+  bool OnIdle();
+  void AfterInput();
+
+  std::vector<Answer> script_;
+  std::vector<SeenModal> seen_;
+  bool answering_ = false;
+};
+
+}  // namespace testing_ui
