@@ -628,6 +628,20 @@ typedef struct tagCBT_CREATEWNDA {
 #define IDC_APPSTARTING MAKEINTRESOURCE(32650)
 #define IDC_HELP MAKEINTRESOURCE(32651)
 
+// ---- Monitor constants --------------------------------------------------------------------------
+
+#define MONITOR_DEFAULTTONULL 0x00000000
+#define MONITOR_DEFAULTTOPRIMARY 0x00000001
+#define MONITOR_DEFAULTTONEAREST 0x00000002
+#define MONITORINFOF_PRIMARY 0x00000001
+
+typedef struct tagMONITORINFO {
+  DWORD cbSize;
+  RECT rcMonitor;
+  RECT rcWork;
+  DWORD dwFlags;
+} MONITORINFO, *LPMONITORINFO;
+
 // ---- System metrics and parameters --------------------------------------------------------------
 
 #define SM_CXSCREEN 0
@@ -882,6 +896,15 @@ HWND SetActiveWindow(HWND hWnd);
 HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND hWnd);
 
+// ---- Monitors -----------------------------------------------------------------------------------
+
+// The screen is the one monitor; things off it find it with MONITOR_DEFAULTTONEAREST or
+// MONITOR_DEFAULTTOPRIMARY, nothing with MONITOR_DEFAULTTONULL.
+HMONITOR MonitorFromPoint(POINT pt, DWORD dwFlags);
+HMONITOR MonitorFromRect(LPCRECT lprc, DWORD dwFlags);
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD dwFlags);
+BOOL GetMonitorInfoA(HMONITOR hMonitor, LPMONITORINFO lpmi);
+
 // ---- System settings ----------------------------------------------------------------------------
 
 int GetSystemMetrics(int nIndex);
@@ -935,3 +958,4 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWin
 #define SetWindowsHookEx SetWindowsHookExA
 #define LoadCursor LoadCursorA
 #define SystemParametersInfo SystemParametersInfoA
+#define GetMonitorInfo GetMonitorInfoA

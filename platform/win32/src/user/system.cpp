@@ -2,10 +2,13 @@
 // the screen and flat-menu setting from the configuration.
 #include <cstring>
 
+#include "handle_table.h"
+
 #include "win32/platform_config.h"
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 #include "win32/winuser.h"
+#include "win32/winuser_draw.h"
 
 namespace {
 
@@ -19,7 +22,48 @@ LOGFONTA SystemFont(bool bold) {
   return f;
 }
 
+class MonitorObject : public win32_detail::HandleObject {};
+
+HMONITOR TheMonitor() {
+  static HMONITOR monitor = win32_detail::ToHandle<HMONITOR>(
+      win32_detail::AllocateHandle(win32_detail::HandleKind::Monitor, std::make_shared<MonitorObject>()));
+  return monitor;
+}
+
+RECT ScreenRect() {
+  const auto& config = platform_config::Config();
+  return {0, 0, config.screenWidth, config.screenHeight};
+}
+
 }  // namespace
+
+HMONITOR MonitorFromRect(LPCRECT lprc, DWORD dwFlags) {
+  RECT screen = ScreenRect(), common;
+  if (lprc && IntersectRect(&common, lprc, &screen)) return TheMonitor();
+  return dwFlags == MONITOR_DEFAULTTONULL ? nullptr : TheMonitor();
+}
+
+HMONITOR MonitorFromPoint(POINT pt, DWORD dwFlags) {
+  RECT r{pt.x, pt.y, pt.x + 1, pt.y + 1};
+  return MonitorFromRect(&r, dwFlags);
+}
+
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD dwFlags) {
+  RECT r;
+  if (!GetWindowRect(hwnd, &r)) return dwFlags == MONITOR_DEFAULTTONULL ? nullptr : TheMonitor();
+  return MonitorFromRect(&r, dwFlags);
+}
+
+BOOL GetMonitorInfoA(HMONITOR hMonitor, LPMONITORINFO lpmi) {
+  if (!hMonitor || hMonitor != TheMonitor() || !lpmi || lpmi->cbSize < sizeof(MONITORINFO)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  lpmi->rcMonitor = ScreenRect();
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &lpmi->rcWork, 0);
+  lpmi->dwFlags = MONITORINFOF_PRIMARY;
+  return TRUE;
+}
 
 int GetSystemMetrics(int nIndex) {
   const auto& config = platform_config::Config();

@@ -405,5 +405,23 @@ TEST_F(WindowsTest, SystemSettingsComeFromTheConfiguration) {
   EXPECT_EQ(work.right, 1024);
 }
 
+TEST_F(WindowsTest, TheScreenIsTheOneMonitor) {
+  HWND on = Top(10, 10, 50, 50);
+  HWND off = Top(-500, -500, 50, 50);
+  HMONITOR monitor = MonitorFromWindow(on, MONITOR_DEFAULTTONULL);
+  ASSERT_NE(monitor, nullptr);
+  EXPECT_EQ(MonitorFromWindow(off, MONITOR_DEFAULTTONULL), nullptr);
+  EXPECT_EQ(MonitorFromWindow(off, MONITOR_DEFAULTTONEAREST), monitor);
+  EXPECT_EQ(MonitorFromPoint({1023, 767}, MONITOR_DEFAULTTONULL), monitor);
+  EXPECT_EQ(MonitorFromPoint({1024, 0}, MONITOR_DEFAULTTONULL), nullptr);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetMonitorInfoA(monitor, &info));
+  EXPECT_EQ(info.rcMonitor.right, 1024);
+  EXPECT_EQ(info.rcWork.bottom, 768);
+  EXPECT_EQ(info.dwFlags, static_cast<DWORD>(MONITORINFOF_PRIMARY));
+  EXPECT_FALSE(GetMonitorInfoA(reinterpret_cast<HMONITOR>(on), &info));
+}
+
 }  // namespace
 }  // namespace user_test
