@@ -164,7 +164,6 @@ TEST_F(ZipExtract, EncryptedEntriesNeedTheRightPassword) {
 TEST_F(ZipExtract, AlteredDataFailsWithBadCrcOrDataErrorAfterTheFileIsWritten) {
   const std::string archive = Make("a.zip", "zip -q -r -9");
   const std::string original = ReadBytes(archive);
-  const std::string text = Compressible(200000);
   // The data of text.txt starts after its local header (the first entry).
   const size_t data = 30 + 8 + (unsigned char)original[28] + ((unsigned char)original[29] << 8);
   for (size_t at : {data + 3000, data + 20}) {
