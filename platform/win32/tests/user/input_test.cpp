@@ -132,6 +132,46 @@ TEST_F(InputTest, CaptureTakesTheMouseAndDisablingCancelsIt) {
   EXPECT_EQ(notes.size(), 1u);
 }
 
+TEST_F(InputTest, HoverTrackingThroughCaptureAsSkinButtonsDoIt) {
+  HWND dialog = Top(0, 0, 200, 100);
+  HWND button = Child(dialog, 10, 10, 50, 30);
+  bool hover = false;
+  int captureChanges = 0;
+  extra = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT*) {
+    if (h != button) return false;
+    if (m == WM_CAPTURECHANGED) ++captureChanges;
+    if (m != WM_MOUSEMOVE) return false;
+    if (GetCapture() != button && GetActiveWindow()) {
+      hover = true;
+      SetCapture(button);
+      return true;
+    }
+    POINT p;
+    GetCursorPos(&p);
+    if (WindowFromPoint(p) != button) {
+      hover = false;
+      if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) ReleaseCapture();
+    }
+    return true;
+  };
+  wu::InjectMouseMove({20, 20});
+  wu::PumpUntilIdle();
+  EXPECT_TRUE(hover);
+  EXPECT_EQ(GetCapture(), button);
+  wu::InjectMouseMove({30, 25});  // still over it, through the capture
+  wu::PumpUntilIdle();
+  EXPECT_TRUE(hover);
+  wu::InjectMouseMove({150, 50});
+  wu::PumpUntilIdle();
+  EXPECT_FALSE(hover);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(captureChanges, 1);
+  EXPECT_TRUE(MessagesOf(dialog).empty());  // the button had that move
+  wu::InjectMouseMove({151, 50});
+  wu::PumpUntilIdle();
+  EXPECT_EQ(MessagesOf(dialog), std::vector<UINT>{WM_MOUSEMOVE});
+}
+
 TEST_F(InputTest, DraggingByAPostedCaptionPressMovesTheWindow) {
   HWND h = Top(100, 100, 200, 150);
   std::vector<UINT> phases;
