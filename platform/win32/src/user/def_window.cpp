@@ -78,6 +78,8 @@ LRESULT SetCursorDefault(const Window& w, WPARAM wParam, LPARAM lParam) {
   if (w.IsChild()) {
     if (Send(w.parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
   }
+  // Asked on behalf of a child, the default leaves the cursor to the child.
+  if (reinterpret_cast<HWND>(wParam) != w.handle) return FALSE;
   const int hit = static_cast<short>(LOWORD(lParam));
   LPCSTR shape = IDC_ARROW;
   switch (hit) {

@@ -302,7 +302,14 @@ TEST_F(InputTest, SetCursorComesBeforeTheMouseMessage) {
   POINT p;
   GetCursorPos(&p);
   EXPECT_EQ(p.x, 20);
-  (void)h;
+  // A child's own class cursor wins over its parent's.
+  wc.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
+  wc.lpszClassName = "BeamCursor";
+  RegisterClassA(&wc);
+  Child(h, 50, 50, 20, 20, WS_CHILD | WS_VISIBLE, 0, "BeamCursor");
+  wu::InjectMouseMove({60, 60});
+  wu::PumpUntilIdle();
+  EXPECT_EQ(GetCursor(), wc.hCursor);
 }
 
 TEST_F(InputTest, MessagePositionAndTimeAreThoseOfTheEvent) {
