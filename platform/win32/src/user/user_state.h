@@ -190,8 +190,11 @@ void WindowGoing(HWND hwnd);
 void ForgetWindow(HWND hwnd);
 // Mouse tracking of a hidden window ends with WM_MOUSELEAVE.
 void WindowHidden(HWND hwnd);
+// A visible, enabled top-level window that may become the active one.
 bool IsActivatable(const Window& w);
+// Deactivates the active window and activates hwnd (null: none) with WA_ACTIVE or WA_CLICKACTIVE.
 void ActivateWindow(HWND hwnd, int how);
+// Where the last input retrieved left the mouse (what posted messages carry as their point).
 POINT CursorPos();
 // The caption move loop of DefWindowProc.
 void MoveLoop(HWND hwnd);
