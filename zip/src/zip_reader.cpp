@@ -95,7 +95,10 @@ BOOL CZipReader::OpenEntry(WORD index) {
   if (index >= GetCount() || m_entryState) return FALSE;
   const CZipEntryHeader& header = m_directory.GetHeader(index);
   m_directory.OpenEntry(index);
-  if (header.IsEncrypted() && m_password.IsEmpty()) return FALSE;
+  if (header.IsEncrypted() && m_password.IsEmpty()) {
+    SetLastError(ERROR_INVALID_PASSWORD);
+    return FALSE;
+  }
 
   DWORD compressedSize = header.m_compressedSize;
   std::unique_ptr<CZipCrypto> crypto;

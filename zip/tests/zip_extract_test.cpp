@@ -142,7 +142,9 @@ TEST_F(ZipExtract, EncryptedEntriesNeedTheRightPassword) {
       if (header.GetFileName() == "text.txt") text = i;
     }
     ASSERT_GE(text, 0);
+    SetLastError(0);
     EXPECT_FALSE(reader.ExtractEntry((WORD)text, out.c_str()));
+    EXPECT_EQ(ERROR_INVALID_PASSWORD, GetLastError());
     EXPECT_FALSE(std::filesystem::exists(out + "/text.txt"));
 
     reader.SetPassword("wrong");
