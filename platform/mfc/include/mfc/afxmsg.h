@@ -235,6 +235,12 @@ struct AFX_CMDHANDLERINFO {
                 self->OnActivate(LOWORD(AFX_WP), CWnd::FromHandle(reinterpret_cast<HWND>(AFX_LP)), \
                                  (BOOL)HIWORD(AFX_WP)))
 #define ON_WM_ENABLE() AFX_MSG_ENTRY(WM_ENABLE, 0, 0, 0, self->OnEnable((BOOL)AFX_WP))
+#define ON_WM_CANCELMODE() AFX_MSG_ENTRY(WM_CANCELMODE, 0, 0, 0, self->OnCancelMode())
+#define ON_WM_ACTIVATEAPP() AFX_MSG_ENTRY(WM_ACTIVATEAPP, 0, 0, 0, self->OnActivateApp((BOOL)AFX_WP, (DWORD)AFX_LP))
+#define ON_WM_NCACTIVATE() AFX_MSG_ENTRY(WM_NCACTIVATE, 0, 0, 0, AFX_RESULT(self->OnNcActivate((BOOL)AFX_WP)))
+#define ON_WM_QUERYNEWPALETTE() AFX_MSG_ENTRY(WM_QUERYNEWPALETTE, 0, 0, 0, AFX_RESULT(self->OnQueryNewPalette()))
+#define ON_WM_PALETTECHANGED() \
+  AFX_MSG_ENTRY(WM_PALETTECHANGED, 0, 0, 0, self->OnPaletteChanged(CWnd::FromHandle(reinterpret_cast<HWND>(AFX_WP))))
 // Owner-drawing messages answer TRUE once a handler has run.
 #define ON_WM_DRAWITEM()                                                                           \
   AFX_MSG_ENTRY(WM_DRAWITEM, 0, 0, 0,                                                              \

@@ -317,6 +317,11 @@ class CWnd : public CCmdTarget {
   afx_msg void OnWindowPosChanged(WINDOWPOS* lpwndpos);
   afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
   afx_msg void OnEnable(BOOL bEnable);
+  afx_msg void OnCancelMode();
+  afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
+  afx_msg BOOL OnNcActivate(BOOL bActive);
+  afx_msg BOOL OnQueryNewPalette();
+  afx_msg void OnPaletteChanged(CWnd* pFocusWnd);
   afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, HMENU hMenu);
   afx_msg void OnEnterMenuLoop(BOOL bIsTrackPopupMenu);
   afx_msg void OnExitMenuLoop(BOOL bIsTrackPopupMenu);

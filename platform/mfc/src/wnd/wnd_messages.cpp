@@ -196,6 +196,11 @@ void CWnd::OnWindowPosChanging(WINDOWPOS*) { Default(); }
 void CWnd::OnWindowPosChanged(WINDOWPOS*) { Default(); }
 void CWnd::OnActivate(UINT, CWnd*, BOOL) { Default(); }
 void CWnd::OnEnable(BOOL) { Default(); }
+void CWnd::OnCancelMode() { Default(); }
+void CWnd::OnActivateApp(BOOL, DWORD) { Default(); }
+BOOL CWnd::OnNcActivate(BOOL) { return BOOL(Default()); }
+BOOL CWnd::OnQueryNewPalette() { return BOOL(Default()); }
+void CWnd::OnPaletteChanged(CWnd*) { Default(); }
 LRESULT CWnd::OnMenuChar(UINT, UINT, HMENU) { return Default(); }
 void CWnd::OnEnterMenuLoop(BOOL) { Default(); }
 void CWnd::OnExitMenuLoop(BOOL) { Default(); }

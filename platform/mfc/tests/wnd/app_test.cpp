@@ -60,6 +60,12 @@ TEST_F(AppTest, InitInstanceFailingEndsAtOnce) {
   EXPECT_EQ(app.exits, 1);
   EXPECT_NE(app.m_hInstance, nullptr);
   EXPECT_EQ(AfxGetInstanceHandle(), app.m_hInstance);
+  EXPECT_STREQ(app.m_pszAppName, "Test App");
+}
+
+TEST_F(AppTest, ControlContainmentIsSwitchedOnOnce) {
+  AfxEnableControlContainer();
+  EXPECT_TRUE(AfxControlContainerEnabled());
 }
 
 TEST_F(AppTest, TheMainLoopPreTranslatesAndEndsWithQuit) {

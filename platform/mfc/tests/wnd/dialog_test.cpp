@@ -258,6 +258,19 @@ TEST_F(DialogTest, ModelessDialogLivesUntilDestroyed) {
   EXPECT_TRUE(dlg.UpdateData(TRUE));
   EXPECT_EQ(dlg.count, 99);
   EXPECT_EQ(dlg.GetDefID(), MAKELONG(IDOK, DC_HASDEFID));
+
+  // Temporary wrappers of standard controls are of the control's class.
+  CWnd* item = dlg.GetDlgItem(kCombo);
+  ASSERT_TRUE(item->IsKindOf(RUNTIME_CLASS(CComboBox)));
+  auto* combo = static_cast<CComboBox*>(item);
+  EXPECT_EQ(combo->GetCount(), 3);
+  CString row;
+  combo->GetLBText(1, row);
+  EXPECT_EQ(row, "b");
+  combo->GetLBText(7, row);
+  EXPECT_TRUE(row.IsEmpty());
+  EXPECT_TRUE(dlg.GetDlgItem(kCheck)->IsKindOf(RUNTIME_CLASS(CButton)));
+  EXPECT_TRUE(dlg.GetDlgItem(kName)->IsKindOf(RUNTIME_CLASS(CEdit)));
   dlg.DestroyWindow();
   EXPECT_EQ(dlg.m_hWnd, nullptr);
 }

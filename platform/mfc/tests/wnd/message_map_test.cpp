@@ -44,6 +44,8 @@ class CRecorder : public CWnd {
   UINT buttonFlags = 0;
   CPoint buttonPoint;
   short wheelDelta = 0;
+  BOOL appActive = FALSE;
+  DWORD appThread = 0;
   std::vector<UINT> commands;
   MSG seenCurrent{};
   MSG currentAfterNested{};
@@ -69,6 +71,11 @@ class CRecorder : public CWnd {
     wheelDelta = zDelta;
     return TRUE;
   }
+  afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID) {
+    appActive = bActive;
+    appThread = dwThreadID;
+  }
+  afx_msg BOOL OnNcActivate(BOOL bActive) { return CWnd::OnNcActivate(bActive) + 10; }
   afx_msg LRESULT OnApp(WPARAM wParam, LPARAM lParam) {
     seenCurrent = *GetCurrentMessage();
     SendMessage(kNestedMessage);
@@ -88,6 +95,8 @@ BEGIN_MESSAGE_MAP(CRecorder, CWnd)
   ON_WM_SIZE()
   ON_WM_LBUTTONDOWN()
   ON_WM_MOUSEWHEEL()
+  ON_WM_ACTIVATEAPP()
+  ON_WM_NCACTIVATE()
   ON_MESSAGE(kAppMessage, OnApp)
   ON_MESSAGE(kNestedMessage, OnNested)
   ON_MESSAGE(WM_APP + 9, OnThrow)
@@ -148,6 +157,12 @@ TEST_F(MessageMapTest, HandlersReceiveUnpackedArguments) {
 
   wnd.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), MAKELPARAM(20, 20));
   EXPECT_EQ(wnd.wheelDelta, -WHEEL_DELTA);
+
+  wnd.SendMessage(WM_ACTIVATEAPP, TRUE, 1234);
+  EXPECT_TRUE(wnd.appActive);
+  EXPECT_EQ(wnd.appThread, 1234u);
+  // A handler's result is the window's answer (the default answers TRUE here).
+  EXPECT_EQ(wnd.SendMessage(WM_NCACTIVATE, FALSE), 11);
 
   EXPECT_EQ(wnd.SendMessage(kAppMessage, 40, 2), 42);
   wnd.DestroyWindow();
