@@ -64,6 +64,7 @@ class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override { CurrentRecorder() = &rec; }
   void TearDown() override {
+    rec.handler = nullptr;  // it may refer to the finished test's variables
     for (HWND w : windows) {
       if (IsWindow(w)) DestroyWindow(w);
     }
