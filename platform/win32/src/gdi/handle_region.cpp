@@ -23,7 +23,7 @@ const Region& HandleRegion::Get() const {
 
 int HandleRegion::Type() const {
   if (!rows_) return region_.Type();
-  const Rows& r = *rows_;
+  const RegionRows& r = *rows_;
   if (r.runs.empty()) return NULLREGION;
   if (r.multiple > 0 || r.distinctSingles != 1) return COMPLEXREGION;
   // One run repeated: a rectangle when the rows leave no gap.

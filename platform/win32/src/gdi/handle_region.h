@@ -14,6 +14,14 @@
 
 namespace win32_detail::gdi {
 
+// A region as its rows while it is being edited pixel by pixel, with what its type depends on.
+struct RegionRows {
+  std::map<int, std::vector<std::pair<int, int>>> runs;  // non-empty rows: [left, right) in x order
+  std::unordered_map<uint64_t, int> single;              // how many rows are made of exactly that one run
+  int distinctSingles = 0;                               // runs of single above with a count above 0
+  int multiple = 0;                                      // rows of more than one run
+};
+
 class HandleRegion {
  public:
   HandleRegion& operator=(Region region);
@@ -25,16 +33,10 @@ class HandleRegion {
   void TogglePixel(int x, int y);
 
  private:
-  struct Rows {
-    std::map<int, std::vector<std::pair<int, int>>> runs;  // non-empty rows: [left, right) in x order
-    std::unordered_map<uint64_t, int> single;  // how many rows are made of exactly that one run
-    int distinctSingles = 0;                   // runs of single above with a count above 0
-    int multiple = 0;                          // rows of more than one run
-  };
   void Count(const std::vector<std::pair<int, int>>& row, int delta);
 
   mutable Region region_;
-  mutable std::optional<Rows> rows_;
+  mutable std::optional<RegionRows> rows_;
 };
 
 }  // namespace win32_detail::gdi
