@@ -49,11 +49,21 @@ ThreadState& State() {
 
 ThreadState* StateIfAlive() { return t_gone ? nullptr : t_holder.state; }
 
+WNDPROC OldWndProc(HWND hWnd) {
+  return reinterpret_cast<WNDPROC>(reinterpret_cast<uintptr_t>(::GetPropA(hWnd, kOldWndProcProp)));
+}
+
 void AttachAndSubclass(CWnd* pWnd, HWND hWnd) {
   pWnd->Attach(hWnd);
   pWnd->PreSubclassWindow();
   auto old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
-  if (old != &AfxWndProc) pWnd->m_pfnSuper = old;
+  if (old != &AfxWndProc) {
+    // The window remembers its own procedure, for a later object or for no object at all.
+    ::SetPropA(hWnd, kOldWndProcProp, reinterpret_cast<HANDLE>(reinterpret_cast<uintptr_t>(old)));
+    pWnd->m_pfnSuper = old;
+  } else {
+    pWnd->m_pfnSuper = OldWndProc(hWnd);
+  }
 }
 
 }  // namespace afx_wnd
@@ -247,6 +257,7 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
 HWND CWnd::UnsubclassWindow() {
   if (!m_hWnd) return nullptr;
   if (m_pfnSuper) ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+  ::RemovePropA(m_hWnd, kOldWndProcProp);
   m_pfnSuper = nullptr;
   return Detach();
 }
@@ -278,7 +289,11 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
   CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-  if (!pWnd) return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
+  if (!pWnd) {
+    // A window whose object let go without unsubclassing keeps working through its own procedure.
+    if (WNDPROC old = OldWndProc(hWnd)) return ::CallWindowProcA(old, hWnd, nMsg, wParam, lParam);
+    return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
+  }
   return AfxCallWndProc(pWnd, hWnd, nMsg, wParam, lParam);
 }
 
@@ -312,6 +327,7 @@ void CWnd::OnNcDestroy() {
       reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &AfxWndProc) {
     ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
   }
+  ::RemovePropA(m_hWnd, kOldWndProcProp);
   m_pfnSuper = nullptr;
   Detach();
   PostNcDestroy();

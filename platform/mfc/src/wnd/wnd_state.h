@@ -30,6 +30,9 @@ ThreadState* StateIfAlive();
 BOOL PumpMessage();
 // Idle work of the outermost loop: temporary wrappers of every kind are deleted.
 void DeleteTempMaps();
+// The window property that keeps a subclassed window's own procedure.
+constexpr const char* kOldWndProcProp = "AfxOldWndProc";
+WNDPROC OldWndProc(HWND hWnd);
 // Makes pWnd the owner of hWnd and routes the window's messages through AfxWndProc.
 void AttachAndSubclass(CWnd* pWnd, HWND hWnd);
 

@@ -145,6 +145,24 @@ TEST_F(HandleMapTest, SubclassingADialogItemPutsTheMapInFront) {
   DestroyWindow(parent);
 }
 
+TEST_F(HandleMapTest, ADetachedWindowKeepsItsOwnProcedure) {
+  HWND hWnd = PlainWindow();
+  {
+    CSubclassed first;
+    ASSERT_TRUE(first.SubclassWindow(hWnd));
+    first.Detach();  // lets go without unsubclassing
+  }
+  PlainProcLog().clear();
+  SendMessageA(hWnd, WM_APP + 1, 0, 0);
+  EXPECT_EQ(PlainProcLog(), std::vector<UINT>{WM_APP + 1});
+  // A later object finds the window's own procedure behind it.
+  CSubclassed second;
+  ASSERT_TRUE(second.SubclassWindow(hWnd));
+  SendMessageA(hWnd, WM_APP + 2, 0, 0);
+  EXPECT_EQ(PlainProcLog().back(), UINT(WM_APP + 2));
+  DestroyWindow(hWnd);
+}
+
 TEST_F(HandleMapTest, SubclassedWindowsLetGoWhenDestroyed) {
   HWND hWnd = PlainWindow();
   CSubclassed sub;
