@@ -110,7 +110,11 @@ void Paint(HWND hwnd, HDC hdc, const ButtonState& st) {
     if (st.check == BST_INDETERMINATE) state |= DFCS_BUTTON3STATE | DFCS_CHECKED;
     if (st.pushed) state |= DFCS_PUSHED;
     if (!enabled) state |= DFCS_INACTIVE;
-    DrawFrameControl(hdc, &mark, DFC_BUTTON, state);
+    if (IsRadioType(type)) {
+      DrawRadioMark(hdc, mark, st.check == BST_CHECKED, st.pushed || !enabled);
+    } else {
+      DrawFrameControl(hdc, &mark, DFC_BUTTON, state);
+    }
     RECT label = rc;
     if (boxRight) {
       label.right -= box + 4;

@@ -128,7 +128,7 @@ void Paint(HWND hwnd, HDC hdc, const ComboState& st) {
   RECT frame = rc;
   DrawEdge(hdc, &frame, EDGE_SUNKEN, BF_RECT);
   RECT button = ButtonRect(hwnd);
-  DrawFrameControl(hdc, &button, DFC_SCROLL, DFCS_SCROLLDOWN | (st.dropped ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
+  DrawScrollArrow(hdc, button, DFCS_SCROLLDOWN | (st.dropped ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
   if (st.edit) return;
   RECT field{rc.left + 3, rc.top + 3, button.left - 1, rc.bottom - 3};
   const bool highlight = st.focused && !st.dropped;

@@ -3,6 +3,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include "dialogs/dialog_state.h"
 #include "user/display.h"
 
@@ -37,6 +39,42 @@ std::string Text(HWND hwnd) {
 
 HGDIOBJ SelectControlFont(HDC hdc, HFONT font) {
   return SelectObject(hdc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+}
+
+void DrawRadioMark(HDC hdc, const RECT& box, bool checked, bool grey) {
+  HGDIOBJ oldPen = SelectObject(hdc, GetStockObject(NULL_PEN));
+  HGDIOBJ oldBrush = SelectObject(hdc, GetSysColorBrush(COLOR_BTNSHADOW));
+  Ellipse(hdc, box.left, box.top, box.right + 1, box.bottom + 1);
+  SelectObject(hdc, GetSysColorBrush(grey ? COLOR_3DFACE : COLOR_WINDOW));
+  Ellipse(hdc, box.left + 1, box.top + 1, box.right, box.bottom);
+  if (checked) {
+    const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+    SelectObject(hdc, GetSysColorBrush(grey ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT));
+    Ellipse(hdc, cx - 2, cy - 2, cx + 3, cy + 3);
+  }
+  SelectObject(hdc, oldBrush);
+  SelectObject(hdc, oldPen);
+}
+
+void DrawScrollArrow(HDC hdc, const RECT& r, UINT state) {
+  RECT face = r;
+  DrawEdge(hdc, &face, (state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
+  const int cx = (r.left + r.right) / 2 + ((state & DFCS_PUSHED) ? 1 : 0);
+  const int cy = (r.top + r.bottom) / 2 + ((state & DFCS_PUSHED) ? 1 : 0);
+  const int n = std::max(2, static_cast<int>(std::min(r.right - r.left, r.bottom - r.top)) / 4);
+  POINT p[3];
+  switch (state & 0xF) {
+    case DFCS_SCROLLUP: p[0] = {cx - n, cy + n / 2}; p[1] = {cx + n, cy + n / 2}; p[2] = {cx, cy - n / 2 - 1}; break;
+    case DFCS_SCROLLDOWN: p[0] = {cx - n, cy - n / 2}; p[1] = {cx + n, cy - n / 2}; p[2] = {cx, cy + n / 2 + 1}; break;
+    case DFCS_SCROLLLEFT: p[0] = {cx + n / 2, cy - n}; p[1] = {cx + n / 2, cy + n}; p[2] = {cx - n / 2 - 1, cy}; break;
+    default: p[0] = {cx - n / 2, cy - n}; p[1] = {cx - n / 2, cy + n}; p[2] = {cx + n / 2 + 1, cy}; break;
+  }
+  HBRUSH ink = GetSysColorBrush((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+  HGDIOBJ oldPen = SelectObject(hdc, GetStockObject(NULL_PEN));
+  HGDIOBJ oldBrush = SelectObject(hdc, ink);
+  Polygon(hdc, p, 3);
+  SelectObject(hdc, oldBrush);
+  SelectObject(hdc, oldPen);
 }
 
 bool IsComboBox(HWND hwnd) {

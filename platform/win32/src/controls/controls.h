@@ -51,6 +51,11 @@ constexpr UINT kComboListDone = WM_USER + 0x100;
 constexpr int kComboEditId = 1001;
 bool IsComboBox(HWND hwnd);
 
+// Pieces the frame-control drawing lacks: a radio button's round mark and a scroll arrow button
+// (DFCS_SCROLLUP, DOWN, LEFT or RIGHT with DFCS_PUSHED and DFCS_INACTIVE).
+void DrawRadioMark(HDC hdc, const RECT& box, bool checked, bool grey);
+void DrawScrollArrow(HDC hdc, const RECT& r, UINT state);
+
 void RegisterControlClass(const char* name, WNDPROC proc, LPCSTR cursor, UINT style = CS_DBLCLKS);
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -155,9 +155,9 @@ void Paint(HWND hwnd, HDC hdc, const ScrollState& st) {
   RECT up = span(0, g.arrow), down = span(g.length - g.arrow, g.length);
   const bool upDisabled = !enabled || (st.bar.disabledArrows & ESB_DISABLE_LTUP);
   const bool downDisabled = !enabled || (st.bar.disabledArrows & ESB_DISABLE_RTDN);
-  DrawFrameControl(hdc, &up, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) |
+  DrawScrollArrow(hdc, up, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) |
                                              (st.pressed == Part::LineUp ? DFCS_PUSHED : 0) | (upDisabled ? DFCS_INACTIVE : 0));
-  DrawFrameControl(hdc, &down, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) |
+  DrawScrollArrow(hdc, down, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) |
                                                (st.pressed == Part::LineDown ? DFCS_PUSHED : 0) | (downDisabled ? DFCS_INACTIVE : 0));
   if (enabled && st.bar.max > st.bar.min && g.thumbLength > 0) {
     RECT thumb = span(g.thumbStart, g.thumbStart + g.thumbLength);
