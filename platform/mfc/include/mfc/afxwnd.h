@@ -144,7 +144,11 @@ class CWnd : public CCmdTarget {
   // ---- Relatives
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(m_hWnd, AfxHwnd(pWndNewParent))); }
-  CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
+  // The owner of a pop-up; a child's owner is its parent.
+  CWnd* GetOwner() const {
+    HWND hWndOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    return FromHandle(hWndOwner ? hWndOwner : ::GetParent(m_hWnd));
+  }
   CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
   CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
   CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }

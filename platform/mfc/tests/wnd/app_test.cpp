@@ -2,6 +2,8 @@
 // window's end, and the wait cursor.
 #include <vector>
 
+#include "testing/ui_driver.h"
+
 #include "wnd_fixture.h"
 
 namespace wnd_test {
@@ -61,6 +63,19 @@ TEST_F(AppTest, InitInstanceFailingEndsAtOnce) {
   EXPECT_NE(app.m_hInstance, nullptr);
   EXPECT_EQ(AfxGetInstanceHandle(), app.m_hInstance);
   EXPECT_STREQ(app.m_pszAppName, "Test App");
+}
+
+TEST_F(AppTest, MessageBoxesCarryTheAppNameAndAFittingIcon) {
+  testing_ui::UiDriver ui;
+  CTestApp app;
+  ui.AnswerMessageBox(IDNO, "Replace");
+  ui.AnswerMessageBox(IDOK);
+  EXPECT_EQ(AfxMessageBox("Replace the file?", MB_YESNO), IDNO);
+  EXPECT_EQ(AfxMessageBox("Done.", MB_OK | MB_ICONINFORMATION), IDOK);
+  ASSERT_EQ(ui.Seen().size(), 2u);
+  EXPECT_EQ(ui.Seen()[0].caption, "Test App");
+  EXPECT_EQ(ui.Seen()[0].type & MB_ICONMASK, UINT(MB_ICONQUESTION));
+  EXPECT_EQ(ui.Seen()[1].type & MB_ICONMASK, UINT(MB_ICONINFORMATION));  // an icon given stays
 }
 
 TEST_F(AppTest, ControlContainmentIsSwitchedOnOnce) {

@@ -240,6 +240,7 @@ TEST_F(MessageMapTest, ChildWindowsGetTheirControlId) {
   ASSERT_TRUE(child.Create(nullptr, "child", WS_VISIBLE, CRect(5, 5, 40, 40), &parent, 321));
   EXPECT_EQ(child.GetDlgCtrlID(), 321);
   EXPECT_EQ(child.GetParent(), &parent);
+  EXPECT_EQ(child.GetOwner(), &parent);  // a child's owner is its parent
   EXPECT_EQ(parent.GetDlgItem(321), &child);
   EXPECT_TRUE(child.GetStyle() & WS_CHILD);
   CRect rect;
