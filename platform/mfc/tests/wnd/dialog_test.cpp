@@ -109,6 +109,30 @@ BEGIN_MESSAGE_MAP(CTestDialog, CDialog)
   ON_MESSAGE(kStep, OnStep)
 END_MESSAGE_MAP()
 
+// Adds a range check to the exchange and a command the application handles.
+class CCheckedDialog : public CTestDialog {
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override {
+    CTestDialog::DoDataExchange(pDX);
+    DDV_MinMaxInt(pDX, count, 0, 10);
+  }
+};
+
+constexpr UINT kAppCommand = 0x8001;
+
+class CCommandApp : public CWinApp {
+ public:
+  int commands = 0;
+
+ protected:
+  afx_msg void OnAppCommand() { ++commands; }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCommandApp, CWinApp)
+  ON_COMMAND(kAppCommand, OnAppCommand)
+END_MESSAGE_MAP()
+
 using DialogTest = WndTest;
 
 TEST_F(DialogTest, DataExchangeRoundTrip) {
@@ -172,6 +196,36 @@ TEST_F(DialogTest, RefusedNumberKeepsTheDialogOpen) {
   ASSERT_EQ(ui.Seen().size(), 1u);
   EXPECT_TRUE(ui.Seen()[0].messageBox);
   EXPECT_NE(focusAfter, nullptr);
+}
+
+TEST_F(DialogTest, OutOfRangeValueIsRefusedWithItsRange) {
+  testing_ui::UiDriver ui;
+  ui.AnswerMessageBox(IDOK, "between 0 and 10");
+  CCheckedDialog dlg;
+  int rounds = 0;
+  dlg.step = [&](CTestDialog& d) {
+    if (rounds++) return;
+    d.SetDlgItemText(kCount, "11");
+    d.SendMessage(WM_COMMAND, IDOK);
+    d.SetDlgItemText(kCount, "10");
+    d.SendMessage(WM_COMMAND, IDOK);
+  };
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(dlg.count, 10);
+  EXPECT_EQ(ui.Seen().size(), 1u);
+}
+
+TEST_F(DialogTest, CommandsTheDialogLeavesGoToTheApplication) {
+  testing_ui::UiDriver ui;
+  CCommandApp app;
+  CTestDialog dlg;
+  dlg.step = [](CTestDialog& d) {
+    d.SendMessage(WM_COMMAND, kAppCommand);
+    d.SendMessage(WM_COMMAND, kAppCommand - 0x100);  // not a command id: stays with the dialog
+    d.EndDialog(IDOK);
+  };
+  dlg.DoModal();
+  EXPECT_EQ(app.commands, 1);
 }
 
 TEST_F(DialogTest, NestedModalDialogDisablesItsOwner) {

@@ -138,6 +138,21 @@ BEGIN_MESSAGE_MAP(CDefaulting, CWnd)
   ON_MESSAGE(kAppMessage, OnApp)
 END_MESSAGE_MAP()
 
+// A message map for every instance of a class template.
+template <class TBase>
+class CHost : public TBase {
+ public:
+  int moves = 0;
+
+ protected:
+  afx_msg void OnMove(int, int) { ++moves; }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_TEMPLATE_MESSAGE_MAP(CHost, TBase, TBase)
+  ON_WM_MOVE()
+END_MESSAGE_MAP()
+
 using MessageMapTest = WndTest;
 
 TEST_F(MessageMapTest, HandlersReceiveUnpackedArguments) {
@@ -192,6 +207,14 @@ TEST_F(MessageMapTest, DerivedMapsComeFirstAndChainToTheBase) {
   wnd.SendMessage(WM_COMMAND, IDOK);
   EXPECT_EQ(wnd.derivedOk, 1);
   EXPECT_EQ(wnd.okCalls, 0);
+}
+
+TEST_F(MessageMapTest, TemplateMapsChainToTheirArgument) {
+  CHost<CRecorder> wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+  wnd.MoveWindow(5, 5, 60, 60);
+  EXPECT_GE(wnd.moves, 1);
+  EXPECT_EQ(wnd.size, CSize(60, 60));  // the argument's own map still answers
 }
 
 TEST_F(MessageMapTest, CurrentMessageIsRestoredAfterNestedSends) {
