@@ -1,5 +1,6 @@
 // CWnd: handle maps, creation with the creation hook, subclassing, the framework's window
 // procedure and destruction.
+#include <cstdio>
 #include <mutex>
 #include <set>
 #include <string>

@@ -29,6 +29,11 @@ const DLGITEMTEMPLATE kItems[] = {
 const DLGTEMPLATE kTemplate = {WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, 20, 20, 200, 120, "Exchange",
                                nullptr, 0, kItems, UINT(std::size(kItems)), nullptr};
 
+// The same template as the executable's dialog resource 300.
+constexpr UINT kTemplateId = 300;
+const ResourceEntry kResources[] = {{RT_DIALOG, MAKEINTRESOURCE(kTemplateId), &kTemplate, sizeof kTemplate}};
+const ModuleResources kRegistered(kResources);
+
 const DLGTEMPLATE kEmptyTemplate = {WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, 40, 40, 100, 60, "Inner",
                                     nullptr, 0, nullptr, 0, nullptr};
 
@@ -196,6 +201,31 @@ TEST_F(DialogTest, RefusedNumberKeepsTheDialogOpen) {
   ASSERT_EQ(ui.Seen().size(), 1u);
   EXPECT_TRUE(ui.Seen()[0].messageBox);
   EXPECT_NE(focusAfter, nullptr);
+}
+
+// A dialog built from its template resource, as the program's dialogs are.
+class CResourceDialog : public CDialog {
+ public:
+  CString nameShown;
+  CResourceDialog() : CDialog(kTemplateId) {}
+
+ protected:
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    SetDlgItemText(kName, "from the resource");
+    GetDlgItemText(kName, nameShown);
+    EndDialog(IDOK);
+    return TRUE;
+  }
+};
+
+TEST_F(DialogTest, TemplateResourcesAreFoundById) {
+  testing_ui::UiDriver ui;
+  CResourceDialog dlg;
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(dlg.nameShown, "from the resource");
+  CDialog missing(kTemplateId + 1);
+  EXPECT_EQ(missing.DoModal(), -1);
 }
 
 TEST_F(DialogTest, OutOfRangeValueIsRefusedWithItsRange) {
