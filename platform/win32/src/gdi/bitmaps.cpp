@@ -24,7 +24,6 @@ void ConvertPixels(const Surface& from, Surface& to, int fromY, int toY, int row
 
 HBITMAP BitmapFromDib(const DibLayout& layout, const uint8_t* rows, bool dibSection) {
   std::shared_ptr<BitmapObject> bitmap;
-  Surface source = DibSurface(layout, rows);
   if (dibSection) {
     bitmap = NewBitmap(layout.width, layout.height, layout.format, layout.bottomUp);
     if (!bitmap) return nullptr;
@@ -42,7 +41,7 @@ HBITMAP BitmapFromDib(const DibLayout& layout, const uint8_t* rows, bool dibSect
     bitmap = NewBitmap(layout.width, layout.height, mono ? PixelFormat::Bits(1) : ScreenFormat(), false);
     if (!bitmap) return nullptr;
   }
-  if (rows) ConvertPixels(source, *bitmap->surface, 0, 0, layout.height);
+  if (rows) ConvertPixels(DibSurface(layout, rows), *bitmap->surface, 0, 0, layout.height);
   return AddGdiObject<HBITMAP>(HandleKind::Bitmap, bitmap);
 }
 
