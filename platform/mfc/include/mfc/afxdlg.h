@@ -43,7 +43,6 @@ class CDialog : public CWnd {
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
   LPCTSTR m_lpszTemplateName = nullptr;
-  UINT m_nIDHelp = 0;
   CWnd* m_pParentWnd = nullptr;
 
  protected:

@@ -98,9 +98,8 @@ struct AFX_CMDHANDLERINFO {
 // One entry: the dispatcher body sees `self` (the object as ThisClass*) and `call`.
 #define AFX_MSG_ENTRY(msg, code, id, lastId, body)                                       \
   {(UINT)(msg), (UINT)(code), (UINT)(id), (UINT)(lastId),                                \
-   [](CCmdTarget* target_, const AFX_MSG_CALL& call) -> BOOL {                           \
+   [](CCmdTarget* target_, [[maybe_unused]] const AFX_MSG_CALL& call) -> BOOL {          \
      [[maybe_unused]] ThisClass* self = static_cast<ThisClass*>(target_);                \
-     [[maybe_unused]] const AFX_MSG_CALL& c_ = call;                                     \
      body;                                                                               \
      return TRUE;                                                                        \
    }},

@@ -14,9 +14,6 @@
 #define CTLCOLOR_SCROLLBAR 5
 #define CTLCOLOR_STATIC 6
 
-// The framework's help command.
-#define ID_HELP 0xE146
-
 // Modal loop flags.
 #define MLF_NOIDLEMSG 0x0001
 #define MLF_NOKICKIDLE 0x0002

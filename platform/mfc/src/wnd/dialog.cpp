@@ -18,7 +18,7 @@ CDialog::CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
     : m_lpszTemplateName(lpszTemplateName), m_pParentWnd(pParentWnd) {}
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_lpszTemplateName(MAKEINTRESOURCE(nIDTemplate)), m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd) {}
+    : m_lpszTemplateName(MAKEINTRESOURCE(nIDTemplate)), m_pParentWnd(pParentWnd) {}
 
 CDialog::~CDialog() {
   if (m_hWnd && FromHandlePermanent(m_hWnd) == this) DestroyWindow();
@@ -95,7 +95,6 @@ INT_PTR CDialog::DoModal() {
 
 BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd) {
   m_lpszTemplateName = lpszTemplateName;
-  if (IS_INTRESOURCE(lpszTemplateName) && !m_nIDHelp) m_nIDHelp = LOWORD(reinterpret_cast<ULONG_PTR>(lpszTemplateName));
   if (pParentWnd) m_pParentWnd = pParentWnd;
   LPCDLGTEMPLATE lpTemplate = FindTemplate();
   return lpTemplate && !m_hWnd ? CreateFromTemplate(lpTemplate, PreModal()) : FALSE;
