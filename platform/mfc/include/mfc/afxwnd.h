@@ -565,7 +565,7 @@ class CUserException : public CException {
 
 // The one application object of a program: construct it as a global; the program's main calls
 // AfxWinMain, which runs InitInstance and then the message loop (Run) when InitInstance returns
-// TRUE, else ExitInstance at once.
+// TRUE, else ExitInstance at once. The first application object of the process is AfxGetApp's.
 class CWinApp : public CCmdTarget {
   DECLARE_DYNAMIC(CWinApp)
  public:

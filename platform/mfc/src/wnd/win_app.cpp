@@ -56,7 +56,11 @@ void WaitCursor(int nCode) {
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
-CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(lpszAppName) { g_app = this; }
+// One process, one application: a control module's application object loaded later into a
+// program does not take the program's place.
+CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(lpszAppName) {
+  if (!g_app) g_app = this;
+}
 
 CWinApp::~CWinApp() {
   if (g_app == this) g_app = nullptr;

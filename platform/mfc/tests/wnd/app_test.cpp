@@ -58,6 +58,11 @@ using AppTest = WndTest;
 TEST_F(AppTest, InitInstanceFailingEndsAtOnce) {
   CTestApp app;
   EXPECT_EQ(AfxGetApp(), &app);
+  {
+    CTestApp module;  // a second application object (a control module's) does not take over
+    EXPECT_EQ(AfxGetApp(), &app);
+  }
+  EXPECT_EQ(AfxGetApp(), &app);
   EXPECT_EQ(AfxWinMain(nullptr, nullptr, nullptr, SW_SHOW), 100);
   EXPECT_EQ(app.exits, 1);
   EXPECT_NE(app.m_hInstance, nullptr);
