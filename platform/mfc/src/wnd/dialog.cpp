@@ -43,7 +43,13 @@ BOOL CDialog::CreateFromTemplate(LPCDLGTEMPLATE lpTemplate, HWND hWndParent) {
   AfxHookWindowCreate(this);
   HWND hWnd = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), lpTemplate, hWndParent, &AfxDlgProc, 0);
   AfxUnhookWindowCreate();
-  return hWnd != nullptr && m_hWnd == hWnd;
+  if (hWnd && m_hWnd != hWnd) {
+    // Another creation hook kept ours from seeing the window: a dialog without its object is
+    // no use to the caller.
+    ::DestroyWindow(hWnd);
+    return FALSE;
+  }
+  return hWnd != nullptr;
 }
 
 HWND CDialog::PreModal() {
