@@ -81,6 +81,12 @@ BEGIN_MESSAGE_MAP(CSelfButton, CButton)
   ON_NOTIFY_REFLECT(kCustomCode, OnCustom)
 END_MESSAGE_MAP()
 
+// An owner-drawn list measuring its own items.
+class CTallList : public CListBox {
+ public:
+  void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) override { lpMeasureItemStruct->itemHeight = 33; }
+};
+
 class ReflectionTest : public WndTest {
  protected:
   void SetUp() override {
@@ -115,6 +121,17 @@ TEST_F(ReflectionTest, OwnerDrawingGoesToTheButtonsDrawItem) {
   EXPECT_EQ(parent.SendMessage(WM_DRAWITEM, kClickId, reinterpret_cast<LPARAM>(&dis)), TRUE);
   EXPECT_EQ(self.drawn, &dis);
   EXPECT_EQ(parent.draws, 1);  // the parent's own handler ran first and passed it on
+}
+
+TEST_F(ReflectionTest, MeasuringFindsTheControlByItsId) {
+  CTallList list;
+  ASSERT_TRUE(list.CWnd::Create(nullptr, "", WS_VISIBLE, CRect(0, 30, 50, 90), &parent, 9));
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_LISTBOX;
+  mis.CtlID = 9;
+  mis.itemHeight = 1;
+  EXPECT_EQ(parent.SendMessage(WM_MEASUREITEM, 9, reinterpret_cast<LPARAM>(&mis)), TRUE);
+  EXPECT_EQ(mis.itemHeight, 33u);
 }
 
 TEST_F(ReflectionTest, ControlColoursComeFromTheControlUnlessItGivesNoBrush) {
