@@ -1,0 +1,279 @@
+// Building graphs: inserted converters, rendering, the capture graph builder, source filters
+// chosen through the registry, registration of a filter module and the device enumerator.
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <string>
+
+#include "test_filters.h"
+#include "win32/winmodule.h"
+#include "win32/winreg.h"
+
+using namespace dshow_test;
+
+namespace {
+
+template <class T>
+T* Made(T* object) {
+  object->AddRef();
+  return object;
+}
+
+DEFINE_GUID(CLSID_TestSink, 0x0B7E1A07, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x07);
+
+// A renderer that writes a file: what an output stage looks like to the capture graph builder.
+class TestSink : public TestRenderer, public IFileSinkFilter {
+ public:
+  explicit TestSink(LPUNKNOWN outer) : TestRenderer(GUID_NULL, outer) {}
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override {
+    if (riid == IID_IFileSinkFilter) return GetInterface(static_cast<IFileSinkFilter*>(this), ppv);
+    return TestRenderer::NonDelegatingQueryInterface(riid, ppv);
+  }
+  STDMETHODIMP SetFileName(LPCOLESTR name, const AM_MEDIA_TYPE*) override {
+    m_file = name;
+    return S_OK;
+  }
+  STDMETHODIMP GetCurFile(LPOLESTR* name, AM_MEDIA_TYPE*) override {
+    *name = static_cast<LPOLESTR>(CoTaskMemAlloc((m_file.size() + 1) * sizeof(WCHAR)));
+    std::char_traits<char16_t>::copy(*name, m_file.c_str(), m_file.size() + 1);
+    return S_OK;
+  }
+
+ private:
+  std::u16string m_file;
+};
+
+HRESULT CreateTestSink(IUnknown* outer, REFIID riid, void** ppv) {
+  auto* sink = new TestSink(outer);
+  sink->NonDelegatingAddRef();
+  HRESULT hr = sink->NonDelegatingQueryInterface(riid, ppv);
+  sink->NonDelegatingRelease();
+  return hr;
+}
+
+class BuilderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    RegisterTestClasses();
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.outv()), S_OK);
+    Ref<IMediaFilter> filter;
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, filter.outv()), S_OK);
+    ASSERT_EQ(filter->SetSyncSource(nullptr), S_OK);
+  }
+
+  bool RunToCompletion() {
+    if (control->Run() != S_OK) return false;
+    for (;;) {
+      LONG code = 0;
+      LONG_PTR a = 0, b = 0;
+      if (events->GetEvent(&code, &a, &b, 30000) != S_OK) return false;
+      if (code == EC_COMPLETE) return control->Stop() == S_OK;
+      if (code == EC_ERRORABORT) return false;
+    }
+  }
+
+  bool HasFilter(const char16_t* name) {
+    IBaseFilter* f = nullptr;
+    if (graph->FindFilterByName(name, &f) != S_OK) return false;
+    f->Release();
+    return true;
+  }
+
+  Ref<IGraphBuilder> graph;
+  Ref<IMediaControl> control;
+  Ref<IMediaEventEx> events;
+};
+
+std::vector<LONG> Range(LONG first, LONG last) {
+  std::vector<LONG> v(static_cast<size_t>(last - first));
+  std::iota(v.begin(), v.end(), first);
+  return v;
+}
+
+}  // namespace
+
+TEST_F(BuilderTest, ConnectInsertsAConverterWhenTheTypesDoNotMeet) {
+  Ref<TestSource> source(Made(new TestSource({5})));
+  Ref<TestRenderer> renderer(Made(new TestRenderer(MEDIASUBTYPE_RGB32)));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  IPin* out = source->Pin(0);
+  IPin* in = renderer->GetPin(0);
+  EXPECT_TRUE(FAILED(graph->ConnectDirect(out, in, nullptr)));
+  ASSERT_EQ(graph->Connect(out, in), S_OK);
+  EXPECT_TRUE(HasFilter(u"Test Converter"));
+  AM_MEDIA_TYPE mt{};
+  ASSERT_EQ(in->ConnectionMediaType(&mt), S_OK);
+  EXPECT_EQ(mt.subtype, MEDIASUBTYPE_RGB32);
+  FreeMediaType(mt);
+  EXPECT_EQ(graph->Connect(out, in), VFW_E_ALREADY_CONNECTED);
+  ASSERT_TRUE(RunToCompletion());
+  EXPECT_EQ(renderer->Frames(), Range(0, 5));
+}
+
+TEST_F(BuilderTest, RenderFindsARendererThroughAConverter) {
+  Ref<TestSource> source(Made(new TestSource({4})));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->Render(source->Pin(0)), S_OK);
+  EXPECT_TRUE(HasFilter(u"Test Converter"));
+  EXPECT_TRUE(HasFilter(u"Test Renderer"));
+  EXPECT_EQ(graph->Render(source->Pin(0)), VFW_E_ALREADY_CONNECTED);
+  ASSERT_TRUE(RunToCompletion());
+}
+
+TEST_F(BuilderTest, CaptureGraphBuilderRendersStreamsThroughAnIntermediateFilter) {
+  Ref<ICaptureGraphBuilder2> builder;
+  ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER, IID_ICaptureGraphBuilder2,
+                             builder.outv()),
+            S_OK);
+  ASSERT_EQ(builder->SetFiltergraph(graph.get()), S_OK);
+  EXPECT_EQ(builder->SetFiltergraph(graph.get()), E_UNEXPECTED);
+  Ref<IGraphBuilder> same;
+  ASSERT_EQ(builder->GetFiltergraph(same.out()), S_OK);
+  EXPECT_EQ(same.get(), graph.get());
+
+  Ref<TestSource> source(Made(new TestSource({6, 3})));
+  Ref<TestMarker> marker(Made(new TestMarker));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(marker.get(), u"Marker"), S_OK);
+
+  // An output stage of our own class: the builder adds it as the multiplexer and names the file.
+  RegisterBuiltinClass(CLSID_TestSink, &CreateTestSink);
+  Ref<IBaseFilter> mux;
+  Ref<IFileSinkFilter> sink;
+  ASSERT_EQ(builder->SetOutputFileName(&CLSID_TestSink, u"C:\\out\\clip.tst", mux.out(), sink.out()), S_OK);
+  LPOLESTR file = nullptr;
+  ASSERT_EQ(sink->GetCurFile(&file, nullptr), S_OK);
+  EXPECT_EQ(std::u16string(file), u"C:\\out\\clip.tst");
+  CoTaskMemFree(file);
+  EXPECT_TRUE(HasFilter(u"Mux"));
+
+  // Filter to sink through the marker; then the second stream to the default renderer.
+  ASSERT_EQ(builder->RenderStream(nullptr, &MEDIATYPE_Video, static_cast<IBaseFilter*>(source.get()), marker.get(),
+                                  mux.get()),
+            S_OK);
+  ASSERT_EQ(builder->RenderStream(nullptr, &MEDIATYPE_Video, static_cast<IBaseFilter*>(source.get()), nullptr, nullptr),
+            S_OK);
+  EXPECT_TRUE(HasFilter(u"Test Renderer"));
+  // No free output of that type is left.
+  EXPECT_TRUE(FAILED(builder->RenderStream(nullptr, &MEDIATYPE_Video, static_cast<IBaseFilter*>(source.get()),
+                                           nullptr, nullptr)));
+  EXPECT_TRUE(FAILED(builder->RenderStream(nullptr, &MEDIATYPE_Audio, static_cast<IPin*>(source->Pin(0)), nullptr, nullptr)));
+
+  // Interfaces are found downstream and upstream.
+  Ref<IFileSinkFilter> found;
+  ASSERT_EQ(builder->FindInterface(nullptr, nullptr, static_cast<IBaseFilter*>(source.get()), IID_IFileSinkFilter,
+                                   found.outv()),
+            S_OK);
+  EXPECT_EQ(found.get(), sink.get());
+  Ref<IMediaSeeking> upstream;
+  ASSERT_EQ(builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, mux.get(), IID_IMediaSeeking, upstream.outv()), S_OK);
+  Ref<IFileSinkFilter> none;
+  EXPECT_EQ(builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, mux.get(), IID_IFileSinkFilter, none.outv()),
+            E_NOINTERFACE);
+
+  ASSERT_TRUE(RunToCompletion());
+  auto* sinkFilter = static_cast<TestSink*>(static_cast<TestRenderer*>(static_cast<CBaseFilter*>(
+      static_cast<IBaseFilter*>(mux.get()))));
+  EXPECT_EQ(sinkFilter->Frames(), Range(0, 6));
+  std::vector<BYTE> markers = sinkFilter->Markers();
+  EXPECT_EQ(markers, std::vector<BYTE>(6, static_cast<BYTE>(kMarkerByte)));
+}
+
+TEST_F(BuilderTest, ASourceFilterRegisteredForTheExtensionOpensTheFile) {
+  HMODULE module = LoadLibraryA(DSHOW_TEST_SOURCE);
+  ASSERT_NE(module, nullptr);
+  auto registerServer = reinterpret_cast<HRESULT (*)()>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllRegisterServer")));
+  auto unregisterServer =
+      reinterpret_cast<HRESULT (*)()>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllUnregisterServer")));
+  auto canUnload = reinterpret_cast<HRESULT (*)()>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllCanUnloadNow")));
+  auto getClassObject = reinterpret_cast<HRESULT (*)(REFCLSID, REFIID, void**)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(module, "DllGetClassObject")));
+  ASSERT_TRUE(registerServer && unregisterServer && canUnload && getClassObject);
+  ASSERT_EQ(registerServer(), S_OK);
+
+  // The COM keys and the filter's entry.
+  std::string clsid = StringFromGUIDA(CLSID_TestFileSource);
+  char path[512];
+  LONG size = sizeof path;
+  ASSERT_EQ(RegQueryValueA(HKEY_CLASSES_ROOT, ("CLSID\\" + clsid + "\\InprocServer32").c_str(), path, &size), ERROR_SUCCESS);
+  char modulePath[512];
+  GetModuleFileNameA(module, modulePath, sizeof modulePath);
+  EXPECT_STREQ(path, modulePath);
+  HKEY instance = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT,
+                          ("CLSID\\" + StringFromGUIDA(CLSID_LegacyAmFilterCategory) + "\\Instance\\" + clsid).c_str(), 0,
+                          KEY_READ, &instance),
+            ERROR_SUCCESS);
+  DWORD merit = 0, type = 0, bytes = sizeof merit;
+  ASSERT_EQ(RegQueryValueExA(instance, "Merit", nullptr, &type, reinterpret_cast<BYTE*>(&merit), &bytes), ERROR_SUCCESS);
+  EXPECT_EQ(merit, DWORD(MERIT_DO_NOT_USE));
+  RegCloseKey(instance);
+
+  Ref<IUnknown> factory;
+  EXPECT_EQ(getClassObject(CLSID_TestSource, IID_IClassFactory, factory.outv()), CLASS_E_CLASSNOTAVAILABLE);
+
+  {
+    Ref<IBaseFilter> source;
+    ASSERT_EQ(graph->AddSourceFilter(u"C:\\clips\\movie.ZQX", nullptr, source.out()), S_OK);
+    CLSID created{};
+    source->GetClassID(&created);
+    EXPECT_EQ(created, CLSID_TestFileSource);
+    FILTER_INFO info{};
+    source->QueryFilterInfo(&info);
+    info.pGraph->Release();
+    EXPECT_EQ(std::u16string(info.achName), u"C:\\clips\\movie.ZQX");
+    Ref<IFileSourceFilter> file;
+    ASSERT_EQ(source->QueryInterface(IID_IFileSourceFilter, file.outv()), S_OK);
+    LPOLESTR name = nullptr;
+    ASSERT_EQ(file->GetCurFile(&name, nullptr), S_OK);
+    EXPECT_EQ(std::u16string(name), u"C:\\clips\\movie.ZQX");
+    CoTaskMemFree(name);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    ASSERT_EQ(graph->RemoveFilter(source.get()), S_OK);
+  }
+
+  // Rendering the file: the module's source, straight into the RGB32 renderer.
+  ASSERT_EQ(graph->RenderFile(u"second.zqx", nullptr), S_OK);
+  EXPECT_TRUE(HasFilter(u"Test Renderer"));
+  EXPECT_FALSE(HasFilter(u"Test Converter"));
+  ASSERT_TRUE(RunToCompletion());
+
+  // The registered filter shows in the filter category.
+  Ref<ICreateDevEnum> devices;
+  ASSERT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum, devices.outv()),
+            S_OK);
+  Ref<IEnumMoniker> monikers;
+  ASSERT_EQ(devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.out(), 0), S_OK);
+  bool listed = false;
+  IMoniker* moniker = nullptr;
+  while (monikers->Next(1, &moniker, nullptr) == S_OK) {
+    Ref<IPropertyBag> bag;
+    ASSERT_EQ(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.outv()), S_OK);
+    VARIANT v;
+    VariantInit(&v);
+    if (bag->Read(u"FriendlyName", &v, nullptr) == S_OK && std::u16string(v.bstrVal) == u"Corvane Test File Source") {
+      listed = true;
+      Ref<IBaseFilter> bound;
+      EXPECT_EQ(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, bound.outv()), S_OK);
+    }
+    VariantClear(&v);
+    moniker->Release();
+  }
+  EXPECT_TRUE(listed);
+  Ref<IEnumMoniker> empty;
+  EXPECT_EQ(devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, empty.out(), 0), S_FALSE);
+  EXPECT_EQ(empty.get(), nullptr);
+
+  graph.reset();
+  control.reset();
+  events.reset();
+  ASSERT_EQ(unregisterServer(), S_OK);
+  HKEY gone = nullptr;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + clsid).c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS);
+  EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Media Type\\Extensions\\.zqx", 0, KEY_READ, &gone), ERROR_SUCCESS);
+}

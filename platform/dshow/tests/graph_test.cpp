@@ -1,0 +1,431 @@
+// The filter graph manager: names, state, events, completion, failures and seeking.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <numeric>
+
+#include "test_filters.h"
+#include "win32/winmodule.h"
+
+using namespace dshow_test;
+
+namespace {
+
+template <class T>
+T* Made(T* object) {
+  object->AddRef();
+  return object;
+}
+
+class GraphTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaSeeking, seeking.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, filter.outv()), S_OK);
+    // Conversions run as fast as they can: no clock.
+    ASSERT_EQ(filter->SetSyncSource(nullptr), S_OK);
+  }
+
+  // Reads events until `wanted` arrives (its parameters in p1, p2); 0 when none comes.
+  LONG WaitEvent(LONG wanted, LONG_PTR* p1 = nullptr, LONG_PTR* p2 = nullptr) {
+    for (;;) {
+      LONG code = 0;
+      LONG_PTR a = 0, b = 0;
+      if (events->GetEvent(&code, &a, &b, 30000) != S_OK) return 0;
+      events->FreeEventParams(code, a, b);
+      if (code == wanted) {
+        if (p1) *p1 = a;
+        if (p2) *p2 = b;
+        return code;
+      }
+    }
+  }
+
+  void Chain(TestSource* source, int pin, IBaseFilter* next) {
+    IPin* in = nullptr;
+    IEnumPins* pins = nullptr;
+    ASSERT_EQ(next->EnumPins(&pins), S_OK);
+    ASSERT_EQ(pins->Next(1, &in, nullptr), S_OK);
+    pins->Release();
+    ASSERT_EQ(graph->ConnectDirect(source->Pin(pin), in, nullptr), S_OK);
+    in->Release();
+  }
+
+  Ref<IGraphBuilder> graph;
+  Ref<IMediaControl> control;
+  Ref<IMediaEventEx> events;
+  Ref<IMediaSeeking> seeking;
+  Ref<IMediaFilter> filter;
+};
+
+std::vector<LONG> Range(LONG first, LONG last) {
+  std::vector<LONG> v(static_cast<size_t>(last - first));
+  std::iota(v.begin(), v.end(), first);
+  return v;
+}
+
+std::u16string NameOf(IBaseFilter* f) {
+  FILTER_INFO info{};
+  f->QueryFilterInfo(&info);
+  if (info.pGraph) info.pGraph->Release();
+  return info.achName;
+}
+
+}  // namespace
+
+TEST_F(GraphTest, AddFilterMakesNamesUniqueAndFindsThemAgain) {
+  Ref<TestRenderer> a(Made(new TestRenderer)), b(Made(new TestRenderer)), c(Made(new TestRenderer)),
+      d(Made(new TestRenderer));
+  EXPECT_EQ(graph->AddFilter(a.get(), u"Renderer"), S_OK);
+  EXPECT_EQ(graph->AddFilter(b.get(), u"Renderer"), VFW_S_DUPLICATE_NAME);
+  EXPECT_EQ(graph->AddFilter(c.get(), u"Renderer"), VFW_S_DUPLICATE_NAME);
+  EXPECT_EQ(graph->AddFilter(d.get(), nullptr), S_OK);
+  EXPECT_EQ(NameOf(b.get()), u"Renderer 0001");
+  EXPECT_EQ(NameOf(c.get()), u"Renderer 0002");
+  EXPECT_EQ(NameOf(d.get()), u"0001");
+  EXPECT_EQ(graph->AddFilter(a.get(), u"Again"), VFW_E_DUPLICATE_NAME);
+
+  IBaseFilter* found = nullptr;
+  ASSERT_EQ(graph->FindFilterByName(u"Renderer 0001", &found), S_OK);
+  EXPECT_EQ(found, static_cast<IBaseFilter*>(b.get()));
+  found->Release();
+  EXPECT_EQ(graph->FindFilterByName(u"renderer", &found), VFW_E_NOT_FOUND);
+
+  // Newest first.
+  IEnumFilters* e = nullptr;
+  ASSERT_EQ(graph->EnumFilters(&e), S_OK);
+  IBaseFilter* all[5] = {};
+  ULONG fetched = 0;
+  EXPECT_EQ(e->Next(5, all, &fetched), S_FALSE);
+  ASSERT_EQ(fetched, 4u);
+  EXPECT_EQ(all[0], static_cast<IBaseFilter*>(d.get()));
+  EXPECT_EQ(all[3], static_cast<IBaseFilter*>(a.get()));
+  for (ULONG i = 0; i < fetched; ++i) all[i]->Release();
+  e->Release();
+
+  ASSERT_EQ(graph->RemoveFilter(b.get()), S_OK);
+  EXPECT_EQ(graph->FindFilterByName(u"Renderer 0001", &found), VFW_E_NOT_FOUND);
+  FILTER_INFO info{};
+  b->QueryFilterInfo(&info);
+  EXPECT_EQ(info.pGraph, nullptr);
+  EXPECT_EQ(graph->RemoveFilter(b.get()), VFW_E_NOT_FOUND);
+  // The freed name is given out again.
+  EXPECT_EQ(graph->AddFilter(b.get(), u"Renderer"), VFW_S_DUPLICATE_NAME);
+  EXPECT_EQ(NameOf(b.get()), u"Renderer 0001");
+
+  // A name at the limit keeps its suffix inside the limit.
+  std::u16string longName(MAX_FILTER_NAME - 1, u'x');
+  Ref<TestRenderer> e1(Made(new TestRenderer)), e2(Made(new TestRenderer));
+  EXPECT_EQ(graph->AddFilter(e1.get(), longName.c_str()), S_OK);
+  EXPECT_EQ(graph->AddFilter(e2.get(), longName.c_str()), VFW_S_DUPLICATE_NAME);
+  std::u16string second = NameOf(e2.get());
+  EXPECT_LT(second.size(), size_t(MAX_FILTER_NAME));
+  EXPECT_EQ(second.substr(second.size() - 5), u" 0001");
+}
+
+TEST_F(GraphTest, RunsThroughAnInPlaceTransformToCompletionAndRunsAgain) {
+  Ref<TestSource> source(Made(new TestSource({10})));
+  Ref<TestMarker> marker(Made(new TestMarker));
+  Ref<TestRenderer> renderer(Made(new TestRenderer(MEDIASUBTYPE_RGB24)));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(marker.get(), u"Marker"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, marker.get());
+  IPin* markerOut = marker->GetPin(1);
+  ASSERT_EQ(graph->ConnectDirect(markerOut, renderer->GetPin(0), nullptr), S_OK);
+
+  // The in-place filter passes the upstream allocator through.
+  auto* markerIn = static_cast<CBaseInputPin*>(marker->GetPin(0));
+  EXPECT_EQ(markerIn->PeekAllocator(), static_cast<CBaseOutputPin*>(marker->GetPin(1))->PeekAllocator());
+  EXPECT_EQ(renderer->Allocator(), markerIn->PeekAllocator());
+
+  LONG_PTR status = -1;
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE, &status), EC_COMPLETE);
+  EXPECT_EQ(status, S_OK);
+  EXPECT_EQ(renderer->Frames(), Range(0, 10));
+  std::vector<BYTE> markers = renderer->Markers();
+  EXPECT_TRUE(std::all_of(markers.begin(), markers.end(), [](BYTE m) { return m == kMarkerByte; }));
+  EXPECT_EQ(renderer->Starts()[3], 3 * kFrameTime);
+
+  OAFilterState state = -1;
+  EXPECT_EQ(control->GetState(0, &state), S_OK);
+  EXPECT_EQ(state, State_Running);
+  ASSERT_EQ(control->Stop(), S_OK);
+  EXPECT_FALSE(source->Pin(0)->ThreadExists());
+  EXPECT_EQ(source->Pin(0)->ThreadsDestroyed(), 1);
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ASSERT_EQ(control->Stop(), S_OK);
+  EXPECT_EQ(renderer->Frames().size(), 20u);
+  EXPECT_EQ(source->Pin(0)->ThreadsCreated(), 2);
+}
+
+TEST_F(GraphTest, CompletionWaitsForEveryRenderer) {
+  Ref<TestSource> source(Made(new TestSource({3, 40})));
+  Ref<TestRenderer> short_(Made(new TestRenderer)), long_(Made(new TestRenderer));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(short_.get(), u"Short"), S_OK);
+  ASSERT_EQ(graph->AddFilter(long_.get(), u"Long"), S_OK);
+  Chain(source.get(), 0, short_.get());
+  Chain(source.get(), 1, long_.get());
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(short_->Frames().size(), 3u);
+  EXPECT_EQ(long_->Frames().size(), 40u);
+  LONG code = 0;
+  LONG_PTR a = 0, b = 0;
+  EXPECT_EQ(events->GetEvent(&code, &a, &b, 0), E_ABORT);
+  ASSERT_EQ(control->Stop(), S_OK);
+
+  // Without the default handling every renderer's notice comes through, naming its sender.
+  ASSERT_EQ(events->CancelDefaultHandling(EC_COMPLETE), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  std::vector<LONG_PTR> senders(2);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE, nullptr, &senders[0]), EC_COMPLETE);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE, nullptr, &senders[1]), EC_COMPLETE);
+  std::sort(senders.begin(), senders.end());
+  std::vector<LONG_PTR> expected{reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(short_.get())),
+                                 reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(long_.get()))};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(senders, expected);
+}
+
+TEST_F(GraphTest, AFailingStreamEndsWithErrorAbort) {
+  Ref<TestSource> source(Made(new TestSource({10})));
+  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, renderer.get());
+  source->Pin(0)->FailAt(3);
+  LONG_PTR error = 0;
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_ERRORABORT, &error), EC_ERRORABORT);
+  EXPECT_EQ(error, E_FAIL);
+  EXPECT_EQ(renderer->Frames(), Range(0, 3));
+  EXPECT_EQ(control->Stop(), S_OK);
+}
+
+TEST_F(GraphTest, StopMidRunJoinsTheStreamingThreadAndCanStartAgain) {
+  Ref<TestSource> source(Made(new TestSource({-1})));
+  Ref<TestMarker> marker(Made(new TestMarker));
+  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(marker.get(), u"Marker"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, marker.get());
+  ASSERT_EQ(graph->ConnectDirect(marker->GetPin(1), renderer->GetPin(0), nullptr), S_OK);
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_TRUE(renderer->WaitForFrames(5));
+  ASSERT_EQ(control->Stop(), S_OK);
+  EXPECT_FALSE(source->Pin(0)->ThreadExists());
+  size_t afterStop = renderer->Frames().size();
+  FILTER_STATE state;
+  source->GetState(0, &state);
+  EXPECT_EQ(state, State_Stopped);
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_TRUE(renderer->WaitForFrames(afterStop + 5));
+  // The final release stops a running graph and joins its threads.
+  control.reset();
+  events.reset();
+  seeking.reset();
+  filter.reset();
+  graph.reset();
+  EXPECT_FALSE(source->Pin(0)->ThreadExists());
+  EXPECT_EQ(source->Pin(0)->ThreadsDestroyed(), 2);
+}
+
+TEST_F(GraphTest, SeeksBeforeAndDuringARun) {
+  Ref<TestSource> source(Made(new TestSource({50})));
+  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, renderer.get());
+
+  LONGLONG duration = 0;
+  ASSERT_EQ(seeking->GetDuration(&duration), S_OK);
+  EXPECT_EQ(duration, 50 * kFrameTime);
+  Ref<IMediaPosition> position;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaPosition, position.outv()), S_OK);
+  REFTIME seconds = 0;
+  ASSERT_EQ(position->get_Duration(&seconds), S_OK);
+  EXPECT_DOUBLE_EQ(seconds, 2.0);
+
+  // Only media time is offered by this source.
+  EXPECT_EQ(seeking->IsFormatSupported(&TIME_FORMAT_FRAME), S_FALSE);
+  EXPECT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), E_INVALIDARG);
+
+  LONGLONG start = 20 * kFrameTime, stop = 30 * kFrameTime;
+  ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_AbsolutePositioning), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(renderer->Frames(), std::vector<LONG>(Range(20, 30)));
+  EXPECT_EQ(renderer->Starts().front(), 0);
+  LONGLONG current = 0;
+  ASSERT_EQ(seeking->GetCurrentPosition(&current), S_OK);
+  EXPECT_EQ(current, stop);
+  ASSERT_EQ(control->Stop(), S_OK);
+
+  ASSERT_EQ(position->put_CurrentPosition(1.0), S_OK);
+  ASSERT_EQ(position->put_StopTime(2.0), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  std::vector<LONG> frames = renderer->Frames();
+  ASSERT_GE(frames.size(), 25u);
+  EXPECT_EQ(std::vector<LONG>(frames.end() - 25, frames.end()), Range(25, 50));
+  ASSERT_EQ(control->Stop(), S_OK);
+}
+
+TEST_F(GraphTest, SeekingARunningGraphFlushesAndGoesOnFromTheNewPosition) {
+  Ref<TestSource> source(Made(new TestSource({-1})));
+  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, renderer.get());
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_TRUE(renderer->WaitForFrames(3));
+  LONGLONG target = 100000 * kFrameTime;
+  ASSERT_EQ(seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  auto tail = [](const std::vector<LONG>& frames) {
+    auto flush = std::find(frames.rbegin(), frames.rend(), -1);
+    return std::vector<LONG>(flush.base(), frames.end());
+  };
+  ASSERT_TRUE(renderer->WaitFor([&](const std::vector<LONG>& f) { return tail(f).size() >= 5; }));
+  std::vector<LONG> after = tail(renderer->Frames());
+  EXPECT_EQ(std::vector<LONG>(after.begin(), after.begin() + 5), Range(100000, 100005));
+  // Without a clock or a renderer that reports, the position is where the run began.
+  LONGLONG current = 0;
+  ASSERT_EQ(seeking->GetCurrentPosition(&current), S_OK);
+  EXPECT_EQ(current, target);
+  OAFilterState state = -1;
+  control->GetState(0, &state);
+  EXPECT_EQ(state, State_Running);
+
+  // Paused, the same.
+  ASSERT_EQ(control->Pause(), S_OK);
+  target = 7 * kFrameTime;
+  ASSERT_EQ(seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  ASSERT_TRUE(renderer->WaitFor([&](const std::vector<LONG>& f) {
+    std::vector<LONG> t = tail(f);
+    return t.size() >= 2 && t[0] == 7 && t[1] == 8;
+  }));
+  ASSERT_EQ(control->Stop(), S_OK);
+}
+
+namespace {
+
+struct PostedMessage {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::mutex g_postedLock;
+std::condition_variable g_postedArrived;
+std::vector<PostedMessage> g_posted;
+
+BOOL RecordPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  {
+    std::lock_guard<std::mutex> guard(g_postedLock);
+    g_posted.push_back({hwnd, message, wParam, lParam});
+  }
+  g_postedArrived.notify_all();
+  return TRUE;
+}
+
+}  // namespace
+
+TEST_F(GraphTest, EventsArePostedToTheNotifyWindowAndCanBeSwitchedOff) {
+  // Stand in for the window layer's PostMessage.
+  const BuiltinExport exports[] = {{"PostMessageA", &RecordPost}};
+  RegisterBuiltinModule("user32.dll", exports, 1);
+
+  Ref<TestSource> source(Made(new TestSource({2})));
+  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, renderer.get());
+
+  HWND window = reinterpret_cast<HWND>(0x12345);
+  ASSERT_EQ(events->SetNotifyWindow(reinterpret_cast<OAHWND>(window), 0x401, 77), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  {
+    // The message follows the queued event.
+    std::unique_lock<std::mutex> lock(g_postedLock);
+    ASSERT_TRUE(g_postedArrived.wait_for(lock, std::chrono::seconds(30), [] { return !g_posted.empty(); }));
+    EXPECT_EQ(g_posted.back().hwnd, window);
+    EXPECT_EQ(g_posted.back().message, 0x401u);
+    EXPECT_EQ(g_posted.back().wParam, 0u);
+    EXPECT_EQ(g_posted.back().lParam, 77);
+  }
+  ASSERT_EQ(control->Stop(), S_OK);
+
+  // Events of the application's own kind, and none at all once notifications are off.
+  Ref<IMediaEventSink> sink;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaEventSink, sink.outv()), S_OK);
+  OAEVENT handle = 0;
+  ASSERT_EQ(events->GetEventHandle(&handle), S_OK);
+  EXPECT_NE(handle, 0);
+  sink->Notify(EC_USER + 5, 11, 22);
+  LONG code = 0;
+  LONG_PTR a = 0, b = 0;
+  ASSERT_EQ(events->GetEvent(&code, &a, &b, 0), S_OK);
+  EXPECT_EQ(code, EC_USER + 5);
+  EXPECT_EQ(a, 11);
+  EXPECT_EQ(b, 22);
+  EXPECT_EQ(events->GetEvent(&code, &a, &b, 0), E_ABORT);
+
+  ASSERT_EQ(events->SetNotifyFlags(AM_MEDIAEVENT_NONOTIFY), S_OK);
+  size_t posted = g_posted.size();
+  sink->Notify(EC_USER + 6, 0, 0);
+  EXPECT_EQ(events->GetEvent(&code, &a, &b, 0), E_ABORT);
+  EXPECT_EQ(g_posted.size(), posted);
+  LONG flags = 0;
+  events->GetNotifyFlags(&flags);
+  EXPECT_EQ(flags, AM_MEDIAEVENT_NONOTIFY);
+}
+
+TEST_F(GraphTest, WithAClockTheGraphRunsOnTheSystemClock) {
+  Ref<TestSource> source(Made(new TestSource({3})));
+  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, renderer.get());
+  ASSERT_EQ(graph->SetDefaultSyncSource(), S_OK);
+  Ref<IReferenceClock> clock;
+  ASSERT_EQ(filter->GetSyncSource(clock.out()), S_OK);
+  ASSERT_NE(clock.get(), nullptr);
+  Ref<IReferenceClock> rendererClock;
+  renderer->GetSyncSource(rendererClock.out());
+  EXPECT_EQ(rendererClock.get(), clock.get());
+
+  REFERENCE_TIME t1 = 0, t2 = 0;
+  clock->GetTime(&t1);
+  clock->GetTime(&t2);
+  EXPECT_LE(t1, t2);
+
+  // An advise in the past fires at once.
+  HANDLE event = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+  DWORD_PTR cookie = 0;
+  ASSERT_EQ(clock->AdviseTime(t2, 0, reinterpret_cast<HEVENT>(event), &cookie), S_OK);
+  EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);
+  CloseHandle(event);
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(renderer->Frames(), Range(0, 3));
+  EXPECT_EQ(control->Stop(), S_OK);
+}

@@ -1,0 +1,308 @@
+#include "test_filters.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace dshow_test {
+
+CMediaType VideoType(WORD bits) {
+  CMediaType mt(&MEDIATYPE_Video);
+  mt.SetSubtype(bits == 32 ? &MEDIASUBTYPE_RGB32 : &MEDIASUBTYPE_RGB24);
+  mt.SetFormatType(&FORMAT_VideoInfo);
+  auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
+  vih->AvgTimePerFrame = kFrameTime;
+  vih->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  vih->bmiHeader.biWidth = kWidth;
+  vih->bmiHeader.biHeight = kHeight;
+  vih->bmiHeader.biPlanes = 1;
+  vih->bmiHeader.biBitCount = bits;
+  vih->bmiHeader.biCompression = BI_RGB;
+  vih->bmiHeader.biSizeImage = DIBSIZE(vih->bmiHeader);
+  mt.SetSampleSize(vih->bmiHeader.biSizeImage);
+  return mt;
+}
+
+LONG FrameNumber(IMediaSample* sample) {
+  BYTE* data = nullptr;
+  sample->GetPointer(&data);
+  LONG n = 0;
+  std::memcpy(&n, data, sizeof n);
+  return n;
+}
+
+// ---- Counting source ----------------------------------------------------------------------------
+
+CountingPin::CountingPin(CSource* filter, HRESULT* phr, LPCWSTR name, LONG frames, WORD bits)
+    : CSourceStream("counting pin", phr, filter, name),
+      CSourceSeeking("counting pin seeking", static_cast<IPin*>(this), phr, &m_shared),
+      m_bits(bits) {
+  if (frames >= 0) m_rtDuration = m_rtStop = frames * kFrameTime;
+}
+
+STDMETHODIMP CountingPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (riid == IID_IMediaSeeking) return CSourceSeeking::NonDelegatingQueryInterface(riid, ppv);
+  return CSourceStream::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT CountingPin::GetMediaType(CMediaType* pmt) {
+  *pmt = VideoType(m_bits);
+  return S_OK;
+}
+
+HRESULT CountingPin::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest) {
+  pRequest->cBuffers = 3;
+  pRequest->cbBuffer = static_cast<LONG>(m_mt.GetSampleSize());
+  ALLOCATOR_PROPERTIES actual{};
+  HRESULT hr = pAlloc->SetProperties(pRequest, &actual);
+  if (FAILED(hr)) return hr;
+  return actual.cBuffers < 3 || actual.cbBuffer < pRequest->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT CountingPin::FillBuffer(IMediaSample* pSample) {
+  CAutoLock lock(&m_shared);
+  REFERENCE_TIME position = m_next * kFrameTime;
+  if (position >= m_rtStop.m_time) return S_FALSE;
+  if (m_next == m_failAt) return E_FAIL;
+  BYTE* data = nullptr;
+  pSample->GetPointer(&data);
+  std::memset(data, 0, static_cast<size_t>(pSample->GetSize()));
+  std::memcpy(data, &m_next, sizeof m_next);
+  REFERENCE_TIME start = position - m_rtStart.m_time;
+  REFERENCE_TIME stop = start + kFrameTime;
+  pSample->SetTime(&start, &stop);
+  pSample->SetSyncPoint(TRUE);
+  pSample->SetDiscontinuity(m_discontinuity);
+  pSample->SetActualDataLength(pSample->GetSize());
+  m_discontinuity = false;
+  ++m_next;
+  return S_OK;
+}
+
+HRESULT CountingPin::OnThreadCreate() {
+  ++m_threadsCreated;
+  return S_OK;
+}
+
+HRESULT CountingPin::OnThreadDestroy() {
+  ++m_threadsDestroyed;
+  return S_OK;
+}
+
+HRESULT CountingPin::OnThreadStartPlay() {
+  REFERENCE_TIME start, stop;
+  {
+    CAutoLock lock(&m_shared);
+    m_next = static_cast<LONG>(m_rtStart.m_time / kFrameTime);
+    m_discontinuity = true;
+    start = m_rtStart;
+    stop = m_rtStop;
+  }
+  return DeliverNewSegment(start, stop, m_dRateSeeking);
+}
+
+HRESULT CountingPin::ChangeStart() {
+  if (CAMThread::ThreadExists()) {
+    DeliverBeginFlush();
+    Stop();
+    DeliverEndFlush();
+    Run();
+  }
+  return S_OK;
+}
+
+TestSource::TestSource(std::vector<LONG> frames, WORD bits, LPUNKNOWN outer)
+    : CSource("test source", outer, CLSID_TestSource) {
+  HRESULT hr = S_OK;
+  int n = 0;
+  for (LONG count : frames) {
+    std::u16string name = u"Out " + std::u16string(1, static_cast<char16_t>(u'1' + n++));
+    new CountingPin(this, &hr, name.c_str(), count, bits);
+  }
+}
+
+// ---- Recording renderer -------------------------------------------------------------------------
+
+class TestRenderer::Pin : public CBaseInputPin {
+ public:
+  Pin(TestRenderer* filter, HRESULT* phr)
+      : CBaseInputPin("test renderer pin", filter, &filter->m_filterLock, phr, u"In"), m_renderer(filter) {}
+
+  HRESULT CheckMediaType(const CMediaType* pmt) override {
+    if (*pmt->Type() != MEDIATYPE_Video || *pmt->FormatType() != FORMAT_VideoInfo) return E_FAIL;
+    if (m_renderer->m_subtype != GUID_NULL && *pmt->Subtype() != m_renderer->m_subtype) return E_FAIL;
+    return S_OK;
+  }
+  // A sample being received finishes before a flush begins.
+  STDMETHODIMP Receive(IMediaSample* sample) override {
+    std::lock_guard<std::mutex> receiving(m_receiveLock);
+    HRESULT hr = CBaseInputPin::Receive(sample);
+    if (hr != S_OK) return hr;
+    m_renderer->Record(sample);
+    return S_OK;
+  }
+  STDMETHODIMP EndOfStream() override {
+    HRESULT hr = CheckStreaming();
+    if (hr != S_OK) return hr;
+    return m_renderer->NotifyEvent(EC_COMPLETE, S_OK, 0);
+  }
+  STDMETHODIMP BeginFlush() override {
+    std::lock_guard<std::mutex> receiving(m_receiveLock);
+    m_renderer->RecordFlush();
+    return CBaseInputPin::BeginFlush();
+  }
+
+ private:
+  TestRenderer* m_renderer;
+  std::mutex m_receiveLock;
+};
+
+TestRenderer::TestRenderer(const GUID& subtype, LPUNKNOWN outer)
+    : CBaseFilter("test renderer", outer, &m_filterLock, CLSID_TestRenderer), m_subtype(subtype) {
+  HRESULT hr = S_OK;
+  m_pin = new Pin(this, &hr);
+}
+
+TestRenderer::~TestRenderer() { delete m_pin; }
+
+STDMETHODIMP TestRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (riid == IID_IAMFilterMiscFlags) return GetInterface(static_cast<IAMFilterMiscFlags*>(this), ppv);
+  return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+CBasePin* TestRenderer::GetPin(int n) { return n == 0 ? m_pin : nullptr; }
+
+void TestRenderer::Record(IMediaSample* sample) {
+  BYTE* data = nullptr;
+  sample->GetPointer(&data);
+  REFERENCE_TIME start = 0, stop = 0;
+  sample->GetTime(&start, &stop);
+  {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_frames.push_back(FrameNumber(sample));
+    m_markers.push_back(sample->GetActualDataLength() > 4 ? data[4] : 0);
+    m_starts.push_back(start);
+    ++m_received;
+  }
+  m_arrived.notify_all();
+}
+
+void TestRenderer::RecordFlush() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  m_frames.push_back(-1);
+}
+
+std::vector<LONG> TestRenderer::Frames() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  return m_frames;
+}
+
+std::vector<BYTE> TestRenderer::Markers() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  return m_markers;
+}
+
+std::vector<REFERENCE_TIME> TestRenderer::Starts() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  return m_starts;
+}
+
+bool TestRenderer::WaitForFrames(size_t count) {
+  std::unique_lock<std::mutex> lock(m_lock);
+  return m_arrived.wait_for(lock, std::chrono::seconds(30), [&] { return m_received >= count; });
+}
+
+bool TestRenderer::WaitFor(const std::function<bool(const std::vector<LONG>&)>& condition) {
+  std::unique_lock<std::mutex> lock(m_lock);
+  return m_arrived.wait_for(lock, std::chrono::seconds(30), [&] { return condition(m_frames); });
+}
+
+IMemAllocator* TestRenderer::Allocator() { return m_pin->PeekAllocator(); }
+
+// ---- Converter ----------------------------------------------------------------------------------
+
+TestConverter::TestConverter(LPUNKNOWN outer) : CTransformFilter("test converter", outer, CLSID_TestConverter) {}
+
+HRESULT TestConverter::CheckInputType(const CMediaType* mtIn) {
+  return *mtIn->Type() == MEDIATYPE_Video && *mtIn->Subtype() == MEDIASUBTYPE_RGB24 &&
+                 *mtIn->FormatType() == FORMAT_VideoInfo
+             ? S_OK
+             : E_FAIL;
+}
+
+HRESULT TestConverter::CheckTransform(const CMediaType* mtIn, const CMediaType* mtOut) {
+  if (CheckInputType(mtIn) != S_OK) return E_FAIL;
+  return *mtOut->Subtype() == MEDIASUBTYPE_RGB32 && *mtOut->FormatType() == FORMAT_VideoInfo ? S_OK : E_FAIL;
+}
+
+HRESULT TestConverter::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pProp) {
+  pProp->cBuffers = 2;
+  pProp->cbBuffer = static_cast<LONG>(m_pOutput->CurrentMediaType().GetSampleSize());
+  ALLOCATOR_PROPERTIES actual{};
+  HRESULT hr = pAlloc->SetProperties(pProp, &actual);
+  if (FAILED(hr)) return hr;
+  return actual.cbBuffer < pProp->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT TestConverter::GetMediaType(int iPosition, CMediaType* pMediaType) {
+  if (iPosition < 0) return E_INVALIDARG;
+  if (iPosition > 0) return VFW_S_NO_MORE_ITEMS;
+  *pMediaType = VideoType(32);
+  return S_OK;
+}
+
+HRESULT TestConverter::Transform(IMediaSample* pIn, IMediaSample* pOut) {
+  BYTE* from = nullptr;
+  BYTE* to = nullptr;
+  pIn->GetPointer(&from);
+  pOut->GetPointer(&to);
+  std::memset(to, 0, static_cast<size_t>(pOut->GetSize()));
+  std::memcpy(to, from, 4);  // the frame number travels on
+  return pOut->SetActualDataLength(pOut->GetSize());
+}
+
+// ---- In-place marker ----------------------------------------------------------------------------
+
+TestMarker::TestMarker(LPUNKNOWN outer, HRESULT* phr) : CTransInPlaceFilter("test marker", outer, CLSID_TestMarker, phr) {}
+
+HRESULT TestMarker::CheckInputType(const CMediaType* mtIn) {
+  return *mtIn->Type() == MEDIATYPE_Video ? S_OK : E_FAIL;
+}
+
+HRESULT TestMarker::Transform(IMediaSample* pSample) {
+  BYTE* data = nullptr;
+  pSample->GetPointer(&data);
+  if (pSample->GetActualDataLength() > 4) data[4] = static_cast<BYTE>(kMarkerByte);
+  return S_OK;
+}
+
+// ---- Registration -------------------------------------------------------------------------------
+
+namespace {
+
+template <class T>
+HRESULT Hand(T* object, REFIID riid, void** ppv) {
+  object->NonDelegatingAddRef();
+  HRESULT hr = object->NonDelegatingQueryInterface(riid, ppv);
+  object->NonDelegatingRelease();
+  return hr;
+}
+
+HRESULT CreateConverter(IUnknown* outer, REFIID riid, void** ppv) { return Hand(new TestConverter(outer), riid, ppv); }
+HRESULT CreateRgb32Renderer(IUnknown* outer, REFIID riid, void** ppv) {
+  return Hand(new TestRenderer(MEDIASUBTYPE_RGB32, outer), riid, ppv);
+}
+
+}  // namespace
+
+void RegisterTestClasses() {
+  static const bool done = [] {
+    RegisterBuiltinClass(CLSID_TestConverter, &CreateConverter);
+    RegisterBuiltinClass(CLSID_TestRgb32Renderer, &CreateRgb32Renderer);
+    DShowAddGraphCandidate(CLSID_TestConverter, u"Test Converter", 0xFFFF0000, DSHOW_CANDIDATE_TRANSFORM);
+    DShowAddGraphCandidate(CLSID_TestRgb32Renderer, u"Test Renderer", 0xFFFF0000, DSHOW_CANDIDATE_RENDERER);
+    return true;
+  }();
+  (void)done;
+}
+
+}  // namespace dshow_test

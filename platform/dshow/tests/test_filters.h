@@ -1,0 +1,163 @@
+#pragma once
+// Small filters for the framework's tests: a counting video source with seeking, an in-place
+// marker, an RGB24 to RGB32 converter and a recording renderer.
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "dshow/dshow.h"
+
+namespace dshow_test {
+
+DEFINE_GUID(CLSID_TestSource, 0x0B7E1A01, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x01);
+DEFINE_GUID(CLSID_TestRenderer, 0x0B7E1A02, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x02);
+DEFINE_GUID(CLSID_TestConverter, 0x0B7E1A03, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x03);
+DEFINE_GUID(CLSID_TestMarker, 0x0B7E1A04, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x04);
+// A file source in a module of its own, registered for the extension ".zqx".
+DEFINE_GUID(CLSID_TestFileSource, 0x0B7E1A06, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x06);
+// The renderer the graph's Render picks in tests: it takes RGB32 only.
+DEFINE_GUID(CLSID_TestRgb32Renderer, 0x0B7E1A05, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x05);
+
+constexpr LONG kWidth = 8;
+constexpr LONG kHeight = 4;
+constexpr REFERENCE_TIME kFrameTime = 400000;  // 25 frames a second
+constexpr DWORD kMarkerByte = 0xAB;
+
+// A bottom-up RGB video type of kWidth x kHeight with the given bit count.
+CMediaType VideoType(WORD bits);
+// The frame number a sample carries in its first four bytes.
+LONG FrameNumber(IMediaSample* sample);
+
+// Pushes frames 0, 1, 2, ... (frames < 0: without end); seeks in media time through CSourceSeeking.
+class CountingPin : public CSourceStream, public CSourceSeeking {
+ public:
+  CountingPin(CSource* filter, HRESULT* phr, LPCWSTR name, LONG frames, WORD bits);
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override { return CSourceStream::GetOwner()->QueryInterface(riid, ppv); }
+  STDMETHODIMP_(ULONG) AddRef() override { return CSourceStream::GetOwner()->AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return CSourceStream::GetOwner()->Release(); }
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+  STDMETHODIMP_(ULONG) NonDelegatingAddRef() override { return CSourceStream::NonDelegatingAddRef(); }
+  STDMETHODIMP_(ULONG) NonDelegatingRelease() override { return CSourceStream::NonDelegatingRelease(); }
+
+  void FailAt(LONG frame) { m_failAt = frame; }
+  int ThreadsCreated() const { return m_threadsCreated; }
+  int ThreadsDestroyed() const { return m_threadsDestroyed; }
+  using CAMThread::ThreadExists;
+
+ protected:
+  HRESULT GetMediaType(CMediaType* pmt) override;
+  HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest) override;
+  HRESULT FillBuffer(IMediaSample* pSample) override;
+  HRESULT OnThreadCreate() override;
+  HRESULT OnThreadDestroy() override;
+  HRESULT OnThreadStartPlay() override;
+  HRESULT ChangeStart() override;
+  HRESULT ChangeStop() override { return S_OK; }
+  HRESULT ChangeRate() override { return S_OK; }
+
+ private:
+  CCritSec m_shared;  // guards the positions against the streaming thread
+  const WORD m_bits;
+  LONG m_next = 0;
+  LONG m_failAt = -1;
+  bool m_discontinuity = true;
+  std::atomic<int> m_threadsCreated{0};
+  std::atomic<int> m_threadsDestroyed{0};
+};
+
+class TestSource : public CSource {
+ public:
+  // One counting pin per entry of `frames`.
+  TestSource(std::vector<LONG> frames, WORD bits = 24, LPUNKNOWN outer = nullptr);
+  CountingPin* Pin(int n) { return static_cast<CountingPin*>(m_paStreams[n]); }
+};
+
+// Records the frame numbers it receives (-1 for each flush); EC_COMPLETE at the end of stream.
+class TestRenderer : public CBaseFilter, public IAMFilterMiscFlags {
+ public:
+  // subtype: the only subtype taken; GUID_NULL takes every video type.
+  explicit TestRenderer(const GUID& subtype = GUID_NULL, LPUNKNOWN outer = nullptr);
+  ~TestRenderer() override;
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+  STDMETHODIMP_(ULONG) GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
+
+  int GetPinCount() override { return 1; }
+  CBasePin* GetPin(int n) override;
+
+  std::vector<LONG> Frames();
+  std::vector<BYTE> Markers();
+  std::vector<REFERENCE_TIME> Starts();
+  // Waits (real time, generous) until count frames have arrived.
+  bool WaitForFrames(size_t count);
+  // Waits until the recorded frames (with -1 for flushes) satisfy the condition.
+  bool WaitFor(const std::function<bool(const std::vector<LONG>&)>& condition);
+  IMemAllocator* Allocator();
+
+ private:
+  class Pin;
+  friend class Pin;
+  void Record(IMediaSample* sample);
+  void RecordFlush();
+
+  CCritSec m_filterLock;
+  GUID m_subtype;
+  Pin* m_pin;
+  std::mutex m_lock;
+  std::condition_variable m_arrived;
+  std::vector<LONG> m_frames;
+  std::vector<BYTE> m_markers;
+  std::vector<REFERENCE_TIME> m_starts;
+  size_t m_received = 0;
+};
+
+// RGB24 in, RGB32 out.
+class TestConverter : public CTransformFilter {
+ public:
+  explicit TestConverter(LPUNKNOWN outer = nullptr);
+  HRESULT CheckInputType(const CMediaType* mtIn) override;
+  HRESULT CheckTransform(const CMediaType* mtIn, const CMediaType* mtOut) override;
+  HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pProp) override;
+  HRESULT GetMediaType(int iPosition, CMediaType* pMediaType) override;
+  HRESULT Transform(IMediaSample* pIn, IMediaSample* pOut) override;
+};
+
+// Writes kMarkerByte into byte 4 of every frame, in place.
+class TestMarker : public CTransInPlaceFilter {
+ public:
+  explicit TestMarker(LPUNKNOWN outer = nullptr, HRESULT* phr = nullptr);
+  HRESULT CheckInputType(const CMediaType* mtIn) override;
+  HRESULT Transform(IMediaSample* pSample) override;
+};
+
+// Makes the test classes creatable, with the converter as a transform candidate and the RGB32
+// renderer as a renderer candidate of top merit. Idempotent.
+void RegisterTestClasses();
+
+// Holds a COM reference for its scope.
+template <class T>
+class Ref {
+ public:
+  Ref() = default;
+  explicit Ref(T* p) : m_p(p) {}
+  ~Ref() {
+    if (m_p) m_p->Release();
+  }
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  void reset() {
+    if (m_p) m_p->Release();
+    m_p = nullptr;
+  }
+  T* operator->() const { return m_p; }
+  T* get() const { return m_p; }
+  T** out() { return &m_p; }
+  void** outv() { return reinterpret_cast<void**>(&m_p); }
+
+ private:
+  T* m_p = nullptr;
+};
+
+}  // namespace dshow_test
