@@ -42,6 +42,17 @@ void ReleasePins(std::vector<IPin*>& pins) {
   pins.clear();
 }
 
+// The class of the filter that owns the pin (GUID_NULL when it cannot tell).
+CLSID OwnerClass(IPin* pin) {
+  CLSID clsid = GUID_NULL;
+  PIN_INFO info{};
+  if (SUCCEEDED(pin->QueryPinInfo(&info)) && info.pFilter) {
+    info.pFilter->GetClassID(&clsid);
+    info.pFilter->Release();
+  }
+  return clsid;
+}
+
 // The extension of a file name with its dot (".mov"), empty when there is none.
 std::string Extension(const std::string& name) {
   size_t slash = name.find_last_of("\\/");
@@ -92,7 +103,10 @@ void FilterGraph::RemoveAdded(const std::vector<IBaseFilter*>& added) {
 // uses to `added` (referenced). Nothing is left behind on failure.
 HRESULT FilterGraph::ConnectVia(IPin* out, IPin* in, int depth, std::vector<IBaseFilter*>& added) {
   if (depth >= kMaxDepth) return VFW_E_CANNOT_CONNECT;
+  CLSID upstream = OwnerClass(out);
   for (const GraphCandidate& candidate : GraphCandidates(DSHOW_CANDIDATE_TRANSFORM)) {
+    // A converter behind another of its kind adds nothing.
+    if (candidate.clsid == upstream) continue;
     IBaseFilter* filter = nullptr;
     if (FAILED(AddCandidate(candidate.clsid, candidate.name, &filter))) continue;
     std::vector<IBaseFilter*> mine{filter};
@@ -154,7 +168,9 @@ HRESULT FilterGraph::RenderVia(IPin* out, int depth, std::vector<IBaseFilter*>& 
     RemoveAdded({filter});
   }
   if (depth >= kMaxDepth) return VFW_E_CANNOT_RENDER;
+  CLSID upstream = OwnerClass(out);
   for (const GraphCandidate& candidate : GraphCandidates(DSHOW_CANDIDATE_TRANSFORM)) {
+    if (candidate.clsid == upstream) continue;
     IBaseFilter* filter = nullptr;
     if (FAILED(AddCandidate(candidate.clsid, candidate.name, &filter))) continue;
     std::vector<IBaseFilter*> mine{filter};

@@ -167,6 +167,13 @@ TEST_F(GraphTest, RunsThroughAnInPlaceTransformToCompletionAndRunsAgain) {
   ASSERT_EQ(control->Stop(), S_OK);
   EXPECT_EQ(renderer->Frames().size(), 20u);
   EXPECT_EQ(source->Pin(0)->ThreadsCreated(), 2);
+
+  // Pausing to cue and stopping again starts and joins the thread once more.
+  ASSERT_EQ(control->StopWhenReady(), S_OK);
+  control->GetState(0, &state);
+  EXPECT_EQ(state, State_Stopped);
+  EXPECT_EQ(source->Pin(0)->ThreadsCreated(), 3);
+  EXPECT_FALSE(source->Pin(0)->ThreadExists());
 }
 
 TEST_F(GraphTest, CompletionWaitsForEveryRenderer) {
@@ -284,6 +291,44 @@ TEST_F(GraphTest, SeeksBeforeAndDuringARun) {
   std::vector<LONG> frames = renderer->Frames();
   ASSERT_GE(frames.size(), 25u);
   EXPECT_EQ(std::vector<LONG>(frames.end() - 25, frames.end()), Range(25, 50));
+  ASSERT_EQ(control->Stop(), S_OK);
+}
+
+TEST_F(GraphTest, PositionsInFramesGoToSourcesThatOfferThem) {
+  Ref<TestSource> source(Made(new TestSource({50})));
+  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  source->Pin(0)->EnableFrames();
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, renderer.get());
+
+  ASSERT_EQ(seeking->IsFormatSupported(&TIME_FORMAT_FRAME), S_OK);
+  ASSERT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+  EXPECT_EQ(seeking->IsUsingTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+  LONGLONG duration = 0;
+  ASSERT_EQ(seeking->GetDuration(&duration), S_OK);
+  EXPECT_EQ(duration, 50);
+  LONGLONG media = 0;
+  ASSERT_EQ(seeking->ConvertTimeFormat(&media, &TIME_FORMAT_MEDIA_TIME, 3, nullptr), S_OK);
+  EXPECT_EQ(media, 3 * kFrameTime);
+
+  LONGLONG start = 10;
+  ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  LONGLONG current = 0;
+  ASSERT_EQ(seeking->GetCurrentPosition(&current), S_OK);
+  EXPECT_EQ(current, 10);
+  // Seconds stay seconds.
+  Ref<IMediaPosition> position;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaPosition, position.outv()), S_OK);
+  REFTIME seconds = 0;
+  ASSERT_EQ(position->get_CurrentPosition(&seconds), S_OK);
+  EXPECT_DOUBLE_EQ(seconds, 0.4);
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(renderer->Frames(), Range(10, 50));
+  ASSERT_EQ(seeking->GetCurrentPosition(&current), S_OK);
+  EXPECT_EQ(current, 50);
   ASSERT_EQ(control->Stop(), S_OK);
 }
 

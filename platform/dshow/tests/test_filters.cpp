@@ -110,6 +110,55 @@ HRESULT CountingPin::ChangeStart() {
   return S_OK;
 }
 
+STDMETHODIMP CountingPin::IsFormatSupported(const GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  if (*pFormat == TIME_FORMAT_FRAME && m_framesOffered) return S_OK;
+  return CSourceSeeking::IsFormatSupported(pFormat);
+}
+
+STDMETHODIMP CountingPin::SetTimeFormat(const GUID* pFormat) {
+  if (IsFormatSupported(pFormat) != S_OK) return E_INVALIDARG;
+  m_format = *pFormat;
+  return S_OK;
+}
+
+STDMETHODIMP CountingPin::GetTimeFormat(GUID* pFormat) {
+  *pFormat = m_format;
+  return S_OK;
+}
+
+STDMETHODIMP CountingPin::IsUsingTimeFormat(const GUID* pFormat) { return *pFormat == m_format ? S_OK : S_FALSE; }
+
+STDMETHODIMP CountingPin::GetDuration(LONGLONG* pDuration) {
+  HRESULT hr = CSourceSeeking::GetDuration(pDuration);
+  if (SUCCEEDED(hr) && m_format == TIME_FORMAT_FRAME) *pDuration /= kFrameTime;
+  return hr;
+}
+
+STDMETHODIMP CountingPin::GetStopPosition(LONGLONG* pStop) {
+  HRESULT hr = CSourceSeeking::GetStopPosition(pStop);
+  if (SUCCEEDED(hr) && m_format == TIME_FORMAT_FRAME) *pStop /= kFrameTime;
+  return hr;
+}
+
+STDMETHODIMP CountingPin::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
+                                            const GUID* pSourceFormat) {
+  if (!pTarget) return E_POINTER;
+  GUID target = pTargetFormat ? *pTargetFormat : m_format;
+  GUID source = pSourceFormat ? *pSourceFormat : m_format;
+  if (IsFormatSupported(&target) != S_OK || IsFormatSupported(&source) != S_OK) return E_INVALIDARG;
+  LONGLONG media = source == TIME_FORMAT_FRAME ? Source * kFrameTime : Source;
+  *pTarget = target == TIME_FORMAT_FRAME ? media / kFrameTime : media;
+  return S_OK;
+}
+
+STDMETHODIMP CountingPin::SetPositions(LONGLONG* pCurrent, DWORD CurrentFlags, LONGLONG* pStop, DWORD StopFlags) {
+  LONGLONG scale = m_format == TIME_FORMAT_FRAME ? kFrameTime : 1;
+  LONGLONG current = pCurrent ? *pCurrent * scale : 0;
+  LONGLONG stop = pStop ? *pStop * scale : 0;
+  return CSourceSeeking::SetPositions(pCurrent ? &current : nullptr, CurrentFlags, pStop ? &stop : nullptr, StopFlags);
+}
+
 TestSource::TestSource(std::vector<LONG> frames, WORD bits, LPUNKNOWN outer)
     : CSource("test source", outer, CLSID_TestSource) {
   HRESULT hr = S_OK;

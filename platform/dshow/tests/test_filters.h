@@ -42,6 +42,18 @@ class CountingPin : public CSourceStream, public CSourceSeeking {
   STDMETHODIMP_(ULONG) NonDelegatingRelease() override { return CSourceStream::NonDelegatingRelease(); }
 
   void FailAt(LONG frame) { m_failAt = frame; }
+  // Lets the pin seek in frames as well as in media time.
+  void EnableFrames() { m_framesOffered = true; }
+
+  STDMETHODIMP IsFormatSupported(const GUID* pFormat) override;
+  STDMETHODIMP SetTimeFormat(const GUID* pFormat) override;
+  STDMETHODIMP GetTimeFormat(GUID* pFormat) override;
+  STDMETHODIMP IsUsingTimeFormat(const GUID* pFormat) override;
+  STDMETHODIMP GetDuration(LONGLONG* pDuration) override;
+  STDMETHODIMP GetStopPosition(LONGLONG* pStop) override;
+  STDMETHODIMP ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
+                                 const GUID* pSourceFormat) override;
+  STDMETHODIMP SetPositions(LONGLONG* pCurrent, DWORD CurrentFlags, LONGLONG* pStop, DWORD StopFlags) override;
   int ThreadsCreated() const { return m_threadsCreated; }
   int ThreadsDestroyed() const { return m_threadsDestroyed; }
   using CAMThread::ThreadExists;
@@ -62,6 +74,8 @@ class CountingPin : public CSourceStream, public CSourceSeeking {
   const WORD m_bits;
   LONG m_next = 0;
   LONG m_failAt = -1;
+  bool m_framesOffered = false;
+  GUID m_format = TIME_FORMAT_MEDIA_TIME;
   bool m_discontinuity = true;
   std::atomic<int> m_threadsCreated{0};
   std::atomic<int> m_threadsDestroyed{0};
