@@ -4,21 +4,9 @@
 
 #include "dshow/evcode.h"
 #include "win32/winbase.h"
-#include "win32/winmodule.h"
+#include "win32/winuser.h"
 
 namespace dshow {
-namespace {
-
-typedef BOOL (*PostMessageProc)(HWND, UINT, WPARAM, LPARAM);
-
-// The window layer's PostMessage, found through user32's exports so that the media framework
-// does not depend on the window layer being linked.
-PostMessageProc PostMessageFunction() {
-  HMODULE user32 = GetModuleHandleA("user32.dll");
-  return user32 ? reinterpret_cast<PostMessageProc>(reinterpret_cast<void (*)()>(GetProcAddress(user32, "PostMessageA"))) : nullptr;
-}
-
-}  // namespace
 
 GraphEvents::GraphEvents() : m_hEvent(CreateEvent(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -40,10 +28,7 @@ void GraphEvents::Queue(LONG code, LONG_PTR param1, LONG_PTR param2) {
     data = m_instanceData;
   }
   m_arrived.notify_all();
-  if (hwnd) {
-    if (PostMessageProc post = PostMessageFunction())
-      post(reinterpret_cast<HWND>(hwnd), static_cast<UINT>(message), 0, static_cast<LPARAM>(data));
-  }
+  if (hwnd) PostMessageA(reinterpret_cast<HWND>(hwnd), static_cast<UINT>(message), 0, static_cast<LPARAM>(data));
 }
 
 HRESULT GraphEvents::Get(LONG* code, LONG_PTR* param1, LONG_PTR* param2, LONG msTimeout) {

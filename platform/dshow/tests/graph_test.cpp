@@ -2,13 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <numeric>
 
 #include "test_filters.h"
-#include "win32/winmodule.h"
+#include "win32/winuser.h"
 
 using namespace dshow_test;
 
@@ -371,31 +369,19 @@ TEST_F(GraphTest, SeekingARunningGraphFlushesAndGoesOnFromTheNewPosition) {
 
 namespace {
 
-struct PostedMessage {
-  HWND hwnd;
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-std::mutex g_postedLock;
-std::condition_variable g_postedArrived;
-std::vector<PostedMessage> g_posted;
-
-BOOL RecordPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  {
-    std::lock_guard<std::mutex> guard(g_postedLock);
-    g_posted.push_back({hwnd, message, wParam, lParam});
-  }
-  g_postedArrived.notify_all();
-  return TRUE;
+LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
 TEST_F(GraphTest, EventsArePostedToTheNotifyWindowAndCanBeSwitchedOff) {
-  // Stand in for the window layer's PostMessage.
-  const BuiltinExport exports[] = {{"PostMessageA", &RecordPost}};
-  RegisterBuiltinModule("user32.dll", exports, 1);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = PlainWindowProc;
+  wc.lpszClassName = "GraphNotifyWindow";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, "GraphNotifyWindow", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
 
   Ref<TestSource> source(Made(new TestSource({2})));
   Ref<TestRenderer> renderer(Made(new TestRenderer));
@@ -403,19 +389,14 @@ TEST_F(GraphTest, EventsArePostedToTheNotifyWindowAndCanBeSwitchedOff) {
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
   Chain(source.get(), 0, renderer.get());
 
-  HWND window = reinterpret_cast<HWND>(0x12345);
-  ASSERT_EQ(events->SetNotifyWindow(reinterpret_cast<OAHWND>(window), 0x401, 77), S_OK);
+  ASSERT_EQ(events->SetNotifyWindow(reinterpret_cast<OAHWND>(window), WM_USER + 1, 77), S_OK);
   ASSERT_EQ(control->Run(), S_OK);
+  // The message arrives in the window's queue, after the event it announces.
+  MSG msg{};
+  ASSERT_GT(GetMessageA(&msg, window, WM_USER + 1, WM_USER + 1), 0);
+  EXPECT_EQ(msg.wParam, 0u);
+  EXPECT_EQ(msg.lParam, 77);
   ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
-  {
-    // The message follows the queued event.
-    std::unique_lock<std::mutex> lock(g_postedLock);
-    ASSERT_TRUE(g_postedArrived.wait_for(lock, std::chrono::seconds(30), [] { return !g_posted.empty(); }));
-    EXPECT_EQ(g_posted.back().hwnd, window);
-    EXPECT_EQ(g_posted.back().message, 0x401u);
-    EXPECT_EQ(g_posted.back().wParam, 0u);
-    EXPECT_EQ(g_posted.back().lParam, 77);
-  }
   ASSERT_EQ(control->Stop(), S_OK);
 
   // Events of the application's own kind, and none at all once notifications are off.
@@ -433,14 +414,16 @@ TEST_F(GraphTest, EventsArePostedToTheNotifyWindowAndCanBeSwitchedOff) {
   EXPECT_EQ(b, 22);
   EXPECT_EQ(events->GetEvent(&code, &a, &b, 0), E_ABORT);
 
+  while (PeekMessageA(&msg, window, WM_USER + 1, WM_USER + 1, PM_REMOVE)) {
+  }
   ASSERT_EQ(events->SetNotifyFlags(AM_MEDIAEVENT_NONOTIFY), S_OK);
-  size_t posted = g_posted.size();
   sink->Notify(EC_USER + 6, 0, 0);
   EXPECT_EQ(events->GetEvent(&code, &a, &b, 0), E_ABORT);
-  EXPECT_EQ(g_posted.size(), posted);
+  EXPECT_FALSE(PeekMessageA(&msg, window, WM_USER + 1, WM_USER + 1, PM_REMOVE));
   LONG flags = 0;
   events->GetNotifyFlags(&flags);
   EXPECT_EQ(flags, AM_MEDIAEVENT_NONOTIFY);
+  DestroyWindow(window);
 }
 
 TEST_F(GraphTest, WithAClockTheGraphRunsOnTheSystemClock) {
