@@ -193,7 +193,7 @@ STDMETHODIMP FilterGraph::RemoveFilter(IBaseFilter* pFilter) {
   CAutoLock lock(&m_lock);
   auto it = std::find_if(m_members.begin(), m_members.end(), [pFilter](const Member& m) { return m.filter == pFilter; });
   if (it == m_members.end()) return VFW_E_NOT_FOUND;
-  if (m_state != State_Stopped) pFilter->Stop();
+  if (m_state != State_Stopped) return VFW_E_NOT_STOPPED;
   for (IPin* pin : Pins(pFilter)) {
     IPin* peer = nullptr;
     if (SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {

@@ -115,6 +115,25 @@ TEST_F(BuilderTest, ConnectInsertsAConverterWhenTheTypesDoNotMeet) {
   EXPECT_EQ(renderer->Frames(), Range(0, 5));
 }
 
+TEST_F(BuilderTest, AConnectionNothingCanMakeLeavesTheGraphAsItWas) {
+  Ref<TestSource> source(Made(new TestSource({1})));
+  // No filter turns video into this subtype.
+  Ref<TestRenderer> renderer(Made(new TestRenderer(MEDIASUBTYPE_Avi)));
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  EXPECT_TRUE(FAILED(graph->Connect(source->Pin(0), renderer->GetPin(0))));
+  IEnumFilters* e = nullptr;
+  ASSERT_EQ(graph->EnumFilters(&e), S_OK);
+  IBaseFilter* filters[3] = {};
+  ULONG count = 0;
+  e->Next(3, filters, &count);
+  for (ULONG i = 0; i < count; ++i) filters[i]->Release();
+  e->Release();
+  EXPECT_EQ(count, 2u);
+  IPin* peer = nullptr;
+  EXPECT_EQ(source->Pin(0)->ConnectedTo(&peer), VFW_E_NOT_CONNECTED);
+}
+
 TEST_F(BuilderTest, RenderFindsARendererThroughAConverter) {
   Ref<TestSource> source(Made(new TestSource({4})));
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);

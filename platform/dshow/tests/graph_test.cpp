@@ -232,6 +232,9 @@ TEST_F(GraphTest, StopMidRunJoinsTheStreamingThreadAndCanStartAgain) {
 
   ASSERT_EQ(control->Run(), S_OK);
   ASSERT_TRUE(renderer->WaitForFrames(5));
+  // Connections and membership change only while stopped.
+  EXPECT_EQ(renderer->GetPin(0)->Disconnect(), VFW_E_NOT_STOPPED);
+  EXPECT_EQ(graph->RemoveFilter(marker.get()), VFW_E_NOT_STOPPED);
   ASSERT_EQ(control->Stop(), S_OK);
   EXPECT_FALSE(source->Pin(0)->ThreadExists());
   size_t afterStop = renderer->Frames().size();
@@ -249,6 +252,43 @@ TEST_F(GraphTest, StopMidRunJoinsTheStreamingThreadAndCanStartAgain) {
   graph.reset();
   EXPECT_FALSE(source->Pin(0)->ThreadExists());
   EXPECT_EQ(source->Pin(0)->ThreadsDestroyed(), 2);
+}
+
+// A source that fills its buffers under the filter's own lock still stops when Stop takes that
+// lock while a fill is about to: the lock is let go while the streaming thread is asked to end.
+TEST_F(GraphTest, StopDoesNotDeadlockWithASourceFillingUnderTheFilterLock) {
+  Ref<TestSource> source(Made(new TestSource({-1})));
+  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  CountingPin* pin = source->Pin(0);
+  pin->FillUnderFilterLock();
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, renderer.get());
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_TRUE(renderer->WaitForFrames(3));
+  pin->HoldNextFillUntilStop();
+  ASSERT_TRUE(pin->WaitUntilHeld());
+  ASSERT_EQ(control->Stop(), S_OK);
+  EXPECT_FALSE(pin->ThreadExists());
+  EXPECT_EQ(pin->ThreadsDestroyed(), 1);
+}
+
+TEST_F(GraphTest, AFailingTransformEndsTheStreamWithErrorAbort) {
+  Ref<TestSource> source(Made(new TestSource({10})));
+  Ref<TestConverter> converter(Made(new TestConverter));
+  Ref<TestRenderer> renderer(Made(new TestRenderer(MEDIASUBTYPE_RGB32)));
+  converter->FailAt(4);
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(converter.get(), u"Converter"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Chain(source.get(), 0, converter.get());
+  ASSERT_EQ(graph->ConnectDirect(converter->GetPin(1), renderer->GetPin(0), nullptr), S_OK);
+  LONG_PTR error = 0;
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_ERRORABORT, &error), EC_ERRORABORT);
+  EXPECT_EQ(error, E_FAIL);
+  EXPECT_EQ(renderer->Frames(), Range(0, 4));
+  EXPECT_EQ(control->Stop(), S_OK);
 }
 
 TEST_F(GraphTest, SeeksBeforeAndDuringARun) {

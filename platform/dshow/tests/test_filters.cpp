@@ -59,6 +59,18 @@ HRESULT CountingPin::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIE
 }
 
 HRESULT CountingPin::FillBuffer(IMediaSample* pSample) {
+  if (m_holdFill.exchange(false)) {
+    m_fillHeld.Set();
+    m_fillReleased.Wait();
+  }
+  if (m_fillUnderFilterLock) {
+    CAutoLock filterLock(m_pFilter->pStateLock());
+    return FillLocked(pSample);
+  }
+  return FillLocked(pSample);
+}
+
+HRESULT CountingPin::FillLocked(IMediaSample* pSample) {
   CAutoLock lock(&m_shared);
   REFERENCE_TIME position = m_next * kFrameTime;
   if (position >= m_rtStop.m_time) return S_FALSE;
@@ -98,6 +110,11 @@ HRESULT CountingPin::OnThreadStartPlay() {
     stop = m_rtStop;
   }
   return DeliverNewSegment(start, stop, m_dRateSeeking);
+}
+
+HRESULT CountingPin::Inactive() {
+  m_fillReleased.Set();
+  return CSourceStream::Inactive();
 }
 
 HRESULT CountingPin::ChangeStart() {
@@ -300,6 +317,7 @@ HRESULT TestConverter::GetMediaType(int iPosition, CMediaType* pMediaType) {
 }
 
 HRESULT TestConverter::Transform(IMediaSample* pIn, IMediaSample* pOut) {
+  if (FrameNumber(pIn) == m_failAt) return E_FAIL;
   BYTE* from = nullptr;
   BYTE* to = nullptr;
   pIn->GetPointer(&from);

@@ -44,6 +44,12 @@ class CountingPin : public CSourceStream, public CSourceSeeking {
   void FailAt(LONG frame) { m_failAt = frame; }
   // Lets the pin seek in frames as well as in media time.
   void EnableFrames() { m_framesOffered = true; }
+  // Fills under the filter's state lock, as some sources do.
+  void FillUnderFilterLock() { m_fillUnderFilterLock = true; }
+  // The next fill waits, before it takes any lock, until the pin is deactivated (Stop holds
+  // the filter's lock then); WaitUntilHeld returns once the fill is waiting.
+  void HoldNextFillUntilStop() { m_holdFill = true; }
+  bool WaitUntilHeld() { return m_fillHeld.Wait(30000); }
 
   STDMETHODIMP IsFormatSupported(const GUID* pFormat) override;
   STDMETHODIMP SetTimeFormat(const GUID* pFormat) override;
@@ -62,9 +68,11 @@ class CountingPin : public CSourceStream, public CSourceSeeking {
   HRESULT GetMediaType(CMediaType* pmt) override;
   HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest) override;
   HRESULT FillBuffer(IMediaSample* pSample) override;
+  HRESULT FillLocked(IMediaSample* pSample);
   HRESULT OnThreadCreate() override;
   HRESULT OnThreadDestroy() override;
   HRESULT OnThreadStartPlay() override;
+  HRESULT Inactive() override;
   HRESULT ChangeStart() override;
   HRESULT ChangeStop() override { return S_OK; }
   HRESULT ChangeRate() override { return S_OK; }
@@ -75,6 +83,10 @@ class CountingPin : public CSourceStream, public CSourceSeeking {
   LONG m_next = 0;
   LONG m_failAt = -1;
   bool m_framesOffered = false;
+  bool m_fillUnderFilterLock = false;
+  std::atomic<bool> m_holdFill{false};
+  CAMEvent m_fillHeld;
+  CAMEvent m_fillReleased;
   GUID m_format = TIME_FORMAT_MEDIA_TIME;
   bool m_discontinuity = true;
   std::atomic<int> m_threadsCreated{0};
@@ -131,11 +143,16 @@ class TestRenderer : public CBaseFilter, public IAMFilterMiscFlags {
 class TestConverter : public CTransformFilter {
  public:
   explicit TestConverter(LPUNKNOWN outer = nullptr);
+  // Transform fails on this frame.
+  void FailAt(LONG frame) { m_failAt = frame; }
   HRESULT CheckInputType(const CMediaType* mtIn) override;
   HRESULT CheckTransform(const CMediaType* mtIn, const CMediaType* mtOut) override;
   HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pProp) override;
   HRESULT GetMediaType(int iPosition, CMediaType* pMediaType) override;
   HRESULT Transform(IMediaSample* pIn, IMediaSample* pOut) override;
+
+ private:
+  LONG m_failAt = -1;
 };
 
 // Writes kMarkerByte into byte 4 of every frame, in place.
