@@ -49,7 +49,7 @@ LONG SplitPath(LPCSTR subKey, std::vector<std::string>& names) {
     size_t slash = rest.find('\\');
     std::string_view name = rest.substr(0, slash);
     if (name.empty()) return ERROR_BAD_PATHNAME;
-    if (name.size() > 255) return ERROR_INVALID_PARAMETER;
+    if (name.size() > kMaxKeyNameLength) return ERROR_INVALID_PARAMETER;
     names.emplace_back(name);
     if (slash == std::string_view::npos) break;
     rest.remove_prefix(slash + 1);
@@ -155,6 +155,7 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM 
   if (!ResolveKey(hKey, key)) return ERROR_INVALID_HANDLE;
   std::vector<std::string> names;
   if (LONG error = SplitPath(lpSubKey, names)) return error;
+  if (key.path.size() + names.size() > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
   REGSAM parentAccess = key.access;
   DWORD disposition = REG_OPENED_EXISTING_KEY;
   LONG error = Registry().Write([&](RegistryTree& tree, bool& changed) -> LONG {

@@ -198,10 +198,16 @@ bool ParseValueLine(std::string_view text, RegistryValue& value) {
   return data.empty() || data.back() != ',';
 }
 
-void WriteNode(const RegistryNode& node, const std::string& path, std::string& out) {
+// path holds the node's own path; children extend it in place and cut it back.
+void WriteNode(const RegistryNode& node, std::string& path, std::string& out) {
   out += "[" + path + "]\n";
   for (const RegistryValue& value : node.values) out += ValueLine(value) + "\n";
-  for (const auto& [name, child] : node.children) WriteNode(*child, path + "\\" + EscapeKeyName(name), out);
+  const size_t length = path.size();
+  for (const auto& [name, child] : node.children) {
+    path += "\\" + EscapeKeyName(name);
+    WriteNode(*child, path, out);
+    path.resize(length);
+  }
 }
 
 }  // namespace
@@ -216,7 +222,8 @@ RegistryValue* RegistryNode::FindValue(const std::string& name) {
 std::string SerializeRegistry(RegistryTree& tree) {
   std::string out = std::string(kHeader) + "\n";
   for (int i = 0; i < static_cast<int>(RegistryRoot::Count); ++i) {
-    WriteNode(tree.roots[i], kRootNames[i], out);
+    std::string path = kRootNames[i];
+    WriteNode(tree.roots[i], path, out);
   }
   return out + kTrailer + "\n";
 }
@@ -249,11 +256,14 @@ bool ParseRegistry(const std::string& text, RegistryTree& tree) {
         if (rootName == kRootNames[i]) key = &parsed.roots[i];
       }
       if (!key) return false;
+      size_t depth = 0;
       while (slash != std::string_view::npos) {
         path.remove_prefix(slash + 1);
         slash = path.find('\\');
         std::string name;
-        if (!UnescapeKeyName(path.substr(0, slash), name) || name.empty()) return false;
+        if (!UnescapeKeyName(path.substr(0, slash), name) || name.empty() || name.size() > kMaxKeyNameLength ||
+            ++depth > kMaxKeyDepth)
+          return false;
         std::unique_ptr<RegistryNode>& child = key->children[name];
         if (!child) child = std::make_unique<RegistryNode>();
         key = child.get();

@@ -16,6 +16,11 @@
 
 namespace win32_detail {
 
+// The platform's limits: a key name has at most 255 characters, and keys nest at most 512 deep
+// below a root.
+constexpr size_t kMaxKeyNameLength = 255;
+constexpr size_t kMaxKeyDepth = 512;
+
 struct RegistryValue {
   std::string name;  // "" is the key's default value
   DWORD type = 0;

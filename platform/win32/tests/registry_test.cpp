@@ -247,4 +247,28 @@ TEST(RegistryFile, RoundTripsAwkwardNamesAndData) {
   EXPECT_EQ(read.values[3].data, "\x01");
 }
 
+TEST(RegistryFile, KeysNestedPastThePlatformsLimitAreRefused) {
+  using namespace win32_detail;
+  auto nested = [](size_t depth, size_t nameLength) {
+    std::string path = "HKEY_CURRENT_USER";
+    for (size_t i = 0; i < depth; ++i) path += "\\" + std::string(nameLength, 'k');
+    return "CORVANE-REGISTRY 1\n[" + path + "]\nEND\n";
+  };
+  RegistryTree tree;
+  EXPECT_TRUE(ParseRegistry(nested(kMaxKeyDepth, 1), tree));
+  EXPECT_TRUE(ParseRegistry(nested(1, kMaxKeyNameLength), tree));
+  EXPECT_FALSE(ParseRegistry(nested(kMaxKeyDepth + 1, 1), tree));
+  EXPECT_FALSE(ParseRegistry(nested(1, kMaxKeyNameLength + 1), tree));
+  EXPECT_FALSE(ParseRegistry(nested(200000, 1), tree)) << "a damaged file never exhausts the stack";
+
+  std::string deep = TestKey();
+  for (size_t i = 3; i < kMaxKeyDepth; ++i) deep += "\\k";  // TestKey() is three levels
+  Key key;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, deep.c_str(), &key.h), ERROR_SUCCESS);
+  Key deeper;
+  EXPECT_EQ(RegCreateKeyA(key.h, "one too many", &deeper.h), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, (deep + "\\one too many").c_str(), &deeper.h),
+            ERROR_INVALID_PARAMETER);
+}
+
 }  // namespace
