@@ -13,9 +13,9 @@ namespace {
 enum class Size { kInt, kChar, kShort, kLongLong, kPointer, kLongDouble };
 
 template <typename T>
-void AppendPrintf(std::string& out, const std::string& spec, T value) {
+void AppendPrintf(std::string& out, const std::string& directive, T value) {
   char small[128];
-  int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+  int n = std::snprintf(small, sizeof small, directive.c_str(), value);
   if (n < 0) return;
   if (static_cast<size_t>(n) < sizeof small) {
     out.append(small, n);
@@ -23,7 +23,7 @@ void AppendPrintf(std::string& out, const std::string& spec, T value) {
   }
   size_t at = out.size();
   out.resize(at + n + 1);
-  std::snprintf(out.data() + at, n + 1, spec.c_str(), value);
+  std::snprintf(out.data() + at, n + 1, directive.c_str(), value);
   out.resize(at + n);
 }
 
@@ -114,9 +114,9 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
     }
     ++p;
 
-    std::string spec = "%" + flags;
-    if (width) spec += std::to_string(width);
-    if (precision >= 0) spec += "." + std::to_string(precision);
+    std::string directive = "%" + flags;
+    if (width) directive += std::to_string(width);
+    if (precision >= 0) directive += "." + std::to_string(precision);
 
     switch (conv) {
       case 'd':
@@ -132,7 +132,7 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
           v = static_cast<signed char>(va_arg(args, int));
         else
           v = va_arg(args, int);
-        AppendPrintf(out, spec + "lld", v);
+        AppendPrintf(out, directive + "lld", v);
         break;
       }
       case 'u':
@@ -150,7 +150,7 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
           v = static_cast<unsigned char>(va_arg(args, unsigned));
         else
           v = va_arg(args, unsigned);
-        AppendPrintf(out, spec + "ll" + conv, v);
+        AppendPrintf(out, directive + "ll" + conv, v);
         break;
       }
       case 'f':
@@ -162,9 +162,9 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
       case 'a':
       case 'A':
         if (size == Size::kLongDouble)
-          AppendPrintf(out, spec + "L" + conv, va_arg(args, long double));
+          AppendPrintf(out, directive + "L" + conv, va_arg(args, long double));
         else
-          AppendPrintf(out, spec + conv, va_arg(args, double));
+          AppendPrintf(out, directive + conv, va_arg(args, double));
         break;
       case 'c':
       case 'C': {

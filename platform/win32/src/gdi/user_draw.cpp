@@ -134,12 +134,12 @@ SysColors& Colors() {
                  RGB(255, 255, 225), RGB(181, 181, 181), RGB(0, 0, 128),     RGB(61, 149, 255),
                  RGB(157, 185, 235), RGB(49, 106, 197),  RGB(236, 233, 216)};
     // Overrides: "index=RRGGBB" separated by ';' or ','.
-    const std::string& spec = platform_config::Config().systemColors;
+    const std::string& overrides = platform_config::Config().systemColors;
     size_t at = 0;
-    while (at < spec.size()) {
-      size_t end = spec.find_first_of(";,", at);
-      if (end == std::string::npos) end = spec.size();
-      std::string entry = spec.substr(at, end - at);
+    while (at < overrides.size()) {
+      size_t end = overrides.find_first_of(";,", at);
+      if (end == std::string::npos) end = overrides.size();
+      std::string entry = overrides.substr(at, end - at);
       size_t eq = entry.find('=');
       if (eq != std::string::npos && eq > 0 && entry.size() - eq - 1 == 6) {
         char* stop = nullptr;
