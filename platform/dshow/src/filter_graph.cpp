@@ -323,6 +323,19 @@ std::vector<IBaseFilter*> FilterGraph::DownstreamFirst() {
   return ordered;
 }
 
+bool FilterGraph::HasConnectedInput(IBaseFilter* filter) {
+  bool connected = false;
+  for (IPin* pin : Pins(filter)) {
+    IPin* peer = nullptr;
+    if (!connected && Direction(pin) == PINDIR_INPUT && SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {
+      connected = true;
+      peer->Release();
+    }
+    pin->Release();
+  }
+  return connected;
+}
+
 bool FilterGraph::IsRenderer(IBaseFilter* filter) {
   IAMFilterMiscFlags* flags = nullptr;
   if (SUCCEEDED(filter->QueryInterface(IID_IAMFilterMiscFlags, reinterpret_cast<void**>(&flags)))) {
@@ -799,27 +812,34 @@ STDMETHODIMP FilterGraph::GetCurrentPosition(LONGLONG* pCurrent) {
   }
   if (completed && SUCCEEDED(GetStopPosition(pCurrent))) return S_OK;
 
-  LONGLONG position;
+  // Filters downstream of the sources that know how far they have got (writers, renderers)
+  // answer in the graph's time format; the one furthest behind tells the position.
   {
     CAutoLock lock(&m_lock);
-    // Renderers that know how far they have got answer first; else the clock tells.
-    bool fromSink = false;
-    LONGLONG sinkPosition = 0;
+    bool answered = false;
+    LONGLONG slowest = 0;
     for (const Member& m : m_members) {
-      if (!IsRenderer(m.filter)) continue;
+      if (!HasConnectedInput(m.filter)) continue;
       IMediaSeeking* seeking = nullptr;
       if (FAILED(m.filter->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)))) continue;
       LONGLONG p = 0;
       if (seeking->GetCurrentPosition(&p) == S_OK) {
-        sinkPosition = fromSink ? std::min(sinkPosition, p) : p;
-        fromSink = true;
+        slowest = answered ? std::min(slowest, p) : p;
+        answered = true;
       }
       seeking->Release();
     }
-    if (fromSink)
-      position = m_segmentStart + sinkPosition;
-    else
-      position = m_segmentStart + static_cast<LONGLONG>(static_cast<double>(std::max<REFERENCE_TIME>(StreamTimeNow(), 0)) * m_rate);
+    if (answered) {
+      *pCurrent = slowest;
+      return S_OK;
+    }
+  }
+  // Otherwise the clock tells how far the streams are from where the run began.
+  LONGLONG position;
+  {
+    CAutoLock lock(&m_lock);
+    REFERENCE_TIME streamTime = std::max<REFERENCE_TIME>(StreamTimeNow(), 0);
+    position = m_segmentStart + static_cast<LONGLONG>(static_cast<double>(streamTime) * m_rate);
   }
   LONGLONG stop = 0;
   if (SUCCEEDED(GetStopPosition(&stop))) {

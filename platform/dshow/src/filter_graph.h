@@ -78,7 +78,10 @@ class FilterGraph : public CUnknown,
   // IMediaEventSink: EC_COMPLETE reaches the application once every renderer has sent it.
   STDMETHODIMP Notify(LONG EventCode, LONG_PTR EventParam1, LONG_PTR EventParam2) override;
 
-  // IMediaSeeking: positions go to the sources (their output pins, else the filters).
+  // IMediaSeeking: positions go to the sources (their output pins, else the filters). The
+  // current position is the smallest answer of the filters downstream of the sources that
+  // report one (how far a writer or renderer has got), else the clock's stream time from
+  // where the run began, else that start.
   STDMETHODIMP GetCapabilities(DWORD* pCapabilities) override;
   STDMETHODIMP CheckCapabilities(DWORD* pCapabilities) override;
   STDMETHODIMP IsFormatSupported(const GUID* pFormat) override;
@@ -130,6 +133,7 @@ class FilterGraph : public CUnknown,
   std::vector<IBaseFilter*> DownstreamFirst();
   std::vector<IMediaSeeking*> Seekers();  // referenced; the caller releases them
   bool IsRenderer(IBaseFilter* filter);
+  bool HasConnectedInput(IBaseFilter* filter);
   HRESULT PauseLocked();
   HRESULT RunLocked(REFERENCE_TIME tStart);
   HRESULT StopLocked();

@@ -273,6 +273,32 @@ TEST_F(GraphTest, StopDoesNotDeadlockWithASourceFillingUnderTheFilterLock) {
   EXPECT_EQ(pin->ThreadsDestroyed(), 1);
 }
 
+TEST_F(GraphTest, TheCurrentPositionIsWhereTheSlowestReportingFilterHasGot) {
+  Ref<TestSource> source(Made(new TestSource({-1, -1})));
+  Ref<TestRenderer> ahead(Made(new TestRenderer)), behind(Made(new TestRenderer));
+  ahead->ReportPositions();
+  behind->ReportPositions();
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(ahead.get(), u"Ahead"), S_OK);
+  ASSERT_EQ(graph->AddFilter(behind.get(), u"Behind"), S_OK);
+  Chain(source.get(), 0, ahead.get());
+  Chain(source.get(), 1, behind.get());
+
+  // Hold both streams at known places.
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_TRUE(behind->WaitForFrames(2));
+  source->Pin(1)->HoldNextFillUntilStop();
+  ASSERT_TRUE(source->Pin(1)->WaitUntilHeld());
+  ASSERT_TRUE(ahead->WaitForFrames(behind->Frames().size() + 3));
+  source->Pin(0)->HoldNextFillUntilStop();
+  ASSERT_TRUE(source->Pin(0)->WaitUntilHeld());
+
+  LONGLONG current = 0;
+  ASSERT_EQ(seeking->GetCurrentPosition(&current), S_OK);
+  EXPECT_EQ(current, static_cast<LONGLONG>(behind->Frames().size()) * kFrameTime);
+  ASSERT_EQ(control->Stop(), S_OK);
+}
+
 TEST_F(GraphTest, AFailingTransformEndsTheStreamWithErrorAbort) {
   Ref<TestSource> source(Made(new TestSource({10})));
   Ref<TestConverter> converter(Made(new TestConverter));

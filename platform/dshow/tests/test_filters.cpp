@@ -222,16 +222,56 @@ class TestRenderer::Pin : public CBaseInputPin {
   std::mutex m_receiveLock;
 };
 
+// Only the current position is known; everything else is the sources' business.
+class TestRenderer::Position : public IMediaSeeking {
+ public:
+  explicit Position(TestRenderer* renderer) : m_renderer(renderer) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override { return m_renderer->QueryInterface(riid, ppv); }
+  STDMETHODIMP_(ULONG) AddRef() override { return m_renderer->AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return m_renderer->Release(); }
+  STDMETHODIMP GetCurrentPosition(LONGLONG* pCurrent) override {
+    std::lock_guard<std::mutex> guard(m_renderer->m_lock);
+    if (m_renderer->m_received == 0) return E_FAIL;
+    LONG last = m_renderer->m_frames.back();
+    *pCurrent = (last + 1) * kFrameTime;
+    return S_OK;
+  }
+  STDMETHODIMP GetCapabilities(DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP CheckCapabilities(DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP IsFormatSupported(const GUID*) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryPreferredFormat(GUID*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTimeFormat(GUID*) override { return E_NOTIMPL; }
+  STDMETHODIMP IsUsingTimeFormat(const GUID*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetTimeFormat(const GUID*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetDuration(LONGLONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetStopPosition(LONGLONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP ConvertTimeFormat(LONGLONG*, const GUID*, LONGLONG, const GUID*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetPositions(LONGLONG*, DWORD, LONGLONG*, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP GetPositions(LONGLONG*, LONGLONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetAvailable(LONGLONG*, LONGLONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetRate(double) override { return E_NOTIMPL; }
+  STDMETHODIMP GetRate(double*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetPreroll(LONGLONG*) override { return E_NOTIMPL; }
+
+ private:
+  TestRenderer* m_renderer;
+};
+
 TestRenderer::TestRenderer(const GUID& subtype, LPUNKNOWN outer)
     : CBaseFilter("test renderer", outer, &m_filterLock, CLSID_TestRenderer), m_subtype(subtype) {
   HRESULT hr = S_OK;
   m_pin = new Pin(this, &hr);
+  m_position = new Position(this);
 }
 
-TestRenderer::~TestRenderer() { delete m_pin; }
+TestRenderer::~TestRenderer() {
+  delete m_pin;
+  delete m_position;
+}
 
 STDMETHODIMP TestRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (riid == IID_IAMFilterMiscFlags) return GetInterface(static_cast<IAMFilterMiscFlags*>(this), ppv);
+  if (riid == IID_IMediaSeeking && m_reportPositions) return GetInterface(m_position, ppv);
   return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 

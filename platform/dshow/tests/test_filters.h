@@ -113,6 +113,10 @@ class TestRenderer : public CBaseFilter, public IAMFilterMiscFlags {
   int GetPinCount() override { return 1; }
   CBasePin* GetPin(int n) override;
 
+  // Answers IMediaSeeking::GetCurrentPosition with the end of the last frame received, as a
+  // writer tells how far it has got.
+  void ReportPositions() { m_reportPositions = true; }
+
   std::vector<LONG> Frames();
   std::vector<BYTE> Markers();
   std::vector<REFERENCE_TIME> Starts();
@@ -124,6 +128,7 @@ class TestRenderer : public CBaseFilter, public IAMFilterMiscFlags {
 
  private:
   class Pin;
+  class Position;
   friend class Pin;
   void Record(IMediaSample* sample);
   void RecordFlush();
@@ -137,6 +142,8 @@ class TestRenderer : public CBaseFilter, public IAMFilterMiscFlags {
   std::vector<BYTE> m_markers;
   std::vector<REFERENCE_TIME> m_starts;
   size_t m_received = 0;
+  bool m_reportPositions = false;
+  Position* m_position;
 };
 
 // RGB24 in, RGB32 out.
