@@ -883,6 +883,7 @@ STDMETHODIMP FilterGraph::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags,
   FILTER_STATE was = m_state;
   // A running graph pauses while its sources move, then runs on from stream time 0.
   if (was == State_Running) {
+    m_pausedAt = StreamTimeNow();
     for (IBaseFilter* filter : DownstreamFirst()) filter->Pause();
     m_state = State_Paused;
   }
