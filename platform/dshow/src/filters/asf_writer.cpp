@@ -1,0 +1,277 @@
+#include "asf_writer.h"
+
+#include <cstring>
+
+#include "filter_util.h"
+#include "media_types.h"
+#include "win32/paths.h"
+
+namespace ffw {
+
+class AsfWriter::InputPin : public CBaseInputPin {
+ public:
+  InputPin(AsfWriter* filter, bool video, HRESULT* phr)
+      : CBaseInputPin("ASF Writer input", filter, &filter->lock_, phr, video ? u"Video Input 01" : u"Audio Input 01"),
+        filter_(filter), video_(video) {}
+
+  HRESULT CheckMediaType(const CMediaType* mt) override {
+    if (video_) {
+      VideoFormat f;
+      return ReadVideoFormat(*mt, &f) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    PcmFormat f;
+    return ReadPcmFormat(*mt, &f) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+  }
+
+  STDMETHODIMP Receive(IMediaSample* sample) override {
+    if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
+    CAutoLock hold(&encodeLock);
+    if (!encoder || stream < 0) return VFW_E_WRONG_STATE;
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    const LONG length = sample->GetActualDataLength();
+    REFERENCE_TIME start = -1, stop = -1;
+    if (FAILED(sample->GetTime(&start, &stop))) start = -1;
+    int err;
+    if (video_) {
+      if (size_t(length) < ImageBytes(videoIn.kind, videoIn.width, videoIn.height)) return VFW_E_BUFFER_UNDERFLOW;
+      err = encoder->SendPicture(data, std::max<REFERENCE_TIME>(start, 0));
+    } else {
+      err = encoder->SendAudio(data, size_t(std::max<LONG>(length, 0)), start);
+    }
+    if (err < 0) return E_FAIL;
+    return filter_->WritePackets(this);
+  }
+
+  STDMETHODIMP EndOfStream() override {
+    if (HRESULT hr = CheckStreaming(); hr != S_OK) return hr;
+    Drain();
+    filter_->InputEnded();
+    return S_OK;
+  }
+
+  STDMETHODIMP EndFlush() override {
+    filter_->InputRestarted();
+    return CBaseInputPin::EndFlush();
+  }
+
+  // The encoder's delayed packets go to the file.
+  void Drain() {
+    CAutoLock hold(&encodeLock);
+    if (!encoder || drained_) return;
+    drained_ = true;
+    encoder->Finish();
+    filter_->WritePackets(this);
+  }
+
+  HRESULT Open(const AsfWriterSettings& s) {
+    CAutoLock hold(&encodeLock);
+    std::string error;
+    drained_ = false;
+    if (video_) {
+      if (!ReadVideoFormat(CurrentMediaType(), &videoIn)) return VFW_E_NOT_CONNECTED;
+      VideoTarget target;
+      target.width = s.width ? s.width : videoIn.width / 2 * 2;
+      target.height = s.height ? s.height : videoIn.height / 2 * 2;
+      if (s.frameTime > 0) target.frameRate = av_d2q(1e7 / double(s.frameTime), 65535);
+      target.bitRate = s.videoBitRate;
+      target.keyframeInterval = s.keyframeInterval;
+      const AVCodec* codec = avcodec_find_encoder_by_name(s.videoEncoder.c_str());
+      if (!codec) return VFW_E_NO_ACCEPTABLE_TYPES;
+      VideoInput in{videoIn.kind, videoIn.width, videoIn.height, videoIn.frameTime > 0 ? videoIn.frameTime : 400000};
+      encoder = StreamEncoder::OpenVideo(codec, in, target, &error);
+    } else {
+      PcmFormat in;
+      if (!ReadPcmFormat(CurrentMediaType(), &in)) return VFW_E_NOT_CONNECTED;
+      AudioTarget target;
+      target.rate = s.sampleRate;
+      target.channels = s.channels ? s.channels : std::min(in.channels, 2);
+      target.bitRate = s.audioBitRate;
+      const AVCodec* codec = avcodec_find_encoder_by_name(s.audioEncoder.c_str());
+      if (!codec) return VFW_E_NO_ACCEPTABLE_TYPES;
+      encoder = StreamEncoder::OpenAudio(codec, in, target, &error);
+    }
+    return encoder ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+  }
+
+  void Close() {
+    CAutoLock hold(&encodeLock);
+    encoder.reset();
+    stream = -1;
+  }
+
+  CCritSec encodeLock;
+  std::unique_ptr<StreamEncoder> encoder;
+  VideoFormat videoIn;
+  int stream = -1;
+
+ private:
+  AsfWriter* filter_;
+  const bool video_;
+  bool drained_ = false;
+};
+
+AsfWriter::AsfWriter(LPUNKNOWN outer, HRESULT*) : SinkFilter("WM ASF Writer", outer, CLSID_WMAsfWriter) { MakePins(); }
+
+AsfWriter::~AsfWriter() { FinishFile(); }
+
+CUnknown* AsfWriter::CreateInstance(LPUNKNOWN outer, HRESULT* phr) { return new AsfWriter(outer, phr); }
+
+void AsfWriter::MakePins() {
+  for (auto& pin : pins_) retired_.push_back(std::move(pin));
+  pins_.clear();
+  HRESULT hr = S_OK;
+  if (settings_.audio) pins_.push_back(std::make_unique<InputPin>(this, false, &hr));
+  if (settings_.video) pins_.push_back(std::make_unique<InputPin>(this, true, &hr));
+  if (!pins_.empty()) SetSeekingPin(pins_[0].get());
+  IncrementPinVersion();
+}
+
+STDMETHODIMP AsfWriter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (riid == IID_IFileSinkFilter || riid == IID_IFileSinkFilter2)
+    return GetInterface(static_cast<IFileSinkFilter2*>(this), ppv);
+  if (riid == IID_IAsfWriterSettings) return GetInterface(static_cast<IAsfWriterSettings*>(this), ppv);
+  return SinkFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+int AsfWriter::GetPinCount() {
+  CAutoLock hold(&lock_);
+  return int(pins_.size());
+}
+
+CBasePin* AsfWriter::GetPin(int n) {
+  CAutoLock hold(&lock_);
+  return n >= 0 && size_t(n) < pins_.size() ? pins_[size_t(n)].get() : nullptr;
+}
+
+STDMETHODIMP AsfWriter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) {
+  if (!pszFileName) return E_POINTER;
+  if (!*pszFileName) return E_INVALIDARG;
+  CAutoLock hold(&lock_);
+  if (!IsStopped()) return VFW_E_NOT_STOPPED;
+  name_ = pszFileName;
+  return S_OK;
+}
+
+STDMETHODIMP AsfWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) {
+  if (!ppszFileName) return E_POINTER;
+  *ppszFileName = nullptr;
+  CAutoLock hold(&lock_);
+  if (name_.empty()) return E_FAIL;
+  *ppszFileName = TaskMemCopy(name_.c_str());
+  if (!*ppszFileName) return E_OUTOFMEMORY;
+  if (pmt) {
+    *pmt = AM_MEDIA_TYPE{};
+    pmt->majortype = MEDIATYPE_Stream;
+    pmt->subtype = MEDIASUBTYPE_Asf;
+    pmt->formattype = FORMAT_None;
+  }
+  return S_OK;
+}
+
+STDMETHODIMP AsfWriter::SetMode(DWORD dwFlags) {
+  if (dwFlags & ~DWORD(AM_FILE_OVERWRITE)) return E_INVALIDARG;
+  mode_ = dwFlags;
+  return S_OK;
+}
+
+STDMETHODIMP AsfWriter::GetMode(DWORD* pdwFlags) {
+  if (!pdwFlags) return E_POINTER;
+  *pdwFlags = mode_;
+  return S_OK;
+}
+
+STDMETHODIMP AsfWriter::GetSettings(AsfWriterSettings* settings) {
+  if (!settings) return E_POINTER;
+  CAutoLock hold(&lock_);
+  *settings = settings_;
+  return S_OK;
+}
+
+STDMETHODIMP AsfWriter::SetSettings(const AsfWriterSettings* settings) {
+  if (!settings) return E_POINTER;
+  if (!settings->video && !settings->audio) return E_INVALIDARG;
+  if (settings->video && !avcodec_find_encoder_by_name(settings->videoEncoder.c_str())) return E_INVALIDARG;
+  if (settings->audio && !avcodec_find_encoder_by_name(settings->audioEncoder.c_str())) return E_INVALIDARG;
+  if (settings->width < 0 || settings->height < 0 || settings->sampleRate < 0 || settings->channels < 0)
+    return E_INVALIDARG;
+  CAutoLock hold(&lock_);
+  if (!IsStopped()) return VFW_E_NOT_STOPPED;
+  const bool pinsChange = settings->video != settings_.video || settings->audio != settings_.audio;
+  if (pinsChange)
+    for (auto& pin : pins_)
+      if (pin->IsConnected()) return VFW_E_ALREADY_CONNECTED;
+  settings_ = *settings;
+  if (pinsChange) MakePins();
+  return S_OK;
+}
+
+HRESULT AsfWriter::StartFile() {
+  if (name_.empty()) return VFW_E_NO_SINK;
+  auto muxer = std::make_unique<FileMuxer>("asf");
+  for (auto& pin : pins_) {
+    pin->Close();
+    if (!pin->IsConnected()) continue;
+    if (HRESULT hr = pin->Open(settings_); FAILED(hr)) return hr;
+    Parameters p(avcodec_parameters_alloc());
+    if (!p || avcodec_parameters_from_context(p.get(), pin->encoder->Context()) < 0) return E_OUTOFMEMORY;
+    pin->stream = muxer->AddStream(p.get(), pin->encoder->Context()->framerate);
+  }
+  MuxSettings mux;
+  if (const int err = muxer->Start(PosixPathFromPlatform(Narrow(name_.c_str())), mux); err < 0)
+    return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
+  CAutoLock hold(&muxLock_);
+  muxer_ = std::move(muxer);
+  return S_OK;
+}
+
+STDMETHODIMP AsfWriter::Pause() {
+  CAutoLock hold(&lock_);
+  if (m_State == State_Stopped) {
+    bool anyInput = false;
+    for (auto& pin : pins_) anyInput |= pin->IsConnected() != FALSE;
+    if (anyInput) {
+      if (HRESULT hr = StartFile(); FAILED(hr)) {
+        for (auto& pin : pins_) pin->Close();
+        NotifyEvent(EC_ERRORABORT, hr, 0);
+        return hr;
+      }
+    }
+  }
+  return SinkFilter::Pause();
+}
+
+STDMETHODIMP AsfWriter::Stop() {
+  FinishFile();
+  return SinkFilter::Stop();
+}
+
+HRESULT AsfWriter::WritePackets(InputPin* pin) {
+  Packet packet = NewPacket();
+  if (!packet) return E_OUTOFMEMORY;
+  CAutoLock hold(&muxLock_);
+  while (pin->encoder->Receive(packet.get()) == 0) {
+    if (!muxer_) {
+      av_packet_unref(packet.get());
+      continue;
+    }
+    if (muxer_->Write(pin->stream, packet.get()) < 0) {
+      NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+      return E_FAIL;
+    }
+  }
+  return S_OK;
+}
+
+void AsfWriter::FinishFile() {
+  for (auto& pin : pins_) pin->Drain();
+  {
+    CAutoLock hold(&muxLock_);
+    if (muxer_ && muxer_->Finish() < 0) NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+    muxer_.reset();
+  }
+  for (auto& pin : pins_) pin->Close();
+}
+
+}  // namespace ffw

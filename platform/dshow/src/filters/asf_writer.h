@@ -1,0 +1,56 @@
+#pragma once
+// The WM ASF Writer: encodes uncompressed video (WMV8) and PCM audio (WMA2) from its input pins
+// and writes them to the file named through IFileSinkFilter2, with FFmpeg's ASF muxer. What it
+// encodes is set through IAsfWriterSettings. Stop finishes the file as the end of the streams does.
+#include <memory>
+#include <vector>
+
+#include "dshow/builtin_filters.h"
+#include "file_muxer.h"
+#include "sink_filter.h"
+#include "stream_encoder.h"
+
+namespace ffw {
+
+class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterSettings {
+ public:
+  static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
+  ~AsfWriter() override;
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+  int GetPinCount() override;
+  CBasePin* GetPin(int n) override;
+  STDMETHODIMP Pause() override;
+  STDMETHODIMP Stop() override;
+
+  // IFileSinkFilter2
+  STDMETHODIMP SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE* pmt) override;
+  STDMETHODIMP GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) override;
+  STDMETHODIMP SetMode(DWORD dwFlags) override;
+  STDMETHODIMP GetMode(DWORD* pdwFlags) override;
+
+  // IAsfWriterSettings
+  STDMETHODIMP GetSettings(AsfWriterSettings* settings) override;
+  STDMETHODIMP SetSettings(const AsfWriterSettings* settings) override;
+
+ private:
+  class InputPin;
+
+  AsfWriter(LPUNKNOWN outer, HRESULT* phr);
+  void MakePins();
+  HRESULT StartFile();
+  HRESULT WritePackets(InputPin* pin);
+  void FinishFile();
+  void OnComplete() override { FinishFile(); }
+
+  CCritSec muxLock_;
+  AsfWriterSettings settings_;
+  std::vector<std::unique_ptr<InputPin>> pins_;     // the pins of the current settings
+  std::vector<std::unique_ptr<InputPin>> retired_;  // pins of earlier settings, kept alive
+  std::u16string name_;
+  DWORD mode_ = 0;
+  std::unique_ptr<FileMuxer> muxer_;
+};
+
+}  // namespace ffw

@@ -1,0 +1,283 @@
+#include "avi_mux.h"
+
+#include <cstring>
+#include <string>
+
+#include "filter_util.h"
+#include "media_types.h"
+#include "win32/paths.h"
+
+namespace ffw {
+
+class AviMux::InputPin : public CBaseInputPin {
+ public:
+  InputPin(AviMux* filter, const char16_t* name, HRESULT* phr)
+      : CBaseInputPin("AVI Mux input", filter, &filter->lock_, phr, name), filter_(filter) {}
+
+  HRESULT CheckMediaType(const CMediaType* mt) override {
+    Parameters p(avcodec_parameters_alloc());
+    AVRational rate;
+    return p && ReadStreamParameters(*mt, p.get(), &rate) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+  }
+
+  HRESULT CompleteConnect(IPin* pin) override {
+    HRESULT hr = CBaseInputPin::CompleteConnect(pin);
+    if (SUCCEEDED(hr)) filter_->InputConnected();
+    return hr;
+  }
+
+  STDMETHODIMP Receive(IMediaSample* sample) override {
+    if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
+    return filter_->Write(this, sample);
+  }
+
+  STDMETHODIMP EndOfStream() override {
+    if (HRESULT hr = CheckStreaming(); hr != S_OK) return hr;
+    if (ended_.exchange(true)) return S_OK;
+    filter_->InputEnded();
+    return S_OK;
+  }
+
+  HRESULT Active() override {
+    ended_ = false;
+    return CBaseInputPin::Active();
+  }
+
+  bool Ended() const { return ended_; }
+  int stream = -1;
+
+ private:
+  AviMux* filter_;
+  std::atomic<bool> ended_{false};
+};
+
+class AviMux::OutputPin : public CBaseOutputPin {
+ public:
+  OutputPin(AviMux* filter, HRESULT* phr) : CBaseOutputPin("AVI Mux output", filter, &filter->lock_, phr, u"AVI Out") {}
+
+  HRESULT GetMediaType(int position, CMediaType* mt) override {
+    if (position < 0) return E_INVALIDARG;
+    if (position > 0) return VFW_S_NO_MORE_ITEMS;
+    mt->InitMediaType();
+    mt->SetType(&MEDIATYPE_Stream);
+    mt->SetSubtype(&MEDIASUBTYPE_Avi);
+    mt->SetFormatType(&FORMAT_None);
+    return S_OK;
+  }
+
+  HRESULT CheckMediaType(const CMediaType* mt) override {
+    return *mt->Type() == MEDIATYPE_Stream && (*mt->Subtype() == MEDIASUBTYPE_Avi || *mt->Subtype() == GUID_NULL)
+               ? S_OK
+               : VFW_E_TYPE_NOT_ACCEPTED;
+  }
+
+  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
+    request->cBuffers = std::max<LONG>(request->cBuffers, 1);
+    request->cbBuffer = std::max<LONG>(request->cbBuffer, 16);
+    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
+    ALLOCATOR_PROPERTIES actual;
+    return allocator->SetProperties(request, &actual);
+  }
+
+  // The POSIX path the sink downstream names; empty when it names none.
+  std::string SinkPath() {
+    IPin* peer = GetConnected();
+    if (!peer) return {};
+    PIN_INFO info{};
+    if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return {};
+    IFileSinkFilter* sink = nullptr;
+    HRESULT hr = info.pFilter->QueryInterface(IID_IFileSinkFilter, reinterpret_cast<void**>(&sink));
+    info.pFilter->Release();
+    if (FAILED(hr)) return {};
+    LPOLESTR name = nullptr;
+    hr = sink->GetCurFile(&name, nullptr);
+    sink->Release();
+    if (FAILED(hr) || !name) return {};
+    std::string path = PosixPathFromPlatform(Narrow(name));
+    CoTaskMemFree(name);
+    return path;
+  }
+};
+
+// Seeking goes to the sources upstream; the current position is how far the file is written.
+class AviMux::Seeking : public UpstreamSeeking {
+ public:
+  Seeking(AviMux* filter, CBasePin* input) : UpstreamSeeking(filter->GetOwner(), input), filter_(filter) {}
+  STDMETHODIMP GetCurrentPosition(LONGLONG* current) override {
+    if (!current) return E_POINTER;
+    *current = filter_->written_;
+    return S_OK;
+  }
+
+ private:
+  AviMux* filter_;
+};
+
+AviMux::AviMux(LPUNKNOWN outer, HRESULT* phr) : CBaseFilter("AVI Mux", outer, &lock_, CLSID_AviDest, phr) {
+  output_ = std::make_unique<OutputPin>(this, phr);
+  AddInput();
+  seeking_ = std::make_unique<Seeking>(this, inputs_[0].get());
+}
+
+AviMux::~AviMux() { FinishFile(); }
+
+CUnknown* AviMux::CreateInstance(LPUNKNOWN outer, HRESULT* phr) { return new AviMux(outer, phr); }
+
+STDMETHODIMP AviMux::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (riid == IID_IConfigInterleaving) return GetInterface(static_cast<IConfigInterleaving*>(this), ppv);
+  if (riid == IID_IMediaSeeking) return GetInterface(static_cast<IMediaSeeking*>(seeking_.get()), ppv);
+  return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+int AviMux::GetPinCount() {
+  CAutoLock hold(&lock_);
+  return 1 + int(inputs_.size());
+}
+
+CBasePin* AviMux::GetPin(int n) {
+  CAutoLock hold(&lock_);
+  if (n == 0) return output_.get();
+  if (n < 0 || size_t(n) > inputs_.size()) return nullptr;
+  return inputs_[size_t(n) - 1].get();
+}
+
+void AviMux::AddInput() {
+  char name[16];
+  std::snprintf(name, sizeof name, "Input %02d", int(inputs_.size()) + 1);
+  std::u16string wide(name, name + std::strlen(name));
+  HRESULT hr = S_OK;
+  inputs_.push_back(std::make_unique<InputPin>(this, wide.c_str(), &hr));
+  IncrementPinVersion();
+}
+
+void AviMux::InputConnected() {
+  CAutoLock hold(&lock_);
+  for (auto& in : inputs_)
+    if (!in->IsConnected()) return;
+  AddInput();
+}
+
+STDMETHODIMP AviMux::put_Mode(InterleavingMode mode) {
+  if (mode < INTERLEAVE_NONE || mode > INTERLEAVE_NONE_BUFFERED) return E_INVALIDARG;
+  CAutoLock hold(&lock_);
+  if (!IsStopped()) return VFW_E_NOT_STOPPED;
+  mode_ = mode;
+  return S_OK;
+}
+
+STDMETHODIMP AviMux::get_Mode(InterleavingMode* pMode) {
+  if (!pMode) return E_POINTER;
+  *pMode = mode_;
+  return S_OK;
+}
+
+STDMETHODIMP AviMux::put_Interleaving(const REFERENCE_TIME* prtInterleave, const REFERENCE_TIME* prtPreroll) {
+  if ((prtInterleave && *prtInterleave < 0) || (prtPreroll && *prtPreroll < 0)) return E_INVALIDARG;
+  CAutoLock hold(&lock_);
+  if (!IsStopped()) return VFW_E_NOT_STOPPED;
+  if (prtInterleave) interleave_ = *prtInterleave;
+  if (prtPreroll) preroll_ = *prtPreroll;
+  return S_OK;
+}
+
+STDMETHODIMP AviMux::get_Interleaving(REFERENCE_TIME* prtInterleave, REFERENCE_TIME* prtPreroll) {
+  if (!prtInterleave || !prtPreroll) return E_POINTER;
+  *prtInterleave = interleave_;
+  *prtPreroll = preroll_;
+  return S_OK;
+}
+
+HRESULT AviMux::StartFile() {
+  const std::string path = output_->IsConnected() ? output_->SinkPath() : std::string();
+  if (path.empty()) return VFW_E_NO_SINK;
+  auto muxer = std::make_unique<FileMuxer>("avi");
+  for (auto& in : inputs_) {
+    in->stream = -1;
+    if (!in->IsConnected()) continue;
+    Parameters p(avcodec_parameters_alloc());
+    AVRational rate;
+    if (!p || !ReadStreamParameters(in->CurrentMediaType(), p.get(), &rate)) return VFW_E_TYPE_NOT_ACCEPTED;
+    in->stream = muxer->AddStream(p.get(), rate);
+    if (in->stream < 0) return E_OUTOFMEMORY;
+  }
+  MuxSettings settings;
+  // Full and capture interleaving order the chunks by time; without interleaving every stream's
+  // chunks are written as they come.
+  settings.interleave = mode_ == INTERLEAVE_CAPTURE || mode_ == INTERLEAVE_FULL;
+  settings.interleaveTime = interleave_;
+  settings.prerollTime = preroll_;
+  if (const int err = muxer->Start(path, settings); err < 0) return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
+  muxer_ = std::move(muxer);
+  finished_ = false;
+  written_ = 0;
+  return S_OK;
+}
+
+STDMETHODIMP AviMux::Pause() {
+  CAutoLock hold(&lock_);
+  if (m_State == State_Stopped) {
+    bool anyInput = false;
+    for (auto& in : inputs_) anyInput |= in->IsConnected() != FALSE;
+    if (anyInput) {
+      CAutoLock mux(&muxLock_);
+      if (HRESULT hr = StartFile(); FAILED(hr)) {
+        NotifyEvent(EC_ERRORABORT, hr, 0);
+        return hr;
+      }
+    }
+  }
+  return CBaseFilter::Pause();
+}
+
+STDMETHODIMP AviMux::Stop() {
+  FinishFile();
+  return CBaseFilter::Stop();
+}
+
+HRESULT AviMux::Write(InputPin* pin, IMediaSample* sample) {
+  CAutoLock hold(&muxLock_);
+  if (!muxer_ || pin->stream < 0) return VFW_E_WRONG_STATE;
+  BYTE* data = nullptr;
+  sample->GetPointer(&data);
+  const LONG length = sample->GetActualDataLength();
+  if (length <= 0) return S_OK;
+  Packet packet = NewPacket();
+  if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;
+  std::memcpy(packet->data, data, size_t(length));
+  REFERENCE_TIME start = 0, stop = 0;
+  const HRESULT timed = sample->GetTime(&start, &stop);
+  if (SUCCEEDED(timed)) {
+    packet->pts = start;
+    if (timed == S_OK && stop > start) packet->duration = stop - start;
+  }
+  if (sample->IsSyncPoint() == S_OK) packet->flags |= AV_PKT_FLAG_KEY;
+  const int64_t end = SUCCEEDED(timed) ? std::max(start, stop) : 0;
+  if (muxer_->Write(pin->stream, packet.get()) < 0) {
+    NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+    return E_FAIL;
+  }
+  if (end > written_) written_ = end;
+  return S_OK;
+}
+
+void AviMux::InputEnded() {
+  {
+    CAutoLock hold(&muxLock_);
+    for (auto& in : inputs_)
+      if (in->IsConnected() && !in->Ended()) return;
+  }
+  FinishFile();
+  if (output_->IsConnected()) output_->DeliverEndOfStream();
+}
+
+void AviMux::FinishFile() {
+  CAutoLock hold(&muxLock_);
+  if (muxer_ && !finished_) {
+    finished_ = true;
+    if (muxer_->Finish() < 0) NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+  }
+  muxer_.reset();
+}
+
+}  // namespace ffw

@@ -1,0 +1,60 @@
+#pragma once
+// The AVI Mux: interleaves its input streams into an AVI file (FFmpeg's AVI muxer). The file is
+// the one the filter downstream of its output names through IFileSinkFilter (the File Writer);
+// the mux writes it itself and sends that filter the end of the stream when the file is
+// finished. Stop finishes the file too. One input pin is always free ("Input 01", "Input 02"...).
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "dshow/dshow.h"
+#include "file_muxer.h"
+#include "upstream_seeking.h"
+
+namespace ffw {
+
+class AviMux : public CBaseFilter, public IConfigInterleaving {
+ public:
+  static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
+  ~AviMux() override;
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+  int GetPinCount() override;
+  CBasePin* GetPin(int n) override;
+  STDMETHODIMP Stop() override;
+  STDMETHODIMP Pause() override;
+
+  // IConfigInterleaving
+  STDMETHODIMP put_Mode(InterleavingMode mode) override;
+  STDMETHODIMP get_Mode(InterleavingMode* pMode) override;
+  STDMETHODIMP put_Interleaving(const REFERENCE_TIME* prtInterleave, const REFERENCE_TIME* prtPreroll) override;
+  STDMETHODIMP get_Interleaving(REFERENCE_TIME* prtInterleave, REFERENCE_TIME* prtPreroll) override;
+
+ private:
+  class InputPin;
+  class OutputPin;
+  class Seeking;
+
+  explicit AviMux(LPUNKNOWN outer, HRESULT* phr);
+  void AddInput();
+  void InputConnected();
+  HRESULT StartFile();
+  HRESULT Write(InputPin* pin, IMediaSample* sample);
+  void InputEnded();
+  void FinishFile();
+
+  CCritSec lock_;
+  CCritSec muxLock_;
+  std::vector<std::unique_ptr<InputPin>> inputs_;  // pins live as long as the filter
+  std::unique_ptr<OutputPin> output_;
+  std::unique_ptr<Seeking> seeking_;
+  std::unique_ptr<FileMuxer> muxer_;
+  InterleavingMode mode_ = INTERLEAVE_FULL;
+  REFERENCE_TIME interleave_ = UNITS;
+  REFERENCE_TIME preroll_ = 0;
+  std::atomic<int64_t> written_{0};  // end time of the latest sample written
+  bool finished_ = false;
+};
+
+}  // namespace ffw

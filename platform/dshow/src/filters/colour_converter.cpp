@@ -1,0 +1,86 @@
+#include "colour_converter.h"
+
+#include <cstring>
+
+namespace ffw {
+namespace {
+
+constexpr RawKind kOutputOrder[] = {RawKind::RGB32, RawKind::RGB24, RawKind::RGB555, RawKind::YUY2, RawKind::I420};
+
+}  // namespace
+
+ColourConverter::ColourConverter(LPUNKNOWN outer, HRESULT*)
+    : CTransformFilter("Color Space Converter", outer, CLSID_Colour) {}
+
+CUnknown* ColourConverter::CreateInstance(LPUNKNOWN outer, HRESULT* phr) { return new ColourConverter(outer, phr); }
+
+HRESULT ColourConverter::CheckInputType(const CMediaType* mt) {
+  VideoFormat f;
+  return ReadVideoFormat(*mt, &f) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT ColourConverter::CheckTransform(const CMediaType* in, const CMediaType* out) {
+  VideoFormat a, b;
+  if (!ReadVideoFormat(*in, &a) || !ReadVideoFormat(*out, &b)) return VFW_E_TYPE_NOT_ACCEPTED;
+  return a.width == b.width && a.height == b.height ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT ColourConverter::GetMediaType(int position, CMediaType* mt) {
+  if (position < 0) return E_INVALIDARG;
+  if (!m_pInput->IsConnected()) return VFW_E_NOT_CONNECTED;
+  VideoFormat in;
+  if (!ReadVideoFormat(m_pInput->CurrentMediaType(), &in)) return E_UNEXPECTED;
+  int index = 0;
+  for (RawKind kind : kOutputOrder) {
+    if (!Fits(kind, in.width, in.height)) continue;
+    if (index++ == position) {
+      WriteVideoFormat({kind, in.width, in.height, in.frameTime}, mt);
+      return S_OK;
+    }
+  }
+  return VFW_S_NO_MORE_ITEMS;
+}
+
+HRESULT ColourConverter::SetMediaType(PIN_DIRECTION direction, const CMediaType* mt) {
+  VideoFormat f;
+  if (!ReadVideoFormat(*mt, &f)) return VFW_E_TYPE_NOT_ACCEPTED;
+  (direction == PINDIR_INPUT ? in_ : out_) = f;
+  return S_OK;
+}
+
+HRESULT ColourConverter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
+  if (!m_pOutput->IsConnected() && !m_pInput->IsConnected()) return E_UNEXPECTED;
+  VideoFormat out;
+  if (!ReadVideoFormat(m_pOutput->CurrentMediaType(), &out)) return E_UNEXPECTED;
+  request->cBuffers = std::max<LONG>(request->cBuffers, 2);
+  request->cbBuffer = std::max<LONG>(request->cbBuffer, LONG(ImageBytes(out.kind, out.width, out.height)));
+  request->cbAlign = std::max<LONG>(request->cbAlign, 1);
+  ALLOCATOR_PROPERTIES actual;
+  HRESULT hr = allocator->SetProperties(request, &actual);
+  if (FAILED(hr)) return hr;
+  return actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT ColourConverter::Transform(IMediaSample* in, IMediaSample* out) {
+  BYTE* src = nullptr;
+  BYTE* dst = nullptr;
+  in->GetPointer(&src);
+  out->GetPointer(&dst);
+  const size_t need = ImageBytes(in_.kind, in_.width, in_.height);
+  const size_t made = ImageBytes(out_.kind, out_.width, out_.height);
+  if (size_t(in->GetActualDataLength()) < need || size_t(out->GetSize()) < made) return VFW_E_BUFFER_OVERFLOW;
+  if (in_.kind == out_.kind) {
+    std::memcpy(dst, src, made);
+  } else {
+    uint8_t* planes[4];
+    int strides[4];
+    PlanesOf(in_.kind, src, in_.width, in_.height, planes, strides);
+    if (!converter_.ConvertTo(planes, strides, PixelFormatOf(in_.kind), in_.width, in_.height, dst, out_.kind,
+                              out_.width, out_.height))
+      return E_FAIL;
+  }
+  out->SetActualDataLength(LONG(made));
+  return S_OK;
+}
+
+}  // namespace ffw

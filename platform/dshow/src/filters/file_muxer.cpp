@@ -1,0 +1,98 @@
+#include "file_muxer.h"
+
+namespace ffw {
+
+FileMuxer::FileMuxer(std::string format) : format_(std::move(format)) {}
+
+FileMuxer::~FileMuxer() { Finish(); }
+
+int FileMuxer::AddStream(const AVCodecParameters* parameters, AVRational frameRate) {
+  std::lock_guard<std::mutex> hold(lock_);
+  Parameters copy(avcodec_parameters_alloc());
+  if (!copy || avcodec_parameters_copy(copy.get(), parameters) < 0) return AVERROR(ENOMEM);
+  streams_.push_back(std::move(copy));
+  rates_.push_back(frameRate);
+  return int(streams_.size()) - 1;
+}
+
+int FileMuxer::Start(const std::string& path, const MuxSettings& settings) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (started_ || output_) return AVERROR(EINVAL);
+  if (streams_.empty()) return AVERROR(EINVAL);
+  int err = avformat_alloc_output_context2(&output_, nullptr, format_.c_str(), path.c_str());
+  if (err < 0) return err;
+  for (size_t i = 0; i < streams_.size(); ++i) {
+    AVStream* s = avformat_new_stream(output_, nullptr);
+    if (!s) return AVERROR(ENOMEM);
+    if ((err = avcodec_parameters_copy(s->codecpar, streams_[i].get())) < 0) return err;
+    s->codecpar->codec_tag = 0;
+    if (s->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && rates_[i].num > 0) {
+      s->time_base = av_inv_q(rates_[i]);
+      s->avg_frame_rate = rates_[i];
+      s->r_frame_rate = rates_[i];
+    } else if (s->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+      s->time_base = {1, s->codecpar->sample_rate};
+    }
+  }
+  if (settings.interleaveTime > 0) output_->max_interleave_delta = settings.interleaveTime / 10;
+  if (settings.prerollTime > 0) output_->audio_preload = int(std::min<int64_t>(settings.prerollTime / 10, INT32_MAX));
+  interleave_ = settings.interleave;
+  if ((err = avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0) {
+    avformat_free_context(output_);
+    output_ = nullptr;
+    return err;
+  }
+  if ((err = avformat_write_header(output_, nullptr)) < 0) {
+    avio_closep(&output_->pb);
+    avformat_free_context(output_);
+    output_ = nullptr;
+    return err;
+  }
+  lastDts_.assign(streams_.size(), AV_NOPTS_VALUE);
+  started_ = true;
+  return 0;
+}
+
+int FileMuxer::Write(int stream, AVPacket* packet) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!started_ || stream < 0 || size_t(stream) >= lastDts_.size()) {
+    av_packet_unref(packet);
+    return AVERROR(EINVAL);
+  }
+  AVStream* s = output_->streams[stream];
+  if (packet->pts == AV_NOPTS_VALUE) packet->pts = packet->dts;
+  packet->dts = packet->pts;
+  av_packet_rescale_ts(packet, kUnits, s->time_base);
+  if (packet->dts == AV_NOPTS_VALUE) packet->dts = lastDts_[stream] == AV_NOPTS_VALUE ? 0 : lastDts_[stream] + 1;
+  if (lastDts_[stream] != AV_NOPTS_VALUE && packet->dts <= lastDts_[stream]) packet->dts = lastDts_[stream] + 1;
+  if (packet->pts < packet->dts) packet->pts = packet->dts;
+  lastDts_[stream] = packet->dts;
+  packet->stream_index = stream;
+  const int err = interleave_ ? av_interleaved_write_frame(output_, packet) : av_write_frame(output_, packet);
+  av_packet_unref(packet);
+  return err;
+}
+
+int FileMuxer::Finish() {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!output_) return 0;
+  int err = 0;
+  if (started_) {
+    if (interleave_) av_interleaved_write_frame(output_, nullptr);
+    err = av_write_trailer(output_);
+  }
+  const int closeErr = avio_closep(&output_->pb);
+  avformat_free_context(output_);
+  output_ = nullptr;
+  started_ = false;
+  return err < 0 ? err : closeErr;
+}
+
+void FileMuxer::Reset() {
+  Finish();
+  std::lock_guard<std::mutex> hold(lock_);
+  streams_.clear();
+  rates_.clear();
+}
+
+}  // namespace ffw

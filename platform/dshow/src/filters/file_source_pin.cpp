@@ -1,0 +1,404 @@
+#include "file_source_pin.h"
+
+#include <cstring>
+
+#include "file_source.h"
+
+namespace ffw {
+namespace {
+
+constexpr RawKind kOfferOrder[] = {RawKind::I420, RawKind::YUY2, RawKind::RGB32, RawKind::RGB24, RawKind::RGB555};
+
+}  // namespace
+
+FileSourcePin::FileSourcePin(FileSource* filter, int stream, bool video, HRESULT* phr)
+    : CSourceStream("File source pin", phr, filter, video ? u"Video" : u"Audio"),
+      stream_(stream),
+      video_(video),
+      frame_(NewFrame()),
+      packet_(NewPacket()),
+      picture_(NewFrame()) {
+  const AVStream* s = filter->Reader()->Format()->streams[stream];
+  timeBase_ = s->time_base;
+  segmentStop_ = FileSource::kNoStop;
+  std::string error;
+  decoder_ = StreamDecoder::Open(s->codecpar, s->time_base, &error);
+  if (!decoder_ || !frame_ || !packet_ || !picture_) {
+    if (phr) *phr = VFW_E_UNSUPPORTED_STREAM;
+    return;
+  }
+  if (video) {
+    videoOut_ = {RawKind::I420, s->codecpar->width, s->codecpar->height, FrameTime()};
+  } else {
+    audioOut_ = {AV_SAMPLE_FMT_S16, std::min(s->codecpar->ch_layout.nb_channels, 2), s->codecpar->sample_rate};
+  }
+}
+
+FileSource* FileSourcePin::Source() const { return static_cast<FileSource*>(m_pFilter); }
+
+int64_t FileSourcePin::FrameTime() const {
+  const AVStream* s = Source()->Reader()->Format()->streams[stream_];
+  AVRational rate = s->avg_frame_rate.num > 0 && s->avg_frame_rate.den > 0 ? s->avg_frame_rate : s->r_frame_rate;
+  if (rate.num <= 0 || rate.den <= 0 || av_q2d(rate) > 1000) rate = {25, 1};
+  return av_rescale(UNITS, rate.den, rate.num);
+}
+
+STDMETHODIMP FileSourcePin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (riid == IID_IMediaSeeking) return GetInterface(static_cast<IMediaSeeking*>(this), ppv);
+  return CSourceStream::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT FileSourcePin::GetMediaType(int position, CMediaType* mt) {
+  if (position < 0) return E_INVALIDARG;
+  const AVCodecParameters* p = Source()->Reader()->Format()->streams[stream_]->codecpar;
+  if (!video_) {
+    if (position > 0) return VFW_S_NO_MORE_ITEMS;
+    WritePcmFormat({AV_SAMPLE_FMT_S16, std::min(p->ch_layout.nb_channels, 2), p->sample_rate}, mt);
+    return S_OK;
+  }
+  int index = 0;
+  for (RawKind kind : kOfferOrder) {
+    if (!Fits(kind, p->width, p->height)) continue;
+    if (index++ == position) {
+      WriteVideoFormat({kind, p->width, p->height, FrameTime()}, mt);
+      return S_OK;
+    }
+  }
+  return VFW_S_NO_MORE_ITEMS;
+}
+
+HRESULT FileSourcePin::CheckMediaType(const CMediaType* mt) {
+  const AVCodecParameters* p = Source()->Reader()->Format()->streams[stream_]->codecpar;
+  if (video_) {
+    VideoFormat f;
+    return ReadVideoFormat(*mt, &f) && f.width == p->width && f.height == p->height ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+  }
+  PcmFormat f;
+  if (!ReadPcmFormat(*mt, &f) || f.channels > 2 || f.format == AV_SAMPLE_FMT_S32 || f.rate < 8000 || f.rate > 192000)
+    return VFW_E_TYPE_NOT_ACCEPTED;
+  return S_OK;
+}
+
+HRESULT FileSourcePin::SetMediaType(const CMediaType* mt) {
+  HRESULT hr = CSourceStream::SetMediaType(mt);
+  if (FAILED(hr)) return hr;
+  if (video_) {
+    VideoFormat f;
+    if (ReadVideoFormat(*mt, &f)) videoOut_ = f;
+  } else {
+    PcmFormat f;
+    if (ReadPcmFormat(*mt, &f)) audioOut_ = f;
+  }
+  return S_OK;
+}
+
+HRESULT FileSourcePin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
+  if (video_) {
+    request->cBuffers = std::max<LONG>(request->cBuffers, 3);
+    request->cbBuffer = std::max<LONG>(request->cbBuffer, LONG(ImageBytes(videoOut_.kind, videoOut_.width, videoOut_.height)));
+  } else {
+    const LONG frameBytes = av_get_bytes_per_sample(audioOut_.format) * audioOut_.channels;
+    request->cBuffers = std::max<LONG>(request->cBuffers, 8);
+    request->cbBuffer = std::max<LONG>(request->cbBuffer, std::max(audioOut_.rate / 10, 1) * frameBytes);
+  }
+  request->cbAlign = std::max<LONG>(request->cbAlign, 1);
+  ALLOCATOR_PROPERTIES actual;
+  HRESULT hr = allocator->SetProperties(request, &actual);
+  if (FAILED(hr)) return hr;
+  return actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT FileSourcePin::CompleteConnect(IPin* receiver) {
+  HRESULT hr = CSourceStream::CompleteConnect(receiver);
+  if (SUCCEEDED(hr)) Source()->Reader()->Enable(stream_, true);
+  return hr;
+}
+
+HRESULT FileSourcePin::BreakConnect() {
+  Source()->Reader()->Enable(stream_, false);
+  return CSourceStream::BreakConnect();
+}
+
+void FileSourcePin::Restart() {
+  decoder_->Flush();
+  inputEnded_ = false;
+  decoderEnded_ = false;
+  havePicture_ = false;
+  pcm_.clear();
+  pcmTime_ = -1;
+  resampler_.Reset();
+  Source()->Segment(&segmentStart_, &segmentStop_);
+  nextPictureTime_ = segmentStart_;
+  position_ = segmentStart_;
+}
+
+HRESULT FileSourcePin::OnThreadCreate() { return S_OK; }
+
+HRESULT FileSourcePin::OnThreadStartPlay() {
+  return DeliverNewSegment(segmentStart_, segmentStop_, 1.0);
+}
+
+void FileSourcePin::TakeVideoFrame() {
+  int64_t ts = frame_->best_effort_timestamp;
+  int64_t t = ts == AV_NOPTS_VALUE ? nextPictureTime_
+                                   : ToUnits(ts - Source()->Reader()->StartOf(stream_), timeBase_);
+  const int64_t frameTime = videoOut_.frameTime > 0 ? videoOut_.frameTime : FrameTime();
+  nextPictureTime_ = t + frameTime;
+  if (t >= segmentStop_) {
+    decoderEnded_ = true;  // past the end of the segment: nothing more is wanted
+    av_frame_unref(frame_.get());
+    return;
+  }
+  if (t + frameTime <= segmentStart_) {  // before the segment: decoded only to reach it
+    av_frame_unref(frame_.get());
+    return;
+  }
+  av_frame_unref(picture_.get());
+  av_frame_move_ref(picture_.get(), frame_.get());
+  pictureTime_ = t;
+  havePicture_ = true;
+}
+
+void FileSourcePin::TakeAudioFrame() {
+  const AVFrame* f = frame_.get();
+  const int rate = audioOut_.rate;
+  const PcmFormat from{AVSampleFormat(f->format), f->ch_layout.nb_channels, f->sample_rate};
+  const int64_t ts = f->best_effort_timestamp;
+  if (pcmTime_ < 0) {
+    const int64_t t = ts == AV_NOPTS_VALUE ? segmentStart_ : ToUnits(ts - Source()->Reader()->StartOf(stream_), timeBase_);
+    pcmTime_ = t;
+  }
+  if (!resampler_.Convert(const_cast<const uint8_t* const*>(f->extended_data), f->nb_samples, from, audioOut_, pcm_)) {
+    av_frame_unref(frame_.get());
+    return;
+  }
+  av_frame_unref(frame_.get());
+  // Sound before the segment start is dropped, to the sample.
+  const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+  if (pcmTime_ < segmentStart_) {
+    const size_t skip = std::min(pcm_.size() / frameBytes, size_t(av_rescale(segmentStart_ - pcmTime_, rate, UNITS)));
+    pcm_.erase(pcm_.begin(), pcm_.begin() + ptrdiff_t(skip * frameBytes));
+    pcmTime_ += av_rescale(int64_t(skip), UNITS, rate);
+  }
+  // And so is sound past the segment end.
+  if (segmentStop_ == FileSource::kNoStop) return;
+  const int64_t endSamples = av_rescale(segmentStop_ - pcmTime_, rate, UNITS);
+  if (endSamples <= int64_t(pcm_.size() / frameBytes)) {
+    pcm_.resize(size_t(std::max<int64_t>(endSamples, 0)) * frameBytes);
+    decoderEnded_ = true;
+  }
+}
+
+HRESULT FileSourcePin::Produce() {
+  const size_t frameBytes = video_ ? 0 : size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+  const size_t chunk = size_t(std::max(audioOut_.rate / 10, 1)) * frameBytes;
+  for (;;) {
+    if (video_ ? havePicture_ : (pcm_.size() >= chunk || (decoderEnded_ && !pcm_.empty()))) return S_OK;
+    if (decoderEnded_) return S_FALSE;
+    int err = decoder_->Receive(frame_.get());
+    if (err == 0) {
+      video_ ? TakeVideoFrame() : TakeAudioFrame();
+      continue;
+    }
+    if (err == AVERROR_EOF) {
+      decoderEnded_ = true;
+      if (!video_) resampler_.Drain(pcm_);
+      continue;
+    }
+    if (err != AVERROR(EAGAIN)) return E_FAIL;
+    if (inputEnded_) {
+      decoderEnded_ = true;
+      continue;
+    }
+    err = Source()->Reader()->Read(stream_, packet_.get());
+    if (err == 0) {
+      err = decoder_->Send(packet_.get());
+      av_packet_unref(packet_.get());
+      if (err < 0 && err != AVERROR(EAGAIN)) return E_FAIL;
+    } else if (err == AVERROR_EOF) {
+      inputEnded_ = true;
+      decoder_->Send(nullptr);
+    } else {
+      return E_FAIL;
+    }
+  }
+}
+
+HRESULT FileSourcePin::FillBuffer(IMediaSample* sample) {
+  HRESULT hr = Produce();
+  if (hr != S_OK) return hr;
+  BYTE* data = nullptr;
+  sample->GetPointer(&data);
+  REFERENCE_TIME start, stop;
+  if (video_) {
+    const size_t size = ImageBytes(videoOut_.kind, videoOut_.width, videoOut_.height);
+    if (size_t(sample->GetSize()) < size) return VFW_E_BUFFER_OVERFLOW;
+    if (!scaler_.ConvertTo(picture_->data, picture_->linesize, AVPixelFormat(picture_->format), picture_->width,
+                           picture_->height, data, videoOut_.kind, videoOut_.width, videoOut_.height))
+      return E_FAIL;
+    havePicture_ = false;
+    sample->SetActualDataLength(LONG(size));
+    start = pictureTime_ - segmentStart_;
+    stop = start + (videoOut_.frameTime > 0 ? videoOut_.frameTime : FrameTime());
+    position_ = pictureTime_;
+  } else {
+    const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+    const size_t n = std::min(pcm_.size(), size_t(sample->GetSize()) / frameBytes * frameBytes);
+    if (n == 0) return VFW_E_BUFFER_OVERFLOW;
+    std::memcpy(data, pcm_.data(), n);
+    pcm_.erase(pcm_.begin(), pcm_.begin() + ptrdiff_t(n));
+    sample->SetActualDataLength(LONG(n));
+    start = pcmTime_ - segmentStart_;
+    pcmTime_ += av_rescale(int64_t(n / frameBytes), UNITS, audioOut_.rate);
+    stop = pcmTime_ - segmentStart_;
+    position_ = pcmTime_;
+  }
+  sample->SetTime(&start, &stop);
+  sample->SetSyncPoint(TRUE);
+  return S_OK;
+}
+
+// ---- IMediaSeeking: media time, and frames on the video pin ----------------------------------------
+
+STDMETHODIMP FileSourcePin::GetCapabilities(DWORD* pCapabilities) {
+  if (!pCapabilities) return E_POINTER;
+  *pCapabilities = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards |
+                   AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::CheckCapabilities(DWORD* pCapabilities) {
+  if (!pCapabilities) return E_POINTER;
+  DWORD ours;
+  GetCapabilities(&ours);
+  const DWORD asked = *pCapabilities;
+  *pCapabilities &= ours;
+  return *pCapabilities == asked ? S_OK : (*pCapabilities ? S_FALSE : E_FAIL);
+}
+
+STDMETHODIMP FileSourcePin::IsFormatSupported(const GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  return *pFormat == TIME_FORMAT_MEDIA_TIME || (video_ && *pFormat == TIME_FORMAT_FRAME) ? S_OK : S_FALSE;
+}
+
+STDMETHODIMP FileSourcePin::QueryPreferredFormat(GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  *pFormat = TIME_FORMAT_MEDIA_TIME;
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::GetTimeFormat(GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  *pFormat = timeFormat_;
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::IsUsingTimeFormat(const GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  return *pFormat == timeFormat_ ? S_OK : S_FALSE;
+}
+
+STDMETHODIMP FileSourcePin::SetTimeFormat(const GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  if (IsFormatSupported(pFormat) != S_OK) return E_INVALIDARG;
+  if (!Source()->IsStopped()) return VFW_E_WRONG_STATE;
+  timeFormat_ = *pFormat;
+  return S_OK;
+}
+
+LONGLONG FileSourcePin::ToFormat(LONGLONG units) const {
+  return timeFormat_ == TIME_FORMAT_FRAME ? units / FrameTime() : units;
+}
+
+LONGLONG FileSourcePin::FromFormat(LONGLONG value) const {
+  return timeFormat_ == TIME_FORMAT_FRAME ? value * FrameTime() : value;
+}
+
+STDMETHODIMP FileSourcePin::GetDuration(LONGLONG* pDuration) {
+  if (!pDuration) return E_POINTER;
+  *pDuration = ToFormat(Source()->Duration());
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::GetStopPosition(LONGLONG* pStop) {
+  if (!pStop) return E_POINTER;
+  *pStop = ToFormat(Source()->StopPosition());
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::GetCurrentPosition(LONGLONG* pCurrent) {
+  if (!pCurrent) return E_POINTER;
+  *pCurrent = ToFormat(position_);
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
+                                              const GUID* pSourceFormat) {
+  if (!pTarget) return E_POINTER;
+  const GUID from = pSourceFormat ? *pSourceFormat : timeFormat_;
+  const GUID to = pTargetFormat ? *pTargetFormat : timeFormat_;
+  if (IsFormatSupported(&from) != S_OK || IsFormatSupported(&to) != S_OK) return E_INVALIDARG;
+  const LONGLONG units = from == TIME_FORMAT_FRAME ? Source * FrameTime() : Source;
+  *pTarget = to == TIME_FORMAT_FRAME ? units / FrameTime() : units;
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop,
+                                         DWORD dwStopFlags) {
+  const DWORD currentHow = dwCurrentFlags & AM_SEEKING_PositioningBitsMask;
+  const DWORD stopHow = dwStopFlags & AM_SEEKING_PositioningBitsMask;
+  if ((currentHow && !pCurrent) || (stopHow && !pStop)) return E_POINTER;
+  int64_t start, stop;
+  Source()->Segment(&start, &stop);
+  const bool stopSet = stop != FileSource::kNoStop;
+  if (!stopSet) stop = Source()->Duration();
+  const int64_t duration = Source()->Duration();
+  if (currentHow == AM_SEEKING_AbsolutePositioning) start = FromFormat(*pCurrent);
+  else if (currentHow == AM_SEEKING_RelativePositioning) start = position_ + FromFormat(*pCurrent);
+  else if (currentHow == AM_SEEKING_IncrementalPositioning) return E_INVALIDARG;
+  if (stopHow == AM_SEEKING_AbsolutePositioning) stop = FromFormat(*pStop);
+  else if (stopHow == AM_SEEKING_RelativePositioning || stopHow == AM_SEEKING_IncrementalPositioning)
+    stop = (stopHow == AM_SEEKING_RelativePositioning ? stop : start) + FromFormat(*pStop);
+  start = std::clamp<int64_t>(start, 0, std::max<int64_t>(duration, 0));
+  stop = std::max(stop, start);
+  HRESULT hr = S_OK;
+  // Without a stop the streams play to their real end, whatever length the file claims.
+  if (currentHow || stopHow) hr = Source()->Seek(start, stopHow || stopSet ? stop : FileSource::kNoStop);
+  if (SUCCEEDED(hr)) {
+    if ((dwCurrentFlags & AM_SEEKING_ReturnTime) && pCurrent) *pCurrent = ToFormat(start);
+    if ((dwStopFlags & AM_SEEKING_ReturnTime) && pStop) *pStop = ToFormat(stop);
+  }
+  return hr;
+}
+
+STDMETHODIMP FileSourcePin::GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) {
+  if (pCurrent) *pCurrent = ToFormat(position_);
+  if (pStop) *pStop = ToFormat(Source()->StopPosition());
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) {
+  if (pEarliest) *pEarliest = 0;
+  if (pLatest) *pLatest = ToFormat(Source()->Duration());
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::SetRate(double dRate) {
+  if (dRate <= 0) return E_INVALIDARG;
+  return dRate == 1.0 ? S_OK : E_NOTIMPL;  // the source plays at its own rate only
+}
+
+STDMETHODIMP FileSourcePin::GetRate(double* pdRate) {
+  if (!pdRate) return E_POINTER;
+  *pdRate = 1.0;
+  return S_OK;
+}
+
+STDMETHODIMP FileSourcePin::GetPreroll(LONGLONG* pllPreroll) {
+  if (!pllPreroll) return E_POINTER;
+  *pllPreroll = 0;
+  return S_OK;
+}
+
+}  // namespace ffw

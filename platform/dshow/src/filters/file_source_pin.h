@@ -1,0 +1,97 @@
+#pragma once
+// An output pin of the file source: decodes one stream of the file on the pin's streaming thread
+// and delivers it uncompressed. Its IMediaSeeking moves the whole source.
+#include <atomic>
+#include <vector>
+
+#include "audio_converter.h"
+#include "dshow/dshow.h"
+#include "media_types.h"
+#include "stream_decoder.h"
+
+namespace ffw {
+
+class FileSource;
+
+class FileSourcePin : public CSourceStream, public IMediaSeeking {
+ public:
+  FileSourcePin(FileSource* filter, int stream, bool video, HRESULT* phr);
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+  HRESULT CheckMediaType(const CMediaType* mt) override;
+  HRESULT GetMediaType(int position, CMediaType* mt) override;
+  HRESULT SetMediaType(const CMediaType* mt) override;
+  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
+  HRESULT CompleteConnect(IPin* receiver) override;
+  HRESULT BreakConnect() override;
+
+  // From the filter's seek, with the streaming thread stopped.
+  void Restart();
+  bool Streaming() { return ThreadExists(); }
+  using CSourceStream::Pause;
+  using CSourceStream::Stop;
+
+  // IMediaSeeking
+  STDMETHODIMP GetCapabilities(DWORD* pCapabilities) override;
+  STDMETHODIMP CheckCapabilities(DWORD* pCapabilities) override;
+  STDMETHODIMP IsFormatSupported(const GUID* pFormat) override;
+  STDMETHODIMP QueryPreferredFormat(GUID* pFormat) override;
+  STDMETHODIMP GetTimeFormat(GUID* pFormat) override;
+  STDMETHODIMP IsUsingTimeFormat(const GUID* pFormat) override;
+  STDMETHODIMP SetTimeFormat(const GUID* pFormat) override;
+  STDMETHODIMP GetDuration(LONGLONG* pDuration) override;
+  STDMETHODIMP GetStopPosition(LONGLONG* pStop) override;
+  STDMETHODIMP GetCurrentPosition(LONGLONG* pCurrent) override;
+  STDMETHODIMP ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
+                                 const GUID* pSourceFormat) override;
+  STDMETHODIMP SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop, DWORD dwStopFlags) override;
+  STDMETHODIMP GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) override;
+  STDMETHODIMP GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) override;
+  STDMETHODIMP SetRate(double dRate) override;
+  STDMETHODIMP GetRate(double* pdRate) override;
+  STDMETHODIMP GetPreroll(LONGLONG* pllPreroll) override;
+
+ protected:
+  HRESULT FillBuffer(IMediaSample* sample) override;
+  HRESULT OnThreadCreate() override;
+  HRESULT OnThreadStartPlay() override;
+
+ private:
+  FileSource* Source() const;
+  // Decodes until a picture or enough sound is ready; S_FALSE at the end of the stream.
+  HRESULT Produce();
+  void TakeVideoFrame();
+  void TakeAudioFrame();
+  int64_t FrameTime() const;
+  LONGLONG ToFormat(LONGLONG units) const;
+  LONGLONG FromFormat(LONGLONG value) const;
+
+  const int stream_;
+  const bool video_;
+  AVRational timeBase_;
+  std::unique_ptr<StreamDecoder> decoder_;
+  Frame frame_;
+  Packet packet_;
+  bool inputEnded_ = false;
+  bool decoderEnded_ = false;
+  int64_t segmentStart_ = 0;
+  int64_t segmentStop_ = 0;
+  std::atomic<int64_t> position_{0};  // file time reached by the samples delivered
+  GUID timeFormat_ = TIME_FORMAT_MEDIA_TIME;
+
+  VideoFormat videoOut_;
+  ImageConverter scaler_;
+  Frame picture_;  // the decoded picture waiting for a buffer
+  bool havePicture_ = false;
+  int64_t pictureTime_ = 0;
+  int64_t nextPictureTime_ = 0;
+
+  PcmFormat audioOut_;
+  AudioConverter resampler_;
+  std::vector<uint8_t> pcm_;    // converted sound waiting for buffers
+  int64_t pcmTime_ = -1;        // stream time of pcm_'s first sample
+};
+
+}  // namespace ffw

@@ -1,0 +1,283 @@
+// The file source: decoding every input type to the end, its media types, seeking, bad files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "clips.h"
+#include "ole/objbase.h"
+#include "test_graph.h"
+
+namespace filters_test {
+namespace {
+
+IBaseFilter* AddSource(TestGraph& graph, const std::string& path, HRESULT* hr = nullptr) {
+  IBaseFilter* source = graph.Add(CLSID_CorvaneFileSource, u"Source");
+  if (!source) return nullptr;
+  auto* file = QueryAs<IFileSourceFilter>(source, IID_IFileSourceFilter);
+  const HRESULT result = file->Load(Wide(path).c_str(), nullptr);
+  file->Release();
+  if (hr) *hr = result;
+  return SUCCEEDED(result) ? source : nullptr;
+}
+
+// Source pin -> Sample Grabber (counting, optionally narrowed to a type) -> Null Renderer.
+struct CountedBranch {
+  CountingCallback counter;
+  IBaseFilter* grabber = nullptr;
+
+  HRESULT Build(TestGraph& graph, IBaseFilter* from, int pin, const AM_MEDIA_TYPE* only = nullptr) {
+    grabber = graph.Add(CLSID_SampleGrabber, u"Grabber");
+    IBaseFilter* renderer = graph.Add(CLSID_NullRenderer, u"Null");
+    auto* grab = QueryAs<ISampleGrabber>(grabber, IID_ISampleGrabber);
+    if (only) grab->SetMediaType(only);
+    grab->SetCallback(&counter, 0);
+    grab->Release();
+    if (HRESULT hr = ConnectFilters(from, grabber, pin, 0); FAILED(hr)) return hr;
+    return ConnectFilters(grabber, renderer);
+  }
+};
+
+TEST(FileSource, DecodesBothStreamsToTheEnd) {
+  CountedBranch video, audio;
+  TestGraph graph;
+  IBaseFilter* source = AddSource(graph, AviClip());
+  ASSERT_NE(source, nullptr);
+  ASSERT_EQ(video.Build(graph, source, 0), S_OK);
+  ASSERT_EQ(audio.Build(graph, source, 1), S_OK);
+  ASSERT_EQ(graph.Run(), S_OK);
+  const auto codes = graph.WaitForCompletion(2);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), EC_COMPLETE), 2);
+  EXPECT_EQ(video.counter.samples, 50);
+  EXPECT_NEAR(video.counter.firstTime, 0.0, 1e-9);
+  EXPECT_NEAR(video.counter.lastTime, 1.96, 0.041);  // the clip's AVI index may hold one empty frame
+  // 16-bit stereo at 44.1 kHz for two seconds, give or take the encoder's padding.
+  EXPECT_NEAR(double(audio.counter.bytes), 2.0 * 44100 * 4, 0.05 * 44100 * 4);
+  EXPECT_EQ(graph.Stop(), S_OK);
+}
+
+TEST(FileSource, OffersUncompressedPicturesAndPcm) {
+  TestGraph graph;
+  IBaseFilter* source = AddSource(graph, AviClip());
+  ASSERT_NE(source, nullptr);
+  IPin* video = PinOf(source, PINDIR_OUTPUT, 0);
+  IPin* audio = PinOf(source, PINDIR_OUTPUT, 1);
+  ASSERT_TRUE(video && audio);
+  IEnumMediaTypes* types = nullptr;
+  ASSERT_EQ(video->EnumMediaTypes(&types), S_OK);
+  AM_MEDIA_TYPE* mt = nullptr;
+  std::vector<GUID> subtypes;
+  while (types->Next(1, &mt, nullptr) == S_OK) {
+    EXPECT_EQ(mt->formattype, FORMAT_VideoInfo);
+    const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(mt->pbFormat);
+    EXPECT_EQ(vih->bmiHeader.biWidth, 176);
+    EXPECT_EQ(vih->bmiHeader.biHeight, 144);  // positive: bottom-up rows for RGB
+    EXPECT_EQ(vih->AvgTimePerFrame, 400000);
+    subtypes.push_back(mt->subtype);
+    DeleteMediaType(mt);
+  }
+  types->Release();
+  EXPECT_EQ(subtypes, (std::vector<GUID>{MEDIASUBTYPE_I420, MEDIASUBTYPE_YUY2, MEDIASUBTYPE_RGB32,
+                                         MEDIASUBTYPE_RGB24, MEDIASUBTYPE_RGB555}));
+  ASSERT_EQ(audio->EnumMediaTypes(&types), S_OK);
+  ASSERT_EQ(types->Next(1, &mt, nullptr), S_OK);
+  const auto* wfx = reinterpret_cast<const WAVEFORMATEX*>(mt->pbFormat);
+  EXPECT_EQ(mt->subtype, MEDIASUBTYPE_PCM);
+  EXPECT_EQ(wfx->wFormatTag, WAVE_FORMAT_PCM);
+  EXPECT_EQ(wfx->nChannels, 2);
+  EXPECT_EQ(wfx->nSamplesPerSec, 44100u);
+  EXPECT_EQ(wfx->wBitsPerSample, 16);
+  EXPECT_EQ(wfx->nBlockAlign, 4);
+  DeleteMediaType(mt);
+  types->Release();
+  video->Release();
+  audio->Release();
+}
+
+TEST(FileSource, Rgb24RowsAreBottomUpAndPadded) {
+  CountedBranch video;
+  TestGraph graph;
+  testing_support::ClipOptions o;
+  o.format = "avi";
+  o.videoEncoder = "mpeg4";
+  o.audioEncoder = "";
+  o.width = 170;  // 510 bytes a row, padded to 512
+  o.height = 96;
+  o.seconds = 0.2;
+  IBaseFilter* source = AddSource(graph, Clip("narrow.avi", o));
+  ASSERT_NE(source, nullptr);
+  AM_MEDIA_TYPE rgb24{};
+  rgb24.majortype = MEDIATYPE_Video;
+  rgb24.subtype = MEDIASUBTYPE_RGB24;
+  ASSERT_EQ(video.Build(graph, source, 0, &rgb24), S_OK);
+  auto* grab = QueryAs<ISampleGrabber>(video.grabber, IID_ISampleGrabber);
+  grab->SetBufferSamples(TRUE);
+  ASSERT_EQ(graph.Run(), S_OK);
+  graph.WaitForCompletion(1);
+  LONG size = 0;
+  ASSERT_EQ(grab->GetCurrentBuffer(&size, nullptr), S_OK);
+  EXPECT_EQ(size, 512 * 96);
+  std::vector<LONG> buffer(size_t(size + 3) / 4);
+  ASSERT_EQ(grab->GetCurrentBuffer(&size, buffer.data()), S_OK);
+  // The test picture brightens toward the bottom: the first row in memory is the bottom one.
+  const auto* bytes = reinterpret_cast<const uint8_t*>(buffer.data());
+  long first = 0, last = 0;
+  for (int x = 0; x < 510; ++x) {
+    first += bytes[x];
+    last += bytes[511 * 0 + 512 * 95 + x];
+  }
+  EXPECT_GT(first, last);
+  AM_MEDIA_TYPE connected{};
+  ASSERT_EQ(grab->GetConnectedMediaType(&connected), S_OK);
+  EXPECT_EQ(connected.subtype, MEDIASUBTYPE_RGB24);
+  FreeMediaType(connected);
+  grab->Release();
+}
+
+struct ContainerCase {
+  const char* name;
+  const char* format;
+  const char* video;
+  const char* audio;
+};
+
+class FileSourceContainers : public ::testing::TestWithParam<ContainerCase> {};
+
+TEST_P(FileSourceContainers, DecodeToTheEnd) {
+  const ContainerCase& c = GetParam();
+  testing_support::ClipOptions o;
+  o.format = c.format;
+  o.videoEncoder = c.video;
+  o.audioEncoder = c.audio;
+  o.sampleRate = std::string(c.audio) == "libgsm" ? 8000 : 44100;
+  o.seconds = 2.0;
+  CountedBranch video, audio;
+  TestGraph graph;
+  HRESULT hr = E_FAIL;
+  IBaseFilter* source = AddSource(graph, Clip(c.name, o), &hr);
+  ASSERT_EQ(hr, S_OK) << c.name;
+  const bool hasVideo = *c.video != 0;
+  const bool hasAudio = *c.audio != 0;
+  int pin = 0;
+  if (hasVideo) ASSERT_EQ(video.Build(graph, source, pin++), S_OK);
+  if (hasAudio) ASSERT_EQ(audio.Build(graph, source, pin++), S_OK);
+  ASSERT_EQ(graph.Run(), S_OK);
+  const auto codes = graph.WaitForCompletion(pin);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), EC_COMPLETE), pin) << c.name;
+  if (hasVideo) EXPECT_NEAR(video.counter.samples, 50, 1) << c.name;
+  if (hasAudio) EXPECT_NEAR(double(audio.counter.lastStop) / UNITS, 2.0, 0.15) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, FileSourceContainers,
+    ::testing::Values(ContainerCase{"clip.wmv", "asf", "wmv2", "wmav2"}, ContainerCase{"clip.mp4", "mp4", "mpeg4", "aac"},
+                      ContainerCase{"clip.flv", "flv", "flv", "libmp3lame"},
+                      ContainerCase{"clip.mov", "mov", "mpeg4", "aac"}, ContainerCase{"clip.mpg", "mpeg", "mpeg1video", "mp2"},
+                      ContainerCase{"clip.3gp", "3gp", "h263", "aac"}, ContainerCase{"clip.rm", "rm", "rv10", "ac3"},
+                      ContainerCase{"clip.wav", "wav", "", "pcm_s16le"}, ContainerCase{"clip.mp3", "mp3", "", "libmp3lame"}),
+    [](const auto& info) {
+      std::string n = info.param.name;
+      for (char& ch : n) if (ch == '.') ch = '_';
+      return n;
+    });
+
+TEST(FileSource, SeekingBeforeRunStartsThere) {
+  CountedBranch video;
+  TestGraph graph;
+  IBaseFilter* source = AddSource(graph, AviClip());
+  ASSERT_NE(source, nullptr);
+  ASSERT_EQ(video.Build(graph, source, 0), S_OK);
+  IPin* pin = PinOf(source, PINDIR_OUTPUT, 0);
+  auto* seeking = QueryAs<IMediaSeeking>(pin, IID_IMediaSeeking);
+  ASSERT_NE(seeking, nullptr);
+  LONGLONG duration = 0;
+  ASSERT_EQ(seeking->GetDuration(&duration), S_OK);
+  EXPECT_NEAR(double(duration) / UNITS, 2.0, 0.1);
+  LONGLONG start = UNITS;
+  ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  ASSERT_EQ(graph.Run(), S_OK);
+  graph.WaitForCompletion(1);
+  // Times restart at the new position; the frames before it are not shown.
+  EXPECT_NEAR(video.counter.samples, 25, 1);
+  EXPECT_NEAR(video.counter.firstTime, 0.0, 1e-9);
+  LONGLONG current = 0;
+  EXPECT_EQ(seeking->GetCurrentPosition(&current), S_OK);
+  EXPECT_NEAR(double(current) / UNITS, 1.96, 0.041);
+  // Frames as the time format.
+  ASSERT_EQ(graph.Stop(), S_OK);
+  ASSERT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
+  EXPECT_EQ(seeking->GetDuration(&duration), S_OK);
+  EXPECT_NEAR(double(duration), 50, 2);
+  seeking->Release();
+  pin->Release();
+}
+
+TEST(FileSource, SeekingWhileRunningRestartsTheStreams) {
+  CountedBranch video, audio;
+  TestGraph graph;
+  IBaseFilter* source = AddSource(graph, AviClip());
+  ASSERT_NE(source, nullptr);
+  ASSERT_EQ(video.Build(graph, source, 0), S_OK);
+  ASSERT_EQ(audio.Build(graph, source, 1), S_OK);
+  IPin* pin = PinOf(source, PINDIR_OUTPUT, 1);
+  auto* seeking = QueryAs<IMediaSeeking>(pin, IID_IMediaSeeking);
+  ASSERT_EQ(graph.Run(), S_OK);
+  graph.WaitForCompletion(2);
+  // After the end, a seek to the middle plays the second half again on both pins.
+  const int before = video.counter.samples;
+  LONGLONG start = UNITS;
+  ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  ASSERT_TRUE(graph.WaitUntil([&] { return video.counter.samples >= before + 24; }));
+  graph.WaitForCompletion(4);
+  EXPECT_NEAR(video.counter.samples, before + 25, 1);
+  seeking->Release();
+  pin->Release();
+  EXPECT_EQ(graph.Stop(), S_OK);
+}
+
+TEST(FileSource, BadFilesFailToLoad) {
+  const std::string garbage = SandboxFile("garbage.avi");
+  {
+    std::ofstream out(garbage, std::ios::binary);
+    for (int i = 0; i < 5000; ++i) out.put(char(i * 7919 % 251));
+  }
+  const std::string empty = SandboxFile("empty.mp4");
+  std::ofstream(empty, std::ios::binary).close();
+  for (const std::string& path : {garbage, empty}) {
+    TestGraph graph;
+    HRESULT hr = S_OK;
+    EXPECT_EQ(AddSource(graph, path, &hr), nullptr) << path;
+    EXPECT_EQ(hr, VFW_E_UNKNOWN_FILE_TYPE) << path;
+  }
+  TestGraph graph;
+  HRESULT hr = S_OK;
+  EXPECT_EQ(AddSource(graph, SandboxFile("missing.avi"), &hr), nullptr);
+  EXPECT_EQ(hr, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+}
+
+TEST(FileSource, TruncatedFileEndsTheStreamCleanly) {
+  const std::string whole = AviClip();
+  const std::string cut = SandboxFile("cut.avi");
+  {
+    std::ifstream in(whole, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream out(cut, std::ios::binary);
+    out.write(bytes.data(), std::streamsize(bytes.size() * 6 / 10));
+  }
+  CountedBranch video;
+  TestGraph graph;
+  HRESULT hr = S_OK;
+  IBaseFilter* source = AddSource(graph, cut, &hr);
+  ASSERT_EQ(hr, S_OK);
+  ASSERT_EQ(video.Build(graph, source, 0), S_OK);
+  ASSERT_EQ(graph.Run(), S_OK);
+  const auto codes = graph.WaitForCompletion(1);
+  ASSERT_FALSE(codes.empty());
+  EXPECT_TRUE(codes.back() == EC_COMPLETE || codes.back() == EC_ERRORABORT);
+  EXPECT_GT(video.counter.samples, 0);
+  EXPECT_LT(video.counter.samples, 50);
+  EXPECT_EQ(graph.Stop(), S_OK);
+}
+
+}  // namespace
+}  // namespace filters_test

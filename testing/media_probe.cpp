@@ -1,0 +1,78 @@
+#include "testing/media_probe.h"
+
+#include <algorithm>
+#include <limits>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace testing_support {
+
+const ProbedStream* ProbedFile::Video() const {
+  for (const ProbedStream& s : streams)
+    if (s.video) return &s;
+  return nullptr;
+}
+
+const ProbedStream* ProbedFile::Audio() const {
+  for (const ProbedStream& s : streams)
+    if (!s.video) return &s;
+  return nullptr;
+}
+
+ProbedFile ProbeFile(const std::string& path) {
+  ProbedFile result;
+  AVFormatContext* input = nullptr;
+  if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) {
+    result.error = "cannot open " + path;
+    return result;
+  }
+  if (avformat_find_stream_info(input, nullptr) < 0) {
+    avformat_close_input(&input);
+    result.error = "no stream information in " + path;
+    return result;
+  }
+  result.format = input->iformat->name;
+  std::vector<int> map(input->nb_streams, -1);
+  std::vector<int64_t> first(input->nb_streams, std::numeric_limits<int64_t>::max());
+  std::vector<int64_t> last(input->nb_streams, std::numeric_limits<int64_t>::min());
+  for (unsigned i = 0; i < input->nb_streams; ++i) {
+    const AVCodecParameters* p = input->streams[i]->codecpar;
+    if (p->codec_type != AVMEDIA_TYPE_VIDEO && p->codec_type != AVMEDIA_TYPE_AUDIO) continue;
+    ProbedStream s;
+    s.video = p->codec_type == AVMEDIA_TYPE_VIDEO;
+    s.codec = avcodec_get_name(p->codec_id);
+    s.width = p->width;
+    s.height = p->height;
+    s.sampleRate = p->sample_rate;
+    s.channels = p->ch_layout.nb_channels;
+    s.bitsPerSample = av_get_bits_per_sample(p->codec_id);
+    map[i] = int(result.streams.size());
+    result.streams.push_back(s);
+  }
+  AVPacket* packet = av_packet_alloc();
+  int err;
+  while ((err = av_read_frame(input, packet)) >= 0) {
+    const int i = packet->stream_index;
+    if (map[i] >= 0) {
+      result.streams[map[i]].packets++;
+      const int64_t t = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+      if (t != AV_NOPTS_VALUE) {
+        first[i] = std::min(first[i], t);
+        last[i] = std::max(last[i], t + std::max<int64_t>(packet->duration, 0));
+      }
+    }
+    av_packet_unref(packet);
+  }
+  if (err != AVERROR_EOF) result.error = "read error in " + path;
+  for (unsigned i = 0; i < input->nb_streams; ++i)
+    if (map[i] >= 0 && last[i] > first[i])
+      result.streams[map[i]].seconds = double(last[i] - first[i]) * av_q2d(input->streams[i]->time_base);
+  av_packet_free(&packet);
+  avformat_close_input(&input);
+  return result;
+}
+
+}  // namespace testing_support
