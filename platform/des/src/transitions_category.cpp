@@ -1,0 +1,92 @@
+// Fills the video transitions category with the transitions the editing services install.
+#include <string>
+#include <vector>
+
+#include "des/qedit.h"
+
+namespace des {
+namespace {
+
+struct TransitionEntry {
+  const char16_t* friendlyName;
+  const GUID* clsid;
+};
+
+// Fixed order: clients keep positions in this list.
+constexpr TransitionEntry kTransitions[] = {
+    {u"3D Transitions", &CLSID_Transitions3D},
+    {u"Barn", &CLSID_DXTBarn},
+    {u"Blinds", &CLSID_DXTBlinds},
+    {u"Checkerboard", &CLSID_DXTCheckerBoard},
+    {u"Fade", &CLSID_DXFade},
+    {u"Gradient Wipe", &CLSID_DXTGradientWipe},
+    {u"Inset", &CLSID_DXTInset},
+    {u"Iris", &CLSID_DXTIris},
+    {u"Pixelate", &CLSID_Pixelate},
+    {u"Radial Wipe", &CLSID_DXTRadialWipe},
+    {u"Random Bars", &CLSID_DXTRandomBars},
+    {u"Random Dissolve", &CLSID_DXTRandomDissolve},
+    {u"SMPTE Wipe", &CLSID_DxtJpeg},
+    {u"Slide", &CLSID_DXTSlide},
+    {u"Spiral", &CLSID_DXTSpiral},
+    {u"Stretch", &CLSID_DXTStretch},
+    {u"Strips", &CLSID_DXTStrips},
+    {u"Wheel", &CLSID_DXTWheel},
+    {u"Zigzag", &CLSID_DXTZigzag},
+};
+
+HRESULT WriteString(IPropertyBag* bag, const char16_t* name, const std::u16string& value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocString(value.c_str());
+  HRESULT hr = v.bstrVal ? bag->Write(name, &v) : E_OUTOFMEMORY;
+  VariantClear(&v);
+  return hr;
+}
+
+std::u16string GuidText(const GUID& guid) {
+  OLECHAR text[40];
+  StringFromGUID2(guid, text, 40);
+  return text;
+}
+
+HRESULT MakeMoniker(const TransitionEntry& entry, IMoniker** moniker) {
+  IPropertyBag* bag = nullptr;
+  HRESULT hr = CreatePropertyBag(&bag);
+  if (FAILED(hr)) return hr;
+  const std::u16string clsid = GuidText(*entry.clsid);
+  hr = WriteString(bag, u"FriendlyName", entry.friendlyName);
+  if (SUCCEEDED(hr)) hr = WriteString(bag, u"guid", clsid);
+  if (SUCCEEDED(hr)) hr = WriteString(bag, u"CLSID", clsid);
+  if (SUCCEEDED(hr)) {
+    const std::u16string display = u"@device:sw:" + GuidText(CLSID_VideoEffects2Category) + u"\\" + clsid;
+    hr = CreateDeviceMoniker(*entry.clsid, bag, display.c_str(), moniker);
+  }
+  bag->Release();
+  return hr;
+}
+
+HRESULT EnumerateTransitions(IEnumMoniker** ppEnum) {
+  if (!ppEnum) return E_POINTER;
+  *ppEnum = nullptr;
+  std::vector<IMoniker*> monikers;
+  HRESULT hr = S_OK;
+  for (const TransitionEntry& entry : kTransitions) {
+    IMoniker* m = nullptr;
+    if (FAILED(hr = MakeMoniker(entry, &m))) break;
+    monikers.push_back(m);
+  }
+  if (SUCCEEDED(hr)) hr = CreateEnumMoniker(monikers.data(), ULONG(monikers.size()), ppEnum);
+  for (IMoniker* m : monikers) m->Release();
+  return hr;
+}
+
+struct Registration {
+  Registration() { DShowSetDeviceCategoryProvider(CLSID_VideoEffects2Category, &EnumerateTransitions); }
+};
+
+const Registration registration;
+
+}  // namespace
+}  // namespace des

@@ -1,0 +1,44 @@
+#pragma once
+// A profile object: IWMProfile and IWMProfile2 over its own copy of the profile data.
+#include <atomic>
+
+#include "profile_data.h"
+
+namespace wmf {
+
+class Profile : public IWMProfile2 {
+ public:
+  explicit Profile(ProfileData data) : data_(std::move(data)) {}
+  const ProfileData& Data() const { return data_; }
+  // Ours behind an interface pointer, or null for somebody else's object.
+  static Profile* From(IWMProfile* profile);
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+  STDMETHODIMP_(ULONG) Release() override;
+
+  STDMETHODIMP GetVersion(WMT_VERSION* pdwVersion) override;
+  STDMETHODIMP GetName(WCHAR* pwszName, DWORD* pcchName) override;
+  STDMETHODIMP SetName(const WCHAR* pwszName) override;
+  STDMETHODIMP GetDescription(WCHAR* pwszDescription, DWORD* pcchDescription) override;
+  STDMETHODIMP SetDescription(const WCHAR* pwszDescription) override;
+  STDMETHODIMP GetStreamCount(DWORD* pcStreams) override;
+  STDMETHODIMP GetStream(DWORD dwStreamIndex, IWMStreamConfig** ppConfig) override;
+  STDMETHODIMP GetStreamByNumber(WORD wStreamNum, IWMStreamConfig** ppConfig) override;
+  STDMETHODIMP RemoveStream(IWMStreamConfig* pConfig) override;
+  STDMETHODIMP RemoveStreamByNumber(WORD wStreamNum) override;
+  STDMETHODIMP AddStream(IWMStreamConfig* pConfig) override;
+  STDMETHODIMP ReconfigStream(IWMStreamConfig* pConfig) override;
+  STDMETHODIMP CreateNewStream(REFGUID guidStreamType, IWMStreamConfig** ppConfig) override;
+
+  STDMETHODIMP GetProfileID(GUID* pguidID) override;
+
+ private:
+  virtual ~Profile() = default;
+  StreamData* Find(WORD number);
+
+  std::atomic<ULONG> refs_{1};
+  ProfileData data_;
+};
+
+}  // namespace wmf
