@@ -52,6 +52,45 @@ HRESULT CreateTestSink(IUnknown* outer, REFIID riid, void** ppv) {
   return hr;
 }
 
+DEFINE_GUID(CLSID_TestCategory, 0x0B7E1A08, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x08);
+
+// A category with one entry of its own.
+HRESULT EnumerateTestCategory(IEnumMoniker** ppEnum) {
+  IPropertyBag* bag = nullptr;
+  HRESULT hr = CreatePropertyBag(&bag);
+  if (FAILED(hr)) return hr;
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocString(u"Provided Device");
+  bag->Write(u"FriendlyName", &v);
+  VariantClear(&v);
+  IMoniker* moniker = nullptr;
+  hr = CreateDeviceMoniker(CLSID_TestConverter, bag, u"@device:test:provided", &moniker);
+  bag->Release();
+  if (FAILED(hr)) return hr;
+  hr = CreateEnumMoniker(&moniker, 1, ppEnum);
+  moniker->Release();
+  return hr;
+}
+
+std::vector<std::u16string> FriendlyNames(IEnumMoniker* monikers) {
+  std::vector<std::u16string> names;
+  IMoniker* moniker = nullptr;
+  while (monikers->Next(1, &moniker, nullptr) == S_OK) {
+    IPropertyBag* bag = nullptr;
+    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag)))) {
+      VARIANT v;
+      VariantInit(&v);
+      if (bag->Read(u"FriendlyName", &v, nullptr) == S_OK) names.push_back(v.bstrVal);
+      VariantClear(&v);
+      bag->Release();
+    }
+    moniker->Release();
+  }
+  return names;
+}
+
 class BuilderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -201,6 +240,38 @@ TEST_F(BuilderTest, CaptureGraphBuilderRendersStreamsThroughAnIntermediateFilter
   EXPECT_EQ(sinkFilter->Frames(), Range(0, 6));
   std::vector<BYTE> markers = sinkFilter->Markers();
   EXPECT_EQ(markers, std::vector<BYTE>(6, static_cast<BYTE>(kMarkerByte)));
+}
+
+TEST_F(BuilderTest, DeviceCategoriesListTheProvidersEntriesThenTheRegisteredFilters) {
+  Ref<ICreateDevEnum> devices;
+  ASSERT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum, devices.outv()),
+            S_OK);
+  Ref<IEnumMoniker> none;
+  EXPECT_EQ(devices->CreateClassEnumerator(CLSID_TestCategory, none.out(), 0), S_FALSE);
+
+  DShowSetDeviceCategoryProvider(CLSID_TestCategory, &EnumerateTestCategory);
+  // A filter registered under the category comes after the provider's entries.
+  std::string key = "CLSID\\" + StringFromGUIDA(CLSID_TestCategory) + "\\Instance\\" + StringFromGUIDA(CLSID_TestMarker);
+  HKEY entry = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &entry, nullptr),
+            ERROR_SUCCESS);
+  const char name[] = "Registered Device";
+  RegSetValueExA(entry, "FriendlyName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);
+  RegCloseKey(entry);
+
+  Ref<IEnumMoniker> monikers;
+  ASSERT_EQ(devices->CreateClassEnumerator(CLSID_TestCategory, monikers.out(), 0), S_OK);
+  EXPECT_EQ(FriendlyNames(monikers.get()), (std::vector<std::u16string>{u"Provided Device", u"Registered Device"}));
+  // Bound, the provided entry is its class.
+  ASSERT_EQ(monikers->Reset(), S_OK);
+  IMoniker* first = nullptr;
+  ASSERT_EQ(monikers->Next(1, &first, nullptr), S_OK);
+  Ref<IBaseFilter> converter;
+  ASSERT_EQ(first->BindToObject(nullptr, nullptr, IID_IBaseFilter, converter.outv()), S_OK);
+  first->Release();
+  CLSID clsid{};
+  converter->GetClassID(&clsid);
+  EXPECT_EQ(clsid, CLSID_TestConverter);
 }
 
 TEST_F(BuilderTest, ASourceFilterRegisteredForTheExtensionOpensTheFile) {

@@ -166,6 +166,14 @@ TEST_F(GraphTest, RunsThroughAnInPlaceTransformToCompletionAndRunsAgain) {
   EXPECT_EQ(renderer->Frames().size(), 20u);
   EXPECT_EQ(source->Pin(0)->ThreadsCreated(), 2);
 
+  // A connection made again keeps its type.
+  ASSERT_EQ(graph->Reconnect(markerOut), S_OK);
+  AM_MEDIA_TYPE mt{};
+  ASSERT_EQ(renderer->GetPin(0)->ConnectionMediaType(&mt), S_OK);
+  EXPECT_TRUE(CMediaType(mt) == VideoType(24));
+  FreeMediaType(mt);
+  EXPECT_EQ(graph->Reconnect(source->Pin(0)), S_OK);
+
   // Pausing to cue and stopping again starts and joins the thread once more.
   ASSERT_EQ(control->StopWhenReady(), S_OK);
   control->GetState(0, &state);
