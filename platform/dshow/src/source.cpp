@@ -1,4 +1,6 @@
 #include "dshow/source.h"
+#include <string>
+
 #include "wide_text.h"
 
 // ---- Filter -------------------------------------------------------------------------------------
@@ -54,20 +56,19 @@ CBasePin* CSource::GetPin(int n) {
   return m_paStreams[n];
 }
 
+// Source pins are named by their position from 1 ("1", "2", ...), as QueryId gives them.
 STDMETHODIMP CSource::FindPin(LPCWSTR Id, IPin** ppPin) {
   if (!Id || !ppPin) return E_POINTER;
-  // A number names a pin by its position from 1; otherwise the pin's id.
   std::u16string_view id(Id);
-  if (!id.empty() && id.find_first_not_of(u"0123456789") == std::u16string_view::npos) {
-    int index = 0;
+  int index = 0;
+  bool number = !id.empty() && id.size() < 10 && id.find_first_not_of(u"0123456789") == std::u16string_view::npos;
+  if (number)
     for (char16_t c : id) index = index * 10 + (c - u'0');
-    CBasePin* pin = index >= 1 ? GetPin(index - 1) : nullptr;
-    *ppPin = pin;
-    if (!pin) return VFW_E_NOT_FOUND;
-    pin->AddRef();
-    return S_OK;
-  }
-  return CBaseFilter::FindPin(Id, ppPin);
+  CBasePin* pin = number && index >= 1 ? GetPin(index - 1) : nullptr;
+  *ppPin = pin;
+  if (!pin) return VFW_E_NOT_FOUND;
+  pin->AddRef();
+  return S_OK;
 }
 
 int CSource::FindPinNumber(IPin* iPin) {
@@ -87,7 +88,13 @@ CSourceStream::CSourceStream(const TCHAR* pObjectName, HRESULT* phr, CSource* ps
 
 CSourceStream::~CSourceStream() { m_pFilter->RemovePin(this); }
 
-STDMETHODIMP CSourceStream::QueryId(LPWSTR* Id) { return dshow::TaskMemWideCopy(m_pName, Id); }
+STDMETHODIMP CSourceStream::QueryId(LPWSTR* Id) {
+  int number = 1 + m_pFilter->FindPinNumber(this);
+  if (number < 1) return VFW_E_NOT_FOUND;
+  std::u16string text;
+  for (char c : std::to_string(number)) text.push_back(static_cast<char16_t>(c));
+  return dshow::TaskMemWideCopy(text.c_str(), Id);
+}
 
 HRESULT CSourceStream::CheckMediaType(const CMediaType* pMediaType) {
   CAutoLock lock(m_pFilter->pStateLock());

@@ -229,13 +229,21 @@ TEST(Pins, NegotiateTheSourceTypeAndItsBufferSizes) {
   EXPECT_EQ(std::u16string(info.achName), u"In");
   info.pFilter->Release();
 
+  // Source pins go by number.
+  LPWSTR id = nullptr;
+  ASSERT_EQ(out->QueryId(&id), S_OK);
+  EXPECT_EQ(std::u16string(id), u"1");
+  CoTaskMemFree(id);
   IPin* found = nullptr;
-  ASSERT_EQ(source->FindPin(u"Out 1", &found), S_OK);
+  ASSERT_EQ(source->FindPin(u"1", &found), S_OK);
   EXPECT_EQ(found, out);
   found->Release();
-  EXPECT_EQ(source->FindPin(u"1", &found), S_OK);
+  EXPECT_EQ(source->FindPin(u"2", &found), VFW_E_NOT_FOUND);
+  EXPECT_EQ(source->FindPin(u"Out 1", &found), VFW_E_NOT_FOUND);
+  // Other filters go by the pin's name.
+  ASSERT_EQ(renderer->FindPin(u"In", &found), S_OK);
+  EXPECT_EQ(found, in);
   found->Release();
-  EXPECT_EQ(source->FindPin(u"nothing", &found), VFW_E_NOT_FOUND);
 
   EXPECT_EQ(out->Disconnect(), S_OK);
   EXPECT_EQ(in->Disconnect(), S_OK);

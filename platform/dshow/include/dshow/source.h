@@ -17,6 +17,7 @@ class CSource : public CBaseFilter {
   // Pins add and remove themselves (CSourceStream's constructor and destructor).
   HRESULT AddPin(CSourceStream*);
   HRESULT RemovePin(CSourceStream*);
+  // Pins are found by their id, the position from 1 as text ("1", "2", ...).
   STDMETHODIMP FindPin(LPCWSTR Id, IPin** ppPin) override;
   // The pin's position (0-based), -1 when it is not ours.
   int FindPinNumber(IPin* iPin);
@@ -67,5 +68,5 @@ class CSourceStream : public CAMThread, public CBaseOutputPin {
   virtual HRESULT GetMediaType(CMediaType*) { return E_UNEXPECTED; }
 
  public:
-  STDMETHODIMP QueryId(LPWSTR* Id) override;  // the pin's name
+  STDMETHODIMP QueryId(LPWSTR* Id) override;  // the pin's position from 1, as text
 };
