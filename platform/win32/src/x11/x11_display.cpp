@@ -336,9 +336,13 @@ struct X11Display::State {
     dirty = dirty.Union(gdi::Region(r));
   }
 
+  // The layer says nothing when a text changes, so titles are read each time. Asking a window
+  // of another thread would wait for that thread (which may be waiting for this one); such
+  // windows go untitled.
   void UpdateTitles() {
     char text[512];
     for (auto& [hwnd, s] : shown) {
+      if (GetWindowThreadProcessId(hwnd, nullptr) != thread) continue;
       GetWindowTextA(hwnd, text, sizeof text);
       if (s.title == text) continue;
       s.title = text;

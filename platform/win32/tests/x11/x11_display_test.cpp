@@ -29,6 +29,7 @@ using win32_detail::x11::X11Display;
 struct Seen {
   std::vector<POINT> clicks;  // WM_LBUTTONDOWN, client coordinates
   std::vector<WPARAM> keys;   // WM_KEYDOWN
+  std::vector<int> wheel;     // WM_MOUSEWHEEL deltas
   std::vector<HWND> closes;
 };
 Seen g_seen;
@@ -55,6 +56,7 @@ LRESULT CALLBACK TestProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: g_seen.clicks.push_back({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_KEYDOWN: g_seen.keys.push_back(wParam); return 0;
+    case WM_MOUSEWHEEL: g_seen.wheel.push_back(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
     case WM_CLOSE: g_seen.closes.push_back(hwnd); return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }
@@ -310,7 +312,7 @@ TEST_F(X11DisplayTest, PopUpsBypassTheWindowManagerAndDialogsStayWithTheirOwner)
   EXPECT_FALSE(Attributes(menu).override_redirect);
 }
 
-TEST_F(X11DisplayTest, ButtonsAndKeysReachTheWindowThroughTheLayer) {
+TEST_F(X11DisplayTest, ButtonsWheelAndKeysReachTheWindowThroughTheLayer) {
   HWND hwnd = Make(WS_POPUP | WS_VISIBLE, 100, 80, 200, 120, RGB(255, 0, 0));
   Settle();
   SetFocus(hwnd);
@@ -321,11 +323,16 @@ TEST_F(X11DisplayTest, ButtonsAndKeysReachTheWindowThroughTheLayer) {
   Key(hwnd, XK_a, false);
   Key(hwnd, XK_Return, true);
   Key(hwnd, XK_Return, false);
+  Button(hwnd, Button4, true, 130, 120);  // the wheel: buttons 4 (up) and 5 (down)
+  Button(hwnd, Button4, false, 130, 120);
+  Button(hwnd, Button5, true, 130, 120);
+  Button(hwnd, Button5, false, 130, 120);
   Settle();
   ASSERT_EQ(g_seen.clicks.size(), 1u);
   EXPECT_EQ(g_seen.clicks[0].x, 30);
   EXPECT_EQ(g_seen.clicks[0].y, 40);
   EXPECT_EQ(g_seen.keys, (std::vector<WPARAM>{'A', VK_RETURN}));
+  EXPECT_EQ(g_seen.wheel, (std::vector<int>{WHEEL_DELTA, -WHEEL_DELTA}));
   EXPECT_FALSE(GetAsyncKeyState(VK_LBUTTON) & 0x8000);
 }
 
