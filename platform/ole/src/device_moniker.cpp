@@ -11,25 +11,6 @@ DeviceMoniker::DeviceMoniker(REFCLSID clsid, IPropertyBag* bag, std::u16string d
 
 DeviceMoniker::~DeviceMoniker() { bag_->Release(); }
 
-STDMETHODIMP DeviceMoniker::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IPersist || riid == IID_IPersistStream || riid == IID_IMoniker) {
-    *ppvObject = static_cast<IMoniker*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) DeviceMoniker::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) DeviceMoniker::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
 STDMETHODIMP DeviceMoniker::BindToObject(IBindCtx*, IMoniker*, REFIID riidResult, void** ppvResult) {
   if (!ppvResult) return E_POINTER;
   *ppvResult = nullptr;

@@ -1,21 +1,18 @@
 #pragma once
 // A moniker naming an object by class id with a property bag describing it: binding to storage
 // gives the bag, binding to the object creates it and loads it from the bag when it can.
-#include <atomic>
 #include <string>
 
+#include "com_object.h"
 #include "ole/ocidl.h"
 
-class DeviceMoniker final : public IMoniker {
+class DeviceMoniker final : public ComObject<DeviceMoniker, IMoniker, IID_IPersist, IID_IPersistStream, IID_IMoniker> {
  public:
   DeviceMoniker(REFCLSID clsid, IPropertyBag* bag, std::u16string displayName);
   ~DeviceMoniker();
   DeviceMoniker(const DeviceMoniker&) = delete;
   DeviceMoniker& operator=(const DeviceMoniker&) = delete;
 
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppvObject) override;
-  STDMETHOD_(ULONG, AddRef)() override;
-  STDMETHOD_(ULONG, Release)() override;
   STDMETHOD(GetClassID)(CLSID* pClassID) override;
   STDMETHOD(IsDirty)() override;
   STDMETHOD(Load)(IStream* pStm) override;
@@ -39,7 +36,6 @@ class DeviceMoniker final : public IMoniker {
   STDMETHOD(IsSystemMoniker)(DWORD* pdwMksys) override;
 
  private:
-  std::atomic<ULONG> refs_{1};
   CLSID clsid_;
   IPropertyBag* bag_;
   std::u16string displayName_;

@@ -26,25 +26,6 @@ FileStream::FileStream(HANDLE file, std::string name, DWORD mode)
 
 FileStream::~FileStream() { CloseHandle(file_); }
 
-STDMETHODIMP FileStream::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-    *ppvObject = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) FileStream::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) FileStream::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
 STDMETHODIMP FileStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
   if (pcbRead) *pcbRead = 0;
   if (!pv) return STG_E_INVALIDPOINTER;

@@ -1,20 +1,17 @@
 #pragma once
 // IStream over a file opened through the platform's file functions.
-#include <atomic>
 #include <string>
 
+#include "com_object.h"
 #include "ole/objidl.h"
 
-class FileStream final : public IStream {
+class FileStream final : public ComObject<FileStream, IStream, IID_ISequentialStream, IID_IStream> {
  public:
   FileStream(HANDLE file, std::string name, DWORD mode);
   ~FileStream();
   FileStream(const FileStream&) = delete;
   FileStream& operator=(const FileStream&) = delete;
 
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppvObject) override;
-  STDMETHOD_(ULONG, AddRef)() override;
-  STDMETHOD_(ULONG, Release)() override;
   STDMETHOD(Read)(void* pv, ULONG cb, ULONG* pcbRead) override;
   STDMETHOD(Write)(const void* pv, ULONG cb, ULONG* pcbWritten) override;
   STDMETHOD(Seek)(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_INTEGER* plibNewPosition) override;
@@ -29,7 +26,6 @@ class FileStream final : public IStream {
   STDMETHOD(Clone)(IStream** ppstm) override;
 
  private:
-  std::atomic<ULONG> refs_{1};
   HANDLE file_;
   std::string name_;
   DWORD mode_;

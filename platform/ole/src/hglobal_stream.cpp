@@ -17,25 +17,6 @@ HGLOBAL HGlobalStream::Handle() const {
   return memory_->handle;
 }
 
-STDMETHODIMP HGlobalStream::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-    *ppvObject = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) HGlobalStream::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) HGlobalStream::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
 bool HGlobalStream::Resize(uint64_t size) {
   if (size > SIZE_MAX) return false;
   HGLOBAL resized = GlobalReAlloc(memory_->handle, static_cast<SIZE_T>(size), GMEM_MOVEABLE | GMEM_ZEROINIT);

@@ -1,13 +1,13 @@
 #pragma once
 // IStream over a global memory block. The block is the stream's content: its size is the stream
 // size, growing with writes past the end. Clones share the block and keep their own position.
-#include <atomic>
 #include <memory>
 #include <mutex>
 
+#include "com_object.h"
 #include "ole/objidl.h"
 
-class HGlobalStream final : public IStream {
+class HGlobalStream final : public ComObject<HGlobalStream, IStream, IID_ISequentialStream, IID_IStream> {
  public:
   struct Memory {
     ~Memory();
@@ -19,9 +19,6 @@ class HGlobalStream final : public IStream {
   HGlobalStream(std::shared_ptr<Memory> memory, uint64_t position);
   HGLOBAL Handle() const;
 
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppvObject) override;
-  STDMETHOD_(ULONG, AddRef)() override;
-  STDMETHOD_(ULONG, Release)() override;
   STDMETHOD(Read)(void* pv, ULONG cb, ULONG* pcbRead) override;
   STDMETHOD(Write)(const void* pv, ULONG cb, ULONG* pcbWritten) override;
   STDMETHOD(Seek)(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_INTEGER* plibNewPosition) override;
@@ -39,7 +36,6 @@ class HGlobalStream final : public IStream {
   // Resizes the block (new bytes zeroed); call with the memory's mutex held.
   bool Resize(uint64_t size);
 
-  std::atomic<ULONG> refs_{1};
   std::shared_ptr<Memory> memory_;
   uint64_t position_;
 };

@@ -17,25 +17,6 @@ PropertyBag::~PropertyBag() {
   for (Entry& e : entries_) VariantClear(&e.value);
 }
 
-STDMETHODIMP PropertyBag::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IPropertyBag) {
-    *ppvObject = static_cast<IPropertyBag*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) PropertyBag::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) PropertyBag::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
 PropertyBag::Entry* PropertyBag::Find(LPCOLESTR name) {
   for (Entry& e : entries_)
     if (SameName(e.name, name)) return &e;

@@ -1,22 +1,19 @@
 #pragma once
 // An in-memory IPropertyBag: names without case, values kept as variant copies.
-#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "com_object.h"
 #include "ole/ocidl.h"
 
-class PropertyBag final : public IPropertyBag {
+class PropertyBag final : public ComObject<PropertyBag, IPropertyBag, IID_IPropertyBag> {
  public:
   PropertyBag() = default;
   ~PropertyBag();
   PropertyBag(const PropertyBag&) = delete;
   PropertyBag& operator=(const PropertyBag&) = delete;
 
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppvObject) override;
-  STDMETHOD_(ULONG, AddRef)() override;
-  STDMETHOD_(ULONG, Release)() override;
   STDMETHOD(Read)(LPCOLESTR pszPropName, VARIANT* pVar, IErrorLog* pErrorLog) override;
   STDMETHOD(Write)(LPCOLESTR pszPropName, VARIANT* pVar) override;
 
@@ -27,7 +24,6 @@ class PropertyBag final : public IPropertyBag {
   };
   Entry* Find(LPCOLESTR name);
 
-  std::atomic<ULONG> refs_{1};
   std::mutex mutex_;
   std::vector<Entry> entries_;
 };

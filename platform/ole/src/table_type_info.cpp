@@ -19,25 +19,6 @@ void SetElement(ELEMDESC* e, VARTYPE vt) {
 TableTypeInfo::TableTypeInfo(const IID& iid, std::string name, std::vector<Function> functions)
     : iid_(iid), name_(std::move(name)), functions_(std::move(functions)) {}
 
-STDMETHODIMP TableTypeInfo::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
-    *ppvObject = static_cast<ITypeInfo*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) TableTypeInfo::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) TableTypeInfo::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
 const TableTypeInfo::Function* TableTypeInfo::FindFunction(MEMBERID memid) const {
   for (const Function& f : functions_)
     if (f.id == memid) return &f;

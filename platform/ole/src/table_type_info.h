@@ -1,13 +1,13 @@
 #pragma once
 // Type information of a dispatch table: one dispatch function per method, property get and
 // property put. It holds its own copy of the descriptions, so it may outlive the table.
-#include <atomic>
 #include <string>
 #include <vector>
 
+#include "com_object.h"
 #include "ole/oleauto.h"
 
-class TableTypeInfo final : public ITypeInfo {
+class TableTypeInfo final : public ComObject<TableTypeInfo, ITypeInfo, IID_ITypeInfo> {
  public:
   struct Function {
     DISPID id;
@@ -19,9 +19,6 @@ class TableTypeInfo final : public ITypeInfo {
 
   TableTypeInfo(const IID& iid, std::string name, std::vector<Function> functions);
 
-  STDMETHOD(QueryInterface)(REFIID riid, void** ppvObject) override;
-  STDMETHOD_(ULONG, AddRef)() override;
-  STDMETHOD_(ULONG, Release)() override;
   STDMETHOD(GetTypeAttr)(TYPEATTR** ppTypeAttr) override;
   STDMETHOD(GetTypeComp)(ITypeComp** ppTComp) override;
   STDMETHOD(GetFuncDesc)(UINT index, FUNCDESC** ppFuncDesc) override;
@@ -48,7 +45,6 @@ class TableTypeInfo final : public ITypeInfo {
  private:
   const Function* FindFunction(MEMBERID memid) const;
 
-  std::atomic<ULONG> refs_{1};
   IID iid_;
   std::string name_;
   std::vector<Function> functions_;
