@@ -39,6 +39,28 @@ void CopyAnsi(const std::string& text, char* buffer, size_t size) {
   buffer[n] = 0;
 }
 
+// A LOGFONT of either width from CreateFont's arguments, with an empty face name.
+template <class LogFont>
+LogFont FontArguments(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
+                      DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
+                      DWORD iQuality, DWORD iPitchAndFamily) {
+  LogFont lf{};
+  lf.lfHeight = cHeight;
+  lf.lfWidth = cWidth;
+  lf.lfEscapement = cEscapement;
+  lf.lfOrientation = cOrientation;
+  lf.lfWeight = cWeight;
+  lf.lfItalic = BYTE(bItalic);
+  lf.lfUnderline = BYTE(bUnderline);
+  lf.lfStrikeOut = BYTE(bStrikeOut);
+  lf.lfCharSet = BYTE(iCharSet);
+  lf.lfOutPrecision = BYTE(iOutPrecision);
+  lf.lfClipPrecision = BYTE(iClipPrecision);
+  lf.lfQuality = BYTE(iQuality);
+  lf.lfPitchAndFamily = BYTE(iPitchAndFamily);
+  return lf;
+}
+
 HFONT AddFont(const LOGFONTW& lf, bool stock) {
   auto font = std::make_shared<FontObject>(lf);
   font->stock = stock;
@@ -178,20 +200,8 @@ HFONT CreateFontIndirectA(const LOGFONTA* lplf) {
 HFONT CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
                   DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
                   DWORD iQuality, DWORD iPitchAndFamily, LPCWSTR pszFaceName) {
-  LOGFONTW lf{};
-  lf.lfHeight = cHeight;
-  lf.lfWidth = cWidth;
-  lf.lfEscapement = cEscapement;
-  lf.lfOrientation = cOrientation;
-  lf.lfWeight = cWeight;
-  lf.lfItalic = BYTE(bItalic);
-  lf.lfUnderline = BYTE(bUnderline);
-  lf.lfStrikeOut = BYTE(bStrikeOut);
-  lf.lfCharSet = BYTE(iCharSet);
-  lf.lfOutPrecision = BYTE(iOutPrecision);
-  lf.lfClipPrecision = BYTE(iClipPrecision);
-  lf.lfQuality = BYTE(iQuality);
-  lf.lfPitchAndFamily = BYTE(iPitchAndFamily);
+  LOGFONTW lf = FontArguments<LOGFONTW>(cHeight, cWidth, cEscapement, cOrientation, cWeight, bItalic, bUnderline,
+                                        bStrikeOut, iCharSet, iOutPrecision, iClipPrecision, iQuality, iPitchAndFamily);
   for (size_t i = 0; pszFaceName && pszFaceName[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = pszFaceName[i];
   return CreateFontIndirectW(&lf);
 }
@@ -199,20 +209,8 @@ HFONT CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, in
 HFONT CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
                   DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
                   DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName) {
-  LOGFONTA lf{};
-  lf.lfHeight = cHeight;
-  lf.lfWidth = cWidth;
-  lf.lfEscapement = cEscapement;
-  lf.lfOrientation = cOrientation;
-  lf.lfWeight = cWeight;
-  lf.lfItalic = BYTE(bItalic);
-  lf.lfUnderline = BYTE(bUnderline);
-  lf.lfStrikeOut = BYTE(bStrikeOut);
-  lf.lfCharSet = BYTE(iCharSet);
-  lf.lfOutPrecision = BYTE(iOutPrecision);
-  lf.lfClipPrecision = BYTE(iClipPrecision);
-  lf.lfQuality = BYTE(iQuality);
-  lf.lfPitchAndFamily = BYTE(iPitchAndFamily);
+  LOGFONTA lf = FontArguments<LOGFONTA>(cHeight, cWidth, cEscapement, cOrientation, cWeight, bItalic, bUnderline,
+                                        bStrikeOut, iCharSet, iOutPrecision, iClipPrecision, iQuality, iPitchAndFamily);
   if (pszFaceName) CopyAnsi(pszFaceName, lf.lfFaceName, LF_FACESIZE);
   return CreateFontIndirectA(&lf);
 }
