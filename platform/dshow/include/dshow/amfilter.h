@@ -1,6 +1,5 @@
 #pragma once
 // Filter, pin, sample and allocator base classes.
-#include <deque>
 #include <vector>
 
 #include "dshow/combase.h"
