@@ -130,6 +130,8 @@ DWORD InternalRelease(CCmdTarget* pTarget);
 HRESULT InternalQueryInterface(CCmdTarget* pTarget, const void* iid, LPVOID* ppvObj);
 // The reference count, for tests and diagnostics.
 DWORD RefCount(CCmdTarget* pTarget);
+// The object's dispatch interface also answers QueryInterface for iid (its dispinterface).
+void SetDispatchIID(CCmdTarget* pTarget, const IID& iid);
 // The member id the dispatch maps give a name (DISPID_UNKNOWN when none).
 DISPID MemberIdOfName(CCmdTarget* pTarget, LPCSTR name);
 
@@ -382,7 +384,6 @@ HRESULT NotifyPut(CCmdTarget* t, const AFX_DISPMAP_ENTRY& e, VARIANT** in, UINT 
 #define BEGIN_DISPATCH_MAP(theClass, baseClass)                                                  \
   const AFX_DISPMAP* theClass::GetDispatchMap() const { return GetThisDispatchMap(); }           \
   const AFX_DISPMAP* PASCAL theClass::GetThisDispatchMap() {                                     \
-    typedef theClass ThisClass;                                                                  \
     typedef baseClass TheBaseClass;                                                              \
     static const AFX_DISPMAP_ENTRY _dispatchEntries[] = {
 
@@ -435,7 +436,6 @@ HRESULT NotifyPut(CCmdTarget* t, const AFX_DISPMAP_ENTRY& e, VARIANT** in, UINT 
 #define BEGIN_INTERFACE_MAP(theClass, baseClass)                                             \
   const AFX_INTERFACEMAP* theClass::GetInterfaceMap() const { return GetThisInterfaceMap(); } \
   const AFX_INTERFACEMAP* PASCAL theClass::GetThisInterfaceMap() {                            \
-    typedef theClass ThisClass;                                                               \
     typedef baseClass TheBaseClass;                                                           \
     static const AFX_INTERFACEMAP_ENTRY _interfaceEntries[] = {
 
@@ -529,13 +529,18 @@ typedef COleObjectFactory COleObjectFactoryEx;
   };                                                                             \
   static class_name##Factory factory;                                            \
   static const GUID guid;                                                        \
+  HRESULT GetClassID(LPCLSID pclsid) override;                                   \
                                                                                  \
  private:
 
 #define IMPLEMENT_OLECREATE_EX(class_name, external_name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
   class_name::class_name##Factory class_name::factory(class_name::guid, RUNTIME_CLASS(class_name),   \
                                                       FALSE, external_name);                        \
-  const GUID class_name::guid = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}};
+  const GUID class_name::guid = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}};         \
+  HRESULT class_name::GetClassID(LPCLSID pclsid) {                                    \
+    *pclsid = guid;                                                                   \
+    return S_OK;                                                                      \
+  }
 
 #define DECLARE_OLECREATE(class_name)    \
  public:                                 \

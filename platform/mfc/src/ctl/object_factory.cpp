@@ -1,0 +1,186 @@
+// Class factories of command targets and the entry points of a module that serves them.
+#include <atomic>
+#include <mutex>
+
+#include "mfc/afxctl.h"
+#include "ctl_module.h"
+
+namespace {
+
+std::mutex& ListLock() {
+  static std::mutex* lock = new std::mutex;
+  return *lock;
+}
+COleObjectFactory*& ListHead() {
+  static COleObjectFactory* head = nullptr;
+  return head;
+}
+std::atomic<LONG>& LockCount() {
+  static std::atomic<LONG> count{0};
+  return count;
+}
+
+}  // namespace
+
+void AfxOleLockApp() { ++LockCount(); }
+void AfxOleUnlockApp() { --LockCount(); }
+
+class COleObjectFactory::Factory final : public IClassFactory {
+ public:
+  explicit Factory(COleObjectFactory* owner) : owner_(owner) {}
+  STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+      *ppv = static_cast<IClassFactory*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  // The factory is a static object of its module: references only keep the module busy.
+  STDMETHOD_(ULONG, AddRef)() override {
+    AfxOleLockApp();
+    return ++refs_;
+  }
+  STDMETHOD_(ULONG, Release)() override {
+    AfxOleUnlockApp();
+    return --refs_;
+  }
+  STDMETHOD(CreateInstance)(IUnknown* pUnkOuter, REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (pUnkOuter) return CLASS_E_NOAGGREGATION;
+    CCmdTarget* object = nullptr;
+    try {
+      object = owner_->OnCreateObject();
+    } catch (CException* e) {
+      e->Delete();
+      return E_OUTOFMEMORY;
+    }
+    if (!object) return E_OUTOFMEMORY;
+    HRESULT hr = afx_disp::InternalQueryInterface(object, &riid, ppv);
+    afx_disp::InternalRelease(object);  // the creation reference; a failed query frees the object
+    return hr;
+  }
+  STDMETHOD(LockServer)(BOOL fLock) override {
+    if (fLock) AfxOleLockApp();
+    else AfxOleUnlockApp();
+    return S_OK;
+  }
+
+ private:
+  COleObjectFactory* owner_;
+  std::atomic<ULONG> refs_{0};
+};
+
+IMPLEMENT_DYNAMIC(COleObjectFactory, CCmdTarget)
+
+COleObjectFactory::COleObjectFactory(REFCLSID clsid, CRuntimeClass* pRuntimeClass, BOOL bMultiInstance,
+                                     LPCTSTR lpszProgID)
+    : m_clsid(clsid), m_pRuntimeClass(pRuntimeClass), m_bMultiInstance(bMultiInstance), m_lpszProgID(lpszProgID),
+      m_pFactory(new Factory(this)) {
+  std::lock_guard<std::mutex> guard(ListLock());
+  m_pNextFactory = ListHead();
+  ListHead() = this;
+}
+
+COleObjectFactory::~COleObjectFactory() {
+  Revoke();
+  {
+    std::lock_guard<std::mutex> guard(ListLock());
+    for (COleObjectFactory** p = &ListHead(); *p; p = &(*p)->m_pNextFactory) {
+      if (*p == this) {
+        *p = m_pNextFactory;
+        break;
+      }
+    }
+  }
+  delete m_pFactory;
+}
+
+CCmdTarget* COleObjectFactory::OnCreateObject() {
+  if (!m_pRuntimeClass) return nullptr;
+  CObject* object = m_pRuntimeClass->CreateObject();
+  auto* target = dynamic_cast<CCmdTarget*>(object);
+  if (!target) delete object;
+  return target;
+}
+
+IClassFactory* COleObjectFactory::GetClassFactory() {
+  m_pFactory->AddRef();
+  return m_pFactory;
+}
+
+BOOL COleObjectFactory::UpdateRegistry(BOOL bRegister) {
+  if (!bRegister) return AfxOleUnregisterClass(m_clsid, m_lpszProgID);
+  return SUCCEEDED(RegisterInprocServer(m_clsid, m_lpszProgID, afx_ctl::ModulePath(afx_ctl::ModuleOf(this)),
+                                        "Apartment"));
+}
+
+// Every factory of the caller's module, so that a module's DllRegisterServer registers its own
+// classes only.
+__attribute__((noinline)) BOOL PASCAL COleObjectFactory::UpdateRegistryAll(BOOL bRegister) {
+  HINSTANCE caller = afx_ctl::ModuleOf(__builtin_return_address(0));
+  std::vector<COleObjectFactory*> factories;
+  {
+    std::lock_guard<std::mutex> guard(ListLock());
+    for (COleObjectFactory* f = ListHead(); f; f = f->m_pNextFactory)
+      if (afx_ctl::ModuleOf(f) == caller) factories.push_back(f);
+  }
+  BOOL ok = TRUE;
+  for (COleObjectFactory* f : factories)
+    if (!f->UpdateRegistry(bRegister)) ok = FALSE;
+  return ok;
+}
+
+BOOL COleObjectFactory::Register() {
+  if (m_dwRegister) return TRUE;
+  return SUCCEEDED(CoRegisterClassObject(m_clsid, m_pFactory, CLSCTX_INPROC_SERVER,
+                                         m_bMultiInstance ? REGCLS_SINGLEUSE : REGCLS_MULTIPLEUSE, &m_dwRegister));
+}
+
+void COleObjectFactory::Revoke() {
+  if (!m_dwRegister) return;
+  CoRevokeClassObject(m_dwRegister);
+  m_dwRegister = 0;
+}
+
+BOOL PASCAL COleObjectFactory::RegisterAll() {
+  std::vector<COleObjectFactory*> factories;
+  {
+    std::lock_guard<std::mutex> guard(ListLock());
+    for (COleObjectFactory* f = ListHead(); f; f = f->m_pNextFactory) factories.push_back(f);
+  }
+  BOOL ok = TRUE;
+  for (COleObjectFactory* f : factories)
+    if (!f->Register()) ok = FALSE;
+  return ok;
+}
+
+void PASCAL COleObjectFactory::RevokeAll() {
+  std::lock_guard<std::mutex> guard(ListLock());
+  for (COleObjectFactory* f = ListHead(); f; f = f->m_pNextFactory) f->Revoke();
+}
+
+LONG PASCAL COleObjectFactory::ObjectCount() { return LockCount().load(); }
+
+COleObjectFactory* PASCAL COleObjectFactory::FindFactory(REFCLSID clsid) {
+  std::lock_guard<std::mutex> guard(ListLock());
+  for (COleObjectFactory* f = ListHead(); f; f = f->m_pNextFactory)
+    if (f->m_clsid == clsid) return f;
+  return nullptr;
+}
+
+HRESULT AfxDllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  COleObjectFactory* f = COleObjectFactory::FindFactory(rclsid);
+  if (!f) return CLASS_E_CLASSNOTAVAILABLE;
+  IClassFactory* cf = f->GetClassFactory();
+  HRESULT hr = cf->QueryInterface(riid, ppv);
+  cf->Release();
+  return hr;
+}
+
+HRESULT AfxDllCanUnloadNow() { return LockCount().load() == 0 ? S_OK : S_FALSE; }
