@@ -201,7 +201,10 @@ bool ReadStream(const xmlNode* node, ProfileData& profile) {
   s.name = r.Wide("streamname");
   s.connection = r.Wide("inputname");
   s.bitrate = r.Number<DWORD>("bitrate");
-  s.bufferWindow = r.Number<DWORD>("bufferwindow");
+  // Profiles that leave the buffer to the runtime say -1.
+  const LONGLONG window = r.Number<LONGLONG>("bufferwindow");
+  if (window < -1 || window > LONGLONG(0xFFFFFFFF)) r.Fail();
+  s.bufferWindow = DWORD(window);
   if (!r.ok() || s.number == 0 || s.number > kMaxStreamNumber) return false;
   for (const StreamData& other : profile.streams)
     if (other.number == s.number) return false;

@@ -12,7 +12,7 @@ namespace {
 const std::u16string kCustom = uR"(<profile version="589824" storageformat="1" name="Clip für Ånne" description="Speech and a small picture">
   <streamprioritization/>
   <streamconfig majortype="{73647561-0000-0010-8000-00AA00389B71}" streamnumber="1" streamname="Audio Stream"
-                inputname="Audio409" bitrate="32000" bufferwindow="3000" reliabletransport="0" rfc1766langid="en-us">
+                inputname="Audio409" bitrate="32000" bufferwindow="-1" reliabletransport="0" rfc1766langid="en-us">
     <wmmediatype subtype="{00000161-0000-0010-8000-00AA00389B71}" bfixedsizesamples="1" btemporalcompression="0" lsamplesize="1024">
       <waveformatex wFormatTag="353" nChannels="1" nSamplesPerSec="22050" nAvgBytesPerSec="4000" nBlockAlign="1024"
                     wBitsPerSample="16" codecdata="008800000F0000000000"/>
@@ -81,6 +81,9 @@ TEST(PrxProfiles, CustomProfileLoadsWithItsStreams) {
 
   Ref<IWMStreamConfig> audio;
   ASSERT_EQ(profile->GetStreamByNumber(1, audio.out()), S_OK);
+  DWORD window = 0;
+  audio->GetBufferWindow(&window);
+  EXPECT_EQ(window, 0xFFFFFFFFu);
   WORD length = 0;
   ASSERT_EQ(audio->GetConnectionName(nullptr, &length), S_OK);
   EXPECT_EQ(length, 9);

@@ -142,6 +142,7 @@ DEFINE_GUID(IID_IConfigAsfWriter, 0x45086030, 0xF7E4, 0x486A, 0xB5, 0x04, 0x82, 
 interface IConfigAsfWriter : public IUnknown {
   // By position in the system profile list.
   STDMETHOD(ConfigureFilterUsingProfileId)(DWORD dwProfileId) = 0;
+  // The position of the system profile last configured (by position or identifier), else 0.
   STDMETHOD(GetCurrentProfileId)(DWORD* pdwProfileId) = 0;
   STDMETHOD(ConfigureFilterUsingProfileGuid)(REFGUID guidProfile) = 0;
   STDMETHOD(GetCurrentProfileGuid)(GUID* pProfileGuid) = 0;
