@@ -472,6 +472,9 @@ class COleControlSite {
 // (its own window a child of the site window, filling it). Registered for a class id by
 // AfxRegisterControlSiteClass; AfxEnableControlContainer must have been called.
 BOOL AfxRegisterControlSiteClass(REFCLSID clsid);
+// Registers the site class of every control class in the registry (HKCR\CLSID\{...}\Control),
+// for containers whose templates name any installed control. Returns how many there are.
+int AfxRegisterControlSiteClasses();
 
 // Creates a control through containment in a new site window of pParentWnd, and attaches pWnd
 // (the wrapper, usually a CWnd subclass with the control's members) to the site window.

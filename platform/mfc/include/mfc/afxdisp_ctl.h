@@ -8,6 +8,7 @@
 // (BEGIN_INTERFACE_PART) also declare DECLARE_INTERFACE_MAP(). An object starts with one
 // reference; the last ExternalRelease calls the class's OnFinalRelease (a plain member or an
 // override of a base's), which by default deletes the object.
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -283,9 +284,8 @@ HRESULT StoreResult(VARIANT* out, R&& value, VARTYPE vt) {
   }
 }
 
-template <class C, class R, class... P, size_t... I>
-HRESULT CallWith(C* obj, R (C::*pfn)(P...), VARIANT** inputs, VARIANT* result, VARTYPE vt,
-                 std::index_sequence<I...>) {
+template <class R, class... P, class C, class Pfn, size_t... I>
+HRESULT CallWith(C* obj, Pfn pfn, VARIANT** inputs, VARIANT* result, VARTYPE vt, std::index_sequence<I...>) {
   std::tuple<Arg<P>...> args;
   HRESULT hr = S_OK;
   ((SUCCEEDED(hr) ? (hr = std::get<I>(args).Load(inputs[I]), 0) : 0), ...);
@@ -306,8 +306,15 @@ HRESULT CallWith(C* obj, R (C::*pfn)(P...), VARIANT** inputs, VARIANT* result, V
 template <class C, class R, class... P>
 HRESULT Call(CCmdTarget* target, R (C::*pfn)(P...), VARIANT** inputs, UINT count, VARIANT* result, VARTYPE vt) {
   if (count < sizeof...(P)) return DISP_E_BADPARAMCOUNT;
-  return CallWith(static_cast<C*>(target), pfn, inputs, result, vt, std::index_sequence_for<P...>{});
+  return CallWith<R, P...>(static_cast<C*>(target), pfn, inputs, result, vt, std::index_sequence_for<P...>{});
 }
+template <class C, class R, class... P>
+HRESULT Call(CCmdTarget* target, R (C::*pfn)(P...) const, VARIANT** inputs, UINT count, VARIANT* result,
+             VARTYPE vt) {
+  if (count < sizeof...(P)) return DISP_E_BADPARAMCOUNT;
+  return CallWith<R, P...>(static_cast<C*>(target), pfn, inputs, result, vt, std::index_sequence_for<P...>{});
+}
+
 // A method or getter: called with all inputs.
 template <auto pfn>
 HRESULT MemberCall(CCmdTarget* t, const AFX_DISPMAP_ENTRY& e, VARIANT** in, UINT n, VARIANT* r) {

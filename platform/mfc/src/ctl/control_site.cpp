@@ -462,6 +462,22 @@ BOOL AfxRegisterControlSiteClass(REFCLSID clsid) {
   return RegisterClassA(&wc) != 0;
 }
 
+int AfxRegisterControlSiteClasses() {
+  HKEY classes;
+  if (RegOpenKeyA(HKEY_CLASSES_ROOT, "CLSID", &classes) != ERROR_SUCCESS) return 0;
+  int count = 0;
+  char name[64];
+  for (DWORD i = 0; RegEnumKeyA(classes, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
+    HKEY control;
+    CLSID clsid;
+    if (RegOpenKeyA(classes, (std::string(name) + "\\Control").c_str(), &control) != ERROR_SUCCESS) continue;
+    RegCloseKey(control);
+    if (GUIDFromStringA(name, &clsid) && AfxRegisterControlSiteClass(clsid)) ++count;
+  }
+  RegCloseKey(classes);
+  return count;
+}
+
 BOOL AfxCreateControl(CWnd* pWnd, REFCLSID clsid, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                       CWnd* pParentWnd, UINT nID, LPSTREAM pPersist) {
   if (!pWnd || !pParentWnd || !AfxRegisterControlSiteClass(clsid)) return FALSE;

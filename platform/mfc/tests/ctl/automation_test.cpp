@@ -41,7 +41,7 @@ class CTestItems : public CCmdTarget {
     delete this;
   }
 
-  short GetCount() { return short(m_items.size()); }
+  short GetCount() const { return short(m_items.size()); }
   short Find(LPCTSTR name) {
     for (size_t i = 0; i < m_items.size(); ++i)
       if (m_items[i]->m_name == name) return short(i);

@@ -368,7 +368,7 @@ BEGIN_EVENTSINK_MAP(CHostDialog, CDialog)
 END_EVENTSINK_MAP()
 
 TEST_F(ContainerTest, DialogTemplateItemNamingTheClassIdHostsTheControl) {
-  ASSERT_TRUE(AfxRegisterControlSiteClass(CLSID_TestCtl));
+  ASSERT_EQ(1, AfxRegisterControlSiteClasses());
   static const std::string clsidText = StringFromGUIDA(CLSID_TestCtl);
   static const DLGITEMTEMPLATE items[] = {{clsidText.c_str(), nullptr, 1004, WS_VISIBLE, 10, 10, 100, 60}};
   static const DLGTEMPLATE dialogTemplate = {WS_POPUP | WS_CAPTION, 0, 0, 0, 200, 120, "Host", nullptr, 0, items, 1};
