@@ -307,9 +307,9 @@ class COleControl : public CWnd {
 
 // ---- COlePropertyPage ---------------------------------------------------------------------------
 
-// A page of a control's property frame: a child dialog from a template with a caption string.
-// The page's objects are the controls it edits; DDP_ functions move values between the page's
-// fields and the objects' properties by name.
+// A page of a control's property frame: a child dialog from a template of the page's own module
+// with a caption string of that module. The frame (OleCreatePropertyFrame) reaches it through
+// IPropertyPage; the page's objects are the controls it edits.
 class COlePropertyPage : public CDialog {
   DECLARE_DYNAMIC(COlePropertyPage)
  public:
@@ -321,17 +321,37 @@ class COlePropertyPage : public CDialog {
   // The objects edited (each AddRef'd while held).
   void SetObjects(ULONG nObjects, IDispatch* const* ppObjects);
   LPDISPATCH* GetObjectArray(ULONG* pnObjects);
-  void SetModifiedFlag(BOOL bModified = TRUE) { m_bPageModified = bModified; }
+  // A changed page tells its frame (Apply becomes available).
+  void SetModifiedFlag(BOOL bModified = TRUE);
   BOOL IsModified() const { return m_bPageModified; }
   virtual HRESULT GetClassID(LPCLSID pclsid) = 0;
+  void OnFinalRelease();
 
   DECLARE_DISPATCH_MAP()
+  DECLARE_INTERFACE_MAP()
+
+ public:
+  BEGIN_INTERFACE_PART(PropertyPage, IPropertyPage)
+    STDMETHOD(SetPageSite)(IPropertyPageSite* pPageSite) override;
+    STDMETHOD(Activate)(HWND hWndParent, LPCRECT pRect, BOOL bModal) override;
+    STDMETHOD(Deactivate)() override;
+    STDMETHOD(GetPageInfo)(PROPPAGEINFO* pPageInfo) override;
+    STDMETHOD(SetObjects)(ULONG cObjects, IUnknown** ppUnk) override;
+    STDMETHOD(Show)(UINT nCmdShow) override;
+    STDMETHOD(Move)(LPCRECT pRect) override;
+    STDMETHOD(IsPageDirty)() override;
+    STDMETHOD(Apply)() override;
+    STDMETHOD(Help)(LPCOLESTR pszHelpDir) override;
+    STDMETHOD(TranslateAccelerator)(MSG* pMsg) override;
+  END_INTERFACE_PART(PropertyPage)
 
  protected:
+  LPCDLGTEMPLATE PageTemplate() const;
   UINT m_idDlg;
   UINT m_idCaption;
   BOOL m_bPageModified = FALSE;
   std::vector<IDispatch*> m_objects;
+  IPropertyPageSite* m_pPageSite = nullptr;
 };
 
 // Property post-processing at the end of a page's DoDataExchange.

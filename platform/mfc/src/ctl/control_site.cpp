@@ -127,8 +127,23 @@ class COleControlSite::Parts final : public IOleClientSite,
   STDMETHOD(TransformCoords)(void*, void*, DWORD) override { return E_NOTIMPL; }
   STDMETHOD(TranslateAccelerator)(MSG*, DWORD) override { return S_FALSE; }
   STDMETHOD(OnFocus)(BOOL) override { return S_OK; }
-  // There is no property frame to show yet.
-  STDMETHOD(ShowPropertyFrame)() override { return E_NOTIMPL; }
+  // The control's pages in a modal frame owned by the container's top-level window.
+  STDMETHOD(ShowPropertyFrame)() override {
+    ISpecifyPropertyPages* specify = nullptr;
+    if (!site_->m_pObject ||
+        FAILED(site_->m_pObject->QueryInterface(IID_ISpecifyPropertyPages, reinterpret_cast<void**>(&specify))))
+      return E_NOINTERFACE;
+    CAUUID pages = {0, nullptr};
+    HRESULT hr = specify->GetPages(&pages);
+    specify->Release();
+    if (FAILED(hr)) return hr;
+    CStringW caption(site_->m_strDisplayName);
+    IUnknown* object = site_->m_pObject;
+    hr = OleCreatePropertyFrame(::GetAncestor(site_->m_hWndSite, GA_ROOT), 0, 0, caption.GetString(), 1, &object,
+                                pages.cElems, pages.pElems, 0, 0, nullptr);
+    CoTaskMemFree(pages.pElems);
+    return hr;
+  }
 
   // IDispatch: the ambient properties.
   STDMETHOD(GetTypeInfoCount)(UINT* pctinfo) override {

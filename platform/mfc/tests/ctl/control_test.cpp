@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "mfc/afxctl.h"
+#include "testing/ui_driver.h"
 #include "test_control.h"
 
 namespace {
@@ -346,6 +347,36 @@ TEST_F(ContainerTest, WrapperWithoutSiteRaisesInsteadOfCalling) {
     EXPECT_EQ(E_UNEXPECTED, e->m_sc);
     e->Delete();
   }
+}
+
+TEST_F(ContainerTest, PropertiesVerbShowsTheControlsPagesInAModalFrame) {
+  CWnd wrapper;
+  ASSERT_TRUE(AfxCreateControl(&wrapper, CLSID_TestCtl, "", WS_VISIBLE, CRect(0, 0, 100, 100), &host, 1004));
+  IOleObject* object = nullptr;
+  ASSERT_EQ(S_OK, AfxGetControlSite(&wrapper)->GetControlUnknown()->QueryInterface(
+                      IID_IOleObject, reinterpret_cast<void**>(&object)));
+  testing_ui::UiDriver ui;
+  CString tab;
+  bool pageShown = false;
+  ui.AnswerModal(
+      [&](testing_ui::UiDriver& driver, HWND frame) {
+        char text[64] = {};
+        GetWindowTextA(GetDlgItem(frame, PROPFRAME_ID_FIRSTTAB), text, sizeof text);
+        tab = text;
+        EXPECT_EQ(nullptr, GetDlgItem(frame, PROPFRAME_ID_FIRSTTAB + 1));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(frame, PROPFRAME_ID_APPLY)));
+        // The page is a child dialog of the frame besides the tab and the three buttons.
+        int children = 0;
+        for (HWND c = GetWindow(frame, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++children;
+        pageShown = children == 5;
+        driver.ClickWindow(GetDlgItem(frame, IDCANCEL));
+      },
+      "Properties");
+  EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr));
+  EXPECT_EQ(CString("General"), tab);
+  EXPECT_TRUE(pageShown);
+  object->Release();
+  wrapper.DestroyWindow();
 }
 
 // A dialog whose template names the control by its class id and binds it by data exchange.

@@ -8,7 +8,10 @@ namespace {
 const char* const kNames[] = {"Alpha", "Beta", "Gamma"};
 
 const StringEntry kStrings[] = {{1, "Test Control"}, {2, "Test Control Property Page"}, {200, "General"}};
-const ModuleResources kResources(kStrings);
+// The property page: a child dialog without controls.
+const DLGTEMPLATE kPage = {WS_CHILD | DS_CONTROL, 0, 0, 0, 150, 80, "", nullptr, 0};
+const ResourceEntry kEntries[] = {{RT_DIALOG, MAKEINTRESOURCE(200), &kPage, sizeof kPage}};
+const ModuleResources kResources(kEntries, kStrings);
 
 class CTestCtrl : public COleControl {
   DECLARE_DYNCREATE(CTestCtrl)

@@ -246,3 +246,51 @@ interface IPerPropertyBrowsing : public IUnknown {
   STDMETHOD(GetPredefinedStrings)(DISPID dispID, CALPOLESTR* pCaStringsOut, CADWORD* pCaCookiesOut) = 0;
   STDMETHOD(GetPredefinedValue)(DISPID dispID, DWORD dwCookie, VARIANT* pVarOut) = 0;
 };
+
+// ---- Property pages -----------------------------------------------------------------------------
+typedef struct tagPROPPAGEINFO {
+  ULONG cb;
+  LPOLESTR pszTitle;  // task memory, freed by the receiver
+  SIZE size;          // pixels
+  LPOLESTR pszDocString;
+  LPOLESTR pszHelpFile;
+  DWORD dwHelpContext;
+} PROPPAGEINFO, *LPPROPPAGEINFO;
+
+#define PROPPAGESTATUS_DIRTY 0x01
+#define PROPPAGESTATUS_VALIDATE 0x02
+#define PROPPAGESTATUS_CLEAN 0x04
+
+DEFINE_GUID(IID_IPropertyPageSite, 0xB196B28C, 0xBAB4, 0x101A, 0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07);
+interface IPropertyPageSite : public IUnknown {
+  STDMETHOD(OnStatusChange)(DWORD dwFlags) = 0;
+  STDMETHOD(GetLocaleID)(LCID* pLocaleID) = 0;
+  STDMETHOD(GetPageContainer)(IUnknown** ppUnk) = 0;
+  STDMETHOD(TranslateAccelerator)(MSG* pMsg) = 0;
+};
+
+DEFINE_GUID(IID_IPropertyPage, 0xB196B28D, 0xBAB4, 0x101A, 0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07);
+interface IPropertyPage : public IUnknown {
+  STDMETHOD(SetPageSite)(IPropertyPageSite* pPageSite) = 0;
+  STDMETHOD(Activate)(HWND hWndParent, LPCRECT pRect, BOOL bModal) = 0;
+  STDMETHOD(Deactivate)() = 0;
+  STDMETHOD(GetPageInfo)(PROPPAGEINFO* pPageInfo) = 0;
+  STDMETHOD(SetObjects)(ULONG cObjects, IUnknown** ppUnk) = 0;
+  STDMETHOD(Show)(UINT nCmdShow) = 0;
+  STDMETHOD(Move)(LPCRECT pRect) = 0;
+  STDMETHOD(IsPageDirty)() = 0;
+  STDMETHOD(Apply)() = 0;
+  STDMETHOD(Help)(LPCOLESTR pszHelpDir) = 0;
+  STDMETHOD(TranslateAccelerator)(MSG* pMsg) = 0;
+};
+
+// A modal property frame over the objects: one tab per page (a row of tab buttons titled by the
+// pages), the active page below them, and OK, Cancel and Apply. OK and Apply apply every page
+// that reports changes. Pages that cannot be created are left out; none at all: E_FAIL.
+// Returns once the frame is closed.
+HRESULT OleCreatePropertyFrame(HWND hwndOwner, UINT x, UINT y, LPCOLESTR lpszCaption, ULONG cObjects,
+                               IUnknown** ppUnk, ULONG cPages, const CLSID* pPageClsID, LCID lcid,
+                               DWORD dwReserved, void* pvReserved);
+// Ids of the frame's controls.
+#define PROPFRAME_ID_APPLY 0x3021
+#define PROPFRAME_ID_FIRSTTAB 0x3100
