@@ -38,7 +38,7 @@ template <typename T>
 T* Create(REFCLSID clsid, REFIID iid) {
   T* object = nullptr;
   if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object)))) {
-    std::fprintf(stderr, "cannot create a class\n");
+    std::fprintf(stderr, "cannot create class %s\n", StringFromGUIDA(clsid).c_str());
     std::exit(2);
   }
   return object;

@@ -1,12 +1,27 @@
 #include "asf_writer.h"
 
 #include <cstring>
+#include <mutex>
 
 #include "filter_util.h"
 #include "media_types.h"
 #include "win32/paths.h"
 
 namespace ffw {
+namespace {
+
+struct ConfigFactory {
+  std::mutex lock;
+  GUID iid = GUID_NULL;
+  LPFNCREATEASFWRITERCONFIG create = nullptr;
+};
+
+ConfigFactory& TheConfigFactory() {
+  static ConfigFactory* factory = new ConfigFactory;  // set from static initialisers of other modules
+  return *factory;
+}
+
+}  // namespace
 
 class AsfWriter::InputPin : public CBaseInputPin {
  public:
@@ -132,6 +147,13 @@ STDMETHODIMP AsfWriter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (riid == IID_IFileSinkFilter || riid == IID_IFileSinkFilter2)
     return GetInterface(static_cast<IFileSinkFilter2*>(this), ppv);
   if (riid == IID_IAsfWriterSettings) return GetInterface(static_cast<IAsfWriterSettings*>(this), ppv);
+  LPFNCREATEASFWRITERCONFIG create = nullptr;
+  {
+    ConfigFactory& factory = TheConfigFactory();
+    std::lock_guard<std::mutex> hold(factory.lock);
+    if (riid == factory.iid) create = factory.create;
+  }
+  if (create) return create(static_cast<IBaseFilter*>(this), ppv);
   return SinkFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -275,3 +297,10 @@ void AsfWriter::FinishFile() {
 }
 
 }  // namespace ffw
+
+void SetAsfWriterConfigFactory(REFIID iid, LPFNCREATEASFWRITERCONFIG create) {
+  ffw::ConfigFactory& factory = ffw::TheConfigFactory();
+  std::lock_guard<std::mutex> hold(factory.lock);
+  factory.iid = iid;
+  factory.create = create;
+}

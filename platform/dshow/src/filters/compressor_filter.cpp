@@ -232,7 +232,6 @@ HRESULT CompressorFilter::OutputType(CMediaType* mt) {
   parameters->codec_tag = entry_->video ? entry_->fourcc : entry_->formatTag;
   const AVRational rate = entry_->video ? encoder->Context()->framerate : AVRational{0, 1};
   WriteCodecFormat(parameters.get(), rate, mt);
-  if (entry_->video) mt->subtype = [&] { GUID g = MEDIATYPE_Video; g.Data1 = entry_->fourcc; return g; }();
   return S_OK;
 }
 

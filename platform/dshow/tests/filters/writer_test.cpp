@@ -365,3 +365,27 @@ TEST(FileWriter, NamesItsFileAndMode) {
 
 }  // namespace
 }  // namespace filters_test
+
+namespace filters_test {
+namespace {
+
+// Stands in for the media format runtime's configuration object.
+HRESULT MakeConfig(IBaseFilter* writer, void** ppv) {
+  // Any object will do; hand out the writer's settings interface to see the call arrive.
+  return writer->QueryInterface(IID_IAsfWriterSettings, ppv);
+}
+
+TEST(AsfWriter, AnswersTheRegisteredConfigurationInterface) {
+  const GUID iid = {0x45086030, 0xF7E4, 0x486A, {0xB5, 0x04, 0x82, 0x6B, 0xB5, 0x79, 0x2A, 0x3B}};
+  TestGraph graph;
+  IBaseFilter* asf = graph.Add(CLSID_WMAsfWriter, u"ASF Writer");
+  IUnknown* config = nullptr;
+  EXPECT_EQ(asf->QueryInterface(iid, reinterpret_cast<void**>(&config)), E_NOINTERFACE);
+  SetAsfWriterConfigFactory(iid, &MakeConfig);
+  ASSERT_EQ(asf->QueryInterface(iid, reinterpret_cast<void**>(&config)), S_OK);
+  config->Release();
+  SetAsfWriterConfigFactory(GUID_NULL, nullptr);
+}
+
+}  // namespace
+}  // namespace filters_test

@@ -55,3 +55,11 @@ interface IAsfWriterSettings : public IUnknown {
   // E_INVALIDARG when no stream is on or an encoder is missing; VFW_E_NOT_STOPPED while running.
   STDMETHOD(SetSettings)(const AsfWriterSettings* settings) = 0;
 };
+
+// How the WM ASF Writer answers IConfigAsfWriter, which the media format runtime declares and
+// implements on top of IAsfWriterSettings: the runtime registers a function that makes a
+// configuration object for a writer, and every QueryInterface for that interface on the writer
+// hands out a new such object (it may keep a reference to the writer). Without a registered
+// function the writer answers E_NOINTERFACE.
+typedef HRESULT (*LPFNCREATEASFWRITERCONFIG)(IBaseFilter* writer, void** ppConfig);
+void SetAsfWriterConfigFactory(REFIID iid, LPFNCREATEASFWRITERCONFIG create);
