@@ -428,7 +428,8 @@ struct X11Display::State {
         const RECT& w = it->second.rect;
         RECT area{w.left + ev.xexpose.x, w.top + ev.xexpose.y, w.left + ev.xexpose.x + ev.xexpose.width,
                   w.top + ev.xexpose.y + ev.xexpose.height};
-        Show(gdi::Region(area));
+        const RECT screen{0, 0, framebuffer->width, framebuffer->height};
+        if (IntersectRect(&area, &area, &w) && IntersectRect(&area, &area, &screen)) Put(it->second, area);
         return false;
       }
       case MotionNotify:

@@ -242,6 +242,30 @@ TEST_F(X11DisplayTest, TopLevelWindowShowsAtItsPlaceWithItsPixelsAndTitle) {
   XFree(children);
 }
 
+TEST_F(X11DisplayTest, UncoveredPartsAreRepaintedFromTheFramebuffer) {
+  HWND hwnd = Make(WS_POPUP | WS_VISIBLE, 100, 80, 200, 120, RGB(255, 0, 0));
+  Settle();
+  // Another client's white window over ours, then gone.
+  XSetWindowAttributes a{};
+  a.override_redirect = True;
+  a.background_pixel = WhitePixel(x_, DefaultScreen(x_));
+  const ::Window cover = XCreateWindow(x_, DefaultRootWindow(x_), 150, 100, 80, 60, 0, CopyFromParent, InputOutput,
+                                       CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+  XMapRaised(x_, cover);
+  XSync(x_, False);
+  XDestroyWindow(x_, cover);
+  XSync(x_, False);
+  Settle();
+  XImage* image = XGetImage(x_, XOf(hwnd), 50, 20, 80, 60, AllPlanes, ZPixmap);
+  ASSERT_TRUE(image);
+  int wrong = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 80; ++x) wrong += RgbOfPixel(image, x, y) != ScreenRgb(150 + x, 100 + y);
+  }
+  XDestroyImage(image);
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(X11DisplayTest, WindowRegionShapesTheXWindow) {
   HWND hwnd = Make(WS_POPUP | WS_VISIBLE, 50, 50, 150, 60, RGB(255, 0, 0));
   HRGN left = CreateRectRgn(0, 0, 50, 60);
