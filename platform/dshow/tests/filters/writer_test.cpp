@@ -286,6 +286,37 @@ TEST(AviMux, StopInTheMiddleLeavesAFinishedFile) {
   EXPECT_LE(probe.Video()->packets, 20);
 }
 
+TEST(AsfWriter, StopInTheMiddleLeavesAFinishedFile) {
+  const std::string out = SandboxFile("stopped.wmv");
+  HoldingCallback holder(20);
+  {
+    TestGraph graph;
+    holder.graph = &graph;
+    IBaseFilter* source = AddSource(graph, AviClip());
+    IBaseFilter* grabber = graph.Add(CLSID_SampleGrabber, u"Grabber");
+    IBaseFilter* asf = graph.Add(CLSID_WMAsfWriter, u"ASF Writer");
+    auto* sink = QueryAs<IFileSinkFilter>(asf, IID_IFileSinkFilter);
+    ASSERT_EQ(sink->SetFileName(Wide(out).c_str(), nullptr), S_OK);
+    sink->Release();
+    auto* grab = QueryAs<ISampleGrabber>(grabber, IID_ISampleGrabber);
+    grab->SetCallback(&holder, 0);
+    grab->Release();
+    ASSERT_EQ(ConnectFilters(source, grabber, 0), S_OK);
+    ASSERT_EQ(ConnectFilters(grabber, asf, 0, 1), S_OK);
+    ASSERT_EQ(graph.Run(), S_OK);
+    ASSERT_TRUE(graph.WaitUntil([&] { return holder.samples >= 20; }));
+    EXPECT_EQ(asf->Stop(), S_OK);
+    holder.Let();
+    EXPECT_EQ(graph.Stop(), S_OK);
+  }
+  const auto probe = testing_support::ProbeFile(out);
+  ASSERT_EQ(probe.error, "");
+  ASSERT_NE(probe.Video(), nullptr);
+  EXPECT_EQ(probe.Video()->codec, "wmv2");
+  EXPECT_EQ(probe.Video()->packets, 19);
+  EXPECT_EQ(probe.Audio(), nullptr);
+}
+
 TEST(AsfWriter, WritesWmv8AndWma2) {
   const std::string out = SandboxFile("out.wmv");
   {
