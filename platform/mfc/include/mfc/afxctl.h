@@ -136,17 +136,12 @@ class COleControl : public CWnd {
   virtual void OnResetState();
   void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified; }
   BOOL IsModified() const { return m_bModified; }
-  // The version the last load read (the default for a new control).
-  DWORD GetLoadedVersion() const { return m_dwVersionLoaded; }
 
   // ---- Ambient properties (the container site's IDispatch)
   BOOL GetAmbientProperty(DISPID dispid, VARTYPE vtProp, void* pvProp);
   // TRUE when the container is in run mode, or cannot tell.
   BOOL AmbientUserMode();
-  OLE_COLOR AmbientBackColor();
-  OLE_COLOR AmbientForeColor();
   CString AmbientDisplayName();
-  BOOL AmbientUIDead();
   virtual void OnAmbientPropertyChange(DISPID dispid);
 
   // ---- Property notifications to the container's IPropertyNotifySink
@@ -186,6 +181,19 @@ class COleControl : public CWnd {
   void InPlaceDeactivate();
   void GetControlSize(int* pcx, int* pcy) const;
   BOOL SetControlSize(int cx, int cy);
+
+  // ---- Stock properties (DISP_STOCKPROP_*): a put stores the value, marks the control modified,
+  // notifies the container and repaints.
+  OLE_COLOR GetBackColor() { return m_clrBackColor; }
+  void SetBackColor(OLE_COLOR clr);
+  OLE_COLOR GetForeColor() { return m_clrForeColor; }
+  void SetForeColor(OLE_COLOR clr);
+  BOOL GetEnabled() { return m_bEnabled; }
+  void SetEnabled(BOOL bEnabled);
+  // The control's window (0 when not in place).
+  OLE_HANDLE GetHwnd() { return OLE_HANDLE(reinterpret_cast<UINT_PTR>(m_hWnd)); }
+  // A colour as drawn: system colours (high bit set, index in the low byte) become their RGB.
+  COLORREF TranslateColor(OLE_COLOR clrColor, HPALETTE hpal = nullptr);
 
   // The stock error of a property that cannot be set or read (CTL_E_SETNOTSUPPORTED ...).
   [[noreturn]] void ThrowError(SCODE sc, LPCTSTR pszDescription = nullptr, UINT nHelpID = 0);
@@ -296,9 +304,20 @@ class COleControl : public CWnd {
   DWORD m_dwVersionLoaded = 0;
   DWORD m_dwMiscStatus = OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INSIDEOUT |
                          OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
+  OLE_COLOR m_clrBackColor = 0x80000000 | COLOR_WINDOW;
+  OLE_COLOR m_clrForeColor = 0x80000000 | COLOR_WINDOWTEXT;
+  BOOL m_bEnabled = TRUE;
   int m_cxExtent = 100;
   int m_cyExtent = 50;
 };
+
+#define DISP_STOCKPROP_BACKCOLOR() \
+  DISP_PROPERTY_EX_ID(COleControl, "BackColor", DISPID_BACKCOLOR, GetBackColor, SetBackColor, VT_I4)
+#define DISP_STOCKPROP_FORECOLOR() \
+  DISP_PROPERTY_EX_ID(COleControl, "ForeColor", DISPID_FORECOLOR, GetForeColor, SetForeColor, VT_I4)
+#define DISP_STOCKPROP_ENABLED() \
+  DISP_PROPERTY_EX_ID(COleControl, "Enabled", DISPID_ENABLED, GetEnabled, SetEnabled, VT_BOOL)
+#define DISP_STOCKPROP_HWND() DISP_PROPERTY_EX_ID(COleControl, "hWnd", DISPID_HWND, GetHwnd, SetNotSupported, VT_I4)
 
 // The properties verb of a control's message map. OnDoVerb routes OLEIVERB_PROPERTIES to
 // OnProperties for every control, so the entry adds nothing to the map.
@@ -320,7 +339,6 @@ class COlePropertyPage : public CDialog {
   UINT GetTemplateID() const { return m_idDlg; }
   // The objects edited (each AddRef'd while held).
   void SetObjects(ULONG nObjects, IDispatch* const* ppObjects);
-  LPDISPATCH* GetObjectArray(ULONG* pnObjects);
   // A changed page tells its frame (Apply becomes available).
   void SetModifiedFlag(BOOL bModified = TRUE);
   BOOL IsModified() const { return m_bPageModified; }

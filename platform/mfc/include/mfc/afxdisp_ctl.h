@@ -133,8 +133,6 @@ HRESULT InternalQueryInterface(CCmdTarget* pTarget, const void* iid, LPVOID* ppv
 DWORD RefCount(CCmdTarget* pTarget);
 // The object's dispatch interface also answers QueryInterface for iid (its dispinterface).
 void SetDispatchIID(CCmdTarget* pTarget, const IID& iid);
-// The member id the dispatch maps give a name (DISPID_UNKNOWN when none).
-DISPID MemberIdOfName(CCmdTarget* pTarget, LPCSTR name);
 
 // The dispatch interface embedded in every class with a dispatch map; it also ends the object's
 // automation state when the object is destroyed.

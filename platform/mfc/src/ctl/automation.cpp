@@ -217,14 +217,6 @@ DWORD RefCount(CCmdTarget* pTarget) {
   return s ? DWORD(s->refs.load()) : 0;
 }
 
-DISPID MemberIdOfName(CCmdTarget* pTarget, LPCSTR name) {
-  State* s = Find(pTarget);
-  if (!s) return DISPID_UNKNOWN;
-  for (const DispatchMember& m : TableOf(s).Members())
-    if (m.name == name) return m.id;
-  return DISPID_UNKNOWN;
-}
-
 // ---- Conversions
 
 HRESULT ToText(const VARIANT& v, CString& out) {

@@ -190,6 +190,7 @@ BOOL COleDispatchDriver::CreateDispatch(REFCLSID clsid, COleException* pError) {
 }
 
 BOOL COleDispatchDriver::CreateDispatch(LPCTSTR lpszProgID, COleException* pError) {
+  ReleaseDispatch();
   CLSID clsid;
   char text[64];
   LONG size = sizeof text;

@@ -38,15 +38,10 @@ class COleObjectFactory::Factory final : public IClassFactory {
     *ppv = nullptr;
     return E_NOINTERFACE;
   }
-  // The factory is a static object of its module: references only keep the module busy.
-  STDMETHOD_(ULONG, AddRef)() override {
-    AfxOleLockApp();
-    return ++refs_;
-  }
-  STDMETHOD_(ULONG, Release)() override {
-    AfxOleUnlockApp();
-    return --refs_;
-  }
+  // The factory is a static object of its module; holding it does not keep the module loaded
+  // (LockServer does).
+  STDMETHOD_(ULONG, AddRef)() override { return ++refs_; }
+  STDMETHOD_(ULONG, Release)() override { return --refs_; }
   STDMETHOD(CreateInstance)(IUnknown* pUnkOuter, REFIID riid, void** ppv) override {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;

@@ -173,27 +173,10 @@ BOOL COleControl::AmbientUserMode() {
   return GetAmbientProperty(DISPID_AMBIENT_USERMODE, VT_BOOL, &mode) ? mode : TRUE;
 }
 
-OLE_COLOR COleControl::AmbientBackColor() {
-  LONG color;
-  return GetAmbientProperty(DISPID_AMBIENT_BACKCOLOR, VT_I4, &color) ? OLE_COLOR(color)
-                                                                      : OLE_COLOR(0x80000000 | COLOR_WINDOW);
-}
-
-OLE_COLOR COleControl::AmbientForeColor() {
-  LONG color;
-  return GetAmbientProperty(DISPID_AMBIENT_FORECOLOR, VT_I4, &color) ? OLE_COLOR(color)
-                                                                      : OLE_COLOR(0x80000000 | COLOR_WINDOWTEXT);
-}
-
 CString COleControl::AmbientDisplayName() {
   CString name;
   GetAmbientProperty(DISPID_AMBIENT_DISPLAYNAME, VT_BSTR, &name);
   return name;
-}
-
-BOOL COleControl::AmbientUIDead() {
-  BOOL dead;
-  return GetAmbientProperty(DISPID_AMBIENT_UIDEAD, VT_BOOL, &dead) ? dead : FALSE;
 }
 
 void COleControl::OnAmbientPropertyChange(DISPID) {}
@@ -331,6 +314,35 @@ void COleControl::InPlaceDeactivate() {
     site->OnInPlaceDeactivate();
     site->Release();
   }
+}
+
+// ---- Stock properties
+
+void COleControl::SetBackColor(OLE_COLOR clr) {
+  m_clrBackColor = clr;
+  SetModifiedFlag();
+  BoundPropertyChanged(DISPID_BACKCOLOR);
+  InvalidateControl();
+}
+
+void COleControl::SetForeColor(OLE_COLOR clr) {
+  m_clrForeColor = clr;
+  SetModifiedFlag();
+  BoundPropertyChanged(DISPID_FORECOLOR);
+  InvalidateControl();
+}
+
+void COleControl::SetEnabled(BOOL bEnabled) {
+  m_bEnabled = bEnabled != FALSE;
+  if (m_hWnd) EnableWindow(m_bEnabled);
+  SetModifiedFlag();
+  BoundPropertyChanged(DISPID_ENABLED);
+  InvalidateControl();
+}
+
+COLORREF COleControl::TranslateColor(OLE_COLOR clrColor, HPALETTE) {
+  if (clrColor & 0x80000000) return GetSysColor(int(clrColor & 0xFF));
+  return COLORREF(clrColor & 0x00FFFFFF);
 }
 
 void COleControl::ThrowError(SCODE sc, LPCTSTR pszDescription, UINT) { AfxThrowOleDispatchScode(sc, pszDescription); }

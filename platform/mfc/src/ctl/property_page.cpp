@@ -49,11 +49,6 @@ void COlePropertyPage::SetObjects(ULONG nObjects, IDispatch* const* ppObjects) {
   }
 }
 
-LPDISPATCH* COlePropertyPage::GetObjectArray(ULONG* pnObjects) {
-  *pnObjects = ULONG(m_objects.size());
-  return m_objects.data();
-}
-
 void COlePropertyPage::SetModifiedFlag(BOOL bModified) {
   m_bPageModified = bModified;
   if (m_pPageSite) m_pPageSite->OnStatusChange(bModified ? PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE : PROPPAGESTATUS_CLEAN);

@@ -261,4 +261,49 @@ TEST_F(AutomationTest, DispatchDriverCallsByIdAndRaisesFailures) {
   EXPECT_EQ(1u, afx_disp::RefCount(items));
 }
 
+// A creatable command target served by a factory of this program.
+DEFINE_GUID(CLSID_Creatable, 0x3F0B6A22, 0x1C2D, 0x4E3F, 0x80, 0x91, 0xA2, 0xB3, 0xC4, 0xD5, 0xE6, 0xF7);
+
+class CCreatable : public CCmdTarget {
+  DECLARE_DYNCREATE(CCreatable)
+  DECLARE_DISPATCH_MAP()
+ public:
+  CCreatable() {
+    EnableAutomation();
+    AfxOleLockApp();
+  }
+  ~CCreatable() override { AfxOleUnlockApp(); }
+  LONG m_value = 42;
+};
+
+IMPLEMENT_DYNCREATE(CCreatable, CCmdTarget)
+BEGIN_DISPATCH_MAP(CCreatable, CCmdTarget)
+  DISP_PROPERTY(CCreatable, "Value", m_value, VT_I4)
+END_DISPATCH_MAP()
+
+COleObjectFactory g_creatableFactory(CLSID_Creatable, RUNTIME_CLASS(CCreatable), FALSE, "Test.Creatable.1");
+
+TEST(ObjectFactoryTest, RegisteredFactoriesServeCreationUntilRevoked) {
+  IDispatch* object = nullptr;
+  EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(CLSID_Creatable, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                                  reinterpret_cast<void**>(&object)));
+  ASSERT_TRUE(COleObjectFactory::RegisterAll());
+  ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Creatable, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                   reinterpret_cast<void**>(&object)));
+  EXPECT_EQ(1, COleObjectFactory::ObjectCount());
+  COleDispatchDriver driver(object);
+  LONG value = 0;
+  driver.GetProperty(1, VT_I4, &value);
+  EXPECT_EQ(42, value);
+  driver.ReleaseDispatch();
+  EXPECT_EQ(0, COleObjectFactory::ObjectCount());
+  EXPECT_EQ(S_OK, AfxDllCanUnloadNow());
+  EXPECT_EQ(E_NOINTERFACE, CoCreateInstance(CLSID_Creatable, nullptr, CLSCTX_INPROC_SERVER, IID_IClassFactory,
+                                            reinterpret_cast<void**>(&object)));
+  EXPECT_EQ(0, COleObjectFactory::ObjectCount());
+  COleObjectFactory::RevokeAll();
+  EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(CLSID_Creatable, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                                  reinterpret_cast<void**>(&object)));
+}
+
 }  // namespace

@@ -83,6 +83,12 @@ TEST_F(ModuleTest, NewControlTakesItsExchangeDefaultsAndRefusesSetsOfReadOnlyPro
   EXPECT_EQ(CLSID_TestCtl, clsid);
 
   COleDispatchDriver control(Query<IDispatch>(unknown, IID_DTestCtl));
+  COleDispatchDriver byName;
+  ASSERT_TRUE(byName.CreateDispatch(TESTCTL_PROGID));
+  COleException error;
+  EXPECT_FALSE(byName.CreateDispatch("NO.SuchControl.1", &error));
+  EXPECT_EQ(CO_E_CLASSSTRING, error.m_sc);
+  EXPECT_EQ(nullptr, byName.m_lpDispatch);
   short width = 0;
   control.GetProperty(dispidWidth, VT_I2, &width);
   EXPECT_EQ(320, width);
@@ -315,6 +321,33 @@ TEST_F(ContainerTest, PropertyChangesAreNotifiedInDesignModeOnly) {
   AfxControlSetProperty(&wrapper, dispidWidth, VT_I2, 200);
   ASSERT_EQ(1u, site->ChangedProperties().size());
   EXPECT_EQ(dispidWidth, site->ChangedProperties()[0]);
+  site->SetAmbientDisplayName("Engine1");
+  CString name;
+  AfxControlInvokeHelper(&wrapper, dispidAmbientName, DISPATCH_METHOD, VT_BSTR, &name,
+                         reinterpret_cast<const BYTE*>(VTS_NONE));
+  EXPECT_EQ(CString("Engine1"), name);
+  wrapper.DestroyWindow();
+}
+
+TEST_F(ContainerTest, StockPropertiesReachTheControlAndItsWindow) {
+  CWnd wrapper;
+  ASSERT_TRUE(AfxCreateControl(&wrapper, CLSID_TestCtl, "", WS_VISIBLE, CRect(0, 0, 100, 100), &host, 1004));
+  COleControlSite* site = AfxGetControlSite(&wrapper);
+  LONG hwnd = 0;
+  AfxControlGetProperty(&wrapper, DISPID_HWND, VT_I4, &hwnd);
+  EXPECT_EQ(site->GetControlWindow(), reinterpret_cast<HWND>(static_cast<INT_PTR>(hwnd)));
+  LONG color = 0;
+  AfxControlGetProperty(&wrapper, DISPID_BACKCOLOR, VT_I4, &color);
+  EXPECT_EQ(LONG(0x80000000 | COLOR_WINDOW), color);
+  AfxControlSetProperty(&wrapper, DISPID_BACKCOLOR, VT_I4, LONG(0x00336699));
+  AfxControlGetProperty(&wrapper, DISPID_BACKCOLOR, VT_I4, &color);
+  EXPECT_EQ(0x00336699, color);
+  AfxControlSetProperty(&wrapper, DISPID_ENABLED, VT_BOOL, FALSE);
+  EXPECT_FALSE(::IsWindowEnabled(site->GetControlWindow()));
+  // Stock properties notify in both modes.
+  ASSERT_EQ(2u, site->ChangedProperties().size());
+  EXPECT_EQ(DISPID_BACKCOLOR, site->ChangedProperties()[0]);
+  EXPECT_EQ(DISPID_ENABLED, site->ChangedProperties()[1]);
   wrapper.DestroyWindow();
 }
 

@@ -21,5 +21,6 @@ enum {
   dispidDescribe = 6,  // method (BSTR, short, double) -> BSTR
   dispidFire = 7,      // method (double) -> void: fires Progress
   dispidIndex = 8,     // short, shown by name through the browsing hooks
+  dispidAmbientName = 9,  // method () -> BSTR: the container's display name for the control
 };
 enum { eventidDone = 1, eventidProgress = 2 };
