@@ -58,6 +58,8 @@ TEST_F(ModuleTest, RegistrationWritesTheControlPageAndLibraryEntries) {
   EXPECT_EQ(CString(""), RegText(Key("CLSID\\", CLSID_TestCtl, "\\Control")));
   EXPECT_EQ(CString("Test Control Property Page"), RegText(Key("CLSID\\", CLSID_TestCtlPage)));
   EXPECT_EQ(modulePath, RegText(Key("TypeLib\\", LIBID_TestCtl, "\\1.0\\0\\win32")));
+  // Addresses of the program itself belong to the program's module.
+  EXPECT_EQ(GetModuleHandleA(nullptr), AfxGetModuleOf(&module));
 }
 
 TEST_F(ModuleTest, UnregistrationRemovesEveryEntryAndRegisteringAgainRestoresThem) {
