@@ -70,9 +70,16 @@ bool UiDriver::OnIdle() {
     return true;
   }
   const wd::ModalWindow& top = stack.back();
+  if (top.hwnd == cancelled_) {
+    // Cancelling did not end it: leave the loop rather than fail forever.
+    ADD_FAILURE() << Describe(top) << " did not end when cancelled";
+    PostQuitMessage(0);
+    return true;
+  }
   seen_.push_back({top.messageBox, top.caption, top.text, top.type});
   if (script_.empty()) {
     ADD_FAILURE() << Describe(top) << " appeared with no scripted answer";
+    cancelled_ = top.hwnd;
     top.cancel();
     return true;
   }
@@ -82,6 +89,7 @@ bool UiDriver::OnIdle() {
   if ((answer.messageBox && !top.messageBox) || against.find(answer.expected) == std::string::npos) {
     ADD_FAILURE() << Describe(top) << " does not match the scripted answer expecting "
                   << (answer.messageBox ? "a message box with \"" : "a window captioned \"") << answer.expected << "\"";
+    cancelled_ = top.hwnd;
     top.cancel();
     return true;
   }

@@ -99,6 +99,7 @@ class UiDriver {
   std::vector<Answer> script_;
   std::vector<SeenModal> seen_;
   bool answering_ = false;
+  HWND cancelled_ = nullptr;  // the modal window last cancelled for want of an answer
 };
 
 }  // namespace testing_ui

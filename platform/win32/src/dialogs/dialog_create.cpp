@@ -139,14 +139,14 @@ ModalScope::~ModalScope() {
   if (it != modalStack.rend()) modalStack.erase(std::next(it).base());
 }
 
+namespace {
+
 INT_PTR RunModal(HWND dlg, HWND owner, ModalWindow description) {
+  const bool disabling = owner && IsWindowEnabled(owner);
+  if (disabling) EnableWindow(owner, FALSE);
   DialogState* st = StateOf(dlg);
-  if (owner && IsWindowEnabled(owner)) {
-    EnableWindow(owner, FALSE);
-    if ((st = StateOf(dlg))) st->disabledOwner = owner;
-  }
-  st = StateOf(dlg);
-  if (st && !st->ended && IsWindow(dlg)) {
+  if (st && disabling) st->disabledOwner = owner;
+  if (st && !st->ended) {
     ShowWindow(dlg, SW_SHOWNORMAL);
     UpdateWindow(dlg);
   }
@@ -167,15 +167,16 @@ INT_PTR RunModal(HWND dlg, HWND owner, ModalWindow description) {
     }
   }
   st = StateOf(dlg);
-  INT_PTR result = st && st->ended ? st->result : -1;
-  // The owner comes back before the dialog goes, so that it is the one activated.
-  if (st && st->disabledOwner) {
-    EnableWindow(st->disabledOwner, TRUE);
-    st->disabledOwner = nullptr;
-  }
+  const INT_PTR result = st && st->ended ? st->result : -1;
+  // The owner comes back before the dialog goes, so that it is the one activated; also when the
+  // dialog was destroyed instead of ended.
+  if (st ? st->disabledOwner != nullptr : disabling) EnableWindow(owner, TRUE);
+  if (st) st->disabledOwner = nullptr;
   if (IsWindow(dlg)) DestroyWindow(dlg);
   return result;
 }
+
+}  // namespace
 
 INT_PTR DialogBoxWithDescription(HINSTANCE instance, LPCDLGTEMPLATE t, HWND parent, DLGPROC proc, LPARAM param,
                                  ModalWindow description) {

@@ -47,6 +47,8 @@ void Detach(HWND hDlg) {
     s.byWindow.erase(it);
   }
   if (gone->ownsFont) DeleteObject(gone->font);
+  // A modal loop waiting for its dialog wakes up to see it gone.
+  if (gone->modal && !gone->ended) PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 UINT DlgCode(HWND hwnd) { return hwnd ? static_cast<UINT>(SendMessageA(hwnd, WM_GETDLGCODE, 0, 0)) : 0; }

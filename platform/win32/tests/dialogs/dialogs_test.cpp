@@ -195,8 +195,13 @@ TEST_F(DialogTest, ModalDialogsNestDisablingEachOwnerUntilTheInnerOneEnds) {
   EXPECT_FALSE(IsWindow(outerDlg));
 }
 
-TEST_F(DialogTest, AnOwnerAlreadyDisabledStaysDisabled) {
+TEST_F(DialogTest, TheOwnerComesBackAsItWasHoweverTheDialogEnds) {
   HWND owner = OwnerWindow();
+  // Destroyed instead of ended: no result, the owner enabled again.
+  ui.AnswerModal([](testing_ui::UiDriver&, HWND dlg) { DestroyWindow(dlg); });
+  EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &kForm, owner, RecordingProc, 0), -1);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  // An owner disabled before stays disabled.
   EnableWindow(owner, FALSE);
   ui.AnswerModal([](testing_ui::UiDriver& d, HWND) { d.Press(VK_ESCAPE); });
   EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &kForm, owner, RecordingProc, 0), IDCANCEL);
