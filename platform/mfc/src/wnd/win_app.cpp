@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "mfc/afxctl.h"
 #include "wnd/wnd_state.h"
 
 using namespace afx_wnd;
@@ -158,7 +159,11 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
   return AfxMessageBox(prompt, nType, nIDHelp == UINT(-1) ? nIDPrompt : nIDHelp);
 }
 
-void AfxEnableControlContainer() { g_controlContainer = true; }
+// Dialog templates name controls by class identifier: every installed control gets its site class.
+void AfxEnableControlContainer() {
+  g_controlContainer = true;
+  AfxRegisterControlSiteClasses();
+}
 
 BOOL AfxControlContainerEnabled() { return g_controlContainer; }
 
