@@ -303,4 +303,5 @@ BOOL GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos);
 // SB_CTL shows or hides the control; SB_HORZ, SB_VERT and SB_BOTH add or remove WS_HSCROLL and
 // WS_VSCROLL and recalculate the frame.
 BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow);
+// Scroll bar controls (SB_CTL) only: disabled arrows do not scroll and look grey.
 BOOL EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows);

@@ -20,7 +20,7 @@ struct BarInfo {
   UINT page = 0;
   int pos = 0;
   int trackPos = 0;
-  UINT disabledArrows = 0;
+  UINT disabledArrows = 0;  // scroll bar controls
 };
 
 int SetInfo(BarInfo& bar, const SCROLLINFO& si) {
@@ -339,13 +339,6 @@ BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow) {
 }
 
 BOOL EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows) {
-  if (!IsWindow(hWnd)) return FALSE;
-  if (wSBflags == SB_CTL) return static_cast<BOOL>(SendMessageA(hWnd, SBM_ENABLE_ARROWS, wArrows, 0));
-  for (int bar : {SB_HORZ, SB_VERT}) {
-    if (wSBflags == static_cast<UINT>(bar) || wSBflags == SB_BOTH) {
-      WithWindowBar(hWnd, bar, [wArrows](BarInfo& info) { return info.disabledArrows = wArrows & ESB_DISABLE_BOTH; });
-    }
-  }
-  RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
-  return TRUE;
+  if (!IsWindow(hWnd) || wSBflags != SB_CTL) return FALSE;
+  return static_cast<BOOL>(SendMessageA(hWnd, SBM_ENABLE_ARROWS, wArrows, 0));
 }

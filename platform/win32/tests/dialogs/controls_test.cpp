@@ -62,12 +62,20 @@ TEST_F(DialogTest, OwnerDrawnButtonShowsPushedOnlyWhileTheMouseIsHeldOverIt) {
   EXPECT_EQ(rec.Count(kDrawn, BN_CLICKED), 1);
   EXPECT_EQ(GetCapture(), nullptr);
 
+  // Pushed and clicked by messages.
+  SendMessageA(button, BM_SETSTATE, TRUE, 0);
+  EXPECT_NE(LastState(rec) & ODS_SELECTED, 0u);
+  SendMessageA(button, BM_SETSTATE, FALSE, 0);
+  EXPECT_EQ(LastState(rec) & ODS_SELECTED, 0u);
+  SendMessageA(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(rec.Count(kDrawn, BN_CLICKED), 2);
+
   // Space pushes while held and clicks on release.
   ui.KeyDown(VK_SPACE);
   EXPECT_NE(LastState(rec) & ODS_SELECTED, 0u);
   EXPECT_EQ(SendMessageA(button, BM_GETSTATE, 0, 0) & (BST_PUSHED | BST_FOCUS), BST_PUSHED | BST_FOCUS);
   ui.KeyUp(VK_SPACE);
-  EXPECT_EQ(rec.Count(kDrawn, BN_CLICKED), 2);
+  EXPECT_EQ(rec.Count(kDrawn, BN_CLICKED), 3);
 
   // Focus moves away, then the button is disabled.
   ui.ClickWindow(GetDlgItem(dlg, kFirst));
@@ -77,7 +85,8 @@ TEST_F(DialogTest, OwnerDrawnButtonShowsPushedOnlyWhileTheMouseIsHeldOverIt) {
   EXPECT_EQ(rec.drawn.back().itemAction, static_cast<UINT>(ODA_DRAWENTIRE));
   EXPECT_NE(LastState(rec) & ODS_DISABLED, 0u);
   ui.Click(inside);
-  EXPECT_EQ(rec.Count(kDrawn, BN_CLICKED), 2);
+  SendMessageA(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(rec.Count(kDrawn, BN_CLICKED), 3);
 }
 
 TEST_F(DialogTest, CheckBoxesCycleTheirStatesAndGroupBoxesLetClicksThrough) {
@@ -146,6 +155,7 @@ TEST_F(DialogTest, EditTypingSelectionAndDeletionWithTheKeyboard) {
   HWND edit = GetDlgItem(dlg, kEdit);
   ui.ClickWindow(edit);
   ASSERT_EQ(GetFocus(), edit);
+  EXPECT_EQ(rec.Count(kEdit, EN_SETFOCUS), 1);
   ui.Type("hello");
   EXPECT_EQ(TextOf(dlg, kEdit), "hello");
   EXPECT_EQ(rec.Count(kEdit, EN_CHANGE), 5);
@@ -178,6 +188,11 @@ TEST_F(DialogTest, EditTypingSelectionAndDeletionWithTheKeyboard) {
   ui.Press(VK_END);
   ui.Press(VK_DELETE);  // at the end: nothing
   EXPECT_EQ(TextOf(dlg, kEdit), "abf");
+
+  ui.Press(VK_TAB);  // not in a dialog's loop: the edit ignores it
+  EXPECT_EQ(TextOf(dlg, kEdit), "abf");
+  SetFocus(GetDlgItem(dlg, kFixed));
+  EXPECT_EQ(rec.Count(kEdit, EN_KILLFOCUS), 1);
 
   // Programmatic changes tell the parent too, and reset the modified flag.
   const int changes = rec.Count(kEdit, EN_CHANGE);
