@@ -2,6 +2,8 @@
 // nested in modal loops, the item helpers and message boxes.
 #include <gtest/gtest-spi.h>
 
+#include <cstdlib>
+
 #include "dialog_fixture.h"
 
 namespace dialog_test {
@@ -59,6 +61,28 @@ TEST_F(DialogTest, TemplateControlsArePlacedInDialogUnitsOfTheDialogFont) {
   char cls[16];
   GetClassNameA(dlg, cls, sizeof cls);
   EXPECT_STREQ(cls, "#32770");
+}
+
+TEST_F(DialogTest, WithoutATemplateFontDialogUnitsAreTheSystemFontsAndCentringFollowsTheOwner) {
+  HWND owner = OwnerWindow();
+  static const DLGITEMTEMPLATE items[] = {{"Button", "OK", IDOK, BS_PUSHBUTTON | WS_VISIBLE, 4, 4, 40, 14}};
+  static const DLGTEMPLATE t = {DS_CENTER | DS_MODALFRAME | WS_POPUP | WS_CAPTION, 0, 0, 0, 80, 40, "Plain", nullptr, 0,
+                                items, 1};
+  HWND dlg = Modeless(t, owner);
+  const LONG units = GetDialogBaseUnits();
+  ASSERT_GT(LOWORD(units), 0);
+  ASSERT_GT(HIWORD(units), 0);
+  RECT r{0, 0, 4, 8};
+  MapDialogRect(dlg, &r);
+  EXPECT_EQ(r.right, LOWORD(units));
+  EXPECT_EQ(r.bottom, HIWORD(units));
+  RECT ownerRect, dlgRect;
+  GetWindowRect(owner, &ownerRect);
+  GetWindowRect(dlg, &dlgRect);
+  EXPECT_LE(std::abs((ownerRect.left + ownerRect.right) - (dlgRect.left + dlgRect.right)), 1);
+  EXPECT_LE(std::abs((ownerRect.top + ownerRect.bottom) - (dlgRect.top + dlgRect.bottom)), 1);
+  EXPECT_EQ(GetWindow(dlg, GW_OWNER), owner);
+  EXPECT_FALSE(MapDialogRect(owner, &r));  // not a dialog
 }
 
 TEST_F(DialogTest, DialogsComeFromDialogResourcesOfTheModule) {
