@@ -5,6 +5,7 @@
 #include "dialogs/dialog_state.h"
 #include "win32/winbase.h"
 #include "win32/winctrl.h"
+#include "win32/winuser_draw.h"
 
 namespace win32_detail::dialogs {
 namespace {
@@ -31,6 +32,67 @@ struct Box {
 };
 
 constexpr int kStaticId = 0xFFFF;
+constexpr int kIconSize = 32;
+
+// The icon of the MB_ICON* kind, drawn in the box's client area at (x, y).
+void DrawBoxIcon(HDC hdc, UINT icon, int x, int y) {
+  HGDIOBJ oldPen = SelectObject(hdc, GetStockObject(NULL_PEN));
+  HBRUSH body = nullptr;
+  HBRUSH mark = nullptr;
+  auto bar = [&](int left, int top, int right, int bottom) {
+    RECT r{x + left, y + top, x + right, y + bottom};
+    FillRect(hdc, &r, mark);
+  };
+  switch (icon) {
+    case MB_ICONHAND: {
+      body = CreateSolidBrush(RGB(208, 32, 32));
+      SelectObject(hdc, body);
+      Ellipse(hdc, x, y, x + kIconSize, y + kIconSize);
+      HPEN cross = CreatePen(PS_SOLID, 4, RGB(255, 255, 255));
+      SelectObject(hdc, cross);
+      MoveToEx(hdc, x + 10, y + 10, nullptr);
+      LineTo(hdc, x + 22, y + 22);
+      MoveToEx(hdc, x + 22, y + 10, nullptr);
+      LineTo(hdc, x + 10, y + 22);
+      SelectObject(hdc, GetStockObject(NULL_PEN));
+      DeleteObject(cross);
+      break;
+    }
+    case MB_ICONEXCLAMATION: {
+      body = CreateSolidBrush(RGB(248, 208, 32));
+      mark = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+      SelectObject(hdc, body);
+      POINT triangle[3] = {{x + kIconSize / 2, y + 1}, {x + kIconSize - 1, y + kIconSize - 2}, {x, y + kIconSize - 2}};
+      Polygon(hdc, triangle, 3);
+      bar(14, 9, 18, 21);
+      bar(14, 24, 18, 28);
+      break;
+    }
+    case MB_ICONQUESTION:
+    case MB_ICONASTERISK: {
+      body = CreateSolidBrush(RGB(32, 96, 216));
+      mark = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+      SelectObject(hdc, body);
+      Ellipse(hdc, x, y, x + kIconSize, y + kIconSize);
+      if (icon == MB_ICONASTERISK) {  // "i"
+        bar(14, 7, 18, 11);
+        bar(14, 13, 18, 25);
+      } else {  // "?"
+        bar(11, 7, 21, 10);
+        bar(18, 7, 21, 16);
+        bar(14, 14, 21, 17);
+        bar(14, 14, 17, 20);
+        bar(14, 22, 17, 25);
+      }
+      break;
+    }
+  }
+  SelectObject(hdc, oldPen);
+  if (body) {
+    SelectObject(hdc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(body);
+  }
+}
 
 // Lays out the text above a centred row of buttons and sizes the dialog to fit.
 void Build(HWND dlg, const Box& box) {
@@ -40,6 +102,8 @@ void Build(HWND dlg, const Box& box) {
   const int margin = MulDiv(7, unitX, 4);
   const int buttonWidth = MulDiv(50, unitX, 4), buttonHeight = MulDiv(14, unitY, 8), gap = MulDiv(4, unitX, 4);
   const std::vector<Button> buttons = ButtonsOf(box.type);
+  const bool icon = (box.type & MB_ICONMASK) != 0;
+  const int textLeft = margin + (icon ? kIconSize + margin : 0);
 
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
@@ -49,9 +113,11 @@ void Build(HWND dlg, const Box& box) {
   DeleteDC(dc);
 
   const int row = static_cast<int>(buttons.size()) * buttonWidth + (static_cast<int>(buttons.size()) - 1) * gap;
-  const int width = std::max<int>(text.right, row) + 2 * margin;
-  const int height = margin + text.bottom + margin + buttonHeight + margin;
-  HWND label = CreateWindowExA(0, "Static", box.text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, margin, margin,
+  const int textHeight = std::max<int>(text.bottom, icon ? kIconSize : 0);
+  const int width = std::max<int>(textLeft + text.right + margin, row + 2 * margin);
+  const int height = margin + textHeight + margin + buttonHeight + margin;
+  HWND label = CreateWindowExA(0, "Static", box.text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, textLeft,
+                               margin + (textHeight - text.bottom) / 2,
                                text.right, text.bottom, dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStaticId)),
                                nullptr, nullptr);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -60,7 +126,7 @@ void Build(HWND dlg, const Box& box) {
   for (size_t i = 0; i < buttons.size(); ++i) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? WS_GROUP : 0) |
                   (i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-    HWND b = CreateWindowExA(0, "Button", buttons[i].label, style, x, margin + text.bottom + margin, buttonWidth,
+    HWND b = CreateWindowExA(0, "Button", buttons[i].label, style, x, margin + textHeight + margin, buttonWidth,
                              buttonHeight, dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons[i].id)), nullptr,
                              nullptr);
     SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -93,6 +159,17 @@ INT_PTR CALLBACK MessageBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
       SetWindowLongPtrA(dlg, DWLP_USER, static_cast<LONG_PTR>(box.type));
       Build(dlg, box);
       return FALSE;
+    }
+    case WM_PAINT: {
+      const UINT icon = static_cast<UINT>(GetWindowLongPtrA(dlg, DWLP_USER)) & MB_ICONMASK;
+      if (!icon) return FALSE;
+      PAINTSTRUCT ps;
+      HDC hdc = BeginPaint(dlg, &ps);
+      DialogState* st = StateOf(dlg);
+      const int margin = MulDiv(7, st ? st->baseX : 6, 4);
+      DrawBoxIcon(hdc, icon, margin, margin);
+      EndPaint(dlg, &ps);
+      return TRUE;
     }
     case WM_COMMAND: {
       const UINT type = static_cast<UINT>(GetWindowLongPtrA(dlg, DWLP_USER));

@@ -312,8 +312,15 @@ TEST_F(DialogTest, MessageBoxTakesTheScriptedAnswerThroughItsButtons) {
 
 TEST_F(DialogTest, MessageBoxKeysFollowItsButtons) {
   // A lone OK answers Escape with IDOK; Yes/No ignores Escape and the close box.
-  ui.AnswerModal([](testing_ui::UiDriver& d, HWND) { d.Press(VK_ESCAPE); });
+  int iconPixels = 0;
+  ui.AnswerModal([&iconPixels](testing_ui::UiDriver& d, HWND box) {
+    // The information icon is a blue disc.
+    testing_ui::Image picture = testing_ui::UiDriver::CaptureWindow(box);
+    for (COLORREF c : picture.pixels) iconPixels += c == RGB(32, 96, 216);
+    d.Press(VK_ESCAPE);
+  });
   EXPECT_EQ(MessageBoxA(nullptr, "Done.", nullptr, MB_OK | MB_ICONINFORMATION), IDOK);
+  EXPECT_GT(iconPixels, 500);
   EXPECT_EQ(ui.Seen().back().caption, "Error");
   ui.AnswerModal([](testing_ui::UiDriver& d, HWND box) {
     d.Press(VK_ESCAPE);
