@@ -50,7 +50,6 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEA;
 #define DS_ABSALIGN 0x01L      // x, y are screen coordinates (else the owner's client area)
 #define DS_SETFONT 0x40L       // the template names the font
 #define DS_MODALFRAME 0x80L    // a dialog frame
-#define DS_SETFOREGROUND 0x200L
 #define DS_3DLOOK 0x0004L
 #define DS_FIXEDSYS 0x0008L
 #define DS_NOFAILCREATE 0x0010L  // a control that cannot be created is left out
@@ -81,7 +80,6 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEA;
 // Dialog manager messages.
 #define DM_GETDEFID (WM_USER + 0)
 #define DM_SETDEFID (WM_USER + 1)
-#define DM_REPOSITION (WM_USER + 2)
 #define DC_HASDEFID 0x534B
 
 // WM_GETDLGCODE answers.
@@ -179,9 +177,6 @@ BOOL CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDC
 #define MB_DEFBUTTON3 0x00000200L
 #define MB_DEFMASK 0x00000F00L
 #define MB_APPLMODAL 0x00000000L
-#define MB_SYSTEMMODAL 0x00001000L
-#define MB_TASKMODAL 0x00002000L
-#define MB_SETFOREGROUND 0x00010000L
 #define MB_TOPMOST 0x00040000L
 
 // A modal dialog with the text, the caption ("Error" when null) and the buttons of uType,
