@@ -151,11 +151,18 @@ HRESULT CompressorFilter::SetPcmOutput(const PcmFormat& format) {
     pcmOut_ = format;
     pcmSet_ = true;
   }
-  // A connected output takes the new format through a reconnection by the graph.
+  // A connected output takes the new format: the graph connects the pins again, letting them
+  // agree on the type this pin now offers.
   if (m_pOutput->IsConnected()) {
     IFilterGraph* graph = GetFilterGraph();
     if (!graph) return VFW_E_NOT_IN_GRAPH;
-    return graph->Reconnect(m_pOutput);
+    IPin* peer = m_pOutput->GetConnected();
+    peer->AddRef();
+    graph->Disconnect(peer);
+    graph->Disconnect(m_pOutput);
+    const HRESULT hr = graph->ConnectDirect(m_pOutput, peer, nullptr);
+    peer->Release();
+    return hr;
   }
   return S_OK;
 }

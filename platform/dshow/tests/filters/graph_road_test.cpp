@@ -186,6 +186,49 @@ TEST(GraphRoads, WmvThroughTheCaptureGraphBuilder) {
   EXPECT_NEAR(probe.Video()->seconds, 2.0, 0.1);
 }
 
+TEST(GraphRoads, PcmFormatSetAfterConnectingReconnectsThroughTheGraph) {
+  const std::string out = SandboxFile("road_pcm.avi");
+  {
+    Road road;
+    ASSERT_TRUE(road.graph && road.builder);
+    ASSERT_EQ(road.graph->AddSourceFilter(Wide(AviClip()).c_str(), u"Source", &road.source), S_OK);
+    IBaseFilter* mux = nullptr;
+    IFileSinkFilter* sink = nullptr;
+    ASSERT_EQ(road.builder->SetOutputFileName(&MEDIASUBTYPE_Avi, Wide(out).c_str(), &mux, &sink), S_OK);
+    auto audio = Category(CLSID_AudioCompressorCategory);
+    IBaseFilter* pcm = Bind(audio[0].second);
+    ASSERT_EQ(road.graph->AddFilter(pcm, u"PCM"), S_OK);
+    EXPECT_EQ(road.builder->RenderStream(nullptr, &MEDIATYPE_Audio, road.source, pcm, mux), S_OK);
+    IAMStreamConfig* config = nullptr;
+    ASSERT_EQ(road.builder->FindInterface(nullptr, nullptr, pcm, IID_IAMStreamConfig,
+                                          reinterpret_cast<void**>(&config)),
+              S_OK);
+    AM_MEDIA_TYPE* mt = nullptr;
+    ASSERT_EQ(config->GetFormat(&mt), S_OK);
+    auto* wfx = reinterpret_cast<WAVEFORMATEX*>(mt->pbFormat);
+    wfx->nChannels = 1;
+    wfx->nSamplesPerSec = 11025;
+    wfx->nAvgBytesPerSec = 2 * 11025;
+    wfx->nBlockAlign = 2;
+    wfx->wBitsPerSample = 16;
+    EXPECT_EQ(config->SetFormat(mt), S_OK);
+    DeleteMediaType(mt);
+    config->Release();
+    EXPECT_EQ(road.RunToEnd(), EC_COMPLETE);
+    pcm->Release();
+    ReleaseAll(audio);
+    mux->Release();
+    sink->Release();
+  }
+  const auto probe = testing_support::ProbeFile(out);
+  ASSERT_EQ(probe.error, "");
+  ASSERT_NE(probe.Audio(), nullptr);
+  EXPECT_EQ(probe.Audio()->codec, "pcm_s16le");
+  EXPECT_EQ(probe.Audio()->sampleRate, 11025);
+  EXPECT_EQ(probe.Audio()->channels, 1);
+  EXPECT_NEAR(probe.Audio()->seconds, 2.0, 0.15);
+}
+
 TEST(GraphRoads, UnknownFilesFailToRender) {
   const std::string garbage = SandboxFile("noise.mpg");
   {

@@ -58,16 +58,6 @@ IBaseFilter* TestGraph::Add(REFCLSID clsid, const char16_t* name) {
   return filter;
 }
 
-STDMETHODIMP TestGraph::Reconnect(IPin* pin) {
-  IPin* peer = nullptr;
-  if (FAILED(pin->ConnectedTo(&peer))) return VFW_E_NOT_CONNECTED;
-  pin->Disconnect();
-  peer->Disconnect();
-  HRESULT hr = pin->Connect(peer, nullptr);
-  peer->Release();
-  return hr;
-}
-
 STDMETHODIMP TestGraph::Notify(LONG code, LONG_PTR param1, LONG_PTR param2) {
   std::lock_guard<std::mutex> hold(lock_);
   events_.push_back({code, param1, param2});

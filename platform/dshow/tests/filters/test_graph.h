@@ -32,7 +32,7 @@ class TestGraph : public IFilterGraph, public IMediaEventSink {
   STDMETHODIMP EnumFilters(IEnumFilters**) override { return E_NOTIMPL; }
   STDMETHODIMP FindFilterByName(LPCWSTR, IBaseFilter**) override { return E_NOTIMPL; }
   STDMETHODIMP ConnectDirect(IPin* out, IPin* in, const AM_MEDIA_TYPE* pmt) override { return out->Connect(in, pmt); }
-  STDMETHODIMP Reconnect(IPin* pin) override;
+  STDMETHODIMP Reconnect(IPin*) override { return E_NOTIMPL; }
   STDMETHODIMP Disconnect(IPin* pin) override { return pin->Disconnect(); }
   STDMETHODIMP SetDefaultSyncSource() override { return E_NOTIMPL; }
 
