@@ -53,7 +53,11 @@ class AviMux::InputPin : public CBaseInputPin {
 
 class AviMux::OutputPin : public CBaseOutputPin {
  public:
-  OutputPin(AviMux* filter, HRESULT* phr) : CBaseOutputPin("AVI Mux output", filter, &filter->lock_, phr, u"AVI Out") {}
+  OutputPin(AviMux* filter, HRESULT* phr)
+      : CBaseOutputPin("AVI Mux output", filter, &filter->lock_, phr, u"AVI Out"), filter_(filter) {}
+
+  // The writer downstream asks here for the position: the mux's own seeking answers.
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
 
   HRESULT GetMediaType(int position, CMediaType* mt) override {
     if (position < 0) return E_INVALIDARG;
@@ -97,6 +101,9 @@ class AviMux::OutputPin : public CBaseOutputPin {
     CoTaskMemFree(name);
     return path;
   }
+
+ private:
+  AviMux* filter_;
 };
 
 // Seeking goes to the sources upstream; the current position is how far the file is written.
@@ -112,6 +119,11 @@ class AviMux::Seeking : public UpstreamSeeking {
  private:
   AviMux* filter_;
 };
+
+STDMETHODIMP AviMux::OutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (riid == IID_IMediaSeeking && ppv) return GetInterface(static_cast<IMediaSeeking*>(filter_->seeking_.get()), ppv);
+  return CBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
+}
 
 AviMux::AviMux(LPUNKNOWN outer, HRESULT* phr) : CBaseFilter("AVI Mux", outer, &lock_, CLSID_AviDest, phr) {
   output_ = std::make_unique<OutputPin>(this, phr);

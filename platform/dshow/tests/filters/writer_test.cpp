@@ -61,6 +61,25 @@ TEST_P(Compressors, WriteAnAviFile) {
     const auto codes = graph.WaitForCompletion(1);
     ASSERT_FALSE(codes.empty());
     EXPECT_EQ(codes.back(), EC_COMPLETE) << c.name;
+    // The writer at the end knows the length and how far the file got.
+    IBaseFilter* writer = nullptr;
+    IPin* muxOut = PinOf(mux, PINDIR_OUTPUT);
+    IPin* writerIn = nullptr;
+    muxOut->ConnectedTo(&writerIn);
+    PIN_INFO info{};
+    writerIn->QueryPinInfo(&info);
+    writer = info.pFilter;
+    auto* seeking = QueryAs<IMediaSeeking>(writer, IID_IMediaSeeking);
+    ASSERT_NE(seeking, nullptr);
+    LONGLONG duration = 0, current = 0;
+    EXPECT_EQ(seeking->GetDuration(&duration), S_OK);
+    EXPECT_EQ(seeking->GetCurrentPosition(&current), S_OK);
+    EXPECT_NEAR(double(duration) / UNITS, 2.0, 0.1);
+    EXPECT_NEAR(double(current) / UNITS, 2.0, 0.15);
+    seeking->Release();
+    writer->Release();
+    writerIn->Release();
+    muxOut->Release();
     EXPECT_EQ(graph.Stop(), S_OK);
   }
   const auto probe = testing_support::ProbeFile(out);
