@@ -31,6 +31,7 @@ set(_filter_tests ${CMAKE_CURRENT_LIST_DIR}/../../tests/filters)
 corvane_add_test(dshow_filters_test LABEL dshow
   SOURCES
     ${_filter_tests}/clips.cpp
+    ${_filter_tests}/file_writer_test.cpp
     ${_filter_tests}/graph_road_test.cpp
     ${_filter_tests}/source_test.cpp
     ${_filter_tests}/test_graph.cpp
