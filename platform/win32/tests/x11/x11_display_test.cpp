@@ -330,7 +330,7 @@ TEST_F(X11DisplayTest, PopUpsBypassTheWindowManagerAndDialogsStayWithTheirOwner)
   XFree(protocols);
 
   // Caption added later: the window is made again, now for the window manager.
-  SetWindowLongA(menu, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_VISIBLE);
+  SetWindowLongA(menu, GWL_STYLE, static_cast<LONG>(WS_POPUP | WS_CAPTION | WS_VISIBLE));
   SetWindowPos(menu, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
   Settle();
   EXPECT_FALSE(Attributes(menu).override_redirect);
