@@ -555,6 +555,11 @@ std::unique_ptr<X11Display> X11Display::Open(const char* name) {
 
   s->framebuffer = user::Framebuffer();
   const gdi::Surface& fb = *s->framebuffer;
+  if (fb.width != DisplayWidth(d, screen) || fb.height != DisplayHeight(d, screen)) {
+    // Windows still show where the layer puts them; only the parts inside its screen have pixels.
+    std::fprintf(stderr, "the X screen is %dx%d but the window layer's screen is %dx%d (CORVANE_SCREEN sets it)\n",
+                 DisplayWidth(d, screen), DisplayHeight(d, screen), fb.width, fb.height);
+  }
   // A 32-bit framebuffer with the visual's masks goes to X without conversion.
   if (fb.format.bitsPerPixel == 32 && fb.stride > 0 && s->depth == 24 && fb.format.redMask == s->visual->red_mask &&
       fb.format.greenMask == s->visual->green_mask && fb.format.blueMask == s->visual->blue_mask &&
