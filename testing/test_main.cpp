@@ -33,6 +33,7 @@ void PrepareSandbox() {
   setenv("CORVANE_CDRIVE", home.c_str(), 0);
   setenv("XDG_CONFIG_HOME", config.c_str(), 0);
   setenv("CORVANE_CLOCK", "virtual", 0);
+  setenv("CORVANE_DISPLAY", "headless", 0);
 }
 
 }  // namespace
