@@ -37,11 +37,4 @@ std::vector<const CompressorEntry*> InstalledCompressors(bool video) {
   return present;
 }
 
-const CompressorEntry* FindCompressor(const std::string& friendlyName) {
-  for (bool video : {true, false})
-    for (const CompressorEntry* e : InstalledCompressors(video))
-      if (friendlyName == e->friendlyName) return e;
-  return nullptr;
-}
-
 }  // namespace ffw

@@ -26,8 +26,6 @@ struct CompressorEntry {
 const std::vector<CompressorEntry>& AllCompressors();
 // Present entries of one category, in catalogue order.
 std::vector<const CompressorEntry*> InstalledCompressors(bool video);
-// The present entry with this friendly name, or null.
-const CompressorEntry* FindCompressor(const std::string& friendlyName);
 
 constexpr uint32_t MakeFourCC(char a, char b, char c, char d) {
   return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16 | uint32_t(uint8_t(d)) << 24;

@@ -88,11 +88,4 @@ int FileMuxer::Finish() {
   return err < 0 ? err : closeErr;
 }
 
-void FileMuxer::Reset() {
-  Finish();
-  std::lock_guard<std::mutex> hold(lock_);
-  streams_.clear();
-  rates_.clear();
-}
-
 }  // namespace ffw

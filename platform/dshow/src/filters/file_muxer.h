@@ -26,13 +26,10 @@ class FileMuxer {
   int AddStream(const AVCodecParameters* parameters, AVRational frameRate);
   // Opens path (POSIX) and writes the header. Returns 0 or an FFmpeg error.
   int Start(const std::string& path, const MuxSettings& settings);
-  bool Started() const { return started_; }
   // Writes one packet of a stream; packet times are in 100-ns units. The packet is consumed.
   int Write(int stream, AVPacket* packet);
   // Writes the trailer and closes the file; later writes are refused. Returns 0 or an FFmpeg error.
   int Finish();
-  // Forgets the streams so the muxer can be set up again.
-  void Reset();
 
  private:
   std::mutex lock_;

@@ -5,12 +5,6 @@
 #include "file_source.h"
 
 namespace ffw {
-namespace {
-
-constexpr RawKind kOfferOrder[] = {RawKind::I420, RawKind::YUY2, RawKind::RGB32, RawKind::RGB24, RawKind::RGB555};
-
-}  // namespace
-
 FileSourcePin::FileSourcePin(FileSource* filter, int stream, bool video, HRESULT* phr)
     : CSourceStream("File source pin", phr, filter, video ? u"Video" : u"Audio"),
       stream_(stream),
@@ -58,7 +52,7 @@ HRESULT FileSourcePin::GetMediaType(int position, CMediaType* mt) {
     return S_OK;
   }
   int index = 0;
-  for (RawKind kind : kOfferOrder) {
+  for (RawKind kind : kRawKinds) {
     if (!Fits(kind, p->width, p->height)) continue;
     if (index++ == position) {
       WriteVideoFormat({kind, p->width, p->height, FrameTime()}, mt);
@@ -132,8 +126,6 @@ void FileSourcePin::Restart() {
   nextPictureTime_ = segmentStart_;
   position_ = segmentStart_;
 }
-
-HRESULT FileSourcePin::OnThreadCreate() { return S_OK; }
 
 HRESULT FileSourcePin::OnThreadStartPlay() {
   return DeliverNewSegment(segmentStart_, segmentStop_, 1.0);

@@ -55,7 +55,6 @@ class FileSourcePin : public CSourceStream, public IMediaSeeking {
 
  protected:
   HRESULT FillBuffer(IMediaSample* sample) override;
-  HRESULT OnThreadCreate() override;
   HRESULT OnThreadStartPlay() override;
 
  private:

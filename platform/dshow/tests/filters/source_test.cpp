@@ -174,6 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ContainerCase{"clip.flv", "flv", "flv", "libmp3lame"},
                       ContainerCase{"clip.mov", "mov", "mpeg4", "aac"}, ContainerCase{"clip.mpg", "mpeg", "mpeg1video", "mp2"},
                       ContainerCase{"clip.3gp", "3gp", "h263", "aac"}, ContainerCase{"clip.rm", "rm", "rv10", "ac3"},
+                      ContainerCase{"clip.vob", "vob", "mpeg2video", "mp2"}, ContainerCase{"clip.dat", "vcd", "mpeg1video", "mp2"},
+                      ContainerCase{"clip.3g2", "3g2", "h263", "aac"},
                       ContainerCase{"clip.wav", "wav", "", "pcm_s16le"}, ContainerCase{"clip.mp3", "mp3", "", "libmp3lame"}),
     [](const auto& info) {
       std::string n = info.param.name;
