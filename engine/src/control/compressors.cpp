@@ -1,0 +1,146 @@
+#include "compressors.h"
+
+#include "dshow/dshow.h"
+#include "item_enumerator.h"
+#include "named_item.h"
+#include "tessary_ids.h"
+#include "vfw/vfw.h"
+
+// ---- Video compressors --------------------------------------------------------------------------
+
+CVideoCompressors::CVideoCompressors() {
+  EnableAutomation();
+  afx_disp::SetDispatchIID(this, IID_IVideoCompressors);
+}
+
+void CVideoCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CNamedItem(IID_IVideoCompressor, name)); }
+
+const CString& CVideoCompressors::NameOf(CCmdTarget* item) const { return static_cast<CNamedItem*>(item)->Name(); }
+
+LPUNKNOWN CVideoCompressors::GetNewEnum() { return CItemEnumerator::Create(m_list); }
+
+BOOL CVideoCompressors::ShowPropertyPage(short iIndex) {
+  m_vfwCodecs.Refresh();
+  CCmdTarget* item = iIndex < 0 ? nullptr : m_list->At(size_t(iIndex));
+  if (!item) return FALSE;
+  const VfwCodecTable::Entry* entry = m_vfwCodecs.Find(NameOf(item));
+  if (!entry) return FALSE;
+  HIC codec = ICOpen(ICTYPE_VIDEO, entry->handler, ICMODE_FASTCOMPRESS);
+  if (!codec) return FALSE;
+  ICConfigure(codec, m_owner);
+  ICClose(codec);
+  return TRUE;
+}
+
+BEGIN_DISPATCH_MAP(CVideoCompressors, CCmdTarget)
+  DISP_PROPERTY_EX_ID(CVideoCompressors, "Count", dispidCollectionCount, GetCount, SetNotSupported, VT_I2)
+  DISP_FUNCTION_ID(CVideoCompressors, "FindVideoCompressor", dispidCollectionFind, FindVideoCompressor, VT_I2,
+                   VTS_BSTR)
+  DISP_FUNCTION_ID(CVideoCompressors, "FindVideoCompressorName", dispidCollectionFindName, FindVideoCompressorName,
+                   VT_BSTR, VTS_I2)
+  DISP_FUNCTION_ID(CVideoCompressors, "ShowPropertyPage", dispidShowPropertyPage, ShowPropertyPage, VT_BOOL, VTS_I2)
+  DISP_PROPERTY_PARAM_ID(CVideoCompressors, "Item", kItemIdVideoCompressors, GetItem, SetNotSupported, VT_DISPATCH,
+                         VTS_VARIANT)
+  DISP_PROPERTY_EX_ID(CVideoCompressors, "_NewEnum", DISPID_NEWENUM, GetNewEnum, SetNotSupported, VT_UNKNOWN)
+END_DISPATCH_MAP()
+
+// ---- Audio compressors --------------------------------------------------------------------------
+
+CAudioCompressors::CAudioCompressors() {
+  EnableAutomation();
+  afx_disp::SetDispatchIID(this, IID_IAudioCompressors);
+}
+
+void CAudioCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CNamedItem(IID_IAudioCompressor, name)); }
+
+const CString& CAudioCompressors::NameOf(CCmdTarget* item) const { return static_cast<CNamedItem*>(item)->Name(); }
+
+LPUNKNOWN CAudioCompressors::GetNewEnum() { return CItemEnumerator::Create(m_list); }
+
+BEGIN_DISPATCH_MAP(CAudioCompressors, CCmdTarget)
+  DISP_PROPERTY_EX_ID(CAudioCompressors, "Count", dispidCollectionCount, GetCount, SetNotSupported, VT_I2)
+  DISP_FUNCTION_ID(CAudioCompressors, "FindAudioCompressor", dispidCollectionFind, FindAudioCompressor, VT_I2,
+                   VTS_BSTR)
+  DISP_FUNCTION_ID(CAudioCompressors, "FindAudioCompressorName", dispidCollectionFindName, FindAudioCompressorName,
+                   VT_BSTR, VTS_I2)
+  DISP_PROPERTY_PARAM_ID(CAudioCompressors, "Item", kItemIdAudioCompressors, GetItem, SetNotSupported, VT_DISPATCH,
+                         VTS_VARIANT)
+  DISP_PROPERTY_EX_ID(CAudioCompressors, "_NewEnum", DISPID_NEWENUM, GetNewEnum, SetNotSupported, VT_UNKNOWN)
+END_DISPATCH_MAP()
+
+// ---- Filling from the device categories ---------------------------------------------------------
+
+namespace {
+
+// The friendly name in a moniker's property bag; FALSE when the bag cannot be opened.
+BOOL ReadFriendlyName(IMoniker* moniker, CString& name) {
+  IPropertyBag* bag = nullptr;
+  if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag))))
+    return FALSE;
+  VARIANT value;
+  VariantInit(&value);
+  name.Empty();
+  if (SUCCEEDED(bag->Read(u"FriendlyName", &value, nullptr))) afx_disp::ToText(value, name);
+  VariantClear(&value);
+  bag->Release();
+  return TRUE;
+}
+
+BOOL CreateThroughMoniker(IMoniker* moniker) {
+  IBaseFilter* filter = nullptr;
+  if (FAILED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter))))
+    return FALSE;
+  filter->Release();
+  return TRUE;
+}
+
+IEnumMoniker* CategoryEnumerator(REFCLSID category) {
+  ICreateDevEnum* devices = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                              reinterpret_cast<void**>(&devices))))
+    return nullptr;
+  IEnumMoniker* monikers = nullptr;
+  if (devices->CreateClassEnumerator(category, &monikers, 0) != S_OK) monikers = nullptr;
+  devices->Release();
+  return monikers;
+}
+
+}  // namespace
+
+void FillCompressorCollections(CVideoCompressors& video, CAudioCompressors& audio, CString& firstVideo,
+                               CString& firstAudio) {
+  if (IEnumMoniker* monikers = CategoryEnumerator(CLSID_VideoCompressorCategory)) {
+    IMoniker* moniker = nullptr;
+    for (bool first = true; monikers->Next(1, &moniker, nullptr) == S_OK; moniker->Release()) {
+      CString name;
+      if (!ReadFriendlyName(moniker, name)) continue;
+      video.AddCompressor(name);
+      if (first) {
+        firstVideo = name;
+        CreateThroughMoniker(moniker);
+        first = false;
+      }
+    }
+    monikers->Release();
+  }
+  if (IEnumMoniker* monikers = CategoryEnumerator(CLSID_AudioCompressorCategory)) {
+    IMoniker* moniker = nullptr;
+    for (bool first = true; monikers->Next(1, &moniker, nullptr) == S_OK; moniker->Release()) {
+      CString name;
+      if (!ReadFriendlyName(moniker, name)) {
+        moniker->Release();
+        break;
+      }
+      audio.AddCompressor(name);
+      if (first) {
+        firstAudio = name;
+        first = false;
+        if (!CreateThroughMoniker(moniker)) {
+          moniker->Release();
+          break;
+        }
+      }
+    }
+    monikers->Release();
+  }
+}

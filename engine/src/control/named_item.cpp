@@ -1,0 +1,12 @@
+#include "named_item.h"
+
+#include "tessary_ids.h"
+
+CNamedItem::CNamedItem(REFIID iidDispatch, LPCTSTR name, REFCLSID clsid) : m_name(name), m_clsid(clsid) {
+  EnableAutomation();
+  afx_disp::SetDispatchIID(this, iidDispatch);
+}
+
+BEGIN_DISPATCH_MAP(CNamedItem, CCmdTarget)
+  DISP_PROPERTY_EX_ID(CNamedItem, "Name", dispidItemName, GetName, SetNotSupported, VT_BSTR)
+END_DISPATCH_MAP()

@@ -1,0 +1,181 @@
+#pragma once
+// The engine control: its persisted and run-time properties, run flags, collections, events,
+// browsing hooks and window.
+#include "dshow/qedit.h"
+#include "mfc/afxctl.h"
+
+class CItemCollection;
+class CWMVProfiles;
+class CVideoCompressors;
+class CAudioCompressors;
+class CTransitions;
+
+class CTessaryCtrl : public COleControl {
+  DECLARE_DYNCREATE(CTessaryCtrl)
+  DECLARE_OLECREATE_EX(CTessaryCtrl)
+  DECLARE_DISPATCH_MAP()
+  DECLARE_EVENT_MAP()
+  DECLARE_INTERFACE_MAP()
+  DECLARE_PROPPAGEIDS(CTessaryCtrl)
+
+ public:
+  CTessaryCtrl();
+  ~CTessaryCtrl() override;
+
+  void DoPropExchange(CPropExchange* pPX) override;
+  void OnDraw(CDC* pdc, const CRect& rcBounds, const CRect& rcInvalid) override;
+  BOOL OnGetDisplayString(DISPID dispid, CString& strValue) override;
+  BOOL OnGetPredefinedStrings(DISPID dispid, CStringArray* pStringArray, CDWordArray* pCookieArray) override;
+  BOOL OnGetPredefinedValue(DISPID dispid, DWORD dwCookie, VARIANT* lpvarOut) override;
+
+  // The sample grabber's callback, part of the control (it does not count references).
+  BEGIN_INTERFACE_PART(SampleGrabberCB, ISampleGrabberCB)
+    STDMETHOD(SampleCB)(double SampleTime, IMediaSample* pSample) override;
+    STDMETHOD(BufferCB)(double SampleTime, BYTE* pBuffer, LONG BufferLen) override;
+  END_INTERFACE_PART(SampleGrabberCB)
+
+  // When a put notifies the container of the change.
+  enum class Notify { DesignMode, Always, Never };
+
+ protected:
+  afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+  afx_msg LRESULT OnConversionDone(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnAppNotify(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  // Puts of properties kept in a member.
+  template <auto member, Notify mode>
+  static HRESULT StoredPut(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT** inputs, UINT count,
+                           VARIANT* result);
+  // Methods whose work is not there yet: their failure result (FALSE, 0, empty, no object).
+  static HRESULT UnavailableCall(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT** inputs, UINT count,
+                                 VARIANT* result);
+  void PropertyStored(DISPID dispid, Notify mode);
+
+  // Properties with more than storing.
+  LPDISPATCH GetWMVProfiles();
+  LPDISPATCH GetVideoCompressors();
+  LPDISPATCH GetAudioCompressors();
+  LPDISPATCH GetTransitions();
+  BOOL GetEnumTransitions() { return m_bEnumTransitions; }
+  void SetEnumTransitions(BOOL bNewValue);
+  BOOL GetEnumWMVProfiles() { return m_bEnumWMVProfiles; }
+  void SetEnumWMVProfiles(BOOL bNewValue);
+  short GetAniGIFVideoQuality() { return m_bAniGIFVideoQuality; }
+  void SetAniGIFVideoQuality(short nNewValue);
+  LONG GetParenthWnd() { return 0; }
+  void SetParenthWnd(LONG nNewValue);
+  BOOL GetSetDivx() { return m_bSetDivx; }
+  void SetSetDivx(BOOL bNewValue);
+
+  // Methods.
+  BOOL Save(LPCTSTR strFileName);
+  void Cancel() { StopProcessing(); }
+  void InitControl();
+  void Stop() { StopProcessing(); }
+  BSTR MPEGStatus() { return CString().AllocSysString(); }
+  void AboutBox();
+
+  // Ends the current conversion; the container calls InitControl before the next one.
+  void StopProcessing();
+  // The collection an index property points into and the index (null for other members).
+  CItemCollection* IndexedCollection(DISPID dispid, short*& index);
+
+  // ---- Collections (created here, filled when the window is made)
+  CWMVProfiles* m_pWMVProfiles;
+  CVideoCompressors* m_pVideoCompressors;
+  CAudioCompressors* m_pAudioCompressors;
+  CTransitions* m_pTransitions;
+  CString m_strFirstVideoCompressor;
+  CString m_strFirstAudioCompressor;
+
+  // ---- Run flags
+  BOOL m_bReady = FALSE;
+  BOOL m_bBusy = FALSE;
+
+  // ---- Properties, in member id order
+  short m_nWMVProfile = 0;
+  short m_nVideoCompressor = 0;
+  BOOL m_bUseVideoCompressor = FALSE;
+  short m_nAudioCompressor = 0;
+  BOOL m_bUseAudioCompressor = FALSE;
+  short m_nTransition = 0;
+  short m_nOutputFileHeight = 240;
+  short m_nOutputFileWidth = 320;
+  short m_nVideoSampleSize = 16;
+  BOOL m_bOutputAudio = TRUE;
+  LONG m_nOutputType = 8;
+  float m_fFrameRate = 15.0f;
+  LONG m_nMPEGAudioBitrate = 224000;
+  BOOL m_bEnumTransitions = TRUE;
+  BOOL m_bEnumWMVProfiles = TRUE;
+  CString m_strWMVCustomFileName;
+  BOOL m_bDeleteTmpFiles = TRUE;
+  LONG m_nMPEGAudioSampleRate = 44100;
+  BOOL m_bAspectRatio = TRUE;
+  short m_nDvVideoEncoderParam = 0;
+  short m_nQTVideoCompressor = 0;
+  short m_nQTAudioCompressor = 0;
+  short m_nQTAudioChannels = 1;
+  LONG m_nQTAudioSampleRate = 44100;
+  BOOL m_bShowImage = TRUE;
+  OLE_COLOR m_clrTextColor = 0x0000FF;
+  CString m_strTextFontName = "Arial";
+  short m_nTextFontSize = 8;
+  short m_nTextStyle = 0;
+  BOOL m_bUseOverlay = FALSE;
+  short m_nTextFontStyle = 0;
+  BOOL m_bShowText = TRUE;
+  short m_nAudioChannels = 2;
+  short m_nAudioSample = 1;
+  CString m_strRMDllPath;
+  short m_nRMProfile = 0;
+  short m_nRMVideoMode = 0;
+  LONG m_nFLVAudioBitrate = 128000;
+  LONG m_nFLVAudioChannels = 2;
+  LONG m_nFLVAudioSampleRate = 44100;
+  LONG m_nFLVVideoBitrate = 512000;
+  short m_nMPEGAudioChannels = 2;
+  LONG m_nMPEGVideoBitrate = 4600000;
+  LONG m_nVideo3GPAudioCodec = 0;
+  LONG m_nVideo3GPVideoBitrate = 190000;
+  LONG m_nVideo3GPVideoCodec = 0;
+  LONG m_nVideo3GPAudioSampleRate = 22050;
+  BOOL m_bUseAVILameEncoder = FALSE;
+  LONG m_nAVILameSampleRate = 44100;
+  short m_nAVILameBitrate = 320;
+  LONG m_nSWFAudioBitrate = 128000;
+  LONG m_nSWFAudioChannels = 2;
+  LONG m_nSWFAudioSampleRate = 44100;
+  LONG m_nSWFVideoBitrate = 512000;
+  short m_nAniGIFHeight = 240;
+  short m_nAniGIFLoop = -1;
+  short m_nAniGIFMaxColor = 256;
+  short m_nAniGIFQuantizer = 0;
+  OLE_COLOR m_clrAniGIFTransColor = 0xFFFFFF;
+  BYTE m_bAniGIFVideoQuality = 1;
+  short m_nAniGIFWidth = 320;
+  LONG m_nMPEGAspectRatio = 0;
+  CString m_strMP4Album;
+  LONG m_nMP4AudioBitrate = 96000;
+  short m_nMP4AudioChannels = 2;
+  LONG m_nMP4AudioSampleRate = 44100;
+  CString m_strMP4Author;
+  short m_nMP4Codec = 0;
+  CString m_strMP4Comment;
+  CString m_strMP4Copyright;
+  short m_nMP4Framerate = 25;
+  CString m_strMP4Title;
+  LONG m_nMP4VideoBitrate = 256000;
+  short m_nMP4Width = 320;
+  short m_nMP4Height = 240;
+  LONG m_nParenthWnd = 0;
+  double m_dPrePos = 0.0;
+  BYTE m_bSetDivx = FALSE;
+  short m_nFLVFrameRate = 25;
+  short m_nSWFFrameRate = 25;
+  // Exchanged with the others; nothing reads them.
+  short m_nEffect = 0;
+  short m_nMPEGCodec = 0;
+};

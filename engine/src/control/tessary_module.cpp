@@ -1,0 +1,57 @@
+// The Tessary control library: its resources and its COM entry points.
+#include "mfc/afxctl.h"
+#include "tessary_ids.h"
+#include "tessary_resources.h"
+
+namespace {
+
+const DLGTEMPLATE kPropPageTemplate = {WS_CHILD, 0, 0, 0, 250, 62, nullptr, "MS Sans Serif", 8};
+
+const DLGITEMTEMPLATE kAboutItems[] = {
+    {"STATIC", MAKEINTRESOURCE(1), -1, SS_ICON | WS_VISIBLE, 10, 10, 20, 20},
+    {"STATIC", "Vorel Converter Control, Version 1.0", -1, SS_LEFT | WS_VISIBLE, 40, 10, 170, 8},
+    {"STATIC", "Copyright (C) 2026 Corvane", -1, SS_LEFT | WS_VISIBLE, 40, 25, 170, 8},
+    {"BUTTON", "OK", IDOK, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 176, 40, 32, 14},
+};
+
+// A 1x1 placeholder toolbox bitmap: its header and one black pixel row.
+const BYTE kToolboxBitmap[] = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0,
+                               0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+const ResourceEntry kResources[] = {
+    {RT_DIALOG, MAKEINTRESOURCE(IDD_ABOUTBOX_TESSARY), &kAboutBoxTemplate, sizeof kAboutBoxTemplate},
+    {RT_DIALOG, MAKEINTRESOURCE(IDD_PROPPAGE_TESSARY), &kPropPageTemplate, sizeof kPropPageTemplate},
+    {RT_BITMAP, MAKEINTRESOURCE(IDB_TESSARY), kToolboxBitmap, sizeof kToolboxBitmap},
+};
+const StringEntry kStrings[] = {
+    {IDS_TESSARY, "Vorel Converter Control"},
+    {IDS_TESSARY_PPG, "Vorel Converter Property Page"},
+    {IDS_TESSARY_PPG_CAPTION, "General"},
+};
+const ModuleResources kRegistered(kResources, kStrings);
+
+}  // namespace
+
+const DLGTEMPLATE kAboutBoxTemplate = {DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 217, 60,
+                                       "About Vorel Converter Control", "MS Sans Serif", 8, kAboutItems, 4};
+
+HINSTANCE TessaryModule() { return AfxGetModuleOf(&kRegistered); }
+
+extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer() {
+  if (!AfxOleRegisterTypeLib(TessaryModule(), LIBID_TESSARYLib)) return SELFREG_E_TYPELIB;
+  if (!COleObjectFactoryEx::UpdateRegistryAll(TRUE)) return SELFREG_E_CLASS;
+  return S_OK;
+}
+
+extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer() {
+  if (!AfxOleUnregisterTypeLib(LIBID_TESSARYLib, 1, 0, 0)) return SELFREG_E_TYPELIB;
+  if (!COleObjectFactoryEx::UpdateRegistryAll(FALSE)) return SELFREG_E_CLASS;
+  return S_OK;
+}
+
+extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid,
+                                                                            LPVOID* ppv) {
+  return AfxDllGetClassObject(rclsid, riid, ppv);
+}
+
+extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() { return AfxDllCanUnloadNow(); }

@@ -1,0 +1,98 @@
+#include "transitions.h"
+
+#include "des/qedit.h"
+#include "item_enumerator.h"
+#include "named_item.h"
+#include "tessary_ids.h"
+
+// ---- Transitions --------------------------------------------------------------------------------
+
+CTransitions::CTransitions() {
+  EnableAutomation();
+  afx_disp::SetDispatchIID(this, IID_ITransitions);
+}
+
+void CTransitions::AddTransitionItem(LPCTSTR name, REFCLSID clsid) {
+  m_list->Append(new CNamedItem(IID_ITransition, name, clsid));
+}
+
+void CTransitions::GetTransitionClsid(short position, CLSID& clsid) const {
+  if (CCmdTarget* item = position < 0 ? nullptr : m_list->At(size_t(position)))
+    clsid = static_cast<CNamedItem*>(item)->ClassId();
+}
+
+const CString& CTransitions::NameOf(CCmdTarget* item) const { return static_cast<CNamedItem*>(item)->Name(); }
+
+LPUNKNOWN CTransitions::GetNewEnum() { return CItemEnumerator::Create(m_list); }
+
+namespace {
+
+CString ReadText(IPropertyBag* bag, LPCOLESTR key) {
+  CString text;
+  VARIANT value;
+  VariantInit(&value);
+  if (SUCCEEDED(bag->Read(key, &value, nullptr))) afx_disp::ToText(value, text);
+  VariantClear(&value);
+  return text;
+}
+
+}  // namespace
+
+HRESULT CTransitions::EnumCategoryDevices() {
+  RemoveAllItems();
+  ICreateDevEnum* devices = nullptr;
+  HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                                reinterpret_cast<void**>(&devices));
+  if (FAILED(hr)) return hr;
+  IEnumMoniker* monikers = nullptr;
+  hr = devices->CreateClassEnumerator(CLSID_VideoEffects2Category, &monikers, 0);
+  devices->Release();
+  if (hr != S_OK) return hr;
+  IMoniker* moniker = nullptr;
+  while (monikers->Next(1, &moniker, nullptr) == S_OK) {
+    IPropertyBag* bag = nullptr;
+    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag)))) {
+      CString name = ReadText(bag, u"FriendlyName");
+      CString guidText = ReadText(bag, u"guid");
+      CLSID clsid = GUID_NULL;
+      BSTR wide = guidText.AllocSysString();
+      CLSIDFromString(wide, &clsid);
+      SysFreeString(wide);
+      AddTransitionItem(name, clsid);
+      bag->Release();
+    }
+    moniker->Release();
+  }
+  monikers->Release();
+  return S_OK;
+}
+
+BEGIN_DISPATCH_MAP(CTransitions, CCmdTarget)
+  DISP_PROPERTY_EX_ID(CTransitions, "Count", dispidCollectionCount, GetCount, SetNotSupported, VT_I2)
+  DISP_FUNCTION_ID(CTransitions, "FindTransition", dispidCollectionFind, FindTransition, VT_I2, VTS_BSTR)
+  DISP_FUNCTION_ID(CTransitions, "FindTransitionName", dispidCollectionFindName, FindTransitionName, VT_BSTR, VTS_I2)
+  DISP_PROPERTY_PARAM_ID(CTransitions, "Item", kItemIdTransitions, GetItem, SetNotSupported, VT_DISPATCH,
+                         VTS_VARIANT)
+  DISP_PROPERTY_EX_ID(CTransitions, "_NewEnum", DISPID_NEWENUM, GetNewEnum, SetNotSupported, VT_UNKNOWN)
+END_DISPATCH_MAP()
+
+// ---- Effects ------------------------------------------------------------------------------------
+
+CEffects::CEffects() {
+  EnableAutomation();
+  afx_disp::SetDispatchIID(this, IID_IEffects);
+}
+
+void CEffects::AddEffectItem(LPCTSTR name, REFCLSID clsid) { m_list->Append(new CNamedItem(IID_IEffect, name, clsid)); }
+
+const CString& CEffects::NameOf(CCmdTarget* item) const { return static_cast<CNamedItem*>(item)->Name(); }
+
+LPUNKNOWN CEffects::GetNewEnum() { return CItemEnumerator::Create(m_list); }
+
+BEGIN_DISPATCH_MAP(CEffects, CCmdTarget)
+  DISP_PROPERTY_EX_ID(CEffects, "Count", dispidCollectionCount, GetCount, SetNotSupported, VT_I2)
+  DISP_FUNCTION_ID(CEffects, "FindEffect", dispidCollectionFind, FindEffect, VT_I2, VTS_BSTR)
+  DISP_FUNCTION_ID(CEffects, "FindEffectName", dispidCollectionFindName, FindEffectName, VT_BSTR, VTS_I2)
+  DISP_PROPERTY_PARAM_ID(CEffects, "Item", kItemIdEffects, GetItem, SetNotSupported, VT_DISPATCH, VTS_VARIANT)
+  DISP_PROPERTY_EX_ID(CEffects, "_NewEnum", DISPID_NEWENUM, GetNewEnum, SetNotSupported, VT_UNKNOWN)
+END_DISPATCH_MAP()
