@@ -32,9 +32,15 @@ corvane_add_test(dshow_filters_test LABEL dshow
   SOURCES
     ${_filter_tests}/clips.cpp
     ${_filter_tests}/file_writer_test.cpp
+    ${_filter_tests}/format_test.cpp
     ${_filter_tests}/graph_road_test.cpp
     ${_filter_tests}/source_test.cpp
     ${_filter_tests}/test_graph.cpp
     ${_filter_tests}/transform_test.cpp
     ${_filter_tests}/writer_test.cpp
   LIBS dshow corvane_media_fixtures corvane_media_probe)
+if(TARGET dshow_filters_test)
+  # The format block tests reach the filters' own helpers.
+  target_include_directories(dshow_filters_test PRIVATE ${_filters})
+  target_link_libraries(dshow_filters_test PRIVATE PkgConfig::FFMPEG)
+endif()

@@ -1,0 +1,91 @@
+// Format blocks the built-in filters read from other filters' media types: well-formed blocks
+// round-trip, malformed ones are refused.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "codec_format.h"
+#include "media_types.h"
+
+namespace filters_test {
+namespace {
+
+TEST(FormatBlocks, CodecDescriptionRoundTripsAndRefusesDamage) {
+  ffw::Parameters p(avcodec_parameters_alloc());
+  p->codec_type = AVMEDIA_TYPE_VIDEO;
+  p->codec_id = AV_CODEC_ID_HUFFYUV;
+  p->width = 320;
+  p->height = 240;
+  const uint8_t extra[] = {1, 2, 3, 4, 5};
+  p->extradata = static_cast<uint8_t*>(av_mallocz(sizeof extra + AV_INPUT_BUFFER_PADDING_SIZE));
+  std::memcpy(p->extradata, extra, sizeof extra);
+  p->extradata_size = sizeof extra;
+  std::vector<uint8_t> block = ffw::DescribeCodec(p.get(), {25, 1});
+
+  ffw::Parameters back(avcodec_parameters_alloc());
+  AVRational rate{};
+  ASSERT_TRUE(ffw::ReadCodec(block.data(), block.size(), back.get(), &rate));
+  EXPECT_EQ(back->codec_id, AV_CODEC_ID_HUFFYUV);
+  EXPECT_EQ(back->width, 320);
+  EXPECT_EQ(rate.num, 25);
+  ASSERT_EQ(back->extradata_size, 5);
+  EXPECT_EQ(std::memcmp(back->extradata, extra, 5), 0);
+
+  // Cut short: the extra data it announces is not there.
+  EXPECT_FALSE(ffw::ReadCodec(block.data(), block.size() - 1, back.get(), &rate));
+  EXPECT_FALSE(ffw::ReadCodec(block.data(), sizeof(FFMPEGCODECINFO) - 1, back.get(), &rate));
+  // An absurd extra-data length or an unknown codec.
+  std::vector<uint8_t> bad = block;
+  reinterpret_cast<FFMPEGCODECINFO*>(bad.data())->extradataSize = 0xFFFFFFF0u;
+  EXPECT_FALSE(ffw::ReadCodec(bad.data(), bad.size(), back.get(), &rate));
+  bad = block;
+  reinterpret_cast<FFMPEGCODECINFO*>(bad.data())->codecId = 0x7FFFFFF0u;
+  EXPECT_FALSE(ffw::ReadCodec(bad.data(), bad.size(), back.get(), &rate));
+}
+
+TEST(FormatBlocks, UncompressedVideoTypesMustBeConsistent) {
+  AM_MEDIA_TYPE mt{};
+  ffw::WriteVideoFormat({ffw::RawKind::RGB24, 170, 96, 400000}, &mt);
+  ffw::VideoFormat f;
+  ASSERT_TRUE(ffw::ReadVideoFormat(mt, &f));
+  EXPECT_EQ(mt.lSampleSize, 512u * 96);
+  auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.pbFormat);
+  vih->bmiHeader.biBitCount = 32;  // does not match the subtype
+  EXPECT_FALSE(ffw::ReadVideoFormat(mt, &f));
+  vih->bmiHeader.biBitCount = 24;
+  vih->bmiHeader.biHeight = -96;  // top-down RGB is not what the filters lay out
+  EXPECT_FALSE(ffw::ReadVideoFormat(mt, &f));
+  vih->bmiHeader.biHeight = 96;
+  mt.cbFormat = sizeof(VIDEOINFOHEADER) - 1;
+  EXPECT_FALSE(ffw::ReadVideoFormat(mt, &f));
+  mt.cbFormat = sizeof(VIDEOINFOHEADER);
+  ffw::ClearMediaType(&mt);
+
+  // I420 needs even sizes.
+  ffw::WriteVideoFormat({ffw::RawKind::I420, 170, 96, 400000}, &mt);
+  reinterpret_cast<VIDEOINFOHEADER*>(mt.pbFormat)->bmiHeader.biWidth = 171;
+  EXPECT_FALSE(ffw::ReadVideoFormat(mt, &f));
+  ffw::ClearMediaType(&mt);
+}
+
+TEST(FormatBlocks, SoundTypesNameCodecsByTag) {
+  AM_MEDIA_TYPE mt{};
+  ffw::WritePcmFormat({AV_SAMPLE_FMT_S16, 2, 44100}, &mt);
+  ffw::Parameters p(avcodec_parameters_alloc());
+  AVRational rate;
+  ASSERT_TRUE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  EXPECT_EQ(p->codec_id, AV_CODEC_ID_PCM_S16LE);
+  // An MP3 WAVEFORMATEX from another maker's encoder.
+  reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->wFormatTag = 0x55;
+  ASSERT_TRUE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  EXPECT_EQ(p->codec_id, AV_CODEC_ID_MP3);
+  reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->wFormatTag = 0xFFFE - 1;
+  EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->wFormatTag = 1;
+  reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->nChannels = 0;
+  EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  ffw::ClearMediaType(&mt);
+}
+
+}  // namespace
+}  // namespace filters_test
