@@ -336,6 +336,32 @@ TEST(AsfWriter, StopInTheMiddleLeavesAFinishedFile) {
   EXPECT_EQ(probe.Audio(), nullptr);
 }
 
+TEST(Writers, StopRightAfterRunLeavesValidFiles) {
+  // However far the streams got (maybe nowhere), the files are finished.
+  const std::string avi = SandboxFile("quick.avi");
+  const std::string wmv = SandboxFile("quick.wmv");
+  {
+    TestGraph graph;
+    IBaseFilter* source = AddSource(graph, AviClip());
+    IBaseFilter* compressor = graph.Add(CompressorClass(2), u"Compressor");
+    IBaseFilter* mux = AddAviOutput(graph, avi);
+    IBaseFilter* asf = graph.Add(CLSID_WMAsfWriter, u"ASF Writer");
+    auto* sink = QueryAs<IFileSinkFilter>(asf, IID_IFileSinkFilter);
+    ASSERT_EQ(sink->SetFileName(Wide(wmv).c_str(), nullptr), S_OK);
+    sink->Release();
+    ASSERT_EQ(ConnectFilters(source, compressor, 0), S_OK);
+    ASSERT_EQ(ConnectFilters(compressor, mux), S_OK);
+    ASSERT_EQ(ConnectFilters(source, asf, 1, 0), S_OK);
+    ASSERT_EQ(graph.Run(), S_OK);
+    EXPECT_EQ(graph.Stop(), S_OK);
+  }
+  for (const std::string& path : {avi, wmv}) {
+    const auto probe = testing_support::ProbeFile(path);
+    EXPECT_EQ(probe.error, "") << path;
+    EXPECT_EQ(probe.streams.size(), 1u) << path;
+  }
+}
+
 TEST(AsfWriter, WritesWmv8AndWma2) {
   const std::string out = SandboxFile("out.wmv");
   {
