@@ -8,7 +8,7 @@ namespace {
 const DLGTEMPLATE kPropPageTemplate = {WS_CHILD, 0, 0, 0, 250, 62, nullptr, "MS Sans Serif", 8};
 
 const DLGITEMTEMPLATE kAboutItems[] = {
-    {"STATIC", MAKEINTRESOURCE(1), -1, SS_ICON | WS_VISIBLE, 10, 10, 20, 20},
+    {"STATIC", "#1", -1, SS_ICON | WS_VISIBLE, 10, 10, 20, 20},
     {"STATIC", "Vorel Converter Control, Version 1.0", -1, SS_LEFT | WS_VISIBLE, 40, 10, 170, 8},
     {"STATIC", "Copyright (C) 2026 Corvane", -1, SS_LEFT | WS_VISIBLE, 40, 25, 170, 8},
     {"BUTTON", "OK", IDOK, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 176, 40, 32, 14},
@@ -18,7 +18,29 @@ const DLGITEMTEMPLATE kAboutItems[] = {
 const BYTE kToolboxBitmap[] = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0,
                                0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
+// The control's icon: one 32 x 32 image of 32 bits, a dark blue square with a light frame.
+struct IconImage {
+  BYTE header[40];
+  DWORD pixels[32 * 32];
+  BYTE mask[32 * 4];
+};
+constexpr IconImage MakeIcon() {
+  IconImage icon{};
+  const BYTE header[] = {40, 0, 0, 0, 32, 0, 0, 0, 64, 0, 0, 0, 1, 0, 32, 0};
+  for (size_t i = 0; i < sizeof header; ++i) icon.header[i] = header[i];
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x)
+      icon.pixels[y * 32 + x] = (x < 2 || y < 2 || x > 29 || y > 29) ? 0xFFD0D8E8u : 0xFF1C2E5Au;
+  return icon;
+}
+constexpr IconImage kIconImage = MakeIcon();
+// The group directory: one entry, 32 x 32, 32 bits, image id 1.
+constexpr BYTE kIconGroup[] = {0, 0, 1, 0, 1, 0, 32, 32, 0, 0, 1, 0, 32, 0,
+                               BYTE(sizeof(IconImage) & 0xFF), BYTE(sizeof(IconImage) >> 8), 0, 0, 1, 0};
+
 const ResourceEntry kResources[] = {
+    {RT_ICON, MAKEINTRESOURCE(1), &kIconImage, sizeof kIconImage},
+    {RT_GROUP_ICON, MAKEINTRESOURCE(1), kIconGroup, sizeof kIconGroup},
     {RT_DIALOG, MAKEINTRESOURCE(IDD_ABOUTBOX_TESSARY), &kAboutBoxTemplate, sizeof kAboutBoxTemplate},
     {RT_DIALOG, MAKEINTRESOURCE(IDD_PROPPAGE_TESSARY), &kPropPageTemplate, sizeof kPropPageTemplate},
     {RT_BITMAP, MAKEINTRESOURCE(IDB_TESSARY), kToolboxBitmap, sizeof kToolboxBitmap},

@@ -253,6 +253,20 @@ TEST_F(TessaryTest, CollectionPropertiesAreReadOnly) {
   }
 }
 
+TEST_F(TessaryTest, CollectionHeldByAClientOutlivesTheControl) {
+  COleVariant held = Get(dispidTransitions);
+  ASSERT_EQ(VT_DISPATCH, held.vt);
+  control->Release();
+  control = nullptr;
+  unknown->Release();
+  unknown = nullptr;
+  COleVariant count;
+  ASSERT_EQ(S_OK, GetProp(held.pdispVal, dispidCollectionCount, count));
+  EXPECT_EQ(0, count.iVal);
+  held.Clear();
+  EXPECT_EQ(S_OK, Entry("DllCanUnloadNow")());
+}
+
 TEST_F(TessaryTest, FlagsAndTheWindowHandleReadBackAsStored) {
   ASSERT_EQ(S_OK, PutProp(control, dispidAniGIFVideoQuality, COleVariant(short(5))));
   EXPECT_EQ(1, Number(dispidAniGIFVideoQuality));
@@ -533,6 +547,28 @@ TEST_F(HostedTest, DesignModeNotifiesEveryPropertyAndRunModeOnlySome) {
   PutProp(control, dispidAVILameBitrate, COleVariant(short(128)));
   EXPECT_EQ((std::vector<DISPID>{dispidOutputFileHeight, dispidTextFontName, dispidAVILameBitrate}),
             site->ChangedProperties());
+}
+
+// Closes the about box as soon as it is initialised, noting its title.
+CString g_aboutTitle;
+HHOOK g_aboutHook = nullptr;
+LRESULT CALLBACK CloseAboutBox(int code, WPARAM wParam, LPARAM lParam) {
+  auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
+  if (code >= 0 && message->message == WM_INITDIALOG) {
+    char title[128] = {};
+    GetWindowTextA(message->hwnd, title, sizeof title);
+    g_aboutTitle = title;
+    PostMessage(message->hwnd, WM_COMMAND, IDOK, 0);
+  }
+  return CallNextHookEx(g_aboutHook, code, wParam, lParam);
+}
+
+TEST_F(HostedTest, AboutBoxShowsTheControlsNameModally) {
+  g_aboutHook = SetWindowsHookExA(WH_CALLWNDPROC, &CloseAboutBox, nullptr, GetCurrentThreadId());
+  COleVariant r;
+  EXPECT_EQ(S_OK, CallMethod(control, DISPID_ABOUTBOX, r));
+  UnhookWindowsHookEx(g_aboutHook);
+  EXPECT_NE(-1, g_aboutTitle.Find("Vorel Converter Control"));
 }
 
 TEST_F(HostedTest, EventsReachTheContainersSink) {
