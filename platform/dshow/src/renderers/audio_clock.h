@@ -1,0 +1,62 @@
+#pragma once
+// The Audio Renderer's reference clock. While sound plays it advances with the sound the device
+// has consumed, so that pictures keep pace with what is heard; otherwise it follows real time.
+// It never runs backwards. A separate object from the renderer: the graph and every filter hold
+// it, and it outlives the renderer.
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "dshow/dshow.h"
+
+namespace renderers {
+
+class AudioClock : public CUnknown, public IReferenceClock {
+ public:
+  static AudioClock* Create();  // referenced once
+  ~AudioClock() override;
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+  STDMETHODIMP GetTime(REFERENCE_TIME* pTime) override;
+  STDMETHODIMP AdviseTime(REFERENCE_TIME baseTime, REFERENCE_TIME streamTime, HEVENT hEvent,
+                          DWORD_PTR* pdwAdviseCookie) override;
+  STDMETHODIMP AdvisePeriodic(REFERENCE_TIME startTime, REFERENCE_TIME periodTime, HSEMAPHORE hSemaphore,
+                              DWORD_PTR* pdwAdviseCookie) override;
+  STDMETHODIMP Unadvise(DWORD_PTR dwAdviseCookie) override;
+
+  // From the renderer: the device starts consuming sound at this rate, has consumed frames
+  // more (called from the device's thread), or stops.
+  void DeviceStarted(DWORD framesPerSecond);
+  void DeviceConsumed(uint64_t frames);
+  void DeviceStopped();
+
+ private:
+  AudioClock();
+  REFERENCE_TIME SourceNowLocked() const;
+  REFERENCE_TIME NowLocked();
+  void TimerLoop();
+
+  std::mutex lock_;
+  bool deviceRunning_ = false;
+  DWORD rate_ = 0;
+  uint64_t consumed_ = 0;     // frames since the device started
+  REFERENCE_TIME anchor_ = 0;  // clock time when the current source took over
+  REFERENCE_TIME sourceAnchor_ = 0;
+  REFERENCE_TIME last_ = 0;
+
+  struct Advise {
+    REFERENCE_TIME due;
+    REFERENCE_TIME period;  // 0: once
+    HANDLE event;
+  };
+  std::condition_variable changed_;
+  std::map<DWORD_PTR, Advise> advises_;
+  DWORD_PTR nextCookie_ = 1;
+  bool quit_ = false;
+  std::thread timer_;  // started with the first advise
+};
+
+}  // namespace renderers

@@ -1,0 +1,204 @@
+#pragma once
+// The Video Renderer: draws uncompressed RGB frames into a window of its own on the screen.
+//
+// The window belongs to the thread that created the renderer; the application drives it through
+// IVideoWindow and IBasicVideo2 on that thread. Frames arrive on a streaming thread, which keeps
+// the newest frame under a lock and posts the window a message; the window thread draws it
+// (and draws it again on WM_PAINT). With a reference clock each frame waits for its presentation
+// time; without one frames are shown as they come. While paused the first frame is shown and
+// the stream holds until the graph runs, stops or flushes.
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "sink_filter.h"
+#include "win32/windows.h"
+
+namespace renderers {
+
+class VideoRenderer : public ffw::SinkFilter, public IVideoWindow, public IBasicVideo2 {
+ public:
+  static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
+  static CUnknown* CreateMixingInstance(LPUNKNOWN outer, HRESULT* phr);
+  ~VideoRenderer() override;
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+  int GetPinCount() override { return 1; }
+  CBasePin* GetPin(int n) override;
+  STDMETHODIMP Run(REFERENCE_TIME tStart) override;
+  STDMETHODIMP Pause() override;
+  STDMETHODIMP Stop() override;
+
+  // IDispatch (the interfaces are used through their vtables only).
+  STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override;
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  // IVideoWindow
+  STDMETHODIMP put_Caption(BSTR strCaption) override;
+  STDMETHODIMP get_Caption(BSTR* strCaption) override;
+  STDMETHODIMP put_WindowStyle(LONG WindowStyle) override;
+  STDMETHODIMP get_WindowStyle(LONG* WindowStyle) override;
+  STDMETHODIMP put_WindowStyleEx(LONG WindowStyleEx) override;
+  STDMETHODIMP get_WindowStyleEx(LONG* WindowStyleEx) override;
+  STDMETHODIMP put_AutoShow(LONG AutoShow) override;
+  STDMETHODIMP get_AutoShow(LONG* AutoShow) override;
+  STDMETHODIMP put_WindowState(LONG WindowState) override;
+  STDMETHODIMP get_WindowState(LONG* WindowState) override;
+  STDMETHODIMP put_BackgroundPalette(LONG BackgroundPalette) override;
+  STDMETHODIMP get_BackgroundPalette(LONG* pBackgroundPalette) override;
+  STDMETHODIMP put_Visible(LONG Visible) override;
+  STDMETHODIMP get_Visible(LONG* pVisible) override;
+  STDMETHODIMP put_Left(LONG Left) override;
+  STDMETHODIMP get_Left(LONG* pLeft) override;
+  STDMETHODIMP put_Width(LONG Width) override;
+  STDMETHODIMP get_Width(LONG* pWidth) override;
+  STDMETHODIMP put_Top(LONG Top) override;
+  STDMETHODIMP get_Top(LONG* pTop) override;
+  STDMETHODIMP put_Height(LONG Height) override;
+  STDMETHODIMP get_Height(LONG* pHeight) override;
+  STDMETHODIMP put_Owner(OAHWND Owner) override;
+  STDMETHODIMP get_Owner(OAHWND* Owner) override;
+  STDMETHODIMP put_MessageDrain(OAHWND Drain) override;
+  STDMETHODIMP get_MessageDrain(OAHWND* Drain) override;
+  STDMETHODIMP get_BorderColor(LONG* Color) override;
+  STDMETHODIMP put_BorderColor(LONG Color) override;
+  STDMETHODIMP get_FullScreenMode(LONG* FullScreenMode) override;
+  STDMETHODIMP put_FullScreenMode(LONG FullScreenMode) override;
+  STDMETHODIMP SetWindowForeground(LONG Focus) override;
+  STDMETHODIMP NotifyOwnerMessage(OAHWND hwnd, LONG uMsg, LONG_PTR wParam, LONG_PTR lParam) override;
+  STDMETHODIMP SetWindowPosition(LONG Left, LONG Top, LONG Width, LONG Height) override;
+  STDMETHODIMP GetWindowPosition(LONG* pLeft, LONG* pTop, LONG* pWidth, LONG* pHeight) override;
+  STDMETHODIMP GetMinIdealImageSize(LONG* pWidth, LONG* pHeight) override;
+  STDMETHODIMP GetMaxIdealImageSize(LONG* pWidth, LONG* pHeight) override;
+  STDMETHODIMP GetRestorePosition(LONG* pLeft, LONG* pTop, LONG* pWidth, LONG* pHeight) override;
+  STDMETHODIMP HideCursor(LONG HideCursor) override;
+  STDMETHODIMP IsCursorHidden(LONG* CursorHidden) override;
+
+  // IBasicVideo2
+  STDMETHODIMP get_AvgTimePerFrame(REFTIME* pAvgTimePerFrame) override;
+  STDMETHODIMP get_BitRate(LONG* pBitRate) override;
+  STDMETHODIMP get_BitErrorRate(LONG* pBitErrorRate) override;
+  STDMETHODIMP get_VideoWidth(LONG* pVideoWidth) override;
+  STDMETHODIMP get_VideoHeight(LONG* pVideoHeight) override;
+  STDMETHODIMP put_SourceLeft(LONG SourceLeft) override;
+  STDMETHODIMP get_SourceLeft(LONG* pSourceLeft) override;
+  STDMETHODIMP put_SourceWidth(LONG SourceWidth) override;
+  STDMETHODIMP get_SourceWidth(LONG* pSourceWidth) override;
+  STDMETHODIMP put_SourceTop(LONG SourceTop) override;
+  STDMETHODIMP get_SourceTop(LONG* pSourceTop) override;
+  STDMETHODIMP put_SourceHeight(LONG SourceHeight) override;
+  STDMETHODIMP get_SourceHeight(LONG* pSourceHeight) override;
+  STDMETHODIMP put_DestinationLeft(LONG DestinationLeft) override;
+  STDMETHODIMP get_DestinationLeft(LONG* pDestinationLeft) override;
+  STDMETHODIMP put_DestinationWidth(LONG DestinationWidth) override;
+  STDMETHODIMP get_DestinationWidth(LONG* pDestinationWidth) override;
+  STDMETHODIMP put_DestinationTop(LONG DestinationTop) override;
+  STDMETHODIMP get_DestinationTop(LONG* pDestinationTop) override;
+  STDMETHODIMP put_DestinationHeight(LONG DestinationHeight) override;
+  STDMETHODIMP get_DestinationHeight(LONG* pDestinationHeight) override;
+  STDMETHODIMP SetSourcePosition(LONG Left, LONG Top, LONG Width, LONG Height) override;
+  STDMETHODIMP GetSourcePosition(LONG* pLeft, LONG* pTop, LONG* pWidth, LONG* pHeight) override;
+  STDMETHODIMP SetDefaultSourcePosition() override;
+  STDMETHODIMP SetDestinationPosition(LONG Left, LONG Top, LONG Width, LONG Height) override;
+  STDMETHODIMP GetDestinationPosition(LONG* pLeft, LONG* pTop, LONG* pWidth, LONG* pHeight) override;
+  STDMETHODIMP SetDefaultDestinationPosition() override;
+  STDMETHODIMP GetVideoSize(LONG* pWidth, LONG* pHeight) override;
+  STDMETHODIMP GetVideoPaletteEntries(LONG StartIndex, LONG Entries, LONG* pRetrieved, LONG* pPalette) override;
+  // A packed DIB of the frame on screen: BITMAPINFOHEADER, the colour masks of 16-bit 5-6-5
+  // frames, the rows. With pDIBImage NULL only the size is returned.
+  STDMETHODIMP GetCurrentImage(LONG* pBufferSize, LONG* pDIBImage) override;
+  STDMETHODIMP IsUsingDefaultSource() override;
+  STDMETHODIMP IsUsingDefaultDestination() override;
+  STDMETHODIMP GetPreferredAspectRatio(LONG* plAspectX, LONG* plAspectY) override;
+
+ private:
+  class InputPin : public CBaseInputPin {
+   public:
+    InputPin(VideoRenderer* filter, HRESULT* phr);
+    HRESULT CheckMediaType(const CMediaType* mt) override;
+    HRESULT SetMediaType(const CMediaType* mt) override;
+    STDMETHODIMP Receive(IMediaSample* sample) override;
+    STDMETHODIMP EndOfStream() override;
+    STDMETHODIMP BeginFlush() override;
+    STDMETHODIMP EndFlush() override;
+
+   private:
+    VideoRenderer* filter_;
+  };
+
+  // The picture layout of the connected type.
+  struct Format {
+    BITMAPINFOHEADER header{};
+    DWORD masks[3]{};  // 16-bit 5-6-5 only
+    bool bitfields = false;
+    REFERENCE_TIME frameTime = 0;
+    DWORD bitRate = 0;
+    DWORD bitErrorRate = 0;
+  };
+
+  VideoRenderer(LPUNKNOWN outer, HRESULT* phr, REFCLSID clsid);
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  static bool ReadFormat(const CMediaType& mt, Format* out);
+  HRESULT DeliverFrame(IMediaSample* sample);
+  // Waits until the frame starting at stream time start is due; false when it is to be
+  // dropped (stopped or flushing).
+  bool WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_TIME start);
+  void Present(const BYTE* data);
+  void Paint(HDC dc);
+  RECT DrawRect();  // where the picture goes in the client area
+  bool OnWindowThread() const;
+  void ShowOnStart();
+  void LeaveFullScreen(bool notify);
+  HRESULT CheckConnected() const;
+
+  std::unique_ptr<InputPin> input_;
+  Format format_;  // set while connecting, before streaming
+
+  // The newest frame, handed from the streaming thread to the window thread.
+  mutable std::mutex frameLock_;
+  std::vector<BYTE> frame_;
+  bool haveFrame_ = false;
+  bool paintPosted_ = false;
+
+  // Streaming state mirrored for the streaming thread.
+  std::mutex streamLock_;
+  std::condition_variable streamWake_;
+  FILTER_STATE streamState_ = State_Stopped;
+  bool flushing_ = false;
+  bool shownWhilePaused_ = false;
+  REFERENCE_TIME runStart_ = 0;
+  IReferenceClock* runClock_ = nullptr;  // referenced while running
+
+  // The window and the state the application sets through IVideoWindow and IBasicVideo2.
+  HWND hwnd_ = nullptr;
+  DWORD windowThread_ = 0;
+  HWND owner_ = nullptr;
+  HWND drain_ = nullptr;
+  bool autoShow_ = true;
+  bool placed_ = false;  // the application has positioned the window
+  COLORREF border_ = RGB(0, 0, 0);
+  LONG backgroundPalette_ = OAFALSE;
+  bool cursorHidden_ = false;
+  bool fullScreen_ = false;
+  struct Saved {
+    HWND parent;
+    LONG style;
+    LONG exStyle;
+    RECT rect;  // parent client coordinates
+    bool visible;
+  } beforeFullScreen_{};
+  RECT source_{};
+  bool defaultSource_ = true;
+  RECT dest_{};
+  bool defaultDest_ = true;
+};
+
+}  // namespace renderers

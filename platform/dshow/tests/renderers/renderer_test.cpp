@@ -1,0 +1,433 @@
+// The video and audio renderers in whole graphs: what reaches the screen, the video window's
+// placement, full screen and message drain, sound under SDL's dummy driver and its clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <ostream>
+#include <vector>
+
+#include "audio_output.h"
+#include "dshow/dshow.h"
+#include "solid_clip.h"
+#include "testing/media_fixtures.h"
+#include "testing/sandbox.h"
+#include "testing/ui_driver.h"
+#include "win32/windows.h"
+
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
+  return out << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+}
+
+namespace {
+
+// Tests never reach a sound card.
+const bool kDummyAudio = [] { return setenv("SDL_AUDIODRIVER", "dummy", 1) == 0; }();
+
+template <class T>
+class Ptr {
+ public:
+  Ptr() = default;
+  ~Ptr() { Reset(); }
+  Ptr(const Ptr&) = delete;
+  Ptr& operator=(const Ptr&) = delete;
+  void Reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+  void** outv() {
+    Reset();
+    return reinterpret_cast<void**>(&p_);
+  }
+  T* operator->() const { return p_; }
+  T* get() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr int kClipWidth = 64;
+constexpr int kClipHeight = 48;
+
+std::string SandboxFile(const std::string& name) { return testing_support::SandboxDir() + "/" + name; }
+
+// Eight red frames and a blue last one.
+const std::string& SolidClip() {
+  static const std::string path = [] {
+    std::string p = SandboxFile("solid.avi");
+    std::vector<COLORREF> frames(8, kRed);
+    frames.push_back(kBlue);
+    EXPECT_EQ(renderers_test::MakeSolidClip(p, kClipWidth, kClipHeight, frames), "");
+    return p;
+  }();
+  return path;
+}
+
+const std::string& Clip(const std::string& name, const testing_support::ClipOptions& options) {
+  static std::map<std::string, std::string> made;
+  auto it = made.find(name);
+  if (it != made.end()) return it->second;
+  std::string path = SandboxFile(name);
+  EXPECT_EQ(testing_support::MakeClip(path, options), "");
+  return made[name] = path;
+}
+
+const std::string& SoundClip() {
+  testing_support::ClipOptions o;
+  o.format = "wav";
+  o.videoEncoder = "";
+  o.audioEncoder = "pcm_s16le";
+  o.sampleRate = 22050;
+  o.channels = 2;
+  o.seconds = 0.5;
+  return Clip("tone.wav", o);
+}
+
+const std::string& MovieClip(double seconds) {
+  testing_support::ClipOptions o;
+  o.format = "avi";
+  o.videoEncoder = "mpeg4";
+  o.audioEncoder = "pcm_s16le";
+  o.sampleRate = 22050;
+  o.channels = 1;
+  o.seconds = seconds;
+  return Clip("movie" + std::to_string(int(seconds * 10)) + ".avi", o);
+}
+
+BSTR Bstr(const std::string& text) {
+  std::u16string wide(text.begin(), text.end());
+  return SysAllocString(wide.c_str());
+}
+
+// A plain window to own the video window and drain its input.
+struct HostWindow {
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_LBUTTONDOWN || msg == WM_KEYDOWN) received.push_back(msg);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+  HostWindow() {
+    static const bool registered = [] {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = &Proc;
+      wc.lpszClassName = "RendererTestHost";
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+      return RegisterClassA(&wc) != 0;
+    }();
+    EXPECT_TRUE(registered);
+    received.clear();
+    hwnd = CreateWindowExA(0, "RendererTestHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 80, 300, 200,
+                           nullptr, nullptr, nullptr, nullptr);
+  }
+  ~HostWindow() { DestroyWindow(hwnd); }
+  HWND hwnd = nullptr;
+  static inline std::vector<UINT> received;
+};
+
+class RendererTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(kDummyAudio);
+    CoInitialize(nullptr);
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.outv()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, mediaFilter.outv()), S_OK);
+  }
+  void TearDown() override {
+    if (control) control->Stop();
+  }
+
+  void Render(const std::string& path, bool clock) {
+    BSTR name = Bstr(path);
+    ASSERT_EQ(control->RenderFile(name), S_OK) << path;
+    SysFreeString(name);
+    if (!clock) {
+      ASSERT_EQ(mediaFilter->SetSyncSource(nullptr), S_OK);
+    }
+  }
+
+  // Reads events until `wanted` arrives; 0 when none comes in a long time.
+  LONG WaitEvent(LONG wanted) {
+    for (int i = 0; i < 600; ++i) {
+      ui.Pump();
+      LONG code = 0;
+      LONG_PTR a = 0, b = 0;
+      if (events->GetEvent(&code, &a, &b, 100) != S_OK) continue;
+      events->FreeEventParams(code, a, b);
+      if (code == wanted) return code;
+      if (code == EC_ERRORABORT) return code;
+    }
+    return 0;
+  }
+
+  // The window the video is drawn in: the one at the middle of its placement.
+  HWND VideoHwnd(IVideoWindow* window) {
+    LONG l, t, w, h;
+    window->GetWindowPosition(&l, &t, &w, &h);
+    OAHWND owner = 0;
+    window->get_Owner(&owner);
+    POINT p{l + w / 2, t + h / 2};
+    if (owner) ClientToScreen(reinterpret_cast<HWND>(owner), &p);
+    return WindowFromPoint(p);
+  }
+
+  testing_ui::UiDriver ui;
+  Ptr<IGraphBuilder> graph;
+  Ptr<IMediaControl> control;
+  Ptr<IMediaEventEx> events;
+  Ptr<IMediaFilter> mediaFilter;
+};
+
+TEST_F(RendererTest, RenderFileWithoutClockShowsEveryFrameUpToTheLast) {
+  Render(SolidClip(), false);
+  Ptr<IVideoWindow> window;
+  ASSERT_EQ(graph->QueryInterface(IID_IVideoWindow, window.outv()), S_OK);
+  Ptr<IBasicVideo2> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
+  LONG w = 0, h = 0;
+  ASSERT_EQ(video->GetVideoSize(&w, &h), S_OK);
+  EXPECT_EQ(w, kClipWidth);
+  EXPECT_EQ(h, kClipHeight);
+  REFTIME frameTime = 0;
+  ASSERT_EQ(video->get_AvgTimePerFrame(&frameTime), S_OK);
+  EXPECT_NEAR(frameTime, 0.04, 1e-6);
+  // A top-level pop-up, twice the video's size.
+  ASSERT_EQ(window->SetWindowPosition(20, 30, 2 * kClipWidth, 2 * kClipHeight), S_OK);
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
+
+  LONG visible = OAFALSE;
+  window->get_Visible(&visible);
+  EXPECT_EQ(visible, OATRUE);  // shown when the graph started
+  HWND hwnd = VideoHwnd(window.get());
+  ASSERT_NE(hwnd, nullptr);
+  EXPECT_EQ(GetParent(hwnd), nullptr);
+  for (POINT p : {POINT{21, 31}, POINT{20 + kClipWidth, 30 + kClipHeight}, POINT{147, 125}})
+    EXPECT_EQ(ui.PixelAt(p), kBlue) << p.x << "," << p.y;
+  EXPECT_NE(ui.PixelAt({20 + 2 * kClipWidth + 1, 30}), kBlue);
+
+  // The frame on screen as a packed DIB.
+  LONG size = 0;
+  ASSERT_EQ(video->GetCurrentImage(&size, nullptr), S_OK);
+  ASSERT_GE(size, LONG(sizeof(BITMAPINFOHEADER)));
+  std::vector<LONG> dib((size + 3) / 4);
+  LONG small = size - 1;
+  EXPECT_EQ(video->GetCurrentImage(&small, dib.data()), E_OUTOFMEMORY);
+  ASSERT_EQ(video->GetCurrentImage(&size, dib.data()), S_OK);
+  BITMAPINFOHEADER header;
+  std::memcpy(&header, dib.data(), sizeof header);
+  EXPECT_EQ(header.biWidth, kClipWidth);
+  EXPECT_EQ(header.biHeight, kClipHeight);
+  ASSERT_TRUE(header.biBitCount == 24 || header.biBitCount == 32);
+  EXPECT_EQ(size_t(size), sizeof header + DIBSIZE(header));
+  const auto* bits = reinterpret_cast<const BYTE*>(dib.data()) + sizeof header;
+  const size_t last = DIBSIZE(header) - header.biBitCount / 8;
+  for (size_t at : {size_t(0), last}) {
+    EXPECT_EQ(bits[at + 0], 255);  // blue
+    EXPECT_EQ(bits[at + 1], 0);
+    EXPECT_EQ(bits[at + 2], 0);
+  }
+
+  // Painting again after being covered draws the last frame again.
+  HostWindow cover;
+  ui.Pump();
+  EXPECT_NE(ui.PixelAt({120, 100}), kBlue);
+  DestroyWindow(cover.hwnd);
+  cover.hwnd = nullptr;
+  ui.Pump();
+  EXPECT_EQ(ui.PixelAt({120, 100}), kBlue);
+}
+
+TEST_F(RendererTest, ChildOfOwnerDrawsIntoDestinationAndDrainsInput) {
+  HostWindow host;
+  Render(SolidClip(), false);
+  Ptr<IVideoWindow> window;
+  ASSERT_EQ(graph->QueryInterface(IID_IVideoWindow, window.outv()), S_OK);
+  Ptr<IBasicVideo2> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
+  // As the preview places it.
+  ASSERT_EQ(window->put_Owner(reinterpret_cast<OAHWND>(host.hwnd)), S_OK);
+  ASSERT_EQ(window->put_MessageDrain(reinterpret_cast<OAHWND>(host.hwnd)), S_OK);
+  ASSERT_EQ(window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS), S_OK);
+  ASSERT_EQ(window->SetWindowPosition(0, 0, 300, 200), S_OK);
+  LONG l, t, w, h;
+  ASSERT_EQ(video->GetDestinationPosition(&l, &t, &w, &h), S_OK);
+  EXPECT_EQ(RECT({l, t, l + w, t + h}), RECT({0, 0, 300, 200}));
+  ASSERT_EQ(video->SetDestinationPosition(100, 0, 100, 200), S_OK);
+  ASSERT_EQ(window->put_BorderColor(LONG(kGreen)), S_OK);
+  ASSERT_EQ(window->SetWindowForeground(OATRUE), S_OK);
+  EXPECT_EQ(window->put_WindowStyle(WS_CHILD | WS_DISABLED), E_INVALIDARG);
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
+
+  HWND hwnd = VideoHwnd(window.get());
+  ASSERT_TRUE(IsChild(host.hwnd, hwnd));
+  ASSERT_EQ(window->GetWindowPosition(&l, &t, &w, &h), S_OK);
+  EXPECT_EQ(RECT({l, t, l + w, t + h}), RECT({0, 0, 300, 200}));
+  // The picture in the middle third of the host, border colour either side.
+  EXPECT_EQ(ui.PixelAt({100 + 150, 80 + 100}), kBlue);
+  EXPECT_EQ(ui.PixelAt({100 + 50, 80 + 100}), kGreen);
+  EXPECT_EQ(ui.PixelAt({100 + 250, 80 + 100}), kGreen);
+
+  // A click on the video reaches the drain.
+  ui.Click({100 + 150, 80 + 100});
+  EXPECT_NE(std::find(HostWindow::received.begin(), HostWindow::received.end(), UINT(WM_LBUTTONDOWN)),
+            HostWindow::received.end());
+
+  // Detached, as a conversion does it: no owner, hidden.
+  control->Stop();
+  ASSERT_EQ(window->put_AutoShow(OAFALSE), S_OK);
+  ASSERT_EQ(window->put_Visible(OAFALSE), S_OK);
+  ASSERT_EQ(window->put_MessageDrain(0), S_OK);
+  ASSERT_EQ(window->put_Owner(0), S_OK);
+  EXPECT_FALSE(IsChild(host.hwnd, hwnd));
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
+TEST_F(RendererTest, FullScreenCoversTheScreenUntilEscape) {
+  HostWindow host;
+  Render(SolidClip(), false);
+  Ptr<IVideoWindow> window;
+  ASSERT_EQ(graph->QueryInterface(IID_IVideoWindow, window.outv()), S_OK);
+  ASSERT_EQ(window->put_Owner(reinterpret_cast<OAHWND>(host.hwnd)), S_OK);
+  ASSERT_EQ(window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS), S_OK);
+  ASSERT_EQ(window->SetWindowPosition(10, 10, 160, 120), S_OK);
+  ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
+  HWND hwnd = VideoHwnd(window.get());
+  ASSERT_TRUE(IsChild(host.hwnd, hwnd));
+  ASSERT_EQ(window->put_FullScreenMode(OATRUE), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
+
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r, RECT({0, 0, cx, cy}));
+  EXPECT_EQ(WindowFromPoint({5, cy / 2}), hwnd);
+  EXPECT_EQ(ui.PixelAt({cx / 2, cy / 2}), kBlue);  // over the host window too
+  LONG restore[4];
+  ASSERT_EQ(window->GetRestorePosition(&restore[0], &restore[1], &restore[2], &restore[3]), S_OK);
+  EXPECT_EQ(RECT({restore[0], restore[1], restore[0] + restore[2], restore[1] + restore[3]}), RECT({10, 10, 170, 130}));
+
+  // Escape gives full screen up and tells the application.
+  SetFocus(hwnd);
+  ui.Press(VK_ESCAPE);
+  ASSERT_EQ(WaitEvent(EC_FULLSCREEN_LOST), EC_FULLSCREEN_LOST);
+  LONG mode = OATRUE;
+  window->get_FullScreenMode(&mode);
+  EXPECT_EQ(mode, OAFALSE);
+  EXPECT_TRUE(IsChild(host.hwnd, hwnd));
+  LONG l, t, w, h;
+  window->GetWindowPosition(&l, &t, &w, &h);
+  EXPECT_EQ(RECT({l, t, l + w, t + h}), RECT({10, 10, 170, 130}));
+  EXPECT_EQ(ui.PixelAt({100 + 90, 80 + 70}), kBlue);
+}
+
+TEST_F(RendererTest, SoundPlaysUnderTheDummyDriverAndDrivesTheClock) {
+  Render(SoundClip(), true);
+  Ptr<IBasicAudio> audio;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicAudio, audio.outv()), S_OK);
+  EXPECT_EQ(audio->put_Volume(-10001), E_INVALIDARG);
+  EXPECT_EQ(audio->put_Volume(1), E_INVALIDARG);
+  ASSERT_EQ(audio->put_Volume(-2000), S_OK);
+  LONG volume = 0;
+  ASSERT_EQ(audio->get_Volume(&volume), S_OK);
+  EXPECT_EQ(volume, -2000);
+  EXPECT_EQ(audio->put_Balance(10001), E_INVALIDARG);
+  ASSERT_EQ(audio->put_Balance(-500), S_OK);
+
+  // The graph keeps time with the renderer's clock.
+  ASSERT_EQ(control->Pause(), S_OK);
+  Ptr<IReferenceClock> clock;
+  ASSERT_EQ(mediaFilter->GetSyncSource(reinterpret_cast<IReferenceClock**>(clock.outv())), S_OK);
+  ASSERT_TRUE(clock);
+  Ptr<IBaseFilter> renderer;
+  ASSERT_EQ(graph->FindFilterByName(u"Default DirectSound Device", reinterpret_cast<IBaseFilter**>(renderer.outv())),
+            S_OK);
+  Ptr<IReferenceClock> own;
+  ASSERT_EQ(renderer->QueryInterface(IID_IReferenceClock, own.outv()), S_OK);
+  EXPECT_EQ(own.get(), clock.get());
+
+  REFERENCE_TIME before = 0, after = 0;
+  clock->GetTime(&before);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  clock->GetTime(&after);
+  // Half a second of sound went through the device, less what its last buffer may hold.
+  EXPECT_GE(after - before, 4 * UNITS / 10);
+}
+
+TEST(AudioGainsTest, VolumeAndBalanceScaleSamples) {
+  WAVEFORMATEX f{};
+  f.wFormatTag = WAVE_FORMAT_PCM;
+  f.nChannels = 2;
+  f.wBitsPerSample = 16;
+  int16_t samples[4] = {10000, 10000, -20000, -20000};
+  renderers::ApplyGains(reinterpret_cast<BYTE*>(samples), sizeof samples, f, {-2000, 0});  // -20 dB
+  EXPECT_EQ(samples[0], 1000);
+  EXPECT_EQ(samples[3], -2000);
+  int16_t pair[2] = {10000, 10000};
+  renderers::ApplyGains(reinterpret_cast<BYTE*>(pair), sizeof pair, f, {0, 10000});  // right only
+  EXPECT_EQ(pair[0], 0);
+  EXPECT_EQ(pair[1], 10000);
+  f.nChannels = 1;
+  f.wBitsPerSample = 8;
+  BYTE bytes[2] = {228, 28};
+  renderers::ApplyGains(bytes, sizeof bytes, f, {-10000, 0});  // silence is the midpoint
+  EXPECT_EQ(bytes[0], 128);
+  EXPECT_EQ(bytes[1], 128);
+}
+
+TEST_F(RendererTest, PictureAndSoundTogetherRunToCompletion) {
+  Render(MovieClip(1.0), true);
+  Ptr<IVideoWindow> window;
+  ASSERT_EQ(graph->QueryInterface(IID_IVideoWindow, window.outv()), S_OK);
+  Ptr<IBasicAudio> audio;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicAudio, audio.outv()), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  Ptr<IBasicVideo> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo, video.outv()), S_OK);
+  LONG size = 0;
+  EXPECT_EQ(video->GetCurrentImage(&size, nullptr), S_OK);
+}
+
+TEST_F(RendererTest, PauseShowsAFrameAndStopMidRunEndsTheStreams) {
+  Render(MovieClip(4.0), true);
+  Ptr<IBasicVideo> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo, video.outv()), S_OK);
+  ASSERT_EQ(control->Pause(), S_OK);
+  LONG size = 0;
+  bool shown = false;
+  for (int i = 0; i < 600 && !shown; ++i) {
+    LONG code;
+    LONG_PTR a, b;
+    if (events->GetEvent(&code, &a, &b, 50) == S_OK) events->FreeEventParams(code, a, b);
+    shown = video->GetCurrentImage(&size, nullptr) == S_OK;
+  }
+  EXPECT_TRUE(shown);  // the first frame, held while paused
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(control->Stop(), S_OK);
+  OAFilterState state = State_Running;
+  ASSERT_EQ(control->GetState(0, &state), S_OK);
+  EXPECT_EQ(state, State_Stopped);
+  // Runs again from the start after a stop.
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(control->Stop(), S_OK);
+}
+
+}  // namespace
