@@ -1,0 +1,314 @@
+#include "render_engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "timeline/timeline.h"
+
+namespace des {
+
+namespace {
+
+std::vector<IBaseFilter*> FiltersOf(IGraphBuilder* graph) {
+  std::vector<IBaseFilter*> filters;
+  IEnumFilters* e = nullptr;
+  if (FAILED(graph->EnumFilters(&e))) return filters;
+  IBaseFilter* f = nullptr;
+  while (e->Next(1, &f, nullptr) == S_OK) filters.push_back(f);
+  e->Release();
+  return filters;
+}
+
+bool PinCarries(IPin* pin, const GUID& major) {
+  IEnumMediaTypes* e = nullptr;
+  if (FAILED(pin->EnumMediaTypes(&e))) return false;
+  bool found = false;
+  AM_MEDIA_TYPE* mt = nullptr;
+  while (!found && e->Next(1, &mt, nullptr) == S_OK) {
+    found = mt->majortype == major;
+    DeleteMediaType(mt);
+  }
+  e->Release();
+  return found;
+}
+
+// The group's type as its pin delivers it: the frame time and image size filled in.
+HRESULT OutputType(const CMediaType& groupType, double fps, CMediaType* out) {
+  *out = groupType;
+  if (groupType.majortype == MEDIATYPE_Video) {
+    if (groupType.formattype != FORMAT_VideoInfo || groupType.cbFormat < sizeof(VIDEOINFOHEADER))
+      return VFW_E_INVALIDMEDIATYPE;
+    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(out->pbFormat);
+    BITMAPINFOHEADER& bmi = vih->bmiHeader;
+    const GUID sub = groupType.subtype;
+    const WORD bits = sub == MEDIASUBTYPE_RGB32 ? 32 : sub == MEDIASUBTYPE_RGB24 ? 24 : sub == MEDIASUBTYPE_RGB555 ? 16 : 0;
+    if (bits == 0 || bmi.biBitCount != bits || bmi.biWidth <= 0 || bmi.biHeight <= 0 || bmi.biCompression != BI_RGB)
+      return VFW_E_INVALIDMEDIATYPE;
+    bmi.biSizeImage = DIBSIZE(bmi);
+    vih->AvgTimePerFrame = std::llround(UNITS / fps);
+    out->SetSampleSize(bmi.biSizeImage);
+    out->SetTemporalCompression(FALSE);
+    return S_OK;
+  }
+  if (groupType.formattype != FORMAT_WaveFormatEx || groupType.cbFormat < sizeof(WAVEFORMATEX) - 2)
+    return VFW_E_INVALIDMEDIATYPE;
+  auto* wf = reinterpret_cast<WAVEFORMATEX*>(out->pbFormat);
+  if (wf->wFormatTag != WAVE_FORMAT_PCM || wf->wBitsPerSample != 16 || wf->nChannels == 0 || wf->nChannels > 8 ||
+      wf->nSamplesPerSec == 0)
+    return VFW_E_INVALIDMEDIATYPE;
+  wf->nBlockAlign = WORD(wf->nChannels * 2);
+  wf->nAvgBytesPerSec = wf->nSamplesPerSec * wf->nBlockAlign;
+  out->SetSampleSize(wf->nBlockAlign);
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT RenderEngine::Create(IUnknown* outer, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (outer) return CLASS_E_NOAGGREGATION;
+  auto* engine = new RenderEngine();
+  engine->NonDelegatingAddRef();
+  HRESULT hr = engine->NonDelegatingQueryInterface(riid, ppv);
+  engine->NonDelegatingRelease();
+  return hr;
+}
+
+RenderEngine::RenderEngine() : CUnknown("RenderEngine", nullptr) {}
+
+RenderEngine::~RenderEngine() {
+  ScrapIt();
+  if (timeline_) timeline_->Release();
+}
+
+STDMETHODIMP RenderEngine::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (riid == IID_IRenderEngine) return GetInterface(static_cast<IRenderEngine*>(this), ppv);
+  return CUnknown::NonDelegatingQueryInterface(riid, ppv);
+}
+
+STDMETHODIMP RenderEngine::SetTimelineObject(IAMTimeline* pTimeline) {
+  if (pTimeline && !dynamic_cast<Timeline*>(pTimeline)) return E_NOINTERFACE;
+  if (built_) ScrapIt();
+  if (pTimeline) pTimeline->AddRef();
+  if (timeline_) timeline_->Release();
+  timeline_ = pTimeline;
+  return S_OK;
+}
+
+STDMETHODIMP RenderEngine::GetTimelineObject(IAMTimeline** ppTimeline) {
+  if (!ppTimeline) return E_POINTER;
+  *ppTimeline = timeline_;
+  if (!timeline_) return S_FALSE;
+  timeline_->AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP RenderEngine::GetFilterGraph(IGraphBuilder** ppFG) {
+  if (!ppFG) return E_POINTER;
+  *ppFG = graph_;
+  if (!graph_) return E_UNEXPECTED;
+  graph_->AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP RenderEngine::SetFilterGraph(IGraphBuilder* pFG) {
+  if (built_) return E_UNEXPECTED;
+  if (pFG) pFG->AddRef();
+  if (graph_) graph_->Release();
+  graph_ = pFG;
+  return S_OK;
+}
+
+STDMETHODIMP RenderEngine::SetInterestRange(REFERENCE_TIME Start, REFERENCE_TIME Stop) {
+  if (Start < 0 || Stop <= Start) return E_INVALIDARG;
+  interestStart_ = Start;
+  interestStop_ = Stop;
+  return S_OK;
+}
+
+STDMETHODIMP RenderEngine::SetInterestRange2(double Start, double Stop) {
+  return SetInterestRange(UnitsFromSeconds(Start), UnitsFromSeconds(Stop));
+}
+
+STDMETHODIMP RenderEngine::SetRenderRange(REFERENCE_TIME Start, REFERENCE_TIME Stop) {
+  if (built_) return E_UNEXPECTED;
+  if (Start < 0 || Stop <= Start) return E_INVALIDARG;
+  renderStart_ = Start;
+  renderStop_ = Stop;
+  return S_OK;
+}
+
+STDMETHODIMP RenderEngine::SetRenderRange2(double Start, double Stop) {
+  return SetRenderRange(UnitsFromSeconds(Start), UnitsFromSeconds(Stop));
+}
+
+STDMETHODIMP RenderEngine::GetGroupOutputPin(LONG Group, IPin** ppRenderPin) {
+  if (!ppRenderPin) return E_POINTER;
+  *ppRenderPin = nullptr;
+  if (!built_) return E_UNEXPECTED;
+  if (Group < 0 || Group >= LONG(groups_.size())) return E_INVALIDARG;
+  IPin* pin = groups_[size_t(Group)]->OutputPin();
+  pin->AddRef();
+  *ppRenderPin = pin;
+  return S_OK;
+}
+
+void RenderEngine::RemoveFrontEnd() {
+  if (graph_) {
+    for (IBaseFilter* f : FiltersOf(graph_)) {
+      if (std::find(before_.begin(), before_.end(), f) == before_.end()) graph_->RemoveFilter(f);
+      f->Release();
+    }
+  }
+  for (IBaseFilter* f : before_) f->Release();
+  before_.clear();
+  for (GroupFilter* g : groups_) g->Release();
+  groups_.clear();
+  built_ = false;
+}
+
+STDMETHODIMP RenderEngine::ScrapIt() {
+  if (!graph_) return S_OK;
+  IMediaControl* control = nullptr;
+  if (SUCCEEDED(graph_->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control)))) {
+    control->Stop();
+    control->Release();
+  }
+  RemoveFrontEnd();
+  graph_->Release();
+  graph_ = nullptr;
+  return S_OK;
+}
+
+STDMETHODIMP RenderEngine::RenderOutputPins() {
+  if (!built_) return E_UNEXPECTED;
+  for (GroupFilter* g : groups_) {
+    IPin* peer = nullptr;
+    if (SUCCEEDED(g->OutputPin()->ConnectedTo(&peer)) && peer) {
+      peer->Release();
+      continue;
+    }
+    HRESULT hr = graph_->Render(g->OutputPin());
+    if (FAILED(hr)) return hr;
+  }
+  return S_OK;
+}
+
+STDMETHODIMP RenderEngine::GetVendorString(BSTR* pVendorID) {
+  if (!pVendorID) return E_POINTER;
+  *pVendorID = SysAllocString(u"Corvane");
+  return *pVendorID ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT RenderEngine::PlanGroup(const Timeline& timeline, const TimelineNode& group, GroupPlan* plan) const {
+  plan->video = group.MediaType().majortype == MEDIATYPE_Video;
+  plan->fps = group.OutputFPS();
+  HRESULT hr = OutputType(group.MediaType(), plan->fps, &plan->type);
+  if (FAILED(hr)) return hr;
+  plan->rangeStart = renderStart_;
+  plan->rangeStop = renderStop_ >= 0 ? renderStop_ : timeline.Duration();
+  const REFERENCE_TIME from = std::max({interestStart_, timeline.InterestStart(), plan->rangeStart});
+  const REFERENCE_TIME to = std::min({interestStop_, timeline.InterestStop(), plan->rangeStop});
+  std::vector<const TimelineNode*> tracks;
+  group.CollectLayers(&tracks);
+  for (const TimelineNode* track : tracks) {
+    std::vector<ClipPlan> layer;
+    for (const TimelineNode* s : track->Sources()) {
+      if (s->Stop() <= s->Start() || s->Stop() <= from || s->Start() >= to) continue;
+      ClipPlan clip;
+      clip.file = s->MediaName();
+      clip.stream = s->StreamNumber();
+      clip.start = s->Start();
+      clip.stop = s->Stop();
+      clip.mediaStart = s->MediaStart();
+      clip.mediaStop = s->MediaStop();
+      clip.stretchMode = s->StretchMode();
+      layer.push_back(clip);
+    }
+    plan->layers.push_back(std::move(layer));
+  }
+  return S_OK;
+}
+
+HRESULT RenderEngine::ConnectClip(const ClipPlan& clip, bool video, ClipInputPin* input) {
+  IBaseFilter* source = nullptr;
+  HRESULT hr = graph_->AddSourceFilter(reinterpret_cast<LPCWSTR>(clip.file.c_str()), nullptr, &source);
+  if (FAILED(hr)) return hr;
+  const GUID& major = video ? MEDIATYPE_Video : MEDIATYPE_Audio;
+  IPin* chosen = nullptr;
+  LONG seen = 0;
+  IEnumPins* pins = nullptr;
+  if (SUCCEEDED(source->EnumPins(&pins))) {
+    IPin* pin = nullptr;
+    while (!chosen && pins->Next(1, &pin, nullptr) == S_OK) {
+      PIN_DIRECTION dir;
+      if (SUCCEEDED(pin->QueryDirection(&dir)) && dir == PINDIR_OUTPUT && PinCarries(pin, major) &&
+          seen++ == clip.stream) {
+        chosen = pin;
+      } else {
+        pin->Release();
+      }
+    }
+    pins->Release();
+  }
+  source->Release();
+  if (!chosen) return VFW_E_NOT_FOUND;
+  hr = graph_->Connect(chosen, input);
+  if (SUCCEEDED(hr)) {
+    // Start the chain at the clip's media start; what comes after the media stop is refused.
+    IMediaSeeking* seeking = nullptr;
+    bool seeked = false;
+    if (SUCCEEDED(chosen->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)))) {
+      LONGLONG start = clip.mediaStart, stop = clip.mediaStop;
+      seeked = SUCCEEDED(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &stop,
+                                               AM_SEEKING_AbsolutePositioning));
+      seeking->Release();
+    }
+    input->SetSeeked(seeked);
+  }
+  chosen->Release();
+  return hr;
+}
+
+STDMETHODIMP RenderEngine::ConnectFrontEnd() {
+  auto* timeline = dynamic_cast<Timeline*>(timeline_);
+  if (!timeline) return E_UNEXPECTED;
+  if (built_) RemoveFrontEnd();
+  if (!graph_) {
+    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                  reinterpret_cast<void**>(&graph_));
+    if (FAILED(hr)) return hr;
+  }
+  before_ = FiltersOf(graph_);
+  built_ = true;
+  HRESULT hr = S_OK;
+  for (size_t g = 0; g < timeline->Groups().size() && SUCCEEDED(hr); ++g) {
+    GroupPlan plan;
+    hr = PlanGroup(*timeline, *timeline->Groups()[g], &plan);
+    if (FAILED(hr)) break;
+    auto* filter = new GroupFilter(std::move(plan), &hr);
+    filter->AddRef();
+    groups_.push_back(filter);
+    if (FAILED(hr)) break;
+    std::u16string name = u"Group ";
+    for (char c : std::to_string(g)) name += char16_t(c);
+    hr = graph_->AddFilter(filter, name.c_str());
+    const GroupPlan& placed = filter->Plan();
+    for (size_t l = 0; l < placed.layers.size() && SUCCEEDED(hr); ++l)
+      for (size_t i = 0; i < placed.layers[l].size() && SUCCEEDED(hr); ++i)
+        hr = ConnectClip(placed.layers[l][i], placed.video, filter->AddClipInput(l, i));
+  }
+  if (FAILED(hr)) RemoveFrontEnd();
+  return FAILED(hr) ? hr : S_OK;
+}
+
+namespace {
+struct Registration {
+  Registration() { RegisterBuiltinClass(CLSID_RenderEngine, &RenderEngine::Create); }
+};
+const Registration registration;
+}  // namespace
+
+}  // namespace des

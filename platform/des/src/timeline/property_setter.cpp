@@ -1,0 +1,222 @@
+#include "property_setter.h"
+
+#include <cstring>
+#include <string>
+
+namespace des {
+
+namespace {
+
+std::string Utf8(const std::u16string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size()) c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+    if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += char(0xE0 | (c >> 12));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xF0 | (c >> 18));
+      out += char(0x80 | ((c >> 12) & 0x3F));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string Escaped(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string ValueText(const VARIANT& v) {
+  VARIANT text;
+  VariantInit(&text);
+  std::string out;
+  if (SUCCEEDED(VariantChangeType(&text, &v, 0, VT_BSTR)) && text.bstrVal)
+    out = Utf8(std::u16string(text.bstrVal, SysStringLen(text.bstrVal)));
+  VariantClear(&text);
+  return out;
+}
+
+}  // namespace
+
+HRESULT PropertySetter::Create(IUnknown* outer, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (outer) return CLASS_E_NOAGGREGATION;
+  auto* setter = new PropertySetter();
+  setter->NonDelegatingAddRef();
+  HRESULT hr = setter->NonDelegatingQueryInterface(riid, ppv);
+  setter->NonDelegatingRelease();
+  return hr;
+}
+
+PropertySetter::PropertySetter() : CUnknown("PropertySetter", nullptr) {}
+
+PropertySetter::~PropertySetter() { ClearProps(); }
+
+STDMETHODIMP PropertySetter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (riid == IID_IPropertySetter) return GetInterface(static_cast<IPropertySetter*>(this), ppv);
+  return CUnknown::NonDelegatingQueryInterface(riid, ppv);
+}
+
+void PropertySetter::ClearValues(Param* p) {
+  for (Value& v : p->values) VariantClear(&v.v);
+  p->values.clear();
+}
+
+STDMETHODIMP PropertySetter::LoadXML(IUnknown*) { return E_NOINTERFACE; }
+
+STDMETHODIMP PropertySetter::PrintXML(char* pszXML, int cbXML, int* pcbPrinted, int indent) {
+  if (!pcbPrinted) return E_POINTER;
+  const std::string pad(indent > 0 ? size_t(indent) : 0, ' ');
+  std::string xml;
+  for (const Param& p : params_) {
+    const std::string name = Escaped(Utf8(p.name));
+    xml += pad + "<PARAM NAME=\"" + name + "\" VALUE=\"" + Escaped(ValueText(p.values.front().v)) + "\"";
+    if (p.values.size() == 1) {
+      xml += "/>\n";
+      continue;
+    }
+    xml += ">\n";
+    for (size_t i = 1; i < p.values.size(); ++i) {
+      const Value& v = p.values[i];
+      const char* tag = v.interp == DEXTERF_INTERPOLATE ? "LINEAR" : "AT";
+      xml += pad + "  <" + tag + " TIME=\"" + std::to_string(double(v.rt) / UNITS) + "\" VALUE=\"" +
+             Escaped(ValueText(v.v)) + "\"/>\n";
+    }
+    xml += pad + "</PARAM>\n";
+  }
+  *pcbPrinted = int(xml.size() + 1);
+  if (!pszXML) return S_OK;
+  if (cbXML < *pcbPrinted) return E_OUTOFMEMORY;
+  std::memcpy(pszXML, xml.c_str(), xml.size() + 1);
+  return S_OK;
+}
+
+STDMETHODIMP PropertySetter::CloneProps(IPropertySetter** ppSetter, REFERENCE_TIME rtStart, REFERENCE_TIME rtStop) {
+  if (!ppSetter) return E_POINTER;
+  *ppSetter = nullptr;
+  if (rtStop < rtStart) return E_INVALIDARG;
+  auto* clone = new PropertySetter();
+  clone->NonDelegatingAddRef();
+  HRESULT hr = S_OK;
+  for (const Param& p : params_) {
+    // The value that holds at rtStart opens the clone; later ones inside the range follow.
+    size_t first = 0;
+    for (size_t i = 0; i < p.values.size(); ++i)
+      if (p.values[i].rt <= rtStart) first = i;
+    Param copy{p.name, p.dispID, {}};
+    for (size_t i = first; i < p.values.size() && SUCCEEDED(hr); ++i) {
+      const Value& v = p.values[i];
+      if (i != first && v.rt >= rtStop) break;
+      Value c{};
+      VariantInit(&c.v);
+      hr = VariantCopy(&c.v, &v.v);
+      c.rt = i == first ? 0 : v.rt - rtStart;
+      c.interp = v.interp;
+      copy.values.push_back(c);
+    }
+    clone->params_.push_back(std::move(copy));
+    if (FAILED(hr)) break;
+  }
+  if (SUCCEEDED(hr)) *ppSetter = clone;
+  else clone->NonDelegatingRelease();
+  return hr;
+}
+
+STDMETHODIMP PropertySetter::AddProp(DEXTER_PARAM Param, DEXTER_VALUE* paValue) {
+  if (!paValue || !Param.Name) return E_POINTER;
+  if (Param.nValues < 1) return E_INVALIDARG;
+  PropertySetter::Param p{std::u16string(Param.Name, SysStringLen(Param.Name)), Param.dispID, {}};
+  HRESULT hr = S_OK;
+  for (LONG i = 0; i < Param.nValues && SUCCEEDED(hr); ++i) {
+    Value v{};
+    VariantInit(&v.v);
+    hr = VariantCopy(&v.v, &paValue[i].v);
+    v.rt = paValue[i].rt;
+    v.interp = paValue[i].dwInterp;
+    p.values.push_back(v);
+  }
+  if (FAILED(hr)) {
+    ClearValues(&p);
+    return hr;
+  }
+  params_.push_back(std::move(p));
+  return S_OK;
+}
+
+STDMETHODIMP PropertySetter::GetProps(LONG* pcParams, DEXTER_PARAM** paParam, DEXTER_VALUE** paValue) {
+  if (!pcParams || !paParam || !paValue) return E_POINTER;
+  size_t total = 0;
+  for (const Param& p : params_) total += p.values.size();
+  auto* params = static_cast<DEXTER_PARAM*>(CoTaskMemAlloc(sizeof(DEXTER_PARAM) * (params_.size() + 1)));
+  auto* values = static_cast<DEXTER_VALUE*>(CoTaskMemAlloc(sizeof(DEXTER_VALUE) * (total + 1)));
+  if (!params || !values) {
+    CoTaskMemFree(params);
+    CoTaskMemFree(values);
+    return E_OUTOFMEMORY;
+  }
+  size_t k = 0;
+  for (size_t i = 0; i < params_.size(); ++i) {
+    const Param& p = params_[i];
+    params[i].Name = SysAllocStringLen(p.name.data(), UINT(p.name.size()));
+    params[i].dispID = p.dispID;
+    params[i].nValues = LONG(p.values.size());
+    for (const Value& v : p.values) {
+      VariantInit(&values[k].v);
+      VariantCopy(&values[k].v, &v.v);
+      values[k].rt = v.rt;
+      values[k].dwInterp = v.interp;
+      ++k;
+    }
+  }
+  *pcParams = LONG(params_.size());
+  *paParam = params;
+  *paValue = values;
+  return S_OK;
+}
+
+STDMETHODIMP PropertySetter::FreeProps(LONG cParams, DEXTER_PARAM* paParam, DEXTER_VALUE* paValue) {
+  if (cParams < 0) return E_INVALIDARG;
+  LONG k = 0;
+  for (LONG i = 0; paParam && i < cParams; ++i) {
+    for (LONG j = 0; paValue && j < paParam[i].nValues; ++j) VariantClear(&paValue[k++].v);
+    SysFreeString(paParam[i].Name);
+  }
+  CoTaskMemFree(paParam);
+  CoTaskMemFree(paValue);
+  return S_OK;
+}
+
+STDMETHODIMP PropertySetter::ClearProps() {
+  for (Param& p : params_) ClearValues(&p);
+  params_.clear();
+  return S_OK;
+}
+
+namespace {
+struct Registration {
+  Registration() { RegisterBuiltinClass(CLSID_PropertySetter, &PropertySetter::Create); }
+};
+const Registration registration;
+}  // namespace
+
+}  // namespace des

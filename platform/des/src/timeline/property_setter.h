@@ -1,0 +1,44 @@
+#pragma once
+// The property setter (CLSID_PropertySetter): named, timed values for a transition or effect.
+#include <string>
+#include <vector>
+
+#include "des/timeline.h"
+
+namespace des {
+
+class PropertySetter : public CUnknown, public IPropertySetter {
+ public:
+  static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+  ~PropertySetter() override;
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+  STDMETHODIMP LoadXML(IUnknown* pxml) override;
+  STDMETHODIMP PrintXML(char* pszXML, int cbXML, int* pcbPrinted, int indent) override;
+  STDMETHODIMP CloneProps(IPropertySetter** ppSetter, REFERENCE_TIME rtStart, REFERENCE_TIME rtStop) override;
+  STDMETHODIMP AddProp(DEXTER_PARAM Param, DEXTER_VALUE* paValue) override;
+  STDMETHODIMP GetProps(LONG* pcParams, DEXTER_PARAM** paParam, DEXTER_VALUE** paValue) override;
+  STDMETHODIMP FreeProps(LONG cParams, DEXTER_PARAM* paParam, DEXTER_VALUE* paValue) override;
+  STDMETHODIMP ClearProps() override;
+
+ private:
+  struct Value {
+    VARIANT v;
+    REFERENCE_TIME rt;
+    DWORD interp;
+  };
+  struct Param {
+    std::u16string name;
+    DISPID dispID;
+    std::vector<Value> values;
+  };
+
+  PropertySetter();
+  static void ClearValues(Param* p);
+
+  std::vector<Param> params_;
+};
+
+}  // namespace des
