@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dshow/builtin_filters.h"
 #include "profile.h"
 
 namespace wmf {
@@ -149,3 +150,15 @@ HRESULT WMCreateAsfWriterConfig(IBaseFilter* pAsfWriter, IConfigAsfWriter** ppCo
   writer->Release();
   return S_OK;
 }
+
+namespace {
+
+// The writer hands out IConfigAsfWriter through this runtime once it is loaded, as the engine
+// expects to find the interface on the writer itself.
+HRESULT MakeWriterConfig(IBaseFilter* writer, void** ppConfig) {
+  return WMCreateAsfWriterConfig(writer, reinterpret_cast<IConfigAsfWriter**>(ppConfig));
+}
+
+const bool registeredWithWriter = (SetAsfWriterConfigFactory(IID_IConfigAsfWriter, &MakeWriterConfig), true);
+
+}  // namespace

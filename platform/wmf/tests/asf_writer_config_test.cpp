@@ -117,6 +117,18 @@ TEST_F(AsfWriterConfigTest, SystemProfileSetsSizesRatesAndBitRates) {
   EXPECT_EQ(id, 6u);
 }
 
+TEST_F(AsfWriterConfigTest, TheWriterItselfAnswersForTheConfiguration) {
+  Ref<IConfigAsfWriter> fromWriter;
+  ASSERT_EQ(writer->QueryInterface(IID_IConfigAsfWriter, fromWriter.outv()), S_OK);
+  ASSERT_EQ(fromWriter->ConfigureFilterUsingProfileGuid(WMProfile_V80_VideoBroadband), S_OK);
+  GUID current{};
+  ASSERT_EQ(config->GetCurrentProfileGuid(&current), S_OK);
+  EXPECT_EQ(current, GUID_NULL) << "each answer is a configuration of its own";
+  ASSERT_EQ(fromWriter->GetCurrentProfileGuid(&current), S_OK);
+  EXPECT_EQ(current, WMProfile_V80_VideoBroadband);
+  EXPECT_EQ(Settings().width, 320);
+}
+
 TEST_F(AsfWriterConfigTest, AudioOnlyProfileLeavesOneAudioInput) {
   ASSERT_EQ(config->ConfigureFilterUsingProfileId(1), S_OK);  // 32 kHz stereo, 48 Kbps
   const AsfWriterSettings s = Settings();
