@@ -337,6 +337,40 @@ TEST_F(RendererTest, FullScreenCoversTheScreenUntilEscape) {
   EXPECT_EQ(ui.PixelAt({100 + 90, 80 + 70}), kBlue);
 }
 
+TEST_F(RendererTest, WithAClockPausedHoldsTheFirstFrameUntilRun) {
+  Render(SolidClip(), true);  // no sound: the system clock
+  Ptr<IBasicVideo> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo, video.outv()), S_OK);
+  auto firstPixel = [&]() -> COLORREF {
+    LONG size = 0;
+    if (video->GetCurrentImage(&size, nullptr) != S_OK) return CLR_INVALID;
+    std::vector<BYTE> dib(size_t(size) + 4);
+    video->GetCurrentImage(&size, reinterpret_cast<LONG*>(dib.data()));
+    const BYTE* px = dib.data() + sizeof(BITMAPINFOHEADER);
+    return RGB(px[2], px[1], px[0]);
+  };
+  ASSERT_EQ(control->Pause(), S_OK);
+  COLORREF shown = CLR_INVALID;
+  for (int i = 0; i < 600 && shown == CLR_INVALID; ++i) {
+    ui.Pump();
+    shown = firstPixel();
+    if (shown == CLR_INVALID) {
+      LONG code;
+      LONG_PTR a, b;
+      if (events->GetEvent(&code, &a, &b, 50) == S_OK) events->FreeEventParams(code, a, b);
+    }
+  }
+  EXPECT_EQ(shown, kRed);
+  // Nothing moves on while paused: no completion, still the first frame.
+  LONG code = 0;
+  LONG_PTR a, b;
+  EXPECT_NE(events->GetEvent(&code, &a, &b, 300), S_OK);
+  EXPECT_EQ(firstPixel(), kRed);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(firstPixel(), kBlue);
+}
+
 TEST_F(RendererTest, SoundPlaysUnderTheDummyDriverAndDrivesTheClock) {
   Render(SoundClip(), true);
   Ptr<IBasicAudio> audio;
