@@ -252,11 +252,14 @@ STDMETHODIMP FilterGraph::Reconnect(IPin* ppin) {
   if (FAILED(ppin->ConnectedTo(&peer))) return VFW_E_NOT_CONNECTED;
   IPin* out = Direction(ppin) == PINDIR_OUTPUT ? ppin : peer;
   IPin* in = out == ppin ? peer : ppin;
+  // The pins agree on a type afresh, so a format changed on the output since (IAMStreamConfig)
+  // takes effect; the old type is the fallback.
   CMediaType type;
   out->ConnectionMediaType(&type);
   in->Disconnect();
   out->Disconnect();
-  HRESULT hr = out->Connect(in, &type);
+  HRESULT hr = out->Connect(in, nullptr);
+  if (FAILED(hr)) hr = out->Connect(in, &type);
   peer->Release();
   return hr;
 }
