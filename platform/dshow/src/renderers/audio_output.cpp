@@ -113,11 +113,14 @@ void AudioOutput::Close() {
 
 void AudioOutput::SetPlaying(bool playing) {
   if (!device_) return;
-  SDL_PauseAudioDevice(device_, playing ? 0 : 1);
-  if (playing)
+  // The clock counts every frame the device takes while it plays.
+  if (playing) {
     clock_->DeviceStarted(format_.nSamplesPerSec);
-  else
+    SDL_PauseAudioDevice(device_, 0);
+  } else {
+    SDL_PauseAudioDevice(device_, 1);
     clock_->DeviceStopped();
+  }
 }
 
 void AudioOutput::SetGains(const AudioGains& gains) {
