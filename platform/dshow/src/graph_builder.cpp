@@ -153,36 +153,39 @@ STDMETHODIMP FilterGraph::Connect(IPin* ppinOut, IPin* ppinIn) {
 
 // Renders out with a renderer, or through a candidate transform whose outputs all render.
 HRESULT FilterGraph::RenderVia(IPin* out, int depth, std::vector<IBaseFilter*>& added) {
-  for (const GraphCandidate& candidate : GraphCandidates(DSHOW_CANDIDATE_RENDERER)) {
-    IBaseFilter* filter = nullptr;
-    if (FAILED(AddCandidate(candidate.clsid, candidate.name, &filter))) continue;
-    std::vector<IPin*> inputs = PinsOf(filter, PINDIR_INPUT);
-    bool connected = false;
-    for (IPin* input : inputs)
-      if (!connected && SUCCEEDED(out->Connect(input, nullptr))) connected = true;
-    ReleasePins(inputs);
-    if (connected) {
-      added.push_back(filter);
-      return S_OK;
-    }
-    RemoveAdded({filter});
+  // Renderers and transforms are tried together, best merit first, as intelligent connection
+  // does: a preferred converter goes ahead of a renderer that would also take the stream.
+  struct Choice {
+    GraphCandidate candidate;
+    bool renderer;
+  };
+  std::vector<Choice> choices;
+  for (const GraphCandidate& c : GraphCandidates(DSHOW_CANDIDATE_RENDERER)) choices.push_back({c, true});
+  if (depth < kMaxDepth) {
+    const CLSID upstream = OwnerClass(out);
+    for (const GraphCandidate& c : GraphCandidates(DSHOW_CANDIDATE_TRANSFORM))
+      if (c.clsid != upstream) choices.push_back({c, false});
   }
-  if (depth >= kMaxDepth) return VFW_E_CANNOT_RENDER;
-  CLSID upstream = OwnerClass(out);
-  for (const GraphCandidate& candidate : GraphCandidates(DSHOW_CANDIDATE_TRANSFORM)) {
-    if (candidate.clsid == upstream) continue;
+  std::stable_sort(choices.begin(), choices.end(),
+                   [](const Choice& a, const Choice& b) { return a.candidate.merit > b.candidate.merit; });
+
+  for (const Choice& choice : choices) {
     IBaseFilter* filter = nullptr;
-    if (FAILED(AddCandidate(candidate.clsid, candidate.name, &filter))) continue;
+    if (FAILED(AddCandidate(choice.candidate.clsid, choice.candidate.name, &filter))) continue;
     std::vector<IBaseFilter*> mine{filter};
     bool rendered = false;
     std::vector<IPin*> inputs = PinsOf(filter, PINDIR_INPUT);
     for (IPin* input : inputs) {
       if (FAILED(out->Connect(input, nullptr))) continue;
-      std::vector<IPin*> outputs = PinsOf(filter, PINDIR_OUTPUT);
-      rendered = !outputs.empty();
-      for (IPin* output : outputs)
-        if (rendered && FAILED(RenderVia(output, depth + 1, mine))) rendered = false;
-      ReleasePins(outputs);
+      if (choice.renderer) {
+        rendered = true;
+      } else {
+        std::vector<IPin*> outputs = PinsOf(filter, PINDIR_OUTPUT);
+        rendered = !outputs.empty();
+        for (IPin* output : outputs)
+          if (rendered && FAILED(RenderVia(output, depth + 1, mine))) rendered = false;
+        ReleasePins(outputs);
+      }
       break;
     }
     ReleasePins(inputs);
