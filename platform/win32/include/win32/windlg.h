@@ -130,8 +130,9 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult);
 // FALSE for) gets the default handling. WM_CLOSE becomes WM_COMMAND IDCANCEL.
 LRESULT DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
 // Tab, Shift+Tab, arrows within a WS_GROUP group, Enter (the focused push button, else the
-// default button, else IDOK), Escape (IDCANCEL) for messages to the dialog or its controls;
-// every other message is translated and dispatched. Returns FALSE for messages to other windows.
+// default button, else IDOK), Escape (IDCANCEL) and mnemonics ("&x" with Alt, or alone where
+// the focus takes no characters) for messages to the dialog or its controls; every other
+// message is translated and dispatched. Returns FALSE for messages to other windows.
 BOOL IsDialogMessageA(HWND hDlg, LPMSG lpMsg);
 
 // ---- Dialog items -------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // The dialog manager: the "#32770" window procedure, the default button, focus keeping and
 // keyboard navigation.
+#include <cctype>
 #include <map>
 #include <mutex>
 
@@ -161,6 +162,40 @@ LRESULT DefaultHandling(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam, Dialo
   return DefWindowProcA(hDlg, msg, wParam, lParam);
 }
 
+// The '&' letter of a control's text, lower case, or 0.
+char Mnemonic(HWND control) {
+  char text[256] = {};
+  GetWindowTextA(control, text, sizeof text);
+  for (const char* p = text; *p; ++p) {
+    if (*p == '&') {
+      if (p[1] != '&') return static_cast<char>(std::tolower(static_cast<unsigned char>(p[1])));
+      ++p;
+    }
+  }
+  return 0;
+}
+
+// A letter typed with Alt, or where the focus takes no characters: the control whose text marks
+// it gets the focus (a label passes it to the next tab stop); a button is also clicked.
+bool GoToMnemonic(HWND hDlg, char letter) {
+  letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  for (HWND c : Controls(hDlg)) {
+    if (!CanFocus(c) || Mnemonic(c) != letter) continue;
+    const UINT code = DlgCode(c);
+    if (code & DLGC_STATIC) {
+      HWND next = GetNextDlgTabItem(hDlg, c, FALSE);
+      if (next) SetDialogFocus(hDlg, next);
+    } else if (code & DLGC_BUTTON) {
+      if (!IsPushButton(code)) SetDialogFocus(hDlg, c);
+      SendMessageA(c, BM_CLICK, 0, 0);
+    } else {
+      SetDialogFocus(hDlg, c);
+    }
+    return true;
+  }
+  return false;
+}
+
 // Messages whose answer is the dialog procedure's return value rather than DWLP_MSGRESULT.
 bool AnswersDirectly(UINT msg) {
   switch (msg) {
@@ -309,6 +344,12 @@ BOOL IsDialogMessageA(HWND hDlg, LPMSG lpMsg) {
         }
       }
     }
+  }
+  if (lpMsg->message == WM_SYSCHAR || lpMsg->message == WM_CHAR) {
+    const bool wantsChars = lpMsg->message == WM_CHAR && lpMsg->hwnd &&
+                            (SendMessageA(lpMsg->hwnd, WM_GETDLGCODE, lpMsg->wParam, reinterpret_cast<LPARAM>(lpMsg)) &
+                             (DLGC_WANTCHARS | DLGC_WANTMESSAGE));
+    if (!wantsChars && vk > ' ' && vk < 0x7F && GoToMnemonic(hDlg, static_cast<char>(vk))) return TRUE;
   }
   TranslateMessage(lpMsg);
   DispatchMessageA(lpMsg);

@@ -14,7 +14,7 @@ constexpr int kName = 101, kCheck = 102, kDisabled = 103, kNumber = 104;
 const DLGITEMTEMPLATE kFormItems[] = {
     {"Static", "&Name:", -1, SS_LEFT | WS_VISIBLE, 4, 4, 40, 8},
     {"Edit", "first", kName, ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 50, 4, 100, 12},
-    {"Button", "Check", kCheck, BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP, 50, 20, 60, 10},
+    {"Button", "&Check", kCheck, BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP, 50, 20, 60, 10},
     {"Edit", "", kDisabled, WS_BORDER | WS_VISIBLE | WS_TABSTOP | WS_DISABLED, 50, 34, 100, 12},
     {"Edit", "", kNumber, ES_NUMBER | WS_BORDER | WS_VISIBLE, 50, 50, 100, 12},
     {"Button", "OK", IDOK, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 40, 90, 50, 14},
@@ -119,6 +119,39 @@ TEST_F(DialogTest, TabAndShiftTabVisitEnabledTabStopsInOrderAndWrap) {
   // name -> check -> (disabled edit and the edit without WS_TABSTOP skipped) OK -> Cancel -> name.
   EXPECT_EQ(ids, (std::vector<int>{kName, kCheck, IDOK, IDCANCEL, kName, IDCANCEL}));
   EXPECT_EQ(last, IDOK);
+}
+
+TEST_F(DialogTest, MnemonicsMoveTheFocusAndClickButtons) {
+  std::vector<int> focus;
+  std::vector<UINT> checks;
+  ui.AnswerModal([](testing_ui::UiDriver& d, HWND dlg) {
+    SetFocus(GetDlgItem(dlg, IDOK));
+    d.Type("c");  // a push button takes no characters: the letter picks "&Check"
+  });
+  ui.AnswerModal([&](testing_ui::UiDriver& d, HWND dlg) {
+    focus.push_back(GetDlgCtrlID(GetFocus()));
+    checks.push_back(IsDlgButtonChecked(dlg, kCheck));
+    d.PressWith(VK_MENU, 'N');  // "&Name:" hands the focus to the edit after it
+  });
+  ui.AnswerModal([&](testing_ui::UiDriver& d, HWND) {
+    focus.push_back(GetDlgCtrlID(GetFocus()));
+    d.Press(VK_END);
+    d.Type("c");  // the edit takes the letter itself
+  });
+  ui.AnswerModal([&](testing_ui::UiDriver& d, HWND dlg) {
+    checks.push_back(IsDlgButtonChecked(dlg, kCheck));
+    char text[16];
+    GetDlgItemTextA(dlg, kName, text, sizeof text);
+    EXPECT_STREQ(text, "firstc");
+    d.PressWith(VK_MENU, 'C');
+  });
+  ui.AnswerModal([&](testing_ui::UiDriver&, HWND dlg) {
+    checks.push_back(IsDlgButtonChecked(dlg, kCheck));
+    EndDialog(dlg, IDOK);
+  });
+  EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &kForm, nullptr, RecordingProc, 0), IDOK);
+  EXPECT_EQ(focus, (std::vector<int>{kCheck, kName}));
+  EXPECT_EQ(checks, (std::vector<UINT>{BST_CHECKED, BST_CHECKED, BST_UNCHECKED}));
 }
 
 TEST_F(DialogTest, EnterClicksTheDefaultButtonOrTheFocusedPushButton) {
