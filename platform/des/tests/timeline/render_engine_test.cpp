@@ -1,0 +1,468 @@
+// Whole roads through the render engine: clips made at test time laid on a timeline, the
+// engine's group pins rendered through a sample grabber into a null renderer, run to the end.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "des/qedit.h"
+#include "testing/media_fixtures.h"
+#include "testing/sandbox.h"
+
+namespace {
+
+template <class T>
+T* As(IUnknown* object, REFIID iid) {
+  T* p = nullptr;
+  return SUCCEEDED(object->QueryInterface(iid, reinterpret_cast<void**>(&p))) ? p : nullptr;
+}
+
+// 2 s of the moving test picture (176x144, 25 fps, MPEG-4) with a tone (44.1 kHz stereo), in AVI.
+std::u16string TestClip() {
+  static std::u16string path;
+  if (path.empty()) {
+    testing_support::ClipOptions o;
+    o.format = "avi";
+    o.videoEncoder = "mpeg4";
+    o.audioEncoder = "libmp3lame";
+    o.sampleRate = 44100;
+    o.channels = 2;
+    o.seconds = 2.0;
+    const std::string file = testing_support::SandboxDir() + "/clip.avi";
+    EXPECT_EQ(testing_support::MakeClip(file, o), "");
+    path.assign(file.begin(), file.end());
+  }
+  return path;
+}
+
+struct Sample {
+  REFERENCE_TIME start, stop;
+  LONG length;
+  size_t hash;
+  bool black;   // every byte 0
+  int peak;     // audio: largest magnitude
+  std::vector<BYTE> bytes;  // video: the frame
+};
+
+class Recorder : public ISampleGrabberCB {
+ public:
+  explicit Recorder(bool video) : video_(video) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (riid == IID_IUnknown || riid == IID_ISampleGrabberCB) {
+      *ppv = static_cast<ISampleGrabberCB*>(this);
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
+    Sample s{};
+    sample->GetTime(&s.start, &s.stop);
+    s.length = sample->GetActualDataLength();
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    std::string bytes(reinterpret_cast<char*>(data), size_t(s.length));
+    s.hash = std::hash<std::string>()(bytes);
+    s.black = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == 0; });
+    if (video_) {
+      s.bytes.assign(data, data + s.length);
+    } else {
+      const auto* pcm = reinterpret_cast<const int16_t*>(data);
+      for (LONG i = 0; i < s.length / 2; ++i) s.peak = std::max(s.peak, std::abs(int(pcm[i])));
+    }
+    std::lock_guard<std::mutex> hold(lock_);
+    samples_.push_back(std::move(s));
+    arrived_.notify_all();
+    return S_OK;
+  }
+  STDMETHODIMP BufferCB(double, BYTE*, LONG) override { return S_OK; }
+  std::vector<Sample> Samples() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return samples_;
+  }
+  void WaitFor(size_t count) {
+    std::unique_lock<std::mutex> hold(lock_);
+    arrived_.wait(hold, [&] { return samples_.size() >= count; });
+  }
+
+ private:
+  const bool video_;
+  std::mutex lock_;
+  std::condition_variable arrived_;
+  std::vector<Sample> samples_;
+};
+
+CMediaType VideoType(const GUID& subtype, WORD bits, LONG width, LONG height) {
+  CMediaType mt(&MEDIATYPE_Video);
+  mt.SetSubtype(&subtype);
+  mt.SetFormatType(&FORMAT_VideoInfo);
+  auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
+  vih->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  vih->bmiHeader.biWidth = width;
+  vih->bmiHeader.biHeight = height;
+  vih->bmiHeader.biPlanes = 1;
+  vih->bmiHeader.biBitCount = bits;
+  vih->bmiHeader.biSizeImage = DIBSIZE(vih->bmiHeader);
+  mt.SetSampleSize(vih->bmiHeader.biSizeImage);
+  return mt;
+}
+
+CMediaType AudioType(WORD channels, DWORD rate) {
+  CMediaType mt(&MEDIATYPE_Audio);
+  mt.SetSubtype(&MEDIASUBTYPE_PCM);
+  mt.SetFormatType(&FORMAT_WaveFormatEx);
+  auto* wf = reinterpret_cast<WAVEFORMATEX*>(mt.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
+  wf->wFormatTag = WAVE_FORMAT_PCM;
+  wf->nChannels = channels;
+  wf->nSamplesPerSec = rate;
+  wf->wBitsPerSample = 16;
+  wf->nBlockAlign = WORD(channels * 2);
+  wf->nAvgBytesPerSec = rate * wf->nBlockAlign;
+  return mt;
+}
+
+// A timeline and the engine rendering it.
+class RenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(CoCreateInstance(CLSID_AMTimeline, nullptr, CLSCTX_INPROC_SERVER, IID_IAMTimeline,
+                               reinterpret_cast<void**>(&timeline_)),
+              S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_RenderEngine, nullptr, CLSCTX_INPROC_SERVER, IID_IRenderEngine,
+                               reinterpret_cast<void**>(&engine_)),
+              S_OK);
+  }
+  void TearDown() override {
+    for (IBaseFilter* g : grabbers_) {
+      if (auto* grab = As<ISampleGrabber>(g, IID_ISampleGrabber)) {
+        grab->SetCallback(nullptr, 0);
+        grab->Release();
+      }
+      g->Release();
+    }
+    if (graph_) graph_->Release();
+    engine_->ScrapIt();
+    engine_->Release();
+    for (IUnknown* n : nodes_) n->Release();
+    timeline_->Release();
+  }
+
+  IAMTimelineObj* Node(TIMELINE_MAJOR_TYPE type) {
+    IAMTimelineObj* obj = nullptr;
+    EXPECT_EQ(timeline_->CreateEmptyNode(&obj, type), S_OK);
+    nodes_.push_back(obj);
+    return obj;
+  }
+  IAMTimelineObj* Group(const CMediaType& mt, double fps = 25) {
+    IAMTimelineObj* group = Node(TIMELINE_MAJOR_TYPE_GROUP);
+    IAMTimelineGroup* g = As<IAMTimelineGroup>(group, IID_IAMTimelineGroup);
+    EXPECT_EQ(g->SetMediaType(const_cast<CMediaType*>(&mt)), S_OK);
+    g->SetOutputFPS(fps);
+    g->Release();
+    EXPECT_EQ(timeline_->AddGroup(group), S_OK);
+    return group;
+  }
+  // A new track on top of the group's others.
+  IAMTimelineTrack* Track(IAMTimelineObj* group) {
+    IAMTimelineObj* track = Node(TIMELINE_MAJOR_TYPE_TRACK);
+    IAMTimelineComp* comp = As<IAMTimelineComp>(group, IID_IAMTimelineComp);
+    EXPECT_EQ(comp->VTrackInsBefore(track, -1), S_OK);
+    comp->Release();
+    IAMTimelineTrack* t = As<IAMTimelineTrack>(track, IID_IAMTimelineTrack);
+    nodes_.push_back(t);
+    return t;
+  }
+  void Clip(IAMTimelineTrack* track, double start, double stop, double mstart, double mstop,
+            int stretch = RESIZEF_STRETCH, const std::u16string& file = TestClip()) {
+    IAMTimelineObj* obj = Node(TIMELINE_MAJOR_TYPE_SOURCE);
+    IAMTimelineSrc* src = As<IAMTimelineSrc>(obj, IID_IAMTimelineSrc);
+    obj->SetStartStop2(start, stop);
+    BSTR name = SysAllocString(file.c_str());
+    src->SetMediaName(name);
+    SysFreeString(name);
+    src->SetMediaTimes2(mstart, mstop);
+    src->SetStretchMode(stretch);
+    src->Release();
+    EXPECT_EQ(track->SrcAdd(obj), S_OK);
+  }
+
+  // Builds the front end and hangs a grabber and a null renderer on every group pin.
+  HRESULT Build(std::vector<Recorder*> recorders) {
+    HRESULT hr = engine_->SetTimelineObject(timeline_);
+    if (SUCCEEDED(hr)) hr = engine_->ConnectFrontEnd();
+    if (FAILED(hr)) return hr;
+    EXPECT_EQ(engine_->GetFilterGraph(&graph_), S_OK);
+    for (size_t i = 0; i < recorders.size(); ++i) {
+      IPin* pin = nullptr;
+      EXPECT_EQ(engine_->GetGroupOutputPin(LONG(i), &pin), S_OK);
+      IBaseFilter* grabber = nullptr;
+      IBaseFilter* sink = nullptr;
+      CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                       reinterpret_cast<void**>(&grabber));
+      CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                       reinterpret_cast<void**>(&sink));
+      grabbers_.push_back(grabber);
+      std::u16string n1 = u"Grabber " + std::u16string(1, char16_t(u'0' + i));
+      std::u16string n2 = u"Sink " + std::u16string(1, char16_t(u'0' + i));
+      graph_->AddFilter(grabber, n1.c_str());
+      graph_->AddFilter(sink, n2.c_str());
+      ISampleGrabber* grab = As<ISampleGrabber>(grabber, IID_ISampleGrabber);
+      grab->SetCallback(recorders[i], 0);
+      grab->Release();
+      EXPECT_EQ(graph_->Connect(pin, Pin(grabber, PINDIR_INPUT)), S_OK);
+      EXPECT_EQ(graph_->Connect(Pin(grabber, PINDIR_OUTPUT), Pin(sink, PINDIR_INPUT)), S_OK);
+      ReleasePins();
+      pin->Release();
+      sink->Release();
+    }
+    IMediaFilter* mf = As<IMediaFilter>(graph_, IID_IMediaFilter);
+    mf->SetSyncSource(nullptr);  // as fast as it goes
+    mf->Release();
+    return S_OK;
+  }
+  LONG RunToEnd() {
+    IMediaControl* control = As<IMediaControl>(graph_, IID_IMediaControl);
+    IMediaEvent* events = As<IMediaEvent>(graph_, IID_IMediaEvent);
+    EXPECT_TRUE(SUCCEEDED(control->Run()));
+    LONG code = 0;
+    EXPECT_EQ(events->WaitForCompletion(120000, &code), S_OK);
+    control->Stop();
+    events->Release();
+    control->Release();
+    return code;
+  }
+  IPin* Pin(IBaseFilter* filter, PIN_DIRECTION dir) {
+    IEnumPins* pins = nullptr;
+    filter->EnumPins(&pins);
+    IPin* pin = nullptr;
+    while (pins->Next(1, &pin, nullptr) == S_OK) {
+      PIN_DIRECTION d;
+      pin->QueryDirection(&d);
+      if (d == dir) break;
+      pin->Release();
+      pin = nullptr;
+    }
+    pins->Release();
+    pins_.push_back(pin);
+    return pin;
+  }
+  void ReleasePins() {
+    for (IPin* p : pins_)
+      if (p) p->Release();
+    pins_.clear();
+  }
+
+  // Recorders outlive TearDown, which takes them off the grabbers.
+  Recorder& Rec(bool video) {
+    recorders_.push_back(std::make_unique<Recorder>(video));
+    return *recorders_.back();
+  }
+
+  std::vector<std::unique_ptr<Recorder>> recorders_;
+  IAMTimeline* timeline_ = nullptr;
+  IRenderEngine* engine_ = nullptr;
+  IGraphBuilder* graph_ = nullptr;
+  std::vector<IUnknown*> nodes_;
+  std::vector<IBaseFilter*> grabbers_;
+  std::vector<IPin*> pins_;
+};
+
+constexpr REFERENCE_TIME kFrame = UNITS / 25;
+
+TEST_F(RenderTest, FramesFollowTheTimelineAndAGapIsBlack) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
+  IAMTimelineTrack* track = Track(video);
+  Clip(track, 0, 1, 0, 1);
+  Clip(track, 2, 3, 1, 2);
+  Recorder& rec = Rec(true);
+  ASSERT_EQ(Build({&rec}), S_OK);
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  const auto samples = rec.Samples();
+  ASSERT_EQ(samples.size(), 75u);
+  for (size_t n = 0; n < samples.size(); ++n) {
+    EXPECT_EQ(samples[n].start, REFERENCE_TIME(n) * kFrame) << n;
+    EXPECT_EQ(samples[n].stop, REFERENCE_TIME(n + 1) * kFrame) << n;
+    EXPECT_EQ(samples[n].length, 160 * 120 * 3);
+    EXPECT_EQ(samples[n].black, n >= 25 && n < 50) << n;
+  }
+  // The moving picture changes from frame to frame: nothing is repeated at normal speed (the
+  // file source stamps the clip's first two pictures alike, so the count starts at the third).
+  for (size_t n = 2; n < 25; ++n) EXPECT_NE(samples[n].hash, samples[n - 1].hash) << n;
+}
+
+TEST_F(RenderTest, ASlowedClipRepeatsFramesAndAFastOneDropsThem) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB32, 32, 176, 144));
+  IAMTimelineTrack* track = Track(video);
+  Clip(track, 0, 2, 0, 1);  // half speed
+  Clip(track, 2, 3, 0, 2);  // double speed
+  Recorder& rec = Rec(true);
+  ASSERT_EQ(Build({&rec}), S_OK);
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  const auto samples = rec.Samples();
+  ASSERT_EQ(samples.size(), 75u);
+  // Each source picture shows twice (counted from the third frame: the file source stamps the
+  // clip's first two pictures alike).
+  int repeats = 0;
+  for (size_t n = 3; n < 50; ++n) repeats += samples[n].hash == samples[n - 1].hash;
+  EXPECT_EQ(repeats, 24);
+  for (size_t n = 3; n < 50; n += 2) EXPECT_EQ(samples[n].hash, samples[n - 1].hash) << n;
+  std::map<size_t, int> fast;
+  for (size_t n = 50; n < 75; ++n) ++fast[samples[n].hash];
+  EXPECT_EQ(fast.size(), 25u);
+  // Every other source frame shows at double speed: the fast part's first frame is the slow
+  // part's first.
+  EXPECT_EQ(samples[50].hash, samples[0].hash);
+  EXPECT_EQ(samples[51].hash, samples[4].hash);
+}
+
+TEST_F(RenderTest, TheUpperLayerCoversTheLowerAndKeepsItsAspect) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB32, 32, 320, 120));
+  Clip(Track(video), 0, 2, 0, 2);  // lower: stretched over the frame
+  Clip(Track(video), 0.4, 1.2, 0, 0.8, RESIZEF_PRESERVEASPECTRATIO);  // upper: pillar-boxed
+  Recorder& rec = Rec(true);
+  ASSERT_EQ(Build({&rec}), S_OK);
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  const auto samples = rec.Samples();
+  ASSERT_EQ(samples.size(), 50u);
+  auto pixel = [&](size_t n, int x, int y) {
+    const BYTE* p = samples[n].bytes.data() + size_t(y) * 320 * 4 + size_t(x) * 4;
+    return p[0] | p[1] << 8 | p[2] << 16;
+  };
+  for (size_t n = 0; n < 50; ++n) {
+    const bool upper = n >= 10 && n < 30;
+    EXPECT_EQ(pixel(n, 10, 60) == 0 && pixel(n, 309, 60) == 0, upper) << n;
+    EXPECT_NE(pixel(n, 160, 60), 0) << n;
+  }
+}
+
+TEST_F(RenderTest, AudioLastsTheTimelineWithSilentGapsAndMixedLayers) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB555, 16, 96, 72));
+  IAMTimelineObj* audio = Group(AudioType(2, 44100));
+  Clip(Track(video), 0, 1, 0, 1);
+  IAMTimelineTrack* lower = Track(audio);
+  Clip(lower, 0, 1, 0, 1);
+  Clip(lower, 1.5, 3.5, 0, 1);  // half speed
+  IAMTimelineTrack* upper = Track(audio);
+  Clip(upper, 0.5, 1, 1, 1.5);  // mixed over the first clip's end
+  Recorder& pictures = Rec(true);
+  Recorder& sound = Rec(false);
+  ASSERT_EQ(Build({&pictures, &sound}), S_OK);
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  // Both groups last as long as the timeline.
+  const auto frames = pictures.Samples();
+  ASSERT_EQ(frames.size(), 88u);  // 3.5 s at 25 fps, the last frame cut short
+  EXPECT_TRUE(frames.back().black);
+  EXPECT_EQ(frames[0].length, 96 * 72 * 2);
+  const auto blocks = sound.Samples();
+  ASSERT_FALSE(blocks.empty());
+  LONG bytes = 0;
+  for (const Sample& b : blocks) bytes += b.length;
+  EXPECT_EQ(bytes, 154350 * 4);
+  EXPECT_EQ(blocks.back().stop, 35000000);
+  int loudBefore = 0, loudMixed = 0;
+  for (const Sample& b : blocks) {
+    if (b.start >= 10000000 && b.stop <= 15000000) EXPECT_EQ(b.peak, 0) << b.start;  // the gap
+    if (b.start >= 15000000) EXPECT_GT(b.peak, 0) << b.start;                      // slowed tone
+    if (b.stop <= 5000000) loudBefore = std::max(loudBefore, b.peak);
+    if (b.start >= 5000000 && b.stop <= 10000000) loudMixed = std::max(loudMixed, b.peak);
+  }
+  EXPECT_GT(loudBefore, 0);
+  EXPECT_GT(loudMixed, loudBefore);  // two layers add up
+}
+
+TEST_F(RenderTest, GroupPinsOfferTheGroupFormats) {
+  const CMediaType types[] = {VideoType(MEDIASUBTYPE_RGB555, 16, 162, 90), VideoType(MEDIASUBTYPE_RGB24, 24, 162, 90),
+                              VideoType(MEDIASUBTYPE_RGB32, 32, 162, 90), AudioType(1, 22050)};
+  for (const CMediaType& mt : types) {
+    IAMTimelineObj* group = Group(mt, 10);
+    Clip(Track(group), 0, 0.5, 0, 0.5);
+  }
+  Recorder* recs[] = {&Rec(true), &Rec(true), &Rec(true), &Rec(false)};
+  ASSERT_EQ(Build({recs[0], recs[1], recs[2], recs[3]}), S_OK);
+  for (LONG i = 0; i < 3; ++i) {
+    IPin* pin = nullptr;
+    engine_->GetGroupOutputPin(i, &pin);
+    AM_MEDIA_TYPE mt{};
+    ASSERT_EQ(pin->ConnectionMediaType(&mt), S_OK);
+    EXPECT_EQ(mt.subtype, types[i].subtype);
+    const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
+    EXPECT_EQ(vih->AvgTimePerFrame, UNITS / 10);
+    EXPECT_EQ(vih->bmiHeader.biWidth, 162);
+    EXPECT_EQ(mt.lSampleSize, types[i].lSampleSize);
+    FreeMediaType(mt);
+    pin->Release();
+  }
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  for (int i = 0; i < 3; ++i) {
+    const auto samples = recs[i]->Samples();
+    ASSERT_EQ(samples.size(), 5u);
+    EXPECT_EQ(ULONG(samples[0].length), types[i].lSampleSize);  // rows padded to 4 bytes
+  }
+  LONG bytes = 0;
+  for (const Sample& s : recs[3]->Samples()) bytes += s.length;
+  EXPECT_EQ(bytes, 11025 * 2);
+}
+
+TEST_F(RenderTest, FrontEndRefusesWhatItCannotDeliver) {
+  IPin* pin = nullptr;
+  EXPECT_EQ(engine_->GetGroupOutputPin(0, &pin), E_UNEXPECTED);
+  EXPECT_EQ(engine_->ConnectFrontEnd(), E_UNEXPECTED);  // no timeline
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB8, 8, 64, 48));
+  ASSERT_EQ(engine_->SetTimelineObject(timeline_), S_OK);
+  EXPECT_EQ(engine_->ConnectFrontEnd(), VFW_E_INVALIDMEDIATYPE);
+  timeline_->RemGroupFromList(video);
+  IAMTimelineObj* good = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 64, 48));
+  Clip(Track(good), 0, 1, 0, 1, RESIZEF_STRETCH, u"/nonexistent/clip.avi");
+  EXPECT_TRUE(FAILED(engine_->ConnectFrontEnd()));
+  // Nothing of the failed build stays in the graph.
+  IGraphBuilder* graph = nullptr;
+  ASSERT_EQ(engine_->GetFilterGraph(&graph), S_OK);
+  IEnumFilters* e = nullptr;
+  graph->EnumFilters(&e);
+  IBaseFilter* f = nullptr;
+  EXPECT_EQ(e->Next(1, &f, nullptr), S_FALSE);
+  e->Release();
+  graph->Release();
+  EXPECT_EQ(engine_->GetGroupOutputPin(0, &pin), E_UNEXPECTED);
+}
+
+TEST_F(RenderTest, StoppingARunningGraphEndsTheRenderAndScrapItEmptiesIt) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
+  IAMTimelineObj* audio = Group(AudioType(2, 44100));
+  IAMTimelineTrack* v = Track(video);
+  IAMTimelineTrack* a = Track(audio);
+  for (int i = 0; i < 10; ++i) {
+    Clip(v, 2 * i, 2 * i + 2, 0, 2);
+    Clip(a, 2 * i, 2 * i + 2, 0, 2);
+  }
+  Recorder& pictures = Rec(true);
+  Recorder& sound = Rec(false);
+  ASSERT_EQ(Build({&pictures, &sound}), S_OK);
+  IMediaControl* control = As<IMediaControl>(graph_, IID_IMediaControl);
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  pictures.WaitFor(3);
+  EXPECT_EQ(control->Stop(), S_OK);
+  EXPECT_LT(pictures.Samples().size(), 500u);
+  // Run again from the start after the stop.
+  const size_t before = pictures.Samples().size();
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  pictures.WaitFor(before + 3);
+  const auto samples = pictures.Samples();
+  EXPECT_EQ(samples[before].start, 0);
+  control->Stop();
+  control->Release();
+  EXPECT_EQ(engine_->ScrapIt(), S_OK);
+  IGraphBuilder* graph = nullptr;
+  EXPECT_EQ(engine_->GetFilterGraph(&graph), E_UNEXPECTED);
+}
+
+}  // namespace
