@@ -90,7 +90,8 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: {
       // An icon or bitmap static's text names its image resource.
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-      if (cs->lpszName && *cs->lpszName) {
+      // The name may be an integer resource id rather than text.
+      if (cs->lpszName && (IS_INTRESOURCE(cs->lpszName) || *cs->lpszName)) {
         if (type == SS_ICON) st->image = LoadIconA(cs->hInstance, cs->lpszName);
         if (type == SS_BITMAP) st->image = LoadBitmapA(cs->hInstance, cs->lpszName);
       }

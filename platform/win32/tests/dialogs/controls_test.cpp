@@ -556,6 +556,13 @@ TEST_F(DialogTest, StaticsPassClicksThroughUnlessTheyNotify) {
   EXPECT_EQ(ui.PixelAt(At(image, 6, 6)), GetSysColor(COLOR_3DFACE));
   DestroyWindow(imageDlg);
   DeleteObject(bitmap);
+
+  // An icon static may name its image by resource number; a number with no such icon shows none.
+  HWND numbered = CreateWindowExA(0, "Static", MAKEINTRESOURCEA(4711), SS_ICON | WS_CHILD, 0, 0, 32, 32, dlg, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(numbered, nullptr);
+  EXPECT_EQ(SendMessageA(numbered, STM_GETICON, 0, 0), 0);
+  DestroyWindow(numbered);
 }
 
 }  // namespace
