@@ -59,6 +59,16 @@ interface IPropertySetter : public IUnknown {
   STDMETHOD(GetProps)(LONG* pcParams, DEXTER_PARAM** paParam, DEXTER_VALUE** paValue) = 0;
   STDMETHOD(FreeProps)(LONG cParams, DEXTER_PARAM* paParam, DEXTER_VALUE* paValue) = 0;
   STDMETHOD(ClearProps)() = 0;
+  // The parameters as bytes (CoTaskMemAlloc memory) that LoadFromBlob reads back; values are kept
+  // as their variant type and text. LoadFromBlob adds to what the setter holds; a damaged blob
+  // adds nothing and gives E_INVALIDARG.
+  STDMETHOD(SaveToBlob)(LONG* pcSize, BYTE** ppb) = 0;
+  STDMETHOD(LoadFromBlob)(LONG cSize, BYTE* pb) = 0;
+  // Puts every parameter's value at time rtNow (relative to the object's start) into the target's
+  // properties through IDispatch, by name (else by dispatch id). Values marked
+  // DEXTERF_INTERPOLATE are reached linearly from the value before them. The first failure is
+  // returned after all parameters were tried.
+  STDMETHOD(SetProps)(IUnknown* pTarget, REFERENCE_TIME rtNow) = 0;
 };
 
 // ---- Nodes -------------------------------------------------------------------------------------

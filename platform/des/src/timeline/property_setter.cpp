@@ -212,6 +212,168 @@ STDMETHODIMP PropertySetter::ClearProps() {
   return S_OK;
 }
 
+// Blob layout, little-endian: parameter count; per parameter the name (length, UTF-16 units),
+// dispatch id and value count; per value its variant type, time, interpolation and text.
+namespace {
+
+class BlobWriter {
+ public:
+  void U32(uint32_t v) { Bytes(&v, sizeof v); }
+  void I64(int64_t v) { Bytes(&v, sizeof v); }
+  void Text(const std::u16string& s) {
+    U32(uint32_t(s.size()));
+    Bytes(s.data(), s.size() * sizeof(char16_t));
+  }
+  const std::string& Data() const { return data_; }
+
+ private:
+  void Bytes(const void* p, size_t n) { data_.append(static_cast<const char*>(p), n); }
+  std::string data_;
+};
+
+class BlobReader {
+ public:
+  BlobReader(const BYTE* p, size_t n) : p_(p), n_(n) {}
+  bool U32(uint32_t* v) { return Bytes(v, sizeof *v); }
+  bool I64(int64_t* v) { return Bytes(v, sizeof *v); }
+  bool Text(std::u16string* s) {
+    uint32_t len = 0;
+    if (!U32(&len) || len > (n_ - at_) / sizeof(char16_t)) return false;
+    s->resize(len);
+    return Bytes(s->data(), len * sizeof(char16_t));
+  }
+  bool AtEnd() const { return at_ == n_; }
+
+ private:
+  bool Bytes(void* out, size_t n) {
+    if (n > n_ - at_) return false;
+    std::memcpy(out, p_ + at_, n);
+    at_ += n;
+    return true;
+  }
+  const BYTE* p_;
+  size_t n_;
+  size_t at_ = 0;
+};
+
+}  // namespace
+
+STDMETHODIMP PropertySetter::SaveToBlob(LONG* pcSize, BYTE** ppb) {
+  if (!pcSize || !ppb) return E_POINTER;
+  BlobWriter w;
+  w.U32(uint32_t(params_.size()));
+  for (const Param& p : params_) {
+    w.Text(p.name);
+    w.U32(uint32_t(p.dispID));
+    w.U32(uint32_t(p.values.size()));
+    for (const Value& v : p.values) {
+      w.U32(v.v.vt);
+      w.I64(v.rt);
+      w.U32(v.interp);
+      VARIANT text;
+      VariantInit(&text);
+      HRESULT hr = VariantChangeType(&text, &v.v, 0, VT_BSTR);
+      if (FAILED(hr)) return hr;
+      w.Text(text.bstrVal ? std::u16string(text.bstrVal, SysStringLen(text.bstrVal)) : std::u16string());
+      VariantClear(&text);
+    }
+  }
+  *ppb = static_cast<BYTE*>(CoTaskMemAlloc(w.Data().size()));
+  if (!*ppb) return E_OUTOFMEMORY;
+  std::memcpy(*ppb, w.Data().data(), w.Data().size());
+  *pcSize = LONG(w.Data().size());
+  return S_OK;
+}
+
+STDMETHODIMP PropertySetter::LoadFromBlob(LONG cSize, BYTE* pb) {
+  if (!pb) return E_POINTER;
+  if (cSize < 0) return E_INVALIDARG;
+  BlobReader r(pb, size_t(cSize));
+  std::vector<Param> loaded;
+  uint32_t count = 0;
+  bool ok = r.U32(&count);
+  for (uint32_t i = 0; ok && i < count; ++i) {
+    Param p;
+    uint32_t id = 0, values = 0;
+    ok = r.Text(&p.name) && r.U32(&id) && r.U32(&values) && values > 0;
+    p.dispID = DISPID(id);
+    for (uint32_t k = 0; ok && k < values; ++k) {
+      uint32_t vt = 0, interp = 0;
+      int64_t rt = 0;
+      std::u16string text;
+      ok = r.U32(&vt) && r.I64(&rt) && r.U32(&interp) && r.Text(&text);
+      if (!ok) break;
+      VARIANT source;
+      VariantInit(&source);
+      source.vt = VT_BSTR;
+      source.bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
+      Value v{};
+      VariantInit(&v.v);
+      ok = SUCCEEDED(VariantChangeType(&v.v, &source, 0, VARTYPE(vt)));
+      VariantClear(&source);
+      v.rt = rt;
+      v.interp = interp;
+      if (ok) p.values.push_back(v);
+    }
+    loaded.push_back(std::move(p));
+  }
+  if (!ok || !r.AtEnd()) {
+    for (Param& p : loaded) ClearValues(&p);
+    return E_INVALIDARG;
+  }
+  for (Param& p : loaded) params_.push_back(std::move(p));
+  return S_OK;
+}
+
+HRESULT PropertySetter::ValueAt(const Param& p, REFERENCE_TIME t, VARIANT* out) {
+  size_t i = 0;
+  while (i + 1 < p.values.size() && p.values[i + 1].rt <= t) ++i;
+  const Value& now = p.values[i];
+  if (i + 1 < p.values.size() && t > now.rt && p.values[i + 1].interp == DEXTERF_INTERPOLATE) {
+    const Value& next = p.values[i + 1];
+    VARIANT a, b;
+    VariantInit(&a);
+    VariantInit(&b);
+    if (SUCCEEDED(VariantChangeType(&a, &now.v, 0, VT_R8)) && SUCCEEDED(VariantChangeType(&b, &next.v, 0, VT_R8))) {
+      const double f = double(t - now.rt) / double(next.rt - now.rt);
+      out->vt = VT_R8;
+      out->dblVal = a.dblVal + (b.dblVal - a.dblVal) * f;
+      return S_OK;
+    }
+  }
+  return VariantCopy(out, &now.v);
+}
+
+STDMETHODIMP PropertySetter::SetProps(IUnknown* pTarget, REFERENCE_TIME rtNow) {
+  if (!pTarget) return E_POINTER;
+  IDispatch* target = nullptr;
+  HRESULT hr = pTarget->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&target));
+  if (FAILED(hr)) return hr;
+  HRESULT first = S_OK;
+  for (const Param& p : params_) {
+    DISPID id = p.dispID;
+    if (!p.name.empty()) {
+      std::u16string name = p.name;
+      LPOLESTR names[1] = {name.data()};
+      hr = target->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+    } else {
+      hr = S_OK;
+    }
+    VARIANT value;
+    VariantInit(&value);
+    if (SUCCEEDED(hr)) hr = ValueAt(p, rtNow, &value);
+    if (SUCCEEDED(hr)) {
+      DISPID put = DISPID_PROPERTYPUT;
+      DISPPARAMS args{&value, &put, 1, 1};
+      hr = target->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &args, nullptr, nullptr, nullptr);
+    }
+    VariantClear(&value);
+    if (FAILED(hr) && SUCCEEDED(first)) first = hr;
+  }
+  target->Release();
+  return first;
+}
+
 namespace {
 struct Registration {
   Registration() { RegisterBuiltinClass(CLSID_PropertySetter, &PropertySetter::Create); }

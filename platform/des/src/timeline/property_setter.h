@@ -22,6 +22,9 @@ class PropertySetter : public CUnknown, public IPropertySetter {
   STDMETHODIMP GetProps(LONG* pcParams, DEXTER_PARAM** paParam, DEXTER_VALUE** paValue) override;
   STDMETHODIMP FreeProps(LONG cParams, DEXTER_PARAM* paParam, DEXTER_VALUE* paValue) override;
   STDMETHODIMP ClearProps() override;
+  STDMETHODIMP SaveToBlob(LONG* pcSize, BYTE** ppb) override;
+  STDMETHODIMP LoadFromBlob(LONG cSize, BYTE* pb) override;
+  STDMETHODIMP SetProps(IUnknown* pTarget, REFERENCE_TIME rtNow) override;
 
  private:
   struct Value {
@@ -37,6 +40,8 @@ class PropertySetter : public CUnknown, public IPropertySetter {
 
   PropertySetter();
   static void ClearValues(Param* p);
+  // The value of p at time t (VT_EMPTY when it has none).
+  static HRESULT ValueAt(const Param& p, REFERENCE_TIME t, VARIANT* out);
 
   std::vector<Param> params_;
 };

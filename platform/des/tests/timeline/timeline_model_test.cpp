@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -440,6 +441,94 @@ TEST_F(TimelineTest, PropertySetterKeepsNamedTimedValues) {
   setter->GetProps(&n, &params, &got);
   EXPECT_EQ(n, 0);
   setter->FreeProps(n, params, got);
+  setter->Release();
+}
+
+// A property target that records what is put into it.
+class Target : public IDispatch {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (riid == IID_IUnknown || riid == IID_IDispatch) {
+      *ppv = static_cast<IDispatch*>(this);
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+    const std::u16string name(names[0]);
+    if (name == u"spokes") return *ids = 1, S_OK;
+    if (name == u"Age") return *ids = 2, S_OK;
+    return DISP_E_UNKNOWNNAME;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* args, VARIANT*, EXCEPINFO*, UINT*) override {
+    if (flags != DISPATCH_PROPERTYPUT || args->cArgs != 1 || args->cNamedArgs != 1 ||
+        args->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+      return DISP_E_PARAMNOTFOUND;
+    VARIANT text;
+    VariantInit(&text);
+    VariantChangeType(&text, &args->rgvarg[0], 0, VT_BSTR);
+    puts[id] = std::u16string(text.bstrVal);
+    VariantClear(&text);
+    return S_OK;
+  }
+  std::map<DISPID, std::u16string> puts;
+};
+
+TEST_F(TimelineTest, PropertySetterPutsValuesIntoItsTargetAndTravelsAsBytes) {
+  IPropertySetter* setter = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_PropertySetter, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertySetter,
+                             reinterpret_cast<void**>(&setter)),
+            S_OK);
+  DEXTER_PARAM spokes{SysAllocString(u"spokes"), 0, 1};
+  DEXTER_VALUE four{};
+  four.v.vt = VT_BSTR;
+  four.v.bstrVal = SysAllocString(u"4");
+  setter->AddProp(spokes, &four);
+  VariantClear(&four.v);
+  SysFreeString(spokes.Name);
+  DEXTER_PARAM age{SysAllocString(u"Age"), 0, 2};
+  DEXTER_VALUE ramp[2]{};
+  ramp[0].v.vt = VT_I4;
+  ramp[0].v.lVal = 10;
+  ramp[1].v.vt = VT_I4;
+  ramp[1].v.lVal = 30;
+  ramp[1].rt = 20000000;
+  ramp[1].dwInterp = DEXTERF_INTERPOLATE;
+  setter->AddProp(age, ramp);
+  SysFreeString(age.Name);
+
+  LONG size = 0;
+  BYTE* blob = nullptr;
+  ASSERT_EQ(setter->SaveToBlob(&size, &blob), S_OK);
+  IPropertySetter* copy = nullptr;
+  CoCreateInstance(CLSID_PropertySetter, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertySetter,
+                   reinterpret_cast<void**>(&copy));
+  EXPECT_EQ(copy->LoadFromBlob(size - 1, blob), E_INVALIDARG);
+  ASSERT_EQ(copy->LoadFromBlob(size, blob), S_OK);
+  CoTaskMemFree(blob);
+
+  Target target;
+  EXPECT_EQ(copy->SetProps(&target, 5000000), S_OK);  // a quarter of the ramp
+  EXPECT_EQ(target.puts[1], u"4");
+  EXPECT_EQ(target.puts[2], u"15");
+  EXPECT_EQ(copy->SetProps(&target, 30000000), S_OK);  // past the ramp
+  EXPECT_EQ(target.puts[2], u"30");
+  // A name the target does not know fails after the others were put.
+  DEXTER_PARAM unknown{SysAllocString(u"Colour"), 0, 1};
+  DEXTER_VALUE one{};
+  one.v.vt = VT_I4;
+  one.v.lVal = 1;
+  copy->AddProp(unknown, &one);
+  SysFreeString(unknown.Name);
+  target.puts.clear();
+  EXPECT_EQ(copy->SetProps(&target, 0), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(target.puts[2], u"10");
+  copy->Release();
   setter->Release();
 }
 
