@@ -25,11 +25,11 @@ ClipInputPin::ClipInputPin(CBaseFilter* filter, CCritSec* lock, HRESULT* phr, LP
 
 HRESULT ClipInputPin::CheckMediaType(const CMediaType* mt) {
   if (group_.video) {
-    if (mt->majortype != MEDIATYPE_Video || mt->subtype != MEDIASUBTYPE_RGB32 ||
+    if (mt->majortype != MEDIATYPE_Video || !PictureFitter::Accepts(mt->subtype) ||
         mt->formattype != FORMAT_VideoInfo || mt->cbFormat < sizeof(VIDEOINFOHEADER) || !mt->pbFormat)
       return VFW_E_TYPE_NOT_ACCEPTED;
     const BITMAPINFOHEADER& bmi = reinterpret_cast<const VIDEOINFOHEADER*>(mt->pbFormat)->bmiHeader;
-    return bmi.biBitCount == 32 && bmi.biWidth > 0 && bmi.biHeight != 0 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    return bmi.biWidth > 0 && bmi.biHeight != 0 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
   }
   if (mt->majortype != MEDIATYPE_Audio || mt->formattype != FORMAT_WaveFormatEx ||
       mt->cbFormat < sizeof(WAVEFORMATEX) - 2 || !mt->pbFormat)
@@ -47,7 +47,7 @@ HRESULT ClipInputPin::CompleteConnect(IPin* receivePin) {
   if (group_.video) {
     const auto* in = reinterpret_cast<const VIDEOINFOHEADER*>(m_mt.pbFormat);
     const auto* out = reinterpret_cast<const VIDEOINFOHEADER*>(group_.type.pbFormat);
-    fitter_ = std::make_unique<PictureFitter>(in->bmiHeader, out->bmiHeader, clip_.stretchMode);
+    fitter_ = std::make_unique<PictureFitter>(m_mt.subtype, in->bmiHeader, out->bmiHeader, clip_.stretchMode);
     if (!fitter_->Valid()) return VFW_E_TYPE_NOT_ACCEPTED;
   } else {
     Restart();
@@ -118,7 +118,7 @@ HRESULT ClipInputPin::ReceivePicture(IMediaSample* sample, REFERENCE_TIME m, std
   BYTE* data = nullptr;
   sample->GetPointer(&data);
   const auto* in = reinterpret_cast<const VIDEOINFOHEADER*>(m_mt.pbFormat);
-  const size_t needed = size_t(DIBWIDTHBYTES(in->bmiHeader)) * size_t(std::abs(in->bmiHeader.biHeight));
+  const size_t needed = PictureFitter::InputBytes(m_mt.subtype, in->bmiHeader);
   if (!data || size_t(sample->GetActualDataLength()) < needed) return S_OK;  // a short picture is skipped
   lock.unlock();
   Picture picture{m, std::vector<BYTE>(frameBytes_)};

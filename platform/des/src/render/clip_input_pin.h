@@ -1,6 +1,6 @@
 #pragma once
-// An input of a group filter: receives one clip's decoded pictures (RGB32) or sound (16-bit
-// PCM) from the clip's chain, converts them to the group's format on the chain's thread and
+// An input of a group filter: receives one clip's decoded pictures (RGB32, RGB24, I420 or YUY2)
+// or sound (16-bit PCM) from the clip's chain, converts them to the group's format on the chain's thread and
 // queues a few of them for the group's output thread. A full queue holds the chain back.
 #include <condition_variable>
 #include <deque>

@@ -54,38 +54,88 @@ PictureFitter::Placement PictureFitter::Place(int sw, int sh, int dw, int dh, in
   return p;
 }
 
-PictureFitter::PictureFitter(const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out, int stretchMode) {
+bool PictureFitter::Accepts(const GUID& subtype) {
+  return subtype == MEDIASUBTYPE_RGB32 || subtype == MEDIASUBTYPE_RGB24 || subtype == MEDIASUBTYPE_I420 ||
+         subtype == MEDIASUBTYPE_YUY2;
+}
+
+size_t PictureFitter::InputBytes(const GUID& subtype, const BITMAPINFOHEADER& in) {
+  const size_t w = size_t(in.biWidth), h = size_t(std::abs(in.biHeight));
+  if (subtype == MEDIASUBTYPE_I420) return w * h * 3 / 2;
+  if (subtype == MEDIASUBTYPE_YUY2) return w * 2 * h;
+  return size_t(WIDTHBYTES(in.biWidth * (subtype == MEDIASUBTYPE_RGB24 ? 24 : 32))) * h;
+}
+
+PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out,
+                             int stretchMode) {
   const int sw = in.biWidth, sh = std::abs(in.biHeight);
   const int dw = out.biWidth, dh = std::abs(out.biHeight);
   const AVPixelFormat dstFormat = FormatOf(out.biBitCount);
-  if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0 || dstFormat == AV_PIX_FMT_NONE) return;
+  AVPixelFormat srcFormat = AV_PIX_FMT_NONE;
+  bool srcBottomUp = false;
+  if (subtype == MEDIASUBTYPE_RGB32 || subtype == MEDIASUBTYPE_RGB24) {
+    const bool rgb32 = subtype == MEDIASUBTYPE_RGB32;
+    srcFormat = rgb32 ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_BGR24;
+    srcPixelBytes_ = rgb32 ? 4 : 3;
+    srcStride_ = int(WIDTHBYTES(sw * srcPixelBytes_ * 8));
+    srcBottomUp = in.biHeight > 0;
+  } else if (subtype == MEDIASUBTYPE_I420) {
+    if (sw % 2 || sh % 2) return;
+    srcFormat = AV_PIX_FMT_YUV420P;
+    planar_ = true;
+    srcStride_ = sw;
+  } else if (subtype == MEDIASUBTYPE_YUY2) {
+    if (sw % 2) return;
+    srcFormat = AV_PIX_FMT_YUYV422;
+    srcPixelBytes_ = 2;
+    srcStride_ = sw * 2;
+  }
+  if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0 || dstFormat == AV_PIX_FMT_NONE || srcFormat == AV_PIX_FMT_NONE)
+    return;
   place_ = Place(sw, sh, dw, dh, stretchMode);
-  srcStride_ = int(WIDTHBYTES(sw * 32));
-  srcTopDown_ = in.biHeight < 0;
+  if (srcFormat != AV_PIX_FMT_BGR0 && srcFormat != AV_PIX_FMT_BGR24) {  // chroma is shared by pixel pairs
+    place_.srcX &= ~1;
+    if (planar_) place_.srcY &= ~1;
+  }
+  srcWidth_ = sw;
   srcHeight_ = sh;
+  flip_ = srcBottomUp != (out.biHeight > 0);
   dstStride_ = int(WIDTHBYTES(dw * out.biBitCount));
   dstBytesPerPixel_ = out.biBitCount / 8;
   dstHeight_ = dh;
   covers_ = place_.dstW == dw && place_.dstH == dh;
-  sws_ = sws_getContext(place_.srcW, place_.srcH, AV_PIX_FMT_BGR0, place_.dstW, place_.dstH, dstFormat,
-                        SWS_BICUBIC, nullptr, nullptr, nullptr);
+  sws_ = sws_getContext(place_.srcW, place_.srcH, srcFormat, place_.dstW, place_.dstH, dstFormat, SWS_BICUBIC,
+                        nullptr, nullptr, nullptr);
 }
 
 PictureFitter::~PictureFitter() { sws_freeContext(sws_); }
 
 void PictureFitter::Fit(const BYTE* src, BYTE* dst) const {
   if (!covers_) std::memset(dst, 0, size_t(dstStride_) * dstHeight_);
-  // Both pictures are taken bottom row first (DIB order); a top-down source is read backwards.
-  int srcStride = srcStride_;
-  const BYTE* srcRows = src;
-  if (srcTopDown_) {
-    srcRows = src + size_t(srcStride_) * (srcHeight_ - 1);
-    srcStride = -srcStride_;
+  const uint8_t* srcPlanes[3] = {};
+  int srcStrides[3] = {};
+  if (planar_) {
+    const int cw = srcWidth_ / 2;
+    const BYTE* u = src + size_t(srcWidth_) * srcHeight_;
+    const BYTE* v = u + size_t(cw) * (srcHeight_ / 2);
+    srcPlanes[0] = src + size_t(place_.srcY) * srcWidth_ + place_.srcX;
+    srcPlanes[1] = u + size_t(place_.srcY / 2) * cw + place_.srcX / 2;
+    srcPlanes[2] = v + size_t(place_.srcY / 2) * cw + place_.srcX / 2;
+    srcStrides[0] = srcWidth_;
+    srcStrides[1] = srcStrides[2] = cw;
+  } else {
+    srcPlanes[0] = src + size_t(place_.srcY) * srcStride_ + size_t(place_.srcX) * srcPixelBytes_;
+    srcStrides[0] = srcStride_;
   }
-  const uint8_t* srcPlanes[1] = {srcRows + ptrdiff_t(place_.srcY) * srcStride + place_.srcX * 4};
-  const int srcStrides[1] = {srcStride};
-  uint8_t* dstPlanes[1] = {dst + size_t(place_.dstY) * dstStride_ + size_t(place_.dstX) * dstBytesPerPixel_};
-  const int dstStrides[1] = {dstStride_};
+  // Rows running the other way are written from the bottom of the target rectangle up.
+  BYTE* first = dst + size_t(place_.dstY) * dstStride_ + size_t(place_.dstX) * dstBytesPerPixel_;
+  int dstStride = dstStride_;
+  if (flip_) {
+    first += size_t(place_.dstH - 1) * dstStride_;
+    dstStride = -dstStride_;
+  }
+  uint8_t* dstPlanes[1] = {first};
+  const int dstStrides[1] = {dstStride};
   sws_scale(sws_, srcPlanes, srcStrides, 0, place_.srcH, dstPlanes, dstStrides);
 }
 

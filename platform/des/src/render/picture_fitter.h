@@ -1,6 +1,7 @@
 #pragma once
-// Fits one clip's RGB32 pictures into the group's frame: size by the source's stretch mode,
-// pixel format of the group (RGB32, RGB24 or RGB555), black where the picture does not reach.
+// Fits one clip's decoded pictures (RGB32, RGB24, I420 or YUY2) into the group's frame in one
+// pass: size by the source's stretch mode, pixel format of the group (RGB32, RGB24 or RGB555),
+// black where the picture does not reach.
 #include <cstdint>
 
 #include "dshow/dshow.h"
@@ -11,8 +12,13 @@ namespace des {
 
 class PictureFitter {
  public:
-  // in: the RGB32 picture of the clip (negative height: top-down rows); out: the group's frame.
-  PictureFitter(const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out, int stretchMode);
+  // The input subtypes a fitter takes.
+  static bool Accepts(const GUID& subtype);
+  // Bytes of one input picture.
+  static size_t InputBytes(const GUID& subtype, const BITMAPINFOHEADER& in);
+  // in: the clip's picture of that subtype (RGB rows bottom-up unless the height is negative;
+  // YUV rows top-down); out: the group's frame.
+  PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out, int stretchMode);
   ~PictureFitter();
   PictureFitter(const PictureFitter&) = delete;
   PictureFitter& operator=(const PictureFitter&) = delete;
@@ -32,9 +38,12 @@ class PictureFitter {
  private:
   SwsContext* sws_ = nullptr;
   Placement place_{};
-  int srcStride_ = 0;
-  bool srcTopDown_ = false;
+  bool planar_ = false;      // I420
+  int srcWidth_ = 0;
   int srcHeight_ = 0;
+  int srcStride_ = 0;        // of the first plane
+  int srcPixelBytes_ = 0;    // of packed formats
+  bool flip_ = false;        // the rows of input and output run in opposite directions
   int dstStride_ = 0;
   int dstBytesPerPixel_ = 0;
   int dstHeight_ = 0;

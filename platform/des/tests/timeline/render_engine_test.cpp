@@ -294,6 +294,11 @@ TEST_F(RenderTest, FramesFollowTheTimelineAndAGapIsBlack) {
     EXPECT_EQ(samples[n].length, 160 * 120 * 3);
     EXPECT_EQ(samples[n].black, n >= 25 && n < 50) << n;
   }
+  // Rows come bottom-up: the test picture brightens downwards, so the first rows in memory (the
+  // bottom of the picture) are brighter than the last.
+  const std::vector<BYTE>& f = samples[2].bytes;
+  auto luma = [&](int row) { return f[size_t(row) * 160 * 3 + 6] + f[size_t(row) * 160 * 3 + 7] + f[size_t(row) * 160 * 3 + 8]; };
+  EXPECT_GT(luma(2), luma(117) + 100);
   // The moving picture changes from frame to frame: nothing is repeated at normal speed (the
   // file source stamps the clip's first two pictures alike, so the count starts at the third).
   for (size_t n = 2; n < 25; ++n) EXPECT_NE(samples[n].hash, samples[n - 1].hash) << n;
