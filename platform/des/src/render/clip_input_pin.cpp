@@ -120,8 +120,13 @@ HRESULT ClipInputPin::ReceivePicture(IMediaSample* sample, REFERENCE_TIME m, std
   const auto* in = reinterpret_cast<const VIDEOINFOHEADER*>(m_mt.pbFormat);
   const size_t needed = PictureFitter::InputBytes(m_mt.subtype, in->bmiHeader);
   if (!data || size_t(sample->GetActualDataLength()) < needed) return S_OK;  // a short picture is skipped
+  Picture picture{m, {}};
+  if (!spare_.empty()) {
+    picture.bits = std::move(spare_.back());
+    spare_.pop_back();
+  }
   lock.unlock();
-  Picture picture{m, std::vector<BYTE>(frameBytes_)};
+  picture.bits.resize(frameBytes_);
   fitter_->Fit(data, picture.bits.data());
   lock.lock();
   changed_.wait(lock, [this] { return aborted_ || IsFlushing() || pictures_.size() < kPicturesAhead; });
@@ -191,6 +196,7 @@ ClipInputPin::Result ClipInputPin::PictureAt(REFERENCE_TIME m, BYTE* frame) {
   for (;;) {
     if (aborted_) return Result::kAborted;
     while (!pictures_.empty() && pictures_.front().time <= m + kTimeSlack) {
+      if (haveCurrent_) spare_.push_back(std::move(current_.bits));
       current_ = std::move(pictures_.front());
       haveCurrent_ = true;
       pictures_.pop_front();

@@ -70,6 +70,7 @@ class ClipInputPin : public CBaseInputPin {
   bool segmentKnown_ = false;
   // Video
   std::deque<Picture> pictures_;
+  std::vector<std::vector<BYTE>> spare_;  // picture buffers to use again
   Picture current_;
   bool haveCurrent_ = false;
   // Audio: converted samples, the first at timeline sample soundFirst_.

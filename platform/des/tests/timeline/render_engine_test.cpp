@@ -490,6 +490,17 @@ TEST_F(RenderTest, EngineHandsOutItsTimelineGraphAndRendersItsPins) {
   own->Release();
 }
 
+TEST_F(RenderTest, AnEmptyTimelineCompletesAtOnce) {
+  Group(VideoType(MEDIASUBTYPE_RGB24, 24, 64, 48));
+  Group(AudioType(2, 44100));
+  Recorder& pictures = Rec(true);
+  Recorder& sound = Rec(false);
+  ASSERT_EQ(Build({&pictures, &sound}), S_OK);
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  EXPECT_TRUE(pictures.Samples().empty());
+  EXPECT_TRUE(sound.Samples().empty());
+}
+
 TEST_F(RenderTest, FrontEndRefusesWhatItCannotDeliver) {
   IPin* pin = nullptr;
   EXPECT_EQ(engine_->GetGroupOutputPin(0, &pin), E_UNEXPECTED);
