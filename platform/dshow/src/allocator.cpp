@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -328,8 +329,10 @@ STDMETHODIMP CMemAllocator::SetProperties(ALLOCATOR_PROPERTIES* pRequest, ALLOCA
   if (align <= 0 || (align & (align - 1)) != 0) return VFW_E_BADALIGN;
   if (pRequest->cBuffers < 0 || pRequest->cbBuffer < 0 || pRequest->cbPrefix < 0) return E_INVALIDARG;
   ALLOCATOR_PROPERTIES adjusted = *pRequest;
-  LONG remainder = (adjusted.cbBuffer + adjusted.cbPrefix) % align;
-  if (remainder != 0) adjusted.cbBuffer += align - remainder;
+  const int64_t total = int64_t(adjusted.cbBuffer) + adjusted.cbPrefix;
+  const int64_t rounded = (total + align - 1) / align * align;
+  if (rounded > INT32_MAX) return E_OUTOFMEMORY;
+  adjusted.cbBuffer += LONG(rounded - total);
   return CBaseAllocator::SetProperties(&adjusted, pActual);
 }
 

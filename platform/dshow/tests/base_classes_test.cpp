@@ -85,6 +85,11 @@ TEST(Allocator, RoundsSizesToTheAlignmentAndRefusesBadAlignment) {
   EXPECT_EQ(allocator->SetProperties(&request, &actual), VFW_E_BADALIGN);
   request.cbAlign = 0;
   EXPECT_EQ(allocator->SetProperties(&request, &actual), VFW_E_BADALIGN);
+  // A size whose prefix and rounding do not fit in a LONG is refused, not wrapped.
+  request = {1, 0x7FFFFFF9, 16, 0};
+  EXPECT_EQ(allocator->SetProperties(&request, &actual), E_OUTOFMEMORY);
+  request = {1, 0x7FFFFFF0, 16, 0x20};
+  EXPECT_EQ(allocator->SetProperties(&request, &actual), E_OUTOFMEMORY);
 }
 
 TEST(Allocator, HandsOutBuffersOnlyWhileCommitted) {
