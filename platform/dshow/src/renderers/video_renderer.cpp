@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 
 namespace renderers {
@@ -283,8 +284,8 @@ STDMETHODIMP VideoRenderer::get_VideoHeight(LONG* p) {
 
 STDMETHODIMP VideoRenderer::SetSourcePosition(LONG Left, LONG Top, LONG Width, LONG Height) {
   if (HRESULT hr = CheckConnected(); FAILED(hr)) return hr;
-  if (Left < 0 || Top < 0 || Width <= 0 || Height <= 0 || Left + Width > format_.header.biWidth ||
-      Top + Height > format_.header.biHeight)
+  if (Left < 0 || Top < 0 || Width <= 0 || Height <= 0 || Width > format_.header.biWidth - Left ||
+      Height > format_.header.biHeight - Top)
     return E_INVALIDARG;
   source_ = {Left, Top, Left + Width, Top + Height};
   defaultSource_ = false;
@@ -349,7 +350,8 @@ STDMETHODIMP VideoRenderer::get_SourceHeight(LONG* p) {
 }
 
 STDMETHODIMP VideoRenderer::SetDestinationPosition(LONG Left, LONG Top, LONG Width, LONG Height) {
-  if (Width <= 0 || Height <= 0) return E_INVALIDARG;
+  if (Width <= 0 || Height <= 0 || int64_t(Left) + Width > INT32_MAX || int64_t(Top) + Height > INT32_MAX)
+    return E_INVALIDARG;
   dest_ = {Left, Top, Left + Width, Top + Height};
   defaultDest_ = false;
   InvalidateRect(hwnd_, nullptr, FALSE);

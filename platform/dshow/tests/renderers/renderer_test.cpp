@@ -264,6 +264,11 @@ TEST_F(RendererTest, ChildOfOwnerDrawsIntoDestinationAndDrainsInput) {
   LONG l, t, w, h;
   ASSERT_EQ(video->GetDestinationPosition(&l, &t, &w, &h), S_OK);
   EXPECT_EQ(RECT({l, t, l + w, t + h}), RECT({0, 0, 300, 200}));
+  // Rectangles whose far edge would not fit in a LONG are refused.
+  EXPECT_EQ(video->SetSourcePosition(1, 0, INT32_MAX, 1), E_INVALIDARG);
+  EXPECT_EQ(video->SetSourcePosition(0, 1, 1, INT32_MAX), E_INVALIDARG);
+  EXPECT_EQ(video->SetDestinationPosition(INT32_MAX, 0, 10, 10), E_INVALIDARG);
+  EXPECT_EQ(video->SetDestinationPosition(0, 10, 10, INT32_MAX), E_INVALIDARG);
   ASSERT_EQ(video->SetDestinationPosition(100, 0, 100, 200), S_OK);
   ASSERT_EQ(window->put_BorderColor(LONG(kGreen)), S_OK);
   ASSERT_EQ(window->SetWindowForeground(OATRUE), S_OK);
