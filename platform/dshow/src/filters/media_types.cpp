@@ -158,12 +158,14 @@ bool ReadStreamParameters(const AM_MEDIA_TYPE& mt, AVCodecParameters* out, AVRat
     std::memcpy(&vih, mt.pbFormat, sizeof vih);
     const AVCodecTag* const tags[] = {avformat_get_riff_video_tags(), nullptr};
     const AVCodecID id = av_codec_get_id(tags, vih.bmiHeader.biCompression);
-    if (id == AV_CODEC_ID_NONE || vih.bmiHeader.biWidth <= 0 || vih.bmiHeader.biHeight == 0) return false;
+    const LONG width = vih.bmiHeader.biWidth, height = vih.bmiHeader.biHeight;
+    if (id == AV_CODEC_ID_NONE || width <= 0 || width > 16384 || height == 0 || height < -16384 || height > 16384)
+      return false;
     out->codec_type = AVMEDIA_TYPE_VIDEO;
     out->codec_id = id;
     out->codec_tag = vih.bmiHeader.biCompression;
-    out->width = vih.bmiHeader.biWidth;
-    out->height = std::abs(vih.bmiHeader.biHeight);
+    out->width = width;
+    out->height = std::abs(height);
     out->bits_per_coded_sample = vih.bmiHeader.biBitCount;
     if (vih.AvgTimePerFrame > 0) *frameRate = av_d2q(1e7 / double(vih.AvgTimePerFrame), 65535);
     return true;

@@ -68,6 +68,26 @@ TEST(FormatBlocks, UncompressedVideoTypesMustBeConsistent) {
   ffw::ClearMediaType(&mt);
 }
 
+TEST(FormatBlocks, CompressedVideoTypesOfImpossibleSizesAreRefused) {
+  AM_MEDIA_TYPE mt{};
+  ffw::WriteVideoFormat({ffw::RawKind::RGB24, 320, 240, 400000}, &mt);
+  mt.subtype.Data1 = 0x47504A4D;  // "MJPG"
+  auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.pbFormat);
+  vih->bmiHeader.biCompression = mt.subtype.Data1;
+  vih->bmiHeader.biHeight = -240;
+  ffw::Parameters p(avcodec_parameters_alloc());
+  AVRational rate;
+  ASSERT_TRUE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  EXPECT_EQ(p->codec_id, AV_CODEC_ID_MJPEG);
+  EXPECT_EQ(p->height, 240);
+  vih->bmiHeader.biHeight = INT32_MIN;
+  EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  vih->bmiHeader.biHeight = 240;
+  vih->bmiHeader.biWidth = INT32_MAX;
+  EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  ffw::ClearMediaType(&mt);
+}
+
 TEST(FormatBlocks, SoundTypesNameCodecsByTag) {
   AM_MEDIA_TYPE mt{};
   ffw::WritePcmFormat({AV_SAMPLE_FMT_S16, 2, 44100}, &mt);
