@@ -29,6 +29,9 @@ END_INTERFACE_MAP()
 
 BEGIN_MESSAGE_MAP(CTessaryCtrl, COleControl)
   ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_WM_TIMER()
+  ON_MESSAGE(WM_USER + 1, OnGraphNotify)
   ON_MESSAGE(WM_USER + 30, OnConversionDone)
   ON_MESSAGE(WM_APP + 20, OnAppNotify)
 END_MESSAGE_MAP()
@@ -43,6 +46,7 @@ CTessaryCtrl::CTessaryCtrl()
 }
 
 CTessaryCtrl::~CTessaryCtrl() {
+  TearDownEditing();
   // A client may still hold a collection: it lives on through its own reference.
   m_pTransitions->ExternalRelease();
   m_pAudioCompressors->ExternalRelease();
@@ -101,6 +105,11 @@ int CTessaryCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
                             m_strFirstAudioCompressor);
   if (m_bEnumTransitions) m_pTransitions->EnumCategoryDevices();
   return 0;
+}
+
+void CTessaryCtrl::OnDestroy() {
+  TearDownEditing();
+  COleControl::OnDestroy();
 }
 
 LRESULT CTessaryCtrl::OnConversionDone(WPARAM, LPARAM) {
@@ -196,30 +205,6 @@ BOOL CTessaryCtrl::OnGetPredefinedValue(DISPID dispid, DWORD dwCookie, VARIANT* 
     default:
       return COleControl::OnGetPredefinedValue(dispid, dwCookie, lpvarOut);
   }
-}
-
-// ---- Run flags ----------------------------------------------------------------------------------
-
-void CTessaryCtrl::InitControl() {
-  m_bReady = TRUE;
-  m_bBusy = FALSE;
-}
-
-BOOL CTessaryCtrl::Save(LPCTSTR) {
-  if (!m_bReady || m_bBusy) return FALSE;
-  if (m_hWnd) KillTimer(8);
-  m_bBusy = TRUE;
-  // Building the conversion graph is not available in this engine yet.
-  return FALSE;
-}
-
-void CTessaryCtrl::StopProcessing() {
-  if (m_hWnd) {
-    KillTimer(1);
-    KillTimer(2);
-    KillTimer(8);
-  }
-  m_bReady = FALSE;
 }
 
 void CTessaryCtrl::AboutBox() {

@@ -1,6 +1,9 @@
 #pragma once
 // The engine control: its persisted and run-time properties, run flags, collections, events,
 // browsing hooks and window.
+#include <vector>
+
+#include "des/qedit.h"
 #include "dshow/qedit.h"
 #include "mfc/afxctl.h"
 
@@ -39,6 +42,9 @@ class CTessaryCtrl : public COleControl {
 
  protected:
   afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+  afx_msg void OnDestroy();
+  afx_msg void OnTimer(UINT_PTR nIDEvent);
+  afx_msg LRESULT OnGraphNotify(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnConversionDone(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnAppNotify(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
@@ -77,6 +83,73 @@ class CTessaryCtrl : public COleControl {
   BSTR MPEGStatus() { return CString().AllocSysString(); }
   void AboutBox();
 
+  // Clip adders and the timeline's length (seconds).
+  BOOL AddVideo(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode);
+  BOOL AddBgVideo(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode);
+  BOOL AddAudio(LPCTSTR strFile, double iAudioStart, double iAudioStop);
+  BOOL AddBgAudio(LPCTSTR strFile, double iAudioStart, double iAudioStop);
+  BOOL AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
+                        short iInsertTranID, double iTranDuration);
+  BOOL AddAudioWithTran(LPCTSTR strFile, double iAudioStart, double iAudioStop, double iTranDuration);
+  BOOL AddVideoWithSlowMotion(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
+                              double iSlowMotionRate);
+  BOOL AddVideoWithSlowMotionMer(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
+                                 double iSlowMotionRate);
+  BOOL AddVideoSlow2(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
+                     double iSlowMotionRate);
+  BOOL AddAudioWithSlowMotion(LPCTSTR strFile, double iAudioStart, double iAudioStop, double iSlowMotionRate);
+  BOOL AddAudioWithSlowMotionMer(LPCTSTR strFile, double iAudioStart, short iAudioStop, double iSlowMotionRate);
+  BOOL AddAudioSlow2(LPCTSTR strFile, double iAudioStart, double iAudioStop, double iSlowMotionRate);
+  double GetTotalDuration();
+
+  // ---- Editing timeline
+ public:
+  struct ClipRecord {
+    double mediaStart;
+    double mediaStop;
+  };
+  struct VideoClipRecord : ClipRecord {
+    // Set by AddVideoWithTran only: the transition window at the clip's end and its placement.
+    double overlapStart = 0;
+    double overlapStop = 0;
+    double timelineStart = 0;
+    double timelineStop = 0;
+    bool hasOverlap = false;
+    bool hasPlacement = false;
+  };
+  struct ClipPlacement {
+    CString file;
+    double timelineStart;
+    double timelineStop;
+    double mediaStart;
+    double mediaStop;
+  };
+  // How a video adder places its clip.
+  enum class VideoPlacement { Plain, SlowMotion, SlowMotionScaledStart };
+
+ private:
+  void CreateTimeline();
+  void TearDownEditing();
+  HRESULT GetGraphState(OAFilterState* state);
+  BOOL AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
+                    short stretchMode, VideoPlacement placement, double rate);
+  BOOL AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile, double start,
+                    double stop, VideoPlacement placement, double rate);
+  HRESULT NewVideoTrack(IAMTimelineTrack** track);
+  HRESULT AddSourceClip(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode);
+  HRESULT AddSlowMotionSource(IAMTimelineTrack* track, ClipPlacement placement, int stretchMode, double rate);
+  HRESULT AddSourceWithTransition(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode,
+                                  double overlapSeconds, double* overlapStart, double* overlapStop);
+  HRESULT AddTransitionNode(IAMTimelineTrack* track, short transition, double start, double stop);
+
+  // ---- Conversion
+  HRESULT BindCompressor(REFCLSID category, short position, IBaseFilter** filter, CString& name);
+  HRESULT BuildConversionGraph(LPCTSTR name, const GUID& subtype, const GUID& profileId, IBaseFilter* videoCompressor,
+                               IBaseFilter* audioCompressor);
+  HRESULT ConfigureAsfWriter(const GUID& profileId);
+  void FitVideoWindow();
+  void ReportProgress();
+  void ReleaseGraph();
   // Ends the current conversion; the container calls InitControl before the next one.
   void StopProcessing();
   // The collection an index property points into and the index (null for other members).
@@ -93,6 +166,27 @@ class CTessaryCtrl : public COleControl {
   // ---- Run flags
   BOOL m_bReady = FALSE;
   BOOL m_bBusy = FALSE;
+
+  // ---- Timeline and the conversion graph
+  IAMTimeline* m_pTimeline = nullptr;
+  IAMTimelineObj* m_pVideoGroup = nullptr;
+  IAMTimelineComp* m_pVideoComp = nullptr;
+  IAMTimelineComp* m_pBgVideoComp = nullptr;
+  IAMTimelineObj* m_pAudioGroup = nullptr;
+  IAMTimelineComp* m_pAudioComp = nullptr;
+  IAMTimelineTrack* m_pAudioTrack = nullptr;
+  IAMTimelineComp* m_pBgAudioComp = nullptr;
+  IAMTimelineTrack* m_pBgAudioTrack = nullptr;
+  std::vector<VideoClipRecord> m_videoClips;
+  std::vector<ClipRecord> m_audioClips;
+  std::vector<VideoClipRecord> m_bgVideoClips;
+  std::vector<ClipRecord> m_bgAudioClips;
+  IRenderEngine* m_pRenderEngine = nullptr;
+  IGraphBuilder* m_pGraph = nullptr;
+  IBaseFilter* m_pWriter = nullptr;
+  CString m_strOutputFile;
+  CString m_strVideoCompressorName;
+  CString m_strAudioCompressorName;
 
   // ---- Properties, in member id order
   short m_nWMVProfile = 0;

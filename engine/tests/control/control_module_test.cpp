@@ -353,8 +353,8 @@ TEST_F(TessaryTest, MethodsWithoutTheirWorkReturnTheirFailureResults) {
   ASSERT_EQ(S_OK, CallMethod(control, dispidGetFileDuration, r, {COleVariant("C:\\clip.avi")}));
   EXPECT_EQ(VT_R8, r.vt);
   EXPECT_EQ(0.0, r.dblVal);
-  ASSERT_EQ(S_OK, CallMethod(control, dispidAddVideo, r,
-                             {COleVariant("C:\\clip.avi"), COleVariant(0.0), COleVariant(5.0), COleVariant(short(0))}));
+  ASSERT_EQ(S_OK, CallMethod(control, dispidAddTransition, r,
+                             {COleVariant(short(0)), COleVariant(0.0), COleVariant(5.0)}));
   EXPECT_EQ(VT_BOOL, r.vt);
   EXPECT_EQ(VARIANT_FALSE, r.boolVal);
   ASSERT_EQ(S_OK, CallMethod(control, dispidGetRMProfileName, r, {COleVariant(short(0))}));

@@ -1,0 +1,256 @@
+// Whole conversions through the control: clips made at test time, Save to AVI and WMV, the
+// messages pumped until Complete, the file probed. Also the run-flag rules around Save.
+#include <chrono>
+#include <thread>
+
+#include "hosted_control.h"
+#include "testing/media_fixtures.h"
+#include "testing/media_probe.h"
+#include "testing/sandbox.h"
+#include "testing/ui_driver.h"
+
+namespace {
+
+using testing_support::ProbedFile;
+
+class ConversionTest : public HostedControl {
+ protected:
+  static void SetUpTestSuite() {
+    HostedControl::SetUpTestSuite();
+    testing_support::ClipOptions options;
+    options.format = "avi";
+    options.videoEncoder = "mpeg4";
+    options.audioEncoder = "pcm_s16le";
+    options.seconds = 2.0;
+    ASSERT_EQ("", testing_support::MakeClip(Clip(), options));
+    options.seconds = 8.0;
+    ASSERT_EQ("", testing_support::MakeClip(LongClip(), options));
+  }
+  static std::string Clip() { return testing_support::SandboxDir() + "/clip.avi"; }
+  static std::string LongClip() { return testing_support::SandboxDir() + "/long.avi"; }
+  static std::string Output(const char* name) { return testing_support::SandboxDir() + "/" + name; }
+
+  bool Save(const std::string& file) { return CallBool(dispidSave, {COleVariant(file.c_str())}); }
+  void Flag(DISPID id, bool on) { Put(id, COleVariant(short(on ? VARIANT_TRUE : 0), VT_BOOL)); }
+
+  // Pumps the messages, moving the virtual clock so the progress timer fires, until Complete
+  // (or the condition) is seen. The real-time bound only keeps a broken conversion from hanging.
+  bool PumpUntil(const std::function<bool()>& done) {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > guard) return false;
+      ui.AdvanceClock(10);
+      std::this_thread::yield();
+    }
+    return true;
+  }
+  bool PumpUntilComplete() {
+    return PumpUntil([this] { return host.completes > 0; });
+  }
+
+  // Positions never go back and the duration is the timeline's.
+  void ExpectSteadyProgress(double duration) {
+    ASSERT_FALSE(host.progress.empty());
+    double last = 0;
+    for (const auto& p : host.progress) {
+      EXPECT_GE(p.position, last);
+      EXPECT_LE(p.position, duration + 0.1);
+      EXPECT_DOUBLE_EQ(duration, p.duration);
+      last = p.position;
+    }
+  }
+
+  testing_ui::UiDriver ui;
+};
+
+TEST_F(ConversionTest, AviOfTrimmedJoinedClipsIsAsLongAsTheTimeline) {
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0.5, 1.5));
+  ASSERT_TRUE(AddVideo(Clip(), 0.0, 1.0));
+  ASSERT_TRUE(AddAudio(Clip(), 0.5, 1.5));
+  ASSERT_TRUE(AddAudio(Clip(), 0.0, 1.0));
+  ASSERT_DOUBLE_EQ(2.0, TotalDuration());
+
+  ASSERT_TRUE(Save(Output("joined.avi")));
+  ASSERT_TRUE(PumpUntilComplete());
+  EXPECT_EQ(1, host.completes);
+  ExpectSteadyProgress(2.0);
+
+  const ProbedFile file = testing_support::ProbeFile(Output("joined.avi"));
+  ASSERT_EQ("", file.error);
+  EXPECT_EQ("avi", file.format);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_EQ("rawvideo", file.Video()->codec);
+  EXPECT_EQ(320, file.Video()->width);
+  EXPECT_EQ(240, file.Video()->height);
+  EXPECT_NEAR(30, file.Video()->packets, 1);  // 2 s at 15 frames per second
+  ASSERT_NE(nullptr, file.Audio());
+  EXPECT_EQ("pcm_s16le", file.Audio()->codec);
+  EXPECT_EQ(44100, file.Audio()->sampleRate);
+  EXPECT_EQ(2, file.Audio()->channels);
+  EXPECT_NEAR(2.0, file.Audio()->seconds, 0.1);
+
+  // The end of the conversion ended the ready state: the clips must be added again.
+  EXPECT_FALSE(Save(Output("again.avi")));
+  EXPECT_FALSE(AddVideo(Clip(), 0, 1));
+  EXPECT_EQ(0.0, TotalDuration());
+}
+
+TEST_F(ConversionTest, SlowMotionDoublesTheClipsLength) {
+  Flag(dispidOutputAudio, false);
+  Put(dispidFrameRate, COleVariant(10.0f));
+  Call(dispidInitControl);
+  ASSERT_TRUE(CallBool(dispidAddVideoWithSlowMotion, {COleVariant(Clip().c_str()), COleVariant(0.0),
+                                                      COleVariant(1.0), COleVariant(short(0)), COleVariant(1.0)}));
+  ASSERT_TRUE(Save(Output("slow.avi")));
+  ASSERT_TRUE(PumpUntilComplete());
+  const ProbedFile file = testing_support::ProbeFile(Output("slow.avi"));
+  ASSERT_EQ("", file.error);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_NEAR(20, file.Video()->packets, 1);
+  EXPECT_EQ(nullptr, file.Audio());
+}
+
+struct CompressorCase {
+  const char* video;
+  const char* audio;
+  short dvParam;
+  const char* videoCodec;
+  const char* audioCodec;
+  int height;  // of the compressed picture
+};
+
+class CompressorTest : public ConversionTest, public ::testing::WithParamInterface<CompressorCase> {};
+
+TEST_P(CompressorTest, AviTakesTheChosenCompressors) {
+  const CompressorCase& c = GetParam();
+  const short video = IndexOf(dispidVideoCompressors, c.video);
+  const short audio = IndexOf(dispidAudioCompressors, c.audio);
+  ASSERT_GE(video, 0) << c.video;
+  ASSERT_GE(audio, 0) << c.audio;
+  Put(dispidVideoCompressor, COleVariant(video));
+  Put(dispidAudioCompressor, COleVariant(audio));
+  Flag(dispidUseVideoCompressor, true);
+  Flag(dispidUseAudioCompressor, true);
+  Put(dispidDvVideoEncoderParam, COleVariant(c.dvParam));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  ASSERT_TRUE(AddAudio(Clip(), 0, 1));
+  ASSERT_TRUE(Save(Output("compressed.avi")));
+  ASSERT_TRUE(PumpUntilComplete());
+
+  const ProbedFile file = testing_support::ProbeFile(Output("compressed.avi"));
+  ASSERT_EQ("", file.error);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_EQ(c.videoCodec, file.Video()->codec);
+  EXPECT_EQ(c.height, file.Video()->height);
+  EXPECT_GT(file.Video()->packets, 0);
+  ASSERT_NE(nullptr, file.Audio());
+  EXPECT_EQ(c.audioCodec, file.Audio()->codec);
+  EXPECT_NEAR(1.0, file.Audio()->seconds, 0.1);
+  EXPECT_FALSE(Get(dispidUseAVILameEncoder).boolVal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Compressors, CompressorTest,
+                         ::testing::Values(CompressorCase{"DV Video Encoder", "PCM", 1, "dvvideo", "pcm_s16le", 576},
+                                           CompressorCase{"DV Video Encoder", "PCM", 0, "dvvideo", "pcm_s16le", 480},
+                                           CompressorCase{"MJPEG Compressor", "IMA ADPCM", 0, "mjpeg",
+                                                          "adpcm_ima_wav", 240},
+                                           CompressorCase{"MPEG-4 Video Encoder", "PCM", 0, "mpeg4", "pcm_s16le", 240}),
+                         [](const ::testing::TestParamInfo<CompressorCase>& info) {
+                           return std::string(info.param.videoCodec) + "_" + info.param.audioCodec + "_" +
+                                  std::to_string(info.param.height);
+                         });
+
+TEST_F(ConversionTest, WmvTakesTheChosenSystemProfile) {
+  const short profile = IndexOf(dispidWMVProfiles, "Video for pocket devices (176x144, 150 Kbps)");
+  ASSERT_GE(profile, 0);
+  Put(dispidOutputType, COleVariant(LONG(9)));
+  Put(dispidWMVProfile, COleVariant(profile));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 2));
+  ASSERT_TRUE(AddAudio(Clip(), 0, 2));
+  ASSERT_TRUE(Save(Output("pocket.wmv")));
+  ASSERT_TRUE(PumpUntilComplete());
+  EXPECT_EQ(1, host.completes);
+
+  const ProbedFile file = testing_support::ProbeFile(Output("pocket.wmv"));
+  ASSERT_EQ("", file.error);
+  EXPECT_EQ("asf", file.format);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_EQ(176, file.Video()->width);
+  EXPECT_EQ(144, file.Video()->height);
+  EXPECT_NEAR(2.0, file.Video()->seconds, 0.2);
+  ASSERT_NE(nullptr, file.Audio());
+  EXPECT_EQ(22050, file.Audio()->sampleRate);
+}
+
+TEST_F(ConversionTest, StopEndsTheRunWithoutCompleteAndLeavesAPlayableFile) {
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(LongClip(), 0, 8));
+  ASSERT_TRUE(AddAudio(LongClip(), 0, 8));
+  ASSERT_TRUE(Save(Output("stopped.avi")));
+  // The live view plays inside the control.
+  const HWND view = ::GetWindow(site->GetControlWindow(), GW_CHILD);
+  ASSERT_NE(nullptr, view);
+  CRect client;
+  ::GetClientRect(view, &client);
+  EXPECT_EQ(CRect(0, 0, 320, 240), client);
+  ASSERT_TRUE(PumpUntil([this] { return !host.progress.empty() || host.completes > 0; }));
+  ASSERT_EQ(0, host.completes) << "the conversion ended before it could be stopped";
+  Call(dispidStop);
+  ui.AdvanceClock(100);
+  EXPECT_EQ(0, host.completes);
+  EXPECT_FALSE(Save(Output("again.avi")));
+
+  const ProbedFile file = testing_support::ProbeFile(Output("stopped.avi"));
+  ASSERT_EQ("", file.error);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_LE(file.Video()->seconds, 8.1);
+}
+
+TEST_F(ConversionTest, SaveKeepsItsRunFlagRules) {
+  EXPECT_FALSE(Save(Output("early.avi")));  // before InitControl
+
+  // Types whose writers this engine lacks, and types that do not exist, are refused untouched.
+  for (LONG type : {0L, 14L, 17L, 18L, -1L}) {
+    Put(dispidOutputType, COleVariant(type));
+    Call(dispidInitControl);
+    EXPECT_FALSE(Save(Output("other.out"))) << type;
+    EXPECT_TRUE(AddVideo(Clip(), 0, 1)) << type;
+  }
+
+  // An empty name fails and leaves the control busy until the next InitControl.
+  Put(dispidOutputType, COleVariant(LONG(8)));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  EXPECT_FALSE(Save(""));
+  EXPECT_FALSE(Save(Output("busy.avi")));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  ASSERT_TRUE(Save(Output("after.avi")));
+  EXPECT_FALSE(Save(Output("twice.avi")));  // busy while it runs
+  ASSERT_TRUE(PumpUntilComplete());
+  EXPECT_EQ(1, host.completes);
+}
+
+TEST_F(ConversionTest, MpegLayer3ForAviAsksForTheMp3EncoderFilter) {
+  const short mp3 = IndexOf(dispidAudioCompressors, "MPEG Layer-3");
+  ASSERT_GE(mp3, 0);
+  Put(dispidAudioCompressor, COleVariant(mp3));
+  Flag(dispidUseAudioCompressor, true);
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  ASSERT_TRUE(AddAudio(Clip(), 0, 1));
+  // The chosen compressor is left out for the MP3 encoder filter, which is not installed here.
+  EXPECT_FALSE(Save(Output("mp3.avi")));
+  EXPECT_TRUE(Get(dispidUseAVILameEncoder).boolVal);
+
+  // Past the end of its category nothing is bound, and a compressor in use is then missing.
+  Put(dispidAudioCompressor, COleVariant(short(500)));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  EXPECT_FALSE(Save(Output("none.avi")));
+}
+
+}  // namespace
