@@ -34,6 +34,16 @@ T* Lifetime(HWND hwnd, UINT msg) {
   return st;
 }
 
+// WM_PAINT paints the update region; WM_PRINTCLIENT paints into the DC in wParam.
+template <class Painter>
+LRESULT PaintOrPrint(HWND hwnd, UINT msg, WPARAM wParam, Painter paint) {
+  PAINTSTRUCT ps;
+  HDC hdc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
+  paint(hdc);
+  if (msg == WM_PAINT) EndPaint(hwnd, &ps);
+  return 0;
+}
+
 // WM_COMMAND with MAKEWPARAM(id, code) to the parent.
 void Notify(HWND hwnd, UINT code);
 // The brush (and text and background colours set in hdc) the parent answers to a WM_CTLCOLOR*

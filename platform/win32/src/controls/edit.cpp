@@ -369,13 +369,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE: Repaint(hwnd); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC hdc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
-      Paint(hwnd, hdc, *st);
-      if (msg == WM_PAINT) EndPaint(hwnd, &ps);
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintOrPrint(hwnd, msg, wParam, [&](HDC hdc) { Paint(hwnd, hdc, *st); });
     case WM_SETFOCUS:
       st->focused = true;
       Repaint(hwnd);

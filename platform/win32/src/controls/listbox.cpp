@@ -172,13 +172,7 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_GETFONT: return reinterpret_cast<LRESULT>(st->font);
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC hdc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
-      Paint(hwnd, hdc, *st);
-      if (msg == WM_PAINT) EndPaint(hwnd, &ps);
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintOrPrint(hwnd, msg, wParam, [&](HDC hdc) { Paint(hwnd, hdc, *st); });
     case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case WM_SETFOCUS:
       st->focused = true;

@@ -175,13 +175,7 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC hdc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
-      Paint(hwnd, hdc, *st);
-      if (msg == WM_PAINT) EndPaint(hwnd, &ps);
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintOrPrint(hwnd, msg, wParam, [&](HDC hdc) { Paint(hwnd, hdc, *st); });
     case WM_ENABLE: InvalidateRect(hwnd, nullptr, FALSE); return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {

@@ -117,13 +117,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC hdc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
-      Paint(hwnd, hdc, *st);
-      if (msg == WM_PAINT) EndPaint(hwnd, &ps);
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintOrPrint(hwnd, msg, wParam, [&](HDC hdc) { Paint(hwnd, hdc, *st); });
     case WM_LBUTTONDOWN:
       if (Style(hwnd) & SS_NOTIFY) Notify(hwnd, STN_CLICKED);
       return 0;
