@@ -1,13 +1,16 @@
 // Whole conversions through the control: clips made at test time, Save to AVI and WMV, the
 // messages pumped until Complete, the file probed. Also the run-flag rules around Save.
 #include <chrono>
+#include <fstream>
 #include <thread>
+#include <vector>
 
 #include "hosted_control.h"
 #include "testing/media_fixtures.h"
 #include "testing/media_probe.h"
 #include "testing/sandbox.h"
 #include "testing/ui_driver.h"
+#include "wmf/wmsdk.h"
 
 namespace {
 
@@ -185,6 +188,66 @@ TEST_F(ConversionTest, WmvTakesTheChosenSystemProfile) {
   EXPECT_EQ(22050, file.Audio()->sampleRate);
 }
 
+TEST_F(ConversionTest, WmvTakesAProfileFileOverTheChosenProfile) {
+  // The dial-up profile, written out as a profile file.
+  IWMProfileManager* manager = nullptr;
+  ASSERT_EQ(S_OK, WMCreateProfileManager(&manager));
+  IWMProfile* modem = nullptr;
+  ASSERT_EQ(S_OK, manager->LoadProfileByID(WMProfile_V80_VideoModem, &modem));
+  DWORD length = 0;
+  ASSERT_EQ(S_OK, manager->SaveProfile(modem, nullptr, &length));
+  std::vector<WCHAR> text(length);
+  ASSERT_EQ(S_OK, manager->SaveProfile(modem, text.data(), &length));
+  modem->Release();
+  manager->Release();
+  const std::string prx = Output("modem.prx");
+  std::ofstream(prx, std::ios::binary).write(reinterpret_cast<const char*>(text.data()),
+                                             std::streamsize((length - 1) * sizeof(WCHAR)));
+
+  Put(dispidOutputType, COleVariant(LONG(9)));
+  Put(dispidWMVProfile, COleVariant(IndexOf(dispidWMVProfiles, "Video for pocket devices (176x144, 150 Kbps)")));
+  Put(dispidWMVCustomFileName, COleVariant(prx.c_str()));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  ASSERT_TRUE(AddAudio(Clip(), 0, 1));
+  ASSERT_TRUE(Save(Output("modem.wmv")));
+  ASSERT_TRUE(PumpUntilComplete());
+  const ProbedFile file = testing_support::ProbeFile(Output("modem.wmv"));
+  ASSERT_EQ("", file.error);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_EQ(160, file.Video()->width);
+  EXPECT_EQ(120, file.Video()->height);
+
+  // A profile file that cannot be read fails the Save.
+  Put(dispidWMVCustomFileName, COleVariant(Output("missing.prx").c_str()));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  EXPECT_FALSE(Save(Output("missing.wmv")));
+}
+
+TEST_F(ConversionTest, AudioOnlyTimelineGivesABlackPictureOfItsLength) {
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddAudio(Clip(), 0, 1.5));
+  ASSERT_TRUE(Save(Output("audio.avi")));
+  ASSERT_TRUE(PumpUntilComplete());
+  const ProbedFile file = testing_support::ProbeFile(Output("audio.avi"));
+  ASSERT_EQ("", file.error);
+  ASSERT_NE(nullptr, file.Audio());
+  EXPECT_NEAR(1.5, file.Audio()->seconds, 0.1);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_NEAR(22, file.Video()->packets, 1);
+}
+
+TEST_F(ConversionTest, AnOutputFileThatCannotBeOpenedFailsTheSaveAndNothingRuns) {
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  EXPECT_FALSE(Save(Output("no/such/folder/out.avi")));
+  ui.AdvanceClock(100);
+  EXPECT_EQ(0, host.completes);
+  EXPECT_TRUE(host.progress.empty());
+  EXPECT_EQ(nullptr, ::GetWindow(site->GetControlWindow(), GW_CHILD));
+}
+
 TEST_F(ConversionTest, StopEndsTheRunWithoutCompleteAndLeavesAPlayableFile) {
   Call(dispidInitControl);
   ASSERT_TRUE(AddVideo(LongClip(), 0, 8));
@@ -245,6 +308,8 @@ TEST_F(ConversionTest, MpegLayer3ForAviAsksForTheMp3EncoderFilter) {
   // The chosen compressor is left out for the MP3 encoder filter, which is not installed here.
   EXPECT_FALSE(Save(Output("mp3.avi")));
   EXPECT_TRUE(Get(dispidUseAVILameEncoder).boolVal);
+  // The graph it had begun is gone, live view included.
+  EXPECT_EQ(nullptr, ::GetWindow(site->GetControlWindow(), GW_CHILD));
 
   // Past the end of its category nothing is bound, and a compressor in use is then missing.
   Put(dispidAudioCompressor, COleVariant(short(500)));
