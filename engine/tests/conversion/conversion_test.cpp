@@ -248,6 +248,25 @@ TEST_F(ConversionTest, AnOutputFileThatCannotBeOpenedFailsTheSaveAndNothingRuns)
   EXPECT_EQ(nullptr, ::GetWindow(site->GetControlWindow(), GW_CHILD));
 }
 
+TEST_F(ConversionTest, ACorruptInputStillEndsWithOneComplete) {
+  // The clip's middle overwritten with noise.
+  const std::string corrupt = Output("corrupt.avi");
+  {
+    std::ifstream in(Clip(), std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t i = bytes.size() / 3; i < bytes.size() * 2 / 3; ++i) bytes[i] = char(i * 131 + 7);
+    std::ofstream(corrupt, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  }
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(corrupt, 0, 2));
+  ASSERT_TRUE(AddAudio(corrupt, 0, 2));
+  ASSERT_TRUE(Save(Output("from_corrupt.avi")));
+  ASSERT_TRUE(PumpUntilComplete());
+  ui.AdvanceClock(100);
+  EXPECT_EQ(1, host.completes);
+  EXPECT_EQ("", testing_support::ProbeFile(Output("from_corrupt.avi")).error);
+}
+
 TEST_F(ConversionTest, StopEndsTheRunWithoutCompleteAndLeavesAPlayableFile) {
   Call(dispidInitControl);
   ASSERT_TRUE(AddVideo(LongClip(), 0, 8));
