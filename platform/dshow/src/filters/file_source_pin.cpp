@@ -1,6 +1,7 @@
 #include "file_source_pin.h"
 
 #include <cstring>
+#include <limits>
 
 #include "file_source.h"
 
@@ -303,8 +304,25 @@ LONGLONG FileSourcePin::ToFormat(LONGLONG units) const {
   return timeFormat_ == TIME_FORMAT_FRAME ? units / FrameTime() : units;
 }
 
+namespace {
+
+// Positions from the application may be "as far as it goes" (the largest value): they saturate.
+LONGLONG SaturatingAdd(LONGLONG a, LONGLONG b) {
+  LONGLONG sum;
+  if (!__builtin_add_overflow(a, b, &sum)) return sum;
+  return b > 0 ? std::numeric_limits<LONGLONG>::max() : std::numeric_limits<LONGLONG>::min();
+}
+
+LONGLONG SaturatingMultiply(LONGLONG value, LONGLONG factor) {
+  LONGLONG product;
+  if (!__builtin_mul_overflow(value, factor, &product)) return product;
+  return (value < 0) != (factor < 0) ? std::numeric_limits<LONGLONG>::min() : std::numeric_limits<LONGLONG>::max();
+}
+
+}  // namespace
+
 LONGLONG FileSourcePin::FromFormat(LONGLONG value) const {
-  return timeFormat_ == TIME_FORMAT_FRAME ? value * FrameTime() : value;
+  return timeFormat_ == TIME_FORMAT_FRAME ? SaturatingMultiply(value, FrameTime()) : value;
 }
 
 STDMETHODIMP FileSourcePin::GetDuration(LONGLONG* pDuration) {
@@ -331,7 +349,7 @@ STDMETHODIMP FileSourcePin::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTa
   const GUID from = pSourceFormat ? *pSourceFormat : timeFormat_;
   const GUID to = pTargetFormat ? *pTargetFormat : timeFormat_;
   if (IsFormatSupported(&from) != S_OK || IsFormatSupported(&to) != S_OK) return E_INVALIDARG;
-  const LONGLONG units = from == TIME_FORMAT_FRAME ? Source * FrameTime() : Source;
+  const LONGLONG units = from == TIME_FORMAT_FRAME ? SaturatingMultiply(Source, FrameTime()) : Source;
   *pTarget = to == TIME_FORMAT_FRAME ? units / FrameTime() : units;
   return S_OK;
 }
@@ -347,11 +365,11 @@ STDMETHODIMP FileSourcePin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlag
   if (!stopSet) stop = Source()->Duration();
   const int64_t duration = Source()->Duration();
   if (currentHow == AM_SEEKING_AbsolutePositioning) start = FromFormat(*pCurrent);
-  else if (currentHow == AM_SEEKING_RelativePositioning) start = position_ + FromFormat(*pCurrent);
+  else if (currentHow == AM_SEEKING_RelativePositioning) start = SaturatingAdd(position_, FromFormat(*pCurrent));
   else if (currentHow == AM_SEEKING_IncrementalPositioning) return E_INVALIDARG;
   if (stopHow == AM_SEEKING_AbsolutePositioning) stop = FromFormat(*pStop);
   else if (stopHow == AM_SEEKING_RelativePositioning || stopHow == AM_SEEKING_IncrementalPositioning)
-    stop = (stopHow == AM_SEEKING_RelativePositioning ? stop : start) + FromFormat(*pStop);
+    stop = SaturatingAdd(stopHow == AM_SEEKING_RelativePositioning ? stop : start, FromFormat(*pStop));
   start = std::clamp<int64_t>(start, 0, std::max<int64_t>(duration, 0));
   stop = std::max(stop, start);
   HRESULT hr = S_OK;

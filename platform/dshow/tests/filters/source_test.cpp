@@ -210,6 +210,17 @@ TEST(FileSource, SeekingBeforeRunStartsThere) {
   ASSERT_EQ(seeking->SetTimeFormat(&TIME_FORMAT_FRAME), S_OK);
   EXPECT_EQ(seeking->GetDuration(&duration), S_OK);
   EXPECT_NEAR(double(duration), 50, 2);
+  // The largest frame number as a stop means the end; a relative jump past the end lands there.
+  LONGLONG frame = 10, last = INT64_MAX;
+  ASSERT_EQ(seeking->SetPositions(&frame, AM_SEEKING_AbsolutePositioning | AM_SEEKING_ReturnTime, &last,
+                                  AM_SEEKING_AbsolutePositioning),
+            S_OK);
+  EXPECT_EQ(frame, 10);
+  frame = INT64_MAX;
+  ASSERT_EQ(seeking->SetPositions(&frame, AM_SEEKING_RelativePositioning | AM_SEEKING_ReturnTime, nullptr,
+                                  AM_SEEKING_NoPositioning),
+            S_OK);
+  EXPECT_NEAR(double(frame), double(duration), 1);
   seeking->Release();
   pin->Release();
 }
