@@ -124,17 +124,17 @@ class CTessaryCtrl : public COleControl {
     double mediaStart;
     double mediaStop;
   };
-  // How a video adder places its clip.
-  enum class VideoPlacement { Plain, SlowMotion, SlowMotionScaledStart };
+  // How an adder stretches its clip: not, in place, or with later starts scaled too.
+  enum class Stretch { None, SlowMotion, SlowMotionScaledStart };
 
  private:
   void CreateTimeline();
   void TearDownEditing();
   HRESULT GetGraphState(OAFilterState* state);
   BOOL AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
-                    short stretchMode, VideoPlacement placement, double rate);
+                    short stretchMode, Stretch stretch, double rate);
   BOOL AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile, double start,
-                    double stop, VideoPlacement placement, double rate);
+                    double stop, Stretch stretch, double rate);
   HRESULT NewVideoTrack(IAMTimelineTrack** track);
   HRESULT AddSourceClip(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode);
   HRESULT AddSlowMotionSource(IAMTimelineTrack* track, ClipPlacement placement, int stretchMode, double rate);

@@ -323,9 +323,9 @@ HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transitio
 // ---- Adders -------------------------------------------------------------------------------------
 
 BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
-                                short stretchMode, VideoPlacement placement, double rate) {
+                                short stretchMode, Stretch stretch, double rate) {
   if (!m_bReady || EndsWith3(strFile, "ico")) return FALSE;
-  if (placement != VideoPlacement::Plain && EndsWith3(strFile, "tif")) return FALSE;
+  if (stretch != Stretch::None && EndsWith3(strFile, "tif")) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;
@@ -333,12 +333,12 @@ BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strF
   record.mediaStart = start;
   record.mediaStop = stop;
   list.push_back(record);
-  const double scale = placement == VideoPlacement::SlowMotionScaledStart ? 1 + rate : 1;
+  const double scale = stretch == Stretch::SlowMotionScaledStart ? 1 + rate : 1;
   const ClipPlacement where = Place(list, strFile, scale);
   IAMTimelineTrack* track = nullptr;
   HRESULT hr = NewVideoTrack(&track);
   if (SUCCEEDED(hr)) {
-    hr = placement == VideoPlacement::Plain ? AddSourceClip(track, where, stretchMode)
+    hr = stretch == Stretch::None ? AddSourceClip(track, where, stretchMode)
                                             : AddSlowMotionSource(track, where, stretchMode, rate);
     track->Release();
   }
@@ -346,17 +346,17 @@ BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strF
 }
 
 BOOL CTessaryCtrl::AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile,
-                                double start, double stop, VideoPlacement placement, double rate) {
+                                double start, double stop, Stretch stretch, double rate) {
   if (!m_bReady || !m_bOutputAudio) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;
   list.push_back({start, stop});
-  const double scale = placement == VideoPlacement::SlowMotionScaledStart ? 1 + rate : 1;
+  const double scale = stretch == Stretch::SlowMotionScaledStart ? 1 + rate : 1;
   const ClipPlacement where = Place(list, strFile, scale);
   // The editing services' answer is not the caller's concern: the record counts either way.
   if (track) {
-    if (placement == VideoPlacement::Plain)
+    if (stretch == Stretch::None)
       AddSourceClip(track, where, 1);
     else
       AddSlowMotionSource(track, where, 1, rate);
@@ -365,16 +365,16 @@ BOOL CTessaryCtrl::AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack*
 }
 
 BOOL CTessaryCtrl::AddVideo(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode) {
-  return AddVideoClip(m_videoClips, strFile, iVideoStart, iVideoStop, iStretchMode, VideoPlacement::Plain, 0);
+  return AddVideoClip(m_videoClips, strFile, iVideoStart, iVideoStop, iStretchMode, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddBgVideo(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode) {
-  return AddVideoClip(m_bgVideoClips, strFile, iVideoStart, iVideoStop, iStretchMode, VideoPlacement::Plain, 0);
+  return AddVideoClip(m_bgVideoClips, strFile, iVideoStart, iVideoStop, iStretchMode, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddVideoWithSlowMotion(LPCTSTR strFile, double iVideoStart, double iVideoStop,
                                           short iStretchMode, double iSlowMotionRate) {
-  return AddVideoClip(m_videoClips, strFile, iVideoStart, iVideoStop, iStretchMode, VideoPlacement::SlowMotion,
+  return AddVideoClip(m_videoClips, strFile, iVideoStart, iVideoStop, iStretchMode, Stretch::SlowMotion,
                       iSlowMotionRate);
 }
 
@@ -386,20 +386,20 @@ BOOL CTessaryCtrl::AddVideoWithSlowMotionMer(LPCTSTR strFile, double iVideoStart
 BOOL CTessaryCtrl::AddVideoSlow2(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
                                  double iSlowMotionRate) {
   return AddVideoClip(m_videoClips, strFile, iVideoStart, iVideoStop, iStretchMode,
-                      VideoPlacement::SlowMotionScaledStart, iSlowMotionRate);
+                      Stretch::SlowMotionScaledStart, iSlowMotionRate);
 }
 
 BOOL CTessaryCtrl::AddAudio(LPCTSTR strFile, double iAudioStart, double iAudioStop) {
-  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop, VideoPlacement::Plain, 0);
+  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddBgAudio(LPCTSTR strFile, double iAudioStart, double iAudioStop) {
-  return AddAudioClip(m_bgAudioClips, m_pBgAudioTrack, strFile, iAudioStart, iAudioStop, VideoPlacement::Plain, 0);
+  return AddAudioClip(m_bgAudioClips, m_pBgAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddAudioWithSlowMotion(LPCTSTR strFile, double iAudioStart, double iAudioStop,
                                           double iSlowMotionRate) {
-  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop, VideoPlacement::SlowMotion,
+  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::SlowMotion,
                       iSlowMotionRate);
 }
 
@@ -410,7 +410,7 @@ BOOL CTessaryCtrl::AddAudioWithSlowMotionMer(LPCTSTR strFile, double iAudioStart
 
 BOOL CTessaryCtrl::AddAudioSlow2(LPCTSTR strFile, double iAudioStart, double iAudioStop, double iSlowMotionRate) {
   return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop,
-                      VideoPlacement::SlowMotionScaledStart, iSlowMotionRate);
+                      Stretch::SlowMotionScaledStart, iSlowMotionRate);
 }
 
 BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
