@@ -25,12 +25,14 @@ interface IRenderEngine : public IUnknown {
   // The group's output pin (reference added); E_INVALIDARG for a group that does not exist,
   // E_UNEXPECTED before ConnectFrontEnd.
   STDMETHOD(GetGroupOutputPin)(LONG Group, IPin** ppRenderPin) = 0;
-  // Stops the graph, takes every filter the engine added out of it and lets the graph go.
+  // Stops the graph, takes out of it every filter that came in with the front end or after it
+  // (the caller's filters downstream of the group pins too) and lets the graph go.
   STDMETHOD(ScrapIt)() = 0;
   // Renders every group output pin with the graph's default renderers.
   STDMETHOD(RenderOutputPins)() = 0;
   STDMETHOD(GetVendorString)(BSTR* pVendorID) = 0;
   // Builds the group filters and the clip chains. Fails when a group's media type cannot be
-  // delivered or a clip's file cannot be opened and connected.
+  // delivered or a clip's file cannot be opened and connected; a clip whose file has no stream
+  // of the group's kind plays as a gap (black or silence).
   STDMETHOD(ConnectFrontEnd)() = 0;
 };

@@ -232,9 +232,11 @@ HRESULT RenderEngine::PlanGroup(const Timeline& timeline, const TimelineNode& gr
   return S_OK;
 }
 
-HRESULT RenderEngine::ConnectClip(const ClipPlan& clip, bool video, ClipInputPin* input) {
+HRESULT RenderEngine::ConnectClip(GroupFilter* group, size_t layer, size_t index) {
+  const ClipPlan& clip = group->Plan().layers[layer][index];
+  const bool video = group->Plan().video;
   IBaseFilter* source = nullptr;
-  HRESULT hr = graph_->AddSourceFilter(reinterpret_cast<LPCWSTR>(clip.file.c_str()), nullptr, &source);
+  HRESULT hr = graph_->AddSourceFilter(clip.file.c_str(), nullptr, &source);
   if (FAILED(hr)) return hr;
   const GUID& major = video ? MEDIATYPE_Video : MEDIATYPE_Audio;
   IPin* chosen = nullptr;
@@ -253,8 +255,13 @@ HRESULT RenderEngine::ConnectClip(const ClipPlan& clip, bool video, ClipInputPin
     }
     pins->Release();
   }
+  if (!chosen) {  // a file without such a stream plays as a gap
+    graph_->RemoveFilter(source);
+    source->Release();
+    return S_OK;
+  }
   source->Release();
-  if (!chosen) return VFW_E_NOT_FOUND;
+  ClipInputPin* input = group->AddClipInput(layer, index);
   hr = graph_->Connect(chosen, input);
   if (SUCCEEDED(hr)) {
     // Start the chain at the clip's media start; what comes after the media stop is refused.
@@ -298,7 +305,7 @@ STDMETHODIMP RenderEngine::ConnectFrontEnd() {
     const GroupPlan& placed = filter->Plan();
     for (size_t l = 0; l < placed.layers.size() && SUCCEEDED(hr); ++l)
       for (size_t i = 0; i < placed.layers[l].size() && SUCCEEDED(hr); ++i)
-        hr = ConnectClip(placed.layers[l][i], placed.video, filter->AddClipInput(l, i));
+        hr = ConnectClip(filter, l, i);
   }
   if (FAILED(hr)) RemoveFrontEnd();
   return FAILED(hr) ? hr : S_OK;

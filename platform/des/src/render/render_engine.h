@@ -36,8 +36,9 @@ class RenderEngine : public CUnknown, public IRenderEngine {
   RenderEngine();
   // The plan of one group; VFW_E_INVALIDMEDIATYPE when its type cannot be delivered.
   HRESULT PlanGroup(const Timeline& timeline, const TimelineNode& group, GroupPlan* plan) const;
-  // Opens the clip's file in the graph and connects its stream to the input.
-  HRESULT ConnectClip(const ClipPlan& clip, bool video, ClipInputPin* input);
+  // Opens the clip's file in the graph and connects its stream to a new input of the group; a
+  // file without a stream of the group's kind gets no input (the clip's span is a gap).
+  HRESULT ConnectClip(GroupFilter* group, size_t layer, size_t index);
   // Takes out of the graph every filter that was not there before the front end was built.
   void RemoveFrontEnd();
 

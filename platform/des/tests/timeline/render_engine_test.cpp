@@ -490,6 +490,30 @@ TEST_F(RenderTest, EngineHandsOutItsTimelineGraphAndRendersItsPins) {
   own->Release();
 }
 
+TEST_F(RenderTest, AClipWithoutSoundIsSilenceInTheAudioGroup) {
+  testing_support::ClipOptions o;
+  o.format = "avi";
+  o.videoEncoder = "mpeg4";
+  o.audioEncoder = "";
+  o.seconds = 1.0;
+  const std::string file = testing_support::SandboxDir() + "/silent.avi";
+  ASSERT_EQ(testing_support::MakeClip(file, o), "");
+  IAMTimelineObj* audio = Group(AudioType(1, 22050));
+  IAMTimelineTrack* track = Track(audio);
+  Clip(track, 0, 1, 0, 1, RESIZEF_STRETCH, std::u16string(file.begin(), file.end()));
+  Clip(track, 1, 2, 0, 1);
+  Recorder& sound = Rec(false);
+  ASSERT_EQ(Build({&sound}), S_OK);
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  LONG bytes = 0;
+  for (const Sample& b : sound.Samples()) {
+    bytes += b.length;
+    if (b.stop <= UNITS) EXPECT_EQ(b.peak, 0) << b.start;
+    if (b.start >= UNITS + UNITS / 10) EXPECT_GT(b.peak, 0) << b.start;
+  }
+  EXPECT_EQ(bytes, 44100 * 2);
+}
+
 TEST_F(RenderTest, AnEmptyTimelineCompletesAtOnce) {
   Group(VideoType(MEDIASUBTYPE_RGB24, 24, 64, 48));
   Group(AudioType(2, 44100));
