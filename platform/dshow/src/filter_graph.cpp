@@ -748,15 +748,15 @@ STDMETHODIMP FilterGraph::SetTimeFormat(const GUID* pFormat) {
   return hr;
 }
 
-STDMETHODIMP FilterGraph::GetDuration(LONGLONG* pDuration) {
-  if (!pDuration) return E_POINTER;
+HRESULT FilterGraph::LargestFromSeekers(HRESULT (STDMETHODCALLTYPE IMediaSeeking::*get)(LONGLONG*), LONGLONG* value) {
+  if (!value) return E_POINTER;
   std::vector<IMediaSeeking*> seekers = Seekers();
   HRESULT hr = seekers.empty() ? E_NOTIMPL : E_FAIL;
-  *pDuration = 0;
+  *value = 0;
   for (IMediaSeeking* s : seekers) {
-    LONGLONG d = 0;
-    if (SUCCEEDED(s->GetDuration(&d))) {
-      *pDuration = std::max(*pDuration, d);
+    LONGLONG v = 0;
+    if (SUCCEEDED((s->*get)(&v))) {
+      *value = std::max(*value, v);
       hr = S_OK;
     }
   }
@@ -764,20 +764,12 @@ STDMETHODIMP FilterGraph::GetDuration(LONGLONG* pDuration) {
   return hr;
 }
 
+STDMETHODIMP FilterGraph::GetDuration(LONGLONG* pDuration) {
+  return LargestFromSeekers(&IMediaSeeking::GetDuration, pDuration);
+}
+
 STDMETHODIMP FilterGraph::GetStopPosition(LONGLONG* pStop) {
-  if (!pStop) return E_POINTER;
-  std::vector<IMediaSeeking*> seekers = Seekers();
-  HRESULT hr = seekers.empty() ? E_NOTIMPL : E_FAIL;
-  *pStop = 0;
-  for (IMediaSeeking* s : seekers) {
-    LONGLONG stop = 0;
-    if (SUCCEEDED(s->GetStopPosition(&stop))) {
-      *pStop = std::max(*pStop, stop);
-      hr = S_OK;
-    }
-  }
-  ReleaseAll(seekers);
-  return hr;
+  return LargestFromSeekers(&IMediaSeeking::GetStopPosition, pStop);
 }
 
 HRESULT FilterGraph::MediaTimeFromFormat(LONGLONG value, LONGLONG* mediaTime) {

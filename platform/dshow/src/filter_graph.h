@@ -132,6 +132,8 @@ class FilterGraph : public CUnknown,
   // Filters with downstream ones first: state changes reach renderers before sources.
   std::vector<IBaseFilter*> DownstreamFirst();
   std::vector<IMediaSeeking*> Seekers();  // referenced; the caller releases them
+  // The largest of what the seekers answer to get (duration, stop position).
+  HRESULT LargestFromSeekers(HRESULT (STDMETHODCALLTYPE IMediaSeeking::*get)(LONGLONG*), LONGLONG* value);
   bool IsRenderer(IBaseFilter* filter);
   bool HasConnectedInput(IBaseFilter* filter);
   HRESULT PauseLocked();
