@@ -41,6 +41,9 @@ HRESULT SettingsFromProfile(const ProfileData& profile, const AsfWriterSettings&
     s.keyframeInterval = 0;
     VIDEOINFOHEADER vih;
     if (Format(*video, WMFORMAT_VideoInfo, &vih)) {
+      // A stream's type may be set to anything; a picture no encoder could take is refused here.
+      const LONG width = vih.bmiHeader.biWidth, height = vih.bmiHeader.biHeight;
+      if (width < 0 || width > 16384 || height < -16384 || height > 16384) return E_INVALIDARG;
       s.width = vih.bmiHeader.biWidth;
       s.height = std::abs(vih.bmiHeader.biHeight);
       s.frameTime = vih.AvgTimePerFrame;

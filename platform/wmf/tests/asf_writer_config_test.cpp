@@ -170,6 +170,35 @@ TEST_F(AsfWriterConfigTest, CustomProfilesAndRefusals) {
   EXPECT_EQ(s.videoEncoder, "wmv1");
   EXPECT_EQ(s.videoBitRate, 90000);
   EXPECT_EQ(s.width, 0);
+
+  // A picture size no encoder could take, set through the stream's media type, is refused.
+  Ref<IWMStreamConfig> stream;
+  ASSERT_EQ(custom->GetStream(0, stream.out()), S_OK);
+  Ref<IWMMediaProps> props;
+  ASSERT_EQ(stream->QueryInterface(IID_IWMMediaProps, props.outv()), S_OK);
+  VIDEOINFOHEADER vih{};
+  vih.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  vih.bmiHeader.biWidth = 320;
+  vih.bmiHeader.biHeight = INT32_MIN;
+  WM_MEDIA_TYPE type{};
+  type.majortype = WMMEDIATYPE_Video;
+  type.subtype = WMMEDIASUBTYPE_WMV1;
+  type.formattype = WMFORMAT_VideoInfo;
+  type.cbFormat = sizeof vih;
+  type.pbFormat = reinterpret_cast<BYTE*>(&vih);
+  ASSERT_EQ(props->SetMediaType(&type), S_OK);
+  Ref<IWMProfile> huge;
+  ASSERT_EQ(manager->CreateEmptyProfile(WMT_VER_8_0, huge.out()), S_OK);
+  ASSERT_EQ(huge->AddStream(stream.get()), S_OK);
+  EXPECT_EQ(config->ConfigureFilterUsingProfile(huge.get()), E_INVALIDARG);
+  vih.bmiHeader.biHeight = 240;
+  vih.bmiHeader.biWidth = -320;
+  ASSERT_EQ(props->SetMediaType(&type), S_OK);
+  ASSERT_EQ(huge->ReconfigStream(stream.get()), S_OK);
+  EXPECT_EQ(config->ConfigureFilterUsingProfile(huge.get()), E_INVALIDARG);
+  EXPECT_EQ(Settings().videoEncoder, "wmv1");
+  EXPECT_EQ(Settings().width, 0);
+
   Ref<IWMProfile> current;
   ASSERT_EQ(config->GetCurrentProfile(current.out()), S_OK);
   EXPECT_EQ(Name(current.get()), u"Seven");
