@@ -50,7 +50,7 @@ HRESULT ClipInputPin::CompleteConnect(IPin* receivePin) {
     fitter_ = std::make_unique<PictureFitter>(m_mt.subtype, in->bmiHeader, out->bmiHeader, clip_.stretchMode);
     if (!fitter_->Valid()) return VFW_E_TYPE_NOT_ACCEPTED;
   } else {
-    Restart();
+    NewStretcher();
     if (!stretcher_->Valid()) return VFW_E_TYPE_NOT_ACCEPTED;
   }
   return S_OK;
@@ -76,16 +76,31 @@ void ClipInputPin::Abort() {
   changed_.notify_all();
 }
 
+void ClipInputPin::NewStretcher() {
+  const auto* in = reinterpret_cast<const WAVEFORMATEX*>(m_mt.pbFormat);
+  const auto* out = reinterpret_cast<const WAVEFORMATEX*>(group_.type.pbFormat);
+  stretcher_ = std::make_unique<SoundStretcher>(*in, *out, clip_.Rate());
+}
+
 void ClipInputPin::Restart() {
   std::lock_guard<std::mutex> lock(mutex_);
   aborted_ = false;
   ended_ = false;
   ResetQueue();
-  if (!group_.video && IsConnected()) {
-    const auto* in = reinterpret_cast<const WAVEFORMATEX*>(m_mt.pbFormat);
-    const auto* out = reinterpret_cast<const WAVEFORMATEX*>(group_.type.pbFormat);
-    stretcher_ = std::make_unique<SoundStretcher>(*in, *out, clip_.Rate());
-  }
+  freshStretcher_ = !group_.video;  // made anew by the chain's own thread
+}
+
+HRESULT ClipInputPin::SeekChain(REFERENCE_TIME start) {
+  IMediaSeeking* seeking = nullptr;
+  HRESULT hr = m_Connected ? m_Connected->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking))
+                           : VFW_E_NOT_CONNECTED;
+  if (FAILED(hr)) return hr;
+  LONGLONG from = start, to = clip_.mediaStop;
+  hr = seeking->SetPositions(&from, AM_SEEKING_AbsolutePositioning, &to, AM_SEEKING_AbsolutePositioning);
+  seeking->Release();
+  std::lock_guard<std::mutex> lock(mutex_);
+  seekedTo_ = SUCCEEDED(hr) ? start : 0;
+  return hr;
 }
 
 STDMETHODIMP ClipInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) {
@@ -104,7 +119,7 @@ STDMETHODIMP ClipInputPin::Receive(IMediaSample* sample) {
   if (FAILED(sample->GetTime(&start, &stop))) return S_OK;  // a sample that cannot be placed
   std::unique_lock<std::mutex> lock(mutex_);
   if (aborted_ || ended_) return S_FALSE;
-  const REFERENCE_TIME offset = segmentKnown_ ? segmentStart_ : seeked_ ? clip_.mediaStart : 0;
+  const REFERENCE_TIME offset = segmentKnown_ ? segmentStart_ : seekedTo_;
   const REFERENCE_TIME m = offset + start;
   if (m >= clip_.mediaStop) {  // past the clip: the chain may stop
     ended_ = true;
@@ -146,6 +161,10 @@ HRESULT ClipInputPin::ReceiveSound(IMediaSample* sample, REFERENCE_TIME m, std::
     soundPlaced_ = true;
     sound_.clear();
     soundRead_ = 0;
+  }
+  if (freshStretcher_) {  // nothing the converter holds from before a restart comes out
+    NewStretcher();
+    freshStretcher_ = false;
   }
   lock.unlock();
   converted_.clear();

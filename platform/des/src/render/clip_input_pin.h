@@ -29,11 +29,14 @@ class ClipInputPin : public CBaseInputPin {
   // samples the clip does not have add nothing.
   Result MixInto(int64_t first, int count, int32_t* mix);
 
-  // Wakes every wait and refuses samples until the next Restart (the filter is stopping).
+  // Wakes every wait and refuses samples until the next Restart (the filter is stopping, or the
+  // output moves).
   void Abort();
+  // Empties the queue and takes samples again.
   void Restart();
-  // The clip's chain was moved to the clip's media start.
-  void SetSeeked(bool seeked) { seeked_ = seeked; }
+  const ClipPlan& Clip() const { return clip_; }
+  // Moves the clip's chain to media time start (the chain then stops at the clip's media stop).
+  HRESULT SeekChain(REFERENCE_TIME start);
 
   HRESULT CheckMediaType(const CMediaType* mt) override;
   HRESULT CompleteConnect(IPin* receivePin) override;
@@ -50,6 +53,7 @@ class ClipInputPin : public CBaseInputPin {
     std::vector<BYTE> bits;
   };
   void ResetQueue();  // with mutex_ held
+  void NewStretcher();
   HRESULT ReceivePicture(IMediaSample* sample, REFERENCE_TIME m, std::unique_lock<std::mutex>& lock);
   HRESULT ReceiveSound(IMediaSample* sample, REFERENCE_TIME m, std::unique_lock<std::mutex>& lock);
 
@@ -60,7 +64,7 @@ class ClipInputPin : public CBaseInputPin {
   size_t frameBytes_ = 0;
   int outChannels_ = 0;
   int outRate_ = 0;
-  bool seeked_ = false;
+  REFERENCE_TIME seekedTo_ = 0;  // where the chain was moved (its times count from there)
 
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -79,6 +83,7 @@ class ClipInputPin : public CBaseInputPin {
   int64_t soundFirst_ = 0;
   bool soundPlaced_ = false;
   std::vector<int16_t> converted_;
+  bool freshStretcher_ = false;
 };
 
 }  // namespace des

@@ -28,6 +28,12 @@ ClipInputPin* GroupFilter::AddClipInput(size_t layer, size_t index) {
   return clip.pin;
 }
 
+std::vector<ClipInputPin*> GroupFilter::Inputs() const {
+  std::vector<ClipInputPin*> inputs;
+  for (const auto& input : inputs_) inputs.push_back(input.get());
+  return inputs;
+}
+
 int GroupFilter::GetPinCount() { return CSource::GetPinCount() + int(inputs_.size()); }
 
 CBasePin* GroupFilter::GetPin(int n) {

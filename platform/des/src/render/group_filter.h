@@ -19,6 +19,7 @@ class GroupFilter : public CSource {
   // Makes the input of plan().layers[layer][index].
   ClipInputPin* AddClipInput(size_t layer, size_t index);
   GroupOutputPin* OutputPin() const { return output_; }
+  std::vector<ClipInputPin*> Inputs() const;
   const GroupPlan& Plan() const { return plan_; }
 
   int GetPinCount() override;

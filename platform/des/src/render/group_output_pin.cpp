@@ -15,7 +15,10 @@ constexpr HRESULT kStopped = VFW_E_WRONG_STATE;
 }  // namespace
 
 GroupOutputPin::GroupOutputPin(GroupFilter* filter, HRESULT* phr, const GroupPlan& plan)
-    : CSourceStream("Group Output", phr, filter, u"Output"), plan_(plan) {
+    : CSourceStream("Group Output", phr, filter, u"Output"),
+      plan_(plan),
+      span_(plan.rangeStop - plan.rangeStart),
+      stop_(span_) {
   if (!plan.video) {
     auto* wf = reinterpret_cast<const WAVEFORMATEX*>(plan.type.pbFormat);
     rate_ = int(wf->nSamplesPerSec);
@@ -25,6 +28,17 @@ GroupOutputPin::GroupOutputPin(GroupFilter* filter, HRESULT* phr, const GroupPla
 }
 
 REFERENCE_TIME GroupOutputPin::FrameTime(int64_t n, double fps) { return std::llround(double(n) * UNITS / fps); }
+
+REFERENCE_TIME GroupOutputPin::TimeOf(int64_t n) const {
+  return plan_.video ? FrameTime(n, plan_.fps) : std::llround(double(n) * UNITS / rate_);
+}
+
+GroupFilter* GroupOutputPin::Group() const { return static_cast<GroupFilter*>(m_pFilter); }
+
+STDMETHODIMP GroupOutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (riid == IID_IMediaSeeking) return GetInterface(static_cast<IMediaSeeking*>(this), ppv);
+  return CSourceStream::NonDelegatingQueryInterface(riid, ppv);
+}
 
 HRESULT GroupOutputPin::GetMediaType(CMediaType* mt) {
   *mt = plan_.type;
@@ -43,15 +57,22 @@ HRESULT GroupOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PRO
 }
 
 HRESULT GroupOutputPin::OnThreadStartPlay() {
-  next_ = 0;
-  const REFERENCE_TIME span = plan_.rangeStop - plan_.rangeStart;
-  if (plan_.video) {
-    total_ = 0;
-    while (FrameTime(total_, plan_.fps) < span) ++total_;
-  } else {
-    total_ = std::llround(double(span) * rate_ / UNITS);
+  REFERENCE_TIME start, stop;
+  {
+    CAutoLock lock(&seekLock_);
+    start = start_;
+    stop = stop_;
   }
-  return DeliverNewSegment(0, span, 1.0);
+  // The first sample at or after the start; the last one before the stop.
+  auto firstAt = [this](REFERENCE_TIME t) {
+    int64_t n = plan_.video ? int64_t(double(t) * plan_.fps / UNITS) : int64_t(double(t) * rate_ / UNITS);
+    while (n > 0 && TimeOf(n - 1) >= t) --n;
+    while (TimeOf(n) < t) ++n;
+    return n;
+  };
+  next_ = firstAt(start);
+  total_ = plan_.video ? firstAt(stop) : std::llround(double(stop) * rate_ / UNITS);
+  return DeliverNewSegment(start, stop, 1.0);
 }
 
 HRESULT GroupOutputPin::FillBuffer(IMediaSample* sample) {
@@ -74,7 +95,7 @@ HRESULT GroupOutputPin::FillPicture(IMediaSample* sample) {
     }
   }
   if (!shown) std::memset(frame, 0, plan_.type.lSampleSize);  // a gap is black
-  REFERENCE_TIME start = FrameTime(next_, plan_.fps), stop = FrameTime(next_ + 1, plan_.fps);
+  REFERENCE_TIME start = FrameTime(next_, plan_.fps) - start_, stop = FrameTime(next_ + 1, plan_.fps) - start_;
   sample->SetTime(&start, &stop);
   sample->SetSyncPoint(TRUE);
   sample->SetDiscontinuity(next_ == 0);
@@ -104,8 +125,8 @@ HRESULT GroupOutputPin::FillSound(IMediaSample* sample) {
   sample->GetPointer(&data);
   auto* out = reinterpret_cast<int16_t*>(data);
   for (size_t i = 0; i < mix_.size(); ++i) out[i] = int16_t(std::clamp(mix_[i], -32768, 32767));
-  REFERENCE_TIME start = std::llround(double(next_) * UNITS / rate_);
-  REFERENCE_TIME stop = std::llround(double(next_ + count) * UNITS / rate_);
+  REFERENCE_TIME start = TimeOf(next_) - start_;
+  REFERENCE_TIME stop = TimeOf(next_ + count) - start_;
   sample->SetTime(&start, &stop);
   sample->SetSyncPoint(TRUE);
   sample->SetDiscontinuity(next_ == 0);
@@ -153,6 +174,143 @@ HRESULT GroupOutputPin::DoBufferProcessingLoop() {
     }
   } while (com != CMD_STOP);
   return S_FALSE;
+}
+
+// ---- IMediaSeeking -------------------------------------------------------------------------------
+namespace {
+constexpr DWORD kCaps = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards |
+                        AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
+}  // namespace
+
+STDMETHODIMP GroupOutputPin::GetCapabilities(DWORD* pCapabilities) {
+  if (!pCapabilities) return E_POINTER;
+  *pCapabilities = kCaps;
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::CheckCapabilities(DWORD* pCapabilities) {
+  if (!pCapabilities) return E_POINTER;
+  const DWORD asked = *pCapabilities;
+  *pCapabilities &= kCaps;
+  return *pCapabilities == asked ? S_OK : *pCapabilities ? S_FALSE : E_FAIL;
+}
+
+STDMETHODIMP GroupOutputPin::IsFormatSupported(const GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  return *pFormat == TIME_FORMAT_MEDIA_TIME ? S_OK : S_FALSE;
+}
+
+STDMETHODIMP GroupOutputPin::QueryPreferredFormat(GUID* pFormat) { return GetTimeFormat(pFormat); }
+
+STDMETHODIMP GroupOutputPin::GetTimeFormat(GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  *pFormat = TIME_FORMAT_MEDIA_TIME;
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::IsUsingTimeFormat(const GUID* pFormat) { return IsFormatSupported(pFormat); }
+
+STDMETHODIMP GroupOutputPin::SetTimeFormat(const GUID* pFormat) {
+  if (!pFormat) return E_POINTER;
+  return *pFormat == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG;
+}
+
+STDMETHODIMP GroupOutputPin::GetDuration(LONGLONG* pDuration) {
+  if (!pDuration) return E_POINTER;
+  *pDuration = span_;
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::GetStopPosition(LONGLONG* pStop) {
+  if (!pStop) return E_POINTER;
+  CAutoLock lock(&seekLock_);
+  *pStop = stop_;
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::GetCurrentPosition(LONGLONG* pCurrent) {
+  if (!pCurrent) return E_POINTER;
+  CAutoLock lock(&seekLock_);
+  *pCurrent = ThreadExists() ? std::clamp<LONGLONG>(TimeOf(next_), start_, stop_) : start_;
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
+                                               const GUID* pSourceFormat) {
+  if (!pTarget) return E_POINTER;
+  const bool toMedia = !pTargetFormat || *pTargetFormat == TIME_FORMAT_MEDIA_TIME;
+  const bool fromMedia = !pSourceFormat || *pSourceFormat == TIME_FORMAT_MEDIA_TIME;
+  if (!toMedia || !fromMedia) return E_INVALIDARG;
+  *pTarget = Source;
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop,
+                                          DWORD dwStopFlags) {
+  const DWORD currentHow = dwCurrentFlags & AM_SEEKING_PositioningBitsMask;
+  const DWORD stopHow = dwStopFlags & AM_SEEKING_PositioningBitsMask;
+  if ((currentHow && !pCurrent) || (stopHow && !pStop)) return E_POINTER;
+  CAutoLock lock(&seekLock_);
+  REFERENCE_TIME start = start_, stop = stop_;
+  if (currentHow == AM_SEEKING_AbsolutePositioning) start = *pCurrent;
+  else if (currentHow == AM_SEEKING_RelativePositioning) start += *pCurrent;
+  if (stopHow == AM_SEEKING_AbsolutePositioning) stop = *pStop;
+  else if (stopHow == AM_SEEKING_RelativePositioning) stop += *pStop;
+  else if (stopHow == AM_SEEKING_IncrementalPositioning) stop = start + *pStop;
+  start = std::clamp<REFERENCE_TIME>(start, 0, span_);
+  stop = std::clamp<REFERENCE_TIME>(stop, start, span_);
+  const bool moved = currentHow != AM_SEEKING_NoPositioning;
+  const bool streaming = ThreadExists();
+  std::vector<ClipInputPin*> inputs = Group()->Inputs();
+  if (streaming && moved) {
+    // Wake the output thread wherever it waits, flush downstream, and stop between samples.
+    for (ClipInputPin* input : inputs) input->Abort();
+    DeliverBeginFlush();
+    Stop();
+  }
+  start_ = start;
+  stop_ = stop;
+  if (pCurrent && (dwCurrentFlags & AM_SEEKING_ReturnTime)) *pCurrent = start;
+  if (pStop && (dwStopFlags & AM_SEEKING_ReturnTime)) *pStop = stop;
+  if (!moved) return S_OK;
+  // Every clip chain moves to the media time showing at the new start.
+  const REFERENCE_TIME t = plan_.rangeStart + start;
+  for (ClipInputPin* input : inputs) {
+    const ClipPlan& clip = input->Clip();
+    if (streaming) input->Restart();
+    input->SeekChain(t <= clip.start ? clip.mediaStart : std::min(clip.MediaTimeAt(t), clip.mediaStop));
+  }
+  if (streaming) {
+    DeliverEndFlush();
+    Pause();
+  }
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) {
+  if (pCurrent) GetCurrentPosition(pCurrent);
+  if (pStop) GetStopPosition(pStop);
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) {
+  if (pEarliest) *pEarliest = 0;
+  if (pLatest) *pLatest = span_;
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::SetRate(double dRate) { return dRate == 1.0 ? S_OK : E_INVALIDARG; }
+
+STDMETHODIMP GroupOutputPin::GetRate(double* pdRate) {
+  if (!pdRate) return E_POINTER;
+  *pdRate = 1.0;
+  return S_OK;
+}
+
+STDMETHODIMP GroupOutputPin::GetPreroll(LONGLONG* pllPreroll) {
+  if (!pllPreroll) return E_POINTER;
+  *pllPreroll = 0;
+  return S_OK;
 }
 
 }  // namespace des

@@ -3,6 +3,9 @@
 // from the clip inputs and stamps them with timeline times (relative to the rendered range).
 // Video: one frame per output frame time, the topmost layer with a picture there, black where no
 // layer has one. Audio: blocks of samples, every layer mixed, silence where none sounds.
+// IMediaSeeking moves the output within the rendered range (media time only, rate 1); the clip
+// chains are moved with it.
+#include <atomic>
 #include <vector>
 
 #include "dshow/dshow.h"
@@ -12,9 +15,32 @@ namespace des {
 
 class GroupFilter;
 
-class GroupOutputPin : public CSourceStream {
+class GroupOutputPin : public CSourceStream, public IMediaSeeking {
  public:
   GroupOutputPin(GroupFilter* filter, HRESULT* phr, const GroupPlan& plan);
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+  // IMediaSeeking
+  STDMETHODIMP GetCapabilities(DWORD* pCapabilities) override;
+  STDMETHODIMP CheckCapabilities(DWORD* pCapabilities) override;
+  STDMETHODIMP IsFormatSupported(const GUID* pFormat) override;
+  STDMETHODIMP QueryPreferredFormat(GUID* pFormat) override;
+  STDMETHODIMP GetTimeFormat(GUID* pFormat) override;
+  STDMETHODIMP IsUsingTimeFormat(const GUID* pFormat) override;
+  STDMETHODIMP SetTimeFormat(const GUID* pFormat) override;
+  STDMETHODIMP GetDuration(LONGLONG* pDuration) override;
+  STDMETHODIMP GetStopPosition(LONGLONG* pStop) override;
+  STDMETHODIMP GetCurrentPosition(LONGLONG* pCurrent) override;
+  STDMETHODIMP ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
+                                 const GUID* pSourceFormat) override;
+  STDMETHODIMP SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop, DWORD dwStopFlags) override;
+  STDMETHODIMP GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) override;
+  STDMETHODIMP GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) override;
+  STDMETHODIMP SetRate(double dRate) override;
+  STDMETHODIMP GetRate(double* pdRate) override;
+  STDMETHODIMP GetPreroll(LONGLONG* pllPreroll) override;
 
   // The start of output frame n, relative to the range start.
   static REFERENCE_TIME FrameTime(int64_t n, double fps);
@@ -31,8 +57,16 @@ class GroupOutputPin : public CSourceStream {
   HRESULT FillPicture(IMediaSample* sample);
   HRESULT FillSound(IMediaSample* sample);
 
+  // The position of frame or sample number n, relative to the range start.
+  REFERENCE_TIME TimeOf(int64_t n) const;
+  GroupFilter* Group() const;
+
   const GroupPlan& plan_;
-  int64_t next_ = 0;   // frame or sample number of the next sample
+  const REFERENCE_TIME span_;  // length of the rendered range
+  CCritSec seekLock_;
+  REFERENCE_TIME start_ = 0;   // seek positions within the range
+  REFERENCE_TIME stop_;
+  std::atomic<int64_t> next_{0};  // frame or sample number of the next sample
   int64_t total_ = 0;  // frames or samples in the range
   int blockSamples_ = 0;
   int blockAlign_ = 0;

@@ -263,18 +263,9 @@ HRESULT RenderEngine::ConnectClip(GroupFilter* group, size_t layer, size_t index
   source->Release();
   ClipInputPin* input = group->AddClipInput(layer, index);
   hr = graph_->Connect(chosen, input);
-  if (SUCCEEDED(hr)) {
-    // Start the chain at the clip's media start; what comes after the media stop is refused.
-    IMediaSeeking* seeking = nullptr;
-    bool seeked = false;
-    if (SUCCEEDED(chosen->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)))) {
-      LONGLONG start = clip.mediaStart, stop = clip.mediaStop;
-      seeked = SUCCEEDED(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &stop,
-                                               AM_SEEKING_AbsolutePositioning));
-      seeking->Release();
-    }
-    input->SetSeeked(seeked);
-  }
+  // The chain starts at the clip's media start (a chain that cannot seek is read from its
+  // beginning, its samples before the clip passed over).
+  if (SUCCEEDED(hr)) input->SeekChain(clip.mediaStart);
   chosen->Release();
   return hr;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "des/qedit.h"
@@ -79,10 +80,21 @@ class Recorder : public ISampleGrabberCB {
       const auto* pcm = reinterpret_cast<const int16_t*>(data);
       for (LONG i = 0; i < s.length / 2; ++i) s.peak = std::max(s.peak, std::abs(int(pcm[i])));
     }
-    std::lock_guard<std::mutex> hold(lock_);
+    std::unique_lock<std::mutex> hold(lock_);
     samples_.push_back(std::move(s));
     arrived_.notify_all();
+    arrived_.wait(hold, [this] { return samples_.size() < holdAt_; });  // held at the gate
     return S_OK;
+  }
+  // Samples from the count-th on wait in the callback until OpenGate.
+  void CloseGateAt(size_t count) {
+    std::lock_guard<std::mutex> hold(lock_);
+    holdAt_ = count;
+  }
+  void OpenGate() {
+    std::lock_guard<std::mutex> hold(lock_);
+    holdAt_ = SIZE_MAX;
+    arrived_.notify_all();
   }
   STDMETHODIMP BufferCB(double, BYTE*, LONG) override { return S_OK; }
   std::vector<Sample> Samples() {
@@ -99,6 +111,7 @@ class Recorder : public ISampleGrabberCB {
   std::mutex lock_;
   std::condition_variable arrived_;
   std::vector<Sample> samples_;
+  size_t holdAt_ = SIZE_MAX;
 };
 
 CMediaType VideoType(const GUID& subtype, WORD bits, LONG width, LONG height) {
@@ -512,6 +525,79 @@ TEST_F(RenderTest, AClipWithoutSoundIsSilenceInTheAudioGroup) {
     if (b.start >= UNITS + UNITS / 10) EXPECT_GT(b.peak, 0) << b.start;
   }
   EXPECT_EQ(bytes, 44100 * 2);
+}
+
+TEST_F(RenderTest, SeekingMovesTheGroupsAndTheirClips) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
+  IAMTimelineObj* audio = Group(AudioType(2, 44100));
+  IAMTimelineTrack* v = Track(video);
+  Clip(v, 0, 1, 0, 1);
+  Clip(v, 2, 3, 0, 1);
+  Clip(Track(audio), 0, 3, 0, 3);
+  Recorder& pictures = Rec(true);
+  Recorder& sound = Rec(false);
+  ASSERT_EQ(Build({&pictures, &sound}), S_OK);
+  // Each group pin seeks on its own (the graph's own seeking goes to the clip files).
+  IMediaSeeking* seekers[2] = {};
+  for (LONG g = 0; g < 2; ++g) {
+    IPin* pin = nullptr;
+    engine_->GetGroupOutputPin(g, &pin);
+    seekers[g] = As<IMediaSeeking>(pin, IID_IMediaSeeking);
+    pin->Release();
+    ASSERT_NE(seekers[g], nullptr);
+  }
+  auto seek = [&](LONGLONG to) {
+    for (IMediaSeeking* s : seekers)
+      EXPECT_EQ(s->SetPositions(&to, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  };
+  LONGLONG duration = 0;
+  EXPECT_EQ(seekers[0]->GetDuration(&duration), S_OK);
+  EXPECT_EQ(duration, 3 * UNITS);
+  // Stopped: the run starts at 1.5 s, its times counted from there.
+  seek(15000000);
+  LONGLONG current = 0;
+  seekers[1]->GetCurrentPosition(&current);
+  EXPECT_EQ(current, 15000000);
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  auto frames = pictures.Samples();
+  ASSERT_EQ(frames.size(), 37u);  // the frames from 1.52 s on
+  EXPECT_EQ(frames[0].start, 200000);
+  for (size_t n = 0; n < frames.size(); ++n) EXPECT_EQ(frames[n].black, n < 12) << n;
+  LONG bytes = 0;
+  for (const Sample& b : sound.Samples()) bytes += b.length;
+  EXPECT_EQ(bytes, 66150 * 4);
+
+  // Running: held after 3 more frames, moved to 2 s, then let go.
+  pictures.CloseGateAt(frames.size() + 3);
+  IMediaControl* control = As<IMediaControl>(graph_, IID_IMediaControl);
+  IMediaEvent* events = As<IMediaEvent>(graph_, IID_IMediaEvent);
+  seek(0);
+  LONG code = 0;
+  LONG_PTR p1 = 0, p2 = 0;
+  while (events->GetEvent(&code, &p1, &p2, 0) == S_OK) events->FreeEventParams(code, p1, p2);  // the first run's
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  pictures.WaitFor(frames.size() + 3);
+  std::thread mover([&] { seek(2 * UNITS); });
+  pictures.OpenGate();
+  mover.join();
+  EXPECT_EQ(events->WaitForCompletion(120000, &code), S_OK);
+  EXPECT_EQ(code, EC_COMPLETE);
+  control->Stop();
+  frames = pictures.Samples();
+  size_t moved = frames.size();
+  for (size_t n = frames.size() - 1; n > 37; --n)
+    if (frames[n].start < frames[n - 1].start) {
+      moved = n;
+      break;
+    }
+  ASSERT_EQ(frames.size() - moved, 25u);
+  for (size_t n = moved; n < frames.size(); ++n) {
+    EXPECT_EQ(frames[n].start, REFERENCE_TIME(n - moved) * kFrame) << n;
+    EXPECT_FALSE(frames[n].black) << n;
+  }
+  events->Release();
+  control->Release();
+  for (IMediaSeeking* s : seekers) s->Release();
 }
 
 TEST_F(RenderTest, AnEmptyTimelineCompletesAtOnce) {
