@@ -16,6 +16,11 @@ GroupFilter::GroupFilter(GroupPlan plan, HRESULT* phr)
 
 GroupFilter::~GroupFilter() = default;
 
+STDMETHODIMP GroupFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+  if (riid == IID_IAMFilterMiscFlags) return GetInterface(static_cast<IAMFilterMiscFlags*>(this), ppv);
+  return CSource::NonDelegatingQueryInterface(riid, ppv);
+}
+
 ClipInputPin* GroupFilter::AddClipInput(size_t layer, size_t index) {
   CAutoLock lock(pStateLock());
   std::u16string id = u"Clip ";

@@ -11,10 +11,16 @@
 
 namespace des {
 
-class GroupFilter : public CSource {
+// It reports itself a source (IAMFilterMiscFlags): the graph's seeking and duration belong to its
+// output pin, which moves the clip chains behind it.
+class GroupFilter : public CSource, public IAMFilterMiscFlags {
  public:
   explicit GroupFilter(GroupPlan plan, HRESULT* phr);
   ~GroupFilter() override;
+
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+  STDMETHODIMP_(ULONG) GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_SOURCE; }
 
   // Makes the input of plan().layers[layer][index].
   ClipInputPin* AddClipInput(size_t layer, size_t index);

@@ -550,6 +550,17 @@ TEST_F(RenderTest, SeekingMovesTheGroupsAndTheirClips) {
     for (IMediaSeeking* s : seekers)
       EXPECT_EQ(s->SetPositions(&to, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
   };
+  // The group filter calls itself a source, not a renderer.
+  IPin* out = nullptr;
+  engine_->GetGroupOutputPin(0, &out);
+  PIN_INFO info{};
+  out->QueryPinInfo(&info);
+  out->Release();
+  IAMFilterMiscFlags* flags = As<IAMFilterMiscFlags>(info.pFilter, IID_IAMFilterMiscFlags);
+  ASSERT_NE(flags, nullptr);
+  EXPECT_EQ(flags->GetMiscFlags(), ULONG(AM_FILTER_MISC_FLAGS_IS_SOURCE));
+  flags->Release();
+  info.pFilter->Release();
   LONGLONG duration = 0;
   EXPECT_EQ(seekers[0]->GetDuration(&duration), S_OK);
   EXPECT_EQ(duration, 3 * UNITS);
