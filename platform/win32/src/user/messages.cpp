@@ -63,6 +63,7 @@ void ProcessIncoming(ThreadQueue& q) {
     q.nextSendIsForeign = true;
     LRESULT result = Send(s->hwnd, s->message, s->wParam, s->lParam);
     --q.sentFromOtherThread;
+    ++q.sendsHandled;
     // The sender waits on its own queue.
     ThreadQueue* sender = QueueOf(s->sender);
     if (sender) {
@@ -296,8 +297,12 @@ BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
 }
 
 BOOL WaitMessage() {
+  ThreadQueue& q = CurrentQueue();
+  const uint64_t handled = q.sendsHandled;
   MSG msg;
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) WaitForWork();
+  // Looking handles sends that have arrived; one handled is what the caller waited for, and no
+  // wake-up would come for it any more.
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && q.sendsHandled == handled) WaitForWork();
   return TRUE;
 }
 

@@ -107,6 +107,7 @@ struct ThreadQueue {
   // The thread's own.
   MSG last{};               // GetMessagePos, GetMessageTime
   int sentFromOtherThread = 0;
+  uint64_t sendsHandled = 0;  // sends from other threads handled so far
   bool nextSendIsForeign = false;  // the send about to be made comes from another thread
   int hookDepth = 0;
   std::function<bool()> idle;

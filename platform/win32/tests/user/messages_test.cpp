@@ -1,5 +1,7 @@
 // Messages: hooks on the send path, queue order and filters, posting from other threads, sends
 // across threads, timers on the virtual clock, WM_QUIT.
+#include <future>
+#include <latch>
 #include <thread>
 
 #include "user_fixture.h"
@@ -157,6 +159,52 @@ TEST_F(MessagesTest, SendFromAnotherThreadRunsOnTheWindowsThread) {
   EXPECT_EQ(ranOn, mine);
   EXPECT_TRUE(inSend);
   EXPECT_FALSE(InSendMessage());
+}
+
+TEST_F(MessagesTest, WaitMessageReturnsForASendItHandledWhileLooking) {
+  HWND h = Top(0, 0, 10, 10, WS_POPUP);
+  bool handled = false;
+  CurrentHandler() = [&](HWND, UINT m, WPARAM, LPARAM, LRESULT*) {
+    handled = handled || m == WM_USER + 4;
+    return false;
+  };
+  // The sending thread owns a window. A send to it runs only while that thread waits in its own
+  // send, so once a probe's send to it returns, the send to h is queued here.
+  static std::latch* senderWaits;
+  std::latch waits(1);
+  senderWaits = &waits;
+  static bool registered = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+      if (m == WM_USER + 5) senderWaits->count_down();
+      return DefWindowProcA(w, m, wp, lp);
+    };
+    wc.lpszClassName = "SenderThreadWindow";
+    return RegisterClassA(&wc) != 0;
+  }();
+  ASSERT_TRUE(registered);
+  std::promise<HWND> created;
+  std::thread sender([&] {
+    HWND own =
+        CreateWindowExA(0, "SenderThreadWindow", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    created.set_value(own);
+    SendMessageA(h, WM_USER + 4, 0, 0);
+    DestroyWindow(own);
+  });
+  HWND own = created.get_future().get();
+  std::thread probe([own] { SendMessageA(own, WM_USER + 5, 0, 0); });
+  waits.wait();
+  int waited = 0;
+  wu::SetIdleHandler([&] {
+    ++waited;  // WaitMessage went to sleep: nothing would wake it any more
+    return true;
+  });
+  WaitMessage();
+  wu::SetIdleHandler(nullptr);
+  probe.join();
+  sender.join();
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(waited, 0);
 }
 
 TEST_F(MessagesTest, TimersFollowTheVirtualClockAndReplaceIds) {
