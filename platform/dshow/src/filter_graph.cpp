@@ -643,10 +643,50 @@ STDMETHODIMP FilterGraph::Notify(LONG EventCode, LONG_PTR EventParam1, LONG_PTR 
 
 // ---- Seeking ------------------------------------------------------------------------------------
 
+namespace {
+
+bool CallsItselfASource(IBaseFilter* filter) {
+  IAMFilterMiscFlags* flags = nullptr;
+  if (FAILED(filter->QueryInterface(IID_IAMFilterMiscFlags, reinterpret_cast<void**>(&flags)))) return false;
+  const bool source = (flags->GetMiscFlags() & AM_FILTER_MISC_FLAGS_IS_SOURCE) != 0;
+  flags->Release();
+  return source;
+}
+
+// Every filter feeding the given one, directly or further up.
+void AddUpstream(IBaseFilter* filter, std::vector<IBaseFilter*>& upstream) {
+  for (IPin* pin : Pins(filter)) {
+    IPin* peer = nullptr;
+    if (Direction(pin) == PINDIR_INPUT && SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {
+      IBaseFilter* feeder = OwnerOf(peer);
+      peer->Release();
+      if (feeder && std::find(upstream.begin(), upstream.end(), feeder) == upstream.end()) {
+        upstream.push_back(feeder);
+        AddUpstream(feeder, upstream);
+      }
+    }
+    pin->Release();
+  }
+}
+
+}  // namespace
+
+// The graph's seeking goes to its sources: filters without connected inputs, and filters that
+// call themselves sources although they pull from others (the editing services' group filters),
+// in which case what feeds them is theirs to seek.
 std::vector<IMediaSeeking*> FilterGraph::Seekers() {
   std::vector<IMediaSeeking*> seekers;
   CAutoLock lock(&m_lock);
+  std::vector<IBaseFilter*> flaggedSources;
+  std::vector<IBaseFilter*> upstream;
+  for (const Member& m : m_members)
+    if (CallsItselfASource(m.filter)) {
+      flaggedSources.push_back(m.filter);
+      AddUpstream(m.filter, upstream);
+    }
   for (const Member& m : m_members) {
+    if (std::find(upstream.begin(), upstream.end(), m.filter) != upstream.end()) continue;
+    const bool flagged = std::find(flaggedSources.begin(), flaggedSources.end(), m.filter) != flaggedSources.end();
     bool connectedInput = false;
     std::vector<IMediaSeeking*> pinSeekers;
     bool connectedOutput = false;
@@ -663,7 +703,7 @@ std::vector<IMediaSeeking*> FilterGraph::Seekers() {
       }
       pin->Release();
     }
-    if (connectedInput || !connectedOutput) {
+    if ((connectedInput && !flagged) || !connectedOutput) {
       ReleaseAll(pinSeekers);
       continue;
     }

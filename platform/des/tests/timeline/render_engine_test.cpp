@@ -537,7 +537,16 @@ TEST_F(RenderTest, SeekingMovesTheGroupsAndTheirClips) {
   Recorder& pictures = Rec(true);
   Recorder& sound = Rec(false);
   ASSERT_EQ(Build({&pictures, &sound}), S_OK);
-  // Each group pin seeks on its own (the graph's own seeking goes to the clip files).
+  // The graph's own seeking goes to the groups, not to the clip files behind them.
+  {
+    IMediaSeeking* graphSeeking = As<IMediaSeeking>(graph_, IID_IMediaSeeking);
+    ASSERT_NE(graphSeeking, nullptr);
+    LONGLONG length = 0;
+    EXPECT_EQ(graphSeeking->GetDuration(&length), S_OK);
+    EXPECT_EQ(length, 3 * UNITS);
+    graphSeeking->Release();
+  }
+  // Each group pin seeks on its own too.
   IMediaSeeking* seekers[2] = {};
   for (LONG g = 0; g < 2; ++g) {
     IPin* pin = nullptr;
