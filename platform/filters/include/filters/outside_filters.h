@@ -1,0 +1,44 @@
+#pragma once
+// Filters made by other makers that the engine creates by class identifier and configures through
+// their own settings interfaces, whose methods it calls by position.
+#include "dshow/dshow.h"
+
+// ---- MP3 encoder --------------------------------------------------------------------------------
+// PCM in, MPEG audio layer III out (WAVE_FORMAT_MPEGLAYER3), one frame per sample, so that the AVI
+// Mux stores a normal MP3 stream and a file writer makes a playable .mp3 file.
+DEFINE_GUID(CLSID_Mp3EncoderFilter, 0x94F2B777, 0xAFCA, 0x40AC, 0x89, 0x7A, 0x2C, 0x9F, 0x14, 0xDB, 0xE1, 0xC3);
+DEFINE_GUID(IID_IMp3EncoderSettings, 0xCA7E9EF0, 0x1CBE, 0x11D3, 0x8D, 0x29, 0x00, 0xA0, 0xC9, 0x4B, 0xBF, 0xEE);
+
+#define WAVE_FORMAT_MPEGLAYER3 0x0055
+DSHOW_FOURCC_GUID(MEDIASUBTYPE_MP3, WAVE_FORMAT_MPEGLAYER3);
+
+#define MPEGLAYER3_WFX_EXTRA_BYTES 12
+#define MPEGLAYER3_ID_MPEG 1
+#define MPEGLAYER3_FLAG_PADDING_OFF 2
+
+#pragma pack(push, 2)
+typedef struct mpeglayer3waveformat_tag {
+  WAVEFORMATEX wfx;
+  WORD wID;
+  DWORD fdwFlags;
+  WORD nBlockSize;
+  WORD nFramesPerBlock;
+  WORD nCodecDelay;
+} MPEGLAYER3WAVEFORMAT;
+#pragma pack(pop)
+static_assert(sizeof(MPEGLAYER3WAVEFORMAT) == sizeof(WAVEFORMATEX) + MPEGLAYER3_WFX_EXTRA_BYTES);
+
+// The key that opens the MP3 encoder's settings.
+constexpr LONG kMp3EncoderSettingsKey = 4890;
+
+// The MP3 encoder's settings, in the order of their method positions. Settings take effect on
+// the next connection of the output; while the output is connected they are refused
+// (VFW_E_ALREADY_CONNECTED). Values the format does not allow become the nearest legal value.
+interface IMp3EncoderSettings : public IUnknown {
+  // 1: opens the settings below; E_INVALIDARG for any other key.
+  STDMETHOD(SetKey)(LONG key) = 0;
+  // 2: bit rate in kbit/s (default 128). E_ACCESSDENIED before the key, E_INVALIDARG when not positive.
+  STDMETHOD(SetBitRate)(LONG kbps) = 0;
+  // 3: output sample rate in Hz (default: the input's). Errors as for the bit rate.
+  STDMETHOD(SetSampleRate)(LONG hz) = 0;
+};
