@@ -1,5 +1,6 @@
 // Conversion: Save binds the compressors, builds the graph from the timeline and runs it; the
 // progress timer reports, the graph's notices end it.
+#include "filters/outside_filters.h"
 #include "tessary_ctrl.h"
 #include "tessary_ids.h"
 #include "wmf/wmsdk.h"
@@ -12,9 +13,6 @@ constexpr LONG kOutputAvi = 8;
 constexpr LONG kOutputWmv = 9;
 constexpr UINT kGraphNotify = WM_USER + 1;
 constexpr UINT_PTR kProgressTimer = 1;
-
-// The MP3 encoder filter an AVI takes when the "MPEG Layer-3" compressor is chosen.
-DEFINE_GUID(CLSID_Mp3EncoderFilter, 0x94F2B777, 0xAFCA, 0x40AC, 0x89, 0x7A, 0x2C, 0x9F, 0x14, 0xDB, 0xE1, 0xC3);
 
 template <class T>
 HRESULT As(IUnknown* from, REFIID iid, T** to) {
@@ -116,6 +114,19 @@ HRESULT CTessaryCtrl::BindCompressor(REFCLSID category, short position, IBaseFil
   return *filter ? S_OK : S_FALSE;
 }
 
+// The encoder's key, then the bit rate and the sample rate; the answers of the settings are not
+// examined.
+HRESULT CTessaryCtrl::ConfigureMp3Encoder(IBaseFilter* encoder) {
+  IMp3EncoderSettings* settings = nullptr;
+  const HRESULT hr = As(encoder, IID_IMp3EncoderSettings, &settings);
+  if (FAILED(hr)) return hr;
+  settings->SetKey(kMp3EncoderSettingsKey);
+  settings->SetBitRate(m_nAVILameBitrate);
+  settings->SetSampleRate(m_nAVILameSampleRate);
+  settings->Release();
+  return S_OK;
+}
+
 // ---- Building the graph -------------------------------------------------------------------------
 
 HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, const GUID& profileId,
@@ -177,6 +188,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
       hr = CoCreateInstance(CLSID_Mp3EncoderFilter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                             reinterpret_cast<void**>(&mp3Encoder));
       if (SUCCEEDED(hr)) hr = m_pGraph->AddFilter(mp3Encoder, u"MP3 encoder");
+      if (SUCCEEDED(hr)) hr = ConfigureMp3Encoder(mp3Encoder);
       if (FAILED(hr)) {
         if (mp3Encoder) mp3Encoder->Release();
         return sink->Release(), fail(hr);

@@ -147,6 +147,8 @@ class CTessaryCtrl : public COleControl {
   HRESULT BuildConversionGraph(LPCTSTR name, const GUID& subtype, const GUID& profileId, IBaseFilter* videoCompressor,
                                IBaseFilter* audioCompressor);
   HRESULT ConfigureAsfWriter(const GUID& profileId);
+  // Gives the MP3 encoder its settings through its interface, by method position.
+  HRESULT ConfigureMp3Encoder(IBaseFilter* encoder);
   void FitVideoWindow();
   void ReportProgress();
   void ReleaseGraph();
