@@ -47,11 +47,13 @@ int SetClip(DeviceContext& dc, std::optional<Region> clip) {
 }  // namespace
 
 POINT DeviceContext::ToDevice(POINT p) const {
-  return POINT{p.x - state.windowOrg.x + state.viewportOrg.x, p.y - state.windowOrg.y + state.viewportOrg.y};
+  return POINT{Coordinate(int64_t{p.x} - state.windowOrg.x + state.viewportOrg.x),
+               Coordinate(int64_t{p.y} - state.windowOrg.y + state.viewportOrg.y)};
 }
 
 POINT DeviceContext::ToLogical(POINT p) const {
-  return POINT{p.x + state.windowOrg.x - state.viewportOrg.x, p.y + state.windowOrg.y - state.viewportOrg.y};
+  return POINT{Coordinate(int64_t{p.x} + state.windowOrg.x - state.viewportOrg.x),
+               Coordinate(int64_t{p.y} + state.windowOrg.y - state.viewportOrg.y)};
 }
 
 RECT DeviceContext::ToDevice(const RECT& r) const {

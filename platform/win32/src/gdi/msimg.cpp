@@ -34,7 +34,7 @@ bool Place(const DeviceContext& dc, int xd, int yd, int wd, int hd, const Device
   if (sourceMustFit && (s.x < 0 || s.y < 0 || int64_t{s.x} + ws > surface.width || int64_t{s.y} + hs > surface.height))
     return false;
   POINT d = dc.ToDevice(POINT{xd, yd});
-  *out = Placement{RECT{d.x, d.y, d.x + wd, d.y + hd}, s.x, s.y, ws, hs};
+  *out = Placement{Box(d.x, d.y, wd, hd), s.x, s.y, Coordinate(ws), Coordinate(hs)};
   return true;
 }
 

@@ -273,7 +273,7 @@ void PaintCoverage(DeviceContext& dc, int x0, int y0, int width, int height, con
   Surface& s = *dc.surface;
   uint32_t full = s.FromColor(color);
   bool blend = s.format.bitsPerPixel >= 16;
-  Region area = ClipTo(dc, RECT{x0, y0, x0 + width, y0 + height});
+  Region area = ClipTo(dc, Box(x0, y0, width, height));
   for (const RECT& r : area.Rects()) {
     for (int y = r.top; y < r.bottom; ++y) {
       const uint8_t* row = mask + (y - y0) * maskStride;
@@ -405,8 +405,8 @@ BOOL BlitSurface(DeviceContext& dc, int xDest, int yDest, int wDest, int hDest, 
                  int ySrc, int wSrc, int hSrc, DWORD rop, COLORREF sourceBk, bool plainColors) {
   uint8_t index = RopIndex(rop);
   if (wSrc == 0 || hSrc == 0) return FALSE;
-  RECT dest = Span(dc.ToDevice(RECT{xDest, yDest, xDest + wDest, yDest + hDest}));
-  RECT from = Span(RECT{xSrc, ySrc, xSrc + wSrc, ySrc + hSrc});
+  RECT dest = Span(dc.ToDevice(Box(xDest, yDest, wDest, hDest)));
+  RECT from = Span(Box(xSrc, ySrc, wSrc, hSrc));
   int w = dest.right - dest.left, h = dest.bottom - dest.top;
   if (w == 0 || h == 0) return TRUE;
 
@@ -476,7 +476,7 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   if (!dc) return Fail(ERROR_INVALID_HANDLE);
   uint8_t index = RopIndex(rop);
   if (RopUsesSource(index)) return Fail(ERROR_INVALID_PARAMETER);
-  Region area = ClipTo(*dc, dc->ToDevice(RECT{x, y, x + w, y + h}));
+  Region area = ClipTo(*dc, dc->ToDevice(Box(x, y, w, h)));
   PatternFill pattern(*dc, *dc->state.brush);
   ApplyRop(*dc, area, index, nullptr, &pattern);
   return TRUE;

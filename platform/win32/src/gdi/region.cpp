@@ -9,6 +9,7 @@ Region::Region() { pixman_region32_init(&region_); }
 Region::Region(const RECT& rect) : Region(rect.left, rect.top, rect.right, rect.bottom) {}
 
 Region::Region(int left, int top, int right, int bottom) {
+  left = Coordinate(left), top = Coordinate(top), right = Coordinate(right), bottom = Coordinate(bottom);
   if (left < right && top < bottom) {
     pixman_region32_init_rect(&region_, left, top, static_cast<unsigned>(right - left),
                               static_cast<unsigned>(bottom - top));

@@ -3,12 +3,26 @@
 // owner says: logical for a region handle, device for a DC's clip.
 #include <pixman.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "win32/wingdi.h"
 
 namespace win32_detail::gdi {
+
+// Coordinates are kept within 28 bits, the platform's own range: sums of two never overflow, and
+// far-off drawing costs no more than the part that reaches the surface.
+constexpr int64_t kCoordinateLimit = int64_t{1} << 27;
+inline int Coordinate(int64_t v) { return static_cast<int>(std::clamp(v, -kCoordinateLimit, kCoordinateLimit)); }
+// A rectangle with each side within that range.
+inline RECT Clamped(const RECT& r) {
+  return RECT{Coordinate(r.left), Coordinate(r.top), Coordinate(r.right), Coordinate(r.bottom)};
+}
+// The rectangle at (x, y) of extent w x h, each side within that range.
+inline RECT Box(int x, int y, int w, int h) {
+  return RECT{Coordinate(x), Coordinate(y), Coordinate(int64_t{x} + w), Coordinate(int64_t{y} + h)};
+}
 
 class Region {
  public:

@@ -42,7 +42,8 @@ HRGN CreateRectRgnIndirect(const RECT* lprect) {
 
 HRGN CreateEllipticRgn(int x1, int y1, int x2, int y2) {
   RECT r = Sorted(x1, y1, x2, y2);
-  return NewRegion(RoundRectRegion(r.left, r.top, r.right, r.bottom, r.right - r.left, r.bottom - r.top));
+  return NewRegion(RoundRectRegion(r.left, r.top, r.right, r.bottom, Coordinate(int64_t{r.right} - r.left),
+                                   Coordinate(int64_t{r.bottom} - r.top)));
 }
 
 HRGN CreateEllipticRgnIndirect(const RECT* lprect) {
@@ -52,7 +53,8 @@ HRGN CreateEllipticRgnIndirect(const RECT* lprect) {
 
 HRGN CreateRoundRectRgn(int x1, int y1, int x2, int y2, int w, int h) {
   RECT r = Sorted(x1, y1, x2, y2);
-  return NewRegion(RoundRectRegion(r.left, r.top, r.right, r.bottom, std::abs(w), std::abs(h)));
+  return NewRegion(RoundRectRegion(r.left, r.top, r.right, r.bottom, Coordinate(std::abs(int64_t{w})),
+                                   Coordinate(std::abs(int64_t{h}))));
 }
 
 HRGN CreatePolygonRgn(const POINT* pptl, int cPoint, int iMode) {

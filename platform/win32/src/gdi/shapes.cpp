@@ -10,12 +10,28 @@
 
 namespace win32_detail::gdi {
 
-Region RoundRectRegion(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+namespace {
+
+// The part of [first, last) inside [low, high).
+std::pair<int, int> Within(int first, int last, int low, int high) {
+  return {std::max(first, low), std::min(last, high)};
+}
+
+const RECT kEverywhere{-int(kCoordinateLimit), -int(kCoordinateLimit), int(kCoordinateLimit), int(kCoordinateLimit)};
+
+}  // namespace
+
+Region RoundRectRegion(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight,
+                       const RECT* limit) {
+  left = Coordinate(left), top = Coordinate(top), right = Coordinate(right), bottom = Coordinate(bottom);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
-  double rx = std::min(cornerWidth, right - left) / 2.0, ry = std::min(cornerHeight, bottom - top) / 2.0;
+  if (!limit) limit = &kEverywhere;
+  double rx = std::min(Coordinate(cornerWidth), right - left) / 2.0;
+  double ry = std::min(Coordinate(cornerHeight), bottom - top) / 2.0;
   Region::RunBuilder runs;
-  for (int y = top; y < bottom; ++y) {
+  const auto [firstRow, endRow] = Within(top, bottom, limit->top, limit->bottom);
+  for (int y = firstRow; y < endRow; ++y) {
     double cy = y + 0.5, dy = 0;
     if (cy < top + ry) dy = top + ry - cy;
     if (cy > bottom - ry) dy = cy - (bottom - ry);
@@ -28,13 +44,15 @@ Region RoundRectRegion(int left, int top, int right, int bottom, int cornerWidth
     }
     int x0 = static_cast<int>(std::ceil(left + rx - half - 0.5 - 1e-9));
     int x1 = static_cast<int>(std::floor(right - rx + half - 0.5 + 1e-9)) + 1;
-    runs.AddRun(y, std::max(x0, left), std::min(x1, right));
+    const auto [from, to] = Within(std::max(x0, left), std::min(x1, right), limit->left, limit->right);
+    runs.AddRun(y, from, to);
   }
   return runs.Finish();
 }
 
-Region PolygonRegion(const POINT* points, int count, int fillMode) {
+Region PolygonRegion(const POINT* points, int count, int fillMode, const RECT* limit) {
   if (!points || count < 3) return Region();
+  if (!limit) limit = &kEverywhere;
   int top = points[0].y, bottom = points[0].y;
   for (int i = 1; i < count; ++i) {
     top = std::min<int>(top, points[i].y);
@@ -42,7 +60,8 @@ Region PolygonRegion(const POINT* points, int count, int fillMode) {
   }
   Region::RunBuilder runs;
   std::vector<std::pair<double, int>> crossings;
-  for (int y = top; y < bottom; ++y) {
+  const auto [firstRow, endRow] = Within(top, bottom, limit->top, limit->bottom);
+  for (int y = firstRow; y < endRow; ++y) {
     double cy = y + 0.5;
     crossings.clear();
     for (int i = 0; i < count; ++i) {
@@ -52,7 +71,7 @@ Region PolygonRegion(const POINT* points, int count, int fillMode) {
       bool down = b.y > a.y;
       double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
       if (cy < y0 || cy >= y1) continue;
-      double x = a.x + (cy - a.y) * (b.x - a.x) / double(b.y - a.y);
+      double x = a.x + (cy - a.y) * (double(b.x) - a.x) / (double(b.y) - a.y);
       crossings.push_back({x, down ? 1 : -1});
     }
     std::sort(crossings.begin(), crossings.end());
@@ -62,9 +81,11 @@ Region PolygonRegion(const POINT* points, int count, int fillMode) {
       bool inside = fillMode == WINDING ? winding != 0 : (winding & 1);
       if (!inside) continue;
       // Pixels whose centres lie in [xa, xb).
-      int x0 = static_cast<int>(std::ceil(crossings[i].first - 0.5));
-      int x1 = static_cast<int>(std::ceil(crossings[i + 1].first - 0.5));
-      runs.AddRun(y, x0, x1);
+      const double edge = double(kCoordinateLimit);
+      auto column = [edge](double x) { return static_cast<int>(std::clamp(std::ceil(x - 0.5), -edge, edge)); };
+      const auto [from, to] = Within(column(crossings[i].first), column(crossings[i + 1].first), limit->left,
+                                     limit->right);
+      runs.AddRun(y, from, to);
     }
   }
   return runs.Finish();
@@ -119,10 +140,23 @@ class PenPainter {
     int dx = b.x - a.x, dy = b.y - a.y;
     int adx = std::abs(dx), ady = std::abs(dy);
     int steps = std::max(adx, ady);
+    // Only the steps whose dots can reach the clip are taken; the dash pattern keeps its phase.
+    const RECT clip = dc_.DrawClip().Box();
+    const int64_t half = (Width() - 1) / 2, width = Width();
+    const bool horizontal = adx >= ady;
+    const int64_t start = horizontal ? a.x : a.y, low = horizontal ? clip.left : clip.top,
+                  high = horizontal ? clip.right : clip.bottom;
+    const bool forward = (horizontal ? dx : dy) > 0;
+    // A dot at c covers [c - half, c - half + width).
+    int64_t first = forward ? low + half - width + 1 - start : start - high - half + 1;
+    int64_t end = forward ? high + half - start : start - low - half + width;
+    first = std::clamp<int64_t>(first, 0, steps);
+    end = std::clamp<int64_t>(end, first, steps);
+    step_ += first;
     // The pixel nearest the ideal line in the minor direction. A line passing exactly between two
     // pixels lights the one whose diamond owns that corner: the upper one for mostly horizontal
     // lines, the right one for mostly vertical lines, whichever way the line runs.
-    for (int i = 0; i < steps; ++i) {
+    for (int i = static_cast<int>(first); i < end; ++i) {
       int x, y;
       if (adx >= ady) {
         x = a.x + (dx > 0 ? i : -i);
@@ -133,6 +167,7 @@ class PenPainter {
       }
       Dot(x, y);
     }
+    step_ += steps - end;
   }
 
   // Paints a pixel set with the pen colour through the ROP2.
@@ -154,16 +189,19 @@ class PenPainter {
     if (!dashes_.empty()) {
       int total = 0;
       for (int d : dashes_) total += d;
-      int at = step_++ % total, i = 0;
+      int at = static_cast<int>(step_++ % total), i = 0;
       while (at >= dashes_[static_cast<size_t>(i)]) at -= dashes_[static_cast<size_t>(i++)];
       if (i % 2) {  // a gap: background colour when opaque
         if (dc_.state.bkMode == TRANSPARENT) return;
         value = background_;
       }
     }
-    int w = pen_.width, half = (w - 1) / 2;
-    for (int py = y - half; py < y - half + w; ++py)
-      for (int px = x - half; px < x - half + w; ++px) Put(px, py, value);
+    const RECT clip = dc_.DrawClip().Box();
+    const int64_t w = Width(), half = (w - 1) / 2;
+    const int64_t top = std::max<int64_t>(y - half, clip.top), bottom = std::min<int64_t>(y - half + w, clip.bottom);
+    const int64_t left = std::max<int64_t>(x - half, clip.left), right = std::min<int64_t>(x - half + w, clip.right);
+    for (int64_t py = top; py < bottom; ++py)
+      for (int64_t px = left; px < right; ++px) Put(static_cast<int>(px), static_cast<int>(py), value);
   }
 
   void Put(int x, int y, uint32_t value) {
@@ -178,7 +216,7 @@ class PenPainter {
   uint32_t color_ = 0, background_ = 0, mask_ = 0;
   uint8_t rop_ = 0xF0;
   std::vector<int> dashes_;
-  int step_ = 0;
+  int64_t step_ = 0;
 };
 
 // Fills a shape's pixels with the brush and frames them with the pen, as Rectangle, Ellipse,
@@ -250,7 +288,8 @@ BOOL Polygon(HDC hdc, const POINT* apt, int cpt) {
   if (!apt || cpt < 2) return FALSE;
   std::vector<POINT> device(apt, apt + cpt);
   for (POINT& p : device) p = dc->ToDevice(p);
-  Region shape = PolygonRegion(device.data(), cpt, dc->state.polyFillMode);
+  const RECT clip = dc->DrawClip().Box();
+  Region shape = PolygonRegion(device.data(), cpt, dc->state.polyFillMode, &clip);
   FillDeviceRegion(*dc, shape, *dc->state.brush, static_cast<DWORD>(Rop2ToRop3(dc->state.rop2)) << 16);
   PenPainter pen(*dc);
   for (int i = 0; i < cpt; ++i) pen.Line(device[static_cast<size_t>(i)], device[static_cast<size_t>((i + 1) % cpt)]);
@@ -274,12 +313,19 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
 
 BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
   DC_OR_FAIL(hdc);
-  Region shape = DeviceShape(*dc, RoundRectRegion(left, top, right, bottom, width, height));
+  // Only the part that can reach the clip is made, with room for the pen's frame inside the shape.
+  const POINT o = dc->ToDevice(POINT{0, 0});
+  const RECT clip = dc->DrawClip().Box();
+  const int margin = Coordinate(int64_t{dc->state.pen->width} + 1);
+  const RECT limit = {Coordinate(int64_t{clip.left} - o.x - margin), Coordinate(int64_t{clip.top} - o.y - margin),
+                      Coordinate(int64_t{clip.right} - o.x + margin), Coordinate(int64_t{clip.bottom} - o.y + margin)};
+  Region shape = DeviceShape(*dc, RoundRectRegion(left, top, right, bottom, width, height, &limit));
   FillAndFrame(*dc, shape, FrameOf(shape, dc->state.pen->width));
   return TRUE;
 }
 
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   DC_OR_FAIL(hdc);
-  return RoundRect(hdc, left, top, right, bottom, std::abs(right - left), std::abs(bottom - top));
+  return RoundRect(hdc, left, top, right, bottom, Coordinate(std::abs(int64_t{right} - left)),
+                   Coordinate(std::abs(int64_t{bottom} - top)));
 }

@@ -211,7 +211,7 @@ int FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   auto dc = FindDC(hDC);
   auto brush = BrushOf(hbr);
   if (!dc || !lprc || !brush) return 0;
-  const RECT& r = *lprc;
+  const RECT r = Clamped(*lprc);
   if (r.left >= r.right || r.top >= r.bottom) return 1;
   Region frame = Region(dc->ToDevice(r)).Subtract(Region(dc->ToDevice(RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1})));
   FillDeviceRegion(*dc, frame, *brush, PATCOPY);
@@ -266,7 +266,12 @@ void DiagonalEdge(DeviceContext& dc, const RECT& r, UINT flags, COLORREF color) 
   // From the corner the flags do not name to the one they do.
   int w = r.right - r.left, h = r.bottom - r.top, n = std::min(w, h);
   bool endRight = flags & BF_RIGHT, endTop = flags & BF_TOP;
-  for (int i = 0; i < n; ++i) {
+  // Only the steps whose column can reach the clip are taken.
+  const RECT clip = dc.DrawClip().Box();
+  const int left = dc.ToLogical(POINT{clip.left, 0}).x, right = dc.ToLogical(POINT{clip.right, 0}).x;
+  const int first = std::max(0, endRight ? left - r.left : r.right - right);
+  n = std::min(n, endRight ? right - r.left : r.right - left);
+  for (int i = first; i < n; ++i) {
     int x = endRight ? r.left + i : r.right - 1 - i;
     int y = endTop ? r.bottom - 1 - i : r.top + i;
     FillColor(dc, RECT{x, y, x + 1, y + 1}, color);
@@ -278,7 +283,7 @@ void DiagonalEdge(DeviceContext& dc, const RECT& r, UINT flags, COLORREF color) 
 BOOL DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
   auto dc = FindDC(hdc);
   if (!dc || !qrc) return FALSE;
-  RECT r = *qrc;
+  RECT r = Clamped(*qrc);
   UINT outer = edge & BDR_OUTER, inner = edge & BDR_INNER;
   COLORREF light = GetSysColor(COLOR_3DLIGHT), highlight = GetSysColor(COLOR_BTNHIGHLIGHT),
            shadow = GetSysColor(COLOR_BTNSHADOW), dark = GetSysColor(COLOR_3DDKSHADOW), face = GetSysColor(COLOR_BTNFACE);
@@ -317,7 +322,7 @@ BOOL DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
 BOOL DrawFrameControl(HDC hdc, LPRECT lprc, UINT uType, UINT uState) {
   auto dc = FindDC(hdc);
   if (!dc || !lprc || uType != DFC_BUTTON) return FALSE;
-  RECT r = *lprc;
+  RECT r = Clamped(*lprc);
   if (uState & DFCS_BUTTONPUSH) {
     UINT edge = (uState & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED;
     UINT flags = BF_RECT | BF_MIDDLE | BF_SOFT | ((uState & DFCS_FLAT) ? BF_FLAT : 0) | ((uState & DFCS_MONO) ? BF_MONO : 0);

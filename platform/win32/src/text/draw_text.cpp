@@ -150,6 +150,7 @@ int DrawTextCommon(HDC hdc, const std::u32string& text, LPRECT rect, UINT format
     Fail(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  *rect = gdi::Clamped(*rect);  // far-off sides come back within the coordinate range
   SelectedFont font = FontOf(*dc);
   FontFace& face = *font.face;
   const int lineHeight = face.Metrics().height;

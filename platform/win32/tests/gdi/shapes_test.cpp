@@ -1,4 +1,6 @@
 // Lines, shapes, brushes, edges, focus rectangles and state drawing.
+#include <climits>
+
 #include "canvas.h"
 
 namespace {
@@ -353,3 +355,52 @@ TEST(UserDrawing, RectangleHelpers) {
 }
 
 }  // namespace
+
+// Coordinates from skin descriptions may be anything: far-off shapes and blits draw what falls on
+// the surface, quickly, and never overflow.
+TEST(FarCoordinates, DrawOnlyWhatReachesTheSurface) {
+  const int kMin = INT_MIN, kMax = INT_MAX;
+  Canvas canvas(16, 8);
+  HDC dc = canvas.dc();
+  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  SelectObject(dc, black);
+  SelectObject(dc, GetStockObject(NULL_PEN));
+
+  EXPECT_TRUE(PatBlt(dc, kMin, kMin, kMax, kMax, BLACKNESS));
+  EXPECT_EQ(canvas.Count(RGB(0, 0, 0)), 0) << "the box ends just before the surface";
+  EXPECT_TRUE(PatBlt(dc, kMin / 2, kMin / 2, kMax, kMax, BLACKNESS));
+  EXPECT_EQ(canvas.Count(RGB(0, 0, 0)), 16 * 8);
+
+  canvas.Fill(RGB(255, 255, 255));
+  Canvas source(4, 4, RGB(255, 0, 0));
+  EXPECT_TRUE(BitBlt(dc, kMin, kMin, kMax, kMax, source.dc(), kMin, kMin, SRCCOPY));
+  EXPECT_TRUE(StretchBlt(dc, kMax - 1, 0, kMin, 8, source.dc(), 0, 0, 4, 4, SRCCOPY));
+  EXPECT_EQ(canvas.Count(RGB(255, 0, 0)), 16 * 8) << "a mirrored stretch from far right covers it all";
+
+  canvas.Fill(RGB(255, 255, 255));
+  SetWindowOrgEx(dc, kMin, kMax, nullptr);
+  EXPECT_TRUE(PatBlt(dc, kMax, kMin, 4, 4, BLACKNESS));
+  SetWindowOrgEx(dc, 0, 0, nullptr);
+  EXPECT_EQ(canvas.Count(RGB(0, 0, 0)), 0);
+
+  EXPECT_TRUE(Ellipse(dc, kMin, kMin, kMax, kMax));
+  EXPECT_EQ(canvas.Count(RGB(0, 0, 0)), 16 * 8) << "the middle of a huge ellipse";
+  canvas.Fill(RGB(255, 255, 255));
+  const POINT triangle[] = {{kMin, kMin}, {kMax, kMin}, {0, kMax}};
+  EXPECT_TRUE(Polygon(dc, triangle, 3));
+  EXPECT_EQ(canvas.Count(RGB(0, 0, 0)), 16 * 8);
+
+  canvas.Fill(RGB(255, 255, 255));
+  HPEN wide = CreatePen(PS_SOLID, 1000, RGB(0, 0, 255));
+  SelectObject(dc, wide);
+  MoveToEx(dc, kMin, 3, nullptr);
+  EXPECT_TRUE(LineTo(dc, kMax, 3));
+  EXPECT_EQ(canvas.Count(RGB(0, 0, 255)), 16 * 8);
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  DeleteObject(wide);
+
+  HRGN far = CreateRectRgn(kMin, kMin, kMax, kMax);
+  ASSERT_NE(far, nullptr);
+  EXPECT_TRUE(PtInRegion(far, 0, 0));
+  DeleteObject(far);
+}
