@@ -1,0 +1,314 @@
+// The engine's conversion against a plain FFmpeg library loop with equal settings, in one run: a
+// 60-second 1280x720 clip (made here) to AVI at 640x480, MPEG-4 part 2 video (1.5 Mbit/s, no
+// B-frames, 25 fps) and MP3 sound (128 kbit/s, 44.1 kHz) through the MP3 encoder filter. Each side
+// runs in a child process of its own, so that its peak memory is its own.
+// Usage: engine_convert_bench [folder] [seconds]
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dispatch_calls.h"
+#include "mfc/afxctl.h"
+#include "tessary_ids.h"
+#include "testing/media_fixtures.h"
+#include "testing/media_probe.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr int kFrameRate = 25;
+constexpr int64_t kVideoBitRate = 1500000;  // the MPEG-4 compressor's own
+constexpr int kAudioKbps = 128;
+constexpr int kSampleRate = 44100;
+
+// ---- The engine, hosted as a container hosts it -------------------------------------------------
+
+class EventHost : public CWnd {
+  DECLARE_EVENTSINK_MAP()
+ public:
+  void OnComplete() { ++completes; }
+  int completes = 0;
+};
+
+BEGIN_EVENTSINK_MAP(EventHost, CWnd)
+  ON_EVENT(EventHost, 1001, eventidComplete, OnComplete, VTS_NONE)
+END_EVENTSINK_MAP()
+
+int EngineConvert(const std::string& in, const std::string& out, double seconds) {
+  HMODULE module = LoadLibraryA(TESSARY_MODULE);
+  auto registerServer = module ? reinterpret_cast<HRESULT (*)()>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
+  if (!registerServer || FAILED(registerServer())) {
+    std::fprintf(stderr, "cannot load or register %s\n", TESSARY_MODULE);
+    return 2;
+  }
+  AfxEnableControlContainer();
+  EventHost host;
+  CWnd wrapper;
+  if (!host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr) ||
+      !AfxCreateControl(&wrapper, CLSID_Tessary, "", WS_VISIBLE, CRect(0, 0, 320, 240), &host, 1001)) {
+    std::fprintf(stderr, "cannot host the control\n");
+    return 2;
+  }
+  IDispatch* control = AfxGetControlSite(&wrapper)->GetDispatch();
+  COleVariant result;
+  auto put = [&](DISPID id, const COleVariant& v) { return SUCCEEDED(PutProp(control, id, v)); };
+  auto find = [&](DISPID collection, const char* name) {
+    COleVariant items, position;
+    GetProp(control, collection, items);
+    CallMethod(items.pdispVal, dispidCollectionFind, position, {COleVariant(name)});
+    return position.iVal;
+  };
+  const COleVariant on(short(VARIANT_TRUE), VT_BOOL);
+  bool ok = put(dispidOutputType, COleVariant(short(8))) && put(dispidOutputFileWidth, COleVariant(short(kWidth))) &&
+            put(dispidOutputFileHeight, COleVariant(short(kHeight))) &&
+            put(dispidFrameRate, COleVariant(float(kFrameRate))) &&
+            put(dispidVideoCompressor, COleVariant(find(dispidVideoCompressors, "MPEG-4 Video Encoder"))) &&
+            put(dispidUseVideoCompressor, on) &&
+            put(dispidAudioCompressor, COleVariant(find(dispidAudioCompressors, "MPEG Layer-3"))) &&
+            put(dispidUseAudioCompressor, on) && put(dispidAVILameBitrate, COleVariant(short(kAudioKbps))) &&
+            put(dispidAVILameSampleRate, COleVariant(LONG(kSampleRate)));
+  ok = ok && SUCCEEDED(CallMethod(control, dispidInitControl, result));
+  ok = ok && SUCCEEDED(CallMethod(control, dispidAddVideo, result,
+                                  {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds), COleVariant(short(0))}));
+  ok = ok && SUCCEEDED(CallMethod(control, dispidAddAudio, result,
+                                  {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds)}));
+  ok = ok && SUCCEEDED(CallMethod(control, dispidSave, result, {COleVariant(out.c_str())})) &&
+       result.boolVal == VARIANT_TRUE;
+  if (!ok) {
+    std::fprintf(stderr, "the control refused the settings, the clips or the save\n");
+    return 2;
+  }
+  MSG msg;
+  while (host.completes == 0 && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return host.completes == 1 ? 0 : 1;
+}
+
+// ---- The same work with the FFmpeg libraries directly --------------------------------------------
+
+struct Stream {
+  AVCodecContext* decoder = nullptr;
+  AVCodecContext* encoder = nullptr;
+  AVStream* out = nullptr;
+  SwsContext* scaler = nullptr;
+  SwrContext* resampler = nullptr;
+  AVFrame* converted = nullptr;
+  int64_t samples = 0;
+};
+
+void Encode(AVFormatContext* out, Stream& s, AVFrame* frame) {
+  avcodec_send_frame(s.encoder, frame);
+  AVPacket* p = av_packet_alloc();
+  while (avcodec_receive_packet(s.encoder, p) == 0) {
+    av_packet_rescale_ts(p, s.encoder->time_base, s.out->time_base);
+    p->stream_index = s.out->index;
+    av_interleaved_write_frame(out, p);
+  }
+  av_packet_free(&p);
+}
+
+bool OpenVideo(Stream& s, const AVStream* in) {
+  const AVCodec* c = avcodec_find_encoder_by_name("mpeg4");
+  s.encoder = avcodec_alloc_context3(c);
+  s.encoder->width = kWidth;
+  s.encoder->height = kHeight;
+  s.encoder->time_base = {1, kFrameRate};
+  s.encoder->framerate = {kFrameRate, 1};
+  s.encoder->pix_fmt = AV_PIX_FMT_YUV420P;
+  s.encoder->bit_rate = kVideoBitRate;
+  s.encoder->max_b_frames = 0;
+  s.encoder->thread_count = 0;
+  s.scaler = sws_getContext(in->codecpar->width, in->codecpar->height, AVPixelFormat(in->codecpar->format), kWidth,
+                            kHeight, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
+  s.converted = av_frame_alloc();
+  s.converted->format = AV_PIX_FMT_YUV420P;
+  s.converted->width = kWidth;
+  s.converted->height = kHeight;
+  return s.scaler && av_frame_get_buffer(s.converted, 0) >= 0 && avcodec_open2(s.encoder, c, nullptr) >= 0;
+}
+
+bool OpenAudio(Stream& s) {
+  const AVCodec* c = avcodec_find_encoder_by_name("libmp3lame");
+  s.encoder = avcodec_alloc_context3(c);
+  s.encoder->sample_rate = kSampleRate;
+  s.encoder->time_base = {1, kSampleRate};
+  s.encoder->sample_fmt = AV_SAMPLE_FMT_S16P;
+  s.encoder->bit_rate = kAudioKbps * 1000;
+  av_channel_layout_default(&s.encoder->ch_layout, std::min(s.decoder->ch_layout.nb_channels, 2));
+  if (avcodec_open2(s.encoder, c, nullptr) < 0) return false;
+  swr_alloc_set_opts2(&s.resampler, &s.encoder->ch_layout, s.encoder->sample_fmt, kSampleRate,
+                      &s.decoder->ch_layout, s.decoder->sample_fmt, s.decoder->sample_rate, 0, nullptr);
+  s.converted = av_frame_alloc();
+  return swr_init(s.resampler) >= 0;
+}
+
+// Whole encoder frames out of the resampler; with last, the rest too.
+void EncodeAudio(AVFormatContext* out, Stream& s, bool last) {
+  const int size = s.encoder->frame_size;
+  while (swr_get_out_samples(s.resampler, 0) >= (last ? 1 : size)) {
+    av_frame_unref(s.converted);
+    s.converted->format = s.encoder->sample_fmt;
+    s.converted->nb_samples = size;
+    s.converted->sample_rate = kSampleRate;
+    av_channel_layout_copy(&s.converted->ch_layout, &s.encoder->ch_layout);
+    av_frame_get_buffer(s.converted, 0);
+    const int got = swr_convert(s.resampler, s.converted->data, size, nullptr, 0);
+    if (got <= 0) break;
+    s.converted->nb_samples = got;
+    s.converted->pts = s.samples;
+    s.samples += got;
+    Encode(out, s, s.converted);
+  }
+}
+
+int LibraryConvert(const std::string& in, const std::string& path) {
+  AVFormatContext* input = nullptr;
+  if (avformat_open_input(&input, in.c_str(), nullptr, nullptr) < 0) return 2;
+  avformat_find_stream_info(input, nullptr);
+  AVFormatContext* out = nullptr;
+  avformat_alloc_output_context2(&out, nullptr, "avi", path.c_str());
+  std::vector<Stream> streams(input->nb_streams);
+  for (unsigned i = 0; i < input->nb_streams; ++i) {
+    const AVStream* st = input->streams[i];
+    const AVMediaType type = st->codecpar->codec_type;
+    if (type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO) continue;
+    Stream& s = streams[i];
+    s.decoder = avcodec_alloc_context3(avcodec_find_decoder(st->codecpar->codec_id));
+    avcodec_parameters_to_context(s.decoder, st->codecpar);
+    s.decoder->pkt_timebase = st->time_base;
+    s.decoder->thread_count = 0;
+    if (avcodec_open2(s.decoder, s.decoder->codec, nullptr) < 0) return 2;
+    if (!(type == AVMEDIA_TYPE_VIDEO ? OpenVideo(s, st) : OpenAudio(s))) return 2;
+    s.out = avformat_new_stream(out, nullptr);
+    avcodec_parameters_from_context(s.out->codecpar, s.encoder);
+    s.out->time_base = s.encoder->time_base;
+  }
+  if (avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 || avformat_write_header(out, nullptr) < 0) return 2;
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+  auto drain = [&](Stream& s) {
+    while (avcodec_receive_frame(s.decoder, frame) == 0) {
+      if (s.scaler) {
+        av_frame_make_writable(s.converted);
+        sws_scale(s.scaler, frame->data, frame->linesize, 0, frame->height, s.converted->data, s.converted->linesize);
+        s.converted->pts = av_rescale_q(frame->best_effort_timestamp, s.decoder->pkt_timebase, s.encoder->time_base);
+        Encode(out, s, s.converted);
+      } else {
+        swr_convert(s.resampler, nullptr, 0, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+        EncodeAudio(out, s, false);
+      }
+      av_frame_unref(frame);
+    }
+  };
+  while (av_read_frame(input, packet) >= 0) {
+    Stream& s = streams[packet->stream_index];
+    if (s.decoder) {
+      avcodec_send_packet(s.decoder, packet);
+      drain(s);
+    }
+    av_packet_unref(packet);
+  }
+  for (Stream& s : streams) {
+    if (!s.decoder) continue;
+    avcodec_send_packet(s.decoder, nullptr);
+    drain(s);
+    if (s.resampler) EncodeAudio(out, s, true);
+    Encode(out, s, nullptr);
+  }
+  av_write_trailer(out);
+  avio_closep(&out->pb);
+  return 0;
+}
+
+// ---- Measuring ----------------------------------------------------------------------------------
+
+struct Result {
+  double seconds = 0;
+  long peakKiB = 0;
+  int status = -1;
+};
+
+Result InChild(const std::function<int()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) std::_Exit(work());
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  Result r;
+  r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  r.peakKiB = usage.ru_maxrss;
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+void Describe(const char* who, const std::string& path) {
+  const testing_support::ProbedFile f = testing_support::ProbeFile(path);
+  const testing_support::ProbedStream* v = f.Video();
+  const testing_support::ProbedStream* a = f.Audio();
+  std::printf("%-10s %s %dx%d %.1f s | %s %d Hz %d ch %.1f s %s\n", who, v ? v->codec.c_str() : "-", v ? v->width : 0,
+              v ? v->height : 0, v ? v->seconds : 0, a ? a->codec.c_str() : "-", a ? a->sampleRate : 0,
+              a ? a->channels : 0, a ? a->seconds : 0, f.error.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::filesystem::path folder = argc > 1 ? argv[1] : std::filesystem::current_path();
+  const double seconds = argc > 2 ? std::atof(argv[2]) : 60.0;
+  // The control registers itself: into a registry of this run, not the user's.
+  const std::filesystem::path config = folder / "engine_bench_config";
+  std::filesystem::create_directories(config);
+  setenv("CORVANE_REGISTRY", (config / "registry.txt").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  setenv("CORVANE_DISPLAY", "headless", 0);
+
+  const std::string clip = (folder / "engine_bench_source.avi").string();
+  const std::string viaEngine = (folder / "engine_bench_engine.avi").string();
+  const std::string viaLibraries = (folder / "engine_bench_libraries.avi").string();
+  testing_support::ClipOptions o;
+  o.format = "avi";
+  o.videoEncoder = "mpeg4";
+  o.width = 1280;
+  o.height = 720;
+  o.frameRate = kFrameRate;
+  o.audioEncoder = "libmp3lame";
+  o.sampleRate = kSampleRate;
+  o.channels = 2;
+  o.seconds = seconds;
+  std::printf("making a %.0f-second 1280x720 clip...\n", seconds);
+  if (std::string err = testing_support::MakeClip(clip, o); !err.empty()) {
+    std::fprintf(stderr, "%s\n", err.c_str());
+    return 2;
+  }
+  const Result engine = InChild([&] { return EngineConvert(clip, viaEngine, seconds); });
+  const Result libraries = InChild([&] { return LibraryConvert(clip, viaLibraries); });
+  Describe("engine:", viaEngine);
+  Describe("libraries:", viaLibraries);
+  std::printf("engine:     %7.2f s  peak %7ld KiB  (exit %d)\n", engine.seconds, engine.peakKiB, engine.status);
+  std::printf("libraries:  %7.2f s  peak %7ld KiB  (exit %d)\n", libraries.seconds, libraries.peakKiB,
+              libraries.status);
+  std::printf("ratio engine/libraries: time %.2fx, peak memory %.2fx\n", engine.seconds / libraries.seconds,
+              double(engine.peakKiB) / double(libraries.peakKiB));
+  for (const std::string& f : {clip, viaEngine, viaLibraries}) std::filesystem::remove(f);
+  std::filesystem::remove_all(config);
+  return engine.status == 0 && libraries.status == 0 ? 0 : 1;
+}
