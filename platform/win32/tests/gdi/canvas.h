@@ -52,13 +52,14 @@ class Canvas {
     for (int y = 0; y < height_; ++y)
       for (int x = 0; x < width_; ++x) Set(x, y, c);
   }
-  // Number of pixels of colour c.
-  int Count(COLORREF c) const {
+  // Number of pixels of colour c, in all of the canvas or inside r.
+  int Count(COLORREF c, RECT r) const {
     int n = 0;
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x) n += At(x, y) == c;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
     return n;
   }
+  int Count(COLORREF c) const { return Count(c, RECT{0, 0, width_, height_}); }
 
  private:
   int width_, height_;
