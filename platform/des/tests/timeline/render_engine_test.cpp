@@ -36,6 +36,9 @@ std::u16string TestClip() {
     o.sampleRate = 44100;
     o.channels = 2;
     o.seconds = 2.0;
+    // Left shifted, the encoder's priming sound would move the pictures a frame on in the AVI
+    // index (an empty first-frame slot), and the first picture would hold two frames.
+    o.muxerOptions = {{"avoid_negative_ts", "disabled"}};
     const std::string file = testing_support::SandboxDir() + "/clip.avi";
     EXPECT_EQ(testing_support::MakeClip(file, o), "");
     path.assign(file.begin(), file.end());
@@ -312,9 +315,8 @@ TEST_F(RenderTest, FramesFollowTheTimelineAndAGapIsBlack) {
   const std::vector<BYTE>& f = samples[2].bytes;
   auto luma = [&](int row) { return f[size_t(row) * 160 * 3 + 6] + f[size_t(row) * 160 * 3 + 7] + f[size_t(row) * 160 * 3 + 8]; };
   EXPECT_GT(luma(2), luma(117) + 100);
-  // The moving picture changes from frame to frame: nothing is repeated at normal speed (the
-  // file source stamps the clip's first two pictures alike, so the count starts at the third).
-  for (size_t n = 2; n < 25; ++n) EXPECT_NE(samples[n].hash, samples[n - 1].hash) << n;
+  // The moving picture changes from frame to frame: nothing is repeated at normal speed.
+  for (size_t n = 1; n < 25; ++n) EXPECT_NE(samples[n].hash, samples[n - 1].hash) << n;
 }
 
 TEST_F(RenderTest, ASlowedClipRepeatsFramesAndAFastOneDropsThem) {
@@ -327,12 +329,11 @@ TEST_F(RenderTest, ASlowedClipRepeatsFramesAndAFastOneDropsThem) {
   EXPECT_EQ(RunToEnd(), EC_COMPLETE);
   const auto samples = rec.Samples();
   ASSERT_EQ(samples.size(), 75u);
-  // Each source picture shows twice (counted from the third frame: the file source stamps the
-  // clip's first two pictures alike).
+  // Each source picture shows twice.
   int repeats = 0;
-  for (size_t n = 3; n < 50; ++n) repeats += samples[n].hash == samples[n - 1].hash;
-  EXPECT_EQ(repeats, 24);
-  for (size_t n = 3; n < 50; n += 2) EXPECT_EQ(samples[n].hash, samples[n - 1].hash) << n;
+  for (size_t n = 1; n < 50; ++n) repeats += samples[n].hash == samples[n - 1].hash;
+  EXPECT_EQ(repeats, 25);
+  for (size_t n = 1; n < 50; n += 2) EXPECT_EQ(samples[n].hash, samples[n - 1].hash) << n;
   std::map<size_t, int> fast;
   for (size_t n = 50; n < 75; ++n) ++fast[samples[n].hash];
   EXPECT_EQ(fast.size(), 25u);

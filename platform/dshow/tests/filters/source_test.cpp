@@ -3,6 +3,9 @@
 
 #include <cstdio>
 #include <fstream>
+#include <mutex>
+#include <tuple>
+#include <vector>
 
 #include "clips.h"
 #include "ole/objbase.h"
@@ -182,6 +185,96 @@ INSTANTIATE_TEST_SUITE_P(
       for (char& ch : n) if (ch == '.') ch = '_';
       return n;
     });
+
+// Keeps every sample's start time.
+class StartTimes : public ISampleGrabberCB {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (riid == IID_IUnknown || riid == IID_ISampleGrabberCB) {
+      *ppv = static_cast<ISampleGrabberCB*>(this);
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
+    REFERENCE_TIME start = 0, stop = 0;
+    sample->GetTime(&start, &stop);
+    std::lock_guard<std::mutex> hold(lock_);
+    starts_.push_back(start);
+    return S_OK;
+  }
+  STDMETHODIMP BufferCB(double, BYTE*, LONG) override { return S_OK; }
+
+  std::vector<REFERENCE_TIME> Starts() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return starts_;
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<REFERENCE_TIME> starts_;
+};
+
+// Plays the clip's video to the end and returns the start time of every picture.
+std::vector<REFERENCE_TIME> PictureStarts(const std::string& path) {
+  StartTimes times;
+  TestGraph graph;
+  IBaseFilter* source = AddSource(graph, path);
+  if (!source) return {};
+  IBaseFilter* grabber = graph.Add(CLSID_SampleGrabber, u"Grabber");
+  IBaseFilter* renderer = graph.Add(CLSID_NullRenderer, u"Null");
+  auto* grab = QueryAs<ISampleGrabber>(grabber, IID_ISampleGrabber);
+  grab->SetCallback(&times, 0);
+  grab->Release();
+  if (FAILED(ConnectFilters(source, grabber)) || FAILED(ConnectFilters(grabber, renderer))) return {};
+  if (graph.Run() != S_OK) return {};
+  graph.WaitForCompletion(1);
+  graph.Stop();
+  return times.Starts();
+}
+
+// A one-second clip's pictures: each once, at its frame number times the frame length.
+void ExpectFrameTimes(const std::vector<REFERENCE_TIME>& starts, int rate, const std::string& name) {
+  ASSERT_EQ(starts.size(), size_t(rate)) << name;
+  const double frameTime = double(UNITS) / rate;
+  for (size_t i = 0; i < starts.size(); ++i) {
+    EXPECT_NEAR(double(starts[i]), double(i) * frameTime, 10000.0) << name << " picture " << i;
+    if (i > 0) EXPECT_GT(starts[i], starts[i - 1]) << name << " picture " << i;
+  }
+}
+
+class FileSourcePictureTimes : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
+
+TEST_P(FileSourcePictureTimes, EveryPictureOnceAtItsFrameTime) {
+  const auto [encoder, rate] = GetParam();
+  testing_support::ClipOptions o;
+  o.format = "avi";
+  o.videoEncoder = encoder;
+  o.audioEncoder = "";
+  o.frameRate = rate;
+  o.seconds = 1.0;
+  const std::string name = std::string("times_") + encoder + "_" + std::to_string(rate) + ".avi";
+  ExpectFrameTimes(PictureStarts(Clip(name, o)), rate, name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Avi, FileSourcePictureTimes,
+                         ::testing::Combine(::testing::Values("mpeg4", "mjpeg", "rawvideo"), ::testing::Values(15, 25)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param));
+                         });
+
+TEST(FileSource, AFileStartingLateStillStartsAtZero) {
+  testing_support::ClipOptions o;
+  o.format = "mpegts";
+  o.videoEncoder = "mpeg2video";
+  o.audioEncoder = "";
+  o.seconds = 1.0;
+  o.muxerOptions = {{"output_ts_offset", "10"}};
+  ExpectFrameTimes(PictureStarts(Clip("late.ts", o)), 25, "late.ts");
+}
 
 TEST(FileSource, SeekingBeforeRunStartsThere) {
   CountedBranch video;
