@@ -94,7 +94,9 @@ TEST_P(Mp3AviTest, AudioIsMp3AtTheChosenBitRateAndSampleRate) {
     Flag(dispidUseVideoCompressor, true);
   }
   Call(dispidInitControl);
-  if (c.video) ASSERT_TRUE(AddVideo(Clip(), 0, 2));
+  if (c.video) {
+    ASSERT_TRUE(AddVideo(Clip(), 0, 2));
+  }
   ASSERT_TRUE(AddAudio(Clip(), 0, 2));
   ASSERT_TRUE(CallBool(dispidSave, {COleVariant(Output("mp3.avi").c_str())}));
   EXPECT_TRUE(Get(dispidUseAVILameEncoder).boolVal);

@@ -10,6 +10,8 @@ namespace {
 constexpr int kRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
 constexpr int kMpeg1BitRates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
 constexpr int kMpeg2BitRates[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+// The encoder makes no more than 64 kbit/s below 16 kHz.
+constexpr int kMpeg25BitRates[] = {8, 16, 24, 32, 40, 48, 56, 64};
 
 template <size_t N>
 int Nearest(const int (&values)[N], int wish) {
@@ -22,7 +24,8 @@ int Nearest(const int (&values)[N], int wish) {
 int NearestMp3Rate(int hz) { return Nearest(kRates, hz); }
 
 int NearestMp3BitRate(int kbps, int rate) {
-  return rate >= 32000 ? Nearest(kMpeg1BitRates, kbps) : Nearest(kMpeg2BitRates, kbps);
+  if (rate >= 32000) return Nearest(kMpeg1BitRates, kbps);
+  return rate >= 16000 ? Nearest(kMpeg2BitRates, kbps) : Nearest(kMpeg25BitRates, kbps);
 }
 
 int Mp3FrameSamples(int rate) { return rate >= 32000 ? 1152 : 576; }

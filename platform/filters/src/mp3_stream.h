@@ -25,7 +25,7 @@ struct Mp3Output {
 };
 
 // The legal MP3 value nearest to a wish: the sample rates of MPEG-1, 2 and 2.5, and the bit rates
-// of the MPEG version a sample rate belongs to.
+// the encoder makes at a sample rate.
 int NearestMp3Rate(int hz);
 int NearestMp3BitRate(int kbps, int rate);
 // Samples in one frame at a sample rate.

@@ -198,11 +198,20 @@ TEST_F(Mp3EncoderTest, SettingsByPositionNeedTheKeyAndBecomeLegalValues) {
   EXPECT_EQ(160000u / 8, f.wfx.nAvgBytesPerSec);
 }
 
-TEST_F(Mp3EncoderTest, AGraphRunToItsEndWritesAnAviWithMp3AtTheChosenRates) {
+struct GraphCase {
+  int inputRate, inputChannels;
+  LONG kbps, rate;           // given through the settings
+  int outputKbps, outputChannels;
+};
+
+class Mp3GraphTest : public Mp3EncoderTest, public ::testing::WithParamInterface<GraphCase> {};
+
+TEST_P(Mp3GraphTest, RunToItsEndWritesAnAviWithMp3AtTheChosenRates) {
+  const GraphCase& c = GetParam();
   ASSERT_EQ(S_OK, CallSlot(settings, 1, kMp3EncoderSettingsKey));
-  ASSERT_EQ(S_OK, CallSlot(settings, 2, 192));
-  ASSERT_EQ(S_OK, CallSlot(settings, 3, 32000));
-  ConnectSource(Wav(44100, 2));
+  ASSERT_EQ(S_OK, CallSlot(settings, 2, c.kbps));
+  ASSERT_EQ(S_OK, CallSlot(settings, 3, c.rate));
+  ConnectSource(Wav(c.inputRate, c.inputChannels));
   // Settings are fixed while the output is connected.
   ICaptureGraphBuilder2* builder = nullptr;
   ASSERT_EQ(S_OK, CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
@@ -232,10 +241,23 @@ TEST_F(Mp3EncoderTest, AGraphRunToItsEndWritesAnAviWithMp3AtTheChosenRates) {
   ASSERT_EQ("", file.error);
   ASSERT_NE(nullptr, file.Audio());
   EXPECT_EQ("mp3", file.Audio()->codec);
-  EXPECT_EQ(32000, file.Audio()->sampleRate);
-  EXPECT_EQ(2, file.Audio()->channels);
-  EXPECT_NEAR(2.0, file.Audio()->seconds, 0.1);
-  EXPECT_NEAR(192, AudioKbps(path), 10);
+  EXPECT_EQ(c.rate, file.Audio()->sampleRate);
+  EXPECT_EQ(c.outputChannels, file.Audio()->channels);
+  // The encoder's lead-in (about 1100 samples) and the padded last frame come on top.
+  const double frame = (c.rate >= 32000 ? 1152.0 : 576.0) / c.rate;
+  EXPECT_NEAR(2.0 + 1100.0 / c.rate + frame / 2, file.Audio()->seconds, frame);
+  EXPECT_NEAR(c.outputKbps, AudioKbps(path), c.outputKbps * 0.05);
 }
+
+// Resampled and down-mixed; a quarter-rate stream takes at most 64 kbit/s.
+INSTANTIATE_TEST_SUITE_P(Rates, Mp3GraphTest,
+                         ::testing::Values(GraphCase{44100, 2, 192, 32000, 192, 2},
+                                           GraphCase{22050, 1, 320, 8000, 64, 1},
+                                           GraphCase{48000, 6, 128, 48000, 128, 2}),
+                         [](const ::testing::TestParamInfo<GraphCase>& info) {
+                           const GraphCase& c = info.param;
+                           return std::to_string(c.inputChannels) + "ch_" + std::to_string(c.inputRate) + "_to_" +
+                                  std::to_string(c.rate) + "_" + std::to_string(c.kbps) + "k";
+                         });
 
 }  // namespace
