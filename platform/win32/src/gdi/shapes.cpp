@@ -233,7 +233,7 @@ void FillAndFrame(DeviceContext& dc, const Region& shape, const Region& frame) {
 Region FrameOf(const Region& shape, int width) {
   Region frame;
   Region rest = shape;
-  for (int i = 0; i < std::max(1, width); ++i) {
+  for (int i = 0; i < std::max(1, width) && !rest.IsEmpty(); ++i) {
     Region ring = InnerBorder(rest);
     frame = frame.Union(ring);
     rest = rest.Subtract(ring);

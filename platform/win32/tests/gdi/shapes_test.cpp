@@ -399,6 +399,14 @@ TEST(FarCoordinates, DrawOnlyWhatReachesTheSurface) {
   SelectObject(dc, GetStockObject(BLACK_PEN));
   DeleteObject(wide);
 
+  // A pen wider than the shape frames all of it, however wide.
+  HPEN widest = CreatePen(PS_SOLID, kMax, RGB(0, 255, 0));
+  SelectObject(dc, widest);
+  EXPECT_TRUE(Rectangle(dc, 2, 2, 6, 6));
+  EXPECT_EQ(canvas.Count(RGB(0, 255, 0)), 16);
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  DeleteObject(widest);
+
   HRGN far = CreateRectRgn(kMin, kMin, kMax, kMax);
   ASSERT_NE(far, nullptr);
   EXPECT_TRUE(PtInRegion(far, 0, 0));
