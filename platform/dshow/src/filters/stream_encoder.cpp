@@ -200,6 +200,13 @@ int StreamEncoder::Receive(AVPacket* packet) {
   if (ready_.empty()) return finished_ ? AVERROR_EOF : AVERROR(EAGAIN);
   av_packet_move_ref(packet, ready_.front().get());
   ready_.pop_front();
+  // Audio encoders stamp their priming samples before the first input sample. The files we write
+  // have no field to skip them, so a player plays them: the stream starts where its input did,
+  // and no writer has to move the other streams to make room for negative times.
+  if (codec_->codec_type == AVMEDIA_TYPE_AUDIO && codec_->initial_padding > 0) {
+    if (packet->pts != AV_NOPTS_VALUE) packet->pts += codec_->initial_padding;
+    if (packet->dts != AV_NOPTS_VALUE) packet->dts += codec_->initial_padding;
+  }
   av_packet_rescale_ts(packet, codec_->time_base, kUnits);
   if (packet->duration <= 0 && codec_->codec_type == AVMEDIA_TYPE_VIDEO) packet->duration = FrameTime();
   return 0;

@@ -2,11 +2,17 @@
 // the graph and the capture graph builder, as the engine builds them.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "clips.h"
 #include "ole/objbase.h"
 #include "ole/oleauto.h"
 #include "test_graph.h"
 #include "testing/media_probe.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 namespace filters_test {
 namespace {
@@ -163,6 +169,79 @@ TEST(GraphRoads, AviWithMpeg4AndMp3ThroughTheCaptureGraphBuilder) {
   EXPECT_NEAR(probe.Audio()->seconds, 2.0, 0.15);
 }
 
+// What a player reads back from a written file: each video packet's slot and size, and where the
+// sound starts.
+struct ReadBack {
+  std::vector<int64_t> videoSlots;
+  std::vector<int> videoSizes;
+  double audioStart = -1;  // seconds
+};
+
+ReadBack ReadPackets(const std::string& path) {
+  ReadBack back;
+  AVFormatContext* in = nullptr;
+  if (avformat_open_input(&in, path.c_str(), nullptr, nullptr) < 0) return back;
+  AVPacket* packet = av_packet_alloc();
+  while (av_read_frame(in, packet) >= 0) {
+    const AVStream* s = in->streams[packet->stream_index];
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (s->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+      back.videoSlots.push_back(time);
+      back.videoSizes.push_back(packet->size);
+    } else if (s->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && back.audioStart < 0 && time != AV_NOPTS_VALUE) {
+      back.audioStart = double(time) * av_q2d(s->time_base);
+    }
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
+  avformat_close_input(&in);
+  return back;
+}
+
+// The MP3 encoder's first packets carry its priming delay ahead of the first sample; the file must
+// still start every stream at zero, with no empty slot pushing the pictures a frame late.
+TEST(GraphRoads, AviFromPcmThroughMp3KeepsPicturesInTheirSlots) {
+  testing_support::ClipOptions options;
+  options.format = "avi";
+  options.videoEncoder = "mpeg4";
+  options.audioEncoder = "pcm_s16le";
+  options.sampleRate = 44100;
+  options.channels = 2;
+  options.seconds = 2.0;
+  const std::string clip = Clip("pcm_clip.avi", options);
+  const std::string out = SandboxFile("road_sync.avi");
+  {
+    Road road;
+    ASSERT_TRUE(road.graph && road.builder);
+    ASSERT_EQ(road.graph->AddSourceFilter(Wide(clip).c_str(), u"Source", &road.source), S_OK);
+    IBaseFilter* mux = nullptr;
+    IFileSinkFilter* sink = nullptr;
+    ASSERT_EQ(road.builder->SetOutputFileName(&MEDIASUBTYPE_Avi, Wide(out).c_str(), &mux, &sink), S_OK);
+    auto video = Category(CLSID_VideoCompressorCategory);
+    auto audio = Category(CLSID_AudioCompressorCategory);
+    IBaseFilter* compressor = Bind(video[2].second);  // MPEG-4
+    IBaseFilter* mp3 = Bind(audio[1].second);         // MPEG Layer-3
+    ASSERT_EQ(road.graph->AddFilter(compressor, u"Compressor"), S_OK);
+    ASSERT_EQ(road.graph->AddFilter(mp3, u"Audio Compressor"), S_OK);
+    EXPECT_EQ(road.builder->RenderStream(nullptr, &MEDIATYPE_Video, road.source, compressor, mux), S_OK);
+    EXPECT_EQ(road.builder->RenderStream(nullptr, &MEDIATYPE_Audio, road.source, mp3, mux), S_OK);
+    EXPECT_EQ(road.RunToEnd(), EC_COMPLETE);
+    compressor->Release();
+    mp3->Release();
+    ReleaseAll(video);
+    ReleaseAll(audio);
+    mux->Release();
+    sink->Release();
+  }
+  const ReadBack back = ReadPackets(out);
+  ASSERT_EQ(back.videoSlots.size(), 50u);
+  for (size_t i = 0; i < back.videoSlots.size(); ++i) {
+    EXPECT_EQ(back.videoSlots[i], int64_t(i)) << "packet " << i;
+    EXPECT_GT(back.videoSizes[i], 0) << "packet " << i;
+  }
+  EXPECT_NEAR(back.audioStart, 0.0, 0.05);
+}
+
 TEST(GraphRoads, WmvThroughTheCaptureGraphBuilder) {
   const std::string out = SandboxFile("road.wmv");
   {
@@ -184,6 +263,11 @@ TEST(GraphRoads, WmvThroughTheCaptureGraphBuilder) {
   EXPECT_EQ(probe.Video()->codec, "wmv2");
   EXPECT_EQ(probe.Audio()->codec, "wmav2");
   EXPECT_NEAR(probe.Video()->seconds, 2.0, 0.1);
+  // Both streams start together, the encoder's priming samples included.
+  const ReadBack back = ReadPackets(out);
+  ASSERT_FALSE(back.videoSlots.empty());
+  EXPECT_EQ(back.videoSlots.front(), 0);
+  EXPECT_NEAR(back.audioStart, 0.0, 0.05);
 }
 
 TEST(GraphRoads, PcmFormatSetAfterConnectingReconnectsThroughTheGraph) {
