@@ -2,6 +2,7 @@
 // AVI multiplexer, the file writer and the ASF writer (registered class objects win over the
 // built-in ones) and note, when the graph starts, what feeds each of their inputs and how the
 // whole graph is connected. They end their streams like writers, so every run completes.
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <map>
