@@ -124,6 +124,8 @@ struct GraphRecord {
 };
 
 GraphRecord g_record;
+// Set by a test for a file sink that refuses every file name.
+bool g_refuseFileNames = false;
 
 enum class Role { Mux, FileWriter, AsfWriter };
 
@@ -158,6 +160,7 @@ class StandIn : public CBaseFilter, public IFileSinkFilter, public IConfigInterl
 
   // IFileSinkFilter
   STDMETHODIMP SetFileName(LPCOLESTR name, const AM_MEDIA_TYPE*) override {
+    if (g_refuseFileNames) return E_INVALIDARG;
     file_ = name ? name : u"";
     g_record.fileName = Narrow(name);
     return S_OK;
@@ -400,6 +403,7 @@ class GraphShapeTest : public HostedControl {
   void SetUp() override {
     HostedControl::SetUp();
     g_record = GraphRecord{};
+    g_refuseFileNames = false;
     for (auto [clsid, factory] :
          {std::pair{&CLSID_AviDest, &g_muxFactory}, std::pair{&CLSID_FileWriter, &g_fileWriterFactory},
           std::pair{&CLSID_WMAsfWriter, &g_asfFactory}}) {
@@ -609,6 +613,19 @@ TEST_F(GraphShapeTest, WmvTakesAProfileFileInsteadOfTheProfileId) {
   EXPECT_EQ(Narrow(name.c_str()), g_record.profileName);
   EXPECT_TRUE(GUID_NULL == g_record.profileGuid);
   EXPECT_EQ((std::vector<Chain>{{"Smart Tee 2", "Group 0"}, {"Group 1"}}), Chains(Writer("WM ASF Writer")));
+}
+
+TEST_F(GraphShapeTest, AFileNameTheSinkRefusesIsReportedAndNothingRuns) {
+  g_refuseFileNames = true;
+  Flag(dispidUseVideoCompressor, false);
+  Flag(dispidUseAudioCompressor, false);
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  ui.AnswerMessageBox(IDOK, "Failed to set file name");
+  EXPECT_FALSE(CallBool(dispidSave, {COleVariant(Output("refused.avi").c_str())}));
+  ui.AdvanceClock(100);
+  EXPECT_EQ(0, host.completes);
+  EXPECT_TRUE(g_record.writers.empty()) << "no writer ever started";
 }
 
 }  // namespace
