@@ -2,6 +2,7 @@
 #include "gdi/raster.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "last_error.h"
@@ -44,6 +45,34 @@ void FillSpan(Surface& s, int x0, int x1, int y, uint32_t value) {
     default:
       for (int x = x0; x < x1; ++x) s.Put(x, y, value);
   }
+}
+
+// Copies n packed pixels of From bytes to To bytes through a colour conversion.
+template <int From, int To>
+void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, uint32_t mask) {
+  for (int i = 0; i < n; ++i, in += From, out += To) {
+    uint32_t v = in[0] | uint32_t{in[1]} << 8;
+    if constexpr (From > 2) v |= uint32_t{in[2]} << 16;
+    if constexpr (From > 3) v |= uint32_t{in[3]} << 24;
+    v = map(v) & mask;
+    out[0] = static_cast<uint8_t>(v);
+    out[1] = static_cast<uint8_t>(v >> 8);
+    if constexpr (To > 2) out[2] = static_cast<uint8_t>(v >> 16);
+    if constexpr (To > 3) out[3] = static_cast<uint8_t>(v >> 24);
+  }
+}
+
+using SpanConverter = void (*)(const uint8_t*, uint8_t*, int, const SourceMap&, uint32_t);
+
+// The span converter between two packed formats of 16, 24 or 32 bits; null for others.
+SpanConverter ConverterFor(int fromBits, int toBits) {
+  static constexpr SpanConverter kConverters[3][3] = {
+      {ConvertSpan<2, 2>, ConvertSpan<2, 3>, ConvertSpan<2, 4>},
+      {ConvertSpan<3, 2>, ConvertSpan<3, 3>, ConvertSpan<3, 4>},
+      {ConvertSpan<4, 2>, ConvertSpan<4, 3>, ConvertSpan<4, 4>}};
+  auto index = [](int bits) { return bits == 16 ? 0 : bits == 24 ? 1 : bits == 32 ? 2 : -1; };
+  int f = index(fromBits), t = index(toBits);
+  return f < 0 || t < 0 ? nullptr : kConverters[f][t];
 }
 
 }  // namespace
@@ -111,7 +140,7 @@ SourceMap::SourceMap(const Surface& source, COLORREF sourceBk, const Surface& de
   } else if (source.format == dest.format) {
     mode_ = Mode::Raw;
   } else {
-    mode_ = Mode::Color;
+    MeasureFields();
   }
 }
 
@@ -124,9 +153,26 @@ SourceMap::SourceMap(const Surface& source, const Surface& dest) : source_(&sour
       mode_ = Mode::Table;
       for (const RGBQUAD& q : source.colors) table_.push_back(dest.FromColor(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue)));
     }
+  } else if (source.format == dest.format) {
+    mode_ = Mode::Raw;
   } else {
-    mode_ = source.format == dest.format ? Mode::Raw : Mode::Color;
+    MeasureFields();
   }
+}
+
+void SourceMap::MeasureFields() {
+  mode_ = Mode::Color;
+  if (dest_->format.bitsPerPixel <= 8) return;  // palette matching, cached per value
+  mode_ = Mode::Fields;
+  auto measure = [](uint32_t mask) {
+    return Field{mask, mask ? __builtin_ctz(mask) : 0, std::popcount(mask)};
+  };
+  // 24-bit values are always 8-8-8, whatever masks the format carries.
+  auto fields = [](const PixelFormat& f) { return f.bitsPerPixel == 24 ? PixelFormat::Bits(24) : f; };
+  const PixelFormat f = fields(source_->format);
+  const PixelFormat t = fields(dest_->format);
+  from_[0] = measure(f.redMask), from_[1] = measure(f.greenMask), from_[2] = measure(f.blueMask);
+  to_[0] = measure(t.redMask), to_[1] = measure(t.greenMask), to_[2] = measure(t.blueMask);
 }
 
 uint32_t SourceMap::operator()(uint32_t value) const {
@@ -134,6 +180,18 @@ uint32_t SourceMap::operator()(uint32_t value) const {
     case Mode::Raw: return value;
     case Mode::Table: return value < table_.size() ? table_[value] : 0;
     case Mode::ToMono: return value == sourceBk_ ? 1 : 0;
+    case Mode::Fields: {
+      uint32_t out = 0;
+      for (int i = 0; i < 3; ++i) {
+        const Field& a = from_[i];
+        const Field& b = to_[i];
+        uint32_t v = (value & a.mask) >> a.shift;
+        uint32_t c = !a.mask ? 0 : a.width >= 8 ? v >> (a.width - 8) : v << (8 - a.width);
+        uint32_t w = !b.mask ? 0 : b.width >= 8 ? c << (b.width - 8) : c >> (8 - b.width);
+        out |= (w << b.shift) & b.mask;
+      }
+      return out;
+    }
     case Mode::Color: {
       if (dest_->format.bitsPerPixel > 8) return dest_->FromColor(source_->ToColor(value));
       auto it = cache_.find(value);
@@ -204,6 +262,7 @@ void ApplyRop(DeviceContext& dc, const Region& area, uint8_t rop, const SourceVi
   if (rop == 0xCC && surface.format.bitsPerPixel == 32) mask = ~0u;  // copies keep the fourth byte
   int bits = surface.format.bitsPerPixel;
   int ox = dc.origin.x, oy = dc.origin.y;
+  SpanConverter convert = rop == 0xCC && useS ? ConverterFor(source->surface->format.bitsPerPixel, bits) : nullptr;
 
   for (const RECT& r : area.Rects()) {
     for (int y = r.top; y < r.bottom; ++y) {
@@ -214,6 +273,12 @@ void ApplyRop(DeviceContext& dc, const Region& area, uint8_t rop, const SourceVi
         std::memmove(surface.Row(sy) + (r.left + ox) * bpp,
                      source->surface->Row(y + source->dy) + (r.left + source->dx) * bpp,
                      static_cast<size_t>(r.right - r.left) * bpp);
+        continue;
+      }
+      if (convert) {
+        int fromBytes = source->surface->format.bitsPerPixel / 8, toBytes = bits / 8;
+        convert(source->surface->Row(y + source->dy) + (r.left + source->dx) * fromBytes,
+                surface.Row(sy) + (r.left + ox) * toBytes, r.right - r.left, *source->map, mask);
         continue;
       }
       if (!useS && !useD && (!useP || pattern->IsSolid())) {
@@ -309,6 +374,15 @@ RECT Span(RECT r) {
   return r;
 }
 
+// Fills an output row with the input pixels of Bytes bytes that the columns start at, in order.
+template <size_t Bytes>
+void PickColumns(const uint8_t* in, uint8_t* out, const std::vector<std::pair<int, int>>& columns) {
+  for (const auto& c : columns) {
+    std::memcpy(out, in + static_cast<size_t>(c.first) * Bytes, Bytes);
+    out += Bytes;
+  }
+}
+
 // Builds the part box (destination pixels, relative to the destination's top-left) of the source
 // rectangle src (normalised) stretched to w x h pixels and mirrored as asked, in the source's
 // format (32 bits for halftone). Only the part that will be drawn is made, however large the
@@ -354,6 +428,13 @@ std::shared_ptr<Surface> StretchSource(const Surface& from, const RECT& src, int
       const uint32_t* in = reinterpret_cast<const uint32_t*>(from.Row(y0));
       uint32_t* o = reinterpret_cast<uint32_t*>(out->Row(y));
       for (int x = 0; x < w; ++x) o[x] = in[xs[static_cast<size_t>(x)].first];
+      continue;
+    }
+    if ((from.format.bitsPerPixel == 16 || from.format.bitsPerPixel == 24) && !combine && !halftone) {
+      if (from.format.bitsPerPixel == 16)
+        PickColumns<2>(from.Row(y0), out->Row(y), xs);
+      else
+        PickColumns<3>(from.Row(y0), out->Row(y), xs);
       continue;
     }
     if (from.format.bitsPerPixel == 32 && combine) {

@@ -32,8 +32,18 @@ class SourceMap {
   bool IsIdentity() const { return mode_ == Mode::Raw; }
 
  private:
-  enum class Mode { Raw, Table, ToMono, Color };
+  // A colour field of a packed format, measured once rather than for every pixel.
+  struct Field {
+    uint32_t mask = 0;
+    int shift = 0;
+    int width = 0;
+  };
+  // Packed to packed (more than 8 bits each side) through the fields, as ToColor then FromColor.
+  enum class Mode { Raw, Table, ToMono, Color, Fields };
+  void MeasureFields();
   Mode mode_ = Mode::Raw;
+  Field from_[3];
+  Field to_[3];
   const Surface* source_;
   const Surface* dest_;
   std::vector<uint32_t> table_;  // indexed sources

@@ -244,6 +244,62 @@ TEST(Dibs, StretchDibitsDrawsCallerRows) {
   EXPECT_EQ(c.At(0, 0), RGB(255, 255, 255));
 }
 
+// Packed pictures reach another packed format field by field (widened by shifting, narrowed by
+// dropping low bits), the same at equal size as stretched and mirrored.
+TEST(Dibs, StretchDibitsConvertsPackedFields) {
+  struct Case {
+    WORD bits;
+    DWORD compression;
+    DWORD masks[3];
+    uint8_t row[12];  // three pixels, bottom-up rows of one
+    COLORREF want[3];
+  };
+  const Case cases[] = {
+      {16, BI_RGB, {}, {0xFF, 0x7F, 0x00, 0x7C, 0x10, 0x02}, {RGB(248, 248, 248), RGB(248, 0, 0), RGB(0, 128, 128)}},
+      {16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, {0x00, 0xF8, 0xE0, 0x07, 0x41, 0x08},
+       {RGB(248, 0, 0), RGB(0, 252, 0), RGB(8, 8, 8)}},
+      {24, BI_RGB, {}, {1, 2, 3, 0xFF, 0, 0x80, 0, 0xFF, 0}, {RGB(3, 2, 1), RGB(0x80, 0, 0xFF), RGB(0, 0xFF, 0)}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.bits * 10 + k.compression);
+    struct {
+      BITMAPINFOHEADER header;
+      DWORD masks[3];
+    } info{{sizeof(BITMAPINFOHEADER), 3, 1, 1, k.bits, k.compression, 0, 0, 0, 0, 0},
+           {k.masks[0], k.masks[1], k.masks[2]}};
+    const auto* bmi = reinterpret_cast<const BITMAPINFO*>(&info);
+    Canvas c(6, 3);
+    EXPECT_EQ(StretchDIBits(c.dc(), 0, 0, 3, 1, 0, 0, 3, 1, k.row, bmi, DIB_RGB_COLORS, SRCCOPY), 1);
+    EXPECT_EQ(StretchDIBits(c.dc(), 5, 1, -6, 2, 0, 0, 3, 1, k.row, bmi, DIB_RGB_COLORS, SRCCOPY), 1);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(c.At(i, 0), k.want[i]);
+      EXPECT_EQ(c.At(5 - 2 * i, 1), k.want[i]);
+      EXPECT_EQ(c.At(4 - 2 * i, 2), k.want[i]);
+    }
+  }
+  // Into a 5-6-5 section: 8-bit fields lose their low bits.
+  struct {
+    BITMAPINFOHEADER header;
+    DWORD masks[3];
+  } section{{sizeof(BITMAPINFOHEADER), 3, -1, 1, 16, BI_BITFIELDS, 0, 0, 0, 0, 0}, {0xF800, 0x07E0, 0x001F}};
+  void* bits = nullptr;
+  HBITMAP h = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&section), DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_TRUE(h);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, h);
+  const uint8_t row[12] = {0xFF, 0xFF, 0xFF, 0, 4, 8, 0x80, 0x80, 0x80};
+  BITMAPINFO in{};
+  in.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 3, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  EXPECT_EQ(StretchDIBits(dc, 0, 0, 3, 1, 0, 0, 3, 1, row, &in, DIB_RGB_COLORS, SRCCOPY), 1);
+  const auto* out = static_cast<const uint16_t*>(bits);
+  EXPECT_EQ(out[0], 0xFFFF);
+  EXPECT_EQ(out[1], 0x0820);
+  EXPECT_EQ(out[2], 0x8410);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(h);
+}
+
 // A 2x2 4-bit picture as a bitmap resource: header, 16 colours, rows.
 std::vector<uint8_t> ResourceDib() {
   std::vector<uint8_t> dib(sizeof(BITMAPINFOHEADER) + 16 * 4 + 8);
