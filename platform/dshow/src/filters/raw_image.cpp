@@ -65,6 +65,27 @@ void PlanesOf(RawKind kind, uint8_t* buf, int width, int height, uint8_t* data[4
 bool ImageConverter::Convert(const uint8_t* const src[4], const int srcStride[4], AVPixelFormat srcFormat,
                              int srcWidth, int srcHeight, uint8_t* const dst[4], const int dstStride[4],
                              AVPixelFormat dstFormat, int dstWidth, int dstHeight) {
+  if (srcFormat == AV_PIX_FMT_RGB555LE && dstFormat != AV_PIX_FMT_RGB555LE && srcWidth > 0 && srcHeight > 0) {
+    // Each 5-bit field becomes 8 bits with its top bits repeated below, so 31 maps to 255.
+    const int wideStride = srcWidth * 4;
+    widened_.resize(size_t(wideStride) * size_t(srcHeight));
+    for (int y = 0; y < srcHeight; ++y) {
+      const uint8_t* in = src[0] + ptrdiff_t(y) * srcStride[0];
+      uint8_t* out = widened_.data() + size_t(y) * size_t(wideStride);
+      for (int x = 0; x < srcWidth; ++x, in += 2, out += 4) {
+        const unsigned pixel = unsigned(in[0]) | unsigned(in[1]) << 8;
+        const unsigned b = pixel & 31, g = (pixel >> 5) & 31, r = (pixel >> 10) & 31;
+        out[0] = uint8_t(b << 3 | b >> 2);
+        out[1] = uint8_t(g << 3 | g >> 2);
+        out[2] = uint8_t(r << 3 | r >> 2);
+        out[3] = 0;
+      }
+    }
+    const uint8_t* const wide[4] = {widened_.data(), nullptr, nullptr, nullptr};
+    const int wideStrides[4] = {wideStride, 0, 0, 0};
+    return Convert(wide, wideStrides, AV_PIX_FMT_BGR0, srcWidth, srcHeight, dst, dstStride, dstFormat, dstWidth,
+                   dstHeight);
+  }
   context_ = sws_getCachedContext(owner_.release(), srcWidth, srcHeight, srcFormat, dstWidth, dstHeight,
                                   dstFormat, SWS_BICUBIC, nullptr, nullptr, nullptr);
   owner_.reset(context_);

@@ -3,6 +3,7 @@
 // padded to 4 bytes, YUV top-down; and the libswscale conversions between them.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "ff_util.h"
 
@@ -34,6 +35,8 @@ class ImageConverter {
  private:
   SwsContext* context_ = nullptr;
   Scaler owner_;
+  // RGB555 pictures widened to 32 bits first: libswscale has no fast road from 5-5-5.
+  std::vector<uint8_t> widened_;
 };
 
 }  // namespace ffw

@@ -6,6 +6,7 @@
 
 #include "codec_format.h"
 #include "media_types.h"
+#include "raw_image.h"
 
 namespace filters_test {
 namespace {
@@ -105,6 +106,42 @@ TEST(FormatBlocks, SoundTypesNameCodecsByTag) {
   reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->nChannels = 0;
   EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
   ffw::ClearMediaType(&mt);
+}
+
+// RGB555 pictures take a road through 32 bits, so full 5-bit fields reach full 8-bit values:
+// white stays video white, and the colours keep their BT.601 levels.
+TEST(RawImages, Rgb555KeepsItsLevels) {
+  const int width = 16, height = 16;
+  struct Colour {
+    unsigned pixel;
+    int y, u, v;  // BT.601 studio levels of the colour with its 5-bit fields widened to 8 bits
+  };
+  for (const Colour& c : {Colour{0x7FFF, 235, 128, 128}, Colour{0x0000, 16, 128, 128}, Colour{0x7C00, 81, 90, 240},
+                          Colour{0x03E0, 145, 54, 34}, Colour{0x001F, 41, 240, 110}}) {
+    std::vector<uint8_t> picture(size_t(width) * height * 2);
+    for (size_t i = 0; i < picture.size(); i += 2) {
+      picture[i] = uint8_t(c.pixel & 0xFF);
+      picture[i + 1] = uint8_t(c.pixel >> 8);
+    }
+    const uint8_t* const src[4] = {picture.data(), nullptr, nullptr, nullptr};
+    const int srcStride[4] = {width * 2, 0, 0, 0};
+    std::vector<uint8_t> yuv(ffw::ImageBytes(ffw::RawKind::I420, width, height));
+    ffw::ImageConverter converter;
+    ASSERT_TRUE(converter.ConvertTo(src, srcStride, AV_PIX_FMT_RGB555LE, width, height, yuv.data(),
+                                    ffw::RawKind::I420, width, height));
+    const size_t luma = size_t(width) * height;
+    EXPECT_NEAR(yuv[luma / 2], c.y, 1) << std::hex << c.pixel;
+    EXPECT_NEAR(yuv[luma + 5], c.u, 2) << std::hex << c.pixel;
+    EXPECT_NEAR(yuv[luma + luma / 4 + 5], c.v, 2) << std::hex << c.pixel;
+
+    std::vector<uint8_t> rgb(ffw::ImageBytes(ffw::RawKind::RGB32, width, height));
+    ASSERT_TRUE(converter.ConvertTo(src, srcStride, AV_PIX_FMT_RGB555LE, width, height, rgb.data(),
+                                    ffw::RawKind::RGB32, width, height));
+    const unsigned b = c.pixel & 31, g = (c.pixel >> 5) & 31, r = (c.pixel >> 10) & 31;
+    EXPECT_EQ(rgb[0], b << 3 | b >> 2);
+    EXPECT_EQ(rgb[1], g << 3 | g >> 2);
+    EXPECT_EQ(rgb[2], r << 3 | r >> 2);
+  }
 }
 
 }  // namespace
