@@ -2,6 +2,7 @@
 // settings, in one run: a 60-second 1280x720 clip (made here) to AVI with MPEG-4 part 2 video
 // (1.5 Mbit/s, no B-frames) and MP3 sound (128 kbit/s). Each side runs in a child process of its
 // own, so that its peak memory is its own. Usage: dshow_transcode_bench [folder] [seconds]
+#include "child_run.h"
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +26,9 @@ extern "C" {
 }
 
 namespace {
+
+using bench::InChild;
+using bench::Result;
 
 std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
@@ -205,25 +209,6 @@ int LibraryTranscode(const std::string& in, const std::string& path) {
   return 0;
 }
 
-struct Result {
-  double seconds = 0;
-  long peakKiB = 0;
-  int status = -1;
-};
-
-Result InChild(const std::function<int()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) std::_Exit(work());
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Result r;
-  r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  r.peakKiB = usage.ru_maxrss;
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // B-frames, 25 fps) and MP3 sound (128 kbit/s, 44.1 kHz) through the MP3 encoder filter. Each side
 // runs in a child process of its own, so that its peak memory is its own.
 // Usage: engine_convert_bench [folder] [seconds]
+#include "child_run.h"
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +30,9 @@ extern "C" {
 }
 
 namespace {
+
+using bench::InChild;
+using bench::Result;
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
@@ -238,27 +242,6 @@ int LibraryConvert(const std::string& in, const std::string& path) {
   return 0;
 }
 
-// ---- Measuring ----------------------------------------------------------------------------------
-
-struct Result {
-  double seconds = 0;
-  long peakKiB = 0;
-  int status = -1;
-};
-
-Result InChild(const std::function<int()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) std::_Exit(work());
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Result r;
-  r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  r.peakKiB = usage.ru_maxrss;
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
 
 void Describe(const char* who, const std::string& path) {
   const testing_support::ProbedFile f = testing_support::ProbeFile(path);
