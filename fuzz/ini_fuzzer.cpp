@@ -28,19 +28,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   char names[512];
   GetPrivateProfileSectionNames(names, sizeof names, path.c_str());
-  char section[256] = "Main";
-  if (names[0]) std::snprintf(section, sizeof section, "%s", names);
+  const std::string section = names[0] ? names : "Main";
   char keys[512];
-  GetPrivateProfileString(section, nullptr, "", keys, sizeof keys, path.c_str());
+  GetPrivateProfileString(section.c_str(), nullptr, "", keys, sizeof keys, path.c_str());
   char value[64];
-  GetPrivateProfileString(section, keys[0] ? keys : "Screen", "dflt", value, sizeof value, path.c_str());
+  GetPrivateProfileString(section.c_str(), keys[0] ? keys : "Screen", "dflt", value, sizeof value, path.c_str());
   char entries[300];
-  GetPrivateProfileSection(section, entries, sizeof entries, path.c_str());
-  GetPrivateProfileInt(section, "COLOR", 7, path.c_str());
+  GetPrivateProfileSection(section.c_str(), entries, sizeof entries, path.c_str());
+  GetPrivateProfileInt(section.c_str(), "COLOR", 7, path.c_str());
 
-  if (WritePrivateProfileString(section, "FUZZKEY", "fuzz value", path.c_str())) {
+  if (WritePrivateProfileString(section.c_str(), "FUZZKEY", "fuzz value", path.c_str())) {
     char back[32];
-    GetPrivateProfileString(section, "FUZZKEY", "", back, sizeof back, path.c_str());
+    GetPrivateProfileString(section.c_str(), "FUZZKEY", "", back, sizeof back, path.c_str());
     if (std::string(back) != "fuzz value") std::abort();
   }
   return 0;

@@ -389,8 +389,12 @@ TEST_F(RenderTest, AudioLastsTheTimelineWithSilentGapsAndMixedLayers) {
   EXPECT_EQ(blocks.back().stop, 35000000);
   int loudBefore = 0, loudMixed = 0;
   for (const Sample& b : blocks) {
-    if (b.start >= 10000000 && b.stop <= 15000000) EXPECT_EQ(b.peak, 0) << b.start;  // the gap
-    if (b.start >= 15000000) EXPECT_GT(b.peak, 0) << b.start;                      // slowed tone
+    if (b.start >= 10000000 && b.stop <= 15000000) {
+      EXPECT_EQ(b.peak, 0) << b.start;  // the gap
+    }
+    if (b.start >= 15000000) {
+      EXPECT_GT(b.peak, 0) << b.start;  // slowed tone
+    }
     if (b.stop <= 5000000) loudBefore = std::max(loudBefore, b.peak);
     if (b.start >= 5000000 && b.stop <= 10000000) loudMixed = std::max(loudMixed, b.peak);
   }
@@ -522,8 +526,12 @@ TEST_F(RenderTest, AClipWithoutSoundIsSilenceInTheAudioGroup) {
   LONG bytes = 0;
   for (const Sample& b : sound.Samples()) {
     bytes += b.length;
-    if (b.stop <= UNITS) EXPECT_EQ(b.peak, 0) << b.start;
-    if (b.start >= UNITS + UNITS / 10) EXPECT_GT(b.peak, 0) << b.start;
+    if (b.stop <= UNITS) {
+      EXPECT_EQ(b.peak, 0) << b.start;
+    }
+    if (b.start >= UNITS + UNITS / 10) {
+      EXPECT_GT(b.peak, 0) << b.start;
+    }
   }
   EXPECT_EQ(bytes, 44100 * 2);
 }

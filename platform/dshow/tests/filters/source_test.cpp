@@ -162,13 +162,21 @@ TEST_P(FileSourceContainers, DecodeToTheEnd) {
   const bool hasVideo = *c.video != 0;
   const bool hasAudio = *c.audio != 0;
   int pin = 0;
-  if (hasVideo) ASSERT_EQ(video.Build(graph, source, pin++), S_OK);
-  if (hasAudio) ASSERT_EQ(audio.Build(graph, source, pin++), S_OK);
+  if (hasVideo) {
+    ASSERT_EQ(video.Build(graph, source, pin++), S_OK);
+  }
+  if (hasAudio) {
+    ASSERT_EQ(audio.Build(graph, source, pin++), S_OK);
+  }
   ASSERT_EQ(graph.Run(), S_OK);
   const auto codes = graph.WaitForCompletion(pin);
   EXPECT_EQ(std::count(codes.begin(), codes.end(), EC_COMPLETE), pin) << c.name;
-  if (hasVideo) EXPECT_NEAR(video.counter.samples, 50, 1) << c.name;
-  if (hasAudio) EXPECT_NEAR(double(audio.counter.lastStop) / UNITS, 2.0, 0.15) << c.name;
+  if (hasVideo) {
+    EXPECT_NEAR(video.counter.samples, 50, 1) << c.name;
+  }
+  if (hasAudio) {
+    EXPECT_NEAR(double(audio.counter.lastStop) / UNITS, 2.0, 0.15) << c.name;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -242,7 +250,9 @@ void ExpectFrameTimes(const std::vector<REFERENCE_TIME>& starts, int rate, const
   const double frameTime = double(UNITS) / rate;
   for (size_t i = 0; i < starts.size(); ++i) {
     EXPECT_NEAR(double(starts[i]), double(i) * frameTime, 10000.0) << name << " picture " << i;
-    if (i > 0) EXPECT_GT(starts[i], starts[i - 1]) << name << " picture " << i;
+    if (i > 0) {
+      EXPECT_GT(starts[i], starts[i - 1]) << name << " picture " << i;
+    }
   }
 }
 
