@@ -1,6 +1,32 @@
 #include "raw_image.h"
 
+#include <cstring>
+
+extern "C" {
+#include <libavutil/opt.h>
+}
+
 namespace ffw {
+namespace {
+
+void KeepData(void*, uint8_t*) {}
+
+// A frame over pixels it does not own; the buffer only marks them as already there, so that
+// libswscale neither copies nor allocates.
+bool WrapPlanes(AVFrame* frame, const uint8_t* const data[4], const int stride[4], AVPixelFormat format, int width,
+                int height) {
+  for (int i = 0; i < 4; ++i) {
+    frame->data[i] = const_cast<uint8_t*>(data[i]);
+    frame->linesize[i] = stride[i];
+  }
+  frame->format = format;
+  frame->width = width;
+  frame->height = height;
+  frame->buf[0] = av_buffer_create(const_cast<uint8_t*>(data[0]), 1, KeepData, nullptr, 0);
+  return frame->buf[0] != nullptr;
+}
+
+}  // namespace
 
 AVPixelFormat PixelFormatOf(RawKind kind) {
   switch (kind) {
@@ -72,13 +98,12 @@ bool ImageConverter::Convert(const uint8_t* const src[4], const int srcStride[4]
     for (int y = 0; y < srcHeight; ++y) {
       const uint8_t* in = src[0] + ptrdiff_t(y) * srcStride[0];
       uint8_t* out = widened_.data() + size_t(y) * size_t(wideStride);
-      for (int x = 0; x < srcWidth; ++x, in += 2, out += 4) {
-        const unsigned pixel = unsigned(in[0]) | unsigned(in[1]) << 8;
-        const unsigned b = pixel & 31, g = (pixel >> 5) & 31, r = (pixel >> 10) & 31;
-        out[0] = uint8_t(b << 3 | b >> 2);
-        out[1] = uint8_t(g << 3 | g >> 2);
-        out[2] = uint8_t(r << 3 | r >> 2);
-        out[3] = 0;
+      for (int x = 0; x < srcWidth; ++x) {
+        uint16_t pixel;
+        std::memcpy(&pixel, in + 2 * x, 2);
+        const uint32_t b = pixel & 31u, g = (pixel >> 5) & 31u, r = (pixel >> 10) & 31u;
+        const uint32_t wide = (b << 3 | b >> 2) | (g << 3 | g >> 2) << 8 | (r << 3 | r >> 2) << 16;
+        std::memcpy(out + 4 * x, &wide, 4);
       }
     }
     const uint8_t* const wide[4] = {widened_.data(), nullptr, nullptr, nullptr};
@@ -86,11 +111,36 @@ bool ImageConverter::Convert(const uint8_t* const src[4], const int srcStride[4]
     return Convert(wide, wideStrides, AV_PIX_FMT_BGR0, srcWidth, srcHeight, dst, dstStride, dstFormat, dstWidth,
                    dstHeight);
   }
-  context_ = sws_getCachedContext(owner_.release(), srcWidth, srcHeight, srcFormat, dstWidth, dstHeight,
-                                  dstFormat, SWS_BICUBIC, nullptr, nullptr, nullptr);
-  owner_.reset(context_);
-  if (!context_) return false;
-  return sws_scale(context_, src, srcStride, 0, srcHeight, dst, dstStride) > 0;
+  // Widened pictures kept at their size are cut into slices converted on all processors: there
+  // libswscale's threaded output is the same, which it is not on every road (some unscaled ones
+  // and strong shrinking differ).
+  const bool sliced = srcFormat == AV_PIX_FMT_BGR0 && srcWidth == dstWidth && srcHeight == dstHeight;
+  const Shape shape{srcWidth, srcHeight, srcFormat, dstWidth, dstHeight, dstFormat};
+  if (!context_ || !(shape == shape_)) {
+    context_.reset(sws_alloc_context());
+    if (!context_) return false;
+    SwsContext* c = context_.get();
+    av_opt_set_int(c, "srcw", srcWidth, 0);
+    av_opt_set_int(c, "srch", srcHeight, 0);
+    av_opt_set_int(c, "src_format", srcFormat, 0);
+    av_opt_set_int(c, "dstw", dstWidth, 0);
+    av_opt_set_int(c, "dsth", dstHeight, 0);
+    av_opt_set_int(c, "dst_format", dstFormat, 0);
+    av_opt_set_int(c, "sws_flags", SWS_BICUBIC, 0);
+    av_opt_set_int(c, "threads", sliced ? 0 : 1, 0);
+    if (sws_init_context(c, nullptr, nullptr) < 0) {
+      context_.reset();
+      return false;
+    }
+    shape_ = shape;
+  }
+  if (!sliced) return sws_scale(context_.get(), src, srcStride, 0, srcHeight, dst, dstStride) > 0;
+  // Threads are used only by the frame interface.
+  Frame in = NewFrame(), out = NewFrame();
+  if (!in || !out || !WrapPlanes(in.get(), src, srcStride, srcFormat, srcWidth, srcHeight) ||
+      !WrapPlanes(out.get(), dst, dstStride, dstFormat, dstWidth, dstHeight))
+    return false;
+  return sws_scale_frame(context_.get(), out.get(), in.get()) >= 0;
 }
 
 bool ImageConverter::ConvertTo(const uint8_t* const src[4], const int srcStride[4], AVPixelFormat srcFormat,

@@ -33,8 +33,15 @@ class ImageConverter {
                  int srcHeight, uint8_t* dst, RawKind kind, int dstWidth, int dstHeight);
 
  private:
-  SwsContext* context_ = nullptr;
-  Scaler owner_;
+  struct Shape {
+    int srcWidth, srcHeight;
+    AVPixelFormat srcFormat;
+    int dstWidth, dstHeight;
+    AVPixelFormat dstFormat;
+    bool operator==(const Shape&) const = default;
+  };
+  Scaler context_;
+  Shape shape_{};
   // RGB555 pictures widened to 32 bits first: libswscale has no fast road from 5-5-5.
   std::vector<uint8_t> widened_;
 };
