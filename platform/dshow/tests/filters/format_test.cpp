@@ -144,5 +144,41 @@ TEST(RawImages, Rgb555KeepsItsLevels) {
   }
 }
 
+// A picture kept at its size is converted in slices on several threads; the slices must join
+// into exactly what one thread makes of the same picture.
+TEST(RawImages, SlicedConversionMatchesOneThread) {
+  const int width = 640, height = 480;
+  std::vector<uint8_t> picture(size_t(width) * height * 2), wide(size_t(width) * height * 4);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const unsigned pixel = unsigned(((x * 7 + y * 3) % 32) << 10 | ((x ^ y) % 32) << 5 | ((x * y) % 32));
+      const size_t i = size_t(y) * width + size_t(x);
+      picture[i * 2] = uint8_t(pixel & 0xFF);
+      picture[i * 2 + 1] = uint8_t(pixel >> 8);
+      const unsigned b = pixel & 31, g = (pixel >> 5) & 31, r = (pixel >> 10) & 31;
+      wide[i * 4] = uint8_t(b << 3 | b >> 2);
+      wide[i * 4 + 1] = uint8_t(g << 3 | g >> 2);
+      wide[i * 4 + 2] = uint8_t(r << 3 | r >> 2);
+      wide[i * 4 + 3] = 0;
+    }
+  const uint8_t* const src[4] = {picture.data(), nullptr, nullptr, nullptr};
+  const int srcStride[4] = {width * 2, 0, 0, 0};
+  std::vector<uint8_t> ours(ffw::ImageBytes(ffw::RawKind::I420, width, height)), reference(ours.size());
+  ffw::ImageConverter converter;
+  ASSERT_TRUE(converter.ConvertTo(src, srcStride, AV_PIX_FMT_RGB555LE, width, height, ours.data(), ffw::RawKind::I420,
+                                  width, height));
+
+  uint8_t* planes[4];
+  int strides[4];
+  ffw::PlanesOf(ffw::RawKind::I420, reference.data(), width, height, planes, strides);
+  ffw::Scaler single(sws_getContext(width, height, AV_PIX_FMT_BGR0, width, height, AV_PIX_FMT_YUV420P, SWS_BICUBIC,
+                                    nullptr, nullptr, nullptr));
+  ASSERT_TRUE(single);
+  const uint8_t* const wideSrc[4] = {wide.data(), nullptr, nullptr, nullptr};
+  const int wideStride[4] = {width * 4, 0, 0, 0};
+  ASSERT_GT(sws_scale(single.get(), wideSrc, wideStride, 0, height, planes, strides), 0);
+  EXPECT_TRUE(ours == reference);
+}
+
 }  // namespace
 }  // namespace filters_test
