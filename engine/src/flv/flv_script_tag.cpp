@@ -74,63 +74,44 @@ std::vector<uint8_t> BuildMetadataTag(const FlvSummary& s) {
     w.Name(name);
     ++keys;
   };
+  auto number = [&](std::string_view name, double value) {
+    key(name);
+    w.Number(value);
+  };
+  auto flag = [&](std::string_view name, bool value) {
+    key(name);
+    w.Boolean(value);
+  };
   key("metadatacreator");
   w.String(s.metadataCreator);
-  key("hasKeyframes");
-  w.Boolean(s.hasKeyframes);
-  key("hasVideo");
-  w.Boolean(s.hasVideo);
-  key("hasAudio");
-  w.Boolean(s.hasAudio);
-  key("hasMetadata");
-  w.Boolean(true);
-  key("canSeekToEnd");
-  w.Boolean(s.canSeekToEnd);
-  key("duration");
-  w.Number(s.duration);
-  key("datasize");
-  w.Number(double(s.dataSize));
+  flag("hasKeyframes", s.hasKeyframes);
+  flag("hasVideo", s.hasVideo);
+  flag("hasAudio", s.hasAudio);
+  flag("hasMetadata", true);
+  flag("canSeekToEnd", s.canSeekToEnd);
+  number("duration", s.duration);
+  number("datasize", double(s.dataSize));
   if (s.hasVideo) {
-    key("videosize");
-    w.Number(double(s.videoSize));
-    key("videocodecid");
-    w.Number(s.videoCodecId);
-    if (s.width != 0) {
-      key("width");
-      w.Number(s.width);
-    }
-    if (s.height != 0) {
-      key("height");
-      w.Number(s.height);
-    }
-    key("framerate");
-    w.Number(s.frameRate);
-    key("videodatarate");
-    w.Number(s.videoDataRate);
+    number("videosize", double(s.videoSize));
+    number("videocodecid", s.videoCodecId);
+    if (s.width != 0) number("width", s.width);
+    if (s.height != 0) number("height", s.height);
+    number("framerate", s.frameRate);
+    number("videodatarate", s.videoDataRate);
   }
   if (s.hasAudio) {
-    key("audiosize");
-    w.Number(double(s.audioSize));
-    key("audiocodecid");
-    w.Number(s.audioCodecId);
-    key("audiosamplerate");
-    w.Number(s.audioSampleRate);
-    key("audiosamplesize");
-    w.Number(s.audioSampleSize);
-    key("stereo");
-    w.Boolean(s.stereo);
-    key("audiodatarate");
-    w.Number(s.audioDataRate);
+    number("audiosize", double(s.audioSize));
+    number("audiocodecid", s.audioCodecId);
+    number("audiosamplerate", s.audioSampleRate);
+    number("audiosamplesize", s.audioSampleSize);
+    flag("stereo", s.stereo);
+    number("audiodatarate", s.audioDataRate);
   }
-  key("filesize");
-  w.Number(s.fileSize);
-  key("lasttimestamp");
-  w.Number(s.lastTimestamp);
+  number("filesize", s.fileSize);
+  number("lasttimestamp", s.lastTimestamp);
   if (s.hasKeyframes) {
-    key("lastkeyframetimestamp");
-    w.Number(s.lastKeyframeTimestamp);
-    key("lastkeyframelocation");
-    w.Number(s.lastKeyframeLocation);
+    number("lastkeyframetimestamp", s.lastKeyframeTimestamp);
+    number("lastkeyframelocation", s.lastKeyframeLocation);
     key("keyframes");
     w.U8(0x03);
     w.Name("filepositions");

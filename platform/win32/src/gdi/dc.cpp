@@ -290,57 +290,25 @@ COLORREF GetNearestColor(HDC hdc, COLORREF color) {
 DC_ATTRIBUTE(SetTextColor, GetTextColor, COLORREF, textColor, CLR_INVALID)
 DC_ATTRIBUTE(SetBkColor, GetBkColor, COLORREF, bkColor, CLR_INVALID)
 
-int SetBkMode(HDC hdc, int mode) {
-  DC_OR(hdc, 0);
-  if (mode != TRANSPARENT && mode != OPAQUE) return 0;
-  int old = dc->state.bkMode;
-  dc->state.bkMode = mode;
-  return old;
-}
+// A mode of the DC: the setter refuses values outside the mode's range and answers 0.
+#define DC_MODE(Setter, Getter, field, first, last) \
+  int Setter(HDC hdc, int mode) {                   \
+    DC_OR(hdc, 0);                                  \
+    if (mode < (first) || mode > (last)) return 0;  \
+    int old = dc->state.field;                      \
+    dc->state.field = mode;                         \
+    return old;                                     \
+  }                                                 \
+  int Getter(HDC hdc) {                             \
+    DC_OR(hdc, 0);                                  \
+    return dc->state.field;                         \
+  }
 
-int GetBkMode(HDC hdc) {
-  DC_OR(hdc, 0);
-  return dc->state.bkMode;
-}
-
-int SetROP2(HDC hdc, int rop2) {
-  DC_OR(hdc, 0);
-  if (rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
-  int old = dc->state.rop2;
-  dc->state.rop2 = rop2;
-  return old;
-}
-
-int GetROP2(HDC hdc) {
-  DC_OR(hdc, 0);
-  return dc->state.rop2;
-}
-
-int SetStretchBltMode(HDC hdc, int mode) {
-  DC_OR(hdc, 0);
-  if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
-  int old = dc->state.stretchMode;
-  dc->state.stretchMode = mode;
-  return old;
-}
-
-int GetStretchBltMode(HDC hdc) {
-  DC_OR(hdc, 0);
-  return dc->state.stretchMode;
-}
-
-int SetPolyFillMode(HDC hdc, int mode) {
-  DC_OR(hdc, 0);
-  if (mode != ALTERNATE && mode != WINDING) return 0;
-  int old = dc->state.polyFillMode;
-  dc->state.polyFillMode = mode;
-  return old;
-}
-
-int GetPolyFillMode(HDC hdc) {
-  DC_OR(hdc, 0);
-  return dc->state.polyFillMode;
-}
+static_assert(TRANSPARENT + 1 == OPAQUE && ALTERNATE + 1 == WINDING, "two-valued modes are ranges");
+DC_MODE(SetBkMode, GetBkMode, bkMode, TRANSPARENT, OPAQUE)
+DC_MODE(SetROP2, GetROP2, rop2, R2_BLACK, R2_WHITE)
+DC_MODE(SetStretchBltMode, GetStretchBltMode, stretchMode, BLACKONWHITE, HALFTONE)
+DC_MODE(SetPolyFillMode, GetPolyFillMode, polyFillMode, ALTERNATE, WINDING)
 
 COLORREF SetDCBrushColor(HDC hdc, COLORREF color) {
   DC_OR(hdc, CLR_INVALID);
