@@ -312,42 +312,29 @@ STDMETHODIMP VideoRenderer::SetDefaultSourcePosition() {
 
 STDMETHODIMP VideoRenderer::IsUsingDefaultSource() { return defaultSource_ ? S_OK : S_FALSE; }
 
-STDMETHODIMP VideoRenderer::put_SourceLeft(LONG v) {
-  LONG l, t, w, h;
-  if (HRESULT hr = GetSourcePosition(&l, &t, &w, &h); FAILED(hr)) return hr;
-  return SetSourcePosition(v, t, w, h);
+HRESULT VideoRenderer::GetRectPart(RectGetter get, int part, LONG* value) {
+  if (!value) return E_POINTER;
+  LONG parts[4];
+  const HRESULT hr = (this->*get)(&parts[0], &parts[1], &parts[2], &parts[3]);
+  if (SUCCEEDED(hr)) *value = parts[part];
+  return hr;
 }
-STDMETHODIMP VideoRenderer::get_SourceLeft(LONG* p) {
-  LONG t, w, h;
-  return GetSourcePosition(p, &t, &w, &h);
+
+HRESULT VideoRenderer::PutRectPart(RectGetter get, RectSetter set, int part, LONG value) {
+  LONG parts[4];
+  if (HRESULT hr = (this->*get)(&parts[0], &parts[1], &parts[2], &parts[3]); FAILED(hr)) return hr;
+  parts[part] = value;
+  return (this->*set)(parts[0], parts[1], parts[2], parts[3]);
 }
-STDMETHODIMP VideoRenderer::put_SourceTop(LONG v) {
-  LONG l, t, w, h;
-  if (HRESULT hr = GetSourcePosition(&l, &t, &w, &h); FAILED(hr)) return hr;
-  return SetSourcePosition(l, v, w, h);
-}
-STDMETHODIMP VideoRenderer::get_SourceTop(LONG* p) {
-  LONG l, w, h;
-  return GetSourcePosition(&l, p, &w, &h);
-}
-STDMETHODIMP VideoRenderer::put_SourceWidth(LONG v) {
-  LONG l, t, w, h;
-  if (HRESULT hr = GetSourcePosition(&l, &t, &w, &h); FAILED(hr)) return hr;
-  return SetSourcePosition(l, t, v, h);
-}
-STDMETHODIMP VideoRenderer::get_SourceWidth(LONG* p) {
-  LONG l, t, h;
-  return GetSourcePosition(&l, &t, p, &h);
-}
-STDMETHODIMP VideoRenderer::put_SourceHeight(LONG v) {
-  LONG l, t, w, h;
-  if (HRESULT hr = GetSourcePosition(&l, &t, &w, &h); FAILED(hr)) return hr;
-  return SetSourcePosition(l, t, w, v);
-}
-STDMETHODIMP VideoRenderer::get_SourceHeight(LONG* p) {
-  LONG l, t, w;
-  return GetSourcePosition(&l, &t, &w, p);
-}
+
+STDMETHODIMP VideoRenderer::put_SourceLeft(LONG v) { return PutRectPart(&VideoRenderer::GetSourcePosition, &VideoRenderer::SetSourcePosition, 0, v); }
+STDMETHODIMP VideoRenderer::get_SourceLeft(LONG* p) { return GetRectPart(&VideoRenderer::GetSourcePosition, 0, p); }
+STDMETHODIMP VideoRenderer::put_SourceTop(LONG v) { return PutRectPart(&VideoRenderer::GetSourcePosition, &VideoRenderer::SetSourcePosition, 1, v); }
+STDMETHODIMP VideoRenderer::get_SourceTop(LONG* p) { return GetRectPart(&VideoRenderer::GetSourcePosition, 1, p); }
+STDMETHODIMP VideoRenderer::put_SourceWidth(LONG v) { return PutRectPart(&VideoRenderer::GetSourcePosition, &VideoRenderer::SetSourcePosition, 2, v); }
+STDMETHODIMP VideoRenderer::get_SourceWidth(LONG* p) { return GetRectPart(&VideoRenderer::GetSourcePosition, 2, p); }
+STDMETHODIMP VideoRenderer::put_SourceHeight(LONG v) { return PutRectPart(&VideoRenderer::GetSourcePosition, &VideoRenderer::SetSourcePosition, 3, v); }
+STDMETHODIMP VideoRenderer::get_SourceHeight(LONG* p) { return GetRectPart(&VideoRenderer::GetSourcePosition, 3, p); }
 
 STDMETHODIMP VideoRenderer::SetDestinationPosition(LONG Left, LONG Top, LONG Width, LONG Height) {
   if (Width <= 0 || Height <= 0 || int64_t(Left) + Width > INT32_MAX || int64_t(Top) + Height > INT32_MAX)
@@ -377,42 +364,14 @@ STDMETHODIMP VideoRenderer::SetDefaultDestinationPosition() {
 
 STDMETHODIMP VideoRenderer::IsUsingDefaultDestination() { return defaultDest_ ? S_OK : S_FALSE; }
 
-STDMETHODIMP VideoRenderer::put_DestinationLeft(LONG v) {
-  LONG l, t, w, h;
-  GetDestinationPosition(&l, &t, &w, &h);
-  return SetDestinationPosition(v, t, w, h);
-}
-STDMETHODIMP VideoRenderer::get_DestinationLeft(LONG* p) {
-  LONG t, w, h;
-  return GetDestinationPosition(p, &t, &w, &h);
-}
-STDMETHODIMP VideoRenderer::put_DestinationTop(LONG v) {
-  LONG l, t, w, h;
-  GetDestinationPosition(&l, &t, &w, &h);
-  return SetDestinationPosition(l, v, w, h);
-}
-STDMETHODIMP VideoRenderer::get_DestinationTop(LONG* p) {
-  LONG l, w, h;
-  return GetDestinationPosition(&l, p, &w, &h);
-}
-STDMETHODIMP VideoRenderer::put_DestinationWidth(LONG v) {
-  LONG l, t, w, h;
-  GetDestinationPosition(&l, &t, &w, &h);
-  return SetDestinationPosition(l, t, v, h);
-}
-STDMETHODIMP VideoRenderer::get_DestinationWidth(LONG* p) {
-  LONG l, t, h;
-  return GetDestinationPosition(&l, &t, p, &h);
-}
-STDMETHODIMP VideoRenderer::put_DestinationHeight(LONG v) {
-  LONG l, t, w, h;
-  GetDestinationPosition(&l, &t, &w, &h);
-  return SetDestinationPosition(l, t, w, v);
-}
-STDMETHODIMP VideoRenderer::get_DestinationHeight(LONG* p) {
-  LONG l, t, w;
-  return GetDestinationPosition(&l, &t, &w, p);
-}
+STDMETHODIMP VideoRenderer::put_DestinationLeft(LONG v) { return PutRectPart(&VideoRenderer::GetDestinationPosition, &VideoRenderer::SetDestinationPosition, 0, v); }
+STDMETHODIMP VideoRenderer::get_DestinationLeft(LONG* p) { return GetRectPart(&VideoRenderer::GetDestinationPosition, 0, p); }
+STDMETHODIMP VideoRenderer::put_DestinationTop(LONG v) { return PutRectPart(&VideoRenderer::GetDestinationPosition, &VideoRenderer::SetDestinationPosition, 1, v); }
+STDMETHODIMP VideoRenderer::get_DestinationTop(LONG* p) { return GetRectPart(&VideoRenderer::GetDestinationPosition, 1, p); }
+STDMETHODIMP VideoRenderer::put_DestinationWidth(LONG v) { return PutRectPart(&VideoRenderer::GetDestinationPosition, &VideoRenderer::SetDestinationPosition, 2, v); }
+STDMETHODIMP VideoRenderer::get_DestinationWidth(LONG* p) { return GetRectPart(&VideoRenderer::GetDestinationPosition, 2, p); }
+STDMETHODIMP VideoRenderer::put_DestinationHeight(LONG v) { return PutRectPart(&VideoRenderer::GetDestinationPosition, &VideoRenderer::SetDestinationPosition, 3, v); }
+STDMETHODIMP VideoRenderer::get_DestinationHeight(LONG* p) { return GetRectPart(&VideoRenderer::GetDestinationPosition, 3, p); }
 
 STDMETHODIMP VideoRenderer::GetVideoPaletteEntries(LONG, LONG, LONG* pRetrieved, LONG* pPalette) {
   if (!pRetrieved || !pPalette) return E_POINTER;

@@ -118,6 +118,12 @@ class VideoRenderer : public ffw::SinkFilter, public IVideoWindow, public IBasic
   STDMETHODIMP GetPreferredAspectRatio(LONG* plAspectX, LONG* plAspectY) override;
 
  private:
+  // One of left, top, width and height (0 to 3) of a rectangle kept behind a Get/Set pair.
+  using RectGetter = HRESULT (VideoRenderer::*)(LONG*, LONG*, LONG*, LONG*);
+  using RectSetter = HRESULT (VideoRenderer::*)(LONG, LONG, LONG, LONG);
+  HRESULT GetRectPart(RectGetter get, int part, LONG* value);
+  HRESULT PutRectPart(RectGetter get, RectSetter set, int part, LONG value);
+
   class InputPin : public CBaseInputPin {
    public:
     InputPin(VideoRenderer* filter, HRESULT* phr);

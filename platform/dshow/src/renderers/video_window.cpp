@@ -317,42 +317,14 @@ STDMETHODIMP VideoRenderer::GetWindowPosition(LONG* pLeft, LONG* pTop, LONG* pWi
   return S_OK;
 }
 
-STDMETHODIMP VideoRenderer::put_Left(LONG v) {
-  LONG l, t, w, h;
-  GetWindowPosition(&l, &t, &w, &h);
-  return SetWindowPosition(v, t, w, h);
-}
-STDMETHODIMP VideoRenderer::get_Left(LONG* p) {
-  LONG t, w, h;
-  return GetWindowPosition(p, &t, &w, &h);
-}
-STDMETHODIMP VideoRenderer::put_Top(LONG v) {
-  LONG l, t, w, h;
-  GetWindowPosition(&l, &t, &w, &h);
-  return SetWindowPosition(l, v, w, h);
-}
-STDMETHODIMP VideoRenderer::get_Top(LONG* p) {
-  LONG l, w, h;
-  return GetWindowPosition(&l, p, &w, &h);
-}
-STDMETHODIMP VideoRenderer::put_Width(LONG v) {
-  LONG l, t, w, h;
-  GetWindowPosition(&l, &t, &w, &h);
-  return SetWindowPosition(l, t, v, h);
-}
-STDMETHODIMP VideoRenderer::get_Width(LONG* p) {
-  LONG l, t, h;
-  return GetWindowPosition(&l, &t, p, &h);
-}
-STDMETHODIMP VideoRenderer::put_Height(LONG v) {
-  LONG l, t, w, h;
-  GetWindowPosition(&l, &t, &w, &h);
-  return SetWindowPosition(l, t, w, v);
-}
-STDMETHODIMP VideoRenderer::get_Height(LONG* p) {
-  LONG l, t, w;
-  return GetWindowPosition(&l, &t, &w, p);
-}
+STDMETHODIMP VideoRenderer::put_Left(LONG v) { return PutRectPart(&VideoRenderer::GetWindowPosition, &VideoRenderer::SetWindowPosition, 0, v); }
+STDMETHODIMP VideoRenderer::get_Left(LONG* p) { return GetRectPart(&VideoRenderer::GetWindowPosition, 0, p); }
+STDMETHODIMP VideoRenderer::put_Top(LONG v) { return PutRectPart(&VideoRenderer::GetWindowPosition, &VideoRenderer::SetWindowPosition, 1, v); }
+STDMETHODIMP VideoRenderer::get_Top(LONG* p) { return GetRectPart(&VideoRenderer::GetWindowPosition, 1, p); }
+STDMETHODIMP VideoRenderer::put_Width(LONG v) { return PutRectPart(&VideoRenderer::GetWindowPosition, &VideoRenderer::SetWindowPosition, 2, v); }
+STDMETHODIMP VideoRenderer::get_Width(LONG* p) { return GetRectPart(&VideoRenderer::GetWindowPosition, 2, p); }
+STDMETHODIMP VideoRenderer::put_Height(LONG v) { return PutRectPart(&VideoRenderer::GetWindowPosition, &VideoRenderer::SetWindowPosition, 3, v); }
+STDMETHODIMP VideoRenderer::get_Height(LONG* p) { return GetRectPart(&VideoRenderer::GetWindowPosition, 3, p); }
 
 STDMETHODIMP VideoRenderer::put_Owner(OAHWND Owner) {
   HWND owner = ToHwnd(Owner);

@@ -269,7 +269,21 @@ TEST_F(RendererTest, ChildOfOwnerDrawsIntoDestinationAndDrainsInput) {
   EXPECT_EQ(video->SetSourcePosition(0, 1, 1, INT32_MAX), E_INVALIDARG);
   EXPECT_EQ(video->SetDestinationPosition(INT32_MAX, 0, 10, 10), E_INVALIDARG);
   EXPECT_EQ(video->SetDestinationPosition(0, 10, 10, INT32_MAX), E_INVALIDARG);
-  ASSERT_EQ(video->SetDestinationPosition(100, 0, 100, 200), S_OK);
+  // The one-edge properties change only their edge.
+  ASSERT_EQ(video->put_DestinationWidth(80), S_OK);
+  ASSERT_EQ(video->put_DestinationLeft(100), S_OK);
+  LONG part = 0;
+  EXPECT_EQ(video->get_DestinationTop(&part), S_OK);
+  EXPECT_EQ(part, 0);
+  EXPECT_EQ(video->get_DestinationHeight(&part), S_OK);
+  EXPECT_EQ(part, 200);
+  EXPECT_EQ(video->put_SourceWidth(INT32_MAX), E_INVALIDARG);
+  EXPECT_EQ(video->get_SourceWidth(nullptr), E_POINTER);
+  EXPECT_EQ(window->get_Width(&part), S_OK);
+  EXPECT_EQ(part, 300);
+  ASSERT_EQ(video->put_DestinationWidth(100), S_OK);
+  ASSERT_EQ(video->GetDestinationPosition(&l, &t, &w, &h), S_OK);
+  EXPECT_EQ(RECT({l, t, l + w, t + h}), RECT({100, 0, 200, 200}));
   ASSERT_EQ(window->put_BorderColor(LONG(kGreen)), S_OK);
   ASSERT_EQ(window->SetWindowForeground(OATRUE), S_OK);
   EXPECT_EQ(window->put_WindowStyle(WS_CHILD | WS_DISABLED), E_INVALIDARG);
