@@ -280,6 +280,7 @@ HRESULT CompressorFilter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_P
 }
 
 HRESULT CompressorFilter::StartStreaming() {
+  worker_.reset();  // a restart: the picture in hand goes out with the old encoder
   pcmPending_.clear();
   pcmNext_ = -1;
   pcmConverter_.Reset();
@@ -289,11 +290,22 @@ HRESULT CompressorFilter::StartStreaming() {
   }
   HRESULT hr;
   encoder_ = OpenEncoder(&hr);
-  if (encoder_ && entry_->video) frameTime_ = encoder_->FrameTime();
-  return hr;
+  if (!encoder_ || !entry_->video) return hr;
+  frameTime_ = encoder_->FrameTime();
+  for (Frame& picture : pictures_) {
+    picture = encoder_->NewPicture();
+    if (!picture) {
+      encoder_.reset();
+      return E_OUTOFMEMORY;
+    }
+  }
+  nextPicture_ = 0;
+  worker_ = std::make_unique<HandOffWorker>();
+  return S_OK;
 }
 
 HRESULT CompressorFilter::StopStreaming() {
+  worker_.reset();
   encoder_.reset();
   return S_OK;
 }
@@ -323,6 +335,15 @@ HRESULT CompressorFilter::DeliverPackets() {
     if (hr != S_OK) return hr;
   }
   return S_OK;
+}
+
+HRESULT CompressorFilter::EncodePicture(const AVFrame* picture) {
+  if (encoder_->SendPicture(picture) < 0) {
+    // The stream cannot go on: tell the graph instead of silently stalling.
+    NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+    return E_FAIL;
+  }
+  return DeliverPackets();
 }
 
 // Sends converted PCM on in pieces of at most one buffer; with last, also the remainder.
@@ -380,16 +401,16 @@ HRESULT CompressorFilter::Receive(IMediaSample* sample) {
     return DeliverPcm(false);
   }
   if (!encoder_) return VFW_E_WRONG_STATE;
-  int err;
   if (entry_->video) {
     VideoFormat in;
     ReadVideoFormat(m_pInput->CurrentMediaType(), &in);
     if (size_t(length) < ImageBytes(in.kind, in.width, in.height)) return VFW_E_BUFFER_UNDERFLOW;
-    err = encoder_->SendPicture(data, std::max<REFERENCE_TIME>(start, 0));
-  } else {
-    err = encoder_->SendAudio(data, size_t(std::max<LONG>(length, 0)), start);
+    AVFrame* picture = pictures_[nextPicture_].get();
+    if (encoder_->PreparePicture(data, std::max<REFERENCE_TIME>(start, 0), picture) < 0) return E_FAIL;
+    nextPicture_ ^= 1;
+    return worker_->Hand([this, picture] { return EncodePicture(picture); });
   }
-  if (err < 0) return E_FAIL;
+  if (encoder_->SendAudio(data, size_t(std::max<LONG>(length, 0)), start) < 0) return E_FAIL;
   return DeliverPackets();
 }
 
@@ -400,6 +421,7 @@ HRESULT CompressorFilter::EndOfStream() {
       pcmConverter_.Drain(pcmPending_);
       DeliverPcm(true);
     } else if (encoder_) {
+      if (worker_) worker_->Finish();
       encoder_->Finish();
       DeliverPackets();
     }

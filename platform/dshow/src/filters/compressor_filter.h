@@ -7,6 +7,7 @@
 
 #include "compressor_catalog.h"
 #include "dshow/dshow.h"
+#include "hand_off_worker.h"
 #include "media_types.h"
 #include "stream_encoder.h"
 
@@ -52,6 +53,8 @@ class CompressorFilter : public CTransformFilter, public IDVEnc {
   std::unique_ptr<StreamEncoder> OpenEncoder(HRESULT* hr);
   HRESULT OutputType(CMediaType* mt);
   HRESULT DeliverPackets();
+  // On the worker: one converted picture into the encoder, and out as packets.
+  HRESULT EncodePicture(const AVFrame* picture);
   HRESULT DeliverPcm(bool last);
 
   const CompressorEntry* entry_;
@@ -62,6 +65,12 @@ class CompressorFilter : public CTransformFilter, public IDVEnc {
   PcmFormat pcmOut_;
 
   std::unique_ptr<StreamEncoder> encoder_;  // while streaming
+  // Video pictures are converted on the streaming thread and encoded and delivered by a worker,
+  // so that the next picture is converted while the last one is encoded. The two pictures take
+  // turns: one being converted, one in the worker's hands.
+  Frame pictures_[2];
+  int nextPicture_ = 0;
+  std::unique_ptr<HandOffWorker> worker_;  // declared after what it uses, so it ends first
   PcmFormat pcmIn_;
   AudioConverter pcmConverter_;
   std::vector<uint8_t> pcmPending_;

@@ -14,6 +14,7 @@ target_sources(dshow PRIVATE
   ${_filters}/file_source_pin.cpp
   ${_filters}/file_writer.cpp
   ${_filters}/filter_util.cpp
+  ${_filters}/hand_off_worker.cpp
   ${_filters}/media_reader.cpp
   ${_filters}/media_types.cpp
   ${_filters}/null_renderer.cpp
@@ -34,6 +35,7 @@ corvane_add_test(dshow_filters_test LABEL dshow
     ${_filter_tests}/file_writer_test.cpp
     ${_filter_tests}/format_test.cpp
     ${_filter_tests}/graph_road_test.cpp
+    ${_filter_tests}/hand_off_worker_test.cpp
     ${_filter_tests}/source_test.cpp
     ${_filter_tests}/test_graph.cpp
     ${_filter_tests}/transform_test.cpp

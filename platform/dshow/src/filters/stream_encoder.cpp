@@ -63,8 +63,7 @@ std::unique_ptr<StreamEncoder> StreamEncoder::OpenVideo(const AVCodec* codec, co
   std::unique_ptr<StreamEncoder> e(new StreamEncoder);
   e->video_ = in;
   e->codec_.reset(avcodec_alloc_context3(codec));
-  e->frame_ = NewFrame();
-  if (!e->codec_ || !e->frame_) return *error = "out of memory", nullptr;
+  if (!e->codec_) return *error = "out of memory", nullptr;
   AVCodecContext* c = e->codec_.get();
   c->width = target.width ? target.width : in.width;
   c->height = target.height ? target.height : in.height;
@@ -80,10 +79,8 @@ std::unique_ptr<StreamEncoder> StreamEncoder::OpenVideo(const AVCodec* codec, co
   if (codec->id == AV_CODEC_ID_MJPEG) c->color_range = AVCOL_RANGE_JPEG;
   c->strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
   if (Open(c, codec, target.options, error) < 0) return nullptr;
-  e->frame_->format = c->pix_fmt;
-  e->frame_->width = c->width;
-  e->frame_->height = c->height;
-  if (av_frame_get_buffer(e->frame_.get(), 0) < 0) return *error = "out of memory", nullptr;
+  e->frame_ = e->NewPicture();
+  if (!e->frame_) return *error = "out of memory", nullptr;
   return e;
 }
 
@@ -112,20 +109,37 @@ std::unique_ptr<StreamEncoder> StreamEncoder::OpenAudio(const AVCodec* codec, co
 int64_t StreamEncoder::FrameTime() const { return av_rescale_q(1, codec_->time_base, kUnits); }
 
 int StreamEncoder::SendPicture(const uint8_t* image, int64_t start) {
-  AVCodecContext* c = codec_.get();
-  if (int err = av_frame_make_writable(frame_.get()); err < 0) return err;
+  if (int err = PreparePicture(image, start, frame_.get()); err < 0) return err;
+  return SendFrame(frame_.get());
+}
+
+Frame StreamEncoder::NewPicture() const {
+  Frame picture = NewFrame();
+  if (!picture) return picture;
+  picture->format = codec_->pix_fmt;
+  picture->width = codec_->width;
+  picture->height = codec_->height;
+  if (av_frame_get_buffer(picture.get(), 0) < 0) picture.reset();
+  return picture;
+}
+
+int StreamEncoder::PreparePicture(const uint8_t* image, int64_t start, AVFrame* picture) {
+  const AVCodecContext* c = codec_.get();
+  if (int err = av_frame_make_writable(picture); err < 0) return err;
   uint8_t* src[4];
   int stride[4];
   PlanesOf(video_.kind, const_cast<uint8_t*>(image), video_.width, video_.height, src, stride);
-  if (!scaler_.Convert(src, stride, PixelFormatOf(video_.kind), video_.width, video_.height, frame_->data,
-                       frame_->linesize, c->pix_fmt, c->width, c->height))
+  if (!scaler_.Convert(src, stride, PixelFormatOf(video_.kind), video_.width, video_.height, picture->data,
+                       picture->linesize, c->pix_fmt, c->width, c->height))
     return AVERROR(EINVAL);
   int64_t pts = av_rescale_q_rnd(start, kUnits, c->time_base, AVRounding(AV_ROUND_NEAR_INF));
   if (pts <= lastPts_) pts = lastPts_ + 1;
   lastPts_ = pts;
-  frame_->pts = pts;
-  return SendFrame(frame_.get());
+  picture->pts = pts;
+  return 0;
 }
+
+int StreamEncoder::SendPicture(const AVFrame* picture) { return SendFrame(picture); }
 
 int StreamEncoder::SendAudio(const uint8_t* data, size_t bytes, int64_t start) {
   if (nextSample_ < 0) nextSample_ = start > 0 ? av_rescale(start, audioOut_.rate, 10000000) : 0;

@@ -51,6 +51,11 @@ class StreamEncoder {
 
   // One picture of the input layout with its start time.
   int SendPicture(const uint8_t* image, int64_t start);
+  // The same in two steps, which may run on two threads: a picture converted into a frame of
+  // NewPicture, while another thread sends an earlier one.
+  Frame NewPicture() const;
+  int PreparePicture(const uint8_t* image, int64_t start, AVFrame* picture);
+  int SendPicture(const AVFrame* picture);
   // Interleaved PCM of the input format; start is the time of its first sample when known (-1 if not).
   int SendAudio(const uint8_t* data, size_t bytes, int64_t start);
   // End of the stream: pending audio and the encoder's delay come out.

@@ -91,7 +91,9 @@ TEST_P(Compressors, WriteAnAviFile) {
     EXPECT_EQ(v->codec, c.codec);
     EXPECT_EQ(v->width, c.position < 0 ? 720 : 176);
     EXPECT_EQ(v->height, c.position < 0 ? 480 : 144);
-    if (c.position >= 0) EXPECT_EQ(v->packets, 50) << c.name;
+    if (c.position >= 0) {
+      EXPECT_EQ(v->packets, 50) << c.name;
+    }
     EXPECT_NEAR(v->seconds, 2.0, 0.1) << c.name;
   } else {
     const auto* a = probe.Audio();
@@ -301,7 +303,9 @@ TEST(AviMux, StopInTheMiddleLeavesAFinishedFile) {
   ASSERT_EQ(probe.error, "");
   ASSERT_NE(probe.Video(), nullptr);
   EXPECT_EQ(probe.Video()->codec, "mpeg4");
-  EXPECT_GE(probe.Video()->packets, 19);
+  // The compressor encodes one picture behind its input: the one in its hands when the writer
+  // stopped may be lost.
+  EXPECT_GE(probe.Video()->packets, 18);
   EXPECT_LE(probe.Video()->packets, 20);
 }
 
