@@ -27,11 +27,18 @@ uintptr_t AllocateHandle(HandleKind kind, std::shared_ptr<HandleObject> object) 
   Table& t = table();
   std::lock_guard<std::mutex> guard(t.lock);
   uintptr_t& serial = t.nextSerial[static_cast<uint8_t>(kind) & 0x7F];
-  if (serial == 0) serial = kFirstSerial;
-  if (serial > kSerialMask) return 0;
-  uintptr_t value = (static_cast<uintptr_t>(kind) << 24) | serial++;
-  t.live.emplace(value, std::move(object));
-  return value;
+  for (uintptr_t tried = 0; tried <= kSerialMask - kFirstSerial; ++tried) {
+    if (serial < kFirstSerial || serial > kSerialMask) serial = kFirstSerial;
+    const uintptr_t value = (static_cast<uintptr_t>(kind) << 24) | serial++;
+    if (t.live.emplace(value, object).second) return value;
+  }
+  return 0;
+}
+
+void SetNextHandleSerial(HandleKind kind, uintptr_t serial) {
+  Table& t = table();
+  std::lock_guard<std::mutex> guard(t.lock);
+  t.nextSerial[static_cast<uint8_t>(kind) & 0x7F] = serial;
 }
 
 std::shared_ptr<HandleObject> FindHandle(uintptr_t value, HandleKind kind) {

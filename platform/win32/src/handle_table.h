@@ -1,7 +1,8 @@
 #pragma once
 // The process's handle tables. A handle value carries its kind in bits 24-30 and a serial number
-// in bits 0-23 that starts at 0x10000 and only grows, so values are at least 0x10000, fit in 31
-// bits, differ between kinds and are never reused: a stale handle finds nothing.
+// in bits 0-23 that starts at 0x10000 and grows, so values are at least 0x10000, fit in 31 bits
+// and differ between kinds. A stale handle finds nothing until its kind's serials have gone round
+// once: then the free ones are used again, so a long-running program never runs out.
 #include <cstdint>
 #include <memory>
 
@@ -39,8 +40,11 @@ class HandleObject {
   virtual ~HandleObject() = default;
 };
 
-// Registers an object and returns its new handle value (0 when the kind's serials are exhausted).
+// Registers an object and returns its new handle value (0 when every serial of the kind is live).
 uintptr_t AllocateHandle(HandleKind kind, std::shared_ptr<HandleObject> object);
+
+// Where a kind's next serial search starts; lets tests reach the end of the serials.
+void SetNextHandleSerial(HandleKind kind, uintptr_t serial);
 
 // The object behind a live handle of the given kind, or null for stale, foreign or null handles.
 std::shared_ptr<HandleObject> FindHandle(uintptr_t value, HandleKind kind);

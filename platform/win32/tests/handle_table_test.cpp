@@ -10,7 +10,7 @@ struct Thing : HandleObject {
 };
 }  // namespace
 
-TEST(HandleTable, ValuesAreDistinctPerKindAndNeverReused) {
+TEST(HandleTable, ValuesAreDistinctPerKindAndNotReusedSoon) {
   auto thing = std::make_shared<Thing>();
   uintptr_t a = AllocateHandle(HandleKind::File, thing);
   uintptr_t b = AllocateHandle(HandleKind::Window, thing);
@@ -28,4 +28,23 @@ TEST(HandleTable, ValuesAreDistinctPerKindAndNeverReused) {
   EXPECT_TRUE(ReleaseHandle(b, HandleKind::Window));
   EXPECT_TRUE(ReleaseHandle(c, HandleKind::File));
   EXPECT_EQ(KindOfHandle(0), 0);
+}
+
+TEST(HandleTable, SerialsGoRoundSkippingLiveHandles) {
+  auto thing = std::make_shared<Thing>();
+  SetNextHandleSerial(HandleKind::Accelerator, 0x10000);
+  const uintptr_t first = AllocateHandle(HandleKind::Accelerator, thing);
+  const uintptr_t second = AllocateHandle(HandleKind::Accelerator, thing);
+  EXPECT_TRUE(ReleaseHandle(first, HandleKind::Accelerator));
+  SetNextHandleSerial(HandleKind::Accelerator, 0xFFFFFF);
+  const uintptr_t last = AllocateHandle(HandleKind::Accelerator, thing);
+  EXPECT_EQ(last & 0xFFFFFF, 0xFFFFFFu);
+  // Past the last serial the search starts again at the first, which is free again; the
+  // second is still live and is skipped.
+  EXPECT_EQ(AllocateHandle(HandleKind::Accelerator, thing), first);
+  const uintptr_t next = AllocateHandle(HandleKind::Accelerator, thing);
+  EXPECT_NE(next, second);
+  EXPECT_EQ(next & 0xFFFFFF, (second & 0xFFFFFF) + 1);
+  EXPECT_EQ(FindHandle(second, HandleKind::Accelerator), thing);
+  for (uintptr_t h : {first, second, last, next}) EXPECT_TRUE(ReleaseHandle(h, HandleKind::Accelerator));
 }
