@@ -1,7 +1,7 @@
-#include <cstdio>
 #include <cstring>
 
 #include "mfc/afx.h"
+#include "mfc/afxwnd.h"
 
 IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CMemoryException, CException)
@@ -33,13 +33,11 @@ BOOL CException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpC
   return FALSE;
 }
 
-int CException::ReportError(UINT, UINT nMessageID) {
+int CException::ReportError(UINT nType, UINT nMessageID) {
   char text[512];
-  if (GetErrorMessage(text, sizeof text))
-    std::fprintf(stderr, "%s\n", text);
-  else
-    std::fprintf(stderr, "error %u\n", nMessageID);
-  return 1;
+  if (GetErrorMessage(text, sizeof text)) return AfxMessageBox(text, nType);
+  if (nMessageID) return AfxMessageBox(nMessageID, nType);
+  return AfxMessageBox("No error message is available.", nType);
 }
 
 BOOL CMemoryException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext) const {

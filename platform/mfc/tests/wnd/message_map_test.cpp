@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/ui_driver.h"
 #include "wnd_fixture.h"
 
 namespace wnd_test {
@@ -249,11 +250,14 @@ TEST_F(MessageMapTest, FailedCreationLeavesTheObjectEmpty) {
   EXPECT_TRUE(wnd.CreateEx(0, nullptr, "yes", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
 }
 
-TEST_F(MessageMapTest, ExceptionsInHandlersStayInTheFramework) {
+TEST_F(MessageMapTest, ExceptionsInHandlersStayInTheFrameworkAndAreReported) {
+  testing_ui::UiDriver ui;
   CRecorder wnd;
   ASSERT_TRUE(wnd.CreateEx(0, nullptr, "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+  ui.AnswerMessageBox(IDOK, "An unsupported operation was attempted.");
   EXPECT_EQ(wnd.SendMessage(WM_APP + 9), 0);
   EXPECT_TRUE(IsWindow(wnd.m_hWnd));
+  EXPECT_EQ(ui.PendingAnswers(), 0u);
 }
 
 TEST_F(MessageMapTest, ChildWindowsGetTheirControlId) {
