@@ -3,31 +3,19 @@
 #include <cstring>
 #include <string>
 
+#include "win32/winnls.h"
+
 namespace des {
 
 namespace {
 
+// Unpaired surrogates become U+FFFD, so the text is always valid UTF-8.
 std::string Utf8(const std::u16string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size()) c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  }
+  if (s.empty()) return {};
+  const LPCWSTR wide = reinterpret_cast<LPCWSTR>(s.data());
+  const int length = int(s.size());
+  std::string out(size_t(WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, length, out.data(), int(out.size()), nullptr, nullptr);
   return out;
 }
 

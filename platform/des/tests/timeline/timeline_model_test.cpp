@@ -376,6 +376,28 @@ TEST_F(TimelineTest, TransitionsAndEffectsHangOnTheirNodes) {
   transable->Release();
 }
 
+TEST_F(TimelineTest, PropertySetterPrintsTextAsValidUtf8) {
+  IPropertySetter* setter = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_PropertySetter, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertySetter,
+                             reinterpret_cast<void**>(&setter)),
+            S_OK);
+  // A name with an accent and a value with a cut-off surrogate pair.
+  DEXTER_PARAM param{SysAllocString(u"caf\u00e9"), 0, 1};
+  DEXTER_VALUE value{};
+  value.v.vt = VT_BSTR;
+  const char16_t broken[] = {u'a', 0xD83D, u'b', 0};
+  value.v.bstrVal = SysAllocString(broken);
+  ASSERT_EQ(setter->AddProp(param, &value), S_OK);
+  SysFreeString(param.Name);
+  VariantClear(&value.v);
+  int size = 0;
+  ASSERT_EQ(setter->PrintXML(nullptr, 0, &size, 0), S_OK);
+  std::string xml(size_t(size), '\0');
+  ASSERT_EQ(setter->PrintXML(xml.data(), size, &size, 0), S_OK);
+  EXPECT_NE(xml.find("<PARAM NAME=\"caf\xC3\xA9\" VALUE=\"a\xEF\xBF\xBD" "b\"/>"), std::string::npos) << xml;
+  setter->Release();
+}
+
 TEST_F(TimelineTest, PropertySetterKeepsNamedTimedValues) {
   IPropertySetter* setter = nullptr;
   ASSERT_EQ(CoCreateInstance(CLSID_PropertySetter, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertySetter,
