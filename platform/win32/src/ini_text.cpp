@@ -132,7 +132,9 @@ std::optional<std::vector<std::string>> IniText::SectionEntries(std::string_view
 }
 
 size_t IniText::AppendSection(std::string_view section) {
-  lines_.push_back(ParseLine("[" + std::string(Trim(section)) + "]"));
+  std::string line = "[";
+  line.append(Trim(section)).append("]");
+  lines_.push_back(ParseLine(line));
   return lines_.size() - 1;
 }
 

@@ -129,14 +129,14 @@ std::string ResolveCase(const std::string& absolutePosixPath) {
       auto match = std::find_if(names.begin(), names.end(),
                                 [&part](const std::string& n) { return EqualsIgnoreCase(n, part); });
       if (match != names.end()) {
-        resolved += "/" + *match;
+        resolved.append("/").append(*match);
         continue;
       }
     }
     // Nothing matches: keep this and the remaining components as given.
-    return resolved + "/" + absolutePosixPath.substr(i - part.size() - 1);
+    return resolved.append("/").append(absolutePosixPath, i - part.size() - 1);
   }
-  if (resolved.empty()) resolved = "/";
+  if (resolved.empty()) resolved.push_back('/');
   if (absolutePosixPath.size() > 1 && absolutePosixPath.back() == '/' && resolved.back() != '/') resolved += '/';
   return resolved;
 }

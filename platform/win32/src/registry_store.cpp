@@ -204,7 +204,7 @@ void WriteNode(const RegistryNode& node, std::string& path, std::string& out) {
   for (const RegistryValue& value : node.values) out += ValueLine(value) + "\n";
   const size_t length = path.size();
   for (const auto& [name, child] : node.children) {
-    path += "\\" + EscapeKeyName(name);
+    path.append("\\").append(EscapeKeyName(name));
     WriteNode(*child, path, out);
     path.resize(length);
   }

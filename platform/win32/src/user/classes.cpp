@@ -57,7 +57,7 @@ class AtomTable {
     if (!buffer || size <= 0 || atom == 0) return 0;
     std::string name;
     if (atom < 0xC000) {
-      name = "#" + std::to_string(atom);
+      name.append("#").append(std::to_string(atom));
     } else {
       std::lock_guard<std::mutex> guard(lock_);
       auto it = entries_.find(atom);

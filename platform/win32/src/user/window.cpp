@@ -90,7 +90,7 @@ std::string PropKey(const char* name) {
   if (!IS_INTRESOURCE(name)) return name;
   char buffer[256];
   if (GlobalGetAtomNameA(static_cast<ATOM>(reinterpret_cast<uintptr_t>(name)), buffer, sizeof buffer) == 0) {
-    return "#" + std::to_string(reinterpret_cast<uintptr_t>(name));
+    return std::string("#").append(std::to_string(reinterpret_cast<uintptr_t>(name)));
   }
   return buffer;
 }
