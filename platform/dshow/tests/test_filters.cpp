@@ -223,7 +223,7 @@ class TestRenderer::Pin : public CBaseInputPin {
 };
 
 // Only the current position is known; everything else is the sources' business.
-class TestRenderer::Position : public IMediaSeeking {
+class TestRenderer::Position final : public IMediaSeeking {
  public:
   explicit Position(TestRenderer* renderer) : m_renderer(renderer) {}
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override { return m_renderer->QueryInterface(riid, ppv); }

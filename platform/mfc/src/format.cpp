@@ -114,9 +114,10 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
     }
     ++p;
 
-    std::string directive = "%" + flags;
+    std::string directive = "%";
+    directive += flags;
     if (width) directive += std::to_string(width);
-    if (precision >= 0) directive += "." + std::to_string(precision);
+    if (precision >= 0) directive.append(".").append(std::to_string(precision));
 
     switch (conv) {
       case 'd':

@@ -132,7 +132,8 @@ HRESULT MakeBstr(const std::string& text, VARIANT* out) {
 std::string FormatCurrency(int64_t cy) {
   const bool negative = cy < 0;
   const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(cy) : static_cast<uint64_t>(cy);
-  std::string out = (negative ? "-" : "") + std::to_string(magnitude / 10000);
+  std::string out = negative ? "-" : "";
+  out += std::to_string(magnitude / 10000);
   char frac[8];
   std::snprintf(frac, sizeof frac, "%04u", static_cast<unsigned>(magnitude % 10000));
   std::string f = frac;

@@ -251,8 +251,8 @@ TEST(RegistryFile, KeysNestedPastThePlatformsLimitAreRefused) {
   using namespace win32_detail;
   auto nested = [](size_t depth, size_t nameLength) {
     std::string path = "HKEY_CURRENT_USER";
-    for (size_t i = 0; i < depth; ++i) path += "\\" + std::string(nameLength, 'k');
-    return "CORVANE-REGISTRY 1\n[" + path + "]\nEND\n";
+    for (size_t i = 0; i < depth; ++i) path.append("\\").append(nameLength, 'k');
+    return std::string("CORVANE-REGISTRY 1\n[").append(path).append("]\nEND\n");
   };
   RegistryTree tree;
   EXPECT_TRUE(ParseRegistry(nested(kMaxKeyDepth, 1), tree));

@@ -155,7 +155,7 @@ CBasePin* AviMux::GetPin(int n) {
 }
 
 void AviMux::AddInput() {
-  char name[16];
+  char name[24];
   std::snprintf(name, sizeof name, "Input %02d", int(inputs_.size()) + 1);
   std::u16string wide(name, name + std::strlen(name));
   HRESULT hr = S_OK;
