@@ -1,5 +1,6 @@
 // The editing timeline: its groups, the clip adders with their start-time arithmetic, and teardown.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -20,6 +21,9 @@ bool EndsWith3(LPCTSTR file, const char* ext) {
   const size_t length = std::strlen(file);
   return length > 3 && strcasecmp(file + length - 3, ext) == 0;
 }
+
+// A time that is not a number would make every later clip's start one too.
+bool Finite(double a, double b, double c = 0) { return std::isfinite(a) && std::isfinite(b) && std::isfinite(c); }
 
 template <class Record>
 double SumOfLengths(const std::vector<Record>& list, size_t count, double scale) {
@@ -299,11 +303,13 @@ HRESULT CTessaryCtrl::AddSourceWithTransition(IAMTimelineTrack* track, const Cli
 }
 
 HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transition, double start, double stop) {
+  // A number the collection does not hold names no transition that could be rendered.
+  CLSID clsid = GUID_NULL;
+  m_pTransitions->GetTransitionClsid(transition, clsid);
+  if (clsid == GUID_NULL) return E_INVALIDARG;
   IAMTimelineObj* node = nullptr;
   HRESULT hr = NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_TRANSITION, &node);
   if (FAILED(hr)) return hr;
-  CLSID clsid = GUID_NULL;
-  m_pTransitions->GetTransitionClsid(transition, clsid);
   node->SetSubObjectGUID(clsid);
   node->SetStartStop2(start, stop);
   IAMTimelineTransable* transable = nullptr;
@@ -324,7 +330,7 @@ HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transitio
 
 BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
                                 short stretchMode, Stretch stretch, double rate) {
-  if (!m_bReady || EndsWith3(strFile, "ico")) return FALSE;
+  if (!m_bReady || !Finite(start, stop, rate) || EndsWith3(strFile, "ico")) return FALSE;
   if (stretch != Stretch::None && EndsWith3(strFile, "tif")) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
@@ -347,7 +353,7 @@ BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strF
 
 BOOL CTessaryCtrl::AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile,
                                 double start, double stop, Stretch stretch, double rate) {
-  if (!m_bReady || !m_bOutputAudio) return FALSE;
+  if (!m_bReady || !m_bOutputAudio || !Finite(start, stop, rate)) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;
@@ -415,7 +421,7 @@ BOOL CTessaryCtrl::AddAudioSlow2(LPCTSTR strFile, double iAudioStart, double iAu
 
 BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
                                     short iInsertTranID, double iTranDuration) {
-  if (!m_bReady || EndsWith3(strFile, "ico")) return FALSE;
+  if (!m_bReady || !Finite(iVideoStart, iVideoStop, iTranDuration) || EndsWith3(strFile, "ico")) return FALSE;
   OAFilterState state;
   const HRESULT stateResult = GetGraphState(&state);
   if (state == State_Running) return FALSE;
@@ -436,14 +442,18 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
       where.timelineStop = where.timelineStart + (iVideoStop - iVideoStart);
     }
   }
+  // The transition lies within its clip: a longer one would start the next clip before this one,
+  // a negative one after this one's end.
+  const double length = std::max(0.0, where.timelineStop - where.timelineStart);
+  const double transitionLength = std::min(std::max(iTranDuration, 0.0), length);
   double overlapStart = 0, overlapStop = 0;
-  AddSourceWithTransition(track, where, iStretchMode, iTranDuration, &overlapStart, &overlapStop);
+  AddSourceWithTransition(track, where, iStretchMode, transitionLength, &overlapStart, &overlapStop);
   VideoClipRecord& added = m_videoClips.back();
   added.timelineStart = where.timelineStart;
   added.timelineStop = where.timelineStop;
   added.hasPlacement = true;
   if (iInsertTranID != -1) {
-    const double windowStart = where.timelineStop - iTranDuration;
+    const double windowStart = where.timelineStop - transitionLength;
     // Numbered transitions are laid by the effects; collection items are held on the track here.
     if (iInsertTranID < 1000 && FAILED(AddTransitionNode(track, iInsertTranID, windowStart, where.timelineStop))) {
       track->Release();
@@ -458,7 +468,7 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
 }
 
 BOOL CTessaryCtrl::AddAudioWithTran(LPCTSTR strFile, double iAudioStart, double iAudioStop, double) {
-  if (!m_bReady || !m_bOutputAudio) return FALSE;
+  if (!m_bReady || !m_bOutputAudio || !Finite(iAudioStart, iAudioStop)) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;

@@ -1,5 +1,7 @@
 // The editing timeline through the control: where each adder places its clip, what it refuses,
 // the frame the output type forces, and the timeline's length. Clips are not opened here.
+#include <limits>
+
 #include "hosted_control.h"
 
 namespace {
@@ -79,6 +81,44 @@ TEST_F(TimelineTest, ClipsWithTransitionsOverlapByTheTransition) {
   ASSERT_TRUE(AddAudio("a.wav", 0, 3));
   ASSERT_TRUE(Audio(dispidAddAudioWithTran, "b.wav", 0, 1, 2));
   EXPECT_DOUBLE_EQ(24.0, TotalDuration());
+}
+
+TEST_F(TimelineTest, ATransitionStaysWithinItsClip) {
+  // Longer than its clip: the next clip starts with this one instead of before 0.
+  ASSERT_TRUE(WithTran("a.avi", 0, 3, 1001, 5));
+  ASSERT_TRUE(WithTran("b.avi", 0, 10, -1, 0));  // 0..10
+  EXPECT_DOUBLE_EQ(10.0, TotalDuration());
+
+  // Negative: no overlap, and no gap after the clip either.
+  Call(dispidInitControl);
+  ASSERT_TRUE(WithTran("a.avi", 0, 10, 1001, -2));
+  ASSERT_TRUE(WithTran("b.avi", 0, 5, -1, 0));  // 10..15
+  EXPECT_DOUBLE_EQ(15.0, TotalDuration());
+}
+
+TEST_F(TimelineTest, ATransitionTheCollectionDoesNotHoldIsRefusedAndLeavesNoOverlap) {
+  EXPECT_FALSE(WithTran("a.avi", 0, 10, 500, 2));
+  ASSERT_TRUE(WithTran("b.avi", 0, 5, -1, 0));  // the first clip is placed all the same: 10..15
+  EXPECT_DOUBLE_EQ(15.0, TotalDuration());
+  EXPECT_FALSE(WithTran("c.avi", 0, 5, -2, 1));
+  EXPECT_DOUBLE_EQ(20.0, TotalDuration());  // 15..20
+}
+
+TEST_F(TimelineTest, TimesThatAreNotNumbersAreRefusedWithoutSpoilingLaterClips) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_FALSE(AddVideo("a.avi", nan, 10));
+  EXPECT_FALSE(Video(dispidAddVideoSlow2, "a.avi", 0, 10, inf));
+  EXPECT_FALSE(WithTran("a.avi", 0, inf, -1, 0));
+  EXPECT_FALSE(WithTran("a.avi", 0, 10, 1001, nan));
+  ASSERT_TRUE(AddVideo("b.avi", 0, 5));  // the only clip: 0..5
+  EXPECT_DOUBLE_EQ(5.0, TotalDuration());
+
+  EXPECT_FALSE(AddAudio("a.wav", 0, inf));
+  EXPECT_FALSE(Audio(dispidAddAudioWithSlowMotion, "a.wav", 0, 1, nan));
+  EXPECT_FALSE(Audio(dispidAddAudioWithTran, "a.wav", nan, 1, 0));
+  ASSERT_TRUE(AddAudio("b.wav", 0, 8));  // 0..8
+  EXPECT_DOUBLE_EQ(8.0, TotalDuration());
 }
 
 TEST_F(TimelineTest, NamesEndingInIconOrTiffAreRefusedWhereTheyCannotPlay) {
