@@ -95,6 +95,8 @@ BOOL CTessaryCtrl::Save(LPCTSTR strFileName) {
 
 HRESULT CTessaryCtrl::BindCompressor(REFCLSID category, short position, IBaseFilter** filter, CString& name) {
   *filter = nullptr;
+  // A name left from an earlier Save would stand for a compressor this one did not bind.
+  name.Empty();
   ICreateDevEnum* devices = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
                                 reinterpret_cast<void**>(&devices));
@@ -160,9 +162,8 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
 
   // Output stage: the multiplexer or ASF writer with its file sink. A graph that would write
   // nothing is not run.
-  IFileSinkFilter* sink = nullptr;
   BSTR wide = m_strOutputFile.AllocSysString();
-  hr = builder->SetOutputFileName(&subtype, wide, &m_pWriter, &sink);
+  hr = builder->SetOutputFileName(&subtype, wide, &m_pWriter, nullptr);
   SysFreeString(wide);
   if (FAILED(hr)) {
     ::MessageBoxA(m_hWnd, "Failed to set file name", nullptr, MB_OK);
@@ -175,13 +176,13 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
   if (m_nOutputType == kOutputAvi) {
     if (m_bUseVideoCompressor) {
       hr = videoCompressor ? m_pGraph->AddFilter(videoCompressor, u"Compressor") : E_POINTER;
-      if (FAILED(hr)) return sink->Release(), fail(hr);
+      if (FAILED(hr)) return fail(hr);
       usedVideoCompressor = videoCompressor;
     }
     if (m_bUseAudioCompressor && m_strAudioCompressorName != "MPEG Layer-3") {
       m_bUseAVILameEncoder = FALSE;
       hr = audioCompressor ? m_pGraph->AddFilter(audioCompressor, u"Audio Compressor") : E_POINTER;
-      if (FAILED(hr)) return sink->Release(), fail(hr);
+      if (FAILED(hr)) return fail(hr);
       usedAudioCompressor = audioCompressor;
     } else if (m_bUseAudioCompressor) {
       m_bUseAVILameEncoder = TRUE;
@@ -191,13 +192,12 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
       if (SUCCEEDED(hr)) hr = ConfigureMp3Encoder(mp3Encoder);
       if (FAILED(hr)) {
         if (mp3Encoder) mp3Encoder->Release();
-        return sink->Release(), fail(hr);
+        return fail(hr);
       }
     }
   }
   auto failAll = [&](HRESULT failure) {
     if (mp3Encoder) mp3Encoder->Release();
-    sink->Release();
     return fail(failure);
   };
 
@@ -205,8 +205,6 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
     hr = ConfigureAsfWriter(profileId);
     if (FAILED(hr)) return failAll(hr);
   }
-  sink->Release();
-  sink = nullptr;
 
   LONG groups = 0;
   hr = m_pTimeline->GetGroupCount(&groups);

@@ -126,6 +126,8 @@ struct GraphRecord {
 GraphRecord g_record;
 // Set by a test for a file sink that refuses every file name.
 bool g_refuseFileNames = false;
+// The notice the writers end their run with; a test sets an abort code for a stream that fails.
+LONG g_endCode = EC_COMPLETE;
 
 enum class Role { Mux, FileWriter, AsfWriter };
 
@@ -357,7 +359,7 @@ void StandIn::SendCompleteIfDue() {
     if (sent_ || ended_ < connected || m_State != State_Running) return;
     sent_ = true;
   }
-  NotifyEvent(EC_COMPLETE, S_OK, 0);
+  NotifyEvent(g_endCode, g_endCode == EC_COMPLETE ? S_OK : E_FAIL, 0);
 }
 
 class StandInFactory : public IClassFactory {
@@ -386,6 +388,25 @@ class StandInFactory : public IClassFactory {
 
 StandInFactory g_muxFactory(Role::Mux), g_fileWriterFactory(Role::FileWriter), g_asfFactory(Role::AsfWriter);
 
+// A class object whose objects cannot be made.
+class RefusingFactory : public IClassFactory {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
+    *ppv = static_cast<IClassFactory*>(this);
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP CreateInstance(IUnknown*, REFIID, void** ppv) override {
+    *ppv = nullptr;
+    return E_OUTOFMEMORY;
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+};
+
+RefusingFactory g_refusingFactory;
+
 class GraphShapeTest : public HostedControl {
  protected:
   static void SetUpTestSuite() {
@@ -404,6 +425,7 @@ class GraphShapeTest : public HostedControl {
     HostedControl::SetUp();
     g_record = GraphRecord{};
     g_refuseFileNames = false;
+    g_endCode = EC_COMPLETE;
     for (auto [clsid, factory] :
          {std::pair{&CLSID_AviDest, &g_muxFactory}, std::pair{&CLSID_FileWriter, &g_fileWriterFactory},
           std::pair{&CLSID_WMAsfWriter, &g_asfFactory}}) {
@@ -414,6 +436,7 @@ class GraphShapeTest : public HostedControl {
     }
   }
   void TearDown() override {
+    host.onComplete = nullptr;
     for (DWORD cookie : cookies_) CoRevokeClassObject(cookie);
     HostedControl::TearDown();
   }
@@ -434,12 +457,15 @@ class GraphShapeTest : public HostedControl {
       ASSERT_TRUE(AddAudio(Clip(), 0, 1));
     }
     ASSERT_TRUE(CallBool(dispidSave, {COleVariant(file.c_str())}));
+    PumpUntilCompletes(1);
+    ASSERT_EQ(1, host.completes);
+  }
+  void PumpUntilCompletes(int count) {
     const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (host.completes == 0 && std::chrono::steady_clock::now() < guard) {
+    while (host.completes < count && std::chrono::steady_clock::now() < guard) {
       ui.AdvanceClock(10);
       std::this_thread::yield();
     }
-    ASSERT_EQ(1, host.completes);
   }
 
   const WriterRecord& Writer(const std::string& name) {
@@ -552,6 +578,13 @@ TEST_F(GraphShapeTest, MpegLayer3TakesTheMp3EncoderInPlaceOfTheAudioCompressor) 
   ASSERT_EQ(2u, mux.inputs.size());
   EXPECT_EQ(WAVE_FORMAT_MPEGLAYER3, mux.inputs[1].formatTag);
   EXPECT_EQ(32000u, mux.inputs[1].sampleRate);
+
+  // A later Save that binds no audio compressor is not taken for an MP3 one: the compressor in
+  // use is missing.
+  Put(dispidAudioCompressor, COleVariant(short(500)));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  EXPECT_FALSE(CallBool(dispidSave, {COleVariant(Output("unbound.avi").c_str())}));
 }
 
 TEST_F(GraphShapeTest, WithoutAnAudioGroupTheAudioCompressorStaysIdleAndTheRunStillEnds) {
@@ -626,6 +659,48 @@ TEST_F(GraphShapeTest, AFileNameTheSinkRefusesIsReportedAndNothingRuns) {
   ui.AdvanceClock(100);
   EXPECT_EQ(0, host.completes);
   EXPECT_TRUE(g_record.writers.empty()) << "no writer ever started";
+}
+
+TEST_F(GraphShapeTest, ATeeThatCannotBeMadeFailsTheSaveAndNothingRuns) {
+  DWORD cookie = 0;
+  ASSERT_EQ(S_OK, CoRegisterClassObject(CLSID_InfTee, &g_refusingFactory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                        &cookie));
+  cookies_.push_back(cookie);
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  EXPECT_FALSE(CallBool(dispidSave, {COleVariant(Output("no_tee.avi").c_str())}));
+  ui.AdvanceClock(100);
+  EXPECT_EQ(0, host.completes);
+  EXPECT_TRUE(g_record.writers.empty());
+  EXPECT_TRUE(AddVideo(Clip(), 0, 1)) << "still ready for another try";
+}
+
+TEST_F(GraphShapeTest, AStreamThatFailsEndsTheConversionWithOneComplete) {
+  for (LONG code : {EC_ERRORABORT, EC_ERRORABORTEX, EC_USERABORT}) {
+    host.completes = 0;
+    g_endCode = code;
+    ASSERT_NO_FATAL_FAILURE(SaveClip(Output("aborted.avi"))) << code;
+    ui.AdvanceClock(100);
+    EXPECT_EQ(1, host.completes) << code;
+    EXPECT_FALSE(AddVideo(Clip(), 0, 1)) << "the conversion ended: " << code;
+  }
+}
+
+TEST_F(GraphShapeTest, TheContainerStartsItsNextConversionFromComplete) {
+  host.onComplete = [this] {
+    if (host.completes != 1) return;
+    Call(dispidInitControl);
+    EXPECT_TRUE(AddVideo(Clip(), 0, 1));
+    EXPECT_TRUE(CallBool(dispidSave, {COleVariant(Output("second.avi").c_str())}));
+  };
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 1));
+  ASSERT_TRUE(AddAudio(Clip(), 0, 1));
+  ASSERT_TRUE(CallBool(dispidSave, {COleVariant(Output("first.avi").c_str())}));
+  PumpUntilCompletes(2);
+  ui.AdvanceClock(100);
+  EXPECT_EQ(2, host.completes);
+  EXPECT_EQ(Output("second.avi"), g_record.fileName);
 }
 
 }  // namespace

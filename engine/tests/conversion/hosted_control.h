@@ -2,6 +2,7 @@
 // The control loaded from its module and hosted in a container window, with the events it fires.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,10 @@
 class CEventHost : public CWnd {
   DECLARE_EVENTSINK_MAP()
  public:
-  void OnComplete() { ++completes; }
+  void OnComplete() {
+    ++completes;
+    if (onComplete) onComplete();
+  }
   void OnProcessing(double position, double duration) { progress.push_back({position, duration}); }
   struct Progress {
     double position;
@@ -20,6 +24,8 @@ class CEventHost : public CWnd {
   };
   int completes = 0;
   std::vector<Progress> progress;
+  // What the container does on Complete, such as starting its next conversion.
+  std::function<void()> onComplete;
 };
 
 class HostedControl : public ::testing::Test {
