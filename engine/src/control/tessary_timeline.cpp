@@ -22,8 +22,13 @@ bool EndsWith3(LPCTSTR file, const char* ext) {
   return length > 3 && strcasecmp(file + length - 3, ext) == 0;
 }
 
-// A time that is not a number would make every later clip's start one too.
-bool Finite(double a, double b, double c = 0) { return std::isfinite(a) && std::isfinite(b) && std::isfinite(c); }
+// Media times no clip can have. They are refused before the record is kept: a reversed span
+// would pull every later clip back over the ones before it (cutting sound on the shared audio
+// track), a negative start would leave a gap, and a time that is not a number would spoil every
+// later start.
+bool PlayableTimes(double start, double stop) {
+  return std::isfinite(start) && std::isfinite(stop) && start >= 0 && stop >= start;
+}
 
 template <class Record>
 double SumOfLengths(const std::vector<Record>& list, size_t count, double scale) {
@@ -330,7 +335,7 @@ HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transitio
 
 BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
                                 short stretchMode, Stretch stretch, double rate) {
-  if (!m_bReady || !Finite(start, stop, rate) || EndsWith3(strFile, "ico")) return FALSE;
+  if (!m_bReady || !PlayableTimes(start, stop) || !std::isfinite(rate) || EndsWith3(strFile, "ico")) return FALSE;
   if (stretch != Stretch::None && EndsWith3(strFile, "tif")) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
@@ -353,7 +358,7 @@ BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strF
 
 BOOL CTessaryCtrl::AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile,
                                 double start, double stop, Stretch stretch, double rate) {
-  if (!m_bReady || !m_bOutputAudio || !Finite(start, stop, rate)) return FALSE;
+  if (!m_bReady || !m_bOutputAudio || !PlayableTimes(start, stop) || !std::isfinite(rate)) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;
@@ -421,7 +426,9 @@ BOOL CTessaryCtrl::AddAudioSlow2(LPCTSTR strFile, double iAudioStart, double iAu
 
 BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
                                     short iInsertTranID, double iTranDuration) {
-  if (!m_bReady || !Finite(iVideoStart, iVideoStop, iTranDuration) || EndsWith3(strFile, "ico")) return FALSE;
+  if (!m_bReady || !PlayableTimes(iVideoStart, iVideoStop) || !std::isfinite(iTranDuration) ||
+      EndsWith3(strFile, "ico"))
+    return FALSE;
   OAFilterState state;
   const HRESULT stateResult = GetGraphState(&state);
   if (state == State_Running) return FALSE;
@@ -468,7 +475,7 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
 }
 
 BOOL CTessaryCtrl::AddAudioWithTran(LPCTSTR strFile, double iAudioStart, double iAudioStop, double) {
-  if (!m_bReady || !m_bOutputAudio || !Finite(iAudioStart, iAudioStop)) return FALSE;
+  if (!m_bReady || !m_bOutputAudio || !PlayableTimes(iAudioStart, iAudioStop)) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;

@@ -104,6 +104,22 @@ TEST_F(TimelineTest, ATransitionTheCollectionDoesNotHoldIsRefusedAndLeavesNoOver
   EXPECT_DOUBLE_EQ(20.0, TotalDuration());  // 15..20
 }
 
+TEST_F(TimelineTest, TimesNoClipCanHaveAreRefusedWithoutMovingLaterClips) {
+  ASSERT_TRUE(AddAudio("a.wav", 0, 10));
+  EXPECT_FALSE(AddAudio("b.wav", 5, 0));  // reversed: would pull the next clip back over a.wav
+  ASSERT_TRUE(AddAudio("c.wav", 0, 10));  // 10..20
+  EXPECT_DOUBLE_EQ(20.0, TotalDuration());
+
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo("a.avi", 0, 10));
+  EXPECT_FALSE(AddVideo("b.avi", -1, 3));
+  EXPECT_FALSE(WithTran("b.avi", 4, 3, -1, 0));
+  EXPECT_FALSE(Audio(dispidAddAudioSlow2, "b.wav", -2, 1, 0));
+  ASSERT_TRUE(AddVideo("c.avi", 0, 2));  // 10..12, no gap
+  EXPECT_DOUBLE_EQ(12.0, TotalDuration());
+  EXPECT_TRUE(AddVideo("d.avi", 3, 3));  // an empty span is a clip of no length
+}
+
 TEST_F(TimelineTest, TimesThatAreNotNumbersAreRefusedWithoutSpoilingLaterClips) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
