@@ -302,7 +302,9 @@ void CTessaryCtrl::FitVideoWindow() {
   CRect client;
   GetClientRect(&client);
   if (SUCCEEDED(window->put_Owner(OAHWND(m_hWnd)))) {
-    window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    // Clicks on the live view reach the control, which passes a double-click on to its container.
+    window->put_MessageDrain(OAHWND(m_hWnd));
+    window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS);
     window->SetWindowPosition(0, 0, client.Width(), client.Height());
   }
   window->Release();

@@ -286,6 +286,10 @@ TEST_F(ConversionTest, StopEndsTheRunWithoutCompleteAndLeavesAPlayableFile) {
   CRect client;
   ::GetClientRect(view, &client);
   EXPECT_EQ(CRect(0, 0, 320, 240), client);
+  // A double-click on it reaches the container as the control's own.
+  ::SendMessageA(view, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  ASSERT_TRUE(PumpUntil([this] { return host.dblClicks > 0; }));
+  EXPECT_EQ(1, host.dblClicks);
   ASSERT_TRUE(PumpUntil([this] { return !host.progress.empty() || host.completes > 0; }));
   ASSERT_EQ(0, host.completes) << "the conversion ended before it could be stopped";
   Call(dispidStop);

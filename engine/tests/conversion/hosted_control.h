@@ -18,11 +18,13 @@ class CEventHost : public CWnd {
     if (onComplete) onComplete();
   }
   void OnProcessing(double position, double duration) { progress.push_back({position, duration}); }
+  void OnDblClick() { ++dblClicks; }
   struct Progress {
     double position;
     double duration;
   };
   int completes = 0;
+  int dblClicks = 0;
   std::vector<Progress> progress;
   // What the container does on Complete, such as starting its next conversion.
   std::function<void()> onComplete;
