@@ -450,9 +450,8 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
     }
   }
   // The transition lies within its clip: a longer one would start the next clip before this one,
-  // a negative one after this one's end.
-  const double length = std::max(0.0, where.timelineStop - where.timelineStart);
-  const double transitionLength = std::min(std::max(iTranDuration, 0.0), length);
+  // a negative one would start it after this one's end.
+  const double transitionLength = std::clamp(iTranDuration, 0.0, where.timelineStop - where.timelineStart);
   double overlapStart = 0, overlapStop = 0;
   AddSourceWithTransition(track, where, iStretchMode, transitionLength, &overlapStart, &overlapStop);
   VideoClipRecord& added = m_videoClips.back();
