@@ -149,7 +149,7 @@ STDMETHODIMP Timeline::GetDuration2(double* pDuration) {
 }
 
 STDMETHODIMP Timeline::SetDefaultFPS(double FPS) {
-  if (!(FPS > 0)) return E_INVALIDARG;
+  if (!UsableFrameRate(FPS)) return E_INVALIDARG;
   defaultFps_ = FPS;
   return S_OK;
 }

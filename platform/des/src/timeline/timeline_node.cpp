@@ -10,6 +10,26 @@ namespace des {
 REFERENCE_TIME UnitsFromSeconds(double seconds) { return std::llround(seconds * UNITS); }
 double SecondsFromUnits(REFERENCE_TIME units) { return double(units) / UNITS; }
 
+namespace {
+
+// The frame boundary of rate fps nearest to t; at either end of the time range, the nearest one
+// the range holds.
+REFERENCE_TIME NearestFrame(REFERENCE_TIME t, double fps) {
+  const double n = std::round(double(t) * fps / UNITS);
+  double at = n * UNITS / fps;
+  constexpr double kEnd = 0x1p63;
+  if (at >= kEnd) at = (n - 1) * UNITS / fps;
+  if (at < -kEnd) at = (n + 1) * UNITS / fps;
+  return std::llround(at);
+}
+
+}  // namespace
+
+bool UsableFrameRate(double fps) {
+  constexpr double kDay = 86400.0;
+  return std::isfinite(fps) && fps >= 1.0 / kDay && fps <= double(UNITS);
+}
+
 TimelineNode::TimelineNode(TIMELINE_MAJOR_TYPE type, double defaultFps)
     : CUnknown("TimelineNode", nullptr), type_(type), fps_(defaultFps) {}
 
@@ -100,11 +120,8 @@ STDMETHODIMP TimelineNode::GetStartStop2(REFTIME* pStart, REFTIME* pStop) {
 STDMETHODIMP TimelineNode::FixTimes(REFERENCE_TIME* pStart, REFERENCE_TIME* pStop) {
   const double fps = FrameRate();
   if (fps <= 0) return E_UNEXPECTED;
-  auto fix = [fps](REFERENCE_TIME* t) {
-    if (t) *t = std::llround(std::llround(double(*t) * fps / UNITS) * UNITS / fps);
-  };
-  fix(pStart);
-  fix(pStop);
+  if (pStart) *pStart = NearestFrame(*pStart, fps);
+  if (pStop) *pStop = NearestFrame(*pStop, fps);
   return S_OK;
 }
 
@@ -252,7 +269,7 @@ STDMETHODIMP TimelineNode::SetMediaType(AM_MEDIA_TYPE* pmt) {
 }
 
 STDMETHODIMP TimelineNode::SetOutputFPS(double FPS) {
-  if (!(FPS > 0)) return E_INVALIDARG;
+  if (!UsableFrameRate(FPS)) return E_INVALIDARG;
   fps_ = FPS;
   return S_OK;
 }
@@ -440,12 +457,8 @@ STDMETHODIMP TimelineNode::ModifyStopTime2(REFTIME Stop) { return ModifyStopTime
 
 STDMETHODIMP TimelineNode::FixMediaTimes(REFERENCE_TIME* pStart, REFERENCE_TIME* pStop) {
   if (sourceFps_ <= 0) return S_OK;
-  const double fps = sourceFps_;
-  auto fix = [fps](REFERENCE_TIME* t) {
-    if (t) *t = std::llround(std::llround(double(*t) * fps / UNITS) * UNITS / fps);
-  };
-  fix(pStart);
-  fix(pStop);
+  if (pStart) *pStart = NearestFrame(*pStart, sourceFps_);
+  if (pStop) *pStop = NearestFrame(*pStop, sourceFps_);
   return S_OK;
 }
 
@@ -539,7 +552,7 @@ STDMETHODIMP TimelineNode::GetDefaultFPS(double* pFPS) {
 }
 
 STDMETHODIMP TimelineNode::SetDefaultFPS(double FPS) {
-  if (FPS < 0) return E_INVALIDARG;
+  if (FPS != 0 && !UsableFrameRate(FPS)) return E_INVALIDARG;  // 0: none
   sourceFps_ = FPS;
   return S_OK;
 }

@@ -190,5 +190,8 @@ class TimelineNode : public CUnknown,
 // Seconds to 100-ns units, rounded.
 REFERENCE_TIME UnitsFromSeconds(double seconds);
 double SecondsFromUnits(REFERENCE_TIME units);
+// Whether frames at fps last at least one unit and at most a day: rates beyond either end leave
+// frame times that cannot be counted in units.
+bool UsableFrameRate(double fps);
 
 }  // namespace des

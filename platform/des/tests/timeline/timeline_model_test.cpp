@@ -3,6 +3,7 @@
 // property setter.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <string>
@@ -205,7 +206,46 @@ TEST_F(TimelineTest, FixTimesRoundsToTheGroupFrameRate) {
   a = 0.09;
   loose->FixTimes2(&a, &b);
   EXPECT_NEAR(a, 1.0 / 15, 1e-6);
+  // At the ends of the time range: the nearest frame the range holds.
+  REFERENCE_TIME first = INT64_MIN, last = INT64_MAX;
+  EXPECT_EQ(track->FixTimes(&first, &last), S_OK);
+  EXPECT_GT(last, INT64_MAX - 2 * UNITS / 25);
+  EXPECT_LT(first, INT64_MIN + 2 * UNITS / 25);
+  IAMTimelineSrc* src = As<IAMTimelineSrc>(loose, IID_IAMTimelineSrc);
+  src->SetDefaultFPS(30);
+  first = INT64_MIN, last = INT64_MAX;
+  EXPECT_EQ(src->FixMediaTimes(&first, &last), S_OK);
+  EXPECT_GT(last, INT64_MAX - 2 * UNITS / 30);
+  EXPECT_LT(first, INT64_MIN + 2 * UNITS / 30);
+  src->Release();
   comp->Release();
+  g->Release();
+}
+
+// A rate the render engine cannot count frames with is refused where it is set: a frame must
+// last at least one unit and at most a day.
+TEST_F(TimelineTest, FrameRatesMustGiveUsableFrameLengths) {
+  IAMTimelineObj* group = Node(TIMELINE_MAJOR_TYPE_GROUP);
+  IAMTimelineGroup* g = As<IAMTimelineGroup>(group, IID_IAMTimelineGroup);
+  IAMTimelineSrc* src = As<IAMTimelineSrc>(Node(TIMELINE_MAJOR_TYPE_SOURCE), IID_IAMTimelineSrc);
+  const double bad[] = {HUGE_VAL, -HUGE_VAL, std::nan(""), 1e-300, 2e7};
+  for (double fps : bad) {
+    EXPECT_EQ(g->SetOutputFPS(fps), E_INVALIDARG) << fps;
+    EXPECT_EQ(timeline_->SetDefaultFPS(fps), E_INVALIDARG) << fps;
+    EXPECT_EQ(src->SetDefaultFPS(fps), E_INVALIDARG) << fps;
+  }
+  double fps = 0;
+  g->GetOutputFPS(&fps);
+  EXPECT_EQ(fps, 15.0);
+  timeline_->GetDefaultFPS(&fps);
+  EXPECT_EQ(fps, 15.0);
+  src->GetDefaultFPS(&fps);
+  EXPECT_EQ(fps, 0.0);
+  EXPECT_EQ(g->SetOutputFPS(0.1), S_OK);
+  EXPECT_EQ(timeline_->SetDefaultFPS(29.97), S_OK);
+  EXPECT_EQ(src->SetDefaultFPS(0), S_OK);  // none
+  EXPECT_EQ(src->SetDefaultFPS(1000), S_OK);
+  src->Release();
   g->Release();
 }
 
