@@ -250,8 +250,13 @@ STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFla
   const DWORD currentHow = dwCurrentFlags & AM_SEEKING_PositioningBitsMask;
   const DWORD stopHow = dwStopFlags & AM_SEEKING_PositioningBitsMask;
   if ((currentHow && !pCurrent) || (stopHow && !pStop)) return E_POINTER;
-  CAutoLock lock(&seekLock_);
-  REFERENCE_TIME start = start_, stop = stop_;
+  CAutoLock serial(&seekingLock_);
+  REFERENCE_TIME start, stop;
+  {
+    CAutoLock lock(&seekLock_);
+    start = start_;
+    stop = stop_;
+  }
   if (currentHow == AM_SEEKING_AbsolutePositioning) start = *pCurrent;
   else if (currentHow == AM_SEEKING_RelativePositioning) start += *pCurrent;
   if (stopHow == AM_SEEKING_AbsolutePositioning) stop = *pStop;
@@ -268,8 +273,11 @@ STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFla
     DeliverBeginFlush();
     Stop();
   }
-  start_ = start;
-  stop_ = stop;
+  {
+    CAutoLock lock(&seekLock_);
+    start_ = start;
+    stop_ = stop;
+  }
   if (pCurrent && (dwCurrentFlags & AM_SEEKING_ReturnTime)) *pCurrent = start;
   if (pStop && (dwStopFlags & AM_SEEKING_ReturnTime)) *pStop = stop;
   if (!moved) return S_OK;

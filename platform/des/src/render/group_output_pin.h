@@ -63,7 +63,10 @@ class GroupOutputPin : public CSourceStream, public IMediaSeeking {
 
   const GroupPlan& plan_;
   const REFERENCE_TIME span_;  // length of the rendered range
-  CCritSec seekLock_;
+  // One seek at a time. The output thread never takes it: a seek waits for that thread to stop
+  // while holding it.
+  CCritSec seekingLock_;
+  CCritSec seekLock_;          // guards start_ and stop_
   REFERENCE_TIME start_ = 0;   // seek positions within the range
   REFERENCE_TIME stop_;
   std::atomic<int64_t> next_{0};  // frame or sample number of the next sample

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "timeline/timeline.h"
@@ -45,7 +46,10 @@ HRESULT OutputType(const CMediaType& groupType, double fps, CMediaType* out) {
     const WORD bits = sub == MEDIASUBTYPE_RGB32 ? 32 : sub == MEDIASUBTYPE_RGB24 ? 24 : sub == MEDIASUBTYPE_RGB555 ? 16 : 0;
     if (bits == 0 || bmi.biBitCount != bits || bmi.biWidth <= 0 || bmi.biHeight <= 0 || bmi.biCompression != BI_RGB)
       return VFW_E_INVALIDMEDIATYPE;
-    bmi.biSizeImage = DIBSIZE(bmi);
+    // A frame's length travels as a signed 32-bit count.
+    const uint64_t size = (uint64_t(bmi.biWidth) * bits + 31) / 32 * 4 * uint64_t(bmi.biHeight);
+    if (size > uint64_t(INT32_MAX)) return VFW_E_INVALIDMEDIATYPE;
+    bmi.biSizeImage = DWORD(size);
     vih->AvgTimePerFrame = std::llround(UNITS / fps);
     out->SetSampleSize(bmi.biSizeImage);
     out->SetTemporalCompression(FALSE);
@@ -54,8 +58,9 @@ HRESULT OutputType(const CMediaType& groupType, double fps, CMediaType* out) {
   if (groupType.formattype != FORMAT_WaveFormatEx || groupType.cbFormat < sizeof(WAVEFORMATEX) - 2)
     return VFW_E_INVALIDMEDIATYPE;
   auto* wf = reinterpret_cast<WAVEFORMATEX*>(out->pbFormat);
+  // Bytes a second must fit the format's 32-bit field, and the rate a signed count.
   if (wf->wFormatTag != WAVE_FORMAT_PCM || wf->wBitsPerSample != 16 || wf->nChannels == 0 || wf->nChannels > 8 ||
-      wf->nSamplesPerSec == 0)
+      wf->nSamplesPerSec == 0 || uint64_t(wf->nSamplesPerSec) * wf->nChannels * 2 > uint64_t(INT32_MAX))
     return VFW_E_INVALIDMEDIATYPE;
   wf->nBlockAlign = WORD(wf->nChannels * 2);
   wf->nAvgBytesPerSec = wf->nSamplesPerSec * wf->nBlockAlign;
@@ -156,7 +161,7 @@ STDMETHODIMP RenderEngine::GetGroupOutputPin(LONG Group, IPin** ppRenderPin) {
 }
 
 void RenderEngine::RemoveFrontEnd() {
-  if (graph_) {
+  if (graph_ && built_) {
     for (IBaseFilter* f : FiltersOf(graph_)) {
       if (std::find(before_.begin(), before_.end(), f) == before_.end()) graph_->RemoveFilter(f);
       f->Release();

@@ -663,6 +663,104 @@ TEST_F(RenderTest, FrontEndRefusesWhatItCannotDeliver) {
   EXPECT_EQ(engine_->GetGroupOutputPin(0, &pin), E_UNEXPECTED);
 }
 
+// Frames or sound whose sizes do not fit the 32-bit lengths samples carry would be cut short
+// (and a frame written past its buffer).
+TEST_F(RenderTest, FrontEndRefusesFormatsTooLargeToCarry) {
+  const CMediaType types[] = {
+      VideoType(MEDIASUBTYPE_RGB32, 32, 30000, 30000),       // 3.6 GB a frame
+      VideoType(MEDIASUBTYPE_RGB32, 32, (1 << 27) + 1, 5),   // rows whose bits overflow 32 bits
+      AudioType(2, 3000000000u),                             // a rate beyond a signed 32-bit count
+      AudioType(8, 300000000u),                              // bytes a second beyond 32 bits
+  };
+  ASSERT_EQ(engine_->SetTimelineObject(timeline_), S_OK);
+  for (const CMediaType& mt : types) {
+    timeline_->ClearAllGroups();
+    Group(mt);
+    EXPECT_EQ(engine_->ConnectFrontEnd(), VFW_E_INVALIDMEDIATYPE);
+  }
+}
+
+// ScrapIt takes out only what the front end brought; a graph it never built in keeps its filters.
+TEST_F(RenderTest, ScrapItLeavesTheCallersOwnFilters) {
+  auto filtersIn = [](IGraphBuilder* graph) {
+    IEnumFilters* e = nullptr;
+    graph->EnumFilters(&e);
+    int count = 0;
+    IBaseFilter* f = nullptr;
+    while (e->Next(1, &f, nullptr) == S_OK) {
+      ++count;
+      f->Release();
+    }
+    e->Release();
+    return count;
+  };
+  IGraphBuilder* own = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                             reinterpret_cast<void**>(&own)),
+            S_OK);
+  IBaseFilter* mine = nullptr;
+  CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                   reinterpret_cast<void**>(&mine));
+  ASSERT_EQ(own->AddFilter(mine, u"Mine"), S_OK);
+  // Never built.
+  ASSERT_EQ(engine_->SetFilterGraph(own), S_OK);
+  EXPECT_EQ(engine_->ScrapIt(), S_OK);
+  EXPECT_EQ(filtersIn(own), 1);
+  // A build that failed.
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 64, 48));
+  Clip(Track(video), 0, 1, 0, 1, RESIZEF_STRETCH, u"/nonexistent/clip.avi");
+  ASSERT_EQ(engine_->SetFilterGraph(own), S_OK);
+  ASSERT_EQ(engine_->SetTimelineObject(timeline_), S_OK);
+  EXPECT_TRUE(FAILED(engine_->ConnectFrontEnd()));
+  EXPECT_EQ(engine_->ScrapIt(), S_OK);
+  EXPECT_EQ(filtersIn(own), 1);
+  // An engine let go with the caller's graph.
+  IRenderEngine* other = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_RenderEngine, nullptr, CLSCTX_INPROC_SERVER, IID_IRenderEngine,
+                             reinterpret_cast<void**>(&other)),
+            S_OK);
+  ASSERT_EQ(other->SetFilterGraph(own), S_OK);
+  other->Release();
+  EXPECT_EQ(filtersIn(own), 1);
+  mine->Release();
+  own->Release();
+}
+
+// Seeks that follow each other at once while the graph runs: each one stops the output thread
+// that the one before started again.
+TEST_F(RenderTest, SeeksInQuickSuccessionWhileRunning) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
+  Clip(Track(video), 0, 2, 0, 2);
+  Recorder& rec = Rec(true);
+  ASSERT_EQ(Build({&rec}), S_OK);
+  IPin* pin = nullptr;
+  ASSERT_EQ(engine_->GetGroupOutputPin(0, &pin), S_OK);
+  IMediaSeeking* seeking = As<IMediaSeeking>(pin, IID_IMediaSeeking);
+  pin->Release();
+  IMediaControl* control = As<IMediaControl>(graph_, IID_IMediaControl);
+  IMediaEvent* events = As<IMediaEvent>(graph_, IID_IMediaEvent);
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  rec.WaitFor(3);
+  for (int i = 0; i < 40; ++i) {
+    LONGLONG to = (i % 4) * 4 * kFrame;
+    EXPECT_EQ(seeking->SetPositions(&to, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  }
+  LONG code = 0;
+  EXPECT_EQ(events->WaitForCompletion(120000, &code), S_OK);
+  EXPECT_EQ(code, EC_COMPLETE);
+  control->Stop();
+  // The last seek went to 12 frames in: the run ends with the frames from there, timed from it.
+  const auto frames = rec.Samples();
+  size_t last = frames.size();
+  while (last > 0 && frames[last - 1].start != 0) --last;
+  ASSERT_GT(last, 0u);
+  ASSERT_EQ(frames.size() - (last - 1), 38u);
+  for (size_t n = last - 1; n < frames.size(); ++n) EXPECT_EQ(frames[n].start, REFERENCE_TIME(n - last + 1) * kFrame) << n;
+  events->Release();
+  control->Release();
+  seeking->Release();
+}
+
 TEST_F(RenderTest, StoppingARunningGraphEndsTheRenderAndScrapItEmptiesIt) {
   IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
   IAMTimelineObj* audio = Group(AudioType(2, 44100));
