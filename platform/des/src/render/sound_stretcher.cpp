@@ -19,8 +19,12 @@ SoundStretcher::SoundStretcher(const WAVEFORMATEX& in, const WAVEFORMATEX& out, 
   AVChannelLayout inLayout, outLayout;
   av_channel_layout_default(&inLayout, in.nChannels);
   av_channel_layout_default(&outLayout, out.nChannels);
+  // Mono goes to both sides of stereo at its own level, as the platform's converter copies it
+  // (the resampler's default would split it 3 dB down on each side).
+  static const double kBothSides[2] = {1.0, 1.0};
   if (swr_alloc_set_opts2(&swr_, &outLayout, AV_SAMPLE_FMT_S16, int(out.nSamplesPerSec), &inLayout,
                           AV_SAMPLE_FMT_S16, int(declared), 0, nullptr) < 0 ||
+      (in.nChannels == 1 && out.nChannels == 2 && swr_set_matrix(swr_, kBothSides, 1) < 0) ||
       swr_init(swr_) < 0)
     swr_free(&swr_);
   av_channel_layout_uninit(&inLayout);

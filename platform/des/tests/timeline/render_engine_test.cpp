@@ -536,6 +536,34 @@ TEST_F(RenderTest, AClipWithoutSoundIsSilenceInTheAudioGroup) {
   EXPECT_EQ(bytes, 44100 * 2);
 }
 
+// A mono clip in a stereo group sounds on both sides as loud as it does on its own.
+TEST_F(RenderTest, AMonoClipKeepsItsLevelInAStereoGroup) {
+  testing_support::ClipOptions o;
+  o.format = "wav";
+  o.videoEncoder = "";
+  o.audioEncoder = "pcm_s16le";
+  o.sampleRate = 22050;
+  o.channels = 1;
+  o.seconds = 1.0;
+  const std::string file = testing_support::SandboxDir() + "/mono.wav";
+  ASSERT_EQ(testing_support::MakeClip(file, o), "");
+  const std::u16string mono(file.begin(), file.end());
+  Clip(Track(Group(AudioType(1, 22050))), 0, 1, 0, 1, RESIZEF_STRETCH, mono);
+  Clip(Track(Group(AudioType(2, 22050))), 0, 1, 0, 1, RESIZEF_STRETCH, mono);
+  Recorder& alone = Rec(false);
+  Recorder& both = Rec(false);
+  ASSERT_EQ(Build({&alone, &both}), S_OK);
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  auto peak = [](const std::vector<Sample>& blocks) {
+    int p = 0;
+    for (const Sample& b : blocks) p = std::max(p, b.peak);
+    return p;
+  };
+  const int level = peak(alone.Samples());
+  ASSERT_GT(level, 1000);
+  EXPECT_NEAR(peak(both.Samples()), level, level / 100);
+}
+
 TEST_F(RenderTest, SeekingMovesTheGroupsAndTheirClips) {
   IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
   IAMTimelineObj* audio = Group(AudioType(2, 44100));
