@@ -56,28 +56,34 @@ HRESULT GroupOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PRO
   return actual.cbBuffer < size ? E_FAIL : S_OK;
 }
 
+int64_t GroupOutputPin::FirstAt(REFERENCE_TIME t) const {
+  int64_t n = plan_.video ? int64_t(double(t) * plan_.fps / UNITS) : int64_t(double(t) * rate_ / UNITS);
+  while (n > 0 && TimeOf(n - 1) >= t) --n;
+  while (TimeOf(n) < t) ++n;
+  return n;
+}
+
+int64_t GroupOutputPin::EndAt(REFERENCE_TIME stop) const {
+  // Frames: the last one starts before the stop; sound: the nearest sample.
+  return plan_.video ? FirstAt(stop) : std::llround(double(stop) * rate_ / UNITS);
+}
+
 HRESULT GroupOutputPin::OnThreadStartPlay() {
   REFERENCE_TIME start, stop;
   {
     CAutoLock lock(&seekLock_);
     start = start_;
     stop = stop_;
+    next_ = FirstAt(start);
+    total_ = EndAt(stop);
   }
-  // The first sample at or after the start; the last one before the stop.
-  auto firstAt = [this](REFERENCE_TIME t) {
-    int64_t n = plan_.video ? int64_t(double(t) * plan_.fps / UNITS) : int64_t(double(t) * rate_ / UNITS);
-    while (n > 0 && TimeOf(n - 1) >= t) --n;
-    while (TimeOf(n) < t) ++n;
-    return n;
-  };
-  next_ = firstAt(start);
-  total_ = plan_.video ? firstAt(stop) : std::llround(double(stop) * rate_ / UNITS);
   return DeliverNewSegment(start, stop, 1.0);
 }
 
 HRESULT GroupOutputPin::FillBuffer(IMediaSample* sample) {
-  if (next_ >= total_) return S_FALSE;
-  return plan_.video ? FillPicture(sample) : FillSound(sample);
+  const int64_t end = total_;
+  if (next_ >= end) return S_FALSE;
+  return plan_.video ? FillPicture(sample) : FillSound(sample, end);
 }
 
 HRESULT GroupOutputPin::FillPicture(IMediaSample* sample) {
@@ -104,8 +110,8 @@ HRESULT GroupOutputPin::FillPicture(IMediaSample* sample) {
   return S_OK;
 }
 
-HRESULT GroupOutputPin::FillSound(IMediaSample* sample) {
-  const int count = int(std::min<int64_t>(blockSamples_, total_ - next_));
+HRESULT GroupOutputPin::FillSound(IMediaSample* sample, int64_t end) {
+  const int count = int(std::min<int64_t>(blockSamples_, end - next_));
   const int channels = blockAlign_ / 2;
   mix_.assign(size_t(count) * channels, 0);
   const int64_t first = std::llround(double(plan_.rangeStart) * rate_ / UNITS) + next_;
@@ -277,6 +283,8 @@ STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFla
     CAutoLock lock(&seekLock_);
     start_ = start;
     stop_ = stop;
+    // Only the stop moved: the running output ends there instead.
+    if (streaming && !moved) total_ = EndAt(stop);
   }
   if (pCurrent && (dwCurrentFlags & AM_SEEKING_ReturnTime)) *pCurrent = start;
   if (pStop && (dwStopFlags & AM_SEEKING_ReturnTime)) *pStop = stop;

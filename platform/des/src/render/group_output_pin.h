@@ -55,7 +55,12 @@ class GroupOutputPin : public CSourceStream, public IMediaSeeking {
 
  private:
   HRESULT FillPicture(IMediaSample* sample);
-  HRESULT FillSound(IMediaSample* sample);
+  // end: the sample number the range stops at.
+  HRESULT FillSound(IMediaSample* sample, int64_t end);
+  // The number of the frame or sample the output stops at for a stop position.
+  int64_t EndAt(REFERENCE_TIME stop) const;
+  // The first frame or sample at or after position t.
+  int64_t FirstAt(REFERENCE_TIME t) const;
 
   // The position of frame or sample number n, relative to the range start.
   REFERENCE_TIME TimeOf(int64_t n) const;
@@ -66,11 +71,11 @@ class GroupOutputPin : public CSourceStream, public IMediaSeeking {
   // One seek at a time. The output thread never takes it: a seek waits for that thread to stop
   // while holding it.
   CCritSec seekingLock_;
-  CCritSec seekLock_;          // guards start_ and stop_
+  CCritSec seekLock_;          // guards start_, stop_ and the end they give
   REFERENCE_TIME start_ = 0;   // seek positions within the range
   REFERENCE_TIME stop_;
   std::atomic<int64_t> next_{0};  // frame or sample number of the next sample
-  int64_t total_ = 0;  // frames or samples in the range
+  std::atomic<int64_t> total_{0};  // frames or samples up to the stop (a stop moved while streaming moves it)
   int blockSamples_ = 0;
   int blockAlign_ = 0;
   int rate_ = 0;

@@ -657,6 +657,47 @@ TEST_F(RenderTest, SeekingMovesTheGroupsAndTheirClips) {
   for (IMediaSeeking* s : seekers) s->Release();
 }
 
+// A stop moved while the groups run ends them there; the current position stays.
+TEST_F(RenderTest, MovingTheStopWhileRunningEndsThere) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
+  IAMTimelineObj* audio = Group(AudioType(2, 44100));
+  Clip(Track(video), 0, 2, 0, 2);
+  Clip(Track(audio), 0, 2, 0, 2);
+  Recorder& pictures = Rec(true);
+  Recorder& sound = Rec(false);
+  ASSERT_EQ(Build({&pictures, &sound}), S_OK);
+  pictures.CloseGateAt(3);
+  sound.CloseGateAt(3);
+  IMediaControl* control = As<IMediaControl>(graph_, IID_IMediaControl);
+  IMediaEvent* events = As<IMediaEvent>(graph_, IID_IMediaEvent);
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  pictures.WaitFor(3);
+  sound.WaitFor(3);
+  for (LONG g = 0; g < 2; ++g) {
+    IPin* pin = nullptr;
+    engine_->GetGroupOutputPin(g, &pin);
+    IMediaSeeking* seeking = As<IMediaSeeking>(pin, IID_IMediaSeeking);
+    LONGLONG stop = UNITS;
+    EXPECT_EQ(seeking->SetPositions(nullptr, AM_SEEKING_NoPositioning, &stop, AM_SEEKING_AbsolutePositioning), S_OK);
+    seeking->Release();
+    pin->Release();
+  }
+  pictures.OpenGate();
+  sound.OpenGate();
+  LONG code = 0;
+  EXPECT_EQ(events->WaitForCompletion(120000, &code), S_OK);
+  EXPECT_EQ(code, EC_COMPLETE);
+  control->Stop();
+  const auto frames = pictures.Samples();
+  ASSERT_EQ(frames.size(), 25u);
+  for (size_t n = 0; n < frames.size(); ++n) EXPECT_EQ(frames[n].start, REFERENCE_TIME(n) * kFrame) << n;
+  LONG bytes = 0;
+  for (const Sample& b : sound.Samples()) bytes += b.length;
+  EXPECT_EQ(bytes, 44100 * 4);
+  events->Release();
+  control->Release();
+}
+
 TEST_F(RenderTest, AnEmptyTimelineCompletesAtOnce) {
   Group(VideoType(MEDIASUBTYPE_RGB24, 24, 64, 48));
   Group(AudioType(2, 44100));
