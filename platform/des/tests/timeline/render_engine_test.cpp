@@ -698,6 +698,49 @@ TEST_F(RenderTest, MovingTheStopWhileRunningEndsThere) {
   control->Release();
 }
 
+// A second run of the same front end, after the first ran to its end or was stopped midway,
+// delivers what the first full run did.
+TEST_F(RenderTest, RunningAgainRepeatsTheRender) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
+  IAMTimelineObj* audio = Group(AudioType(1, 22050));
+  IAMTimelineTrack* v = Track(video);
+  Clip(v, 0, 0.6, 0.2, 0.8);
+  Clip(v, 0.6, 1.2, 1.0, 2.0);
+  IAMTimelineTrack* a = Track(audio);
+  Clip(a, 0, 0.6, 0.2, 0.8);
+  Clip(a, 0.6, 1.2, 1.0, 2.0);
+  Recorder& pictures = Rec(true);
+  Recorder& sound = Rec(false);
+  ASSERT_EQ(Build({&pictures, &sound}), S_OK);
+  auto hashes = [](const std::vector<Sample>& samples, size_t from) {
+    std::vector<std::pair<REFERENCE_TIME, size_t>> h;
+    for (size_t n = from; n < samples.size(); ++n) h.emplace_back(samples[n].start, samples[n].hash);
+    return h;
+  };
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  const auto firstPictures = hashes(pictures.Samples(), 0);
+  const auto firstSound = hashes(sound.Samples(), 0);
+  ASSERT_EQ(firstPictures.size(), 30u);
+  // Stopped while a few frames in (held there until the stop is on its way), then run to the end.
+  IMediaControl* control = As<IMediaControl>(graph_, IID_IMediaControl);
+  IMediaEvent* events = As<IMediaEvent>(graph_, IID_IMediaEvent);
+  pictures.CloseGateAt(firstPictures.size() + 3);
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  pictures.WaitFor(firstPictures.size() + 3);
+  std::thread stopper([&] { control->Stop(); });
+  pictures.OpenGate();
+  stopper.join();
+  LONG code = 0;
+  LONG_PTR p1 = 0, p2 = 0;
+  while (events->GetEvent(&code, &p1, &p2, 0) == S_OK) events->FreeEventParams(code, p1, p2);
+  events->Release();
+  control->Release();
+  const size_t picturesFrom = pictures.Samples().size(), soundFrom = sound.Samples().size();
+  EXPECT_EQ(RunToEnd(), EC_COMPLETE);
+  EXPECT_EQ(hashes(pictures.Samples(), picturesFrom), firstPictures);
+  EXPECT_EQ(hashes(sound.Samples(), soundFrom), firstSound);
+}
+
 TEST_F(RenderTest, AnEmptyTimelineCompletesAtOnce) {
   Group(VideoType(MEDIASUBTYPE_RGB24, 24, 64, 48));
   Group(AudioType(2, 44100));
