@@ -77,6 +77,7 @@ HRESULT GroupOutputPin::OnThreadStartPlay() {
     next_ = FirstAt(start);
     total_ = EndAt(stop);
   }
+  fresh_ = true;
   return DeliverNewSegment(start, stop, 1.0);
 }
 
@@ -104,7 +105,8 @@ HRESULT GroupOutputPin::FillPicture(IMediaSample* sample) {
   REFERENCE_TIME start = FrameTime(next_, plan_.fps) - start_, stop = FrameTime(next_ + 1, plan_.fps) - start_;
   sample->SetTime(&start, &stop);
   sample->SetSyncPoint(TRUE);
-  sample->SetDiscontinuity(next_ == 0);
+  sample->SetDiscontinuity(fresh_);
+  fresh_ = false;
   sample->SetActualDataLength(LONG(plan_.type.lSampleSize));
   ++next_;
   return S_OK;
@@ -135,7 +137,8 @@ HRESULT GroupOutputPin::FillSound(IMediaSample* sample, int64_t end) {
   REFERENCE_TIME stop = TimeOf(next_ + count) - start_;
   sample->SetTime(&start, &stop);
   sample->SetSyncPoint(TRUE);
-  sample->SetDiscontinuity(next_ == 0);
+  sample->SetDiscontinuity(fresh_);
+  fresh_ = false;
   sample->SetActualDataLength(count * blockAlign_);
   next_ += count;
   return S_OK;
@@ -281,7 +284,7 @@ STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFla
   }
   {
     CAutoLock lock(&seekLock_);
-    start_ = start;
+    if (moved) start_ = start;  // the output thread reads it while it runs; it is stopped then
     stop_ = stop;
     // Only the stop moved: the running output ends there instead.
     if (streaming && !moved) total_ = EndAt(stop);

@@ -75,6 +75,7 @@ class GroupOutputPin : public CSourceStream, public IMediaSeeking {
   REFERENCE_TIME start_ = 0;   // seek positions within the range
   REFERENCE_TIME stop_;
   std::atomic<int64_t> next_{0};  // frame or sample number of the next sample
+  bool fresh_ = false;  // the next sample is the first since the output (re)started
   std::atomic<int64_t> total_{0};  // frames or samples up to the stop (a stop moved while streaming moves it)
   int blockSamples_ = 0;
   int blockAlign_ = 0;

@@ -52,6 +52,7 @@ struct Sample {
   size_t hash;
   bool black;   // every byte 0
   int peak;     // audio: largest magnitude
+  bool discontinuity;
   std::vector<BYTE> bytes;  // video: the frame
 };
 
@@ -72,6 +73,7 @@ class Recorder : public ISampleGrabberCB {
     Sample s{};
     sample->GetTime(&s.start, &s.stop);
     s.length = sample->GetActualDataLength();
+    s.discontinuity = sample->IsDiscontinuity() == S_OK;
     BYTE* data = nullptr;
     sample->GetPointer(&data);
     std::string bytes(reinterpret_cast<char*>(data), size_t(s.length));
@@ -619,9 +621,15 @@ TEST_F(RenderTest, SeekingMovesTheGroupsAndTheirClips) {
   auto frames = pictures.Samples();
   ASSERT_EQ(frames.size(), 37u);  // the frames from 1.52 s on
   EXPECT_EQ(frames[0].start, 200000);
-  for (size_t n = 0; n < frames.size(); ++n) EXPECT_EQ(frames[n].black, n < 12) << n;
+  for (size_t n = 0; n < frames.size(); ++n) {
+    EXPECT_EQ(frames[n].black, n < 12) << n;
+    EXPECT_EQ(frames[n].discontinuity, n == 0) << n;  // a run from a seek starts afresh
+  }
   LONG bytes = 0;
-  for (const Sample& b : sound.Samples()) bytes += b.length;
+  const auto blocks = sound.Samples();
+  ASSERT_FALSE(blocks.empty());
+  EXPECT_TRUE(blocks[0].discontinuity);
+  for (const Sample& b : blocks) bytes += b.length;
   EXPECT_EQ(bytes, 66150 * 4);
 
   // Running: held after 3 more frames, moved to 2 s, then let go.
