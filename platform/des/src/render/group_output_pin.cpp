@@ -187,6 +187,12 @@ HRESULT GroupOutputPin::DoBufferProcessingLoop() {
 
 // ---- IMediaSeeking -------------------------------------------------------------------------------
 namespace {
+// a + b, held at the ends of the time range.
+REFERENCE_TIME SaturatingAdd(REFERENCE_TIME a, REFERENCE_TIME b) {
+  REFERENCE_TIME sum;
+  if (!__builtin_add_overflow(a, b, &sum)) return sum;
+  return b > 0 ? INT64_MAX : INT64_MIN;
+}
 constexpr DWORD kCaps = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards |
                         AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
 }  // namespace
@@ -267,10 +273,10 @@ STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFla
     stop = stop_;
   }
   if (currentHow == AM_SEEKING_AbsolutePositioning) start = *pCurrent;
-  else if (currentHow == AM_SEEKING_RelativePositioning) start += *pCurrent;
+  else if (currentHow == AM_SEEKING_RelativePositioning) start = SaturatingAdd(start, *pCurrent);
   if (stopHow == AM_SEEKING_AbsolutePositioning) stop = *pStop;
-  else if (stopHow == AM_SEEKING_RelativePositioning) stop += *pStop;
-  else if (stopHow == AM_SEEKING_IncrementalPositioning) stop = start + *pStop;
+  else if (stopHow == AM_SEEKING_RelativePositioning) stop = SaturatingAdd(stop, *pStop);
+  else if (stopHow == AM_SEEKING_IncrementalPositioning) stop = SaturatingAdd(start, *pStop);
   start = std::clamp<REFERENCE_TIME>(start, 0, span_);
   stop = std::clamp<REFERENCE_TIME>(stop, start, span_);
   const bool moved = currentHow != AM_SEEKING_NoPositioning;

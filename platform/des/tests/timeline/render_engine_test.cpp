@@ -612,6 +612,23 @@ TEST_F(RenderTest, SeekingMovesTheGroupsAndTheirClips) {
   LONGLONG duration = 0;
   EXPECT_EQ(seekers[0]->GetDuration(&duration), S_OK);
   EXPECT_EQ(duration, 3 * UNITS);
+  // Relative moves as far as the range reaches, however far they ask.
+  {
+    LONGLONG to = UNITS, far = INT64_MAX;
+    seekers[0]->SetPositions(&to, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    EXPECT_EQ(seekers[0]->SetPositions(&far, AM_SEEKING_RelativePositioning | AM_SEEKING_ReturnTime, &far,
+                                       AM_SEEKING_IncrementalPositioning | AM_SEEKING_ReturnTime),
+              S_OK);
+    EXPECT_EQ(far, 3 * UNITS);
+    LONGLONG back = INT64_MIN, stop = INT64_MIN;
+    EXPECT_EQ(seekers[0]->SetPositions(&back, AM_SEEKING_RelativePositioning | AM_SEEKING_ReturnTime, &stop,
+                                       AM_SEEKING_RelativePositioning | AM_SEEKING_ReturnTime),
+              S_OK);
+    EXPECT_EQ(back, 0);
+    EXPECT_EQ(stop, 0);
+    LONGLONG whole = 3 * UNITS;
+    seekers[0]->SetPositions(nullptr, AM_SEEKING_NoPositioning, &whole, AM_SEEKING_AbsolutePositioning);
+  }
   // Stopped: the run starts at 1.5 s, its times counted from there.
   seek(15000000);
   LONGLONG current = 0;
