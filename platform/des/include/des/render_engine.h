@@ -33,6 +33,7 @@ interface IRenderEngine : public IUnknown {
   STDMETHOD(GetVendorString)(BSTR* pVendorID) = 0;
   // Builds the group filters and the clip chains. Fails when a group's media type cannot be
   // delivered or a clip's file cannot be opened and connected; a clip whose file has no stream
-  // of the group's kind plays as a gap (black or silence).
+  // of the group's kind plays as a gap (black or silence). Called again, it stops the graph and
+  // replaces the front end it built before (with the filters that came in after it).
   STDMETHOD(ConnectFrontEnd)() = 0;
 };

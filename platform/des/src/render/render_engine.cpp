@@ -174,13 +174,17 @@ void RenderEngine::RemoveFrontEnd() {
   built_ = false;
 }
 
-STDMETHODIMP RenderEngine::ScrapIt() {
-  if (!graph_) return S_OK;
+void RenderEngine::StopGraph() {
   IMediaControl* control = nullptr;
-  if (SUCCEEDED(graph_->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control)))) {
+  if (graph_ && SUCCEEDED(graph_->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control)))) {
     control->Stop();
     control->Release();
   }
+}
+
+STDMETHODIMP RenderEngine::ScrapIt() {
+  if (!graph_) return S_OK;
+  StopGraph();
   RemoveFrontEnd();
   graph_->Release();
   graph_ = nullptr;
@@ -278,7 +282,10 @@ HRESULT RenderEngine::ConnectClip(GroupFilter* group, size_t layer, size_t index
 STDMETHODIMP RenderEngine::ConnectFrontEnd() {
   auto* timeline = dynamic_cast<Timeline*>(timeline_);
   if (!timeline) return E_UNEXPECTED;
-  if (built_) RemoveFrontEnd();
+  if (built_) {
+    StopGraph();  // a running graph keeps its filters
+    RemoveFrontEnd();
+  }
   if (!graph_) {
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                   reinterpret_cast<void**>(&graph_));

@@ -41,6 +41,7 @@ class RenderEngine : public CUnknown, public IRenderEngine {
   HRESULT ConnectClip(GroupFilter* group, size_t layer, size_t index);
   // Takes out of the graph every filter that was not there before the front end was built.
   void RemoveFrontEnd();
+  void StopGraph();
 
   IAMTimeline* timeline_ = nullptr;  // referenced
   IGraphBuilder* graph_ = nullptr;   // referenced

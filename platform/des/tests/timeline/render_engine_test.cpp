@@ -766,6 +766,40 @@ TEST_F(RenderTest, RunningAgainRepeatsTheRender) {
   EXPECT_EQ(hashes(sound.Samples(), soundFrom), firstSound);
 }
 
+// Building the front end again while the graph runs stops it and replaces the old front end
+// (with what hung below it) by the new one.
+TEST_F(RenderTest, ConnectingTheFrontEndAgainWhileRunningReplacesIt) {
+  IAMTimelineObj* video = Group(VideoType(MEDIASUBTYPE_RGB24, 24, 160, 120));
+  Clip(Track(video), 0, 2, 0, 2);
+  Recorder& rec = Rec(true);
+  ASSERT_EQ(Build({&rec}), S_OK);
+  IMediaControl* control = As<IMediaControl>(graph_, IID_IMediaControl);
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  rec.WaitFor(3);
+  EXPECT_EQ(engine_->ConnectFrontEnd(), S_OK);
+  OAFilterState state = State_Running;
+  EXPECT_EQ(control->GetState(0, &state), S_OK);
+  EXPECT_EQ(state, State_Stopped);
+  control->Release();
+  // Only the new group filter and its clip's chain are left.
+  IEnumFilters* e = nullptr;
+  graph_->EnumFilters(&e);
+  IBaseFilter* f = nullptr;
+  int groups = 0, grabbers = 0;
+  while (e->Next(1, &f, nullptr) == S_OK) {
+    FILTER_INFO info{};
+    f->QueryFilterInfo(&info);
+    const std::u16string name(info.achName);
+    groups += name.rfind(u"Group", 0) == 0;
+    grabbers += name.rfind(u"Grabber", 0) == 0;
+    if (info.pGraph) info.pGraph->Release();
+    f->Release();
+  }
+  e->Release();
+  EXPECT_EQ(groups, 1);
+  EXPECT_EQ(grabbers, 0);
+}
+
 TEST_F(RenderTest, AnEmptyTimelineCompletesAtOnce) {
   Group(VideoType(MEDIASUBTYPE_RGB24, 24, 64, 48));
   Group(AudioType(2, 44100));
