@@ -23,6 +23,11 @@ AVPixelFormat FormatOf(WORD bits) {
   }
 }
 
+// Bytes of a DIB row, padded to 4 bytes.
+size_t RowBytes(LONG width, int bits) { return (size_t(width) * bits + 31) / 32 * 4; }
+
+size_t RowCount(const BITMAPINFOHEADER& bmi) { return size_t(std::abs(int64_t(bmi.biHeight))); }
+
 }  // namespace
 
 PictureFitter::Placement PictureFitter::Place(int sw, int sh, int dw, int dh, int stretchMode) {
@@ -60,16 +65,21 @@ bool PictureFitter::Accepts(const GUID& subtype) {
 }
 
 size_t PictureFitter::InputBytes(const GUID& subtype, const BITMAPINFOHEADER& in) {
-  const size_t w = size_t(in.biWidth), h = size_t(std::abs(in.biHeight));
+  if (in.biWidth <= 0) return 0;
+  const size_t w = size_t(in.biWidth), h = RowCount(in);
   if (subtype == MEDIASUBTYPE_I420) return w * h * 3 / 2;
   if (subtype == MEDIASUBTYPE_YUY2) return w * 2 * h;
-  return size_t(WIDTHBYTES(in.biWidth * (subtype == MEDIASUBTYPE_RGB24 ? 24 : 32))) * h;
+  return RowBytes(in.biWidth, subtype == MEDIASUBTYPE_RGB24 ? 24 : 32) * h;
 }
 
 PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out,
                              int stretchMode) {
-  const int sw = in.biWidth, sh = std::abs(in.biHeight);
-  const int dw = out.biWidth, dh = std::abs(out.biHeight);
+  // Pictures are counted in 32-bit sample lengths; a larger one cannot arrive whole.
+  const size_t inBytes = InputBytes(subtype, in);
+  const size_t outBytes = out.biWidth > 0 ? RowBytes(out.biWidth, out.biBitCount) * RowCount(out) : 0;
+  if (inBytes == 0 || inBytes > size_t(INT32_MAX) || outBytes == 0 || outBytes > size_t(INT32_MAX)) return;
+  const int sw = in.biWidth, sh = int(RowCount(in));
+  const int dw = out.biWidth, dh = int(RowCount(out));
   const AVPixelFormat dstFormat = FormatOf(out.biBitCount);
   AVPixelFormat srcFormat = AV_PIX_FMT_NONE;
   bool srcBottomUp = false;
@@ -77,7 +87,7 @@ PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, co
     const bool rgb32 = subtype == MEDIASUBTYPE_RGB32;
     srcFormat = rgb32 ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_BGR24;
     srcPixelBytes_ = rgb32 ? 4 : 3;
-    srcStride_ = int(WIDTHBYTES(sw * srcPixelBytes_ * 8));
+    srcStride_ = int(RowBytes(sw, srcPixelBytes_ * 8));
     srcBottomUp = in.biHeight > 0;
   } else if (subtype == MEDIASUBTYPE_I420) {
     if (sw % 2 || sh % 2) return;
@@ -100,7 +110,7 @@ PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, co
   srcWidth_ = sw;
   srcHeight_ = sh;
   flip_ = srcBottomUp != (out.biHeight > 0);
-  dstStride_ = int(WIDTHBYTES(dw * out.biBitCount));
+  dstStride_ = int(RowBytes(dw, out.biBitCount));
   dstBytesPerPixel_ = out.biBitCount / 8;
   dstHeight_ = dh;
   covers_ = place_.dstW == dw && place_.dstH == dh;

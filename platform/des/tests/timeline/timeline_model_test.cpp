@@ -616,4 +616,23 @@ TEST(PictureFitterPlace, StretchModesPlaceThePicture) {
   EXPECT_EQ(p.dstX, 72);
 }
 
+// A picture format whose size does not fit 32-bit counts is measured exactly and not taken.
+TEST(PictureFitterPlace, PicturesTooLargeForTheirCountsAreRefused) {
+  using des::PictureFitter;
+  BITMAPINFOHEADER in{};
+  in.biWidth = (1 << 27) + 2;
+  in.biHeight = -12;  // top-down
+  EXPECT_EQ(PictureFitter::InputBytes(MEDIASUBTYPE_RGB32, in), size_t(in.biWidth) * 4 * 12);
+  EXPECT_EQ(PictureFitter::InputBytes(MEDIASUBTYPE_RGB24, in), (size_t(in.biWidth) * 3 + 3) / 4 * 4 * 12);
+  EXPECT_EQ(PictureFitter::InputBytes(MEDIASUBTYPE_I420, in), size_t(in.biWidth) * 12 * 3 / 2);
+  BITMAPINFOHEADER out{};
+  out.biWidth = 64;
+  out.biHeight = 48;
+  out.biBitCount = 32;
+  for (const GUID* subtype : {&MEDIASUBTYPE_RGB32, &MEDIASUBTYPE_RGB24, &MEDIASUBTYPE_YUY2, &MEDIASUBTYPE_I420})
+    EXPECT_FALSE(PictureFitter(*subtype, in, out, RESIZEF_STRETCH).Valid());
+  in.biWidth = 64;
+  EXPECT_TRUE(PictureFitter(MEDIASUBTYPE_RGB32, in, out, RESIZEF_STRETCH).Valid());
+}
+
 }  // namespace
