@@ -1,5 +1,6 @@
 #pragma once
 // Filter, pin, sample and allocator base classes.
+#include <atomic>
 #include <vector>
 
 #include "dshow/combase.h"
@@ -58,7 +59,8 @@ class CBaseFilter : public CUnknown, public IBaseFilter {
   CCritSec* pStateLock() { return m_pLock; }
 
  protected:
-  FILTER_STATE m_State = State_Stopped;
+  // Read without the lock by streaming threads (IsStopped, CheckStreaming).
+  std::atomic<FILTER_STATE> m_State{State_Stopped};
   IReferenceClock* m_pClock = nullptr;  // referenced
   CRefTime m_tStart;
   CLSID m_clsid;
@@ -143,7 +145,7 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
   IPin* m_Connected = nullptr;  // referenced
   PIN_DIRECTION m_dir;
   CCritSec* m_pLock;
-  bool m_bRunTimeError = false;
+  std::atomic<bool> m_bRunTimeError{false};  // set and read by the streaming thread
   bool m_bCanReconnectWhenActive = false;
   bool m_bTryMyTypesFirst = false;
   CBaseFilter* m_pFilter;
@@ -272,7 +274,7 @@ class CBaseInputPin : public CBasePin, public IMemInputPin {
  protected:
   IMemAllocator* m_pAllocator = nullptr;  // referenced
   BOOL m_bReadOnly = FALSE;
-  BOOL m_bFlushing = FALSE;
+  std::atomic<BOOL> m_bFlushing{FALSE};  // read without the lock by the streaming thread
   AM_SAMPLE2_PROPERTIES m_SampleProps{};
 };
 

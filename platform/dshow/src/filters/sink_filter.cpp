@@ -50,10 +50,13 @@ STDMETHODIMP SinkFilter::Stop() {
 }
 
 void SinkFilter::InputEnded() {
+  // Counted before taking endLock_: counting takes the filter lock, which Pause holds while it
+  // takes endLock_. Connections cannot change while streams run.
+  const int inputs = ConnectedInputs();
   {
     CAutoLock hold(&endLock_);
     if (completed_) return;
-    if (++ended_ < ConnectedInputs()) return;
+    if (++ended_ < inputs) return;
     completed_ = true;
   }
   OnComplete();
