@@ -28,6 +28,7 @@ Region CoveredArea(const Window& w) {
 }
 
 void Restack(Window& w, HWND after) {
+  std::lock_guard<std::recursive_mutex> tree(TreeLock());
   auto parent = Win(w.parent);
   if (!parent) return;
   auto& list = parent->children;
@@ -59,7 +60,7 @@ HWND NextToActivate(HWND leaving) {
     auto owner = Win(gone->owner);
     if (owner && IsActivatable(*owner)) return owner->handle;
   }
-  for (HWND top : Win(Desktop())->children) {
+  for (HWND top : ChildrenOf(*Win(Desktop()))) {
     auto t = Win(top);
     if (top != leaving && t && IsActivatable(*t) && t->thread == GetCurrentThreadId()) return top;
   }

@@ -318,7 +318,7 @@ bool TakeInput(DWORD thread, HWND filter, UINT first, UINT last, bool remove, MS
 }
 
 HWND NextActive(HWND leaving) {
-  for (HWND top : Win(Desktop())->children) {
+  for (HWND top : ChildrenOf(*Win(Desktop()))) {
     auto t = Win(top);
     if (top != leaving && t && IsActivatable(*t) && t->thread == GetCurrentThreadId()) return top;
   }
@@ -326,7 +326,7 @@ HWND NextActive(HWND leaving) {
 }
 
 void SendActivateApp(HWND except, BOOL active) {
-  std::vector<HWND> tops = Win(Desktop())->children;
+  std::vector<HWND> tops = ChildrenOf(*Win(Desktop()));
   for (HWND top : tops) {
     auto t = Win(top);
     if (t && t->thread == GetCurrentThreadId() && top != except) Send(top, WM_ACTIVATEAPP, active, 0);

@@ -259,7 +259,7 @@ void ExposeScreenArea(const Region& screen) {
   const auto& config = platform_config::Config();
   Region remaining = screen.Intersect(Region(0, 0, config.screenWidth, config.screenHeight));
   if (remaining.IsEmpty()) return;
-  std::vector<HWND> tops = Win(Desktop())->children;
+  std::vector<HWND> tops = ChildrenOf(*Win(Desktop()));
   for (HWND top : tops) {
     auto t = Win(top);
     if (!t || !(t->style & WS_VISIBLE)) continue;
@@ -319,6 +319,8 @@ bool NeedsPaint(const Window& w) {
 }
 
 HWND FindWindowToPaint(DWORD thread, HWND filter) {
+  // Walks every thread's windows; sends nothing, so it may hold the tree lock throughout.
+  std::lock_guard<std::recursive_mutex> tree(TreeLock());
   std::function<HWND(HWND)> search = [&](HWND h) -> HWND {
     auto w = Win(h);
     if (!w || !(w->style & WS_VISIBLE)) return nullptr;

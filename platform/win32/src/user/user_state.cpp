@@ -41,6 +41,16 @@ HWND Desktop() {
   return desktop;
 }
 
+std::recursive_mutex& TreeLock() {
+  static auto* lock = new std::recursive_mutex;  // outlives the users' static destructors
+  return *lock;
+}
+
+std::vector<HWND> ChildrenOf(const Window& w) {
+  std::lock_guard<std::recursive_mutex> tree(TreeLock());
+  return w.children;
+}
+
 std::shared_ptr<Window> Win(HWND hwnd) {
   if (!hwnd) return nullptr;
   return LookupHandle<Window>(hwnd, HandleKind::Window);

@@ -118,6 +118,11 @@ struct ThreadQueue {
 // The window behind a handle (null for stale handles); the desktop window is a window too.
 std::shared_ptr<Window> Win(HWND hwnd);
 HWND Desktop();
+// Guards the child lists: the desktop's list holds the top-level windows of every thread, so
+// windows made or destroyed on one thread change a list that another thread's message
+// retrieval walks. Never held while sending a message.
+std::recursive_mutex& TreeLock();
+std::vector<HWND> ChildrenOf(const Window& w);  // a copy taken under the tree lock
 ThreadQueue& CurrentQueue();
 // The queue of a thread that has had one, or null.
 ThreadQueue* QueueOf(DWORD thread);

@@ -29,6 +29,7 @@ bool IsTopmost(HWND hwnd) {
 // Links a new window into its parent's z-order: children at the bottom, top-level windows at
 // the top (below topmost windows unless topmost themselves).
 void Link(Window& w) {
+  std::lock_guard<std::recursive_mutex> tree(TreeLock());
   auto parent = Win(w.parent);
   auto& list = parent->children;
   if (w.IsChild()) {
@@ -43,6 +44,7 @@ void Link(Window& w) {
 }
 
 void Unlink(Window& w) {
+  std::lock_guard<std::recursive_mutex> tree(TreeLock());
   if (auto parent = Win(w.parent)) std::erase(parent->children, w.handle);
 }
 
@@ -80,7 +82,10 @@ void FreeWindow(HWND hwnd) {
   DiscardSavedBits(hwnd);
   DropPaint(*w);
   Unlink(*w);
-  w->children.clear();
+  {
+    std::lock_guard<std::recursive_mutex> tree(TreeLock());
+    w->children.clear();
+  }
   w->props.clear();
   if (w->cls) --w->cls->windows;
   ReleaseHandle(reinterpret_cast<uintptr_t>(hwnd), HandleKind::Window);
@@ -259,7 +264,7 @@ BOOL DestroyWindow(HWND hWnd) {
   if (!w->IsChild()) {
     // Owned windows go first.
     std::vector<HWND> owned;
-    for (HWND top : Win(Desktop())->children) {
+    for (HWND top : ChildrenOf(*Win(Desktop()))) {
       auto t = Win(top);
       if (t && t->owner == hWnd) owned.push_back(top);
     }
@@ -337,8 +342,11 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
   const bool visible = w->style & WS_VISIBLE;
   if (visible) ShowWindow(hWndChild, SW_HIDE);
   Unlink(*w);
-  w->parent = target;
-  parent->children.insert(parent->children.begin(), hWndChild);
+  {
+    std::lock_guard<std::recursive_mutex> tree(TreeLock());
+    w->parent = target;
+    parent->children.insert(parent->children.begin(), hWndChild);
+  }
   RefreshWindowDCs();
   if (visible) ShowWindow(hWndChild, SW_SHOWNA);
   return old;
@@ -377,14 +385,14 @@ BOOL EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam) {
 
 BOOL EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam) {
   if (!lpEnumFunc) return FALSE;
-  Enumerate(std::vector<HWND>(Win(Desktop())->children), false, lpEnumFunc, lParam);
+  Enumerate(ChildrenOf(*Win(Desktop())), false, lpEnumFunc, lParam);
   return TRUE;
 }
 
 BOOL EnumThreadWindows(DWORD dwThreadId, WNDENUMPROC lpfn, LPARAM lParam) {
   if (!lpfn) return FALSE;
   std::vector<HWND> mine;
-  for (HWND top : Win(Desktop())->children) {
+  for (HWND top : ChildrenOf(*Win(Desktop()))) {
     auto t = Win(top);
     if (t && t->thread == dwThreadId) mine.push_back(top);
   }
