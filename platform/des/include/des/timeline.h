@@ -147,7 +147,9 @@ interface IAMTimelineSrc : public IUnknown {
   // span, the source plays faster or slower.
   STDMETHOD(GetMediaTimes)(REFERENCE_TIME* pStart, REFERENCE_TIME* pStop) = 0;
   STDMETHOD(GetMediaTimes2)(REFTIME* pStart, REFTIME* pStop) = 0;
-  // Moves the timeline stop, keeping the playing rate (the media stop moves with it).
+  // Moves the timeline stop, keeping the playing rate (the media stop moves with it);
+  // E_INVALIDARG for a stop before the start or one that would take the media stop past the
+  // largest time.
   STDMETHOD(ModifyStopTime)(REFERENCE_TIME Stop) = 0;
   STDMETHOD(ModifyStopTime2)(REFTIME Stop) = 0;
   // Rounds media times to frames of the source's default rate (unchanged when none is set).
@@ -239,7 +241,9 @@ interface IAMTimeline : public IUnknown {
   // The latest stop of any source, transition or effect in any group.
   STDMETHOD(GetDuration)(REFERENCE_TIME* pDuration) = 0;
   STDMETHOD(GetDuration2)(double* pDuration) = 0;
-  // The frame rate new groups and sources start with (default 15).
+  // The frame rate new groups and sources start with (default 15). Rates here and in
+  // SetOutputFPS and IAMTimelineSrc::SetDefaultFPS give frames of one unit up to a day;
+  // others are E_INVALIDARG.
   STDMETHOD(SetDefaultFPS)(double FPS) = 0;
   STDMETHOD(GetDefaultFPS)(double* pFPS) = 0;
 };

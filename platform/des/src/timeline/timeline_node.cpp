@@ -448,7 +448,11 @@ STDMETHODIMP TimelineNode::GetMediaTimes2(REFTIME* pStart, REFTIME* pStop) {
 
 STDMETHODIMP TimelineNode::ModifyStopTime(REFERENCE_TIME Stop) {
   if (Stop < start_) return E_INVALIDARG;
-  mediaStop_ = mediaStart_ + std::llround((Stop - start_) * Rate());
+  const double span = double(Stop - start_) * Rate();
+  REFERENCE_TIME mediaStop;
+  if (!(span < 0x1p63) || __builtin_add_overflow(mediaStart_, std::llround(span), &mediaStop))
+    return E_INVALIDARG;  // the media stop would pass the end of the time range
+  mediaStop_ = mediaStop;
   stop_ = Stop;
   return S_OK;
 }

@@ -312,6 +312,20 @@ TEST_F(TimelineTest, PlayingRateStretchModeAndSplicing) {
   EXPECT_EQ(MediaTimes(a), std::make_pair(0.0, 3.0));
   EXPECT_EQ(src->ModifyStopTime2(8), S_OK);  // the rate stays: media runs to 4
   EXPECT_EQ(MediaTimes(a), std::make_pair(0.0, 4.0));
+  // A stop whose media stop would pass the end of the time range is refused.
+  IAMTimelineObj* late = Source(0, 1, 0, 1);
+  IAMTimelineSrc* lateSrc = As<IAMTimelineSrc>(late, IID_IAMTimelineSrc);
+  ASSERT_EQ(lateSrc->SetMediaTimes(INT64_MAX - 2 * UNITS, INT64_MAX - UNITS), S_OK);
+  EXPECT_EQ(lateSrc->ModifyStopTime(3 * UNITS), E_INVALIDARG);
+  REFERENCE_TIME start = 0, stop = 0;
+  lateSrc->GetMediaTimes(&start, &stop);
+  EXPECT_EQ(stop, INT64_MAX - UNITS);
+  late->GetStartStop(&start, &stop);
+  EXPECT_EQ(stop, UNITS);
+  EXPECT_EQ(lateSrc->ModifyStopTime(2 * UNITS), S_OK);
+  lateSrc->GetMediaTimes(&start, &stop);
+  EXPECT_EQ(stop, INT64_MAX);
+  lateSrc->Release();
   // Media times fixed to the source's own frame rate when it has one.
   double ms = 0.33, me = 0.51;
   src->FixMediaTimes2(&ms, &me);
