@@ -51,7 +51,8 @@ interface IPropertySetter : public IUnknown {
   // The parameters as <PARAM NAME="..." VALUE="..."/> lines (8-bit text, NUL-terminated; with a
   // NULL buffer only *pcbPrinted, the size needed).
   STDMETHOD(PrintXML)(char* pszXML, int cbXML, int* pcbPrinted, int indent) = 0;
-  // A new setter with the values that hold within [rtStart, rtStop), times made relative to rtStart.
+  // A new setter with the values that hold within [rtStart, rtStop), times made relative to rtStart
+  // (E_INVALIDARG for a negative start or a stop before it).
   STDMETHOD(CloneProps)(IPropertySetter** ppSetter, REFERENCE_TIME rtStart, REFERENCE_TIME rtStop) = 0;
   // Adds one parameter with Param.nValues values (copied).
   STDMETHOD(AddProp)(DEXTER_PARAM Param, DEXTER_VALUE* paValue) = 0;

@@ -102,7 +102,7 @@ STDMETHODIMP PropertySetter::PrintXML(char* pszXML, int cbXML, int* pcbPrinted, 
 STDMETHODIMP PropertySetter::CloneProps(IPropertySetter** ppSetter, REFERENCE_TIME rtStart, REFERENCE_TIME rtStop) {
   if (!ppSetter) return E_POINTER;
   *ppSetter = nullptr;
-  if (rtStop < rtStart) return E_INVALIDARG;
+  if (rtStart < 0 || rtStop < rtStart) return E_INVALIDARG;
   auto* clone = new PropertySetter();
   clone->NonDelegatingAddRef();
   HRESULT hr = S_OK;

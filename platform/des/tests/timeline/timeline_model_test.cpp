@@ -506,6 +506,10 @@ TEST_F(TimelineTest, PropertySetterKeepsNamedTimedValues) {
   EXPECT_EQ(got[2].rt, 10000000);
   clone->FreeProps(n, params, got);
   clone->Release();
+  // Object times do not run before the object's start.
+  EXPECT_EQ(setter->CloneProps(&clone, -1, 30000000), E_INVALIDARG);
+  EXPECT_EQ(setter->CloneProps(&clone, INT64_MIN, INT64_MAX), E_INVALIDARG);
+  EXPECT_EQ(clone, nullptr);
 
   IAMTimelineObj* node = Node(TIMELINE_MAJOR_TYPE_EFFECT);
   EXPECT_EQ(node->SetPropertySetter(setter), S_OK);
