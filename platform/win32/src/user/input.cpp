@@ -384,7 +384,8 @@ void ActivateWindow(HWND hwnd, int how) {
   }
   if (!old || !Win(old)) SendActivateApp(nullptr, TRUE);
   if (!Win(hwnd) || in.active != hwnd) return;
-  if (Win(Desktop())->children.front() != hwnd) {
+  const std::vector<HWND> topLevel = ChildrenOf(*Win(Desktop()));
+  if (topLevel.empty() || topLevel.front() != hwnd) {
     SetWindowPosImpl(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   Send(hwnd, WM_NCACTIVATE, TRUE, 0);

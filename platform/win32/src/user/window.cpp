@@ -357,17 +357,21 @@ HWND GetDesktopWindow() { return Desktop(); }
 HWND GetWindow(HWND hWnd, UINT uCmd) {
   auto w = CheckedWin(hWnd);
   if (!w) return nullptr;
-  if (uCmd == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
   if (uCmd == GW_OWNER) return w->owner;
+  if (uCmd == GW_CHILD) {
+    const std::vector<HWND> children = ChildrenOf(*w);
+    return children.empty() ? nullptr : children.front();
+  }
   auto parent = Win(w->parent);
   if (!parent) return nullptr;
-  const auto& list = parent->children;
+  const std::vector<HWND> list = ChildrenOf(*parent);
   auto it = std::find(list.begin(), list.end(), hWnd);
+  if (it == list.end()) return nullptr;
   switch (uCmd) {
     case GW_HWNDFIRST: return list.front();
     case GW_HWNDLAST: return list.back();
-    case GW_HWNDNEXT: return (it == list.end() || it + 1 == list.end()) ? nullptr : *(it + 1);
-    case GW_HWNDPREV: return (it == list.begin() || it == list.end()) ? nullptr : *(it - 1);
+    case GW_HWNDNEXT: return it + 1 == list.end() ? nullptr : *(it + 1);
+    case GW_HWNDPREV: return it == list.begin() ? nullptr : *(it - 1);
   }
   SetLastError(ERROR_INVALID_PARAMETER);
   return nullptr;
@@ -379,7 +383,7 @@ BOOL EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam) {
   if (!hWndParent) return EnumWindows(lpEnumFunc, lParam);
   auto w = CheckedWin(hWndParent);
   if (!w || !lpEnumFunc) return FALSE;
-  Enumerate(std::vector<HWND>(w->children), true, lpEnumFunc, lParam);
+  Enumerate(ChildrenOf(*w), true, lpEnumFunc, lParam);
   return TRUE;
 }
 
@@ -403,7 +407,7 @@ BOOL EnumThreadWindows(DWORD dwThreadId, WNDENUMPROC lpfn, LPARAM lParam) {
 HWND FindWindowExA(HWND hWndParent, HWND hWndChildAfter, LPCSTR lpszClass, LPCSTR lpszWindow) {
   auto parent = CheckedWin(hWndParent ? hWndParent : Desktop());
   if (!parent) return nullptr;
-  const auto& list = parent->children;
+  const std::vector<HWND> list = ChildrenOf(*parent);
   auto it = list.begin();
   if (hWndChildAfter) {
     it = std::find(list.begin(), list.end(), hWndChildAfter);
