@@ -122,6 +122,8 @@ void FileSourcePin::Restart() {
   havePicture_ = false;
   pcm_.clear();
   pcmTime_ = -1;
+  silenceOwed_ = 0;
+  av_frame_unref(frame_.get());
   resampler_.Reset();
   Source()->Segment(&segmentStart_, &segmentStop_);
   nextPictureTime_ = segmentStart_;
@@ -153,20 +155,60 @@ void FileSourcePin::TakeVideoFrame() {
   havePicture_ = true;
 }
 
+namespace {
+// Later audio timestamps than this are a gap in the sound, not ordinary jitter.
+constexpr int64_t kGapTolerance = UNITS / 25;
+}  // namespace
+
+int64_t FileSourcePin::PcmEnd() const {
+  const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+  return pcmTime_ + av_rescale(int64_t(pcm_.size() / frameBytes), UNITS, audioOut_.rate);
+}
+
 void FileSourcePin::TakeAudioFrame() {
-  const AVFrame* f = frame_.get();
-  const int rate = audioOut_.rate;
-  const PcmFormat from{AVSampleFormat(f->format), f->ch_layout.nb_channels, f->sample_rate};
-  const int64_t ts = f->best_effort_timestamp;
+  const int64_t ts = frame_->best_effort_timestamp;
+  const int64_t t = ts == AV_NOPTS_VALUE ? segmentStart_ : ToUnits(ts - Source()->Reader()->StartOf(stream_), timeBase_);
   if (pcmTime_ < 0) {
-    const int64_t t = ts == AV_NOPTS_VALUE ? segmentStart_ : ToUnits(ts - Source()->Reader()->StartOf(stream_), timeBase_);
     pcmTime_ = t;
+  } else if (ts != AV_NOPTS_VALUE && t - PcmEnd() > kGapTolerance) {
+    // The file's sound has a gap: silence fills it, so the sound after it keeps its time. What the
+    // resampler holds goes out first; the frame waits in frame_ until the silence is made.
+    resampler_.Drain(pcm_);
+    resampler_.Reset();
+    silenceOwed_ = std::max<int64_t>(av_rescale(t - PcmEnd(), audioOut_.rate, UNITS), 0);
+    if (silenceOwed_ > 0) return;
   }
-  if (!resampler_.Convert(const_cast<const uint8_t* const*>(f->extended_data), f->nb_samples, from, audioOut_, pcm_)) {
-    av_frame_unref(frame_.get());
-    return;
-  }
+  ConvertAudioFrame();
+}
+
+void FileSourcePin::ConvertAudioFrame() {
+  const AVFrame* f = frame_.get();
+  const PcmFormat from{AVSampleFormat(f->format), f->ch_layout.nb_channels, f->sample_rate};
+  const bool converted =
+      resampler_.Convert(const_cast<const uint8_t* const*>(f->extended_data), f->nb_samples, from, audioOut_, pcm_);
   av_frame_unref(frame_.get());
+  if (converted) TrimToSegment();
+}
+
+// Silence is made a buffer at a time, so a long gap never sits in memory whole.
+void FileSourcePin::AddSilence(int64_t samples) {
+  const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+  const size_t old = pcm_.size();
+  pcm_.resize(old + size_t(samples) * frameBytes);
+  uint8_t* start = pcm_.data() + old;
+  av_samples_set_silence(&start, 0, int(samples), audioOut_.channels, audioOut_.format);
+  silenceOwed_ -= samples;
+  TrimToSegment();
+  if (decoderEnded_) {  // the segment ends inside the gap
+    silenceOwed_ = 0;
+    av_frame_unref(frame_.get());
+  } else if (silenceOwed_ == 0) {
+    ConvertAudioFrame();
+  }
+}
+
+void FileSourcePin::TrimToSegment() {
+  const int rate = audioOut_.rate;
   // Sound before the segment start is dropped, to the sample.
   const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
   if (pcmTime_ < segmentStart_) {
@@ -189,6 +231,10 @@ HRESULT FileSourcePin::Produce() {
   for (;;) {
     if (video_ ? havePicture_ : (pcm_.size() >= chunk || (decoderEnded_ && !pcm_.empty()))) return S_OK;
     if (decoderEnded_) return S_FALSE;
+    if (silenceOwed_ > 0) {
+      AddSilence(std::min<int64_t>(silenceOwed_, int64_t(chunk / frameBytes)));
+      continue;
+    }
     int err = decoder_->Receive(frame_.get());
     if (err == 0) {
       video_ ? TakeVideoFrame() : TakeAudioFrame();

@@ -63,6 +63,10 @@ class FileSourcePin : public CSourceStream, public IMediaSeeking {
   HRESULT Produce();
   void TakeVideoFrame();
   void TakeAudioFrame();
+  void ConvertAudioFrame();
+  void AddSilence(int64_t samples);
+  void TrimToSegment();
+  int64_t PcmEnd() const;
   int64_t FrameTime() const;
   LONGLONG ToFormat(LONGLONG units) const;
   LONGLONG FromFormat(LONGLONG value) const;
@@ -91,6 +95,7 @@ class FileSourcePin : public CSourceStream, public IMediaSeeking {
   AudioConverter resampler_;
   std::vector<uint8_t> pcm_;    // converted sound waiting for buffers
   int64_t pcmTime_ = -1;        // stream time of pcm_'s first sample
+  int64_t silenceOwed_ = 0;     // samples of silence due before the frame held in frame_
 };
 
 }  // namespace ffw

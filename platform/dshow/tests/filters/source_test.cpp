@@ -1,11 +1,17 @@
 // The file source: decoding every input type to the end, its media types, seeking, bad files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <tuple>
 #include <vector>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 #include "clips.h"
 #include "ole/objbase.h"
@@ -349,6 +355,155 @@ TEST(FileSource, SeekingWhileRunningRestartsTheStreams) {
   seeking->Release();
   pin->Release();
   EXPECT_EQ(graph.Stop(), S_OK);
+}
+
+// Writes mono 16-bit sound to Matroska in 0.1 s blocks: one second of the value 1000, then one
+// second of -1000 whose timestamps start `gap` seconds after the first second ends.
+std::string GapClip(const std::string& name, double gap) {
+  constexpr int kRate = 22050;
+  constexpr int kBlock = kRate / 10;
+  const std::string path = SandboxFile(name);
+  AVFormatContext* out = nullptr;
+  if (avformat_alloc_output_context2(&out, nullptr, "matroska", path.c_str()) < 0) return "";
+  AVStream* s = avformat_new_stream(out, nullptr);
+  s->time_base = {1, kRate};
+  s->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+  s->codecpar->codec_id = AV_CODEC_ID_PCM_S16LE;
+  s->codecpar->sample_rate = kRate;
+  s->codecpar->bits_per_coded_sample = 16;
+  s->codecpar->block_align = 2;
+  av_channel_layout_default(&s->codecpar->ch_layout, 1);
+  bool ok = avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(out, nullptr) >= 0;
+  const int64_t gapSamples = std::llround(gap * kRate);
+  AVPacket* packet = av_packet_alloc();
+  for (int block = 0; ok && block < 20; ++block) {
+    ok = av_new_packet(packet, kBlock * 2) >= 0;
+    if (!ok) break;
+    const int16_t value = block < 10 ? 1000 : -1000;
+    for (int i = 0; i < kBlock; ++i) std::memcpy(packet->data + 2 * i, &value, 2);
+    packet->pts = packet->dts = int64_t(block) * kBlock + (block < 10 ? 0 : gapSamples);
+    packet->duration = kBlock;
+    packet->stream_index = 0;
+    av_packet_rescale_ts(packet, {1, kRate}, s->time_base);
+    ok = av_write_frame(out, packet) >= 0;
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
+  ok = ok && av_write_trailer(out) >= 0;
+  avio_closep(&out->pb);
+  avformat_free_context(out);
+  return ok ? path : "";
+}
+
+// Keeps every sample's times and sound.
+class SoundRecorder : public ISampleGrabberCB {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (riid == IID_IUnknown || riid == IID_ISampleGrabberCB) {
+      *ppv = static_cast<ISampleGrabberCB*>(this);
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
+    REFERENCE_TIME start = 0, stop = 0;
+    sample->GetTime(&start, &stop);
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    const auto* values = reinterpret_cast<const int16_t*>(data);
+    std::lock_guard<std::mutex> hold(lock);
+    if (!times.empty() && times.back().second != start) ++breaks;
+    times.emplace_back(start, stop);
+    pcm.insert(pcm.end(), values, values + sample->GetActualDataLength() / 2);
+    return S_OK;
+  }
+  STDMETHODIMP BufferCB(double, BYTE*, LONG) override { return S_OK; }
+
+  std::mutex lock;
+  std::vector<std::pair<REFERENCE_TIME, REFERENCE_TIME>> times;
+  std::vector<int16_t> pcm;
+  int breaks = 0;  // samples not starting where the one before stopped
+};
+
+// Plays the clip's sound through the file source, from `start` to `stop` when they are set.
+void PlaySound(const std::string& path, SoundRecorder* recorder, LONGLONG start = 0, LONGLONG stop = 0) {
+  TestGraph graph;
+  IBaseFilter* source = AddSource(graph, path);
+  ASSERT_NE(source, nullptr) << path;
+  IBaseFilter* grabber = graph.Add(CLSID_SampleGrabber, u"Grabber");
+  IBaseFilter* renderer = graph.Add(CLSID_NullRenderer, u"Null");
+  auto* grab = QueryAs<ISampleGrabber>(grabber, IID_ISampleGrabber);
+  grab->SetCallback(recorder, 0);
+  grab->Release();
+  ASSERT_EQ(ConnectFilters(source, grabber), S_OK);
+  ASSERT_EQ(ConnectFilters(grabber, renderer), S_OK);
+  if (start || stop) {
+    IPin* pin = PinOf(source, PINDIR_OUTPUT, 0);
+    auto* seeking = QueryAs<IMediaSeeking>(pin, IID_IMediaSeeking);
+    ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, stop ? &stop : nullptr,
+                                    stop ? AM_SEEKING_AbsolutePositioning : AM_SEEKING_NoPositioning),
+              S_OK);
+    seeking->Release();
+    pin->Release();
+  }
+  ASSERT_EQ(graph.Run(), S_OK);
+  const auto codes = graph.WaitForCompletion(1);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), EC_COMPLETE), 1);
+  EXPECT_EQ(graph.Stop(), S_OK);
+}
+
+// How many samples from `from` on hold `value`.
+size_t RunOf(const std::vector<int16_t>& pcm, size_t from, int16_t value) {
+  size_t n = 0;
+  while (from + n < pcm.size() && pcm[from + n] == value) ++n;
+  return n;
+}
+
+TEST(FileSource, AGapInTheSoundIsFilledWithSilenceToTheSample) {
+  const std::string path = GapClip("gap.mkv", 0.5);
+  ASSERT_NE(path, "");
+  SoundRecorder sound;
+  PlaySound(path, &sound);
+  // One second of sound, half a second of silence, and the second part at 1.5 s.
+  ASSERT_EQ(sound.pcm.size(), 55125u);
+  EXPECT_EQ(RunOf(sound.pcm, 0, 1000), 22050u);
+  EXPECT_EQ(RunOf(sound.pcm, 22050, 0), 11025u);
+  EXPECT_EQ(RunOf(sound.pcm, 33075, -1000), 22050u);
+  EXPECT_EQ(sound.breaks, 0);
+  EXPECT_EQ(sound.times.front().first, 0);
+  EXPECT_EQ(sound.times.back().second, 25000000);
+
+  // Started inside the gap, the second part still comes at its own time.
+  SoundRecorder late;
+  PlaySound(path, &late, 12000000);
+  ASSERT_FALSE(late.times.empty());
+  const REFERENCE_TIME first = late.times.front().first;
+  size_t silent = RunOf(late.pcm, 0, 0);
+  EXPECT_EQ(first + av_rescale(int64_t(silent), UNITS, 22050), 3000000);
+  EXPECT_EQ(RunOf(late.pcm, silent, -1000), 22050u);
+  EXPECT_EQ(late.pcm.size(), silent + 22050);
+
+  // A segment ending inside the gap ends with silence, at its stop.
+  SoundRecorder cut;
+  PlaySound(path, &cut, 8000000, 13000000);
+  ASSERT_EQ(cut.pcm.size(), 11025u);
+  EXPECT_EQ(RunOf(cut.pcm, 0, 1000), 4410u);
+  EXPECT_EQ(RunOf(cut.pcm, 4410, 0), 6615u);
+  EXPECT_EQ(cut.times.back().second, 5000000);
+}
+
+TEST(FileSource, TimestampJitterInsertsNoSilence) {
+  const std::string path = GapClip("jitter.mkv", 0.02);
+  ASSERT_NE(path, "");
+  SoundRecorder sound;
+  PlaySound(path, &sound);
+  ASSERT_EQ(sound.pcm.size(), 44100u);
+  EXPECT_EQ(RunOf(sound.pcm, 0, 1000), 22050u);
+  EXPECT_EQ(RunOf(sound.pcm, 22050, -1000), 22050u);
+  EXPECT_EQ(sound.breaks, 0);
 }
 
 TEST(FileSource, BadFilesFailToLoad) {
