@@ -59,7 +59,7 @@ void Print(HWND hwnd, HDC hdc, LPARAM flags) {
   if (flags & PRF_CLIENT) Send(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hdc), flags);
   if (flags & PRF_CHILDREN) {
     if (auto again = Win(hwnd)) {
-      std::vector<HWND> children = again->children;
+      std::vector<HWND> children = ChildrenOf(*again);
       // Bottom first, so that upper children end up on top.
       for (auto it = children.rbegin(); it != children.rend(); ++it) {
         auto c = Win(*it);

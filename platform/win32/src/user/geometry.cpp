@@ -75,7 +75,7 @@ struct Found {
 Found Deepest(HWND parentHandle, POINT pt, int* hit) {
   auto parent = Win(parentHandle);
   if (!parent) return {};
-  std::vector<HWND> children = parent->children;
+  std::vector<HWND> children = ChildrenOf(*parent);
   for (HWND h : children) {
     auto c = Win(h);
     if (!c || !(c->style & WS_VISIBLE)) continue;
@@ -428,7 +428,7 @@ HWND ChildWindowFromPointEx(HWND hwnd, POINT pt, UINT flags) {
   if (!parent) return nullptr;
   RECT client{0, 0, parent->client.right - parent->client.left, parent->client.bottom - parent->client.top};
   if (!PtInRect(&client, pt)) return nullptr;
-  for (HWND h : parent->children) {
+  for (HWND h : ChildrenOf(*parent)) {
     auto c = Win(h);
     if (!c || !c->IsChild()) continue;
     if ((flags & CWP_SKIPINVISIBLE) && !(c->style & WS_VISIBLE)) continue;

@@ -86,7 +86,7 @@ Region ShapeOnScreen(const Window& w) {
 void SubtractSiblingsAbove(Region& rgn, const Window& w) {
   auto parent = Win(w.parent);
   if (!parent) return;
-  for (HWND h : parent->children) {
+  for (HWND h : ChildrenOf(*parent)) {
     if (h == w.handle) break;
     auto s = Win(h);
     if (s && (s->style & WS_VISIBLE)) rgn = rgn.Subtract(ShapeOnScreen(*s));
@@ -209,7 +209,7 @@ Region VisibleRegion(HWND hwnd, bool clientOnly, bool clipChildren, bool clipSib
   const auto& config = platform_config::Config();
   rgn = rgn.Intersect(Region(0, 0, config.screenWidth, config.screenHeight));
   if (clipChildren) {
-    for (HWND h : w->children) {
+    for (HWND h : ChildrenOf(*w)) {
       auto c = Win(h);
       if (c && (c->style & WS_VISIBLE)) rgn = rgn.Subtract(ShapeOnScreen(*c));
     }
@@ -249,7 +249,7 @@ void RedrawScreenRegion(HWND hwnd, const Region& screen, UINT flags) {
   const bool children = (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w->style & WS_CLIPCHILDREN));
   if (children) {
     const Region inside = screen.Intersect(client);
-    std::vector<HWND> list = w->children;
+    std::vector<HWND> list = ChildrenOf(*w);
     for (HWND child : list) RedrawScreenRegion(child, inside, flags | RDW_FRAME);
   }
   Wake(w->thread);
@@ -309,7 +309,7 @@ void DiscardSavedBits(HWND hwnd) { Saved().erase(hwnd); }
 void DropPaint(Window& w) {
   w.update = Region();
   w.erase = w.frame = w.internalPaint = false;
-  for (HWND h : w.children) {
+  for (HWND h : ChildrenOf(w)) {
     if (auto c = Win(h)) DropPaint(*c);
   }
 }
@@ -372,7 +372,7 @@ void UpdateNow(HWND hwnd, bool allChildren, bool eraseOnly) {
   auto again = Win(hwnd);
   if (!again) return;
   if (allChildren || !(again->style & WS_CLIPCHILDREN)) {
-    std::vector<HWND> children = again->children;
+    std::vector<HWND> children = ChildrenOf(*again);
     for (HWND c : children) UpdateNow(c, allChildren, eraseOnly);
   }
 }

@@ -66,14 +66,14 @@ void SendDestroy(HWND hwnd) {
   Send(hwnd, WM_DESTROY, 0, 0);
   auto still = Win(hwnd);
   if (!still) return;
-  std::vector<HWND> children = still->children;
+  std::vector<HWND> children = ChildrenOf(*still);
   for (HWND child : children) SendDestroy(child);
 }
 
 void FreeWindow(HWND hwnd) {
   auto w = Win(hwnd);
   if (!w) return;
-  std::vector<HWND> children = w->children;
+  std::vector<HWND> children = ChildrenOf(*w);
   for (HWND child : children) FreeWindow(child);
   Send(hwnd, WM_NCDESTROY, 0, 0);
   ForgetWindow(hwnd);
@@ -113,7 +113,7 @@ bool Enumerate(const std::vector<HWND>& list, bool deep, WNDENUMPROC proc, LPARA
     if (!proc(hwnd, lParam)) return false;
     if (deep) {
       auto again = Win(hwnd);
-      if (again && !Enumerate(std::vector<HWND>(again->children), true, proc, lParam)) return false;
+      if (again && !Enumerate(ChildrenOf(*again), true, proc, lParam)) return false;
     }
   }
   return true;
