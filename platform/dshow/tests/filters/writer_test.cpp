@@ -162,6 +162,8 @@ TEST(PcmCompressor, StreamConfigSetsChannelsRateAndSampleSize) {
 
 TEST(DvEncoder, FormatFollowsIDVEnc) {
   TestGraph graph;
+  // Added in stream order: the graph pauses the filters downstream of the source first.
+  IBaseFilter* source = AddSource(graph, AviClip());
   IBaseFilter* dv = graph.Add(CLSID_DVVideoEnc, u"DV");
   ASSERT_NE(dv, nullptr);
   auto* enc = QueryAs<IDVEnc>(dv, IID_IDVEnc);
@@ -184,7 +186,6 @@ TEST(DvEncoder, FormatFollowsIDVEnc) {
   enc->Release();
 
   const std::string out = SandboxFile("pal.avi");
-  IBaseFilter* source = AddSource(graph, AviClip());
   IBaseFilter* mux = AddAviOutput(graph, out);
   ASSERT_EQ(ConnectFilters(source, dv, 0), S_OK);
   ASSERT_EQ(ConnectFilters(dv, mux), S_OK);
