@@ -93,7 +93,7 @@ HRESULT FileSourcePin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROP
     request->cBuffers = std::max<LONG>(request->cBuffers, 3);
     request->cbBuffer = std::max<LONG>(request->cbBuffer, LONG(ImageBytes(videoOut_.kind, videoOut_.width, videoOut_.height)));
   } else {
-    const LONG frameBytes = av_get_bytes_per_sample(audioOut_.format) * audioOut_.channels;
+    const LONG frameBytes = LONG(PcmFrameBytes());
     request->cBuffers = std::max<LONG>(request->cBuffers, 8);
     request->cbBuffer = std::max<LONG>(request->cbBuffer, std::max(audioOut_.rate / 10, 1) * frameBytes);
   }
@@ -160,9 +160,12 @@ namespace {
 constexpr int64_t kGapTolerance = UNITS / 25;
 }  // namespace
 
+size_t FileSourcePin::PcmFrameBytes() const {
+  return size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+}
+
 int64_t FileSourcePin::PcmEnd() const {
-  const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
-  return pcmTime_ + av_rescale(int64_t(pcm_.size() / frameBytes), UNITS, audioOut_.rate);
+  return pcmTime_ + av_rescale(int64_t(pcm_.size() / PcmFrameBytes()), UNITS, audioOut_.rate);
 }
 
 void FileSourcePin::TakeAudioFrame() {
@@ -192,7 +195,7 @@ void FileSourcePin::ConvertAudioFrame() {
 
 // Silence is made a buffer at a time, so a long gap never sits in memory whole.
 void FileSourcePin::AddSilence(int64_t samples) {
-  const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+  const size_t frameBytes = PcmFrameBytes();
   const size_t old = pcm_.size();
   pcm_.resize(old + size_t(samples) * frameBytes);
   uint8_t* start = pcm_.data() + old;
@@ -210,7 +213,7 @@ void FileSourcePin::AddSilence(int64_t samples) {
 void FileSourcePin::TrimToSegment() {
   const int rate = audioOut_.rate;
   // Sound before the segment start is dropped, to the sample.
-  const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+  const size_t frameBytes = PcmFrameBytes();
   if (pcmTime_ < segmentStart_) {
     const size_t skip = std::min(pcm_.size() / frameBytes, size_t(av_rescale(segmentStart_ - pcmTime_, rate, UNITS)));
     pcm_.erase(pcm_.begin(), pcm_.begin() + ptrdiff_t(skip * frameBytes));
@@ -226,7 +229,7 @@ void FileSourcePin::TrimToSegment() {
 }
 
 HRESULT FileSourcePin::Produce() {
-  const size_t frameBytes = video_ ? 0 : size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+  const size_t frameBytes = video_ ? 0 : PcmFrameBytes();
   const size_t chunk = size_t(std::max(audioOut_.rate / 10, 1)) * frameBytes;
   for (;;) {
     if (video_ ? havePicture_ : (pcm_.size() >= chunk || (decoderEnded_ && !pcm_.empty()))) return S_OK;
@@ -282,7 +285,7 @@ HRESULT FileSourcePin::FillBuffer(IMediaSample* sample) {
     stop = start + (videoOut_.frameTime > 0 ? videoOut_.frameTime : FrameTime());
     position_ = pictureTime_;
   } else {
-    const size_t frameBytes = size_t(av_get_bytes_per_sample(audioOut_.format)) * audioOut_.channels;
+    const size_t frameBytes = PcmFrameBytes();
     const size_t n = std::min(pcm_.size(), size_t(sample->GetSize()) / frameBytes * frameBytes);
     if (n == 0) return VFW_E_BUFFER_OVERFLOW;
     std::memcpy(data, pcm_.data(), n);

@@ -66,6 +66,7 @@ class FileSourcePin : public CSourceStream, public IMediaSeeking {
   void ConvertAudioFrame();
   void AddSilence(int64_t samples);
   void TrimToSegment();
+  size_t PcmFrameBytes() const;  // bytes of one sample of every channel of the sound put out
   int64_t PcmEnd() const;
   int64_t FrameTime() const;
   LONGLONG ToFormat(LONGLONG units) const;
