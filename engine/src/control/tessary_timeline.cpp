@@ -30,6 +30,10 @@ bool PlayableTimes(double start, double stop) {
   return std::isfinite(start) && std::isfinite(stop) && start >= 0 && stop >= start;
 }
 
+// A slow-motion rate stretches a clip to (1 + rate) times its length: below -1 the span would run
+// backwards.
+bool PlayableRate(double rate) { return std::isfinite(rate) && rate >= -1; }
+
 template <class Record>
 double SumOfLengths(const std::vector<Record>& list, size_t count, double scale) {
   double sum = 0;
@@ -335,7 +339,7 @@ HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transitio
 
 BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
                                 short stretchMode, Stretch stretch, double rate) {
-  if (!m_bReady || !PlayableTimes(start, stop) || !std::isfinite(rate) || EndsWith3(strFile, "ico")) return FALSE;
+  if (!m_bReady || !PlayableTimes(start, stop) || !PlayableRate(rate) || EndsWith3(strFile, "ico")) return FALSE;
   if (stretch != Stretch::None && EndsWith3(strFile, "tif")) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
@@ -358,7 +362,7 @@ BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strF
 
 BOOL CTessaryCtrl::AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile,
                                 double start, double stop, Stretch stretch, double rate) {
-  if (!m_bReady || !m_bOutputAudio || !PlayableTimes(start, stop) || !std::isfinite(rate)) return FALSE;
+  if (!m_bReady || !m_bOutputAudio || !PlayableTimes(start, stop) || !PlayableRate(rate)) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;

@@ -115,6 +115,10 @@ TEST_F(TimelineTest, TimesNoClipCanHaveAreRefusedWithoutMovingLaterClips) {
   EXPECT_FALSE(AddVideo("b.avi", -1, 3));
   EXPECT_FALSE(WithTran("b.avi", 4, 3, -1, 0));
   EXPECT_FALSE(Audio(dispidAddAudioSlow2, "b.wav", -2, 1, 0));
+  // A rate below -1 would stretch the span backwards (and scale later starts below zero).
+  EXPECT_FALSE(Video(dispidAddVideoWithSlowMotion, "b.avi", 0, 4, -2));
+  EXPECT_FALSE(Video(dispidAddVideoSlow2, "b.avi", 0, 4, -1.5));
+  EXPECT_FALSE(Audio(dispidAddAudioSlow2, "b.wav", 0, 4, -3));
   ASSERT_TRUE(AddVideo("c.avi", 0, 2));  // 10..12, no gap
   EXPECT_DOUBLE_EQ(12.0, TotalDuration());
   EXPECT_TRUE(AddVideo("d.avi", 3, 3));  // an empty span is a clip of no length
