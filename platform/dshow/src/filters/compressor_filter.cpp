@@ -321,6 +321,8 @@ HRESULT CompressorFilter::DeliverPackets() {
     out->GetPointer(&data);
     if (packet->size > out->GetSize()) {
       out->Release();
+      // The stream cannot go on: tell the graph instead of silently stalling.
+      NotifyEvent(EC_ERRORABORT, VFW_E_BUFFER_OVERFLOW, 0);
       return VFW_E_BUFFER_OVERFLOW;
     }
     std::memcpy(data, packet->data, size_t(packet->size));
