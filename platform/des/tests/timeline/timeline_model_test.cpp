@@ -430,40 +430,49 @@ TEST_F(TimelineTest, TransitionsAndEffectsHangOnTheirNodes) {
   transable->Release();
 }
 
-TEST_F(TimelineTest, PropertySetterPrintsTextAsValidUtf8) {
+IPropertySetter* NewPropertySetter() {
   IPropertySetter* setter = nullptr;
-  ASSERT_EQ(CoCreateInstance(CLSID_PropertySetter, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertySetter,
+  EXPECT_EQ(CoCreateInstance(CLSID_PropertySetter, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertySetter,
                              reinterpret_cast<void**>(&setter)),
             S_OK);
-  // A name with an accent and a value with a cut-off surrogate pair.
-  DEXTER_PARAM param{SysAllocString(u"caf\u00e9"), 0, 1};
+  return setter;
+}
+
+// One text value from the start.
+HRESULT AddText(IPropertySetter* setter, const char16_t* name, const char16_t* text) {
+  DEXTER_PARAM param{SysAllocString(name), 0, 1};
   DEXTER_VALUE value{};
   value.v.vt = VT_BSTR;
-  const char16_t broken[] = {u'a', 0xD83D, u'b', 0};
-  value.v.bstrVal = SysAllocString(broken);
-  ASSERT_EQ(setter->AddProp(param, &value), S_OK);
+  value.v.bstrVal = SysAllocString(text);
+  const HRESULT hr = setter->AddProp(param, &value);
   SysFreeString(param.Name);
   VariantClear(&value.v);
+  return hr;
+}
+
+std::string PrintXml(IPropertySetter* setter) {
   int size = 0;
-  ASSERT_EQ(setter->PrintXML(nullptr, 0, &size, 0), S_OK);
+  EXPECT_EQ(setter->PrintXML(nullptr, 0, &size, 0), S_OK);
   std::string xml(size_t(size), '\0');
-  ASSERT_EQ(setter->PrintXML(xml.data(), size, &size, 0), S_OK);
+  EXPECT_EQ(setter->PrintXML(xml.data(), size, &size, 0), S_OK);
+  return xml;
+}
+
+TEST_F(TimelineTest, PropertySetterPrintsTextAsValidUtf8) {
+  IPropertySetter* setter = NewPropertySetter();
+  ASSERT_NE(setter, nullptr);
+  // A name with an accent and a value with a cut-off surrogate pair.
+  const char16_t broken[] = {u'a', 0xD83D, u'b', 0};
+  ASSERT_EQ(AddText(setter, u"caf\u00e9", broken), S_OK);
+  const std::string xml = PrintXml(setter);
   EXPECT_NE(xml.find("<PARAM NAME=\"caf\xC3\xA9\" VALUE=\"a\xEF\xBF\xBD" "b\"/>"), std::string::npos) << xml;
   setter->Release();
 }
 
 TEST_F(TimelineTest, PropertySetterKeepsNamedTimedValues) {
-  IPropertySetter* setter = nullptr;
-  ASSERT_EQ(CoCreateInstance(CLSID_PropertySetter, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertySetter,
-                             reinterpret_cast<void**>(&setter)),
-            S_OK);
-  DEXTER_PARAM param{SysAllocString(u"spokes"), 0, 1};
-  DEXTER_VALUE value{};
-  value.v.vt = VT_BSTR;
-  value.v.bstrVal = SysAllocString(u"4");
-  EXPECT_EQ(setter->AddProp(param, &value), S_OK);
-  SysFreeString(param.Name);
-  VariantClear(&value.v);
+  IPropertySetter* setter = NewPropertySetter();
+  ASSERT_NE(setter, nullptr);
+  EXPECT_EQ(AddText(setter, u"spokes", u"4"), S_OK);
   DEXTER_PARAM ramp{SysAllocString(u"Age"), 0, 2};
   DEXTER_VALUE values[2]{};
   values[0].v.vt = VT_I4;
@@ -487,12 +496,10 @@ TEST_F(TimelineTest, PropertySetterKeepsNamedTimedValues) {
   EXPECT_EQ(got[2].rt, 20000000);
   setter->FreeProps(n, params, got);
 
-  int size = 0;
-  ASSERT_EQ(setter->PrintXML(nullptr, 0, &size, 0), S_OK);
-  std::string xml(size_t(size), '\0');
-  ASSERT_EQ(setter->PrintXML(xml.data(), size, &size, 0), S_OK);
+  std::string xml = PrintXml(setter);
   EXPECT_NE(xml.find("<PARAM NAME=\"spokes\" VALUE=\"4\"/>"), std::string::npos) << xml;
   EXPECT_NE(xml.find("<LINEAR TIME=\"2.000000\" VALUE=\"9\"/>"), std::string::npos) << xml;
+  int size = 0;
   EXPECT_EQ(setter->PrintXML(xml.data(), 4, &size, 0), E_OUTOFMEMORY);
 
   // A clone from 1 s on starts with the value holding then.
