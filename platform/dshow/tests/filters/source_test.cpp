@@ -201,18 +201,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // Keeps every sample's start time.
-class StartTimes : public ISampleGrabberCB {
+class StartTimes : public GrabberCallback {
  public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_ISampleGrabberCB) {
-      *ppv = static_cast<ISampleGrabberCB*>(this);
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
   STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
     REFERENCE_TIME start = 0, stop = 0;
     sample->GetTime(&start, &stop);
@@ -220,7 +210,6 @@ class StartTimes : public ISampleGrabberCB {
     starts_.push_back(start);
     return S_OK;
   }
-  STDMETHODIMP BufferCB(double, BYTE*, LONG) override { return S_OK; }
 
   std::vector<REFERENCE_TIME> Starts() {
     std::lock_guard<std::mutex> hold(lock_);
@@ -396,18 +385,8 @@ std::string GapClip(const std::string& name, double gap) {
 }
 
 // Keeps every sample's times and sound.
-class SoundRecorder : public ISampleGrabberCB {
+class SoundRecorder : public GrabberCallback {
  public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_ISampleGrabberCB) {
-      *ppv = static_cast<ISampleGrabberCB*>(this);
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
   STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
     REFERENCE_TIME start = 0, stop = 0;
     sample->GetTime(&start, &stop);
@@ -420,7 +399,6 @@ class SoundRecorder : public ISampleGrabberCB {
     pcm.insert(pcm.end(), values, values + sample->GetActualDataLength() / 2);
     return S_OK;
   }
-  STDMETHODIMP BufferCB(double, BYTE*, LONG) override { return S_OK; }
 
   std::mutex lock;
   std::vector<std::pair<REFERENCE_TIME, REFERENCE_TIME>> times;
