@@ -1,6 +1,6 @@
 #pragma once
 // The class factory the built-in class table hands out: it calls the class's creation function.
-#include "com_object.h"
+#include "ole/com_object.h"
 #include "ole/objbase.h"
 
 class BuiltinFactory final : public ComObject<BuiltinFactory, IClassFactory, IID_IClassFactory> {

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "com_enum.h"
+#include "ole/com_enum.h"
 #include "ole/connpt.h"
 
 namespace {

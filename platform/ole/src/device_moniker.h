@@ -3,7 +3,7 @@
 // gives the bag, binding to the object creates it and loads it from the bag when it can.
 #include <string>
 
-#include "com_object.h"
+#include "ole/com_object.h"
 #include "ole/ocidl.h"
 
 class DeviceMoniker final : public ComObject<DeviceMoniker, IMoniker, IID_IPersist, IID_IPersistStream, IID_IMoniker> {

@@ -1,5 +1,5 @@
 // IEnumMoniker over a list of monikers.
-#include "com_enum.h"
+#include "ole/com_enum.h"
 #include "ole/objidl.h"
 
 HRESULT CreateEnumMoniker(IMoniker* const* items, ULONG count, IEnumMoniker** ppEnum) {

@@ -1,5 +1,5 @@
 // IEnumVARIANT over copies of a list of variants.
-#include "com_enum.h"
+#include "ole/com_enum.h"
 #include "ole/oleauto.h"
 
 namespace {

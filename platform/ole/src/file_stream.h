@@ -2,7 +2,7 @@
 // IStream over a file opened through the platform's file functions.
 #include <string>
 
-#include "com_object.h"
+#include "ole/com_object.h"
 #include "ole/objidl.h"
 
 class FileStream final : public ComObject<FileStream, IStream, IID_ISequentialStream, IID_IStream> {

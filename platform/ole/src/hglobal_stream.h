@@ -4,7 +4,7 @@
 #include <memory>
 #include <mutex>
 
-#include "com_object.h"
+#include "ole/com_object.h"
 #include "ole/objidl.h"
 
 class HGlobalStream final : public ComObject<HGlobalStream, IStream, IID_ISequentialStream, IID_IStream> {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "com_object.h"
+#include "ole/com_object.h"
 #include "ole/ocidl.h"
 
 class PropertyBag final : public ComObject<PropertyBag, IPropertyBag, IID_IPropertyBag> {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "com_object.h"
+#include "ole/com_object.h"
 #include "ole/oleauto.h"
 
 class TableTypeInfo final : public ComObject<TableTypeInfo, ITypeInfo, IID_ITypeInfo> {
