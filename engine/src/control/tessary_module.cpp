@@ -57,10 +57,8 @@ const ModuleResources kRegistered(kResources, kStrings);
 const DLGTEMPLATE kAboutBoxTemplate = {DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 217, 60,
                                        "About Vorel Converter Control", "MS Sans Serif", 8, kAboutItems, 4};
 
-HINSTANCE TessaryModule() { return AfxGetModuleOf(&kRegistered); }
-
 extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer() {
-  if (!AfxOleRegisterTypeLib(TessaryModule(), LIBID_TESSARYLib)) return SELFREG_E_TYPELIB;
+  if (!AfxOleRegisterTypeLib(AfxGetInstanceHandle(), LIBID_TESSARYLib)) return SELFREG_E_TYPELIB;
   if (!COleObjectFactoryEx::UpdateRegistryAll(TRUE)) return SELFREG_E_CLASS;
   return S_OK;
 }
