@@ -1,4 +1,5 @@
 // The Tessary control library: its resources and its COM entry points.
+#include "filters/outside_filters.h"
 #include "mfc/afxctl.h"
 #include "tessary_ids.h"
 #include "tessary_resources.h"
@@ -71,6 +72,9 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer() 
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid,
                                                                             LPVOID* ppv) {
+  // The control creates the classes of these libraries by class id; they are known before any
+  // object of the module exists.
+  RegisterOutsideFilterClasses();
   return AfxDllGetClassObject(rclsid, riid, ppv);
 }
 
