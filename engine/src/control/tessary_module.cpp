@@ -1,4 +1,5 @@
 // The Tessary control library: its resources and its COM entry points.
+#include "des/qedit.h"
 #include "filters/outside_filters.h"
 #include "mfc/afxctl.h"
 #include "tessary_ids.h"
@@ -74,6 +75,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFC
                                                                             LPVOID* ppv) {
   // The control creates the classes of these libraries by class id; they are known before any
   // object of the module exists.
+  RegisterDesClasses();
   RegisterOutsideFilterClasses();
   return AfxDllGetClassObject(rclsid, riid, ppv);
 }

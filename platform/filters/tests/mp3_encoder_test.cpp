@@ -84,6 +84,7 @@ class Mp3EncoderTest : public ::testing::Test {
   }
 
   void SetUp() override {
+    RegisterDShowClasses();
     RegisterOutsideFilterClasses();
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                      reinterpret_cast<void**>(&graph)));
