@@ -4,6 +4,7 @@
 #include "mfc/afxctl.h"
 #include "tessary_ids.h"
 #include "tessary_resources.h"
+#include "wmf/wmsdk.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFC
   // object of the module exists.
   RegisterDesClasses();
   RegisterOutsideFilterClasses();
+  RegisterWmfClasses();
   return AfxDllGetClassObject(rclsid, riid, ppv);
 }
 
