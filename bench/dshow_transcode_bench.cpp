@@ -59,6 +59,7 @@ void Check(HRESULT hr, const char* what) {
 // the MPEG-4 and MPEG Layer-3 compressors, no reference clock.
 int GraphTranscode(const std::string& in, const std::string& out) {
   CoInitialize(nullptr);
+  RegisterDShowClasses();
   auto* graph = Create<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder);
   auto* builder = Create<ICaptureGraphBuilder2>(CLSID_CaptureGraphBuilder2, IID_ICaptureGraphBuilder2);
   Check(builder->SetFiltergraph(graph), "SetFiltergraph");

@@ -13,7 +13,7 @@ IMPLEMENT_OLECREATE_EX(CTessaryCtrl, TESSARY_PROGID, 0x3AAED2B6, 0x8834, 0x4F17,
 
 BOOL CTessaryCtrl::CTessaryCtrlFactory::UpdateRegistry(BOOL bRegister) {
   if (!bRegister) return AfxOleUnregisterClass(m_clsid, m_lpszProgID);
-  return AfxOleRegisterControlClass(TessaryModule(), m_clsid, m_lpszProgID, IDS_TESSARY, IDB_TESSARY,
+  return AfxOleRegisterControlClass(AfxGetInstanceHandle(), m_clsid, m_lpszProgID, IDS_TESSARY, IDB_TESSARY,
                                     afxRegApartmentThreading, 0x20191, LIBID_TESSARYLib, 1, 0);
 }
 

@@ -1,7 +1,10 @@
 // The Tessary control library: its resources and its COM entry points.
+#include "des/qedit.h"
+#include "filters/outside_filters.h"
 #include "mfc/afxctl.h"
 #include "tessary_ids.h"
 #include "tessary_resources.h"
+#include "wmf/wmsdk.h"
 
 namespace {
 
@@ -57,10 +60,8 @@ const ModuleResources kRegistered(kResources, kStrings);
 const DLGTEMPLATE kAboutBoxTemplate = {DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 217, 60,
                                        "About Vorel Converter Control", "MS Sans Serif", 8, kAboutItems, 4};
 
-HINSTANCE TessaryModule() { return AfxGetModuleOf(&kRegistered); }
-
 extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer() {
-  if (!AfxOleRegisterTypeLib(TessaryModule(), LIBID_TESSARYLib)) return SELFREG_E_TYPELIB;
+  if (!AfxOleRegisterTypeLib(AfxGetInstanceHandle(), LIBID_TESSARYLib)) return SELFREG_E_TYPELIB;
   if (!COleObjectFactoryEx::UpdateRegistryAll(TRUE)) return SELFREG_E_CLASS;
   return S_OK;
 }
@@ -73,6 +74,11 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer() 
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid,
                                                                             LPVOID* ppv) {
+  // The control creates the classes of these libraries by class id; they are known before any
+  // object of the module exists.
+  RegisterDesClasses();
+  RegisterOutsideFilterClasses();
+  RegisterWmfClasses();
   return AfxDllGetClassObject(rclsid, riid, ppv);
 }
 

@@ -1,7 +1,6 @@
 #include "tessary_prop_page.h"
 
 #include "tessary_ids.h"
-#include "tessary_resources.h"
 
 IMPLEMENT_DYNCREATE(CTessaryPropPage, COlePropertyPage)
 IMPLEMENT_OLECREATE_EX(CTessaryPropPage, TESSARY_PAGE_PROGID, 0x2EEC36B3, 0x5255, 0x4F5A, 0x9B, 0x0B, 0xEC, 0x64,
@@ -9,7 +8,7 @@ IMPLEMENT_OLECREATE_EX(CTessaryPropPage, TESSARY_PAGE_PROGID, 0x2EEC36B3, 0x5255
 
 BOOL CTessaryPropPage::CTessaryPropPageFactory::UpdateRegistry(BOOL bRegister) {
   if (!bRegister) return AfxOleUnregisterClass(m_clsid, nullptr);
-  return AfxOleRegisterPropertyPageClass(TessaryModule(), m_clsid, IDS_TESSARY_PPG);
+  return AfxOleRegisterPropertyPageClass(AfxGetInstanceHandle(), m_clsid, IDS_TESSARY_PPG);
 }
 
 CTessaryPropPage::CTessaryPropPage() : COlePropertyPage(IDD_PROPPAGE_TESSARY, IDS_TESSARY_PPG_CAPTION) {}

@@ -147,6 +147,7 @@ TEST(CollectionsTest, EmptyCollectionCountsZeroAndItsEnumeratorEndsAtOnce) {
 }
 
 TEST(CollectionsTest, CompressorsComeFromTheDeviceCategoriesInOrder) {
+  RegisterDShowClasses();
   auto* video = new CVideoCompressors;
   auto* audio = new CAudioCompressors;
   CString firstVideo, firstAudio;
@@ -174,6 +175,7 @@ TEST(CollectionsTest, CompressorsComeFromTheDeviceCategoriesInOrder) {
 }
 
 TEST(CollectionsTest, TransitionsAreListedWithTheirClassIdsAndRelistedOnce) {
+  RegisterDesClasses();
   auto* transitions = new CTransitions;
   ASSERT_EQ(S_OK, transitions->EnumCategoryDevices());
   const size_t count = transitions->Size();

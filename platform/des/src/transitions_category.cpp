@@ -1,8 +1,8 @@
-// Fills the video transitions category with the transitions the editing services install.
+// The video transitions category: the transitions the editing services install.
 #include <string>
 #include <vector>
 
-#include "des/qedit.h"
+#include "transitions_category.h"
 
 namespace des {
 namespace {
@@ -67,6 +67,8 @@ HRESULT MakeMoniker(const TransitionEntry& entry, IMoniker** moniker) {
   return hr;
 }
 
+}  // namespace
+
 HRESULT EnumerateTransitions(IEnumMoniker** ppEnum) {
   if (!ppEnum) return E_POINTER;
   *ppEnum = nullptr;
@@ -82,11 +84,4 @@ HRESULT EnumerateTransitions(IEnumMoniker** ppEnum) {
   return hr;
 }
 
-struct Registration {
-  Registration() { DShowSetDeviceCategoryProvider(CLSID_VideoEffects2Category, &EnumerateTransitions); }
-};
-
-const Registration registration;
-
-}  // namespace
 }  // namespace des

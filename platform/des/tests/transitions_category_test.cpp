@@ -25,6 +25,7 @@ std::u16string ReadString(IPropertyBag* bag, const char16_t* name) {
 std::vector<Listed> ListTransitions() {
   std::vector<Listed> listed;
   CoInitialize(nullptr);
+  RegisterDesClasses();
   ICreateDevEnum* devices = nullptr;
   EXPECT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
                              reinterpret_cast<void**>(&devices)),

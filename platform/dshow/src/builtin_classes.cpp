@@ -1,18 +1,23 @@
-// The framework's own creatable classes.
+// The framework's own creatable classes, and the one call that registers everything the library
+// offers by class id.
+#include <mutex>
+
 #include "capture_graph_builder.h"
 #include "device_enum.h"
 #include "dshow/uuids.h"
 #include "filter_graph.h"
+#include "filters/builtin_registration.h"
+#include "renderers/registration.h"
 #include "system_clock.h"
 
-namespace {
-
-const bool kRegistered = [] {
-  RegisterBuiltinClass(CLSID_FilterGraph, &dshow::FilterGraph::Create);
-  RegisterBuiltinClass(CLSID_SystemClock, &dshow::SystemClock::Create);
-  RegisterBuiltinClass(CLSID_CaptureGraphBuilder2, &dshow::CaptureGraphBuilder::Create);
-  RegisterBuiltinClass(CLSID_SystemDeviceEnum, &dshow::DeviceEnumerator::Create);
-  return true;
-}();
-
-}  // namespace
+void RegisterDShowClasses() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    RegisterBuiltinClass(CLSID_FilterGraph, &dshow::FilterGraph::Create);
+    RegisterBuiltinClass(CLSID_SystemClock, &dshow::SystemClock::Create);
+    RegisterBuiltinClass(CLSID_CaptureGraphBuilder2, &dshow::CaptureGraphBuilder::Create);
+    RegisterBuiltinClass(CLSID_SystemDeviceEnum, &dshow::DeviceEnumerator::Create);
+    ffw::RegisterBuiltinFilters();
+    renderers::RegisterRenderers();
+  });
+}

@@ -22,7 +22,7 @@ struct Catalog {
   std::vector<std::pair<CLSID, LPFNENUMDEVICECATEGORY>> providers;
 };
 
-// Never destroyed: filters register from static initialisers and may be looked up late.
+// Never destroyed: it may be looked up late, from static destructors of its users.
 Catalog& TheCatalog() {
   static Catalog* catalog = new Catalog;
   return *catalog;

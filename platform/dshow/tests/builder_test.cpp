@@ -95,6 +95,7 @@ class BuilderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
+    RegisterDShowClasses();
     RegisterTestClasses();
     ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
     ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);

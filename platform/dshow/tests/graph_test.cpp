@@ -22,6 +22,7 @@ class GraphTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
+    RegisterDShowClasses();
     ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
     ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);
     ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.outv()), S_OK);

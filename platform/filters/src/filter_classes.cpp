@@ -1,4 +1,6 @@
 // Makes the outside filters creatable by class id.
+#include <mutex>
+
 #include "filters/outside_filters.h"
 #include "mp3_encoder_filter.h"
 #include "ole/objbase.h"
@@ -21,10 +23,12 @@ HRESULT CreateObject(IUnknown* outer, REFIID riid, void** ppv) {
   return hr;
 }
 
-const bool kRegistered = [] {
-  RegisterBuiltinClass(CLSID_Mp3EncoderFilter, &CreateObject<&Mp3EncoderFilter::Create>);
-  return true;
-}();
-
 }  // namespace
 }  // namespace outside
+
+void RegisterOutsideFilterClasses() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    RegisterBuiltinClass(CLSID_Mp3EncoderFilter, &outside::CreateObject<&outside::Mp3EncoderFilter::Create>);
+  });
+}

@@ -84,6 +84,8 @@ class Mp3EncoderTest : public ::testing::Test {
   }
 
   void SetUp() override {
+    RegisterDShowClasses();
+    RegisterOutsideFilterClasses();
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                      reinterpret_cast<void**>(&graph)));
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_Mp3EncoderFilter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,

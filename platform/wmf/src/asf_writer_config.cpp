@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "dshow/builtin_filters.h"
 #include "profile.h"
@@ -156,12 +157,15 @@ HRESULT WMCreateAsfWriterConfig(IBaseFilter* pAsfWriter, IConfigAsfWriter** ppCo
 
 namespace {
 
-// The writer hands out IConfigAsfWriter through this runtime once it is loaded, as the engine
-// expects to find the interface on the writer itself.
 HRESULT MakeWriterConfig(IBaseFilter* writer, void** ppConfig) {
   return WMCreateAsfWriterConfig(writer, reinterpret_cast<IConfigAsfWriter**>(ppConfig));
 }
 
-const bool registeredWithWriter = (SetAsfWriterConfigFactory(IID_IConfigAsfWriter, &MakeWriterConfig), true);
-
 }  // namespace
+
+// The writer hands out IConfigAsfWriter through this runtime, as the engine expects to find the
+// interface on the writer itself.
+void RegisterWmfClasses() {
+  static std::once_flag once;
+  std::call_once(once, [] { SetAsfWriterConfigFactory(IID_IConfigAsfWriter, &MakeWriterConfig); });
+}

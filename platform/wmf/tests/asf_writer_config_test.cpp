@@ -42,6 +42,8 @@ class AsfWriterConfigTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
+    RegisterDShowClasses();
+    RegisterWmfClasses();
     ASSERT_EQ(CoCreateInstance(CLSID_WMAsfWriter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, writer.outv()), S_OK);
     ASSERT_EQ(WMCreateAsfWriterConfig(writer.get(), config.out()), S_OK);
     ASSERT_EQ(writer->QueryInterface(IID_IAsfWriterSettings, settings.outv()), S_OK);

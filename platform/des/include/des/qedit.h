@@ -34,3 +34,10 @@ DEFINE_GUID(CLSID_DXTZigzag, 0xE6E73D20, 0x0C8A, 0x11D2, 0xA4, 0x84, 0x00, 0xC0,
 // ---- The timeline objects and the render engine -------------------------------------------------
 #include "des/timeline.h"
 #include "des/render_engine.h"
+
+// ---- Registration -------------------------------------------------------------------------------
+// Makes the timeline, the property setter and the render engine creatable by class id and fills
+// the video transitions category, after registering the media framework's classes (the render
+// engine builds its graphs from them). Every user of the editing services calls it before creating
+// anything by class id; later calls do nothing. Safe from any thread.
+void RegisterDesClasses();

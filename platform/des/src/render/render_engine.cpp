@@ -314,11 +314,4 @@ STDMETHODIMP RenderEngine::ConnectFrontEnd() {
   return FAILED(hr) ? hr : S_OK;
 }
 
-namespace {
-struct Registration {
-  Registration() { RegisterBuiltinClass(CLSID_RenderEngine, &RenderEngine::Create); }
-};
-const Registration registration;
-}  // namespace
-
 }  // namespace des

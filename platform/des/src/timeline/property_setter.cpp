@@ -362,11 +362,4 @@ STDMETHODIMP PropertySetter::SetProps(IUnknown* pTarget, REFERENCE_TIME rtNow) {
   return first;
 }
 
-namespace {
-struct Registration {
-  Registration() { RegisterBuiltinClass(CLSID_PropertySetter, &PropertySetter::Create); }
-};
-const Registration registration;
-}  // namespace
-
 }  // namespace des

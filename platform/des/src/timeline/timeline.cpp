@@ -165,11 +165,4 @@ LONG Timeline::IndexOf(const TimelineNode* group) const {
   return it == groups_.end() ? -1 : LONG(it - groups_.begin());
 }
 
-namespace {
-struct Registration {
-  Registration() { RegisterBuiltinClass(CLSID_AMTimeline, &Timeline::Create); }
-};
-const Registration registration;
-}  // namespace
-
 }  // namespace des

@@ -152,6 +152,7 @@ CMediaType AudioType(WORD channels, DWORD rate) {
 class RenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    RegisterDesClasses();
     ASSERT_EQ(CoCreateInstance(CLSID_AMTimeline, nullptr, CLSCTX_INPROC_SERVER, IID_IAMTimeline,
                                reinterpret_cast<void**>(&timeline_)),
               S_OK);

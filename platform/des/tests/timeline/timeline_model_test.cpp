@@ -23,6 +23,7 @@ T* As(IUnknown* object, REFIID iid) {
 class TimelineTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    RegisterDesClasses();
     ASSERT_EQ(CoCreateInstance(CLSID_AMTimeline, nullptr, CLSCTX_INPROC_SERVER, IID_IAMTimeline,
                                reinterpret_cast<void**>(&timeline_)),
               S_OK);

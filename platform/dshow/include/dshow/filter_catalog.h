@@ -1,8 +1,13 @@
 #pragma once
 // What the graph manager may use on its own: the filters it inserts when it connects or renders
-// pins, and the providers of the device categories. The built-in filters add themselves here
-// (from static initialisers: these calls are safe then and from any thread).
+// pins, and the providers of the device categories. These calls are safe from any thread.
 #include "dshow/strmif.h"
+
+// Makes the framework's classes (the graph manager, the system clock, the capture graph builder,
+// the system device enumerator, the built-in filters, renderers and compressors) creatable by
+// class id, adds the built-in candidates below and fills the compressor categories. Every user
+// of the framework calls it before creating anything by class id; later calls do nothing.
+void RegisterDShowClasses();
 
 typedef enum _DSHOW_CANDIDATE_KIND {
   // Decoders and converters: inserted between two pins that cannot connect directly, and

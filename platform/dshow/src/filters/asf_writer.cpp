@@ -17,7 +17,7 @@ struct ConfigFactory {
 };
 
 ConfigFactory& TheConfigFactory() {
-  static ConfigFactory* factory = new ConfigFactory;  // set from static initialisers of other modules
+  static ConfigFactory* factory = new ConfigFactory;  // set by the media format runtime's registration
   return *factory;
 }
 

@@ -5,6 +5,7 @@
 
 #include "asf_writer.h"
 #include "avi_mux.h"
+#include "builtin_registration.h"
 #include "colour_converter.h"
 #include "com_object.h"
 #include "compressor_catalog.h"
@@ -82,28 +83,25 @@ HRESULT EnumerateCompressors(bool video, IEnumMoniker** ppEnum) {
 HRESULT EnumerateVideoCompressors(IEnumMoniker** ppEnum) { return EnumerateCompressors(true, ppEnum); }
 HRESULT EnumerateAudioCompressors(IEnumMoniker** ppEnum) { return EnumerateCompressors(false, ppEnum); }
 
-struct Registration {
-  Registration() {
-    RegisterBuiltinClass(CLSID_CorvaneFileSource, &CreateComObject<&FileSource::CreateInstance>);
-    RegisterBuiltinClass(CLSID_Colour, &CreateComObject<&ColourConverter::CreateInstance>);
-    RegisterBuiltinClass(CLSID_InfTee, &CreateComObject<&TeeFilter::CreateInfTee>);
-    RegisterBuiltinClass(CLSID_SmartTee, &CreateComObject<&TeeFilter::CreateSmartTee>);
-    RegisterBuiltinClass(CLSID_NullRenderer, &CreateComObject<&NullRenderer::CreateInstance>);
-    RegisterBuiltinClass(CLSID_SampleGrabber, &CreateComObject<&SampleGrabber::CreateInstance>);
-    RegisterBuiltinClass(CLSID_FileWriter, &CreateComObject<&FileWriter::CreateInstance>);
-    RegisterBuiltinClass(CLSID_AviDest, &CreateComObject<&AviMux::CreateInstance>);
-    RegisterBuiltinClass(CLSID_WMAsfWriter, &CreateComObject<&AsfWriter::CreateInstance>);
-    for (size_t i = 0; i < kCatalogueSize && i < AllCompressors().size(); ++i)
-      RegisterBuiltinClass(CompressorClass(i), kCompressorCreators[i]);
-    // Decoding happens inside the source; what Connect may need between our pins is a change of
-    // picture format.
-    DShowAddGraphCandidate(CLSID_Colour, u"Color Space Converter", MERIT_NORMAL, DSHOW_CANDIDATE_TRANSFORM);
-    DShowSetDeviceCategoryProvider(CLSID_VideoCompressorCategory, &EnumerateVideoCompressors);
-    DShowSetDeviceCategoryProvider(CLSID_AudioCompressorCategory, &EnumerateAudioCompressors);
-  }
-};
-
-const Registration registration;
-
 }  // namespace
+
+void RegisterBuiltinFilters() {
+  RegisterBuiltinClass(CLSID_CorvaneFileSource, &CreateComObject<&FileSource::CreateInstance>);
+  RegisterBuiltinClass(CLSID_Colour, &CreateComObject<&ColourConverter::CreateInstance>);
+  RegisterBuiltinClass(CLSID_InfTee, &CreateComObject<&TeeFilter::CreateInfTee>);
+  RegisterBuiltinClass(CLSID_SmartTee, &CreateComObject<&TeeFilter::CreateSmartTee>);
+  RegisterBuiltinClass(CLSID_NullRenderer, &CreateComObject<&NullRenderer::CreateInstance>);
+  RegisterBuiltinClass(CLSID_SampleGrabber, &CreateComObject<&SampleGrabber::CreateInstance>);
+  RegisterBuiltinClass(CLSID_FileWriter, &CreateComObject<&FileWriter::CreateInstance>);
+  RegisterBuiltinClass(CLSID_AviDest, &CreateComObject<&AviMux::CreateInstance>);
+  RegisterBuiltinClass(CLSID_WMAsfWriter, &CreateComObject<&AsfWriter::CreateInstance>);
+  for (size_t i = 0; i < kCatalogueSize && i < AllCompressors().size(); ++i)
+    RegisterBuiltinClass(CompressorClass(i), kCompressorCreators[i]);
+  // Decoding happens inside the source; what Connect may need between our pins is a change of
+  // picture format.
+  DShowAddGraphCandidate(CLSID_Colour, u"Color Space Converter", MERIT_NORMAL, DSHOW_CANDIDATE_TRANSFORM);
+  DShowSetDeviceCategoryProvider(CLSID_VideoCompressorCategory, &EnumerateVideoCompressors);
+  DShowSetDeviceCategoryProvider(CLSID_AudioCompressorCategory, &EnumerateAudioCompressors);
+}
+
 }  // namespace ffw

@@ -19,6 +19,7 @@ namespace {
 
 std::vector<std::pair<std::string, IMoniker*>> Category(REFCLSID category) {
   std::vector<std::pair<std::string, IMoniker*>> list;
+  RegisterDShowClasses();
   ICreateDevEnum* devices = nullptr;
   EXPECT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
                              reinterpret_cast<void**>(&devices)),
@@ -97,6 +98,7 @@ struct Road {
   IBaseFilter* source = nullptr;
 
   Road() {
+    RegisterDShowClasses();
     CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                      reinterpret_cast<void**>(&graph));
     CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER, IID_ICaptureGraphBuilder2,

@@ -50,6 +50,7 @@ STDMETHODIMP TestGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {
 void TestGraph::Add(IBaseFilter* filter, const char16_t* name) { AddFilter(filter, name); }
 
 IBaseFilter* TestGraph::Add(REFCLSID clsid, const char16_t* name) {
+  RegisterDShowClasses();
   IBaseFilter* filter = nullptr;
   if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(&filter))))
     return nullptr;

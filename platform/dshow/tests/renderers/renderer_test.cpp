@@ -137,6 +137,7 @@ class RendererTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(kDummyAudio);
     CoInitialize(nullptr);
+    RegisterDShowClasses();
     ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
     ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);
     ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.outv()), S_OK);

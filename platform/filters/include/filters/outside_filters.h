@@ -3,6 +3,10 @@
 // their own settings interfaces, whose methods it calls by position.
 #include "dshow/dshow.h"
 
+// Makes the filters below creatable by class id. Every user of these filters calls it before
+// creating one; later calls do nothing. Safe from any thread.
+void RegisterOutsideFilterClasses();
+
 // ---- MP3 encoder --------------------------------------------------------------------------------
 // PCM in, MPEG audio layer III out (WAVE_FORMAT_MPEGLAYER3), one frame per sample, so that the AVI
 // Mux stores a normal MP3 stream and a file writer makes a playable .mp3 file.

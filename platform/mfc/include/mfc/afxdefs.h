@@ -29,3 +29,23 @@ void AfxTrace(const char* lpszFormat, ...) __attribute__((format(printf, 1, 2)))
 struct __POSITION {};
 typedef __POSITION* POSITION;
 #define BEFORE_START_POSITION ((POSITION)-1L)
+
+// The module a piece of code is compiled into (the program, a control module), known without
+// asking who called it. What is marked AFX_MODULE_LOCAL is private to each module that includes
+// these headers: every module has its own anchor and its own copy of the functions, so code
+// answers for the module it was linked into, however it was reached.
+#define AFX_MODULE_LOCAL __attribute__((visibility("hidden")))
+
+namespace afx_module {
+
+AFX_MODULE_LOCAL inline const char kAnchor = 0;
+
+// The handle of the module holding this code: the executable's in the program.
+AFX_MODULE_LOCAL inline HINSTANCE Current() {
+  HMODULE module = nullptr;
+  ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       &kAnchor, &module);
+  return module;
+}
+
+}  // namespace afx_module

@@ -492,8 +492,11 @@ class COleObjectFactory : public CCmdTarget {
 
   // Writes the class's registry entries (bRegister) or removes them.
   virtual BOOL UpdateRegistry(BOOL bRegister);
-  // Every factory of the module (the module of hInstance: all of them when NULL).
-  static BOOL PASCAL UpdateRegistryAll(BOOL bRegister = TRUE);
+  // Every factory of the calling module, so that a module's DllRegisterServer registers its own
+  // classes only.
+  AFX_MODULE_LOCAL static BOOL PASCAL UpdateRegistryAll(BOOL bRegister = TRUE) {
+    return UpdateRegistryOf(afx_module::Current(), bRegister);
+  }
   // Makes every factory of the running module a registered class object (CoRegisterClassObject).
   static BOOL PASCAL RegisterAll();
   static void PASCAL RevokeAll();
@@ -517,6 +520,9 @@ class COleObjectFactory : public CCmdTarget {
 
  private:
   class Factory;
+  // Every factory whose object lies in module.
+  static BOOL PASCAL UpdateRegistryOf(HINSTANCE module, BOOL bRegister);
+
   Factory* m_pFactory;
 };
 

@@ -607,7 +607,9 @@ class CWinApp : public CCmdTarget {
 CWinApp* AfxGetApp();
 // The application's main window (null without an application or main window).
 CWnd* AfxGetMainWnd();
-HINSTANCE AfxGetInstanceHandle();
+// The module of the calling code: the program's handle in the program, a control module's inside
+// that module (which hands it to the registration helpers).
+AFX_MODULE_LOCAL inline HINSTANCE AfxGetInstanceHandle() { return afx_module::Current(); }
 // The program entry: a program's main returns AfxWinMain(...).
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, int nCmdShow);
 // A message box owned by the main window, captioned with the application's name.

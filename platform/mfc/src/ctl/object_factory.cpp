@@ -113,15 +113,12 @@ BOOL COleObjectFactory::UpdateRegistry(BOOL bRegister) {
                                         "Apartment"));
 }
 
-// Every factory of the caller's module, so that a module's DllRegisterServer registers its own
-// classes only.
-__attribute__((noinline)) BOOL PASCAL COleObjectFactory::UpdateRegistryAll(BOOL bRegister) {
-  HINSTANCE caller = afx_ctl::ModuleOf(__builtin_return_address(0));
+BOOL PASCAL COleObjectFactory::UpdateRegistryOf(HINSTANCE module, BOOL bRegister) {
   std::vector<COleObjectFactory*> factories;
   {
     std::lock_guard<std::mutex> guard(ListLock());
     for (COleObjectFactory* f = ListHead(); f; f = f->m_pNextFactory)
-      if (afx_ctl::ModuleOf(f) == caller) factories.push_back(f);
+      if (afx_ctl::ModuleOf(f) == module) factories.push_back(f);
   }
   BOOL ok = TRUE;
   for (COleObjectFactory* f : factories)

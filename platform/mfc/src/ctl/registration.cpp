@@ -18,11 +18,6 @@ CString ModulePath(HINSTANCE module) {
   return n ? CString(path, int(n)) : CString();
 }
 
-HINSTANCE ResolveModule(HINSTANCE given, const void* callerAddress) {
-  if (given && given != GetModuleHandleA(nullptr)) return given;
-  return ModuleOf(callerAddress);
-}
-
 }  // namespace afx_ctl
 
 HINSTANCE AfxGetModuleOf(const void* address) { return afx_ctl::ModuleOf(address); }
@@ -61,12 +56,10 @@ CString LoadText(HINSTANCE module, UINT id) {
 
 }  // namespace
 
-__attribute__((noinline)) BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCTSTR pszProgID, UINT idTypeName,
-                                UINT idBitmap, int nRegFlags, DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor,
-                                WORD wVerMinor) {
-  HINSTANCE module = afx_ctl::ResolveModule(hInstance, __builtin_return_address(0));
-  const CString path = afx_ctl::ModulePath(module);
-  const CString typeName = LoadText(module, idTypeName);
+BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCTSTR pszProgID, UINT idTypeName, UINT idBitmap,
+                                int nRegFlags, DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor, WORD wVerMinor) {
+  const CString path = afx_ctl::ModulePath(hInstance);
+  const CString typeName = LoadText(hInstance, idTypeName);
   const CString key = "CLSID\\" + GuidText(clsid);
   LPCSTR threading = (nRegFlags & afxRegFreeThreading) ? "Both" : (nRegFlags & afxRegApartmentThreading) ? "Apartment" : nullptr;
   if (FAILED(RegisterInprocServer(clsid, typeName, path, threading))) return FALSE;
@@ -89,10 +82,10 @@ __attribute__((noinline)) BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, R
   return ok;
 }
 
-__attribute__((noinline)) BOOL AfxOleRegisterPropertyPageClass(HINSTANCE hInstance, REFCLSID clsid, UINT idTypeName, int nRegFlags) {
-  HINSTANCE module = afx_ctl::ResolveModule(hInstance, __builtin_return_address(0));
+BOOL AfxOleRegisterPropertyPageClass(HINSTANCE hInstance, REFCLSID clsid, UINT idTypeName, int nRegFlags) {
   LPCSTR threading = (nRegFlags & afxRegFreeThreading) ? "Both" : (nRegFlags & afxRegApartmentThreading) ? "Apartment" : nullptr;
-  return SUCCEEDED(RegisterInprocServer(clsid, LoadText(module, idTypeName), afx_ctl::ModulePath(module), threading));
+  return SUCCEEDED(
+      RegisterInprocServer(clsid, LoadText(hInstance, idTypeName), afx_ctl::ModulePath(hInstance), threading));
 }
 
 BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCTSTR pszProgID) {
@@ -101,9 +94,8 @@ BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCTSTR pszProgID) {
   return ok;
 }
 
-__attribute__((noinline)) BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCTSTR pszFileName, LPCTSTR pszHelpDir) {
-  HINSTANCE module = afx_ctl::ResolveModule(hInstance, __builtin_return_address(0));
-  CString path = pszFileName ? CString(pszFileName) : afx_ctl::ModulePath(module);
+BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCTSTR pszFileName, LPCTSTR pszHelpDir) {
+  CString path = pszFileName ? CString(pszFileName) : afx_ctl::ModulePath(hInstance);
   if (path.IsEmpty()) return FALSE;
   // The library's version comes from the control classes that name it; 1.0 otherwise.
   const CString key = "TypeLib\\" + GuidText(tlid) + "\\1.0";

@@ -74,7 +74,7 @@ CWnd* AfxGetMainWnd() {
   return app ? app->GetMainWnd() : nullptr;
 }
 
-HINSTANCE AfxGetInstanceHandle() {
+HINSTANCE afx_wnd::ProgramInstance() {
   CWinApp* app = AfxGetApp();
   return app && app->m_hInstance ? app->m_hInstance : ::GetModuleHandleA(nullptr);
 }

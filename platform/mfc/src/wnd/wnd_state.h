@@ -26,6 +26,10 @@ ThreadState& State();
 // Null once the thread's state is gone (static destruction after thread exit).
 ThreadState* StateIfAlive();
 
+// The program's instance, which the framework's own window classes and windows belong to: the
+// application's, else the executable's.
+HINSTANCE ProgramInstance();
+
 // Gets a message, runs the pre-translation walk and dispatches it; FALSE on WM_QUIT.
 BOOL PumpMessage();
 // Idle work of the outermost loop: temporary wrappers of every kind are deleted.

@@ -20,6 +20,19 @@ CString Key(LPCSTR prefix, REFGUID guid, LPCSTR suffix = "") {
   return CString(prefix) + StringFromGUIDA(guid).c_str() + suffix;
 }
 
+// A class of the program itself. Its registration ends in a tail call of the framework's helper,
+// as an optimised build compiles a page's UpdateRegistry.
+DEFINE_GUID(CLSID_ProgramPage, 0x6A1C2E15, 0x4B7D, 0x4E21, 0x9A, 0x33, 0x10, 0x2F, 0x4C, 0x5D, 0x6E, 0x71);
+class ProgramPageFactory : public COleObjectFactory {
+ public:
+  ProgramPageFactory() : COleObjectFactory(CLSID_ProgramPage, nullptr, FALSE, nullptr) {}
+  BOOL UpdateRegistry(BOOL bRegister) override {
+    if (!bRegister) return AfxOleUnregisterClass(m_clsid, nullptr);
+    return AfxOleRegisterPropertyPageClass(AfxGetInstanceHandle(), m_clsid, 0);
+  }
+};
+ProgramPageFactory programPageFactory;
+
 // The module, registered into this process's registry once.
 class ModuleTest : public ::testing::Test {
  protected:
@@ -72,6 +85,27 @@ TEST_F(ModuleTest, UnregistrationRemovesEveryEntryAndRegisteringAgainRestoresThe
   auto registerServer = reinterpret_cast<HRESULT (*)()>(GetProcAddress(module, "DllRegisterServer"));
   ASSERT_EQ(S_OK, registerServer());
   EXPECT_EQ(CString("Test Control"), RegText(Key("CLSID\\", CLSID_TestCtl)));
+}
+
+TEST_F(ModuleTest, EachModuleRegistersItsOwnFactoriesUnderItsOwnFile) {
+  char program[MAX_PATH * 4];
+  ASSERT_NE(0u, GetModuleFileNameA(nullptr, program, sizeof program));
+  auto unregisterServer = reinterpret_cast<HRESULT (*)()>(GetProcAddress(module, "DllUnregisterServer"));
+  ASSERT_EQ(S_OK, unregisterServer());
+
+  // The program's registration covers the program's factories only.
+  ASSERT_TRUE(COleObjectFactory::UpdateRegistryAll(TRUE));
+  EXPECT_EQ(CString(program), RegText(Key("CLSID\\", CLSID_ProgramPage, "\\InprocServer32")));
+  EXPECT_EQ(CString("<missing>"), RegText(Key("CLSID\\", CLSID_TestCtlPage)));
+
+  // The module's covers the module's only, each under the module's own file.
+  auto registerServer = reinterpret_cast<HRESULT (*)()>(GetProcAddress(module, "DllRegisterServer"));
+  ASSERT_TRUE(COleObjectFactory::UpdateRegistryAll(FALSE));
+  ASSERT_EQ(S_OK, registerServer());
+  EXPECT_EQ(CString("<missing>"), RegText(Key("CLSID\\", CLSID_ProgramPage)));
+  const CString modulePath = RegText(Key("CLSID\\", CLSID_TestCtlPage, "\\InprocServer32"));
+  EXPECT_NE(-1, modulePath.Find("TestCtl.ocx")) << modulePath.GetString();
+  EXPECT_EQ(modulePath, RegText(Key("CLSID\\", CLSID_TestCtl, "\\InprocServer32")));
 }
 
 TEST_F(ModuleTest, NewControlTakesItsExchangeDefaultsAndRefusesSetsOfReadOnlyProperties) {

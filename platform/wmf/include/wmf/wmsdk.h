@@ -154,6 +154,11 @@ interface IConfigAsfWriter : public IUnknown {
   STDMETHOD(GetCurrentProfile)(IWMProfile** ppProfile) = 0;
 };
 
-// IConfigAsfWriter for a WM ASF Writer (CLSID_WMAsfWriter): the filter itself does not answer it,
-// so configuration goes through this object, which keeps a reference to the filter.
+// IConfigAsfWriter for a WM ASF Writer (CLSID_WMAsfWriter), which keeps a reference to the filter.
+// The filter itself answers it only once RegisterWmfClasses has run.
 HRESULT WMCreateAsfWriterConfig(IBaseFilter* pAsfWriter, IConfigAsfWriter** ppConfig);
+
+// Makes every WM ASF Writer answer IConfigAsfWriter itself, with a new such object per query.
+// Every user of this runtime calls it before asking a writer; later calls do nothing. Safe from
+// any thread.
+void RegisterWmfClasses();
