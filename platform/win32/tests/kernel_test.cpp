@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "test_folder.h"
+#include "win32/utf.h"
 #include "win32/windows.h"
 
 namespace {
@@ -54,6 +55,21 @@ TEST(CodePages, SmallBuffersAndBadInput) {
   char name[] = "dir/file";
   EXPECT_TRUE(OemToCharBuff(name, name, sizeof name));
   EXPECT_STREQ(name, "dir/file");
+}
+
+TEST(CodePages, TextHelpersReplaceOrRefuseMalformedInput) {
+  const std::u16string film = u"Caf\u00E9 \U0001F3AC";
+  EXPECT_EQ(win32::Utf16ToUtf8(film), "Caf\xC3\xA9 \xF0\x9F\x8E\xAC");
+  EXPECT_EQ(win32::Utf8ToUtf16(win32::Utf16ToUtf8(film)), film);
+
+  const std::u16string lone = {u'a', char16_t(0xD83C), u'b', char16_t(0xDFAC)};
+  EXPECT_EQ(win32::Utf16ToUtf8(lone), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD") << "unpaired surrogates";
+  EXPECT_FALSE(win32::StrictUtf16ToUtf8(lone));
+  // A cut-off sequence replaces only the bytes it had; the next character survives.
+  EXPECT_EQ(win32::Utf8ToUtf16("x\xE2\x82y"), u"x\uFFFDy");
+  EXPECT_FALSE(win32::StrictUtf8ToUtf16("x\xE2\x82y"));
+  EXPECT_FALSE(win32::StrictUtf8ToUtf16("\xC0\xAF")) << "overlong form";
+  EXPECT_EQ(*win32::StrictUtf8ToUtf16(std::string_view("a\0b", 3)), std::u16string(u"a\0b", 3));
 }
 
 TEST(Arithmetic, MulDivRoundsHalfAwayFromZero) {

@@ -71,3 +71,19 @@ HRESULT GetInterface(LPUNKNOWN pUnk, void** ppv);
 // A class factory's creation function: the new object (reference count 0) or NULL with *phr set.
 typedef CUnknown* (*LPFNNewCOMObject)(LPUNKNOWN pUnkOuter, HRESULT* phr);
 typedef void (*LPFNInitRoutine)(BOOL bLoading, const CLSID* rclsid);
+
+// The built-in class table's creation function for a class made by `create`: the new object hands
+// out riid, as a class factory does. An outer unknown is only taken with IID_IUnknown.
+template <LPFNNewCOMObject create>
+HRESULT CreateComInstance(IUnknown* outer, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
+  HRESULT hr = S_OK;
+  CUnknown* object = create(outer, &hr);
+  if (!object) return FAILED(hr) ? hr : E_OUTOFMEMORY;
+  object->NonDelegatingAddRef();
+  if (SUCCEEDED(hr)) hr = object->NonDelegatingQueryInterface(riid, ppv);
+  object->NonDelegatingRelease();
+  return hr;
+}

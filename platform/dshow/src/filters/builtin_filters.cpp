@@ -7,7 +7,6 @@
 #include "avi_mux.h"
 #include "builtin_registration.h"
 #include "colour_converter.h"
-#include "com_object.h"
 #include "compressor_catalog.h"
 #include "compressor_filter.h"
 #include "file_source.h"
@@ -35,7 +34,7 @@ CUnknown* CreateCompressor(LPUNKNOWN outer, HRESULT* phr) {
 
 template <size_t... Index>
 constexpr std::array<LPFNCREATEINSTANCE, sizeof...(Index)> CompressorCreators(std::index_sequence<Index...>) {
-  return {&CreateComObject<&CreateCompressor<Index>>...};
+  return {&CreateComInstance<&CreateCompressor<Index>>...};
 }
 
 constexpr size_t kCatalogueSize = 15;
@@ -86,15 +85,15 @@ HRESULT EnumerateAudioCompressors(IEnumMoniker** ppEnum) { return EnumerateCompr
 }  // namespace
 
 void RegisterBuiltinFilters() {
-  RegisterBuiltinClass(CLSID_CorvaneFileSource, &CreateComObject<&FileSource::CreateInstance>);
-  RegisterBuiltinClass(CLSID_Colour, &CreateComObject<&ColourConverter::CreateInstance>);
-  RegisterBuiltinClass(CLSID_InfTee, &CreateComObject<&TeeFilter::CreateInfTee>);
-  RegisterBuiltinClass(CLSID_SmartTee, &CreateComObject<&TeeFilter::CreateSmartTee>);
-  RegisterBuiltinClass(CLSID_NullRenderer, &CreateComObject<&NullRenderer::CreateInstance>);
-  RegisterBuiltinClass(CLSID_SampleGrabber, &CreateComObject<&SampleGrabber::CreateInstance>);
-  RegisterBuiltinClass(CLSID_FileWriter, &CreateComObject<&FileWriter::CreateInstance>);
-  RegisterBuiltinClass(CLSID_AviDest, &CreateComObject<&AviMux::CreateInstance>);
-  RegisterBuiltinClass(CLSID_WMAsfWriter, &CreateComObject<&AsfWriter::CreateInstance>);
+  RegisterBuiltinClass(CLSID_CorvaneFileSource, &CreateComInstance<&FileSource::CreateInstance>);
+  RegisterBuiltinClass(CLSID_Colour, &CreateComInstance<&ColourConverter::CreateInstance>);
+  RegisterBuiltinClass(CLSID_InfTee, &CreateComInstance<&TeeFilter::CreateInfTee>);
+  RegisterBuiltinClass(CLSID_SmartTee, &CreateComInstance<&TeeFilter::CreateSmartTee>);
+  RegisterBuiltinClass(CLSID_NullRenderer, &CreateComInstance<&NullRenderer::CreateInstance>);
+  RegisterBuiltinClass(CLSID_SampleGrabber, &CreateComInstance<&SampleGrabber::CreateInstance>);
+  RegisterBuiltinClass(CLSID_FileWriter, &CreateComInstance<&FileWriter::CreateInstance>);
+  RegisterBuiltinClass(CLSID_AviDest, &CreateComInstance<&AviMux::CreateInstance>);
+  RegisterBuiltinClass(CLSID_WMAsfWriter, &CreateComInstance<&AsfWriter::CreateInstance>);
   for (size_t i = 0; i < kCatalogueSize && i < AllCompressors().size(); ++i)
     RegisterBuiltinClass(CompressorClass(i), kCompressorCreators[i]);
   // Decoding happens inside the source; what Connect may need between our pins is a change of
