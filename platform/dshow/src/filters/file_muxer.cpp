@@ -42,7 +42,11 @@ int FileMuxer::Start(const std::string& path, const MuxSettings& settings) {
     output_ = nullptr;
     return err;
   }
-  if ((err = avformat_write_header(output_, nullptr)) < 0) {
+  AVDictionary* options = nullptr;
+  if (settings.bottomUpRgb) av_dict_set(&options, "flipped_raw_rgb", "1", 0);
+  err = avformat_write_header(output_, &options);
+  av_dict_free(&options);
+  if (err < 0) {
     avio_closep(&output_->pb);
     avformat_free_context(output_);
     output_ = nullptr;
