@@ -249,6 +249,9 @@ TEST(AviMux, WritesUncompressedStreamsWithOrWithoutInterleaving) {
     ASSERT_TRUE(probe.Video() && probe.Audio());
     EXPECT_EQ(probe.Video()->codec, "rawvideo");
     EXPECT_EQ(probe.Video()->packets, 50);
+    const auto picture = testing_support::FirstPicture(out);
+    EXPECT_EQ(picture.error, "");
+    EXPECT_EQ(picture.width, 176);
     EXPECT_EQ(probe.Audio()->codec, "pcm_s16le");
     EXPECT_NEAR(probe.Audio()->seconds, 2.0, 0.15);
   }
