@@ -22,8 +22,14 @@ LOGFONTA SystemMenuFont() {
   return font;
 }
 
+CStyledMenuFramePainter* StyleIn(const Library& lib, int code) {
+  for (auto& style : lib.styles)
+    if (style->Code() == code) return style.get();
+  return nullptr;
+}
+
 void AddStyle(Library& lib, int code) {
-  if (FindStyle(code)) return;
+  if (StyleIn(lib, code)) return;
   const bool flat = code == CStyledMenu::STYLE_XP || code == CStyledMenu::STYLE_XP_SYSTEMFRAME ||
                     code == CStyledMenu::STYLE_XP_GRADIENT || code == CStyledMenu::STYLE_XP_GRADIENT_SYSTEMFRAME;
   MeasureRoutine measure = flat ? MeasureFlat
@@ -73,7 +79,7 @@ void StartUp(Library& lib) {
   }
 
   for (int code : {6, 7, 0, 1, 2, 3, 8, 9, 4, 5}) AddStyle(lib, code);
-  lib.currentStyle = FindStyle(CStyledMenu::STYLE_XP);
+  lib.currentStyle = StyleIn(lib, CStyledMenu::STYLE_XP);
 
   if (!lib.hook) {
     lib.hook = SetWindowsHookExA(WH_CALLWNDPROC, HookProcedure, nullptr, GetCurrentThreadId());
@@ -117,11 +123,7 @@ Library& Lib() {
   return *lib;
 }
 
-CStyledMenuFramePainter* FindStyle(int code) {
-  for (auto& style : Lib().styles)
-    if (style->Code() == code) return style.get();
-  return nullptr;
-}
+CStyledMenuFramePainter* FindStyle(int code) { return StyleIn(Lib(), code); }
 
 bool FlatMenusNow() {
   BOOL flat = FALSE;
