@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "menu_test_support.h"
+#include "win32/platform_config.h"
 #include "test_resources.h"
 
 namespace menus_test {
@@ -119,6 +120,60 @@ TEST(MenuIconsTest, ToolbarIconsGoToTheItemsWithTheirCommands) {
   EXPECT_EQ(sub->Items()[0]->iconIndex, 0);
   EXPECT_EQ(sub->Items()[1]->icons, nullptr);
   EXPECT_FALSE(menu.LoadToolbar(999));
+}
+
+}  // namespace
+}  // namespace menus_test
+
+namespace menus_test {
+namespace {
+
+TEST(MenuIconsTest, ColourChangeRemakesDerivedImagesAtMostEveryTwoSeconds) {
+  CStyledMenuBitmaps store;
+  ASSERT_EQ(store.Add(kRedBitmap, CLR_NONE), 0);
+  CStyledMenuBitmaps other;
+  ASSERT_EQ(other.Add(kGreenBitmap, CLR_NONE), 0);
+  auto spoil = [](CStyledMenuIcons& s) {
+    CStyledMenuBitmaps scratch;
+    scratch.Add(kGreenBitmap, CLR_NONE);
+    HICON green = scratch.ImageList().ExtractIcon(0);
+    s.ImageList().Replace(1, green);
+    DestroyIcon(green);
+  };
+  platform_config::AdvanceVirtualClock(2001);
+  RefreshMenuIcons();
+  spoil(store);
+  ASSERT_EQ(ImagePixel(store.ImageList(), 1), RGB(0, 255, 0));
+  RefreshMenuIcons();  // too soon: nothing is remade
+  EXPECT_EQ(ImagePixel(store.ImageList(), 1), RGB(0, 255, 0));
+  spoil(other);
+  platform_config::AdvanceVirtualClock(2001);
+  RefreshMenuIcons();
+  EXPECT_EQ(ImagePixel(store.ImageList(), 1), RGB(205, 0, 0));
+  EXPECT_EQ(ImagePixel(other.ImageList(), 1), RGB(0, 205, 0));
+}
+
+TEST(MenuIconsTest, MenuBarBrushGoesToStyledMenusOnly) {
+  const int saved = CStyledMenu::SetMenuDrawMode(CStyledMenu::STYLE_XP_GRADIENT);
+  CStyledMenu styled;
+  styled.CreateMenu();
+  CMenu plain;
+  plain.CreateMenu();
+  ApplyMenuBarBrush(&styled);
+  ApplyMenuBarBrush(&plain);
+  MENUINFO info{sizeof(MENUINFO), MIM_BACKGROUND, 0, 0, nullptr, 0, 0};
+  styled.GetMenuInfo(&info);
+  EXPECT_EQ(info.hbrBack, GetMenuBarBrush());
+  info.hbrBack = nullptr;
+  plain.GetMenuInfo(&info);
+  EXPECT_EQ(info.hbrBack, nullptr);
+  CStyledMenu::SetMenuDrawMode(CStyledMenu::STYLE_CLASSIC);
+  CStyledMenu classic;
+  classic.CreateMenu();
+  ApplyMenuBarBrush(&classic);
+  classic.GetMenuInfo(&info);
+  EXPECT_EQ(info.hbrBack, nullptr);
+  CStyledMenu::SetMenuDrawMode(saved);
 }
 
 }  // namespace
