@@ -7,6 +7,7 @@
 
 #include "handle_table.h"
 #include "win32/winmenu.h"
+#include "win32/winuser_draw.h"
 
 namespace win32_detail::menus {
 
@@ -41,6 +42,7 @@ class Menu : public HandleObject {
   // Layout: the size of the items as last laid out, valid until the items change.
   bool laidOut = false;
   SIZE extent{};
+  RECT bar{};  // a menu bar: the bar rectangle it was laid out in (window coordinates)
   HWND window = nullptr;  // the "#32768" window showing it, while it shows
 };
 
