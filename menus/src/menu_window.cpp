@@ -117,7 +117,9 @@ LRESULT OnNcPaint(HWND hwnd, MenuWindowRecord& record, WPARAM wParam) {
 }
 
 void OnPositionChange(HWND hwnd, MenuWindowRecord& record, UINT message, WINDOWPOS* pos) {
-  if (message == WM_WINDOWPOSCHANGING && Style()) Style()->AdjustWindowPosition(pos);
+  // Only a window whose system border came off is resized for the library's frame: one that
+  // keeps the system's frame needs all of its size for its items.
+  if (message == WM_WINDOWPOSCHANGING && record.handled && Style()) Style()->AdjustWindowPosition(pos);
   if (!pos || (pos->flags & SWP_NOMOVE)) return;
   const POINT now{pos->x, pos->y};
   if (record.lastPosition.x == 0 && record.lastPosition.y == 0) {
