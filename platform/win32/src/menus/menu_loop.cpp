@@ -145,7 +145,21 @@ class MenuLoop {
 
   void KeyDown(UINT vk) {
     if (levels_.empty()) {
-      if (vk == VK_ESCAPE || vk == VK_MENU || vk == VK_F10) End();
+      // A bar item without a pop-up is open: the keys move along the bar or choose it.
+      switch (vk) {
+        case VK_LEFT:
+        case VK_RIGHT:
+          if (bar_) SwitchBarItem(vk == VK_RIGHT ? 1 : -1);
+          break;
+        case VK_RETURN:
+          ChooseBarItem();
+          break;
+        case VK_ESCAPE:
+        case VK_MENU:
+        case VK_F10:
+          End();
+          break;
+      }
       return;
     }
     const size_t deepest = levels_.size() - 1;
@@ -488,6 +502,15 @@ class MenuLoop {
     if (OpenLevel(item.subMenu, index, placement) && selectFirst) Select(0, Step(levels_.back(), -1, 1), false);
   }
 
+  // The open bar item when it is an enabled command.
+  void ChooseBarItem() {
+    auto bar = PeekMenu(bar_);
+    if (!bar || barItem_ < 0 || static_cast<size_t>(barItem_) >= bar->items.size()) return;
+    const MenuItem& item = bar->items[static_cast<size_t>(barItem_)];
+    if (PeekMenu(item.subMenu) || item.IsDisabled() || item.IsSeparator()) return;
+    Choose(item.id);
+  }
+
   void SwitchBarItem(int direction) {
     auto bar = PeekMenu(bar_);
     if (!bar || bar->items.empty()) return;
@@ -579,9 +602,8 @@ class MenuLoop {
           if (index >= 0) Activate(d, index, false);
         } else if (bar_ && levels_.empty()) {
           // A bar item without a pop-up is chosen where the button comes up.
-          auto bar = PeekMenu(bar_);
-          if (bar && barItem >= 0 && barItem == barItem_ && !bar->items[static_cast<size_t>(barItem)].IsDisabled()) {
-            Choose(bar->items[static_cast<size_t>(barItem)].id);
+          if (barItem >= 0 && barItem == barItem_) {
+            ChooseBarItem();
           } else {
             End();
           }
