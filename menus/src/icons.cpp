@@ -63,7 +63,6 @@ void MapToSystemColours(HBITMAP bitmap) {
 namespace {
 
 constexpr int kToolbarResource = 241;
-constexpr DWORD kOpaque = 0;
 
 // The 32-bit pixels of a bitmap, top row first.
 std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
@@ -90,8 +89,8 @@ HBITMAP MakeBitmap(const std::vector<DWORD>& pixels, int width, int height) {
 COLORREF PixelColour(DWORD p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 DWORD PixelOf(COLORREF c) { return DWORD(GetRValue(c)) << 16 | DWORD(GetGValue(c)) << 8 | GetBValue(c); }
 
-// A copy of the icon with every opaque pixel changed; transparent pixels stay black so that the
-// mask keeps them transparent. Put into the list at index (-1 appends); the index or -1.
+// A copy of the icon with every pixel changed (its mask keeps the transparent ones), put into
+// the list at index (-1 appends); the index or -1.
 template <class Change>
 int AddChangedIcon(CImageList& list, HICON icon, int index, Change change) {
   ICONINFO info{};
@@ -100,10 +99,8 @@ int AddChangedIcon(CImageList& list, HICON icon, int index, Change change) {
   int result = -1;
   if (info.hbmColor && GetObjectA(info.hbmColor, sizeof size, &size)) {
     std::vector<DWORD> colour = ReadPixels(info.hbmColor, size.bmWidth, size.bmHeight);
-    std::vector<DWORD> mask = ReadPixels(info.hbmMask, size.bmWidth, size.bmHeight);
-    if (!colour.empty() && mask.size() == colour.size()) {
-      for (size_t i = 0; i < colour.size(); ++i)
-        if ((mask[i] & 0xFFFFFF) == kOpaque) colour[i] = PixelOf(change(PixelColour(colour[i])));
+    if (!colour.empty()) {
+      for (DWORD& pixel : colour) pixel = PixelOf(change(PixelColour(pixel)));
       HBITMAP changed = MakeBitmap(colour, size.bmWidth, size.bmHeight);
       ICONINFO made{TRUE, 0, 0, info.hbmMask, changed};
       if (HICON changedIcon = CreateIconIndirect(&made)) {

@@ -178,3 +178,37 @@ TEST(MenuIconsTest, MenuBarBrushGoesToStyledMenusOnly) {
 
 }  // namespace
 }  // namespace menus_test
+
+namespace menus_test {
+namespace {
+
+TEST(MenuIconsTest, DerivedImagesKeepTheIconsTransparentPixels) {
+  // Left half red, right half the magenta key colour.
+  CBitmap bitmap;
+  {
+    HDC screen = GetDC(nullptr);
+    bitmap.Attach(CreateCompatibleBitmap(screen, 16, 15));
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RECT left{0, 0, 8, 15}, right{8, 0, 16, 15};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0)), key = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(memory, &left, red);
+    FillRect(memory, &right, key);
+    DeleteObject(red);
+    DeleteObject(key);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+  }
+  CStyledMenuBitmaps store;
+  ASSERT_EQ(store.Add(&bitmap, RGB(255, 0, 255)), 0);
+  for (int image : {0, 1, 2}) {
+    Canvas canvas(16, 15, kWhite);
+    ImageList_Draw(store.ImageList().m_hImageList, image, canvas.dc(), 0, 0, ILD_TRANSPARENT);
+    EXPECT_EQ(canvas.At(12, 7), kWhite) << image;
+    EXPECT_NE(canvas.At(3, 7), kWhite) << image;
+  }
+}
+
+}  // namespace
+}  // namespace menus_test
