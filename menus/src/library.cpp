@@ -70,8 +70,6 @@ void StartUp(Library& lib) {
   if ((lib.themeLibrary = LoadLibraryA("uxtheme.dll"))) {
     lib.isThemeActive = reinterpret_cast<IsThemeActiveFn>(
         reinterpret_cast<void (*)()>(GetProcAddress(lib.themeLibrary, "IsThemeActive")));
-    lib.setWindowTheme = reinterpret_cast<SetWindowThemeFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(lib.themeLibrary, "SetWindowTheme")));
   }
   if (GetStyledMenuWinVersion() != 3 && (lib.gradientLibrary = LoadLibraryA("Msimg32.dll"))) {
     lib.gradientFill = reinterpret_cast<GradientFillFn>(
@@ -97,7 +95,6 @@ void ShutDown(Library& lib) {
   lib.currentStyle = nullptr;
   lib.styles.clear();
   lib.isThemeActive = nullptr;
-  lib.setWindowTheme = nullptr;
   lib.gradientFill = nullptr;
   if (lib.themeLibrary) FreeLibrary(lib.themeLibrary);
   if (lib.gradientLibrary) FreeLibrary(lib.gradientLibrary);

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "win32/windows.h"
-#include "win32/uxtheme.h"
 
 class CStyledMenuFramePainter;
 
@@ -16,7 +15,6 @@ namespace styled_menu {
 
 using GradientFillFn = BOOL (*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 using IsThemeActiveFn = BOOL (*)();
-using SetWindowThemeFn = HRESULT (*)(HWND, LPCWSTR, LPCWSTR);
 
 struct Library {
   // Set-up, in the order of start-up.
@@ -24,7 +22,6 @@ struct Library {
   bool highContrast = false;
   HMODULE themeLibrary = nullptr;
   IsThemeActiveFn isThemeActive = nullptr;
-  SetWindowThemeFn setWindowTheme = nullptr;
   HMODULE gradientLibrary = nullptr;
   GradientFillFn gradientFill = nullptr;
   std::vector<std::unique_ptr<CStyledMenuFramePainter>> styles;
