@@ -79,14 +79,9 @@ void StartUp(Library& lib) {
   for (int code : {6, 7, 0, 1, 2, 3, 8, 9, 4, 5}) AddStyle(lib, code);
   lib.currentStyle = StyleIn(lib, CStyledMenu::STYLE_XP);
 
-  if (!lib.hook) {
-    lib.hook = SetWindowsHookExA(WH_CALLWNDPROC, HookProcedure, nullptr, GetCurrentThreadId());
-    if (!lib.hook) {
-      // Menus still work, inside the system's frame.
-      ShowLastError();
-      lib.hookFailed = true;
-    }
-  }
+  lib.hook = SetWindowsHookExA(WH_CALLWNDPROC, HookProcedure, nullptr, GetCurrentThreadId());
+  // Without the hook menus still work, inside the system's frame.
+  if (!lib.hook) ShowLastError();
 }
 
 void ShutDown(Library& lib) {
@@ -100,7 +95,6 @@ void ShutDown(Library& lib) {
   if (lib.gradientLibrary) FreeLibrary(lib.gradientLibrary);
   lib.themeLibrary = lib.gradientLibrary = nullptr;
   ForgetIconStores();
-  lib.shutDown = true;
 }
 
 struct ShutDownAtExit {

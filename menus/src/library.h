@@ -26,9 +26,7 @@ struct Library {
   GradientFillFn gradientFill = nullptr;
   std::vector<std::unique_ptr<CStyledMenuFramePainter>> styles;
   CStyledMenuFramePainter* currentStyle = nullptr;
-  HHOOK hook = nullptr;
-  bool hookFailed = false;  // menus then keep the system's frame
-  bool shutDown = false;
+  HHOOK hook = nullptr;  // null after a failed set-up: menus then keep the system's frame
 
   // Values read once.
   int displayColours = 0;  // NUMCOLORS of the screen, 64000 for more than 256
