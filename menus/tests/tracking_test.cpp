@@ -199,7 +199,7 @@ TEST_F(TrackingTest, KeysMoveTheWarmSelectionPastTheSeparatorAndEscapeIsRecorded
     // Down twice: "Options", then over the separator to "Blue".
     EXPECT_EQ(shot.At(origin.x + 60, origin.y + 25 + 5), RGB(255, 238, 194));
     EXPECT_EQ(shot.At(origin.x + 80, origin.y + 5), RGB(244, 244, 241));
-    driver.PressInMenu({VK_RETURN});
+    driver.Press(VK_RETURN);
   });
   EXPECT_EQ(menu.TrackPopupMenu(TPM_RETURNCMD, 100, 40, &owner), 32771);
 
@@ -230,6 +230,34 @@ TEST_F(TrackingTest, MouseOverAnItemSelectsItAndAClickChoosesIt) {
     driver.Click(UiDriver::MenuItemCenter(menu.m_hMenu, 3));
   });
   EXPECT_EQ(menu.TrackPopupMenu(TPM_RETURNCMD, 100, 40, &owner), 32772);
+}
+
+TEST_F(TrackingTest, SubMenuOpensInItsOwnFrameAndIsCountedByItsParent) {
+  Owner owner(true);
+  CStyledMenu menu;
+  menu.CreatePopupMenu();
+  menu.AppendMenu(MF_STRING, 1, "First");
+  CStyledMenu* more = menu.AppendSubMenu("More");
+  more->AppendMenu(MF_STRING, 2, "Second");
+  more->AppendMenu(MF_STRING, 3, "Third");
+  ui.PressInMenu({VK_DOWN, VK_DOWN, VK_RIGHT});
+  ui.AnswerMenu([&](UiDriver& driver, HWND) {
+    const std::vector<HWND> open = UiDriver::OpenMenuWindows();
+    ASSERT_EQ(open.size(), 2u);
+    for (HWND shown : open) {
+      EXPECT_FALSE(GetWindowLongA(shown, GWL_STYLE) & WS_BORDER);
+      EXPECT_EQ(UiDriver::CaptureWindow(shown).At(0, 0), RGB(118, 116, 108));
+    }
+    EXPECT_EQ(menu.OpenPopups(), 1);
+    EXPECT_EQ(more->ParentMenu(), menu.m_hMenu);
+    driver.Press(VK_LEFT);
+  });
+  ui.AnswerMenu([&](UiDriver& driver, HWND) {
+    EXPECT_EQ(UiDriver::OpenMenuWindows().size(), 1u);
+    EXPECT_EQ(menu.OpenPopups(), 0);
+    for (UINT key : {VK_RIGHT, VK_DOWN, VK_RETURN}) driver.Press(key);
+  });
+  EXPECT_EQ(menu.TrackPopupMenu(TPM_RETURNCMD, 100, 40, &owner), 3);
 }
 
 TEST_F(TrackingTest, PrintingTheMenuWindowGivesTheFrameAndTheItems) {
