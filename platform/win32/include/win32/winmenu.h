@@ -253,8 +253,10 @@ BOOL HiliteMenuItem(HWND hWnd, HMENU hMenu, UINT uIDHiliteItem, UINT uHilite);
 // see it); WM_INITMENUPOPUP; MN_GETHMENU goes to the menu window; WM_MEASUREITEM (ODT_MENU) for
 // each owner-drawn item; one SetWindowPos (SWP_SHOWWINDOW | SWP_NOACTIVATE); WM_NCPAINT,
 // WM_ERASEBKGND and WM_PAINT to the menu window and WM_DRAWITEM to the owner per owner-drawn
-// item; then WM_MENUSELECT as the selection moves, WM_MENUCHAR for keys no item answers,
-// WM_ENTERIDLE when the loop waits; key messages go to the menu window's procedure. At the end:
+// item; then, as the selection moves, the items drawn again (WM_DRAWITEM with ODA_SELECT) and
+// WM_MENUSELECT; WM_MENUCHAR for letters no item's mnemonic (owner-drawn items have none) answers;
+// WM_ENTERIDLE when the loop waits; key messages go to the innermost menu window's procedure; the
+// mouse is captured by the first menu window and a click outside the menus ends the loop. At the end:
 // the menu window is hidden (WM_SHOWWINDOW FALSE), WM_UNINITMENUPOPUP, the window is destroyed,
 // WM_EXITMENULOOP (TRUE), and the chosen command is posted as WM_COMMAND (WM_SYSCOMMAND for a
 // system menu) or returned (TPM_RETURNCMD). Sub-menus open after the menu delay (virtual clock in

@@ -1,7 +1,6 @@
 // Item information (GetMenuItemInfo, SetMenuItemInfo, InsertMenuItem) and menu information
 // (GetMenuInfo, SetMenuInfo, which "user32.dll" also exports by name).
 #include <cstddef>
-#include <functional>
 #include <type_traits>
 
 #include "menus/menu_object.h"

@@ -96,9 +96,12 @@ TEST_F(MenuBarTest, TheItemUnderTheMouseIsDrawnHotUntilTheMouseLeaves) {
   owner_.drawn.clear();
   ui().MoveMouse({drawn.left + 3, drawn.top + 3});
   EXPECT_EQ(lastState(), UINT(ODS_HOTLIGHT));
-  // Onto another bar item: this one is drawn plain again.
-  ui().MoveMouse({file.left + 3, file.top + 3});
+  // Onto another bar item: this one is drawn plain again, the other in the menu highlight.
+  const POINT inFile{file.left + 3, file.top + 3};
+  EXPECT_EQ(testing_ui::UiDriver::PixelAt(inFile), GetSysColor(COLOR_MENUBAR));
+  ui().MoveMouse(inFile);
   EXPECT_EQ(lastState(), 0u);
+  EXPECT_EQ(testing_ui::UiDriver::PixelAt(inFile), GetSysColor(COLOR_MENUHILIGHT));
   ui().MoveMouse({drawn.left + 3, drawn.top + 3});
   EXPECT_EQ(lastState(), UINT(ODS_HOTLIGHT));
   // Into the client area: the mouse left the non-client area.
@@ -106,6 +109,7 @@ TEST_F(MenuBarTest, TheItemUnderTheMouseIsDrawnHotUntilTheMouseLeaves) {
   ClientToScreen(window, &inside);
   ui().MoveMouse(inside);
   EXPECT_EQ(lastState(), 0u);
+  EXPECT_EQ(testing_ui::UiDriver::PixelAt(inFile), GetSysColor(COLOR_MENUBAR));
 
   // HiliteMenuItem draws a bar item selected until it is cleared.
   EXPECT_TRUE(HiliteMenuItem(window, GetMenu(window), 1, MF_BYPOSITION | MF_HILITE));

@@ -131,6 +131,10 @@ TEST_F(MenuTrackingTest, OwnerDrawnItemsGetTheWidthExtraAndTheWindowThreePixelsA
     EXPECT_EQ(ui.PixelAt({first.left + 1, first.top + 1}), kRed);
     EXPECT_EQ(ui.PixelAt({second.right - 1, second.bottom - 1}), kBlue);
     EXPECT_NE(ui.PixelAt({first.left - 1, first.top}), kRed);
+    // The frame of flat menus: a shadow line, then the menu colour up to the items.
+    EXPECT_EQ(ui.PixelAt({window.left, window.top + 10}), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(ui.PixelAt({window.left + 1, window.top + 10}), GetSysColor(COLOR_MENU));
+    EXPECT_EQ(ui.PixelAt({window.right - 3, window.bottom - 3}), GetSysColor(COLOR_MENU));
     EndMenu();
   });
   TrackPopupMenu(menu, 0, 200, 150, 0, owner, nullptr);
