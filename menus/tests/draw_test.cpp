@@ -174,7 +174,7 @@ TEST_F(DrawTest, FlatLookHasASolidColumnAndACoolSelection) {
   EXPECT_EQ(selected.At(0, 5), kHighlight);
 }
 
-TEST_F(DrawTest, ClassicLookHighlightsBesideTheCheckAndEmbossesGrayedText) {
+TEST_F(DrawTest, ClassicLookHighlightsBesideTheCheckAndGraysDisabledText) {
   SkinLikeMenu m;
   CStyledMenu::SetMenuDrawMode(CStyledMenu::STYLE_CLASSIC);
   const RECT item{0, 0, 120, 19};
