@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ole/comptr.h"
 #include "ole/objbase.h"
 
 class ClassRegistry {
@@ -22,7 +23,7 @@ class ClassRegistry {
   struct Registered {
     DWORD cookie;
     CLSID clsid;
-    IUnknown* object;
+    ComPtr<IUnknown> object;
     bool singleUse;
   };
   struct Builtin {
@@ -35,7 +36,7 @@ class ClassRegistry {
     LPFNGETCLASSOBJECT getClassObject;
   };
 
-  IUnknown* TakeRegistered(REFCLSID clsid);
+  ComPtr<IUnknown> TakeRegistered(REFCLSID clsid);
   LPFNCREATEINSTANCE FindBuiltin(REFCLSID clsid);
   HRESULT LoadServer(REFCLSID clsid, LPFNGETCLASSOBJECT* getClassObject);
   LPFNGETCLASSOBJECT FindServer(const std::string& path);

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "class_registry.h"
+#include "ole/comptr.h"
 #include "ole/objbase.h"
 
 namespace {
@@ -30,12 +31,10 @@ HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContex
                          LPVOID* ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  IClassFactory* factory = nullptr;
-  HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory,
-                                reinterpret_cast<void**>(&factory));
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory, factory.putVoid());
   if (FAILED(hr)) return hr;
   hr = factory->CreateInstance(pUnkOuter, riid, ppv);
-  factory->Release();
   if (FAILED(hr)) *ppv = nullptr;
   return hr;
 }

@@ -5,26 +5,17 @@
 #include "ole/objbase.h"
 
 DeviceMoniker::DeviceMoniker(REFCLSID clsid, IPropertyBag* bag, std::u16string displayName)
-    : clsid_(clsid), bag_(bag), displayName_(std::move(displayName)) {
-  bag_->AddRef();
-}
-
-DeviceMoniker::~DeviceMoniker() { bag_->Release(); }
+    : clsid_(clsid), bag_(bag), displayName_(std::move(displayName)) {}
 
 STDMETHODIMP DeviceMoniker::BindToObject(IBindCtx*, IMoniker*, REFIID riidResult, void** ppvResult) {
   if (!ppvResult) return E_POINTER;
   *ppvResult = nullptr;
-  IUnknown* object = nullptr;
-  HRESULT hr = CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                reinterpret_cast<void**>(&object));
+  ComPtr<IUnknown> object;
+  HRESULT hr = CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.putVoid());
   if (FAILED(hr)) return hr;
-  IPersistPropertyBag* persist = nullptr;
-  if (SUCCEEDED(object->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&persist)))) {
-    hr = persist->Load(bag_, nullptr);
-    persist->Release();
-  }
+  if (auto persist = object.As<IPersistPropertyBag>(IID_IPersistPropertyBag))
+    hr = persist->Load(bag_.get(), nullptr);
   if (SUCCEEDED(hr)) hr = object->QueryInterface(riidResult, ppvResult);
-  object->Release();
   return hr;
 }
 

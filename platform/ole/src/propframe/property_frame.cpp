@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ole/comptr.h"
 #include "ole/oleidl.h"
 #include "win32/windows.h"
 
@@ -24,7 +25,7 @@ std::string Narrow(LPCOLESTR text) {
 }
 
 struct Page {
-  IPropertyPage* page;
+  ComPtr<IPropertyPage> page;
   std::string title;
   SIZE size;
 };
@@ -33,16 +34,15 @@ class Frame final : public IPropertyPageSite {
  public:
   Frame(ULONG cObjects, IUnknown** objects, ULONG cPages, const CLSID* clsids) {
     for (ULONG i = 0; i < cPages; ++i) {
-      IPropertyPage* page = nullptr;
-      if (FAILED(CoCreateInstance(clsids[i], nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
-                                  reinterpret_cast<void**>(&page))))
+      ComPtr<IPropertyPage> page;
+      if (FAILED(CoCreateInstance(clsids[i], nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage, page.putVoid())))
         continue;
       page->SetPageSite(this);
       page->SetObjects(cObjects, objects);
       PROPPAGEINFO info = {};
       info.cb = sizeof info;
       page->GetPageInfo(&info);
-      pages_.push_back({page, Narrow(info.pszTitle), info.size});
+      pages_.push_back({std::move(page), Narrow(info.pszTitle), info.size});
       CoTaskMemFree(info.pszTitle);
       CoTaskMemFree(info.pszDocString);
       CoTaskMemFree(info.pszHelpFile);
@@ -52,7 +52,6 @@ class Frame final : public IPropertyPageSite {
     for (Page& p : pages_) {
       p.page->SetObjects(0, nullptr);
       p.page->SetPageSite(nullptr);
-      p.page->Release();
     }
   }
   Frame(const Frame&) = delete;
