@@ -1,9 +1,11 @@
 #include "file_stream.h"
 
+#include <cstring>
+
 #include "ole/objbase.h"
 #include "stream_copy.h"
+#include "win32/utf.h"
 #include "win32/winbase.h"
-#include "win32/winnls.h"
 
 namespace {
 
@@ -91,11 +93,11 @@ STDMETHODIMP FileStream::Stat(STATSTG* pstatstg, DWORD grfStatFlag) {
   pstatstg->cbSize.QuadPart = static_cast<ULONGLONG>(size.QuadPart);
   GetFileTime(file_, &pstatstg->ctime, &pstatstg->atime, &pstatstg->mtime);
   if (!(grfStatFlag & STATFLAG_NONAME)) {
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, name_.c_str(), -1, nullptr, 0);
-    pstatstg->pwcsName = static_cast<LPOLESTR>(CoTaskMemAlloc((chars > 0 ? chars : 1) * sizeof(OLECHAR)));
+    const std::u16string name = win32::Utf8ToUtf16(name_);
+    const size_t bytes = (name.size() + 1) * sizeof(OLECHAR);
+    pstatstg->pwcsName = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
     if (!pstatstg->pwcsName) return STG_E_INSUFFICIENTMEMORY;
-    pstatstg->pwcsName[0] = 0;
-    if (chars > 0) MultiByteToWideChar(CP_UTF8, 0, name_.c_str(), -1, pstatstg->pwcsName, chars);
+    std::memcpy(pstatstg->pwcsName, name.c_str(), bytes);
   }
   return S_OK;
 }

@@ -5,6 +5,7 @@
 
 #include "ole/comptr.h"
 #include "ole/oleidl.h"
+#include "win32/utf.h"
 #include "win32/windows.h"
 
 namespace {
@@ -15,14 +16,7 @@ constexpr int kTabWidth = 80;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 
-std::string Narrow(LPCOLESTR text) {
-  if (!text) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(n > 0 ? size_t(n) : 0, '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-  if (!out.empty()) out.pop_back();
-  return out;
-}
+std::string Narrow(LPCOLESTR text) { return text ? win32::Utf16ToUtf8(text) : std::string(); }
 
 struct Page {
   ComPtr<IPropertyPage> page;
