@@ -6,6 +6,8 @@
 #include "win32/winmodule.h"
 #include "win32/winreg.h"
 
+namespace ole {
+
 ClassRegistry& ClassRegistry::Instance() {
   static ClassRegistry* instance = new ClassRegistry;
   return *instance;
@@ -151,3 +153,5 @@ void ClassRegistry::FreeUnusedServers() {
     FreeLibrary(server.module);
   }
 }
+
+}  // namespace ole

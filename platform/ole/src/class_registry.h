@@ -8,6 +8,8 @@
 #include "ole/comptr.h"
 #include "ole/objbase.h"
 
+namespace ole {
+
 class ClassRegistry {
  public:
   // The process's registry; never destroyed, so it outlives static destructors of its users.
@@ -47,3 +49,5 @@ class ClassRegistry {
   std::vector<Builtin> builtins_;
   std::vector<Server> servers_;
 };
+
+}  // namespace ole

@@ -24,7 +24,7 @@ void OleUninitialize() { CoUninitialize(); }
 HRESULT CoGetClassObject(REFCLSID rclsid, DWORD, LPVOID, REFIID riid, LPVOID* ppv) {
   if (!ppv) return E_INVALIDARG;
   *ppv = nullptr;
-  return ClassRegistry::Instance().GetClassObject(rclsid, riid, ppv);
+  return ole::ClassRegistry::Instance().GetClassObject(rclsid, riid, ppv);
 }
 
 HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
@@ -41,15 +41,15 @@ HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContex
 
 HRESULT CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD, DWORD flags,
                               LPDWORD lpdwRegister) {
-  return ClassRegistry::Instance().RegisterObject(rclsid, pUnk, flags, lpdwRegister);
+  return ole::ClassRegistry::Instance().RegisterObject(rclsid, pUnk, flags, lpdwRegister);
 }
 
-HRESULT CoRevokeClassObject(DWORD dwRegister) { return ClassRegistry::Instance().RevokeObject(dwRegister); }
+HRESULT CoRevokeClassObject(DWORD dwRegister) { return ole::ClassRegistry::Instance().RevokeObject(dwRegister); }
 
-void CoFreeUnusedLibraries() { ClassRegistry::Instance().FreeUnusedServers(); }
+void CoFreeUnusedLibraries() { ole::ClassRegistry::Instance().FreeUnusedServers(); }
 
 void RegisterBuiltinClass(REFCLSID rclsid, LPFNCREATEINSTANCE create) {
-  if (create) ClassRegistry::Instance().AddBuiltin(rclsid, create);
+  if (create) ole::ClassRegistry::Instance().AddBuiltin(rclsid, create);
 }
 
 LPVOID CoTaskMemAlloc(SIZE_T cb) { return std::malloc(cb ? cb : 1); }

@@ -4,6 +4,8 @@
 
 #include "ole/objbase.h"
 
+namespace ole {
+
 DeviceMoniker::DeviceMoniker(REFCLSID clsid, IPropertyBag* bag, std::u16string displayName)
     : clsid_(clsid), bag_(bag), displayName_(std::move(displayName)) {}
 
@@ -77,6 +79,8 @@ STDMETHODIMP DeviceMoniker::ParseDisplayName(IBindCtx*, IMoniker*, LPOLESTR, ULO
   return E_NOTIMPL;
 }
 
+}  // namespace ole
+
 HRESULT CreateDeviceMoniker(REFCLSID clsid, IPropertyBag* bag, LPCOLESTR displayName,
                             IMoniker** ppMoniker) {
   if (!ppMoniker) return E_POINTER;
@@ -84,6 +88,6 @@ HRESULT CreateDeviceMoniker(REFCLSID clsid, IPropertyBag* bag, LPCOLESTR display
   if (!bag) return E_INVALIDARG;
   std::u16string name;
   for (size_t i = 0; displayName && displayName[i]; ++i) name += displayName[i];
-  *ppMoniker = new DeviceMoniker(clsid, bag, std::move(name));
+  *ppMoniker = new ole::DeviceMoniker(clsid, bag, std::move(name));
   return S_OK;
 }

@@ -7,6 +7,8 @@
 #include "ole/comptr.h"
 #include "ole/ocidl.h"
 
+namespace ole {
+
 class DeviceMoniker final : public ComObject<DeviceMoniker, IMoniker, IID_IPersist, IID_IPersistStream, IID_IMoniker> {
  public:
   DeviceMoniker(REFCLSID clsid, IPropertyBag* bag, std::u16string displayName);
@@ -40,3 +42,5 @@ class DeviceMoniker final : public ComObject<DeviceMoniker, IMoniker, IID_IPersi
   ComPtr<IPropertyBag> bag_;
   std::u16string displayName_;
 };
+
+}  // namespace ole

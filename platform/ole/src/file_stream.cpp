@@ -7,6 +7,8 @@
 #include "win32/utf.h"
 #include "win32/winbase.h"
 
+namespace ole {
+
 namespace {
 
 // The storage error for the last failed file call.
@@ -70,7 +72,7 @@ STDMETHODIMP FileStream::SetSize(ULARGE_INTEGER libNewSize) {
 
 STDMETHODIMP FileStream::CopyTo(IStream* pstm, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
                                 ULARGE_INTEGER* pcbWritten) {
-  return ole_internal::CopyStream(this, pstm, cb, pcbRead, pcbWritten);
+  return ole::CopyStream(this, pstm, cb, pcbRead, pcbWritten);
 }
 
 STDMETHODIMP FileStream::Commit(DWORD) {
@@ -108,6 +110,8 @@ STDMETHODIMP FileStream::Clone(IStream** ppstm) {
   return E_NOTIMPL;
 }
 
+}  // namespace ole
+
 HRESULT CreateStreamOnFile(LPCSTR pszFile, DWORD grfMode, LPSTREAM* ppstm) {
   if (!ppstm) return E_INVALIDARG;
   *ppstm = nullptr;
@@ -121,7 +125,7 @@ HRESULT CreateStreamOnFile(LPCSTR pszFile, DWORD grfMode, LPSTREAM* ppstm) {
   }
   const DWORD disposition = grfMode & STGM_CREATE ? CREATE_ALWAYS : OPEN_EXISTING;
   HANDLE file = CreateFile(pszFile, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return StorageError(STG_E_FILENOTFOUND);
-  *ppstm = new FileStream(file, pszFile, grfMode);
+  if (file == INVALID_HANDLE_VALUE) return ole::StorageError(STG_E_FILENOTFOUND);
+  *ppstm = new ole::FileStream(file, pszFile, grfMode);
   return S_OK;
 }
