@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "ole/comptr.h"
 #include "win32/winnls.h"
 
 namespace des {
@@ -44,17 +45,6 @@ std::string ValueText(const VARIANT& v) {
 }
 
 }  // namespace
-
-HRESULT PropertySetter::Create(IUnknown* outer, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (outer) return CLASS_E_NOAGGREGATION;
-  auto* setter = new PropertySetter();
-  setter->NonDelegatingAddRef();
-  HRESULT hr = setter->NonDelegatingQueryInterface(riid, ppv);
-  setter->NonDelegatingRelease();
-  return hr;
-}
 
 PropertySetter::PropertySetter() : CUnknown("PropertySetter", nullptr) {}
 
@@ -103,8 +93,7 @@ STDMETHODIMP PropertySetter::CloneProps(IPropertySetter** ppSetter, REFERENCE_TI
   if (!ppSetter) return E_POINTER;
   *ppSetter = nullptr;
   if (rtStart < 0 || rtStop < rtStart) return E_INVALIDARG;
-  auto* clone = new PropertySetter();
-  clone->NonDelegatingAddRef();
+  ComPtr<PropertySetter> clone(new PropertySetter());
   HRESULT hr = S_OK;
   for (const Param& p : params_) {
     // The value that holds at rtStart opens the clone; later ones inside the range follow.
@@ -125,8 +114,7 @@ STDMETHODIMP PropertySetter::CloneProps(IPropertySetter** ppSetter, REFERENCE_TI
     clone->params_.push_back(std::move(copy));
     if (FAILED(hr)) break;
   }
-  if (SUCCEEDED(hr)) *ppSetter = clone;
-  else clone->NonDelegatingRelease();
+  if (SUCCEEDED(hr)) *ppSetter = clone.Detach();
   return hr;
 }
 
@@ -334,8 +322,8 @@ HRESULT PropertySetter::ValueAt(const Param& p, REFERENCE_TIME t, VARIANT* out) 
 
 STDMETHODIMP PropertySetter::SetProps(IUnknown* pTarget, REFERENCE_TIME rtNow) {
   if (!pTarget) return E_POINTER;
-  IDispatch* target = nullptr;
-  HRESULT hr = pTarget->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&target));
+  ComPtr<IDispatch> target;
+  HRESULT hr = pTarget->QueryInterface(IID_IDispatch, target.putVoid());
   if (FAILED(hr)) return hr;
   HRESULT first = S_OK;
   for (const Param& p : params_) {
@@ -358,7 +346,6 @@ STDMETHODIMP PropertySetter::SetProps(IUnknown* pTarget, REFERENCE_TIME rtNow) {
     VariantClear(&value);
     if (FAILED(hr) && SUCCEEDED(first)) first = hr;
   }
-  target->Release();
   return first;
 }
 
