@@ -4,21 +4,11 @@
 #include <string>
 
 #include "ole/comptr.h"
-#include "win32/winnls.h"
+#include "win32/utf.h"
 
 namespace des {
 
 namespace {
-
-// Unpaired surrogates become U+FFFD, so the text is always valid UTF-8.
-std::string Utf8(const std::u16string& s) {
-  if (s.empty()) return {};
-  const LPCWSTR wide = reinterpret_cast<LPCWSTR>(s.data());
-  const int length = int(s.size());
-  std::string out(size_t(WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, length, out.data(), int(out.size()), nullptr, nullptr);
-  return out;
-}
 
 std::string Escaped(const std::string& s) {
   std::string out;
@@ -39,7 +29,7 @@ std::string ValueText(const VARIANT& v) {
   VariantInit(&text);
   std::string out;
   if (SUCCEEDED(VariantChangeType(&text, &v, 0, VT_BSTR)) && text.bstrVal)
-    out = Utf8(std::u16string(text.bstrVal, SysStringLen(text.bstrVal)));
+    out = win32::Utf16ToUtf8({text.bstrVal, SysStringLen(text.bstrVal)});
   VariantClear(&text);
   return out;
 }
@@ -67,7 +57,7 @@ STDMETHODIMP PropertySetter::PrintXML(char* pszXML, int cbXML, int* pcbPrinted, 
   const std::string pad(indent > 0 ? size_t(indent) : 0, ' ');
   std::string xml;
   for (const Param& p : params_) {
-    const std::string name = Escaped(Utf8(p.name));
+    const std::string name = Escaped(win32::Utf16ToUtf8(p.name));
     xml += pad + "<PARAM NAME=\"" + name + "\" VALUE=\"" + Escaped(ValueText(p.values.front().v)) + "\"";
     if (p.values.size() == 1) {
       xml += "/>\n";
