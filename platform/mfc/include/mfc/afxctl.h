@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mfc/afxdisp_ctl.h"
+#include "ole/comptr.h"
 #include "ole/connpt.h"
 
 void AfxOleLockApp();
@@ -173,7 +174,7 @@ class COleControl : public CWnd {
   void SetMiscStatus(DWORD dwMiscStatus) { m_dwMiscStatus = dwMiscStatus; }
 
   // ---- Container
-  LPOLECLIENTSITE GetClientSite() { return m_pClientSite; }
+  LPOLECLIENTSITE GetClientSite() { return m_pClientSite.get(); }
   BOOL IsInPlaceActive() const { return m_bInPlaceActive; }
   // The container's window of the in-place site (NULL when not in place).
   HWND GetContainerWindow() const { return m_hWndContainer; }
@@ -294,8 +295,8 @@ class COleControl : public CWnd {
   IID m_iidEvents = GUID_NULL;
   ConnectionPoint* m_pEventPoint = nullptr;
   ConnectionPoint* m_pNotifyPoint = nullptr;
-  LPOLECLIENTSITE m_pClientSite = nullptr;
-  IDispatch* m_pAmbientDispatch = nullptr;
+  ComPtr<IOleClientSite> m_pClientSite;
+  ComPtr<IDispatch> m_pAmbientDispatch;
   HWND m_hWndContainer = nullptr;
   BOOL m_bModified = FALSE;
   BOOL m_bInPlaceActive = FALSE;
@@ -368,8 +369,8 @@ class COlePropertyPage : public CDialog {
   UINT m_idDlg;
   UINT m_idCaption;
   BOOL m_bPageModified = FALSE;
-  std::vector<IDispatch*> m_objects;
-  IPropertyPageSite* m_pPageSite = nullptr;
+  std::vector<ComPtr<IDispatch>> m_objects;
+  ComPtr<IPropertyPageSite> m_pPageSite;
 };
 
 // Property post-processing at the end of a page's DoDataExchange.
@@ -452,8 +453,8 @@ class COleControlSite {
   // The site of a site window or of a control window inside it (NULL when none).
   static COleControlSite* FromHandle(HWND hWnd);
 
-  IDispatch* GetDispatch() const { return m_pDispatch; }
-  IUnknown* GetControlUnknown() const { return m_pObject; }
+  IDispatch* GetDispatch() const { return m_pDispatch.get(); }
+  IUnknown* GetControlUnknown() const { return m_pObject.get(); }
   HWND GetSiteWindow() const { return m_hWndSite; }
   HWND GetControlWindow() const;
   UINT GetID() const { return m_nID; }
@@ -491,10 +492,10 @@ class COleControlSite {
   Parts* m_pParts;
   HWND m_hWndSite;
   UINT m_nID;
-  IUnknown* m_pObject = nullptr;
-  IDispatch* m_pDispatch = nullptr;
-  IOleObject* m_pOleObject = nullptr;
-  IOleInPlaceObject* m_pInPlaceObject = nullptr;
+  ComPtr<IUnknown> m_pObject;
+  ComPtr<IDispatch> m_pDispatch;
+  ComPtr<IOleObject> m_pOleObject;
+  ComPtr<IOleInPlaceObject> m_pInPlaceObject;
   IID m_iidEvents = GUID_NULL;
   DWORD m_dwEventSink = 0;
   DWORD m_dwNotifySink = 0;

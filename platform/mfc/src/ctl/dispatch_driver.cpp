@@ -179,13 +179,13 @@ const COleDispatchDriver& COleDispatchDriver::operator=(const COleDispatchDriver
 
 BOOL COleDispatchDriver::CreateDispatch(REFCLSID clsid, COleException* pError) {
   ReleaseDispatch();
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(&m_lpDispatch));
+  ComPtr<IDispatch> created;
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, created.putVoid());
   if (FAILED(hr)) {
-    m_lpDispatch = nullptr;
     if (pError) pError->m_sc = hr;
     return FALSE;
   }
-  m_bAutoRelease = TRUE;
+  AttachDispatch(created.Detach(), TRUE);
   return TRUE;
 }
 

@@ -169,10 +169,7 @@ HRESULT AfxDllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
   *ppv = nullptr;
   COleObjectFactory* f = COleObjectFactory::FindFactory(rclsid);
   if (!f) return CLASS_E_CLASSNOTAVAILABLE;
-  IClassFactory* cf = f->GetClassFactory();
-  HRESULT hr = cf->QueryInterface(riid, ppv);
-  cf->Release();
-  return hr;
+  return ComPtr<IClassFactory>::Adopt(f->GetClassFactory())->QueryInterface(riid, ppv);
 }
 
 HRESULT AfxDllCanUnloadNow() { return LockCount().load() == 0 ? S_OK : S_FALSE; }

@@ -30,22 +30,15 @@ AFX_PART_IUNKNOWN(SpecifyPropertyPages)
 
 STDMETHODIMP COleControl::XOleObject::SetClientSite(IOleClientSite* pClientSite) {
   METHOD_PROLOGUE(COleControl, OleObject)
-  if (pClientSite) pClientSite->AddRef();
-  if (pThis->m_pAmbientDispatch) pThis->m_pAmbientDispatch->Release();
   pThis->m_pAmbientDispatch = nullptr;
-  if (pThis->m_pClientSite) pThis->m_pClientSite->Release();
-  pThis->m_pClientSite = pClientSite;
-  if (pClientSite)
-    pClientSite->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&pThis->m_pAmbientDispatch));
+  pThis->m_pClientSite.Reset(pClientSite);
+  pThis->m_pAmbientDispatch = pThis->m_pClientSite.As<IDispatch>(IID_IDispatch);
   return S_OK;
 }
 
 STDMETHODIMP COleControl::XOleObject::GetClientSite(IOleClientSite** ppClientSite) {
   METHOD_PROLOGUE(COleControl, OleObject)
-  if (!ppClientSite) return E_POINTER;
-  *ppClientSite = pThis->m_pClientSite;
-  if (*ppClientSite) (*ppClientSite)->AddRef();
-  return S_OK;
+  return pThis->m_pClientSite.CopyTo(ppClientSite);
 }
 
 STDMETHODIMP COleControl::XOleObject::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
