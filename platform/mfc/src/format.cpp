@@ -6,7 +6,7 @@
 
 #include "win32/utf.h"
 
-namespace afx_impl {
+namespace mfc {
 
 namespace {
 
@@ -213,4 +213,4 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
   }
 }
 
-}  // namespace afx_impl
+}  // namespace mfc

@@ -544,10 +544,10 @@ void CStringT<T>::AppendFormatV(PCXSTR pszFormat, va_list args) {
   if (!pszFormat) return;
   std::string text;
   if constexpr (std::is_same_v<T, char>) {
-    afx_impl::FormatAppend(text, pszFormat, args, false);
+    mfc::FormatAppend(text, pszFormat, args, false);
   } else {
     std::string format = win32::Utf16ToUtf8({pszFormat, size_t(Len(pszFormat))});
-    afx_impl::FormatAppend(text, format.c_str(), args, true);
+    mfc::FormatAppend(text, format.c_str(), args, true);
   }
   if (text.size() > static_cast<size_t>(kMaxLength<T>)) AfxThrowMemoryException();
   CStringT<char> formatted(text.data(), static_cast<int>(text.size()));

@@ -394,7 +394,7 @@ struct AFX_EVENTSINKMAP {
   const AFX_EVENTSINKMAP_ENTRY* lpEntries;
 };
 
-namespace afx_ctl {
+namespace mfc::ctl {
 // Sink maps are found by the container object's dynamic type.
 struct SinkMapRegistration {
   SinkMapRegistration(const std::type_info& type, const AFX_EVENTSINKMAP* (*getMap)());
@@ -404,7 +404,7 @@ struct SinkMapRegistration {
 const AFX_EVENTSINKMAP* FindSinkMap(const CCmdTarget* pContainer);
 template <auto pfn>
 HRESULT SinkCall(CCmdTarget* t, VARIANT** in, UINT n) {
-  return afx_disp::Call(t, pfn, in, n, nullptr, VT_EMPTY);
+  return mfc::disp::Call(t, pfn, in, n, nullptr, VT_EMPTY);
 }
 template <class T>
 const AFX_EVENTSINKMAP* BaseSinkMap() {
@@ -414,7 +414,7 @@ const AFX_EVENTSINKMAP* BaseSinkMap() {
     return nullptr;
   }
 }
-}  // namespace afx_ctl
+}  // namespace mfc::ctl
 
 #define DECLARE_EVENTSINK_MAP()                               \
  public:                                                      \
@@ -423,7 +423,7 @@ const AFX_EVENTSINKMAP* BaseSinkMap() {
  private:
 
 #define BEGIN_EVENTSINK_MAP(theClass, baseClass)                                               \
-  static const afx_ctl::SinkMapRegistration _sinkRegistration_##theClass(                      \
+  static const mfc::ctl::SinkMapRegistration _sinkRegistration_##theClass(                      \
       typeid(theClass), &theClass::GetThisEventSinkMap);                                       \
   const AFX_EVENTSINKMAP* PASCAL theClass::GetThisEventSinkMap() {                             \
     typedef baseClass TheBaseClass;                                                            \
@@ -431,11 +431,11 @@ const AFX_EVENTSINKMAP* BaseSinkMap() {
 
 // The handler returns void or BOOL (TRUE: handled).
 #define ON_EVENT(theClass, id, dispid, pfnHandler, vtsParams) \
-  {UINT(id), DISPID(dispid), vtsParams, &afx_ctl::SinkCall<&theClass::pfnHandler>},
+  {UINT(id), DISPID(dispid), vtsParams, &mfc::ctl::SinkCall<&theClass::pfnHandler>},
 
 #define END_EVENTSINK_MAP()                                                                                  \
   {0, DISPID_UNKNOWN, nullptr, nullptr}};                                                                    \
-  static const AFX_EVENTSINKMAP eventsinkMap = {&afx_ctl::BaseSinkMap<TheBaseClass>, &_eventsinkEntries[0]}; \
+  static const AFX_EVENTSINKMAP eventsinkMap = {&mfc::ctl::BaseSinkMap<TheBaseClass>, &_eventsinkEntries[0]}; \
   return &eventsinkMap;                                                                                      \
   }
 

@@ -7,7 +7,7 @@
 
 #include "mfc/afxctl.h"
 
-namespace afx_ctl {
+namespace mfc::ctl {
 namespace {
 
 struct SinkMaps {
@@ -46,7 +46,7 @@ const AFX_EVENTSINKMAP* FindSinkMap(const CCmdTarget* pContainer) {
   return it == m.maps.end() ? nullptr : it->second();
 }
 
-}  // namespace afx_ctl
+}  // namespace mfc::ctl
 
 // ---- The site's interfaces
 
@@ -285,12 +285,12 @@ COleControlSite* COleControlSite::Create(REFCLSID clsid, HWND hWndSite, UINT nID
     delete site;
     return nullptr;
   }
-  afx_ctl::Sites()[hWndSite] = site;
+  mfc::ctl::Sites()[hWndSite] = site;
   return site;
 }
 
 COleControlSite* COleControlSite::FromHandle(HWND hWnd) {
-  auto& sites = afx_ctl::Sites();
+  auto& sites = mfc::ctl::Sites();
   for (HWND h = hWnd; h; h = ::GetParent(h)) {
     auto it = sites.find(h);
     if (it != sites.end()) return it->second;
@@ -318,7 +318,7 @@ HRESULT COleControlSite::SaveState(LPSTREAM pStm) {
 
 void COleControlSite::Destroy() {
   if (!m_pObject) return;
-  afx_ctl::Sites().erase(m_hWndSite);
+  mfc::ctl::Sites().erase(m_hWndSite);
   if (auto cpc = m_pObject.As<IConnectionPointContainer>(IID_IConnectionPointContainer)) {
     ComPtr<IConnectionPoint> point;
     if (m_dwEventSink && SUCCEEDED(cpc->FindConnectionPoint(m_iidEvents, point.put())))
@@ -343,7 +343,7 @@ void COleControlSite::Destroy() {
 
 HRESULT COleControlSite::OnEvent(DISPID dispid, DISPPARAMS* pParams) {
   CWnd* container = CWnd::FromHandlePermanent(::GetParent(m_hWndSite));
-  for (const AFX_EVENTSINKMAP* map = afx_ctl::FindSinkMap(container); map;
+  for (const AFX_EVENTSINKMAP* map = mfc::ctl::FindSinkMap(container); map;
        map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
     for (const AFX_EVENTSINKMAP_ENTRY* e = map->lpEntries; e->nCtlID; ++e) {
       if (e->nCtlID != m_nID || e->dispid != dispid) continue;

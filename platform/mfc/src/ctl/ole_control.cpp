@@ -2,8 +2,8 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "ctl_args.h"
-#include "ctl_exchange.h"
+#include "dispatch_arguments.h"
+#include "property_exchanges.h"
 
 IMPLEMENT_DYNAMIC(COleControl, CWnd)
 
@@ -51,7 +51,7 @@ void COleControl::OnFinalRelease() { delete this; }
 void COleControl::InitializeIIDs(const IID* piidPrimary, const IID* piidEvents) {
   if (piidPrimary) {
     m_iidPrimary = *piidPrimary;
-    afx_disp::SetDispatchIID(this, m_iidPrimary);
+    mfc::disp::SetDispatchIID(this, m_iidPrimary);
   }
   if (piidEvents && !m_pEventPoint) {
     m_iidEvents = *piidEvents;
@@ -107,12 +107,12 @@ void COleControl::ExchangeVersion(CPropExchange* pPX, DWORD dwVersionDefault, BO
 }
 
 void COleControl::OnResetState() {
-  afx_ctl::ResetExchange px;
+  mfc::ctl::ResetExchange px;
   DoPropExchange(&px);
 }
 
 HRESULT COleControl::LoadFromStream(LPSTREAM pStm) {
-  afx_ctl::StreamExchange px(pStm, TRUE);
+  mfc::ctl::StreamExchange px(pStm, TRUE);
   try {
     DoPropExchange(&px);
   } catch (CException* e) {
@@ -126,7 +126,7 @@ HRESULT COleControl::LoadFromStream(LPSTREAM pStm) {
 }
 
 HRESULT COleControl::SaveToStream(LPSTREAM pStm) {
-  afx_ctl::StreamExchange px(pStm, FALSE);
+  mfc::ctl::StreamExchange px(pStm, FALSE);
   try {
     DoPropExchange(&px);
   } catch (CException* e) {
@@ -200,7 +200,7 @@ void AFX_CDECL COleControl::FireEvent(DISPID dispid, BYTE* pbParams, ...) {
   std::vector<VARIANT> args;
   va_list list;
   va_start(list, pbParams);
-  afx_ctl::LoadArguments(reinterpret_cast<const char*>(pbParams), list, args);
+  mfc::ctl::LoadArguments(reinterpret_cast<const char*>(pbParams), list, args);
   va_end(list);
   // The control stays alive while a sink reacts (a sink may release the container's reference).
   ExternalAddRef();

@@ -1,8 +1,8 @@
 // COlePropertyPage: a child dialog page of a control's property frame.
 #include <cstring>
 
-#include "ctl_module.h"
 #include "mfc/afxctl.h"
+#include "module_lookup.h"
 
 IMPLEMENT_DYNAMIC(COlePropertyPage, CDialog)
 
@@ -28,12 +28,12 @@ void COlePropertyPage::OnFinalRelease() { delete this; }
 // The page's strings and template live in the module of its class.
 CString COlePropertyPage::GetCaption() const {
   char text[256];
-  int n = LoadStringA(afx_ctl::ModuleOf(GetRuntimeClass()), m_idCaption, text, sizeof text);
+  int n = LoadStringA(mfc::ctl::ModuleOf(GetRuntimeClass()), m_idCaption, text, sizeof text);
   return n > 0 ? CString(text, n) : CString();
 }
 
 LPCDLGTEMPLATE COlePropertyPage::PageTemplate() const {
-  HINSTANCE module = afx_ctl::ModuleOf(GetRuntimeClass());
+  HINSTANCE module = mfc::ctl::ModuleOf(GetRuntimeClass());
   HRSRC resource = FindResourceA(module, MAKEINTRESOURCE(m_idDlg), RT_DIALOG);
   return resource ? static_cast<LPCDLGTEMPLATE>(LockResource(LoadResource(module, resource))) : nullptr;
 }

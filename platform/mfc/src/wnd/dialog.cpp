@@ -3,7 +3,7 @@
 #include "win32/modal.h"
 #include "wnd/wnd_state.h"
 
-using namespace afx_wnd;
+using namespace mfc::wnd;
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 

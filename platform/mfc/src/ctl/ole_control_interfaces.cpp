@@ -2,7 +2,7 @@
 // and property pages. Reference counting goes to the control's automation count.
 #include <cstring>
 
-#include "ctl_exchange.h"
+#include "property_exchanges.h"
 
 #define AFX_PART_IUNKNOWN(localClass)                                                            \
   STDMETHODIMP_(ULONG) COleControl::X##localClass::AddRef() {                                    \
@@ -242,7 +242,7 @@ STDMETHODIMP COleControl::XPersistPropertyBag::InitNew() {
 STDMETHODIMP COleControl::XPersistPropertyBag::Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) {
   METHOD_PROLOGUE(COleControl, PersistPropertyBag)
   if (!pPropBag) return E_POINTER;
-  afx_ctl::BagExchange px(pPropBag, pErrorLog, TRUE);
+  mfc::ctl::BagExchange px(pPropBag, pErrorLog, TRUE);
   try {
     pThis->DoPropExchange(&px);
   } catch (CException* e) {
@@ -257,7 +257,7 @@ STDMETHODIMP COleControl::XPersistPropertyBag::Load(IPropertyBag* pPropBag, IErr
 STDMETHODIMP COleControl::XPersistPropertyBag::Save(IPropertyBag* pPropBag, BOOL fClearDirty, BOOL) {
   METHOD_PROLOGUE(COleControl, PersistPropertyBag)
   if (!pPropBag) return E_POINTER;
-  afx_ctl::BagExchange px(pPropBag, nullptr, FALSE);
+  mfc::ctl::BagExchange px(pPropBag, nullptr, FALSE);
   try {
     pThis->DoPropExchange(&px);
   } catch (CException* e) {
