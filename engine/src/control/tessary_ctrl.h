@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "des/qedit.h"
-#include "dshow/qedit.h"
 #include "mfc/afxctl.h"
 
 class CItemCollection;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dispatch_calls.h"
-#include "dshow/qedit.h"
+#include "dshow/dshow.h"
 #include "mfc/afxctl.h"
 #include "tessary_ids.h"
 

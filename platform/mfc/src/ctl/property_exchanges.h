@@ -2,7 +2,7 @@
 // The exchanges behind COleControl's persistence interfaces.
 #include "mfc/afxctl.h"
 
-namespace afx_ctl {
+namespace mfc::ctl {
 
 // Loading with every property at its default: a new control.
 class ResetExchange : public CPropExchange {
@@ -35,4 +35,4 @@ class BagExchange : public CPropExchange {
   IErrorLog* log_;
 };
 
-}  // namespace afx_ctl
+}  // namespace mfc::ctl

@@ -1,6 +1,6 @@
-#include "names.h"
+#include "member_names.h"
 
-namespace ole_internal {
+namespace ole {
 
 namespace {
 char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
@@ -17,4 +17,4 @@ bool NameEquals(const std::string& name, LPCOLESTR wide) {
 
 std::u16string WideFromAscii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-}  // namespace ole_internal
+}  // namespace ole

@@ -5,7 +5,7 @@
 
 #include "mfc/afxctl.h"
 
-namespace afx_ctl {
+namespace mfc::ctl {
 
 // Appends one VARIANT per type of types (declaration order), read from list: VTS_BSTR an 8-bit
 // string, VTS_I2/VTS_BOOL/VTS_UI1 an int, VTS_I4 a LONG, VTS_R4/VTS_R8 a double, VTS_VARIANT a
@@ -13,4 +13,4 @@ namespace afx_ctl {
 // An unknown type throws COleException (DISP_E_BADVARTYPE) after clearing what was read.
 void LoadArguments(const char* types, va_list& list, std::vector<VARIANT>& args);
 
-}  // namespace afx_ctl
+}  // namespace mfc::ctl

@@ -4,10 +4,10 @@
 
 #include "ole/unknwn.h"
 
-namespace ole_internal {
+namespace ole {
 
 bool NameEquals(const std::string& name, LPCOLESTR wide);
 // ASCII text as UTF-16 (member names are ASCII).
 std::u16string WideFromAscii(const std::string& text);
 
-}  // namespace ole_internal
+}  // namespace ole

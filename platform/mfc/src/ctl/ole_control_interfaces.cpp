@@ -2,7 +2,7 @@
 // and property pages. Reference counting goes to the control's automation count.
 #include <cstring>
 
-#include "ctl_exchange.h"
+#include "property_exchanges.h"
 
 #define AFX_PART_IUNKNOWN(localClass)                                                            \
   STDMETHODIMP_(ULONG) COleControl::X##localClass::AddRef() {                                    \
@@ -30,22 +30,15 @@ AFX_PART_IUNKNOWN(SpecifyPropertyPages)
 
 STDMETHODIMP COleControl::XOleObject::SetClientSite(IOleClientSite* pClientSite) {
   METHOD_PROLOGUE(COleControl, OleObject)
-  if (pClientSite) pClientSite->AddRef();
-  if (pThis->m_pAmbientDispatch) pThis->m_pAmbientDispatch->Release();
   pThis->m_pAmbientDispatch = nullptr;
-  if (pThis->m_pClientSite) pThis->m_pClientSite->Release();
-  pThis->m_pClientSite = pClientSite;
-  if (pClientSite)
-    pClientSite->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&pThis->m_pAmbientDispatch));
+  pThis->m_pClientSite.Reset(pClientSite);
+  pThis->m_pAmbientDispatch = pThis->m_pClientSite.As<IDispatch>(IID_IDispatch);
   return S_OK;
 }
 
 STDMETHODIMP COleControl::XOleObject::GetClientSite(IOleClientSite** ppClientSite) {
   METHOD_PROLOGUE(COleControl, OleObject)
-  if (!ppClientSite) return E_POINTER;
-  *ppClientSite = pThis->m_pClientSite;
-  if (*ppClientSite) (*ppClientSite)->AddRef();
-  return S_OK;
+  return pThis->m_pClientSite.CopyTo(ppClientSite);
 }
 
 STDMETHODIMP COleControl::XOleObject::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
@@ -249,7 +242,7 @@ STDMETHODIMP COleControl::XPersistPropertyBag::InitNew() {
 STDMETHODIMP COleControl::XPersistPropertyBag::Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) {
   METHOD_PROLOGUE(COleControl, PersistPropertyBag)
   if (!pPropBag) return E_POINTER;
-  afx_ctl::BagExchange px(pPropBag, pErrorLog, TRUE);
+  mfc::ctl::BagExchange px(pPropBag, pErrorLog, TRUE);
   try {
     pThis->DoPropExchange(&px);
   } catch (CException* e) {
@@ -264,7 +257,7 @@ STDMETHODIMP COleControl::XPersistPropertyBag::Load(IPropertyBag* pPropBag, IErr
 STDMETHODIMP COleControl::XPersistPropertyBag::Save(IPropertyBag* pPropBag, BOOL fClearDirty, BOOL) {
   METHOD_PROLOGUE(COleControl, PersistPropertyBag)
   if (!pPropBag) return E_POINTER;
-  afx_ctl::BagExchange px(pPropBag, nullptr, FALSE);
+  mfc::ctl::BagExchange px(pPropBag, nullptr, FALSE);
   try {
     pThis->DoPropExchange(&px);
   } catch (CException* e) {

@@ -2,7 +2,7 @@
 // conversion, centring, style changes, descendants and control-state updates.
 #include "wnd/wnd_state.h"
 
-using namespace afx_wnd;
+using namespace mfc::wnd;
 
 void CWnd::GetWindowText(CString& rString) const {
   int length = ::GetWindowTextLengthA(m_hWnd);

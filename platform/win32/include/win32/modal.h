@@ -1,14 +1,15 @@
 #pragma once
 // The modal loops running on a thread (dialog boxes, message boxes, and any other modal loop
-// that announces itself), innermost last. A test driver looks here when the thread waits for
-// input inside a modal loop, to give the scripted answer or to end the loop.
+// that announces itself, such as the framework's dialogs), innermost last. A test driver looks
+// here when the thread waits for input inside a modal loop, to give the scripted answer or to end
+// the loop.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "win32/windlg.h"
 
-namespace win32_detail::dialogs {
+namespace win32 {
 
 struct ModalWindow {
   HWND hwnd = nullptr;
@@ -36,4 +37,4 @@ class ModalScope {
   HWND hwnd_;
 };
 
-}  // namespace win32_detail::dialogs
+}  // namespace win32
