@@ -1,5 +1,6 @@
 #include "skin/skin_description.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -23,10 +24,12 @@ CString SkinTokens::Next(CString& value) {
 }
 
 CRect SkinTokens::NextRect(CString& value) {
-  const int left = Integer(Next(value));
-  const int top = Integer(Next(value));
-  const int right = Integer(Next(value));
-  const int bottom = Integer(Next(value));
+  // Held to the range of window coordinates, so that sizes and layouts cannot overflow.
+  auto coordinate = [&value] { return std::clamp(Integer(Next(value)), -32768, 32767); };
+  const int left = coordinate();
+  const int top = coordinate();
+  const int right = coordinate();
+  const int bottom = coordinate();
   return CRect(left, top, right, bottom);
 }
 

@@ -41,6 +41,8 @@ TEST(SkinTokens, EachTokenIsTheTextBeforeTheNextComma) {
   EXPECT_STREQ(rect, "rest");
   CString shortRect = "5,6";
   EXPECT_EQ(SkinTokens::NextRect(shortRect), CRect(5, 6, 6, 6));
+  CString hugeRect = "-99999999999,-40000,40000,2147483647";
+  EXPECT_EQ(SkinTokens::NextRect(hugeRect), CRect(-32768, -32768, 32767, 32767));
 }
 
 TEST(SkinTokens, NumbersFlagsAndOrientation) {

@@ -12,7 +12,7 @@ struct SkinTokens {
   // and its comma from value, which is then trimmed at both ends. The token keeps blanks before
   // its comma. Without a comma nothing is removed, so asking past the end repeats the last token.
   static CString Next(CString& value);
-  // Four tokens: left, top, right, bottom.
+  // Four tokens: left, top, right, bottom, each held within -32768 to 32767 (window coordinates).
   static CRect NextRect(CString& value);
   // Decimal in the manner of atoi (leading blanks, a sign, digits up to the first other
   // character, none gives 0), held within the range of int.
