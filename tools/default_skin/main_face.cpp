@@ -35,17 +35,17 @@ constexpr Box kStop{380, 294, 418, 322};
 constexpr Box kTime{508, 300, 616, 316};
 
 constexpr Box kOutputCard{12, 348, 628, 478};
-constexpr Box kModeLabel{24, 358, 232, 374};
-constexpr Box kBatch{24, 376, 108, 400};
-constexpr Box kMerge{112, 376, 196, 400};
-constexpr Box kOutputLabel{24, 410, 232, 426};
-constexpr Box kOutputEdit{24, 430, 232, 454};
-constexpr Box kBrowse{238, 429, 300, 455};
-constexpr Box kProfileLabel{316, 358, 440, 374};
-constexpr Box kEditProfiles{446, 355, 496, 375};
-constexpr Box kCombo{316, 378, 496, 468};
+constexpr Box kModeLabel{24, 364, 232, 380};
+constexpr Box kBatch{24, 382, 108, 406};
+constexpr Box kMerge{112, 382, 196, 406};
+constexpr Box kOutputLabel{24, 416, 232, 432};
+constexpr Box kOutputEdit{24, 436, 232, 460};
+constexpr Box kBrowse{238, 435, 300, 461};
+constexpr Box kProfileLabel{316, 364, 440, 380};
+constexpr Box kEditProfiles{446, 361, 496, 381};
+constexpr Box kCombo{316, 384, 496, 474};
 constexpr int kComboButtonWidth = 22, kComboButtonHeight = 24;
-constexpr Box kConvert{512, 376, 616, 456};
+constexpr Box kConvert{512, 374, 616, 454};
 
 constexpr int kScrollWidth = 14;
 
