@@ -90,6 +90,15 @@ TEST_F(PackageTest, AGoodPackageLoadsAndItsFilesGoAgain) {
   // A missing element bitmap still makes the element.
   EXPECT_STREQ(skin->buttons[1].name, "BUTTON_STOP");
   EXPECT_TRUE(skin->buttons[1].strip.IsEmpty());
+  // A control takes its picture over from the model.
+  SkinButtonInfo* play = FindSkinElement(skin->buttons, "BUTTON_PLAY");
+  ASSERT_NE(play, nullptr);
+  CBitmap taken;
+  taken.Attach(play->strip.Detach());
+  EXPECT_TRUE(play->strip.IsEmpty());
+  BITMAP info{};
+  EXPECT_EQ(taken.GetBitmap(&info), int(sizeof info));
+  EXPECT_EQ(info.bmWidth, 32);
 
   std::optional<SkinModel> progress = LoadSkinPackage(package.c_str(), SkinFaceKind::Progress, kKey);
   ASSERT_TRUE(progress.has_value());

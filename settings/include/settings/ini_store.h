@@ -6,11 +6,7 @@
 
 class CIniStore {
  public:
-  CIniStore() = default;
   explicit CIniStore(LPCTSTR path) : path_(path) {}
-
-  void SetPath(LPCTSTR path) { path_ = path; }
-  const CString& GetPath() const { return path_; }
 
   // The value (at most 2047 characters; longer values are cut), or defaultValue when the key is
   // missing.
