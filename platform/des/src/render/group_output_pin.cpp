@@ -144,45 +144,8 @@ HRESULT GroupOutputPin::FillSound(IMediaSample* sample, int64_t end) {
   return S_OK;
 }
 
-HRESULT GroupOutputPin::DoBufferProcessingLoop() {
-  OnThreadStartPlay();
-  Command com;
-  do {
-    while (!CheckRequest(&com)) {
-      IMediaSample* sample = nullptr;
-      HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
-      if (FAILED(hr)) {
-        // No buffers once decommitted: the stop request is on its way; serve it here.
-        com = GetRequest();
-        if (com == CMD_RUN || com == CMD_PAUSE) {
-          Reply(S_OK);
-          continue;
-        }
-        Reply(com == CMD_STOP ? S_OK : static_cast<DWORD>(E_UNEXPECTED));
-        return S_FALSE;
-      }
-      hr = FillBuffer(sample);
-      if (hr == S_OK) {
-        hr = Deliver(sample);
-        sample->Release();
-        if (hr != S_OK) return S_OK;  // downstream refused: wait for the next command
-      } else {
-        sample->Release();
-        if (hr == kStopped) return S_OK;
-        DeliverEndOfStream();
-        if (hr != S_FALSE) m_pFilter->NotifyEvent(EC_ERRORABORT, hr, 0);
-        return hr == S_FALSE ? S_OK : hr;
-      }
-    }
-    if (com == CMD_RUN || com == CMD_PAUSE) {
-      GetRequest();
-      Reply(S_OK);
-    } else if (com != CMD_STOP) {
-      GetRequest();
-      Reply(static_cast<DWORD>(E_UNEXPECTED));
-    }
-  } while (com != CMD_STOP);
-  return S_FALSE;
+HRESULT GroupOutputPin::OnFillEnded(HRESULT hr) {
+  return hr == kStopped ? S_OK : CSourceStream::OnFillEnded(hr);
 }
 
 // ---- IMediaSeeking -------------------------------------------------------------------------------

@@ -50,8 +50,8 @@ class GroupOutputPin : public CSourceStream, public IMediaSeeking {
   HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
   HRESULT OnThreadStartPlay() override;
   HRESULT FillBuffer(IMediaSample* sample) override;
-  // As the base loop, but a fill cut short by Stop ends quietly: no end of stream, no error.
-  HRESULT DoBufferProcessingLoop() override;
+  // A fill cut short by Stop ends quietly: no end of stream, no error.
+  HRESULT OnFillEnded(HRESULT hr) override;
 
  private:
   HRESULT FillPicture(IMediaSample* sample);
