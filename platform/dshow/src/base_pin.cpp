@@ -175,7 +175,7 @@ STDMETHODIMP CBasePin::QueryDirection(PIN_DIRECTION* pPinDir) {
   return S_OK;
 }
 
-STDMETHODIMP CBasePin::QueryId(LPWSTR* Id) { return dshow::TaskMemWideCopy(m_pName, Id); }
+STDMETHODIMP CBasePin::QueryId(LPWSTR* Id) { return TaskMemWideCopy(m_pName, Id); }
 
 STDMETHODIMP CBasePin::QueryAccept(const AM_MEDIA_TYPE* pmt) {
   if (!pmt) return E_POINTER;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "catalog.h"
-#include "wide_text.h"
+#include "win32/utf.h"
 
 namespace dshow {
 namespace {
@@ -23,11 +23,11 @@ HRESULT RegisteredMoniker(REFCLSID category, const RegisteredFilter& filter, IMo
   IPropertyBag* bag = nullptr;
   HRESULT hr = CreatePropertyBag(&bag);
   if (FAILED(hr)) return hr;
-  std::u16string clsid = WideFromUtf8(StringFromGUIDA(filter.clsid));
+  std::u16string clsid = win32::Utf8ToUtf16(StringFromGUIDA(filter.clsid));
   hr = WriteString(bag, u"FriendlyName", filter.friendlyName);
   if (SUCCEEDED(hr)) hr = WriteString(bag, u"CLSID", clsid);
   if (SUCCEEDED(hr)) {
-    std::u16string display = u"@device:sw:" + WideFromUtf8(StringFromGUIDA(category)) + u"\\" + clsid;
+    std::u16string display = u"@device:sw:" + win32::Utf8ToUtf16(StringFromGUIDA(category)) + u"\\" + clsid;
     hr = CreateDeviceMoniker(filter.clsid, bag, display.c_str(), moniker);
   }
   bag->Release();

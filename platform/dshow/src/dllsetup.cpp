@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "win32/winreg.h"
 #include "wide_text.h"
+#include "win32/utf.h"
+#include "win32/winreg.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ HRESULT RegisterFilter(const AMOVIESETUP_FILTER& filter) {
   if (RegCreateKeyExA(HKEY_CLASSES_ROOT, FilterInstanceKey(*filter.clsID).c_str(), 0, nullptr, 0, KEY_WRITE,
                       nullptr, &key, nullptr) != ERROR_SUCCESS)
     return E_FAIL;
-  std::string name = dshow::Utf8FromWide(dshow::WideString(filter.strName));
+  std::string name = win32::Utf16ToUtf8(dshow::WideString(filter.strName));
   std::string clsid = StringFromGUIDA(*filter.clsID);
   DWORD merit = filter.dwMerit;
   bool ok = RegSetValueExA(key, "FriendlyName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
@@ -112,7 +113,7 @@ HRESULT AMovieSetupRegisterTemplates(const CFactoryTemplate* templates, int coun
     const CFactoryTemplate& t = templates[i];
     HRESULT hr;
     if (bRegister) {
-      std::string name = dshow::Utf8FromWide(dshow::WideString(t.m_Name));
+      std::string name = win32::Utf16ToUtf8(dshow::WideString(t.m_Name));
       hr = RegisterInprocServer(*t.m_ClsID, name.c_str(), modulePath, "Both");
       if (SUCCEEDED(hr) && t.m_pAMovieSetup_Filter) hr = RegisterFilter(*t.m_pAMovieSetup_Filter);
     } else {

@@ -5,7 +5,7 @@
 #include "catalog.h"
 #include "dshow/uuids.h"
 #include "filter_graph.h"
-#include "wide_text.h"
+#include "win32/utf.h"
 #include "win32/winreg.h"
 
 namespace dshow {
@@ -215,7 +215,7 @@ STDMETHODIMP FilterGraph::AddSourceFilter(LPCWSTR lpcwstrFileName, LPCWSTR lpcws
   *ppFilter = nullptr;
   CAutoLock lock(&m_lock);
   CLSID clsid = CLSID_CorvaneFileSource;
-  RegisteredSourceFilter(Utf8FromWide(lpcwstrFileName), &clsid);
+  RegisteredSourceFilter(win32::Utf16ToUtf8(lpcwstrFileName), &clsid);
 
   IBaseFilter* filter = nullptr;
   if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(&filter))))

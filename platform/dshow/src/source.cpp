@@ -1,7 +1,6 @@
 #include "dshow/source.h"
 #include <string>
 
-#include "wide_text.h"
 
 // ---- Filter -------------------------------------------------------------------------------------
 
@@ -93,7 +92,7 @@ STDMETHODIMP CSourceStream::QueryId(LPWSTR* Id) {
   if (number < 1) return VFW_E_NOT_FOUND;
   std::u16string text;
   for (char c : std::to_string(number)) text.push_back(static_cast<char16_t>(c));
-  return dshow::TaskMemWideCopy(text.c_str(), Id);
+  return TaskMemWideCopy(text.c_str(), Id);
 }
 
 HRESULT CSourceStream::CheckMediaType(const CMediaType* pMediaType) {

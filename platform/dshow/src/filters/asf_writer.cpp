@@ -3,9 +3,9 @@
 #include <cstring>
 #include <mutex>
 
-#include "filter_util.h"
 #include "media_types.h"
 #include "win32/paths.h"
+#include "win32/utf.h"
 
 namespace ffw {
 namespace {
@@ -181,8 +181,7 @@ STDMETHODIMP AsfWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) {
   *ppszFileName = nullptr;
   CAutoLock hold(&lock_);
   if (name_.empty()) return E_FAIL;
-  *ppszFileName = TaskMemCopy(name_.c_str());
-  if (!*ppszFileName) return E_OUTOFMEMORY;
+  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
   if (pmt) {
     *pmt = AM_MEDIA_TYPE{};
     pmt->majortype = MEDIATYPE_Stream;
@@ -241,7 +240,7 @@ HRESULT AsfWriter::StartFile() {
     pin->stream = muxer->AddStream(p.get(), pin->encoder->Context()->framerate);
   }
   MuxSettings mux;
-  if (const int err = muxer->Start(PosixPathFromPlatform(Narrow(name_.c_str())), mux); err < 0)
+  if (const int err = muxer->Start(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)), mux); err < 0)
     return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
   CAutoLock hold(&muxLock_);
   muxer_ = std::move(muxer);

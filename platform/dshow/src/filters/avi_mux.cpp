@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "filter_util.h"
 #include "media_types.h"
 #include "win32/paths.h"
+#include "win32/utf.h"
 
 namespace ffw {
 namespace {
@@ -119,7 +119,7 @@ class AviMux::OutputPin : public CBaseOutputPin {
     hr = sink->GetCurFile(&name, nullptr);
     sink->Release();
     if (FAILED(hr) || !name) return {};
-    std::string path = PosixPathFromPlatform(Narrow(name));
+    std::string path = PosixPathFromPlatform(win32::Utf16ToUtf8(name));
     CoTaskMemFree(name);
     return path;
   }

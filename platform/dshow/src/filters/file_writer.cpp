@@ -1,8 +1,8 @@
 #include "file_writer.h"
 
-#include "filter_util.h"
 #include "media_types.h"
 #include "win32/paths.h"
+#include "win32/utf.h"
 
 namespace ffw {
 
@@ -67,8 +67,7 @@ STDMETHODIMP FileWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) 
   *ppszFileName = nullptr;
   CAutoLock hold(&fileLock_);
   if (name_.empty()) return E_FAIL;
-  *ppszFileName = TaskMemCopy(name_.c_str());
-  if (!*ppszFileName) return E_OUTOFMEMORY;
+  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
   if (pmt) {
     *pmt = AM_MEDIA_TYPE{};
     if (input_->IsConnected()) {
@@ -96,7 +95,7 @@ STDMETHODIMP FileWriter::GetMode(DWORD* pdwFlags) {
 
 std::string FileWriter::PosixPath() {
   CAutoLock hold(&fileLock_);
-  return name_.empty() ? std::string() : PosixPathFromPlatform(Narrow(name_.c_str()));
+  return name_.empty() ? std::string() : PosixPathFromPlatform(win32::Utf16ToUtf8(name_));
 }
 
 HRESULT FileWriter::Write(IMediaSample* sample) {
@@ -105,7 +104,7 @@ HRESULT FileWriter::Write(IMediaSample* sample) {
     if (name_.empty()) return VFW_E_WRONG_STATE;
     // A new stream always starts an empty file: bytes of an older, longer file left behind the
     // new end would corrupt it.
-    file_ = std::fopen(PosixPathFromPlatform(Narrow(name_.c_str())).c_str(), "w+b");
+    file_ = std::fopen(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)).c_str(), "w+b");
     if (!file_) {
       NotifyEvent(EC_ERRORABORT, E_ACCESSDENIED, 0);
       return E_ACCESSDENIED;

@@ -13,7 +13,6 @@ target_sources(dshow PRIVATE
   ${_filters}/file_source.cpp
   ${_filters}/file_source_pin.cpp
   ${_filters}/file_writer.cpp
-  ${_filters}/filter_util.cpp
   ${_filters}/hand_off_worker.cpp
   ${_filters}/media_reader.cpp
   ${_filters}/media_types.cpp
