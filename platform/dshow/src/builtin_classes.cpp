@@ -17,7 +17,7 @@ void RegisterDShowClasses() {
     RegisterBuiltinClass(CLSID_SystemClock, &dshow::SystemClock::Create);
     RegisterBuiltinClass(CLSID_CaptureGraphBuilder2, &dshow::CaptureGraphBuilder::Create);
     RegisterBuiltinClass(CLSID_SystemDeviceEnum, &dshow::DeviceEnumerator::Create);
-    ffw::RegisterBuiltinFilters();
-    renderers::RegisterRenderers();
+    dshow::filters::RegisterBuiltinFilters();
+    dshow::renderers::RegisterRenderers();
   });
 }

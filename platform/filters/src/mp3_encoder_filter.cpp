@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace outside {
+namespace filters {
 
 bool ReadPcmInput(const AM_MEDIA_TYPE& mt, PcmInput* out) {
   if (mt.majortype != MEDIATYPE_Audio || mt.formattype != FORMAT_WaveFormatEx || !mt.pbFormat ||
@@ -209,4 +209,4 @@ HRESULT Mp3EncoderFilter::EndFlush() {
   return CTransformFilter::EndFlush();
 }
 
-}  // namespace outside
+}  // namespace filters

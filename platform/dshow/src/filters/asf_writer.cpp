@@ -7,7 +7,7 @@
 #include "win32/paths.h"
 #include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 struct ConfigFactory {
@@ -295,10 +295,10 @@ void AsfWriter::FinishFile() {
   for (auto& pin : pins_) pin->Close();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters
 
 void SetAsfWriterConfigFactory(REFIID iid, LPFNCREATEASFWRITERCONFIG create) {
-  ffw::ConfigFactory& factory = ffw::TheConfigFactory();
+  dshow::filters::ConfigFactory& factory = dshow::filters::TheConfigFactory();
   std::lock_guard<std::mutex> hold(factory.lock);
   factory.iid = iid;
   factory.create = create;

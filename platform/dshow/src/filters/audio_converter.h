@@ -5,7 +5,7 @@
 
 #include "ff_util.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 struct PcmFormat {
   AVSampleFormat format = AV_SAMPLE_FMT_S16;
@@ -33,4 +33,4 @@ class AudioConverter {
   PcmFormat from_, to_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -7,7 +7,7 @@
 #include "win32/paths.h"
 #include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 // Bytes of a row of an uncompressed RGB picture of this type whose rows run top-down (a negative
@@ -323,4 +323,4 @@ void AviMux::FinishFile() {
   muxer_.reset();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -7,7 +7,7 @@
 #include "avi_mux.h"
 #include "builtin_registration.h"
 #include "colour_converter.h"
-#include "compressor_catalog.h"
+#include "dshow/compressor_catalog.h"
 #include "compressor_filter.h"
 #include "file_source.h"
 #include "file_writer.h"
@@ -16,7 +16,7 @@
 #include "sample_grabber.h"
 #include "tee_filter.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 GUID CompressorClass(size_t index) {
@@ -103,4 +103,4 @@ void RegisterBuiltinFilters() {
   DShowSetDeviceCategoryProvider(CLSID_AudioCompressorCategory, &EnumerateAudioCompressors);
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

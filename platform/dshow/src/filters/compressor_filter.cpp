@@ -4,7 +4,7 @@
 
 #include "ole/objbase.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 // The output pin; for "PCM" it also answers IAMStreamConfig.
 class CompressorFilter::OutputPin : public CTransformOutputPin, public IAMStreamConfig {
@@ -442,4 +442,4 @@ HRESULT CompressorFilter::EndFlush() {
   return CTransformFilter::EndFlush();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -11,7 +11,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-namespace ffw {
+namespace dshow::filters {
 
 struct CodecContextDeleter {
   void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
@@ -53,4 +53,4 @@ inline int64_t FromUnits(int64_t t, AVRational tb) { return av_rescale_q(t, kUni
 
 std::string ErrorText(int err);
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,6 +1,6 @@
 #include "file_muxer.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 FileMuxer::FileMuxer(std::string format) : format_(std::move(format)) {}
 
@@ -95,4 +95,4 @@ int FileMuxer::Finish() {
   return err < 0 ? err : closeErr;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -8,7 +8,7 @@
 
 #include "ff_util.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 struct MuxSettings {
   bool interleave = true;         // order packets by time across streams
@@ -43,4 +43,4 @@ class FileMuxer {
   bool started_ = false;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -4,7 +4,7 @@
 #include "win32/paths.h"
 #include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 // The failure of a file FFmpeg could not open.
@@ -127,4 +127,4 @@ HRESULT FileSource::Seek(int64_t start, int64_t stop) {
   return S_OK;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -5,7 +5,7 @@
 
 #include "file_source.h"
 
-namespace ffw {
+namespace dshow::filters {
 FileSourcePin::FileSourcePin(FileSource* filter, int stream, bool video, HRESULT* phr)
     : CSourceStream("File source pin", phr, filter, video ? u"Video" : u"Audio"),
       stream_(stream),
@@ -460,4 +460,4 @@ STDMETHODIMP FileSourcePin::GetPreroll(LONGLONG* pllPreroll) {
   return S_OK;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -4,7 +4,7 @@
 #include "win32/paths.h"
 #include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 FileWriter::InputPin::InputPin(FileWriter* filter, HRESULT* phr)
     : CBaseInputPin("File Writer input", filter, &filter->lock_, phr, u"in"), filter_(filter) {}
@@ -129,4 +129,4 @@ void FileWriter::CloseFile() {
   file_ = nullptr;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

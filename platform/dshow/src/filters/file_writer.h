@@ -8,7 +8,7 @@
 
 #include "sink_filter.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class FileWriter : public SinkFilter, public IFileSinkFilter2 {
  public:
@@ -55,4 +55,4 @@ class FileWriter : public SinkFilter, public IFileSinkFilter2 {
   FILE* file_ = nullptr;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,6 +1,6 @@
 #include "media_reader.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 std::string ErrorText(int err) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -127,4 +127,4 @@ int MediaReader::Seek(int64_t t) {
   return err;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -10,7 +10,7 @@
 
 #include "ff_util.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class MediaReader {
  public:
@@ -48,4 +48,4 @@ class MediaReader {
   int error_ = 0;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -11,7 +11,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 GUID FourCCGuid(uint32_t fourcc) {
@@ -207,4 +207,4 @@ bool ReadStreamParameters(const AM_MEDIA_TYPE& mt, AVCodecParameters* out, AVRat
   return false;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

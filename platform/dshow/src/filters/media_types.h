@@ -6,7 +6,7 @@
 #include "dshow/strmif.h"
 #include "raw_image.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 struct VideoFormat {
   RawKind kind = RawKind::RGB24;
@@ -40,4 +40,4 @@ bool ReadStreamParameters(const AM_MEDIA_TYPE& mt, AVCodecParameters* out, AVRat
 // Frees the format block and the unknown of a type the caller owns the fields of.
 void ClearMediaType(AM_MEDIA_TYPE* mt);
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -7,7 +7,7 @@
 
 #include "ff_util.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 enum class RawKind { I420, YUY2, RGB32, RGB24, RGB555 };
 
@@ -80,4 +80,4 @@ class ImageConverter {
   PaddedPicture output_;  // what libswscale makes for a sample
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

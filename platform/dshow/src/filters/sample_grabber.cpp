@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace ffw {
+namespace dshow::filters {
 
 SampleGrabber::SampleGrabber(LPUNKNOWN outer, HRESULT* phr)
     : CTransInPlaceFilter("Sample Grabber", outer, CLSID_SampleGrabber, phr, false) {
@@ -157,4 +157,4 @@ STDMETHODIMP SampleGrabber::Stop() {
   return CTransInPlaceFilter::Stop();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

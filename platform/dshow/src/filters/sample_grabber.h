@@ -7,7 +7,7 @@
 
 #include "dshow/dshow.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class SampleGrabber : public CTransInPlaceFilter, public ISampleGrabber {
  public:
@@ -45,4 +45,4 @@ class SampleGrabber : public CTransInPlaceFilter, public ISampleGrabber {
   LONG callbackMethod_ = 0;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -5,7 +5,7 @@
 
 #include "ff_util.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class StreamDecoder {
  public:
@@ -24,4 +24,4 @@ class StreamDecoder {
   CodecContext codec_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-namespace ffw {
+namespace dshow::filters {
 
 class TeeFilter::OutputPin : public CBaseOutputPin {
  public:
@@ -203,4 +203,4 @@ HRESULT TeeFilter::Receive(IMediaSample* sample) {
   return !anyConnected || anyTook ? S_OK : last;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

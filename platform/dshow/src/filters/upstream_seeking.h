@@ -3,7 +3,7 @@
 // pins, so that the graph's seeking reaches the source.
 #include "dshow/dshow.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class UpstreamSeeking : public IMediaSeeking {
  public:
@@ -59,4 +59,4 @@ class UpstreamSeeking : public IMediaSeeking {
   CBasePin* input_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-namespace renderers {
+namespace dshow::renderers {
 namespace {
 
 REFERENCE_TIME RealNow() {
@@ -143,4 +143,4 @@ void AudioClock::TimerLoop() {
   }
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -10,7 +10,7 @@
 
 #include "dshow/dshow.h"
 
-namespace renderers {
+namespace dshow::renderers {
 
 class AudioClock : public CUnknown, public IReferenceClock {
  public:
@@ -59,4 +59,4 @@ class AudioClock : public CUnknown, public IReferenceClock {
   std::thread timer_;  // started with the first advise
 };
 
-}  // namespace renderers
+}  // namespace dshow::renderers

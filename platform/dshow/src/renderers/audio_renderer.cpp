@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace renderers {
+namespace dshow::renderers {
 
 AudioRenderer::InputPin::InputPin(AudioRenderer* filter, HRESULT* phr)
     : CBaseInputPin("Audio Renderer input", filter, &filter->lock_, phr, u"Audio Input pin (rendered)"),
@@ -155,4 +155,4 @@ STDMETHODIMP AudioRenderer::get_Balance(LONG* plBalance) {
   return S_OK;
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -9,9 +9,9 @@
 #include "audio_output.h"
 #include "sink_filter.h"
 
-namespace renderers {
+namespace dshow::renderers {
 
-class AudioRenderer : public ffw::SinkFilter, public IBasicAudio {
+class AudioRenderer : public filters::SinkFilter, public IBasicAudio {
  public:
   static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
   static CUnknown* CreateDirectSoundInstance(LPUNKNOWN outer, HRESULT* phr);
@@ -64,4 +64,4 @@ class AudioRenderer : public ffw::SinkFilter, public IBasicAudio {
   AudioGains gains_;
 };
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace renderers {
+namespace dshow::renderers {
 namespace {
 
 // Longest single wait for a frame's time: the clock may be driven by sound rather than by
@@ -405,4 +405,4 @@ STDMETHODIMP VideoRenderer::GetPreferredAspectRatio(LONG* plAspectX, LONG* plAsp
   return GetVideoSize(plAspectX, plAspectY);
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -6,7 +6,7 @@
 #include "win32/utf.h"
 #include "win32/winuser_draw.h"
 
-namespace renderers {
+namespace dshow::renderers {
 namespace {
 
 constexpr char kClassName[] = "CorvaneVideoRenderer";
@@ -469,4 +469,4 @@ STDMETHODIMP VideoRenderer::IsCursorHidden(LONG* CursorHidden) {
   return S_OK;
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -8,7 +8,7 @@
 #include "clips.h"
 #include "test_graph.h"
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
 // A byte-stream source the test drives by hand.
@@ -101,4 +101,4 @@ TEST(FileWriter, WritesSamplesAtTheirOffsetsIntoAFreshFile) {
 }
 
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test
