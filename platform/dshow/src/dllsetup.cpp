@@ -47,21 +47,6 @@ HRESULT UnregisterFilter(REFCLSID clsid) {
 CClassFactory::CClassFactory(const CFactoryTemplate* pTemplate)
     : CBaseObject("class factory"), m_pTemplate(pTemplate) {}
 
-STDMETHODIMP CClassFactory::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (riid == IID_IClassFactory || riid == IID_IUnknown) return GetInterface(this, ppv);
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return ++m_cRef; }
-
-STDMETHODIMP_(ULONG) CClassFactory::Release() {
-  ULONG ref = --m_cRef;
-  if (ref == 0) delete this;
-  return ref;
-}
-
 STDMETHODIMP CClassFactory::CreateInstance(LPUNKNOWN pUnkOuter, REFIID riid, void** pv) {
   if (!pv) return E_POINTER;
   *pv = nullptr;
@@ -94,9 +79,7 @@ HRESULT AMovieGetClassObject(const CFactoryTemplate* templates, int count, REFCL
   if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
   for (int i = 0; i < count; ++i) {
     if (!templates[i].IsClassID(rclsid)) continue;
-    CClassFactory* factory = new CClassFactory(&templates[i]);
-    factory->AddRef();
-    *pv = static_cast<IClassFactory*>(factory);
+    *pv = static_cast<IClassFactory*>(new CClassFactory(&templates[i]));  // the one reference
     return S_OK;
   }
   return CLASS_E_CLASSNOTAVAILABLE;

@@ -21,11 +21,7 @@ AudioClock::AudioClock() : CUnknown("audio clock", nullptr) {
   last_ = anchor_;
 }
 
-AudioClock* AudioClock::Create() {
-  auto* clock = new AudioClock();
-  clock->NonDelegatingAddRef();
-  return clock;
-}
+ComPtr<AudioClock> AudioClock::Create() { return ComPtr<AudioClock>(new AudioClock()); }
 
 AudioClock::~AudioClock() {
   {

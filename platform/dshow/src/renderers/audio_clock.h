@@ -14,7 +14,7 @@ namespace dshow::renderers {
 
 class AudioClock : public CUnknown, public IReferenceClock {
  public:
-  static AudioClock* Create();  // referenced once
+  static ComPtr<AudioClock> Create();
   ~AudioClock() override;
 
   DECLARE_IUNKNOWN

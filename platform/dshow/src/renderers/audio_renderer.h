@@ -59,7 +59,7 @@ class AudioRenderer : public filters::SinkFilter, public IBasicAudio {
   static bool ReadFormat(const CMediaType& mt, WAVEFORMATEX* out);
 
   std::unique_ptr<InputPin> input_;
-  AudioClock* clock_;  // referenced
+  ComPtr<AudioClock> clock_;
   AudioOutput output_;
   AudioGains gains_;
 };

@@ -181,7 +181,7 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   bool flushing_ = false;
   bool shownWhilePaused_ = false;
   REFERENCE_TIME runStart_ = 0;
-  IReferenceClock* runClock_ = nullptr;  // referenced while running
+  ComPtr<IReferenceClock> runClock_;  // while running
 
   // The window and the state the application sets through IVideoWindow and IBasicVideo2.
   HWND hwnd_ = nullptr;

@@ -77,7 +77,6 @@ VideoRenderer::~VideoRenderer() {
     else
       PostMessageA(hwnd_, WM_CLOSE, 0, 0);
   }
-  if (runClock_) runClock_->Release();
 }
 
 bool VideoRenderer::OnWindowThread() const { return hwnd_ && GetCurrentThreadId() == windowThread_; }
