@@ -15,8 +15,8 @@ void RegisterDShowClasses() {
   std::call_once(once, [] {
     RegisterBuiltinClass(CLSID_FilterGraph, &dshow::FilterGraph::Create);
     RegisterBuiltinClass(CLSID_SystemClock, &dshow::SystemClock::Create);
-    RegisterBuiltinClass(CLSID_CaptureGraphBuilder2, &dshow::CaptureGraphBuilder::Create);
-    RegisterBuiltinClass(CLSID_SystemDeviceEnum, &dshow::DeviceEnumerator::Create);
+    RegisterBuiltinClass(CLSID_CaptureGraphBuilder2, &CreateComInstance<&dshow::CaptureGraphBuilder::CreateInstance>);
+    RegisterBuiltinClass(CLSID_SystemDeviceEnum, &CreateComInstance<&dshow::DeviceEnumerator::CreateInstance>);
     dshow::filters::RegisterBuiltinFilters();
     dshow::renderers::RegisterRenderers();
   });

@@ -147,10 +147,10 @@ class FilterGraph : public CUnknown,
   HRESULT FormatFromMediaTime(LONGLONG mediaTime, LONGLONG* value);
 
   // Intelligent connection (graph_builder.cpp).
-  HRESULT ConnectVia(IPin* out, IPin* in, int depth, std::vector<IBaseFilter*>& added);
-  HRESULT RenderVia(IPin* out, int depth, std::vector<IBaseFilter*>& added);
-  HRESULT AddCandidate(REFCLSID clsid, const std::u16string& name, IBaseFilter** filter);
-  void RemoveAdded(const std::vector<IBaseFilter*>& added);
+  HRESULT ConnectVia(IPin* out, IPin* in, int depth, std::vector<ComPtr<IBaseFilter>>& added);
+  HRESULT RenderVia(IPin* out, int depth, std::vector<ComPtr<IBaseFilter>>& added);
+  ComPtr<IBaseFilter> AddCandidate(REFCLSID clsid, const std::u16string& name);  // null on failure
+  void RemoveAdded(std::vector<ComPtr<IBaseFilter>>& added);  // last added first
 
   CCritSec m_lock;
   std::vector<Member> m_members;  // in order of addition
