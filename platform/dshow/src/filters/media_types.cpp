@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "codec_format.h"
+#include "dshow/mtype.h"
 #include "ole/objbase.h"
 
 extern "C" {
@@ -21,7 +22,7 @@ GUID FourCCGuid(uint32_t fourcc) {
 }
 
 void SetFormat(AM_MEDIA_TYPE* mt, const GUID& formatType, const void* block, size_t size) {
-  ClearMediaType(mt);
+  FreeMediaType(*mt);
   mt->formattype = formatType;
   mt->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(size));
   mt->cbFormat = mt->pbFormat ? ULONG(size) : 0;
@@ -35,14 +36,6 @@ uint32_t FourCCOf(RawKind kind) {
 }
 
 }  // namespace
-
-void ClearMediaType(AM_MEDIA_TYPE* mt) {
-  if (mt->pbFormat) CoTaskMemFree(mt->pbFormat);
-  mt->pbFormat = nullptr;
-  mt->cbFormat = 0;
-  if (mt->pUnk) mt->pUnk->Release();
-  mt->pUnk = nullptr;
-}
 
 const GUID& SubtypeOf(RawKind kind) {
   switch (kind) {

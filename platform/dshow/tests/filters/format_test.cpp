@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "codec_format.h"
+#include "dshow/mtype.h"
 #include "media_types.h"
 #include "raw_image.h"
 
@@ -61,13 +62,13 @@ TEST(FormatBlocks, UncompressedVideoTypesMustBeConsistent) {
   mt.cbFormat = sizeof(VIDEOINFOHEADER) - 1;
   EXPECT_FALSE(dshow::filters::ReadVideoFormat(mt, &f));
   mt.cbFormat = sizeof(VIDEOINFOHEADER);
-  dshow::filters::ClearMediaType(&mt);
+  FreeMediaType(mt);
 
   // I420 needs even sizes.
   dshow::filters::WriteVideoFormat({dshow::filters::RawKind::I420, 170, 96, 400000}, &mt);
   reinterpret_cast<VIDEOINFOHEADER*>(mt.pbFormat)->bmiHeader.biWidth = 171;
   EXPECT_FALSE(dshow::filters::ReadVideoFormat(mt, &f));
-  dshow::filters::ClearMediaType(&mt);
+  FreeMediaType(mt);
 }
 
 TEST(FormatBlocks, CompressedVideoTypesOfImpossibleSizesAreRefused) {
@@ -87,7 +88,7 @@ TEST(FormatBlocks, CompressedVideoTypesOfImpossibleSizesAreRefused) {
   vih->bmiHeader.biHeight = 240;
   vih->bmiHeader.biWidth = INT32_MAX;
   EXPECT_FALSE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
-  dshow::filters::ClearMediaType(&mt);
+  FreeMediaType(mt);
 }
 
 TEST(FormatBlocks, SoundTypesNameCodecsByTag) {
@@ -106,7 +107,7 @@ TEST(FormatBlocks, SoundTypesNameCodecsByTag) {
   reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->wFormatTag = 1;
   reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->nChannels = 0;
   EXPECT_FALSE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
-  dshow::filters::ClearMediaType(&mt);
+  FreeMediaType(mt);
 }
 
 // RGB555 pictures take a road through 32 bits, so full 5-bit fields reach full 8-bit values:
