@@ -385,7 +385,7 @@ void FilterGraph::ChooseDefaultClock() {
       return;
     }
   }
-  SystemClock::Create(nullptr, IID_IReferenceClock, reinterpret_cast<void**>(&m_clock));
+  CreateComInstance<&SystemClock::CreateInstance>(nullptr, IID_IReferenceClock, reinterpret_cast<void**>(&m_clock));
 }
 
 void FilterGraph::DistributeClock() {
