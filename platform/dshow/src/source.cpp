@@ -206,15 +206,9 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
         hr = Deliver(sample);
         sample->Release();
         if (hr != S_OK) return S_OK;  // downstream refused: wait for the next command
-      } else if (hr == S_FALSE) {
-        sample->Release();
-        DeliverEndOfStream();
-        return S_OK;
       } else {
         sample->Release();
-        DeliverEndOfStream();
-        m_pFilter->NotifyEvent(EC_ERRORABORT, hr, 0);
-        return hr;
+        return OnFillEnded(hr);
       }
     }
     // Pause and Run only change the filter state; keep streaming.
@@ -227,4 +221,11 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
     }
   } while (com != CMD_STOP);
   return S_FALSE;
+}
+
+HRESULT CSourceStream::OnFillEnded(HRESULT hr) {
+  DeliverEndOfStream();
+  if (hr == S_FALSE) return S_OK;
+  m_pFilter->NotifyEvent(EC_ERRORABORT, hr, 0);
+  return hr;
 }
