@@ -13,7 +13,7 @@
 void RegisterDShowClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
-    RegisterBuiltinClass(CLSID_FilterGraph, &dshow::FilterGraph::Create);
+    RegisterBuiltinClass(CLSID_FilterGraph, &CreateComInstance<&dshow::FilterGraph::CreateInstance>);
     RegisterBuiltinClass(CLSID_SystemClock, &CreateComInstance<&dshow::SystemClock::CreateInstance>);
     RegisterBuiltinClass(CLSID_CaptureGraphBuilder2, &CreateComInstance<&dshow::CaptureGraphBuilder::CreateInstance>);
     RegisterBuiltinClass(CLSID_SystemDeviceEnum, &CreateComInstance<&dshow::DeviceEnumerator::CreateInstance>);

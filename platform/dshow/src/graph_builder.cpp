@@ -106,7 +106,7 @@ HRESULT FilterGraph::ConnectVia(IPin* out, IPin* in, int depth, std::vector<ComP
 
 STDMETHODIMP FilterGraph::Connect(IPin* ppinOut, IPin* ppinIn) {
   if (!ppinOut || !ppinIn) return E_POINTER;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   HRESULT hr = ConnectDirect(ppinOut, ppinIn, nullptr);
   if (SUCCEEDED(hr) || hr == VFW_E_NOT_IN_GRAPH || hr == VFW_E_INVALID_DIRECTION || hr == VFW_E_ALREADY_CONNECTED ||
       hr == VFW_E_NOT_STOPPED)
@@ -162,7 +162,7 @@ HRESULT FilterGraph::RenderVia(IPin* out, int depth, std::vector<ComPtr<IBaseFil
 
 STDMETHODIMP FilterGraph::Render(IPin* ppinOut) {
   if (!ppinOut) return E_POINTER;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   PIN_DIRECTION dir;
   if (FAILED(ppinOut->QueryDirection(&dir)) || dir != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
   if (IsConnected(ppinOut)) return VFW_E_ALREADY_CONNECTED;
@@ -173,7 +173,7 @@ STDMETHODIMP FilterGraph::Render(IPin* ppinOut) {
 STDMETHODIMP FilterGraph::AddSourceFilter(LPCWSTR lpcwstrFileName, LPCWSTR lpcwstrFilterName, IBaseFilter** ppFilter) {
   if (!lpcwstrFileName || !ppFilter) return E_POINTER;
   *ppFilter = nullptr;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   CLSID clsid = CLSID_CorvaneFileSource;
   RegisteredSourceFilter(win32::Utf16ToUtf8(lpcwstrFileName), &clsid);
 
@@ -194,7 +194,7 @@ STDMETHODIMP FilterGraph::AddSourceFilter(LPCWSTR lpcwstrFileName, LPCWSTR lpcws
 
 STDMETHODIMP FilterGraph::RenderFile(LPCWSTR lpcwstrFile, LPCWSTR) {
   if (!lpcwstrFile) return E_POINTER;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   ComPtr<IBaseFilter> source;
   HRESULT hr = AddSourceFilter(lpcwstrFile, lpcwstrFile, source.put());
   if (FAILED(hr)) return hr;
