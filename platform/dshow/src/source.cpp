@@ -189,8 +189,8 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
   Command com;
   do {
     while (!CheckRequest(&com)) {
-      IMediaSample* sample = nullptr;
-      HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+      ComPtr<IMediaSample> sample;
+      HRESULT hr = GetDeliveryBuffer(sample.put(), nullptr, nullptr, 0);
       if (FAILED(hr)) {
         // No buffers while decommitted: the stop request is on its way; serve it here.
         com = GetRequest();
@@ -201,15 +201,13 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
         Reply(com == CMD_STOP ? S_OK : static_cast<DWORD>(E_UNEXPECTED));
         return S_FALSE;
       }
-      hr = FillBuffer(sample);
-      if (hr == S_OK) {
-        hr = Deliver(sample);
-        sample->Release();
-        if (hr != S_OK) return S_OK;  // downstream refused: wait for the next command
-      } else {
-        sample->Release();
+      hr = FillBuffer(sample.get());
+      if (hr != S_OK) {
+        sample = nullptr;  // back to the allocator before the stream ends
         return OnFillEnded(hr);
       }
+      hr = Deliver(sample.get());
+      if (hr != S_OK) return S_OK;  // downstream refused: wait for the next command
     }
     // Pause and Run only change the filter state; keep streaming.
     if (com == CMD_RUN || com == CMD_PAUSE) {
