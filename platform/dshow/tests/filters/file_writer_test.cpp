@@ -63,6 +63,17 @@ class ByteSource : public CBaseFilter {
   std::unique_ptr<Pin> pin_;
 };
 
+// A File Writer writing `path`, fed by `source`.
+IBaseFilter* AddWriter(TestGraph& graph, ByteSource* source, const std::string& path) {
+  graph.Add(source, u"Bytes");
+  IBaseFilter* writer = graph.Add(CLSID_FileWriter, u"File Writer");
+  auto* sink = QueryAs<IFileSinkFilter>(writer, IID_IFileSinkFilter);
+  EXPECT_EQ(sink->SetFileName(Wide(path).c_str(), nullptr), S_OK);
+  sink->Release();
+  EXPECT_EQ(ConnectFilters(source, writer), S_OK);
+  return writer;
+}
+
 std::string Contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -78,12 +89,7 @@ TEST(FileWriter, WritesSamplesAtTheirOffsetsIntoAFreshFile) {
   source->NonDelegatingAddRef();
   {
     TestGraph graph;
-    graph.Add(source, u"Bytes");
-    IBaseFilter* writer = graph.Add(CLSID_FileWriter, u"File Writer");
-    auto* sink = QueryAs<IFileSinkFilter>(writer, IID_IFileSinkFilter);
-    ASSERT_EQ(sink->SetFileName(Wide(path).c_str(), nullptr), S_OK);
-    sink->Release();
-    ASSERT_EQ(ConnectFilters(source, writer), S_OK);
+    AddWriter(graph, source, path);
     ASSERT_EQ(graph.Run(), S_OK);
     ByteSource::Pin* pin = source->OutputPin();
     EXPECT_EQ(pin->Send("....header", nullptr), S_OK);
@@ -98,6 +104,32 @@ TEST(FileWriter, WritesSamplesAtTheirOffsetsIntoAFreshFile) {
   }
   source->NonDelegatingRelease();
   EXPECT_EQ(Contents(path), "HEADheader-data");
+}
+
+// The graph stops the writer before the filter feeding it, which finishes its file as it stops:
+// the writer takes the rest of the stream and its end after Stop, and nothing after that end.
+TEST(FileWriter, TakesTheRestOfAStreamAfterStopUntilItsEnd) {
+  const std::string path = SandboxFile("finished_late.bin");
+  auto* source = new ByteSource;
+  source->NonDelegatingAddRef();
+  {
+    TestGraph graph;
+    IBaseFilter* writer = AddWriter(graph, source, path);
+    ASSERT_EQ(graph.Run(), S_OK);
+    ByteSource::Pin* pin = source->OutputPin();
+    EXPECT_EQ(pin->Send("....-body", nullptr), S_OK);
+    EXPECT_EQ(writer->Stop(), S_OK);
+    EXPECT_EQ(Contents(path), "....-body");  // on disk when Stop returns
+    const REFERENCE_TIME start = 0;
+    EXPECT_EQ(pin->Send("HEAD", &start), S_OK);
+    EXPECT_EQ(pin->Send("-tail", nullptr), S_OK);
+    EXPECT_EQ(pin->DeliverEndOfStream(), S_OK);
+    EXPECT_NE(pin->Send("late", nullptr), S_OK);
+    EXPECT_EQ(graph.Stop(), S_OK);
+    for (const Event& e : graph.Events()) EXPECT_NE(e.code, EC_COMPLETE);  // an end after Stop completes nothing
+  }
+  source->NonDelegatingRelease();
+  EXPECT_EQ(Contents(path), "HEAD-body-tail");
 }
 
 }  // namespace
