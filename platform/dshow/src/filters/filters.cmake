@@ -18,6 +18,7 @@ target_sources(dshow PRIVATE
   ${_filters}/media_reader.cpp
   ${_filters}/media_types.cpp
   ${_filters}/null_renderer.cpp
+  ${_filters}/positioned_sample_output.cpp
   ${_filters}/raw_image.cpp
   ${_filters}/sample_grabber.cpp
   ${_filters}/sink_filter.cpp
