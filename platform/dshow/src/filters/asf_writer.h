@@ -40,7 +40,8 @@ class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterS
   AsfWriter(LPUNKNOWN outer, HRESULT* phr);
   void MakePins();
   HRESULT StartFile();
-  HRESULT WritePackets(InputPin* pin);
+  // Writes a packet of a stream; the packet is consumed.
+  HRESULT Write(int stream, AVPacket* packet);
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
