@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
 namespace dshow::filters {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 #include "positioned_sample_output.h"
 
 namespace dshow::filters {

@@ -2,12 +2,6 @@
 
 namespace dshow::filters {
 
-std::string ErrorText(int err) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(err, text, sizeof text);
-  return text;
-}
-
 MediaReader::MediaReader(Input input) : input_(std::move(input)) {
   const unsigned n = input_->nb_streams;
   enabled_.assign(n, false);

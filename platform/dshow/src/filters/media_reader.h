@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
 namespace dshow::filters {
 

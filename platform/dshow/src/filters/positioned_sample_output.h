@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "dshow/dshow.h"
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
 namespace dshow::filters {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
 namespace dshow::filters {
 

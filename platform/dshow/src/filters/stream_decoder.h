@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
 namespace dshow::filters {
 

@@ -1,5 +1,6 @@
 #pragma once
-// Ownership wrappers and time conversion shared by the FFmpeg-backed filters.
+// Owning handles of FFmpeg objects, the platform's time unit and FFmpeg's error text, shared by
+// the FFmpeg-backed filters.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -51,6 +52,10 @@ inline constexpr AVRational kUnits = {1, 10000000};
 inline int64_t ToUnits(int64_t t, AVRational tb) { return av_rescale_q(t, tb, kUnits); }
 inline int64_t FromUnits(int64_t t, AVRational tb) { return av_rescale_q(t, kUnits, tb); }
 
-std::string ErrorText(int err);
+inline std::string ErrorText(int err) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(err, text, sizeof text);
+  return text;
+}
 
 }  // namespace dshow::filters
