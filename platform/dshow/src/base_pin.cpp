@@ -236,31 +236,19 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* pPin, IMemAllocator** ppAl
   pPin->GetAllocatorRequirements(&prop);
   if (prop.cbAlign == 0) prop.cbAlign = 1;
 
-  HRESULT hr = pPin->GetAllocator(ppAlloc);
-  if (SUCCEEDED(hr)) {
-    hr = DecideBufferSize(*ppAlloc, &prop);
-    if (SUCCEEDED(hr)) {
-      hr = pPin->NotifyAllocator(*ppAlloc, FALSE);
-      if (SUCCEEDED(hr)) return S_OK;
-    }
+  // The input pin's allocator first, then our own.
+  ComPtr<IMemAllocator> allocator;
+  HRESULT hr = pPin->GetAllocator(allocator.put());
+  if (SUCCEEDED(hr)) hr = DecideBufferSize(allocator.get(), &prop);
+  if (SUCCEEDED(hr)) hr = pPin->NotifyAllocator(allocator.get(), FALSE);
+  if (FAILED(hr)) {
+    hr = InitAllocator(allocator.put());
+    if (SUCCEEDED(hr)) hr = DecideBufferSize(allocator.get(), &prop);
+    if (SUCCEEDED(hr)) hr = pPin->NotifyAllocator(allocator.get(), FALSE);
   }
-  if (*ppAlloc) {
-    (*ppAlloc)->Release();
-    *ppAlloc = nullptr;
-  }
-  hr = InitAllocator(ppAlloc);
-  if (SUCCEEDED(hr)) {
-    hr = DecideBufferSize(*ppAlloc, &prop);
-    if (SUCCEEDED(hr)) {
-      hr = pPin->NotifyAllocator(*ppAlloc, FALSE);
-      if (SUCCEEDED(hr)) return S_OK;
-    }
-  }
-  if (*ppAlloc) {
-    (*ppAlloc)->Release();
-    *ppAlloc = nullptr;
-  }
-  return hr;
+  if (FAILED(hr)) return hr;
+  *ppAlloc = allocator.Detach();
+  return S_OK;
 }
 
 HRESULT CBaseOutputPin::InitAllocator(IMemAllocator** ppAlloc) {
