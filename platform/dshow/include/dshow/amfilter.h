@@ -160,7 +160,7 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
 };
 
 // Enumerates a filter's pins (GetPin order); VFW_E_ENUM_OUT_OF_SYNC after the pins changed.
-class CEnumPins : public ComObject<CEnumPins, IEnumPins, IID_IEnumPins> {
+class CEnumPins final : public ComObject<CEnumPins, IEnumPins, IID_IEnumPins> {
  public:
   CEnumPins(CBaseFilter* pFilter, const CEnumPins* pEnumPins);
   STDMETHODIMP Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) override;
@@ -176,7 +176,7 @@ class CEnumPins : public ComObject<CEnumPins, IEnumPins, IID_IEnumPins> {
 };
 
 // Enumerates a pin's GetMediaType list.
-class CEnumMediaTypes : public ComObject<CEnumMediaTypes, IEnumMediaTypes, IID_IEnumMediaTypes> {
+class CEnumMediaTypes final : public ComObject<CEnumMediaTypes, IEnumMediaTypes, IID_IEnumMediaTypes> {
  public:
   CEnumMediaTypes(CBasePin* pPin, const CEnumMediaTypes* pEnumMediaTypes);
   STDMETHODIMP Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes, ULONG* pcFetched) override;
