@@ -16,7 +16,6 @@ int FileMuxer::AddStream(const AVCodecParameters* parameters, AVRational frameRa
 }
 
 int FileMuxer::CreateOutput(const char* path, const MuxSettings& settings) {
-  if (started_ || output_ || streams_.empty()) return AVERROR(EINVAL);
   int err = avformat_alloc_output_context2(&output_, nullptr, format_.c_str(), path);
   if (err < 0) return err;
   for (size_t i = 0; i < streams_.size(); ++i) {
@@ -54,6 +53,7 @@ int FileMuxer::WriteHeader(const MuxSettings& settings) {
 
 int FileMuxer::Start(CBaseOutputPin* pin, const MuxSettings& settings) {
   std::lock_guard<std::mutex> hold(lock_);
+  if (output_ || streams_.empty()) return AVERROR(EINVAL);
   int err = CreateOutput(nullptr, settings);
   if (err >= 0) {
     samples_ = std::make_unique<PositionedSampleOutput>(pin);
@@ -69,6 +69,7 @@ int FileMuxer::Start(CBaseOutputPin* pin, const MuxSettings& settings) {
 
 int FileMuxer::Start(const std::string& path, const MuxSettings& settings) {
   std::lock_guard<std::mutex> hold(lock_);
+  if (output_ || streams_.empty()) return AVERROR(EINVAL);
   int err = CreateOutput(path.c_str(), settings);
   if (err >= 0) err = avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE);
   if (err >= 0) err = WriteHeader(settings);

@@ -164,6 +164,22 @@ TEST(FileWriter, TakesTheRestOfAStreamAfterStopUntilItsEnd) {
   EXPECT_EQ(Contents(path), "HEAD-body-tail");
 }
 
+// The file is created as the run starts: one that cannot be created fails the run.
+TEST(FileWriter, AFileThatCannotBeCreatedFailsTheRun) {
+  auto* source = new ByteSource;
+  source->NonDelegatingAddRef();
+  {
+    TestGraph graph;
+    AddWriter(graph, source, SandboxFile("no such folder/out.bin"));
+    EXPECT_EQ(graph.Run(), E_ACCESSDENIED);
+    const auto events = graph.Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().code, EC_ERRORABORT);
+    graph.Stop();
+  }
+  source->NonDelegatingRelease();
+}
+
 // Packets of raw 160x120 RGB pictures and PCM sound, in AVI.
 class AviPackets {
  public:
