@@ -1,5 +1,6 @@
 // The Co* entry points: initialisation counts, creation, class objects, task memory.
 #include <cstdlib>
+#include <string>
 
 #include "class_registry.h"
 #include "ole/comptr.h"
@@ -57,3 +58,12 @@ LPVOID CoTaskMemAlloc(SIZE_T cb) { return std::malloc(cb ? cb : 1); }
 LPVOID CoTaskMemRealloc(LPVOID pv, SIZE_T cb) { return std::realloc(pv, cb ? cb : 1); }
 
 void CoTaskMemFree(LPVOID pv) { std::free(pv); }
+
+HRESULT TaskMemWideCopy(LPCOLESTR text, LPOLESTR* out) {
+  if (!out) return E_POINTER;
+  const size_t n = text ? std::char_traits<char16_t>::length(text) : 0;
+  *out = static_cast<LPOLESTR>(CoTaskMemAlloc((n + 1) * sizeof(OLECHAR)));
+  if (!*out) return E_OUTOFMEMORY;
+  std::char_traits<char16_t>::copy(*out, text ? text : u"", n + 1);
+  return S_OK;
+}

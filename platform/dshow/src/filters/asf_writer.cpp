@@ -3,11 +3,11 @@
 #include <cstring>
 #include <mutex>
 
-#include "filter_util.h"
 #include "media_types.h"
 #include "win32/paths.h"
+#include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 struct ConfigFactory {
@@ -194,8 +194,7 @@ STDMETHODIMP AsfWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) {
   *ppszFileName = nullptr;
   CAutoLock hold(&lock_);
   if (name_.empty()) return E_FAIL;
-  *ppszFileName = TaskMemCopy(name_.c_str());
-  if (!*ppszFileName) return E_OUTOFMEMORY;
+  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
   if (pmt) {
     *pmt = AM_MEDIA_TYPE{};
     pmt->majortype = MEDIATYPE_Stream;
@@ -252,7 +251,7 @@ HRESULT AsfWriter::StartFile() {
   }
   // The writer is its own file sink: it opens the file it was named.
   MuxSettings mux;
-  if (const int err = muxer->Start(PosixPathFromPlatform(Narrow(name_.c_str())), mux); err < 0)
+  if (const int err = muxer->Start(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)), mux); err < 0)
     return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
   CAutoLock hold(&muxLock_);
   muxer_ = std::move(muxer);
@@ -303,10 +302,10 @@ void AsfWriter::FinishFile() {
   for (auto& pin : pins_) pin->Close();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters
 
 void SetAsfWriterConfigFactory(REFIID iid, LPFNCREATEASFWRITERCONFIG create) {
-  ffw::ConfigFactory& factory = ffw::TheConfigFactory();
+  dshow::filters::ConfigFactory& factory = dshow::filters::TheConfigFactory();
   std::lock_guard<std::mutex> hold(factory.lock);
   factory.iid = iid;
   factory.create = create;

@@ -10,7 +10,7 @@
 #include "sink_filter.h"
 #include "stream_encoder.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterSettings {
  public:
@@ -54,4 +54,4 @@ class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterS
   std::unique_ptr<FileMuxer> muxer_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

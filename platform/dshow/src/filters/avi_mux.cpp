@@ -3,10 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "filter_util.h"
 #include "media_types.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 // Bytes of a row of an uncompressed RGB picture of this type whose rows run top-down (a negative
@@ -315,4 +314,4 @@ void AviMux::FinishFile() {
   muxer_.reset();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

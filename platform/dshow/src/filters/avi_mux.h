@@ -11,7 +11,7 @@
 #include "file_muxer.h"
 #include "upstream_seeking.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class AviMux : public CBaseFilter, public IConfigInterleaving {
  public:
@@ -58,4 +58,4 @@ class AviMux : public CBaseFilter, public IConfigInterleaving {
   bool finished_ = false;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,6 +1,6 @@
 #include "file_muxer.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 FileMuxer::FileMuxer(std::string format) : format_(std::move(format)) {}
 
@@ -126,4 +126,4 @@ int FileMuxer::CloseOutput() {
   return err;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

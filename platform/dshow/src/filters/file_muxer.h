@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 #include "positioned_sample_output.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 struct MuxSettings {
   bool interleave = true;         // order packets by time across streams
@@ -60,4 +60,4 @@ class FileMuxer {
   bool started_ = false;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -5,7 +5,7 @@
 
 #include "file_source.h"
 
-namespace ffw {
+namespace dshow::filters {
 FileSourcePin::FileSourcePin(FileSource* filter, int stream, bool video, HRESULT* phr)
     : CSourceStream("File source pin", phr, filter, video ? u"Video" : u"Audio"),
       stream_(stream),
@@ -338,4 +338,4 @@ HRESULT FileSourcePin::ChangePositions(const SeekRequest& request, LONGLONG* new
   return hr;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -9,7 +9,7 @@
 #include "media_types.h"
 #include "stream_decoder.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class FileSource;
 
@@ -86,4 +86,4 @@ class FileSourcePin : public CSourceStream, public dshow::MediaSeekingBase {
   int64_t silenceOwed_ = 0;     // samples of silence due before the frame held in frame_
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,10 +1,10 @@
 #include "file_writer.h"
 
-#include "filter_util.h"
 #include "media_types.h"
 #include "win32/paths.h"
+#include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 FileWriter::InputPin::InputPin(FileWriter* filter, HRESULT* phr)
     : CBaseInputPin("File Writer input", filter, &filter->lock_, phr, u"in"), filter_(filter) {}
@@ -96,8 +96,7 @@ STDMETHODIMP FileWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) 
   *ppszFileName = nullptr;
   CAutoLock hold(&fileLock_);
   if (name_.empty()) return E_FAIL;
-  *ppszFileName = TaskMemCopy(name_.c_str());
-  if (!*ppszFileName) return E_OUTOFMEMORY;
+  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
   if (pmt) {
     *pmt = AM_MEDIA_TYPE{};
     if (input_->IsConnected()) {
@@ -129,7 +128,7 @@ HRESULT FileWriter::OpenFile() {
   CAutoLock hold(&fileLock_);
   CloseFile();
   if (name_.empty()) return VFW_E_NO_SINK;
-  file_ = std::fopen(PosixPathFromPlatform(Narrow(name_.c_str())).c_str(), "w+b");
+  file_ = std::fopen(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)).c_str(), "w+b");
   return file_ ? S_OK : E_ACCESSDENIED;
 }
 
@@ -167,4 +166,4 @@ void FileWriter::CloseFile() {
   file_ = nullptr;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

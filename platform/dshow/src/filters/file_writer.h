@@ -13,7 +13,7 @@
 
 #include "sink_filter.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class FileWriter : public SinkFilter, public IFileSinkFilter2 {
  public:
@@ -62,4 +62,4 @@ class FileWriter : public SinkFilter, public IFileSinkFilter2 {
   FILE* file_ = nullptr;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

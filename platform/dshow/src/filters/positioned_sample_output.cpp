@@ -6,7 +6,7 @@
 
 #include "ole/comptr.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 PositionedSampleOutput::PositionedSampleOutput(CBaseOutputPin* pin) : pin_(pin) {
   auto* buffer = static_cast<unsigned char*>(av_malloc(kBlockBytes));
@@ -73,4 +73,4 @@ int PositionedSampleOutput::Finish() {
   return context_->error;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "dshow/dshow.h"
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class PositionedSampleOutput {
  public:
@@ -39,4 +39,4 @@ class PositionedSampleOutput {
   int64_t size_ = 0;      // the end of the furthest bytes handed down
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

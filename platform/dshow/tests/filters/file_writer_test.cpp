@@ -14,14 +14,14 @@
 #include "test_graph.h"
 #include "testing/media_probe.h"
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
-using ffw::FileMuxer;
-using ffw::MuxSettings;
-using ffw::Packet;
-using ffw::Parameters;
-using ffw::PositionedSampleOutput;
+using dshow::filters::FileMuxer;
+using dshow::filters::MuxSettings;
+using dshow::filters::Packet;
+using dshow::filters::Parameters;
+using dshow::filters::PositionedSampleOutput;
 
 // A byte-stream source the test drives by hand, or a muxer drives through its pin; it keeps the
 // length of every sample it delivers.
@@ -214,7 +214,7 @@ class AviPackets {
 
  private:
   int Write(int stream, int bytes, int seed, REFERENCE_TIME start, REFERENCE_TIME duration) {
-    Packet packet = ffw::NewPacket();
+    Packet packet = dshow::filters::NewPacket();
     EXPECT_EQ(av_new_packet(packet.get(), bytes), 0);
     for (int i = 0; i < bytes; ++i) packet->data[i] = uint8_t(i * 7 + seed * 13);
     packet->pts = start;
@@ -275,4 +275,4 @@ TEST(FileWriter, WritesAMuxedFileByteForByteFromPositionedSamples) {
   }
 }
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test

@@ -1,12 +1,13 @@
 #pragma once
 // The installed compressors, in the fixed order the compressor categories and the Video for
 // Windows functions list them. An entry whose FFmpeg encoder this build lacks is left out.
+// The media framework's compressors and Video for Windows share this one list.
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
-namespace ffw {
+namespace dshow {
 
 struct CompressorEntry {
   const char* friendlyName;
@@ -27,8 +28,4 @@ const std::vector<CompressorEntry>& AllCompressors();
 // Present entries of one category, in catalogue order.
 std::vector<const CompressorEntry*> InstalledCompressors(bool video);
 
-constexpr uint32_t MakeFourCC(char a, char b, char c, char d) {
-  return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16 | uint32_t(uint8_t(d)) << 24;
-}
-
-}  // namespace ffw
+}  // namespace dshow

@@ -1,5 +1,6 @@
 #pragma once
-// Ownership wrappers and time conversion shared by the FFmpeg-backed filters.
+// Owning handles of FFmpeg objects, the platform's time unit and FFmpeg's error text, shared by
+// the FFmpeg-backed filters.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,7 +12,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-namespace ffw {
+namespace dshow::filters {
 
 struct CodecContextDeleter {
   void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
@@ -51,6 +52,10 @@ inline constexpr AVRational kUnits = {1, 10000000};
 inline int64_t ToUnits(int64_t t, AVRational tb) { return av_rescale_q(t, tb, kUnits); }
 inline int64_t FromUnits(int64_t t, AVRational tb) { return av_rescale_q(t, kUnits, tb); }
 
-std::string ErrorText(int err);
+inline std::string ErrorText(int err) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(err, text, sizeof text);
+  return text;
+}
 
-}  // namespace ffw
+}  // namespace dshow::filters

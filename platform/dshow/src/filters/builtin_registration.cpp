@@ -7,7 +7,7 @@
 #include "avi_mux.h"
 #include "builtin_registration.h"
 #include "colour_converter.h"
-#include "compressor_catalog.h"
+#include "dshow/compressor_catalog.h"
 #include "compressor_filter.h"
 #include "file_source.h"
 #include "file_writer.h"
@@ -16,7 +16,7 @@
 #include "sample_grabber.h"
 #include "tee_filter.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 GUID CompressorClass(size_t index) {
@@ -55,26 +55,28 @@ std::u16string Wide(const std::string& text) { return std::u16string(text.begin(
 HRESULT EnumerateCompressors(bool video, IEnumMoniker** ppEnum) {
   if (!ppEnum) return E_POINTER;
   *ppEnum = nullptr;
-  std::vector<IMoniker*> monikers;
+  std::vector<ComPtr<IMoniker>> monikers;
   const auto& all = AllCompressors();
   const std::string category = StringFromGUIDA(video ? CLSID_VideoCompressorCategory : CLSID_AudioCompressorCategory);
   HRESULT hr = S_OK;
   for (const CompressorEntry* e : InstalledCompressors(video)) {
     const GUID clsid = CompressorClass(size_t(e - all.data()));
-    IPropertyBag* bag = nullptr;
-    if (FAILED(hr = CreatePropertyBag(&bag))) break;
-    Write(bag, u"FriendlyName", Wide(e->friendlyName));
-    Write(bag, u"CLSID", Wide(StringFromGUIDA(clsid)));
-    if (video) Write(bag, u"FccHandler", Wide(std::string(reinterpret_cast<const char*>(&e->fourcc), 4)));
+    ComPtr<IPropertyBag> bag;
+    if (FAILED(hr = CreatePropertyBag(bag.put()))) break;
+    Write(bag.get(), u"FriendlyName", Wide(e->friendlyName));
+    Write(bag.get(), u"CLSID", Wide(StringFromGUIDA(clsid)));
+    if (video) Write(bag.get(), u"FccHandler", Wide(std::string(reinterpret_cast<const char*>(&e->fourcc), 4)));
     const std::u16string display = Wide("@device:cm:" + category + "\\" + e->friendlyName);
-    IMoniker* moniker = nullptr;
-    hr = CreateDeviceMoniker(clsid, bag, display.c_str(), &moniker);
-    bag->Release();
+    ComPtr<IMoniker> moniker;
+    hr = CreateDeviceMoniker(clsid, bag.get(), display.c_str(), moniker.put());
     if (FAILED(hr)) break;
-    monikers.push_back(moniker);
+    monikers.push_back(std::move(moniker));
   }
-  if (SUCCEEDED(hr) && !monikers.empty()) hr = CreateEnumMoniker(monikers.data(), ULONG(monikers.size()), ppEnum);
-  for (IMoniker* m : monikers) m->Release();
+  if (SUCCEEDED(hr) && !monikers.empty()) {
+    std::vector<IMoniker*> list;
+    for (const ComPtr<IMoniker>& m : monikers) list.push_back(m.get());
+    hr = CreateEnumMoniker(list.data(), ULONG(list.size()), ppEnum);
+  }
   if (FAILED(hr)) return hr;
   return *ppEnum ? S_OK : S_FALSE;
 }
@@ -103,4 +105,4 @@ void RegisterBuiltinFilters() {
   DShowSetDeviceCategoryProvider(CLSID_AudioCompressorCategory, &EnumerateAudioCompressors);
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters
