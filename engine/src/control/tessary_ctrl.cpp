@@ -45,14 +45,7 @@ CTessaryCtrl::CTessaryCtrl()
   SetMiscStatus(0x20191);
 }
 
-CTessaryCtrl::~CTessaryCtrl() {
-  TearDownEditing();
-  // A client may still hold a collection: it lives on through its own reference.
-  m_pTransitions->ExternalRelease();
-  m_pAudioCompressors->ExternalRelease();
-  m_pVideoCompressors->ExternalRelease();
-  m_pWMVProfiles->ExternalRelease();
-}
+CTessaryCtrl::~CTessaryCtrl() { TearDownEditing(); }
 
 void CTessaryCtrl::DoPropExchange(CPropExchange* pPX) {
   ExchangeVersion(pPX, MAKELONG_VERSION(1, 0));
@@ -162,10 +155,10 @@ void CTessaryCtrl::SetSetDivx(BOOL bNewValue) {
 
 CItemCollection* CTessaryCtrl::IndexedCollection(DISPID dispid, short*& index) {
   switch (dispid) {
-    case dispidWMVProfile: index = &m_nWMVProfile; return m_pWMVProfiles;
-    case dispidVideoCompressor: index = &m_nVideoCompressor; return m_pVideoCompressors;
-    case dispidAudioCompressor: index = &m_nAudioCompressor; return m_pAudioCompressors;
-    case dispidTransition: index = &m_nTransition; return m_pTransitions;
+    case dispidWMVProfile: index = &m_nWMVProfile; return m_pWMVProfiles.get();
+    case dispidVideoCompressor: index = &m_nVideoCompressor; return m_pVideoCompressors.get();
+    case dispidAudioCompressor: index = &m_nAudioCompressor; return m_pAudioCompressors.get();
+    case dispidTransition: index = &m_nTransition; return m_pTransitions.get();
     default: return nullptr;
   }
 }

@@ -1,11 +1,13 @@
 #pragma once
 // The engine control: its persisted and run-time properties, run flags, collections, events,
 // browsing hooks and window.
+#include <memory>
 #include <vector>
 
 #include "des/qedit.h"
 #include "dshow/qedit.h"
 #include "mfc/afxctl.h"
+#include "ole/comptr.h"
 
 class CItemCollection;
 class CWMVProfiles;
@@ -135,7 +137,7 @@ class CTessaryCtrl : public COleControl {
                     short stretchMode, Stretch stretch, double rate);
   BOOL AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile, double start,
                     double stop, Stretch stretch, double rate);
-  HRESULT NewVideoTrack(IAMTimelineTrack** track);
+  HRESULT NewVideoTrack(ComPtr<IAMTimelineTrack>* track);
   HRESULT AddSourceClip(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode);
   HRESULT AddSlowMotionSource(IAMTimelineTrack* track, ClipPlacement placement, int stretchMode, double rate);
   HRESULT AddSourceWithTransition(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode,
@@ -143,7 +145,7 @@ class CTessaryCtrl : public COleControl {
   HRESULT AddTransitionNode(IAMTimelineTrack* track, short transition, double start, double stop);
 
   // ---- Conversion
-  HRESULT BindCompressor(REFCLSID category, short position, IBaseFilter** filter, CString& name);
+  HRESULT BindCompressor(REFCLSID category, short position, ComPtr<IBaseFilter>* filter, CString& name);
   HRESULT BuildConversionGraph(LPCTSTR name, const GUID& subtype, const GUID& profileId, IBaseFilter* videoCompressor,
                                IBaseFilter* audioCompressor);
   HRESULT ConfigureAsfWriter(const GUID& profileId);
@@ -157,11 +159,19 @@ class CTessaryCtrl : public COleControl {
   // The collection an index property points into and the index (null for other members).
   CItemCollection* IndexedCollection(DISPID dispid, short*& index);
 
+  // The control's reference to a collection: a client's own reference keeps it alive after the
+  // control.
+  struct CollectionRelease {
+    void operator()(CCmdTarget* collection) const { afx_disp::InternalRelease(collection); }
+  };
+  template <class Collection>
+  using CollectionRef = std::unique_ptr<Collection, CollectionRelease>;
+
   // ---- Collections (created here, filled when the window is made)
-  CWMVProfiles* m_pWMVProfiles;
-  CVideoCompressors* m_pVideoCompressors;
-  CAudioCompressors* m_pAudioCompressors;
-  CTransitions* m_pTransitions;
+  CollectionRef<CWMVProfiles> m_pWMVProfiles;
+  CollectionRef<CVideoCompressors> m_pVideoCompressors;
+  CollectionRef<CAudioCompressors> m_pAudioCompressors;
+  CollectionRef<CTransitions> m_pTransitions;
   CString m_strFirstVideoCompressor;
   CString m_strFirstAudioCompressor;
 
@@ -170,22 +180,22 @@ class CTessaryCtrl : public COleControl {
   BOOL m_bBusy = FALSE;
 
   // ---- Timeline and the conversion graph
-  IAMTimeline* m_pTimeline = nullptr;
-  IAMTimelineObj* m_pVideoGroup = nullptr;
-  IAMTimelineComp* m_pVideoComp = nullptr;
-  IAMTimelineComp* m_pBgVideoComp = nullptr;
-  IAMTimelineObj* m_pAudioGroup = nullptr;
-  IAMTimelineComp* m_pAudioComp = nullptr;
-  IAMTimelineTrack* m_pAudioTrack = nullptr;
-  IAMTimelineComp* m_pBgAudioComp = nullptr;
-  IAMTimelineTrack* m_pBgAudioTrack = nullptr;
+  ComPtr<IAMTimeline> m_pTimeline;
+  ComPtr<IAMTimelineObj> m_pVideoGroup;
+  ComPtr<IAMTimelineComp> m_pVideoComp;
+  ComPtr<IAMTimelineComp> m_pBgVideoComp;
+  ComPtr<IAMTimelineObj> m_pAudioGroup;
+  ComPtr<IAMTimelineComp> m_pAudioComp;
+  ComPtr<IAMTimelineTrack> m_pAudioTrack;
+  ComPtr<IAMTimelineComp> m_pBgAudioComp;
+  ComPtr<IAMTimelineTrack> m_pBgAudioTrack;
   std::vector<VideoClipRecord> m_videoClips;
   std::vector<ClipRecord> m_audioClips;
   std::vector<VideoClipRecord> m_bgVideoClips;
   std::vector<ClipRecord> m_bgAudioClips;
-  IRenderEngine* m_pRenderEngine = nullptr;
-  IGraphBuilder* m_pGraph = nullptr;
-  IBaseFilter* m_pWriter = nullptr;
+  ComPtr<IRenderEngine> m_pRenderEngine;
+  ComPtr<IGraphBuilder> m_pGraph;
+  ComPtr<IBaseFilter> m_pWriter;
   CString m_strOutputFile;
   CString m_strVideoCompressorName;
   CString m_strAudioCompressorName;

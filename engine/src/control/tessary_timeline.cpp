@@ -10,12 +10,6 @@
 
 namespace {
 
-template <class T>
-void ReleaseInto(T*& p) {
-  if (p) p->Release();
-  p = nullptr;
-}
-
 // Names whose last three letters match ext (any case) are refused; short names pass.
 bool EndsWith3(LPCTSTR file, const char* ext) {
   const size_t length = std::strlen(file);
@@ -49,30 +43,21 @@ CTessaryCtrl::ClipPlacement Place(const std::vector<Record>& list, LPCTSTR file,
   return {file, start, start + (last.mediaStop - last.mediaStart), last.mediaStart, last.mediaStop};
 }
 
-HRESULT NewNode(IAMTimeline* timeline, TIMELINE_MAJOR_TYPE type, IAMTimelineObj** node) {
-  *node = nullptr;
-  return timeline->CreateEmptyNode(node, type);
-}
-
-template <class T>
-HRESULT As(IUnknown* from, REFIID iid, T** to) {
-  *to = nullptr;
-  return from->QueryInterface(iid, reinterpret_cast<void**>(to));
+HRESULT NewNode(IAMTimeline* timeline, TIMELINE_MAJOR_TYPE type, ComPtr<IAMTimelineObj>* node) {
+  return timeline->CreateEmptyNode(node->put(), type);
 }
 
 // Appends a composite with one track to the audio group's composition.
-void AddAudioLayer(IAMTimeline* timeline, IAMTimelineComp* groupComp, IAMTimelineComp** comp,
-                   IAMTimelineTrack** track) {
-  IAMTimelineObj* compNode = nullptr;
+void AddAudioLayer(IAMTimeline* timeline, IAMTimelineComp* groupComp, ComPtr<IAMTimelineComp>* comp,
+                   ComPtr<IAMTimelineTrack>* track) {
+  ComPtr<IAMTimelineObj> compNode;
   if (FAILED(NewNode(timeline, TIMELINE_MAJOR_TYPE_COMPOSITE, &compNode))) return;
-  groupComp->VTrackInsBefore(compNode, -1);
-  As(compNode, IID_IAMTimelineComp, comp);
-  compNode->Release();
-  IAMTimelineObj* trackNode = nullptr;
+  groupComp->VTrackInsBefore(compNode.get(), -1);
+  compNode.As(IID_IAMTimelineComp, comp);
+  ComPtr<IAMTimelineObj> trackNode;
   if (!*comp || FAILED(NewNode(timeline, TIMELINE_MAJOR_TYPE_TRACK, &trackNode))) return;
-  (*comp)->VTrackInsBefore(trackNode, -1);
-  As(trackNode, IID_IAMTimelineTrack, track);
-  trackNode->Release();
+  (*comp)->VTrackInsBefore(trackNode.get(), -1);
+  trackNode.As(IID_IAMTimelineTrack, track);
 }
 
 }  // namespace
@@ -81,9 +66,7 @@ void AddAudioLayer(IAMTimeline* timeline, IAMTimelineComp* groupComp, IAMTimelin
 
 void CTessaryCtrl::CreateTimeline() {
   TearDownEditing();
-  ReleaseInto(m_pTimeline);
-  if (FAILED(CoCreateInstance(CLSID_AMTimeline, nullptr, CLSCTX_INPROC_SERVER, IID_IAMTimeline,
-                              reinterpret_cast<void**>(&m_pTimeline))))
+  if (FAILED(CoCreateInstance(CLSID_AMTimeline, nullptr, CLSCTX_INPROC_SERVER, IID_IAMTimeline, m_pTimeline.putVoid())))
     return;
 
   // Disc formats dictate the frame; MPEG keeps it within what the encoder takes.
@@ -125,15 +108,14 @@ void CTessaryCtrl::CreateTimeline() {
   video.formattype = FORMAT_VideoInfo;
   video.cbFormat = sizeof vih;
   video.pbFormat = reinterpret_cast<BYTE*>(&vih);
-  IAMTimelineGroup* group = nullptr;
-  if (SUCCEEDED(NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_GROUP, &m_pVideoGroup)) &&
-      SUCCEEDED(As(m_pVideoGroup, IID_IAMTimelineGroup, &group))) {
+  ComPtr<IAMTimelineGroup> group;
+  if (SUCCEEDED(NewNode(m_pTimeline.get(), TIMELINE_MAJOR_TYPE_GROUP, &m_pVideoGroup)) &&
+      SUCCEEDED(m_pVideoGroup.As(IID_IAMTimelineGroup, &group))) {
     group->SetMediaType(&video);
     group->SetOutputFPS(m_fFrameRate);
-    m_pTimeline->AddGroup(m_pVideoGroup);
-    group->Release();
-    As(m_pVideoGroup, IID_IAMTimelineComp, &m_pVideoComp);
-    As(m_pVideoGroup, IID_IAMTimelineComp, &m_pBgVideoComp);
+    m_pTimeline->AddGroup(m_pVideoGroup.get());
+    m_pVideoGroup.As(IID_IAMTimelineComp, &m_pVideoComp);
+    m_pVideoGroup.As(IID_IAMTimelineComp, &m_pBgVideoComp);
   }
 
   // Audio group: 16-bit PCM.
@@ -155,76 +137,60 @@ void CTessaryCtrl::CreateTimeline() {
   audio.formattype = FORMAT_WaveFormatEx;
   audio.cbFormat = sizeof wave;
   audio.pbFormat = reinterpret_cast<BYTE*>(&wave);
-  IAMTimelineComp* audioGroupComp = nullptr;
-  if (SUCCEEDED(NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_GROUP, &m_pAudioGroup)) &&
-      SUCCEEDED(As(m_pAudioGroup, IID_IAMTimelineGroup, &group))) {
+  if (SUCCEEDED(NewNode(m_pTimeline.get(), TIMELINE_MAJOR_TYPE_GROUP, &m_pAudioGroup)) &&
+      SUCCEEDED(m_pAudioGroup.As(IID_IAMTimelineGroup, &group))) {
     group->SetMediaType(&audio);
-    m_pTimeline->AddGroup(m_pAudioGroup);
-    group->Release();
-    if (SUCCEEDED(As(m_pAudioGroup, IID_IAMTimelineComp, &audioGroupComp))) {
-      AddAudioLayer(m_pTimeline, audioGroupComp, &m_pAudioComp, &m_pAudioTrack);
-      AddAudioLayer(m_pTimeline, audioGroupComp, &m_pBgAudioComp, &m_pBgAudioTrack);
-      audioGroupComp->Release();
+    m_pTimeline->AddGroup(m_pAudioGroup.get());
+    if (auto audioGroupComp = m_pAudioGroup.As<IAMTimelineComp>(IID_IAMTimelineComp)) {
+      AddAudioLayer(m_pTimeline.get(), audioGroupComp.get(), &m_pAudioComp, &m_pAudioTrack);
+      AddAudioLayer(m_pTimeline.get(), audioGroupComp.get(), &m_pBgAudioComp, &m_pBgAudioTrack);
     }
   }
 }
 
 void CTessaryCtrl::TearDownEditing() {
-  if (m_pGraph) {
-    IMediaControl* control = nullptr;
-    if (SUCCEEDED(As(m_pGraph, IID_IMediaControl, &control))) {
-      control->Stop();
-      control->Release();
-    }
-  }
+  if (auto control = m_pGraph.As<IMediaControl>(IID_IMediaControl)) control->Stop();
   m_videoClips.clear();
   m_audioClips.clear();
   m_bgAudioClips.clear();
   m_bgVideoClips.clear();
-  ReleaseInto(m_pVideoComp);
-  ReleaseInto(m_pBgVideoComp);
-  ReleaseInto(m_pVideoGroup);
-  ReleaseInto(m_pAudioTrack);
-  ReleaseInto(m_pAudioComp);
-  ReleaseInto(m_pBgAudioTrack);
-  ReleaseInto(m_pBgAudioComp);
-  ReleaseInto(m_pAudioGroup);
+  m_pVideoComp = nullptr;
+  m_pBgVideoComp = nullptr;
+  m_pVideoGroup = nullptr;
+  m_pAudioTrack = nullptr;
+  m_pAudioComp = nullptr;
+  m_pBgAudioTrack = nullptr;
+  m_pBgAudioComp = nullptr;
+  m_pAudioGroup = nullptr;
   if (!m_pTimeline) return;
   ReleaseGraph();
   m_pTimeline->ClearAllGroups();
-  ReleaseInto(m_pTimeline);
+  m_pTimeline = nullptr;
 }
 
 void CTessaryCtrl::ReleaseGraph() {
   if (m_pRenderEngine) m_pRenderEngine->ScrapIt();
   if (m_pGraph) {
     // Collect first: removing filters while enumerating would upset the enumeration.
-    std::vector<IBaseFilter*> filters;
-    IEnumFilters* all = nullptr;
-    if (SUCCEEDED(m_pGraph->EnumFilters(&all))) {
-      IBaseFilter* filter = nullptr;
-      while (all->Next(1, &filter, nullptr) == S_OK) filters.push_back(filter);
-      all->Release();
+    std::vector<ComPtr<IBaseFilter>> filters;
+    ComPtr<IEnumFilters> all;
+    if (SUCCEEDED(m_pGraph->EnumFilters(all.put()))) {
+      ComPtr<IBaseFilter> filter;
+      while (all->Next(1, filter.put(), nullptr) == S_OK) filters.push_back(std::move(filter));
     }
-    for (IBaseFilter* filter : filters) {
-      m_pGraph->RemoveFilter(filter);
-      filter->Release();
-    }
+    for (const ComPtr<IBaseFilter>& filter : filters) m_pGraph->RemoveFilter(filter.get());
   }
-  ReleaseInto(m_pWriter);
-  ReleaseInto(m_pGraph);
-  ReleaseInto(m_pRenderEngine);
+  m_pWriter = nullptr;
+  m_pGraph = nullptr;
+  m_pRenderEngine = nullptr;
 }
 
 HRESULT CTessaryCtrl::GetGraphState(OAFilterState* state) {
   *state = State_Stopped;
   if (!m_pGraph) return S_FALSE;
-  IMediaControl* control = nullptr;
-  HRESULT hr = As(m_pGraph, IID_IMediaControl, &control);
-  if (FAILED(hr)) return hr;
-  hr = control->GetState(INFINITE, state);
-  control->Release();
-  return hr;
+  ComPtr<IMediaControl> control;
+  const HRESULT hr = m_pGraph.As(IID_IMediaControl, &control);
+  return FAILED(hr) ? hr : control->GetState(INFINITE, state);
 }
 
 double CTessaryCtrl::GetTotalDuration() {
@@ -235,27 +201,24 @@ double CTessaryCtrl::GetTotalDuration() {
 
 // ---- Placing sources ----------------------------------------------------------------------------
 
-HRESULT CTessaryCtrl::NewVideoTrack(IAMTimelineTrack** track) {
-  *track = nullptr;
+HRESULT CTessaryCtrl::NewVideoTrack(ComPtr<IAMTimelineTrack>* track) {
+  track->Reset();
   if (!m_pTimeline || !m_pVideoComp) return E_UNEXPECTED;
-  IAMTimelineObj* node = nullptr;
-  HRESULT hr = NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_TRACK, &node);
+  ComPtr<IAMTimelineObj> node;
+  HRESULT hr = NewNode(m_pTimeline.get(), TIMELINE_MAJOR_TYPE_TRACK, &node);
   if (FAILED(hr)) return hr;
-  hr = m_pVideoComp->VTrackInsBefore(node, 0);
-  if (SUCCEEDED(hr)) hr = As(node, IID_IAMTimelineTrack, track);
-  node->Release();
-  return hr;
+  hr = m_pVideoComp->VTrackInsBefore(node.get(), 0);
+  return FAILED(hr) ? hr : node.As(IID_IAMTimelineTrack, track);
 }
 
 namespace {
 
 // Creates a source node with its timeline span set; the caller completes it.
-HRESULT NewSource(IAMTimeline* timeline, double start, double stop, IAMTimelineObj** node,
-                  IAMTimelineSrc** source) {
-  *source = nullptr;
+HRESULT NewSource(IAMTimeline* timeline, double start, double stop, ComPtr<IAMTimelineObj>* node,
+                  ComPtr<IAMTimelineSrc>* source) {
   HRESULT hr = NewNode(timeline, TIMELINE_MAJOR_TYPE_SOURCE, node);
   if (FAILED(hr)) return hr;
-  hr = As(*node, IID_IAMTimelineSrc, source);
+  hr = node->As(IID_IAMTimelineSrc, source);
   if (SUCCEEDED(hr)) hr = (*node)->SetStartStop2(start, stop);
   return hr;
 }
@@ -272,20 +235,14 @@ HRESULT FinishSource(IAMTimelineTrack* track, IAMTimelineObj* node, IAMTimelineS
   return hr;
 }
 
-HRESULT Release2(HRESULT hr, IAMTimelineObj* node, IAMTimelineSrc* source) {
-  if (source) source->Release();
-  if (node) node->Release();
-  return FAILED(hr) ? hr : S_OK;
-}
-
 }  // namespace
 
 HRESULT CTessaryCtrl::AddSourceClip(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode) {
-  IAMTimelineObj* node = nullptr;
-  IAMTimelineSrc* source = nullptr;
-  HRESULT hr = NewSource(m_pTimeline, placement.timelineStart, placement.timelineStop, &node, &source);
-  if (SUCCEEDED(hr)) hr = FinishSource(track, node, source, placement, stretchMode);
-  return Release2(hr, node, source);
+  ComPtr<IAMTimelineObj> node;
+  ComPtr<IAMTimelineSrc> source;
+  HRESULT hr = NewSource(m_pTimeline.get(), placement.timelineStart, placement.timelineStop, &node, &source);
+  if (SUCCEEDED(hr)) hr = FinishSource(track, node.get(), source.get(), placement, stretchMode);
+  return FAILED(hr) ? hr : S_OK;
 }
 
 HRESULT CTessaryCtrl::AddSlowMotionSource(IAMTimelineTrack* track, ClipPlacement placement, int stretchMode,
@@ -299,16 +256,16 @@ HRESULT CTessaryCtrl::AddSourceWithTransition(IAMTimelineTrack* track, const Cli
                                               int stretchMode, double overlapSeconds, double* overlapStart,
                                               double* overlapStop) {
   if (stretchMode == -1) return AddSourceClip(track, placement, -1);
-  IAMTimelineObj* node = nullptr;
-  IAMTimelineSrc* source = nullptr;
-  HRESULT hr = NewSource(m_pTimeline, placement.timelineStart, placement.timelineStop, &node, &source);
+  ComPtr<IAMTimelineObj> node;
+  ComPtr<IAMTimelineSrc> source;
+  HRESULT hr = NewSource(m_pTimeline.get(), placement.timelineStart, placement.timelineStop, &node, &source);
   if (SUCCEEDED(hr)) {
     const bool first = placement.timelineStart == 0;
     *overlapStart = first ? placement.timelineStart : placement.timelineStop - overlapSeconds;
     *overlapStop = placement.timelineStop;
-    hr = FinishSource(track, node, source, placement, stretchMode);
+    hr = FinishSource(track, node.get(), source.get(), placement, stretchMode);
   }
-  return Release2(hr, node, source);
+  return FAILED(hr) ? hr : S_OK;
 }
 
 HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transition, double start, double stop) {
@@ -316,22 +273,14 @@ HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transitio
   CLSID clsid = GUID_NULL;
   m_pTransitions->GetTransitionClsid(transition, clsid);
   if (clsid == GUID_NULL) return E_INVALIDARG;
-  IAMTimelineObj* node = nullptr;
-  HRESULT hr = NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_TRANSITION, &node);
+  ComPtr<IAMTimelineObj> node;
+  HRESULT hr = NewNode(m_pTimeline.get(), TIMELINE_MAJOR_TYPE_TRANSITION, &node);
   if (FAILED(hr)) return hr;
   node->SetSubObjectGUID(clsid);
   node->SetStartStop2(start, stop);
-  IAMTimelineTransable* transable = nullptr;
-  if (SUCCEEDED(As(track, IID_IAMTimelineTransable, &transable))) {
-    transable->TransAdd(node);
-    transable->Release();
-  }
-  IAMTimelineTrans* trans = nullptr;
-  if (SUCCEEDED(As(node, IID_IAMTimelineTrans, &trans))) {
-    trans->SetSwapInputs(TRUE);
-    trans->Release();
-  }
-  node->Release();
+  ComPtr<IAMTimelineTransable> transable;
+  if (SUCCEEDED(track->QueryInterface(IID_IAMTimelineTransable, transable.putVoid()))) transable->TransAdd(node.get());
+  if (auto trans = node.As<IAMTimelineTrans>(IID_IAMTimelineTrans)) trans->SetSwapInputs(TRUE);
   return S_OK;
 }
 
@@ -350,13 +299,11 @@ BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strF
   list.push_back(record);
   const double scale = stretch == Stretch::SlowMotionScaledStart ? 1 + rate : 1;
   const ClipPlacement where = Place(list, strFile, scale);
-  IAMTimelineTrack* track = nullptr;
+  ComPtr<IAMTimelineTrack> track;
   HRESULT hr = NewVideoTrack(&track);
-  if (SUCCEEDED(hr)) {
-    hr = stretch == Stretch::None ? AddSourceClip(track, where, stretchMode)
-                                            : AddSlowMotionSource(track, where, stretchMode, rate);
-    track->Release();
-  }
+  if (SUCCEEDED(hr))
+    hr = stretch == Stretch::None ? AddSourceClip(track.get(), where, stretchMode)
+                                  : AddSlowMotionSource(track.get(), where, stretchMode, rate);
   return SUCCEEDED(hr);
 }
 
@@ -405,16 +352,16 @@ BOOL CTessaryCtrl::AddVideoSlow2(LPCTSTR strFile, double iVideoStart, double iVi
 }
 
 BOOL CTessaryCtrl::AddAudio(LPCTSTR strFile, double iAudioStart, double iAudioStop) {
-  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::None, 0);
+  return AddAudioClip(m_audioClips, m_pAudioTrack.get(), strFile, iAudioStart, iAudioStop, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddBgAudio(LPCTSTR strFile, double iAudioStart, double iAudioStop) {
-  return AddAudioClip(m_bgAudioClips, m_pBgAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::None, 0);
+  return AddAudioClip(m_bgAudioClips, m_pBgAudioTrack.get(), strFile, iAudioStart, iAudioStop, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddAudioWithSlowMotion(LPCTSTR strFile, double iAudioStart, double iAudioStop,
                                           double iSlowMotionRate) {
-  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::SlowMotion,
+  return AddAudioClip(m_audioClips, m_pAudioTrack.get(), strFile, iAudioStart, iAudioStop, Stretch::SlowMotion,
                       iSlowMotionRate);
 }
 
@@ -424,7 +371,7 @@ BOOL CTessaryCtrl::AddAudioWithSlowMotionMer(LPCTSTR strFile, double iAudioStart
 }
 
 BOOL CTessaryCtrl::AddAudioSlow2(LPCTSTR strFile, double iAudioStart, double iAudioStop, double iSlowMotionRate) {
-  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop,
+  return AddAudioClip(m_audioClips, m_pAudioTrack.get(), strFile, iAudioStart, iAudioStop,
                       Stretch::SlowMotionScaledStart, iSlowMotionRate);
 }
 
@@ -442,7 +389,7 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
   m_videoClips.push_back(record);
   ClipPlacement where = Place(m_videoClips, strFile, 1);
   if (iInsertTranID == -1 && FAILED(stateResult)) return FALSE;
-  IAMTimelineTrack* track = nullptr;
+  ComPtr<IAMTimelineTrack> track;
   if (FAILED(NewVideoTrack(&track))) return FALSE;
   // The clip overlaps the one before by that clip's transition; after a clip without one it
   // starts where that clip ends.
@@ -457,7 +404,7 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
   // a negative one would start it after this one's end.
   const double transitionLength = std::clamp(iTranDuration, 0.0, where.timelineStop - where.timelineStart);
   double overlapStart = 0, overlapStop = 0;
-  AddSourceWithTransition(track, where, iStretchMode, transitionLength, &overlapStart, &overlapStop);
+  AddSourceWithTransition(track.get(), where, iStretchMode, transitionLength, &overlapStart, &overlapStop);
   VideoClipRecord& added = m_videoClips.back();
   added.timelineStart = where.timelineStart;
   added.timelineStop = where.timelineStop;
@@ -465,15 +412,12 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
   if (iInsertTranID != -1) {
     const double windowStart = where.timelineStop - transitionLength;
     // Numbered transitions are laid by the effects; collection items are held on the track here.
-    if (iInsertTranID < 1000 && FAILED(AddTransitionNode(track, iInsertTranID, windowStart, where.timelineStop))) {
-      track->Release();
+    if (iInsertTranID < 1000 && FAILED(AddTransitionNode(track.get(), iInsertTranID, windowStart, where.timelineStop)))
       return FALSE;
-    }
     added.overlapStart = windowStart;
     added.overlapStop = where.timelineStop;
     added.hasOverlap = true;
   }
-  track->Release();
   return TRUE;
 }
 
@@ -485,18 +429,16 @@ BOOL CTessaryCtrl::AddAudioWithTran(LPCTSTR strFile, double iAudioStart, double 
   m_audioClips.push_back({iAudioStart, iAudioStop});
   ClipPlacement where = Place(m_audioClips, strFile, 1);
   if (!m_pAudioComp || !m_pTimeline) return TRUE;
-  IAMTimelineObj* node = nullptr;
-  if (FAILED(NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_TRACK, &node))) return TRUE;
-  IAMTimelineTrack* track = nullptr;
-  if (SUCCEEDED(m_pAudioComp->VTrackInsBefore(node, 0)) && SUCCEEDED(As(node, IID_IAMTimelineTrack, &track))) {
+  ComPtr<IAMTimelineObj> node;
+  if (FAILED(NewNode(m_pTimeline.get(), TIMELINE_MAJOR_TYPE_TRACK, &node))) return TRUE;
+  ComPtr<IAMTimelineTrack> track;
+  if (SUCCEEDED(m_pAudioComp->VTrackInsBefore(node.get(), 0)) && SUCCEEDED(node.As(IID_IAMTimelineTrack, &track))) {
     // Follows the span of the last video clip placed with a transition.
     if (where.timelineStart != 0 && !m_videoClips.empty() && m_videoClips.back().hasPlacement) {
       where.timelineStart = m_videoClips.back().timelineStart;
       where.timelineStop = m_videoClips.back().timelineStop;
     }
-    AddSourceWithTransition(track, where, -1, 0, nullptr, nullptr);
-    track->Release();
+    AddSourceWithTransition(track.get(), where, -1, 0, nullptr, nullptr);
   }
-  node->Release();
   return TRUE;
 }
