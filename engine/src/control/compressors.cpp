@@ -1,10 +1,10 @@
-#include "compressors.h"
+#include "control/compressors.h"
 
-#include "device_category.h"
+#include "control/device_category.h"
+#include "control/item_enumerator.h"
+#include "control/named_item.h"
 #include "dshow/dshow.h"
-#include "item_enumerator.h"
-#include "named_item.h"
-#include "tessary_ids.h"
+#include "engine/tessary_ids.h"
 #include "vfw/vfw.h"
 
 // ---- Video compressors --------------------------------------------------------------------------

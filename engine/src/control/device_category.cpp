@@ -1,4 +1,4 @@
-#include "device_category.h"
+#include "control/device_category.h"
 
 #include "mfc/afxdisp_ctl.h"
 

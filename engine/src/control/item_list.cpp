@@ -1,4 +1,4 @@
-#include "item_list.h"
+#include "control/item_list.h"
 
 ItemList::~ItemList() {
   for (CCmdTarget* item : m_items) afx_disp::InternalRelease(item);

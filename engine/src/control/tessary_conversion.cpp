@@ -1,12 +1,12 @@
 // Conversion: Save binds the compressors, builds the graph from the timeline and runs it; the
 // progress timer reports, the graph's notices end it.
-#include "device_category.h"
+#include "control/device_category.h"
+#include "control/tessary_ctrl.h"
+#include "control/wmv_profile.h"
+#include "control/wmv_profiles.h"
+#include "engine/tessary_ids.h"
 #include "filters/outside_filters.h"
-#include "tessary_ctrl.h"
-#include "tessary_ids.h"
 #include "wmf/wmsdk.h"
-#include "wmv_profile.h"
-#include "wmv_profiles.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "tessary_ctrl.h"
+#include "control/tessary_ctrl.h"
 
-#include "compressors.h"
-#include "transitions.h"
-#include "tessary_ids.h"
-#include "tessary_resources.h"
-#include "wmv_profile.h"
-#include "wmv_profiles.h"
+#include "control/compressors.h"
+#include "control/tessary_resources.h"
+#include "control/transitions.h"
+#include "control/wmv_profile.h"
+#include "control/wmv_profiles.h"
+#include "engine/tessary_ids.h"
 
 IMPLEMENT_DYNCREATE(CTessaryCtrl, COleControl)
 IMPLEMENT_OLECREATE_EX(CTessaryCtrl, TESSARY_PROGID, 0x3AAED2B6, 0x8834, 0x4F17, 0x8B, 0x62, 0xAC, 0xAB, 0x5B, 0xD3,

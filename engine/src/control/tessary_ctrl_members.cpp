@@ -1,8 +1,8 @@
 // The member table of _DTessary and _DTessaryEvents.
 #include <cstring>
 
-#include "tessary_ctrl.h"
-#include "tessary_ids.h"
+#include "control/tessary_ctrl.h"
+#include "engine/tessary_ids.h"
 
 // A property kept in a member: the put stores it, marks the control modified and notifies.
 #define TESSARY_STORED(name, member, vt, mode)                                                        \

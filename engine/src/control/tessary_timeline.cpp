@@ -5,8 +5,8 @@
 #include <cstring>
 #include <strings.h>
 
-#include "tessary_ctrl.h"
-#include "transitions.h"
+#include "control/tessary_ctrl.h"
+#include "control/transitions.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "transitions.h"
+#include "control/transitions.h"
 
+#include "control/device_category.h"
+#include "control/item_enumerator.h"
+#include "control/named_item.h"
 #include "des/qedit.h"
-#include "device_category.h"
-#include "item_enumerator.h"
-#include "named_item.h"
-#include "tessary_ids.h"
+#include "engine/tessary_ids.h"
 
 // ---- Transitions --------------------------------------------------------------------------------
 

@@ -1,12 +1,12 @@
-#include "wmv_profiles.h"
+#include "control/wmv_profiles.h"
 
 #include <new>
 #include <vector>
 
-#include "item_enumerator.h"
+#include "control/item_enumerator.h"
+#include "control/wmv_profile.h"
+#include "engine/tessary_ids.h"
 #include "ole/comptr.h"
-#include "tessary_ids.h"
-#include "wmv_profile.h"
 
 CWMVProfiles::CWMVProfiles() {
   EnableAutomation();
