@@ -26,36 +26,36 @@ void Render(ICaptureGraphBuilder2* builder, IUnknown* from, IBaseFilter* through
 
 void CTessaryCtrl::InitControl() {
   CreateTimeline();
-  m_bReady = TRUE;
-  m_bBusy = FALSE;
+  ready_ = TRUE;
+  busy_ = FALSE;
 }
 
 BOOL CTessaryCtrl::Save(LPCTSTR strFileName) {
-  if (!m_bReady || m_bBusy) return FALSE;
+  if (!ready_ || busy_) return FALSE;
   // Only the AVI and Windows Media writers exist in this engine.
-  if (m_nOutputType != kOutputAvi && m_nOutputType != kOutputWmv) return FALSE;
+  if (settings_.outputType != kOutputAvi && settings_.outputType != kOutputWmv) return FALSE;
   if (m_hWnd) KillTimer(8);
-  m_bBusy = TRUE;
+  busy_ = TRUE;
 
   GUID profileId = GUID_NULL;
-  if (m_pWMVProfiles->GetCount() > 0)
-    if (const CWMVProfile* profile = m_pWMVProfiles->ProfileAt(m_nWMVProfile)) profileId = profile->ProfileId();
+  if (wmvProfiles_->GetCount() > 0)
+    if (const CWMVProfile* profile = wmvProfiles_->ProfileAt(settings_.wmvProfile)) profileId = profile->ProfileId();
 
   ComPtr<IBaseFilter> videoCompressor;
   ComPtr<IBaseFilter> audioCompressor;
-  BindCompressor(CLSID_VideoCompressorCategory, m_nVideoCompressor, &videoCompressor, m_strVideoCompressorName);
+  BindCompressor(CLSID_VideoCompressorCategory, settings_.videoCompressor, &videoCompressor, m_strVideoCompressorName);
   if (auto dv = videoCompressor.As<IDVEnc>(IID_IDVEnc)) {
-    if (m_nDvVideoEncoderParam)
+    if (settings_.dvVideoEncoderParam)
       dv->put_IFormatResolution(DVENCODERVIDEOFORMAT_PAL, DVENCODERFORMAT_DVSD, DVENCODERRESOLUTION_720x480, FALSE,
                                 nullptr);
     else
       dv->put_IFormatResolution(DVENCODERVIDEOFORMAT_NTSC, DVENCODERFORMAT_DVSD, DVENCODERRESOLUTION_360x240, FALSE,
                                 nullptr);
   }
-  BindCompressor(CLSID_AudioCompressorCategory, m_nAudioCompressor, &audioCompressor, m_strAudioCompressorName);
+  BindCompressor(CLSID_AudioCompressorCategory, settings_.audioCompressor, &audioCompressor, m_strAudioCompressorName);
 
-  const GUID& subtype = m_nOutputType == kOutputAvi ? MEDIASUBTYPE_Avi : MEDIASUBTYPE_Asf;
-  if (m_nOutputType == kOutputAvi) profileId = GUID_NULL;
+  const GUID& subtype = settings_.outputType == kOutputAvi ? MEDIASUBTYPE_Avi : MEDIASUBTYPE_Asf;
+  if (settings_.outputType == kOutputAvi) profileId = GUID_NULL;
   const HRESULT hr =
       BuildConversionGraph(strFileName, subtype, profileId, videoCompressor.get(), audioCompressor.get());
   // A conversion that does not run holds no graph.
@@ -87,8 +87,8 @@ HRESULT CTessaryCtrl::ConfigureMp3Encoder(IBaseFilter* encoder) {
   const HRESULT hr = encoder->QueryInterface(IID_IMp3EncoderSettings, settings.putVoid());
   if (FAILED(hr)) return hr;
   settings->SetKey(kMp3EncoderSettingsKey);
-  settings->SetBitRate(m_nAVILameBitrate);
-  settings->SetSampleRate(m_nAVILameSampleRate);
+  settings->SetBitRate(settings_.aviLameBitrate);
+  settings->SetSampleRate(settings_.aviLameSampleRate);
   return S_OK;
 }
 
@@ -98,9 +98,9 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
                                            IBaseFilter* videoCompressor, IBaseFilter* audioCompressor) {
   CWaitCursor wait;
   ReleaseGraph();
-  m_strOutputFile.Empty();
+  outputFile_.Empty();
   if (!name || !*name) return E_INVALIDARG;
-  m_strOutputFile = name;
+  outputFile_ = name;
   // Without the control's window the graph's notices would reach nobody and the run never end.
   if (!m_hWnd || !m_pTimeline) return E_UNEXPECTED;
 
@@ -118,7 +118,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
 
   // Output stage: the multiplexer or ASF writer with its file sink. A graph that would write
   // nothing is not run.
-  BSTR wide = m_strOutputFile.AllocSysString();
+  BSTR wide = outputFile_.AllocSysString();
   hr = builder->SetOutputFileName(&subtype, wide, m_pWriter.put(), nullptr);
   SysFreeString(wide);
   if (FAILED(hr)) {
@@ -129,19 +129,19 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
   ComPtr<IBaseFilter> mp3Encoder;
   IBaseFilter* usedVideoCompressor = nullptr;
   IBaseFilter* usedAudioCompressor = nullptr;
-  if (m_nOutputType == kOutputAvi) {
-    if (m_bUseVideoCompressor) {
+  if (settings_.outputType == kOutputAvi) {
+    if (settings_.useVideoCompressor) {
       hr = videoCompressor ? m_pGraph->AddFilter(videoCompressor, u"Compressor") : E_POINTER;
       if (FAILED(hr)) return hr;
       usedVideoCompressor = videoCompressor;
     }
-    if (m_bUseAudioCompressor && m_strAudioCompressorName != "MPEG Layer-3") {
-      m_bUseAVILameEncoder = FALSE;
+    if (settings_.useAudioCompressor && m_strAudioCompressorName != "MPEG Layer-3") {
+      settings_.useAVILameEncoder = FALSE;
       hr = audioCompressor ? m_pGraph->AddFilter(audioCompressor, u"Audio Compressor") : E_POINTER;
       if (FAILED(hr)) return hr;
       usedAudioCompressor = audioCompressor;
-    } else if (m_bUseAudioCompressor) {
-      m_bUseAVILameEncoder = TRUE;
+    } else if (settings_.useAudioCompressor) {
+      settings_.useAVILameEncoder = TRUE;
       hr = CoCreateInstance(CLSID_Mp3EncoderFilter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                             mp3Encoder.putVoid());
       if (SUCCEEDED(hr)) hr = m_pGraph->AddFilter(mp3Encoder.get(), u"MP3 encoder");
@@ -150,7 +150,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
     }
   }
 
-  if (m_nOutputType == kOutputWmv && profileId != GUID_NULL) {
+  if (settings_.outputType == kOutputWmv && profileId != GUID_NULL) {
     hr = ConfigureAsfWriter(profileId);
     if (FAILED(hr)) return hr;
   }
@@ -174,13 +174,13 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
     if (SUCCEEDED(hr) && m_pRenderEngine->GetGroupOutputPin(index, pin.put()) == S_OK) {
       if (type.majortype == MEDIATYPE_Video) {
         Render(builder.get(), pin.get(), nullptr, tee.get());
-        Render(builder.get(), tee.get(), m_nOutputType == kOutputAvi ? usedVideoCompressor : nullptr, m_pWriter.get());
+        Render(builder.get(), tee.get(), settings_.outputType == kOutputAvi ? usedVideoCompressor : nullptr, m_pWriter.get());
         Render(builder.get(), tee.get(), nullptr, nullptr);  // the live view in the control
-      } else if (m_nOutputType == kOutputAvi && mp3Encoder) {
+      } else if (settings_.outputType == kOutputAvi && mp3Encoder) {
         Render(builder.get(), pin.get(), nullptr, mp3Encoder.get());
         Render(builder.get(), mp3Encoder.get(), nullptr, m_pWriter.get());
       } else {
-        Render(builder.get(), pin.get(), m_nOutputType == kOutputAvi ? usedAudioCompressor : nullptr,
+        Render(builder.get(), pin.get(), settings_.outputType == kOutputAvi ? usedAudioCompressor : nullptr,
                m_pWriter.get());
       }
     }
@@ -211,9 +211,9 @@ HRESULT CTessaryCtrl::ConfigureAsfWriter(const GUID& profileId) {
   ComPtr<IConfigAsfWriter> config;
   HRESULT hr = m_pWriter.As(IID_IConfigAsfWriter, &config);
   if (FAILED(hr)) return hr;
-  if (!m_strWMVCustomFileName.IsEmpty()) {
+  if (!settings_.wmvCustomFileName.IsEmpty()) {
     ComPtr<IWMProfile> profile;
-    hr = LoadCustomProfile(m_strWMVCustomFileName, profile.put());
+    hr = LoadCustomProfile(settings_.wmvCustomFileName, profile.put());
     if (SUCCEEDED(hr)) hr = config->ConfigureFilterUsingProfile(profile.get());
   } else {
     config->ConfigureFilterUsingProfileGuid(profileId);
@@ -290,5 +290,5 @@ void CTessaryCtrl::StopProcessing() {
     KillTimer(8);
   }
   TearDownEditing();
-  m_bReady = FALSE;
+  ready_ = FALSE;
 }

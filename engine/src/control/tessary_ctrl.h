@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "conversion/output_settings.h"
 #include "des/qedit.h"
 #include "dshow/qedit.h"
 #include "mfc/afxctl.h"
@@ -52,8 +53,8 @@ class CTessaryCtrl : public COleControl {
   DECLARE_MESSAGE_MAP()
 
  private:
-  // Puts of properties kept in a member.
-  template <auto member, Notify mode>
+  // Puts of properties kept in the control (Property names the storage, see the member table).
+  template <class Property, Notify mode>
   static HRESULT StoredPut(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT** inputs, UINT count,
                            VARIANT* result);
   // Methods whose work is not there yet: their failure result (FALSE, 0, empty, no object).
@@ -66,15 +67,15 @@ class CTessaryCtrl : public COleControl {
   LPDISPATCH GetVideoCompressors();
   LPDISPATCH GetAudioCompressors();
   LPDISPATCH GetTransitions();
-  BOOL GetEnumTransitions() { return m_bEnumTransitions; }
+  BOOL GetEnumTransitions() { return enumTransitions_; }
   void SetEnumTransitions(BOOL bNewValue);
-  BOOL GetEnumWMVProfiles() { return m_bEnumWMVProfiles; }
+  BOOL GetEnumWMVProfiles() { return enumWMVProfiles_; }
   void SetEnumWMVProfiles(BOOL bNewValue);
-  short GetAniGIFVideoQuality() { return m_bAniGIFVideoQuality; }
+  short GetAniGIFVideoQuality() { return settings_.aniGIFVideoQuality; }
   void SetAniGIFVideoQuality(short nNewValue);
   LONG GetParenthWnd() { return 0; }
   void SetParenthWnd(LONG nNewValue);
-  BOOL GetSetDivx() { return m_bSetDivx; }
+  BOOL GetSetDivx() { return setDivx_; }
   void SetSetDivx(BOOL bNewValue);
 
   // Methods.
@@ -168,16 +169,16 @@ class CTessaryCtrl : public COleControl {
   using CollectionRef = std::unique_ptr<Collection, CollectionRelease>;
 
   // ---- Collections (created here, filled when the window is made)
-  CollectionRef<CWMVProfiles> m_pWMVProfiles;
-  CollectionRef<CVideoCompressors> m_pVideoCompressors;
-  CollectionRef<CAudioCompressors> m_pAudioCompressors;
-  CollectionRef<CTransitions> m_pTransitions;
-  CString m_strFirstVideoCompressor;
-  CString m_strFirstAudioCompressor;
+  CollectionRef<CWMVProfiles> wmvProfiles_;
+  CollectionRef<CVideoCompressors> videoCompressors_;
+  CollectionRef<CAudioCompressors> audioCompressors_;
+  CollectionRef<CTransitions> transitions_;
+  CString firstVideoCompressor_;
+  CString firstAudioCompressor_;
 
   // ---- Run flags
-  BOOL m_bReady = FALSE;
-  BOOL m_bBusy = FALSE;
+  BOOL ready_ = FALSE;
+  BOOL busy_ = FALSE;
 
   // ---- Timeline and the conversion graph
   ComPtr<IAMTimeline> m_pTimeline;
@@ -196,92 +197,20 @@ class CTessaryCtrl : public COleControl {
   ComPtr<IRenderEngine> m_pRenderEngine;
   ComPtr<IGraphBuilder> m_pGraph;
   ComPtr<IBaseFilter> m_pWriter;
-  CString m_strOutputFile;
+  // The name given to the last Save.
+  CString outputFile_;
   CString m_strVideoCompressorName;
   CString m_strAudioCompressorName;
 
-  // ---- Properties, in member id order
-  short m_nWMVProfile = 0;
-  short m_nVideoCompressor = 0;
-  BOOL m_bUseVideoCompressor = FALSE;
-  short m_nAudioCompressor = 0;
-  BOOL m_bUseAudioCompressor = FALSE;
-  short m_nTransition = 0;
-  short m_nOutputFileHeight = 240;
-  short m_nOutputFileWidth = 320;
-  short m_nVideoSampleSize = 16;
-  BOOL m_bOutputAudio = TRUE;
-  LONG m_nOutputType = 8;
-  float m_fFrameRate = 15.0f;
-  LONG m_nMPEGAudioBitrate = 224000;
-  BOOL m_bEnumTransitions = TRUE;
-  BOOL m_bEnumWMVProfiles = TRUE;
-  CString m_strWMVCustomFileName;
-  BOOL m_bDeleteTmpFiles = TRUE;
-  LONG m_nMPEGAudioSampleRate = 44100;
-  BOOL m_bAspectRatio = TRUE;
-  short m_nDvVideoEncoderParam = 0;
-  short m_nQTVideoCompressor = 0;
-  short m_nQTAudioCompressor = 0;
-  short m_nQTAudioChannels = 1;
-  LONG m_nQTAudioSampleRate = 44100;
-  BOOL m_bShowImage = TRUE;
-  OLE_COLOR m_clrTextColor = 0x0000FF;
-  CString m_strTextFontName = "Arial";
-  short m_nTextFontSize = 8;
-  short m_nTextStyle = 0;
-  BOOL m_bUseOverlay = FALSE;
-  short m_nTextFontStyle = 0;
-  BOOL m_bShowText = TRUE;
-  short m_nAudioChannels = 2;
-  short m_nAudioSample = 1;
-  CString m_strRMDllPath;
-  short m_nRMProfile = 0;
-  short m_nRMVideoMode = 0;
-  LONG m_nFLVAudioBitrate = 128000;
-  LONG m_nFLVAudioChannels = 2;
-  LONG m_nFLVAudioSampleRate = 44100;
-  LONG m_nFLVVideoBitrate = 512000;
-  short m_nMPEGAudioChannels = 2;
-  LONG m_nMPEGVideoBitrate = 4600000;
-  LONG m_nVideo3GPAudioCodec = 0;
-  LONG m_nVideo3GPVideoBitrate = 190000;
-  LONG m_nVideo3GPVideoCodec = 0;
-  LONG m_nVideo3GPAudioSampleRate = 22050;
-  BOOL m_bUseAVILameEncoder = FALSE;
-  LONG m_nAVILameSampleRate = 44100;
-  short m_nAVILameBitrate = 320;
-  LONG m_nSWFAudioBitrate = 128000;
-  LONG m_nSWFAudioChannels = 2;
-  LONG m_nSWFAudioSampleRate = 44100;
-  LONG m_nSWFVideoBitrate = 512000;
-  short m_nAniGIFHeight = 240;
-  short m_nAniGIFLoop = -1;
-  short m_nAniGIFMaxColor = 256;
-  short m_nAniGIFQuantizer = 0;
-  OLE_COLOR m_clrAniGIFTransColor = 0xFFFFFF;
-  BYTE m_bAniGIFVideoQuality = 1;
-  short m_nAniGIFWidth = 320;
-  LONG m_nMPEGAspectRatio = 0;
-  CString m_strMP4Album;
-  LONG m_nMP4AudioBitrate = 96000;
-  short m_nMP4AudioChannels = 2;
-  LONG m_nMP4AudioSampleRate = 44100;
-  CString m_strMP4Author;
-  short m_nMP4Codec = 0;
-  CString m_strMP4Comment;
-  CString m_strMP4Copyright;
-  short m_nMP4Framerate = 25;
-  CString m_strMP4Title;
-  LONG m_nMP4VideoBitrate = 256000;
-  short m_nMP4Width = 320;
-  short m_nMP4Height = 240;
-  LONG m_nParenthWnd = 0;
-  double m_dPrePos = 0.0;
-  BYTE m_bSetDivx = FALSE;
-  short m_nFLVFrameRate = 25;
-  short m_nSWFFrameRate = 25;
-  // Exchanged with the others; nothing reads them.
-  short m_nEffect = 0;
-  short m_nMPEGCodec = 0;
+  // ---- Properties: what a conversion makes, and the others in member id order
+  OutputSettings settings_;
+  short transition_ = 0;
+  BOOL enumTransitions_ = TRUE;
+  BOOL enumWMVProfiles_ = TRUE;
+  BOOL aspectRatio_ = TRUE;
+  LONG parenthWnd_ = 0;
+  double prePos_ = 0.0;
+  BYTE setDivx_ = FALSE;
+  // Exchanged with the others; nothing reads it.
+  short effect_ = 0;
 };

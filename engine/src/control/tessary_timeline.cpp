@@ -76,30 +76,30 @@ void CTessaryCtrl::CreateTimeline() {
   };
   static const Frame kDiscFrames[] = {{352, 288, 25.0f},  {352, 240, 29.97003f}, {480, 576, 25.0f},
                                       {480, 480, 29.97003f}, {720, 576, 25.0f},  {720, 480, 29.97f}};
-  if (m_nOutputType >= 0 && m_nOutputType <= 5) {
-    const Frame& f = kDiscFrames[m_nOutputType];
-    m_nOutputFileWidth = f.width;
-    m_nOutputFileHeight = f.height;
-    m_fFrameRate = f.rate;
-  } else if (m_nOutputType == 6 || m_nOutputType == 7) {
-    m_nOutputFileWidth = std::min<short>(std::max<short>(m_nOutputFileWidth, 80), 1024);
-    m_nOutputFileHeight = std::min<short>(std::max<short>(m_nOutputFileHeight, 60), 768);
+  if (settings_.outputType >= 0 && settings_.outputType <= 5) {
+    const Frame& f = kDiscFrames[settings_.outputType];
+    settings_.outputFileWidth = f.width;
+    settings_.outputFileHeight = f.height;
+    settings_.frameRate = f.rate;
+  } else if (settings_.outputType == 6 || settings_.outputType == 7) {
+    settings_.outputFileWidth = std::min<short>(std::max<short>(settings_.outputFileWidth, 80), 1024);
+    settings_.outputFileHeight = std::min<short>(std::max<short>(settings_.outputFileHeight, 60), 768);
   }
 
   // Video group: uncompressed RGB at the output size and rate.
   WORD bits = 16;
   GUID subtype = MEDIASUBTYPE_RGB555;
-  if (m_nVideoSampleSize == 8) bits = 8, subtype = MEDIASUBTYPE_RGB8;
-  if (m_nVideoSampleSize == 24) bits = 24, subtype = MEDIASUBTYPE_RGB24;
-  if (m_nVideoSampleSize == 32) bits = 32, subtype = MEDIASUBTYPE_RGB32;
+  if (settings_.videoSampleSize == 8) bits = 8, subtype = MEDIASUBTYPE_RGB8;
+  if (settings_.videoSampleSize == 24) bits = 24, subtype = MEDIASUBTYPE_RGB24;
+  if (settings_.videoSampleSize == 32) bits = 32, subtype = MEDIASUBTYPE_RGB32;
   VIDEOINFOHEADER vih = {};
   vih.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  vih.bmiHeader.biWidth = m_nOutputFileWidth;
-  vih.bmiHeader.biHeight = m_nOutputFileHeight;
+  vih.bmiHeader.biWidth = settings_.outputFileWidth;
+  vih.bmiHeader.biHeight = settings_.outputFileHeight;
   vih.bmiHeader.biPlanes = 1;
   vih.bmiHeader.biBitCount = bits;
-  const LONG stride = ((bits * LONG(m_nOutputFileWidth) + 31) / 32) * 4;
-  vih.bmiHeader.biSizeImage = DWORD(std::abs(LONG(m_nOutputFileHeight)) * stride);
+  const LONG stride = ((bits * LONG(settings_.outputFileWidth) + 31) / 32) * 4;
+  vih.bmiHeader.biSizeImage = DWORD(std::abs(LONG(settings_.outputFileHeight)) * stride);
   AM_MEDIA_TYPE video = {};
   video.majortype = MEDIATYPE_Video;
   video.subtype = subtype;
@@ -112,20 +112,20 @@ void CTessaryCtrl::CreateTimeline() {
   if (SUCCEEDED(NewNode(m_pTimeline.get(), TIMELINE_MAJOR_TYPE_GROUP, &m_pVideoGroup)) &&
       SUCCEEDED(m_pVideoGroup.As(IID_IAMTimelineGroup, &group))) {
     group->SetMediaType(&video);
-    group->SetOutputFPS(m_fFrameRate);
+    group->SetOutputFPS(settings_.frameRate);
     m_pTimeline->AddGroup(m_pVideoGroup.get());
     m_pVideoGroup.As(IID_IAMTimelineComp, &m_pVideoComp);
     m_pVideoGroup.As(IID_IAMTimelineComp, &m_pBgVideoComp);
   }
 
   // Audio group: 16-bit PCM.
-  if (!m_bOutputAudio) return;
+  if (!settings_.outputAudio) return;
   static const DWORD kRates[] = {22050, 44100, 48000};
   WAVEFORMATEX wave = {};
   wave.wFormatTag = WAVE_FORMAT_PCM;
-  wave.nChannels = WORD(m_nAudioChannels);
+  wave.nChannels = WORD(settings_.audioChannels);
   // Rates outside the list take the middle one.
-  wave.nSamplesPerSec = m_nAudioSample >= 0 && m_nAudioSample <= 2 ? kRates[m_nAudioSample] : 44100;
+  wave.nSamplesPerSec = settings_.audioSample >= 0 && settings_.audioSample <= 2 ? kRates[settings_.audioSample] : 44100;
   wave.wBitsPerSample = 16;
   wave.nBlockAlign = WORD(wave.nChannels * 2);
   wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
@@ -271,7 +271,7 @@ HRESULT CTessaryCtrl::AddSourceWithTransition(IAMTimelineTrack* track, const Cli
 HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transition, double start, double stop) {
   // A number the collection does not hold names no transition that could be rendered.
   CLSID clsid = GUID_NULL;
-  m_pTransitions->GetTransitionClsid(transition, clsid);
+  transitions_->GetTransitionClsid(transition, clsid);
   if (clsid == GUID_NULL) return E_INVALIDARG;
   ComPtr<IAMTimelineObj> node;
   HRESULT hr = NewNode(m_pTimeline.get(), TIMELINE_MAJOR_TYPE_TRANSITION, &node);
@@ -288,7 +288,7 @@ HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transitio
 
 BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
                                 short stretchMode, Stretch stretch, double rate) {
-  if (!m_bReady || !PlayableTimes(start, stop) || !PlayableRate(rate) || EndsWith3(strFile, "ico")) return FALSE;
+  if (!ready_ || !PlayableTimes(start, stop) || !PlayableRate(rate) || EndsWith3(strFile, "ico")) return FALSE;
   if (stretch != Stretch::None && EndsWith3(strFile, "tif")) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
@@ -309,7 +309,7 @@ BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strF
 
 BOOL CTessaryCtrl::AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile,
                                 double start, double stop, Stretch stretch, double rate) {
-  if (!m_bReady || !m_bOutputAudio || !PlayableTimes(start, stop) || !PlayableRate(rate)) return FALSE;
+  if (!ready_ || !settings_.outputAudio || !PlayableTimes(start, stop) || !PlayableRate(rate)) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;
@@ -377,7 +377,7 @@ BOOL CTessaryCtrl::AddAudioSlow2(LPCTSTR strFile, double iAudioStart, double iAu
 
 BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
                                     short iInsertTranID, double iTranDuration) {
-  if (!m_bReady || !PlayableTimes(iVideoStart, iVideoStop) || !std::isfinite(iTranDuration) ||
+  if (!ready_ || !PlayableTimes(iVideoStart, iVideoStop) || !std::isfinite(iTranDuration) ||
       EndsWith3(strFile, "ico"))
     return FALSE;
   OAFilterState state;
@@ -422,7 +422,7 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
 }
 
 BOOL CTessaryCtrl::AddAudioWithTran(LPCTSTR strFile, double iAudioStart, double iAudioStop, double) {
-  if (!m_bReady || !m_bOutputAudio || !PlayableTimes(iAudioStart, iAudioStop)) return FALSE;
+  if (!ready_ || !settings_.outputAudio || !PlayableTimes(iAudioStart, iAudioStop)) return FALSE;
   OAFilterState state;
   GetGraphState(&state);
   if (state == State_Running) return FALSE;
