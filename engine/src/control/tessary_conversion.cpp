@@ -102,7 +102,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
   if (!name || !*name) return E_INVALIDARG;
   outputFile_ = name;
   // Without the control's window the graph's notices would reach nobody and the run never end.
-  if (!m_hWnd || !m_pTimeline) return E_UNEXPECTED;
+  if (!m_hWnd || !timeline_.Get()) return E_UNEXPECTED;
 
   ComPtr<ICaptureGraphBuilder2> builder;
   HRESULT hr = CoCreateInstance(CLSID_RenderEngine, nullptr, CLSCTX_INPROC_SERVER, IID_IRenderEngine,
@@ -110,7 +110,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
   if (SUCCEEDED(hr))
     hr = CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER, IID_ICaptureGraphBuilder2,
                           builder.putVoid());
-  if (SUCCEEDED(hr)) hr = m_pRenderEngine->SetTimelineObject(m_pTimeline.get());
+  if (SUCCEEDED(hr)) hr = m_pRenderEngine->SetTimelineObject(timeline_.Get());
   if (SUCCEEDED(hr)) hr = m_pRenderEngine->ConnectFrontEnd();
   if (SUCCEEDED(hr)) hr = m_pRenderEngine->GetFilterGraph(m_pGraph.put());
   if (SUCCEEDED(hr)) hr = builder->SetFiltergraph(m_pGraph.get());
@@ -156,7 +156,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
   }
 
   LONG groups = 0;
-  hr = m_pTimeline->GetGroupCount(&groups);
+  hr = timeline_.Get()->GetGroupCount(&groups);
   if (FAILED(hr)) return hr;
   ComPtr<IBaseFilter> tee;
   hr = CoCreateInstance(CLSID_InfTee, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, tee.putVoid());
@@ -168,7 +168,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(LPCTSTR name, const GUID& subtype, co
     ComPtr<IAMTimelineGroup> group;
     AM_MEDIA_TYPE type = {};
     ComPtr<IPin> pin;
-    hr = m_pTimeline->GetGroup(node.put(), index);
+    hr = timeline_.Get()->GetGroup(node.put(), index);
     if (SUCCEEDED(hr) && FAILED(node.As(IID_IAMTimelineGroup, &group))) hr = E_NOINTERFACE;
     if (SUCCEEDED(hr)) hr = group->GetMediaType(&type);
     if (SUCCEEDED(hr) && m_pRenderEngine->GetGroupOutputPin(index, pin.put()) == S_OK) {

@@ -2,13 +2,13 @@
 // The engine control: its persisted and run-time properties, run flags, collections, events,
 // browsing hooks and window.
 #include <memory>
-#include <vector>
 
 #include "conversion/output_settings.h"
 #include "des/qedit.h"
 #include "dshow/qedit.h"
 #include "mfc/afxctl.h"
 #include "ole/comptr.h"
+#include "timeline/editing_timeline.h"
 
 class CItemCollection;
 class CWMVProfiles;
@@ -106,44 +106,13 @@ class CTessaryCtrl : public COleControl {
   double GetTotalDuration();
 
   // ---- Editing timeline
- public:
-  struct ClipRecord {
-    double mediaStart;
-    double mediaStop;
-  };
-  struct VideoClipRecord : ClipRecord {
-    // Set by AddVideoWithTran only: the transition window at the clip's end and its placement.
-    double overlapStart = 0;
-    double overlapStop = 0;
-    double timelineStart = 0;
-    double timelineStop = 0;
-    bool hasOverlap = false;
-    bool hasPlacement = false;
-  };
-  struct ClipPlacement {
-    CString file;
-    double timelineStart;
-    double timelineStop;
-    double mediaStart;
-    double mediaStop;
-  };
-  // How an adder stretches its clip: not, in place, or with later starts scaled too.
-  enum class Stretch { None, SlowMotion, SlowMotionScaledStart };
-
- private:
+  // The adders change the timeline only while the control is ready and no conversion runs.
+  bool TimelineEditable();
+  bool SoundEditable();
   void CreateTimeline();
+  // Stops the conversion graph and throws away the clips, the groups, the graph and the timeline.
   void TearDownEditing();
   HRESULT GetGraphState(OAFilterState* state);
-  BOOL AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
-                    short stretchMode, Stretch stretch, double rate);
-  BOOL AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile, double start,
-                    double stop, Stretch stretch, double rate);
-  HRESULT NewVideoTrack(ComPtr<IAMTimelineTrack>* track);
-  HRESULT AddSourceClip(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode);
-  HRESULT AddSlowMotionSource(IAMTimelineTrack* track, ClipPlacement placement, int stretchMode, double rate);
-  HRESULT AddSourceWithTransition(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode,
-                                  double overlapSeconds, double* overlapStart, double* overlapStop);
-  HRESULT AddTransitionNode(IAMTimelineTrack* track, short transition, double start, double stop);
 
   // ---- Conversion
   HRESULT BindCompressor(REFCLSID category, short position, ComPtr<IBaseFilter>* filter, CString& name);
@@ -180,20 +149,8 @@ class CTessaryCtrl : public COleControl {
   BOOL ready_ = FALSE;
   BOOL busy_ = FALSE;
 
-  // ---- Timeline and the conversion graph
-  ComPtr<IAMTimeline> m_pTimeline;
-  ComPtr<IAMTimelineObj> m_pVideoGroup;
-  ComPtr<IAMTimelineComp> m_pVideoComp;
-  ComPtr<IAMTimelineComp> m_pBgVideoComp;
-  ComPtr<IAMTimelineObj> m_pAudioGroup;
-  ComPtr<IAMTimelineComp> m_pAudioComp;
-  ComPtr<IAMTimelineTrack> m_pAudioTrack;
-  ComPtr<IAMTimelineComp> m_pBgAudioComp;
-  ComPtr<IAMTimelineTrack> m_pBgAudioTrack;
-  std::vector<VideoClipRecord> m_videoClips;
-  std::vector<ClipRecord> m_audioClips;
-  std::vector<VideoClipRecord> m_bgVideoClips;
-  std::vector<ClipRecord> m_bgAudioClips;
+  // ---- The editing timeline and the conversion graph
+  EditingTimeline timeline_;
   ComPtr<IRenderEngine> m_pRenderEngine;
   ComPtr<IGraphBuilder> m_pGraph;
   ComPtr<IBaseFilter> m_pWriter;
