@@ -1,13 +1,13 @@
 #pragma once
-// The engine control: its persisted and run-time properties, run flags, collections, events,
-// browsing hooks and window.
+// The engine control: its automation surface (properties, methods, events, browsing hooks), its
+// run flags, collections and window. The work behind the surface is done by the classes it owns:
+// the editing timeline, and per Save a conversion plan that builds the conversion graph.
 #include <memory>
 
+#include "conversion/conversion_graph.h"
 #include "conversion/output_settings.h"
-#include "des/qedit.h"
 #include "dshow/qedit.h"
 #include "mfc/afxctl.h"
-#include "ole/comptr.h"
 #include "timeline/editing_timeline.h"
 
 class CItemCollection;
@@ -15,6 +15,7 @@ class CWMVProfiles;
 class CVideoCompressors;
 class CAudioCompressors;
 class CTransitions;
+struct OutputTypeRow;
 
 class CTessaryCtrl : public COleControl {
   DECLARE_DYNCREATE(CTessaryCtrl)
@@ -53,6 +54,18 @@ class CTessaryCtrl : public COleControl {
   DECLARE_MESSAGE_MAP()
 
  private:
+  // The control window's timers.
+  enum Timer : UINT_PTR {
+    kConversionProgressTimer = 1,
+    kSoundSaveProgressTimer = 2,
+    kPreviewPositionTimer = 8,
+  };
+  // Messages to the control window: the conversion graph's notices, the end of a frame grab, and
+  // one the control ignores.
+  static constexpr UINT kGraphNotifyMessage = WM_USER + 1;
+  static constexpr UINT kFrameGrabDoneMessage = WM_USER + 30;
+  static constexpr UINT kAppNotifyMessage = WM_APP + 20;
+
   // Puts of properties kept in the control (Property names the storage, see the member table).
   template <class Property, Notify mode>
   static HRESULT StoredPut(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT** inputs, UINT count,
@@ -112,18 +125,13 @@ class CTessaryCtrl : public COleControl {
   void CreateTimeline();
   // Stops the conversion graph and throws away the clips, the groups, the graph and the timeline.
   void TearDownEditing();
-  HRESULT GetGraphState(OAFilterState* state);
 
   // ---- Conversion
-  HRESULT BindCompressor(REFCLSID category, short position, ComPtr<IBaseFilter>* filter, CString& name);
-  HRESULT BuildConversionGraph(LPCTSTR name, const GUID& subtype, const GUID& profileId, IBaseFilter* videoCompressor,
-                               IBaseFilter* audioCompressor);
-  HRESULT ConfigureAsfWriter(const GUID& profileId);
-  // Gives the MP3 encoder its settings through its interface, by method position.
-  HRESULT ConfigureMp3Encoder(IBaseFilter* encoder);
+  HRESULT BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name);
   void FitVideoWindow();
   void ReportProgress();
-  void ReleaseGraph();
+  // Reads the conversion graph's waiting notices; true when one ended the conversion.
+  bool ReadGraphNotices();
   // Ends the current conversion; the container calls InitControl before the next one.
   void StopProcessing();
   // The collection an index property points into and the index (null for other members).
@@ -149,15 +157,11 @@ class CTessaryCtrl : public COleControl {
   BOOL ready_ = FALSE;
   BOOL busy_ = FALSE;
 
-  // ---- The editing timeline and the conversion graph
+  // ---- The work behind the surface
   EditingTimeline timeline_;
-  ComPtr<IRenderEngine> m_pRenderEngine;
-  ComPtr<IGraphBuilder> m_pGraph;
-  ComPtr<IBaseFilter> m_pWriter;
+  ConversionGraph graph_;
   // The name given to the last Save.
   CString outputFile_;
-  CString m_strVideoCompressorName;
-  CString m_strAudioCompressorName;
 
   // ---- Properties: what a conversion makes, and the others in member id order
   OutputSettings settings_;
