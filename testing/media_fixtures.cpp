@@ -1,6 +1,9 @@
 #include "testing/media_fixtures.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 extern "C" {
@@ -76,7 +79,28 @@ std::string Encode(Track& t, AVFormatContext* out, AVFrame* frame) {
   }
 }
 
-std::string VideoFrame(Track& t, int width, int height) {
+void PaintRect(AVFrame* f, int x0, int y0, int x1, int y1, Yuv c) {
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) f->data[0][y * f->linesize[0] + x] = c.y;
+  for (int y = y0 / 2; y < (y1 + 1) / 2; ++y)
+    for (int x = x0 / 2; x < (x1 + 1) / 2; ++x) {
+      f->data[1][y * f->linesize[1] + x] = c.u;
+      f->data[2][y * f->linesize[2] + x] = c.v;
+    }
+}
+
+bool Near(Rgb a, Rgb b) {
+  constexpr int kTolerance = 48;  // lossy coding, 5-bit fields, dithering and scaling
+  return std::abs(a.r - b.r) <= kTolerance && std::abs(a.g - b.g) <= kTolerance && std::abs(a.b - b.b) <= kTolerance;
+}
+
+std::string DescribeColour(Rgb c) {
+  char text[48];
+  std::snprintf(text, sizeof text, "(%d,%d,%d)", c.r, c.g, c.b);
+  return text;
+}
+
+std::string VideoFrame(Track& t, int width, int height, bool markedEdges) {
   AVFrame* f = t.frame.get();
   if (!f->data[0]) {
     f->format = t.codec->pix_fmt;
@@ -93,6 +117,12 @@ std::string VideoFrame(Track& t, int width, int height) {
       f->data[1][y * f->linesize[1] + x] = uint8_t(128 + y + i * 2);
       f->data[2][y * f->linesize[2] + x] = uint8_t(64 + x + i * 5);
     }
+  if (markedEdges) {
+    const int strip = std::min(kEdgeStrip, width / 2);
+    PaintRect(f, 0, 0, strip, height / 2, StudioYuvOf(kTopLeftColour));
+    PaintRect(f, 0, height / 2, strip, height, StudioYuvOf(kBottomLeftColour));
+    PaintRect(f, width - strip, 0, width, height, StudioYuvOf(kRightColour));
+  }
   f->pts = t.next++;
   return "";
 }
@@ -191,7 +221,7 @@ std::string MakeClip(const std::string& path, const ClipOptions& o) {
     const bool audioLeft = audio.codec && audio.next < audio.total;
     if (!videoLeft && !audioLeft) break;
     Track& t = videoLeft && (!audioLeft || video.NextSeconds() <= audio.NextSeconds()) ? video : audio;
-    std::string err = &t == &video ? VideoFrame(t, o.width, o.height) : AudioFrame(t);
+    std::string err = &t == &video ? VideoFrame(t, o.width, o.height, o.markedEdges) : AudioFrame(t);
     if (err.empty()) err = Encode(t, out.get(), t.frame.get());
     if (!err.empty()) return err;
   }
@@ -199,6 +229,33 @@ std::string MakeClip(const std::string& path, const ClipOptions& o) {
     if (t->codec)
       if (std::string err = Encode(*t, out.get(), nullptr); !err.empty()) return err;
   if (int err = av_write_trailer(out.get()); err < 0) return Describe("trailer", err);
+  return "";
+}
+
+Rgb MarkedColourAt(int x, int y, int width, int height) {
+  if (x < kEdgeStrip) return y < height / 2 ? kTopLeftColour : kBottomLeftColour;
+  if (x >= width - kEdgeStrip) return kRightColour;
+  return {128, 128, 128};
+}
+
+Yuv StudioYuvOf(Rgb c) {
+  return {uint8_t(16.5 + (65.481 * c.r + 128.553 * c.g + 24.966 * c.b) / 255),
+          uint8_t(128.5 + (-37.797 * c.r - 74.203 * c.g + 112 * c.b) / 255),
+          uint8_t(128.5 + (112 * c.r - 93.786 * c.g - 18.214 * c.b) / 255)};
+}
+
+std::string MarkedEdgesFault(int width, int height, const std::function<Rgb(int x, int y)>& pixel) {
+  const int margin = height / 12 + 4;  // rows blurred where the left colour changes
+  for (int y = 0; y < height; ++y) {
+    if (std::abs(2 * y + 1 - height) < 2 * margin) continue;
+    const Rgb left = y < height / 2 ? kTopLeftColour : kBottomLeftColour;
+    const Rgb first = pixel(0, y), last = pixel(width - 1, y);
+    if (!Near(first, left))
+      return "row " + std::to_string(y) + " starts with " + DescribeColour(first) + ", not " + DescribeColour(left);
+    if (!Near(last, kRightColour))
+      return "row " + std::to_string(y) + " ends with " + DescribeColour(last) + ", not " +
+             DescribeColour(kRightColour);
+  }
   return "";
 }
 

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <limits>
 
+#include <cstring>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
 }
 
 namespace testing_support {
@@ -71,6 +74,65 @@ ProbedFile ProbeFile(const std::string& path) {
     if (map[i] >= 0 && last[i] > first[i])
       result.streams[map[i]].seconds = double(last[i] - first[i]) * av_q2d(input->streams[i]->time_base);
   av_packet_free(&packet);
+  avformat_close_input(&input);
+  return result;
+}
+
+ProbedPicture FirstPicture(const std::string& path) {
+  ProbedPicture result;
+  AVFormatContext* input = nullptr;
+  if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) {
+    result.error = "cannot open " + path;
+    return result;
+  }
+  const AVCodec* decoder = nullptr;
+  const int stream = avformat_find_stream_info(input, nullptr) < 0
+                         ? -1
+                         : av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+  AVCodecContext* codec = stream >= 0 ? avcodec_alloc_context3(decoder) : nullptr;
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+  AVFrame* rgb = av_frame_alloc();
+  if (!codec || avcodec_parameters_to_context(codec, input->streams[stream]->codecpar) < 0 ||
+      avcodec_open2(codec, decoder, nullptr) < 0) {
+    result.error = "no video decoder for " + path;
+  } else {
+    int err = AVERROR(EAGAIN);
+    while (err == AVERROR(EAGAIN)) {
+      err = avcodec_receive_frame(codec, frame);
+      if (err != AVERROR(EAGAIN)) break;
+      const int read = av_read_frame(input, packet);
+      if (read < 0) {
+        avcodec_send_packet(codec, nullptr);
+      } else {
+        if (packet->stream_index == stream) avcodec_send_packet(codec, packet);
+        av_packet_unref(packet);
+      }
+    }
+    // Converted into a frame of FFmpeg's own, which has room for what libswscale writes past a row.
+    rgb->format = AV_PIX_FMT_RGB24;
+    rgb->width = frame->width;
+    rgb->height = frame->height;
+    SwsContext* sws = err < 0 ? nullptr
+                              : sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                                               frame->height, AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!sws || av_frame_get_buffer(rgb, 0) < 0 ||
+        sws_scale(sws, frame->data, frame->linesize, 0, frame->height, rgb->data, rgb->linesize) <= 0) {
+      result.error = "no picture decoded from " + path;
+    } else {
+      result.width = frame->width;
+      result.height = frame->height;
+      const size_t row = size_t(frame->width) * 3;
+      result.rgb.resize(row * size_t(frame->height));
+      for (int y = 0; y < frame->height; ++y)
+        std::memcpy(result.rgb.data() + row * size_t(y), rgb->data[0] + ptrdiff_t(y) * rgb->linesize[0], row);
+    }
+    sws_freeContext(sws);
+  }
+  av_frame_free(&rgb);
+  av_frame_free(&frame);
+  av_packet_free(&packet);
+  avcodec_free_context(&codec);
   avformat_close_input(&input);
   return result;
 }

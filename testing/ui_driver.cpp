@@ -45,6 +45,7 @@ bool KeyFor(char c, Key* key) {
 }
 
 std::string Describe(const wd::ModalWindow& m) {
+  if (m.menu) return "menu loop";
   std::string s = m.messageBox ? "message box \"" : "modal window \"";
   s += m.caption + "\"";
   if (m.messageBox) s += " saying \"" + m.text + "\"";
@@ -76,7 +77,7 @@ bool UiDriver::OnIdle() {
     PostQuitMessage(0);
     return true;
   }
-  seen_.push_back({top.messageBox, top.caption, top.text, top.type});
+  seen_.push_back({top.messageBox, top.caption, top.text, top.type, top.menu});
   if (script_.empty()) {
     ADD_FAILURE() << Describe(top) << " appeared with no scripted answer";
     cancelled_ = top.hwnd;
@@ -86,9 +87,15 @@ bool UiDriver::OnIdle() {
   Answer answer = std::move(script_.front());
   script_.erase(script_.begin());
   const std::string& against = top.messageBox ? top.text : top.caption;
-  if ((answer.messageBox && !top.messageBox) || against.find(answer.expected) == std::string::npos) {
-    ADD_FAILURE() << Describe(top) << " does not match the scripted answer expecting "
-                  << (answer.messageBox ? "a message box with \"" : "a window captioned \"") << answer.expected << "\"";
+  const bool kindMatches = answer.kind == AnswerKind::Menu ? top.menu
+                           : answer.kind == AnswerKind::MessageBox ? top.messageBox
+                                                                   : !top.menu;
+  if (!kindMatches || against.find(answer.expected) == std::string::npos) {
+    const char* wanted = answer.kind == AnswerKind::Menu         ? "a menu loop"
+                         : answer.kind == AnswerKind::MessageBox ? "a message box with \""
+                                                                 : "a window captioned \"";
+    ADD_FAILURE() << Describe(top) << " does not match the scripted answer expecting " << wanted
+                  << (answer.kind == AnswerKind::Menu ? "" : answer.expected + "\"");
     cancelled_ = top.hwnd;
     top.cancel();
     return true;
@@ -192,11 +199,11 @@ int UiDriver::Pump() {
 
 void UiDriver::AdvanceClock(uint32_t milliseconds) {
   platform_config::AdvanceVirtualClock(milliseconds);
-  Pump();
+  AfterInput();
 }
 
 void UiDriver::AnswerMessageBox(int buttonId, std::string expectedText) {
-  script_.push_back({true, std::move(expectedText), [buttonId](UiDriver& ui, HWND box) {
+  script_.push_back({AnswerKind::MessageBox, std::move(expectedText), [buttonId](UiDriver& ui, HWND box) {
                        HWND button = GetDlgItem(box, buttonId);
                        if (!button) {
                          ADD_FAILURE() << "the message box has no button " << buttonId;
@@ -208,7 +215,76 @@ void UiDriver::AnswerMessageBox(int buttonId, std::string expectedText) {
 }
 
 void UiDriver::AnswerModal(ModalAction action, std::string expectedCaption) {
-  script_.push_back({false, std::move(expectedCaption), std::move(action)});
+  script_.push_back({AnswerKind::Modal, std::move(expectedCaption), std::move(action)});
+}
+
+void UiDriver::AnswerMenu(ModalAction action) { script_.push_back({AnswerKind::Menu, {}, std::move(action)}); }
+
+void UiDriver::PickMenuItem(UINT commandId) {
+  AnswerMenu([commandId](UiDriver& ui, HWND) {
+    HMENU menu = nullptr;
+    UINT position = 0;
+    if (!FindOpenMenuItem(commandId, &menu, &position)) {
+      ADD_FAILURE() << "no open menu has the command " << commandId;
+      EndMenu();
+      return;
+    }
+    ui.Click(MenuItemCenter(menu, position));
+  });
+}
+
+void UiDriver::PressInMenu(std::vector<UINT> keys) {
+  AnswerMenu([keys = std::move(keys)](UiDriver& ui, HWND) {
+    for (UINT vk : keys) ui.Press(vk);
+  });
+}
+
+void UiDriver::DismissMenu() {
+  AnswerMenu([](UiDriver&, HWND) { EndMenu(); });
+}
+
+std::vector<HWND> UiDriver::OpenMenuWindows() {
+  std::vector<HWND> windows;
+  for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
+    char name[16] = {};
+    GetClassNameA(top, name, sizeof name);
+    if (std::strcmp(name, "#32768") == 0 && IsWindowVisible(top)) windows.push_back(top);
+  }
+  // Each pop-up opens above the ones before it.
+  return {windows.rbegin(), windows.rend()};
+}
+
+POINT UiDriver::MenuItemCenter(HMENU menu, UINT position) {
+  RECT r{};
+  if (!GetMenuItemRect(nullptr, menu, position, &r)) ADD_FAILURE() << "the menu item " << position << " is not shown";
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+POINT UiDriver::MenuBarItemCenter(HWND window, int position) {
+  RECT r{};
+  if (!GetMenuItemRect(window, GetMenu(window), static_cast<UINT>(position), &r)) {
+    ADD_FAILURE() << "the window has no menu-bar item " << position;
+  }
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool UiDriver::FindOpenMenuItem(UINT commandId, HMENU* menu, UINT* position) {
+  std::vector<HWND> windows = OpenMenuWindows();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    HMENU shown = reinterpret_cast<HMENU>(SendMessageA(*it, MN_GETHMENU, 0, 0));
+    const int count = GetMenuItemCount(shown);
+    for (int i = 0; i < count; ++i) {
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_ID | MIIM_SUBMENU;
+      if (GetMenuItemInfoA(shown, static_cast<UINT>(i), TRUE, &info) && !info.hSubMenu && info.wID == commandId) {
+        *menu = shown;
+        *position = static_cast<UINT>(i);
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 Image UiDriver::CaptureScreen() { return CaptureWindow(nullptr); }

@@ -2,6 +2,7 @@
 // messages pumped until Complete, the file probed. Also the run-flag rules around Save.
 #include <chrono>
 #include <fstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -245,6 +246,60 @@ TEST_F(ConversionTest, AudioOnlyTimelineGivesABlackPictureOfItsLength) {
   ASSERT_NE(nullptr, file.Video());
   EXPECT_NEAR(22, file.Video()->packets, 1);
 }
+
+struct OwnSizeCase {
+  short width, height;
+  short bits;  // the video group's sample size
+};
+
+class OwnSizeTest : public ConversionTest, public ::testing::WithParamInterface<OwnSizeCase> {};
+
+// A clip saved to uncompressed AVI at its own size, widths of no whole number of 16-pixel blocks:
+// decoded, the file's picture is upright and every row keeps its first and last pixels.
+TEST_P(OwnSizeTest, AviAtTheClipsOwnSizeIsUprightWithWholeRows) {
+  const OwnSizeCase& c = GetParam();
+  testing_support::ClipOptions options;
+  options.format = "avi";
+  options.videoEncoder = "mpeg4";
+  options.audioEncoder = "";
+  options.width = c.width;
+  options.height = c.height;
+  options.seconds = 0.4;
+  options.markedEdges = true;
+  const std::string clip = Output(("marked" + std::to_string(c.width) + ".avi").c_str());
+  ASSERT_EQ("", testing_support::MakeClip(clip, options));
+
+  Flag(dispidOutputAudio, false);
+  Put(dispidOutputFileWidth, COleVariant(c.width));
+  Put(dispidOutputFileHeight, COleVariant(c.height));
+  Put(dispidVideoSampleSize, COleVariant(c.bits));
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(clip, 0, 0.4));
+  const std::string out = Output(("own" + std::to_string(c.width) + "_" + std::to_string(c.bits) + ".avi").c_str());
+  ASSERT_TRUE(Save(out));
+  ASSERT_TRUE(PumpUntilComplete());
+
+  const ProbedFile file = testing_support::ProbeFile(out);
+  ASSERT_EQ("", file.error);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_EQ("rawvideo", file.Video()->codec);
+  EXPECT_EQ(c.width, file.Video()->width);
+  EXPECT_EQ(c.height, file.Video()->height);
+  const testing_support::ProbedPicture picture = testing_support::FirstPicture(out);
+  ASSERT_EQ("", picture.error);
+  EXPECT_EQ("", testing_support::MarkedEdgesFault(picture.width, picture.height, [&](int x, int y) {
+              const uint8_t* p = picture.Pixel(x, y);
+              return testing_support::Rgb{p[0], p[1], p[2]};
+            }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, OwnSizeTest,
+                         ::testing::Values(OwnSizeCase{170, 96, 16}, OwnSizeCase{426, 240, 16},
+                                           OwnSizeCase{426, 240, 24}, OwnSizeCase{426, 240, 32}),
+                         [](const ::testing::TestParamInfo<OwnSizeCase>& info) {
+                           return std::to_string(info.param.width) + "x" + std::to_string(info.param.height) + "_" +
+                                  std::to_string(info.param.bits) + "bits";
+                         });
 
 TEST_F(ConversionTest, AnOutputFileThatCannotBeOpenedFailsTheSaveAndNothingRuns) {
   Call(dispidInitControl);

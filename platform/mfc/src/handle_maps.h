@@ -19,6 +19,11 @@ class HandleMap {
     if (!temp) temp.reset(make(handle));
     return temp.get();
   }
+  // The attached object, or null.
+  Object* Permanent(Handle handle) const {
+    auto found = permanent_.find(handle);
+    return found == permanent_.end() ? nullptr : found->second;
+  }
   void SetPermanent(Handle handle, Object* object) { permanent_[handle] = object; }
   void RemoveHandle(Handle handle) { permanent_.erase(handle); }
   // Temporary wrappers let go of their handles (release) before they are deleted.

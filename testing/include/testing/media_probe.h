@@ -1,6 +1,8 @@
 #pragma once
 // What a media file holds, read with libavformat by reading every packet: for checking files the
 // code under test wrote.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,5 +29,17 @@ struct ProbedFile {
 };
 
 ProbedFile ProbeFile(const std::string& path);
+
+// The first picture of a file's video stream, decoded and converted to RGB with the FFmpeg
+// libraries: rows top-down, 3 bytes a pixel (red, green, blue).
+struct ProbedPicture {
+  std::string error;  // empty when a picture was decoded
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+  const uint8_t* Pixel(int x, int y) const { return rgb.data() + (size_t(y) * size_t(width) + size_t(x)) * 3; }
+};
+
+ProbedPicture FirstPicture(const std::string& path);
 
 }  // namespace testing_support

@@ -5,11 +5,16 @@
 //
 // One driver per test, on the thread that owns the windows. While it lives, a modal loop that
 // waits for input takes the next scripted answer; a modal window with no scripted answer fails
-// the test and is cancelled (a dialog ends with IDCANCEL) instead of waiting forever.
+// the test and is cancelled (a dialog ends with IDCANCEL, a menu with no command) instead of
+// waiting forever.
 //
 //   testing_ui::UiDriver ui;
 //   ui.AnswerMessageBox(IDYES, "Overwrite");
 //   ui.Click(ui.CenterOf(GetDlgItem(dlg, IDC_SAVE)));   // the handler's MessageBox gets IDYES
+//
+// Menus run their own modal loop: script what happens in it before it opens.
+//   ui.PickMenuItem(ID_OPEN);
+//   TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, owner, nullptr);  // returns ID_OPEN
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -58,7 +63,8 @@ class UiDriver {
   // ---- Time and pumping -------------------------------------------------------------------------
   // Dispatches everything the thread has to do now; returns the number of messages.
   int Pump();
-  // Moves the virtual clock forward and pumps, so that timers that came due fire.
+  // Moves the virtual clock forward and pumps, so that timers that came due fire (inside a
+  // scripted answer the modal loop takes them).
   void AdvanceClock(uint32_t milliseconds);
 
   // ---- Scripted answers for modal windows (used in order) -------------------------------------
@@ -71,11 +77,31 @@ class UiDriver {
   void AnswerModal(ModalAction action, std::string expectedCaption = {});
   size_t PendingAnswers() const { return script_.size(); }
 
+  // ---- Menus (answers for menu loops, used in order with the others) ---------------------------
+  // The next menu loop that waits for input gets the action. Each answer is one step: the loop
+  // takes the input the action gave, then waits for the next answer, so an action can look at
+  // what the step before showed.
+  void AnswerMenu(ModalAction action);
+  // Clicks the item with that command in the open pop-ups (the innermost that has it).
+  void PickMenuItem(UINT commandId);
+  // Presses the keys in order.
+  void PressInMenu(std::vector<UINT> keys);
+  // Ends the menu loop without a command.
+  void DismissMenu();
+  // The visible pop-up menu windows ("#32768"), outermost first.
+  static std::vector<HWND> OpenMenuWindows();
+  // Where an item (by position) of a shown pop-up, or of a window's menu bar, is on the screen.
+  static POINT MenuItemCenter(HMENU menu, UINT position);
+  static POINT MenuBarItemCenter(HWND window, int position);
+  // The item with that command in the open pop-ups, innermost first: its menu and position.
+  static bool FindOpenMenuItem(UINT commandId, HMENU* menu, UINT* position);
+
   struct SeenModal {
     bool messageBox;
     std::string caption;
     std::string text;
     UINT type;
+    bool menu;
   };
   // Every modal window that asked for an answer, in order.
   const std::vector<SeenModal>& Seen() const { return seen_; }
@@ -88,8 +114,9 @@ class UiDriver {
   static bool Dump(const Image& image, const std::string& name);
 
  private:
+  enum class AnswerKind { MessageBox, Modal, Menu };
   struct Answer {
-    bool messageBox;
+    AnswerKind kind;
     std::string expected;
     ModalAction action;
   };

@@ -28,6 +28,10 @@ size_t RowBytes(LONG width, int bits) { return (size_t(width) * bits + 31) / 32 
 
 size_t RowCount(const BITMAPINFOHEADER& bmi) { return size_t(std::abs(int64_t(bmi.biHeight))); }
 
+// A stride for libswscale's own rows: at least 64 spare bytes (a block of 16 pixels of 4 bytes)
+// after the pixels, rounded up to 64.
+int PaddedStride(size_t bytes) { return int((bytes + 64 + 63) / 64 * 64); }
+
 }  // namespace
 
 PictureFitter::Placement PictureFitter::Place(int sw, int sh, int dw, int dh, int stretchMode) {
@@ -114,16 +118,31 @@ PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, co
   dstBytesPerPixel_ = out.biBitCount / 8;
   dstHeight_ = dh;
   covers_ = place_.dstW == dw && place_.dstH == dh;
+  fittedStride_ = PaddedStride(size_t(place_.dstW) * dstBytesPerPixel_);
+  fitted_.resize(size_t(fittedStride_) * place_.dstH);
+  // The last source row, or the last two where rows share chroma, with their chroma rows.
+  if (planar_) {
+    edgeStrides_[0] = PaddedStride(size_t(place_.srcW));
+    edgeStrides_[1] = edgeStrides_[2] = PaddedStride(size_t(place_.srcW + 1) / 2);
+    edgeOffsets_[1] = 2 * edgeStrides_[0];
+    edgeOffsets_[2] = edgeOffsets_[1] + edgeStrides_[1];
+    edge_.resize(size_t(edgeOffsets_[2] + edgeStrides_[2]));
+  } else {
+    edgeStrides_[0] = PaddedStride(size_t(place_.srcW) * srcPixelBytes_);
+    edge_.resize(size_t(edgeStrides_[0]));
+  }
   sws_ = sws_getContext(place_.srcW, place_.srcH, srcFormat, place_.dstW, place_.dstH, dstFormat, SWS_BICUBIC,
                         nullptr, nullptr, nullptr);
 }
 
 PictureFitter::~PictureFitter() { sws_freeContext(sws_); }
 
-void PictureFitter::Fit(const BYTE* src, BYTE* dst) const {
+void PictureFitter::Fit(const BYTE* src, BYTE* dst) {
   if (!covers_) std::memset(dst, 0, size_t(dstStride_) * dstHeight_);
-  const uint8_t* srcPlanes[3] = {};
-  int srcStrides[3] = {};
+  // libswscale takes four planes, used or not.
+  const uint8_t* srcPlanes[4] = {};
+  int srcStrides[4] = {};
+  size_t rowBytes[3] = {};
   if (planar_) {
     const int cw = srcWidth_ / 2;
     const BYTE* u = src + size_t(srcWidth_) * srcHeight_;
@@ -133,20 +152,37 @@ void PictureFitter::Fit(const BYTE* src, BYTE* dst) const {
     srcPlanes[2] = v + size_t(place_.srcY / 2) * cw + place_.srcX / 2;
     srcStrides[0] = srcWidth_;
     srcStrides[1] = srcStrides[2] = cw;
+    rowBytes[0] = size_t(place_.srcW);
+    rowBytes[1] = rowBytes[2] = size_t(place_.srcW + 1) / 2;
   } else {
     srcPlanes[0] = src + size_t(place_.srcY) * srcStride_ + size_t(place_.srcX) * srcPixelBytes_;
     srcStrides[0] = srcStride_;
+    rowBytes[0] = size_t(place_.srcW) * srcPixelBytes_;
   }
-  // Rows running the other way are written from the bottom of the target rectangle up.
+  const int step = planar_ ? 2 : 1;
+  const int edgeY = (place_.srcH - 1) / step * step;
+  const int edgeRows = place_.srcH - edgeY;
+  const uint8_t* edgePlanes[4] = {};
+  for (int p = 0; p < (planar_ ? 3 : 1); ++p) {
+    const int shift = p == 0 ? 0 : 1;
+    uint8_t* out = edge_.data() + edgeOffsets_[p];
+    const int first = edgeY >> shift;
+    for (int r = 0; r < ((edgeY + edgeRows + shift) >> shift) - first; ++r)
+      std::memcpy(out + size_t(r) * edgeStrides_[p], srcPlanes[p] + size_t(first + r) * srcStrides[p], rowBytes[p]);
+    edgePlanes[p] = out;
+  }
+  uint8_t* const fitted[4] = {fitted_.data()};
+  const int fittedStrides[4] = {fittedStride_};
+  if (edgeY > 0) sws_scale(sws_, srcPlanes, srcStrides, 0, edgeY, fitted, fittedStrides);
+  sws_scale(sws_, edgePlanes, edgeStrides_, edgeY, edgeRows, fitted, fittedStrides);
+
+  // Rows running the other way fill the target rectangle from its bottom up.
   BYTE* first = dst + size_t(place_.dstY) * dstStride_ + size_t(place_.dstX) * dstBytesPerPixel_;
-  int dstStride = dstStride_;
-  if (flip_) {
-    first += size_t(place_.dstH - 1) * dstStride_;
-    dstStride = -dstStride_;
+  const size_t bytes = size_t(place_.dstW) * dstBytesPerPixel_;
+  for (int i = 0; i < place_.dstH; ++i) {
+    const int row = flip_ ? place_.dstH - 1 - i : i;
+    std::memcpy(first + size_t(row) * dstStride_, fitted_.data() + size_t(i) * fittedStride_, bytes);
   }
-  uint8_t* dstPlanes[1] = {first};
-  const int dstStrides[1] = {dstStride};
-  sws_scale(sws_, srcPlanes, srcStrides, 0, place_.srcH, dstPlanes, dstStrides);
 }
 
 }  // namespace des

@@ -3,6 +3,7 @@
 // pass: size by the source's stretch mode, pixel format of the group (RGB32, RGB24 or RGB555),
 // black where the picture does not reach.
 #include <cstdint>
+#include <vector>
 
 #include "dshow/dshow.h"
 
@@ -25,7 +26,7 @@ class PictureFitter {
 
   bool Valid() const { return sws_ != nullptr; }
   // src: one input picture; dst: a whole output frame (rows padded to 4 bytes).
-  void Fit(const BYTE* src, BYTE* dst) const;
+  void Fit(const BYTE* src, BYTE* dst);
 
   // Where a stretch mode puts a picture of sw x sh into a frame of dw x dh: the part of the
   // source used and the rectangle it fills.
@@ -48,6 +49,15 @@ class PictureFitter {
   int dstBytesPerPixel_ = 0;
   int dstHeight_ = 0;
   bool covers_ = true;  // the picture fills the whole frame
+  // libswscale reads and writes whole SIMD blocks past the last pixel of a row, so it never works
+  // on the frame, nor on the last source rows (the sample's buffer may end right after them): it
+  // makes the fitted picture here, rows with spare bytes after them, and reads the source's last
+  // rows from a copy.
+  std::vector<uint8_t> fitted_;
+  int fittedStride_ = 0;
+  std::vector<uint8_t> edge_;
+  int edgeStrides_[4] = {};
+  int edgeOffsets_[3] = {};
 };
 
 }  // namespace des

@@ -8,6 +8,24 @@
 #include "win32/paths.h"
 
 namespace ffw {
+namespace {
+
+// Bytes of a row of an uncompressed RGB picture of this type whose rows run top-down (a negative
+// height); 0 for every other type.
+size_t TopDownRgbRowBytes(const AM_MEDIA_TYPE& mt, int* rows) {
+  if (mt.majortype != MEDIATYPE_Video || mt.formattype != FORMAT_VideoInfo || !mt.pbFormat ||
+      mt.cbFormat < sizeof(VIDEOINFOHEADER))
+    return 0;
+  VIDEOINFOHEADER vih;
+  std::memcpy(&vih, mt.pbFormat, sizeof vih);
+  const BITMAPINFOHEADER& bi = vih.bmiHeader;
+  if ((bi.biCompression != BI_RGB && bi.biCompression != BI_BITFIELDS) || bi.biHeight >= 0 || bi.biWidth <= 0)
+    return 0;
+  *rows = -bi.biHeight;
+  return (size_t(bi.biWidth) * bi.biBitCount + 31) / 32 * 4;
+}
+
+}  // namespace
 
 class AviMux::InputPin : public CBaseInputPin {
  public:
@@ -45,6 +63,10 @@ class AviMux::InputPin : public CBaseInputPin {
 
   bool Ended() const { return ended_; }
   int stream = -1;
+  // The file declares raw RGB rows bottom-up, as the platform lays them out; a top-down picture
+  // (topDownRowBytes not 0) is turned over as it is written.
+  size_t topDownRowBytes = 0;
+  int topDownRows = 0;
 
  private:
   AviMux* filter_;
@@ -212,8 +234,10 @@ HRESULT AviMux::StartFile() {
     if (!p || !ReadStreamParameters(in->CurrentMediaType(), p.get(), &rate)) return VFW_E_TYPE_NOT_ACCEPTED;
     in->stream = muxer->AddStream(p.get(), rate);
     if (in->stream < 0) return E_OUTOFMEMORY;
+    in->topDownRowBytes = TopDownRgbRowBytes(in->CurrentMediaType(), &in->topDownRows);
   }
   MuxSettings settings;
+  settings.bottomUpRgb = true;
   // Full and capture interleaving order the chunks by time; without interleaving every stream's
   // chunks are written as they come.
   settings.interleave = mode_ == INTERLEAVE_CAPTURE || mode_ == INTERLEAVE_FULL;
@@ -256,7 +280,14 @@ HRESULT AviMux::Write(InputPin* pin, IMediaSample* sample) {
   if (length <= 0) return S_OK;
   Packet packet = NewPacket();
   if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;
-  std::memcpy(packet->data, data, size_t(length));
+  const size_t rowBytes = pin->topDownRowBytes, rows = size_t(pin->topDownRows);
+  if (rowBytes && size_t(length) >= rowBytes * rows) {
+    for (size_t r = 0; r < rows; ++r)
+      std::memcpy(packet->data + r * rowBytes, data + (rows - 1 - r) * rowBytes, rowBytes);
+    std::memcpy(packet->data + rows * rowBytes, data + rows * rowBytes, size_t(length) - rows * rowBytes);
+  } else {
+    std::memcpy(packet->data, data, size_t(length));
+  }
   REFERENCE_TIME start = 0, stop = 0;
   const HRESULT timed = sample->GetTime(&start, &stop);
   if (SUCCEEDED(timed)) {

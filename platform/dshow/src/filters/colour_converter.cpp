@@ -72,11 +72,8 @@ HRESULT ColourConverter::Transform(IMediaSample* in, IMediaSample* out) {
   if (in_.kind == out_.kind) {
     std::memcpy(dst, src, made);
   } else {
-    uint8_t* planes[4];
-    int strides[4];
-    PlanesOf(in_.kind, src, in_.width, in_.height, planes, strides);
-    if (!converter_.ConvertTo(planes, strides, PixelFormatOf(in_.kind), in_.width, in_.height, dst, out_.kind,
-                              out_.width, out_.height))
+    if (!converter_.Convert(SamplePicture(src, in_.kind, in_.width, in_.height),
+                            SamplePicture(dst, out_.kind, out_.width, out_.height)))
       return E_FAIL;
   }
   out->SetActualDataLength(LONG(made));

@@ -25,7 +25,10 @@ int FileMuxer::Start(const std::string& path, const MuxSettings& settings) {
     AVStream* s = avformat_new_stream(output_, nullptr);
     if (!s) return AVERROR(ENOMEM);
     if ((err = avcodec_parameters_copy(s->codecpar, streams_[i].get())) < 0) return err;
-    s->codecpar->codec_tag = 0;
+    // A tag the container knows for the codec stays: raw YUV is told from RGB by its tag alone.
+    // Any other is left for the muxer to choose.
+    const AVCodecTag* const* tags = output_->oformat->codec_tag;
+    if (!tags || av_codec_get_id(tags, s->codecpar->codec_tag) != s->codecpar->codec_id) s->codecpar->codec_tag = 0;
     if (s->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && rates_[i].num > 0) {
       s->time_base = av_inv_q(rates_[i]);
       s->avg_frame_rate = rates_[i];
@@ -42,7 +45,11 @@ int FileMuxer::Start(const std::string& path, const MuxSettings& settings) {
     output_ = nullptr;
     return err;
   }
-  if ((err = avformat_write_header(output_, nullptr)) < 0) {
+  AVDictionary* options = nullptr;
+  if (settings.bottomUpRgb) av_dict_set(&options, "flipped_raw_rgb", "1", 0);
+  err = avformat_write_header(output_, &options);
+  av_dict_free(&options);
+  if (err < 0) {
     avio_closep(&output_->pb);
     avformat_free_context(output_);
     output_ = nullptr;

@@ -14,6 +14,7 @@ struct MuxSettings {
   bool interleave = true;         // order packets by time across streams
   int64_t interleaveTime = 0;     // longest wait for a late stream, 100-ns units; 0: the muxer's default
   int64_t prerollTime = 0;        // audio written this far ahead of video, 100-ns units
+  bool bottomUpRgb = false;       // AVI: the header declares raw RGB rows bottom-up (else top-down)
 };
 
 class FileMuxer {

@@ -276,8 +276,8 @@ HRESULT FileSourcePin::FillBuffer(IMediaSample* sample) {
   if (video_) {
     const size_t size = ImageBytes(videoOut_.kind, videoOut_.width, videoOut_.height);
     if (size_t(sample->GetSize()) < size) return VFW_E_BUFFER_OVERFLOW;
-    if (!scaler_.ConvertTo(picture_->data, picture_->linesize, AVPixelFormat(picture_->format), picture_->width,
-                           picture_->height, data, videoOut_.kind, videoOut_.width, videoOut_.height))
+    if (!scaler_.Convert(FramePicture(picture_.get()),
+                         SamplePicture(data, videoOut_.kind, videoOut_.width, videoOut_.height)))
       return E_FAIL;
     havePicture_ = false;
     sample->SetActualDataLength(LONG(size));

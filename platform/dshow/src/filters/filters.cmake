@@ -36,11 +36,12 @@ corvane_add_test(dshow_filters_test LABEL dshow
     ${_filter_tests}/format_test.cpp
     ${_filter_tests}/graph_road_test.cpp
     ${_filter_tests}/hand_off_worker_test.cpp
+    ${_filter_tests}/raw_image_test.cpp
     ${_filter_tests}/source_test.cpp
     ${_filter_tests}/test_graph.cpp
     ${_filter_tests}/transform_test.cpp
     ${_filter_tests}/writer_test.cpp
-  LIBS dshow corvane_media_fixtures corvane_media_probe)
+  LIBS dshow corvane_media_fixtures corvane_media_probe corvane_guarded_buffer)
 if(TARGET dshow_filters_test)
   # The format block tests reach the filters' own helpers.
   target_include_directories(dshow_filters_test PRIVATE ${_filters})

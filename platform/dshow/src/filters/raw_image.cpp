@@ -1,9 +1,13 @@
 #include "raw_image.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 extern "C" {
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace ffw {
@@ -13,17 +17,46 @@ void KeepData(void*, uint8_t*) {}
 
 // A frame over pixels it does not own; the buffer only marks them as already there, so that
 // libswscale neither copies nor allocates.
-bool WrapPlanes(AVFrame* frame, const uint8_t* const data[4], const int stride[4], AVPixelFormat format, int width,
-                int height) {
+bool WrapPicture(AVFrame* frame, const Picture& picture) {
   for (int i = 0; i < 4; ++i) {
-    frame->data[i] = const_cast<uint8_t*>(data[i]);
-    frame->linesize[i] = stride[i];
+    frame->data[i] = picture.data[i];
+    frame->linesize[i] = picture.stride[i];
   }
-  frame->format = format;
-  frame->width = width;
-  frame->height = height;
-  frame->buf[0] = av_buffer_create(const_cast<uint8_t*>(data[0]), 1, KeepData, nullptr, 0);
+  frame->format = picture.format;
+  frame->width = picture.width;
+  frame->height = picture.height;
+  frame->buf[0] = av_buffer_create(picture.data[0], 1, KeepData, nullptr, 0);
   return frame->buf[0] != nullptr;
+}
+
+// Rows of the plane that share one row of it (chroma rows are shared by 1 << log2_chroma_h rows).
+int RowShift(AVPixelFormat format, int plane) {
+  return plane == 1 || plane == 2 ? av_pix_fmt_desc_get(format)->log2_chroma_h : 0;
+}
+
+// The rows of a picture from y on.
+Picture RowsFrom(const Picture& picture, int y) {
+  Picture rows = picture;
+  for (int p = 0; p < 4; ++p)
+    if (rows.data[p]) rows.data[p] += ptrdiff_t(y >> RowShift(picture.format, p)) * rows.stride[p];
+  return rows;
+}
+
+// Copies rows [fromY, fromY + rows) of a picture to the rows from toY of another of the same
+// format and width, clearing the bytes after the pixels of each row written (a DIB row's padding).
+void CopyRows(const Picture& from, int fromY, const Picture& to, int toY, int rows) {
+  for (int p = 0; p < 4 && from.data[p]; ++p) {
+    const int shift = RowShift(from.format, p);
+    const int bytes = av_image_get_linesize(from.format, from.width, p);
+    const int first = fromY >> shift;
+    const int count = AV_CEIL_RSHIFT(fromY + rows, shift) - first;
+    const int room = std::abs(to.stride[p]);
+    for (int i = 0; i < count; ++i) {
+      uint8_t* out = to.data[p] + ptrdiff_t((toY >> shift) + i) * to.stride[p];
+      std::memcpy(out, from.data[p] + ptrdiff_t(first + i) * from.stride[p], size_t(bytes));
+      if (room > bytes) std::memset(out + bytes, 0, size_t(room - bytes));
+    }
+  }
 }
 
 }  // namespace
@@ -67,90 +100,156 @@ bool Fits(RawKind kind, int width, int height) {
   return true;
 }
 
-void PlanesOf(RawKind kind, uint8_t* buf, int width, int height, uint8_t* data[4], int stride[4]) {
-  for (int i = 0; i < 4; ++i) data[i] = nullptr, stride[i] = 0;
+Picture SamplePicture(uint8_t* buf, RawKind kind, int width, int height) {
+  Picture p;
+  p.format = PixelFormatOf(kind);
+  p.width = width;
+  p.height = height;
   if (kind == RawKind::I420) {
-    data[0] = buf;
-    stride[0] = width;
-    data[1] = buf + size_t(width) * height;
-    stride[1] = width / 2;
-    data[2] = data[1] + size_t(width / 2) * (height / 2);
-    stride[2] = width / 2;
-    return;
+    p.data[0] = buf;
+    p.stride[0] = width;
+    p.data[1] = buf + size_t(width) * height;
+    p.stride[1] = width / 2;
+    p.data[2] = p.data[1] + size_t(width / 2) * (height / 2);
+    p.stride[2] = width / 2;
+    return p;
   }
   const int row = RowBytes(kind, width);
   if (kind == RawKind::YUY2) {
-    data[0] = buf;
-    stride[0] = row;
-    return;
+    p.data[0] = buf;
+    p.stride[0] = row;
+    return p;
   }
-  data[0] = buf + size_t(row) * (height - 1);
-  stride[0] = -row;
+  p.data[0] = buf + size_t(row) * (height - 1);
+  p.stride[0] = -row;
+  return p;
 }
 
-bool ImageConverter::Convert(const uint8_t* const src[4], const int srcStride[4], AVPixelFormat srcFormat,
-                             int srcWidth, int srcHeight, uint8_t* const dst[4], const int dstStride[4],
-                             AVPixelFormat dstFormat, int dstWidth, int dstHeight) {
-  if (srcFormat == AV_PIX_FMT_RGB555LE && dstFormat != AV_PIX_FMT_RGB555LE && srcWidth > 0 && srcHeight > 0) {
+Picture FramePicture(const AVFrame* frame) {
+  Picture p;
+  for (int i = 0; i < 4; ++i) {
+    p.data[i] = frame->data[i];
+    p.stride[i] = frame->linesize[i];
+  }
+  p.format = AVPixelFormat(frame->format);
+  p.width = frame->width;
+  p.height = frame->height;
+  p.padded = true;
+  return p;
+}
+
+bool PaddedPicture::Fit(AVPixelFormat format, int width, int height) {
+  if (picture_.format == format && picture_.width == width && picture_.height == height) return true;
+  picture_ = {};
+  constexpr int kSpare = 64;
+  int bytes[4];
+  if (av_image_fill_linesizes(bytes, format, width) < 0) return false;
+  ptrdiff_t strides[4];
+  for (int p = 0; p < 4; ++p) strides[p] = bytes[p] ? FFALIGN(bytes[p] + kSpare, 64) : 0;
+  size_t sizes[4];
+  if (av_image_fill_plane_sizes(sizes, format, height, strides) < 0) return false;
+  const size_t total = sizes[0] + sizes[1] + sizes[2] + sizes[3];
+  if (total > capacity_) {
+    // Zeroed, so that what libswscale reads past the pixels has a value.
+    memory_.reset(static_cast<uint8_t*>(av_mallocz(total)));
+    capacity_ = memory_ ? total : 0;
+    if (!memory_) return false;
+  }
+  uint8_t* at = memory_.get();
+  for (int p = 0; p < 4; ++p) {
+    picture_.data[p] = sizes[p] ? at : nullptr;
+    picture_.stride[p] = int(strides[p]);
+    at += sizes[p];
+  }
+  picture_.format = format;
+  picture_.width = width;
+  picture_.height = height;
+  picture_.padded = true;
+  return true;
+}
+
+bool ImageConverter::Convert(const Picture& from, const Picture& to) {
+  if (from.width <= 0 || from.height <= 0 || to.width <= 0 || to.height <= 0) return false;
+  if (from.format == AV_PIX_FMT_RGB555LE && to.format != AV_PIX_FMT_RGB555LE) {
     // Each 5-bit field becomes 8 bits with its top bits repeated below, so 31 maps to 255.
-    const int wideStride = srcWidth * 4;
-    widened_.resize(size_t(wideStride) * size_t(srcHeight));
-    for (int y = 0; y < srcHeight; ++y) {
-      const uint8_t* in = src[0] + ptrdiff_t(y) * srcStride[0];
-      uint8_t* out = widened_.data() + size_t(y) * size_t(wideStride);
-      for (int x = 0; x < srcWidth; ++x) {
+    if (!widened_.Fit(AV_PIX_FMT_BGR0, from.width, from.height)) return false;
+    const Picture& wide = widened_.Get();
+    for (int y = 0; y < from.height; ++y) {
+      const uint8_t* in = from.data[0] + ptrdiff_t(y) * from.stride[0];
+      uint8_t* out = wide.data[0] + ptrdiff_t(y) * wide.stride[0];
+      for (int x = 0; x < from.width; ++x) {
         uint16_t pixel;
         std::memcpy(&pixel, in + 2 * x, 2);
         const uint32_t b = pixel & 31u, g = (pixel >> 5) & 31u, r = (pixel >> 10) & 31u;
-        const uint32_t wide = (b << 3 | b >> 2) | (g << 3 | g >> 2) << 8 | (r << 3 | r >> 2) << 16;
-        std::memcpy(out + 4 * x, &wide, 4);
+        const uint32_t value = (b << 3 | b >> 2) | (g << 3 | g >> 2) << 8 | (r << 3 | r >> 2) << 16;
+        std::memcpy(out + 4 * x, &value, 4);
       }
     }
-    const uint8_t* const wide[4] = {widened_.data(), nullptr, nullptr, nullptr};
-    const int wideStrides[4] = {wideStride, 0, 0, 0};
-    return Convert(wide, wideStrides, AV_PIX_FMT_BGR0, srcWidth, srcHeight, dst, dstStride, dstFormat, dstWidth,
-                   dstHeight);
+    return Convert(wide, to);
   }
   // Widened pictures kept at their size are cut into slices converted on all processors: there
   // libswscale's threaded output is the same, which it is not on every road (some unscaled ones
   // and strong shrinking differ).
-  const bool sliced = srcFormat == AV_PIX_FMT_BGR0 && srcWidth == dstWidth && srcHeight == dstHeight;
-  const Shape shape{srcWidth, srcHeight, srcFormat, dstWidth, dstHeight, dstFormat};
-  if (!context_ || !(shape == shape_)) {
-    context_.reset(sws_alloc_context());
-    if (!context_) return false;
-    SwsContext* c = context_.get();
-    av_opt_set_int(c, "srcw", srcWidth, 0);
-    av_opt_set_int(c, "srch", srcHeight, 0);
-    av_opt_set_int(c, "src_format", srcFormat, 0);
-    av_opt_set_int(c, "dstw", dstWidth, 0);
-    av_opt_set_int(c, "dsth", dstHeight, 0);
-    av_opt_set_int(c, "dst_format", dstFormat, 0);
-    av_opt_set_int(c, "sws_flags", SWS_BICUBIC, 0);
-    av_opt_set_int(c, "threads", sliced ? 0 : 1, 0);
-    if (sws_init_context(c, nullptr, nullptr) < 0) {
-      context_.reset();
-      return false;
-    }
-    shape_ = shape;
+  const bool sliced =
+      from.padded && from.format == AV_PIX_FMT_BGR0 && from.width == to.width && from.height == to.height;
+  if (!Prepare(from, to, sliced)) return false;
+  if (to.padded) return Scale(from, to, sliced);
+  if (!output_.Fit(to.format, to.width, to.height) || !Scale(from, output_.Get(), sliced)) return false;
+  CopyRows(output_.Get(), 0, to, 0, to.height);
+  return true;
+}
+
+bool ImageConverter::Prepare(const Picture& from, const Picture& to, bool sliced) {
+  const Shape shape{from.width, from.height, from.format, to.width, to.height, to.format, sliced};
+  if (context_ && shape == shape_) return true;
+  context_.reset(sws_alloc_context());
+  if (!context_) return false;
+  SwsContext* c = context_.get();
+  av_opt_set_int(c, "srcw", from.width, 0);
+  av_opt_set_int(c, "srch", from.height, 0);
+  av_opt_set_int(c, "src_format", from.format, 0);
+  av_opt_set_int(c, "dstw", to.width, 0);
+  av_opt_set_int(c, "dsth", to.height, 0);
+  av_opt_set_int(c, "dst_format", to.format, 0);
+  av_opt_set_int(c, "sws_flags", SWS_BICUBIC, 0);
+  av_opt_set_int(c, "threads", sliced ? 0 : 1, 0);
+  if (sws_init_context(c, nullptr, nullptr) < 0) {
+    context_.reset();
+    return false;
   }
-  if (!sliced) return sws_scale(context_.get(), src, srcStride, 0, srcHeight, dst, dstStride) > 0;
+  shape_ = shape;
+  return true;
+}
+
+bool ImageConverter::Scale(const Picture& from, const Picture& to, bool sliced) {
+  if (!from.padded) return ScaleFromSample(from, to);
+  if (!sliced) return sws_scale(context_.get(), from.data, from.stride, 0, from.height, to.data, to.stride) > 0;
   // Threads are used only by the frame interface.
   Frame in = NewFrame(), out = NewFrame();
-  if (!in || !out || !WrapPlanes(in.get(), src, srcStride, srcFormat, srcWidth, srcHeight) ||
-      !WrapPlanes(out.get(), dst, dstStride, dstFormat, dstWidth, dstHeight))
-    return false;
+  if (!in || !out || !WrapPicture(in.get(), from) || !WrapPicture(out.get(), to)) return false;
   return sws_scale_frame(context_.get(), out.get(), in.get()) >= 0;
 }
 
-bool ImageConverter::ConvertTo(const uint8_t* const src[4], const int srcStride[4], AVPixelFormat srcFormat,
-                               int srcWidth, int srcHeight, uint8_t* dst, RawKind kind, int dstWidth,
-                               int dstHeight) {
-  uint8_t* data[4];
-  int stride[4];
-  PlanesOf(kind, dst, dstWidth, dstHeight, data, stride);
-  return Convert(src, srcStride, srcFormat, srcWidth, srcHeight, data, stride, PixelFormatOf(kind), dstWidth,
-                 dstHeight);
+// A block read past the end of a row lands in the next row in memory, except past the row that
+// ends a sample's buffer: the rows there (the top one of bottom-up RGB, the last of the others,
+// two where rows share chroma) are converted from a padded copy, as a slice of their own.
+bool ImageConverter::ScaleFromSample(const Picture& from, const Picture& to) {
+  const int step = std::min(from.height, 1 << av_pix_fmt_desc_get(from.format)->log2_chroma_h);
+  const bool bottomUp = from.stride[0] < 0;
+  const int edgeY = bottomUp ? 0 : (from.height - 1) / step * step;
+  const int edgeRows = bottomUp ? step : from.height - edgeY;
+  if (!edge_.Fit(from.format, from.width, edgeRows)) return false;
+  const Picture& edge = edge_.Get();
+  CopyRows(from, edgeY, edge, 0, edgeRows);
+  SwsContext* c = context_.get();
+  if (bottomUp) {
+    const Picture rest = RowsFrom(from, edgeRows);
+    return sws_scale(c, edge.data, edge.stride, 0, edgeRows, to.data, to.stride) >= 0 &&
+           (edgeRows == from.height ||
+            sws_scale(c, rest.data, rest.stride, edgeRows, from.height - edgeRows, to.data, to.stride) >= 0);
+  }
+  return (edgeY == 0 || sws_scale(c, from.data, from.stride, 0, edgeY, to.data, to.stride) >= 0) &&
+         sws_scale(c, edge.data, edge.stride, edgeY, edgeRows, to.data, to.stride) >= 0;
 }
 
 }  // namespace ffw

@@ -3,7 +3,7 @@
 // padded to 4 bytes, YUV top-down; and the libswscale conversions between them.
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "ff_util.h"
 
@@ -18,32 +18,66 @@ int RowBytes(RawKind kind, int width);
 size_t ImageBytes(RawKind kind, int width, int height);
 // Whether the kind can hold a picture of this size (I420 needs even sizes, YUY2 an even width).
 bool Fits(RawKind kind, int width, int height);
-// Plane pointers and strides of an image in buf; RGB rows start at the end with negative strides.
-void PlanesOf(RawKind kind, uint8_t* buf, int width, int height, uint8_t* data[4], int stride[4]);
+
+// A picture as libswscale takes it. libswscale's SIMD code reads and writes whole blocks of
+// pixels past the end of a row: a frame FFmpeg allocated has room for that after every row
+// (padded), a sample's picture ends where its buffer ends.
+struct Picture {
+  uint8_t* data[4] = {};
+  int stride[4] = {};
+  AVPixelFormat format = AV_PIX_FMT_NONE;
+  int width = 0;
+  int height = 0;
+  bool padded = false;
+};
+
+// The picture of a sample buffer laid out for kind; RGB rows start at the end with negative strides.
+Picture SamplePicture(uint8_t* buf, RawKind kind, int width, int height);
+Picture FramePicture(const AVFrame* frame);
+
+// A padded picture of our own, rows top-down with at least 64 spare bytes after each (a block of
+// 16 pixels of 4 bytes). Its memory is kept for the next picture of the same size or smaller.
+class PaddedPicture {
+ public:
+  // False when out of memory.
+  bool Fit(AVPixelFormat format, int width, int height);
+  const Picture& Get() const { return picture_; }
+
+ private:
+  struct Free {
+    void operator()(uint8_t* p) const { av_free(p); }
+  };
+  std::unique_ptr<uint8_t, Free> memory_;
+  size_t capacity_ = 0;
+  Picture picture_;
+};
 
 // Converts and scales pictures, keeping its libswscale context between calls of the same shape.
+// libswscale never writes into a sample: it works on a padded picture that is then copied.
 class ImageConverter {
  public:
   // False when libswscale refuses the conversion.
-  bool Convert(const uint8_t* const src[4], const int srcStride[4], AVPixelFormat srcFormat, int srcWidth,
-               int srcHeight, uint8_t* const dst[4], const int dstStride[4], AVPixelFormat dstFormat,
-               int dstWidth, int dstHeight);
-  // Same into a sample buffer laid out for kind.
-  bool ConvertTo(const uint8_t* const src[4], const int srcStride[4], AVPixelFormat srcFormat, int srcWidth,
-                 int srcHeight, uint8_t* dst, RawKind kind, int dstWidth, int dstHeight);
+  bool Convert(const Picture& from, const Picture& to);
 
  private:
+  bool Prepare(const Picture& from, const Picture& to, bool sliced);
+  bool Scale(const Picture& from, const Picture& to, bool sliced);
+  bool ScaleFromSample(const Picture& from, const Picture& to);
+
   struct Shape {
     int srcWidth, srcHeight;
     AVPixelFormat srcFormat;
     int dstWidth, dstHeight;
     AVPixelFormat dstFormat;
+    bool sliced;
     bool operator==(const Shape&) const = default;
   };
   Scaler context_;
   Shape shape_{};
   // RGB555 pictures widened to 32 bits first: libswscale has no fast road from 5-5-5.
-  std::vector<uint8_t> widened_;
+  PaddedPicture widened_;
+  PaddedPicture edge_;    // the rows at the end of a sample's buffer
+  PaddedPicture output_;  // what libswscale makes for a sample
 };
 
 }  // namespace ffw

@@ -126,11 +126,8 @@ Frame StreamEncoder::NewPicture() const {
 int StreamEncoder::PreparePicture(const uint8_t* image, int64_t start, AVFrame* picture) {
   const AVCodecContext* c = codec_.get();
   if (int err = av_frame_make_writable(picture); err < 0) return err;
-  uint8_t* src[4];
-  int stride[4];
-  PlanesOf(video_.kind, const_cast<uint8_t*>(image), video_.width, video_.height, src, stride);
-  if (!scaler_.Convert(src, stride, PixelFormatOf(video_.kind), video_.width, video_.height, picture->data,
-                       picture->linesize, c->pix_fmt, c->width, c->height))
+  if (!scaler_.Convert(SamplePicture(const_cast<uint8_t*>(image), video_.kind, video_.width, video_.height),
+                       FramePicture(picture)))
     return AVERROR(EINVAL);
   int64_t pts = av_rescale_q_rnd(start, kUnits, c->time_base, AVRounding(AV_ROUND_NEAR_INF));
   if (pts <= lastPts_) pts = lastPts_ + 1;

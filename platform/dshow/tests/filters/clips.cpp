@@ -34,4 +34,16 @@ std::string AviClip() {
   return Clip("clip.avi", o);
 }
 
+std::string MarkedClip(int width, int height) {
+  testing_support::ClipOptions o;
+  o.format = "avi";
+  o.videoEncoder = "mpeg4";
+  o.audioEncoder = "";
+  o.width = width;
+  o.height = height;
+  o.seconds = 0.2;
+  o.markedEdges = true;
+  return Clip("marked" + std::to_string(width) + "x" + std::to_string(height) + ".avi", o);
+}
+
 }  // namespace filters_test

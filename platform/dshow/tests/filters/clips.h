@@ -14,6 +14,8 @@ namespace filters_test {
 std::string Clip(const std::string& name, const testing_support::ClipOptions& options);
 // The default test clip: 2 s of 176x144 MPEG-4 at 25 fps with MP3 sound, in AVI.
 std::string AviClip();
+// A fifth of a second of MPEG-4 in AVI, without sound, with the marked edges.
+std::string MarkedClip(int width, int height);
 std::string SandboxFile(const std::string& name);
 
 // A sample grabber callback living on the test's stack: no reference counting, and buffer

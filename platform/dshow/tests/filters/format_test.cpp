@@ -2,6 +2,7 @@
 // round-trip, malformed ones are refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "codec_format.h"
@@ -123,20 +124,17 @@ TEST(RawImages, Rgb555KeepsItsLevels) {
       picture[i] = uint8_t(c.pixel & 0xFF);
       picture[i + 1] = uint8_t(c.pixel >> 8);
     }
-    const uint8_t* const src[4] = {picture.data(), nullptr, nullptr, nullptr};
-    const int srcStride[4] = {width * 2, 0, 0, 0};
+    const ffw::Picture src = ffw::SamplePicture(picture.data(), ffw::RawKind::RGB555, width, height);
     std::vector<uint8_t> yuv(ffw::ImageBytes(ffw::RawKind::I420, width, height));
     ffw::ImageConverter converter;
-    ASSERT_TRUE(converter.ConvertTo(src, srcStride, AV_PIX_FMT_RGB555LE, width, height, yuv.data(),
-                                    ffw::RawKind::I420, width, height));
+    ASSERT_TRUE(converter.Convert(src, ffw::SamplePicture(yuv.data(), ffw::RawKind::I420, width, height)));
     const size_t luma = size_t(width) * height;
     EXPECT_NEAR(yuv[luma / 2], c.y, 1) << std::hex << c.pixel;
     EXPECT_NEAR(yuv[luma + 5], c.u, 2) << std::hex << c.pixel;
     EXPECT_NEAR(yuv[luma + luma / 4 + 5], c.v, 2) << std::hex << c.pixel;
 
     std::vector<uint8_t> rgb(ffw::ImageBytes(ffw::RawKind::RGB32, width, height));
-    ASSERT_TRUE(converter.ConvertTo(src, srcStride, AV_PIX_FMT_RGB555LE, width, height, rgb.data(),
-                                    ffw::RawKind::RGB32, width, height));
+    ASSERT_TRUE(converter.Convert(src, ffw::SamplePicture(rgb.data(), ffw::RawKind::RGB32, width, height)));
     const unsigned b = c.pixel & 31, g = (c.pixel >> 5) & 31, r = (c.pixel >> 10) & 31;
     EXPECT_EQ(rgb[0], b << 3 | b >> 2);
     EXPECT_EQ(rgb[1], g << 3 | g >> 2);
@@ -148,7 +146,7 @@ TEST(RawImages, Rgb555KeepsItsLevels) {
 // into exactly what one thread makes of the same picture.
 TEST(RawImages, SlicedConversionMatchesOneThread) {
   const int width = 640, height = 480;
-  std::vector<uint8_t> picture(size_t(width) * height * 2), wide(size_t(width) * height * 4);
+  std::vector<uint8_t> picture(size_t(width) * height * 2), wide(size_t(width) * height * 4 + 64);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const unsigned pixel = unsigned(((x * 7 + y * 3) % 32) << 10 | ((x ^ y) % 32) << 5 | ((x * y) % 32));
@@ -161,23 +159,25 @@ TEST(RawImages, SlicedConversionMatchesOneThread) {
       wide[i * 4 + 2] = uint8_t(r << 3 | r >> 2);
       wide[i * 4 + 3] = 0;
     }
-  const uint8_t* const src[4] = {picture.data(), nullptr, nullptr, nullptr};
-  const int srcStride[4] = {width * 2, 0, 0, 0};
-  std::vector<uint8_t> ours(ffw::ImageBytes(ffw::RawKind::I420, width, height)), reference(ours.size());
+  ffw::Picture src;
+  src.data[0] = picture.data();
+  src.stride[0] = width * 2;
+  src.format = AV_PIX_FMT_RGB555LE;
+  src.width = width;
+  src.height = height;
+  const size_t bytes = ffw::ImageBytes(ffw::RawKind::I420, width, height);
+  std::vector<uint8_t> ours(bytes), reference(bytes + 4096);  // libswscale writes past the end of rows
   ffw::ImageConverter converter;
-  ASSERT_TRUE(converter.ConvertTo(src, srcStride, AV_PIX_FMT_RGB555LE, width, height, ours.data(), ffw::RawKind::I420,
-                                  width, height));
+  ASSERT_TRUE(converter.Convert(src, ffw::SamplePicture(ours.data(), ffw::RawKind::I420, width, height)));
 
-  uint8_t* planes[4];
-  int strides[4];
-  ffw::PlanesOf(ffw::RawKind::I420, reference.data(), width, height, planes, strides);
+  const ffw::Picture planes = ffw::SamplePicture(reference.data(), ffw::RawKind::I420, width, height);
   ffw::Scaler single(sws_getContext(width, height, AV_PIX_FMT_BGR0, width, height, AV_PIX_FMT_YUV420P, SWS_BICUBIC,
                                     nullptr, nullptr, nullptr));
   ASSERT_TRUE(single);
   const uint8_t* const wideSrc[4] = {wide.data(), nullptr, nullptr, nullptr};
   const int wideStride[4] = {width * 4, 0, 0, 0};
-  ASSERT_GT(sws_scale(single.get(), wideSrc, wideStride, 0, height, planes, strides), 0);
-  EXPECT_TRUE(ours == reference);
+  ASSERT_GT(sws_scale(single.get(), wideSrc, wideStride, 0, height, planes.data, planes.stride), 0);
+  EXPECT_TRUE(std::equal(ours.begin(), ours.end(), reference.begin()));
 }
 
 }  // namespace

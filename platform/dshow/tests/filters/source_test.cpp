@@ -6,7 +6,9 @@
 #include <cstring>
 #include <fstream>
 #include <mutex>
+#include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -141,6 +143,44 @@ TEST(FileSource, Rgb24RowsAreBottomUpAndPadded) {
   EXPECT_EQ(connected.subtype, MEDIASUBTYPE_RGB24);
   FreeMediaType(connected);
   grab->Release();
+}
+
+// Every RGB kind at widths of no whole number of 16-pixel blocks: the rows of each picture keep
+// their first and last pixels, top row last in memory.
+TEST(FileSource, RgbPicturesOfOddWidthsKeepTheirEdges) {
+  struct Kind {
+    const GUID* subtype;
+    int bytes;
+  };
+  for (const Kind kind : {Kind{&MEDIASUBTYPE_RGB32, 4}, Kind{&MEDIASUBTYPE_RGB24, 3}, Kind{&MEDIASUBTYPE_RGB555, 2}}) {
+    for (const auto& [width, height] : {std::pair{170, 96}, std::pair{426, 240}}) {
+      SCOPED_TRACE(std::to_string(kind.bytes * 8) + " bits, " + std::to_string(width) + " wide");
+      CountedBranch video;
+      TestGraph graph;
+      IBaseFilter* source = AddSource(graph, MarkedClip(width, height));
+      ASSERT_NE(source, nullptr);
+      AM_MEDIA_TYPE rgb{};
+      rgb.majortype = MEDIATYPE_Video;
+      rgb.subtype = *kind.subtype;
+      ASSERT_EQ(video.Build(graph, source, 0, &rgb), S_OK);
+      auto* grab = QueryAs<ISampleGrabber>(video.grabber, IID_ISampleGrabber);
+      grab->SetBufferSamples(TRUE);
+      ASSERT_EQ(graph.Run(), S_OK);
+      graph.WaitForCompletion(1);
+      const size_t row = (size_t(width) * kind.bytes + 3) / 4 * 4;
+      std::vector<uint8_t> picture(row * size_t(height));
+      LONG size = LONG(picture.size());
+      ASSERT_EQ(grab->GetCurrentBuffer(&size, reinterpret_cast<LONG*>(picture.data())), S_OK);
+      grab->Release();
+      const auto pixel = [&](int x, int y) {
+        const uint8_t* p = picture.data() + row * size_t(height - 1 - y) + size_t(x) * kind.bytes;
+        if (kind.bytes > 2) return testing_support::Rgb{p[2], p[1], p[0]};
+        const unsigned v = unsigned(p[0]) | unsigned(p[1]) << 8;
+        return testing_support::Rgb{int(v >> 10 & 31) << 3, int(v >> 5 & 31) << 3, int(v & 31) << 3};
+      };
+      EXPECT_EQ(testing_support::MarkedEdgesFault(width, height, pixel), "");
+    }
+  }
 }
 
 struct ContainerCase {

@@ -2,9 +2,13 @@
 // libavformat.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "clips.h"
 #include "ole/objbase.h"
 #include "test_graph.h"
+#include "testing/media_fixtures.h"
 #include "testing/media_probe.h"
 #include "win32/paths.h"
 
@@ -245,8 +249,124 @@ TEST(AviMux, WritesUncompressedStreamsWithOrWithoutInterleaving) {
     ASSERT_TRUE(probe.Video() && probe.Audio());
     EXPECT_EQ(probe.Video()->codec, "rawvideo");
     EXPECT_EQ(probe.Video()->packets, 50);
+    const auto picture = testing_support::FirstPicture(out);
+    EXPECT_EQ(picture.error, "");
+    EXPECT_EQ(picture.width, 176);
     EXPECT_EQ(probe.Audio()->codec, "pcm_s16le");
     EXPECT_NEAR(probe.Audio()->seconds, 2.0, 0.15);
+  }
+}
+
+// Pushes three marked pictures of one uncompressed RGB type, bottom-up or top-down.
+class MarkedRgbPin : public CSourceStream {
+ public:
+  MarkedRgbPin(CSource* filter, HRESULT* phr, WORD bits, bool topDown)
+      : CSourceStream("marked RGB pin", phr, filter, u"Out"), bits_(bits), topDown_(topDown) {}
+
+ protected:
+  HRESULT GetMediaType(CMediaType* mt) override {
+    mt->InitMediaType();
+    mt->SetType(&MEDIATYPE_Video);
+    mt->SetSubtype(bits_ == 16 ? &MEDIASUBTYPE_RGB555 : bits_ == 24 ? &MEDIASUBTYPE_RGB24 : &MEDIASUBTYPE_RGB32);
+    mt->SetFormatType(&FORMAT_VideoInfo);
+    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt->AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
+    std::memset(vih, 0, sizeof *vih);
+    vih->AvgTimePerFrame = kFrameTime;
+    vih->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    vih->bmiHeader.biWidth = kWidth;
+    vih->bmiHeader.biHeight = topDown_ ? -kHeight : kHeight;
+    vih->bmiHeader.biPlanes = 1;
+    vih->bmiHeader.biBitCount = bits_;
+    vih->bmiHeader.biSizeImage = DWORD(RowBytes() * kHeight);
+    mt->SetSampleSize(vih->bmiHeader.biSizeImage);
+    return S_OK;
+  }
+  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
+    request->cBuffers = 1;
+    request->cbBuffer = LONG(RowBytes() * kHeight);
+    ALLOCATOR_PROPERTIES actual;
+    return allocator->SetProperties(request, &actual);
+  }
+  HRESULT FillBuffer(IMediaSample* sample) override {
+    if (next_ == 3) return S_FALSE;
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    std::memset(data, 0, RowBytes() * kHeight);  // the rows' padding too
+    for (int y = 0; y < kHeight; ++y) {
+      uint8_t* row = data + RowBytes() * size_t(topDown_ ? y : kHeight - 1 - y);
+      for (int x = 0; x < kWidth; ++x) {
+        const testing_support::Rgb c = testing_support::MarkedColourAt(x, y, kWidth, kHeight);
+        if (bits_ == 16) {
+          const unsigned pixel = unsigned(c.r >> 3) << 10 | unsigned(c.g >> 3) << 5 | unsigned(c.b >> 3);
+          row[2 * x] = uint8_t(pixel & 0xFF);
+          row[2 * x + 1] = uint8_t(pixel >> 8);
+        } else {
+          uint8_t* p = row + size_t(x) * (bits_ / 8);
+          p[0] = uint8_t(c.b);
+          p[1] = uint8_t(c.g);
+          p[2] = uint8_t(c.r);
+          if (bits_ == 32) p[3] = 0;
+        }
+      }
+    }
+    REFERENCE_TIME start = next_ * kFrameTime, stop = start + kFrameTime;
+    sample->SetTime(&start, &stop);
+    sample->SetSyncPoint(TRUE);
+    sample->SetActualDataLength(LONG(RowBytes() * kHeight));
+    ++next_;
+    return S_OK;
+  }
+
+ private:
+  static constexpr LONG kWidth = 170;
+  static constexpr LONG kHeight = 96;
+  static constexpr REFERENCE_TIME kFrameTime = 400000;
+  size_t RowBytes() const { return (size_t(kWidth) * bits_ + 31) / 32 * 4; }
+  const WORD bits_;
+  const bool topDown_;
+  int next_ = 0;
+};
+
+class MarkedRgbSource : public CSource {
+ public:
+  MarkedRgbSource(WORD bits, bool topDown) : CSource("marked RGB source", nullptr, GUID_NULL) {
+    HRESULT hr = S_OK;
+    new MarkedRgbPin(this, &hr, bits, topDown);
+  }
+};
+
+// The file declares bottom-up rows for uncompressed RGB, as the platform lays pictures out, and
+// its rows run that way whichever way its input's did: decoded, the picture is upright.
+TEST(AviMux, UncompressedRgbOfEveryDepthDecodesUpright) {
+  struct Case {
+    WORD bits;
+    bool topDown;
+  };
+  for (const Case c : {Case{16, false}, Case{24, false}, Case{32, false}, Case{24, true}}) {
+    SCOPED_TRACE(std::to_string(c.bits) + (c.topDown ? " bits top-down" : " bits"));
+    const std::string out = SandboxFile("marked" + std::to_string(c.bits) + (c.topDown ? "down" : "") + ".avi");
+    {
+      TestGraph graph;
+      auto* source = new MarkedRgbSource(c.bits, c.topDown);
+      graph.Add(source, u"Source");
+      IBaseFilter* mux = AddAviOutput(graph, out);
+      ASSERT_EQ(ConnectFilters(source, mux), S_OK);
+      ASSERT_EQ(graph.Run(), S_OK);
+      graph.WaitForCompletion(1);
+    }
+    const auto probe = testing_support::ProbeFile(out);
+    ASSERT_EQ(probe.error, "");
+    ASSERT_NE(probe.Video(), nullptr);
+    EXPECT_EQ(probe.Video()->codec, "rawvideo");
+    EXPECT_EQ(probe.Video()->packets, 3);
+    const auto picture = testing_support::FirstPicture(out);
+    ASSERT_EQ(picture.error, "");
+    EXPECT_EQ(testing_support::MarkedEdgesFault(picture.width, picture.height,
+                                                [&](int x, int y) {
+                                                  const uint8_t* p = picture.Pixel(x, y);
+                                                  return testing_support::Rgb{p[0], p[1], p[2]};
+                                                }),
+              "");
   }
 }
 

@@ -25,6 +25,7 @@
 
 class CCmdTarget;
 class CCmdUI;
+class CMenu;
 class CWnd;
 class CDC;
 // The notification header of WM_NOTIFY (hwndFrom, idFrom, code); defined with the common controls.
@@ -258,6 +259,18 @@ struct AFX_CMDHANDLERINFO {
                 AFX_RESULT(self->OnMenuChar(LOWORD(AFX_WP), HIWORD(AFX_WP), reinterpret_cast<HMENU>(AFX_LP))))
 #define ON_WM_ENTERMENULOOP() AFX_MSG_ENTRY(WM_ENTERMENULOOP, 0, 0, 0, self->OnEnterMenuLoop((BOOL)AFX_WP))
 #define ON_WM_EXITMENULOOP() AFX_MSG_ENTRY(WM_EXITMENULOOP, 0, 0, 0, self->OnExitMenuLoop((BOOL)AFX_WP))
+#define ON_WM_INITMENU() \
+  AFX_MSG_ENTRY(WM_INITMENU, 0, 0, 0, self->OnInitMenu(CMenu::FromHandle(reinterpret_cast<HMENU>(AFX_WP))))
+#define ON_WM_INITMENUPOPUP()                                                                                   \
+  AFX_MSG_ENTRY(WM_INITMENUPOPUP, 0, 0, 0,                                                                      \
+                self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(AFX_WP)), LOWORD(AFX_LP), \
+                                      (BOOL)HIWORD(AFX_LP)))
+#define ON_WM_UNINITMENUPOPUP()                        \
+  AFX_MSG_ENTRY(WM_UNINITMENUPOPUP, 0, 0, 0,           \
+                self->OnUnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(AFX_WP)), (UINT)AFX_LP))
+#define ON_WM_MENUSELECT()                   \
+  AFX_MSG_ENTRY(WM_MENUSELECT, 0, 0, 0,      \
+                self->OnMenuSelect(LOWORD(AFX_WP), HIWORD(AFX_WP), reinterpret_cast<HMENU>(AFX_LP)))
 
 // ---- CCmdTarget ---------------------------------------------------------------------------------
 
@@ -300,6 +313,11 @@ class CCmdUI {
   UINT m_nID = 0;
   UINT m_nIndex = 0;
   UINT m_nIndexMax = 0;
+  // A menu item's update: the menu and the item's position (m_nIndex), with the pop-up the item
+  // opens and, for the items of a menu bar's pop-up, the bar.
+  CMenu* m_pMenu = nullptr;
+  CMenu* m_pSubMenu = nullptr;
+  CMenu* m_pParentMenu = nullptr;
   CWnd* m_pOther = nullptr;
   BOOL m_bEnableChanged = FALSE;
   BOOL m_bContinueRouting = FALSE;

@@ -568,3 +568,111 @@ class CImageList : public CObject {
     return ::ImageList_Draw(m_hImageList, nImage, AfxDCHandle(pDC), pt.x, pt.y, nStyle);
   }
 };
+
+// ---- CMenu --------------------------------------------------------------------------------------
+
+// Wraps a menu. An object is attached (permanent) when it created, loaded or attached its menu;
+// FromHandle of any other menu gives a temporary wrapper kept until DeleteTempMap (the idle time
+// of the outermost message loop). The destructor destroys a menu the object still holds (Detach
+// first to keep it). The owner window's default WM_DRAWITEM handler hands owner-drawn items of a
+// menu to the menu's attached object; WM_MEASUREITEM goes to the object of the menu that holds the
+// item, searched from the menu TrackPopupMenu tracks (else the window's menu bar and system menu).
+class CMenu : public CObject {
+  DECLARE_DYNCREATE(CMenu)
+ public:
+  HMENU m_hMenu = nullptr;
+
+  CMenu() = default;
+  ~CMenu() override;
+  operator HMENU() const { return m_hMenu; }
+  HMENU GetSafeHmenu() const { return m_hMenu; }
+  BOOL operator==(const CMenu& menu) const { return m_hMenu == menu.m_hMenu; }
+  BOOL operator!=(const CMenu& menu) const { return m_hMenu != menu.m_hMenu; }
+
+  // ---- Handle maps
+  static CMenu* PASCAL FromHandle(HMENU hMenu);
+  static CMenu* PASCAL FromHandlePermanent(HMENU hMenu);
+  static void PASCAL DeleteTempMap();
+  // FALSE when the object already holds a menu or hMenu is NULL.
+  BOOL Attach(HMENU hNewMenu);
+  HMENU Detach();
+
+  // ---- Creation and destruction
+  BOOL CreateMenu() { return Attach(::CreateMenu()); }
+  BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
+  // From the resource module (AfxGetResourceHandle).
+  BOOL LoadMenu(LPCTSTR lpszResourceName);
+  BOOL LoadMenu(UINT nIDResource) { return LoadMenu(MAKEINTRESOURCE(nIDResource)); }
+  BOOL LoadMenuIndirect(const void* lpMenuTemplate) { return Attach(::LoadMenuIndirectA(lpMenuTemplate)); }
+  // Destroys the menu with its sub-menus; FALSE when the object holds none.
+  BOOL DestroyMenu();
+
+  // ---- Items (the platform's functions on this menu)
+  BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr) {
+    return ::AppendMenuA(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
+  }
+  BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp) {
+    return ::AppendMenuA(m_hMenu, nFlags | MF_BITMAP, nIDNewItem, reinterpret_cast<LPCSTR>(AfxGdiHandle(pBmp)));
+  }
+  BOOL InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr) {
+    return ::InsertMenuA(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
+  }
+  BOOL InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp) {
+    return ::InsertMenuA(m_hMenu, nPosition, nFlags | MF_BITMAP, nIDNewItem,
+                         reinterpret_cast<LPCSTR>(AfxGdiHandle(pBmp)));
+  }
+  BOOL ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr) {
+    return ::ModifyMenuA(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
+  }
+  BOOL ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp) {
+    return ::ModifyMenuA(m_hMenu, nPosition, nFlags | MF_BITMAP, nIDNewItem,
+                         reinterpret_cast<LPCSTR>(AfxGdiHandle(pBmp)));
+  }
+  BOOL RemoveMenu(UINT nPosition, UINT nFlags) { return ::RemoveMenu(m_hMenu, nPosition, nFlags); }
+  // Objects attached to the sub-menus it destroys keep a stale handle, as with any destroyed menu.
+  BOOL DeleteMenu(UINT nPosition, UINT nFlags) { return ::DeleteMenu(m_hMenu, nPosition, nFlags); }
+  UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck) { return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck); }
+  UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
+    return UINT(::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable));
+  }
+  BOOL CheckMenuRadioItem(UINT nIDFirst, UINT nIDLast, UINT nIDItem, UINT nFlags) {
+    return ::CheckMenuRadioItem(m_hMenu, nIDFirst, nIDLast, nIDItem, nFlags);
+  }
+  BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
+  UINT GetDefaultItem(UINT gmdiFlags, BOOL fByPos = FALSE) { return ::GetMenuDefaultItem(m_hMenu, fByPos, gmdiFlags); }
+  int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
+  UINT GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
+  UINT GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
+  int GetMenuString(UINT nIDItem, LPTSTR lpString, int nMaxCount, UINT nFlags) const {
+    return ::GetMenuStringA(m_hMenu, nIDItem, lpString, nMaxCount, nFlags);
+  }
+  int GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const;
+  BOOL GetMenuItemInfo(UINT uItem, LPMENUITEMINFO lpMenuItemInfo, BOOL fByPos = FALSE) {
+    return ::GetMenuItemInfoA(m_hMenu, uItem, fByPos, lpMenuItemInfo);
+  }
+  BOOL SetMenuItemInfo(UINT uItem, LPMENUITEMINFO lpMenuItemInfo, BOOL fByPos = FALSE) {
+    return ::SetMenuItemInfoA(m_hMenu, uItem, fByPos, lpMenuItemInfo);
+  }
+  BOOL InsertMenuItem(UINT uItem, LPMENUITEMINFO lpMenuItemInfo, BOOL fByPos = FALSE) {
+    return ::InsertMenuItemA(m_hMenu, uItem, fByPos, lpMenuItemInfo);
+  }
+  BOOL GetMenuInfo(LPMENUINFO lpcmi) const { return ::GetMenuInfo(m_hMenu, lpcmi); }
+  BOOL SetMenuInfo(LPCMENUINFO lpcmi) { return ::SetMenuInfo(m_hMenu, lpcmi); }
+  // The sub-menu's object (a temporary wrapper unless attached), or NULL.
+  CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
+  BOOL SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpUnchecked, const CBitmap* pBmpChecked) {
+    return ::SetMenuItemBitmaps(m_hMenu, nPosition, nFlags, static_cast<HBITMAP>(AfxGdiHandle(pBmpUnchecked)),
+                                static_cast<HBITMAP>(AfxGdiHandle(pBmpChecked)));
+  }
+  static DWORD PASCAL GetMenuCheckMarkDimensions() { return DWORD(::GetMenuCheckMarkDimensions()); }
+
+  // ---- Tracking: the platform's TrackPopupMenu with pWnd as owner. While it runs, this object
+  // is the menu the owner's WM_MEASUREITEM handler searches first. Returns the command with
+  // TPM_RETURNCMD.
+  BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
+  BOOL TrackPopupMenuEx(UINT fuFlags, int x, int y, CWnd* pWnd, LPTPMPARAMS lptpm);
+
+  // ---- Owner-drawn items: nothing by default.
+  virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+  virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
+};

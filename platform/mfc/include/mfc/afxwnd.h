@@ -245,6 +245,16 @@ class CWnd : public CCmdTarget {
   }
   void ShowScrollBar(UINT nBar, BOOL bShow = TRUE) { ::ShowScrollBar(m_hWnd, int(nBar), bShow); }
 
+  // ---- Menus
+  // The menu bar (a temporary wrapper unless attached), or NULL.
+  CMenu* GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
+  BOOL SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, pMenu ? pMenu->m_hMenu : nullptr); }
+  void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+  CMenu* GetSystemMenu(BOOL bRevert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert)); }
+  BOOL HiliteMenuItem(CMenu* pMenu, UINT nIDHiliteItem, UINT nHilite) {
+    return ::HiliteMenuItem(m_hWnd, pMenu ? pMenu->m_hMenu : nullptr, nIDHiliteItem, nHilite);
+  }
+
   // ---- Cursor and message boxes
   int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
@@ -326,6 +336,10 @@ class CWnd : public CCmdTarget {
   afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, HMENU hMenu);
   afx_msg void OnEnterMenuLoop(BOOL bIsTrackPopupMenu);
   afx_msg void OnExitMenuLoop(BOOL bIsTrackPopupMenu);
+  afx_msg void OnInitMenu(CMenu* pMenu);
+  afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+  afx_msg void OnUnInitMenuPopup(CMenu* pPopupMenu, UINT nFlags);
+  afx_msg void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
 
   friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
   friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);

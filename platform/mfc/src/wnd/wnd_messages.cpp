@@ -128,13 +128,18 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 }
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct) {
-  if (lpDrawItemStruct->CtlType != ODT_MENU && ReflectLastMsg(lpDrawItemStruct->hwndItem)) return;
+  if (lpDrawItemStruct->CtlType == ODT_MENU) {
+    if (DrawMenuItem(lpDrawItemStruct)) return;
+  } else if (ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
+    return;
+  }
   Default();
 }
 
 void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
-  if (lpMeasureItemStruct->CtlType != ODT_MENU &&
-      ReflectLastMsg(::GetDlgItem(m_hWnd, int(lpMeasureItemStruct->CtlID)))) {
+  if (lpMeasureItemStruct->CtlType == ODT_MENU) {
+    if (MeasureMenuItem(m_hWnd, lpMeasureItemStruct)) return;
+  } else if (ReflectLastMsg(::GetDlgItem(m_hWnd, int(lpMeasureItemStruct->CtlID)))) {
     return;
   }
   Default();
@@ -248,6 +253,7 @@ void afx_wnd::DeleteTempMaps() {
   CGdiObject::DeleteTempMap();
   CDC::DeleteTempMap();
   CImageList::DeleteTempMap();
+  CMenu::DeleteTempMap();
 }
 
 int CWnd::RunModalLoop(DWORD dwFlags) {

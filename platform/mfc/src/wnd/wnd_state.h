@@ -20,6 +20,9 @@ struct ThreadState {
   HHOOK createHook = nullptr;  // watches for that window's first message
   int loopDepth = 0;           // message loops running on this thread
   int quitCode = 0;            // wParam of the last WM_QUIT the framework's loops saw
+  // The pop-up CMenu::TrackPopupMenu tracks, and its owner.
+  HWND trackingWindow = nullptr;
+  CMenu* trackingMenu = nullptr;
 };
 
 ThreadState& State();
@@ -39,6 +42,16 @@ constexpr const char* kOldWndProcProp = "AfxOldWndProc";
 WNDPROC OldWndProc(HWND hWnd);
 // Makes pWnd the owner of hWnd and routes the window's messages through AfxWndProc.
 void AttachAndSubclass(CWnd* pWnd, HWND hWnd);
+
+// Owner-drawn menu items reaching the owner's default handlers: drawing goes to the attached
+// object of the item's menu, measuring to the object of the menu holding the item (searched from
+// the tracked pop-up, else the window's menu bar). False when no object takes the item.
+bool DrawMenuItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+bool MeasureMenuItem(HWND hWnd, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
+// CCmdUI on a menu item (by position in m_pMenu); false when the update is not for a menu item.
+bool EnableMenuItemOf(CCmdUI& ui, BOOL bOn);
+bool CheckMenuItemOf(CCmdUI& ui, int nCheck, bool radio);
+bool SetMenuItemTextOf(CCmdUI& ui, LPCTSTR lpszText);
 
 // RAII count of the message loops on this thread.
 struct LoopScope {

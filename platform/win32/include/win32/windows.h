@@ -18,3 +18,4 @@
 #include "win32/winuser.h"
 #include "win32/windlg.h"
 #include "win32/winctrl.h"
+#include "win32/winmenu.h"

@@ -16,8 +16,9 @@ struct ModalWindow {
   std::string caption;
   std::string text;  // a message box's message
   UINT type = 0;     // a message box's MB_* flags
-  // Ends the loop without an answer (a dialog ends with IDCANCEL).
+  // Ends the loop without an answer (a dialog ends with IDCANCEL, a menu loop with no command).
   std::function<void()> cancel;
+  bool menu = false;  // a menu loop: hwnd is its first pop-up window, or the window whose bar is open
 };
 
 // The calling thread's modal loops, the outermost first.

@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "menus/menu_bar.h"
+#include "menus/menu_loop.h"
 #include "user/display.h"
 #include "user/user_state.h"
 #include "win32/winbase.h"
@@ -147,6 +149,10 @@ void PaintNonClient(HWND hwnd, HDC hdc, bool active) {
     SelectObject(hdc, oldFont);
     r.top += height;
   }
+  if (const int bar = menus::MenuBarHeight(hwnd)) {
+    menus::PaintMenuBar(hwnd, hdc);
+    r.top += bar;
+  }
   if (ex & WS_EX_CLIENTEDGE) DrawEdge(hdc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   if (ex & WS_EX_STATICEDGE) DrawEdge(hdc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
   RECT client = w->client;
@@ -190,7 +196,7 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       }
       RECT in = NonClientInsets(w->style, w->exStyle);
       r->left += in.left;
-      r->top += in.top;
+      r->top += in.top + menus::MenuBarHeight(hWnd);
       r->right = std::max(r->left, r->right - in.right);
       r->bottom = std::max(r->top, r->bottom - in.bottom);
       return 0;
@@ -279,17 +285,44 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CONTEXTMENU:
-      if (w->IsChild()) Send(w->parent, Msg, wParam, lParam);
+      if (w->IsChild()) {
+        Send(w->parent, Msg, wParam, lParam);
+      } else if (const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; HitTestDefault(*w, pt) == HTCAPTION) {
+        menus::TrackSystemMenu(hWnd, pt);
+      }
       return 0;
     case WM_NCLBUTTONDOWN:
+      if (wParam == HTMENU) Send(hWnd, WM_SYSCOMMAND, SC_MOUSEMENU + HTMENU, lParam);
       if (wParam == HTCAPTION) Send(hWnd, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
       if (wParam == HTCLOSE) Send(hWnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
       if ((wParam == HTHSCROLL || wParam == HTVSCROLL) && ScrollBars().press) {
         ScrollBars().press(hWnd, wParam == HTVSCROLL ? 1 : 0, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       }
       return 0;
+    case WM_NCMOUSEMOVE:
+      menus::TrackBarHot(hWnd, static_cast<int>(wParam), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_NCMOUSELEAVE:
+      menus::TrackBarHot(hWnd, HTNOWHERE, {0, 0});
+      return 0;
+    case WM_NCRBUTTONUP:
+      // A right click on the caption asks for the context menu, which is the system menu.
+      if (wParam == HTCAPTION || wParam == HTSYSMENU) Send(hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd), lParam);
+      return 0;
+    case WM_SYSCHAR:
+      // Alt+Space (the context bit, 29, tells Alt was down) opens the system menu.
+      if (wParam == ' ' && (lParam & (1 << 29))) Send(hWnd, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+      return 0;
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
+        case SC_MOUSEMENU: menus::TrackMenuBar(hWnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
+        case SC_KEYMENU:
+          if (lParam == ' ') {
+            RECT r = ScreenWindowRect(*w);
+            const RECT in = NonClientInsets(w->style & ~(WS_VSCROLL | WS_HSCROLL), w->exStyle);
+            menus::TrackSystemMenu(hWnd, {r.left + in.left, r.top + in.top});
+          }
+          break;
         case SC_MOVE: MoveLoop(hWnd); break;
         case SC_CLOSE: Send(hWnd, WM_CLOSE, 0, 0); break;
         case SC_MINIMIZE: ShowWindow(hWnd, SW_MINIMIZE); break;

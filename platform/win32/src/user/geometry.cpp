@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gdi/dc.h"
+#include "menus/menu_bar.h"
 #include "user/display.h"
 #include "user/user_state.h"
 #include "win32/winbase.h"
@@ -150,6 +151,8 @@ int HitTestDefault(const Window& w, POINT pt) {
       return HTCAPTION;
     }
   }
+  const RECT bar = menus::MenuBarRect(w.handle);
+  if (!IsRectEmpty(&bar) && pt.y >= r.top + bar.top && pt.y < r.top + bar.bottom) return HTMENU;
   if ((w.style & WS_VSCROLL) && pt.x >= c.right && pt.y < c.bottom) return HTVSCROLL;
   if ((w.style & WS_HSCROLL) && pt.y >= c.bottom && pt.x < c.right) return HTHSCROLL;
   return HTBORDER;

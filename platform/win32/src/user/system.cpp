@@ -165,6 +165,9 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT /*uiParam*/, PVOID pvParam, UINT 
     case SPI_GETDROPSHADOW:
       *static_cast<BOOL*>(pvParam) = TRUE;
       return TRUE;
+    case SPI_GETMENUSHOWDELAY:
+      *static_cast<UINT*>(pvParam) = 400;
+      return TRUE;
     case SPI_GETKEYBOARDCUES:
       *static_cast<BOOL*>(pvParam) = FALSE;
       return TRUE;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "menus/menu_bar.h"
 #include "user/user_state.h"
 #include "win32/winbase.h"
 #include "win32/winerror.h"
@@ -76,6 +77,7 @@ void FreeWindow(HWND hwnd) {
   std::vector<HWND> children = ChildrenOf(*w);
   for (HWND child : children) FreeWindow(child);
   Send(hwnd, WM_NCDESTROY, 0, 0);
+  if (!w->IsChild()) menus::WindowMenusGone(hwnd, reinterpret_cast<HMENU>(w->id));
   ForgetWindow(hwnd);
   KillWindowTimers(hwnd);
   ForgetWindowDCs(hwnd);

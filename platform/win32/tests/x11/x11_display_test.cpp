@@ -451,4 +451,47 @@ TEST_F(X11DisplayTest, AnXEventWakesAThreadWaitingForMessages) {
   EXPECT_EQ(g_seen.clicks[0].y, 10);
 }
 
+TEST_F(X11DisplayTest, APopUpMenuIsItsOwnOverrideRedirectWindowAndAClickOutsideClosesIt) {
+  HWND main = Make(WS_POPUP | WS_VISIBLE, 10, 10, 300, 200, RGB(255, 0, 0));
+  Settle();
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 1, "One");
+  AppendMenuA(menu, MF_STRING, 2, "Two");
+  // While the menu loop waits, the display keeps the X side up to date; once the menu's X window
+  // shows, it is looked at and a click goes to the main window, outside the menu.
+  HWND shown = nullptr;
+  ::Window menuX = 0;
+  XWindowAttributes seen{};
+  wu::SetIdleHandler([&] {
+    const bool busy = display_->Sync();
+    HWND menuWindow = FindWindowA("#32768", nullptr);
+    if (shown || !menuWindow || !XOf(menuWindow)) return busy;
+    seen = Attributes(menuWindow);
+    if (seen.map_state != IsViewable) return busy;
+    shown = menuWindow;
+    menuX = XOf(menuWindow);
+    Button(main, Button1, true, 250, 180);
+    Button(main, Button1, false, 250, 180);
+    return true;
+  });
+  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD, 60, 60, 0, main, nullptr);
+  X11Display* display = display_.get();
+  wu::SetIdleHandler([display] { return display->Sync(); });
+  EXPECT_EQ(chosen, 0);
+  ASSERT_TRUE(shown);
+  EXPECT_TRUE(seen.override_redirect);
+  EXPECT_NE(menuX, XOf(main));
+  EXPECT_EQ(seen.x, 60);
+  EXPECT_EQ(seen.y, 60);
+  EXPECT_FALSE(IsWindow(shown));
+  EXPECT_TRUE(g_seen.clicks.empty());  // the click was the menu's
+  Settle();
+  ::Window rootReturn, parent, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(x_, DefaultRootWindow(x_), &rootReturn, &parent, &children, &count);
+  EXPECT_EQ(std::find(children, children + count, menuX), children + count);
+  XFree(children);
+  DestroyMenu(menu);
+}
+
 }  // namespace

@@ -1,0 +1,165 @@
+// Pictures converted into samples: libswscale reads and writes whole SIMD blocks past the end of a
+// row, so sample buffers that end with their last row are followed here by a page that faults,
+// and every row's first and last pixels are checked, for widths that are not whole blocks.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "raw_image.h"
+#include "testing/guarded_buffer.h"
+#include "testing/media_fixtures.h"
+
+namespace filters_test {
+namespace {
+
+using ffw::RawKind;
+using testing_support::Rgb;
+
+struct Size {
+  int width, height;
+};
+// Widths of no whole number of 16-pixel blocks, and the sizes each is scaled to.
+constexpr Size kSizes[] = {{170, 96}, {426, 240}, {854, 480}, {1366, 768}};
+constexpr Size kScaledTo[] = {{426, 240}, {170, 96}, {1366, 768}, {854, 480}};
+constexpr RawKind kRgbKinds[] = {RawKind::RGB555, RawKind::RGB24, RawKind::RGB32};
+constexpr RawKind kAllKinds[] = {RawKind::I420, RawKind::YUY2, RawKind::RGB555, RawKind::RGB24, RawKind::RGB32};
+
+const char* Name(RawKind kind) {
+  switch (kind) {
+    case RawKind::I420: return "I420";
+    case RawKind::YUY2: return "YUY2";
+    case RawKind::RGB32: return "RGB32";
+    case RawKind::RGB24: return "RGB24";
+    case RawKind::RGB555: return "RGB555";
+  }
+  return "?";
+}
+
+// Paints the marked picture into a picture as the platform lays it out (the strips start on even
+// pixels and rows, so shared chroma never mixes two colours).
+void Paint(const ffw::Picture& p) {
+  for (int y = 0; y < p.height; ++y) {
+    uint8_t* row = p.data[0] + ptrdiff_t(y) * p.stride[0];
+    for (int x = 0; x < p.width; ++x) {
+      const Rgb c = testing_support::MarkedColourAt(x, y, p.width, p.height);
+      const testing_support::Yuv yuv = testing_support::StudioYuvOf(c);
+      switch (p.format) {
+        case AV_PIX_FMT_YUV420P:
+          row[x] = yuv.y;
+          if (x % 2 == 0 && y % 2 == 0) {
+            p.data[1][ptrdiff_t(y / 2) * p.stride[1] + x / 2] = yuv.u;
+            p.data[2][ptrdiff_t(y / 2) * p.stride[2] + x / 2] = yuv.v;
+          }
+          break;
+        case AV_PIX_FMT_YUYV422:
+          row[2 * x] = yuv.y;
+          row[2 * x + 1] = x % 2 == 0 ? yuv.u : yuv.v;
+          break;
+        case AV_PIX_FMT_RGB555LE: {
+          const unsigned pixel = unsigned(c.r >> 3) << 10 | unsigned(c.g >> 3) << 5 | unsigned(c.b >> 3);
+          row[2 * x] = uint8_t(pixel & 0xFF);
+          row[2 * x + 1] = uint8_t(pixel >> 8);
+          break;
+        }
+        default: {  // BGR24, BGRA
+          const int bytes = p.format == AV_PIX_FMT_BGR24 ? 3 : 4;
+          row[bytes * x] = uint8_t(c.b);
+          row[bytes * x + 1] = uint8_t(c.g);
+          row[bytes * x + 2] = uint8_t(c.r);
+          if (bytes == 4) row[bytes * x + 3] = 0;
+        }
+      }
+    }
+  }
+}
+
+// A pixel of a picture in an RGB sample (y = 0 at the top).
+Rgb PixelAt(const ffw::Picture& p, int x, int y) {
+  const uint8_t* row = p.data[0] + ptrdiff_t(y) * p.stride[0];
+  if (p.format == AV_PIX_FMT_RGB555LE) {
+    const unsigned pixel = unsigned(row[2 * x]) | unsigned(row[2 * x + 1]) << 8;
+    const auto widen = [](unsigned v) { return int(v << 3 | v >> 2); };
+    return {widen(pixel >> 10 & 31), widen(pixel >> 5 & 31), widen(pixel & 31)};
+  }
+  const int bytes = p.format == AV_PIX_FMT_BGR24 ? 3 : 4;
+  return {row[bytes * x + 2], row[bytes * x + 1], row[bytes * x]};
+}
+
+// Converts into a sample of kind in a guarded buffer; the sample's rows must keep the edges.
+void ExpectEdgesIn(ffw::ImageConverter& converter, const ffw::Picture& from, RawKind kind, Size to) {
+  testing_support::GuardedBuffer sample(ffw::ImageBytes(kind, to.width, to.height));
+  const ffw::Picture out = ffw::SamplePicture(sample.data(), kind, to.width, to.height);
+  ASSERT_TRUE(converter.Convert(from, out));
+  EXPECT_EQ(testing_support::MarkedEdgesFault(to.width, to.height, [&](int x, int y) { return PixelAt(out, x, y); }),
+            "");
+}
+
+TEST(RawImages, SamplesOfEveryKindConvertIntoRgbSamplesKeepingTheirEdges) {
+  for (size_t i = 0; i < std::size(kSizes); ++i) {
+    const Size size = kSizes[i];
+    for (RawKind fromKind : kAllKinds) {
+      testing_support::GuardedBuffer source(ffw::ImageBytes(fromKind, size.width, size.height));
+      const ffw::Picture from = ffw::SamplePicture(source.data(), fromKind, size.width, size.height);
+      Paint(from);
+      ffw::ImageConverter converter;
+      for (RawKind toKind : kRgbKinds) {
+        for (Size to : {size, kScaledTo[i]}) {
+          if (fromKind == toKind && to.width == size.width) continue;
+          SCOPED_TRACE(std::string(Name(fromKind)) + " " + std::to_string(size.width) + "x" +
+                       std::to_string(size.height) + " to " + Name(toKind) + " " + std::to_string(to.width) + "x" +
+                       std::to_string(to.height));
+          ExpectEdgesIn(converter, from, toKind, to);
+        }
+      }
+    }
+  }
+}
+
+// The file source's road: decoded pictures, which FFmpeg pads, into samples.
+TEST(RawImages, DecodedPicturesConvertIntoRgbSamplesKeepingTheirEdges) {
+  for (size_t i = 0; i < std::size(kSizes); ++i) {
+    const Size size = kSizes[i];
+    ffw::Frame frame = ffw::NewFrame();
+    frame->format = AV_PIX_FMT_YUV420P;
+    frame->width = size.width;
+    frame->height = size.height;
+    ASSERT_GE(av_frame_get_buffer(frame.get(), 0), 0);
+    const ffw::Picture from = ffw::FramePicture(frame.get());
+    Paint(from);
+    ffw::ImageConverter converter;
+    for (RawKind toKind : kRgbKinds) {
+      for (Size to : {size, kScaledTo[i]}) {
+        SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + " to " + Name(toKind) + " " +
+                     std::to_string(to.width) + "x" + std::to_string(to.height));
+        ExpectEdgesIn(converter, from, toKind, to);
+      }
+    }
+  }
+}
+
+// YUV samples keep their layout too: the first and last luma of every row of an I420 sample.
+TEST(RawImages, RgbSamplesConvertIntoYuvSamplesInsideTheirBuffers) {
+  const Size size{426, 240};
+  testing_support::GuardedBuffer source(ffw::ImageBytes(RawKind::RGB24, size.width, size.height));
+  const ffw::Picture from = ffw::SamplePicture(source.data(), RawKind::RGB24, size.width, size.height);
+  Paint(from);
+  ffw::ImageConverter converter;
+  for (RawKind kind : {RawKind::I420, RawKind::YUY2}) {
+    testing_support::GuardedBuffer sample(ffw::ImageBytes(kind, size.width, size.height));
+    const ffw::Picture out = ffw::SamplePicture(sample.data(), kind, size.width, size.height);
+    ASSERT_TRUE(converter.Convert(from, out));
+    const int step = kind == RawKind::YUY2 ? 2 : 1;
+    for (int y = 0; y < size.height; ++y) {
+      const uint8_t* row = out.data[0] + ptrdiff_t(y) * out.stride[0];
+      if (std::abs(2 * y + 1 - size.height) > 4) {
+        const Rgb left = testing_support::MarkedColourAt(0, y, size.width, size.height);
+        EXPECT_NEAR(row[0], testing_support::StudioYuvOf(left).y, 2) << Name(kind) << " row " << y;
+      }
+      EXPECT_NEAR(row[step * (size.width - 1)], testing_support::StudioYuvOf(testing_support::kRightColour).y, 2)
+          << Name(kind) << " row " << y;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace filters_test
