@@ -29,8 +29,7 @@ BOOL CTessaryCtrl::Save(LPCTSTR strFileName) {
 
 HRESULT CTessaryCtrl::BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name) {
   GUID profileId = GUID_NULL;
-  if (wmvProfiles_->GetCount() > 0)
-    if (const CWMVProfile* profile = wmvProfiles_->ProfileAt(settings_.wmvProfile)) profileId = profile->ProfileId();
+  if (const CWMVProfile* profile = wmvProfiles_->ProfileAt(settings_.wmvProfile)) profileId = profile->ProfileId();
   ConversionPlan plan(type, settings_, profileId);
 
   CWaitCursor wait;

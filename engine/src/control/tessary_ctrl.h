@@ -2,8 +2,7 @@
 // The engine control: its automation surface (properties, methods, events, browsing hooks), its
 // run flags, collections and window. The work behind the surface is done by the classes it owns:
 // the editing timeline, and per Save a conversion plan that builds the conversion graph.
-#include <memory>
-
+#include "control/cmd_target_ref.h"
 #include "conversion/conversion_graph.h"
 #include "conversion/output_settings.h"
 #include "dshow/qedit.h"
@@ -137,19 +136,12 @@ class CTessaryCtrl : public COleControl {
   // The collection an index property points into and the index (null for other members).
   CItemCollection* IndexedCollection(DISPID dispid, short*& index);
 
-  // The control's reference to a collection: a client's own reference keeps it alive after the
-  // control.
-  struct CollectionRelease {
-    void operator()(CCmdTarget* collection) const { afx_disp::InternalRelease(collection); }
-  };
-  template <class Collection>
-  using CollectionRef = std::unique_ptr<Collection, CollectionRelease>;
-
-  // ---- Collections (created here, filled when the window is made)
-  CollectionRef<CWMVProfiles> wmvProfiles_;
-  CollectionRef<CVideoCompressors> videoCompressors_;
-  CollectionRef<CAudioCompressors> audioCompressors_;
-  CollectionRef<CTransitions> transitions_;
+  // ---- Collections (created here, filled when the window is made; a client's reference keeps one
+  // alive after the control)
+  CmdTargetRef<CWMVProfiles> wmvProfiles_;
+  CmdTargetRef<CVideoCompressors> videoCompressors_;
+  CmdTargetRef<CAudioCompressors> audioCompressors_;
+  CmdTargetRef<CTransitions> transitions_;
   CString firstVideoCompressor_;
   CString firstAudioCompressor_;
 
