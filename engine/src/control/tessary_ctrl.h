@@ -5,7 +5,7 @@
 #include "control/cmd_target_ref.h"
 #include "conversion/conversion_graph.h"
 #include "conversion/output_settings.h"
-#include "dshow/qedit.h"
+#include "dshow/dshow.h"
 #include "mfc/afxctl.h"
 #include "timeline/editing_timeline.h"
 

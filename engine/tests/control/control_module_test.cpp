@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dispatch_calls.h"
-#include "dshow/qedit.h"
+#include "dshow/dshow.h"
 #include "engine/tessary_ids.h"
 #include "mfc/afxctl.h"
 

@@ -6,6 +6,7 @@
 
 #include "clip_input_pin.h"
 #include "group_filter.h"
+#include "ole/comptr.h"
 
 namespace des {
 
@@ -149,8 +150,8 @@ HRESULT GroupOutputPin::DoBufferProcessingLoop() {
   Command com;
   do {
     while (!CheckRequest(&com)) {
-      IMediaSample* sample = nullptr;
-      HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+      ComPtr<IMediaSample> sample;
+      HRESULT hr = GetDeliveryBuffer(sample.put(), nullptr, nullptr, 0);
       if (FAILED(hr)) {
         // No buffers once decommitted: the stop request is on its way; serve it here.
         com = GetRequest();
@@ -161,13 +162,12 @@ HRESULT GroupOutputPin::DoBufferProcessingLoop() {
         Reply(com == CMD_STOP ? S_OK : static_cast<DWORD>(E_UNEXPECTED));
         return S_FALSE;
       }
-      hr = FillBuffer(sample);
+      hr = FillBuffer(sample.get());
       if (hr == S_OK) {
-        hr = Deliver(sample);
-        sample->Release();
+        hr = Deliver(sample.get());
         if (hr != S_OK) return S_OK;  // downstream refused: wait for the next command
       } else {
-        sample->Release();
+        sample = nullptr;  // back to the allocator before the end of the stream goes out
         if (hr == kStopped) return S_OK;
         DeliverEndOfStream();
         if (hr != S_FALSE) m_pFilter->NotifyEvent(EC_ERRORABORT, hr, 0);

@@ -74,10 +74,10 @@ SIZE LayoutPopup(Menu& menu, HWND owner) {
   for (size_t i = 0; i < menu.items.size() && i < sizes.size(); ++i) {
     const MenuItem& item = menu.items[i];
     Size& s = sizes[i];
-    if (item.IsSeparator()) {
-      s.item = {0, rowHeight / 2};
-    } else if (item.IsOwnerDrawn()) {
+    if (item.IsOwnerDrawn()) {  // an owner-drawn separator too: its owner draws it
       s.item = Measure(item, owner);
+    } else if (item.IsSeparator()) {
+      s.item = {0, rowHeight / 2};
     } else if (item.type & MFT_BITMAP) {
       const SIZE b = BitmapSize(item.bitmap);
       s.item = {CheckColumnWidth() + b.cx + ArrowColumnWidth(), std::max<LONG>(b.cy, rowHeight)};

@@ -149,8 +149,12 @@ TEST_F(MenuBarTest, AClickOpensTheItemsPopUpBelowItAndTheChoiceIsPosted) {
             (std::vector<UINT>{WM_ENTERMENULOOP, WM_INITMENU, WM_INITMENUPOPUP, WM_UNINITMENUPOPUP,
                                WM_INITMENUPOPUP, WM_UNINITMENUPOPUP, WM_EXITMENULOOP}));
   for (const Logged& l : owner_.log) {
-    if (l.message == WM_ENTERMENULOOP) EXPECT_EQ(l.wParam, WPARAM(FALSE));  // not TrackPopupMenu
-    if (l.message == WM_INITMENU) EXPECT_EQ(reinterpret_cast<HMENU>(l.wParam), bar);
+    if (l.message == WM_ENTERMENULOOP) {
+      EXPECT_EQ(l.wParam, WPARAM(FALSE));  // not TrackPopupMenu
+    }
+    if (l.message == WM_INITMENU) {
+      EXPECT_EQ(reinterpret_cast<HMENU>(l.wParam), bar);
+    }
   }
   std::vector<UINT> commands;
   for (const Logged& l : owner_.log) {

@@ -281,8 +281,8 @@ TEST(MenuItemsTest, MenuInformationReachesSubMenusAndIsExportedByUser32) {
   // Bound by name, as callers do that cannot count on the function.
   HMODULE user32 = LoadLibraryA("user32.dll");
   ASSERT_TRUE(user32);
-  auto setInfo = reinterpret_cast<BOOL (*)(HMENU, LPCMENUINFO)>(GetProcAddress(user32, "SetMenuInfo"));
-  auto getInfo = reinterpret_cast<BOOL (*)(HMENU, LPMENUINFO)>(GetProcAddress(user32, "GetMenuInfo"));
+  auto setInfo = reinterpret_cast<BOOL (*)(HMENU, LPCMENUINFO)>(reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetMenuInfo")));
+  auto getInfo = reinterpret_cast<BOOL (*)(HMENU, LPMENUINFO)>(reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetMenuInfo")));
   ASSERT_TRUE(setInfo && getInfo);
   ASSERT_TRUE(setInfo(menu, &info));
 

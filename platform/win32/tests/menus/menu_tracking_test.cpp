@@ -87,7 +87,9 @@ TEST_F(MenuTrackingTest, APopUpSendsItsMessagesInThePlatformsOrder) {
       EXPECT_EQ(reinterpret_cast<HMENU>(l.wParam), menu);
       EXPECT_EQ(l.lParam, MAKELPARAM(0, FALSE));
     }
-    if (l.message == WM_ENTERMENULOOP || l.message == WM_EXITMENULOOP) EXPECT_EQ(l.wParam, WPARAM(TRUE));
+    if (l.message == WM_ENTERMENULOOP || l.message == WM_EXITMENULOOP) {
+      EXPECT_EQ(l.wParam, WPARAM(TRUE));
+    }
     if (l.message == WM_ENTERIDLE) {
       EXPECT_EQ(l.wParam, WPARAM(MSGF_MENU));
       EXPECT_EQ(reinterpret_cast<HWND>(l.lParam), shown);
