@@ -1,4 +1,4 @@
-#include "item_collection.h"
+#include "control/item_collection.h"
 
 short CItemCollection::FindPosition(LPCTSTR name) const {
   for (size_t i = 0; i < m_list->Size(); ++i) {

@@ -1,4 +1,4 @@
-#include "item_enumerator.h"
+#include "control/item_enumerator.h"
 
 #include <new>
 

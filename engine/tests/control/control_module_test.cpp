@@ -7,8 +7,8 @@
 
 #include "dispatch_calls.h"
 #include "dshow/dshow.h"
+#include "engine/tessary_ids.h"
 #include "mfc/afxctl.h"
-#include "tessary_ids.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
-// Identifiers of the Tessary control library: classes, interfaces, member ids and resources.
-// Shared by the library and the programs that drive it.
+// Identifiers of the Tessary control library: classes, interfaces and member ids. Shared by the
+// library and the programs that host it.
 #include "ole/ole.h"
 
 // ---- Classes and interfaces ---------------------------------------------------------------------
@@ -199,11 +199,3 @@ constexpr DISPID kItemIdVideoCompressors = 5;
 constexpr DISPID kItemIdTransitions = 4;
 constexpr DISPID kItemIdEffects = 4;
 constexpr DISPID kItemIdWMVProfiles = 6;
-
-// ---- Resources ----------------------------------------------------------------------------------
-#define IDS_TESSARY 1
-#define IDS_TESSARY_PPG 2
-#define IDB_TESSARY 1
-#define IDD_ABOUTBOX_TESSARY 1
-#define IDD_PROPPAGE_TESSARY 200
-#define IDS_TESSARY_PPG_CAPTION 200
