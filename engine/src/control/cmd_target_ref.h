@@ -6,7 +6,7 @@
 #include "mfc/afxdisp_ctl.h"
 
 struct CmdTargetRelease {
-  void operator()(CCmdTarget* target) const { afx_disp::InternalRelease(target); }
+  void operator()(CCmdTarget* target) const { mfc::disp::InternalRelease(target); }
 };
 
 template <class Target>

@@ -11,7 +11,7 @@
 
 CVideoCompressors::CVideoCompressors() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IVideoCompressors);
+  mfc::disp::SetDispatchIID(this, IID_IVideoCompressors);
 }
 
 void CVideoCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CNamedItem(IID_IVideoCompressor, name)); }
@@ -49,7 +49,7 @@ END_DISPATCH_MAP()
 
 CAudioCompressors::CAudioCompressors() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IAudioCompressors);
+  mfc::disp::SetDispatchIID(this, IID_IAudioCompressors);
 }
 
 void CAudioCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CNamedItem(IID_IAudioCompressor, name)); }

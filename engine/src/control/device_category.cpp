@@ -19,7 +19,7 @@ HRESULT ReadFriendlyName(IMoniker* moniker, CString& name) {
   VARIANT value;
   VariantInit(&value);
   const bool read = SUCCEEDED(bag->Read(u"FriendlyName", &value, nullptr));
-  if (read) afx_disp::ToText(value, name);
+  if (read) mfc::disp::ToText(value, name);
   const bool text = read && value.vt == VT_BSTR;
   VariantClear(&value);
   return text ? S_OK : S_FALSE;

@@ -4,7 +4,7 @@
 
 CNamedItem::CNamedItem(REFIID iidDispatch, LPCTSTR name, REFCLSID clsid) : m_name(name), m_clsid(clsid) {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, iidDispatch);
+  mfc::disp::SetDispatchIID(this, iidDispatch);
 }
 
 BEGIN_DISPATCH_MAP(CNamedItem, CCmdTarget)

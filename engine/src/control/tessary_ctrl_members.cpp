@@ -12,18 +12,18 @@ struct GroupedProperty<group, field> {
   static Group& Of(CCmdTarget* target) { return static_cast<CTessaryCtrl*>(target)->*group; }
   static HRESULT Get(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT**, UINT, VARIANT* result) {
     Field value = Of(target).*field;
-    return afx_disp::StoreResult(result, std::move(value), entry.vt);
+    return mfc::disp::StoreResult(result, std::move(value), entry.vt);
   }
   static HRESULT Put(CCmdTarget* target, const AFX_DISPMAP_ENTRY&, VARIANT** inputs, UINT count, VARIANT*) {
     if (count < 1) return DISP_E_BADPARAMCOUNT;
-    return afx_disp::LoadMember(&Of(target), field, inputs[count - 1]) == S_OK ? S_OK : DISP_E_TYPEMISMATCH;
+    return mfc::disp::LoadMember(&Of(target), field, inputs[count - 1]) == S_OK ? S_OK : DISP_E_TYPEMISMATCH;
   }
 };
 
 // A property the control keeps: the put stores it, marks the control modified and notifies.
 #define TESSARY_STORED(name, member, vt, mode)                                                        \
-  {#name, dispid##name, afxDispProperty, vt, VTS_NONE, &afx_disp::MemberProperty<&CTessaryCtrl::member>::Get, \
-   &CTessaryCtrl::StoredPut<afx_disp::MemberProperty<&CTessaryCtrl::member>, CTessaryCtrl::Notify::mode>},
+  {#name, dispid##name, afxDispProperty, vt, VTS_NONE, &mfc::disp::MemberProperty<&CTessaryCtrl::member>::Get, \
+   &CTessaryCtrl::StoredPut<mfc::disp::MemberProperty<&CTessaryCtrl::member>, CTessaryCtrl::Notify::mode>},
 // The same for a property kept in the output settings.
 #define TESSARY_SETTING(name, field, vt, mode)                                                              \
   {#name, dispid##name, afxDispProperty, vt, VTS_NONE,                                                    \
@@ -48,14 +48,14 @@ HRESULT CTessaryCtrl::UnavailableCall(CCmdTarget*, const AFX_DISPMAP_ENTRY& entr
                                       VARIANT* result) {
   if (count < std::strlen(entry.lpszParams)) return DISP_E_BADPARAMCOUNT;
   if (!result || entry.vt == VT_EMPTY) return S_OK;
-  if (entry.vt == VT_BSTR) return afx_disp::StoreText(result, "");
+  if (entry.vt == VT_BSTR) return mfc::disp::StoreText(result, "");
   if (entry.vt == VT_DISPATCH) {
     VariantClear(result);
     result->vt = VT_DISPATCH;
     result->pdispVal = nullptr;
     return S_OK;
   }
-  return afx_disp::StoreNumber(result, 0.0, entry.vt);
+  return mfc::disp::StoreNumber(result, 0.0, entry.vt);
 }
 
 BEGIN_DISPATCH_MAP(CTessaryCtrl, COleControl)

@@ -10,7 +10,7 @@
 
 CTransitions::CTransitions() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_ITransitions);
+  mfc::disp::SetDispatchIID(this, IID_ITransitions);
 }
 
 void CTransitions::AddTransitionItem(LPCTSTR name, REFCLSID clsid) {
@@ -32,7 +32,7 @@ CString ReadText(IPropertyBag* bag, LPCOLESTR key) {
   CString text;
   VARIANT value;
   VariantInit(&value);
-  if (SUCCEEDED(bag->Read(key, &value, nullptr))) afx_disp::ToText(value, text);
+  if (SUCCEEDED(bag->Read(key, &value, nullptr))) mfc::disp::ToText(value, text);
   VariantClear(&value);
   return text;
 }
@@ -72,7 +72,7 @@ END_DISPATCH_MAP()
 
 CEffects::CEffects() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IEffects);
+  mfc::disp::SetDispatchIID(this, IID_IEffects);
 }
 
 void CEffects::AddEffectItem(LPCTSTR name, REFCLSID clsid) { m_list->Append(new CNamedItem(IID_IEffect, name, clsid)); }

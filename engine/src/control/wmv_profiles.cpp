@@ -10,7 +10,7 @@
 
 CWMVProfiles::CWMVProfiles() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IWMVProfiles);
+  mfc::disp::SetDispatchIID(this, IID_IWMVProfiles);
 }
 
 void CWMVProfiles::AddProfile(LPCTSTR name, LPCTSTR description, REFGUID profileId, BOOL audioOnly) {

@@ -362,9 +362,6 @@ HRESULT NotifyPut(CCmdTarget* t, const AFX_DISPMAP_ENTRY& e, VARIANT** in, UINT 
 
 }  // namespace mfc::disp
 
-// The engine's control code calls these helpers by this name until it moves to mfc::disp.
-namespace afx_disp = mfc::disp;
-
 #define DECLARE_DISPATCH_MAP()                                                                     \
  public:                                                                                           \
   mfc::disp::DispatchPart m_xDispatch{this};                                                        \
