@@ -1,6 +1,7 @@
 // The report-view list driven as a user and its parent drive it: columns, items and sub-items,
 // selection with its focus item and mark, clicks and double clicks told to the parent,
-// custom-draw stages and what the parent's answers change, and scrolling by whole rows.
+// custom-draw stages and what the parent's answers change, scrolling by whole rows, and the
+// flat scroll bar calls.
 #include <string>
 #include <vector>
 
@@ -533,6 +534,32 @@ TEST_F(ListViewTest, ColumnsLayTheirTextOut) {
   EXPECT_EQ(ui.PixelAt(At(list, 42, 1)), kTextBk);
   EXPECT_EQ(ui.PixelAt(At(list, 101, kRow / 2)), GetSysColor(COLOR_WINDOW));
   EXPECT_EQ(ui.PixelAt(At(list, 110, kRow / 2)), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(ListViewTest, FlatScrollBarCallsLeaveTheListScrollable) {
+  HWND list = List();
+  AddColumn(list, 100);
+  AddRows(list, 10);
+  EXPECT_TRUE(InitializeFlatSB(list));
+  EXPECT_TRUE(FlatSB_EnableScrollBar(list, SB_BOTH, ESB_DISABLE_BOTH));
+  EXPECT_FALSE(FlatSB_EnableScrollBar(list, SB_BOTH, ESB_DISABLE_BOTH));  // already so
+  EXPECT_FALSE(FlatSB_EnableScrollBar(list, SB_VERT, ESB_DISABLE_BOTH));
+  EXPECT_TRUE(FlatSB_EnableScrollBar(list, SB_VERT, ESB_ENABLE_BOTH));
+  EXPECT_TRUE(FlatSB_EnableScrollBar(list, SB_VERT, ESB_DISABLE_BOTH));
+  // What drives the list from outside still scrolls it.
+  SendMessageA(list, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(Top(list), 1);
+  EXPECT_EQ(GetScrollPos(list, SB_VERT), 1);
+  DestroyWindow(list);
+  EXPECT_FALSE(InitializeFlatSB(list));
+  EXPECT_FALSE(FlatSB_EnableScrollBar(list, SB_BOTH, ESB_DISABLE_BOTH));
+
+  // A scroll bar control tells the same way whether its arrows changed.
+  HWND bar = CreateWindowExA(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 250, 10, 16, 80, parent, nullptr,
+                             nullptr, nullptr);
+  EXPECT_TRUE(EnableScrollBar(bar, SB_CTL, ESB_DISABLE_UP));
+  EXPECT_FALSE(EnableScrollBar(bar, SB_CTL, ESB_DISABLE_UP));
+  EXPECT_TRUE(EnableScrollBar(bar, SB_CTL, ESB_ENABLE_BOTH));
 }
 
 }  // namespace
