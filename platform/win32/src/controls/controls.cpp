@@ -107,6 +107,7 @@ const bool kRegistered = [] {
   RegisterControlClass("ComboBox", ComboBoxProc, IDC_ARROW);
   RegisterControlClass("ScrollBar", ScrollBarProc, IDC_ARROW);
   RegisterControlClass(WC_LISTVIEWA, ListViewProc, IDC_ARROW);
+  RegisterControlClass(TOOLTIPS_CLASSA, ToolTipProc, IDC_ARROW, CS_SAVEBITS);
   return true;
 }();
 
