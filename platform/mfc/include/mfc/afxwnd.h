@@ -238,6 +238,8 @@ class CWnd : public CCmdTarget {
   BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
 
   // ---- Scroll bars of the window itself
+  // The last position the bar scrolls to: its maximum less the page.
+  int GetScrollLimit(int nBar) const;
   int GetScrollPos(int nBar) const { return ::GetScrollPos(m_hWnd, nBar); }
   int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE) { return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw); }
   void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE) {
@@ -644,3 +646,4 @@ class CWaitCursor {
 };
 
 #include "mfc/afxdlg.h"
+#include "mfc/afxcmn.h"
