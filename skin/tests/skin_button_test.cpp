@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/skin_element_owner.h"
 #include "skin_fixtures.h"
+#include "skin_host.h"
 #include "testing/ui_driver.h"
 
 namespace {
@@ -19,43 +19,18 @@ using skin_test::FreshFolder;
 using skin_test::WriteFile;
 
 constexpr COLORREF kKey = RGB(255, 0, 255);
-constexpr COLORREF kFace = RGB(30, 30, 30);
+using skin_test::kHostFace;
 // The four states of the test strips, left to right.
 constexpr COLORREF kNormal = RGB(200, 0, 0);
 constexpr COLORREF kHover = RGB(0, 200, 0);
 constexpr COLORREF kPressed = RGB(0, 0, 200);
 constexpr COLORREF kDisabled = RGB(120, 120, 120);
 
-const DLGTEMPLATE kHostTemplate = {WS_POPUP, 0, 0, 0, 10, 10, "", nullptr, 0, nullptr, 0, nullptr};
-
-// A dialog that records what its skin elements report.
-class CHostDialog : public CDialog, public CSkinElementOwner {
- public:
-  std::vector<int> buttons;
-  std::vector<int> options;
-  void OnButtonCommand(int index) override { buttons.push_back(index); }
-  void OnOptionCommand(int index) override { options.push_back(index); }
-
- protected:
-  afx_msg BOOL OnEraseBkgnd(CDC* pDC) {
-    CRect client;
-    GetClientRect(&client);
-    pDC->FillSolidRect(&client, kFace);
-    return TRUE;
-  }
-  DECLARE_MESSAGE_MAP()
-};
-BEGIN_MESSAGE_MAP(CHostDialog, CDialog)
-  ON_WM_ERASEBKGND()
-END_MESSAGE_MAP()
-
 class SkinButtonTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = FreshFolder();
-    ASSERT_TRUE(host_.CreateIndirect(&kHostTemplate));
-    host_.MoveWindow(40, 30, 200, 100);
-    host_.ShowWindow(SW_SHOW);
+    host_.Open(false);
     ui_.Pump();
   }
   void TearDown() override { host_.DestroyWindow(); }
@@ -93,7 +68,7 @@ class SkinButtonTest : public ::testing::Test {
 
   std::string folder_;
   testing_ui::UiDriver ui_;
-  CHostDialog host_;
+  skin_test::CHostDialog host_;
 };
 
 TEST_F(SkinButtonTest, EachLookShowsItsQuarterOfTheStripStretchedToTheButton) {
@@ -155,7 +130,7 @@ TEST_F(SkinButtonTest, TheKeyColourOfTheStripLetsTheDialogShowThrough) {
   info.rect = CRect(10, 10, 14, 14);
   ASSERT_TRUE(info.strip.Load(path.c_str()));
   auto button = Make<CSkinButton>(std::move(info));
-  EXPECT_EQ(ui_.PixelAt(Screen(*button, 0, 1)), kFace);
+  EXPECT_EQ(ui_.PixelAt(Screen(*button, 0, 1)), kHostFace);
   EXPECT_EQ(ui_.PixelAt(Screen(*button, 3, 1)), kNormal);
 }
 
@@ -165,7 +140,7 @@ TEST_F(SkinButtonTest, AButtonWithoutItsPicturePaintsNothingButStillReportsClick
   info.rect = CRect(10, 10, 42, 30);
   auto button = Make<CSkinButton>(std::move(info));
   const POINT centre = testing_ui::UiDriver::CenterOf(button->m_hWnd);
-  EXPECT_EQ(ui_.PixelAt(centre), kFace);
+  EXPECT_EQ(ui_.PixelAt(centre), kHostFace);
   ui_.MoveMouse(centre);
   ui_.Click(centre);
   EXPECT_EQ(host_.buttons, std::vector<int>{4});
