@@ -109,6 +109,17 @@ TEST_F(SkinDialogTest, TheWindowTakesItsShapeFromTheBackgroundsKeyColour) {
   EXPECT_EQ(::WindowFromPoint(ScreenOf(dialog_, 10, 0)), dialog_.m_hWnd);
 }
 
+TEST_F(SkinDialogTest, TheIconIsPaintedOverTheBackgroundWithItsKeyedPixelsLeftOut) {
+  std::vector<PackedFile> files = FaceFiles(kBody);
+  files[0].bytes += "[ICON]\r\nICON=icon.bmp,100,60,108,68\r\n";
+  files.push_back({"icon.bmp", Bmp24(8, 8, [](int x, int) { return x < 4 ? kKey : RGB(250, 250, 0); })});
+  ASSERT_TRUE(dialog_.LoadSkinPackage(packages_.Add("icon", files).c_str()));
+  ui_.Pump();
+  EXPECT_EQ(ui_.PixelAt(ScreenOf(dialog_, 101, 62)), kBody);
+  EXPECT_EQ(ui_.PixelAt(ScreenOf(dialog_, 106, 62)), RGB(250, 250, 0));
+  EXPECT_EQ(ui_.PixelAt(ScreenOf(dialog_, 106, 69)), kBody);
+}
+
 TEST_F(SkinDialogTest, ElementsReportByNameAndTheOptionsAreOneRadioGroup) {
   ASSERT_TRUE(dialog_.LoadSkinPackage(packages_.Add("elements", FaceFiles(kBody)).c_str()));
   ui_.Pump();
