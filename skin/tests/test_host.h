@@ -24,11 +24,13 @@ class TestHost : public CWnd, public CSkinHost {
 
   CDC* GetBackgroundDC() override { return &background_; }
   void OnSliderCommand(int index, int pos) override { sliderCommands.emplace_back(index, pos); }
+  void OnListDblClk(int index) override { listDblClks.push_back(index); }
 
   // A point of a child window's client area on the screen.
   static POINT ScreenPoint(CWnd& child, int x, int y);
 
   std::vector<std::pair<int, int>> sliderCommands;
+  std::vector<int> listDblClks;
 
  protected:
   afx_msg void OnPaint();

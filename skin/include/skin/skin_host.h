@@ -10,6 +10,8 @@ class CSkinHost {
   virtual CDC* GetBackgroundDC() = 0;
   // A slider was dragged to pos (every mouse move of a drag, also when pos did not change).
   virtual void OnSliderCommand(int index, int pos) = 0;
+  // A row of a list box was double-clicked.
+  virtual void OnListDblClk(int index) = 0;
 
  protected:
   ~CSkinHost() = default;
