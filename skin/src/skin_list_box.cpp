@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "skin/buffer_dc.h"
-#include "win32/flatsb.h"
+#include "skin_rows.h"
 
 BEGIN_MESSAGE_MAP(CSkinListBoxCtrl, CListCtrl)
   ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
@@ -18,12 +17,8 @@ END_MESSAGE_MAP()
 
 namespace {
 
-constexpr UINT kScrollBarId = 0xFFFF;
-constexpr DWORD kScrollBarStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY;
 constexpr int kNumberColumnWidth = 40;
 constexpr int kTextColumnMargin = 35;
-
-COLORREF Or(COLORREF colour, COLORREF fallback) { return colour == kNoSkinColour ? fallback : colour; }
 
 }  // namespace
 
@@ -52,33 +47,10 @@ BOOL CSkinListBoxCtrl::CreateFromSkin(SkinListBoxInfo& info, CWnd* parent, CSkin
   return TRUE;
 }
 
-void CSkinListBoxCtrl::SetColours(const SkinListColours& colours) {
-  normalBackColour_ = Or(colours.normalBack, normalBackColour_);
-  normalTextColour_ = Or(colours.normalText, normalTextColour_);
-  selectedBackColour_ = Or(colours.selectedBack, selectedBackColour_);
-  selectedTextColour_ = Or(colours.selectedText, selectedTextColour_);
-}
+void CSkinListBoxCtrl::SetColours(const SkinListColours& colours) { skin_rows::TakeColours(colours_, colours); }
 
 void CSkinListBoxCtrl::SetScrollBarBitmaps(SkinScrollBarBitmaps& bitmaps) {
-  InitializeFlatSB(m_hWnd);
-  FlatSB_EnableScrollBar(m_hWnd, SB_BOTH, ESB_DISABLE_BOTH);
-  scrollBar_.Create("", kScrollBarStyle, CRect(0, 0, 0, 0), GetParent(), kScrollBarId);
-  scrollBar_.LoadBitmaps(bitmaps);
-  scrollBar_.SetList(this);
-  scrollBar_.SetBackColour(normalBackColour_);
-  PlaceScrollBar();
-}
-
-// The bar takes its width from the list's right side.
-void CSkinListBoxCtrl::PlaceScrollBar() {
-  const int barWidth = scrollBar_.GetBarWidth();
-  CRect rect;
-  GetWindowRect(&rect);
-  SetWindowPos(nullptr, 0, 0, rect.Width() - barWidth, rect.Height(), SWP_NOMOVE | SWP_NOZORDER);
-  GetWindowRect(&rect);
-  GetParent()->ScreenToClient(&rect);
-  scrollBar_.SetWindowPos(nullptr, rect.right, rect.top, barWidth, rect.Height(), SWP_NOZORDER);
-  scrollBar_.SyncWithList();
+  skin_rows::AttachScrollBar(*this, scrollBar_, bitmaps, colours_.normalBack);
 }
 
 void CSkinListBoxCtrl::AddRow(LPCTSTR text1, LPCTSTR text2, LPCTSTR text3) {
@@ -109,35 +81,8 @@ void CSkinListBoxCtrl::DeleteSelected() {
   Invalidate();
 }
 
-// Selected rows in the skin's colours: the selected state is lifted while the row paints so that
-// the list draws no highlight of its own.
 void CSkinListBoxCtrl::OnCustomDraw(NMHDR* header, LRESULT* result) {
-  auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
-  const int row = int(draw->nmcd.dwItemSpec);
-  switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      *result = CDRF_NOTIFYITEMDRAW;
-      return;
-    case CDDS_ITEMPREPAINT:
-      paintingSelected_ = (GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-      if (paintingSelected_) {
-        draw->clrText = selectedTextColour_;
-        draw->clrTextBk = selectedBackColour_;
-        SetItemState(row, 0, LVIS_SELECTED);
-      } else {
-        draw->clrText = normalTextColour_;
-        draw->clrTextBk = normalBackColour_;
-      }
-      *result = CDRF_NOTIFYPOSTPAINT;
-      return;
-    case CDDS_ITEMPOSTPAINT:
-      if (paintingSelected_) SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-      paintingSelected_ = false;
-      *result = CDRF_DODEFAULT;
-      return;
-    default:
-      *result = CDRF_DODEFAULT;
-  }
+  skin_rows::CustomDraw(*this, colours_, header, result, paintingSelected_);
 }
 
 void CSkinListBoxCtrl::OnDblClk(NMHDR*, LRESULT* result) {
@@ -146,14 +91,7 @@ void CSkinListBoxCtrl::OnDblClk(NMHDR*, LRESULT* result) {
 }
 
 void CSkinListBoxCtrl::OnPaint() {
-  CPaintDC paintDC(this);
-  CRect clip;
-  paintDC.GetClipBox(&clip);
-  CBufferDC dc(&paintDC, &clip);
-  dc.FillSolidRect(&clip, normalBackColour_);
-  SetTextBkColor(normalBackColour_);
-  scrollBar_.SyncWithList();
-  DefWindowProc(WM_PAINT, WPARAM(dc.GetSafeHdc()), 0);
+  skin_rows::Paint(*this, colours_, scrollBar_, [this](HDC dc) { DefWindowProc(WM_PAINT, WPARAM(dc), 0); });
 }
 
 BOOL CSkinListBoxCtrl::OnEraseBkgnd(CDC*) {
@@ -177,11 +115,8 @@ void CSkinListBoxCtrl::OnKeyUp(UINT, UINT, UINT) {
   scrollBar_.SyncWithList();
 }
 
-// The bar hears of moves over the list, in its own coordinates, so that its hover look clears.
+// The bar hears of moves over the list, so that its hover look clears.
 void CSkinListBoxCtrl::OnMouseMove(UINT flags, CPoint point) {
   Default();
-  if (!scrollBar_.m_hWnd) return;
-  ClientToScreen(&point);
-  scrollBar_.ScreenToClient(&point);
-  scrollBar_.SendMessage(WM_MOUSEMOVE, flags, MAKELPARAM(point.x, point.y));
+  skin_rows::ForwardMouseMove(*this, scrollBar_, flags, point);
 }

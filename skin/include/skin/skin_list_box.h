@@ -41,16 +41,11 @@ class CSkinListBoxCtrl : public CListCtrl {
   DECLARE_MESSAGE_MAP()
 
  private:
-  void PlaceScrollBar();
-
   CSkinHost* host_ = nullptr;
   CString name_;
   int index_ = 0;
   CSkinScrollBar scrollBar_;
   CFont font_;
-  COLORREF selectedTextColour_ = RGB(255, 255, 255);
-  COLORREF selectedBackColour_ = RGB(0, 0, 128);
-  COLORREF normalTextColour_ = RGB(0, 0, 0);
-  COLORREF normalBackColour_ = RGB(255, 255, 255);
+  SkinListColours colours_{RGB(255, 255, 255), RGB(0, 0, 0), RGB(0, 0, 128), RGB(255, 255, 255)};
   bool paintingSelected_ = false;
 };
