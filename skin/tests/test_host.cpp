@@ -20,7 +20,30 @@ TestHost::TestHost(int x, int y, int width, int height) : width_(width), height_
   oldPicture_ = background_.SelectObject(&picture_);
   background_.FillSolidRect(0, 0, width / 2, height, kBackLeft);
   background_.FillSolidRect(width / 2, 0, width - width / 2, height, kBackRight);
-  CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr);
+  Show(x, y);
+}
+
+TestHost::TestHost(int x, int y, HBITMAP picture) {
+  BITMAP size{};
+  ::GetObject(picture, sizeof size, &size);
+  width_ = size.bmWidth;
+  height_ = size.bmHeight;
+  CDC screen;
+  screen.Attach(::GetDC(nullptr));
+  background_.CreateCompatibleDC(&screen);
+  picture_.CreateCompatibleBitmap(&screen, width_, height_);
+  ::ReleaseDC(nullptr, screen.Detach());
+  oldPicture_ = background_.SelectObject(&picture_);
+  CDC source;
+  source.CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(source, picture);
+  background_.BitBlt(0, 0, width_, height_, &source, 0, 0, SRCCOPY);
+  ::SelectObject(source, old);
+  Show(x, y);
+}
+
+void TestHost::Show(int x, int y) {
+  CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, x, y, width_, height_, nullptr, nullptr);
   UpdateWindow();
 }
 

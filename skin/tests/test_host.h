@@ -20,6 +20,8 @@ class TestHost : public CWnd, public CSkinHost {
  public:
   // A window of that size at (x, y) on the screen; the background changes colour at width / 2.
   TestHost(int x, int y, int width, int height);
+  // A window showing picture (a skin's background) at its size.
+  TestHost(int x, int y, HBITMAP picture);
   ~TestHost() override;
 
   CDC* GetBackgroundDC() override { return &background_; }
@@ -38,6 +40,8 @@ class TestHost : public CWnd, public CSkinHost {
   DECLARE_MESSAGE_MAP()
 
  private:
+  void Show(int x, int y);
+
   CDC background_;
   CBitmap picture_;
   CBitmap* oldPicture_ = nullptr;
