@@ -1,0 +1,56 @@
+#pragma once
+// A renderer for the tests: takes the one type its peer offers and keeps what arrives.
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "dshow/dshow.h"
+
+namespace movie_source_test {
+
+struct ReceivedSample {
+  REFERENCE_TIME start = 0;
+  REFERENCE_TIME stop = 0;
+  bool discontinuity = false;
+  bool sync = false;
+  std::vector<uint8_t> bytes;
+};
+
+class SampleSink : public CBaseFilter {
+ public:
+  SampleSink();
+  ~SampleSink() override;
+
+  int GetPinCount() override { return 1; }
+  CBasePin* GetPin(int n) override;
+  IPin* Input();
+
+  // Waits (in real time, bounded) until the stream has ended; false when it did not.
+  bool WaitForEnd();
+  // From the next sample on, Receive waits until a flush or Release: the streaming thread is held
+  // in delivery. WaitUntilHeld returns once it is.
+  void HoldNextSample();
+  bool WaitUntilHeld();
+
+  // What arrived since the last (re)start of the stream: a flush forgets what came before it.
+  std::vector<ReceivedSample> Samples();
+  std::vector<REFERENCE_TIME> SegmentStarts();
+  int Flushes();
+  CMediaType ConnectedType();
+
+ private:
+  class InputPin;
+  CCritSec lock_;
+  InputPin* pin_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<ReceivedSample> samples_;
+  std::vector<REFERENCE_TIME> segments_;
+  int flushes_ = 0;
+  bool ended_ = false;
+  bool holdNext_ = false;
+  bool holding_ = false;
+  bool flushing_ = false;
+};
+
+}  // namespace movie_source_test
