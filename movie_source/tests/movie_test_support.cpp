@@ -72,30 +72,45 @@ std::u16string LoadedFilter::PinName(int n) {
   return info.achName;
 }
 
-Played PlayPin(LoadedFilter& loaded, int pin, const std::function<void(IMediaSeeking*)>& prepare) {
-  Played played;
-  ComPtr<IGraphBuilder> graph;
-  EXPECT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.putVoid()));
-  auto* sink = new SampleSink;
-  ComPtr<IBaseFilter> sinkFilter(sink);
-  EXPECT_EQ(S_OK, graph->AddFilter(loaded.filter.get(), u"source"));
-  EXPECT_EQ(S_OK, graph->AddFilter(sinkFilter.get(), u"sink"));
-  ComPtr<IPin> out = loaded.Pin(pin);
-  if (!out || FAILED(graph->ConnectDirect(out.get(), sink->Input(), nullptr))) {
-    ADD_FAILURE() << "pin " << pin << " does not connect";
-    return played;
+PinPlayer::PinPlayer(LoadedFilter& loaded, std::vector<int> pins) : loaded_(loaded) {
+  EXPECT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.putVoid()));
+  EXPECT_EQ(S_OK, graph_->AddFilter(loaded.filter.get(), u"source"));
+  for (int pin : pins) {
+    auto* sink = new SampleSink;
+    sinks_.push_back(sink);
+    sinkFilters_.emplace_back(sink);
+    EXPECT_EQ(S_OK, graph_->AddFilter(sink, nullptr));
+    ComPtr<IPin> out = loaded.Pin(pin);
+    EXPECT_TRUE(out && SUCCEEDED(graph_->ConnectDirect(out.get(), sink->Input(), nullptr))) << "pin " << pin;
+    seeking_.push_back(out ? out.As<IMediaSeeking>(IID_IMediaSeeking) : nullptr);
   }
-  if (prepare) prepare(out.As<IMediaSeeking>(IID_IMediaSeeking).get());
-  graph.As<IMediaFilter>(IID_IMediaFilter)->SetSyncSource(nullptr);
-  ComPtr<IMediaControl> control = graph.As<IMediaControl>(IID_IMediaControl);
-  EXPECT_EQ(S_OK, control->Run());
-  played.ended = sink->WaitForEnd();
-  control->Stop();
-  played.type = sink->ConnectedType();
-  played.samples = sink->Samples();
-  played.segmentStarts = sink->SegmentStarts();
-  graph->RemoveFilter(loaded.filter.get());
+  graph_.As<IMediaFilter>(IID_IMediaFilter)->SetSyncSource(nullptr);
+}
+
+PinPlayer::~PinPlayer() {
+  graph_.As<IMediaControl>(IID_IMediaControl)->Stop();
+  graph_->RemoveFilter(loaded_.filter.get());
+}
+
+void PinPlayer::Run() { EXPECT_EQ(S_OK, graph_.As<IMediaControl>(IID_IMediaControl)->Run()); }
+
+std::vector<Played> PinPlayer::Finish() {
+  std::vector<Played> played(sinks_.size());
+  for (size_t i = 0; i < sinks_.size(); ++i) played[i].ended = sinks_[i]->WaitForEnd();
+  graph_.As<IMediaControl>(IID_IMediaControl)->Stop();
+  for (size_t i = 0; i < sinks_.size(); ++i) {
+    played[i].type = sinks_[i]->ConnectedType();
+    played[i].samples = sinks_[i]->Samples();
+    played[i].segmentStarts = sinks_[i]->SegmentStarts();
+  }
   return played;
+}
+
+Played PlayPin(LoadedFilter& loaded, int pin, const std::function<void(IMediaSeeking*)>& prepare) {
+  PinPlayer player(loaded, {pin});
+  if (prepare) prepare(player.Seeking());
+  player.Run();
+  return player.Finish().front();
 }
 
 int FrameCodeOf(const CMediaType& type, const ReceivedSample& sample) {

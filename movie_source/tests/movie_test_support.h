@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "movie_source/movie_source.h"
 #include "movie_source_filter.h"
 #include "ole/comptr.h"
 #include "sample_sink.h"
@@ -28,14 +29,34 @@ struct LoadedFilter {
 LoadedFilter NewFilter();
 LoadedFilter LoadFilter(const std::string& path);
 
-// Plays one output pin into a sink until the stream ends. Before running, prepare (if given) may
-// seek the pin. The graph runs without a clock.
+// What a pin delivered to a sink.
 struct Played {
   bool ended = false;
   CMediaType type;
   std::vector<ReceivedSample> samples;
   std::vector<REFERENCE_TIME> segmentStarts;
 };
+
+// Output pins connected to sinks of their own in a graph without a clock.
+class PinPlayer {
+ public:
+  PinPlayer(LoadedFilter& loaded, std::vector<int> pins);
+  ~PinPlayer();
+  IMediaSeeking* Seeking(size_t i = 0) { return seeking_[i].get(); }
+  SampleSink* Sink(size_t i = 0) { return sinks_[i]; }
+  void Run();
+  // Waits for every stream's end, stops the graph and tells what each pin delivered.
+  std::vector<Played> Finish();
+
+ private:
+  LoadedFilter& loaded_;
+  ComPtr<IGraphBuilder> graph_;
+  std::vector<SampleSink*> sinks_;
+  std::vector<ComPtr<IBaseFilter>> sinkFilters_;
+  std::vector<ComPtr<IMediaSeeking>> seeking_;
+};
+
+// Plays one output pin to its end; prepare (if given) may seek it first.
 Played PlayPin(LoadedFilter& loaded, int pin, const std::function<void(IMediaSeeking*)>& prepare = nullptr);
 
 // The bar code of a video sample of a connected RGB type (-1 when unreadable).

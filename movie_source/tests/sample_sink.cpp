@@ -29,8 +29,8 @@ class SampleSink::InputPin : public CBaseInputPin {
     sample->GetPointer(&data);
     r.bytes.assign(data, data + sample->GetActualDataLength());
     std::unique_lock<std::mutex> lock(sink_->mutex_);
-    if (sink_->holdNext_) {
-      sink_->holdNext_ = false;
+    if (sink_->holdAt_ == sink_->samples_.size()) {
+      sink_->holdAt_ = SIZE_MAX;
       sink_->holding_ = true;
       sink_->changed_.notify_all();
       sink_->changed_.wait(lock, [this] { return !sink_->holding_; });
@@ -102,9 +102,15 @@ bool SampleSink::WaitForEnd() {
   return changed_.wait_for(lock, kPatience, [this] { return ended_; });
 }
 
-void SampleSink::HoldNextSample() {
+void SampleSink::HoldAtSample(size_t n) {
   std::lock_guard<std::mutex> lock(mutex_);
-  holdNext_ = true;
+  holdAt_ = n;
+}
+
+void SampleSink::ReleaseHold() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  holding_ = false;
+  changed_.notify_all();
 }
 
 bool SampleSink::WaitUntilHeld() {
@@ -130,6 +136,13 @@ int SampleSink::Flushes() {
 CMediaType SampleSink::ConnectedType() {
   CAutoLock lock(&lock_);
   return pin_->CurrentMediaType();
+}
+
+ALLOCATOR_PROPERTIES SampleSink::Buffers() {
+  ALLOCATOR_PROPERTIES props{};
+  CAutoLock lock(&lock_);
+  if (IMemAllocator* allocator = pin_->PeekAllocator()) allocator->GetProperties(&props);
+  return props;
 }
 
 }  // namespace movie_source_test

@@ -27,16 +27,19 @@ class SampleSink : public CBaseFilter {
 
   // Waits (in real time, bounded) until the stream has ended; false when it did not.
   bool WaitForEnd();
-  // From the next sample on, Receive waits until a flush or Release: the streaming thread is held
-  // in delivery. WaitUntilHeld returns once it is.
-  void HoldNextSample();
+  // When the n-th sample (from 0, counted since the last flush) arrives, Receive waits until a
+  // flush or ReleaseHold: the streaming thread is held in delivery. WaitUntilHeld returns once it is.
+  void HoldAtSample(size_t n);
   bool WaitUntilHeld();
+  void ReleaseHold();
 
   // What arrived since the last (re)start of the stream: a flush forgets what came before it.
   std::vector<ReceivedSample> Samples();
   std::vector<REFERENCE_TIME> SegmentStarts();
   int Flushes();
   CMediaType ConnectedType();
+  // The buffers agreed with the connected output pin.
+  ALLOCATOR_PROPERTIES Buffers();
 
  private:
   class InputPin;
@@ -48,7 +51,7 @@ class SampleSink : public CBaseFilter {
   std::vector<REFERENCE_TIME> segments_;
   int flushes_ = 0;
   bool ended_ = false;
-  bool holdNext_ = false;
+  size_t holdAt_ = SIZE_MAX;
   bool holding_ = false;
   bool flushing_ = false;
 };
