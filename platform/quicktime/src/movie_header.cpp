@@ -10,7 +10,6 @@ namespace {
 constexpr uint64_t kMaxMovieHeader = 64u << 20;
 constexpr int kMaxTopLevelBoxes = 4096;
 constexpr int kMaxChildren = 4096;
-constexpr int kMaxDepth = 12;
 constexpr size_t kMaxTracks = 256;
 constexpr size_t kMaxKeptAtom = 64u << 10;
 
@@ -93,7 +92,7 @@ class MovieParser {
 
   bool ParseMovie(const uint8_t* data, size_t size) {
     bool haveHeader = false;
-    return Walk(data, size, 0, [&](const Box& box) {
+    return Walk(data, size, [&](const Box& box) {
       if (box.type == Code("mvhd") && !haveHeader) {
         haveHeader = ReadTimes(box, &facts_->timeScale, &facts_->duration);
         return haveHeader || Damage("movie header too short");
@@ -112,9 +111,9 @@ class MovieParser {
   const std::string& Error() const { return error_; }
 
  private:
+  // Only the boxes on the way to the facts are entered, so nesting is bounded by that way.
   template <class Visit>
-  bool Walk(const uint8_t* data, size_t size, int depth, Visit visit) {
-    if (depth > kMaxDepth) return Damage("boxes nested too deep");
+  bool Walk(const uint8_t* data, size_t size, Visit visit) {
     BoxWalker walker(data, size);
     while (auto box = walker.Next())
       if (!visit(*box)) return false;
@@ -144,10 +143,10 @@ class MovieParser {
   bool ParseTrack(const Box& trak, TrackFacts* track) {
     const uint8_t* entry = nullptr;
     size_t entrySize = 0;
-    bool ok = Walk(trak.data, trak.size, 1, [&](const Box& box) {
+    bool ok = Walk(trak.data, trak.size, [&](const Box& box) {
       if (box.type == Code("tkhd")) return ReadTrackHeader(box, track) || Damage("track header too short");
       if (box.type != Code("mdia")) return true;
-      return Walk(box.data, box.size, 2, [&](const Box& m) {
+      return Walk(box.data, box.size, [&](const Box& m) {
         if (m.type == Code("mdhd"))
           return ReadTimes(m, &track->mediaTimeScale, &track->mediaDuration) || Damage("media header too short");
         if (m.type == Code("hdlr")) {
@@ -156,9 +155,9 @@ class MovieParser {
           return true;
         }
         if (m.type != Code("minf")) return true;
-        return Walk(m.data, m.size, 3, [&](const Box& i) {
+        return Walk(m.data, m.size, [&](const Box& i) {
           if (i.type != Code("stbl")) return true;
-          return Walk(i.data, i.size, 4, [&](const Box& s) {
+          return Walk(i.data, i.size, [&](const Box& s) {
             if ((s.type == Code("stsz") || s.type == Code("stz2")) && s.size >= 12) track->sampleCount = Be32(s.data + 8);
             if (s.type == Code("stsd") && !entry) {
               if (s.size < 8) return Damage("sample descriptions too short");

@@ -3,7 +3,7 @@
 // time scale and duration, each track's kind, its media time scale, and its first sample
 // description as stored (format code, stored sample size, compression id, decoder configuration).
 //
-// The reader is strictly bounded: every box must lie inside its parent, nesting, box counts and
+// The reader is strictly bounded: every box must lie inside its parent, box counts and
 // the sizes of the boxes it keeps are limited, and nothing is read past the end of the source.
 #include <cstddef>
 #include <cstdint>
