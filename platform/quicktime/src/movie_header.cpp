@@ -316,7 +316,7 @@ bool ReadEsds(const uint8_t* p, size_t n, DecoderConfig* config) {
 
 bool MemorySource::Read(uint64_t offset, void* out, size_t n) const {
   if (offset > size_ || n > size_ - offset) return false;
-  std::memcpy(out, data_ + offset, n);
+  if (n > 0) std::memcpy(out, data_ + offset, n);
   return true;
 }
 
