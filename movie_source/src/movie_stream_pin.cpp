@@ -103,13 +103,15 @@ HRESULT MovieStreamPin::FillBuffer(IMediaSample* pSample) {
   {
     CAutoLock lock(&streamLock_);
     if (AtEnd()) return S_FALSE;
-    std::memset(buffer, 0, size_t(size));
     if (FillSample(buffer, size, &span) != S_OK) return S_FALSE;
+    // What the pin did not fill is zero (zeroing it all first would write each picture twice).
+    span.length = std::clamp<LONG>(span.length, 0, size);
+    std::memset(buffer + span.length, 0, size_t(size - span.length));
   }
   REFERENCE_TIME start = REFERENCE_TIME(double(span.start) / rate_);
   REFERENCE_TIME stop = REFERENCE_TIME(double(span.stop) / rate_);
   pSample->SetTime(&start, &stop);
-  pSample->SetActualDataLength(std::min(span.length, size));
+  pSample->SetActualDataLength(span.length);
   pSample->SetSyncPoint(TRUE);
   if (discontinuity_) {
     pSample->SetDiscontinuity(TRUE);

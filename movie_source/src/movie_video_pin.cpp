@@ -10,6 +10,10 @@ namespace {
 constexpr Fixed kForward = 0x10000;
 constexpr Fixed kBackward = -0x10000;
 
+OSType PixelFormatOf(int depth) {
+  return depth == 16 ? k16LE555PixelFormat : depth == 24 ? k24BGRPixelFormat : k32BGRAPixelFormat;
+}
+
 BITMAPINFOHEADER PictureHeader(int width, int height, int depth) {
   BITMAPINFOHEADER h{};
   h.biSize = sizeof h;
@@ -160,12 +164,33 @@ HRESULT MovieVideoPin::FillSample(BYTE* buffer, LONG size, SampleSpan* span) {
   if (!movie_ || !media_ || !bits_) return S_FALSE;
   const TimeRecord when{{int32_t(frameTime_ >> 32), uint32_t(frameTime_)}, GetMediaTimeScale(media_), nullptr};
   SetMovieTime(movie_, &when);
-  MoviesTask(movie_, 0);
-  const size_t copied = std::min<size_t>(size_t(size), ImageSize());
-  std::memcpy(buffer, bits_, copied);
+  const size_t image = ImageSize();
+  size_t filled = 0;
+  if (size_t(size) >= image) {
+    // A sample that holds the whole picture is drawn into straight, through a graphics world
+    // over its memory: copying each picture from the DIB section would cost as much as
+    // converting it.
+    GWorldPtr sampleWorld = nullptr;
+    const Rect bounds{0, 0, int16_t(height_), int16_t(width_)};
+    if (NewGWorldFromPtr(&sampleWorld, PixelFormatOf(depth_), &bounds, nullptr, nullptr, 0,
+                         reinterpret_cast<Ptr>(buffer), int32_t(WIDTHBYTES(DWORD(width_) * DWORD(depth_)))) == noErr) {
+      SetMovieGWorld(movie_, sampleWorld, GetGWorldDevice(sampleWorld));
+      MoviesTask(movie_, 0);
+      const bool drawn = GetMoviesError() == noErr;
+      SetMovieGWorld(movie_, world_, GetGWorldDevice(world_));
+      DisposeGWorld(sampleWorld);
+      filled = drawn ? image : 0;
+    }
+  } else {
+    // Otherwise into the DIB section, and as much of it as the sample holds.
+    MoviesTask(movie_, 0);
+    filled = std::min(size_t(size), image);
+    std::memcpy(buffer, bits_, filled);
+  }
   span->start = FrameStart(nextFrame_) - FrameStart(firstFrame_);
   span->stop = FrameStart(nextFrame_ + 1) - FrameStart(firstFrame_);
-  span->length = LONG(copied);
+  span->length = LONG(std::min(size_t(size), image));
+  if (filled < size_t(span->length)) std::memset(buffer + filled, 0, size_t(span->length) - filled);
   ++nextFrame_;
   TimeValue64 next = -1;
   GetMediaNextInterestingDisplayTime(media_, nextTimeMediaSample, frameTime_, kForward, &next, nullptr);

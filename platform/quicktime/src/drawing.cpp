@@ -3,9 +3,12 @@
 
 #include "frame_drawer.h"
 #include "movie.h"
+#include "runtime.h"
 #include "win32/wingdi.h"
 
 namespace {
+
+using quicktime::runtime::SetMoviesError;
 
 int BytesPerPixel(OSType format) {
   if (format == k16LE555PixelFormat) return 2;
@@ -85,12 +88,17 @@ void MoviesTask(Movie theMovie, int32_t) {
   if (!theMovie || !theMovie->world) return;
   Rect box;
   GetMovieBox(theMovie, &box);
+  OSErr result = noErr;
   for (const auto& track : theMovie->tracks) {
     MediaRecord* media = track->media.get();
     if (!track->enabled || track->kind != VideoMediaType || !media) continue;
     const int64_t t = av_rescale_rnd(theMovie->timeValue, media->timeScale, theMovie->timeValueScale,
                                      AVRounding(AV_ROUND_DOWN | AV_ROUND_PASS_MINMAX));
     quicktime::video::FrameDrawer* drawer = media->Drawer();
-    if (drawer->ShowFrameAt(t)) drawer->Draw(theMovie->world, box);
+    if (drawer->ShowFrameAt(t))
+      drawer->Draw(theMovie->world, box);
+    else
+      result = invalidTime;
   }
+  SetMoviesError(result);
 }

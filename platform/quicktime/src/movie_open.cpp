@@ -240,7 +240,8 @@ OSErr NewMovieFromFile(Movie* theMovie, int16_t resRefNum, int16_t*, StringPtr, 
 
   auto movie = std::make_unique<MovieRecord>();
   movie->path = path;
-  movie->input = quicktime::ffmpeg::OpenInput(path, true);
+  // A movie header describes every stream fully; other files are probed for their parameters.
+  movie->input = quicktime::ffmpeg::OpenInput(path, header != quicktime::boxes::HeaderResult::Found);
   if (!movie->input) return SetMoviesError(invalidMovie);
   const bool built = header == quicktime::boxes::HeaderResult::Found ? BuildFromHeader(movie.get(), facts)
                                                                     : BuildImported(movie.get());

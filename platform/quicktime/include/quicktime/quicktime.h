@@ -274,8 +274,9 @@ void SetMovieGWorld(Movie theMovie, CGrafPtr port, GDHandle gdh);
 void SetMovieTimeValue(Movie theMovie, TimeValue newtime);
 void SetMovieTime(Movie theMovie, const TimeRecord* newtime);
 // Draws the frame each enabled video track shows at the current time into the movie box of the
-// movie's graphics world, scaled to the box. Before a track's first frame nothing is drawn; past
-// its last frame the last one is.
+// movie's graphics world, scaled to the box. Before a track's first frame nothing is drawn (and
+// GetMoviesError tells invalidTime, as it does when a frame cannot be decoded); past its last
+// frame the last one is.
 void MoviesTask(Movie theMovie, int32_t maxMilliSecToUse);
 
 // ---- Sound conversion ---------------------------------------------------------------------------
