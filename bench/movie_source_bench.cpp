@@ -1,7 +1,7 @@
 // Decoding a QuickTime movie through the movie source filter against a plain FFmpeg library
 // decode-and-convert loop, in one run: a 60-second 1280x720 H.264 MOV with AAC sound (made here,
-// kept in the folder for later runs) to RGB32 frames and 16-bit PCM. Each side runs in a child
-// process of its own, three times in turn; the best time of each counts.
+// kept in the folder for later runs, a moving test picture) to RGB32 frames and 16-bit PCM. Each side runs in a child
+// process of its own, seven times in turn; the best time of each counts.
 // Usage: movie_source_bench [folder] [seconds]
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +13,7 @@
 #include "dshow/dshow.h"
 #include "movie_source/movie_source.h"
 #include "ole/comptr.h"
-#include "testing/movie_fixtures.h"
+#include "testing/media_fixtures.h"
 #include "win32/windows.h"
 
 extern "C" {
@@ -38,7 +38,7 @@ void Check(HRESULT hr, const char* what) {
 int FilterDecode(const std::string& movie) {
   RegisterDShowClasses();
   HMODULE module = LoadLibraryA(HALDEN_MODULE);
-  auto getClassObject = reinterpret_cast<LPFNGETCLASSOBJECT>(GetProcAddress(module, "DllGetClassObject"));
+  auto getClassObject = reinterpret_cast<LPFNGETCLASSOBJECT>(reinterpret_cast<void (*)()>(GetProcAddress(module, "DllGetClassObject")));
   if (!getClassObject) return 2;
   ComPtr<IClassFactory> factory;
   Check(getClassObject(CLSID_MovieSourceFilter, IID_IClassFactory, factory.putVoid()), "DllGetClassObject");
@@ -137,35 +137,37 @@ int main(int argc, char** argv) {
   const double seconds = argc > 2 ? std::atof(argv[2]) : 60.0;
   const std::string movie = (folder / ("bench_movie_" + std::to_string(int(seconds)) + "s.mov")).string();
   if (!std::filesystem::exists(movie)) {
-    testing_support::MovieOptions o;
-    testing_support::MovieVideoTrack v;
-    v.width = 1280;
-    v.height = 720;
-    v.frames = int(seconds * 25);
-    v.keyframeInterval = 50;
-    o.video = {v};
-    testing_support::MovieSoundTrack s;
-    s.sampleRate = 48000;
-    s.seconds = seconds;
-    o.sound = {s};
+    testing_support::ClipOptions o;
+    o.format = "mov";
+    o.videoEncoder = "libx264";
+    o.width = 1280;
+    o.height = 720;
+    o.frameRate = 25;
+    o.keyframeInterval = 50;
+    o.audioEncoder = "aac";
+    o.sampleRate = 48000;
+    o.channels = 2;
+    o.seconds = seconds;
     std::printf("making a %.0f-second 1280x720 H.264 movie...\n", seconds);
-    if (std::string err = testing_support::MakeMovie(movie, o); !err.empty()) {
+    if (std::string err = testing_support::MakeClip(movie, o); !err.empty()) {
       std::fprintf(stderr, "%s\n", err.c_str());
       return 2;
     }
   }
   bench::Result filter, libraries;
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 7; ++round) {
     const bench::Result f = bench::InChild([&] { return FilterDecode(movie); });
     const bench::Result l = bench::InChild([&] { return LibraryDecode(movie); });
-    std::printf("round %d: filter %6.2f s, libraries %6.2f s\n", round + 1, f.seconds, l.seconds);
+    std::printf("round %d: filter %6.2f s (cpu %6.2f s), libraries %6.2f s (cpu %6.2f s)\n", round + 1, f.seconds,
+                f.cpuSeconds, l.seconds, l.cpuSeconds);
     if (f.status != 0 || l.status != 0) return 1;
     if (round == 0 || f.seconds < filter.seconds) filter = f;
     if (round == 0 || l.seconds < libraries.seconds) libraries = l;
   }
-  std::printf("filter:    %7.2f s  peak %7ld KiB\n", filter.seconds, filter.peakKiB);
-  std::printf("libraries: %7.2f s  peak %7ld KiB\n", libraries.seconds, libraries.peakKiB);
-  std::printf("ratio filter/libraries: time %.2fx, peak memory %.2fx\n", filter.seconds / libraries.seconds,
-              double(filter.peakKiB) / double(libraries.peakKiB));
+  std::printf("filter:    %7.2f s  cpu %7.2f s  peak %7ld KiB\n", filter.seconds, filter.cpuSeconds, filter.peakKiB);
+  std::printf("libraries: %7.2f s  cpu %7.2f s  peak %7ld KiB\n", libraries.seconds, libraries.cpuSeconds,
+              libraries.peakKiB);
+  std::printf("ratio filter/libraries: time %.2fx, cpu %.2fx, peak memory %.2fx\n", filter.seconds / libraries.seconds,
+              filter.cpuSeconds / libraries.cpuSeconds, double(filter.peakKiB) / double(libraries.peakKiB));
   return 0;
 }
