@@ -118,8 +118,8 @@ TEST_F(HaldenModule, ARegisteredModuleOpensQuickTimeTypeFilesInAGraph) {
 }
 
 TEST_F(HaldenModule, ClassObjectMakesFiltersAndTheModuleMayGoOnlyWhenNoneIsLeft) {
-  auto getClassObject = reinterpret_cast<LPFNGETCLASSOBJECT>(GetProcAddress(Module(), "DllGetClassObject"));
-  auto canUnload = reinterpret_cast<LPFNCANUNLOADNOW>(GetProcAddress(Module(), "DllCanUnloadNow"));
+  auto getClassObject = reinterpret_cast<LPFNGETCLASSOBJECT>(reinterpret_cast<void (*)()>(GetProcAddress(Module(), "DllGetClassObject")));
+  auto canUnload = reinterpret_cast<LPFNCANUNLOADNOW>(reinterpret_cast<void (*)()>(GetProcAddress(Module(), "DllCanUnloadNow")));
   ASSERT_TRUE(getClassObject && canUnload);
   ComPtr<IClassFactory> factory;
   EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject(CLSID_FilterGraph, IID_IClassFactory, factory.putVoid()));
