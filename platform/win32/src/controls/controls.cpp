@@ -7,8 +7,9 @@
 
 #include "dialogs/dialog_state.h"
 #include "user/display.h"
+#include "win32/commctrl.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 
 void Notify(HWND hwnd, UINT code) {
   HWND parent = GetParent(hwnd);
@@ -90,7 +91,7 @@ void RegisterControlClass(const char* name, WNDPROC proc, LPCSTR cursor, UINT st
   wc.cbWndExtra = kExtraBytes;
   wc.hCursor = LoadCursorA(nullptr, cursor);
   wc.lpszClassName = name;
-  win32_detail::user::RegisterSystemClass(wc);
+  win32::user::RegisterSystemClass(wc);
 }
 
 namespace {
@@ -105,8 +106,10 @@ const bool kRegistered = [] {
   RegisterControlClass("ComboLBox", ListBoxProc, IDC_ARROW, CS_DBLCLKS | CS_SAVEBITS);
   RegisterControlClass("ComboBox", ComboBoxProc, IDC_ARROW);
   RegisterControlClass("ScrollBar", ScrollBarProc, IDC_ARROW);
+  RegisterControlClass(WC_LISTVIEWA, ListViewProc, IDC_ARROW);
+  RegisterControlClass(TOOLTIPS_CLASSA, ToolTipProc, IDC_ARROW, CS_SAVEBITS);
   return true;
 }();
 
 }  // namespace
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

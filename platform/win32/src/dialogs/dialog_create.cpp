@@ -1,19 +1,16 @@
 // Dialogs from templates: dialog units, creation of the window and its controls, the modal loop
-// and EndDialog; the thread's list of modal loops.
+// and EndDialog.
 #include <algorithm>
 #include <cstring>
 
 #include "dialogs/dialog_state.h"
-#include "dialogs/modal.h"
 #include "win32/winbase.h"
 #include "win32/winctrl.h"
 #include "win32/winerror.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::dialogs {
+namespace win32::dialogs {
 namespace {
-
-thread_local std::vector<ModalWindow> modalStack;
 
 int ScaleX(int v, int baseX) { return MulDiv(v, baseX, 4); }
 int ScaleY(int v, int baseY) { return MulDiv(v, baseY, 8); }
@@ -130,15 +127,6 @@ std::string WindowText(HWND hwnd) {
 
 }  // namespace
 
-std::vector<ModalWindow> ModalStack() { return modalStack; }
-
-ModalScope::ModalScope(ModalWindow window) : hwnd_(window.hwnd) { modalStack.push_back(std::move(window)); }
-
-ModalScope::~ModalScope() {
-  auto it = std::find_if(modalStack.rbegin(), modalStack.rend(), [this](const ModalWindow& m) { return m.hwnd == hwnd_; });
-  if (it != modalStack.rend()) modalStack.erase(std::next(it).base());
-}
-
 namespace {
 
 INT_PTR RunModal(HWND dlg, HWND owner, ModalWindow description) {
@@ -186,9 +174,9 @@ INT_PTR DialogBoxWithDescription(HINSTANCE instance, LPCDLGTEMPLATE t, HWND pare
   return RunModal(dlg, owner, std::move(description));
 }
 
-}  // namespace win32_detail::dialogs
+}  // namespace win32::dialogs
 
-using namespace win32_detail::dialogs;
+using namespace win32::dialogs;
 
 LONG GetDialogBaseUnits() {
   static const LONG units = [] {
