@@ -6,6 +6,7 @@
 // sharing a decoder or a read position. Filling, seeking and quality catch-up meet under the
 // pin's streaming lock, which a fill holds only while it fills: a seek waits for the sample being
 // filled, never for a delivery, and restarts the thread with no lock held.
+#include <atomic>
 #include <cstdint>
 
 #include "dshow/dshow.h"
@@ -110,7 +111,7 @@ class MovieStreamPin : public CSourceStream, public IMediaSeeking, public IMovie
 
   int64_t rateNumerator_ = 0;
   int64_t rateDenominator_ = 1;
-  double rate_ = 1.0;
+  std::atomic<double> rate_{1.0};  // set by the graph's thread, read by the streaming thread
   GUID timeFormat_ = TIME_FORMAT_MEDIA_TIME;
   OSType formatCode_;
   OSType secondFormatCode_;
