@@ -21,10 +21,10 @@ int g_runtimeUsers = 0;
 
 // Opens the movie of a file read-write, else read-only; null when it cannot be read.
 Movie OpenMovieAt(const std::string& path) {
-  FSSpec spec;
-  if (NativePathNameToFSSpec(path.c_str(), &spec, 0) != noErr) return nullptr;
+  FSSpec location;
+  if (NativePathNameToFSSpec(path.c_str(), &location, 0) != noErr) return nullptr;
   int16_t file = 0;
-  if (OpenMovieFile(&spec, &file, fsRdWrPerm) != noErr && OpenMovieFile(&spec, &file, fsRdPerm) != noErr)
+  if (OpenMovieFile(&location, &file, fsRdWrPerm) != noErr && OpenMovieFile(&location, &file, fsRdPerm) != noErr)
     return nullptr;
   Movie movie = nullptr;
   const OSErr err = NewMovieFromFile(&movie, file, nullptr, nullptr, newMovieActive, nullptr);

@@ -16,10 +16,10 @@ class ExposedVideoPin : public MovieVideoPin {
 };
 
 Movie OpenMovieOf(const std::string& path) {
-  FSSpec spec;
-  NativePathNameToFSSpec(path.c_str(), &spec, 0);
+  FSSpec location;
+  NativePathNameToFSSpec(path.c_str(), &location, 0);
   int16_t file = 0;
-  OpenMovieFile(&spec, &file, fsRdPerm);
+  OpenMovieFile(&location, &file, fsRdPerm);
   Movie movie = nullptr;
   NewMovieFromFile(&movie, file, nullptr, nullptr, newMovieActive, nullptr);
   CloseMovieFile(file);

@@ -57,10 +57,10 @@ struct MovieDeleter {
 using MoviePtr = std::unique_ptr<MovieRecord, MovieDeleter>;
 
 OSErr Open(const std::string& path, MoviePtr* movie) {
-  FSSpec spec;
-  if (OSErr err = NativePathNameToFSSpec(path.c_str(), &spec, 0)) return err;
+  FSSpec location;
+  if (OSErr err = NativePathNameToFSSpec(path.c_str(), &location, 0)) return err;
   int16_t file = 0;
-  if (OSErr err = OpenMovieFile(&spec, &file, fsRdPerm)) return err;
+  if (OSErr err = OpenMovieFile(&location, &file, fsRdPerm)) return err;
   Movie opened = nullptr;
   const OSErr err = NewMovieFromFile(&opened, file, nullptr, nullptr, newMovieActive, nullptr);
   CloseMovieFile(file);
@@ -100,10 +100,10 @@ TEST(MovieRuntimeStartUp, MoviesOpenOnlyWhileTheToolboxIsEntered) {
 }
 
 TEST_F(MovieRuntime, FilesThatCannotBeReadGiveNoMovie) {
-  FSSpec spec;
-  EXPECT_EQ(fnfErr, NativePathNameToFSSpec((testing_support::SandboxDir() + "/none.mov").c_str(), &spec, 0));
+  FSSpec location;
+  EXPECT_EQ(fnfErr, NativePathNameToFSSpec((testing_support::SandboxDir() + "/none.mov").c_str(), &location, 0));
   int16_t file = 0;
-  EXPECT_EQ(fnfErr, OpenMovieFile(&spec, &file, fsRdPerm));
+  EXPECT_EQ(fnfErr, OpenMovieFile(&location, &file, fsRdPerm));
   EXPECT_EQ(paramErr, CloseMovieFile(1234));
   Movie movie = reinterpret_cast<Movie>(1);
   EXPECT_EQ(paramErr, NewMovieFromFile(&movie, 1234, nullptr, nullptr, 0, nullptr));
