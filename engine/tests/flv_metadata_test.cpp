@@ -274,16 +274,31 @@ TEST(FlvInjection, CutShortLastTagIsDropped) {
   EXPECT_EQ(r.outputTags.size(), whole.size());  // the metadata tag and all complete tags
 }
 
-TEST(FlvInjection, HugeDataSizeEndsTheWalk) {
-  ClipOptions o;
-  const std::string path = SandboxClip("huge.flv", o);
-  std::vector<uint8_t> bytes = ReadFile(path);
-  const std::vector<Tag> tags = Tags(bytes);
-  ASSERT_GT(tags.size(), 10u);
-  bytes[tags[10].offset + 1] = bytes[tags[10].offset + 2] = bytes[tags[10].offset + 3] = 0xFF;
+// A damaged size field in the middle of a file is refused rather than cutting the output short,
+// whether it points inside the file or past its end; the target stays as it was.
+TEST(FlvInjection, DamagedTagSizeIsRefused) {
+  const std::string path = SandboxClip("damaged.flv", ClipOptions());
+  const std::vector<uint8_t> whole = ReadFile(path);
+  const std::vector<Tag> tags = Tags(whole);
+  ASSERT_GT(tags.size(), 20u);
+  const std::string target = SandboxFile("damaged.out.flv");
+  const std::vector<uint8_t> before = {'k', 'e', 'e', 'p'};
+  for (const uint32_t size : {0xFFFFFFu, tags[10].dataSize - 1, tags[10].dataSize + 1}) {
+    std::vector<uint8_t> bytes = whole;
+    bytes[tags[10].offset + 1] = uint8_t(size >> 16);
+    bytes[tags[10].offset + 2] = uint8_t(size >> 8);
+    bytes[tags[10].offset + 3] = uint8_t(size);
+    WriteFile(path, bytes);
+    WriteFile(target, before);
+    EXPECT_FALSE(InjectFlvMetadata(path.c_str(), target.c_str())) << "size " << size;
+    EXPECT_EQ(ReadFile(target), before);
+  }
+  // A back pointer alone that disagrees breaks the chain too.
+  std::vector<uint8_t> bytes = whole;
+  bytes[tags[10].offset + 15 + tags[10].dataSize - 1] ^= 1;
   WriteFile(path, bytes);
-  const Injected r = InjectAndCheck(path);
-  EXPECT_EQ(r.sourceTags.size(), 10u);
+  EXPECT_FALSE(InjectFlvMetadata(path.c_str(), target.c_str()));
+  EXPECT_EQ(ReadFile(target), before);
 }
 
 // Hand-made sources for what encoders do not produce.
@@ -318,12 +333,6 @@ TEST(FlvInjection, EdgeCasesOfHandMadeFiles) {
   r = InjectAndCheck(path);
   EXPECT_EQ(r.meta.Number("width"), 320);
   EXPECT_EQ(r.meta.Number("height"), 240);
-
-  // Only a header: a valid file with nothing in it.
-  WriteFile(path, MakeFlv({}));
-  r = InjectAndCheck(path);
-  EXPECT_EQ(r.output[4], 0);
-  EXPECT_EQ(r.meta.declaredCount, 10u);
 }
 
 // Bad sources fail and leave an existing target and its folder exactly as they were.
@@ -337,8 +346,15 @@ TEST(FlvInjection, BadInputLeavesTargetUntouched) {
 
   std::vector<uint8_t> offsetPastEnd = MakeFlv({{9, 0, {0x12, 0}}});
   offsetPastEnd[5] = 0x7F;
+  // Valid headers with nothing to play behind them: nothing at all, a data offset at the very
+  // end, bytes that are no tags, only a script tag.
+  std::vector<uint8_t> offsetAtEnd = MakeFlv({{9, 0, {0x12, 0}}});
+  offsetAtEnd[8] = uint8_t(offsetAtEnd.size() - 4);
+  std::vector<uint8_t> noise = MakeFlv({});
+  for (int i = 0; i < 4000; ++i) noise.push_back(uint8_t(i * 2654435761u >> 13));
   std::vector<std::vector<uint8_t>> sources = {
-      {}, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 9, 0, 0, 0, 0, 9, 0, 0, 1}, {'F', 'L', 'V', 1, 5}, offsetPastEnd};
+      {}, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 9, 0, 0, 0, 0, 9, 0, 0, 1}, {'F', 'L', 'V', 1, 5}, offsetPastEnd,
+      MakeFlv({}), offsetAtEnd, noise, MakeFlv({{18, 0, {2, 0, 0}}})};
   // More keyframes than the metadata tag's 24-bit size can index.
   std::vector<uint8_t> tooManyKeyframes = MakeFlv({});
   const std::vector<uint8_t> keyframe = MakeFlv({{9, 0, {0x12}}});
