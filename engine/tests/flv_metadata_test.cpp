@@ -75,7 +75,7 @@ Injected InjectAndCheck(const std::string& sourcePath) {
     media.push_back(t);
     dataSize += t.dataSize + 15;
     (t.type == 9 ? videoSize : audioSize) += t.dataSize + 11;
-    if (t.type == 9) lastVideo = &t;
+    if (t.CodedFrame()) lastVideo = &t;
     if (t.Keyframe()) keyframes.push_back(&t);
   }
   const bool video = videoSize > 0, audio = audioSize > 0;
@@ -299,6 +299,47 @@ TEST(FlvInjection, DamagedTagSizeIsRefused) {
   WriteFile(path, bytes);
   EXPECT_FALSE(InjectFlvMetadata(path.c_str(), target.c_str()));
   EXPECT_EQ(ReadFile(target), before);
+}
+
+// Only frame type 1 is a keyframe: disposable inter frames (3) and command frames (5) are
+// neither indexed nor a place to seek to at the end.
+TEST(FlvInjection, OnlyFrameTypeOneIsKeyframe) {
+  const std::string path = SandboxFile("frametypes.flv");
+  WriteFile(path, MakeFlv({{9, 0, {0x12, 0}}, {9, 40, {0x32, 0}}, {9, 80, {0x52, 0}}, {9, 120, {0x22, 0}},
+                           {9, 160, {0x32, 0}}}));
+  const Injected r = InjectAndCheck(path);
+  EXPECT_EQ(r.meta.values.at("keyframes").arrays.at("times"), std::vector<double>{0.0});
+  EXPECT_FALSE(r.meta.Flag("canSeekToEnd"));
+  EXPECT_DOUBLE_EQ(r.meta.Number("lastkeyframetimestamp"), 0);
+}
+
+// AVC: the sequence header and the end of sequence are copied but are no frames: not indexed,
+// not counted in the frame rate, and not what canSeekToEnd looks at.
+TEST(FlvInjection, AvcCountsOnlyCodedFrames) {
+  const std::string path = SandboxFile("avc.flv");
+  WriteFile(path, MakeFlv({{9, 0, {0x17, 0, 0, 0, 0, 1}},
+                           {9, 0, {0x17, 1, 0, 0, 0, 9}},
+                           {9, 500, {0x27, 1, 0, 0, 0, 9}},
+                           {9, 1000, {0x17, 1, 0, 0, 0, 9}},
+                           {9, 1500, {0x27, 1, 0, 0, 0, 9}},
+                           {9, 2000, {0x17, 2, 0, 0, 0}}}));
+  Injected r = InjectAndCheck(path);
+  EXPECT_EQ(r.outputTags.size(), 7u);
+  EXPECT_EQ(r.meta.values.at("keyframes").arrays.at("times"), (std::vector<double>{0.0, 1.0}));
+  EXPECT_FALSE(r.meta.Flag("canSeekToEnd"));
+  EXPECT_DOUBLE_EQ(r.meta.Number("framerate"), 4 / 2.0);
+
+  ClipOptions o;
+  o.videoEncoder = "libx264";
+  o.audioEncoder.clear();
+  o.keyframeInterval = 12;
+  r = InjectAndCheck(SandboxClip("x264.flv", o));
+  ASSERT_FALSE(r.sourceTags.empty());
+  EXPECT_EQ(r.sourceTags.back().packetType, 2) << "the encoder ends the sequence";
+  const auto& times = r.meta.values.at("keyframes").arrays.at("times");
+  EXPECT_EQ(times.size(), 5u);  // frames 0, 12, 24, 36, 48 of 50
+  EXPECT_FALSE(r.meta.Flag("canSeekToEnd"));
+  EXPECT_DOUBLE_EQ(r.meta.Number("framerate"), 50 / r.meta.Number("duration"));
 }
 
 // Hand-made sources for what encoders do not produce.

@@ -60,6 +60,14 @@ void ReadPictureSize(unsigned codec, std::span<const uint8_t> b, FlvSummary& s) 
   }
 }
 
+// AVC video tags carry a packet type after the codec byte; only type 1 holds a picture. The
+// sequence header (0) and the end of sequence (2) are neither frames nor seek points.
+bool IsCodedFrame(uint8_t first, std::span<const uint8_t> data) {
+  constexpr uint8_t kAvc = 7;
+  if ((first & 15) != kAvc) return true;
+  return data.size() >= 2 && data[1] == 1;
+}
+
 constexpr size_t kNoTag = SIZE_MAX;
 
 // The start of the complete tag that the file's final back pointer names, or kNoTag when the
@@ -122,13 +130,17 @@ bool ScanFlv(std::span<const uint8_t> file, FlvSummary& s) {
         }
         s.videoSize += data + kTagHeader;
         videoBytes += data;
-        ++videoTags;
-        const bool key = first & 0x10;
-        s.canSeekToEnd = key;
-        if (key) {
-          s.keyframePositions.push_back(double(written));
-          s.keyframeTimes.push_back(seconds);
-          s.lastKeyframeTimestamp = seconds;
+        if (IsCodedFrame(first, {tag + kTagHeader, data})) {
+          ++videoTags;
+          // Frame type in the high 4 bits: only 1 is a keyframe (3 is a disposable inter frame,
+          // 5 a command frame).
+          const bool key = (first >> 4) == 1;
+          s.canSeekToEnd = key;
+          if (key) {
+            s.keyframePositions.push_back(double(written));
+            s.keyframeTimes.push_back(seconds);
+            s.lastKeyframeTimestamp = seconds;
+          }
         }
       }
       s.dataSize += length;
