@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "zip/zip_reader.h"
@@ -94,6 +96,24 @@ TEST_F(ZipMends, Utf8NamesAndEntriesWithoutADateExtract) {
   Open("dosdate0");
   EXPECT_TRUE(reader.ExtractEntry(0, (dir + "/zero").c_str()));
   EXPECT_EQ("payload\n", ReadBytes(dir + "/zero/zero.txt"));
+}
+
+// Entry times are local times of their own date: daylight saving is that of the date, not of the
+// day of extraction, so one of the two entries was an hour off in either season.
+TEST_F(ZipMends, EntryTimesUseTheOffsetOfTheirOwnDate) {
+  const char* saved = getenv("TZ");
+  const std::string previous = saved ? saved : "";
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+  Open("seasons");
+  EXPECT_EQ(2, ExtractAll(reader, dir + "/out"));
+  EXPECT_EQ(1626246486, ModificationTime(dir + "/out/summer.txt"));  // 2021-07-14 07:08:06 UTC
+  EXPECT_EQ(1610611686, ModificationTime(dir + "/out/winter.txt"));  // 2021-01-14 08:08:06 UTC
+  if (saved)
+    setenv("TZ", previous.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
 }
 
 TEST_F(ZipMends, PartialReadClosesWithoutChecksAndReleasesTheEntry) {
