@@ -141,6 +141,24 @@ TEST_F(ZipMends, PartialReadClosesWithoutChecksAndReleasesTheEntry) {
   EXPECT_EQ(Compressible(100000), whole);
 }
 
+// The file's time and attributes are written before the descriptor is checked, so a damaged
+// descriptor still ends in an error but leaves the written file with its time.
+TEST_F(ZipMends, DamagedDescriptorFailsAfterTheFileGetsItsTime) {
+  const std::string text = dir + "/text.txt";
+  WriteSource(text, Compressible(100000));
+  const std::string archive = dir + "/d.zip";
+  ASSERT_EQ(0, MakeArchive("descriptors " + archive + " " + text));
+  std::string bytes = ReadBytes(archive);
+  const size_t descriptor = bytes.find("PK\x07\x08");
+  ASSERT_NE(std::string::npos, descriptor);
+  bytes[descriptor + 4] ^= 1;  // its CRC-32
+  WriteBytes(archive, bytes);
+  ASSERT_TRUE(reader.Open(archive.c_str(), 0, 0));
+  EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { reader.ExtractEntry(0, (dir + "/out").c_str()); }));
+  EXPECT_EQ(Compressible(100000), ReadBytes(dir + "/out/d0.bin"));
+  EXPECT_EQ(SourceTime(), ModificationTime(dir + "/out/d0.bin") & ~1LL);
+}
+
 TEST_F(ZipMends, SizesThatDisagreeWithTheDataEndInAnError) {
   const std::string source = dir + "/s.txt";
   WriteSource(source, Compressible(5000));
