@@ -187,6 +187,15 @@ TEST_F(ZipMends, SizesThatDisagreeWithTheDataEndInAnError) {
     ASSERT_TRUE(damaged.Open(patched.c_str(), 0, 0));
     EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { damaged.ExtractEntry(0, (dir + "/out").c_str()); }));
   }
+  // The local compressed size alone disagreeing with the central one is damage too, though the
+  // central size would extract.
+  std::string bytes = ReadBytes(dir + "/b.zip");
+  bytes[18] ^= 1;
+  WriteBytes(dir + "/local.zip", bytes);
+  CZipReader damaged;
+  ASSERT_TRUE(damaged.Open((dir + "/local.zip").c_str(), 0, 0));
+  EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { damaged.ExtractEntry(0, (dir + "/local").c_str()); }));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/local/s.txt"));
 }
 
 }  // namespace
