@@ -75,7 +75,7 @@ Injected InjectAndCheck(const std::string& sourcePath) {
     media.push_back(t);
     dataSize += t.dataSize + 15;
     (t.type == 9 ? videoSize : audioSize) += t.dataSize + 11;
-    if (t.type == 9) lastVideo = &t;
+    if (t.CodedFrame()) lastVideo = &t;
     if (t.Keyframe()) keyframes.push_back(&t);
   }
   const bool video = videoSize > 0, audio = audioSize > 0;
@@ -274,16 +274,72 @@ TEST(FlvInjection, CutShortLastTagIsDropped) {
   EXPECT_EQ(r.outputTags.size(), whole.size());  // the metadata tag and all complete tags
 }
 
-TEST(FlvInjection, HugeDataSizeEndsTheWalk) {
-  ClipOptions o;
-  const std::string path = SandboxClip("huge.flv", o);
-  std::vector<uint8_t> bytes = ReadFile(path);
-  const std::vector<Tag> tags = Tags(bytes);
-  ASSERT_GT(tags.size(), 10u);
-  bytes[tags[10].offset + 1] = bytes[tags[10].offset + 2] = bytes[tags[10].offset + 3] = 0xFF;
+// A damaged size field in the middle of a file is refused rather than cutting the output short,
+// whether it points inside the file or past its end; the target stays as it was.
+TEST(FlvInjection, DamagedTagSizeIsRefused) {
+  const std::string path = SandboxClip("damaged.flv", ClipOptions());
+  const std::vector<uint8_t> whole = ReadFile(path);
+  const std::vector<Tag> tags = Tags(whole);
+  ASSERT_GT(tags.size(), 20u);
+  const std::string target = SandboxFile("damaged.out.flv");
+  const std::vector<uint8_t> before = {'k', 'e', 'e', 'p'};
+  for (const uint32_t size : {0xFFFFFFu, tags[10].dataSize - 1, tags[10].dataSize + 1}) {
+    std::vector<uint8_t> bytes = whole;
+    bytes[tags[10].offset + 1] = uint8_t(size >> 16);
+    bytes[tags[10].offset + 2] = uint8_t(size >> 8);
+    bytes[tags[10].offset + 3] = uint8_t(size);
+    WriteFile(path, bytes);
+    WriteFile(target, before);
+    EXPECT_FALSE(InjectFlvMetadata(path.c_str(), target.c_str())) << "size " << size;
+    EXPECT_EQ(ReadFile(target), before);
+  }
+  // A back pointer alone that disagrees breaks the chain too.
+  std::vector<uint8_t> bytes = whole;
+  bytes[tags[10].offset + 15 + tags[10].dataSize - 1] ^= 1;
   WriteFile(path, bytes);
+  EXPECT_FALSE(InjectFlvMetadata(path.c_str(), target.c_str()));
+  EXPECT_EQ(ReadFile(target), before);
+}
+
+// Only frame type 1 is a keyframe: disposable inter frames (3) and command frames (5) are
+// neither indexed nor a place to seek to at the end.
+TEST(FlvInjection, OnlyFrameTypeOneIsKeyframe) {
+  const std::string path = SandboxFile("frametypes.flv");
+  WriteFile(path, MakeFlv({{9, 0, {0x12, 0}}, {9, 40, {0x32, 0}}, {9, 80, {0x52, 0}}, {9, 120, {0x22, 0}},
+                           {9, 160, {0x32, 0}}}));
   const Injected r = InjectAndCheck(path);
-  EXPECT_EQ(r.sourceTags.size(), 10u);
+  EXPECT_EQ(r.meta.values.at("keyframes").arrays.at("times"), std::vector<double>{0.0});
+  EXPECT_FALSE(r.meta.Flag("canSeekToEnd"));
+  EXPECT_DOUBLE_EQ(r.meta.Number("lastkeyframetimestamp"), 0);
+}
+
+// AVC: the sequence header and the end of sequence are copied but are no frames: not indexed,
+// not counted in the frame rate, and not what canSeekToEnd looks at.
+TEST(FlvInjection, AvcCountsOnlyCodedFrames) {
+  const std::string path = SandboxFile("avc.flv");
+  WriteFile(path, MakeFlv({{9, 0, {0x17, 0, 0, 0, 0, 1}},
+                           {9, 0, {0x17, 1, 0, 0, 0, 9}},
+                           {9, 500, {0x27, 1, 0, 0, 0, 9}},
+                           {9, 1000, {0x17, 1, 0, 0, 0, 9}},
+                           {9, 1500, {0x27, 1, 0, 0, 0, 9}},
+                           {9, 2000, {0x17, 2, 0, 0, 0}}}));
+  Injected r = InjectAndCheck(path);
+  EXPECT_EQ(r.outputTags.size(), 7u);
+  EXPECT_EQ(r.meta.values.at("keyframes").arrays.at("times"), (std::vector<double>{0.0, 1.0}));
+  EXPECT_FALSE(r.meta.Flag("canSeekToEnd"));
+  EXPECT_DOUBLE_EQ(r.meta.Number("framerate"), 4 / 2.0);
+
+  ClipOptions o;
+  o.videoEncoder = "libx264";
+  o.audioEncoder.clear();
+  o.keyframeInterval = 12;
+  r = InjectAndCheck(SandboxClip("x264.flv", o));
+  ASSERT_FALSE(r.sourceTags.empty());
+  EXPECT_EQ(r.sourceTags.back().packetType, 2) << "the encoder ends the sequence";
+  const auto& times = r.meta.values.at("keyframes").arrays.at("times");
+  EXPECT_EQ(times.size(), 5u);  // frames 0, 12, 24, 36, 48 of 50
+  EXPECT_FALSE(r.meta.Flag("canSeekToEnd"));
+  EXPECT_DOUBLE_EQ(r.meta.Number("framerate"), 50 / r.meta.Number("duration"));
 }
 
 // Hand-made sources for what encoders do not produce.
@@ -318,12 +374,6 @@ TEST(FlvInjection, EdgeCasesOfHandMadeFiles) {
   r = InjectAndCheck(path);
   EXPECT_EQ(r.meta.Number("width"), 320);
   EXPECT_EQ(r.meta.Number("height"), 240);
-
-  // Only a header: a valid file with nothing in it.
-  WriteFile(path, MakeFlv({}));
-  r = InjectAndCheck(path);
-  EXPECT_EQ(r.output[4], 0);
-  EXPECT_EQ(r.meta.declaredCount, 10u);
 }
 
 // Bad sources fail and leave an existing target and its folder exactly as they were.
@@ -337,8 +387,15 @@ TEST(FlvInjection, BadInputLeavesTargetUntouched) {
 
   std::vector<uint8_t> offsetPastEnd = MakeFlv({{9, 0, {0x12, 0}}});
   offsetPastEnd[5] = 0x7F;
+  // Valid headers with nothing to play behind them: nothing at all, a data offset at the very
+  // end, bytes that are no tags, only a script tag.
+  std::vector<uint8_t> offsetAtEnd = MakeFlv({{9, 0, {0x12, 0}}});
+  offsetAtEnd[8] = uint8_t(offsetAtEnd.size() - 4);
+  std::vector<uint8_t> noise = MakeFlv({});
+  for (int i = 0; i < 4000; ++i) noise.push_back(uint8_t(i * 2654435761u >> 13));
   std::vector<std::vector<uint8_t>> sources = {
-      {}, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 9, 0, 0, 0, 0, 9, 0, 0, 1}, {'F', 'L', 'V', 1, 5}, offsetPastEnd};
+      {}, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 9, 0, 0, 0, 0, 9, 0, 0, 1}, {'F', 'L', 'V', 1, 5}, offsetPastEnd,
+      MakeFlv({}), offsetAtEnd, noise, MakeFlv({{18, 0, {2, 0, 0}}})};
   // More keyframes than the metadata tag's 24-bit size can index.
   std::vector<uint8_t> tooManyKeyframes = MakeFlv({});
   const std::vector<uint8_t> keyframe = MakeFlv({{9, 0, {0x12}}});

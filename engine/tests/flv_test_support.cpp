@@ -76,9 +76,10 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 std::vector<Tag> Tags(const std::vector<uint8_t>& file) {
   std::vector<Tag> tags;
   for (size_t at = Be(file, 5, 4) + 4; at + 11 <= file.size();) {
-    Tag t{at, file[at], Be(file, at + 1, 3), Be(file, at + 4, 3) | uint32_t(file[at + 7]) << 24, 0};
+    Tag t{at, file[at], Be(file, at + 1, 3), Be(file, at + 4, 3) | uint32_t(file[at + 7]) << 24, 0, 0};
     if (at + 15 + t.dataSize > file.size()) break;
     if (t.dataSize > 0) t.first = file[at + 11];
+    if (t.dataSize > 1) t.packetType = file[at + 12];
     tags.push_back(t);
     at += 15 + t.dataSize;
   }

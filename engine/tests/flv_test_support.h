@@ -15,8 +15,11 @@ struct Tag {
   uint8_t type;
   uint32_t dataSize;
   uint32_t milliseconds;
-  uint8_t first;  // first data byte, 0 when empty
-  bool Keyframe() const { return type == 9 && (first & 0xF0) == 0x10; }
+  uint8_t first;       // first data byte, 0 when empty
+  uint8_t packetType;  // second data byte (AVC packet type), 0 when absent
+  // A video tag that holds a picture: for AVC only packet type 1.
+  bool CodedFrame() const { return type == 9 && ((first & 15) != 7 || packetType == 1); }
+  bool Keyframe() const { return CodedFrame() && (first & 0xF0) == 0x10; }
 };
 
 // Every complete tag from the header's data offset on.

@@ -1,6 +1,8 @@
 #include "zip/zip_entry_header.h"
 
+#include <cstdint>
 #include <cstring>
+#include <ctime>
 
 #include "zip/zip_exception.h"
 #include "zip/zip_volume_storage.h"
@@ -69,5 +71,23 @@ CString CZipEntryHeader::GetFileName() const {
 
 BOOL CZipEntryHeader::GetModificationTime(FILETIME* utc) const {
   FILETIME local;
-  return DosDateTimeToFileTime(m_modDate, m_modTime, &local) && LocalFileTimeToFileTime(&local, utc);
+  SYSTEMTIME st;
+  if (!DosDateTimeToFileTime(m_modDate, m_modTime, &local) || !FileTimeToSystemTime(&local, &st)) return FALSE;
+  // The offset in force on the entry's own date: a summer date read in winter still gets summer
+  // time. The system's time zone rules decide daylight saving.
+  std::tm calendar{};
+  calendar.tm_year = st.wYear - 1900;
+  calendar.tm_mon = st.wMonth - 1;
+  calendar.tm_mday = st.wDay;
+  calendar.tm_hour = st.wHour;
+  calendar.tm_min = st.wMinute;
+  calendar.tm_sec = st.wSecond;
+  calendar.tm_isdst = -1;
+  const std::time_t seconds = std::mktime(&calendar);
+  if (seconds == std::time_t(-1)) return FALSE;
+  constexpr uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
+  const uint64_t ticks = (uint64_t(seconds) + kSecondsFrom1601To1970) * 10000000ULL;
+  utc->dwLowDateTime = DWORD(ticks);
+  utc->dwHighDateTime = DWORD(ticks >> 32);
+  return TRUE;
 }

@@ -213,19 +213,20 @@ int CZipReader::CloseEntry(LPCTSTR path, BOOL afterError) {
 
   const CZipEntryHeader& header = m_directory.GetHeader(m_entryIndex);
   if (afterError) return closeOk;
-  int result = closeOk;
-  if (m_uncompressedLeft) {
-    // Ended early on purpose: nothing to check, and the descriptor is not where the reads stopped.
-    result = closeIncomplete;
-  } else {
-    if (m_crc != header.m_crc32) ThrowError(ZIP_BADCRC);
-    // Bytes after the end of the deflated stream lie between the data and its descriptor.
-    while (m_compressedLeft) FillInput();
-    m_directory.CheckDataDescriptor(m_entryIndex);
-  }
+  // Ended early on purpose: nothing to check, and the descriptor is not where the reads stopped.
+  const bool readWhole = m_uncompressedLeft == 0;
+  if (readWhole && m_crc != header.m_crc32) ThrowError(ZIP_BADCRC);
+  int result = readWhole ? closeOk : closeIncomplete;
+  // The file gets its time and attributes before the descriptor is checked, so a damaged
+  // descriptor does not leave a complete file without them.
   if (path) {
     const int status = RestoreFileStatus(path, header);
     if (status != closeOk) result = status;
+  }
+  if (readWhole) {
+    // Bytes after the end of the deflated stream lie between the data and its descriptor.
+    while (m_compressedLeft) FillInput();
+    m_directory.CheckDataDescriptor(m_entryIndex);
   }
   return result;
 }

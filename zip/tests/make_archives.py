@@ -78,6 +78,11 @@ def main():
                 info = zipfile.ZipInfo(name, date_time=(2020, 1, 15, 10, 30, 0))
                 info.external_attr = attr
                 zf.writestr(info, b"mode test\n")
+    elif kind == "seasons":
+        # Local times in summer and in winter.
+        with zipfile.ZipFile(path, "w") as zf:
+            for name, month in (("summer.txt", 7), ("winter.txt", 1)):
+                zf.writestr(zipfile.ZipInfo(name, date_time=(2021, month, 14, 9, 8, 6)), b"season\n")
     elif kind == "dosdate0":
         dos_date_zero(path)
     elif kind == "bzip2":

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "zip/zip_reader.h"
@@ -96,6 +98,24 @@ TEST_F(ZipMends, Utf8NamesAndEntriesWithoutADateExtract) {
   EXPECT_EQ("payload\n", ReadBytes(dir + "/zero/zero.txt"));
 }
 
+// Entry times are local times of their own date: daylight saving is that of the date, not of the
+// day of extraction, so one of the two entries was an hour off in either season.
+TEST_F(ZipMends, EntryTimesUseTheOffsetOfTheirOwnDate) {
+  const char* saved = getenv("TZ");
+  const std::string previous = saved ? saved : "";
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+  Open("seasons");
+  EXPECT_EQ(2, ExtractAll(reader, dir + "/out"));
+  EXPECT_EQ(1626246486, ModificationTime(dir + "/out/summer.txt"));  // 2021-07-14 07:08:06 UTC
+  EXPECT_EQ(1610611686, ModificationTime(dir + "/out/winter.txt"));  // 2021-01-14 08:08:06 UTC
+  if (saved)
+    setenv("TZ", previous.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}
+
 TEST_F(ZipMends, PartialReadClosesWithoutChecksAndReleasesTheEntry) {
   const std::string text = dir + "/text.txt";
   WriteSource(text, Compressible(100000));
@@ -119,6 +139,24 @@ TEST_F(ZipMends, PartialReadClosesWithoutChecksAndReleasesTheEntry) {
   EXPECT_EQ(0u, reader.ReadEntry(whole.data(), 10));
   EXPECT_EQ(CZipReader::closeOk, reader.CloseEntry());
   EXPECT_EQ(Compressible(100000), whole);
+}
+
+// The file's time and attributes are written before the descriptor is checked, so a damaged
+// descriptor still ends in an error but leaves the written file with its time.
+TEST_F(ZipMends, DamagedDescriptorFailsAfterTheFileGetsItsTime) {
+  const std::string text = dir + "/text.txt";
+  WriteSource(text, Compressible(100000));
+  const std::string archive = dir + "/d.zip";
+  ASSERT_EQ(0, MakeArchive("descriptors " + archive + " " + text));
+  std::string bytes = ReadBytes(archive);
+  const size_t descriptor = bytes.find("PK\x07\x08");
+  ASSERT_NE(std::string::npos, descriptor);
+  bytes[descriptor + 4] ^= 1;  // its CRC-32
+  WriteBytes(archive, bytes);
+  ASSERT_TRUE(reader.Open(archive.c_str(), 0, 0));
+  EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { reader.ExtractEntry(0, (dir + "/out").c_str()); }));
+  EXPECT_EQ(Compressible(100000), ReadBytes(dir + "/out/d0.bin"));
+  EXPECT_EQ(SourceTime(), ModificationTime(dir + "/out/d0.bin") & ~1LL);
 }
 
 TEST_F(ZipMends, SizesThatDisagreeWithTheDataEndInAnError) {
@@ -149,6 +187,15 @@ TEST_F(ZipMends, SizesThatDisagreeWithTheDataEndInAnError) {
     ASSERT_TRUE(damaged.Open(patched.c_str(), 0, 0));
     EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { damaged.ExtractEntry(0, (dir + "/out").c_str()); }));
   }
+  // The local compressed size alone disagreeing with the central one is damage too, though the
+  // central size would extract.
+  std::string bytes = ReadBytes(dir + "/b.zip");
+  bytes[18] ^= 1;
+  WriteBytes(dir + "/local.zip", bytes);
+  CZipReader damaged;
+  ASSERT_TRUE(damaged.Open((dir + "/local.zip").c_str(), 0, 0));
+  EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { damaged.ExtractEntry(0, (dir + "/local").c_str()); }));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/local/s.txt"));
 }
 
 }  // namespace

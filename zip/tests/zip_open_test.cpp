@@ -137,12 +137,18 @@ TEST_F(ZipOpen, InconsistentEndRecordsAreDamage) {
 }
 
 TEST_F(ZipOpen, EntriesSharingTheirDataAreDamage) {
-  // The second entry pointing at the first one's data: a few bytes that would extract twice.
-  std::string bytes = ReadBytes(archive);
-  const size_t second = bytes.find("PK\x01\x02", bytes.find("PK\x01\x02") + 4);
-  PatchBytes(bytes, second + 42, 0, 4);
-  WriteBytes(archive, bytes);
-  EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { reader.Open(archive.c_str(), 0, 0); }));
+  // The second entry pointing at the first one's header, or into the middle of its data: bytes
+  // that would extract twice.
+  const std::string whole = ReadBytes(archive);
+  const size_t second = whole.find("PK\x01\x02", whole.find("PK\x01\x02") + 4);
+  const uint32_t insideFirstData = 30 + 8 + 100;  // text.txt deflates to far more than 100 bytes
+  for (const uint32_t offset : {0u, insideFirstData}) {
+    SCOPED_TRACE(offset);
+    std::string bytes = whole;
+    PatchBytes(bytes, second + 42, offset, 4);
+    WriteBytes(archive, bytes);
+    EXPECT_EQ(CZipException::badZipFile, CauseOf([&] { reader.Open(archive.c_str(), 0, 0); }));
+  }
 }
 
 TEST_F(ZipOpen, TruncatedArchiveHasNoDirectory) {

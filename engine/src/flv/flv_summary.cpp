@@ -1,5 +1,7 @@
 #include "flv/flv_summary.h"
 
+#include <cstdint>
+
 namespace {
 
 constexpr uint8_t kAudioTag = 8;
@@ -58,6 +60,26 @@ void ReadPictureSize(unsigned codec, std::span<const uint8_t> b, FlvSummary& s) 
   }
 }
 
+// AVC video tags carry a packet type after the codec byte; only type 1 holds a picture. The
+// sequence header (0) and the end of sequence (2) are neither frames nor seek points.
+bool IsCodedFrame(uint8_t first, std::span<const uint8_t> data) {
+  constexpr uint8_t kAvc = 7;
+  if ((first & 15) != kAvc) return true;
+  return data.size() >= 2 && data[1] == 1;
+}
+
+constexpr size_t kNoTag = SIZE_MAX;
+
+// The start of the complete tag that the file's final back pointer names, or kNoTag when the
+// file does not end with one (as when it is cut short).
+size_t LastCompleteTag(std::span<const uint8_t> file, size_t firstTag) {
+  if (file.size() < firstTag + kTagHeader + kBackPointer) return kNoTag;
+  const uint32_t length = Be32(file.data() + file.size() - kBackPointer);
+  if (length < kTagHeader || length > file.size() - kBackPointer - firstTag) return kNoTag;
+  const size_t start = file.size() - kBackPointer - length;
+  return Be24(file.data() + start + 1) + kTagHeader == length ? start : kNoTag;
+}
+
 }  // namespace
 
 bool ScanFlv(std::span<const uint8_t> file, FlvSummary& s) {
@@ -67,13 +89,22 @@ bool ScanFlv(std::span<const uint8_t> file, FlvSummary& s) {
   if (dataOffset < kFileHeader || dataOffset + kBackPointer > file.size()) return false;
 
   const size_t size = file.size();
+  const size_t firstTag = dataOffset + kBackPointer;
+  const size_t lastCompleteTag = LastCompleteTag(file, firstTag);
   uint64_t videoBytes = 0, audioBytes = 0, videoTags = 0;
   uint64_t written = 0;  // audio and video bytes before the current tag in the output
-  for (size_t offset = dataOffset + kBackPointer; offset + kTagHeader <= size;) {
+  for (size_t offset = firstTag; offset + kTagHeader <= size;) {
     const uint8_t* tag = file.data() + offset;
     const size_t data = Be24(tag + 1);
     const size_t length = kTagHeader + data + kBackPointer;
-    if (length > size - offset) break;
+    if (length > size - offset) {
+      // A last tag cut short by the end of the file ends the walk; a size that reaches past a
+      // complete tag further on is damage.
+      if (lastCompleteTag != kNoTag && lastCompleteTag > offset) return false;
+      break;
+    }
+    // Every tag is followed by its own length; a chain that breaks here has a damaged size.
+    if (Be32(tag + kTagHeader + data) != kTagHeader + data) return false;
     const double seconds = TagSeconds(tag);
     s.lastTimestamp = seconds;
     const uint8_t type = tag[0];
@@ -99,13 +130,17 @@ bool ScanFlv(std::span<const uint8_t> file, FlvSummary& s) {
         }
         s.videoSize += data + kTagHeader;
         videoBytes += data;
-        ++videoTags;
-        const bool key = first & 0x10;
-        s.canSeekToEnd = key;
-        if (key) {
-          s.keyframePositions.push_back(double(written));
-          s.keyframeTimes.push_back(seconds);
-          s.lastKeyframeTimestamp = seconds;
+        if (IsCodedFrame(first, {tag + kTagHeader, data})) {
+          ++videoTags;
+          // Frame type in the high 4 bits: only 1 is a keyframe (3 is a disposable inter frame,
+          // 5 a command frame).
+          const bool key = (first >> 4) == 1;
+          s.canSeekToEnd = key;
+          if (key) {
+            s.keyframePositions.push_back(double(written));
+            s.keyframeTimes.push_back(seconds);
+            s.lastKeyframeTimestamp = seconds;
+          }
         }
       }
       s.dataSize += length;
@@ -128,7 +163,8 @@ bool ScanFlv(std::span<const uint8_t> file, FlvSummary& s) {
     }
     if (s.hasAudio) s.audioDataRate = audioBytes * 8 / 1024.0 / s.duration;
   }
-  return true;
+  // Nothing to play: refused, so that no target is replaced by an empty file.
+  return s.hasAudio || s.hasVideo;
 }
 
 void PlaceAfterMetadata(FlvSummary& s, size_t metadataTagLength) {

@@ -44,8 +44,9 @@ struct FlvSummary {
   std::vector<FlvRun> runs;
 };
 
-// Walks the tags of an FLV held in memory. False when it is not an FLV file or its header's data
-// offset lies outside it; a tag that would end past the end stops the walk.
+// Walks the tags of an FLV held in memory. False when it is not an FLV file, its header's data
+// offset lies outside it, a tag's back pointer breaks the chain, or it holds no audio or video
+// tag; a last tag that would end past the end of the file stops the walk.
 bool ScanFlv(std::span<const uint8_t> file, FlvSummary& summary);
 
 // Fixes the file size and turns the keyframe positions into positions in the output, once the
