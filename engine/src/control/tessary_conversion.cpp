@@ -71,17 +71,25 @@ void CTessaryCtrl::ReportProgress() {
 }
 
 LRESULT CTessaryCtrl::OnGraphNotify(WPARAM, LPARAM) {
-  if (!ReadGraphNotices()) return 0;
+  const GraphEnd end = ReadGraphNotices();
+  if (end == GraphEnd::Running) return 0;
   KillTimer(kConversionProgressTimer);
   StopProcessing();
+  if (end == GraphEnd::Failed) DiscardIncompleteOutput();
   // The container may start its next conversion from here.
   FireEvent(eventidComplete, EVENT_PARAM(VTS_NONE));
   return 0;
 }
 
-bool CTessaryCtrl::ReadGraphNotices() {
+namespace {
+
+bool WriteFailed(HRESULT abortCode) { return abortCode == STG_E_MEDIUMFULL || abortCode == STG_E_WRITEFAULT; }
+
+}  // namespace
+
+CTessaryCtrl::GraphEnd CTessaryCtrl::ReadGraphNotices() {
   const ComPtr<IMediaEventEx> events = graph_.Events();
-  if (!events) return false;
+  if (!events) return GraphEnd::Running;
   LONG code = 0;
   LONG_PTR param1 = 0, param2 = 0;
   // Reading stops at the end of the conversion: what follows belongs to a graph being let go.
@@ -89,11 +97,13 @@ bool CTessaryCtrl::ReadGraphNotices() {
     events->FreeEventParams(code, param1, param2);
     switch (code) {
       case EC_COMPLETE:
-      // A stream that fails ends the conversion too; the writer keeps what was converted.
+      // The user closing the live view ends the conversion too; the file keeps what was converted.
       case EC_USERABORT:
+        return GraphEnd::Finished;
+      // So does a stream that fails, unless what failed was writing the file.
       case EC_ERRORABORT:
       case EC_ERRORABORTEX:
-        return true;
+        return WriteFailed(HRESULT(param1)) ? GraphEnd::Failed : GraphEnd::Finished;
       case EC_REPAINT:
         Invalidate(TRUE);
         break;
@@ -101,7 +111,15 @@ bool CTessaryCtrl::ReadGraphNotices() {
         break;
     }
   }
-  return false;
+  return GraphEnd::Running;
+}
+
+// Runs after the graph is let go, so the writer has closed the file. A file cut short would pass
+// for a finished conversion, so it goes.
+void CTessaryCtrl::DiscardIncompleteOutput() {
+  ::DeleteFile(outputFile_);
+  const CString text = "Failed to write the output file:\n" + outputFile_;
+  ::MessageBoxA(m_hWnd, text, nullptr, MB_OK);
 }
 
 void CTessaryCtrl::StopProcessing() {

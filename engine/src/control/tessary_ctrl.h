@@ -129,8 +129,11 @@ class CTessaryCtrl : public COleControl {
   HRESULT BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name);
   void FitVideoWindow();
   void ReportProgress();
-  // Reads the conversion graph's waiting notices; true when one ended the conversion.
-  bool ReadGraphNotices();
+  // Reads the conversion graph's waiting notices: whether one ended the conversion, and how.
+  enum class GraphEnd { Running, Finished, Failed };
+  GraphEnd ReadGraphNotices();
+  // Removes the output of a failed conversion and tells the user.
+  void DiscardIncompleteOutput();
   // Ends the current conversion; the container calls InitControl before the next one.
   void StopProcessing();
   // The collection an index property points into and the index (null for other members).

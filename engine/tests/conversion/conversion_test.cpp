@@ -1,6 +1,7 @@
 // Whole conversions through the control: clips made at test time, Save to AVI and WMV, the
 // messages pumped until Complete, the file probed. Also the run-flag rules around Save.
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -311,6 +312,33 @@ TEST_F(ConversionTest, AnOutputFileThatCannotBeOpenedFailsTheSaveAndNothingRuns)
   EXPECT_EQ(nullptr, ::GetWindow(site->GetControlWindow(), GW_CHILD));
 }
 
+// A write failure ends the run as every run ends, with one Complete, but the incomplete file is
+// removed and the user is told. The output names a full disk through a link, so that removing
+// the output removes the link.
+TEST_F(ConversionTest, AWriteFailureRemovesTheOutputTellsTheUserAndCompletes) {
+  for (LONG type : {8L, 9L}) {
+    host.completes = 0;
+    const std::string out = Output(type == 8 ? "full.avi" : "full.wmv");
+    std::filesystem::remove(out);
+    std::filesystem::create_symlink("/dev/full", out);
+    Put(dispidOutputType, COleVariant(type));
+    Call(dispidInitControl);
+    ASSERT_TRUE(AddVideo(Clip(), 0, 2));
+    ASSERT_TRUE(AddAudio(Clip(), 0, 2));
+    ui.AnswerMessageBox(IDOK);
+    ASSERT_TRUE(Save(out));
+    ASSERT_TRUE(PumpUntilComplete()) << type;
+    ui.AdvanceClock(100);
+    EXPECT_EQ(1, host.completes) << type;
+    ASSERT_FALSE(ui.Seen().empty()) << type;
+    EXPECT_TRUE(ui.Seen().back().messageBox);
+    EXPECT_EQ("Failed to write the output file:\n" + out, ui.Seen().back().text);
+    EXPECT_FALSE(std::filesystem::is_symlink(out)) << "the incomplete output is left: " << type;
+    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+    EXPECT_FALSE(AddVideo(Clip(), 0, 1)) << "the conversion ended: " << type;
+  }
+}
+
 TEST_F(ConversionTest, ACorruptInputStillEndsWithOneComplete) {
   // The clip's middle overwritten with noise.
   const std::string corrupt = Output("corrupt.avi");
@@ -328,6 +356,26 @@ TEST_F(ConversionTest, ACorruptInputStillEndsWithOneComplete) {
   ui.AdvanceClock(100);
   EXPECT_EQ(1, host.completes);
   EXPECT_EQ("", testing_support::ProbeFile(Output("from_corrupt.avi")).error);
+}
+
+// A clip cut off in the middle of a packet fails to decode there: the run ends with what was
+// converted, and as nothing failed to write, the file stays and nobody is told.
+TEST_F(ConversionTest, AStreamThatFailsToDecodeKeepsWhatWasConvertedWithoutAMessage) {
+  const std::string cut = Output("cut.avi");
+  {
+    std::ifstream in(LongClip(), std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream(cut, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size() / 2));
+  }
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(cut, 0, 8));
+  ASSERT_TRUE(AddAudio(cut, 0, 8));
+  ASSERT_TRUE(Save(Output("from_cut.avi")));
+  ASSERT_TRUE(PumpUntilComplete());
+  ui.AdvanceClock(100);
+  EXPECT_EQ(1, host.completes);
+  EXPECT_TRUE(ui.Seen().empty());
+  EXPECT_EQ("", testing_support::ProbeFile(Output("from_cut.avi")).error);
 }
 
 TEST_F(ConversionTest, StopEndsTheRunWithoutCompleteAndLeavesAPlayableFile) {

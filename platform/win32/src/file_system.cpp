@@ -77,7 +77,9 @@ BOOL DeleteFile(LPCSTR fileName) {
   const std::string path = PosixPathFromPlatform(fileName);
   struct stat st;
   if (lstat(path.c_str(), &st) != 0) return FailForPath(path, errno);
-  if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && IsReadOnlyFile(st.st_mode))) return Fail(ERROR_ACCESS_DENIED);
+  // Only files and links to them go: folders, devices and pipes are not files.
+  const bool file = S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+  if (!file || (S_ISREG(st.st_mode) && IsReadOnlyFile(st.st_mode))) return Fail(ERROR_ACCESS_DENIED);
   if (unlink(path.c_str()) != 0) return FailForPath(path, errno);
   return TRUE;
 }

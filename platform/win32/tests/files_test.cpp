@@ -214,6 +214,13 @@ TEST_F(FilesTest, MoveCopyAndDelete) {
   EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   EXPECT_FALSE(DeleteFile(platform.c_str())) << "folders are not files";
   EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  // Nor are devices and pipes, whatever the caller's rights: a program cleaning up after itself
+  // must not take a device with it.
+  ASSERT_EQ(mkfifo((folder + "/pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(DeleteFile(P("pipe").c_str()));
+  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  struct stat st;
+  EXPECT_EQ(lstat((folder + "/pipe").c_str(), &st), 0);
 }
 
 TEST_F(FilesTest, Folders) {

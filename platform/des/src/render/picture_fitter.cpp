@@ -117,6 +117,8 @@ PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, co
   dstStride_ = int(RowBytes(dw, out.biBitCount));
   dstBytesPerPixel_ = out.biBitCount / 8;
   dstHeight_ = dh;
+  // Placements count rows from the top; a bottom-up frame holds its bottom row first.
+  dstFirstRow_ = out.biHeight > 0 ? dh - place_.dstY - place_.dstH : place_.dstY;
   covers_ = place_.dstW == dw && place_.dstH == dh;
   fittedStride_ = PaddedStride(size_t(place_.dstW) * dstBytesPerPixel_);
   fitted_.resize(size_t(fittedStride_) * place_.dstH);
@@ -177,7 +179,7 @@ void PictureFitter::Fit(const BYTE* src, BYTE* dst) {
   sws_scale(sws_, edgePlanes, edgeStrides_, edgeY, edgeRows, fitted, fittedStrides);
 
   // Rows running the other way fill the target rectangle from its bottom up.
-  BYTE* first = dst + size_t(place_.dstY) * dstStride_ + size_t(place_.dstX) * dstBytesPerPixel_;
+  BYTE* first = dst + size_t(dstFirstRow_) * dstStride_ + size_t(place_.dstX) * dstBytesPerPixel_;
   const size_t bytes = size_t(place_.dstW) * dstBytesPerPixel_;
   for (int i = 0; i < place_.dstH; ++i) {
     const int row = flip_ ? place_.dstH - 1 - i : i;

@@ -48,6 +48,7 @@ class PictureFitter {
   int dstStride_ = 0;
   int dstBytesPerPixel_ = 0;
   int dstHeight_ = 0;
+  int dstFirstRow_ = 0;      // of the picture's rectangle, in the frame's memory order
   bool covers_ = true;  // the picture fills the whole frame
   // libswscale reads and writes whole SIMD blocks past the last pixel of a row, so it never works
   // on the frame, nor on the last source rows (the sample's buffer may end right after them): it

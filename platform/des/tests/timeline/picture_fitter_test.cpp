@@ -132,4 +132,37 @@ TEST(PictureFitter, TheBarBesideAPictureStaysBlack) {
   }
 }
 
+// A picture wider than the frame's shape: bars above and below, the picture centred between them
+// (an odd height left over, so a picture placed from the wrong end shows).
+TEST(PictureFitter, AWidePictureIsCentredBetweenBarsAboveAndBelow) {
+  const Size clipSize{320, 119}, group{320, 240};
+  const PictureFitter::Placement place = PictureFitter::Place(320, 119, 320, 240, RESIZEF_PRESERVEASPECTRATIO);
+  EXPECT_EQ(0, place.dstX);
+  EXPECT_EQ(320, place.dstW);
+  ASSERT_EQ(119, place.dstH);
+  ASSERT_EQ(60, place.dstY);  // 60 rows of bar above, 61 below
+  const BITMAPINFOHEADER in = Header(clipSize, 32);
+  testing_support::GuardedBuffer clip(PictureFitter::InputBytes(MEDIASUBTYPE_RGB32, in));
+  Paint(clip.data(), MEDIASUBTYPE_RGB32, clipSize, false);
+  for (const int bits : {16, 24, 32}) {
+    SCOPED_TRACE(std::to_string(bits) + " bits");
+    PictureFitter fitter(MEDIASUBTYPE_RGB32, in, Header(group, WORD(bits)), RESIZEF_PRESERVEASPECTRATIO);
+    ASSERT_TRUE(fitter.Valid());
+    testing_support::GuardedBuffer frame(RowBytes(group.width, bits) * size_t(group.height));
+    std::memset(frame.data(), 0xFF, frame.size());
+    fitter.Fit(clip.data(), frame.data());
+    EXPECT_EQ(testing_support::MarkedEdgesFault(
+                  clipSize.width, clipSize.height,
+                  [&](int x, int y) { return PixelAt(frame.data(), group, bits, x, y + place.dstY); }),
+              "");
+    for (int y = 0; y < group.height; ++y) {
+      if (y >= place.dstY && y < place.dstY + place.dstH) continue;
+      for (const int x : {0, 160, 319}) {
+        const Rgb bar = PixelAt(frame.data(), group, bits, x, y);
+        EXPECT_EQ(bar.r + bar.g + bar.b, 0) << "row " << y << ", column " << x;
+      }
+    }
+  }
+}
+
 }  // namespace

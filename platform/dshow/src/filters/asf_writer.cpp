@@ -285,9 +285,9 @@ HRESULT AsfWriter::Write(int stream, AVPacket* packet) {
     av_packet_unref(packet);
     return S_OK;
   }
-  if (muxer_->Write(stream, packet) < 0) {
-    NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
-    return E_FAIL;
+  if (const int err = muxer_->Write(stream, packet); err < 0) {
+    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
+    return WriteFailure(err);
   }
   return S_OK;
 }
@@ -296,7 +296,7 @@ void AsfWriter::FinishFile() {
   for (auto& pin : pins_) pin->Drain();
   {
     CAutoLock hold(&muxLock_);
-    if (muxer_ && muxer_->Finish() < 0) NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+    if (const int err = muxer_ ? muxer_->Finish() : 0; err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
     muxer_.reset();
   }
   for (auto& pin : pins_) pin->Close();

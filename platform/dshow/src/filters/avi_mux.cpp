@@ -288,9 +288,9 @@ STDMETHODIMP AviMux::Stop() {
 HRESULT AviMux::Write(int stream, AVPacket* packet, int64_t end) {
   CAutoLock hold(&muxLock_);
   if (!muxer_) return VFW_E_WRONG_STATE;
-  if (muxer_->Write(stream, packet) < 0) {
-    NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
-    return E_FAIL;
+  if (const int err = muxer_->Write(stream, packet); err < 0) {
+    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
+    return WriteFailure(err);
   }
   if (end > written_) written_ = end;
   return S_OK;
@@ -309,7 +309,7 @@ void AviMux::FinishFile() {
   CAutoLock hold(&muxLock_);
   if (muxer_ && !finished_) {
     finished_ = true;
-    if (muxer_->Finish() < 0) NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+    if (const int err = muxer_->Finish(); err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
   }
   muxer_.reset();
 }

@@ -2,6 +2,10 @@
 
 namespace dshow::filters {
 
+HRESULT WriteFailure(int ffmpegError) {
+  return ffmpegError == AVERROR(ENOSPC) || ffmpegError == AVERROR(EDQUOT) ? STG_E_MEDIUMFULL : STG_E_WRITEFAULT;
+}
+
 FileMuxer::FileMuxer(std::string format) : format_(std::move(format)) {}
 
 FileMuxer::~FileMuxer() { Finish(); }

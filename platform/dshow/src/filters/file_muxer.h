@@ -24,6 +24,10 @@ struct MuxSettings {
   bool bottomUpRgb = false;       // AVI: the header declares raw RGB rows bottom-up (else top-down)
 };
 
+// What a writer reports when the muxer could not write its file: a full disk, or another fault of
+// the medium. The code tells a container that the file is incomplete.
+HRESULT WriteFailure(int ffmpegError);
+
 class FileMuxer {
  public:
   // format: an FFmpeg muxer name ("avi", "asf").

@@ -359,6 +359,28 @@ TEST(FileSource, SeekingBeforeRunStartsThere) {
                                   AM_SEEKING_NoPositioning),
             S_OK);
   EXPECT_NEAR(double(frame), double(duration), 1);
+  // A relative stop moves from the old stop, an incremental one from the new start; both say
+  // where the stop came to.
+  frame = 10;
+  LONGLONG stop = 40;
+  ASSERT_EQ(seeking->SetPositions(&frame, AM_SEEKING_AbsolutePositioning, &stop,
+                                  AM_SEEKING_AbsolutePositioning | AM_SEEKING_ReturnTime),
+            S_OK);
+  EXPECT_EQ(stop, 40);
+  stop = -5;
+  ASSERT_EQ(seeking->SetPositions(nullptr, AM_SEEKING_NoPositioning, &stop,
+                                  AM_SEEKING_RelativePositioning | AM_SEEKING_ReturnTime),
+            S_OK);
+  EXPECT_EQ(stop, 35);
+  frame = 20;
+  stop = 8;
+  ASSERT_EQ(seeking->SetPositions(&frame, AM_SEEKING_AbsolutePositioning, &stop,
+                                  AM_SEEKING_IncrementalPositioning | AM_SEEKING_ReturnTime),
+            S_OK);
+  EXPECT_EQ(stop, 28);
+  LONGLONG kept = 0;
+  EXPECT_EQ(seeking->GetStopPosition(&kept), S_OK);
+  EXPECT_EQ(kept, 28);
   seeking->Release();
   pin->Release();
 }

@@ -249,6 +249,8 @@ TEST(AviMux, WritesUncompressedStreamsWithOrWithoutInterleaving) {
     ASSERT_TRUE(probe.Video() && probe.Audio());
     EXPECT_EQ(probe.Video()->codec, "rawvideo");
     EXPECT_EQ(probe.Video()->packets, 50);
+    // The frame rate, not only the count: 50 frames at 25 per second.
+    EXPECT_NEAR(probe.Video()->seconds, 2.0, 0.1);
     const auto picture = testing_support::FirstPicture(out);
     EXPECT_EQ(picture.error, "");
     EXPECT_EQ(picture.width, 176);
