@@ -164,7 +164,9 @@ TEST_F(ListBoxTest, ArrowsScrollALineAndRepeatWhileHeld) {
 
 TEST_F(ListBoxTest, TheChannelPagesAndTheThumbDrags) {
   AddRows(30);
-  SCROLLINFO info{sizeof info, SIF_PAGE};
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_PAGE;
   ASSERT_TRUE(::GetScrollInfo(list.m_hWnd, SB_VERT, &info));
   const int page = int(info.nPage);
   ASSERT_GT(page, 0);
