@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -59,7 +60,11 @@ Bitmap::Bitmap(INT width, INT height, PixelFormat format) {
     SetStatus(InvalidParameter);
     return;
   }
-  pixels_ = std::make_unique<gdiplus::Pixels>(width, height, format);
+  try {
+    pixels_ = std::make_unique<gdiplus::Pixels>(width, height, format);
+  } catch (const std::bad_alloc&) {
+    SetStatus(OutOfMemory);
+  }
 }
 
 Bitmap::Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0) {

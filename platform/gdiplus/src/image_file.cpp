@@ -89,7 +89,7 @@ Decoded DecodeImageFile(const std::string& path) {
     return result;
   }
   sws_scale(scaler.get(), frame->data, frame->linesize, 0, height, planes, strides);
-  auto pixels = std::make_unique<Pixels>(width, height, Gdiplus::PixelFormat32bppARGB);
+  auto pixels = std::make_unique<Pixels>(width, height, PixelFormat32bppARGB);
   for (int y = 0; y < height; ++y) std::memcpy(pixels->Row(y), planes[0] + ptrdiff_t(y) * strides[0], size_t(width) * 4);
   av_freep(&planes[0]);
   result.pixels = std::move(pixels);

@@ -11,30 +11,30 @@ Box Box::Intersect(const Box& other) const {
   return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
-int BytesPerPixel(Gdiplus::PixelFormat format) {
+int BytesPerPixel(PixelFormat format) {
   switch (format) {
-    case Gdiplus::PixelFormat24bppRGB:
+    case PixelFormat24bppRGB:
       return 3;
-    case Gdiplus::PixelFormat32bppRGB:
-    case Gdiplus::PixelFormat32bppARGB:
-    case Gdiplus::PixelFormat32bppPARGB:
+    case PixelFormat32bppRGB:
+    case PixelFormat32bppARGB:
+    case PixelFormat32bppPARGB:
       return 4;
     default:
       return 0;
   }
 }
 
-Pixels::Pixels(int width, int height, Gdiplus::PixelFormat format)
+Pixels::Pixels(int width, int height, PixelFormat format)
     : width_(width), height_(height), format_(format), stride_(width * BytesPerPixel(format)) {
   stride_ = (stride_ + 3) & ~3;
   owned_.assign(size_t(stride_) * size_t(height), 0);
   scan0_ = owned_.data();
 }
 
-Pixels::Pixels(int width, int height, int stride, Gdiplus::PixelFormat format, BYTE* scan0)
+Pixels::Pixels(int width, int height, int stride, PixelFormat format, BYTE* scan0)
     : width_(width), height_(height), format_(format), stride_(stride), scan0_(scan0) {}
 
-bool Pixels::Opaque() const { return format_ == Gdiplus::PixelFormat24bppRGB || format_ == Gdiplus::PixelFormat32bppRGB; }
+bool Pixels::Opaque() const { return format_ == PixelFormat24bppRGB || format_ == PixelFormat32bppRGB; }
 
 namespace {
 
@@ -53,17 +53,17 @@ CairoSurface Pixels::ReadArea(const Box& area) const {
     const BYTE* in = Row(area.y + row);
     uint32_t* dst = reinterpret_cast<uint32_t*>(out + ptrdiff_t(row) * outStride);
     switch (format_) {
-      case Gdiplus::PixelFormat24bppRGB:
+      case PixelFormat24bppRGB:
         in += area.x * 3;
         for (int x = 0; x < area.width; ++x, in += 3)
           dst[x] = 0xFF000000u | uint32_t(in[2]) << 16 | uint32_t(in[1]) << 8 | in[0];
         break;
-      case Gdiplus::PixelFormat32bppRGB:
+      case PixelFormat32bppRGB:
         in += area.x * 4;
         for (int x = 0; x < area.width; ++x, in += 4)
           dst[x] = 0xFF000000u | uint32_t(in[2]) << 16 | uint32_t(in[1]) << 8 | in[0];
         break;
-      case Gdiplus::PixelFormat32bppARGB:
+      case PixelFormat32bppARGB:
         in += area.x * 4;
         for (int x = 0; x < area.width; ++x, in += 4) {
           BYTE a = in[3];
@@ -88,7 +88,7 @@ void Pixels::WriteArea(const Box& area, cairo_surface_t* image) {
     const uint32_t* src = reinterpret_cast<const uint32_t*>(in + ptrdiff_t(row) * inStride);
     BYTE* out = Row(area.y + row);
     switch (format_) {
-      case Gdiplus::PixelFormat24bppRGB:
+      case PixelFormat24bppRGB:
         out += area.x * 3;
         for (int x = 0; x < area.width; ++x, out += 3) {
           out[0] = BYTE(src[x]);
@@ -96,7 +96,7 @@ void Pixels::WriteArea(const Box& area, cairo_surface_t* image) {
           out[2] = BYTE(src[x] >> 16);
         }
         break;
-      case Gdiplus::PixelFormat32bppRGB:
+      case PixelFormat32bppRGB:
         out += area.x * 4;
         for (int x = 0; x < area.width; ++x, out += 4) {
           out[0] = BYTE(src[x]);
@@ -104,7 +104,7 @@ void Pixels::WriteArea(const Box& area, cairo_surface_t* image) {
           out[2] = BYTE(src[x] >> 16);
         }
         break;
-      case Gdiplus::PixelFormat32bppARGB:
+      case PixelFormat32bppARGB:
         out += area.x * 4;
         for (int x = 0; x < area.width; ++x, out += 4) {
           BYTE a = BYTE(src[x] >> 24);

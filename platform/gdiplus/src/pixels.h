@@ -36,13 +36,13 @@ using CairoPattern = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 class Pixels {
  public:
   // Zeroed pixels of its own.
-  Pixels(int width, int height, Gdiplus::PixelFormat format);
+  Pixels(int width, int height, PixelFormat format);
   // Over memory the caller keeps.
-  Pixels(int width, int height, int stride, Gdiplus::PixelFormat format, BYTE* scan0);
+  Pixels(int width, int height, int stride, PixelFormat format, BYTE* scan0);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  Gdiplus::PixelFormat Format() const { return format_; }
+  PixelFormat Format() const { return format_; }
   int Stride() const { return stride_; }
   BYTE* Row(int y) const { return scan0_ + ptrdiff_t(y) * stride_; }
   Box Bounds() const { return {0, 0, width_, height_}; }
@@ -61,7 +61,7 @@ class Pixels {
  private:
   int width_;
   int height_;
-  Gdiplus::PixelFormat format_;
+  PixelFormat format_;
   int stride_;
   BYTE* scan0_;
   std::vector<BYTE> owned_;
@@ -70,6 +70,6 @@ class Pixels {
 // Whether GDI+ is started.
 bool Started();
 // Bytes a pixel takes, for the formats the subset keeps (3 or 4); 0 for any other.
-int BytesPerPixel(Gdiplus::PixelFormat format);
+int BytesPerPixel(PixelFormat format);
 
 }  // namespace gdiplus

@@ -35,7 +35,7 @@ class Picture {
       : width_(width), height_(height), stride_((width * 3 + 3) & ~3), bytes_(size_t(stride_) * size_t(height)) {
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) Set(x, y, fill);
-    bitmap_ = std::make_unique<Gdiplus::Bitmap>(width, height, stride_, Gdiplus::PixelFormat24bppRGB, bytes_.data());
+    bitmap_ = std::make_unique<Gdiplus::Bitmap>(width, height, stride_, PixelFormat24bppRGB, bytes_.data());
   }
   Gdiplus::Bitmap* bitmap() { return bitmap_.get(); }
   int width() const { return width_; }

@@ -14,7 +14,7 @@ struct BitmapData {
   UINT Width;
   UINT Height;
   INT Stride;
-  ::Gdiplus::PixelFormat PixelFormat;
+  ::PixelFormat PixelFormat;
   VOID* Scan0;
   UINT_PTR Reserved;
 };

@@ -2,6 +2,21 @@
 // GDI+ status codes, geometry, colours and the enumerations of the subset.
 #include "win32/windows.h"
 
+// Pixel formats, outside the namespace as the platform has them: bits per pixel in bits 8-15,
+// the format's index in bits 0-7.
+typedef INT PixelFormat;
+constexpr PixelFormat PixelFormatIndexed = 0x00010000;
+constexpr PixelFormat PixelFormatGDI = 0x00020000;
+constexpr PixelFormat PixelFormatAlpha = 0x00040000;
+constexpr PixelFormat PixelFormatPAlpha = 0x00080000;
+constexpr PixelFormat PixelFormatCanonical = 0x00200000;
+constexpr PixelFormat PixelFormatUndefined = 0;
+constexpr PixelFormat PixelFormat24bppRGB = 8 | (24 << 8) | PixelFormatGDI;
+constexpr PixelFormat PixelFormat32bppRGB = 9 | (32 << 8) | PixelFormatGDI;
+constexpr PixelFormat PixelFormat32bppARGB = 10 | (32 << 8) | PixelFormatAlpha | PixelFormatGDI | PixelFormatCanonical;
+constexpr PixelFormat PixelFormat32bppPARGB = 11 | (32 << 8) | PixelFormatAlpha | PixelFormatPAlpha | PixelFormatGDI;
+inline UINT GetPixelFormatSize(PixelFormat format) { return (format >> 8) & 0xFF; }
+
 namespace Gdiplus {
 
 typedef float REAL;
@@ -141,20 +156,6 @@ enum HatchStyle {
   HatchStyleMin = HatchStyleHorizontal,
   HatchStyleMax = HatchStyleTotal - 1,
 };
-
-// Pixel formats: bits per pixel in bits 8-15, the format's index in bits 0-7.
-typedef INT PixelFormat;
-constexpr PixelFormat PixelFormatIndexed = 0x00010000;
-constexpr PixelFormat PixelFormatGDI = 0x00020000;
-constexpr PixelFormat PixelFormatAlpha = 0x00040000;
-constexpr PixelFormat PixelFormatPAlpha = 0x00080000;
-constexpr PixelFormat PixelFormatCanonical = 0x00200000;
-constexpr PixelFormat PixelFormatUndefined = 0;
-constexpr PixelFormat PixelFormat24bppRGB = 8 | (24 << 8) | PixelFormatGDI;
-constexpr PixelFormat PixelFormat32bppRGB = 9 | (32 << 8) | PixelFormatGDI;
-constexpr PixelFormat PixelFormat32bppARGB = 10 | (32 << 8) | PixelFormatAlpha | PixelFormatGDI | PixelFormatCanonical;
-constexpr PixelFormat PixelFormat32bppPARGB = 11 | (32 << 8) | PixelFormatAlpha | PixelFormatPAlpha | PixelFormatGDI;
-inline UINT GetPixelFormatSize(PixelFormat format) { return (format >> 8) & 0xFF; }
 
 struct Point {
   INT X = 0, Y = 0;
