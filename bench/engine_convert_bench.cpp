@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "dispatch_calls.h"
+#include "engine/tessary_ids.h"
 #include "mfc/afxctl.h"
-#include "tessary_ids.h"
 #include "testing/media_fixtures.h"
 #include "testing/media_probe.h"
 

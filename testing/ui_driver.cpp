@@ -6,16 +6,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "dialogs/modal.h"
 #include "gdi/dc.h"
 #include "user/display.h"
+#include "win32/modal.h"
 #include "win32/platform_config.h"
 
 namespace testing_ui {
 namespace {
 
 namespace wu = win32_detail::user;
-namespace wd = win32_detail::dialogs;
 
 struct Key {
   UINT vk;
@@ -44,7 +43,7 @@ bool KeyFor(char c, Key* key) {
   return false;
 }
 
-std::string Describe(const wd::ModalWindow& m) {
+std::string Describe(const win32::ModalWindow& m) {
   if (m.menu) return "menu loop";
   std::string s = m.messageBox ? "message box \"" : "modal window \"";
   s += m.caption + "\"";
@@ -64,13 +63,13 @@ UiDriver::~UiDriver() {
 }
 
 bool UiDriver::OnIdle() {
-  std::vector<wd::ModalWindow> stack = wd::ModalStack();
+  std::vector<win32::ModalWindow> stack = win32::ModalStack();
   if (stack.empty()) {
     ADD_FAILURE() << "the thread waits for input outside any modal loop; the test would hang";
     PostQuitMessage(0);
     return true;
   }
-  const wd::ModalWindow& top = stack.back();
+  const win32::ModalWindow& top = stack.back();
   if (top.hwnd == cancelled_) {
     // Cancelling did not end it: leave the loop rather than fail forever.
     ADD_FAILURE() << Describe(top) << " did not end when cancelled";

@@ -1,16 +1,17 @@
-#include "compressors.h"
+#include "control/compressors.h"
 
+#include "control/device_category.h"
+#include "control/item_enumerator.h"
+#include "control/named_item.h"
 #include "dshow/dshow.h"
-#include "item_enumerator.h"
-#include "named_item.h"
-#include "tessary_ids.h"
+#include "engine/tessary_ids.h"
 #include "vfw/vfw.h"
 
 // ---- Video compressors --------------------------------------------------------------------------
 
 CVideoCompressors::CVideoCompressors() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IVideoCompressors);
+  mfc::disp::SetDispatchIID(this, IID_IVideoCompressors);
 }
 
 void CVideoCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CNamedItem(IID_IVideoCompressor, name)); }
@@ -48,7 +49,7 @@ END_DISPATCH_MAP()
 
 CAudioCompressors::CAudioCompressors() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IAudioCompressors);
+  mfc::disp::SetDispatchIID(this, IID_IAudioCompressors);
 }
 
 void CAudioCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CNamedItem(IID_IAudioCompressor, name)); }
@@ -72,75 +73,39 @@ END_DISPATCH_MAP()
 
 namespace {
 
-// The friendly name in a moniker's property bag; FALSE when the bag cannot be opened.
-BOOL ReadFriendlyName(IMoniker* moniker, CString& name) {
-  IPropertyBag* bag = nullptr;
-  if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag))))
-    return FALSE;
-  VARIANT value;
-  VariantInit(&value);
-  name.Empty();
-  if (SUCCEEDED(bag->Read(u"FriendlyName", &value, nullptr))) afx_disp::ToText(value, name);
-  VariantClear(&value);
-  bag->Release();
-  return TRUE;
-}
-
 BOOL CreateThroughMoniker(IMoniker* moniker) {
-  IBaseFilter* filter = nullptr;
-  if (FAILED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter))))
-    return FALSE;
-  filter->Release();
-  return TRUE;
-}
-
-IEnumMoniker* CategoryEnumerator(REFCLSID category) {
-  ICreateDevEnum* devices = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                              reinterpret_cast<void**>(&devices))))
-    return nullptr;
-  IEnumMoniker* monikers = nullptr;
-  if (devices->CreateClassEnumerator(category, &monikers, 0) != S_OK) monikers = nullptr;
-  devices->Release();
-  return monikers;
+  ComPtr<IBaseFilter> filter;
+  return SUCCEEDED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.putVoid()));
 }
 
 }  // namespace
 
 void FillCompressorCollections(CVideoCompressors& video, CAudioCompressors& audio, CString& firstVideo,
                                CString& firstAudio) {
-  if (IEnumMoniker* monikers = CategoryEnumerator(CLSID_VideoCompressorCategory)) {
-    IMoniker* moniker = nullptr;
-    for (bool first = true; monikers->Next(1, &moniker, nullptr) == S_OK; moniker->Release()) {
+  ComPtr<IEnumMoniker> monikers;
+  ComPtr<IMoniker> moniker;
+  if (OpenDeviceCategory(CLSID_VideoCompressorCategory, &monikers) == S_OK) {
+    for (bool first = true; monikers->Next(1, moniker.put(), nullptr) == S_OK;) {
       CString name;
-      if (!ReadFriendlyName(moniker, name)) continue;
+      if (FAILED(ReadFriendlyName(moniker.get(), name))) continue;
       video.AddCompressor(name);
       if (first) {
         firstVideo = name;
-        CreateThroughMoniker(moniker);
+        CreateThroughMoniker(moniker.get());
         first = false;
       }
     }
-    monikers->Release();
   }
-  if (IEnumMoniker* monikers = CategoryEnumerator(CLSID_AudioCompressorCategory)) {
-    IMoniker* moniker = nullptr;
-    for (bool first = true; monikers->Next(1, &moniker, nullptr) == S_OK; moniker->Release()) {
+  if (OpenDeviceCategory(CLSID_AudioCompressorCategory, &monikers) == S_OK) {
+    for (bool first = true; monikers->Next(1, moniker.put(), nullptr) == S_OK;) {
       CString name;
-      if (!ReadFriendlyName(moniker, name)) {
-        moniker->Release();
-        break;
-      }
+      if (FAILED(ReadFriendlyName(moniker.get(), name))) break;
       audio.AddCompressor(name);
       if (first) {
         firstAudio = name;
         first = false;
-        if (!CreateThroughMoniker(moniker)) {
-          moniker->Release();
-          break;
-        }
+        if (!CreateThroughMoniker(moniker.get())) break;
       }
     }
-    monikers->Release();
   }
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The installed video and audio compressors, by the friendly names of the system's compressor
 // categories.
-#include "item_collection.h"
-#include "vfw_codec_table.h"
+#include "control/item_collection.h"
+#include "control/vfw_codec_table.h"
 
 class CVideoCompressors : public CItemCollection {
  public:

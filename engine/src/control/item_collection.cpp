@@ -1,4 +1,4 @@
-#include "item_collection.h"
+#include "control/item_collection.h"
 
 short CItemCollection::FindPosition(LPCTSTR name) const {
   for (size_t i = 0; i < m_list->Size(); ++i) {
@@ -25,14 +25,14 @@ BSTR CItemCollection::NameAt(short position) const {
 LPDISPATCH CItemCollection::ItemByKey(const VARIANT& key) const {
   if (key.vt == VT_BSTR) {
     CString name;
-    if (FAILED(afx_disp::ToText(key, name))) return nullptr;
+    if (FAILED(mfc::disp::ToText(key, name))) return nullptr;
     short position = FindPosition(name);
-    return position < 0 ? nullptr : afx_disp::GetIDispatch(m_list->At(size_t(position)), TRUE);
+    return position < 0 ? nullptr : mfc::disp::GetIDispatch(m_list->At(size_t(position)), TRUE);
   }
   VARIANT index;
   VariantInit(&index);
   if (FAILED(VariantChangeType(&index, &key, 0, VT_I4))) return nullptr;
   if (index.lVal < 1 || size_t(index.lVal) > m_list->Size()) return nullptr;
   CCmdTarget* item = m_list->At(size_t(index.lVal - 1));
-  return item ? afx_disp::GetIDispatch(item, TRUE) : nullptr;
+  return item ? mfc::disp::GetIDispatch(item, TRUE) : nullptr;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the five collections share: their item list, Count, Find by name, the name at a
 // position, Item by name or 1-based position, and the enumerator.
-#include "item_list.h"
+#include "control/item_list.h"
 
 class CItemCollection : public CCmdTarget {
  public:

@@ -1,4 +1,4 @@
-#include "item_enumerator.h"
+#include "control/item_enumerator.h"
 
 #include <new>
 
@@ -45,7 +45,7 @@ STDMETHODIMP CItemEnumerator::XEnumVARIANT::Next(ULONG celt, VARIANT* rgVar, ULO
     CCmdTarget* item = pThis->m_list->At(pThis->m_position);
     if (!item) return E_UNEXPECTED;
     rgVar[fetched].vt = VT_DISPATCH;
-    rgVar[fetched].pdispVal = afx_disp::GetIDispatch(item, TRUE);
+    rgVar[fetched].pdispVal = mfc::disp::GetIDispatch(item, TRUE);
     ++pThis->m_position;
     ++fetched;
   }

@@ -1,6 +1,6 @@
 #pragma once
 // The enumerator of a collection (IEnumVARIANT over its items' dispatch interfaces).
-#include "item_list.h"
+#include "control/item_list.h"
 
 class CItemEnumerator : public CCmdTarget {
  public:

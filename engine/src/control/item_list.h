@@ -5,22 +5,17 @@
 #include <memory>
 #include <vector>
 
-#include "mfc/afxdisp_ctl.h"
+#include "control/cmd_target_ref.h"
 
 class ItemList {
  public:
-  ItemList() = default;
-  ~ItemList();
-  ItemList(const ItemList&) = delete;
-  ItemList& operator=(const ItemList&) = delete;
-
   // Takes over the item's reference.
-  void Append(CCmdTarget* item) { m_items.push_back(item); }
+  void Append(CCmdTarget* item) { m_items.emplace_back(item); }
   size_t Size() const { return m_items.size(); }
-  CCmdTarget* At(size_t position) const { return position < m_items.size() ? m_items[position] : nullptr; }
+  CCmdTarget* At(size_t position) const { return position < m_items.size() ? m_items[position].get() : nullptr; }
 
  private:
-  std::vector<CCmdTarget*> m_items;
+  std::vector<CmdTargetRef<CCmdTarget>> m_items;
 };
 
 using ItemListPtr = std::shared_ptr<ItemList>;

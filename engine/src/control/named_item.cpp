@@ -1,10 +1,10 @@
-#include "named_item.h"
+#include "control/named_item.h"
 
-#include "tessary_ids.h"
+#include "engine/tessary_ids.h"
 
 CNamedItem::CNamedItem(REFIID iidDispatch, LPCTSTR name, REFCLSID clsid) : m_name(name), m_clsid(clsid) {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, iidDispatch);
+  mfc::disp::SetDispatchIID(this, iidDispatch);
 }
 
 BEGIN_DISPATCH_MAP(CNamedItem, CCmdTarget)

@@ -1,11 +1,11 @@
-#include "tessary_ctrl.h"
+#include "control/tessary_ctrl.h"
 
-#include "compressors.h"
-#include "transitions.h"
-#include "tessary_ids.h"
-#include "tessary_resources.h"
-#include "wmv_profile.h"
-#include "wmv_profiles.h"
+#include "control/compressors.h"
+#include "control/tessary_resources.h"
+#include "control/transitions.h"
+#include "control/wmv_profile.h"
+#include "control/wmv_profiles.h"
+#include "engine/tessary_ids.h"
 
 IMPLEMENT_DYNCREATE(CTessaryCtrl, COleControl)
 IMPLEMENT_OLECREATE_EX(CTessaryCtrl, TESSARY_PROGID, 0x3AAED2B6, 0x8834, 0x4F17, 0x8B, 0x62, 0xAC, 0xAB, 0x5B, 0xD3,
@@ -31,63 +31,56 @@ BEGIN_MESSAGE_MAP(CTessaryCtrl, COleControl)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_TIMER()
-  ON_MESSAGE(WM_USER + 1, OnGraphNotify)
-  ON_MESSAGE(WM_USER + 30, OnConversionDone)
-  ON_MESSAGE(WM_APP + 20, OnAppNotify)
+  ON_MESSAGE(kGraphNotifyMessage, OnGraphNotify)
+  ON_MESSAGE(kFrameGrabDoneMessage, OnConversionDone)
+  ON_MESSAGE(kAppNotifyMessage, OnAppNotify)
 END_MESSAGE_MAP()
 
 CTessaryCtrl::CTessaryCtrl()
-    : m_pWMVProfiles(new CWMVProfiles),
-      m_pVideoCompressors(new CVideoCompressors),
-      m_pAudioCompressors(new CAudioCompressors),
-      m_pTransitions(new CTransitions) {
+    : wmvProfiles_(new CWMVProfiles),
+      videoCompressors_(new CVideoCompressors),
+      audioCompressors_(new CAudioCompressors),
+      transitions_(new CTransitions) {
   InitializeIIDs(&DIID__DTessary, &DIID__DTessaryEvents);
   SetMiscStatus(0x20191);
 }
 
-CTessaryCtrl::~CTessaryCtrl() {
-  TearDownEditing();
-  // A client may still hold a collection: it lives on through its own reference.
-  m_pTransitions->ExternalRelease();
-  m_pAudioCompressors->ExternalRelease();
-  m_pVideoCompressors->ExternalRelease();
-  m_pWMVProfiles->ExternalRelease();
-}
+CTessaryCtrl::~CTessaryCtrl() { TearDownEditing(); }
 
 void CTessaryCtrl::DoPropExchange(CPropExchange* pPX) {
   ExchangeVersion(pPX, MAKELONG_VERSION(1, 0));
   COleControl::DoPropExchange(pPX);
-  PX_Short(pPX, "WMVProfile", m_nWMVProfile, 0);
-  PX_Short(pPX, "VideoCompressor", m_nVideoCompressor, 0);
-  PX_Short(pPX, "AudioCompressor", m_nAudioCompressor, 0);
-  PX_Short(pPX, "Transition", m_nTransition, 0);
-  PX_Short(pPX, "Effect", m_nEffect, 0);
-  PX_Short(pPX, "OutputFileWidth", m_nOutputFileWidth, 320);
-  PX_Short(pPX, "OutputFileHeight", m_nOutputFileHeight, 240);
-  PX_Float(pPX, "FrameRate", m_fFrameRate, 15.0f);
-  PX_Bool(pPX, "OutputAudio", m_bOutputAudio, TRUE);
-  PX_Bool(pPX, "UseVideoCompressor", m_bUseVideoCompressor, FALSE);
-  PX_Bool(pPX, "UseAudioCompressor", m_bUseAudioCompressor, FALSE);
-  PX_Short(pPX, "VideoSampleSize", m_nVideoSampleSize, 16);
-  PX_Long(pPX, "OutputType", m_nOutputType, 8);
-  PX_Long(pPX, "MPEGAudioBitrate", m_nMPEGAudioBitrate, 224000);
-  PX_Long(pPX, "MPEGVideoBitrate", m_nMPEGVideoBitrate, 4600000);
-  PX_Bool(pPX, "EnumTransitions", m_bEnumTransitions, TRUE);
-  PX_Bool(pPX, "EnumWMVProfiles", m_bEnumWMVProfiles, TRUE);
-  PX_String(pPX, "WMVCustomFileName", m_strWMVCustomFileName, "");
-  PX_Bool(pPX, "DeleteTmpFiles", m_bDeleteTmpFiles, TRUE);
-  PX_Short(pPX, "MPEGCodec", m_nMPEGCodec, 0);
-  PX_Long(pPX, "MPEGAudioSample", m_nMPEGAudioSampleRate, 44100);
-  PX_Bool(pPX, "AspectRatio", m_bAspectRatio, TRUE);
-  PX_Short(pPX, "DvVideoEncoderParam", m_nDvVideoEncoderParam, 0);
-  PX_Short(pPX, "QTAudioComp", m_nQTAudioCompressor, 0);
-  PX_Short(pPX, "QTVideoComp", m_nQTVideoCompressor, 0);
-  PX_Short(pPX, "QTAudioChannels", m_nQTAudioChannels, 1);
-  PX_Long(pPX, "QTAudioSampleRate", m_nQTAudioSampleRate, 44100);
-  PX_Short(pPX, "AudioChannels", m_nAudioChannels, 2);
-  PX_Short(pPX, "AudioSample", m_nAudioSample, 1);
-  PX_Long(pPX, "AVILameSampleRate", m_nAVILameSampleRate, 44100);
-  PX_Short(pPX, "AVILameBitrate", m_nAVILameBitrate, 320);
+  PX_Short(pPX, "WMVProfile", settings_.wmvProfile, 0);
+  PX_Short(pPX, "VideoCompressor", settings_.videoCompressor, 0);
+  PX_Short(pPX, "AudioCompressor", settings_.audioCompressor, 0);
+  PX_Short(pPX, "Transition", transition_, 0);
+  PX_Short(pPX, "Effect", effect_, 0);
+  PX_Short(pPX, "OutputFileWidth", settings_.outputFileWidth, 320);
+  PX_Short(pPX, "OutputFileHeight", settings_.outputFileHeight, 240);
+  PX_Float(pPX, "FrameRate", settings_.frameRate, 15.0f);
+  PX_Bool(pPX, "OutputAudio", settings_.outputAudio, TRUE);
+  PX_Bool(pPX, "UseVideoCompressor", settings_.useVideoCompressor, FALSE);
+  PX_Bool(pPX, "UseAudioCompressor", settings_.useAudioCompressor, FALSE);
+  PX_Short(pPX, "VideoSampleSize", settings_.videoSampleSize, 16);
+  PX_Long(pPX, "OutputType", settings_.outputType, 8);
+  PX_Long(pPX, "MPEGAudioBitrate", settings_.mpegAudioBitrate, 224000);
+  PX_Long(pPX, "MPEGVideoBitrate", settings_.mpegVideoBitrate, 4600000);
+  PX_Bool(pPX, "EnumTransitions", enumTransitions_, TRUE);
+  PX_Bool(pPX, "EnumWMVProfiles", enumWMVProfiles_, TRUE);
+  PX_String(pPX, "WMVCustomFileName", settings_.wmvCustomFileName, "");
+  PX_Bool(pPX, "DeleteTmpFiles", settings_.deleteTmpFiles, TRUE);
+  PX_Short(pPX, "MPEGCodec", settings_.mpegCodec, 0);
+  PX_Long(pPX, "MPEGAudioSample", settings_.mpegAudioSampleRate, 44100);
+  PX_Bool(pPX, "AspectRatio", aspectRatio_, TRUE);
+  PX_Short(pPX, "DvVideoEncoderParam", settings_.dvVideoEncoderParam, 0);
+  PX_Short(pPX, "QTAudioComp", settings_.qtAudioCompressor, 0);
+  PX_Short(pPX, "QTVideoComp", settings_.qtVideoCompressor, 0);
+  PX_Short(pPX, "QTAudioChannels", settings_.qtAudioChannels, 1);
+  PX_Long(pPX, "QTAudioSampleRate", settings_.qtAudioSampleRate, 44100);
+  PX_Short(pPX, "AudioChannels", settings_.audioChannels, 2);
+  PX_Short(pPX, "AudioSample", settings_.audioSample, 1);
+  PX_Long(pPX, "AVILameSampleRate", settings_.aviLameSampleRate, 44100);
+  PX_Short(pPX, "AVILameBitrate", settings_.aviLameBitrate, 320);
 }
 
 void CTessaryCtrl::OnDraw(CDC* pdc, const CRect& rcBounds, const CRect&) {
@@ -99,11 +92,10 @@ void CTessaryCtrl::OnDraw(CDC* pdc, const CRect& rcBounds, const CRect&) {
 
 int CTessaryCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
   if (COleControl::OnCreate(lpCreateStruct) == -1) return -1;
-  m_pVideoCompressors->SetOwnerWindow(GetContainerWindow());
-  if (m_bEnumWMVProfiles) EnumSystemProfiles(*m_pWMVProfiles);
-  FillCompressorCollections(*m_pVideoCompressors, *m_pAudioCompressors, m_strFirstVideoCompressor,
-                            m_strFirstAudioCompressor);
-  if (m_bEnumTransitions) m_pTransitions->EnumCategoryDevices();
+  videoCompressors_->SetOwnerWindow(GetContainerWindow());
+  if (enumWMVProfiles_) EnumSystemProfiles(*wmvProfiles_);
+  FillCompressorCollections(*videoCompressors_, *audioCompressors_, firstVideoCompressor_, firstAudioCompressor_);
+  if (enumTransitions_) transitions_->EnumCategoryDevices();
   return 0;
 }
 
@@ -126,35 +118,35 @@ void CTessaryCtrl::PropertyStored(DISPID dispid, Notify mode) {
   if (mode == Notify::Always || (mode == Notify::DesignMode && !AmbientUserMode())) BoundPropertyChanged(dispid);
 }
 
-LPDISPATCH CTessaryCtrl::GetWMVProfiles() { return m_pWMVProfiles->GetIDispatch(TRUE); }
-LPDISPATCH CTessaryCtrl::GetVideoCompressors() { return m_pVideoCompressors->GetIDispatch(TRUE); }
-LPDISPATCH CTessaryCtrl::GetAudioCompressors() { return m_pAudioCompressors->GetIDispatch(TRUE); }
-LPDISPATCH CTessaryCtrl::GetTransitions() { return m_pTransitions->GetIDispatch(TRUE); }
+LPDISPATCH CTessaryCtrl::GetWMVProfiles() { return wmvProfiles_->GetIDispatch(TRUE); }
+LPDISPATCH CTessaryCtrl::GetVideoCompressors() { return videoCompressors_->GetIDispatch(TRUE); }
+LPDISPATCH CTessaryCtrl::GetAudioCompressors() { return audioCompressors_->GetIDispatch(TRUE); }
+LPDISPATCH CTessaryCtrl::GetTransitions() { return transitions_->GetIDispatch(TRUE); }
 
 void CTessaryCtrl::SetEnumTransitions(BOOL bNewValue) {
-  m_bEnumTransitions = bNewValue;
-  if (bNewValue) m_pTransitions->EnumCategoryDevices();
+  enumTransitions_ = bNewValue;
+  if (bNewValue) transitions_->EnumCategoryDevices();
   PropertyStored(dispidEnumTransitions, Notify::DesignMode);
 }
 
 void CTessaryCtrl::SetEnumWMVProfiles(BOOL bNewValue) {
-  m_bEnumWMVProfiles = bNewValue;
-  if (bNewValue) EnumSystemProfiles(*m_pWMVProfiles);
+  enumWMVProfiles_ = bNewValue;
+  if (bNewValue) EnumSystemProfiles(*wmvProfiles_);
   PropertyStored(dispidEnumWMVProfiles, Notify::DesignMode);
 }
 
 void CTessaryCtrl::SetAniGIFVideoQuality(short nNewValue) {
-  m_bAniGIFVideoQuality = nNewValue != 0;
+  settings_.aniGIFVideoQuality = nNewValue != 0;
   PropertyStored(dispidAniGIFVideoQuality, Notify::DesignMode);
 }
 
 void CTessaryCtrl::SetParenthWnd(LONG nNewValue) {
-  m_nParenthWnd = nNewValue;
+  parenthWnd_ = nNewValue;
   PropertyStored(dispidParenthWnd, Notify::Never);
 }
 
 void CTessaryCtrl::SetSetDivx(BOOL bNewValue) {
-  m_bSetDivx = bNewValue != 0;
+  setDivx_ = bNewValue != 0;
   PropertyStored(dispidSetDivx, Notify::Never);
 }
 
@@ -162,10 +154,10 @@ void CTessaryCtrl::SetSetDivx(BOOL bNewValue) {
 
 CItemCollection* CTessaryCtrl::IndexedCollection(DISPID dispid, short*& index) {
   switch (dispid) {
-    case dispidWMVProfile: index = &m_nWMVProfile; return m_pWMVProfiles;
-    case dispidVideoCompressor: index = &m_nVideoCompressor; return m_pVideoCompressors;
-    case dispidAudioCompressor: index = &m_nAudioCompressor; return m_pAudioCompressors;
-    case dispidTransition: index = &m_nTransition; return m_pTransitions;
+    case dispidWMVProfile: index = &settings_.wmvProfile; return wmvProfiles_.get();
+    case dispidVideoCompressor: index = &settings_.videoCompressor; return videoCompressors_.get();
+    case dispidAudioCompressor: index = &settings_.audioCompressor; return audioCompressors_.get();
+    case dispidTransition: index = &transition_; return transitions_.get();
     default: return nullptr;
   }
 }

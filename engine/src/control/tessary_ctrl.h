@@ -1,17 +1,20 @@
 #pragma once
-// The engine control: its persisted and run-time properties, run flags, collections, events,
-// browsing hooks and window.
-#include <vector>
-
-#include "des/qedit.h"
-#include "dshow/qedit.h"
+// The engine control: its automation surface (properties, methods, events, browsing hooks), its
+// run flags, collections and window. The work behind the surface is done by the classes it owns:
+// the editing timeline, and per Save a conversion plan that builds the conversion graph.
+#include "control/cmd_target_ref.h"
+#include "conversion/conversion_graph.h"
+#include "conversion/output_settings.h"
+#include "dshow/dshow.h"
 #include "mfc/afxctl.h"
+#include "timeline/editing_timeline.h"
 
 class CItemCollection;
 class CWMVProfiles;
 class CVideoCompressors;
 class CAudioCompressors;
 class CTransitions;
+struct OutputTypeRow;
 
 class CTessaryCtrl : public COleControl {
   DECLARE_DYNCREATE(CTessaryCtrl)
@@ -50,8 +53,20 @@ class CTessaryCtrl : public COleControl {
   DECLARE_MESSAGE_MAP()
 
  private:
-  // Puts of properties kept in a member.
-  template <auto member, Notify mode>
+  // The control window's timers.
+  enum Timer : UINT_PTR {
+    kConversionProgressTimer = 1,
+    kSoundSaveProgressTimer = 2,
+    kPreviewPositionTimer = 8,
+  };
+  // Messages to the control window: the conversion graph's notices, the end of a frame grab, and
+  // one the control ignores.
+  static constexpr UINT kGraphNotifyMessage = WM_USER + 1;
+  static constexpr UINT kFrameGrabDoneMessage = WM_USER + 30;
+  static constexpr UINT kAppNotifyMessage = WM_APP + 20;
+
+  // Puts of properties kept in the control (Property names the storage, see the member table).
+  template <class Property, Notify mode>
   static HRESULT StoredPut(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT** inputs, UINT count,
                            VARIANT* result);
   // Methods whose work is not there yet: their failure result (FALSE, 0, empty, no object).
@@ -64,15 +79,15 @@ class CTessaryCtrl : public COleControl {
   LPDISPATCH GetVideoCompressors();
   LPDISPATCH GetAudioCompressors();
   LPDISPATCH GetTransitions();
-  BOOL GetEnumTransitions() { return m_bEnumTransitions; }
+  BOOL GetEnumTransitions() { return enumTransitions_; }
   void SetEnumTransitions(BOOL bNewValue);
-  BOOL GetEnumWMVProfiles() { return m_bEnumWMVProfiles; }
+  BOOL GetEnumWMVProfiles() { return enumWMVProfiles_; }
   void SetEnumWMVProfiles(BOOL bNewValue);
-  short GetAniGIFVideoQuality() { return m_bAniGIFVideoQuality; }
+  short GetAniGIFVideoQuality() { return settings_.aniGIFVideoQuality; }
   void SetAniGIFVideoQuality(short nNewValue);
   LONG GetParenthWnd() { return 0; }
   void SetParenthWnd(LONG nNewValue);
-  BOOL GetSetDivx() { return m_bSetDivx; }
+  BOOL GetSetDivx() { return setDivx_; }
   void SetSetDivx(BOOL bNewValue);
 
   // Methods.
@@ -103,175 +118,52 @@ class CTessaryCtrl : public COleControl {
   double GetTotalDuration();
 
   // ---- Editing timeline
- public:
-  struct ClipRecord {
-    double mediaStart;
-    double mediaStop;
-  };
-  struct VideoClipRecord : ClipRecord {
-    // Set by AddVideoWithTran only: the transition window at the clip's end and its placement.
-    double overlapStart = 0;
-    double overlapStop = 0;
-    double timelineStart = 0;
-    double timelineStop = 0;
-    bool hasOverlap = false;
-    bool hasPlacement = false;
-  };
-  struct ClipPlacement {
-    CString file;
-    double timelineStart;
-    double timelineStop;
-    double mediaStart;
-    double mediaStop;
-  };
-  // How an adder stretches its clip: not, in place, or with later starts scaled too.
-  enum class Stretch { None, SlowMotion, SlowMotionScaledStart };
-
- private:
+  // The adders change the timeline only while the control is ready and no conversion runs.
+  bool TimelineEditable();
+  bool SoundEditable();
   void CreateTimeline();
+  // Stops the conversion graph and throws away the clips, the groups, the graph and the timeline.
   void TearDownEditing();
-  HRESULT GetGraphState(OAFilterState* state);
-  BOOL AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
-                    short stretchMode, Stretch stretch, double rate);
-  BOOL AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile, double start,
-                    double stop, Stretch stretch, double rate);
-  HRESULT NewVideoTrack(IAMTimelineTrack** track);
-  HRESULT AddSourceClip(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode);
-  HRESULT AddSlowMotionSource(IAMTimelineTrack* track, ClipPlacement placement, int stretchMode, double rate);
-  HRESULT AddSourceWithTransition(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode,
-                                  double overlapSeconds, double* overlapStart, double* overlapStop);
-  HRESULT AddTransitionNode(IAMTimelineTrack* track, short transition, double start, double stop);
 
   // ---- Conversion
-  HRESULT BindCompressor(REFCLSID category, short position, IBaseFilter** filter, CString& name);
-  HRESULT BuildConversionGraph(LPCTSTR name, const GUID& subtype, const GUID& profileId, IBaseFilter* videoCompressor,
-                               IBaseFilter* audioCompressor);
-  HRESULT ConfigureAsfWriter(const GUID& profileId);
-  // Gives the MP3 encoder its settings through its interface, by method position.
-  HRESULT ConfigureMp3Encoder(IBaseFilter* encoder);
+  HRESULT BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name);
   void FitVideoWindow();
   void ReportProgress();
-  void ReleaseGraph();
+  // Reads the conversion graph's waiting notices; true when one ended the conversion.
+  bool ReadGraphNotices();
   // Ends the current conversion; the container calls InitControl before the next one.
   void StopProcessing();
   // The collection an index property points into and the index (null for other members).
   CItemCollection* IndexedCollection(DISPID dispid, short*& index);
 
-  // ---- Collections (created here, filled when the window is made)
-  CWMVProfiles* m_pWMVProfiles;
-  CVideoCompressors* m_pVideoCompressors;
-  CAudioCompressors* m_pAudioCompressors;
-  CTransitions* m_pTransitions;
-  CString m_strFirstVideoCompressor;
-  CString m_strFirstAudioCompressor;
+  // ---- Collections (created here, filled when the window is made; a client's reference keeps one
+  // alive after the control)
+  CmdTargetRef<CWMVProfiles> wmvProfiles_;
+  CmdTargetRef<CVideoCompressors> videoCompressors_;
+  CmdTargetRef<CAudioCompressors> audioCompressors_;
+  CmdTargetRef<CTransitions> transitions_;
+  CString firstVideoCompressor_;
+  CString firstAudioCompressor_;
 
   // ---- Run flags
-  BOOL m_bReady = FALSE;
-  BOOL m_bBusy = FALSE;
+  BOOL ready_ = FALSE;
+  BOOL busy_ = FALSE;
 
-  // ---- Timeline and the conversion graph
-  IAMTimeline* m_pTimeline = nullptr;
-  IAMTimelineObj* m_pVideoGroup = nullptr;
-  IAMTimelineComp* m_pVideoComp = nullptr;
-  IAMTimelineComp* m_pBgVideoComp = nullptr;
-  IAMTimelineObj* m_pAudioGroup = nullptr;
-  IAMTimelineComp* m_pAudioComp = nullptr;
-  IAMTimelineTrack* m_pAudioTrack = nullptr;
-  IAMTimelineComp* m_pBgAudioComp = nullptr;
-  IAMTimelineTrack* m_pBgAudioTrack = nullptr;
-  std::vector<VideoClipRecord> m_videoClips;
-  std::vector<ClipRecord> m_audioClips;
-  std::vector<VideoClipRecord> m_bgVideoClips;
-  std::vector<ClipRecord> m_bgAudioClips;
-  IRenderEngine* m_pRenderEngine = nullptr;
-  IGraphBuilder* m_pGraph = nullptr;
-  IBaseFilter* m_pWriter = nullptr;
-  CString m_strOutputFile;
-  CString m_strVideoCompressorName;
-  CString m_strAudioCompressorName;
+  // ---- The work behind the surface
+  EditingTimeline timeline_;
+  ConversionGraph graph_;
+  // The name given to the last Save.
+  CString outputFile_;
 
-  // ---- Properties, in member id order
-  short m_nWMVProfile = 0;
-  short m_nVideoCompressor = 0;
-  BOOL m_bUseVideoCompressor = FALSE;
-  short m_nAudioCompressor = 0;
-  BOOL m_bUseAudioCompressor = FALSE;
-  short m_nTransition = 0;
-  short m_nOutputFileHeight = 240;
-  short m_nOutputFileWidth = 320;
-  short m_nVideoSampleSize = 16;
-  BOOL m_bOutputAudio = TRUE;
-  LONG m_nOutputType = 8;
-  float m_fFrameRate = 15.0f;
-  LONG m_nMPEGAudioBitrate = 224000;
-  BOOL m_bEnumTransitions = TRUE;
-  BOOL m_bEnumWMVProfiles = TRUE;
-  CString m_strWMVCustomFileName;
-  BOOL m_bDeleteTmpFiles = TRUE;
-  LONG m_nMPEGAudioSampleRate = 44100;
-  BOOL m_bAspectRatio = TRUE;
-  short m_nDvVideoEncoderParam = 0;
-  short m_nQTVideoCompressor = 0;
-  short m_nQTAudioCompressor = 0;
-  short m_nQTAudioChannels = 1;
-  LONG m_nQTAudioSampleRate = 44100;
-  BOOL m_bShowImage = TRUE;
-  OLE_COLOR m_clrTextColor = 0x0000FF;
-  CString m_strTextFontName = "Arial";
-  short m_nTextFontSize = 8;
-  short m_nTextStyle = 0;
-  BOOL m_bUseOverlay = FALSE;
-  short m_nTextFontStyle = 0;
-  BOOL m_bShowText = TRUE;
-  short m_nAudioChannels = 2;
-  short m_nAudioSample = 1;
-  CString m_strRMDllPath;
-  short m_nRMProfile = 0;
-  short m_nRMVideoMode = 0;
-  LONG m_nFLVAudioBitrate = 128000;
-  LONG m_nFLVAudioChannels = 2;
-  LONG m_nFLVAudioSampleRate = 44100;
-  LONG m_nFLVVideoBitrate = 512000;
-  short m_nMPEGAudioChannels = 2;
-  LONG m_nMPEGVideoBitrate = 4600000;
-  LONG m_nVideo3GPAudioCodec = 0;
-  LONG m_nVideo3GPVideoBitrate = 190000;
-  LONG m_nVideo3GPVideoCodec = 0;
-  LONG m_nVideo3GPAudioSampleRate = 22050;
-  BOOL m_bUseAVILameEncoder = FALSE;
-  LONG m_nAVILameSampleRate = 44100;
-  short m_nAVILameBitrate = 320;
-  LONG m_nSWFAudioBitrate = 128000;
-  LONG m_nSWFAudioChannels = 2;
-  LONG m_nSWFAudioSampleRate = 44100;
-  LONG m_nSWFVideoBitrate = 512000;
-  short m_nAniGIFHeight = 240;
-  short m_nAniGIFLoop = -1;
-  short m_nAniGIFMaxColor = 256;
-  short m_nAniGIFQuantizer = 0;
-  OLE_COLOR m_clrAniGIFTransColor = 0xFFFFFF;
-  BYTE m_bAniGIFVideoQuality = 1;
-  short m_nAniGIFWidth = 320;
-  LONG m_nMPEGAspectRatio = 0;
-  CString m_strMP4Album;
-  LONG m_nMP4AudioBitrate = 96000;
-  short m_nMP4AudioChannels = 2;
-  LONG m_nMP4AudioSampleRate = 44100;
-  CString m_strMP4Author;
-  short m_nMP4Codec = 0;
-  CString m_strMP4Comment;
-  CString m_strMP4Copyright;
-  short m_nMP4Framerate = 25;
-  CString m_strMP4Title;
-  LONG m_nMP4VideoBitrate = 256000;
-  short m_nMP4Width = 320;
-  short m_nMP4Height = 240;
-  LONG m_nParenthWnd = 0;
-  double m_dPrePos = 0.0;
-  BYTE m_bSetDivx = FALSE;
-  short m_nFLVFrameRate = 25;
-  short m_nSWFFrameRate = 25;
-  // Exchanged with the others; nothing reads them.
-  short m_nEffect = 0;
-  short m_nMPEGCodec = 0;
+  // ---- Properties: what a conversion makes, and the others in member id order
+  OutputSettings settings_;
+  short transition_ = 0;
+  BOOL enumTransitions_ = TRUE;
+  BOOL enumWMVProfiles_ = TRUE;
+  BOOL aspectRatio_ = TRUE;
+  LONG parenthWnd_ = 0;
+  double prePos_ = 0.0;
+  BYTE setDivx_ = FALSE;
+  // Exchanged with the others; nothing reads it.
+  short effect_ = 0;
 };

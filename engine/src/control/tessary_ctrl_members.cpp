@@ -1,23 +1,45 @@
 // The member table of _DTessary and _DTessaryEvents.
 #include <cstring>
 
-#include "tessary_ctrl.h"
-#include "tessary_ids.h"
+#include "control/tessary_ctrl.h"
+#include "engine/tessary_ids.h"
 
-// A property kept in a member: the put stores it, marks the control modified and notifies.
+// A property kept in a field of a group of the control's settings.
+template <auto group, auto field>
+struct GroupedProperty;
+template <class Group, Group CTessaryCtrl::*group, class Field, Field Group::*field>
+struct GroupedProperty<group, field> {
+  static Group& Of(CCmdTarget* target) { return static_cast<CTessaryCtrl*>(target)->*group; }
+  static HRESULT Get(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT**, UINT, VARIANT* result) {
+    Field value = Of(target).*field;
+    return mfc::disp::StoreResult(result, std::move(value), entry.vt);
+  }
+  static HRESULT Put(CCmdTarget* target, const AFX_DISPMAP_ENTRY&, VARIANT** inputs, UINT count, VARIANT*) {
+    if (count < 1) return DISP_E_BADPARAMCOUNT;
+    return mfc::disp::LoadMember(&Of(target), field, inputs[count - 1]) == S_OK ? S_OK : DISP_E_TYPEMISMATCH;
+  }
+};
+
+// A property the control keeps: the put stores it, marks the control modified and notifies.
 #define TESSARY_STORED(name, member, vt, mode)                                                        \
-  {#name, dispid##name, afxDispProperty, vt, VTS_NONE, &afx_disp::MemberProperty<&CTessaryCtrl::member>::Get, \
-   &CTessaryCtrl::StoredPut<&CTessaryCtrl::member, CTessaryCtrl::Notify::mode>},
+  {#name, dispid##name, afxDispProperty, vt, VTS_NONE, &mfc::disp::MemberProperty<&CTessaryCtrl::member>::Get, \
+   &CTessaryCtrl::StoredPut<mfc::disp::MemberProperty<&CTessaryCtrl::member>, CTessaryCtrl::Notify::mode>},
+// The same for a property kept in the output settings.
+#define TESSARY_SETTING(name, field, vt, mode)                                                              \
+  {#name, dispid##name, afxDispProperty, vt, VTS_NONE,                                                    \
+   &GroupedProperty<&CTessaryCtrl::settings_, &OutputSettings::field>::Get,                                \
+   &CTessaryCtrl::StoredPut<GroupedProperty<&CTessaryCtrl::settings_, &OutputSettings::field>,             \
+                            CTessaryCtrl::Notify::mode>},
 #define TESSARY_PROPERTY(name, get, set, vt) DISP_PROPERTY_EX_ID(CTessaryCtrl, #name, dispid##name, get, set, vt)
 #define TESSARY_METHOD(name, vt, params) DISP_FUNCTION_ID(CTessaryCtrl, #name, dispid##name, name, vt, params)
 // A method whose work is done elsewhere in the engine and not available here.
 #define TESSARY_UNAVAILABLE(name, vt, params) \
   {#name, dispid##name, afxDispMethod, vt, params, &CTessaryCtrl::UnavailableCall, nullptr},
 
-template <auto member, CTessaryCtrl::Notify mode>
+template <class Property, CTessaryCtrl::Notify mode>
 HRESULT CTessaryCtrl::StoredPut(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT** inputs, UINT count,
                                 VARIANT* result) {
-  HRESULT hr = afx_disp::MemberProperty<member>::Put(target, entry, inputs, count, result);
+  HRESULT hr = Property::Put(target, entry, inputs, count, result);
   if (SUCCEEDED(hr)) static_cast<CTessaryCtrl*>(target)->PropertyStored(entry.lDispID, mode);
   return hr;
 }
@@ -26,102 +48,102 @@ HRESULT CTessaryCtrl::UnavailableCall(CCmdTarget*, const AFX_DISPMAP_ENTRY& entr
                                       VARIANT* result) {
   if (count < std::strlen(entry.lpszParams)) return DISP_E_BADPARAMCOUNT;
   if (!result || entry.vt == VT_EMPTY) return S_OK;
-  if (entry.vt == VT_BSTR) return afx_disp::StoreText(result, "");
+  if (entry.vt == VT_BSTR) return mfc::disp::StoreText(result, "");
   if (entry.vt == VT_DISPATCH) {
     VariantClear(result);
     result->vt = VT_DISPATCH;
     result->pdispVal = nullptr;
     return S_OK;
   }
-  return afx_disp::StoreNumber(result, 0.0, entry.vt);
+  return mfc::disp::StoreNumber(result, 0.0, entry.vt);
 }
 
 BEGIN_DISPATCH_MAP(CTessaryCtrl, COleControl)
   TESSARY_PROPERTY(WMVProfiles, GetWMVProfiles, SetNotSupported, VT_DISPATCH)
-  TESSARY_STORED(WMVProfile, m_nWMVProfile, VT_I2, DesignMode)
-  TESSARY_STORED(VideoCompressor, m_nVideoCompressor, VT_I2, DesignMode)
+  TESSARY_SETTING(WMVProfile, wmvProfile, VT_I2, DesignMode)
+  TESSARY_SETTING(VideoCompressor, videoCompressor, VT_I2, DesignMode)
   TESSARY_PROPERTY(VideoCompressors, GetVideoCompressors, SetNotSupported, VT_DISPATCH)
-  TESSARY_STORED(UseVideoCompressor, m_bUseVideoCompressor, VT_BOOL, DesignMode)
-  TESSARY_STORED(AudioCompressor, m_nAudioCompressor, VT_I2, DesignMode)
+  TESSARY_SETTING(UseVideoCompressor, useVideoCompressor, VT_BOOL, DesignMode)
+  TESSARY_SETTING(AudioCompressor, audioCompressor, VT_I2, DesignMode)
   TESSARY_PROPERTY(AudioCompressors, GetAudioCompressors, SetNotSupported, VT_DISPATCH)
-  TESSARY_STORED(UseAudioCompressor, m_bUseAudioCompressor, VT_BOOL, DesignMode)
-  TESSARY_STORED(Transition, m_nTransition, VT_I2, DesignMode)
+  TESSARY_SETTING(UseAudioCompressor, useAudioCompressor, VT_BOOL, DesignMode)
+  TESSARY_STORED(Transition, transition_, VT_I2, DesignMode)
   TESSARY_PROPERTY(Transitions, GetTransitions, SetNotSupported, VT_DISPATCH)
-  TESSARY_STORED(OutputFileHeight, m_nOutputFileHeight, VT_I2, Always)
-  TESSARY_STORED(OutputFileWidth, m_nOutputFileWidth, VT_I2, Always)
-  TESSARY_STORED(VideoSampleSize, m_nVideoSampleSize, VT_I2, Always)
-  TESSARY_STORED(OutputAudio, m_bOutputAudio, VT_BOOL, Always)
-  TESSARY_STORED(OutputType, m_nOutputType, VT_I4, DesignMode)
-  TESSARY_STORED(FrameRate, m_fFrameRate, VT_R4, DesignMode)
-  TESSARY_STORED(MPEGAudioBitrate, m_nMPEGAudioBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(OutputFileHeight, outputFileHeight, VT_I2, Always)
+  TESSARY_SETTING(OutputFileWidth, outputFileWidth, VT_I2, Always)
+  TESSARY_SETTING(VideoSampleSize, videoSampleSize, VT_I2, Always)
+  TESSARY_SETTING(OutputAudio, outputAudio, VT_BOOL, Always)
+  TESSARY_SETTING(OutputType, outputType, VT_I4, DesignMode)
+  TESSARY_SETTING(FrameRate, frameRate, VT_R4, DesignMode)
+  TESSARY_SETTING(MPEGAudioBitrate, mpegAudioBitrate, VT_I4, DesignMode)
   TESSARY_PROPERTY(EnumTransitions, GetEnumTransitions, SetEnumTransitions, VT_BOOL)
   TESSARY_PROPERTY(EnumWMVProfiles, GetEnumWMVProfiles, SetEnumWMVProfiles, VT_BOOL)
-  TESSARY_STORED(WMVCustomFileName, m_strWMVCustomFileName, VT_BSTR, DesignMode)
-  TESSARY_STORED(DeleteTmpFiles, m_bDeleteTmpFiles, VT_BOOL, DesignMode)
-  TESSARY_STORED(MPEGAudioSampleRate, m_nMPEGAudioSampleRate, VT_I4, DesignMode)
+  TESSARY_SETTING(WMVCustomFileName, wmvCustomFileName, VT_BSTR, DesignMode)
+  TESSARY_SETTING(DeleteTmpFiles, deleteTmpFiles, VT_BOOL, DesignMode)
+  TESSARY_SETTING(MPEGAudioSampleRate, mpegAudioSampleRate, VT_I4, DesignMode)
   // The video window is fitted again here once preview places one.
-  TESSARY_STORED(AspectRatio, m_bAspectRatio, VT_BOOL, DesignMode)
-  TESSARY_STORED(DvVideoEncoderParam, m_nDvVideoEncoderParam, VT_I2, DesignMode)
-  TESSARY_STORED(QTVideoCompressor, m_nQTVideoCompressor, VT_I2, DesignMode)
-  TESSARY_STORED(QTAudioCompressor, m_nQTAudioCompressor, VT_I2, DesignMode)
-  TESSARY_STORED(QTAudioChannels, m_nQTAudioChannels, VT_I2, DesignMode)
-  TESSARY_STORED(QTAudioSampleRate, m_nQTAudioSampleRate, VT_I4, DesignMode)
-  TESSARY_STORED(ShowImage, m_bShowImage, VT_BOOL, Always)
-  TESSARY_STORED(TextColor, m_clrTextColor, VT_I4, DesignMode)
-  TESSARY_STORED(TextFontName, m_strTextFontName, VT_BSTR, Always)
-  TESSARY_STORED(TextFontSize, m_nTextFontSize, VT_I2, DesignMode)
-  TESSARY_STORED(TextStyle, m_nTextStyle, VT_I2, Never)
-  TESSARY_STORED(UseOverlay, m_bUseOverlay, VT_BOOL, Always)
-  TESSARY_STORED(TextFontStyle, m_nTextFontStyle, VT_I2, Always)
-  TESSARY_STORED(ShowText, m_bShowText, VT_BOOL, Always)
-  TESSARY_STORED(AudioChannels, m_nAudioChannels, VT_I2, Always)
-  TESSARY_STORED(AudioSample, m_nAudioSample, VT_I2, DesignMode)
-  TESSARY_STORED(RMDllPath, m_strRMDllPath, VT_BSTR, DesignMode)
-  TESSARY_STORED(RMProfile, m_nRMProfile, VT_I2, DesignMode)
-  TESSARY_STORED(RMVideoMode, m_nRMVideoMode, VT_I2, DesignMode)
-  TESSARY_STORED(FLVAudioBitrate, m_nFLVAudioBitrate, VT_I4, DesignMode)
-  TESSARY_STORED(FLVAudioChannels, m_nFLVAudioChannels, VT_I2, DesignMode)
-  TESSARY_STORED(FLVAudioSampleRate, m_nFLVAudioSampleRate, VT_I4, DesignMode)
-  TESSARY_STORED(FLVVideoBitrate, m_nFLVVideoBitrate, VT_I4, DesignMode)
-  TESSARY_STORED(MPEGAudioChannels, m_nMPEGAudioChannels, VT_I2, DesignMode)
-  TESSARY_STORED(MPEGVideoBitrate, m_nMPEGVideoBitrate, VT_I4, DesignMode)
-  TESSARY_STORED(Video3GPAudioCodec, m_nVideo3GPAudioCodec, VT_I4, DesignMode)
-  TESSARY_STORED(Video3GPVideoBitrate, m_nVideo3GPVideoBitrate, VT_I4, DesignMode)
-  TESSARY_STORED(Video3GPVideoCodec, m_nVideo3GPVideoCodec, VT_I4, DesignMode)
-  TESSARY_STORED(Video3GPAudioSampleRate, m_nVideo3GPAudioSampleRate, VT_I4, DesignMode)
-  TESSARY_STORED(UseAVILameEncoder, m_bUseAVILameEncoder, VT_BOOL, Always)
-  TESSARY_STORED(AVILameSampleRate, m_nAVILameSampleRate, VT_I4, Always)
-  TESSARY_STORED(AVILameBitrate, m_nAVILameBitrate, VT_I2, Always)
-  TESSARY_STORED(SWFAudioBitrate, m_nSWFAudioBitrate, VT_I4, DesignMode)
-  TESSARY_STORED(SWFAudioChannels, m_nSWFAudioChannels, VT_I2, DesignMode)
-  TESSARY_STORED(SWFAudioSampleRate, m_nSWFAudioSampleRate, VT_I4, DesignMode)
-  TESSARY_STORED(SWFVideoBitrate, m_nSWFVideoBitrate, VT_I4, DesignMode)
-  TESSARY_STORED(AniGIFHeight, m_nAniGIFHeight, VT_I2, DesignMode)
-  TESSARY_STORED(AniGIFLoop, m_nAniGIFLoop, VT_I2, DesignMode)
-  TESSARY_STORED(AniGIFMaxColor, m_nAniGIFMaxColor, VT_I2, DesignMode)
-  TESSARY_STORED(AniGIFQuantizer, m_nAniGIFQuantizer, VT_I2, DesignMode)
-  TESSARY_STORED(AniGIFTransColor, m_clrAniGIFTransColor, VT_I4, DesignMode)
+  TESSARY_STORED(AspectRatio, aspectRatio_, VT_BOOL, DesignMode)
+  TESSARY_SETTING(DvVideoEncoderParam, dvVideoEncoderParam, VT_I2, DesignMode)
+  TESSARY_SETTING(QTVideoCompressor, qtVideoCompressor, VT_I2, DesignMode)
+  TESSARY_SETTING(QTAudioCompressor, qtAudioCompressor, VT_I2, DesignMode)
+  TESSARY_SETTING(QTAudioChannels, qtAudioChannels, VT_I2, DesignMode)
+  TESSARY_SETTING(QTAudioSampleRate, qtAudioSampleRate, VT_I4, DesignMode)
+  TESSARY_SETTING(ShowImage, showImage, VT_BOOL, Always)
+  TESSARY_SETTING(TextColor, textColor, VT_I4, DesignMode)
+  TESSARY_SETTING(TextFontName, textFontName, VT_BSTR, Always)
+  TESSARY_SETTING(TextFontSize, textFontSize, VT_I2, DesignMode)
+  TESSARY_SETTING(TextStyle, textStyle, VT_I2, Never)
+  TESSARY_SETTING(UseOverlay, useOverlay, VT_BOOL, Always)
+  TESSARY_SETTING(TextFontStyle, textFontStyle, VT_I2, Always)
+  TESSARY_SETTING(ShowText, showText, VT_BOOL, Always)
+  TESSARY_SETTING(AudioChannels, audioChannels, VT_I2, Always)
+  TESSARY_SETTING(AudioSample, audioSample, VT_I2, DesignMode)
+  TESSARY_SETTING(RMDllPath, rmDllPath, VT_BSTR, DesignMode)
+  TESSARY_SETTING(RMProfile, rmProfile, VT_I2, DesignMode)
+  TESSARY_SETTING(RMVideoMode, rmVideoMode, VT_I2, DesignMode)
+  TESSARY_SETTING(FLVAudioBitrate, flvAudioBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(FLVAudioChannels, flvAudioChannels, VT_I2, DesignMode)
+  TESSARY_SETTING(FLVAudioSampleRate, flvAudioSampleRate, VT_I4, DesignMode)
+  TESSARY_SETTING(FLVVideoBitrate, flvVideoBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(MPEGAudioChannels, mpegAudioChannels, VT_I2, DesignMode)
+  TESSARY_SETTING(MPEGVideoBitrate, mpegVideoBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(Video3GPAudioCodec, video3GPAudioCodec, VT_I4, DesignMode)
+  TESSARY_SETTING(Video3GPVideoBitrate, video3GPVideoBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(Video3GPVideoCodec, video3GPVideoCodec, VT_I4, DesignMode)
+  TESSARY_SETTING(Video3GPAudioSampleRate, video3GPAudioSampleRate, VT_I4, DesignMode)
+  TESSARY_SETTING(UseAVILameEncoder, useAVILameEncoder, VT_BOOL, Always)
+  TESSARY_SETTING(AVILameSampleRate, aviLameSampleRate, VT_I4, Always)
+  TESSARY_SETTING(AVILameBitrate, aviLameBitrate, VT_I2, Always)
+  TESSARY_SETTING(SWFAudioBitrate, swfAudioBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(SWFAudioChannels, swfAudioChannels, VT_I2, DesignMode)
+  TESSARY_SETTING(SWFAudioSampleRate, swfAudioSampleRate, VT_I4, DesignMode)
+  TESSARY_SETTING(SWFVideoBitrate, swfVideoBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(AniGIFHeight, aniGIFHeight, VT_I2, DesignMode)
+  TESSARY_SETTING(AniGIFLoop, aniGIFLoop, VT_I2, DesignMode)
+  TESSARY_SETTING(AniGIFMaxColor, aniGIFMaxColor, VT_I2, DesignMode)
+  TESSARY_SETTING(AniGIFQuantizer, aniGIFQuantizer, VT_I2, DesignMode)
+  TESSARY_SETTING(AniGIFTransColor, aniGIFTransColor, VT_I4, DesignMode)
   TESSARY_PROPERTY(AniGIFVideoQuality, GetAniGIFVideoQuality, SetAniGIFVideoQuality, VT_I2)
-  TESSARY_STORED(AniGIFWidth, m_nAniGIFWidth, VT_I2, DesignMode)
-  TESSARY_STORED(MPEGAspectRatio, m_nMPEGAspectRatio, VT_I2, DesignMode)
-  TESSARY_STORED(MP4Album, m_strMP4Album, VT_BSTR, DesignMode)
-  TESSARY_STORED(MP4AudioBitrate, m_nMP4AudioBitrate, VT_I4, DesignMode)
-  TESSARY_STORED(MP4AudioChannels, m_nMP4AudioChannels, VT_I2, DesignMode)
-  TESSARY_STORED(MP4AudioSampleRate, m_nMP4AudioSampleRate, VT_I4, DesignMode)
-  TESSARY_STORED(MP4Author, m_strMP4Author, VT_BSTR, DesignMode)
-  TESSARY_STORED(MP4Codec, m_nMP4Codec, VT_I2, DesignMode)
-  TESSARY_STORED(MP4Comment, m_strMP4Comment, VT_BSTR, DesignMode)
-  TESSARY_STORED(MP4Copyright, m_strMP4Copyright, VT_BSTR, DesignMode)
-  TESSARY_STORED(MP4Framerate, m_nMP4Framerate, VT_I2, DesignMode)
-  TESSARY_STORED(MP4Title, m_strMP4Title, VT_BSTR, DesignMode)
-  TESSARY_STORED(MP4VideoBitrate, m_nMP4VideoBitrate, VT_I4, DesignMode)
-  TESSARY_STORED(MP4Width, m_nMP4Width, VT_I2, DesignMode)
-  TESSARY_STORED(MP4Height, m_nMP4Height, VT_I2, DesignMode)
+  TESSARY_SETTING(AniGIFWidth, aniGIFWidth, VT_I2, DesignMode)
+  TESSARY_SETTING(MPEGAspectRatio, mpegAspectRatio, VT_I2, DesignMode)
+  TESSARY_SETTING(MP4Album, mp4Album, VT_BSTR, DesignMode)
+  TESSARY_SETTING(MP4AudioBitrate, mp4AudioBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(MP4AudioChannels, mp4AudioChannels, VT_I2, DesignMode)
+  TESSARY_SETTING(MP4AudioSampleRate, mp4AudioSampleRate, VT_I4, DesignMode)
+  TESSARY_SETTING(MP4Author, mp4Author, VT_BSTR, DesignMode)
+  TESSARY_SETTING(MP4Codec, mp4Codec, VT_I2, DesignMode)
+  TESSARY_SETTING(MP4Comment, mp4Comment, VT_BSTR, DesignMode)
+  TESSARY_SETTING(MP4Copyright, mp4Copyright, VT_BSTR, DesignMode)
+  TESSARY_SETTING(MP4Framerate, mp4Framerate, VT_I2, DesignMode)
+  TESSARY_SETTING(MP4Title, mp4Title, VT_BSTR, DesignMode)
+  TESSARY_SETTING(MP4VideoBitrate, mp4VideoBitrate, VT_I4, DesignMode)
+  TESSARY_SETTING(MP4Width, mp4Width, VT_I2, DesignMode)
+  TESSARY_SETTING(MP4Height, mp4Height, VT_I2, DesignMode)
   TESSARY_PROPERTY(ParenthWnd, GetParenthWnd, SetParenthWnd, VT_I4)
-  TESSARY_STORED(PrePos, m_dPrePos, VT_R8, Never)
+  TESSARY_STORED(PrePos, prePos_, VT_R8, Never)
   TESSARY_PROPERTY(SetDivx, GetSetDivx, SetSetDivx, VT_BOOL)
-  TESSARY_STORED(FLVFrameRate, m_nFLVFrameRate, VT_I2, DesignMode)
-  TESSARY_STORED(SWFFrameRate, m_nSWFFrameRate, VT_I2, DesignMode)
+  TESSARY_SETTING(FLVFrameRate, flvFrameRate, VT_I2, DesignMode)
+  TESSARY_SETTING(SWFFrameRate, swfFrameRate, VT_I2, DesignMode)
 
   TESSARY_METHOD(Save, VT_BOOL, VTS_BSTR)
   TESSARY_METHOD(Cancel, VT_EMPTY, VTS_NONE)

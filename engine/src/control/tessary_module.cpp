@@ -1,9 +1,9 @@
 // The Tessary control library: its resources and its COM entry points.
 #include "des/qedit.h"
+#include "control/tessary_resources.h"
+#include "engine/tessary_ids.h"
 #include "filters/outside_filters.h"
 #include "mfc/afxctl.h"
-#include "tessary_ids.h"
-#include "tessary_resources.h"
 #include "wmf/wmsdk.h"
 
 namespace {

@@ -1,6 +1,7 @@
-#include "tessary_prop_page.h"
+#include "control/tessary_prop_page.h"
 
-#include "tessary_ids.h"
+#include "control/tessary_resources.h"
+#include "engine/tessary_ids.h"
 
 IMPLEMENT_DYNCREATE(CTessaryPropPage, COlePropertyPage)
 IMPLEMENT_OLECREATE_EX(CTessaryPropPage, TESSARY_PAGE_PROGID, 0x2EEC36B3, 0x5255, 0x4F5A, 0x9B, 0x0B, 0xEC, 0x64,

@@ -1,396 +1,47 @@
-// The editing timeline: its groups, the clip adders with their start-time arithmetic, and teardown.
-#include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <strings.h>
+// The clip adders of the automation surface: the control's conditions, then the editing timeline's
+// work.
+#include "control/tessary_ctrl.h"
+#include "control/transitions.h"
+#include "conversion/output_types.h"
 
-#include "tessary_ctrl.h"
-#include "transitions.h"
+using Layer = EditingTimeline::Layer;
+using Stretch = EditingTimeline::Stretch;
 
-namespace {
+bool CTessaryCtrl::TimelineEditable() { return ready_ && !graph_.Running(); }
 
-template <class T>
-void ReleaseInto(T*& p) {
-  if (p) p->Release();
-  p = nullptr;
-}
-
-// Names whose last three letters match ext (any case) are refused; short names pass.
-bool EndsWith3(LPCTSTR file, const char* ext) {
-  const size_t length = std::strlen(file);
-  return length > 3 && strcasecmp(file + length - 3, ext) == 0;
-}
-
-// Media times no clip can have. They are refused before the record is kept: a reversed span
-// would pull every later clip back over the ones before it (cutting sound on the shared audio
-// track), a negative start would leave a gap, and a time that is not a number would spoil every
-// later start.
-bool PlayableTimes(double start, double stop) {
-  return std::isfinite(start) && std::isfinite(stop) && start >= 0 && stop >= start;
-}
-
-// A slow-motion rate stretches a clip to (1 + rate) times its length: below -1 the span would run
-// backwards.
-bool PlayableRate(double rate) { return std::isfinite(rate) && rate >= -1; }
-
-template <class Record>
-double SumOfLengths(const std::vector<Record>& list, size_t count, double scale) {
-  double sum = 0;
-  for (size_t i = 0; i < count; ++i) sum += (list[i].mediaStop - list[i].mediaStart) * scale;
-  return sum;
-}
-
-// The start of the newest record's clip: the lengths of all earlier records, each scaled.
-template <class Record>
-CTessaryCtrl::ClipPlacement Place(const std::vector<Record>& list, LPCTSTR file, double scale) {
-  const Record& last = list.back();
-  const double start = list.size() == 1 ? 0.0 : SumOfLengths(list, list.size() - 1, scale);
-  return {file, start, start + (last.mediaStop - last.mediaStart), last.mediaStart, last.mediaStop};
-}
-
-HRESULT NewNode(IAMTimeline* timeline, TIMELINE_MAJOR_TYPE type, IAMTimelineObj** node) {
-  *node = nullptr;
-  return timeline->CreateEmptyNode(node, type);
-}
-
-template <class T>
-HRESULT As(IUnknown* from, REFIID iid, T** to) {
-  *to = nullptr;
-  return from->QueryInterface(iid, reinterpret_cast<void**>(to));
-}
-
-// Appends a composite with one track to the audio group's composition.
-void AddAudioLayer(IAMTimeline* timeline, IAMTimelineComp* groupComp, IAMTimelineComp** comp,
-                   IAMTimelineTrack** track) {
-  IAMTimelineObj* compNode = nullptr;
-  if (FAILED(NewNode(timeline, TIMELINE_MAJOR_TYPE_COMPOSITE, &compNode))) return;
-  groupComp->VTrackInsBefore(compNode, -1);
-  As(compNode, IID_IAMTimelineComp, comp);
-  compNode->Release();
-  IAMTimelineObj* trackNode = nullptr;
-  if (!*comp || FAILED(NewNode(timeline, TIMELINE_MAJOR_TYPE_TRACK, &trackNode))) return;
-  (*comp)->VTrackInsBefore(trackNode, -1);
-  As(trackNode, IID_IAMTimelineTrack, track);
-  trackNode->Release();
-}
-
-}  // namespace
-
-// ---- Timeline -----------------------------------------------------------------------------------
+bool CTessaryCtrl::SoundEditable() { return settings_.outputAudio && TimelineEditable(); }
 
 void CTessaryCtrl::CreateTimeline() {
   TearDownEditing();
-  ReleaseInto(m_pTimeline);
-  if (FAILED(CoCreateInstance(CLSID_AMTimeline, nullptr, CLSCTX_INPROC_SERVER, IID_IAMTimeline,
-                              reinterpret_cast<void**>(&m_pTimeline))))
-    return;
-
-  // Disc formats dictate the frame; MPEG keeps it within what the encoder takes.
-  struct Frame {
-    short width, height;
-    float rate;
-  };
-  static const Frame kDiscFrames[] = {{352, 288, 25.0f},  {352, 240, 29.97003f}, {480, 576, 25.0f},
-                                      {480, 480, 29.97003f}, {720, 576, 25.0f},  {720, 480, 29.97f}};
-  if (m_nOutputType >= 0 && m_nOutputType <= 5) {
-    const Frame& f = kDiscFrames[m_nOutputType];
-    m_nOutputFileWidth = f.width;
-    m_nOutputFileHeight = f.height;
-    m_fFrameRate = f.rate;
-  } else if (m_nOutputType == 6 || m_nOutputType == 7) {
-    m_nOutputFileWidth = std::min<short>(std::max<short>(m_nOutputFileWidth, 80), 1024);
-    m_nOutputFileHeight = std::min<short>(std::max<short>(m_nOutputFileHeight, 60), 768);
-  }
-
-  // Video group: uncompressed RGB at the output size and rate.
-  WORD bits = 16;
-  GUID subtype = MEDIASUBTYPE_RGB555;
-  if (m_nVideoSampleSize == 8) bits = 8, subtype = MEDIASUBTYPE_RGB8;
-  if (m_nVideoSampleSize == 24) bits = 24, subtype = MEDIASUBTYPE_RGB24;
-  if (m_nVideoSampleSize == 32) bits = 32, subtype = MEDIASUBTYPE_RGB32;
-  VIDEOINFOHEADER vih = {};
-  vih.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  vih.bmiHeader.biWidth = m_nOutputFileWidth;
-  vih.bmiHeader.biHeight = m_nOutputFileHeight;
-  vih.bmiHeader.biPlanes = 1;
-  vih.bmiHeader.biBitCount = bits;
-  const LONG stride = ((bits * LONG(m_nOutputFileWidth) + 31) / 32) * 4;
-  vih.bmiHeader.biSizeImage = DWORD(std::abs(LONG(m_nOutputFileHeight)) * stride);
-  AM_MEDIA_TYPE video = {};
-  video.majortype = MEDIATYPE_Video;
-  video.subtype = subtype;
-  video.bFixedSizeSamples = TRUE;
-  video.lSampleSize = vih.bmiHeader.biSizeImage;
-  video.formattype = FORMAT_VideoInfo;
-  video.cbFormat = sizeof vih;
-  video.pbFormat = reinterpret_cast<BYTE*>(&vih);
-  IAMTimelineGroup* group = nullptr;
-  if (SUCCEEDED(NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_GROUP, &m_pVideoGroup)) &&
-      SUCCEEDED(As(m_pVideoGroup, IID_IAMTimelineGroup, &group))) {
-    group->SetMediaType(&video);
-    group->SetOutputFPS(m_fFrameRate);
-    m_pTimeline->AddGroup(m_pVideoGroup);
-    group->Release();
-    As(m_pVideoGroup, IID_IAMTimelineComp, &m_pVideoComp);
-    As(m_pVideoGroup, IID_IAMTimelineComp, &m_pBgVideoComp);
-  }
-
-  // Audio group: 16-bit PCM.
-  if (!m_bOutputAudio) return;
-  static const DWORD kRates[] = {22050, 44100, 48000};
-  WAVEFORMATEX wave = {};
-  wave.wFormatTag = WAVE_FORMAT_PCM;
-  wave.nChannels = WORD(m_nAudioChannels);
-  // Rates outside the list take the middle one.
-  wave.nSamplesPerSec = m_nAudioSample >= 0 && m_nAudioSample <= 2 ? kRates[m_nAudioSample] : 44100;
-  wave.wBitsPerSample = 16;
-  wave.nBlockAlign = WORD(wave.nChannels * 2);
-  wave.nAvgBytesPerSec = wave.nSamplesPerSec * wave.nBlockAlign;
-  AM_MEDIA_TYPE audio = {};
-  audio.majortype = MEDIATYPE_Audio;
-  audio.subtype = MEDIASUBTYPE_PCM;
-  audio.bFixedSizeSamples = TRUE;
-  audio.lSampleSize = wave.nBlockAlign;
-  audio.formattype = FORMAT_WaveFormatEx;
-  audio.cbFormat = sizeof wave;
-  audio.pbFormat = reinterpret_cast<BYTE*>(&wave);
-  IAMTimelineComp* audioGroupComp = nullptr;
-  if (SUCCEEDED(NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_GROUP, &m_pAudioGroup)) &&
-      SUCCEEDED(As(m_pAudioGroup, IID_IAMTimelineGroup, &group))) {
-    group->SetMediaType(&audio);
-    m_pTimeline->AddGroup(m_pAudioGroup);
-    group->Release();
-    if (SUCCEEDED(As(m_pAudioGroup, IID_IAMTimelineComp, &audioGroupComp))) {
-      AddAudioLayer(m_pTimeline, audioGroupComp, &m_pAudioComp, &m_pAudioTrack);
-      AddAudioLayer(m_pTimeline, audioGroupComp, &m_pBgAudioComp, &m_pBgAudioTrack);
-      audioGroupComp->Release();
-    }
-  }
+  if (!timeline_.Create()) return;
+  if (const OutputTypeRow* type = FindOutputType(settings_.outputType)) ApplyFrameRule(*type, settings_);
+  timeline_.AddGroups(settings_);
 }
 
 void CTessaryCtrl::TearDownEditing() {
-  if (m_pGraph) {
-    IMediaControl* control = nullptr;
-    if (SUCCEEDED(As(m_pGraph, IID_IMediaControl, &control))) {
-      control->Stop();
-      control->Release();
-    }
-  }
-  m_videoClips.clear();
-  m_audioClips.clear();
-  m_bgAudioClips.clear();
-  m_bgVideoClips.clear();
-  ReleaseInto(m_pVideoComp);
-  ReleaseInto(m_pBgVideoComp);
-  ReleaseInto(m_pVideoGroup);
-  ReleaseInto(m_pAudioTrack);
-  ReleaseInto(m_pAudioComp);
-  ReleaseInto(m_pBgAudioTrack);
-  ReleaseInto(m_pBgAudioComp);
-  ReleaseInto(m_pAudioGroup);
-  if (!m_pTimeline) return;
-  ReleaseGraph();
-  m_pTimeline->ClearAllGroups();
-  ReleaseInto(m_pTimeline);
+  graph_.Stop();
+  timeline_.ReleaseClips();
+  if (!timeline_.Get()) return;
+  graph_.Release();
+  timeline_.Release();
 }
 
-void CTessaryCtrl::ReleaseGraph() {
-  if (m_pRenderEngine) m_pRenderEngine->ScrapIt();
-  if (m_pGraph) {
-    // Collect first: removing filters while enumerating would upset the enumeration.
-    std::vector<IBaseFilter*> filters;
-    IEnumFilters* all = nullptr;
-    if (SUCCEEDED(m_pGraph->EnumFilters(&all))) {
-      IBaseFilter* filter = nullptr;
-      while (all->Next(1, &filter, nullptr) == S_OK) filters.push_back(filter);
-      all->Release();
-    }
-    for (IBaseFilter* filter : filters) {
-      m_pGraph->RemoveFilter(filter);
-      filter->Release();
-    }
-  }
-  ReleaseInto(m_pWriter);
-  ReleaseInto(m_pGraph);
-  ReleaseInto(m_pRenderEngine);
-}
-
-HRESULT CTessaryCtrl::GetGraphState(OAFilterState* state) {
-  *state = State_Stopped;
-  if (!m_pGraph) return S_FALSE;
-  IMediaControl* control = nullptr;
-  HRESULT hr = As(m_pGraph, IID_IMediaControl, &control);
-  if (FAILED(hr)) return hr;
-  hr = control->GetState(INFINITE, state);
-  control->Release();
-  return hr;
-}
-
-double CTessaryCtrl::GetTotalDuration() {
-  double duration = 0;
-  if (m_pTimeline) m_pTimeline->GetDuration2(&duration);
-  return duration;
-}
-
-// ---- Placing sources ----------------------------------------------------------------------------
-
-HRESULT CTessaryCtrl::NewVideoTrack(IAMTimelineTrack** track) {
-  *track = nullptr;
-  if (!m_pTimeline || !m_pVideoComp) return E_UNEXPECTED;
-  IAMTimelineObj* node = nullptr;
-  HRESULT hr = NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_TRACK, &node);
-  if (FAILED(hr)) return hr;
-  hr = m_pVideoComp->VTrackInsBefore(node, 0);
-  if (SUCCEEDED(hr)) hr = As(node, IID_IAMTimelineTrack, track);
-  node->Release();
-  return hr;
-}
-
-namespace {
-
-// Creates a source node with its timeline span set; the caller completes it.
-HRESULT NewSource(IAMTimeline* timeline, double start, double stop, IAMTimelineObj** node,
-                  IAMTimelineSrc** source) {
-  *source = nullptr;
-  HRESULT hr = NewNode(timeline, TIMELINE_MAJOR_TYPE_SOURCE, node);
-  if (FAILED(hr)) return hr;
-  hr = As(*node, IID_IAMTimelineSrc, source);
-  if (SUCCEEDED(hr)) hr = (*node)->SetStartStop2(start, stop);
-  return hr;
-}
-
-// Media name, media times, the stretch mode (when one of the four) and the track.
-HRESULT FinishSource(IAMTimelineTrack* track, IAMTimelineObj* node, IAMTimelineSrc* source,
-                     const CTessaryCtrl::ClipPlacement& placement, int stretchMode) {
-  BSTR name = placement.file.AllocSysString();
-  HRESULT hr = source->SetMediaName(name);
-  SysFreeString(name);
-  if (SUCCEEDED(hr)) hr = source->SetMediaTimes2(placement.mediaStart, placement.mediaStop);
-  if (SUCCEEDED(hr) && stretchMode >= 0 && stretchMode <= 3) hr = source->SetStretchMode(stretchMode);
-  if (SUCCEEDED(hr)) hr = track->SrcAdd(node);
-  return hr;
-}
-
-HRESULT Release2(HRESULT hr, IAMTimelineObj* node, IAMTimelineSrc* source) {
-  if (source) source->Release();
-  if (node) node->Release();
-  return FAILED(hr) ? hr : S_OK;
-}
-
-}  // namespace
-
-HRESULT CTessaryCtrl::AddSourceClip(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode) {
-  IAMTimelineObj* node = nullptr;
-  IAMTimelineSrc* source = nullptr;
-  HRESULT hr = NewSource(m_pTimeline, placement.timelineStart, placement.timelineStop, &node, &source);
-  if (SUCCEEDED(hr)) hr = FinishSource(track, node, source, placement, stretchMode);
-  return Release2(hr, node, source);
-}
-
-HRESULT CTessaryCtrl::AddSlowMotionSource(IAMTimelineTrack* track, ClipPlacement placement, int stretchMode,
-                                          double rate) {
-  if (rate != 0)
-    placement.timelineStop += rate * (placement.timelineStop - placement.timelineStart);
-  return AddSourceClip(track, placement, stretchMode);
-}
-
-HRESULT CTessaryCtrl::AddSourceWithTransition(IAMTimelineTrack* track, const ClipPlacement& placement,
-                                              int stretchMode, double overlapSeconds, double* overlapStart,
-                                              double* overlapStop) {
-  if (stretchMode == -1) return AddSourceClip(track, placement, -1);
-  IAMTimelineObj* node = nullptr;
-  IAMTimelineSrc* source = nullptr;
-  HRESULT hr = NewSource(m_pTimeline, placement.timelineStart, placement.timelineStop, &node, &source);
-  if (SUCCEEDED(hr)) {
-    const bool first = placement.timelineStart == 0;
-    *overlapStart = first ? placement.timelineStart : placement.timelineStop - overlapSeconds;
-    *overlapStop = placement.timelineStop;
-    hr = FinishSource(track, node, source, placement, stretchMode);
-  }
-  return Release2(hr, node, source);
-}
-
-HRESULT CTessaryCtrl::AddTransitionNode(IAMTimelineTrack* track, short transition, double start, double stop) {
-  // A number the collection does not hold names no transition that could be rendered.
-  CLSID clsid = GUID_NULL;
-  m_pTransitions->GetTransitionClsid(transition, clsid);
-  if (clsid == GUID_NULL) return E_INVALIDARG;
-  IAMTimelineObj* node = nullptr;
-  HRESULT hr = NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_TRANSITION, &node);
-  if (FAILED(hr)) return hr;
-  node->SetSubObjectGUID(clsid);
-  node->SetStartStop2(start, stop);
-  IAMTimelineTransable* transable = nullptr;
-  if (SUCCEEDED(As(track, IID_IAMTimelineTransable, &transable))) {
-    transable->TransAdd(node);
-    transable->Release();
-  }
-  IAMTimelineTrans* trans = nullptr;
-  if (SUCCEEDED(As(node, IID_IAMTimelineTrans, &trans))) {
-    trans->SetSwapInputs(TRUE);
-    trans->Release();
-  }
-  node->Release();
-  return S_OK;
-}
-
-// ---- Adders -------------------------------------------------------------------------------------
-
-BOOL CTessaryCtrl::AddVideoClip(std::vector<VideoClipRecord>& list, LPCTSTR strFile, double start, double stop,
-                                short stretchMode, Stretch stretch, double rate) {
-  if (!m_bReady || !PlayableTimes(start, stop) || !PlayableRate(rate) || EndsWith3(strFile, "ico")) return FALSE;
-  if (stretch != Stretch::None && EndsWith3(strFile, "tif")) return FALSE;
-  OAFilterState state;
-  GetGraphState(&state);
-  if (state == State_Running) return FALSE;
-  VideoClipRecord record;
-  record.mediaStart = start;
-  record.mediaStop = stop;
-  list.push_back(record);
-  const double scale = stretch == Stretch::SlowMotionScaledStart ? 1 + rate : 1;
-  const ClipPlacement where = Place(list, strFile, scale);
-  IAMTimelineTrack* track = nullptr;
-  HRESULT hr = NewVideoTrack(&track);
-  if (SUCCEEDED(hr)) {
-    hr = stretch == Stretch::None ? AddSourceClip(track, where, stretchMode)
-                                            : AddSlowMotionSource(track, where, stretchMode, rate);
-    track->Release();
-  }
-  return SUCCEEDED(hr);
-}
-
-BOOL CTessaryCtrl::AddAudioClip(std::vector<ClipRecord>& list, IAMTimelineTrack* track, LPCTSTR strFile,
-                                double start, double stop, Stretch stretch, double rate) {
-  if (!m_bReady || !m_bOutputAudio || !PlayableTimes(start, stop) || !PlayableRate(rate)) return FALSE;
-  OAFilterState state;
-  GetGraphState(&state);
-  if (state == State_Running) return FALSE;
-  list.push_back({start, stop});
-  const double scale = stretch == Stretch::SlowMotionScaledStart ? 1 + rate : 1;
-  const ClipPlacement where = Place(list, strFile, scale);
-  // The editing services' answer is not the caller's concern: the record counts either way.
-  if (track) {
-    if (stretch == Stretch::None)
-      AddSourceClip(track, where, 1);
-    else
-      AddSlowMotionSource(track, where, 1, rate);
-  }
-  return TRUE;
-}
+double CTessaryCtrl::GetTotalDuration() { return timeline_.Duration(); }
 
 BOOL CTessaryCtrl::AddVideo(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode) {
-  return AddVideoClip(m_videoClips, strFile, iVideoStart, iVideoStop, iStretchMode, Stretch::None, 0);
+  return TimelineEditable() &&
+         timeline_.AddVideo(Layer::Main, strFile, iVideoStart, iVideoStop, iStretchMode, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddBgVideo(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode) {
-  return AddVideoClip(m_bgVideoClips, strFile, iVideoStart, iVideoStop, iStretchMode, Stretch::None, 0);
+  return TimelineEditable() &&
+         timeline_.AddVideo(Layer::Background, strFile, iVideoStart, iVideoStop, iStretchMode, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddVideoWithSlowMotion(LPCTSTR strFile, double iVideoStart, double iVideoStop,
                                           short iStretchMode, double iSlowMotionRate) {
-  return AddVideoClip(m_videoClips, strFile, iVideoStart, iVideoStop, iStretchMode, Stretch::SlowMotion,
-                      iSlowMotionRate);
+  return TimelineEditable() && timeline_.AddVideo(Layer::Main, strFile, iVideoStart, iVideoStop, iStretchMode,
+                                                  Stretch::SlowMotion, iSlowMotionRate);
 }
 
 BOOL CTessaryCtrl::AddVideoWithSlowMotionMer(LPCTSTR strFile, double iVideoStart, double iVideoStop,
@@ -400,22 +51,23 @@ BOOL CTessaryCtrl::AddVideoWithSlowMotionMer(LPCTSTR strFile, double iVideoStart
 
 BOOL CTessaryCtrl::AddVideoSlow2(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
                                  double iSlowMotionRate) {
-  return AddVideoClip(m_videoClips, strFile, iVideoStart, iVideoStop, iStretchMode,
-                      Stretch::SlowMotionScaledStart, iSlowMotionRate);
+  return TimelineEditable() && timeline_.AddVideo(Layer::Main, strFile, iVideoStart, iVideoStop, iStretchMode,
+                                                  Stretch::SlowMotionScaledStart, iSlowMotionRate);
 }
 
 BOOL CTessaryCtrl::AddAudio(LPCTSTR strFile, double iAudioStart, double iAudioStop) {
-  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::None, 0);
+  return SoundEditable() && timeline_.AddAudio(Layer::Main, strFile, iAudioStart, iAudioStop, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddBgAudio(LPCTSTR strFile, double iAudioStart, double iAudioStop) {
-  return AddAudioClip(m_bgAudioClips, m_pBgAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::None, 0);
+  return SoundEditable() &&
+         timeline_.AddAudio(Layer::Background, strFile, iAudioStart, iAudioStop, Stretch::None, 0);
 }
 
 BOOL CTessaryCtrl::AddAudioWithSlowMotion(LPCTSTR strFile, double iAudioStart, double iAudioStop,
                                           double iSlowMotionRate) {
-  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop, Stretch::SlowMotion,
-                      iSlowMotionRate);
+  return SoundEditable() &&
+         timeline_.AddAudio(Layer::Main, strFile, iAudioStart, iAudioStop, Stretch::SlowMotion, iSlowMotionRate);
 }
 
 BOOL CTessaryCtrl::AddAudioWithSlowMotionMer(LPCTSTR strFile, double iAudioStart, short iAudioStop,
@@ -424,79 +76,20 @@ BOOL CTessaryCtrl::AddAudioWithSlowMotionMer(LPCTSTR strFile, double iAudioStart
 }
 
 BOOL CTessaryCtrl::AddAudioSlow2(LPCTSTR strFile, double iAudioStart, double iAudioStop, double iSlowMotionRate) {
-  return AddAudioClip(m_audioClips, m_pAudioTrack, strFile, iAudioStart, iAudioStop,
-                      Stretch::SlowMotionScaledStart, iSlowMotionRate);
+  return SoundEditable() && timeline_.AddAudio(Layer::Main, strFile, iAudioStart, iAudioStop,
+                                               Stretch::SlowMotionScaledStart, iSlowMotionRate);
 }
 
 BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode,
                                     short iInsertTranID, double iTranDuration) {
-  if (!m_bReady || !PlayableTimes(iVideoStart, iVideoStop) || !std::isfinite(iTranDuration) ||
-      EndsWith3(strFile, "ico"))
-    return FALSE;
+  if (!ready_) return FALSE;
   OAFilterState state;
-  const HRESULT stateResult = GetGraphState(&state);
+  const HRESULT stateResult = graph_.State(&state);
   if (state == State_Running) return FALSE;
-  VideoClipRecord record;
-  record.mediaStart = iVideoStart;
-  record.mediaStop = iVideoStop;
-  m_videoClips.push_back(record);
-  ClipPlacement where = Place(m_videoClips, strFile, 1);
-  if (iInsertTranID == -1 && FAILED(stateResult)) return FALSE;
-  IAMTimelineTrack* track = nullptr;
-  if (FAILED(NewVideoTrack(&track))) return FALSE;
-  // The clip overlaps the one before by that clip's transition; after a clip without one it
-  // starts where that clip ends.
-  if (where.timelineStart != 0 && m_videoClips.size() > 1) {
-    const VideoClipRecord& before = m_videoClips[m_videoClips.size() - 2];
-    if (before.hasOverlap || before.hasPlacement) {
-      where.timelineStart = before.hasOverlap ? before.overlapStart : before.timelineStop;
-      where.timelineStop = where.timelineStart + (iVideoStop - iVideoStart);
-    }
-  }
-  // The transition lies within its clip: a longer one would start the next clip before this one,
-  // a negative one would start it after this one's end.
-  const double transitionLength = std::clamp(iTranDuration, 0.0, where.timelineStop - where.timelineStart);
-  double overlapStart = 0, overlapStop = 0;
-  AddSourceWithTransition(track, where, iStretchMode, transitionLength, &overlapStart, &overlapStop);
-  VideoClipRecord& added = m_videoClips.back();
-  added.timelineStart = where.timelineStart;
-  added.timelineStop = where.timelineStop;
-  added.hasPlacement = true;
-  if (iInsertTranID != -1) {
-    const double windowStart = where.timelineStop - transitionLength;
-    // Numbered transitions are laid by the effects; collection items are held on the track here.
-    if (iInsertTranID < 1000 && FAILED(AddTransitionNode(track, iInsertTranID, windowStart, where.timelineStop))) {
-      track->Release();
-      return FALSE;
-    }
-    added.overlapStart = windowStart;
-    added.overlapStop = where.timelineStop;
-    added.hasOverlap = true;
-  }
-  track->Release();
-  return TRUE;
+  return timeline_.AddVideoWithTransition(strFile, iVideoStart, iVideoStop, iStretchMode, iInsertTranID,
+                                          iTranDuration, *transitions_, SUCCEEDED(stateResult));
 }
 
 BOOL CTessaryCtrl::AddAudioWithTran(LPCTSTR strFile, double iAudioStart, double iAudioStop, double) {
-  if (!m_bReady || !m_bOutputAudio || !PlayableTimes(iAudioStart, iAudioStop)) return FALSE;
-  OAFilterState state;
-  GetGraphState(&state);
-  if (state == State_Running) return FALSE;
-  m_audioClips.push_back({iAudioStart, iAudioStop});
-  ClipPlacement where = Place(m_audioClips, strFile, 1);
-  if (!m_pAudioComp || !m_pTimeline) return TRUE;
-  IAMTimelineObj* node = nullptr;
-  if (FAILED(NewNode(m_pTimeline, TIMELINE_MAJOR_TYPE_TRACK, &node))) return TRUE;
-  IAMTimelineTrack* track = nullptr;
-  if (SUCCEEDED(m_pAudioComp->VTrackInsBefore(node, 0)) && SUCCEEDED(As(node, IID_IAMTimelineTrack, &track))) {
-    // Follows the span of the last video clip placed with a transition.
-    if (where.timelineStart != 0 && !m_videoClips.empty() && m_videoClips.back().hasPlacement) {
-      where.timelineStart = m_videoClips.back().timelineStart;
-      where.timelineStop = m_videoClips.back().timelineStop;
-    }
-    AddSourceWithTransition(track, where, -1, 0, nullptr, nullptr);
-    track->Release();
-  }
-  node->Release();
-  return TRUE;
+  return SoundEditable() && timeline_.AddAudioWithTransition(strFile, iAudioStart, iAudioStop);
 }

@@ -1,15 +1,16 @@
-#include "transitions.h"
+#include "control/transitions.h"
 
+#include "control/device_category.h"
+#include "control/item_enumerator.h"
+#include "control/named_item.h"
 #include "des/qedit.h"
-#include "item_enumerator.h"
-#include "named_item.h"
-#include "tessary_ids.h"
+#include "engine/tessary_ids.h"
 
 // ---- Transitions --------------------------------------------------------------------------------
 
 CTransitions::CTransitions() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_ITransitions);
+  mfc::disp::SetDispatchIID(this, IID_ITransitions);
 }
 
 void CTransitions::AddTransitionItem(LPCTSTR name, REFCLSID clsid) {
@@ -31,7 +32,7 @@ CString ReadText(IPropertyBag* bag, LPCOLESTR key) {
   CString text;
   VARIANT value;
   VariantInit(&value);
-  if (SUCCEEDED(bag->Read(key, &value, nullptr))) afx_disp::ToText(value, text);
+  if (SUCCEEDED(bag->Read(key, &value, nullptr))) mfc::disp::ToText(value, text);
   VariantClear(&value);
   return text;
 }
@@ -40,30 +41,21 @@ CString ReadText(IPropertyBag* bag, LPCOLESTR key) {
 
 HRESULT CTransitions::EnumCategoryDevices() {
   RemoveAllItems();
-  ICreateDevEnum* devices = nullptr;
-  HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                                reinterpret_cast<void**>(&devices));
-  if (FAILED(hr)) return hr;
-  IEnumMoniker* monikers = nullptr;
-  hr = devices->CreateClassEnumerator(CLSID_VideoEffects2Category, &monikers, 0);
-  devices->Release();
+  ComPtr<IEnumMoniker> monikers;
+  const HRESULT hr = OpenDeviceCategory(CLSID_VideoEffects2Category, &monikers);
   if (hr != S_OK) return hr;
-  IMoniker* moniker = nullptr;
-  while (monikers->Next(1, &moniker, nullptr) == S_OK) {
-    IPropertyBag* bag = nullptr;
-    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag)))) {
-      CString name = ReadText(bag, u"FriendlyName");
-      CString guidText = ReadText(bag, u"guid");
-      CLSID clsid = GUID_NULL;
-      BSTR wide = guidText.AllocSysString();
-      CLSIDFromString(wide, &clsid);
-      SysFreeString(wide);
-      AddTransitionItem(name, clsid);
-      bag->Release();
-    }
-    moniker->Release();
+  ComPtr<IMoniker> moniker;
+  while (monikers->Next(1, moniker.put(), nullptr) == S_OK) {
+    ComPtr<IPropertyBag> bag;
+    if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.putVoid()))) continue;
+    CString name = ReadText(bag.get(), u"FriendlyName");
+    CString guidText = ReadText(bag.get(), u"guid");
+    CLSID clsid = GUID_NULL;
+    BSTR wide = guidText.AllocSysString();
+    CLSIDFromString(wide, &clsid);
+    SysFreeString(wide);
+    AddTransitionItem(name, clsid);
   }
-  monikers->Release();
   return S_OK;
 }
 
@@ -80,7 +72,7 @@ END_DISPATCH_MAP()
 
 CEffects::CEffects() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IEffects);
+  mfc::disp::SetDispatchIID(this, IID_IEffects);
 }
 
 void CEffects::AddEffectItem(LPCTSTR name, REFCLSID clsid) { m_list->Append(new CNamedItem(IID_IEffect, name, clsid)); }

@@ -1,7 +1,7 @@
 #pragma once
 // The editing transitions (listed from the editing services' transition category) and the
 // effect collection of the same shape.
-#include "item_collection.h"
+#include "control/item_collection.h"
 
 class CTransitions : public CItemCollection {
  public:

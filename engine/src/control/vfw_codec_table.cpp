@@ -1,4 +1,4 @@
-#include "vfw_codec_table.h"
+#include "control/vfw_codec_table.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "wmv_profile.h"
+#include "control/wmv_profile.h"
 
-#include "tessary_ids.h"
+#include "engine/tessary_ids.h"
 
 CWMVProfile::CWMVProfile(LPCTSTR name, LPCTSTR description, REFGUID profileId, BOOL audioOnly)
     : m_name(name), m_description(description), m_profileId(profileId), m_audioOnly(audioOnly) {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IWMVProfile);
+  mfc::disp::SetDispatchIID(this, IID_IWMVProfile);
 }
 
 BEGIN_DISPATCH_MAP(CWMVProfile, CCmdTarget)

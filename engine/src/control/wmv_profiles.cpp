@@ -1,15 +1,16 @@
-#include "wmv_profiles.h"
+#include "control/wmv_profiles.h"
 
 #include <new>
 #include <vector>
 
-#include "item_enumerator.h"
-#include "tessary_ids.h"
-#include "wmv_profile.h"
+#include "control/item_enumerator.h"
+#include "control/wmv_profile.h"
+#include "engine/tessary_ids.h"
+#include "ole/comptr.h"
 
 CWMVProfiles::CWMVProfiles() {
   EnableAutomation();
-  afx_disp::SetDispatchIID(this, IID_IWMVProfiles);
+  mfc::disp::SetDispatchIID(this, IID_IWMVProfiles);
 }
 
 void CWMVProfiles::AddProfile(LPCTSTR name, LPCTSTR description, REFGUID profileId, BOOL audioOnly) {
@@ -65,37 +66,28 @@ CString ReadProfileText(Getter get) {
 
 HRESULT EnumSystemProfiles(CWMVProfiles& profiles) {
   profiles.RemoveAllItems();
-  IWMProfileManager* manager = nullptr;
-  HRESULT hr = WMCreateProfileManager(&manager);
+  ComPtr<IWMProfileManager> manager;
+  HRESULT hr = WMCreateProfileManager(manager.put());
   if (FAILED(hr)) return hr;
-  IWMProfileManager2* manager2 = nullptr;
-  hr = manager->QueryInterface(IID_IWMProfileManager2, reinterpret_cast<void**>(&manager2));
-  if (SUCCEEDED(hr)) {
-    hr = manager2->SetSystemProfileVersion(WMT_VER_8_0);
-    manager2->Release();
-  }
+  ComPtr<IWMProfileManager2> manager2;
+  hr = manager.As(IID_IWMProfileManager2, &manager2);
+  if (SUCCEEDED(hr)) hr = manager2->SetSystemProfileVersion(WMT_VER_8_0);
   DWORD count = 0;
   if (SUCCEEDED(hr)) hr = manager->GetSystemProfileCount(&count);
   for (DWORD i = 0; SUCCEEDED(hr) && i < count; ++i) {
-    IWMProfile* profile = nullptr;
-    hr = manager->LoadSystemProfile(i, &profile);
+    ComPtr<IWMProfile> profile;
+    hr = manager->LoadSystemProfile(i, profile.put());
     if (FAILED(hr)) break;
-    BOOL audioOnly = InspectProfileStreams(profile);
+    BOOL audioOnly = InspectProfileStreams(profile.get());
     CString name = ReadProfileText([&](WCHAR* text, DWORD* length) { return profile->GetName(text, length); });
     CString description =
         ReadProfileText([&](WCHAR* text, DWORD* length) { return profile->GetDescription(text, length); });
     GUID id = GUID_NULL;
-    IWMProfile2* profile2 = nullptr;
-    if (SUCCEEDED(profile->QueryInterface(IID_IWMProfile2, reinterpret_cast<void**>(&profile2)))) {
-      profile2->GetProfileID(&id);
-      profile2->Release();
-    }
+    if (auto profile2 = profile.As<IWMProfile2>(IID_IWMProfile2)) profile2->GetProfileID(&id);
     CString formatted;
     formatted.Format("%s", static_cast<LPCTSTR>(name));
     profiles.AddProfile(formatted, description, id, audioOnly);
-    profile->Release();
   }
-  manager->Release();
   return hr;
 }
 
@@ -105,8 +97,8 @@ BOOL InspectProfileStreams(IWMProfile* profile) {
   int video = 0;
   int audio = 0;
   for (DWORD i = 0; i < count; ++i) {
-    IWMStreamConfig* stream = nullptr;
-    if (FAILED(profile->GetStream(i, &stream))) break;
+    ComPtr<IWMStreamConfig> stream;
+    if (FAILED(profile->GetStream(i, stream.put()))) break;
     GUID type = GUID_NULL;
     HRESULT hr = stream->GetStreamType(&type);
     BOOL formatKnown = TRUE;
@@ -115,8 +107,7 @@ BOOL InspectProfileStreams(IWMProfile* profile) {
     } else if (SUCCEEDED(hr) && type == WMMEDIATYPE_Audio) {
       ++audio;
       formatKnown = FALSE;
-      IWMMediaProps* props = nullptr;
-      if (SUCCEEDED(stream->QueryInterface(IID_IWMMediaProps, reinterpret_cast<void**>(&props)))) {
+      if (auto props = stream.As<IWMMediaProps>(IID_IWMMediaProps)) {
         DWORD size = 0;
         if (SUCCEEDED(props->GetMediaType(nullptr, &size)) && size >= sizeof(WM_MEDIA_TYPE)) {
           std::vector<BYTE> block(size);
@@ -124,10 +115,8 @@ BOOL InspectProfileStreams(IWMProfile* profile) {
           if (SUCCEEDED(props->GetMediaType(mediaType, &size)))
             formatKnown = mediaType->formattype == WMFORMAT_VideoInfo || mediaType->formattype == WMFORMAT_WaveFormatEx;
         }
-        props->Release();
       }
     }
-    stream->Release();
     if (!formatKnown) return FALSE;
   }
   return video == 0 && audio == 1;
@@ -147,8 +136,8 @@ HRESULT LastErrorResult() {
 HRESULT LoadCustomProfile(LPCTSTR fileName, IWMProfile** profile) {
   if (!fileName || !profile) return E_POINTER;
   *profile = nullptr;
-  IWMProfileManager* manager = nullptr;
-  HRESULT hr = WMCreateProfileManager(&manager);
+  ComPtr<IWMProfileManager> manager;
+  HRESULT hr = WMCreateProfileManager(manager.put());
   if (FAILED(hr)) return hr;
   HANDLE file = CreateFile(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -177,6 +166,5 @@ HRESULT LoadCustomProfile(LPCTSTR fileName, IWMProfile** profile) {
     }
     CloseHandle(file);
   }
-  manager->Release();
   return hr;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The Windows Media profiles: the collection of system profiles, the audio-only test and the
 // loader of custom profile files.
-#include "item_collection.h"
+#include "control/item_collection.h"
 #include "wmf/wmsdk.h"
 
 class CWMVProfiles : public CItemCollection {

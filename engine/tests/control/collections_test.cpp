@@ -2,12 +2,12 @@
 // enumerators that outlive a refill or the collection itself.
 #include <gtest/gtest.h>
 
-#include "compressors.h"
+#include "control/compressors.h"
+#include "control/transitions.h"
+#include "control/wmv_profiles.h"
 #include "des/qedit.h"
 #include "dispatch_calls.h"
-#include "tessary_ids.h"
-#include "transitions.h"
-#include "wmv_profiles.h"
+#include "engine/tessary_ids.h"
 
 namespace {
 

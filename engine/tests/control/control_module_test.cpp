@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "dispatch_calls.h"
-#include "dshow/qedit.h"
+#include "dshow/dshow.h"
+#include "engine/tessary_ids.h"
 #include "mfc/afxctl.h"
-#include "tessary_ids.h"
 
 namespace {
 

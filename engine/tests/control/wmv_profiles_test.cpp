@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "control/wmv_profile.h"
+#include "control/wmv_profiles.h"
 #include "testing/sandbox.h"
-#include "wmv_profile.h"
-#include "wmv_profiles.h"
 
 namespace {
 

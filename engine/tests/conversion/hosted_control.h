@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "dispatch_calls.h"
+#include "engine/tessary_ids.h"
 #include "mfc/afxctl.h"
-#include "tessary_ids.h"
 
 class CEventHost : public CWnd {
   DECLARE_EVENTSINK_MAP()

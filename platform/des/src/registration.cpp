@@ -5,14 +5,15 @@
 #include "timeline/property_setter.h"
 #include "timeline/timeline.h"
 #include "transitions_category.h"
+#include "unaggregated.h"
 
 void RegisterDesClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
     RegisterDShowClasses();
-    RegisterBuiltinClass(CLSID_AMTimeline, &des::Timeline::Create);
-    RegisterBuiltinClass(CLSID_PropertySetter, &des::PropertySetter::Create);
-    RegisterBuiltinClass(CLSID_RenderEngine, &des::RenderEngine::Create);
+    RegisterBuiltinClass(CLSID_AMTimeline, &CreateComInstance<&des::CreateUnaggregated<des::Timeline>>);
+    RegisterBuiltinClass(CLSID_PropertySetter, &CreateComInstance<&des::CreateUnaggregated<des::PropertySetter>>);
+    RegisterBuiltinClass(CLSID_RenderEngine, &CreateComInstance<&des::CreateUnaggregated<des::RenderEngine>>);
     DShowSetDeviceCategoryProvider(CLSID_VideoEffects2Category, &des::EnumerateTransitions);
   });
 }

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "ole/comptr.h"
 #include "transitions_category.h"
 
 namespace des {
@@ -52,18 +53,17 @@ std::u16string GuidText(const GUID& guid) {
 }
 
 HRESULT MakeMoniker(const TransitionEntry& entry, IMoniker** moniker) {
-  IPropertyBag* bag = nullptr;
-  HRESULT hr = CreatePropertyBag(&bag);
+  ComPtr<IPropertyBag> bag;
+  HRESULT hr = CreatePropertyBag(bag.put());
   if (FAILED(hr)) return hr;
   const std::u16string clsid = GuidText(*entry.clsid);
-  hr = WriteString(bag, u"FriendlyName", entry.friendlyName);
-  if (SUCCEEDED(hr)) hr = WriteString(bag, u"guid", clsid);
-  if (SUCCEEDED(hr)) hr = WriteString(bag, u"CLSID", clsid);
+  hr = WriteString(bag.get(), u"FriendlyName", entry.friendlyName);
+  if (SUCCEEDED(hr)) hr = WriteString(bag.get(), u"guid", clsid);
+  if (SUCCEEDED(hr)) hr = WriteString(bag.get(), u"CLSID", clsid);
   if (SUCCEEDED(hr)) {
     const std::u16string display = u"@device:sw:" + GuidText(CLSID_VideoEffects2Category) + u"\\" + clsid;
-    hr = CreateDeviceMoniker(*entry.clsid, bag, display.c_str(), moniker);
+    hr = CreateDeviceMoniker(*entry.clsid, bag.get(), display.c_str(), moniker);
   }
-  bag->Release();
   return hr;
 }
 
@@ -72,16 +72,15 @@ HRESULT MakeMoniker(const TransitionEntry& entry, IMoniker** moniker) {
 HRESULT EnumerateTransitions(IEnumMoniker** ppEnum) {
   if (!ppEnum) return E_POINTER;
   *ppEnum = nullptr;
-  std::vector<IMoniker*> monikers;
-  HRESULT hr = S_OK;
+  std::vector<ComPtr<IMoniker>> monikers;
   for (const TransitionEntry& entry : kTransitions) {
-    IMoniker* m = nullptr;
-    if (FAILED(hr = MakeMoniker(entry, &m))) break;
-    monikers.push_back(m);
+    ComPtr<IMoniker> m;
+    if (HRESULT hr = MakeMoniker(entry, m.put()); FAILED(hr)) return hr;
+    monikers.push_back(std::move(m));
   }
-  if (SUCCEEDED(hr)) hr = CreateEnumMoniker(monikers.data(), ULONG(monikers.size()), ppEnum);
-  for (IMoniker* m : monikers) m->Release();
-  return hr;
+  std::vector<IMoniker*> items;
+  for (const ComPtr<IMoniker>& m : monikers) items.push_back(m.get());
+  return CreateEnumMoniker(items.data(), ULONG(items.size()), ppEnum);
 }
 
 }  // namespace des

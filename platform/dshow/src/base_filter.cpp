@@ -8,10 +8,7 @@ CBaseFilter::CBaseFilter(const TCHAR* pName, LPUNKNOWN pUnk, CCritSec* pLock, RE
                          HRESULT* phr)
     : CUnknown(pName, pUnk, phr), m_clsid(clsid), m_pLock(pLock) {}
 
-CBaseFilter::~CBaseFilter() {
-  delete[] m_pName;
-  if (m_pClock) m_pClock->Release();
-}
+CBaseFilter::~CBaseFilter() { delete[] m_pName; }
 
 STDMETHODIMP CBaseFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
@@ -85,8 +82,6 @@ STDMETHODIMP CBaseFilter::GetState(DWORD, FILTER_STATE* State) {
 
 STDMETHODIMP CBaseFilter::SetSyncSource(IReferenceClock* pClock) {
   CAutoLock lock(m_pLock);
-  if (pClock) pClock->AddRef();
-  if (m_pClock) m_pClock->Release();
   m_pClock = pClock;
   return S_OK;
 }
@@ -94,9 +89,7 @@ STDMETHODIMP CBaseFilter::SetSyncSource(IReferenceClock* pClock) {
 STDMETHODIMP CBaseFilter::GetSyncSource(IReferenceClock** pClock) {
   if (!pClock) return E_POINTER;
   CAutoLock lock(m_pLock);
-  *pClock = m_pClock;
-  if (m_pClock) m_pClock->AddRef();
-  return S_OK;
+  return m_pClock.CopyTo(pClock);
 }
 
 STDMETHODIMP CBaseFilter::EnumPins(IEnumPins** ppEnum) {
@@ -114,7 +107,7 @@ STDMETHODIMP CBaseFilter::FindPin(LPCWSTR Id, IPin** ppPin) {
     if (!pin || FAILED(pin->QueryId(&pinId))) continue;
     bool match = std::u16string_view(pinId) == std::u16string_view(Id);
     CoTaskMemFree(pinId);
-    if (match) return GetInterface(static_cast<IPin*>(pin), reinterpret_cast<void**>(ppPin));
+    if (match) return ComPtr<IPin>(pin).CopyTo(ppPin);
   }
   *ppPin = nullptr;
   return VFW_E_NOT_FOUND;
@@ -133,11 +126,9 @@ STDMETHODIMP CBaseFilter::JoinFilterGraph(IFilterGraph* pGraph, LPCWSTR pName) {
   m_pGraph = pGraph;
   m_pSink = nullptr;
   if (pGraph) {
-    IMediaEventSink* sink = nullptr;
-    if (SUCCEEDED(pGraph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&sink)))) {
-      m_pSink = sink;
-      sink->Release();  // the graph outlives its membership
-    }
+    ComPtr<IMediaEventSink> sink;
+    // Kept without a reference: the graph outlives its membership.
+    if (SUCCEEDED(pGraph->QueryInterface(IID_IMediaEventSink, sink.putVoid()))) m_pSink = sink.get();
   }
   delete[] m_pName;
   m_pName = NewWideCopy(pName);
@@ -176,7 +167,6 @@ LONG CBaseFilter::GetPinVersion() { return m_PinVersion; }
 // ---- Pin enumerator -----------------------------------------------------------------------------
 
 CEnumPins::CEnumPins(CBaseFilter* pFilter, const CEnumPins* pEnumPins) : m_pFilter(pFilter) {
-  m_pFilter->AddRef();
   if (pEnumPins) {
     m_Position = pEnumPins->m_Position;
     m_PinCount = pEnumPins->m_PinCount;
@@ -185,23 +175,6 @@ CEnumPins::CEnumPins(CBaseFilter* pFilter, const CEnumPins* pEnumPins) : m_pFilt
     m_Version = m_pFilter->GetPinVersion();
     m_PinCount = m_pFilter->GetPinCount();
   }
-}
-
-CEnumPins::~CEnumPins() { m_pFilter->Release(); }
-
-STDMETHODIMP CEnumPins::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (riid == IID_IEnumPins || riid == IID_IUnknown) return GetInterface(this, ppv);
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CEnumPins::AddRef() { return static_cast<ULONG>(++m_cRef); }
-
-STDMETHODIMP_(ULONG) CEnumPins::Release() {
-  LONG ref = --m_cRef;
-  if (ref == 0) delete this;
-  return static_cast<ULONG>(ref);
 }
 
 STDMETHODIMP CEnumPins::Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) {
@@ -238,37 +211,19 @@ STDMETHODIMP CEnumPins::Reset() {
 STDMETHODIMP CEnumPins::Clone(IEnumPins** ppEnum) {
   if (!ppEnum) return E_POINTER;
   if (m_Version != m_pFilter->GetPinVersion()) return VFW_E_ENUM_OUT_OF_SYNC;
-  *ppEnum = new CEnumPins(m_pFilter, this);
+  *ppEnum = new CEnumPins(m_pFilter.get(), this);
   return S_OK;
 }
 
 // ---- Media type enumerator ----------------------------------------------------------------------
 
 CEnumMediaTypes::CEnumMediaTypes(CBasePin* pPin, const CEnumMediaTypes* pEnumMediaTypes) : m_pPin(pPin) {
-  m_pPin->AddRef();
   if (pEnumMediaTypes) {
     m_Position = pEnumMediaTypes->m_Position;
     m_Version = pEnumMediaTypes->m_Version;
   } else {
     m_Version = m_pPin->GetMediaTypeVersion();
   }
-}
-
-CEnumMediaTypes::~CEnumMediaTypes() { m_pPin->Release(); }
-
-STDMETHODIMP CEnumMediaTypes::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (riid == IID_IEnumMediaTypes || riid == IID_IUnknown) return GetInterface(this, ppv);
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CEnumMediaTypes::AddRef() { return static_cast<ULONG>(++m_cRef); }
-
-STDMETHODIMP_(ULONG) CEnumMediaTypes::Release() {
-  LONG ref = --m_cRef;
-  if (ref == 0) delete this;
-  return static_cast<ULONG>(ref);
 }
 
 STDMETHODIMP CEnumMediaTypes::Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes, ULONG* pcFetched) {
@@ -307,6 +262,6 @@ STDMETHODIMP CEnumMediaTypes::Reset() {
 STDMETHODIMP CEnumMediaTypes::Clone(IEnumMediaTypes** ppEnum) {
   if (!ppEnum) return E_POINTER;
   if (m_Version != m_pPin->GetMediaTypeVersion()) return VFW_E_ENUM_OUT_OF_SYNC;
-  *ppEnum = new CEnumMediaTypes(m_pPin, this);
+  *ppEnum = new CEnumMediaTypes(m_pPin.get(), this);
   return S_OK;
 }

@@ -11,10 +11,7 @@ CBasePin::CBasePin(const TCHAR* pObjectName, CBaseFilter* pFilter, CCritSec* pLo
     : CUnknown(pObjectName, nullptr, phr), m_pName(dshow::NewWideCopy(pName)), m_dir(dir),
       m_pLock(pLock), m_pFilter(pFilter) {}
 
-CBasePin::~CBasePin() {
-  delete[] m_pName;
-  if (m_Connected) m_Connected->Release();
-}
+CBasePin::~CBasePin() { delete[] m_pName; }
 
 STDMETHODIMP CBasePin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
@@ -39,12 +36,11 @@ HRESULT CBasePin::AgreeMediaType(IPin* pReceivePin, const CMediaType* pmt) {
   if (pmt && !pmt->IsPartiallySpecified()) return AttemptConnection(pReceivePin, pmt);
   HRESULT hrFailure = VFW_E_NO_ACCEPTABLE_TYPES;
   for (int i = 0; i < 2; ++i) {
-    IEnumMediaTypes* types = nullptr;
+    ComPtr<IEnumMediaTypes> types;
     bool theirs = (i == 0) != m_bTryMyTypesFirst;
-    HRESULT hr = theirs ? pReceivePin->EnumMediaTypes(&types) : EnumMediaTypes(&types);
+    HRESULT hr = theirs ? pReceivePin->EnumMediaTypes(types.put()) : EnumMediaTypes(types.put());
     if (FAILED(hr)) continue;
-    hr = TryMediaTypes(pReceivePin, pmt, types);
-    types->Release();
+    hr = TryMediaTypes(pReceivePin, pmt, types.get());
     if (SUCCEEDED(hr)) return S_OK;
     if (!IsTypeRefusal(hr) && hr != VFW_E_NO_ACCEPTABLE_TYPES) hrFailure = hr;
   }
@@ -76,7 +72,6 @@ HRESULT CBasePin::AttemptConnection(IPin* pReceivePin, const CMediaType* pmt) {
   hr = CheckMediaType(pmt);
   if (hr == S_OK) {
     m_Connected = pReceivePin;
-    m_Connected->AddRef();
     hr = SetMediaType(pmt);
     if (SUCCEEDED(hr)) {
       hr = pReceivePin->ReceiveConnection(static_cast<IPin*>(this), pmt);
@@ -89,10 +84,7 @@ HRESULT CBasePin::AttemptConnection(IPin* pReceivePin, const CMediaType* pmt) {
   } else if (SUCCEEDED(hr) || IsTypeRefusal(hr)) {
     hr = VFW_E_TYPE_NOT_ACCEPTED;
   }
-  if (m_Connected) {
-    m_Connected->Release();
-    m_Connected = nullptr;
-  }
+  m_Connected = nullptr;
   BreakConnect();
   return hr;
 }
@@ -114,13 +106,11 @@ STDMETHODIMP CBasePin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* 
     return SUCCEEDED(hr) || IsTypeRefusal(hr) ? VFW_E_TYPE_NOT_ACCEPTED : hr;
   }
   m_Connected = pConnector;
-  m_Connected->AddRef();
   hr = SetMediaType(type);
   if (SUCCEEDED(hr)) {
     hr = CompleteConnect(pConnector);
     if (SUCCEEDED(hr)) return S_OK;
   }
-  m_Connected->Release();
   m_Connected = nullptr;
   BreakConnect();
   return hr;
@@ -136,7 +126,6 @@ HRESULT CBasePin::DisconnectInternal() {
   if (!m_Connected) return S_FALSE;
   HRESULT hr = BreakConnect();
   if (FAILED(hr)) return hr;
-  m_Connected->Release();
   m_Connected = nullptr;
   return S_OK;
 }
@@ -144,10 +133,8 @@ HRESULT CBasePin::DisconnectInternal() {
 STDMETHODIMP CBasePin::ConnectedTo(IPin** pPin) {
   if (!pPin) return E_POINTER;
   CAutoLock lock(m_pLock);
-  *pPin = m_Connected;
-  if (!m_Connected) return VFW_E_NOT_CONNECTED;
-  m_Connected->AddRef();
-  return S_OK;
+  m_Connected.CopyTo(pPin);
+  return m_Connected ? S_OK : VFW_E_NOT_CONNECTED;
 }
 
 STDMETHODIMP CBasePin::ConnectionMediaType(AM_MEDIA_TYPE* pmt) {
@@ -175,7 +162,7 @@ STDMETHODIMP CBasePin::QueryDirection(PIN_DIRECTION* pPinDir) {
   return S_OK;
 }
 
-STDMETHODIMP CBasePin::QueryId(LPWSTR* Id) { return dshow::TaskMemWideCopy(m_pName, Id); }
+STDMETHODIMP CBasePin::QueryId(LPWSTR* Id) { return TaskMemWideCopy(m_pName, Id); }
 
 STDMETHODIMP CBasePin::QueryAccept(const AM_MEDIA_TYPE* pmt) {
   if (!pmt) return E_POINTER;
@@ -239,12 +226,9 @@ CBaseOutputPin::CBaseOutputPin(const TCHAR* pObjectName, CBaseFilter* pFilter, C
                                HRESULT* phr, LPCWSTR pName)
     : CBasePin(pObjectName, pFilter, pLock, phr, pName, PINDIR_OUTPUT) {}
 
-CBaseOutputPin::~CBaseOutputPin() {
-  if (m_pAllocator) m_pAllocator->Release();
-  if (m_pInputPin) m_pInputPin->Release();
-}
+CBaseOutputPin::~CBaseOutputPin() = default;
 
-HRESULT CBaseOutputPin::CompleteConnect(IPin*) { return DecideAllocator(m_pInputPin, &m_pAllocator); }
+HRESULT CBaseOutputPin::CompleteConnect(IPin*) { return DecideAllocator(m_pInputPin.get(), m_pAllocator.put()); }
 
 HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* pPin, IMemAllocator** ppAlloc) {
   *ppAlloc = nullptr;
@@ -252,31 +236,19 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* pPin, IMemAllocator** ppAl
   pPin->GetAllocatorRequirements(&prop);
   if (prop.cbAlign == 0) prop.cbAlign = 1;
 
-  HRESULT hr = pPin->GetAllocator(ppAlloc);
-  if (SUCCEEDED(hr)) {
-    hr = DecideBufferSize(*ppAlloc, &prop);
-    if (SUCCEEDED(hr)) {
-      hr = pPin->NotifyAllocator(*ppAlloc, FALSE);
-      if (SUCCEEDED(hr)) return S_OK;
-    }
+  // The input pin's allocator first, then our own.
+  ComPtr<IMemAllocator> allocator;
+  HRESULT hr = pPin->GetAllocator(allocator.put());
+  if (SUCCEEDED(hr)) hr = DecideBufferSize(allocator.get(), &prop);
+  if (SUCCEEDED(hr)) hr = pPin->NotifyAllocator(allocator.get(), FALSE);
+  if (FAILED(hr)) {
+    hr = InitAllocator(allocator.put());
+    if (SUCCEEDED(hr)) hr = DecideBufferSize(allocator.get(), &prop);
+    if (SUCCEEDED(hr)) hr = pPin->NotifyAllocator(allocator.get(), FALSE);
   }
-  if (*ppAlloc) {
-    (*ppAlloc)->Release();
-    *ppAlloc = nullptr;
-  }
-  hr = InitAllocator(ppAlloc);
-  if (SUCCEEDED(hr)) {
-    hr = DecideBufferSize(*ppAlloc, &prop);
-    if (SUCCEEDED(hr)) {
-      hr = pPin->NotifyAllocator(*ppAlloc, FALSE);
-      if (SUCCEEDED(hr)) return S_OK;
-    }
-  }
-  if (*ppAlloc) {
-    (*ppAlloc)->Release();
-    *ppAlloc = nullptr;
-  }
-  return hr;
+  if (FAILED(hr)) return hr;
+  *ppAlloc = allocator.Detach();
+  return S_OK;
 }
 
 HRESULT CBaseOutputPin::InitAllocator(IMemAllocator** ppAlloc) {
@@ -286,7 +258,7 @@ HRESULT CBaseOutputPin::InitAllocator(IMemAllocator** ppAlloc) {
     delete allocator;
     return hr;
   }
-  return allocator->NonDelegatingQueryInterface(IID_IMemAllocator, reinterpret_cast<void**>(ppAlloc));
+  return ComPtr<IMemAllocator>(allocator).CopyTo(ppAlloc);
 }
 
 HRESULT CBaseOutputPin::GetDeliveryBuffer(IMediaSample** ppSample, REFERENCE_TIME* pStartTime,
@@ -323,21 +295,14 @@ HRESULT CBaseOutputPin::DeliverNewSegment(REFERENCE_TIME tStart, REFERENCE_TIME 
 HRESULT CBaseOutputPin::CheckConnect(IPin* pPin) {
   HRESULT hr = CBasePin::CheckConnect(pPin);
   if (FAILED(hr)) return hr;
-  if (FAILED(pPin->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&m_pInputPin))))
-    return E_NOINTERFACE;
+  if (FAILED(pPin->QueryInterface(IID_IMemInputPin, m_pInputPin.putVoid()))) return E_NOINTERFACE;
   return S_OK;
 }
 
 HRESULT CBaseOutputPin::BreakConnect() {
-  if (m_pAllocator) {
-    m_pAllocator->Decommit();
-    m_pAllocator->Release();
-    m_pAllocator = nullptr;
-  }
-  if (m_pInputPin) {
-    m_pInputPin->Release();
-    m_pInputPin = nullptr;
-  }
+  if (m_pAllocator) m_pAllocator->Decommit();
+  m_pAllocator = nullptr;
+  m_pInputPin = nullptr;
   return S_OK;
 }
 
@@ -362,9 +327,7 @@ CBaseInputPin::CBaseInputPin(const TCHAR* pObjectName, CBaseFilter* pFilter, CCr
                              HRESULT* phr, LPCWSTR pName)
     : CBasePin(pObjectName, pFilter, pLock, phr, pName, PINDIR_INPUT) {}
 
-CBaseInputPin::~CBaseInputPin() {
-  if (m_pAllocator) m_pAllocator->Release();
-}
+CBaseInputPin::~CBaseInputPin() = default;
 
 STDMETHODIMP CBaseInputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
@@ -382,29 +345,22 @@ STDMETHODIMP CBaseInputPin::GetAllocator(IMemAllocator** ppAllocator) {
       delete allocator;
       return hr;
     }
-    allocator->NonDelegatingQueryInterface(IID_IMemAllocator, reinterpret_cast<void**>(&m_pAllocator));
+    allocator->NonDelegatingQueryInterface(IID_IMemAllocator, m_pAllocator.putVoid());
   }
-  *ppAllocator = m_pAllocator;
-  m_pAllocator->AddRef();
-  return S_OK;
+  return m_pAllocator.CopyTo(ppAllocator);
 }
 
 STDMETHODIMP CBaseInputPin::NotifyAllocator(IMemAllocator* pAllocator, BOOL bReadOnly) {
   if (!pAllocator) return E_POINTER;
   CAutoLock lock(m_pLock);
-  pAllocator->AddRef();
-  if (m_pAllocator) m_pAllocator->Release();
   m_pAllocator = pAllocator;
   m_bReadOnly = bReadOnly;
   return S_OK;
 }
 
 HRESULT CBaseInputPin::BreakConnect() {
-  if (m_pAllocator) {
-    m_pAllocator->Decommit();
-    m_pAllocator->Release();
-    m_pAllocator = nullptr;
-  }
+  if (m_pAllocator) m_pAllocator->Decommit();
+  m_pAllocator = nullptr;
   return S_OK;
 }
 
@@ -413,10 +369,9 @@ STDMETHODIMP CBaseInputPin::Receive(IMediaSample* pSample) {
   HRESULT hr = CheckStreaming();
   if (hr != S_OK) return hr;
 
-  IMediaSample2* sample2 = nullptr;
-  if (SUCCEEDED(pSample->QueryInterface(IID_IMediaSample2, reinterpret_cast<void**>(&sample2)))) {
+  ComPtr<IMediaSample2> sample2;
+  if (SUCCEEDED(pSample->QueryInterface(IID_IMediaSample2, sample2.putVoid()))) {
     hr = sample2->GetProperties(sizeof m_SampleProps, reinterpret_cast<BYTE*>(&m_SampleProps));
-    sample2->Release();
     if (FAILED(hr)) return hr;
   } else {
     // A sample of another kind: build the properties from IMediaSample.

@@ -13,11 +13,11 @@
 void RegisterDShowClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
-    RegisterBuiltinClass(CLSID_FilterGraph, &dshow::FilterGraph::Create);
-    RegisterBuiltinClass(CLSID_SystemClock, &dshow::SystemClock::Create);
-    RegisterBuiltinClass(CLSID_CaptureGraphBuilder2, &dshow::CaptureGraphBuilder::Create);
-    RegisterBuiltinClass(CLSID_SystemDeviceEnum, &dshow::DeviceEnumerator::Create);
-    ffw::RegisterBuiltinFilters();
-    renderers::RegisterRenderers();
+    RegisterBuiltinClass(CLSID_FilterGraph, &CreateComInstance<&dshow::FilterGraph::CreateInstance>);
+    RegisterBuiltinClass(CLSID_SystemClock, &CreateComInstance<&dshow::SystemClock::CreateInstance>);
+    RegisterBuiltinClass(CLSID_CaptureGraphBuilder2, &CreateComInstance<&dshow::CaptureGraphBuilder::CreateInstance>);
+    RegisterBuiltinClass(CLSID_SystemDeviceEnum, &CreateComInstance<&dshow::DeviceEnumerator::CreateInstance>);
+    dshow::filters::RegisterBuiltinFilters();
+    dshow::renderers::RegisterRenderers();
   });
 }

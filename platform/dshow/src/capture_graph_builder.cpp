@@ -5,30 +5,10 @@
 #include <vector>
 
 #include "dshow/uuids.h"
+#include "filter_pins.h"
 
 namespace dshow {
 namespace {
-
-std::vector<IPin*> AllPins(IBaseFilter* filter) {
-  std::vector<IPin*> pins;
-  IEnumPins* e = nullptr;
-  if (FAILED(filter->EnumPins(&e))) return pins;
-  IPin* pin = nullptr;
-  while (e->Next(1, &pin, nullptr) == S_OK) pins.push_back(pin);
-  e->Release();
-  return pins;
-}
-
-void ReleasePins(std::vector<IPin*>& pins) {
-  for (IPin* p : pins) p->Release();
-  pins.clear();
-}
-
-IPin* Peer(IPin* pin) {
-  IPin* peer = nullptr;
-  if (FAILED(pin->ConnectedTo(&peer))) return nullptr;
-  return peer;
-}
 
 // The pin carries (or offers) the major type; a pin that offers no types yet is taken as fitting.
 bool HasMajorType(IPin* pin, const GUID* type) {
@@ -39,8 +19,8 @@ bool HasMajorType(IPin* pin, const GUID* type) {
     FreeMediaType(mt);
     return match;
   }
-  IEnumMediaTypes* e = nullptr;
-  if (FAILED(pin->EnumMediaTypes(&e)) || !e) return true;
+  ComPtr<IEnumMediaTypes> e;
+  if (FAILED(pin->EnumMediaTypes(e.put())) || !e) return true;
   bool any = false, match = false;
   AM_MEDIA_TYPE* offered = nullptr;
   while (!match && e->Next(1, &offered, nullptr) == S_OK) {
@@ -48,26 +28,13 @@ bool HasMajorType(IPin* pin, const GUID* type) {
     match = offered->majortype == *type;
     DeleteMediaType(offered);
   }
-  e->Release();
   return match || !any;
 }
 
 }  // namespace
 
-CaptureGraphBuilder::~CaptureGraphBuilder() {
-  if (m_graph) m_graph->Release();
-}
-
-HRESULT CaptureGraphBuilder::Create(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (pUnkOuter && riid != IID_IUnknown) return E_NOINTERFACE;
-  HRESULT hr = S_OK;
-  CaptureGraphBuilder* builder = new CaptureGraphBuilder(pUnkOuter, &hr);
-  builder->NonDelegatingAddRef();
-  hr = builder->NonDelegatingQueryInterface(riid, ppv);
-  builder->NonDelegatingRelease();
-  return hr;
+CUnknown* CaptureGraphBuilder::CreateInstance(LPUNKNOWN outer, HRESULT* phr) {
+  return new CaptureGraphBuilder(outer, phr);
 }
 
 STDMETHODIMP CaptureGraphBuilder::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
@@ -77,49 +44,37 @@ STDMETHODIMP CaptureGraphBuilder::NonDelegatingQueryInterface(REFIID riid, void*
 }
 
 HRESULT CaptureGraphBuilder::EnsureGraph() {
-  if (m_graph) return S_OK;
-  return CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                          reinterpret_cast<void**>(&m_graph));
+  if (graph_) return S_OK;
+  return CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.putVoid());
 }
 
 HRESULT CaptureGraphBuilder::EnsureInGraph(IBaseFilter* filter) {
   FILTER_INFO info{};
   if (FAILED(filter->QueryFilterInfo(&info))) return E_FAIL;
-  bool inOurs = info.pGraph && static_cast<IFilterGraph*>(m_graph) == info.pGraph;
-  if (!inOurs && info.pGraph) {
-    // The same graph may come back through another interface pointer.
-    IUnknown* a = nullptr;
-    IUnknown* b = nullptr;
-    info.pGraph->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&a));
-    m_graph->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&b));
-    inOurs = a && a == b;
-    if (a) a->Release();
-    if (b) b->Release();
+  const auto itsGraph = ComPtr<IFilterGraph>::Adopt(info.pGraph);
+  if (!itsGraph) {
+    HRESULT hr = graph_->AddFilter(filter, nullptr);
+    return FAILED(hr) ? hr : S_OK;
   }
-  bool elsewhere = info.pGraph && !inOurs;
-  if (info.pGraph) info.pGraph->Release();
-  if (inOurs) return S_OK;
-  if (elsewhere) return VFW_E_NOT_IN_GRAPH;
-  HRESULT hr = m_graph->AddFilter(filter, nullptr);
-  return FAILED(hr) ? hr : S_OK;
+  if (itsGraph.get() == static_cast<IFilterGraph*>(graph_.get())) return S_OK;
+  // The same graph may come back through another interface pointer.
+  const auto a = itsGraph.As<IUnknown>(IID_IUnknown);
+  const auto b = graph_.As<IUnknown>(IID_IUnknown);
+  return a && a == b ? S_OK : VFW_E_NOT_IN_GRAPH;
 }
 
-HRESULT CaptureGraphBuilder::AddNew(REFCLSID clsid, LPCWSTR name, IBaseFilter** filter) {
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(filter));
-  if (FAILED(hr)) return hr;
-  hr = m_graph->AddFilter(*filter, name);
-  if (FAILED(hr)) {
-    (*filter)->Release();
-    *filter = nullptr;
-  }
-  return hr;
+ComPtr<IBaseFilter> CaptureGraphBuilder::AddNew(REFCLSID clsid, LPCWSTR name, HRESULT* hr) {
+  ComPtr<IBaseFilter> filter;
+  *hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.putVoid());
+  if (FAILED(*hr)) return nullptr;
+  *hr = graph_->AddFilter(filter.get(), name);
+  return FAILED(*hr) ? nullptr : filter;
 }
 
 STDMETHODIMP CaptureGraphBuilder::SetFiltergraph(IGraphBuilder* pfg) {
   if (!pfg) return E_POINTER;
-  if (m_graph) return E_UNEXPECTED;
-  m_graph = pfg;
-  m_graph->AddRef();
+  if (graph_) return E_UNEXPECTED;
+  graph_ = pfg;
   return S_OK;
 }
 
@@ -127,9 +82,7 @@ STDMETHODIMP CaptureGraphBuilder::GetFiltergraph(IGraphBuilder** ppfg) {
   if (!ppfg) return E_POINTER;
   HRESULT hr = EnsureGraph();
   if (FAILED(hr)) return hr;
-  *ppfg = m_graph;
-  m_graph->AddRef();
-  return S_OK;
+  return graph_.CopyTo(ppfg);
 }
 
 STDMETHODIMP CaptureGraphBuilder::SetOutputFileName(const GUID* pType, LPCOLESTR lpstrFile, IBaseFilter** ppf,
@@ -140,52 +93,39 @@ STDMETHODIMP CaptureGraphBuilder::SetOutputFileName(const GUID* pType, LPCOLESTR
   HRESULT hr = EnsureGraph();
   if (FAILED(hr)) return hr;
 
-  IBaseFilter* mux = nullptr;
-  IBaseFilter* writer = nullptr;
+  ComPtr<IBaseFilter> mux;
   if (*pType == MEDIASUBTYPE_Asf)
-    hr = AddNew(CLSID_WMAsfWriter, u"WM ASF Writer", &mux);
+    mux = AddNew(CLSID_WMAsfWriter, u"WM ASF Writer", &hr);
   else
-    hr = AddNew(*pType == MEDIASUBTYPE_Avi ? CLSID_AviDest : *pType, u"Mux", &mux);
+    mux = AddNew(*pType == MEDIASUBTYPE_Avi ? CLSID_AviDest : *pType, u"Mux", &hr);
   if (FAILED(hr)) return hr;
 
-  IFileSinkFilter* sink = nullptr;
-  if (FAILED(mux->QueryInterface(IID_IFileSinkFilter, reinterpret_cast<void**>(&sink)))) {
+  ComPtr<IBaseFilter> writer;
+  ComPtr<IFileSinkFilter> sink = mux.As<IFileSinkFilter>(IID_IFileSinkFilter);
+  if (!sink) {
     // The multiplexer streams into a File Writer.
-    hr = AddNew(CLSID_FileWriter, u"File Writer", &writer);
-    if (SUCCEEDED(hr)) hr = writer->QueryInterface(IID_IFileSinkFilter, reinterpret_cast<void**>(&sink));
+    writer = AddNew(CLSID_FileWriter, u"File Writer", &hr);
+    if (SUCCEEDED(hr)) hr = writer.As(IID_IFileSinkFilter, &sink);
     if (SUCCEEDED(hr)) hr = sink->SetFileName(lpstrFile, nullptr);
     if (SUCCEEDED(hr)) {
-      IPin* out = nullptr;
-      IPin* in = nullptr;
-      hr = FindPin(mux, PINDIR_OUTPUT, nullptr, nullptr, TRUE, 0, &out);
-      if (SUCCEEDED(hr)) hr = FindPin(writer, PINDIR_INPUT, nullptr, nullptr, TRUE, 0, &in);
-      if (SUCCEEDED(hr)) hr = m_graph->ConnectDirect(out, in, nullptr);
-      if (out) out->Release();
-      if (in) in->Release();
+      ComPtr<IPin> out;
+      ComPtr<IPin> in;
+      hr = FindPin(mux.get(), PINDIR_OUTPUT, nullptr, nullptr, TRUE, 0, out.put());
+      if (SUCCEEDED(hr)) hr = FindPin(writer.get(), PINDIR_INPUT, nullptr, nullptr, TRUE, 0, in.put());
+      if (SUCCEEDED(hr)) hr = graph_->ConnectDirect(out.get(), in.get(), nullptr);
     }
   } else {
     hr = sink->SetFileName(lpstrFile, nullptr);
   }
 
   if (FAILED(hr)) {
-    if (sink) sink->Release();
-    if (writer) {
-      m_graph->RemoveFilter(writer);
-      writer->Release();
-    }
-    m_graph->RemoveFilter(mux);
-    mux->Release();
+    sink = nullptr;
+    if (writer) graph_->RemoveFilter(writer.get());
+    graph_->RemoveFilter(mux.get());
     return hr;
   }
-  if (writer) writer->Release();
-  if (ppSink)
-    *ppSink = sink;
-  else
-    sink->Release();
-  if (ppf)
-    *ppf = mux;
-  else
-    mux->Release();
+  if (ppSink) *ppSink = sink.Detach();
+  if (ppf) *ppf = mux.Detach();
   return S_OK;
 }
 
@@ -199,46 +139,32 @@ STDMETHODIMP CaptureGraphBuilder::FindInterface(const GUID* pCategory, const GUI
 
   if (!upOnly && !downOnly) {
     if (SUCCEEDED(pf->QueryInterface(riid, ppint))) return S_OK;
-    std::vector<IPin*> pins = AllPins(pf);
-    for (IPin* pin : pins) {
-      if (SUCCEEDED(pin->QueryInterface(riid, ppint))) {
-        ReleasePins(pins);
-        return S_OK;
-      }
-    }
-    ReleasePins(pins);
+    for (const ComPtr<IPin>& pin : PinsOf(pf))
+      if (SUCCEEDED(pin->QueryInterface(riid, ppint))) return S_OK;
   }
   // Breadth first along the connections, downstream then upstream.
   for (PIN_DIRECTION way : {PINDIR_OUTPUT, PINDIR_INPUT}) {
     if ((upOnly && way == PINDIR_OUTPUT) || (downOnly && way == PINDIR_INPUT)) continue;
     std::set<IBaseFilter*> seen{pf};
-    std::deque<IBaseFilter*> queue{pf};
+    std::deque<IBaseFilter*> queue{pf};  // filters stay alive in the graph
     while (!queue.empty()) {
       IBaseFilter* current = queue.front();
       queue.pop_front();
-      std::vector<IPin*> pins = AllPins(current);
-      for (IPin* pin : pins) {
+      for (const ComPtr<IPin>& pin : PinsOf(current)) {
         PIN_DIRECTION dir;
         if (FAILED(pin->QueryDirection(&dir)) || dir != way) continue;
-        IPin* peer = Peer(pin);
+        const ComPtr<IPin> peer = PeerOf(pin.get());
         if (!peer) continue;
         PIN_INFO info{};
         HRESULT hr = peer->QueryPinInfo(&info);
+        const auto owner = ComPtr<IBaseFilter>::Adopt(SUCCEEDED(hr) ? info.pFilter : nullptr);
         bool found = SUCCEEDED(peer->QueryInterface(riid, ppint));
-        peer->Release();
-        if (SUCCEEDED(hr) && info.pFilter) {
-          if (!found && seen.insert(info.pFilter).second) {
-            found = SUCCEEDED(info.pFilter->QueryInterface(riid, ppint));
-            queue.push_back(info.pFilter);
-          }
-          info.pFilter->Release();  // filters stay alive in the graph
+        if (owner && !found && seen.insert(owner.get()).second) {
+          found = SUCCEEDED(owner->QueryInterface(riid, ppint));
+          queue.push_back(owner.get());
         }
-        if (found) {
-          ReleasePins(pins);
-          return S_OK;
-        }
+        if (found) return S_OK;
       }
-      ReleasePins(pins);
     }
   }
   return E_NOINTERFACE;
@@ -249,46 +175,24 @@ STDMETHODIMP CaptureGraphBuilder::FindPin(IUnknown* pSource, PIN_DIRECTION pindi
   if (!pSource || !ppPin) return E_POINTER;
   *ppPin = nullptr;
   if (pCategory) return E_FAIL;
-  IPin* pin = nullptr;
-  if (SUCCEEDED(pSource->QueryInterface(IID_IPin, reinterpret_cast<void**>(&pin)))) {
+  ComPtr<IPin> pin;
+  if (SUCCEEDED(pSource->QueryInterface(IID_IPin, pin.putVoid()))) {
     PIN_DIRECTION dir;
-    bool ok = SUCCEEDED(pin->QueryDirection(&dir)) && dir == pindir && HasMajorType(pin, pType);
-    IPin* peer = ok && fUnconnected ? Peer(pin) : nullptr;
-    if (peer) {
-      peer->Release();
-      ok = false;
-    }
-    if (ok && num == 0) {
-      *ppPin = pin;
-      return S_OK;
-    }
-    pin->Release();
-    return E_FAIL;
+    bool ok = SUCCEEDED(pin->QueryDirection(&dir)) && dir == pindir && HasMajorType(pin.get(), pType);
+    if (ok && fUnconnected && PeerOf(pin.get())) ok = false;
+    if (!ok || num != 0) return E_FAIL;
+    *ppPin = pin.Detach();
+    return S_OK;
   }
-  IBaseFilter* filter = nullptr;
-  if (FAILED(pSource->QueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(&filter)))) return E_NOINTERFACE;
-  std::vector<IPin*> pins = AllPins(filter);
-  filter->Release();
-  HRESULT hr = E_FAIL;
-  for (IPin* candidate : pins) {
+  ComPtr<IBaseFilter> filter;
+  if (FAILED(pSource->QueryInterface(IID_IBaseFilter, filter.putVoid()))) return E_NOINTERFACE;
+  for (const ComPtr<IPin>& candidate : PinsOf(filter.get())) {
     PIN_DIRECTION dir;
-    if (FAILED(candidate->QueryDirection(&dir)) || dir != pindir || !HasMajorType(candidate, pType)) continue;
-    if (fUnconnected) {
-      IPin* peer = Peer(candidate);
-      if (peer) {
-        peer->Release();
-        continue;
-      }
-    }
-    if (num-- == 0) {
-      *ppPin = candidate;
-      candidate->AddRef();
-      hr = S_OK;
-      break;
-    }
+    if (FAILED(candidate->QueryDirection(&dir)) || dir != pindir || !HasMajorType(candidate.get(), pType)) continue;
+    if (fUnconnected && PeerOf(candidate.get())) continue;
+    if (num-- == 0) return candidate.CopyTo(ppPin);
   }
-  ReleasePins(pins);
-  return hr;
+  return E_FAIL;
 }
 
 STDMETHODIMP CaptureGraphBuilder::RenderStream(const GUID* pCategory, const GUID* pType, IUnknown* pSource,
@@ -298,27 +202,21 @@ STDMETHODIMP CaptureGraphBuilder::RenderStream(const GUID* pCategory, const GUID
   if (FAILED(hr)) return hr;
   // Capture and preview categories name every output here: our pins carry no categories.
   (void)pCategory;
-  IPin* from = nullptr;
-  hr = FindPin(pSource, PINDIR_OUTPUT, nullptr, pType, TRUE, 0, &from);
+  ComPtr<IPin> from;
+  hr = FindPin(pSource, PINDIR_OUTPUT, nullptr, pType, TRUE, 0, from.put());
   if (FAILED(hr)) return hr;
 
-  IPin* compressorIn = nullptr;
+  ComPtr<IPin> compressorIn;
   if (pfCompressor) {
     hr = EnsureInGraph(pfCompressor);
-    if (SUCCEEDED(hr)) hr = FindPin(pfCompressor, PINDIR_INPUT, nullptr, nullptr, TRUE, 0, &compressorIn);
-    if (SUCCEEDED(hr)) hr = m_graph->Connect(from, compressorIn);
-    from->Release();
+    if (SUCCEEDED(hr)) hr = FindPin(pfCompressor, PINDIR_INPUT, nullptr, nullptr, TRUE, 0, compressorIn.put());
+    if (SUCCEEDED(hr)) hr = graph_->Connect(from.get(), compressorIn.get());
     from = nullptr;
-    if (SUCCEEDED(hr)) hr = FindPin(pfCompressor, PINDIR_OUTPUT, nullptr, nullptr, TRUE, 0, &from);
+    if (SUCCEEDED(hr)) hr = FindPin(pfCompressor, PINDIR_OUTPUT, nullptr, nullptr, TRUE, 0, from.put());
     if (FAILED(hr)) {
       if (compressorIn) {
-        m_graph->Disconnect(compressorIn);
-        IPin* peer = Peer(compressorIn);
-        if (peer) {
-          m_graph->Disconnect(peer);
-          peer->Release();
-        }
-        compressorIn->Release();
+        graph_->Disconnect(compressorIn.get());
+        if (const ComPtr<IPin> peer = PeerOf(compressorIn.get())) graph_->Disconnect(peer.get());
       }
       return hr;
     }
@@ -328,34 +226,22 @@ STDMETHODIMP CaptureGraphBuilder::RenderStream(const GUID* pCategory, const GUID
     hr = EnsureInGraph(pfRenderer);
     if (SUCCEEDED(hr)) {
       hr = VFW_E_CANNOT_CONNECT;
-      std::vector<IPin*> pins = AllPins(pfRenderer);
-      for (IPin* in : pins) {
-        PIN_DIRECTION dir;
-        if (FAILED(in->QueryDirection(&dir)) || dir != PINDIR_INPUT) continue;
-        IPin* peer = Peer(in);
-        if (peer) {
-          peer->Release();
-          continue;
-        }
-        hr = m_graph->Connect(from, in);
+      for (const ComPtr<IPin>& in : PinsOf(pfRenderer, PINDIR_INPUT)) {
+        if (PeerOf(in.get())) continue;
+        hr = graph_->Connect(from.get(), in.get());
         if (SUCCEEDED(hr)) break;
       }
-      ReleasePins(pins);
     }
   } else {
-    hr = m_graph->Render(from);
+    hr = graph_->Render(from.get());
   }
-  from->Release();
+  from = nullptr;
   if (FAILED(hr) && compressorIn) {
     // Leave no half-built stream behind.
-    IPin* peer = Peer(compressorIn);
-    m_graph->Disconnect(compressorIn);
-    if (peer) {
-      m_graph->Disconnect(peer);
-      peer->Release();
-    }
+    const ComPtr<IPin> peer = PeerOf(compressorIn.get());
+    graph_->Disconnect(compressorIn.get());
+    if (peer) graph_->Disconnect(peer.get());
   }
-  if (compressorIn) compressorIn->Release();
   return FAILED(hr) ? hr : S_OK;
 }
 

@@ -7,8 +7,7 @@ namespace dshow {
 class CaptureGraphBuilder : public CUnknown, public ICaptureGraphBuilder2 {
  public:
   CaptureGraphBuilder(LPUNKNOWN pUnk, HRESULT* phr) : CUnknown("capture graph builder", pUnk, phr) {}
-  ~CaptureGraphBuilder() override;
-  static HRESULT Create(IUnknown* pUnkOuter, REFIID riid, void** ppv);
+  static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
 
   DECLARE_IUNKNOWN
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -42,9 +41,10 @@ class CaptureGraphBuilder : public CUnknown, public ICaptureGraphBuilder2 {
  private:
   HRESULT EnsureGraph();
   HRESULT EnsureInGraph(IBaseFilter* filter);
-  HRESULT AddNew(REFCLSID clsid, LPCWSTR name, IBaseFilter** filter);
+  // A new filter of the class in the graph; null with *hr set when it cannot be made or added.
+  ComPtr<IBaseFilter> AddNew(REFCLSID clsid, LPCWSTR name, HRESULT* hr);
 
-  IGraphBuilder* m_graph = nullptr;  // referenced
+  ComPtr<IGraphBuilder> graph_;
 };
 
 }  // namespace dshow

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "catalog.h"
-#include "wide_text.h"
+#include "win32/utf.h"
 
 namespace dshow {
 namespace {
@@ -20,32 +20,23 @@ HRESULT WriteString(IPropertyBag* bag, LPCOLESTR name, const std::u16string& val
 
 // A moniker for a filter registered under the category.
 HRESULT RegisteredMoniker(REFCLSID category, const RegisteredFilter& filter, IMoniker** moniker) {
-  IPropertyBag* bag = nullptr;
-  HRESULT hr = CreatePropertyBag(&bag);
+  ComPtr<IPropertyBag> bag;
+  HRESULT hr = CreatePropertyBag(bag.put());
   if (FAILED(hr)) return hr;
-  std::u16string clsid = WideFromUtf8(StringFromGUIDA(filter.clsid));
-  hr = WriteString(bag, u"FriendlyName", filter.friendlyName);
-  if (SUCCEEDED(hr)) hr = WriteString(bag, u"CLSID", clsid);
+  std::u16string clsid = win32::Utf8ToUtf16(StringFromGUIDA(filter.clsid));
+  hr = WriteString(bag.get(), u"FriendlyName", filter.friendlyName);
+  if (SUCCEEDED(hr)) hr = WriteString(bag.get(), u"CLSID", clsid);
   if (SUCCEEDED(hr)) {
-    std::u16string display = u"@device:sw:" + WideFromUtf8(StringFromGUIDA(category)) + u"\\" + clsid;
-    hr = CreateDeviceMoniker(filter.clsid, bag, display.c_str(), moniker);
+    std::u16string display = u"@device:sw:" + win32::Utf8ToUtf16(StringFromGUIDA(category)) + u"\\" + clsid;
+    hr = CreateDeviceMoniker(filter.clsid, bag.get(), display.c_str(), moniker);
   }
-  bag->Release();
   return hr;
 }
 
 }  // namespace
 
-HRESULT DeviceEnumerator::Create(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (pUnkOuter && riid != IID_IUnknown) return E_NOINTERFACE;
-  HRESULT hr = S_OK;
-  DeviceEnumerator* e = new DeviceEnumerator(pUnkOuter, &hr);
-  e->NonDelegatingAddRef();
-  hr = e->NonDelegatingQueryInterface(riid, ppv);
-  e->NonDelegatingRelease();
-  return hr;
+CUnknown* DeviceEnumerator::CreateInstance(LPUNKNOWN outer, HRESULT* phr) {
+  return new DeviceEnumerator(outer, phr);
 }
 
 STDMETHODIMP DeviceEnumerator::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
@@ -57,23 +48,22 @@ STDMETHODIMP DeviceEnumerator::NonDelegatingQueryInterface(REFIID riid, void** p
 STDMETHODIMP DeviceEnumerator::CreateClassEnumerator(REFCLSID clsidDeviceClass, IEnumMoniker** ppEnumMoniker, DWORD) {
   if (!ppEnumMoniker) return E_POINTER;
   *ppEnumMoniker = nullptr;
-  std::vector<IMoniker*> monikers;
+  std::vector<ComPtr<IMoniker>> monikers;
   if (LPFNENUMDEVICECATEGORY provider = DeviceCategoryProvider(clsidDeviceClass)) {
-    IEnumMoniker* provided = nullptr;
-    if (provider(&provided) == S_OK && provided) {
+    ComPtr<IEnumMoniker> provided;
+    if (provider(provided.put()) == S_OK && provided) {
       IMoniker* m = nullptr;
-      while (provided->Next(1, &m, nullptr) == S_OK) monikers.push_back(m);
-      provided->Release();
+      while (provided->Next(1, &m, nullptr) == S_OK) monikers.push_back(ComPtr<IMoniker>::Adopt(m));
     }
   }
   for (const RegisteredFilter& filter : RegisteredFilters(clsidDeviceClass)) {
-    IMoniker* m = nullptr;
-    if (SUCCEEDED(RegisteredMoniker(clsidDeviceClass, filter, &m))) monikers.push_back(m);
+    ComPtr<IMoniker> m;
+    if (SUCCEEDED(RegisteredMoniker(clsidDeviceClass, filter, m.put()))) monikers.push_back(std::move(m));
   }
   if (monikers.empty()) return S_FALSE;
-  HRESULT hr = CreateEnumMoniker(monikers.data(), static_cast<ULONG>(monikers.size()), ppEnumMoniker);
-  for (IMoniker* m : monikers) m->Release();
-  return hr;
+  std::vector<IMoniker*> list;
+  for (const ComPtr<IMoniker>& m : monikers) list.push_back(m.get());
+  return CreateEnumMoniker(list.data(), static_cast<ULONG>(list.size()), ppEnumMoniker);
 }
 
 }  // namespace dshow

@@ -7,7 +7,7 @@ namespace dshow {
 class DeviceEnumerator : public CUnknown, public ICreateDevEnum {
  public:
   DeviceEnumerator(LPUNKNOWN pUnk, HRESULT* phr) : CUnknown("system device enumerator", pUnk, phr) {}
-  static HRESULT Create(IUnknown* pUnkOuter, REFIID riid, void** ppv);
+  static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
 
   DECLARE_IUNKNOWN
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;

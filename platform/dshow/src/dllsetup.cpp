@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "win32/winreg.h"
 #include "wide_text.h"
+#include "win32/utf.h"
+#include "win32/winreg.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ HRESULT RegisterFilter(const AMOVIESETUP_FILTER& filter) {
   if (RegCreateKeyExA(HKEY_CLASSES_ROOT, FilterInstanceKey(*filter.clsID).c_str(), 0, nullptr, 0, KEY_WRITE,
                       nullptr, &key, nullptr) != ERROR_SUCCESS)
     return E_FAIL;
-  std::string name = dshow::Utf8FromWide(dshow::WideString(filter.strName));
+  std::string name = win32::Utf16ToUtf8(dshow::WideString(filter.strName));
   std::string clsid = StringFromGUIDA(*filter.clsID);
   DWORD merit = filter.dwMerit;
   bool ok = RegSetValueExA(key, "FriendlyName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
@@ -45,21 +46,6 @@ HRESULT UnregisterFilter(REFCLSID clsid) {
 
 CClassFactory::CClassFactory(const CFactoryTemplate* pTemplate)
     : CBaseObject("class factory"), m_pTemplate(pTemplate) {}
-
-STDMETHODIMP CClassFactory::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (riid == IID_IClassFactory || riid == IID_IUnknown) return GetInterface(this, ppv);
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CClassFactory::AddRef() { return ++m_cRef; }
-
-STDMETHODIMP_(ULONG) CClassFactory::Release() {
-  ULONG ref = --m_cRef;
-  if (ref == 0) delete this;
-  return ref;
-}
 
 STDMETHODIMP CClassFactory::CreateInstance(LPUNKNOWN pUnkOuter, REFIID riid, void** pv) {
   if (!pv) return E_POINTER;
@@ -93,9 +79,7 @@ HRESULT AMovieGetClassObject(const CFactoryTemplate* templates, int count, REFCL
   if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
   for (int i = 0; i < count; ++i) {
     if (!templates[i].IsClassID(rclsid)) continue;
-    CClassFactory* factory = new CClassFactory(&templates[i]);
-    factory->AddRef();
-    *pv = static_cast<IClassFactory*>(factory);
+    *pv = static_cast<IClassFactory*>(new CClassFactory(&templates[i]));  // the one reference
     return S_OK;
   }
   return CLASS_E_CLASSNOTAVAILABLE;
@@ -112,7 +96,7 @@ HRESULT AMovieSetupRegisterTemplates(const CFactoryTemplate* templates, int coun
     const CFactoryTemplate& t = templates[i];
     HRESULT hr;
     if (bRegister) {
-      std::string name = dshow::Utf8FromWide(dshow::WideString(t.m_Name));
+      std::string name = win32::Utf16ToUtf8(dshow::WideString(t.m_Name));
       hr = RegisterInprocServer(*t.m_ClsID, name.c_str(), modulePath, "Both");
       if (SUCCEEDED(hr) && t.m_pAMovieSetup_Filter) hr = RegisterFilter(*t.m_pAMovieSetup_Filter);
     } else {

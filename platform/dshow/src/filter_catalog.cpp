@@ -6,6 +6,7 @@
 #include "dshow/dllsetup.h"
 #include "dshow/uuids.h"
 #include "wide_text.h"
+#include "win32/utf.h"
 #include "win32/winreg.h"
 
 namespace dshow {
@@ -87,7 +88,7 @@ std::vector<RegisteredFilter> RegisteredFilters(REFCLSID category) {
     if (RegQueryValueExA(entry, "Merit", nullptr, &type, reinterpret_cast<BYTE*>(&merit), &size) == ERROR_SUCCESS &&
         type == REG_DWORD)
       filter.merit = merit;
-    filter.friendlyName = WideFromUtf8(ReadString(entry, "FriendlyName"));
+    filter.friendlyName = win32::Utf8ToUtf16(ReadString(entry, "FriendlyName"));
     RegCloseKey(entry);
     if (GUIDFromStringA(clsidText, &filter.clsid)) result.push_back(filter);
   }

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "dshow/uuids.h"
+#include "filter_pins.h"
+#include "ole/com_enum.h"
 #include "system_clock.h"
 #include "wide_text.h"
 
@@ -12,78 +14,7 @@ namespace dshow {
 namespace {
 
 // A snapshot of the graph's filters, newest first as the platform enumerates them.
-class FilterEnum : public IEnumFilters {
- public:
-  explicit FilterEnum(std::vector<IBaseFilter*> filters, size_t position = 0)
-      : m_filters(std::move(filters)), m_position(position) {
-    for (IBaseFilter* f : m_filters) f->AddRef();
-  }
-  virtual ~FilterEnum() {
-    for (IBaseFilter* f : m_filters) f->Release();
-  }
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    if (riid == IID_IEnumFilters || riid == IID_IUnknown) return GetInterface(this, ppv);
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++m_cRef); }
-  STDMETHODIMP_(ULONG) Release() override {
-    LONG ref = --m_cRef;
-    if (ref == 0) delete this;
-    return static_cast<ULONG>(ref);
-  }
-  STDMETHODIMP Next(ULONG cFilters, IBaseFilter** ppFilter, ULONG* pcFetched) override {
-    if (!ppFilter) return E_POINTER;
-    if (cFilters > 1 && !pcFetched) return E_INVALIDARG;
-    ULONG fetched = 0;
-    while (fetched < cFilters && m_position < m_filters.size()) {
-      ppFilter[fetched] = m_filters[m_position++];
-      ppFilter[fetched++]->AddRef();
-    }
-    if (pcFetched) *pcFetched = fetched;
-    return fetched == cFilters ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Skip(ULONG cFilters) override {
-    if (m_filters.size() - m_position < cFilters) {
-      m_position = m_filters.size();
-      return S_FALSE;
-    }
-    m_position += cFilters;
-    return S_OK;
-  }
-  STDMETHODIMP Reset() override {
-    m_position = 0;
-    return S_OK;
-  }
-  STDMETHODIMP Clone(IEnumFilters** ppEnum) override {
-    if (!ppEnum) return E_POINTER;
-    *ppEnum = new FilterEnum(m_filters, m_position);
-    return S_OK;
-  }
-
- private:
-  std::vector<IBaseFilter*> m_filters;
-  size_t m_position;
-  std::atomic<LONG> m_cRef{1};
-};
-
-template <class T>
-void ReleaseAll(std::vector<T*>& items) {
-  for (T* item : items) item->Release();
-  items.clear();
-}
-
-// Output pins of a filter and their peers.
-std::vector<IPin*> Pins(IBaseFilter* filter) {
-  std::vector<IPin*> pins;
-  IEnumPins* e = nullptr;
-  if (FAILED(filter->EnumPins(&e))) return pins;
-  IPin* pin = nullptr;
-  while (e->Next(1, &pin, nullptr) == S_OK) pins.push_back(pin);
-  e->Release();
-  return pins;
-}
+using FilterEnum = ComEnum<IEnumFilters, IBaseFilter*, InterfaceItemTraits<IBaseFilter*>>;
 
 PIN_DIRECTION Direction(IPin* pin) {
   PIN_DIRECTION dir = PINDIR_INPUT;
@@ -91,11 +22,11 @@ PIN_DIRECTION Direction(IPin* pin) {
   return dir;
 }
 
+// Not referenced: the pin keeps its filter alive.
 IBaseFilter* OwnerOf(IPin* pin) {
   PIN_INFO info{};
   if (FAILED(pin->QueryPinInfo(&info))) return nullptr;
-  if (info.pFilter) info.pFilter->Release();  // the pin keeps it alive
-  return info.pFilter;
+  return ComPtr<IBaseFilter>::Adopt(info.pFilter).get();
 }
 
 const LONGLONG kUnits = UNITS;
@@ -105,31 +36,17 @@ const LONGLONG kUnits = UNITS;
 FilterGraph::FilterGraph(LPUNKNOWN pUnk, HRESULT* phr) : CUnknown("filter graph", pUnk, phr) {}
 
 FilterGraph::~FilterGraph() {
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   StopLocked();
-  for (Member& m : m_members) {
-    for (IPin* pin : Pins(m.filter)) {
-      pin->Disconnect();
-      pin->Release();
-    }
+  for (Member& m : members_) {
+    for (const ComPtr<IPin>& pin : PinsOf(m.filter.get())) pin->Disconnect();
     m.filter->JoinFilterGraph(nullptr, nullptr);
-    m.filter->Release();
+    m.filter = nullptr;
   }
-  m_members.clear();
-  if (m_clock) m_clock->Release();
+  members_.clear();
 }
 
-HRESULT FilterGraph::Create(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (pUnkOuter && riid != IID_IUnknown) return E_NOINTERFACE;
-  HRESULT hr = S_OK;
-  FilterGraph* graph = new FilterGraph(pUnkOuter, &hr);
-  graph->NonDelegatingAddRef();
-  hr = graph->NonDelegatingQueryInterface(riid, ppv);
-  graph->NonDelegatingRelease();
-  return hr;
-}
+CUnknown* FilterGraph::CreateInstance(LPUNKNOWN outer, HRESULT* phr) { return new FilterGraph(outer, phr); }
 
 STDMETHODIMP FilterGraph::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
@@ -141,8 +58,8 @@ STDMETHODIMP FilterGraph::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (riid == IID_IMediaPosition) return GetInterface(static_cast<IMediaPosition*>(this), ppv);
   if (riid == IID_IMediaFilter || riid == IID_IPersist) return GetInterface(static_cast<IMediaFilter*>(this), ppv);
   if (riid == IID_IVideoWindow || riid == IID_IBasicVideo || riid == IID_IBasicVideo2 || riid == IID_IBasicAudio) {
-    CAutoLock lock(&m_lock);
-    for (auto it = m_members.rbegin(); it != m_members.rend(); ++it)
+    CAutoLock lock(&lock_);
+    for (auto it = members_.rbegin(); it != members_.rend(); ++it)
       if (SUCCEEDED(it->filter->QueryInterface(riid, ppv))) return S_OK;
     *ppv = nullptr;
     return E_NOINTERFACE;
@@ -153,13 +70,13 @@ STDMETHODIMP FilterGraph::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
 // ---- Membership ---------------------------------------------------------------------------------
 
 bool FilterGraph::Contains(IBaseFilter* filter) {
-  return std::any_of(m_members.begin(), m_members.end(), [filter](const Member& m) { return m.filter == filter; });
+  return std::any_of(members_.begin(), members_.end(), [filter](const Member& m) { return m.filter == filter; });
 }
 
 std::u16string FilterGraph::UniqueName(LPCWSTR requested) {
   std::u16string base = WideString(requested);
   auto taken = [this](const std::u16string& name) {
-    return std::any_of(m_members.begin(), m_members.end(), [&](const Member& m) { return m.name == name; });
+    return std::any_of(members_.begin(), members_.end(), [&](const Member& m) { return m.name == name; });
   };
   if (!base.empty() && base.size() < MAX_FILTER_NAME && !taken(base)) return base;
   // "name 0001", "name 0002", ... cut so that the whole fits a filter name.
@@ -176,61 +93,51 @@ std::u16string FilterGraph::UniqueName(LPCWSTR requested) {
 
 STDMETHODIMP FilterGraph::AddFilter(IBaseFilter* pFilter, LPCWSTR pName) {
   if (!pFilter) return E_POINTER;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   if (Contains(pFilter)) return VFW_E_DUPLICATE_NAME;
   std::u16string name = UniqueName(pName);
   bool renamed = pName && name != pName;
   HRESULT hr = pFilter->JoinFilterGraph(static_cast<IGraphBuilder*>(this), name.c_str());
   if (FAILED(hr)) return hr;
-  pFilter->AddRef();
-  m_members.push_back({pFilter, name});
-  if (m_clock || m_clockChosen) pFilter->SetSyncSource(m_clock);
+  members_.push_back({ComPtr<IBaseFilter>(pFilter), name});
+  if (clock_ || clockChosen_) pFilter->SetSyncSource(clock_.get());
   return renamed ? VFW_S_DUPLICATE_NAME : S_OK;
 }
 
 STDMETHODIMP FilterGraph::RemoveFilter(IBaseFilter* pFilter) {
   if (!pFilter) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  auto it = std::find_if(m_members.begin(), m_members.end(), [pFilter](const Member& m) { return m.filter == pFilter; });
-  if (it == m_members.end()) return VFW_E_NOT_FOUND;
-  if (m_state != State_Stopped) return VFW_E_NOT_STOPPED;
-  for (IPin* pin : Pins(pFilter)) {
-    IPin* peer = nullptr;
-    if (SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {
-      peer->Disconnect();
-      peer->Release();
-    }
+  CAutoLock lock(&lock_);
+  auto it = std::find_if(members_.begin(), members_.end(), [pFilter](const Member& m) { return m.filter == pFilter; });
+  if (it == members_.end()) return VFW_E_NOT_FOUND;
+  if (state_ != State_Stopped) return VFW_E_NOT_STOPPED;
+  for (const ComPtr<IPin>& pin : PinsOf(pFilter)) {
+    if (const ComPtr<IPin> peer = PeerOf(pin.get())) peer->Disconnect();
     pin->Disconnect();
-    pin->Release();
   }
   pFilter->JoinFilterGraph(nullptr, nullptr);
-  m_members.erase(it);
+  const ComPtr<IBaseFilter> removed = std::move(it->filter);  // let go of last
+  members_.erase(it);
   {
-    std::lock_guard<std::mutex> guard(m_completionLock);
-    m_pendingRenderers.erase(pFilter);
+    std::lock_guard<std::mutex> guard(completionLock_);
+    pendingRenderers_.erase(pFilter);
   }
-  pFilter->Release();
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::EnumFilters(IEnumFilters** ppEnum) {
   if (!ppEnum) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  std::vector<IBaseFilter*> filters;
-  for (auto it = m_members.rbegin(); it != m_members.rend(); ++it) filters.push_back(it->filter);
-  *ppEnum = new FilterEnum(std::move(filters));
+  CAutoLock lock(&lock_);
+  FilterEnum::Items filters;  // the enumerator takes these references over
+  for (auto it = members_.rbegin(); it != members_.rend(); ++it) filters.push_back(ComPtr(it->filter).Detach());
+  *ppEnum = FilterEnum::Create(IID_IEnumFilters, std::move(filters));
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::FindFilterByName(LPCWSTR pName, IBaseFilter** ppFilter) {
   if (!pName || !ppFilter) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  for (const Member& m : m_members) {
-    if (m.name == pName) {
-      *ppFilter = m.filter;
-      m.filter->AddRef();
-      return S_OK;
-    }
+  CAutoLock lock(&lock_);
+  for (const Member& m : members_) {
+    if (m.name == pName) return m.filter.CopyTo(ppFilter);
   }
   *ppFilter = nullptr;
   return VFW_E_NOT_FOUND;
@@ -238,7 +145,7 @@ STDMETHODIMP FilterGraph::FindFilterByName(LPCWSTR pName, IBaseFilter** ppFilter
 
 STDMETHODIMP FilterGraph::ConnectDirect(IPin* ppinOut, IPin* ppinIn, const AM_MEDIA_TYPE* pmt) {
   if (!ppinOut || !ppinIn) return E_POINTER;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   if (!Contains(OwnerOf(ppinOut)) || !Contains(OwnerOf(ppinIn))) return VFW_E_NOT_IN_GRAPH;
   if (Direction(ppinOut) != PINDIR_OUTPUT || Direction(ppinIn) != PINDIR_INPUT) return VFW_E_INVALID_DIRECTION;
   return ppinOut->Connect(ppinIn, pmt);
@@ -246,12 +153,12 @@ STDMETHODIMP FilterGraph::ConnectDirect(IPin* ppinOut, IPin* ppinIn, const AM_ME
 
 STDMETHODIMP FilterGraph::Reconnect(IPin* ppin) {
   if (!ppin) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  if (m_state != State_Stopped) return VFW_E_NOT_STOPPED;
-  IPin* peer = nullptr;
-  if (FAILED(ppin->ConnectedTo(&peer))) return VFW_E_NOT_CONNECTED;
-  IPin* out = Direction(ppin) == PINDIR_OUTPUT ? ppin : peer;
-  IPin* in = out == ppin ? peer : ppin;
+  CAutoLock lock(&lock_);
+  if (state_ != State_Stopped) return VFW_E_NOT_STOPPED;
+  const ComPtr<IPin> peer = PeerOf(ppin);
+  if (!peer) return VFW_E_NOT_CONNECTED;
+  IPin* out = Direction(ppin) == PINDIR_OUTPUT ? ppin : peer.get();
+  IPin* in = out == ppin ? peer.get() : ppin;
   // The pins agree on a type afresh, so a format changed on the output since (IAMStreamConfig)
   // takes effect; the old type is the fallback.
   CMediaType type;
@@ -260,7 +167,6 @@ STDMETHODIMP FilterGraph::Reconnect(IPin* ppin) {
   out->Disconnect();
   HRESULT hr = out->Connect(in, nullptr);
   if (FAILED(hr)) hr = out->Connect(in, &type);
-  peer->Release();
   return hr;
 }
 
@@ -270,8 +176,8 @@ STDMETHODIMP FilterGraph::Disconnect(IPin* ppin) {
 }
 
 STDMETHODIMP FilterGraph::SetDefaultSyncSource() {
-  CAutoLock lock(&m_lock);
-  m_clockChosen = false;
+  CAutoLock lock(&lock_);
+  clockChosen_ = false;
   ChooseDefaultClock();
   DistributeClock();
   return S_OK;
@@ -293,22 +199,20 @@ STDMETHODIMP FilterGraph::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIAN
 // ---- State --------------------------------------------------------------------------------------
 
 std::vector<IBaseFilter*> FilterGraph::DownstreamFirst() {
-  std::vector<IBaseFilter*> pending;
-  for (const Member& m : m_members) pending.push_back(m.filter);
+  std::vector<IBaseFilter*> pending;  // the members keep them
+  for (const Member& m : members_) pending.push_back(m.filter.get());
   std::vector<IBaseFilter*> ordered;
   // A filter goes next once every filter its outputs feed is ordered.
   while (!pending.empty()) {
     bool progress = false;
     for (auto it = pending.begin(); it != pending.end();) {
       bool ready = true;
-      for (IPin* pin : Pins(*it)) {
-        IPin* peer = nullptr;
-        if (Direction(pin) == PINDIR_OUTPUT && SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {
-          IBaseFilter* next = OwnerOf(peer);
+      for (const ComPtr<IPin>& pin : PinsOf(*it)) {
+        if (Direction(pin.get()) != PINDIR_OUTPUT) continue;
+        if (const ComPtr<IPin> peer = PeerOf(pin.get())) {
+          IBaseFilter* next = OwnerOf(peer.get());
           if (next != *it && std::find(pending.begin(), pending.end(), next) != pending.end()) ready = false;
-          peer->Release();
         }
-        pin->Release();
       }
       if (ready) {
         ordered.push_back(*it);
@@ -327,88 +231,65 @@ std::vector<IBaseFilter*> FilterGraph::DownstreamFirst() {
 }
 
 bool FilterGraph::HasConnectedInput(IBaseFilter* filter) {
-  bool connected = false;
-  for (IPin* pin : Pins(filter)) {
-    IPin* peer = nullptr;
-    if (!connected && Direction(pin) == PINDIR_INPUT && SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {
-      connected = true;
-      peer->Release();
-    }
-    pin->Release();
-  }
-  return connected;
+  for (const ComPtr<IPin>& pin : PinsOf(filter))
+    if (Direction(pin.get()) == PINDIR_INPUT && PeerOf(pin.get())) return true;
+  return false;
 }
 
 bool FilterGraph::IsRenderer(IBaseFilter* filter) {
-  IAMFilterMiscFlags* flags = nullptr;
-  if (SUCCEEDED(filter->QueryInterface(IID_IAMFilterMiscFlags, reinterpret_cast<void**>(&flags)))) {
-    ULONG value = flags->GetMiscFlags();
-    flags->Release();
-    if (value & AM_FILTER_MISC_FLAGS_IS_RENDERER) return true;
-  }
+  ComPtr<IAMFilterMiscFlags> flags;
+  if (SUCCEEDED(filter->QueryInterface(IID_IAMFilterMiscFlags, flags.putVoid())) &&
+      (flags->GetMiscFlags() & AM_FILTER_MISC_FLAGS_IS_RENDERER))
+    return true;
   // Otherwise: connected inputs and no outputs.
   bool connectedInput = false, output = false;
-  for (IPin* pin : Pins(filter)) {
-    if (Direction(pin) == PINDIR_OUTPUT) {
+  for (const ComPtr<IPin>& pin : PinsOf(filter)) {
+    if (Direction(pin.get()) == PINDIR_OUTPUT)
       output = true;
-    } else {
-      IPin* peer = nullptr;
-      if (SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {
-        connectedInput = true;
-        peer->Release();
-      }
-    }
-    pin->Release();
+    else if (PeerOf(pin.get()))
+      connectedInput = true;
   }
   return connectedInput && !output;
 }
 
 void FilterGraph::ResetCompletion() {
   std::set<IBaseFilter*> renderers;
-  for (const Member& m : m_members)
-    if (IsRenderer(m.filter)) renderers.insert(m.filter);
-  std::lock_guard<std::mutex> guard(m_completionLock);
-  m_pendingRenderers = std::move(renderers);
-  m_completeSent = false;
+  for (const Member& m : members_)
+    if (IsRenderer(m.filter.get())) renderers.insert(m.filter.get());
+  std::lock_guard<std::mutex> guard(completionLock_);
+  pendingRenderers_ = std::move(renderers);
+  completeSent_ = false;
 }
 
 void FilterGraph::ChooseDefaultClock() {
-  if (m_clock) {
-    m_clock->Release();
-    m_clock = nullptr;
-  }
+  clock_ = nullptr;
   // A renderer's clock (audio) wins; otherwise the system clock.
-  for (IBaseFilter* filter : DownstreamFirst()) {
-    IReferenceClock* clock = nullptr;
-    if (SUCCEEDED(filter->QueryInterface(IID_IReferenceClock, reinterpret_cast<void**>(&clock)))) {
-      m_clock = clock;
-      return;
-    }
-  }
-  SystemClock::Create(nullptr, IID_IReferenceClock, reinterpret_cast<void**>(&m_clock));
+  for (IBaseFilter* filter : DownstreamFirst())
+    if (SUCCEEDED(filter->QueryInterface(IID_IReferenceClock, clock_.putVoid()))) return;
+  CreateComInstance<&SystemClock::CreateInstance>(nullptr, IID_IReferenceClock, clock_.putVoid());
 }
 
 void FilterGraph::DistributeClock() {
-  for (const Member& m : m_members) m.filter->SetSyncSource(m_clock);
+  for (const Member& m : members_) m.filter->SetSyncSource(clock_.get());
 }
 
 REFERENCE_TIME FilterGraph::StreamTimeNow() {
-  if (m_state == State_Paused) return m_pausedAt;
-  if (m_state != State_Running || !m_clock) return 0;
+  if (state_ == State_Paused) return pausedAt_;
+  if (state_ != State_Running || !clock_) return 0;
   REFERENCE_TIME now = 0;
-  m_clock->GetTime(&now);
-  return now - m_tStart;
+  clock_->GetTime(&now);
+  return now - runStart_;
 }
 
 HRESULT FilterGraph::PauseLocked() {
-  if (m_state == State_Paused) return S_OK;
-  if (m_state == State_Stopped) {
-    if (!m_clockChosen && !m_clock) ChooseDefaultClock();
+  if (state_ == State_Paused) return S_OK;
+  if (state_ == State_Stopped) {
+    if (!clockChosen_ && !clock_) ChooseDefaultClock();
     DistributeClock();
     ResetCompletion();
-    m_pausedAt = 0;
+    pausedAt_ = 0;
   } else {
-    m_pausedAt = StreamTimeNow();
+    pausedAt_ = StreamTimeNow();
   }
   HRESULT result = S_OK;
   for (IBaseFilter* filter : DownstreamFirst()) {
@@ -418,13 +299,13 @@ HRESULT FilterGraph::PauseLocked() {
       break;
     }
   }
-  m_state = State_Paused;
+  state_ = State_Paused;
   if (FAILED(result)) StopLocked();
   return result;
 }
 
 HRESULT FilterGraph::RunLocked(REFERENCE_TIME tStart) {
-  m_tStart = tStart;
+  runStart_ = tStart;
   HRESULT result = S_OK;
   for (IBaseFilter* filter : DownstreamFirst()) {
     HRESULT hr = filter->Run(tStart);
@@ -433,7 +314,7 @@ HRESULT FilterGraph::RunLocked(REFERENCE_TIME tStart) {
       break;
     }
   }
-  m_state = State_Running;
+  state_ = State_Running;
   if (FAILED(result)) StopLocked();
   return result;
 }
@@ -445,42 +326,42 @@ HRESULT FilterGraph::StopLocked() {
     HRESULT hr = filter->Stop();
     if (FAILED(hr) && SUCCEEDED(result)) result = hr;
   }
-  m_state = State_Stopped;
-  m_pausedAt = 0;
+  state_ = State_Stopped;
+  pausedAt_ = 0;
   return result;
 }
 
 STDMETHODIMP FilterGraph::Run() {
-  CAutoLock lock(&m_lock);
-  if (m_state == State_Running) return S_OK;
+  CAutoLock lock(&lock_);
+  if (state_ == State_Running) return S_OK;
   HRESULT hr = PauseLocked();
   if (FAILED(hr)) return hr;
   REFERENCE_TIME start = 0;
-  if (m_clock) {
+  if (clock_) {
     // Stream time goes on from where a pause left it, a little ahead so that nothing is late.
     REFERENCE_TIME now = 0;
-    m_clock->GetTime(&now);
-    start = now - m_pausedAt + 10 * MILLISECONDS;
+    clock_->GetTime(&now);
+    start = now - pausedAt_ + 10 * MILLISECONDS;
   }
   return RunLocked(start);
 }
 
 STDMETHODIMP FilterGraph::Run(REFERENCE_TIME tStart) {
-  CAutoLock lock(&m_lock);
-  if (m_state == State_Running) return S_OK;
+  CAutoLock lock(&lock_);
+  if (state_ == State_Running) return S_OK;
   HRESULT hr = PauseLocked();
   if (FAILED(hr)) return hr;
   return RunLocked(tStart);
 }
 
 STDMETHODIMP FilterGraph::Pause() {
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   return PauseLocked();
 }
 
 STDMETHODIMP FilterGraph::Stop() {
-  CAutoLock lock(&m_lock);
-  if (m_state == State_Stopped) return S_OK;
+  CAutoLock lock(&lock_);
+  if (state_ == State_Stopped) return S_OK;
   return StopLocked();
 }
 
@@ -494,10 +375,10 @@ STDMETHODIMP FilterGraph::GetState(LONG msTimeout, OAFilterState* pfs) {
 
 STDMETHODIMP FilterGraph::GetState(DWORD dwMilliSecsTimeout, FILTER_STATE* State) {
   if (!State) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  *State = m_state;
+  CAutoLock lock(&lock_);
+  *State = state_;
   // A filter still on its way (a renderer waiting for its first sample) makes it intermediate.
-  for (const Member& m : m_members) {
+  for (const Member& m : members_) {
     FILTER_STATE s;
     if (m.filter->GetState(dwMilliSecsTimeout, &s) == VFW_S_STATE_INTERMEDIATE) return VFW_S_STATE_INTERMEDIATE;
   }
@@ -505,12 +386,12 @@ STDMETHODIMP FilterGraph::GetState(DWORD dwMilliSecsTimeout, FILTER_STATE* State
 }
 
 STDMETHODIMP FilterGraph::StopWhenReady() {
-  CAutoLock lock(&m_lock);
-  if (m_state == State_Stopped) {
+  CAutoLock lock(&lock_);
+  if (state_ == State_Stopped) {
     HRESULT hr = PauseLocked();
     if (FAILED(hr)) return hr;
     FILTER_STATE state;
-    for (const Member& m : m_members) m.filter->GetState(10000, &state);
+    for (const Member& m : members_) m.filter->GetState(10000, &state);
   }
   return StopLocked();
 }
@@ -538,22 +419,18 @@ STDMETHODIMP FilterGraph::GetClassID(CLSID* pClassID) {
 }
 
 STDMETHODIMP FilterGraph::SetSyncSource(IReferenceClock* pClock) {
-  CAutoLock lock(&m_lock);
-  if (m_state != State_Stopped) return VFW_E_NOT_STOPPED;
-  if (pClock) pClock->AddRef();
-  if (m_clock) m_clock->Release();
-  m_clock = pClock;
-  m_clockChosen = true;
+  CAutoLock lock(&lock_);
+  if (state_ != State_Stopped) return VFW_E_NOT_STOPPED;
+  clock_ = pClock;
+  clockChosen_ = true;
   DistributeClock();
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::GetSyncSource(IReferenceClock** pClock) {
   if (!pClock) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  *pClock = m_clock;
-  if (m_clock) m_clock->AddRef();
-  return S_OK;
+  CAutoLock lock(&lock_);
+  return clock_.CopyTo(pClock);
 }
 
 STDMETHODIMP FilterGraph::SetLogFile(DWORD_PTR) { return S_OK; }
@@ -564,37 +441,37 @@ STDMETHODIMP FilterGraph::ShouldOperationContinue() { return S_OK; }
 
 STDMETHODIMP FilterGraph::GetEventHandle(OAEVENT* hEvent) {
   if (!hEvent) return E_POINTER;
-  *hEvent = reinterpret_cast<OAEVENT>(m_events.Handle());
+  *hEvent = reinterpret_cast<OAEVENT>(events_.Handle());
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::GetEvent(LONG* lEventCode, LONG_PTR* lParam1, LONG_PTR* lParam2, LONG msTimeout) {
-  return m_events.Get(lEventCode, lParam1, lParam2, msTimeout);
+  return events_.Get(lEventCode, lParam1, lParam2, msTimeout);
 }
 
 STDMETHODIMP FilterGraph::WaitForCompletion(LONG msTimeout, LONG* pEvCode) {
   if (!pEvCode) return E_POINTER;
   {
-    CAutoLock lock(&m_lock);
-    if (m_state != State_Running) {
+    CAutoLock lock(&lock_);
+    if (state_ != State_Running) {
       *pEvCode = 0;
       return VFW_E_WRONG_STATE;
     }
   }
-  return m_events.WaitForCompletion(msTimeout, pEvCode);
+  return events_.WaitForCompletion(msTimeout, pEvCode);
 }
 
 STDMETHODIMP FilterGraph::CancelDefaultHandling(LONG lEvCode) {
   if (lEvCode != EC_COMPLETE) return S_FALSE;
-  std::lock_guard<std::mutex> guard(m_completionLock);
-  m_defaultComplete = false;
+  std::lock_guard<std::mutex> guard(completionLock_);
+  defaultComplete_ = false;
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::RestoreDefaultHandling(LONG lEvCode) {
   if (lEvCode != EC_COMPLETE) return S_FALSE;
-  std::lock_guard<std::mutex> guard(m_completionLock);
-  m_defaultComplete = true;
+  std::lock_guard<std::mutex> guard(completionLock_);
+  defaultComplete_ = true;
   return S_OK;
 }
 
@@ -608,36 +485,36 @@ STDMETHODIMP FilterGraph::FreeEventParams(LONG lEvCode, LONG_PTR lParam1, LONG_P
 }
 
 STDMETHODIMP FilterGraph::SetNotifyWindow(OAHWND hwnd, LONG lMsg, LONG_PTR lInstanceData) {
-  m_events.SetNotifyWindow(hwnd, lMsg, lInstanceData);
+  events_.SetNotifyWindow(hwnd, lMsg, lInstanceData);
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::SetNotifyFlags(LONG lNoNotifyFlags) {
   if (lNoNotifyFlags & ~AM_MEDIAEVENT_NONOTIFY) return E_INVALIDARG;
-  m_events.SetNotifyFlags(lNoNotifyFlags);
+  events_.SetNotifyFlags(lNoNotifyFlags);
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::GetNotifyFlags(LONG* lplNoNotifyFlags) {
   if (!lplNoNotifyFlags) return E_POINTER;
-  *lplNoNotifyFlags = m_events.NotifyFlags();
+  *lplNoNotifyFlags = events_.NotifyFlags();
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::Notify(LONG EventCode, LONG_PTR EventParam1, LONG_PTR EventParam2) {
   if (EventCode == EC_COMPLETE) {
-    std::unique_lock<std::mutex> guard(m_completionLock);
-    if (m_defaultComplete) {
+    std::unique_lock<std::mutex> guard(completionLock_);
+    if (defaultComplete_) {
       auto* sender = reinterpret_cast<IBaseFilter*>(EventParam2);
-      if (m_pendingRenderers.erase(sender) == 0 && !m_pendingRenderers.empty()) return S_OK;
-      if (!m_pendingRenderers.empty() || m_completeSent) return S_OK;
-      m_completeSent = true;
+      if (pendingRenderers_.erase(sender) == 0 && !pendingRenderers_.empty()) return S_OK;
+      if (!pendingRenderers_.empty() || completeSent_) return S_OK;
+      completeSent_ = true;
       guard.unlock();
-      m_events.Queue(EC_COMPLETE, S_OK, 0);
+      events_.Queue(EC_COMPLETE, S_OK, 0);
       return S_OK;
     }
   }
-  m_events.Queue(EventCode, EventParam1, EventParam2);
+  events_.Queue(EventCode, EventParam1, EventParam2);
   return S_OK;
 }
 
@@ -646,26 +523,21 @@ STDMETHODIMP FilterGraph::Notify(LONG EventCode, LONG_PTR EventParam1, LONG_PTR 
 namespace {
 
 bool CallsItselfASource(IBaseFilter* filter) {
-  IAMFilterMiscFlags* flags = nullptr;
-  if (FAILED(filter->QueryInterface(IID_IAMFilterMiscFlags, reinterpret_cast<void**>(&flags)))) return false;
-  const bool source = (flags->GetMiscFlags() & AM_FILTER_MISC_FLAGS_IS_SOURCE) != 0;
-  flags->Release();
-  return source;
+  ComPtr<IAMFilterMiscFlags> flags;
+  if (FAILED(filter->QueryInterface(IID_IAMFilterMiscFlags, flags.putVoid()))) return false;
+  return (flags->GetMiscFlags() & AM_FILTER_MISC_FLAGS_IS_SOURCE) != 0;
 }
 
 // Every filter feeding the given one, directly or further up.
 void AddUpstream(IBaseFilter* filter, std::vector<IBaseFilter*>& upstream) {
-  for (IPin* pin : Pins(filter)) {
-    IPin* peer = nullptr;
-    if (Direction(pin) == PINDIR_INPUT && SUCCEEDED(pin->ConnectedTo(&peer)) && peer) {
-      IBaseFilter* feeder = OwnerOf(peer);
-      peer->Release();
-      if (feeder && std::find(upstream.begin(), upstream.end(), feeder) == upstream.end()) {
-        upstream.push_back(feeder);
-        AddUpstream(feeder, upstream);
-      }
+  for (const ComPtr<IPin>& pin : PinsOf(filter)) {
+    if (Direction(pin.get()) != PINDIR_INPUT) continue;
+    const ComPtr<IPin> peer = PeerOf(pin.get());
+    IBaseFilter* feeder = peer ? OwnerOf(peer.get()) : nullptr;
+    if (feeder && std::find(upstream.begin(), upstream.end(), feeder) == upstream.end()) {
+      upstream.push_back(feeder);
+      AddUpstream(feeder, upstream);
     }
-    pin->Release();
   }
 }
 
@@ -674,45 +546,35 @@ void AddUpstream(IBaseFilter* filter, std::vector<IBaseFilter*>& upstream) {
 // The graph's seeking goes to its sources: filters without connected inputs, and filters that
 // call themselves sources although they pull from others (the editing services' group filters),
 // in which case what feeds them is theirs to seek.
-std::vector<IMediaSeeking*> FilterGraph::Seekers() {
-  std::vector<IMediaSeeking*> seekers;
-  CAutoLock lock(&m_lock);
+std::vector<ComPtr<IMediaSeeking>> FilterGraph::Seekers() {
+  std::vector<ComPtr<IMediaSeeking>> seekers;
+  CAutoLock lock(&lock_);
   std::vector<IBaseFilter*> flaggedSources;
   std::vector<IBaseFilter*> upstream;
-  for (const Member& m : m_members)
-    if (CallsItselfASource(m.filter)) {
-      flaggedSources.push_back(m.filter);
-      AddUpstream(m.filter, upstream);
+  for (const Member& m : members_)
+    if (CallsItselfASource(m.filter.get())) {
+      flaggedSources.push_back(m.filter.get());
+      AddUpstream(m.filter.get(), upstream);
     }
-  for (const Member& m : m_members) {
-    if (std::find(upstream.begin(), upstream.end(), m.filter) != upstream.end()) continue;
-    const bool flagged = std::find(flaggedSources.begin(), flaggedSources.end(), m.filter) != flaggedSources.end();
+  for (const Member& m : members_) {
+    if (std::find(upstream.begin(), upstream.end(), m.filter.get()) != upstream.end()) continue;
+    const bool flagged =
+        std::find(flaggedSources.begin(), flaggedSources.end(), m.filter.get()) != flaggedSources.end();
     bool connectedInput = false;
-    std::vector<IMediaSeeking*> pinSeekers;
+    std::vector<ComPtr<IMediaSeeking>> pinSeekers;
     bool connectedOutput = false;
-    for (IPin* pin : Pins(m.filter)) {
-      IPin* peer = nullptr;
-      bool connected = SUCCEEDED(pin->ConnectedTo(&peer)) && peer;
-      if (peer) peer->Release();
-      if (connected && Direction(pin) == PINDIR_INPUT) connectedInput = true;
-      if (connected && Direction(pin) == PINDIR_OUTPUT) {
+    for (const ComPtr<IPin>& pin : PinsOf(m.filter.get())) {
+      const bool connected = PeerOf(pin.get()) != nullptr;
+      if (connected && Direction(pin.get()) == PINDIR_INPUT) connectedInput = true;
+      if (connected && Direction(pin.get()) == PINDIR_OUTPUT) {
         connectedOutput = true;
-        IMediaSeeking* seeking = nullptr;
-        if (SUCCEEDED(pin->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking))))
-          pinSeekers.push_back(seeking);
+        if (auto seeking = pin.As<IMediaSeeking>(IID_IMediaSeeking)) pinSeekers.push_back(std::move(seeking));
       }
-      pin->Release();
     }
-    if ((connectedInput && !flagged) || !connectedOutput) {
-      ReleaseAll(pinSeekers);
-      continue;
-    }
+    if ((connectedInput && !flagged) || !connectedOutput) continue;
     // A source: its pins seek, or else the filter.
-    if (pinSeekers.empty()) {
-      IMediaSeeking* seeking = nullptr;
-      if (SUCCEEDED(m.filter->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking))))
-        pinSeekers.push_back(seeking);
-    }
+    if (pinSeekers.empty())
+      if (auto seeking = m.filter.As<IMediaSeeking>(IID_IMediaSeeking)) pinSeekers.push_back(std::move(seeking));
     seekers.insert(seekers.end(), pinSeekers.begin(), pinSeekers.end());
   }
   return seekers;
@@ -720,14 +582,13 @@ std::vector<IMediaSeeking*> FilterGraph::Seekers() {
 
 STDMETHODIMP FilterGraph::GetCapabilities(DWORD* pCapabilities) {
   if (!pCapabilities) return E_POINTER;
-  std::vector<IMediaSeeking*> seekers = Seekers();
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
   DWORD caps = seekers.empty() ? 0 : ~DWORD(0);
-  for (IMediaSeeking* s : seekers) {
+  for (const ComPtr<IMediaSeeking>& s : seekers) {
     DWORD c = 0;
     if (FAILED(s->GetCapabilities(&c))) c = 0;
     caps &= c;
   }
-  ReleaseAll(seekers);
   *pCapabilities = caps | AM_SEEKING_CanGetCurrentPos;
   return S_OK;
 }
@@ -745,10 +606,9 @@ STDMETHODIMP FilterGraph::CheckCapabilities(DWORD* pCapabilities) {
 STDMETHODIMP FilterGraph::IsFormatSupported(const GUID* pFormat) {
   if (!pFormat) return E_POINTER;
   if (*pFormat == TIME_FORMAT_MEDIA_TIME) return S_OK;
-  std::vector<IMediaSeeking*> seekers = Seekers();
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
   bool all = !seekers.empty();
-  for (IMediaSeeking* s : seekers) all = all && s->IsFormatSupported(pFormat) == S_OK;
-  ReleaseAll(seekers);
+  for (const ComPtr<IMediaSeeking>& s : seekers) all = all && s->IsFormatSupported(pFormat) == S_OK;
   return all ? S_OK : S_FALSE;
 }
 
@@ -760,47 +620,45 @@ STDMETHODIMP FilterGraph::QueryPreferredFormat(GUID* pFormat) {
 
 STDMETHODIMP FilterGraph::GetTimeFormat(GUID* pFormat) {
   if (!pFormat) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  *pFormat = m_timeFormat;
+  CAutoLock lock(&lock_);
+  *pFormat = timeFormat_;
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::IsUsingTimeFormat(const GUID* pFormat) {
   if (!pFormat) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  return *pFormat == m_timeFormat ? S_OK : S_FALSE;
+  CAutoLock lock(&lock_);
+  return *pFormat == timeFormat_ ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP FilterGraph::SetTimeFormat(const GUID* pFormat) {
   if (!pFormat) return E_POINTER;
   if (IsFormatSupported(pFormat) != S_OK) return E_INVALIDARG;
-  std::vector<IMediaSeeking*> seekers = Seekers();
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
   HRESULT hr = S_OK;
-  for (IMediaSeeking* s : seekers) {
+  for (const ComPtr<IMediaSeeking>& s : seekers) {
     HRESULT hrSeeker = s->SetTimeFormat(pFormat);
     if (FAILED(hrSeeker) && *pFormat != TIME_FORMAT_MEDIA_TIME) hr = hrSeeker;
   }
-  ReleaseAll(seekers);
   if (SUCCEEDED(hr)) {
-    CAutoLock lock(&m_lock);
-    m_timeFormat = *pFormat;
+    CAutoLock lock(&lock_);
+    timeFormat_ = *pFormat;
   }
   return hr;
 }
 
 HRESULT FilterGraph::LargestFromSeekers(HRESULT (STDMETHODCALLTYPE IMediaSeeking::*get)(LONGLONG*), LONGLONG* value) {
   if (!value) return E_POINTER;
-  std::vector<IMediaSeeking*> seekers = Seekers();
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
   HRESULT hr = seekers.empty() ? E_NOTIMPL : E_FAIL;
   *value = 0;
-  for (IMediaSeeking* s : seekers) {
+  for (const ComPtr<IMediaSeeking>& s : seekers) {
     LONGLONG v = 0;
-    if (SUCCEEDED((s->*get)(&v))) {
+    if (SUCCEEDED((s.get()->*get)(&v))) {
       *value = std::max(*value, v);
       hr = S_OK;
     }
   }
-  ReleaseAll(seekers);
   return hr;
 }
 
@@ -815,8 +673,8 @@ STDMETHODIMP FilterGraph::GetStopPosition(LONGLONG* pStop) {
 HRESULT FilterGraph::MediaTimeFromFormat(LONGLONG value, LONGLONG* mediaTime) {
   GUID format;
   {
-    CAutoLock lock(&m_lock);
-    format = m_timeFormat;
+    CAutoLock lock(&lock_);
+    format = timeFormat_;
   }
   if (format == TIME_FORMAT_MEDIA_TIME || value == 0) {
     *mediaTime = value;
@@ -828,8 +686,8 @@ HRESULT FilterGraph::MediaTimeFromFormat(LONGLONG value, LONGLONG* mediaTime) {
 HRESULT FilterGraph::FormatFromMediaTime(LONGLONG mediaTime, LONGLONG* value) {
   GUID format;
   {
-    CAutoLock lock(&m_lock);
-    format = m_timeFormat;
+    CAutoLock lock(&lock_);
+    format = timeFormat_;
   }
   if (format == TIME_FORMAT_MEDIA_TIME || mediaTime == 0) {
     *value = mediaTime;
@@ -842,27 +700,25 @@ STDMETHODIMP FilterGraph::GetCurrentPosition(LONGLONG* pCurrent) {
   if (!pCurrent) return E_POINTER;
   bool completed;
   {
-    std::lock_guard<std::mutex> guard(m_completionLock);
-    completed = m_completeSent;
+    std::lock_guard<std::mutex> guard(completionLock_);
+    completed = completeSent_;
   }
   if (completed && SUCCEEDED(GetStopPosition(pCurrent))) return S_OK;
 
   // Filters downstream of the sources that know how far they have got (writers, renderers)
   // answer in the graph's time format; the one furthest behind tells the position.
   {
-    CAutoLock lock(&m_lock);
+    CAutoLock lock(&lock_);
     bool answered = false;
     LONGLONG slowest = 0;
-    for (const Member& m : m_members) {
-      if (!HasConnectedInput(m.filter)) continue;
-      IMediaSeeking* seeking = nullptr;
-      if (FAILED(m.filter->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)))) continue;
+    for (const Member& m : members_) {
+      if (!HasConnectedInput(m.filter.get())) continue;
+      const auto seeking = m.filter.As<IMediaSeeking>(IID_IMediaSeeking);
       LONGLONG p = 0;
-      if (seeking->GetCurrentPosition(&p) == S_OK) {
+      if (seeking && seeking->GetCurrentPosition(&p) == S_OK) {
         slowest = answered ? std::min(slowest, p) : p;
         answered = true;
       }
-      seeking->Release();
     }
     if (answered) {
       *pCurrent = slowest;
@@ -872,9 +728,9 @@ STDMETHODIMP FilterGraph::GetCurrentPosition(LONGLONG* pCurrent) {
   // Otherwise the clock tells how far the streams are from where the run began.
   LONGLONG position;
   {
-    CAutoLock lock(&m_lock);
+    CAutoLock lock(&lock_);
     REFERENCE_TIME streamTime = std::max<REFERENCE_TIME>(StreamTimeNow(), 0);
-    position = m_segmentStart + static_cast<LONGLONG>(static_cast<double>(streamTime) * m_rate);
+    position = segmentStart_ + static_cast<LONGLONG>(static_cast<double>(streamTime) * rate_);
   }
   LONGLONG stop = 0;
   if (SUCCEEDED(GetStopPosition(&stop))) {
@@ -889,8 +745,8 @@ STDMETHODIMP FilterGraph::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTarg
   if (!pTarget) return E_POINTER;
   GUID current;
   {
-    CAutoLock lock(&m_lock);
-    current = m_timeFormat;
+    CAutoLock lock(&lock_);
+    current = timeFormat_;
   }
   const GUID& target = pTargetFormat ? *pTargetFormat : current;
   const GUID& source = pSourceFormat ? *pSourceFormat : current;
@@ -898,13 +754,12 @@ STDMETHODIMP FilterGraph::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTarg
     *pTarget = Source;
     return S_OK;
   }
-  std::vector<IMediaSeeking*> seekers = Seekers();
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
   HRESULT hr = E_NOTIMPL;
-  for (IMediaSeeking* s : seekers) {
+  for (const ComPtr<IMediaSeeking>& s : seekers) {
     hr = s->ConvertTimeFormat(pTarget, &target, Source, &source);
     if (SUCCEEDED(hr)) break;
   }
-  ReleaseAll(seekers);
   return hr;
 }
 
@@ -914,13 +769,13 @@ STDMETHODIMP FilterGraph::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags,
   if ((currentBits && !pCurrent) || (stopBits && !pStop)) return E_POINTER;
   if (!currentBits && !stopBits) return S_OK;
 
-  CAutoLock lock(&m_lock);
-  FILTER_STATE was = m_state;
+  CAutoLock lock(&lock_);
+  FILTER_STATE was = state_;
   // A running graph pauses while its sources move, then runs on from stream time 0.
   if (was == State_Running) {
-    m_pausedAt = StreamTimeNow();
+    pausedAt_ = StreamTimeNow();
     for (IBaseFilter* filter : DownstreamFirst()) filter->Pause();
-    m_state = State_Paused;
+    state_ = State_Paused;
   }
   LONGLONG newStart = 0;
   if (currentBits == AM_SEEKING_AbsolutePositioning) MediaTimeFromFormat(*pCurrent, &newStart);
@@ -930,10 +785,10 @@ STDMETHODIMP FilterGraph::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags,
     MediaTimeFromFormat(currentBefore + *pCurrent, &newStart);
   }
 
-  std::vector<IMediaSeeking*> seekers = Seekers();
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
   HRESULT hr = seekers.empty() ? E_NOTIMPL : S_OK;
   bool anyOk = false;
-  for (IMediaSeeking* s : seekers) {
+  for (const ComPtr<IMediaSeeking>& s : seekers) {
     LONGLONG current = pCurrent ? *pCurrent : 0;
     LONGLONG stop = pStop ? *pStop : 0;
     // Relative moves are made absolute from the graph's position, so that every stream agrees.
@@ -948,19 +803,18 @@ STDMETHODIMP FilterGraph::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags,
     else if (SUCCEEDED(hr))
       hr = hrSeeker;
   }
-  ReleaseAll(seekers);
   if (anyOk) hr = S_OK;
 
   if (SUCCEEDED(hr) && currentBits) {
-    m_segmentStart = newStart;
-    m_pausedAt = 0;
+    segmentStart_ = newStart;
+    pausedAt_ = 0;
     ResetCompletion();
   }
   if (was == State_Running) {
     REFERENCE_TIME start = 0;
-    if (m_clock) {
-      m_clock->GetTime(&start);
-      start -= m_pausedAt;
+    if (clock_) {
+      clock_->GetTime(&start);
+      start -= pausedAt_;
       start += 10 * MILLISECONDS;
     }
     RunLocked(start);
@@ -976,44 +830,41 @@ STDMETHODIMP FilterGraph::GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) {
 }
 
 STDMETHODIMP FilterGraph::GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) {
-  std::vector<IMediaSeeking*> seekers = Seekers();
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
   HRESULT hr = seekers.empty() ? E_NOTIMPL : seekers.front()->GetAvailable(pEarliest, pLatest);
-  ReleaseAll(seekers);
   return hr;
 }
 
 STDMETHODIMP FilterGraph::SetRate(double dRate) {
   if (!(dRate > 0.0)) return E_INVALIDARG;
-  std::vector<IMediaSeeking*> seekers = Seekers();
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
   HRESULT hr = seekers.empty() ? E_NOTIMPL : S_OK;
-  for (IMediaSeeking* s : seekers) {
+  for (const ComPtr<IMediaSeeking>& s : seekers) {
     HRESULT hrSeeker = s->SetRate(dRate);
     if (FAILED(hrSeeker)) hr = hrSeeker;
   }
-  ReleaseAll(seekers);
   if (SUCCEEDED(hr)) {
-    CAutoLock lock(&m_lock);
-    m_rate = dRate;
+    CAutoLock lock(&lock_);
+    rate_ = dRate;
   }
   return hr;
 }
 
 STDMETHODIMP FilterGraph::GetRate(double* pdRate) {
   if (!pdRate) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  *pdRate = m_rate;
+  CAutoLock lock(&lock_);
+  *pdRate = rate_;
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::GetPreroll(LONGLONG* pllPreroll) {
   if (!pllPreroll) return E_POINTER;
   *pllPreroll = 0;
-  std::vector<IMediaSeeking*> seekers = Seekers();
-  for (IMediaSeeking* s : seekers) {
+  const std::vector<ComPtr<IMediaSeeking>> seekers = Seekers();
+  for (const ComPtr<IMediaSeeking>& s : seekers) {
     LONGLONG p = 0;
     if (SUCCEEDED(s->GetPreroll(&p))) *pllPreroll = std::max(*pllPreroll, p);
   }
-  ReleaseAll(seekers);
   return S_OK;
 }
 

@@ -22,7 +22,7 @@ class FilterGraph : public CUnknown,
   FilterGraph(LPUNKNOWN pUnk, HRESULT* phr);
   // Stops the graph (joining every streaming thread) and lets go of the filters.
   ~FilterGraph() override;
-  static HRESULT Create(IUnknown* pUnkOuter, REFIID riid, void** ppv);
+  static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
 
   DECLARE_IUNKNOWN
   // The video window, video and audio interfaces come from the first filter offering them.
@@ -123,7 +123,7 @@ class FilterGraph : public CUnknown,
 
  private:
   struct Member {
-    IBaseFilter* filter;  // referenced
+    ComPtr<IBaseFilter> filter;
     std::u16string name;
   };
 
@@ -131,7 +131,7 @@ class FilterGraph : public CUnknown,
   std::u16string UniqueName(LPCWSTR requested);
   // Filters with downstream ones first: state changes reach renderers before sources.
   std::vector<IBaseFilter*> DownstreamFirst();
-  std::vector<IMediaSeeking*> Seekers();  // referenced; the caller releases them
+  std::vector<ComPtr<IMediaSeeking>> Seekers();
   // The largest of what the seekers answer to get (duration, stop position).
   HRESULT LargestFromSeekers(HRESULT (STDMETHODCALLTYPE IMediaSeeking::*get)(LONGLONG*), LONGLONG* value);
   bool IsRenderer(IBaseFilter* filter);
@@ -147,28 +147,28 @@ class FilterGraph : public CUnknown,
   HRESULT FormatFromMediaTime(LONGLONG mediaTime, LONGLONG* value);
 
   // Intelligent connection (graph_builder.cpp).
-  HRESULT ConnectVia(IPin* out, IPin* in, int depth, std::vector<IBaseFilter*>& added);
-  HRESULT RenderVia(IPin* out, int depth, std::vector<IBaseFilter*>& added);
-  HRESULT AddCandidate(REFCLSID clsid, const std::u16string& name, IBaseFilter** filter);
-  void RemoveAdded(const std::vector<IBaseFilter*>& added);
+  HRESULT ConnectVia(IPin* out, IPin* in, int depth, std::vector<ComPtr<IBaseFilter>>& added);
+  HRESULT RenderVia(IPin* out, int depth, std::vector<ComPtr<IBaseFilter>>& added);
+  ComPtr<IBaseFilter> AddCandidate(REFCLSID clsid, const std::u16string& name);  // null on failure
+  void RemoveAdded(std::vector<ComPtr<IBaseFilter>>& added);  // last added first
 
-  CCritSec m_lock;
-  std::vector<Member> m_members;  // in order of addition
-  FILTER_STATE m_state = State_Stopped;
-  IReferenceClock* m_clock = nullptr;  // referenced
-  bool m_clockChosen = false;          // set by SetSyncSource: no default clock is picked
-  REFERENCE_TIME m_tStart = 0;         // clock time of stream time 0
-  REFERENCE_TIME m_pausedAt = 0;       // stream time when paused
+  CCritSec lock_;
+  std::vector<Member> members_;  // in order of addition
+  FILTER_STATE state_ = State_Stopped;
+  ComPtr<IReferenceClock> clock_;
+  bool clockChosen_ = false;     // set by SetSyncSource: no default clock is picked
+  REFERENCE_TIME runStart_ = 0;  // clock time of stream time 0
+  REFERENCE_TIME pausedAt_ = 0;  // stream time when paused
 
-  GUID m_timeFormat = TIME_FORMAT_MEDIA_TIME;
-  LONGLONG m_segmentStart = 0;  // media time where the current run began
-  double m_rate = 1.0;
+  GUID timeFormat_ = TIME_FORMAT_MEDIA_TIME;
+  LONGLONG segmentStart_ = 0;  // media time where the current run began
+  double rate_ = 1.0;
 
-  GraphEvents m_events;
-  std::mutex m_completionLock;
-  std::set<IBaseFilter*> m_pendingRenderers;
-  bool m_completeSent = false;
-  bool m_defaultComplete = true;
+  GraphEvents events_;
+  std::mutex completionLock_;
+  std::set<IBaseFilter*> pendingRenderers_;
+  bool completeSent_ = false;
+  bool defaultComplete_ = true;
 };
 
 }  // namespace dshow

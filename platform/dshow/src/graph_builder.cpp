@@ -5,7 +5,8 @@
 #include "catalog.h"
 #include "dshow/uuids.h"
 #include "filter_graph.h"
-#include "wide_text.h"
+#include "filter_pins.h"
+#include "win32/utf.h"
 #include "win32/winreg.h"
 
 namespace dshow {
@@ -14,41 +15,15 @@ namespace {
 // Chains longer than this are not tried (decoder + converter + one more).
 const int kMaxDepth = 3;
 
-std::vector<IPin*> PinsOf(IBaseFilter* filter, PIN_DIRECTION wanted) {
-  std::vector<IPin*> pins;
-  IEnumPins* e = nullptr;
-  if (FAILED(filter->EnumPins(&e))) return pins;
-  IPin* pin = nullptr;
-  while (e->Next(1, &pin, nullptr) == S_OK) {
-    PIN_DIRECTION dir;
-    if (SUCCEEDED(pin->QueryDirection(&dir)) && dir == wanted)
-      pins.push_back(pin);
-    else
-      pin->Release();
-  }
-  e->Release();
-  return pins;
-}
-
-bool IsConnected(IPin* pin) {
-  IPin* peer = nullptr;
-  if (FAILED(pin->ConnectedTo(&peer)) || !peer) return false;
-  peer->Release();
-  return true;
-}
-
-void ReleasePins(std::vector<IPin*>& pins) {
-  for (IPin* p : pins) p->Release();
-  pins.clear();
-}
+bool IsConnected(IPin* pin) { return PeerOf(pin) != nullptr; }
 
 // The class of the filter that owns the pin (GUID_NULL when it cannot tell).
 CLSID OwnerClass(IPin* pin) {
   CLSID clsid = GUID_NULL;
   PIN_INFO info{};
-  if (SUCCEEDED(pin->QueryPinInfo(&info)) && info.pFilter) {
-    info.pFilter->GetClassID(&clsid);
-    info.pFilter->Release();
+  if (SUCCEEDED(pin->QueryPinInfo(&info))) {
+    const auto owner = ComPtr<IBaseFilter>::Adopt(info.pFilter);
+    if (owner) owner->GetClassID(&clsid);
   }
   return clsid;
 }
@@ -81,53 +56,45 @@ bool RegisteredSourceFilter(const std::string& file, CLSID* clsid) {
 
 }  // namespace
 
-HRESULT FilterGraph::AddCandidate(REFCLSID clsid, const std::u16string& name, IBaseFilter** filter) {
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(filter));
-  if (FAILED(hr)) return hr;
-  hr = AddFilter(*filter, name.c_str());
-  if (FAILED(hr)) {
-    (*filter)->Release();
-    *filter = nullptr;
-  }
-  return hr;
+ComPtr<IBaseFilter> FilterGraph::AddCandidate(REFCLSID clsid, const std::u16string& name) {
+  ComPtr<IBaseFilter> filter;
+  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.putVoid()))) return nullptr;
+  if (FAILED(AddFilter(filter.get(), name.c_str()))) return nullptr;
+  return filter;
 }
 
-void FilterGraph::RemoveAdded(const std::vector<IBaseFilter*>& added) {
-  for (auto it = added.rbegin(); it != added.rend(); ++it) {
-    RemoveFilter(*it);
-    (*it)->Release();
+void FilterGraph::RemoveAdded(std::vector<ComPtr<IBaseFilter>>& added) {
+  while (!added.empty()) {
+    RemoveFilter(added.back().get());
+    added.pop_back();
   }
 }
 
 // Connects out to in through one more candidate filter (and, below it, more), adding what it
 // uses to `added` (referenced). Nothing is left behind on failure.
-HRESULT FilterGraph::ConnectVia(IPin* out, IPin* in, int depth, std::vector<IBaseFilter*>& added) {
+HRESULT FilterGraph::ConnectVia(IPin* out, IPin* in, int depth, std::vector<ComPtr<IBaseFilter>>& added) {
   if (depth >= kMaxDepth) return VFW_E_CANNOT_CONNECT;
   CLSID upstream = OwnerClass(out);
   for (const GraphCandidate& candidate : GraphCandidates(DSHOW_CANDIDATE_TRANSFORM)) {
     // A converter behind another of its kind adds nothing.
     if (candidate.clsid == upstream) continue;
-    IBaseFilter* filter = nullptr;
-    if (FAILED(AddCandidate(candidate.clsid, candidate.name, &filter))) continue;
-    std::vector<IBaseFilter*> mine{filter};
+    std::vector<ComPtr<IBaseFilter>> mine{AddCandidate(candidate.clsid, candidate.name)};
+    IBaseFilter* const filter = mine.front().get();
+    if (!filter) continue;
     bool connected = false;
-    std::vector<IPin*> inputs = PinsOf(filter, PINDIR_INPUT);
-    for (IPin* input : inputs) {
-      if (IsConnected(input) || FAILED(out->Connect(input, nullptr))) continue;
-      std::vector<IPin*> outputs = PinsOf(filter, PINDIR_OUTPUT);
-      for (IPin* output : outputs) {
-        if (IsConnected(output)) continue;
-        if (SUCCEEDED(output->Connect(in, nullptr)) || SUCCEEDED(ConnectVia(output, in, depth + 1, mine))) {
+    for (const ComPtr<IPin>& input : PinsOf(filter, PINDIR_INPUT)) {
+      if (IsConnected(input.get()) || FAILED(out->Connect(input.get(), nullptr))) continue;
+      for (const ComPtr<IPin>& output : PinsOf(filter, PINDIR_OUTPUT)) {
+        if (IsConnected(output.get())) continue;
+        if (SUCCEEDED(output->Connect(in, nullptr)) || SUCCEEDED(ConnectVia(output.get(), in, depth + 1, mine))) {
           connected = true;
           break;
         }
       }
-      ReleasePins(outputs);
       if (connected) break;
       out->Disconnect();
       input->Disconnect();
     }
-    ReleasePins(inputs);
     if (connected) {
       added.insert(added.end(), mine.begin(), mine.end());
       return S_OK;
@@ -139,20 +106,18 @@ HRESULT FilterGraph::ConnectVia(IPin* out, IPin* in, int depth, std::vector<IBas
 
 STDMETHODIMP FilterGraph::Connect(IPin* ppinOut, IPin* ppinIn) {
   if (!ppinOut || !ppinIn) return E_POINTER;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   HRESULT hr = ConnectDirect(ppinOut, ppinIn, nullptr);
   if (SUCCEEDED(hr) || hr == VFW_E_NOT_IN_GRAPH || hr == VFW_E_INVALID_DIRECTION || hr == VFW_E_ALREADY_CONNECTED ||
       hr == VFW_E_NOT_STOPPED)
     return hr;
   if (IsConnected(ppinIn)) return VFW_E_ALREADY_CONNECTED;
-  std::vector<IBaseFilter*> added;
-  hr = ConnectVia(ppinOut, ppinIn, 0, added);
-  for (IBaseFilter* f : added) f->Release();
-  return hr;
+  std::vector<ComPtr<IBaseFilter>> added;  // the graph keeps them
+  return ConnectVia(ppinOut, ppinIn, 0, added);
 }
 
 // Renders out with a renderer, or through a candidate transform whose outputs all render.
-HRESULT FilterGraph::RenderVia(IPin* out, int depth, std::vector<IBaseFilter*>& added) {
+HRESULT FilterGraph::RenderVia(IPin* out, int depth, std::vector<ComPtr<IBaseFilter>>& added) {
   // Renderers and transforms are tried together, best merit first, as intelligent connection
   // does: a preferred converter goes ahead of a renderer that would also take the stream.
   struct Choice {
@@ -170,25 +135,22 @@ HRESULT FilterGraph::RenderVia(IPin* out, int depth, std::vector<IBaseFilter*>& 
                    [](const Choice& a, const Choice& b) { return a.candidate.merit > b.candidate.merit; });
 
   for (const Choice& choice : choices) {
-    IBaseFilter* filter = nullptr;
-    if (FAILED(AddCandidate(choice.candidate.clsid, choice.candidate.name, &filter))) continue;
-    std::vector<IBaseFilter*> mine{filter};
+    std::vector<ComPtr<IBaseFilter>> mine{AddCandidate(choice.candidate.clsid, choice.candidate.name)};
+    IBaseFilter* const filter = mine.front().get();
+    if (!filter) continue;
     bool rendered = false;
-    std::vector<IPin*> inputs = PinsOf(filter, PINDIR_INPUT);
-    for (IPin* input : inputs) {
-      if (FAILED(out->Connect(input, nullptr))) continue;
+    for (const ComPtr<IPin>& input : PinsOf(filter, PINDIR_INPUT)) {
+      if (FAILED(out->Connect(input.get(), nullptr))) continue;
       if (choice.renderer) {
         rendered = true;
       } else {
-        std::vector<IPin*> outputs = PinsOf(filter, PINDIR_OUTPUT);
+        const std::vector<ComPtr<IPin>> outputs = PinsOf(filter, PINDIR_OUTPUT);
         rendered = !outputs.empty();
-        for (IPin* output : outputs)
-          if (rendered && FAILED(RenderVia(output, depth + 1, mine))) rendered = false;
-        ReleasePins(outputs);
+        for (const ComPtr<IPin>& output : outputs)
+          if (rendered && FAILED(RenderVia(output.get(), depth + 1, mine))) rendered = false;
       }
       break;
     }
-    ReleasePins(inputs);
     if (rendered) {
       added.insert(added.end(), mine.begin(), mine.end());
       return S_OK;
@@ -200,64 +162,51 @@ HRESULT FilterGraph::RenderVia(IPin* out, int depth, std::vector<IBaseFilter*>& 
 
 STDMETHODIMP FilterGraph::Render(IPin* ppinOut) {
   if (!ppinOut) return E_POINTER;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   PIN_DIRECTION dir;
   if (FAILED(ppinOut->QueryDirection(&dir)) || dir != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
   if (IsConnected(ppinOut)) return VFW_E_ALREADY_CONNECTED;
-  std::vector<IBaseFilter*> added;
-  HRESULT hr = RenderVia(ppinOut, 0, added);
-  for (IBaseFilter* f : added) f->Release();
-  return hr;
+  std::vector<ComPtr<IBaseFilter>> added;  // the graph keeps them
+  return RenderVia(ppinOut, 0, added);
 }
 
 STDMETHODIMP FilterGraph::AddSourceFilter(LPCWSTR lpcwstrFileName, LPCWSTR lpcwstrFilterName, IBaseFilter** ppFilter) {
   if (!lpcwstrFileName || !ppFilter) return E_POINTER;
   *ppFilter = nullptr;
-  CAutoLock lock(&m_lock);
+  CAutoLock lock(&lock_);
   CLSID clsid = CLSID_CorvaneFileSource;
-  RegisteredSourceFilter(Utf8FromWide(lpcwstrFileName), &clsid);
+  RegisteredSourceFilter(win32::Utf16ToUtf8(lpcwstrFileName), &clsid);
 
-  IBaseFilter* filter = nullptr;
-  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(&filter))))
+  ComPtr<IBaseFilter> filter;
+  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.putVoid())))
     return VFW_E_CANNOT_LOAD_SOURCE_FILTER;
-  IFileSourceFilter* load = nullptr;
-  if (FAILED(filter->QueryInterface(IID_IFileSourceFilter, reinterpret_cast<void**>(&load)))) {
-    filter->Release();
-    return VFW_E_CANNOT_LOAD_SOURCE_FILTER;
-  }
-  HRESULT hr = AddFilter(filter, lpcwstrFilterName ? lpcwstrFilterName : lpcwstrFileName);
+  const auto load = filter.As<IFileSourceFilter>(IID_IFileSourceFilter);
+  if (!load) return VFW_E_CANNOT_LOAD_SOURCE_FILTER;
+  HRESULT hr = AddFilter(filter.get(), lpcwstrFilterName ? lpcwstrFilterName : lpcwstrFileName);
   if (SUCCEEDED(hr)) {
     hr = load->Load(lpcwstrFileName, nullptr);
-    if (FAILED(hr)) RemoveFilter(filter);
+    if (FAILED(hr)) RemoveFilter(filter.get());
   }
-  load->Release();
-  if (FAILED(hr)) {
-    filter->Release();
-    return hr;
-  }
-  *ppFilter = filter;
+  if (FAILED(hr)) return hr;
+  *ppFilter = filter.Detach();
   return S_OK;
 }
 
 STDMETHODIMP FilterGraph::RenderFile(LPCWSTR lpcwstrFile, LPCWSTR) {
   if (!lpcwstrFile) return E_POINTER;
-  CAutoLock lock(&m_lock);
-  IBaseFilter* source = nullptr;
-  HRESULT hr = AddSourceFilter(lpcwstrFile, lpcwstrFile, &source);
+  CAutoLock lock(&lock_);
+  ComPtr<IBaseFilter> source;
+  HRESULT hr = AddSourceFilter(lpcwstrFile, lpcwstrFile, source.put());
   if (FAILED(hr)) return hr;
-  std::vector<IPin*> outputs = PinsOf(source, PINDIR_OUTPUT);
+  const std::vector<ComPtr<IPin>> outputs = PinsOf(source.get(), PINDIR_OUTPUT);
   size_t rendered = 0;
-  for (IPin* output : outputs)
-    if (SUCCEEDED(Render(output))) ++rendered;
-  size_t total = outputs.size();
-  ReleasePins(outputs);
+  for (const ComPtr<IPin>& output : outputs)
+    if (SUCCEEDED(Render(output.get()))) ++rendered;
   if (rendered == 0) {
-    RemoveFilter(source);
-    source->Release();
+    RemoveFilter(source.get());
     return VFW_E_CANNOT_RENDER;
   }
-  source->Release();
-  return rendered == total ? S_OK : VFW_S_PARTIAL_RENDER;
+  return rendered == outputs.size() ? S_OK : VFW_S_PARTIAL_RENDER;
 }
 
 }  // namespace dshow

@@ -24,7 +24,7 @@ class GraphEvents {
   // Waits for EC_COMPLETE, EC_ERRORABORT or EC_USERABORT to be queued (the event stays queued).
   HRESULT WaitForCompletion(LONG msTimeout, LONG* code);
   // Set while the queue holds events.
-  HANDLE Handle() const { return m_hEvent; }
+  HANDLE Handle() const { return event_; }
   void SetNotifyWindow(OAHWND hwnd, LONG message, LONG_PTR instanceData);
   void SetNotifyFlags(LONG flags);
   LONG NotifyFlags();
@@ -35,14 +35,14 @@ class GraphEvents {
     LONG_PTR param1;
     LONG_PTR param2;
   };
-  std::mutex m_lock;
-  std::condition_variable m_arrived;
-  std::deque<Event> m_queue;
-  HANDLE m_hEvent;
-  OAHWND m_hwnd = 0;
-  LONG m_message = 0;
-  LONG_PTR m_instanceData = 0;
-  LONG m_flags = 0;
+  std::mutex lock_;
+  std::condition_variable arrived_;
+  std::deque<Event> queue_;
+  HANDLE event_;
+  OAHWND hwnd_ = 0;
+  LONG message_ = 0;
+  LONG_PTR instanceData_ = 0;
+  LONG flags_ = 0;
 };
 
 }  // namespace dshow

@@ -1,7 +1,6 @@
 #include "dshow/source.h"
 #include <string>
 
-#include "wide_text.h"
 
 // ---- Filter -------------------------------------------------------------------------------------
 
@@ -93,7 +92,7 @@ STDMETHODIMP CSourceStream::QueryId(LPWSTR* Id) {
   if (number < 1) return VFW_E_NOT_FOUND;
   std::u16string text;
   for (char c : std::to_string(number)) text.push_back(static_cast<char16_t>(c));
-  return dshow::TaskMemWideCopy(text.c_str(), Id);
+  return TaskMemWideCopy(text.c_str(), Id);
 }
 
 HRESULT CSourceStream::CheckMediaType(const CMediaType* pMediaType) {
@@ -190,8 +189,8 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
   Command com;
   do {
     while (!CheckRequest(&com)) {
-      IMediaSample* sample = nullptr;
-      HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+      ComPtr<IMediaSample> sample;
+      HRESULT hr = GetDeliveryBuffer(sample.put(), nullptr, nullptr, 0);
       if (FAILED(hr)) {
         // No buffers while decommitted: the stop request is on its way; serve it here.
         com = GetRequest();
@@ -202,21 +201,13 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
         Reply(com == CMD_STOP ? S_OK : static_cast<DWORD>(E_UNEXPECTED));
         return S_FALSE;
       }
-      hr = FillBuffer(sample);
-      if (hr == S_OK) {
-        hr = Deliver(sample);
-        sample->Release();
-        if (hr != S_OK) return S_OK;  // downstream refused: wait for the next command
-      } else if (hr == S_FALSE) {
-        sample->Release();
-        DeliverEndOfStream();
-        return S_OK;
-      } else {
-        sample->Release();
-        DeliverEndOfStream();
-        m_pFilter->NotifyEvent(EC_ERRORABORT, hr, 0);
-        return hr;
+      hr = FillBuffer(sample.get());
+      if (hr != S_OK) {
+        sample = nullptr;  // back to the allocator before the stream ends
+        return OnFillEnded(hr);
       }
+      hr = Deliver(sample.get());
+      if (hr != S_OK) return S_OK;  // downstream refused: wait for the next command
     }
     // Pause and Run only change the filter state; keep streaming.
     if (com == CMD_RUN || com == CMD_PAUSE) {
@@ -228,4 +219,11 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
     }
   } while (com != CMD_STOP);
   return S_FALSE;
+}
+
+HRESULT CSourceStream::OnFillEnded(HRESULT hr) {
+  DeliverEndOfStream();
+  if (hr == S_FALSE) return S_OK;
+  m_pFilter->NotifyEvent(EC_ERRORABORT, hr, 0);
+  return hr;
 }

@@ -16,24 +16,14 @@ SystemClock::SystemClock(LPUNKNOWN pUnk, HRESULT* phr) : CUnknown("system clock"
 
 SystemClock::~SystemClock() {
   {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_quit = true;
+    std::lock_guard<std::mutex> guard(lock_);
+    quit_ = true;
   }
-  m_changed.notify_all();
-  if (m_timer.joinable()) m_timer.join();
+  changed_.notify_all();
+  if (timer_.joinable()) timer_.join();
 }
 
-HRESULT SystemClock::Create(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (pUnkOuter && riid != IID_IUnknown) return E_NOINTERFACE;
-  HRESULT hr = S_OK;
-  SystemClock* clock = new SystemClock(pUnkOuter, &hr);
-  clock->NonDelegatingAddRef();
-  hr = clock->NonDelegatingQueryInterface(riid, ppv);
-  clock->NonDelegatingRelease();
-  return hr;
-}
+CUnknown* SystemClock::CreateInstance(LPUNKNOWN outer, HRESULT* phr) { return new SystemClock(outer, phr); }
 
 STDMETHODIMP SystemClock::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
@@ -51,11 +41,11 @@ STDMETHODIMP SystemClock::AdviseTime(REFERENCE_TIME baseTime, REFERENCE_TIME str
                                      DWORD_PTR* pdwAdviseCookie) {
   if (!pdwAdviseCookie) return E_POINTER;
   if (!hEvent || baseTime + streamTime <= 0) return E_INVALIDARG;
-  std::lock_guard<std::mutex> guard(m_lock);
-  DWORD_PTR cookie = m_nextCookie++;
-  m_advises[cookie] = {baseTime + streamTime, 0, reinterpret_cast<HANDLE>(hEvent)};
-  if (!m_timer.joinable()) m_timer = std::thread([this] { TimerLoop(); });
-  m_changed.notify_all();
+  std::lock_guard<std::mutex> guard(lock_);
+  DWORD_PTR cookie = nextCookie_++;
+  advises_[cookie] = {baseTime + streamTime, 0, reinterpret_cast<HANDLE>(hEvent)};
+  if (!timer_.joinable()) timer_ = std::thread([this] { TimerLoop(); });
+  changed_.notify_all();
   *pdwAdviseCookie = cookie;
   return S_OK;
 }
@@ -64,31 +54,31 @@ STDMETHODIMP SystemClock::AdvisePeriodic(REFERENCE_TIME startTime, REFERENCE_TIM
                                          DWORD_PTR* pdwAdviseCookie) {
   if (!pdwAdviseCookie) return E_POINTER;
   if (!hSemaphore || startTime <= 0 || periodTime <= 0) return E_INVALIDARG;
-  std::lock_guard<std::mutex> guard(m_lock);
-  DWORD_PTR cookie = m_nextCookie++;
-  m_advises[cookie] = {startTime, periodTime, reinterpret_cast<HANDLE>(hSemaphore)};
-  if (!m_timer.joinable()) m_timer = std::thread([this] { TimerLoop(); });
-  m_changed.notify_all();
+  std::lock_guard<std::mutex> guard(lock_);
+  DWORD_PTR cookie = nextCookie_++;
+  advises_[cookie] = {startTime, periodTime, reinterpret_cast<HANDLE>(hSemaphore)};
+  if (!timer_.joinable()) timer_ = std::thread([this] { TimerLoop(); });
+  changed_.notify_all();
   *pdwAdviseCookie = cookie;
   return S_OK;
 }
 
 STDMETHODIMP SystemClock::Unadvise(DWORD_PTR dwAdviseCookie) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  return m_advises.erase(dwAdviseCookie) ? S_OK : S_FALSE;
+  std::lock_guard<std::mutex> guard(lock_);
+  return advises_.erase(dwAdviseCookie) ? S_OK : S_FALSE;
 }
 
 void SystemClock::TimerLoop() {
-  std::unique_lock<std::mutex> lock(m_lock);
-  while (!m_quit) {
+  std::unique_lock<std::mutex> lock(lock_);
+  while (!quit_) {
     REFERENCE_TIME now = Now();
     REFERENCE_TIME next = INT64_MAX;
-    for (auto it = m_advises.begin(); it != m_advises.end();) {
+    for (auto it = advises_.begin(); it != advises_.end();) {
       Advise& a = it->second;
       if (a.due <= now) {
         SetEvent(a.event);
         if (a.period == 0) {
-          it = m_advises.erase(it);
+          it = advises_.erase(it);
           continue;
         }
         while (a.due <= now) a.due += a.period;
@@ -97,9 +87,9 @@ void SystemClock::TimerLoop() {
       ++it;
     }
     if (next == INT64_MAX)
-      m_changed.wait(lock);
+      changed_.wait(lock);
     else
-      m_changed.wait_for(lock, std::chrono::nanoseconds((next - now) * 100));
+      changed_.wait_for(lock, std::chrono::nanoseconds((next - now) * 100));
   }
 }
 

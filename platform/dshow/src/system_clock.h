@@ -11,7 +11,7 @@ class SystemClock : public CUnknown, public IReferenceClock {
  public:
   SystemClock(LPUNKNOWN pUnk, HRESULT* phr);
   ~SystemClock() override;
-  static HRESULT Create(IUnknown* pUnkOuter, REFIID riid, void** ppv);
+  static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
 
   DECLARE_IUNKNOWN
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -33,12 +33,12 @@ class SystemClock : public CUnknown, public IReferenceClock {
   };
   void TimerLoop();
 
-  std::mutex m_lock;
-  std::condition_variable m_changed;
-  std::map<DWORD_PTR, Advise> m_advises;
-  DWORD_PTR m_nextCookie = 1;
-  bool m_quit = false;
-  std::thread m_timer;  // started with the first advise
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::map<DWORD_PTR, Advise> advises_;
+  DWORD_PTR nextCookie_ = 1;
+  bool quit_ = false;
+  std::thread timer_;  // started with the first advise
 };
 
 }  // namespace dshow

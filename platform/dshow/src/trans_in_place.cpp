@@ -98,11 +98,7 @@ HRESULT CTransInPlaceOutputPin::CheckMediaType(const CMediaType* pmt) {
   return S_OK;
 }
 
-void CTransInPlaceOutputPin::SetAllocator(IMemAllocator* pAllocator) {
-  pAllocator->AddRef();
-  if (m_pAllocator) m_pAllocator->Release();
-  m_pAllocator = pAllocator;
-}
+void CTransInPlaceOutputPin::SetAllocator(IMemAllocator* pAllocator) { m_pAllocator = pAllocator; }
 
 // ---- Filter -------------------------------------------------------------------------------------
 
@@ -145,18 +141,15 @@ bool CTransInPlaceFilter::UsingDifferentAllocators() const {
 
 IMediaSample* CTransInPlaceFilter::Copy(IMediaSample* pSource) {
   AM_SAMPLE2_PROPERTIES* const props = m_pInput->SampleProps();
-  IMediaSample* dest = nullptr;
+  ComPtr<IMediaSample> dest;
   IMemAllocator* allocator = OutputPin()->PeekAllocator();
   if (!allocator) return nullptr;
   DWORD flags = m_bSampleSkipped ? AM_GBF_PREVFRAMESKIPPED : 0;
-  if (FAILED(allocator->GetBuffer(&dest, (props->dwSampleFlags & AM_SAMPLE_TIMEVALID) ? &props->tStart : nullptr,
+  if (FAILED(allocator->GetBuffer(dest.put(), (props->dwSampleFlags & AM_SAMPLE_TIMEVALID) ? &props->tStart : nullptr,
                                   (props->dwSampleFlags & AM_SAMPLE_STOPVALID) ? &props->tStop : nullptr, flags)))
     return nullptr;
   LONG length = pSource->GetActualDataLength();
-  if (length > dest->GetSize()) {
-    dest->Release();
-    return nullptr;
-  }
+  if (length > dest->GetSize()) return nullptr;
   BYTE* from = nullptr;
   BYTE* to = nullptr;
   pSource->GetPointer(&from);
@@ -172,14 +165,15 @@ IMediaSample* CTransInPlaceFilter::Copy(IMediaSample* pSource) {
   if ((props->dwSampleFlags & AM_SAMPLE_TYPECHANGED) && props->pMediaType) dest->SetMediaType(props->pMediaType);
   LONGLONG mediaStart = 0, mediaEnd = 0;
   if (pSource->GetMediaTime(&mediaStart, &mediaEnd) == S_OK) dest->SetMediaTime(&mediaStart, &mediaEnd);
-  return dest;
+  return dest.Detach();
 }
 
 HRESULT CTransInPlaceFilter::Receive(IMediaSample* pSample) {
-  bool copied = UsingDifferentAllocators() || (m_bModifiesData && InputPin()->IsReadOnly());
-  if (copied) {
-    pSample = Copy(pSample);
-    if (!pSample) return E_UNEXPECTED;
+  ComPtr<IMediaSample> copy;
+  if (UsingDifferentAllocators() || (m_bModifiesData && InputPin()->IsReadOnly())) {
+    copy = ComPtr<IMediaSample>::Adopt(Copy(pSample));
+    if (!copy) return E_UNEXPECTED;
+    pSample = copy.get();
   }
   HRESULT hr = Transform(pSample);
   if (FAILED(hr)) {
@@ -195,6 +189,5 @@ HRESULT CTransInPlaceFilter::Receive(IMediaSample* pSample) {
       m_bQualityChanged = TRUE;
     }
   }
-  if (copied) pSample->Release();
   return hr;
 }

@@ -162,11 +162,9 @@ STDMETHODIMP CTransformOutputPin::Notify(IBaseFilter* pSender, Quality q) {
   // Pass it on to the pin that feeds us.
   IPin* upstream = m_pTransformFilter->m_pInput ? m_pTransformFilter->m_pInput->GetConnected() : nullptr;
   if (!upstream) return VFW_E_NOT_FOUND;
-  IQualityControl* qc = nullptr;
-  if (FAILED(upstream->QueryInterface(IID_IQualityControl, reinterpret_cast<void**>(&qc)))) return VFW_E_NOT_FOUND;
-  hr = qc->Notify(m_pTransformFilter, q);
-  qc->Release();
-  return hr;
+  ComPtr<IQualityControl> qc;
+  if (FAILED(upstream->QueryInterface(IID_IQualityControl, qc.putVoid()))) return VFW_E_NOT_FOUND;
+  return qc->Notify(m_pTransformFilter, q);
 }
 
 // ---- Filter -------------------------------------------------------------------------------------
@@ -286,18 +284,18 @@ HRESULT CTransformFilter::InitializeOutputSample(IMediaSample* pSample, IMediaSa
 HRESULT CTransformFilter::Receive(IMediaSample* pSample) {
   IMemInputPin* downstream = m_pOutput->PeekInputPin();
   if (!downstream) return VFW_E_NOT_CONNECTED;
-  IMediaSample* out = nullptr;
-  HRESULT hr = InitializeOutputSample(pSample, &out);
+  ComPtr<IMediaSample> out;
+  HRESULT hr = InitializeOutputSample(pSample, out.put());
   if (FAILED(hr)) return hr;
-  hr = Transform(pSample, out);
+  hr = Transform(pSample, out.get());
   if (FAILED(hr)) {
-    out->Release();
+    out = nullptr;
     // The stream cannot go on: tell the graph instead of silently stalling.
     NotifyEvent(EC_ERRORABORT, hr, 0);
     return hr;
   }
   if (hr == S_FALSE) {
-    out->Release();
+    out = nullptr;
     m_bSampleSkipped = TRUE;
     if (!m_bQualityChanged) {
       NotifyEvent(EC_QUALITY_CHANGE, 0, 0);
@@ -305,9 +303,8 @@ HRESULT CTransformFilter::Receive(IMediaSample* pSample) {
     }
     return S_OK;
   }
-  hr = downstream->Receive(out);
+  hr = downstream->Receive(out.get());
   m_bSampleSkipped = FALSE;
-  out->Release();
   return hr;
 }
 

@@ -65,18 +65,15 @@ TEST(MediaType, BitmapSubtypesFollowTheHeader) {
 
 namespace {
 
-IMemAllocator* NewAllocator() {
+ComPtr<IMemAllocator> NewAllocator() {
   HRESULT hr = S_OK;
-  CMemAllocator* allocator = new CMemAllocator("test", nullptr, &hr);
-  IMemAllocator* result = nullptr;
-  allocator->NonDelegatingQueryInterface(IID_IMemAllocator, reinterpret_cast<void**>(&result));
-  return result;
+  return ComPtr<IMemAllocator>(new CMemAllocator("test", nullptr, &hr));
 }
 
 }  // namespace
 
 TEST(Allocator, RoundsSizesToTheAlignmentAndRefusesBadAlignment) {
-  Ref<IMemAllocator> allocator(NewAllocator());
+  const ComPtr<IMemAllocator> allocator = NewAllocator();
   ALLOCATOR_PROPERTIES request{2, 10, 16, 0}, actual{};
   ASSERT_EQ(allocator->SetProperties(&request, &actual), S_OK);
   EXPECT_EQ(actual.cBuffers, 2);
@@ -93,7 +90,7 @@ TEST(Allocator, RoundsSizesToTheAlignmentAndRefusesBadAlignment) {
 }
 
 TEST(Allocator, HandsOutBuffersOnlyWhileCommitted) {
-  Ref<IMemAllocator> allocator(NewAllocator());
+  const ComPtr<IMemAllocator> allocator = NewAllocator();
   IMediaSample* sample = nullptr;
   EXPECT_EQ(allocator->Commit(), VFW_E_SIZENOTSET);
   ALLOCATOR_PROPERTIES request{1, 64, 1, 0}, actual{};
@@ -112,7 +109,7 @@ TEST(Allocator, HandsOutBuffersOnlyWhileCommitted) {
 }
 
 TEST(Allocator, DecommitReleasesAWaitingThread) {
-  Ref<IMemAllocator> allocator(NewAllocator());
+  const ComPtr<IMemAllocator> allocator = NewAllocator();
   ALLOCATOR_PROPERTIES request{1, 64, 1, 0}, actual{};
   ASSERT_EQ(allocator->SetProperties(&request, &actual), S_OK);
   ASSERT_EQ(allocator->Commit(), S_OK);
@@ -135,7 +132,7 @@ TEST(Allocator, DecommitReleasesAWaitingThread) {
 }
 
 TEST(Sample, TimesFlagsLengthAndTypeRoundTrip) {
-  Ref<IMemAllocator> allocator(NewAllocator());
+  const ComPtr<IMemAllocator> allocator = NewAllocator();
   ALLOCATOR_PROPERTIES request{1, 32, 1, 0}, actual{};
   ASSERT_EQ(allocator->SetProperties(&request, &actual), S_OK);
   ASSERT_EQ(allocator->Commit(), S_OK);

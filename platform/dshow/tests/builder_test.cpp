@@ -13,11 +13,6 @@ using namespace dshow_test;
 
 namespace {
 
-template <class T>
-T* Made(T* object) {
-  object->AddRef();
-  return object;
-}
 
 DEFINE_GUID(CLSID_TestSink, 0x0B7E1A07, 0x52C4, 0x4F0E, 0x9D, 0x61, 0x2A, 0x3C, 0x44, 0x10, 0x7E, 0x07);
 
@@ -31,17 +26,17 @@ class TestSink : public TestRenderer, public IFileSinkFilter {
     return TestRenderer::NonDelegatingQueryInterface(riid, ppv);
   }
   STDMETHODIMP SetFileName(LPCOLESTR name, const AM_MEDIA_TYPE*) override {
-    m_file = name;
+    file_ = name;
     return S_OK;
   }
   STDMETHODIMP GetCurFile(LPOLESTR* name, AM_MEDIA_TYPE*) override {
-    *name = static_cast<LPOLESTR>(CoTaskMemAlloc((m_file.size() + 1) * sizeof(WCHAR)));
-    std::char_traits<char16_t>::copy(*name, m_file.c_str(), m_file.size() + 1);
+    *name = static_cast<LPOLESTR>(CoTaskMemAlloc((file_.size() + 1) * sizeof(WCHAR)));
+    std::char_traits<char16_t>::copy(*name, file_.c_str(), file_.size() + 1);
     return S_OK;
   }
 
  private:
-  std::u16string m_file;
+  std::u16string file_;
 };
 
 HRESULT CreateTestSink(IUnknown* outer, REFIID riid, void** ppv) {
@@ -97,11 +92,11 @@ class BuilderTest : public ::testing::Test {
     CoInitialize(nullptr);
     RegisterDShowClasses();
     RegisterTestClasses();
-    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.outv()), S_OK);
-    Ref<IMediaFilter> filter;
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, filter.outv()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.putVoid()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.putVoid()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.putVoid()), S_OK);
+    ComPtr<IMediaFilter> filter;
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, filter.putVoid()), S_OK);
     ASSERT_EQ(filter->SetSyncSource(nullptr), S_OK);
   }
 
@@ -123,9 +118,9 @@ class BuilderTest : public ::testing::Test {
     return true;
   }
 
-  Ref<IGraphBuilder> graph;
-  Ref<IMediaControl> control;
-  Ref<IMediaEventEx> events;
+  ComPtr<IGraphBuilder> graph;
+  ComPtr<IMediaControl> control;
+  ComPtr<IMediaEventEx> events;
 };
 
 std::vector<LONG> Range(LONG first, LONG last) {
@@ -137,8 +132,8 @@ std::vector<LONG> Range(LONG first, LONG last) {
 }  // namespace
 
 TEST_F(BuilderTest, ConnectInsertsAConverterWhenTheTypesDoNotMeet) {
-  Ref<TestSource> source(Made(new TestSource({5})));
-  Ref<TestRenderer> renderer(Made(new TestRenderer(MEDIASUBTYPE_RGB32)));
+  ComPtr<TestSource> source(new TestSource({5}));
+  ComPtr<TestRenderer> renderer(new TestRenderer(MEDIASUBTYPE_RGB32));
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
   IPin* out = source->Pin(0);
@@ -156,9 +151,9 @@ TEST_F(BuilderTest, ConnectInsertsAConverterWhenTheTypesDoNotMeet) {
 }
 
 TEST_F(BuilderTest, AConnectionNothingCanMakeLeavesTheGraphAsItWas) {
-  Ref<TestSource> source(Made(new TestSource({1})));
+  ComPtr<TestSource> source(new TestSource({1}));
   // No filter turns video into this subtype.
-  Ref<TestRenderer> renderer(Made(new TestRenderer(MEDIASUBTYPE_Avi)));
+  ComPtr<TestRenderer> renderer(new TestRenderer(MEDIASUBTYPE_Avi));
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
   EXPECT_TRUE(FAILED(graph->Connect(source->Pin(0), renderer->GetPin(0))));
@@ -175,7 +170,7 @@ TEST_F(BuilderTest, AConnectionNothingCanMakeLeavesTheGraphAsItWas) {
 }
 
 TEST_F(BuilderTest, RenderFindsARendererThroughAConverter) {
-  Ref<TestSource> source(Made(new TestSource({4})));
+  ComPtr<TestSource> source(new TestSource({4}));
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->Render(source->Pin(0)), S_OK);
   EXPECT_TRUE(HasFilter(u"Test Converter"));
@@ -185,26 +180,26 @@ TEST_F(BuilderTest, RenderFindsARendererThroughAConverter) {
 }
 
 TEST_F(BuilderTest, CaptureGraphBuilderRendersStreamsThroughAnIntermediateFilter) {
-  Ref<ICaptureGraphBuilder2> builder;
+  ComPtr<ICaptureGraphBuilder2> builder;
   ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER, IID_ICaptureGraphBuilder2,
-                             builder.outv()),
+                             builder.putVoid()),
             S_OK);
   ASSERT_EQ(builder->SetFiltergraph(graph.get()), S_OK);
   EXPECT_EQ(builder->SetFiltergraph(graph.get()), E_UNEXPECTED);
-  Ref<IGraphBuilder> same;
-  ASSERT_EQ(builder->GetFiltergraph(same.out()), S_OK);
+  ComPtr<IGraphBuilder> same;
+  ASSERT_EQ(builder->GetFiltergraph(same.put()), S_OK);
   EXPECT_EQ(same.get(), graph.get());
 
-  Ref<TestSource> source(Made(new TestSource({6, 3})));
-  Ref<TestMarker> marker(Made(new TestMarker));
+  ComPtr<TestSource> source(new TestSource({6, 3}));
+  ComPtr<TestMarker> marker(new TestMarker);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(marker.get(), u"Marker"), S_OK);
 
   // An output stage of our own class: the builder adds it as the multiplexer and names the file.
   RegisterBuiltinClass(CLSID_TestSink, &CreateTestSink);
-  Ref<IBaseFilter> mux;
-  Ref<IFileSinkFilter> sink;
-  ASSERT_EQ(builder->SetOutputFileName(&CLSID_TestSink, u"C:\\out\\clip.tst", mux.out(), sink.out()), S_OK);
+  ComPtr<IBaseFilter> mux;
+  ComPtr<IFileSinkFilter> sink;
+  ASSERT_EQ(builder->SetOutputFileName(&CLSID_TestSink, u"C:\\out\\clip.tst", mux.put(), sink.put()), S_OK);
   LPOLESTR file = nullptr;
   ASSERT_EQ(sink->GetCurFile(&file, nullptr), S_OK);
   EXPECT_EQ(std::u16string(file), u"C:\\out\\clip.tst");
@@ -224,15 +219,15 @@ TEST_F(BuilderTest, CaptureGraphBuilderRendersStreamsThroughAnIntermediateFilter
   EXPECT_TRUE(FAILED(builder->RenderStream(nullptr, &MEDIATYPE_Audio, static_cast<IPin*>(source->Pin(0)), nullptr, nullptr)));
 
   // Interfaces are found downstream and upstream.
-  Ref<IFileSinkFilter> found;
+  ComPtr<IFileSinkFilter> found;
   ASSERT_EQ(builder->FindInterface(nullptr, nullptr, static_cast<IBaseFilter*>(source.get()), IID_IFileSinkFilter,
-                                   found.outv()),
+                                   found.putVoid()),
             S_OK);
   EXPECT_EQ(found.get(), sink.get());
-  Ref<IMediaSeeking> upstream;
-  ASSERT_EQ(builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, mux.get(), IID_IMediaSeeking, upstream.outv()), S_OK);
-  Ref<IFileSinkFilter> none;
-  EXPECT_EQ(builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, mux.get(), IID_IFileSinkFilter, none.outv()),
+  ComPtr<IMediaSeeking> upstream;
+  ASSERT_EQ(builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, mux.get(), IID_IMediaSeeking, upstream.putVoid()), S_OK);
+  ComPtr<IFileSinkFilter> none;
+  EXPECT_EQ(builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, mux.get(), IID_IFileSinkFilter, none.putVoid()),
             E_NOINTERFACE);
 
   ASSERT_TRUE(RunToCompletion());
@@ -244,8 +239,8 @@ TEST_F(BuilderTest, CaptureGraphBuilderRendersStreamsThroughAnIntermediateFilter
 }
 
 TEST_F(BuilderTest, DeviceCategoriesListTheProvidersEntriesThenTheRegisteredFilters) {
-  Ref<ICreateDevEnum> devices;
-  ASSERT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum, devices.outv()),
+  ComPtr<ICreateDevEnum> devices;
+  ASSERT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum, devices.putVoid()),
             S_OK);
   DShowSetDeviceCategoryProvider(CLSID_TestCategory, &EnumerateTestCategory);
   // A filter registered under the category comes after the provider's entries.
@@ -257,15 +252,15 @@ TEST_F(BuilderTest, DeviceCategoriesListTheProvidersEntriesThenTheRegisteredFilt
   RegSetValueExA(entry, "FriendlyName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);
   RegCloseKey(entry);
 
-  Ref<IEnumMoniker> monikers;
-  ASSERT_EQ(devices->CreateClassEnumerator(CLSID_TestCategory, monikers.out(), 0), S_OK);
+  ComPtr<IEnumMoniker> monikers;
+  ASSERT_EQ(devices->CreateClassEnumerator(CLSID_TestCategory, monikers.put(), 0), S_OK);
   EXPECT_EQ(FriendlyNames(monikers.get()), (std::vector<std::u16string>{u"Provided Device", u"Registered Device"}));
   // Bound, the provided entry is its class.
   ASSERT_EQ(monikers->Reset(), S_OK);
   IMoniker* first = nullptr;
   ASSERT_EQ(monikers->Next(1, &first, nullptr), S_OK);
-  Ref<IBaseFilter> converter;
-  ASSERT_EQ(first->BindToObject(nullptr, nullptr, IID_IBaseFilter, converter.outv()), S_OK);
+  ComPtr<IBaseFilter> converter;
+  ASSERT_EQ(first->BindToObject(nullptr, nullptr, IID_IBaseFilter, converter.putVoid()), S_OK);
   first->Release();
   CLSID clsid{};
   converter->GetClassID(&clsid);
@@ -302,12 +297,12 @@ TEST_F(BuilderTest, ASourceFilterRegisteredForTheExtensionOpensTheFile) {
   EXPECT_EQ(merit, DWORD(MERIT_DO_NOT_USE));
   RegCloseKey(instance);
 
-  Ref<IUnknown> factory;
-  EXPECT_EQ(getClassObject(CLSID_TestSource, IID_IClassFactory, factory.outv()), CLASS_E_CLASSNOTAVAILABLE);
+  ComPtr<IUnknown> factory;
+  EXPECT_EQ(getClassObject(CLSID_TestSource, IID_IClassFactory, factory.putVoid()), CLASS_E_CLASSNOTAVAILABLE);
 
   {
-    Ref<IBaseFilter> source;
-    ASSERT_EQ(graph->AddSourceFilter(u"C:\\clips\\movie.ZQX", nullptr, source.out()), S_OK);
+    ComPtr<IBaseFilter> source;
+    ASSERT_EQ(graph->AddSourceFilter(u"C:\\clips\\movie.ZQX", nullptr, source.put()), S_OK);
     CLSID created{};
     source->GetClassID(&created);
     EXPECT_EQ(created, CLSID_TestFileSource);
@@ -315,8 +310,8 @@ TEST_F(BuilderTest, ASourceFilterRegisteredForTheExtensionOpensTheFile) {
     source->QueryFilterInfo(&info);
     info.pGraph->Release();
     EXPECT_EQ(std::u16string(info.achName), u"C:\\clips\\movie.ZQX");
-    Ref<IFileSourceFilter> file;
-    ASSERT_EQ(source->QueryInterface(IID_IFileSourceFilter, file.outv()), S_OK);
+    ComPtr<IFileSourceFilter> file;
+    ASSERT_EQ(source->QueryInterface(IID_IFileSourceFilter, file.putVoid()), S_OK);
     LPOLESTR name = nullptr;
     ASSERT_EQ(file->GetCurFile(&name, nullptr), S_OK);
     EXPECT_EQ(std::u16string(name), u"C:\\clips\\movie.ZQX");
@@ -332,34 +327,34 @@ TEST_F(BuilderTest, ASourceFilterRegisteredForTheExtensionOpensTheFile) {
   ASSERT_TRUE(RunToCompletion());
 
   // The registered filter shows in the filter category.
-  Ref<ICreateDevEnum> devices;
-  ASSERT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum, devices.outv()),
+  ComPtr<ICreateDevEnum> devices;
+  ASSERT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum, devices.putVoid()),
             S_OK);
-  Ref<IEnumMoniker> monikers;
-  ASSERT_EQ(devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.out(), 0), S_OK);
+  ComPtr<IEnumMoniker> monikers;
+  ASSERT_EQ(devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, monikers.put(), 0), S_OK);
   bool listed = false;
   IMoniker* moniker = nullptr;
   while (monikers->Next(1, &moniker, nullptr) == S_OK) {
-    Ref<IPropertyBag> bag;
-    ASSERT_EQ(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.outv()), S_OK);
+    ComPtr<IPropertyBag> bag;
+    ASSERT_EQ(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.putVoid()), S_OK);
     VARIANT v;
     VariantInit(&v);
     if (bag->Read(u"FriendlyName", &v, nullptr) == S_OK && std::u16string(v.bstrVal) == u"Corvane Test File Source") {
       listed = true;
-      Ref<IBaseFilter> bound;
-      EXPECT_EQ(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, bound.outv()), S_OK);
+      ComPtr<IBaseFilter> bound;
+      EXPECT_EQ(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, bound.putVoid()), S_OK);
     }
     VariantClear(&v);
     moniker->Release();
   }
   EXPECT_TRUE(listed);
-  Ref<IEnumMoniker> empty;
-  EXPECT_EQ(devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, empty.out(), 0), S_FALSE);
+  ComPtr<IEnumMoniker> empty;
+  EXPECT_EQ(devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, empty.put(), 0), S_FALSE);
   EXPECT_EQ(empty.get(), nullptr);
 
-  graph.reset();
-  control.reset();
-  events.reset();
+  graph.Reset();
+  control.Reset();
+  events.Reset();
   ASSERT_EQ(unregisterServer(), S_OK);
   HKEY gone = nullptr;
   EXPECT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + clsid).c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS);

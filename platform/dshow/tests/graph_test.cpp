@@ -12,22 +12,17 @@ using namespace dshow_test;
 
 namespace {
 
-template <class T>
-T* Made(T* object) {
-  object->AddRef();
-  return object;
-}
 
 class GraphTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
     RegisterDShowClasses();
-    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.outv()), S_OK);
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaSeeking, seeking.outv()), S_OK);
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, filter.outv()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.putVoid()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.putVoid()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaEventEx, events.putVoid()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaSeeking, seeking.putVoid()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, filter.putVoid()), S_OK);
     // Conversions run as fast as they can: no clock.
     ASSERT_EQ(filter->SetSyncSource(nullptr), S_OK);
   }
@@ -57,11 +52,11 @@ class GraphTest : public ::testing::Test {
     in->Release();
   }
 
-  Ref<IGraphBuilder> graph;
-  Ref<IMediaControl> control;
-  Ref<IMediaEventEx> events;
-  Ref<IMediaSeeking> seeking;
-  Ref<IMediaFilter> filter;
+  ComPtr<IGraphBuilder> graph;
+  ComPtr<IMediaControl> control;
+  ComPtr<IMediaEventEx> events;
+  ComPtr<IMediaSeeking> seeking;
+  ComPtr<IMediaFilter> filter;
 };
 
 std::vector<LONG> Range(LONG first, LONG last) {
@@ -80,8 +75,8 @@ std::u16string NameOf(IBaseFilter* f) {
 }  // namespace
 
 TEST_F(GraphTest, AddFilterMakesNamesUniqueAndFindsThemAgain) {
-  Ref<TestRenderer> a(Made(new TestRenderer)), b(Made(new TestRenderer)), c(Made(new TestRenderer)),
-      d(Made(new TestRenderer));
+  ComPtr<TestRenderer> a(new TestRenderer), b(new TestRenderer), c(new TestRenderer),
+      d(new TestRenderer);
   EXPECT_EQ(graph->AddFilter(a.get(), u"Renderer"), S_OK);
   EXPECT_EQ(graph->AddFilter(b.get(), u"Renderer"), VFW_S_DUPLICATE_NAME);
   EXPECT_EQ(graph->AddFilter(c.get(), u"Renderer"), VFW_S_DUPLICATE_NAME);
@@ -121,7 +116,7 @@ TEST_F(GraphTest, AddFilterMakesNamesUniqueAndFindsThemAgain) {
 
   // A name at the limit keeps its suffix inside the limit.
   std::u16string longName(MAX_FILTER_NAME - 1, u'x');
-  Ref<TestRenderer> e1(Made(new TestRenderer)), e2(Made(new TestRenderer));
+  ComPtr<TestRenderer> e1(new TestRenderer), e2(new TestRenderer);
   EXPECT_EQ(graph->AddFilter(e1.get(), longName.c_str()), S_OK);
   EXPECT_EQ(graph->AddFilter(e2.get(), longName.c_str()), VFW_S_DUPLICATE_NAME);
   std::u16string second = NameOf(e2.get());
@@ -130,9 +125,9 @@ TEST_F(GraphTest, AddFilterMakesNamesUniqueAndFindsThemAgain) {
 }
 
 TEST_F(GraphTest, RunsThroughAnInPlaceTransformToCompletionAndRunsAgain) {
-  Ref<TestSource> source(Made(new TestSource({10})));
-  Ref<TestMarker> marker(Made(new TestMarker));
-  Ref<TestRenderer> renderer(Made(new TestRenderer(MEDIASUBTYPE_RGB24)));
+  ComPtr<TestSource> source(new TestSource({10}));
+  ComPtr<TestMarker> marker(new TestMarker);
+  ComPtr<TestRenderer> renderer(new TestRenderer(MEDIASUBTYPE_RGB24));
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(marker.get(), u"Marker"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
@@ -184,8 +179,8 @@ TEST_F(GraphTest, RunsThroughAnInPlaceTransformToCompletionAndRunsAgain) {
 }
 
 TEST_F(GraphTest, CompletionWaitsForEveryRenderer) {
-  Ref<TestSource> source(Made(new TestSource({3, 40})));
-  Ref<TestRenderer> short_(Made(new TestRenderer)), long_(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({3, 40}));
+  ComPtr<TestRenderer> short_(new TestRenderer), long_(new TestRenderer);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(short_.get(), u"Short"), S_OK);
   ASSERT_EQ(graph->AddFilter(long_.get(), u"Long"), S_OK);
@@ -215,8 +210,8 @@ TEST_F(GraphTest, CompletionWaitsForEveryRenderer) {
 }
 
 TEST_F(GraphTest, AFailingStreamEndsWithErrorAbort) {
-  Ref<TestSource> source(Made(new TestSource({10})));
-  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({10}));
+  ComPtr<TestRenderer> renderer(new TestRenderer);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
   Chain(source.get(), 0, renderer.get());
@@ -230,9 +225,9 @@ TEST_F(GraphTest, AFailingStreamEndsWithErrorAbort) {
 }
 
 TEST_F(GraphTest, StopMidRunJoinsTheStreamingThreadAndCanStartAgain) {
-  Ref<TestSource> source(Made(new TestSource({-1})));
-  Ref<TestMarker> marker(Made(new TestMarker));
-  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({-1}));
+  ComPtr<TestMarker> marker(new TestMarker);
+  ComPtr<TestRenderer> renderer(new TestRenderer);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(marker.get(), u"Marker"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
@@ -254,11 +249,11 @@ TEST_F(GraphTest, StopMidRunJoinsTheStreamingThreadAndCanStartAgain) {
   ASSERT_EQ(control->Run(), S_OK);
   ASSERT_TRUE(renderer->WaitForFrames(afterStop + 5));
   // The final release stops a running graph and joins its threads.
-  control.reset();
-  events.reset();
-  seeking.reset();
-  filter.reset();
-  graph.reset();
+  control.Reset();
+  events.Reset();
+  seeking.Reset();
+  filter.Reset();
+  graph.Reset();
   EXPECT_FALSE(source->Pin(0)->ThreadExists());
   EXPECT_EQ(source->Pin(0)->ThreadsDestroyed(), 2);
 }
@@ -266,8 +261,8 @@ TEST_F(GraphTest, StopMidRunJoinsTheStreamingThreadAndCanStartAgain) {
 // A source that fills its buffers under the filter's own lock still stops when Stop takes that
 // lock while a fill is about to: the lock is let go while the streaming thread is asked to end.
 TEST_F(GraphTest, StopDoesNotDeadlockWithASourceFillingUnderTheFilterLock) {
-  Ref<TestSource> source(Made(new TestSource({-1})));
-  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({-1}));
+  ComPtr<TestRenderer> renderer(new TestRenderer);
   CountingPin* pin = source->Pin(0);
   pin->FillUnderFilterLock();
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
@@ -283,8 +278,8 @@ TEST_F(GraphTest, StopDoesNotDeadlockWithASourceFillingUnderTheFilterLock) {
 }
 
 TEST_F(GraphTest, TheCurrentPositionIsWhereTheSlowestReportingFilterHasGot) {
-  Ref<TestSource> source(Made(new TestSource({-1, -1})));
-  Ref<TestRenderer> ahead(Made(new TestRenderer)), behind(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({-1, -1}));
+  ComPtr<TestRenderer> ahead(new TestRenderer), behind(new TestRenderer);
   ahead->ReportPositions();
   behind->ReportPositions();
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
@@ -309,9 +304,9 @@ TEST_F(GraphTest, TheCurrentPositionIsWhereTheSlowestReportingFilterHasGot) {
 }
 
 TEST_F(GraphTest, AFailingTransformEndsTheStreamWithErrorAbort) {
-  Ref<TestSource> source(Made(new TestSource({10})));
-  Ref<TestConverter> converter(Made(new TestConverter));
-  Ref<TestRenderer> renderer(Made(new TestRenderer(MEDIASUBTYPE_RGB32)));
+  ComPtr<TestSource> source(new TestSource({10}));
+  ComPtr<TestConverter> converter(new TestConverter);
+  ComPtr<TestRenderer> renderer(new TestRenderer(MEDIASUBTYPE_RGB32));
   converter->FailAt(4);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(converter.get(), u"Converter"), S_OK);
@@ -327,8 +322,8 @@ TEST_F(GraphTest, AFailingTransformEndsTheStreamWithErrorAbort) {
 }
 
 TEST_F(GraphTest, SeeksBeforeAndDuringARun) {
-  Ref<TestSource> source(Made(new TestSource({50})));
-  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({50}));
+  ComPtr<TestRenderer> renderer(new TestRenderer);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
   Chain(source.get(), 0, renderer.get());
@@ -336,8 +331,8 @@ TEST_F(GraphTest, SeeksBeforeAndDuringARun) {
   LONGLONG duration = 0;
   ASSERT_EQ(seeking->GetDuration(&duration), S_OK);
   EXPECT_EQ(duration, 50 * kFrameTime);
-  Ref<IMediaPosition> position;
-  ASSERT_EQ(graph->QueryInterface(IID_IMediaPosition, position.outv()), S_OK);
+  ComPtr<IMediaPosition> position;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaPosition, position.putVoid()), S_OK);
   REFTIME seconds = 0;
   ASSERT_EQ(position->get_Duration(&seconds), S_OK);
   EXPECT_DOUBLE_EQ(seconds, 2.0);
@@ -368,8 +363,8 @@ TEST_F(GraphTest, SeeksBeforeAndDuringARun) {
 }
 
 TEST_F(GraphTest, PositionsInFramesGoToSourcesThatOfferThem) {
-  Ref<TestSource> source(Made(new TestSource({50})));
-  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({50}));
+  ComPtr<TestRenderer> renderer(new TestRenderer);
   source->Pin(0)->EnableFrames();
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
@@ -391,8 +386,8 @@ TEST_F(GraphTest, PositionsInFramesGoToSourcesThatOfferThem) {
   ASSERT_EQ(seeking->GetCurrentPosition(&current), S_OK);
   EXPECT_EQ(current, 10);
   // Seconds stay seconds.
-  Ref<IMediaPosition> position;
-  ASSERT_EQ(graph->QueryInterface(IID_IMediaPosition, position.outv()), S_OK);
+  ComPtr<IMediaPosition> position;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaPosition, position.putVoid()), S_OK);
   REFTIME seconds = 0;
   ASSERT_EQ(position->get_CurrentPosition(&seconds), S_OK);
   EXPECT_DOUBLE_EQ(seconds, 0.4);
@@ -406,8 +401,8 @@ TEST_F(GraphTest, PositionsInFramesGoToSourcesThatOfferThem) {
 }
 
 TEST_F(GraphTest, SeekingARunningGraphFlushesAndGoesOnFromTheNewPosition) {
-  Ref<TestSource> source(Made(new TestSource({-1})));
-  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({-1}));
+  ComPtr<TestRenderer> renderer(new TestRenderer);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
   Chain(source.get(), 0, renderer.get());
@@ -458,8 +453,8 @@ TEST_F(GraphTest, EventsArePostedToTheNotifyWindowAndCanBeSwitchedOff) {
   HWND window = CreateWindowExA(0, "GraphNotifyWindow", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
 
-  Ref<TestSource> source(Made(new TestSource({2})));
-  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({2}));
+  ComPtr<TestRenderer> renderer(new TestRenderer);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
   Chain(source.get(), 0, renderer.get());
@@ -475,8 +470,8 @@ TEST_F(GraphTest, EventsArePostedToTheNotifyWindowAndCanBeSwitchedOff) {
   ASSERT_EQ(control->Stop(), S_OK);
 
   // Events of the application's own kind, and none at all once notifications are off.
-  Ref<IMediaEventSink> sink;
-  ASSERT_EQ(graph->QueryInterface(IID_IMediaEventSink, sink.outv()), S_OK);
+  ComPtr<IMediaEventSink> sink;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaEventSink, sink.putVoid()), S_OK);
   OAEVENT handle = 0;
   ASSERT_EQ(events->GetEventHandle(&handle), S_OK);
   EXPECT_NE(handle, 0);
@@ -502,17 +497,17 @@ TEST_F(GraphTest, EventsArePostedToTheNotifyWindowAndCanBeSwitchedOff) {
 }
 
 TEST_F(GraphTest, WithAClockTheGraphRunsOnTheSystemClock) {
-  Ref<TestSource> source(Made(new TestSource({3})));
-  Ref<TestRenderer> renderer(Made(new TestRenderer));
+  ComPtr<TestSource> source(new TestSource({3}));
+  ComPtr<TestRenderer> renderer(new TestRenderer);
   ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
   ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
   Chain(source.get(), 0, renderer.get());
   ASSERT_EQ(graph->SetDefaultSyncSource(), S_OK);
-  Ref<IReferenceClock> clock;
-  ASSERT_EQ(filter->GetSyncSource(clock.out()), S_OK);
+  ComPtr<IReferenceClock> clock;
+  ASSERT_EQ(filter->GetSyncSource(clock.put()), S_OK);
   ASSERT_NE(clock.get(), nullptr);
-  Ref<IReferenceClock> rendererClock;
-  renderer->GetSyncSource(rendererClock.out());
+  ComPtr<IReferenceClock> rendererClock;
+  renderer->GetSyncSource(rendererClock.put());
   EXPECT_EQ(rendererClock.get(), clock.get());
 
   REFERENCE_TIME t1 = 0, t2 = 0;

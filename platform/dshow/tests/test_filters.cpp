@@ -34,8 +34,8 @@ LONG FrameNumber(IMediaSample* sample) {
 
 CountingPin::CountingPin(CSource* filter, HRESULT* phr, LPCWSTR name, LONG frames, WORD bits)
     : CSourceStream("counting pin", phr, filter, name),
-      CSourceSeeking("counting pin seeking", static_cast<IPin*>(this), phr, &m_shared),
-      m_bits(bits) {
+      CSourceSeeking("counting pin seeking", static_cast<IPin*>(this), phr, &shared_),
+      bits_(bits) {
   if (frames >= 0) m_rtDuration = m_rtStop = frames * kFrameTime;
 }
 
@@ -45,7 +45,7 @@ STDMETHODIMP CountingPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
 }
 
 HRESULT CountingPin::GetMediaType(CMediaType* pmt) {
-  *pmt = VideoType(m_bits);
+  *pmt = VideoType(bits_);
   return S_OK;
 }
 
@@ -59,11 +59,11 @@ HRESULT CountingPin::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIE
 }
 
 HRESULT CountingPin::FillBuffer(IMediaSample* pSample) {
-  if (m_holdFill.exchange(false)) {
-    m_fillHeld.Set();
-    m_fillReleased.Wait();
+  if (holdFill_.exchange(false)) {
+    fillHeld_.Set();
+    fillReleased_.Wait();
   }
-  if (m_fillUnderFilterLock) {
+  if (fillUnderFilterLock_) {
     CAutoLock filterLock(m_pFilter->pStateLock());
     return FillLocked(pSample);
   }
@@ -71,41 +71,41 @@ HRESULT CountingPin::FillBuffer(IMediaSample* pSample) {
 }
 
 HRESULT CountingPin::FillLocked(IMediaSample* pSample) {
-  CAutoLock lock(&m_shared);
-  REFERENCE_TIME position = m_next * kFrameTime;
+  CAutoLock lock(&shared_);
+  REFERENCE_TIME position = next_ * kFrameTime;
   if (position >= m_rtStop.m_time) return S_FALSE;
-  if (m_next == m_failAt) return E_FAIL;
+  if (next_ == failAt_) return E_FAIL;
   BYTE* data = nullptr;
   pSample->GetPointer(&data);
   std::memset(data, 0, static_cast<size_t>(pSample->GetSize()));
-  std::memcpy(data, &m_next, sizeof m_next);
+  std::memcpy(data, &next_, sizeof next_);
   REFERENCE_TIME start = position - m_rtStart.m_time;
   REFERENCE_TIME stop = start + kFrameTime;
   pSample->SetTime(&start, &stop);
   pSample->SetSyncPoint(TRUE);
-  pSample->SetDiscontinuity(m_discontinuity);
+  pSample->SetDiscontinuity(discontinuity_);
   pSample->SetActualDataLength(pSample->GetSize());
-  m_discontinuity = false;
-  ++m_next;
+  discontinuity_ = false;
+  ++next_;
   return S_OK;
 }
 
 HRESULT CountingPin::OnThreadCreate() {
-  ++m_threadsCreated;
+  ++threadsCreated_;
   return S_OK;
 }
 
 HRESULT CountingPin::OnThreadDestroy() {
-  ++m_threadsDestroyed;
+  ++threadsDestroyed_;
   return S_OK;
 }
 
 HRESULT CountingPin::OnThreadStartPlay() {
   REFERENCE_TIME start, stop;
   {
-    CAutoLock lock(&m_shared);
-    m_next = static_cast<LONG>(m_rtStart.m_time / kFrameTime);
-    m_discontinuity = true;
+    CAutoLock lock(&shared_);
+    next_ = static_cast<LONG>(m_rtStart.m_time / kFrameTime);
+    discontinuity_ = true;
     start = m_rtStart;
     stop = m_rtStop;
   }
@@ -113,7 +113,7 @@ HRESULT CountingPin::OnThreadStartPlay() {
 }
 
 HRESULT CountingPin::Inactive() {
-  m_fillReleased.Set();
+  fillReleased_.Set();
   return CSourceStream::Inactive();
 }
 
@@ -129,40 +129,40 @@ HRESULT CountingPin::ChangeStart() {
 
 STDMETHODIMP CountingPin::IsFormatSupported(const GUID* pFormat) {
   if (!pFormat) return E_POINTER;
-  if (*pFormat == TIME_FORMAT_FRAME && m_framesOffered) return S_OK;
+  if (*pFormat == TIME_FORMAT_FRAME && framesOffered_) return S_OK;
   return CSourceSeeking::IsFormatSupported(pFormat);
 }
 
 STDMETHODIMP CountingPin::SetTimeFormat(const GUID* pFormat) {
   if (IsFormatSupported(pFormat) != S_OK) return E_INVALIDARG;
-  m_format = *pFormat;
+  format_ = *pFormat;
   return S_OK;
 }
 
 STDMETHODIMP CountingPin::GetTimeFormat(GUID* pFormat) {
-  *pFormat = m_format;
+  *pFormat = format_;
   return S_OK;
 }
 
-STDMETHODIMP CountingPin::IsUsingTimeFormat(const GUID* pFormat) { return *pFormat == m_format ? S_OK : S_FALSE; }
+STDMETHODIMP CountingPin::IsUsingTimeFormat(const GUID* pFormat) { return *pFormat == format_ ? S_OK : S_FALSE; }
 
 STDMETHODIMP CountingPin::GetDuration(LONGLONG* pDuration) {
   HRESULT hr = CSourceSeeking::GetDuration(pDuration);
-  if (SUCCEEDED(hr) && m_format == TIME_FORMAT_FRAME) *pDuration /= kFrameTime;
+  if (SUCCEEDED(hr) && format_ == TIME_FORMAT_FRAME) *pDuration /= kFrameTime;
   return hr;
 }
 
 STDMETHODIMP CountingPin::GetStopPosition(LONGLONG* pStop) {
   HRESULT hr = CSourceSeeking::GetStopPosition(pStop);
-  if (SUCCEEDED(hr) && m_format == TIME_FORMAT_FRAME) *pStop /= kFrameTime;
+  if (SUCCEEDED(hr) && format_ == TIME_FORMAT_FRAME) *pStop /= kFrameTime;
   return hr;
 }
 
 STDMETHODIMP CountingPin::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
                                             const GUID* pSourceFormat) {
   if (!pTarget) return E_POINTER;
-  GUID target = pTargetFormat ? *pTargetFormat : m_format;
-  GUID source = pSourceFormat ? *pSourceFormat : m_format;
+  GUID target = pTargetFormat ? *pTargetFormat : format_;
+  GUID source = pSourceFormat ? *pSourceFormat : format_;
   if (IsFormatSupported(&target) != S_OK || IsFormatSupported(&source) != S_OK) return E_INVALIDARG;
   LONGLONG media = source == TIME_FORMAT_FRAME ? Source * kFrameTime : Source;
   *pTarget = target == TIME_FORMAT_FRAME ? media / kFrameTime : media;
@@ -170,7 +170,7 @@ STDMETHODIMP CountingPin::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTarg
 }
 
 STDMETHODIMP CountingPin::SetPositions(LONGLONG* pCurrent, DWORD CurrentFlags, LONGLONG* pStop, DWORD StopFlags) {
-  LONGLONG scale = m_format == TIME_FORMAT_FRAME ? kFrameTime : 1;
+  LONGLONG scale = format_ == TIME_FORMAT_FRAME ? kFrameTime : 1;
   LONGLONG current = pCurrent ? *pCurrent * scale : 0;
   LONGLONG stop = pStop ? *pStop * scale : 0;
   return CSourceSeeking::SetPositions(pCurrent ? &current : nullptr, CurrentFlags, pStop ? &stop : nullptr, StopFlags);
@@ -191,48 +191,48 @@ TestSource::TestSource(std::vector<LONG> frames, WORD bits, LPUNKNOWN outer)
 class TestRenderer::Pin : public CBaseInputPin {
  public:
   Pin(TestRenderer* filter, HRESULT* phr)
-      : CBaseInputPin("test renderer pin", filter, &filter->m_filterLock, phr, u"In"), m_renderer(filter) {}
+      : CBaseInputPin("test renderer pin", filter, &filter->filterLock_, phr, u"In"), renderer_(filter) {}
 
   HRESULT CheckMediaType(const CMediaType* pmt) override {
     if (*pmt->Type() != MEDIATYPE_Video || *pmt->FormatType() != FORMAT_VideoInfo) return E_FAIL;
-    if (m_renderer->m_subtype != GUID_NULL && *pmt->Subtype() != m_renderer->m_subtype) return E_FAIL;
+    if (renderer_->subtype_ != GUID_NULL && *pmt->Subtype() != renderer_->subtype_) return E_FAIL;
     return S_OK;
   }
   // A sample being received finishes before a flush begins.
   STDMETHODIMP Receive(IMediaSample* sample) override {
-    std::lock_guard<std::mutex> receiving(m_receiveLock);
+    std::lock_guard<std::mutex> receiving(receiveLock_);
     HRESULT hr = CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
-    m_renderer->Record(sample);
+    renderer_->Record(sample);
     return S_OK;
   }
   STDMETHODIMP EndOfStream() override {
     HRESULT hr = CheckStreaming();
     if (hr != S_OK) return hr;
-    return m_renderer->NotifyEvent(EC_COMPLETE, S_OK, 0);
+    return renderer_->NotifyEvent(EC_COMPLETE, S_OK, 0);
   }
   STDMETHODIMP BeginFlush() override {
-    std::lock_guard<std::mutex> receiving(m_receiveLock);
-    m_renderer->RecordFlush();
+    std::lock_guard<std::mutex> receiving(receiveLock_);
+    renderer_->RecordFlush();
     return CBaseInputPin::BeginFlush();
   }
 
  private:
-  TestRenderer* m_renderer;
-  std::mutex m_receiveLock;
+  TestRenderer* renderer_;
+  std::mutex receiveLock_;
 };
 
 // Only the current position is known; everything else is the sources' business.
 class TestRenderer::Position final : public IMediaSeeking {
  public:
-  explicit Position(TestRenderer* renderer) : m_renderer(renderer) {}
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override { return m_renderer->QueryInterface(riid, ppv); }
-  STDMETHODIMP_(ULONG) AddRef() override { return m_renderer->AddRef(); }
-  STDMETHODIMP_(ULONG) Release() override { return m_renderer->Release(); }
+  explicit Position(TestRenderer* renderer) : renderer_(renderer) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override { return renderer_->QueryInterface(riid, ppv); }
+  STDMETHODIMP_(ULONG) AddRef() override { return renderer_->AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return renderer_->Release(); }
   STDMETHODIMP GetCurrentPosition(LONGLONG* pCurrent) override {
-    std::lock_guard<std::mutex> guard(m_renderer->m_lock);
-    if (m_renderer->m_received == 0) return E_FAIL;
-    LONG last = m_renderer->m_frames.back();
+    std::lock_guard<std::mutex> guard(renderer_->lock_);
+    if (renderer_->received_ == 0) return E_FAIL;
+    LONG last = renderer_->frames_.back();
     *pCurrent = (last + 1) * kFrameTime;
     return S_OK;
   }
@@ -254,28 +254,28 @@ class TestRenderer::Position final : public IMediaSeeking {
   STDMETHODIMP GetPreroll(LONGLONG*) override { return E_NOTIMPL; }
 
  private:
-  TestRenderer* m_renderer;
+  TestRenderer* renderer_;
 };
 
 TestRenderer::TestRenderer(const GUID& subtype, LPUNKNOWN outer)
-    : CBaseFilter("test renderer", outer, &m_filterLock, CLSID_TestRenderer), m_subtype(subtype) {
+    : CBaseFilter("test renderer", outer, &filterLock_, CLSID_TestRenderer), subtype_(subtype) {
   HRESULT hr = S_OK;
-  m_pin = new Pin(this, &hr);
-  m_position = new Position(this);
+  pin_ = new Pin(this, &hr);
+  position_ = new Position(this);
 }
 
 TestRenderer::~TestRenderer() {
-  delete m_pin;
-  delete m_position;
+  delete pin_;
+  delete position_;
 }
 
 STDMETHODIMP TestRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (riid == IID_IAMFilterMiscFlags) return GetInterface(static_cast<IAMFilterMiscFlags*>(this), ppv);
-  if (riid == IID_IMediaSeeking && m_reportPositions) return GetInterface(m_position, ppv);
+  if (riid == IID_IMediaSeeking && reportPositions_) return GetInterface(position_, ppv);
   return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
-CBasePin* TestRenderer::GetPin(int n) { return n == 0 ? m_pin : nullptr; }
+CBasePin* TestRenderer::GetPin(int n) { return n == 0 ? pin_ : nullptr; }
 
 void TestRenderer::Record(IMediaSample* sample) {
   BYTE* data = nullptr;
@@ -283,46 +283,46 @@ void TestRenderer::Record(IMediaSample* sample) {
   REFERENCE_TIME start = 0, stop = 0;
   sample->GetTime(&start, &stop);
   {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_frames.push_back(FrameNumber(sample));
-    m_markers.push_back(sample->GetActualDataLength() > 4 ? data[4] : 0);
-    m_starts.push_back(start);
-    ++m_received;
+    std::lock_guard<std::mutex> guard(lock_);
+    frames_.push_back(FrameNumber(sample));
+    markers_.push_back(sample->GetActualDataLength() > 4 ? data[4] : 0);
+    starts_.push_back(start);
+    ++received_;
   }
-  m_arrived.notify_all();
+  arrived_.notify_all();
 }
 
 void TestRenderer::RecordFlush() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  m_frames.push_back(-1);
+  std::lock_guard<std::mutex> guard(lock_);
+  frames_.push_back(-1);
 }
 
 std::vector<LONG> TestRenderer::Frames() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  return m_frames;
+  std::lock_guard<std::mutex> guard(lock_);
+  return frames_;
 }
 
 std::vector<BYTE> TestRenderer::Markers() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  return m_markers;
+  std::lock_guard<std::mutex> guard(lock_);
+  return markers_;
 }
 
 std::vector<REFERENCE_TIME> TestRenderer::Starts() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  return m_starts;
+  std::lock_guard<std::mutex> guard(lock_);
+  return starts_;
 }
 
 bool TestRenderer::WaitForFrames(size_t count) {
-  std::unique_lock<std::mutex> lock(m_lock);
-  return m_arrived.wait_for(lock, std::chrono::seconds(30), [&] { return m_received >= count; });
+  std::unique_lock<std::mutex> lock(lock_);
+  return arrived_.wait_for(lock, std::chrono::seconds(30), [&] { return received_ >= count; });
 }
 
 bool TestRenderer::WaitFor(const std::function<bool(const std::vector<LONG>&)>& condition) {
-  std::unique_lock<std::mutex> lock(m_lock);
-  return m_arrived.wait_for(lock, std::chrono::seconds(30), [&] { return condition(m_frames); });
+  std::unique_lock<std::mutex> lock(lock_);
+  return arrived_.wait_for(lock, std::chrono::seconds(30), [&] { return condition(frames_); });
 }
 
-IMemAllocator* TestRenderer::Allocator() { return m_pin->PeekAllocator(); }
+IMemAllocator* TestRenderer::Allocator() { return pin_->PeekAllocator(); }
 
 // ---- Converter ----------------------------------------------------------------------------------
 
@@ -357,7 +357,7 @@ HRESULT TestConverter::GetMediaType(int iPosition, CMediaType* pMediaType) {
 }
 
 HRESULT TestConverter::Transform(IMediaSample* pIn, IMediaSample* pOut) {
-  if (FrameNumber(pIn) == m_failAt) return E_FAIL;
+  if (FrameNumber(pIn) == failAt_) return E_FAIL;
   BYTE* from = nullptr;
   BYTE* to = nullptr;
   pIn->GetPointer(&from);

@@ -41,15 +41,15 @@ class CountingPin : public CSourceStream, public CSourceSeeking {
   STDMETHODIMP_(ULONG) NonDelegatingAddRef() override { return CSourceStream::NonDelegatingAddRef(); }
   STDMETHODIMP_(ULONG) NonDelegatingRelease() override { return CSourceStream::NonDelegatingRelease(); }
 
-  void FailAt(LONG frame) { m_failAt = frame; }
+  void FailAt(LONG frame) { failAt_ = frame; }
   // Lets the pin seek in frames as well as in media time.
-  void EnableFrames() { m_framesOffered = true; }
+  void EnableFrames() { framesOffered_ = true; }
   // Fills under the filter's state lock, as some sources do.
-  void FillUnderFilterLock() { m_fillUnderFilterLock = true; }
+  void FillUnderFilterLock() { fillUnderFilterLock_ = true; }
   // The next fill waits, before it takes any lock, until the pin is deactivated (Stop holds
   // the filter's lock then); WaitUntilHeld returns once the fill is waiting.
-  void HoldNextFillUntilStop() { m_holdFill = true; }
-  bool WaitUntilHeld() { return m_fillHeld.Wait(30000); }
+  void HoldNextFillUntilStop() { holdFill_ = true; }
+  bool WaitUntilHeld() { return fillHeld_.Wait(30000); }
 
   STDMETHODIMP IsFormatSupported(const GUID* pFormat) override;
   STDMETHODIMP SetTimeFormat(const GUID* pFormat) override;
@@ -60,8 +60,8 @@ class CountingPin : public CSourceStream, public CSourceSeeking {
   STDMETHODIMP ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
                                  const GUID* pSourceFormat) override;
   STDMETHODIMP SetPositions(LONGLONG* pCurrent, DWORD CurrentFlags, LONGLONG* pStop, DWORD StopFlags) override;
-  int ThreadsCreated() const { return m_threadsCreated; }
-  int ThreadsDestroyed() const { return m_threadsDestroyed; }
+  int ThreadsCreated() const { return threadsCreated_; }
+  int ThreadsDestroyed() const { return threadsDestroyed_; }
   using CAMThread::ThreadExists;
 
  protected:
@@ -78,19 +78,19 @@ class CountingPin : public CSourceStream, public CSourceSeeking {
   HRESULT ChangeRate() override { return S_OK; }
 
  private:
-  CCritSec m_shared;  // guards the positions against the streaming thread
-  const WORD m_bits;
-  LONG m_next = 0;
-  LONG m_failAt = -1;
-  bool m_framesOffered = false;
-  bool m_fillUnderFilterLock = false;
-  std::atomic<bool> m_holdFill{false};
-  CAMEvent m_fillHeld;
-  CAMEvent m_fillReleased;
-  GUID m_format = TIME_FORMAT_MEDIA_TIME;
-  bool m_discontinuity = true;
-  std::atomic<int> m_threadsCreated{0};
-  std::atomic<int> m_threadsDestroyed{0};
+  CCritSec shared_;  // guards the positions against the streaming thread
+  const WORD bits_;
+  LONG next_ = 0;
+  LONG failAt_ = -1;
+  bool framesOffered_ = false;
+  bool fillUnderFilterLock_ = false;
+  std::atomic<bool> holdFill_{false};
+  CAMEvent fillHeld_;
+  CAMEvent fillReleased_;
+  GUID format_ = TIME_FORMAT_MEDIA_TIME;
+  bool discontinuity_ = true;
+  std::atomic<int> threadsCreated_{0};
+  std::atomic<int> threadsDestroyed_{0};
 };
 
 class TestSource : public CSource {
@@ -115,7 +115,7 @@ class TestRenderer : public CBaseFilter, public IAMFilterMiscFlags {
 
   // Answers IMediaSeeking::GetCurrentPosition with the end of the last frame received, as a
   // writer tells how far it has got.
-  void ReportPositions() { m_reportPositions = true; }
+  void ReportPositions() { reportPositions_ = true; }
 
   std::vector<LONG> Frames();
   std::vector<BYTE> Markers();
@@ -133,17 +133,17 @@ class TestRenderer : public CBaseFilter, public IAMFilterMiscFlags {
   void Record(IMediaSample* sample);
   void RecordFlush();
 
-  CCritSec m_filterLock;
-  GUID m_subtype;
-  Pin* m_pin;
-  std::mutex m_lock;
-  std::condition_variable m_arrived;
-  std::vector<LONG> m_frames;
-  std::vector<BYTE> m_markers;
-  std::vector<REFERENCE_TIME> m_starts;
-  size_t m_received = 0;
-  bool m_reportPositions = false;
-  Position* m_position;
+  CCritSec filterLock_;
+  GUID subtype_;
+  Pin* pin_;
+  std::mutex lock_;
+  std::condition_variable arrived_;
+  std::vector<LONG> frames_;
+  std::vector<BYTE> markers_;
+  std::vector<REFERENCE_TIME> starts_;
+  size_t received_ = 0;
+  bool reportPositions_ = false;
+  Position* position_;
 };
 
 // RGB24 in, RGB32 out.
@@ -151,7 +151,7 @@ class TestConverter : public CTransformFilter {
  public:
   explicit TestConverter(LPUNKNOWN outer = nullptr);
   // Transform fails on this frame.
-  void FailAt(LONG frame) { m_failAt = frame; }
+  void FailAt(LONG frame) { failAt_ = frame; }
   HRESULT CheckInputType(const CMediaType* mtIn) override;
   HRESULT CheckTransform(const CMediaType* mtIn, const CMediaType* mtOut) override;
   HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pProp) override;
@@ -159,7 +159,7 @@ class TestConverter : public CTransformFilter {
   HRESULT Transform(IMediaSample* pIn, IMediaSample* pOut) override;
 
  private:
-  LONG m_failAt = -1;
+  LONG failAt_ = -1;
 };
 
 // Writes kMarkerByte into byte 4 of every frame, in place.
@@ -173,29 +173,5 @@ class TestMarker : public CTransInPlaceFilter {
 // Makes the test classes creatable, with the converter as a transform candidate and the RGB32
 // renderer as a renderer candidate of top merit. Idempotent.
 void RegisterTestClasses();
-
-// Holds a COM reference for its scope.
-template <class T>
-class Ref {
- public:
-  Ref() = default;
-  explicit Ref(T* p) : m_p(p) {}
-  ~Ref() {
-    if (m_p) m_p->Release();
-  }
-  Ref(const Ref&) = delete;
-  Ref& operator=(const Ref&) = delete;
-  void reset() {
-    if (m_p) m_p->Release();
-    m_p = nullptr;
-  }
-  T* operator->() const { return m_p; }
-  T* get() const { return m_p; }
-  T** out() { return &m_p; }
-  void** outv() { return reinterpret_cast<void**>(&m_p); }
-
- private:
-  T* m_p = nullptr;
-};
 
 }  // namespace dshow_test

@@ -23,8 +23,8 @@ class FileTestSource : public CSource, public IFileSourceFilter {
   STDMETHODIMP Load(LPCOLESTR name, const AM_MEDIA_TYPE*) override {
     if (!name) return E_POINTER;
     CAutoLock lock(pStateLock());
-    if (!m_file.empty()) return E_FAIL;
-    m_file = name;
+    if (!file_.empty()) return E_FAIL;
+    file_ = name;
     HRESULT hr = S_OK;
     new CountingPin(this, &hr, u"Output", 4, 32);
     return hr;
@@ -32,15 +32,15 @@ class FileTestSource : public CSource, public IFileSourceFilter {
   STDMETHODIMP GetCurFile(LPOLESTR* name, AM_MEDIA_TYPE*) override {
     if (!name) return E_POINTER;
     *name = nullptr;
-    if (m_file.empty()) return S_OK;
-    *name = static_cast<LPOLESTR>(CoTaskMemAlloc((m_file.size() + 1) * sizeof(WCHAR)));
+    if (file_.empty()) return S_OK;
+    *name = static_cast<LPOLESTR>(CoTaskMemAlloc((file_.size() + 1) * sizeof(WCHAR)));
     if (!*name) return E_OUTOFMEMORY;
-    std::char_traits<char16_t>::copy(*name, m_file.c_str(), m_file.size() + 1);
+    std::char_traits<char16_t>::copy(*name, file_.c_str(), file_.size() + 1);
     return S_OK;
   }
 
  private:
-  std::u16string m_file;
+  std::u16string file_;
 };
 
 const REGPINTYPES kPinTypes = {&GUID_NULL, &GUID_NULL};

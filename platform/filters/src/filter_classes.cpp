@@ -8,6 +8,6 @@
 void RegisterOutsideFilterClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
-    RegisterBuiltinClass(CLSID_Mp3EncoderFilter, &CreateComInstance<&outside::Mp3EncoderFilter::Create>);
+    RegisterBuiltinClass(CLSID_Mp3EncoderFilter, &CreateComInstance<&filters::Mp3EncoderFilter::Create>);
   });
 }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace outside {
+namespace filters {
 
 bool ReadPcmInput(const AM_MEDIA_TYPE& mt, PcmInput* out) {
   if (mt.majortype != MEDIATYPE_Audio || mt.formattype != FORMAT_WaveFormatEx || !mt.pbFormat ||
@@ -152,15 +152,12 @@ HRESULT Mp3EncoderFilter::DeliverFrames() {
   std::vector<uint8_t> frame;
   const int64_t length = Mp3FrameSamples(out_.rate);
   while (stream_->Receive(&frame)) {
-    IMediaSample* out = nullptr;
-    HRESULT hr = m_pOutput->GetDeliveryBuffer(&out, nullptr, nullptr, 0);
+    ComPtr<IMediaSample> out;
+    HRESULT hr = m_pOutput->GetDeliveryBuffer(out.put(), nullptr, nullptr, 0);
     if (FAILED(hr)) return hr;
     BYTE* data = nullptr;
     out->GetPointer(&data);
-    if (LONG(frame.size()) > out->GetSize()) {
-      out->Release();
-      return VFW_E_BUFFER_OVERFLOW;
-    }
+    if (LONG(frame.size()) > out->GetSize()) return VFW_E_BUFFER_OVERFLOW;
     std::memcpy(data, frame.data(), frame.size());
     out->SetActualDataLength(LONG(frame.size()));
     REFERENCE_TIME start = first_ + frames_ * length * UNITS / out_.rate;
@@ -168,8 +165,7 @@ HRESULT Mp3EncoderFilter::DeliverFrames() {
     out->SetTime(&start, &stop);
     out->SetSyncPoint(TRUE);
     ++frames_;
-    hr = m_pOutput->Deliver(out);
-    out->Release();
+    hr = m_pOutput->Deliver(out.get());
     if (hr != S_OK) return hr;
   }
   return S_OK;
@@ -209,4 +205,4 @@ HRESULT Mp3EncoderFilter::EndFlush() {
   return CTransformFilter::EndFlush();
 }
 
-}  // namespace outside
+}  // namespace filters

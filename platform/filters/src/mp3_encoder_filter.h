@@ -6,7 +6,7 @@
 #include "filters/outside_filters.h"
 #include "mp3_stream.h"
 
-namespace outside {
+namespace filters {
 
 class Mp3EncoderFilter : public CTransformFilter, public IMp3EncoderSettings {
  public:
@@ -51,4 +51,4 @@ class Mp3EncoderFilter : public CTransformFilter, public IMp3EncoderSettings {
 // Reads PCM (8, 16 or 32 bits, or 32-bit float) in WAVEFORMATEX; false for anything else.
 bool ReadPcmInput(const AM_MEDIA_TYPE& mt, PcmInput* out);
 
-}  // namespace outside
+}  // namespace filters

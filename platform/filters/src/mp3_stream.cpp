@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iterator>
 
-namespace outside {
+namespace filters {
 namespace {
 
 constexpr int kRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
@@ -138,4 +138,4 @@ bool Mp3Stream::Receive(std::vector<uint8_t>* frame) {
   return true;
 }
 
-}  // namespace outside
+}  // namespace filters

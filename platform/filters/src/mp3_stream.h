@@ -10,7 +10,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-namespace outside {
+namespace filters {
 
 struct PcmInput {
   AVSampleFormat format = AV_SAMPLE_FMT_S16;
@@ -57,4 +57,4 @@ class Mp3Stream {
   size_t next_ = 0;
 };
 
-}  // namespace outside
+}  // namespace filters

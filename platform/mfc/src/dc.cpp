@@ -4,7 +4,7 @@
 
 namespace {
 
-HandleMap<CDC, HDC>& DcMap() { return ThreadHandleMap<CDC, HDC>(); }
+mfc::HandleMap<CDC, HDC>& DcMap() { return mfc::ThreadHandleMap<CDC, HDC>(); }
 
 }  // namespace
 

@@ -208,9 +208,9 @@ void PASCAL CFile::SetStatus(LPCTSTR lpszFileName, const CFileStatus& status) {
     if (!SetFileAttributes(lpszFileName, wanted)) ThrowLastError(lpszFileName);
   }
   if (status.m_mtime.GetTime() != 0) {
-    FILETIME written = afx_impl::FileTimeFromTime(status.m_mtime.GetTime());
-    FILETIME accessed = afx_impl::FileTimeFromTime(status.m_atime.GetTime());
-    FILETIME created = afx_impl::FileTimeFromTime(status.m_ctime.GetTime());
+    FILETIME written = mfc::FileTimeFromTime(status.m_mtime.GetTime());
+    FILETIME accessed = mfc::FileTimeFromTime(status.m_atime.GetTime());
+    FILETIME created = mfc::FileTimeFromTime(status.m_ctime.GetTime());
     HANDLE h = CreateFile(lpszFileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, NULL);
     if (h == INVALID_HANDLE_VALUE) ThrowLastError(lpszFileName);
@@ -235,8 +235,8 @@ void PASCAL CFile::Remove(LPCTSTR lpszFileName) {
 
 CString CFile::GetFilePath() const { return m_strFileName; }
 
-CString CFile::GetFileName() const { return afx_impl::FileNamePart(m_strFileName); }
+CString CFile::GetFileName() const { return mfc::FileNamePart(m_strFileName); }
 
-CString CFile::GetFileTitle() const { return afx_impl::FileTitlePart(m_strFileName); }
+CString CFile::GetFileTitle() const { return mfc::FileTitlePart(m_strFileName); }
 
 void CFile::SetFilePath(LPCTSTR lpszNewName) { m_strFileName = lpszNewName; }

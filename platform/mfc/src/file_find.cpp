@@ -51,7 +51,7 @@ CString CFileFind::GetFilePath() const {
   return m_strRoot + '\\' + m_found.cFileName;
 }
 
-CString CFileFind::GetFileTitle() const { return afx_impl::FileTitlePart(GetFileName()); }
+CString CFileFind::GetFileTitle() const { return mfc::FileTitlePart(GetFileName()); }
 
 CString CFileFind::GetRoot() const { return m_strRoot; }
 

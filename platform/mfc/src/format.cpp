@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "utf.h"
+#include "win32/utf.h"
 
-namespace afx_impl {
+namespace mfc {
 
 namespace {
 
@@ -174,7 +174,7 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
         std::string text;
         if (wideChar) {
           char16_t unit = static_cast<char16_t>(v);
-          text = Utf16ToUtf8(&unit, 1);
+          text = win32::Utf16ToUtf8({&unit, 1});
         } else {
           text.assign(1, static_cast<char>(v));
         }
@@ -187,7 +187,7 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
         std::string text;
         if (wideText) {
           const char16_t* s = va_arg(args, const char16_t*);
-          text = s ? Utf16ToUtf8(s, Utf16Length(s, precision)) : std::string("(null)").substr(0, precision < 0 ? 6 : precision);
+          text = s ? win32::Utf16ToUtf8({s, Utf16Length(s, precision)}) : std::string("(null)").substr(0, precision < 0 ? 6 : precision);
         } else {
           const char* s = va_arg(args, const char*);
           if (!s) s = "(null)";
@@ -213,4 +213,4 @@ void FormatAppend(std::string& out, const char* format, va_list args, bool wide)
   }
 }
 
-}  // namespace afx_impl
+}  // namespace mfc

@@ -7,9 +7,9 @@
 
 namespace {
 
-HandleMap<CGdiObject, HGDIOBJ>& GdiMap() { return ThreadHandleMap<CGdiObject, HGDIOBJ>(); }
+mfc::HandleMap<CGdiObject, HGDIOBJ>& GdiMap() { return mfc::ThreadHandleMap<CGdiObject, HGDIOBJ>(); }
 
-HandleMap<CImageList, HIMAGELIST>& ImageListMap() { return ThreadHandleMap<CImageList, HIMAGELIST>(); }
+mfc::HandleMap<CImageList, HIMAGELIST>& ImageListMap() { return mfc::ThreadHandleMap<CImageList, HIMAGELIST>(); }
 
 // A temporary wrapper of the class that matches the object's type.
 CGdiObject* NewWrapper(HGDIOBJ handle) {

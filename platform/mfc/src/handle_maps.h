@@ -7,6 +7,8 @@
 #include <thread>
 #include <unordered_map>
 
+namespace mfc {
+
 template <class Object, class Handle>
 class HandleMap {
  public:
@@ -46,3 +48,5 @@ HandleMap<Object, Handle>& ThreadHandleMap() {
   std::lock_guard<std::mutex> guard(*lock);
   return (*maps)[std::this_thread::get_id()];
 }
+
+}  // namespace mfc

@@ -4,7 +4,7 @@
 
 #include "mfc/afx.h"
 
-namespace afx_impl {
+namespace mfc {
 
 // The last component: "C:\a\clip.avi" gives "clip.avi".
 inline CString FileNamePart(const CString& path) {
@@ -18,4 +18,4 @@ inline CString FileTitlePart(const CString& path) {
   return dot > 0 ? name.Left(dot) : name;
 }
 
-}  // namespace afx_impl
+}  // namespace mfc

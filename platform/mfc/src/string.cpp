@@ -6,7 +6,7 @@
 
 #include "format.h"
 #include "mfc/afx.h"
-#include "utf.h"
+#include "win32/utf.h"
 
 namespace {
 
@@ -114,10 +114,10 @@ void CStringT<T>::AssignOther(PCYSTR pch, int nLength) {
     return;
   }
   if constexpr (std::is_same_v<T, char>) {
-    std::string text = afx_impl::Utf16ToUtf8(pch, nLength);
+    std::string text = win32::Utf16ToUtf8({pch, size_t(nLength)});
     Assign(text.data(), static_cast<int>(std::min<size_t>(text.size(), kMaxLength<T>)));
   } else {
-    std::u16string text = afx_impl::Utf8ToUtf16(pch, nLength);
+    std::u16string text = win32::Utf8ToUtf16({pch, size_t(nLength)});
     Assign(text.data(), static_cast<int>(std::min<size_t>(text.size(), kMaxLength<T>)));
   }
 }
@@ -544,10 +544,10 @@ void CStringT<T>::AppendFormatV(PCXSTR pszFormat, va_list args) {
   if (!pszFormat) return;
   std::string text;
   if constexpr (std::is_same_v<T, char>) {
-    afx_impl::FormatAppend(text, pszFormat, args, false);
+    mfc::FormatAppend(text, pszFormat, args, false);
   } else {
-    std::string format = afx_impl::Utf16ToUtf8(pszFormat, Len(pszFormat));
-    afx_impl::FormatAppend(text, format.c_str(), args, true);
+    std::string format = win32::Utf16ToUtf8({pszFormat, size_t(Len(pszFormat))});
+    mfc::FormatAppend(text, format.c_str(), args, true);
   }
   if (text.size() > static_cast<size_t>(kMaxLength<T>)) AfxThrowMemoryException();
   CStringT<char> formatted(text.data(), static_cast<int>(text.size()));

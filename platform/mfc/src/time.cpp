@@ -56,7 +56,7 @@ CString CTimeSpan::Format(LPCTSTR pszFormat) const {
 CTime PASCAL CTime::GetCurrentTime() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  return CTime(afx_impl::TimeFromFileTime(now));
+  return CTime(mfc::TimeFromFileTime(now));
 }
 
 CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST) {
@@ -80,7 +80,7 @@ CTime::CTime(const SYSTEMTIME& st, int nDST) : m_time(0) {
 }
 
 CTime::CTime(const FILETIME& ft, int) : m_time(0) {
-  if (ft.dwLowDateTime || ft.dwHighDateTime) m_time = afx_impl::TimeFromFileTime(ft);
+  if (ft.dwLowDateTime || ft.dwHighDateTime) m_time = mfc::TimeFromFileTime(ft);
 }
 
 struct tm CTime::LocalTm() const {

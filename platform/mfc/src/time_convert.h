@@ -2,7 +2,7 @@
 // Between the C library's seconds since 1970 and the platform's FILETIME (100 ns since 1601, UTC).
 #include "win32/windows.h"
 
-namespace afx_impl {
+namespace mfc {
 
 constexpr int64_t kFileTimeEpochOffset = 116444736000000000LL;
 
@@ -16,4 +16,4 @@ inline FILETIME FileTimeFromTime(int64_t time) {
   return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
-}  // namespace afx_impl
+}  // namespace mfc

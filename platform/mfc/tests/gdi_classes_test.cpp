@@ -2,13 +2,12 @@
 // members with their platform side effects, point fonts and image lists.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "gdi/dc.h"
 #include "mfc/afxwin.h"
+#include "testing/ui_driver.h"
 
 namespace {
 
@@ -106,12 +105,11 @@ class DcTest : public ::testing::Test {
   }
   // With DUMP_DIR set, what the test drew is written there as <suite>.<test>.png.
   ~DcTest() override {
-    if (const char* dir = std::getenv("DUMP_DIR")) {
-      const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-      std::string path = std::string(dir) + "/" + test->test_suite_name() + "." + test->name() + ".png";
-      if (auto dc = win32_detail::gdi::FindDC(dc_.m_hDC); dc && dc->surface)
-        win32_detail::gdi::WriteSurfacePng(*dc->surface, path.c_str());
-    }
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    testing_ui::Image drawn{32, 32, {}};
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) drawn.pixels.push_back(At(x, y));
+    testing_ui::UiDriver::Dump(drawn, std::string(test->test_suite_name()) + "." + test->name());
     dc_.SelectObject(old_);
     CGdiObject::DeleteTempMap();
     CDC::DeleteTempMap();

@@ -1,5 +1,7 @@
 #include "builtin_factory.h"
 
+namespace ole {
+
 STDMETHODIMP BuiltinFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) {
   if (!ppvObject) return E_POINTER;
   *ppvObject = nullptr;
@@ -8,3 +10,5 @@ STDMETHODIMP BuiltinFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, vo
 
 // Built-in classes live in the platform's own libraries, which never unload.
 STDMETHODIMP BuiltinFactory::LockServer(BOOL) { return S_OK; }
+
+}  // namespace ole

@@ -3,6 +3,8 @@
 #include "ole/com_object.h"
 #include "ole/objbase.h"
 
+namespace ole {
+
 class BuiltinFactory final : public ComObject<BuiltinFactory, IClassFactory, IID_IClassFactory> {
  public:
   explicit BuiltinFactory(LPFNCREATEINSTANCE create) : create_(create) {}
@@ -13,3 +15,5 @@ class BuiltinFactory final : public ComObject<BuiltinFactory, IClassFactory, IID
  private:
   LPFNCREATEINSTANCE create_;
 };
+
+}  // namespace ole

@@ -6,21 +6,20 @@
 #include "win32/winmodule.h"
 #include "win32/winreg.h"
 
+namespace ole {
+
 ClassRegistry& ClassRegistry::Instance() {
   static ClassRegistry* instance = new ClassRegistry;
   return *instance;
 }
 
-IUnknown* ClassRegistry::TakeRegistered(REFCLSID clsid) {
+ComPtr<IUnknown> ClassRegistry::TakeRegistered(REFCLSID clsid) {
   std::lock_guard<std::mutex> lock(mutex_);
   for (auto it = registered_.begin(); it != registered_.end(); ++it) {
     if (it->clsid != clsid) continue;
-    IUnknown* object = it->object;
-    if (it->singleUse) {
-      registered_.erase(it);  // the registration's reference goes to the caller
-    } else {
-      object->AddRef();
-    }
+    if (!it->singleUse) return it->object;
+    ComPtr<IUnknown> object = std::move(it->object);  // the registration's reference goes to the caller
+    registered_.erase(it);
     return object;
   }
   return nullptr;
@@ -84,17 +83,9 @@ LPFNGETCLASSOBJECT ClassRegistry::FindServer(const std::string& path) {
 }
 
 HRESULT ClassRegistry::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
-  if (IUnknown* object = TakeRegistered(clsid)) {
-    HRESULT hr = object->QueryInterface(riid, ppv);
-    object->Release();
-    return hr;
-  }
-  if (LPFNCREATEINSTANCE create = FindBuiltin(clsid)) {
-    BuiltinFactory* factory = new BuiltinFactory(create);
-    HRESULT hr = factory->QueryInterface(riid, ppv);
-    factory->Release();
-    return hr;
-  }
+  if (ComPtr<IUnknown> object = TakeRegistered(clsid)) return object->QueryInterface(riid, ppv);
+  if (LPFNCREATEINSTANCE create = FindBuiltin(clsid))
+    return ComPtr<BuiltinFactory>::Adopt(new BuiltinFactory(create))->QueryInterface(riid, ppv);
   LPFNGETCLASSOBJECT getClassObject;
   HRESULT hr = LoadServer(clsid, &getClassObject);
   if (FAILED(hr)) return hr;
@@ -104,30 +95,29 @@ HRESULT ClassRegistry::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
 
 HRESULT ClassRegistry::RegisterObject(REFCLSID clsid, IUnknown* object, DWORD flags, DWORD* cookie) {
   if (!object || !cookie) return E_INVALIDARG;
-  object->AddRef();
+  ComPtr<IUnknown> held(object);
   std::lock_guard<std::mutex> lock(mutex_);
   *cookie = nextCookie_++;
   // The newest registration of a class wins.
-  registered_.insert(registered_.begin(),
-                     {*cookie, clsid, object, (flags & (REGCLS_MULTIPLEUSE | REGCLS_MULTI_SEPARATE)) == 0});
+  registered_.insert(registered_.begin(), {*cookie, clsid, std::move(held),
+                                           (flags & (REGCLS_MULTIPLEUSE | REGCLS_MULTI_SEPARATE)) == 0});
   return S_OK;
 }
 
 HRESULT ClassRegistry::RevokeObject(DWORD cookie) {
-  IUnknown* object = nullptr;
+  // Released outside the lock: the object may revoke or register in its destructor.
+  ComPtr<IUnknown> object;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     for (auto it = registered_.begin(); it != registered_.end(); ++it) {
       if (it->cookie == cookie) {
-        object = it->object;
+        object = std::move(it->object);
         registered_.erase(it);
         break;
       }
     }
   }
-  if (!object) return CO_E_OBJNOTREG;
-  object->Release();  // outside the lock: the object may revoke or register in its destructor
-  return S_OK;
+  return object ? S_OK : CO_E_OBJNOTREG;
 }
 
 void ClassRegistry::AddBuiltin(REFCLSID clsid, LPFNCREATEINSTANCE create) {
@@ -163,3 +153,5 @@ void ClassRegistry::FreeUnusedServers() {
     FreeLibrary(server.module);
   }
 }
+
+}  // namespace ole

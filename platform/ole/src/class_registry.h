@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "ole/comptr.h"
 #include "ole/objbase.h"
+
+namespace ole {
 
 class ClassRegistry {
  public:
@@ -22,7 +25,7 @@ class ClassRegistry {
   struct Registered {
     DWORD cookie;
     CLSID clsid;
-    IUnknown* object;
+    ComPtr<IUnknown> object;
     bool singleUse;
   };
   struct Builtin {
@@ -35,7 +38,7 @@ class ClassRegistry {
     LPFNGETCLASSOBJECT getClassObject;
   };
 
-  IUnknown* TakeRegistered(REFCLSID clsid);
+  ComPtr<IUnknown> TakeRegistered(REFCLSID clsid);
   LPFNCREATEINSTANCE FindBuiltin(REFCLSID clsid);
   HRESULT LoadServer(REFCLSID clsid, LPFNGETCLASSOBJECT* getClassObject);
   LPFNGETCLASSOBJECT FindServer(const std::string& path);
@@ -46,3 +49,5 @@ class ClassRegistry {
   std::vector<Builtin> builtins_;
   std::vector<Server> servers_;
 };
+
+}  // namespace ole

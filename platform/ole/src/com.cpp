@@ -1,7 +1,9 @@
 // The Co* entry points: initialisation counts, creation, class objects, task memory.
 #include <cstdlib>
+#include <string>
 
 #include "class_registry.h"
+#include "ole/comptr.h"
 #include "ole/objbase.h"
 
 namespace {
@@ -23,34 +25,32 @@ void OleUninitialize() { CoUninitialize(); }
 HRESULT CoGetClassObject(REFCLSID rclsid, DWORD, LPVOID, REFIID riid, LPVOID* ppv) {
   if (!ppv) return E_INVALIDARG;
   *ppv = nullptr;
-  return ClassRegistry::Instance().GetClassObject(rclsid, riid, ppv);
+  return ole::ClassRegistry::Instance().GetClassObject(rclsid, riid, ppv);
 }
 
 HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
                          LPVOID* ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  IClassFactory* factory = nullptr;
-  HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory,
-                                reinterpret_cast<void**>(&factory));
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory, factory.putVoid());
   if (FAILED(hr)) return hr;
   hr = factory->CreateInstance(pUnkOuter, riid, ppv);
-  factory->Release();
   if (FAILED(hr)) *ppv = nullptr;
   return hr;
 }
 
 HRESULT CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD, DWORD flags,
                               LPDWORD lpdwRegister) {
-  return ClassRegistry::Instance().RegisterObject(rclsid, pUnk, flags, lpdwRegister);
+  return ole::ClassRegistry::Instance().RegisterObject(rclsid, pUnk, flags, lpdwRegister);
 }
 
-HRESULT CoRevokeClassObject(DWORD dwRegister) { return ClassRegistry::Instance().RevokeObject(dwRegister); }
+HRESULT CoRevokeClassObject(DWORD dwRegister) { return ole::ClassRegistry::Instance().RevokeObject(dwRegister); }
 
-void CoFreeUnusedLibraries() { ClassRegistry::Instance().FreeUnusedServers(); }
+void CoFreeUnusedLibraries() { ole::ClassRegistry::Instance().FreeUnusedServers(); }
 
 void RegisterBuiltinClass(REFCLSID rclsid, LPFNCREATEINSTANCE create) {
-  if (create) ClassRegistry::Instance().AddBuiltin(rclsid, create);
+  if (create) ole::ClassRegistry::Instance().AddBuiltin(rclsid, create);
 }
 
 LPVOID CoTaskMemAlloc(SIZE_T cb) { return std::malloc(cb ? cb : 1); }
@@ -58,3 +58,12 @@ LPVOID CoTaskMemAlloc(SIZE_T cb) { return std::malloc(cb ? cb : 1); }
 LPVOID CoTaskMemRealloc(LPVOID pv, SIZE_T cb) { return std::realloc(pv, cb ? cb : 1); }
 
 void CoTaskMemFree(LPVOID pv) { std::free(pv); }
+
+HRESULT TaskMemWideCopy(LPCOLESTR text, LPOLESTR* out) {
+  if (!out) return E_POINTER;
+  const size_t n = text ? std::char_traits<char16_t>::length(text) : 0;
+  *out = static_cast<LPOLESTR>(CoTaskMemAlloc((n + 1) * sizeof(OLECHAR)));
+  if (!*out) return E_OUTOFMEMORY;
+  std::char_traits<char16_t>::copy(*out, text ? text : u"", n + 1);
+  return S_OK;
+}

@@ -21,10 +21,6 @@ struct ConnectDataTraits {
 ConnectionPoint::ConnectionPoint(ConnectionPointContainer& container, const IID& iid, ULONG maxSinks)
     : container_(container), iid_(iid), maxSinks_(maxSinks) {}
 
-ConnectionPoint::~ConnectionPoint() {
-  for (Sink& s : sinks_) s.sink->Release();
-}
-
 STDMETHODIMP ConnectionPoint::QueryInterface(REFIID riid, void** ppvObject) {
   if (!ppvObject) return E_POINTER;
   if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
@@ -57,19 +53,19 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* pUnkSink, DWORD* pdwCookie) {
   if (pdwCookie) *pdwCookie = 0;
   if (!pUnkSink || !pdwCookie) return E_POINTER;
   if (sinks_.size() >= maxSinks_) return CONNECT_E_ADVISELIMIT;
-  void* sink = nullptr;
-  if (FAILED(pUnkSink->QueryInterface(iid_, &sink)) || !sink) return CONNECT_E_CANNOTCONNECT;
+  ComPtr<IUnknown> sink;
+  if (FAILED(pUnkSink->QueryInterface(iid_, sink.putVoid())) || !sink) return CONNECT_E_CANNOTCONNECT;
   *pdwCookie = nextCookie_++;
-  sinks_.push_back({*pdwCookie, static_cast<IUnknown*>(sink)});
+  sinks_.push_back({*pdwCookie, std::move(sink)});
   return S_OK;
 }
 
 STDMETHODIMP ConnectionPoint::Unadvise(DWORD dwCookie) {
   auto it = std::find_if(sinks_.begin(), sinks_.end(), [&](const Sink& s) { return s.cookie == dwCookie; });
   if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
-  IUnknown* sink = it->sink;
+  // Released once the list is consistent: the sink may call back while it goes.
+  ComPtr<IUnknown> sink = std::move(it->sink);
   sinks_.erase(it);
-  sink->Release();
   return S_OK;
 }
 
@@ -77,40 +73,34 @@ STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** ppEnum) {
   if (!ppEnum) return E_POINTER;
   std::vector<CONNECTDATA> list;
   for (const Sink& s : sinks_) {
-    s.sink->AddRef();
-    list.push_back({s.sink, s.cookie});
+    CONNECTDATA item = {nullptr, s.cookie};
+    s.sink.CopyTo(&item.pUnk);
+    list.push_back(item);
   }
   *ppEnum = ComEnum<IEnumConnections, CONNECTDATA, ConnectDataTraits>::Create(IID_IEnumConnections,
                                                                              std::move(list));
   return S_OK;
 }
 
-std::vector<IUnknown*> ConnectionPoint::Snapshot() const {
-  std::vector<IUnknown*> list;
-  for (const Sink& s : sinks_) {
-    s.sink->AddRef();
-    list.push_back(s.sink);
-  }
+std::vector<ComPtr<IUnknown>> ConnectionPoint::Snapshot() const {
+  std::vector<ComPtr<IUnknown>> list;
+  for (const Sink& s : sinks_) list.push_back(s.sink);
   return list;
 }
 
 void ConnectionPoint::ForEachSink(const std::function<void(IUnknown* sink)>& fn) {
   // A sink may unadvise while it is called: work on a referenced copy of the list.
-  for (IUnknown* sink : Snapshot()) {
-    fn(sink);
-    sink->Release();
-  }
+  for (const ComPtr<IUnknown>& sink : Snapshot()) fn(sink.get());
 }
 
 void ConnectionPoint::Fire(DISPID id, const VARIANT* args, UINT count) {
   std::vector<VARIANT> reversed(args, args + count);
   std::reverse(reversed.begin(), reversed.end());
   ForEachSink([&](IUnknown* sink) {
-    IDispatch* disp = nullptr;
-    if (FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&disp)))) return;
+    ComPtr<IDispatch> disp;
+    if (FAILED(sink->QueryInterface(IID_IDispatch, disp.putVoid()))) return;
     DISPPARAMS params = {reversed.data(), nullptr, count, 0};
     disp->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-    disp->Release();
   });
 }
 

@@ -4,27 +4,20 @@
 
 #include "ole/objbase.h"
 
-DeviceMoniker::DeviceMoniker(REFCLSID clsid, IPropertyBag* bag, std::u16string displayName)
-    : clsid_(clsid), bag_(bag), displayName_(std::move(displayName)) {
-  bag_->AddRef();
-}
+namespace ole {
 
-DeviceMoniker::~DeviceMoniker() { bag_->Release(); }
+DeviceMoniker::DeviceMoniker(REFCLSID clsid, IPropertyBag* bag, std::u16string displayName)
+    : clsid_(clsid), bag_(bag), displayName_(std::move(displayName)) {}
 
 STDMETHODIMP DeviceMoniker::BindToObject(IBindCtx*, IMoniker*, REFIID riidResult, void** ppvResult) {
   if (!ppvResult) return E_POINTER;
   *ppvResult = nullptr;
-  IUnknown* object = nullptr;
-  HRESULT hr = CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                reinterpret_cast<void**>(&object));
+  ComPtr<IUnknown> object;
+  HRESULT hr = CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.putVoid());
   if (FAILED(hr)) return hr;
-  IPersistPropertyBag* persist = nullptr;
-  if (SUCCEEDED(object->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&persist)))) {
-    hr = persist->Load(bag_, nullptr);
-    persist->Release();
-  }
+  if (auto persist = object.As<IPersistPropertyBag>(IID_IPersistPropertyBag))
+    hr = persist->Load(bag_.get(), nullptr);
   if (SUCCEEDED(hr)) hr = object->QueryInterface(riidResult, ppvResult);
-  object->Release();
   return hr;
 }
 
@@ -86,6 +79,8 @@ STDMETHODIMP DeviceMoniker::ParseDisplayName(IBindCtx*, IMoniker*, LPOLESTR, ULO
   return E_NOTIMPL;
 }
 
+}  // namespace ole
+
 HRESULT CreateDeviceMoniker(REFCLSID clsid, IPropertyBag* bag, LPCOLESTR displayName,
                             IMoniker** ppMoniker) {
   if (!ppMoniker) return E_POINTER;
@@ -93,6 +88,6 @@ HRESULT CreateDeviceMoniker(REFCLSID clsid, IPropertyBag* bag, LPCOLESTR display
   if (!bag) return E_INVALIDARG;
   std::u16string name;
   for (size_t i = 0; displayName && displayName[i]; ++i) name += displayName[i];
-  *ppMoniker = new DeviceMoniker(clsid, bag, std::move(name));
+  *ppMoniker = new ole::DeviceMoniker(clsid, bag, std::move(name));
   return S_OK;
 }

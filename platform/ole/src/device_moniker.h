@@ -4,12 +4,14 @@
 #include <string>
 
 #include "ole/com_object.h"
+#include "ole/comptr.h"
 #include "ole/ocidl.h"
+
+namespace ole {
 
 class DeviceMoniker final : public ComObject<DeviceMoniker, IMoniker, IID_IPersist, IID_IPersistStream, IID_IMoniker> {
  public:
   DeviceMoniker(REFCLSID clsid, IPropertyBag* bag, std::u16string displayName);
-  ~DeviceMoniker();
   DeviceMoniker(const DeviceMoniker&) = delete;
   DeviceMoniker& operator=(const DeviceMoniker&) = delete;
 
@@ -37,6 +39,8 @@ class DeviceMoniker final : public ComObject<DeviceMoniker, IMoniker, IID_IPersi
 
  private:
   CLSID clsid_;
-  IPropertyBag* bag_;
+  ComPtr<IPropertyBag> bag_;
   std::u16string displayName_;
 };
+
+}  // namespace ole

@@ -1,7 +1,7 @@
 #include <cstring>
 #include <memory>
 
-#include "names.h"
+#include "member_names.h"
 #include "ole/dispatch.h"
 #include "table_type_info.h"
 
@@ -99,7 +99,7 @@ HRESULT DispatchTable::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNam
   if (!rgszNames || !rgDispId || cNames == 0) return E_INVALIDARG;
   for (UINT i = 0; i < cNames; ++i) rgDispId[i] = DISPID_UNKNOWN;
   for (const DispatchMember& m : members_) {
-    if (ole_internal::NameEquals(m.name, rgszNames[0])) {
+    if (ole::NameEquals(m.name, rgszNames[0])) {
       rgDispId[0] = m.id;
       return cNames == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     }
@@ -183,7 +183,7 @@ HRESULT DispatchTable::GetTypeInfo(UINT iTInfo, ITypeInfo** ppTInfo) const {
   if (!ppTInfo) return E_INVALIDARG;
   *ppTInfo = nullptr;
   if (iTInfo != 0) return DISP_E_BADINDEX;
-  std::vector<TableTypeInfo::Function> functions;
+  std::vector<ole::TableTypeInfo::Function> functions;
   for (const DispatchMember& m : members_) {
     if (m.kind == DispatchKind::Method) {
       functions.push_back({m.id, m.name, INVOKE_FUNC, m.type == VT_EMPTY ? VARTYPE(VT_VOID) : m.type, m.params});
@@ -196,6 +196,6 @@ HRESULT DispatchTable::GetTypeInfo(UINT iTInfo, ITypeInfo** ppTInfo) const {
       functions.push_back({m.id, m.name, INVOKE_PROPERTYPUT, VT_VOID, std::move(params)});
     }
   }
-  *ppTInfo = new TableTypeInfo(iid_, name_, std::move(functions));
+  *ppTInfo = new ole::TableTypeInfo(iid_, name_, std::move(functions));
   return S_OK;
 }

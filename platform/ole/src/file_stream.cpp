@@ -1,9 +1,13 @@
 #include "file_stream.h"
 
+#include <cstring>
+
 #include "ole/objbase.h"
 #include "stream_copy.h"
+#include "win32/utf.h"
 #include "win32/winbase.h"
-#include "win32/winnls.h"
+
+namespace ole {
 
 namespace {
 
@@ -68,7 +72,7 @@ STDMETHODIMP FileStream::SetSize(ULARGE_INTEGER libNewSize) {
 
 STDMETHODIMP FileStream::CopyTo(IStream* pstm, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
                                 ULARGE_INTEGER* pcbWritten) {
-  return ole_internal::CopyStream(this, pstm, cb, pcbRead, pcbWritten);
+  return ole::CopyStream(this, pstm, cb, pcbRead, pcbWritten);
 }
 
 STDMETHODIMP FileStream::Commit(DWORD) {
@@ -91,11 +95,11 @@ STDMETHODIMP FileStream::Stat(STATSTG* pstatstg, DWORD grfStatFlag) {
   pstatstg->cbSize.QuadPart = static_cast<ULONGLONG>(size.QuadPart);
   GetFileTime(file_, &pstatstg->ctime, &pstatstg->atime, &pstatstg->mtime);
   if (!(grfStatFlag & STATFLAG_NONAME)) {
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, name_.c_str(), -1, nullptr, 0);
-    pstatstg->pwcsName = static_cast<LPOLESTR>(CoTaskMemAlloc((chars > 0 ? chars : 1) * sizeof(OLECHAR)));
+    const std::u16string name = win32::Utf8ToUtf16(name_);
+    const size_t bytes = (name.size() + 1) * sizeof(OLECHAR);
+    pstatstg->pwcsName = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
     if (!pstatstg->pwcsName) return STG_E_INSUFFICIENTMEMORY;
-    pstatstg->pwcsName[0] = 0;
-    if (chars > 0) MultiByteToWideChar(CP_UTF8, 0, name_.c_str(), -1, pstatstg->pwcsName, chars);
+    std::memcpy(pstatstg->pwcsName, name.c_str(), bytes);
   }
   return S_OK;
 }
@@ -105,6 +109,8 @@ STDMETHODIMP FileStream::Clone(IStream** ppstm) {
   if (ppstm) *ppstm = nullptr;
   return E_NOTIMPL;
 }
+
+}  // namespace ole
 
 HRESULT CreateStreamOnFile(LPCSTR pszFile, DWORD grfMode, LPSTREAM* ppstm) {
   if (!ppstm) return E_INVALIDARG;
@@ -119,7 +125,7 @@ HRESULT CreateStreamOnFile(LPCSTR pszFile, DWORD grfMode, LPSTREAM* ppstm) {
   }
   const DWORD disposition = grfMode & STGM_CREATE ? CREATE_ALWAYS : OPEN_EXISTING;
   HANDLE file = CreateFile(pszFile, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return StorageError(STG_E_FILENOTFOUND);
-  *ppstm = new FileStream(file, pszFile, grfMode);
+  if (file == INVALID_HANDLE_VALUE) return ole::StorageError(STG_E_FILENOTFOUND);
+  *ppstm = new ole::FileStream(file, pszFile, grfMode);
   return S_OK;
 }

@@ -5,6 +5,8 @@
 #include "ole/com_object.h"
 #include "ole/objidl.h"
 
+namespace ole {
+
 class FileStream final : public ComObject<FileStream, IStream, IID_ISequentialStream, IID_IStream> {
  public:
   FileStream(HANDLE file, std::string name, DWORD mode);
@@ -30,3 +32,5 @@ class FileStream final : public ComObject<FileStream, IStream, IID_ISequentialSt
   std::string name_;
   DWORD mode_;
 };
+
+}  // namespace ole

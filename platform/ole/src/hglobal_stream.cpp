@@ -5,6 +5,8 @@
 #include "stream_copy.h"
 #include "win32/winbase.h"
 
+namespace ole {
+
 HGlobalStream::Memory::~Memory() {
   if (deleteOnRelease && handle) GlobalFree(handle);
 }
@@ -82,7 +84,7 @@ STDMETHODIMP HGlobalStream::SetSize(ULARGE_INTEGER libNewSize) {
 
 STDMETHODIMP HGlobalStream::CopyTo(IStream* pstm, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
                                    ULARGE_INTEGER* pcbWritten) {
-  return ole_internal::CopyStream(this, pstm, cb, pcbRead, pcbWritten);
+  return ole::CopyStream(this, pstm, cb, pcbRead, pcbWritten);
 }
 
 // Memory streams write straight through: nothing to commit or revert, no regions to lock.
@@ -107,24 +109,26 @@ STDMETHODIMP HGlobalStream::Clone(IStream** ppstm) {
   return S_OK;
 }
 
+}  // namespace ole
+
 HRESULT CreateStreamOnHGlobal(HGLOBAL hGlobal, BOOL fDeleteOnRelease, LPSTREAM* ppstm) {
   if (!ppstm) return E_INVALIDARG;
   *ppstm = nullptr;
-  auto memory = std::make_shared<HGlobalStream::Memory>();
+  auto memory = std::make_shared<ole::HGlobalStream::Memory>();
   if (!hGlobal) {
     hGlobal = GlobalAlloc(GMEM_MOVEABLE, 0);
     if (!hGlobal) return E_OUTOFMEMORY;
   }
   memory->handle = hGlobal;
   memory->deleteOnRelease = fDeleteOnRelease;
-  *ppstm = new HGlobalStream(std::move(memory), 0);
+  *ppstm = new ole::HGlobalStream(std::move(memory), 0);
   return S_OK;
 }
 
 HRESULT GetHGlobalFromStream(LPSTREAM pstm, HGLOBAL* phglobal) {
   if (!phglobal) return E_INVALIDARG;
   *phglobal = nullptr;
-  auto* stream = dynamic_cast<HGlobalStream*>(pstm);
+  auto* stream = dynamic_cast<ole::HGlobalStream*>(pstm);
   if (!stream) return E_INVALIDARG;
   *phglobal = stream->Handle();
   return S_OK;

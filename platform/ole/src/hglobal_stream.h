@@ -7,6 +7,8 @@
 #include "ole/com_object.h"
 #include "ole/objidl.h"
 
+namespace ole {
+
 class HGlobalStream final : public ComObject<HGlobalStream, IStream, IID_ISequentialStream, IID_IStream> {
  public:
   struct Memory {
@@ -39,3 +41,5 @@ class HGlobalStream final : public ComObject<HGlobalStream, IStream, IID_ISequen
   std::shared_ptr<Memory> memory_;
   uint64_t position_;
 };
+
+}  // namespace ole

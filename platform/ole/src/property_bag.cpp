@@ -1,5 +1,7 @@
 #include "property_bag.h"
 
+namespace ole {
+
 namespace {
 
 char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
@@ -57,8 +59,10 @@ STDMETHODIMP PropertyBag::Write(LPCOLESTR pszPropName, VARIANT* pVar) {
   return S_OK;
 }
 
+}  // namespace ole
+
 HRESULT CreatePropertyBag(IPropertyBag** ppBag) {
   if (!ppBag) return E_POINTER;
-  *ppBag = new PropertyBag;
+  *ppBag = new ole::PropertyBag;
   return S_OK;
 }

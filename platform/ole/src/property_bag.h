@@ -7,6 +7,8 @@
 #include "ole/com_object.h"
 #include "ole/ocidl.h"
 
+namespace ole {
+
 class PropertyBag final : public ComObject<PropertyBag, IPropertyBag, IID_IPropertyBag> {
  public:
   PropertyBag() = default;
@@ -27,3 +29,5 @@ class PropertyBag final : public ComObject<PropertyBag, IPropertyBag, IID_IPrope
   std::mutex mutex_;
   std::vector<Entry> entries_;
 };
+
+}  // namespace ole

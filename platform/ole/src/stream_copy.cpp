@@ -1,6 +1,6 @@
 #include "stream_copy.h"
 
-namespace ole_internal {
+namespace ole {
 
 HRESULT CopyStream(IStream* from, IStream* to, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
                    ULARGE_INTEGER* pcbWritten) {
@@ -26,4 +26,4 @@ HRESULT CopyStream(IStream* from, IStream* to, ULARGE_INTEGER cb, ULARGE_INTEGER
   return FAILED(hr) ? hr : S_OK;
 }
 
-}  // namespace ole_internal
+}  // namespace ole

@@ -1,11 +1,13 @@
 #include "table_type_info.h"
 
-#include "names.h"
+#include "member_names.h"
+
+namespace ole {
 
 namespace {
 
 BSTR AllocName(const std::string& name) {
-  const std::u16string wide = ole_internal::WideFromAscii(name);
+  const std::u16string wide = ole::WideFromAscii(name);
   return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
@@ -84,7 +86,7 @@ STDMETHODIMP TableTypeInfo::GetIDsOfNames(LPOLESTR* rgszNames, UINT cNames, MEMB
   if (!rgszNames || !pMemId || cNames == 0) return E_INVALIDARG;
   for (UINT i = 0; i < cNames; ++i) pMemId[i] = MEMBERID_NIL;
   for (const Function& f : functions_) {
-    if (ole_internal::NameEquals(f.name, rgszNames[0])) {
+    if (ole::NameEquals(f.name, rgszNames[0])) {
       pMemId[0] = f.id;
       return cNames == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     }
@@ -163,3 +165,5 @@ STDMETHODIMP TableTypeInfo::GetContainingTypeLib(ITypeLib** ppTLib, UINT* pIndex
 }
 
 STDMETHODIMP_(void) TableTypeInfo::ReleaseVarDesc(VARDESC*) {}
+
+}  // namespace ole

@@ -7,6 +7,8 @@
 #include "ole/com_object.h"
 #include "ole/oleauto.h"
 
+namespace ole {
+
 class TableTypeInfo final : public ComObject<TableTypeInfo, ITypeInfo, IID_ITypeInfo> {
  public:
   struct Function {
@@ -49,3 +51,5 @@ class TableTypeInfo final : public ComObject<TableTypeInfo, ITypeInfo, IID_IType
   std::string name_;
   std::vector<Function> functions_;
 };
+
+}  // namespace ole

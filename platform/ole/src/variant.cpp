@@ -3,7 +3,7 @@
 
 #include "ole/oleauto.h"
 
-namespace ole_internal {
+namespace ole {
 
 bool IsScalarType(VARTYPE vt) {
   switch (vt) {
@@ -26,9 +26,9 @@ bool IsValidVariantType(VARTYPE vt) {
   return false;
 }
 
-}  // namespace ole_internal
+}  // namespace ole
 
-using ole_internal::IsValidVariantType;
+using ole::IsValidVariantType;
 
 void VariantInit(VARIANTARG* pvarg) {
   if (!pvarg) return;
@@ -128,7 +128,7 @@ HRESULT Dereference(const VARIANT* src, VARIANT* out) {
 
 }  // namespace
 
-namespace ole_internal {
+namespace ole {
 
 HRESULT ReadThrough(const VARIANT* src, VARIANT* out) {
   if (!(src->vt & VT_BYREF)) {
@@ -138,7 +138,7 @@ HRESULT ReadThrough(const VARIANT* src, VARIANT* out) {
   return Dereference(src, out);
 }
 
-}  // namespace ole_internal
+}  // namespace ole
 
 HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc) {
   if (!pvargDest || !pvargSrc) return E_INVALIDARG;
@@ -153,7 +153,7 @@ HRESULT VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSrc) {
   if (!pvarDest || !pvargSrc) return E_INVALIDARG;
   if (!IsValidVariantType(pvargSrc->vt)) return DISP_E_BADVARTYPE;
   VARIANT value;
-  HRESULT hr = ole_internal::ReadThrough(pvargSrc, &value);
+  HRESULT hr = ole::ReadThrough(pvargSrc, &value);
   if (FAILED(hr)) return hr;
   VARIANT copy;
   VariantInit(&copy);

@@ -12,7 +12,7 @@
 
 namespace {
 
-using ole_internal::IsValidVariantType;
+using ole::IsValidVariantType;
 
 // A scalar source reduced to one of four shapes.
 struct Value {
@@ -285,7 +285,7 @@ HRESULT ToText(const Value& v, USHORT flags, VARIANT* out) {
     case Value::Currency:
       return MakeBstr(FormatCurrency(static_cast<int64_t>(v.i)), out);
     case Value::Real:
-      return MakeBstr(v.from == VT_DATE ? ole_internal::FormatDate(v.d) : FormatReal(v.d, v.from), out);
+      return MakeBstr(v.from == VT_DATE ? ole::FormatDate(v.d) : FormatReal(v.d, v.from), out);
     case Value::Text:
       break;
   }
@@ -295,7 +295,7 @@ HRESULT ToText(const Value& v, USHORT flags, VARIANT* out) {
 HRESULT ToReal(const Value& v, VARTYPE vt, VARIANT* out) {
   double d;
   if (vt == VT_DATE && v.kind == Value::Text) {
-    if (!ole_internal::ParseDate(v.text, &d)) return DISP_E_TYPEMISMATCH;
+    if (!ole::ParseDate(v.text, &d)) return DISP_E_TYPEMISMATCH;
   } else {
     HRESULT hr = AsDouble(v, &d);
     if (FAILED(hr)) return hr;
@@ -305,7 +305,7 @@ HRESULT ToReal(const Value& v, VARTYPE vt, VARIANT* out) {
     if (std::isfinite(d) && std::fabs(d) > FLT_MAX) return DISP_E_OVERFLOW;
     out->fltVal = static_cast<float>(d);
   } else if (vt == VT_DATE) {
-    if (!(d >= ole_internal::kMinDate && d <= ole_internal::kMaxDate)) return DISP_E_OVERFLOW;
+    if (!(d >= ole::kMinDate && d <= ole::kMaxDate)) return DISP_E_OVERFLOW;
     out->date = d;
   } else {
     out->dblVal = d;
@@ -372,7 +372,7 @@ HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LC
       (vt != VT_EMPTY && !IsValidVariantType(vt)))
     return DISP_E_BADVARTYPE;
   VARIANT value;
-  HRESULT hr = ole_internal::ReadThrough(pvarSrc, &value);
+  HRESULT hr = ole::ReadThrough(pvarSrc, &value);
   if (FAILED(hr)) return hr;
   VARIANT result;
   VariantInit(&result);

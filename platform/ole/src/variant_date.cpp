@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace ole_internal {
+namespace ole {
 
 namespace {
 
@@ -150,4 +150,4 @@ bool ParseDate(const std::string& text, DATE* date) {
   return true;
 }
 
-}  // namespace ole_internal
+}  // namespace ole

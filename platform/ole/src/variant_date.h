@@ -5,7 +5,7 @@
 
 #include "ole/oleauto.h"
 
-namespace ole_internal {
+namespace ole {
 
 // The earliest and latest DATE (1 January 100 and 31 December 9999 23:59:59).
 constexpr double kMinDate = -657434.0;
@@ -18,4 +18,4 @@ std::string FormatDate(DATE date);
 // mean 2000-2029, 30-99 mean 1930-1999.
 bool ParseDate(const std::string& text, DATE* date);
 
-}  // namespace ole_internal
+}  // namespace ole

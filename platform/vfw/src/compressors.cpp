@@ -4,7 +4,7 @@
 #include <map>
 #include <mutex>
 
-#include "compressor_catalog.h"
+#include "dshow/compressor_catalog.h"
 #include "vfw/vfw.h"
 
 namespace {
@@ -13,7 +13,7 @@ namespace {
 // tables never use, and a serial that only grows, so a closed handle stays invalid.
 struct OpenTable {
   std::mutex lock;
-  std::map<uintptr_t, const ffw::CompressorEntry*> open;
+  std::map<uintptr_t, const dshow::CompressorEntry*> open;
   uintptr_t nextSerial = 0x10000;
 };
 
@@ -30,8 +30,8 @@ DWORD Lower(DWORD fcc) {
   return out;
 }
 
-const ffw::CompressorEntry* ByHandler(DWORD fccHandler) {
-  for (const ffw::CompressorEntry* e : ffw::InstalledCompressors(true))
+const dshow::CompressorEntry* ByHandler(DWORD fccHandler) {
+  for (const dshow::CompressorEntry* e : dshow::InstalledCompressors(true))
     if (Lower(e->fourcc) == Lower(fccHandler)) return e;
   return nullptr;
 }
@@ -42,7 +42,7 @@ void CopyText(WCHAR* dst, size_t size, const char* text) {
   dst[i] = 0;
 }
 
-ICINFO InfoOf(const ffw::CompressorEntry& e) {
+ICINFO InfoOf(const dshow::CompressorEntry& e) {
   ICINFO info{};
   info.dwSize = sizeof(ICINFO);
   info.fccType = ICTYPE_VIDEO;
@@ -61,7 +61,7 @@ ICINFO InfoOf(const ffw::CompressorEntry& e) {
   return info;
 }
 
-const ffw::CompressorEntry* Lookup(HIC hic) {
+const dshow::CompressorEntry* Lookup(HIC hic) {
   OpenTable& t = Table();
   std::lock_guard<std::mutex> hold(t.lock);
   auto it = t.open.find(reinterpret_cast<uintptr_t>(hic));
@@ -72,8 +72,8 @@ const ffw::CompressorEntry* Lookup(HIC hic) {
 
 BOOL ICInfo(DWORD fccType, DWORD fccHandler, ICINFO* lpicinfo) {
   if (!lpicinfo || (fccType != 0 && Lower(fccType) != ICTYPE_VIDEO)) return FALSE;
-  const auto installed = ffw::InstalledCompressors(true);
-  const ffw::CompressorEntry* e = fccHandler < installed.size() ? installed[fccHandler] : ByHandler(fccHandler);
+  const auto installed = dshow::InstalledCompressors(true);
+  const dshow::CompressorEntry* e = fccHandler < installed.size() ? installed[fccHandler] : ByHandler(fccHandler);
   if (!e) return FALSE;
   *lpicinfo = InfoOf(*e);
   return TRUE;
@@ -82,7 +82,7 @@ BOOL ICInfo(DWORD fccType, DWORD fccHandler, ICINFO* lpicinfo) {
 HIC ICOpen(DWORD fccType, DWORD fccHandler, UINT wMode) {
   if (fccType != 0 && Lower(fccType) != ICTYPE_VIDEO) return nullptr;
   if (wMode != ICMODE_COMPRESS && wMode != ICMODE_FASTCOMPRESS && wMode != ICMODE_QUERY) return nullptr;
-  const ffw::CompressorEntry* e = ByHandler(fccHandler);
+  const dshow::CompressorEntry* e = ByHandler(fccHandler);
   if (!e) return nullptr;
   OpenTable& t = Table();
   std::lock_guard<std::mutex> hold(t.lock);
@@ -93,7 +93,7 @@ HIC ICOpen(DWORD fccType, DWORD fccHandler, UINT wMode) {
 }
 
 LRESULT ICGetInfo(HIC hic, ICINFO* picinfo, DWORD cb) {
-  const ffw::CompressorEntry* e = Lookup(hic);
+  const dshow::CompressorEntry* e = Lookup(hic);
   if (!e || !picinfo) return 0;
   const ICINFO info = InfoOf(*e);
   const DWORD n = std::min<DWORD>(cb, sizeof info);

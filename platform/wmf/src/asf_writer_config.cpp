@@ -70,25 +70,6 @@ HRESULT SettingsFromProfile(const ProfileData& profile, const AsfWriterSettings&
   return S_OK;
 }
 
-AsfWriterConfig::AsfWriterConfig(IAsfWriterSettings* writer) : writer_(writer) { writer_->AddRef(); }
-
-AsfWriterConfig::~AsfWriterConfig() { writer_->Release(); }
-
-STDMETHODIMP AsfWriterConfig::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (riid != IID_IUnknown && riid != IID_IConfigAsfWriter) return E_NOINTERFACE;
-  *ppv = static_cast<IConfigAsfWriter*>(this);
-  AddRef();
-  return S_OK;
-}
-
-STDMETHODIMP_(ULONG) AsfWriterConfig::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT AsfWriterConfig::Configure(const ProfileData& profile) {
   AsfWriterSettings base, settings;
   if (HRESULT hr = writer_->GetSettings(&base); FAILED(hr)) return hr;
@@ -147,11 +128,9 @@ STDMETHODIMP AsfWriterConfig::GetCurrentProfile(IWMProfile** ppProfile) {
 HRESULT WMCreateAsfWriterConfig(IBaseFilter* pAsfWriter, IConfigAsfWriter** ppConfig) {
   if (!pAsfWriter || !ppConfig) return E_POINTER;
   *ppConfig = nullptr;
-  IAsfWriterSettings* writer = nullptr;
-  if (FAILED(pAsfWriter->QueryInterface(IID_IAsfWriterSettings, reinterpret_cast<void**>(&writer))))
-    return E_NOINTERFACE;
-  *ppConfig = new wmf::AsfWriterConfig(writer);
-  writer->Release();
+  ComPtr<IAsfWriterSettings> writer;
+  if (FAILED(pAsfWriter->QueryInterface(IID_IAsfWriterSettings, writer.putVoid()))) return E_NOINTERFACE;
+  *ppConfig = new wmf::AsfWriterConfig(std::move(writer));
   return S_OK;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // IConfigAsfWriter for the WM ASF Writer: turns a profile into the writer's settings.
-#include <atomic>
-
 #include "dshow/builtin_filters.h"
+#include "ole/com_object.h"
+#include "ole/comptr.h"
 #include "profile_data.h"
 
 namespace wmf {
@@ -11,13 +11,9 @@ namespace wmf {
 // from base; E_INVALIDARG when the profile has neither.
 HRESULT SettingsFromProfile(const ProfileData& profile, const AsfWriterSettings& base, AsfWriterSettings* settings);
 
-class AsfWriterConfig : public IConfigAsfWriter {
+class AsfWriterConfig final : public ComObject<AsfWriterConfig, IConfigAsfWriter, IID_IConfigAsfWriter> {
  public:
-  explicit AsfWriterConfig(IAsfWriterSettings* writer);
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override;
+  explicit AsfWriterConfig(ComPtr<IAsfWriterSettings> writer) : writer_(std::move(writer)) {}
 
   STDMETHODIMP ConfigureFilterUsingProfileId(DWORD dwProfileId) override;
   STDMETHODIMP GetCurrentProfileId(DWORD* pdwProfileId) override;
@@ -27,11 +23,9 @@ class AsfWriterConfig : public IConfigAsfWriter {
   STDMETHODIMP GetCurrentProfile(IWMProfile** ppProfile) override;
 
  private:
-  virtual ~AsfWriterConfig();
   HRESULT Configure(const ProfileData& profile);
 
-  std::atomic<ULONG> refs_{1};
-  IAsfWriterSettings* writer_;
+  ComPtr<IAsfWriterSettings> writer_;
   bool configured_ = false;
   ProfileData current_;
   DWORD currentId_ = 0;

@@ -17,21 +17,6 @@ HRESULT HandOut(const StreamData& data, IWMStreamConfig** ppConfig) {
 
 Profile* Profile::From(IWMProfile* profile) { return dynamic_cast<Profile*>(profile); }
 
-STDMETHODIMP Profile::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (riid != IID_IUnknown && riid != IID_IWMProfile && riid != IID_IWMProfile2) return E_NOINTERFACE;
-  *ppv = static_cast<IWMProfile2*>(this);
-  AddRef();
-  return S_OK;
-}
-
-STDMETHODIMP_(ULONG) Profile::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
 StreamData* Profile::Find(WORD number) {
   auto it = std::find_if(data_.streams.begin(), data_.streams.end(),
                          [number](const StreamData& s) { return s.number == number; });

@@ -1,21 +1,16 @@
 #pragma once
 // A profile object: IWMProfile and IWMProfile2 over its own copy of the profile data.
-#include <atomic>
-
+#include "ole/com_object.h"
 #include "profile_data.h"
 
 namespace wmf {
 
-class Profile : public IWMProfile2 {
+class Profile final : public ComObject<Profile, IWMProfile2, IID_IWMProfile, IID_IWMProfile2> {
  public:
   explicit Profile(ProfileData data) : data_(std::move(data)) {}
   const ProfileData& Data() const { return data_; }
   // Ours behind an interface pointer, or null for somebody else's object.
   static Profile* From(IWMProfile* profile);
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override;
 
   STDMETHODIMP GetVersion(WMT_VERSION* pdwVersion) override;
   STDMETHODIMP GetName(WCHAR* pwszName, DWORD* pcchName) override;
@@ -34,10 +29,8 @@ class Profile : public IWMProfile2 {
   STDMETHODIMP GetProfileID(GUID* pguidID) override;
 
  private:
-  virtual ~Profile() = default;
   StreamData* Find(WORD number);
 
-  std::atomic<ULONG> refs_{1};
   ProfileData data_;
 };
 

@@ -8,21 +8,6 @@
 
 namespace wmf {
 
-STDMETHODIMP ProfileManager::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (riid != IID_IUnknown && riid != IID_IWMProfileManager && riid != IID_IWMProfileManager2) return E_NOINTERFACE;
-  *ppv = static_cast<IWMProfileManager2*>(this);
-  AddRef();
-  return S_OK;
-}
-
-STDMETHODIMP_(ULONG) ProfileManager::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
-}
-
 STDMETHODIMP ProfileManager::CreateEmptyProfile(WMT_VERSION dwVersion, IWMProfile** ppProfile) {
   if (!ppProfile) return E_POINTER;
   *ppProfile = nullptr;

@@ -1,17 +1,13 @@
 #pragma once
 // The profile manager: system profiles of the selected version, profiles from text.
-#include <atomic>
-
+#include "ole/com_object.h"
 #include "wmf/wmsdk.h"
 
 namespace wmf {
 
-class ProfileManager : public IWMProfileManager2 {
+class ProfileManager final
+    : public ComObject<ProfileManager, IWMProfileManager2, IID_IWMProfileManager, IID_IWMProfileManager2> {
  public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override;
-
   STDMETHODIMP CreateEmptyProfile(WMT_VERSION dwVersion, IWMProfile** ppProfile) override;
   STDMETHODIMP LoadProfileByID(REFGUID guidProfile, IWMProfile** ppProfile) override;
   STDMETHODIMP LoadProfileByData(const WCHAR* pwszProfile, IWMProfile** ppProfile) override;
@@ -21,11 +17,6 @@ class ProfileManager : public IWMProfileManager2 {
 
   STDMETHODIMP GetSystemProfileVersion(WMT_VERSION* pdwVersion) override;
   STDMETHODIMP SetSystemProfileVersion(WMT_VERSION dwVersion) override;
-
- private:
-  virtual ~ProfileManager() = default;
-
-  std::atomic<ULONG> refs_{1};
 };
 
 }  // namespace wmf

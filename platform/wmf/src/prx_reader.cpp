@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "prx.h"
-#include "utf.h"
+#include "win32/utf.h"
 
 namespace wmf {
 
@@ -55,7 +55,7 @@ class Reader {
   }
 
   std::u16string Wide(const char* name) {
-    auto wide = ToUtf16(Text(name));
+    auto wide = win32::StrictUtf8ToUtf16(Text(name));
     if (!wide) Fail();
     return wide ? *wide : std::u16string();
   }
@@ -253,7 +253,7 @@ HRESULT ReadPrx(const char16_t* text, ProfileData* profile) {
     view = swapped;
   }
   if (!view.empty() && view.front() == 0xFEFF) view.remove_prefix(1);
-  const auto utf8 = ToUtf8(view);
+  const auto utf8 = win32::StrictUtf16ToUtf8(view);
   if (!utf8) return E_INVALIDARG;
   // The text is already decoded, whatever its declaration says; nothing is fetched or expanded.
   const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS;

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "prx.h"
-#include "utf.h"
+#include "win32/utf.h"
 
 namespace wmf {
 
@@ -33,7 +33,7 @@ class Writer {
     return *this;
   }
   Writer& Set(const char* name, const std::u16string& value) {
-    const auto utf8 = ToUtf8(value);
+    const auto utf8 = win32::StrictUtf16ToUtf8(value);
     if (!utf8) ok_ = false;
     return Set(name, utf8 ? *utf8 : std::string());
   }
@@ -138,8 +138,9 @@ HRESULT WritePrx(const ProfileData& profile, std::u16string* text) {
   if (!save) return E_OUTOFMEMORY;
   const long written = xmlSaveDoc(save, doc.get());
   if (xmlSaveClose(save) < 0 || written < 0) return E_FAIL;
-  const auto wide = ToUtf16(std::string_view(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
-                                             size_t(xmlBufferLength(buffer.get()))));
+  const std::string_view utf8(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+                              size_t(xmlBufferLength(buffer.get())));
+  const auto wide = win32::StrictUtf8ToUtf16(utf8);
   if (!wide) return E_FAIL;
   *text = *wide;
   return S_OK;

@@ -19,8 +19,8 @@ std::u16string Wide(const std::string& text) { return std::u16string(text.begin(
 
 std::vector<IPin*> Pins(IBaseFilter* filter, PIN_DIRECTION wanted) {
   std::vector<IPin*> pins;
-  Ref<IEnumPins> pinEnum;
-  if (FAILED(filter->EnumPins(pinEnum.out()))) return pins;
+  ComPtr<IEnumPins> pinEnum;
+  if (FAILED(filter->EnumPins(pinEnum.put()))) return pins;
   IPin* pin = nullptr;
   while (pinEnum->Next(1, &pin, nullptr) == S_OK) {
     PIN_DIRECTION dir{};
@@ -44,9 +44,9 @@ class AsfWriterConfigTest : public ::testing::Test {
     CoInitialize(nullptr);
     RegisterDShowClasses();
     RegisterWmfClasses();
-    ASSERT_EQ(CoCreateInstance(CLSID_WMAsfWriter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, writer.outv()), S_OK);
-    ASSERT_EQ(WMCreateAsfWriterConfig(writer.get(), config.out()), S_OK);
-    ASSERT_EQ(writer->QueryInterface(IID_IAsfWriterSettings, settings.outv()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_WMAsfWriter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, writer.putVoid()), S_OK);
+    ASSERT_EQ(WMCreateAsfWriterConfig(writer.get(), config.put()), S_OK);
+    ASSERT_EQ(writer->QueryInterface(IID_IAsfWriterSettings, settings.putVoid()), S_OK);
   }
 
   AsfWriterSettings Settings() {
@@ -55,9 +55,9 @@ class AsfWriterConfigTest : public ::testing::Test {
     return s;
   }
 
-  Ref<IBaseFilter> writer;
-  Ref<IConfigAsfWriter> config;
-  Ref<IAsfWriterSettings> settings;
+  ComPtr<IBaseFilter> writer;
+  ComPtr<IConfigAsfWriter> config;
+  ComPtr<IAsfWriterSettings> settings;
 };
 
 struct ProbedStream {
@@ -120,8 +120,8 @@ TEST_F(AsfWriterConfigTest, SystemProfileSetsSizesRatesAndBitRates) {
 }
 
 TEST_F(AsfWriterConfigTest, TheWriterItselfAnswersForTheConfiguration) {
-  Ref<IConfigAsfWriter> fromWriter;
-  ASSERT_EQ(writer->QueryInterface(IID_IConfigAsfWriter, fromWriter.outv()), S_OK);
+  ComPtr<IConfigAsfWriter> fromWriter;
+  ASSERT_EQ(writer->QueryInterface(IID_IConfigAsfWriter, fromWriter.putVoid()), S_OK);
   ASSERT_EQ(fromWriter->ConfigureFilterUsingProfileGuid(WMProfile_V80_VideoBroadband), S_OK);
   GUID current{};
   ASSERT_EQ(config->GetCurrentProfileGuid(&current), S_OK);
@@ -147,24 +147,24 @@ TEST_F(AsfWriterConfigTest, AudioOnlyProfileLeavesOneAudioInput) {
 }
 
 TEST_F(AsfWriterConfigTest, CustomProfilesAndRefusals) {
-  Ref<IWMProfile> none;
-  EXPECT_EQ(config->GetCurrentProfile(none.out()), E_FAIL);
+  ComPtr<IWMProfile> none;
+  EXPECT_EQ(config->GetCurrentProfile(none.put()), E_FAIL);
   EXPECT_EQ(config->ConfigureFilterUsingProfileGuid(IID_IWMProfile), E_INVALIDARG);
   EXPECT_EQ(config->ConfigureFilterUsingProfile(nullptr), E_POINTER);
 
   auto manager = Manager();
-  Ref<IWMProfile> empty;
-  ASSERT_EQ(manager->CreateEmptyProfile(WMT_VER_8_0, empty.out()), S_OK);
+  ComPtr<IWMProfile> empty;
+  ASSERT_EQ(manager->CreateEmptyProfile(WMT_VER_8_0, empty.put()), S_OK);
   const AsfWriterSettings before = Settings();
   EXPECT_EQ(config->ConfigureFilterUsingProfile(empty.get()), E_INVALIDARG);
   EXPECT_EQ(Settings().videoBitRate, before.videoBitRate);
 
   // A WMV7 picture without a format: its size follows the input.
-  Ref<IWMProfile> custom;
+  ComPtr<IWMProfile> custom;
   ASSERT_EQ(manager->LoadProfileByData(u"<profile name=\"Seven\"><streamconfig majortype=\"{73646976-0000-0010-8000-"
                                        u"00AA00389B71}\" streamnumber=\"3\" bitrate=\"90000\"><wmmediatype subtype=\"{"
                                        u"31564D57-0000-0010-8000-00AA00389B71}\"/></streamconfig></profile>",
-                                       custom.out()),
+                                       custom.put()),
             S_OK);
   ASSERT_EQ(config->ConfigureFilterUsingProfile(custom.get()), S_OK);
   const AsfWriterSettings s = Settings();
@@ -174,10 +174,10 @@ TEST_F(AsfWriterConfigTest, CustomProfilesAndRefusals) {
   EXPECT_EQ(s.width, 0);
 
   // A picture size no encoder could take, set through the stream's media type, is refused.
-  Ref<IWMStreamConfig> stream;
-  ASSERT_EQ(custom->GetStream(0, stream.out()), S_OK);
-  Ref<IWMMediaProps> props;
-  ASSERT_EQ(stream->QueryInterface(IID_IWMMediaProps, props.outv()), S_OK);
+  ComPtr<IWMStreamConfig> stream;
+  ASSERT_EQ(custom->GetStream(0, stream.put()), S_OK);
+  ComPtr<IWMMediaProps> props;
+  ASSERT_EQ(stream->QueryInterface(IID_IWMMediaProps, props.putVoid()), S_OK);
   VIDEOINFOHEADER vih{};
   vih.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   vih.bmiHeader.biWidth = 320;
@@ -189,8 +189,8 @@ TEST_F(AsfWriterConfigTest, CustomProfilesAndRefusals) {
   type.cbFormat = sizeof vih;
   type.pbFormat = reinterpret_cast<BYTE*>(&vih);
   ASSERT_EQ(props->SetMediaType(&type), S_OK);
-  Ref<IWMProfile> huge;
-  ASSERT_EQ(manager->CreateEmptyProfile(WMT_VER_8_0, huge.out()), S_OK);
+  ComPtr<IWMProfile> huge;
+  ASSERT_EQ(manager->CreateEmptyProfile(WMT_VER_8_0, huge.put()), S_OK);
   ASSERT_EQ(huge->AddStream(stream.get()), S_OK);
   EXPECT_EQ(config->ConfigureFilterUsingProfile(huge.get()), E_INVALIDARG);
   vih.bmiHeader.biHeight = 240;
@@ -201,17 +201,17 @@ TEST_F(AsfWriterConfigTest, CustomProfilesAndRefusals) {
   EXPECT_EQ(Settings().videoEncoder, "wmv1");
   EXPECT_EQ(Settings().width, 0);
 
-  Ref<IWMProfile> current;
-  ASSERT_EQ(config->GetCurrentProfile(current.out()), S_OK);
+  ComPtr<IWMProfile> current;
+  ASSERT_EQ(config->GetCurrentProfile(current.put()), S_OK);
   EXPECT_EQ(Name(current.get()), u"Seven");
   GUID id = IID_IWMProfile;
   config->GetCurrentProfileGuid(&id);
   EXPECT_EQ(id, GUID_NULL);
 
-  Ref<IBaseFilter> other;
-  ASSERT_EQ(CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, other.outv()), S_OK);
-  Ref<IConfigAsfWriter> notAWriter;
-  EXPECT_EQ(WMCreateAsfWriterConfig(other.get(), notAWriter.out()), E_NOINTERFACE);
+  ComPtr<IBaseFilter> other;
+  ASSERT_EQ(CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, other.putVoid()), S_OK);
+  ComPtr<IConfigAsfWriter> notAWriter;
+  EXPECT_EQ(WMCreateAsfWriterConfig(other.get(), notAWriter.put()), E_NOINTERFACE);
 }
 
 TEST_F(AsfWriterConfigTest, WrittenFileFollowsTheProfile) {
@@ -229,17 +229,17 @@ TEST_F(AsfWriterConfigTest, WrittenFileFollowsTheProfile) {
 
   ASSERT_EQ(config->ConfigureFilterUsingProfileGuid(WMProfile_V80_VideoPocket), S_OK);
   {
-    Ref<IGraphBuilder> graph;
-    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.outv()), S_OK);
-    Ref<IMediaFilter> clockless;
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, clockless.outv()), S_OK);
+    ComPtr<IGraphBuilder> graph;
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.putVoid()), S_OK);
+    ComPtr<IMediaFilter> clockless;
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, clockless.putVoid()), S_OK);
     ASSERT_EQ(clockless->SetSyncSource(nullptr), S_OK);
-    Ref<IFileSinkFilter> sink;
-    ASSERT_EQ(writer->QueryInterface(IID_IFileSinkFilter, sink.outv()), S_OK);
+    ComPtr<IFileSinkFilter> sink;
+    ASSERT_EQ(writer->QueryInterface(IID_IFileSinkFilter, sink.putVoid()), S_OK);
     ASSERT_EQ(sink->SetFileName(Wide(out).c_str(), nullptr), S_OK);
     ASSERT_EQ(graph->AddFilter(writer.get(), u"WM ASF Writer"), S_OK);
-    Ref<IBaseFilter> source;
-    ASSERT_EQ(graph->AddSourceFilter(Wide(clip).c_str(), u"Source", source.out()), S_OK);
+    ComPtr<IBaseFilter> source;
+    ASSERT_EQ(graph->AddSourceFilter(Wide(clip).c_str(), u"Source", source.put()), S_OK);
     auto outputs = Pins(source.get(), PINDIR_OUTPUT);
     int connected = 0;
     for (IPin* o : outputs) {
@@ -259,10 +259,10 @@ TEST_F(AsfWriterConfigTest, WrittenFileFollowsTheProfile) {
     }
     ReleaseAll(outputs);
     ASSERT_EQ(connected, 2);
-    Ref<IMediaControl> control;
-    Ref<IMediaEvent> events;
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.outv()), S_OK);
-    ASSERT_EQ(graph->QueryInterface(IID_IMediaEvent, events.outv()), S_OK);
+    ComPtr<IMediaControl> control;
+    ComPtr<IMediaEvent> events;
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaControl, control.putVoid()), S_OK);
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaEvent, events.putVoid()), S_OK);
     ASSERT_EQ(control->Run(), S_OK);
     LONG code = 0;
     ASSERT_EQ(events->WaitForCompletion(60000, &code), S_OK);

@@ -22,11 +22,11 @@ TEST(SystemProfiles, Version8ListsAudioOnlyAndAudioVideoProfiles) {
   std::set<std::string> ids;
   int audioOnly = 0, audioVideo = 0;
   for (DWORD i = 0; i < count; ++i) {
-    Ref<IWMProfile> profile;
-    ASSERT_EQ(manager->LoadSystemProfile(i, profile.out()), S_OK);
+    ComPtr<IWMProfile> profile;
+    ASSERT_EQ(manager->LoadSystemProfile(i, profile.put()), S_OK);
     names.insert(Name(profile.get()));
-    Ref<IWMProfile2> profile2;
-    ASSERT_EQ(profile->QueryInterface(IID_IWMProfile2, profile2.outv()), S_OK);
+    ComPtr<IWMProfile2> profile2;
+    ASSERT_EQ(profile->QueryInterface(IID_IWMProfile2, profile2.putVoid()), S_OK);
     GUID id = GUID_NULL;
     ASSERT_EQ(profile2->GetProfileID(&id), S_OK);
     EXPECT_NE(id, GUID_NULL);
@@ -42,15 +42,15 @@ TEST(SystemProfiles, Version8ListsAudioOnlyAndAudioVideoProfiles) {
   EXPECT_EQ(ids.size(), count);
   EXPECT_EQ(audioOnly, 4);
   EXPECT_EQ(audioVideo, 4);
-  Ref<IWMProfile> none;
-  EXPECT_EQ(manager->LoadSystemProfile(count, none.out()), E_INVALIDARG);
+  ComPtr<IWMProfile> none;
+  EXPECT_EQ(manager->LoadSystemProfile(count, none.put()), E_INVALIDARG);
   EXPECT_FALSE(none);
 }
 
 TEST(SystemProfiles, TextGettersTellTheLengthAndRefuseShortBuffers) {
   auto manager = Manager();
-  Ref<IWMProfile> profile;
-  ASSERT_EQ(manager->LoadProfileByID(WMProfile_V80_Audio24Mono, profile.out()), S_OK);
+  ComPtr<IWMProfile> profile;
+  ASSERT_EQ(manager->LoadProfileByID(WMProfile_V80_Audio24Mono, profile.put()), S_OK);
   DWORD length = 0;
   ASSERT_EQ(profile->GetName(nullptr, &length), S_OK);
   const std::u16string expected = u"Audio for dial-up modems (mono, 24 Kbps)";
@@ -67,12 +67,12 @@ TEST(SystemProfiles, TextGettersTellTheLengthAndRefuseShortBuffers) {
 
 TEST(SystemProfiles, StreamsCarryRealEncodingSettings) {
   auto manager = Manager();
-  Ref<IWMProfile> profile;
-  ASSERT_EQ(manager->LoadProfileByID(WMProfile_V80_VideoBroadband, profile.out()), S_OK);
+  ComPtr<IWMProfile> profile;
+  ASSERT_EQ(manager->LoadProfileByID(WMProfile_V80_VideoBroadband, profile.put()), S_OK);
   EXPECT_EQ(Name(profile.get()), u"Video for broadband (320x240, 384 Kbps)");
 
-  Ref<IWMStreamConfig> video;
-  ASSERT_EQ(profile->GetStreamByNumber(2, video.out()), S_OK);
+  ComPtr<IWMStreamConfig> video;
+  ASSERT_EQ(profile->GetStreamByNumber(2, video.put()), S_OK);
   GUID type{};
   video->GetStreamType(&type);
   EXPECT_EQ(type, WMMEDIATYPE_Video);
@@ -87,14 +87,14 @@ TEST(SystemProfiles, StreamsCarryRealEncodingSettings) {
   EXPECT_EQ(vih.bmiHeader.biWidth, 320);
   EXPECT_EQ(vih.bmiHeader.biHeight, 240);
   EXPECT_EQ(vih.AvgTimePerFrame, UNITS / 25);
-  Ref<IWMVideoMediaProps> videoProps;
-  ASSERT_EQ(video->QueryInterface(IID_IWMVideoMediaProps, videoProps.outv()), S_OK);
+  ComPtr<IWMVideoMediaProps> videoProps;
+  ASSERT_EQ(video->QueryInterface(IID_IWMVideoMediaProps, videoProps.putVoid()), S_OK);
   LONGLONG spacing = 0;
   videoProps->GetMaxKeyFrameSpacing(&spacing);
   EXPECT_EQ(spacing, 8 * LONGLONG(UNITS));
 
-  Ref<IWMStreamConfig> audio;
-  ASSERT_EQ(profile->GetStreamByNumber(1, audio.out()), S_OK);
+  ComPtr<IWMStreamConfig> audio;
+  ASSERT_EQ(profile->GetStreamByNumber(1, audio.put()), S_OK);
   ASSERT_TRUE(ReadMediaType(audio.get(), &mt));
   EXPECT_EQ(mt.type.majortype, WMMEDIATYPE_Audio);
   EXPECT_EQ(mt.type.formattype, WMFORMAT_WaveFormatEx);
@@ -103,12 +103,12 @@ TEST(SystemProfiles, StreamsCarryRealEncodingSettings) {
   EXPECT_EQ(wf.nSamplesPerSec, 44100u);
   EXPECT_EQ(wf.nChannels, 2);
   EXPECT_EQ(wf.nAvgBytesPerSec * 8, 48000u);
-  Ref<IWMVideoMediaProps> notVideo;
-  EXPECT_EQ(audio->QueryInterface(IID_IWMVideoMediaProps, notVideo.outv()), E_NOINTERFACE);
+  ComPtr<IWMVideoMediaProps> notVideo;
+  EXPECT_EQ(audio->QueryInterface(IID_IWMVideoMediaProps, notVideo.putVoid()), E_NOINTERFACE);
 
   // The media type block protocol: a short buffer is refused with the size needed.
-  Ref<IWMMediaProps> props;
-  ASSERT_EQ(audio->QueryInterface(IID_IWMMediaProps, props.outv()), S_OK);
+  ComPtr<IWMMediaProps> props;
+  ASSERT_EQ(audio->QueryInterface(IID_IWMMediaProps, props.putVoid()), S_OK);
   DWORD size = 0;
   ASSERT_EQ(props->GetMediaType(nullptr, &size), S_OK);
   EXPECT_EQ(size, sizeof(WM_MEDIA_TYPE) + sizeof(WAVEFORMATEX));
@@ -120,22 +120,22 @@ TEST(SystemProfiles, StreamsCarryRealEncodingSettings) {
 
 TEST(SystemProfiles, LoadByIdCopiesAndRefusesUnknownIds) {
   auto manager = Manager();
-  Ref<IWMProfile> first, second;
-  ASSERT_EQ(manager->LoadProfileByID(WMProfile_V80_Audio128Stereo, first.out()), S_OK);
+  ComPtr<IWMProfile> first, second;
+  ASSERT_EQ(manager->LoadProfileByID(WMProfile_V80_Audio128Stereo, first.put()), S_OK);
   ASSERT_EQ(first->SetName(u"changed"), S_OK);
-  ASSERT_EQ(manager->LoadProfileByID(WMProfile_V80_Audio128Stereo, second.out()), S_OK);
+  ASSERT_EQ(manager->LoadProfileByID(WMProfile_V80_Audio128Stereo, second.put()), S_OK);
   EXPECT_EQ(Name(second.get()), u"Audio at CD quality (stereo, 128 Kbps)");
-  Ref<IWMProfile> unknown;
-  EXPECT_EQ(manager->LoadProfileByID(IID_IWMProfile, unknown.out()), E_INVALIDARG);
+  ComPtr<IWMProfile> unknown;
+  EXPECT_EQ(manager->LoadProfileByID(IID_IWMProfile, unknown.put()), E_INVALIDARG);
   EXPECT_FALSE(unknown);
 }
 
 TEST(Profiles, StreamsAreAddedReconfiguredAndRemovedByNumber) {
   auto manager = Manager();
-  Ref<IWMProfile> profile;
-  ASSERT_EQ(manager->CreateEmptyProfile(WMT_VER_8_0, profile.out()), S_OK);
-  Ref<IWMStreamConfig> audio;
-  ASSERT_EQ(profile->CreateNewStream(WMMEDIATYPE_Audio, audio.out()), S_OK);
+  ComPtr<IWMProfile> profile;
+  ASSERT_EQ(manager->CreateEmptyProfile(WMT_VER_8_0, profile.put()), S_OK);
+  ComPtr<IWMStreamConfig> audio;
+  ASSERT_EQ(profile->CreateNewStream(WMMEDIATYPE_Audio, audio.put()), S_OK);
   EXPECT_EQ(profile->AddStream(audio.get()), E_INVALIDARG);  // no number yet
   EXPECT_EQ(audio->SetStreamNumber(64), E_INVALIDARG);
   ASSERT_EQ(audio->SetStreamNumber(1), S_OK);
@@ -145,21 +145,21 @@ TEST(Profiles, StreamsAreAddedReconfiguredAndRemovedByNumber) {
 
   // The profile keeps its own copy until the stream is reconfigured.
   ASSERT_EQ(audio->SetBitrate(64000), S_OK);
-  Ref<IWMStreamConfig> held;
-  ASSERT_EQ(profile->GetStream(0, held.out()), S_OK);
+  ComPtr<IWMStreamConfig> held;
+  ASSERT_EQ(profile->GetStream(0, held.put()), S_OK);
   DWORD bitrate = 0;
   held->GetBitrate(&bitrate);
   EXPECT_EQ(bitrate, 32000u);
   ASSERT_EQ(profile->ReconfigStream(audio.get()), S_OK);
-  ASSERT_EQ(profile->GetStream(0, held.out()), S_OK);
+  ASSERT_EQ(profile->GetStream(0, held.put()), S_OK);
   held->GetBitrate(&bitrate);
   EXPECT_EQ(bitrate, 64000u);
 
   // A media type of the wrong major type is refused.
   WM_MEDIA_TYPE wrong{};
   wrong.majortype = WMMEDIATYPE_Video;
-  Ref<IWMMediaProps> props;
-  ASSERT_EQ(audio->QueryInterface(IID_IWMMediaProps, props.outv()), S_OK);
+  ComPtr<IWMMediaProps> props;
+  ASSERT_EQ(audio->QueryInterface(IID_IWMMediaProps, props.putVoid()), S_OK);
   EXPECT_EQ(props->SetMediaType(&wrong), E_INVALIDARG);
 
   EXPECT_EQ(profile->RemoveStreamByNumber(2), E_INVALIDARG);
@@ -168,6 +168,6 @@ TEST(Profiles, StreamsAreAddedReconfiguredAndRemovedByNumber) {
   profile->GetStreamCount(&count);
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(profile->ReconfigStream(audio.get()), E_INVALIDARG);
-  Ref<IWMStreamConfig> other;
-  EXPECT_EQ(profile->CreateNewStream(IID_IWMProfile, other.out()), E_INVALIDARG);
+  ComPtr<IWMStreamConfig> other;
+  EXPECT_EQ(profile->CreateNewStream(IID_IWMProfile, other.put()), E_INVALIDARG);
 }

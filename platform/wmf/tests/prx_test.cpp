@@ -36,10 +36,10 @@ const std::u16string kCustom = uR"(<profile version="589824" storageformat="1" n
 const std::u16string kAudio = u"{73647561-0000-0010-8000-00AA00389B71}";
 const std::u16string kVideo = u"{73646976-0000-0010-8000-00AA00389B71}";
 
-HRESULT Load(const std::u16string& text, Ref<IWMProfile>* profile = nullptr) {
+HRESULT Load(const std::u16string& text, ComPtr<IWMProfile>* profile = nullptr) {
   auto manager = Manager();
-  Ref<IWMProfile> loaded;
-  const HRESULT hr = manager->LoadProfileByData(text.c_str(), loaded.out());
+  ComPtr<IWMProfile> loaded;
+  const HRESULT hr = manager->LoadProfileByData(text.c_str(), loaded.put());
   EXPECT_EQ(SUCCEEDED(hr), bool(loaded));
   if (profile) *profile = std::move(loaded);
   return hr;
@@ -47,7 +47,7 @@ HRESULT Load(const std::u16string& text, Ref<IWMProfile>* profile = nullptr) {
 
 // The file's bytes as the engine hands them over: read whole into a zeroed buffer with room for
 // a terminator after any byte count.
-HRESULT LoadBytes(const std::string& bytes, Ref<IWMProfile>* profile = nullptr) {
+HRESULT LoadBytes(const std::string& bytes, ComPtr<IWMProfile>* profile = nullptr) {
   std::vector<char16_t> buffer(bytes.size() / 2 + 2, 0);
   std::memcpy(buffer.data(), bytes.data(), bytes.size());
   return Load(buffer.data(), profile);
@@ -64,14 +64,14 @@ std::u16string Stream(const std::u16string& attributes, const std::u16string& in
 }  // namespace
 
 TEST(PrxProfiles, CustomProfileLoadsWithItsStreams) {
-  Ref<IWMProfile> profile;
+  ComPtr<IWMProfile> profile;
   ASSERT_EQ(Load(kCustom, &profile), S_OK);
   EXPECT_EQ(Name(profile.get()), u"Clip für Ånne");
   WMT_VERSION version{};
   profile->GetVersion(&version);
   EXPECT_EQ(version, WMT_VER_9_0);
-  Ref<IWMProfile2> profile2;
-  ASSERT_EQ(profile->QueryInterface(IID_IWMProfile2, profile2.outv()), S_OK);
+  ComPtr<IWMProfile2> profile2;
+  ASSERT_EQ(profile->QueryInterface(IID_IWMProfile2, profile2.putVoid()), S_OK);
   GUID id = IID_IWMProfile;
   profile2->GetProfileID(&id);
   EXPECT_EQ(id, GUID_NULL);
@@ -79,8 +79,8 @@ TEST(PrxProfiles, CustomProfileLoadsWithItsStreams) {
   EXPECT_EQ(counts.audio, 1);
   EXPECT_EQ(counts.video, 1);
 
-  Ref<IWMStreamConfig> audio;
-  ASSERT_EQ(profile->GetStreamByNumber(1, audio.out()), S_OK);
+  ComPtr<IWMStreamConfig> audio;
+  ASSERT_EQ(profile->GetStreamByNumber(1, audio.put()), S_OK);
   DWORD window = 0;
   audio->GetBufferWindow(&window);
   EXPECT_EQ(window, 0xFFFFFFFFu);
@@ -98,16 +98,16 @@ TEST(PrxProfiles, CustomProfileLoadsWithItsStreams) {
   EXPECT_EQ(wf.cbSize, 10);
   EXPECT_EQ(BYTE(mt.format[sizeof(WAVEFORMATEX) + 1]), 0x88);
 
-  Ref<IWMStreamConfig> video;
-  ASSERT_EQ(profile->GetStreamByNumber(2, video.out()), S_OK);
+  ComPtr<IWMStreamConfig> video;
+  ASSERT_EQ(profile->GetStreamByNumber(2, video.put()), S_OK);
   ASSERT_TRUE(ReadMediaType(video.get(), &mt));
   const auto vih = mt.As<VIDEOINFOHEADER>();
   EXPECT_EQ(vih.bmiHeader.biWidth, 176);
   EXPECT_EQ(vih.bmiHeader.biCompression, 0x32564D57u);
   EXPECT_EQ(vih.AvgTimePerFrame, 400000);
   EXPECT_EQ(vih.rcTarget.right, 176);
-  Ref<IWMVideoMediaProps> props;
-  ASSERT_EQ(video->QueryInterface(IID_IWMVideoMediaProps, props.outv()), S_OK);
+  ComPtr<IWMVideoMediaProps> props;
+  ASSERT_EQ(video->QueryInterface(IID_IWMVideoMediaProps, props.putVoid()), S_OK);
   DWORD quality = 0;
   props->GetQuality(&quality);
   EXPECT_EQ(quality, 80u);
@@ -119,7 +119,7 @@ TEST(PrxProfiles, ByteOrderMarksAndOddByteCounts) {
   // A byte-swapped file: its mark reads as U+FFFE.
   std::string swapped = Utf16Bytes(u"\uFEFF" + kCustom);
   for (size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
-  Ref<IWMProfile> profile;
+  ComPtr<IWMProfile> profile;
   ASSERT_EQ(LoadBytes(swapped, &profile), S_OK);
   EXPECT_EQ(Name(profile.get()), u"Clip für Ånne");
   // A stray last byte forms one more character with the terminator's first byte.
@@ -175,12 +175,12 @@ TEST(PrxProfiles, MalformedTextIsRefusedCleanly) {
   EXPECT_EQ(Load(Stream(audioType + u" streamnumber=\"1\"", wave)), S_OK);
 
   auto manager = Manager();
-  Ref<IWMProfile> none;
-  EXPECT_EQ(manager->LoadProfileByData(nullptr, none.out()), E_POINTER);
+  ComPtr<IWMProfile> none;
+  EXPECT_EQ(manager->LoadProfileByData(nullptr, none.put()), E_POINTER);
 }
 
 TEST(PrxProfiles, SmallestProfilesAndDeclarationsLoad) {
-  Ref<IWMProfile> profile;
+  ComPtr<IWMProfile> profile;
   ASSERT_EQ(Load(u"<profile/>", &profile), S_OK);
   DWORD count = 1;
   profile->GetStreamCount(&count);
@@ -196,11 +196,11 @@ TEST(PrxProfiles, SavedProfilesLoadBackUnchanged) {
   auto manager = Manager();
   DWORD count = 0;
   manager->GetSystemProfileCount(&count);
-  std::vector<Ref<IWMProfile>> originals;
+  std::vector<ComPtr<IWMProfile>> originals;
   for (DWORD i = 0; i <= count; ++i) {
-    Ref<IWMProfile> original;
+    ComPtr<IWMProfile> original;
     if (i < count)
-      ASSERT_EQ(manager->LoadSystemProfile(i, original.out()), S_OK);
+      ASSERT_EQ(manager->LoadSystemProfile(i, original.put()), S_OK);
     else
       ASSERT_EQ(Load(kCustom, &original), S_OK);
     DWORD length = 0;
@@ -209,17 +209,17 @@ TEST(PrxProfiles, SavedProfilesLoadBackUnchanged) {
     DWORD shortLength = length - 1;
     EXPECT_EQ(manager->SaveProfile(original.get(), text.data(), &shortLength), ASF_E_BUFFERTOOSMALL);
     ASSERT_EQ(manager->SaveProfile(original.get(), text.data(), &length), S_OK);
-    Ref<IWMProfile> copy;
-    ASSERT_EQ(manager->LoadProfileByData(text.c_str(), copy.out()), S_OK);
+    ComPtr<IWMProfile> copy;
+    ASSERT_EQ(manager->LoadProfileByData(text.c_str(), copy.put()), S_OK);
     EXPECT_EQ(Name(copy.get()), Name(original.get()));
     DWORD streams = 0, copyStreams = 0;
     original->GetStreamCount(&streams);
     copy->GetStreamCount(&copyStreams);
     ASSERT_EQ(copyStreams, streams);
     for (DWORD s = 0; s < streams; ++s) {
-      Ref<IWMStreamConfig> a, b;
-      original->GetStream(s, a.out());
-      copy->GetStream(s, b.out());
+      ComPtr<IWMStreamConfig> a, b;
+      original->GetStream(s, a.put());
+      copy->GetStream(s, b.put());
       MediaType ma, mb;
       ASSERT_TRUE(ReadMediaType(a.get(), &ma));
       ASSERT_TRUE(ReadMediaType(b.get(), &mb));

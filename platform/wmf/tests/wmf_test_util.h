@@ -5,51 +5,17 @@
 #include <cstring>
 #include <string>
 
+#include "ole/comptr.h"
 #include "wmf/wmsdk.h"
 
 namespace wmf_test {
 
-// Holds one reference and releases it.
-template <typename T>
-class Ref {
- public:
-  Ref() = default;
-  explicit Ref(T* p) : p_(p) {}
-  Ref(const Ref&) = delete;
-  Ref& operator=(const Ref&) = delete;
-  Ref(Ref&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-  Ref& operator=(Ref&& other) noexcept {
-    if (this != &other) {
-      reset();
-      p_ = other.p_;
-      other.p_ = nullptr;
-    }
-    return *this;
-  }
-  ~Ref() { reset(); }
-  void reset() {
-    if (p_) p_->Release();
-    p_ = nullptr;
-  }
-  T* get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-  T** out() {
-    reset();
-    return &p_;
-  }
-  void** outv() { return reinterpret_cast<void**>(out()); }
-
- private:
-  T* p_ = nullptr;
-};
-
-inline Ref<IWMProfileManager2> Manager() {
-  Ref<IWMProfileManager> manager;
-  EXPECT_EQ(WMCreateProfileManager(manager.out()), S_OK);
-  Ref<IWMProfileManager2> manager2;
+inline ComPtr<IWMProfileManager2> Manager() {
+  ComPtr<IWMProfileManager> manager;
+  EXPECT_EQ(WMCreateProfileManager(manager.put()), S_OK);
+  ComPtr<IWMProfileManager2> manager2;
   if (manager) {
-    EXPECT_EQ(manager->QueryInterface(IID_IWMProfileManager2, manager2.outv()), S_OK);
+    EXPECT_EQ(manager->QueryInterface(IID_IWMProfileManager2, manager2.putVoid()), S_OK);
   }
   return manager2;
 }
@@ -73,8 +39,8 @@ inline StreamCounts CountStreams(IWMProfile* profile) {
   DWORD n = 0;
   profile->GetStreamCount(&n);
   for (DWORD i = 0; i < n; ++i) {
-    Ref<IWMStreamConfig> config;
-    if (FAILED(profile->GetStream(i, config.out()))) continue;
+    ComPtr<IWMStreamConfig> config;
+    if (FAILED(profile->GetStream(i, config.put()))) continue;
     GUID type = GUID_NULL;
     config->GetStreamType(&type);
     if (type == WMMEDIATYPE_Audio) ++counts.audio;
@@ -95,8 +61,8 @@ struct MediaType {
   }
 };
 inline bool ReadMediaType(IWMStreamConfig* config, MediaType* out) {
-  Ref<IWMMediaProps> props;
-  if (FAILED(config->QueryInterface(IID_IWMMediaProps, props.outv()))) return false;
+  ComPtr<IWMMediaProps> props;
+  if (FAILED(config->QueryInterface(IID_IWMMediaProps, props.putVoid()))) return false;
   DWORD size = 0;
   if (FAILED(props->GetMediaType(nullptr, &size)) || size < sizeof(WM_MEDIA_TYPE)) return false;
   std::string block(size, '\0');

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "ole/comptr.h"
+
 namespace des {
 
 namespace {
@@ -91,13 +93,11 @@ void ClipInputPin::Restart() {
 }
 
 HRESULT ClipInputPin::SeekChain(REFERENCE_TIME start) {
-  IMediaSeeking* seeking = nullptr;
-  HRESULT hr = m_Connected ? m_Connected->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking))
-                           : VFW_E_NOT_CONNECTED;
+  ComPtr<IMediaSeeking> seeking;
+  HRESULT hr = m_Connected ? m_Connected->QueryInterface(IID_IMediaSeeking, seeking.putVoid()) : VFW_E_NOT_CONNECTED;
   if (FAILED(hr)) return hr;
   LONGLONG from = start, to = clip_.mediaStop;
   hr = seeking->SetPositions(&from, AM_SEEKING_AbsolutePositioning, &to, AM_SEEKING_AbsolutePositioning);
-  seeking->Release();
   std::lock_guard<std::mutex> lock(mutex_);
   seekedTo_ = SUCCEEDED(hr) ? start : 0;
   return hr;

@@ -6,6 +6,7 @@
 
 #include "clip_input_pin.h"
 #include "group_filter.h"
+#include "ole/comptr.h"
 
 namespace des {
 
@@ -144,127 +145,24 @@ HRESULT GroupOutputPin::FillSound(IMediaSample* sample, int64_t end) {
   return S_OK;
 }
 
-HRESULT GroupOutputPin::DoBufferProcessingLoop() {
-  OnThreadStartPlay();
-  Command com;
-  do {
-    while (!CheckRequest(&com)) {
-      IMediaSample* sample = nullptr;
-      HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
-      if (FAILED(hr)) {
-        // No buffers once decommitted: the stop request is on its way; serve it here.
-        com = GetRequest();
-        if (com == CMD_RUN || com == CMD_PAUSE) {
-          Reply(S_OK);
-          continue;
-        }
-        Reply(com == CMD_STOP ? S_OK : static_cast<DWORD>(E_UNEXPECTED));
-        return S_FALSE;
-      }
-      hr = FillBuffer(sample);
-      if (hr == S_OK) {
-        hr = Deliver(sample);
-        sample->Release();
-        if (hr != S_OK) return S_OK;  // downstream refused: wait for the next command
-      } else {
-        sample->Release();
-        if (hr == kStopped) return S_OK;
-        DeliverEndOfStream();
-        if (hr != S_FALSE) m_pFilter->NotifyEvent(EC_ERRORABORT, hr, 0);
-        return hr == S_FALSE ? S_OK : hr;
-      }
-    }
-    if (com == CMD_RUN || com == CMD_PAUSE) {
-      GetRequest();
-      Reply(S_OK);
-    } else if (com != CMD_STOP) {
-      GetRequest();
-      Reply(static_cast<DWORD>(E_UNEXPECTED));
-    }
-  } while (com != CMD_STOP);
-  return S_FALSE;
+HRESULT GroupOutputPin::OnFillEnded(HRESULT hr) {
+  return hr == kStopped ? S_OK : CSourceStream::OnFillEnded(hr);
 }
 
 // ---- IMediaSeeking -------------------------------------------------------------------------------
-namespace {
-// a + b, held at the ends of the time range.
-REFERENCE_TIME SaturatingAdd(REFERENCE_TIME a, REFERENCE_TIME b) {
-  REFERENCE_TIME sum;
-  if (!__builtin_add_overflow(a, b, &sum)) return sum;
-  return b > 0 ? INT64_MAX : INT64_MIN;
-}
-constexpr DWORD kCaps = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards |
-                        AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
-}  // namespace
 
-STDMETHODIMP GroupOutputPin::GetCapabilities(DWORD* pCapabilities) {
-  if (!pCapabilities) return E_POINTER;
-  *pCapabilities = kCaps;
-  return S_OK;
-}
-
-STDMETHODIMP GroupOutputPin::CheckCapabilities(DWORD* pCapabilities) {
-  if (!pCapabilities) return E_POINTER;
-  const DWORD asked = *pCapabilities;
-  *pCapabilities &= kCaps;
-  return *pCapabilities == asked ? S_OK : *pCapabilities ? S_FALSE : E_FAIL;
-}
-
-STDMETHODIMP GroupOutputPin::IsFormatSupported(const GUID* pFormat) {
-  if (!pFormat) return E_POINTER;
-  return *pFormat == TIME_FORMAT_MEDIA_TIME ? S_OK : S_FALSE;
-}
-
-STDMETHODIMP GroupOutputPin::QueryPreferredFormat(GUID* pFormat) { return GetTimeFormat(pFormat); }
-
-STDMETHODIMP GroupOutputPin::GetTimeFormat(GUID* pFormat) {
-  if (!pFormat) return E_POINTER;
-  *pFormat = TIME_FORMAT_MEDIA_TIME;
-  return S_OK;
-}
-
-STDMETHODIMP GroupOutputPin::IsUsingTimeFormat(const GUID* pFormat) { return IsFormatSupported(pFormat); }
-
-STDMETHODIMP GroupOutputPin::SetTimeFormat(const GUID* pFormat) {
-  if (!pFormat) return E_POINTER;
-  return *pFormat == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG;
-}
-
-STDMETHODIMP GroupOutputPin::GetDuration(LONGLONG* pDuration) {
-  if (!pDuration) return E_POINTER;
-  *pDuration = span_;
-  return S_OK;
-}
-
-STDMETHODIMP GroupOutputPin::GetStopPosition(LONGLONG* pStop) {
-  if (!pStop) return E_POINTER;
+LONGLONG GroupOutputPin::StopPosition() {
   CAutoLock lock(&seekLock_);
-  *pStop = stop_;
-  return S_OK;
+  return stop_;
 }
 
-STDMETHODIMP GroupOutputPin::GetCurrentPosition(LONGLONG* pCurrent) {
-  if (!pCurrent) return E_POINTER;
+HRESULT GroupOutputPin::CurrentPosition(LONGLONG* position) {
   CAutoLock lock(&seekLock_);
-  *pCurrent = ThreadExists() ? std::clamp<LONGLONG>(TimeOf(next_), start_, stop_) : start_;
+  *position = ThreadExists() ? std::clamp<LONGLONG>(TimeOf(next_), start_, stop_) : start_;
   return S_OK;
 }
 
-STDMETHODIMP GroupOutputPin::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
-                                               const GUID* pSourceFormat) {
-  if (!pTarget) return E_POINTER;
-  const bool toMedia = !pTargetFormat || *pTargetFormat == TIME_FORMAT_MEDIA_TIME;
-  const bool fromMedia = !pSourceFormat || *pSourceFormat == TIME_FORMAT_MEDIA_TIME;
-  if (!toMedia || !fromMedia) return E_INVALIDARG;
-  *pTarget = Source;
-  return S_OK;
-}
-
-STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop,
-                                          DWORD dwStopFlags) {
-  const DWORD currentHow = dwCurrentFlags & AM_SEEKING_PositioningBitsMask;
-  const DWORD stopHow = dwStopFlags & AM_SEEKING_PositioningBitsMask;
-  if ((currentHow && !pCurrent) || (stopHow && !pStop)) return E_POINTER;
+HRESULT GroupOutputPin::ChangePositions(const SeekRequest& request, LONGLONG* newStart, LONGLONG* newStop) {
   CAutoLock serial(&seekingLock_);
   REFERENCE_TIME start, stop;
   {
@@ -272,14 +170,11 @@ STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFla
     start = start_;
     stop = stop_;
   }
-  if (currentHow == AM_SEEKING_AbsolutePositioning) start = *pCurrent;
-  else if (currentHow == AM_SEEKING_RelativePositioning) start = SaturatingAdd(start, *pCurrent);
-  if (stopHow == AM_SEEKING_AbsolutePositioning) stop = *pStop;
-  else if (stopHow == AM_SEEKING_RelativePositioning) stop = SaturatingAdd(stop, *pStop);
-  else if (stopHow == AM_SEEKING_IncrementalPositioning) stop = SaturatingAdd(start, *pStop);
+  start = request.NewStart(start);
+  stop = request.NewStop(stop, start);
   start = std::clamp<REFERENCE_TIME>(start, 0, span_);
   stop = std::clamp<REFERENCE_TIME>(stop, start, span_);
-  const bool moved = currentHow != AM_SEEKING_NoPositioning;
+  const bool moved = request.currentHow != AM_SEEKING_NoPositioning;
   const bool streaming = ThreadExists();
   std::vector<ClipInputPin*> inputs = Group()->Inputs();
   if (streaming && moved) {
@@ -295,8 +190,8 @@ STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFla
     // Only the stop moved: the running output ends there instead.
     if (streaming && !moved) total_ = EndAt(stop);
   }
-  if (pCurrent && (dwCurrentFlags & AM_SEEKING_ReturnTime)) *pCurrent = start;
-  if (pStop && (dwStopFlags & AM_SEEKING_ReturnTime)) *pStop = stop;
+  *newStart = start;
+  *newStop = stop;
   if (!moved) return S_OK;
   // Every clip chain moves to the media time showing at the new start.
   const REFERENCE_TIME t = plan_.rangeStart + start;
@@ -312,30 +207,6 @@ STDMETHODIMP GroupOutputPin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFla
   return S_OK;
 }
 
-STDMETHODIMP GroupOutputPin::GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) {
-  if (pCurrent) GetCurrentPosition(pCurrent);
-  if (pStop) GetStopPosition(pStop);
-  return S_OK;
-}
-
-STDMETHODIMP GroupOutputPin::GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) {
-  if (pEarliest) *pEarliest = 0;
-  if (pLatest) *pLatest = span_;
-  return S_OK;
-}
-
 STDMETHODIMP GroupOutputPin::SetRate(double dRate) { return dRate == 1.0 ? S_OK : E_INVALIDARG; }
-
-STDMETHODIMP GroupOutputPin::GetRate(double* pdRate) {
-  if (!pdRate) return E_POINTER;
-  *pdRate = 1.0;
-  return S_OK;
-}
-
-STDMETHODIMP GroupOutputPin::GetPreroll(LONGLONG* pllPreroll) {
-  if (!pllPreroll) return E_POINTER;
-  *pllPreroll = 0;
-  return S_OK;
-}
 
 }  // namespace des

@@ -15,32 +15,15 @@ namespace des {
 
 class GroupFilter;
 
-class GroupOutputPin : public CSourceStream, public IMediaSeeking {
+class GroupOutputPin : public CSourceStream, public dshow::MediaSeekingBase {
  public:
   GroupOutputPin(GroupFilter* filter, HRESULT* phr, const GroupPlan& plan);
 
   DECLARE_IUNKNOWN
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
 
-  // IMediaSeeking
-  STDMETHODIMP GetCapabilities(DWORD* pCapabilities) override;
-  STDMETHODIMP CheckCapabilities(DWORD* pCapabilities) override;
-  STDMETHODIMP IsFormatSupported(const GUID* pFormat) override;
-  STDMETHODIMP QueryPreferredFormat(GUID* pFormat) override;
-  STDMETHODIMP GetTimeFormat(GUID* pFormat) override;
-  STDMETHODIMP IsUsingTimeFormat(const GUID* pFormat) override;
-  STDMETHODIMP SetTimeFormat(const GUID* pFormat) override;
-  STDMETHODIMP GetDuration(LONGLONG* pDuration) override;
-  STDMETHODIMP GetStopPosition(LONGLONG* pStop) override;
-  STDMETHODIMP GetCurrentPosition(LONGLONG* pCurrent) override;
-  STDMETHODIMP ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
-                                 const GUID* pSourceFormat) override;
-  STDMETHODIMP SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop, DWORD dwStopFlags) override;
-  STDMETHODIMP GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) override;
-  STDMETHODIMP GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) override;
+  // IMediaSeeking: only the rate the group plays at.
   STDMETHODIMP SetRate(double dRate) override;
-  STDMETHODIMP GetRate(double* pdRate) override;
-  STDMETHODIMP GetPreroll(LONGLONG* pllPreroll) override;
 
   // The start of output frame n, relative to the range start.
   static REFERENCE_TIME FrameTime(int64_t n, double fps);
@@ -50,8 +33,14 @@ class GroupOutputPin : public CSourceStream, public IMediaSeeking {
   HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
   HRESULT OnThreadStartPlay() override;
   HRESULT FillBuffer(IMediaSample* sample) override;
-  // As the base loop, but a fill cut short by Stop ends quietly: no end of stream, no error.
-  HRESULT DoBufferProcessingLoop() override;
+  // A fill cut short by Stop ends quietly: no end of stream, no error.
+  HRESULT OnFillEnded(HRESULT hr) override;
+
+  LONGLONG Duration() override { return span_; }
+  LONGLONG StopPosition() override;
+  HRESULT CurrentPosition(LONGLONG* position) override;
+  // Stops the output for a move while it runs, moves the clip chains and starts it again.
+  HRESULT ChangePositions(const SeekRequest& request, LONGLONG* start, LONGLONG* stop) override;
 
  private:
   HRESULT FillPicture(IMediaSample* sample);

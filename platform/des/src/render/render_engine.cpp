@@ -11,26 +11,24 @@ namespace des {
 
 namespace {
 
-std::vector<IBaseFilter*> FiltersOf(IGraphBuilder* graph) {
-  std::vector<IBaseFilter*> filters;
-  IEnumFilters* e = nullptr;
-  if (FAILED(graph->EnumFilters(&e))) return filters;
-  IBaseFilter* f = nullptr;
-  while (e->Next(1, &f, nullptr) == S_OK) filters.push_back(f);
-  e->Release();
+std::vector<ComPtr<IBaseFilter>> FiltersOf(IGraphBuilder* graph) {
+  std::vector<ComPtr<IBaseFilter>> filters;
+  ComPtr<IEnumFilters> e;
+  if (FAILED(graph->EnumFilters(e.put()))) return filters;
+  ComPtr<IBaseFilter> f;
+  while (e->Next(1, f.put(), nullptr) == S_OK) filters.push_back(std::move(f));
   return filters;
 }
 
 bool PinCarries(IPin* pin, const GUID& major) {
-  IEnumMediaTypes* e = nullptr;
-  if (FAILED(pin->EnumMediaTypes(&e))) return false;
+  ComPtr<IEnumMediaTypes> e;
+  if (FAILED(pin->EnumMediaTypes(e.put()))) return false;
   bool found = false;
   AM_MEDIA_TYPE* mt = nullptr;
   while (!found && e->Next(1, &mt, nullptr) == S_OK) {
     found = mt->majortype == major;
     DeleteMediaType(mt);
   }
-  e->Release();
   return found;
 }
 
@@ -70,23 +68,9 @@ HRESULT OutputType(const CMediaType& groupType, double fps, CMediaType* out) {
 
 }  // namespace
 
-HRESULT RenderEngine::Create(IUnknown* outer, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (outer) return CLASS_E_NOAGGREGATION;
-  auto* engine = new RenderEngine();
-  engine->NonDelegatingAddRef();
-  HRESULT hr = engine->NonDelegatingQueryInterface(riid, ppv);
-  engine->NonDelegatingRelease();
-  return hr;
-}
-
 RenderEngine::RenderEngine() : CUnknown("RenderEngine", nullptr) {}
 
-RenderEngine::~RenderEngine() {
-  ScrapIt();
-  if (timeline_) timeline_->Release();
-}
+RenderEngine::~RenderEngine() { ScrapIt(); }
 
 STDMETHODIMP RenderEngine::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (riid == IID_IRenderEngine) return GetInterface(static_cast<IRenderEngine*>(this), ppv);
@@ -96,33 +80,25 @@ STDMETHODIMP RenderEngine::NonDelegatingQueryInterface(REFIID riid, void** ppv) 
 STDMETHODIMP RenderEngine::SetTimelineObject(IAMTimeline* pTimeline) {
   if (pTimeline && !dynamic_cast<Timeline*>(pTimeline)) return E_NOINTERFACE;
   if (built_) ScrapIt();
-  if (pTimeline) pTimeline->AddRef();
-  if (timeline_) timeline_->Release();
-  timeline_ = pTimeline;
+  timeline_.Reset(pTimeline);
   return S_OK;
 }
 
 STDMETHODIMP RenderEngine::GetTimelineObject(IAMTimeline** ppTimeline) {
   if (!ppTimeline) return E_POINTER;
-  *ppTimeline = timeline_;
-  if (!timeline_) return S_FALSE;
-  timeline_->AddRef();
-  return S_OK;
+  timeline_.CopyTo(ppTimeline);
+  return timeline_ ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP RenderEngine::GetFilterGraph(IGraphBuilder** ppFG) {
   if (!ppFG) return E_POINTER;
-  *ppFG = graph_;
-  if (!graph_) return E_UNEXPECTED;
-  graph_->AddRef();
-  return S_OK;
+  graph_.CopyTo(ppFG);
+  return graph_ ? S_OK : E_UNEXPECTED;
 }
 
 STDMETHODIMP RenderEngine::SetFilterGraph(IGraphBuilder* pFG) {
   if (built_) return E_UNEXPECTED;
-  if (pFG) pFG->AddRef();
-  if (graph_) graph_->Release();
-  graph_ = pFG;
+  graph_.Reset(pFG);
   return S_OK;
 }
 
@@ -162,43 +138,31 @@ STDMETHODIMP RenderEngine::GetGroupOutputPin(LONG Group, IPin** ppRenderPin) {
 
 void RenderEngine::RemoveFrontEnd() {
   if (graph_ && built_) {
-    for (IBaseFilter* f : FiltersOf(graph_)) {
-      if (std::find(before_.begin(), before_.end(), f) == before_.end()) graph_->RemoveFilter(f);
-      f->Release();
-    }
+    for (const ComPtr<IBaseFilter>& f : FiltersOf(graph_.get()))
+      if (std::find(before_.begin(), before_.end(), f) == before_.end()) graph_->RemoveFilter(f.get());
   }
-  for (IBaseFilter* f : before_) f->Release();
   before_.clear();
-  for (GroupFilter* g : groups_) g->Release();
   groups_.clear();
   built_ = false;
 }
 
 void RenderEngine::StopGraph() {
-  IMediaControl* control = nullptr;
-  if (graph_ && SUCCEEDED(graph_->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control)))) {
-    control->Stop();
-    control->Release();
-  }
+  if (auto control = graph_.As<IMediaControl>(IID_IMediaControl)) control->Stop();
 }
 
 STDMETHODIMP RenderEngine::ScrapIt() {
   if (!graph_) return S_OK;
   StopGraph();
   RemoveFrontEnd();
-  graph_->Release();
   graph_ = nullptr;
   return S_OK;
 }
 
 STDMETHODIMP RenderEngine::RenderOutputPins() {
   if (!built_) return E_UNEXPECTED;
-  for (GroupFilter* g : groups_) {
-    IPin* peer = nullptr;
-    if (SUCCEEDED(g->OutputPin()->ConnectedTo(&peer)) && peer) {
-      peer->Release();
-      continue;
-    }
+  for (const ComPtr<GroupFilter>& g : groups_) {
+    ComPtr<IPin> peer;
+    if (SUCCEEDED(g->OutputPin()->ConnectedTo(peer.put())) && peer) continue;
     HRESULT hr = graph_->Render(g->OutputPin());
     if (FAILED(hr)) return hr;
   }
@@ -224,7 +188,7 @@ HRESULT RenderEngine::PlanGroup(const Timeline& timeline, const TimelineNode& gr
   group.CollectLayers(&tracks);
   for (const TimelineNode* track : tracks) {
     std::vector<ClipPlan> layer;
-    for (const TimelineNode* s : track->Sources()) {
+    for (const ComPtr<TimelineNode>& s : track->Sources()) {
       if (s->Stop() <= s->Start() || s->Stop() <= from || s->Start() >= to) continue;
       ClipPlan clip;
       clip.file = s->MediaName();
@@ -244,43 +208,36 @@ HRESULT RenderEngine::PlanGroup(const Timeline& timeline, const TimelineNode& gr
 HRESULT RenderEngine::ConnectClip(GroupFilter* group, size_t layer, size_t index) {
   const ClipPlan& clip = group->Plan().layers[layer][index];
   const bool video = group->Plan().video;
-  IBaseFilter* source = nullptr;
-  HRESULT hr = graph_->AddSourceFilter(clip.file.c_str(), nullptr, &source);
+  ComPtr<IBaseFilter> source;
+  HRESULT hr = graph_->AddSourceFilter(clip.file.c_str(), nullptr, source.put());
   if (FAILED(hr)) return hr;
   const GUID& major = video ? MEDIATYPE_Video : MEDIATYPE_Audio;
-  IPin* chosen = nullptr;
+  ComPtr<IPin> chosen;
   LONG seen = 0;
-  IEnumPins* pins = nullptr;
-  if (SUCCEEDED(source->EnumPins(&pins))) {
-    IPin* pin = nullptr;
-    while (!chosen && pins->Next(1, &pin, nullptr) == S_OK) {
+  ComPtr<IEnumPins> pins;
+  if (SUCCEEDED(source->EnumPins(pins.put()))) {
+    ComPtr<IPin> pin;
+    while (!chosen && pins->Next(1, pin.put(), nullptr) == S_OK) {
       PIN_DIRECTION dir;
-      if (SUCCEEDED(pin->QueryDirection(&dir)) && dir == PINDIR_OUTPUT && PinCarries(pin, major) &&
-          seen++ == clip.stream) {
-        chosen = pin;
-      } else {
-        pin->Release();
-      }
+      if (SUCCEEDED(pin->QueryDirection(&dir)) && dir == PINDIR_OUTPUT && PinCarries(pin.get(), major) &&
+          seen++ == clip.stream)
+        chosen = std::move(pin);
     }
-    pins->Release();
   }
   if (!chosen) {  // a file without such a stream plays as a gap
-    graph_->RemoveFilter(source);
-    source->Release();
+    graph_->RemoveFilter(source.get());
     return S_OK;
   }
-  source->Release();
   ClipInputPin* input = group->AddClipInput(layer, index);
-  hr = graph_->Connect(chosen, input);
+  hr = graph_->Connect(chosen.get(), input);
   // The chain starts at the clip's media start (a chain that cannot seek is read from its
   // beginning, its samples before the clip passed over).
   if (SUCCEEDED(hr)) input->SeekChain(clip.mediaStart);
-  chosen->Release();
   return hr;
 }
 
 STDMETHODIMP RenderEngine::ConnectFrontEnd() {
-  auto* timeline = dynamic_cast<Timeline*>(timeline_);
+  auto* timeline = dynamic_cast<Timeline*>(timeline_.get());
   if (!timeline) return E_UNEXPECTED;
   if (built_) {
     StopGraph();  // a running graph keeps its filters
@@ -288,19 +245,17 @@ STDMETHODIMP RenderEngine::ConnectFrontEnd() {
   }
   if (!graph_) {
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                                  reinterpret_cast<void**>(&graph_));
+                                  graph_.putVoid());
     if (FAILED(hr)) return hr;
   }
-  before_ = FiltersOf(graph_);
+  before_ = FiltersOf(graph_.get());
   built_ = true;
   HRESULT hr = S_OK;
   for (size_t g = 0; g < timeline->Groups().size() && SUCCEEDED(hr); ++g) {
     GroupPlan plan;
     hr = PlanGroup(*timeline, *timeline->Groups()[g], &plan);
     if (FAILED(hr)) break;
-    auto* filter = new GroupFilter(std::move(plan), &hr);
-    filter->AddRef();
-    groups_.push_back(filter);
+    GroupFilter* filter = groups_.emplace_back(new GroupFilter(std::move(plan), &hr)).get();
     if (FAILED(hr)) break;
     std::u16string name = u"Group ";
     for (char c : std::to_string(g)) name += char16_t(c);

@@ -4,6 +4,7 @@
 
 #include "des/render_engine.h"
 #include "group_filter.h"
+#include "ole/comptr.h"
 
 namespace des {
 
@@ -12,7 +13,7 @@ class TimelineNode;
 
 class RenderEngine : public CUnknown, public IRenderEngine {
  public:
-  static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+  RenderEngine();
   ~RenderEngine() override;
 
   DECLARE_IUNKNOWN
@@ -33,7 +34,6 @@ class RenderEngine : public CUnknown, public IRenderEngine {
   STDMETHODIMP ConnectFrontEnd() override;
 
  private:
-  RenderEngine();
   // The plan of one group; VFW_E_INVALIDMEDIATYPE when its type cannot be delivered.
   HRESULT PlanGroup(const Timeline& timeline, const TimelineNode& group, GroupPlan* plan) const;
   // Opens the clip's file in the graph and connects its stream to a new input of the group; a
@@ -43,10 +43,10 @@ class RenderEngine : public CUnknown, public IRenderEngine {
   void RemoveFrontEnd();
   void StopGraph();
 
-  IAMTimeline* timeline_ = nullptr;  // referenced
-  IGraphBuilder* graph_ = nullptr;   // referenced
-  std::vector<GroupFilter*> groups_;  // referenced
-  std::vector<IBaseFilter*> before_;  // the graph's filters before the front end, referenced
+  ComPtr<IAMTimeline> timeline_;
+  ComPtr<IGraphBuilder> graph_;
+  std::vector<ComPtr<GroupFilter>> groups_;
+  std::vector<ComPtr<IBaseFilter>> before_;  // the graph's filters before the front end
   bool built_ = false;
   REFERENCE_TIME interestStart_ = 0, interestStop_ = INT64_MAX;
   REFERENCE_TIME renderStart_ = 0, renderStop_ = -1;  // -1: to the timeline's end

@@ -3,21 +3,12 @@
 #include <cstring>
 #include <string>
 
-#include "win32/winnls.h"
+#include "ole/comptr.h"
+#include "win32/utf.h"
 
 namespace des {
 
 namespace {
-
-// Unpaired surrogates become U+FFFD, so the text is always valid UTF-8.
-std::string Utf8(const std::u16string& s) {
-  if (s.empty()) return {};
-  const LPCWSTR wide = reinterpret_cast<LPCWSTR>(s.data());
-  const int length = int(s.size());
-  std::string out(size_t(WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, length, out.data(), int(out.size()), nullptr, nullptr);
-  return out;
-}
 
 std::string Escaped(const std::string& s) {
   std::string out;
@@ -38,23 +29,12 @@ std::string ValueText(const VARIANT& v) {
   VariantInit(&text);
   std::string out;
   if (SUCCEEDED(VariantChangeType(&text, &v, 0, VT_BSTR)) && text.bstrVal)
-    out = Utf8(std::u16string(text.bstrVal, SysStringLen(text.bstrVal)));
+    out = win32::Utf16ToUtf8({text.bstrVal, SysStringLen(text.bstrVal)});
   VariantClear(&text);
   return out;
 }
 
 }  // namespace
-
-HRESULT PropertySetter::Create(IUnknown* outer, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (outer) return CLASS_E_NOAGGREGATION;
-  auto* setter = new PropertySetter();
-  setter->NonDelegatingAddRef();
-  HRESULT hr = setter->NonDelegatingQueryInterface(riid, ppv);
-  setter->NonDelegatingRelease();
-  return hr;
-}
 
 PropertySetter::PropertySetter() : CUnknown("PropertySetter", nullptr) {}
 
@@ -77,7 +57,7 @@ STDMETHODIMP PropertySetter::PrintXML(char* pszXML, int cbXML, int* pcbPrinted, 
   const std::string pad(indent > 0 ? size_t(indent) : 0, ' ');
   std::string xml;
   for (const Param& p : params_) {
-    const std::string name = Escaped(Utf8(p.name));
+    const std::string name = Escaped(win32::Utf16ToUtf8(p.name));
     xml += pad + "<PARAM NAME=\"" + name + "\" VALUE=\"" + Escaped(ValueText(p.values.front().v)) + "\"";
     if (p.values.size() == 1) {
       xml += "/>\n";
@@ -103,8 +83,7 @@ STDMETHODIMP PropertySetter::CloneProps(IPropertySetter** ppSetter, REFERENCE_TI
   if (!ppSetter) return E_POINTER;
   *ppSetter = nullptr;
   if (rtStart < 0 || rtStop < rtStart) return E_INVALIDARG;
-  auto* clone = new PropertySetter();
-  clone->NonDelegatingAddRef();
+  ComPtr<PropertySetter> clone(new PropertySetter());
   HRESULT hr = S_OK;
   for (const Param& p : params_) {
     // The value that holds at rtStart opens the clone; later ones inside the range follow.
@@ -125,8 +104,7 @@ STDMETHODIMP PropertySetter::CloneProps(IPropertySetter** ppSetter, REFERENCE_TI
     clone->params_.push_back(std::move(copy));
     if (FAILED(hr)) break;
   }
-  if (SUCCEEDED(hr)) *ppSetter = clone;
-  else clone->NonDelegatingRelease();
+  if (SUCCEEDED(hr)) *ppSetter = clone.Detach();
   return hr;
 }
 
@@ -334,8 +312,8 @@ HRESULT PropertySetter::ValueAt(const Param& p, REFERENCE_TIME t, VARIANT* out) 
 
 STDMETHODIMP PropertySetter::SetProps(IUnknown* pTarget, REFERENCE_TIME rtNow) {
   if (!pTarget) return E_POINTER;
-  IDispatch* target = nullptr;
-  HRESULT hr = pTarget->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&target));
+  ComPtr<IDispatch> target;
+  HRESULT hr = pTarget->QueryInterface(IID_IDispatch, target.putVoid());
   if (FAILED(hr)) return hr;
   HRESULT first = S_OK;
   for (const Param& p : params_) {
@@ -358,7 +336,6 @@ STDMETHODIMP PropertySetter::SetProps(IUnknown* pTarget, REFERENCE_TIME rtNow) {
     VariantClear(&value);
     if (FAILED(hr) && SUCCEEDED(first)) first = hr;
   }
-  target->Release();
   return first;
 }
 

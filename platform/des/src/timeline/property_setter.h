@@ -9,7 +9,7 @@ namespace des {
 
 class PropertySetter : public CUnknown, public IPropertySetter {
  public:
-  static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+  PropertySetter();
   ~PropertySetter() override;
 
   DECLARE_IUNKNOWN
@@ -38,7 +38,6 @@ class PropertySetter : public CUnknown, public IPropertySetter {
     std::vector<Value> values;
   };
 
-  PropertySetter();
   static void ClearValues(Param* p);
   // The value of p at time t (VT_EMPTY when it has none).
   static HRESULT ValueAt(const Param& p, REFERENCE_TIME t, VARIANT* out);

@@ -4,18 +4,7 @@
 
 namespace des {
 
-HRESULT Timeline::Create(IUnknown* outer, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (outer) return CLASS_E_NOAGGREGATION;
-  auto* timeline = new Timeline(nullptr);
-  timeline->NonDelegatingAddRef();
-  HRESULT hr = timeline->NonDelegatingQueryInterface(riid, ppv);
-  timeline->NonDelegatingRelease();
-  return hr;
-}
-
-Timeline::Timeline(IUnknown* outer) : CUnknown("Timeline", outer) {}
+Timeline::Timeline() : CUnknown("Timeline", nullptr) {}
 
 Timeline::~Timeline() { ClearAllGroups(); }
 
@@ -38,20 +27,15 @@ STDMETHODIMP Timeline::CreateEmptyNode(IAMTimelineObj** ppObj, TIMELINE_MAJOR_TY
     default:
       return E_INVALIDARG;
   }
-  auto* node = new TimelineNode(Type, defaultFps_);
-  node->NonDelegatingAddRef();
-  HRESULT hr = node->NonDelegatingQueryInterface(IID_IAMTimelineObj, reinterpret_cast<void**>(ppObj));
-  node->NonDelegatingRelease();
-  return hr;
+  return ComPtr<IAMTimelineObj>(new TimelineNode(Type, defaultFps_)).CopyTo(ppObj);
 }
 
 STDMETHODIMP Timeline::AddGroup(IAMTimelineObj* pGroup) {
   auto* group = dynamic_cast<TimelineNode*>(pGroup);
   if (!group) return E_POINTER;
   if (group->Type() != TIMELINE_MAJOR_TYPE_GROUP || group->AttachedTimeline()) return E_INVALIDARG;
-  group->NonDelegatingAddRef();
   group->AttachTimeline(this);
-  groups_.push_back(group);
+  groups_.emplace_back(group);
   return S_OK;
 }
 
@@ -60,9 +44,9 @@ STDMETHODIMP Timeline::RemGroupFromList(IAMTimelineObj* pGroup) {
   if (!group) return E_POINTER;
   auto it = std::find(groups_.begin(), groups_.end(), group);
   if (it == groups_.end()) return E_INVALIDARG;
+  ComPtr<TimelineNode> removed = std::move(*it);
   groups_.erase(it);
   group->AttachTimeline(nullptr);
-  group->NonDelegatingRelease();
   return S_OK;
 }
 
@@ -70,7 +54,7 @@ STDMETHODIMP Timeline::GetGroup(IAMTimelineObj** ppGroup, LONG WhichGroup) {
   if (!ppGroup) return E_POINTER;
   *ppGroup = nullptr;
   if (WhichGroup < 0 || WhichGroup >= LONG(groups_.size())) return E_INVALIDARG;
-  *ppGroup = groups_[WhichGroup];
+  *ppGroup = groups_[WhichGroup].get();
   (*ppGroup)->AddRef();
   return S_OK;
 }
@@ -82,12 +66,9 @@ STDMETHODIMP Timeline::GetGroupCount(LONG* pCount) {
 }
 
 STDMETHODIMP Timeline::ClearAllGroups() {
-  std::vector<TimelineNode*> groups;
+  TimelineNode::Children groups;
   groups.swap(groups_);
-  for (TimelineNode* group : groups) {
-    group->AttachTimeline(nullptr);
-    group->NonDelegatingRelease();
-  }
+  for (const ComPtr<TimelineNode>& group : groups) group->AttachTimeline(nullptr);
   return S_OK;
 }
 
@@ -132,7 +113,7 @@ STDMETHODIMP Timeline::SetInterestRange(REFERENCE_TIME Start, REFERENCE_TIME Sto
 
 REFERENCE_TIME Timeline::Duration() const {
   REFERENCE_TIME d = 0;
-  for (const TimelineNode* group : groups_) d = std::max(d, group->LatestStop());
+  for (const ComPtr<TimelineNode>& group : groups_) d = std::max(d, group->LatestStop());
   return d;
 }
 

@@ -9,7 +9,7 @@ namespace des {
 
 class Timeline : public CUnknown, public IAMTimeline {
  public:
-  static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+  Timeline();
   ~Timeline() override;
 
   DECLARE_IUNKNOWN
@@ -34,16 +34,14 @@ class Timeline : public CUnknown, public IAMTimeline {
   STDMETHODIMP GetDefaultFPS(double* pFPS) override;
 
   // For the render engine.
-  const std::vector<TimelineNode*>& Groups() const { return groups_; }
+  const TimelineNode::Children& Groups() const { return groups_; }
   REFERENCE_TIME InterestStart() const { return interestStart_; }
   REFERENCE_TIME InterestStop() const { return interestStop_; }
   REFERENCE_TIME Duration() const;
   LONG IndexOf(const TimelineNode* group) const;
 
  private:
-  Timeline(IUnknown* outer);
-
-  std::vector<TimelineNode*> groups_;  // referenced
+  TimelineNode::Children groups_;
   double defaultFps_ = 15.0;
   BOOL transitions_ = TRUE;
   BOOL effects_ = TRUE;

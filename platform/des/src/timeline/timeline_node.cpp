@@ -35,12 +35,7 @@ TimelineNode::TimelineNode(TIMELINE_MAJOR_TYPE type, double defaultFps)
 
 TimelineNode::~TimelineNode() {
   for (auto* list : {&vtracks_, &sources_, &effects_, &transitions_})
-    for (TimelineNode* child : *list) {
-      child->parent_ = nullptr;
-      child->NonDelegatingRelease();
-    }
-  if (setter_) setter_->Release();
-  if (subObject_) subObject_->Release();
+    for (const ComPtr<TimelineNode>& child : *list) child->parent_ = nullptr;
 }
 
 STDMETHODIMP TimelineNode::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
@@ -69,20 +64,17 @@ STDMETHODIMP TimelineNode::NonDelegatingQueryInterface(REFIID riid, void** ppv) 
 
 TimelineNode* TimelineNode::FromObj(IAMTimelineObj* obj) { return dynamic_cast<TimelineNode*>(obj); }
 
-void TimelineNode::Detach(std::vector<TimelineNode*>* list, size_t index) {
-  TimelineNode* child = (*list)[index];
+void TimelineNode::Detach(Children* list, size_t index) {
+  ComPtr<TimelineNode> child = std::move((*list)[index]);
   list->erase(list->begin() + index);
   child->parent_ = nullptr;
-  child->NonDelegatingRelease();
 }
 
-HRESULT TimelineNode::InsertAt(std::vector<TimelineNode*>* list, TimelineNode* parent, TimelineNode* child,
-                               LONG priority) {
+HRESULT TimelineNode::InsertAt(Children* list, TimelineNode* parent, TimelineNode* child, LONG priority) {
   if (priority < -1) return E_INVALIDARG;
   const size_t at = priority == -1 ? list->size() : std::min<size_t>(priority, list->size());
-  list->insert(list->begin() + at, child);
+  list->insert(list->begin() + at, ComPtr<TimelineNode>(child));
   child->parent_ = parent;
-  child->NonDelegatingAddRef();
   return S_OK;
 }
 
@@ -148,16 +140,12 @@ STDMETHODIMP TimelineNode::SetStartStop2(REFTIME Start, REFTIME Stop) {
 
 STDMETHODIMP TimelineNode::GetPropertySetter(IPropertySetter** pVal) {
   if (!pVal) return E_POINTER;
-  *pVal = setter_;
-  if (!setter_) return S_FALSE;
-  setter_->AddRef();
-  return S_OK;
+  setter_.CopyTo(pVal);
+  return setter_ ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP TimelineNode::SetPropertySetter(IPropertySetter* newVal) {
-  if (newVal) newVal->AddRef();
-  if (setter_) setter_->Release();
-  setter_ = newVal;
+  setter_.Reset(newVal);
   return S_OK;
 }
 
@@ -166,33 +154,24 @@ STDMETHODIMP TimelineNode::GetSubObject(IUnknown** pVal) {
   *pVal = nullptr;
   if (!subObject_) {
     if (subGuid_ == GUID_NULL) return S_FALSE;
-    HRESULT hr = CoCreateInstance(subGuid_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                  reinterpret_cast<void**>(&subObject_));
+    HRESULT hr = CoCreateInstance(subGuid_, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, subObject_.putVoid());
     if (FAILED(hr)) return hr;
   }
-  subObject_->AddRef();
-  *pVal = subObject_;
-  return S_OK;
+  return subObject_.CopyTo(pVal);
 }
 
 STDMETHODIMP TimelineNode::SetSubObject(IUnknown* newVal) {
   GUID clsid = GUID_NULL;
   if (newVal) {
-    newVal->AddRef();
-    IPersist* persist = nullptr;
-    if (SUCCEEDED(newVal->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&persist)))) {
-      persist->GetClassID(&clsid);
-      persist->Release();
-    }
+    ComPtr<IPersist> persist;
+    if (SUCCEEDED(newVal->QueryInterface(IID_IPersist, persist.putVoid()))) persist->GetClassID(&clsid);
   }
-  if (subObject_) subObject_->Release();
-  subObject_ = newVal;
+  subObject_.Reset(newVal);
   subGuid_ = clsid;
   return S_OK;
 }
 
 STDMETHODIMP TimelineNode::SetSubObjectGUID(GUID newVal) {
-  if (subObject_) subObject_->Release();
   subObject_ = nullptr;
   subGuid_ = newVal;
   return S_OK;
@@ -331,15 +310,15 @@ STDMETHODIMP TimelineNode::GetVTrack(IAMTimelineObj** ppVirtualTrack, LONG Which
   if (!ppVirtualTrack) return E_POINTER;
   *ppVirtualTrack = nullptr;
   if (Which < 0 || Which >= LONG(vtracks_.size())) return E_INVALIDARG;
-  *ppVirtualTrack = vtracks_[Which];
+  *ppVirtualTrack = vtracks_[Which].get();
   (*ppVirtualTrack)->AddRef();
   return S_OK;
 }
 
 void TimelineNode::CollectLayers(std::vector<const TimelineNode*>* tracks) const {
-  for (const TimelineNode* vt : vtracks_) {
+  for (const ComPtr<TimelineNode>& vt : vtracks_) {
     if (vt->Is(TIMELINE_MAJOR_TYPE_TRACK))
-      tracks->push_back(vt);
+      tracks->push_back(vt.get());
     else
       vt->CollectLayers(tracks);
   }
@@ -348,13 +327,13 @@ void TimelineNode::CollectLayers(std::vector<const TimelineNode*>* tracks) const
 REFERENCE_TIME TimelineNode::LatestStop() const {
   REFERENCE_TIME latest = IsComposition() || Is(TIMELINE_MAJOR_TYPE_TRACK) ? 0 : stop_;
   for (auto* list : {&vtracks_, &sources_, &effects_, &transitions_})
-    for (const TimelineNode* child : *list) latest = std::max(latest, child->LatestStop());
+    for (const ComPtr<TimelineNode>& child : *list) latest = std::max(latest, child->LatestStop());
   return latest;
 }
 
 // ---- IAMTimelineTrack ---------------------------------------------------------------------------
-TimelineNode* TimelineNode::CloneSource() const {
-  auto* copy = new TimelineNode(type_, fps_);
+ComPtr<TimelineNode> TimelineNode::CloneSource() const {
+  ComPtr<TimelineNode> copy(new TimelineNode(type_, fps_));
   copy->start_ = start_;
   copy->stop_ = stop_;
   copy->mediaStart_ = mediaStart_;
@@ -369,7 +348,7 @@ TimelineNode* TimelineNode::CloneSource() const {
 
 HRESULT TimelineNode::CutFor(REFERENCE_TIME start, REFERENCE_TIME stop) {
   for (size_t i = 0; i < sources_.size();) {
-    TimelineNode* s = sources_[i];
+    TimelineNode* s = sources_[i].get();
     if (s->start_ >= stop || s->stop_ <= start) {
       ++i;
       continue;
@@ -380,12 +359,11 @@ HRESULT TimelineNode::CutFor(REFERENCE_TIME start, REFERENCE_TIME stop) {
       continue;
     }
     if (s->start_ < start && s->stop_ > stop) {  // the new source falls inside: keep both ends
-      TimelineNode* tail = s->CloneSource();
+      ComPtr<TimelineNode> tail = s->CloneSource();
       tail->mediaStart_ = s->mediaStart_ + std::llround((stop - s->start_) * rate);
       tail->start_ = stop;
-      tail->NonDelegatingAddRef();
       tail->parent_ = this;
-      sources_.insert(sources_.begin() + i + 1, tail);
+      sources_.insert(sources_.begin() + i + 1, std::move(tail));
     }
     if (s->start_ < start) {
       s->mediaStop_ = s->mediaStart_ + std::llround((start - s->start_) * rate);
@@ -405,16 +383,16 @@ STDMETHODIMP TimelineNode::SrcAdd(IAMTimelineObj* pSource) {
   if (!src->Is(TIMELINE_MAJOR_TYPE_SOURCE) || src->parent_) return E_INVALIDARG;
   if (src->stop_ > src->start_) CutFor(src->start_, src->stop_);
   auto at = std::upper_bound(sources_.begin(), sources_.end(), src->start_,
-                             [](REFERENCE_TIME t, const TimelineNode* s) { return t < s->start_; });
+                             [](REFERENCE_TIME t, const ComPtr<TimelineNode>& s) { return t < s->start_; });
   return InsertAt(&sources_, this, src, LONG(at - sources_.begin()));
 }
 
 STDMETHODIMP TimelineNode::GetNextSrc(IAMTimelineObj** ppSrc, REFERENCE_TIME* pInOut) {
   if (!ppSrc || !pInOut) return E_POINTER;
   *ppSrc = nullptr;
-  for (TimelineNode* s : sources_) {
+  for (const ComPtr<TimelineNode>& s : sources_) {
     if (s->start_ >= *pInOut) {
-      *ppSrc = s;
+      *ppSrc = s.get();
       s->AddRef();
       *pInOut = s->stop_;
       return S_OK;
@@ -644,7 +622,7 @@ STDMETHODIMP TimelineNode::GetEffect(IAMTimelineObj** ppFx, LONG Which) {
   if (!ppFx) return E_POINTER;
   *ppFx = nullptr;
   if (Which < 0 || Which >= LONG(effects_.size())) return E_INVALIDARG;
-  *ppFx = effects_[Which];
+  *ppFx = effects_[Which].get();
   (*ppFx)->AddRef();
   return S_OK;
 }
@@ -653,10 +631,10 @@ STDMETHODIMP TimelineNode::TransAdd(IAMTimelineObj* pTrans) {
   TimelineNode* t = FromObj(pTrans);
   if (!t) return E_POINTER;
   if (!t->Is(TIMELINE_MAJOR_TYPE_TRANSITION) || t->parent_) return E_INVALIDARG;
-  for (const TimelineNode* other : transitions_)
+  for (const ComPtr<TimelineNode>& other : transitions_)
     if (t->start_ < other->stop_ && other->start_ < t->stop_) return E_INVALIDARG;
   auto at = std::upper_bound(transitions_.begin(), transitions_.end(), t->start_,
-                             [](REFERENCE_TIME v, const TimelineNode* s) { return v < s->start_; });
+                             [](REFERENCE_TIME v, const ComPtr<TimelineNode>& s) { return v < s->start_; });
   return InsertAt(&transitions_, this, t, LONG(at - transitions_.begin()));
 }
 

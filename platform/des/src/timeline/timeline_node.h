@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "des/timeline.h"
+#include "ole/comptr.h"
 
 namespace des {
 
@@ -24,6 +25,8 @@ class TimelineNode : public CUnknown,
                      public IAMTimelineTransable,
                      public IAMTimelineVirtualTrack {
  public:
+  using Children = std::vector<ComPtr<TimelineNode>>;
+
   // defaultFps: the timeline's default rate when the node was made.
   TimelineNode(TIMELINE_MAJOR_TYPE type, double defaultFps);
   ~TimelineNode() override;
@@ -137,7 +140,7 @@ class TimelineNode : public CUnknown,
   // tracks of a nested composition in its place.
   void CollectLayers(std::vector<const TimelineNode*>* tracks) const;
   // Sources of a track in time order.
-  const std::vector<TimelineNode*>& Sources() const { return sources_; }
+  const Children& Sources() const { return sources_; }
   // The latest stop of anything below and on this node (0 when empty).
   REFERENCE_TIME LatestStop() const;
   // Set by the timeline for its groups.
@@ -152,23 +155,23 @@ class TimelineNode : public CUnknown,
   double Rate() const;  // media span per timeline span
   // Removes what the source [start, stop) overlaps on this track.
   HRESULT CutFor(REFERENCE_TIME start, REFERENCE_TIME stop);
-  TimelineNode* CloneSource() const;
+  ComPtr<TimelineNode> CloneSource() const;
   static TimelineNode* FromObj(IAMTimelineObj* obj);
-  static void Detach(std::vector<TimelineNode*>* list, size_t index);
-  static HRESULT InsertAt(std::vector<TimelineNode*>* list, TimelineNode* parent, TimelineNode* child, LONG priority);
+  static void Detach(Children* list, size_t index);
+  static HRESULT InsertAt(Children* list, TimelineNode* parent, TimelineNode* child, LONG priority);
 
   const TIMELINE_MAJOR_TYPE type_;
   TimelineNode* parent_ = nullptr;
   Timeline* timeline_ = nullptr;
   REFERENCE_TIME start_ = 0;
   REFERENCE_TIME stop_ = 0;
-  IPropertySetter* setter_ = nullptr;
-  IUnknown* subObject_ = nullptr;
+  ComPtr<IPropertySetter> setter_;
+  ComPtr<IUnknown> subObject_;
   GUID subGuid_ = GUID_NULL;
-  std::vector<TimelineNode*> vtracks_;
-  std::vector<TimelineNode*> sources_;
-  std::vector<TimelineNode*> effects_;
-  std::vector<TimelineNode*> transitions_;
+  Children vtracks_;
+  Children sources_;
+  Children effects_;
+  Children transitions_;
   // Group
   CMediaType mediaType_;
   double fps_;

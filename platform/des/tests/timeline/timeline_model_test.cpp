@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "des/qedit.h"
+#include "ole/comptr.h"
 #include "render/picture_fitter.h"
 
 namespace {
@@ -65,6 +66,23 @@ class TimelineTest : public ::testing::Test {
   IAMTimeline* timeline_ = nullptr;
   std::vector<IUnknown*> nodes_;
 };
+
+// The timeline, the property setter and the render engine are never aggregated, whichever
+// interface the outer object asks for.
+TEST(DesClasses, RefuseAnOuterObject) {
+  RegisterDesClasses();
+  ComPtr<IUnknown> outer;
+  ASSERT_EQ(CoCreateInstance(CLSID_AMTimeline, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, outer.putVoid()), S_OK);
+  for (const CLSID* clsid : {&CLSID_AMTimeline, &CLSID_PropertySetter, &CLSID_RenderEngine}) {
+    for (const IID* iid : {&IID_IUnknown, &IID_IPersist}) {
+      ComPtr<IUnknown> inner;
+      EXPECT_EQ(CoCreateInstance(*clsid, outer.get(), CLSCTX_INPROC_SERVER, *iid, inner.putVoid()),
+                CLASS_E_NOAGGREGATION)
+          << StringFromGUIDA(*clsid);
+      EXPECT_FALSE(inner);
+    }
+  }
+}
 
 TEST_F(TimelineTest, NodesAnswerTheInterfacesOfTheirKind) {
   struct Case {

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "dshow/combase.h"
+#include "ole/com_object.h"
+#include "ole/comptr.h"
 #include "dshow/control.h"
 #include "dshow/evcode.h"
 #include "dshow/mtype.h"
@@ -61,7 +63,7 @@ class CBaseFilter : public CUnknown, public IBaseFilter {
  protected:
   // Read without the lock by streaming threads (IsStopped, CheckStreaming).
   std::atomic<FILTER_STATE> m_State{State_Stopped};
-  IReferenceClock* m_pClock = nullptr;  // referenced
+  ComPtr<IReferenceClock> m_pClock;
   CRefTime m_tStart;
   CLSID m_clsid;
   CCritSec* m_pLock;
@@ -125,7 +127,7 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
   virtual HRESULT Run(REFERENCE_TIME tStart);
 
   BOOL IsConnected() const { return m_Connected != nullptr; }
-  IPin* GetConnected() { return m_Connected; }
+  IPin* GetConnected() { return m_Connected.get(); }
   BOOL IsStopped() { return m_pFilter->IsStopped(); }
   CMediaType& CurrentMediaType() { return m_mt; }
   LPWSTR Name() { return m_pName; }
@@ -142,7 +144,7 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
   virtual HRESULT TryMediaTypes(IPin* pReceivePin, const CMediaType* pmt, IEnumMediaTypes* pEnum);
 
   WCHAR* m_pName = nullptr;
-  IPin* m_Connected = nullptr;  // referenced
+  ComPtr<IPin> m_Connected;
   PIN_DIRECTION m_dir;
   CCritSec* m_pLock;
   std::atomic<bool> m_bRunTimeError{false};  // set and read by the streaming thread
@@ -158,13 +160,9 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
 };
 
 // Enumerates a filter's pins (GetPin order); VFW_E_ENUM_OUT_OF_SYNC after the pins changed.
-class CEnumPins : public IEnumPins {
+class CEnumPins final : public ComObject<CEnumPins, IEnumPins, IID_IEnumPins> {
  public:
   CEnumPins(CBaseFilter* pFilter, const CEnumPins* pEnumPins);
-  virtual ~CEnumPins();
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
   STDMETHODIMP Next(ULONG cPins, IPin** ppPins, ULONG* pcFetched) override;
   STDMETHODIMP Skip(ULONG cPins) override;
   STDMETHODIMP Reset() override;
@@ -173,19 +171,14 @@ class CEnumPins : public IEnumPins {
  private:
   int m_Position = 0;
   int m_PinCount = 0;
-  CBaseFilter* m_pFilter;  // referenced
+  ComPtr<CBaseFilter> m_pFilter;
   LONG m_Version = 0;
-  std::atomic<LONG> m_cRef{1};
 };
 
 // Enumerates a pin's GetMediaType list.
-class CEnumMediaTypes : public IEnumMediaTypes {
+class CEnumMediaTypes final : public ComObject<CEnumMediaTypes, IEnumMediaTypes, IID_IEnumMediaTypes> {
  public:
   CEnumMediaTypes(CBasePin* pPin, const CEnumMediaTypes* pEnumMediaTypes);
-  virtual ~CEnumMediaTypes();
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
   STDMETHODIMP Next(ULONG cMediaTypes, AM_MEDIA_TYPE** ppMediaTypes, ULONG* pcFetched) override;
   STDMETHODIMP Skip(ULONG cMediaTypes) override;
   STDMETHODIMP Reset() override;
@@ -193,9 +186,8 @@ class CEnumMediaTypes : public IEnumMediaTypes {
 
  private:
   int m_Position = 0;
-  CBasePin* m_pPin;  // referenced
+  ComPtr<CBasePin> m_pPin;
   LONG m_Version = 0;
-  std::atomic<LONG> m_cRef{1};
 };
 
 // An output pin delivering samples to an IMemInputPin through an agreed allocator.
@@ -230,12 +222,12 @@ class CBaseOutputPin : public CBasePin {
   STDMETHODIMP BeginFlush() override;
   STDMETHODIMP EndFlush() override;
 
-  IMemAllocator* PeekAllocator() const { return m_pAllocator; }
-  IMemInputPin* PeekInputPin() const { return m_pInputPin; }
+  IMemAllocator* PeekAllocator() const { return m_pAllocator.get(); }
+  IMemInputPin* PeekInputPin() const { return m_pInputPin.get(); }
 
  protected:
-  IMemAllocator* m_pAllocator = nullptr;  // referenced
-  IMemInputPin* m_pInputPin = nullptr;    // referenced
+  ComPtr<IMemAllocator> m_pAllocator;
+  ComPtr<IMemInputPin> m_pInputPin;
 };
 
 // An input pin receiving samples through IMemInputPin.
@@ -267,12 +259,12 @@ class CBaseInputPin : public CBasePin, public IMemInputPin {
   // S_OK when samples may be processed; S_FALSE while flushing; an error when stopped
   // (VFW_E_WRONG_STATE), unconnected or after a run-time error.
   virtual HRESULT CheckStreaming();
-  IMemAllocator* PeekAllocator() const { return m_pAllocator; }
+  IMemAllocator* PeekAllocator() const { return m_pAllocator.get(); }
   // The properties of the sample being received (valid during Receive).
   AM_SAMPLE2_PROPERTIES* SampleProps() { return &m_SampleProps; }
 
  protected:
-  IMemAllocator* m_pAllocator = nullptr;  // referenced
+  ComPtr<IMemAllocator> m_pAllocator;
   BOOL m_bReadOnly = FALSE;
   std::atomic<BOOL> m_bFlushing{FALSE};  // read without the lock by the streaming thread
   AM_SAMPLE2_PROPERTIES m_SampleProps{};

@@ -6,6 +6,7 @@
 // functions; its own DllRegisterServer/DllUnregisterServer call AMovieDllRegisterServer2.
 #include "dshow/combase.h"
 #include "dshow/strmif.h"
+#include "ole/com_object.h"
 
 // Registration data of a filter, in the platform's shape.
 typedef struct _REGPINTYPES {
@@ -59,12 +60,9 @@ extern int g_cTemplates;
 
 // The class factory of one template. Objects are created through the template's function,
 // then asked for the interface the caller wants.
-class CClassFactory : public IClassFactory, public CBaseObject {
+class CClassFactory : public ComObject<CClassFactory, IClassFactory, IID_IClassFactory>, public CBaseObject {
  public:
   explicit CClassFactory(const CFactoryTemplate*);
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
   STDMETHODIMP CreateInstance(LPUNKNOWN pUnkOuter, REFIID riid, void** pv) override;
   STDMETHODIMP LockServer(BOOL fLock) override;
   // Server locks of this process (LockServer), counted for DllCanUnloadNow.
@@ -72,7 +70,6 @@ class CClassFactory : public IClassFactory, public CBaseObject {
 
  private:
   const CFactoryTemplate* const m_pTemplate;
-  std::atomic<ULONG> m_cRef{0};
 };
 
 // Registers (TRUE) or unregisters (FALSE) the given templates of the module at modulePath: the

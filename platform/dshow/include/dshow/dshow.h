@@ -28,7 +28,7 @@
 #include "dshow/evcode.h"
 #include "dshow/vfwmsgs.h"
 #include "dshow/amvideo.h"
-#include "dshow/qedit.h"
+#include "dshow/sample_grabber.h"
 #include "dshow/wxutil.h"
 #include "dshow/reftime.h"
 #include "dshow/combase.h"

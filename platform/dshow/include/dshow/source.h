@@ -30,7 +30,7 @@ class CSource : public CBaseFilter {
 
 // An output pin with a streaming thread: from Pause to Stop the thread fills buffers
 // (FillBuffer) and delivers them; FillBuffer's S_FALSE ends the stream, a failure ends it with
-// EC_ERRORABORT.
+// EC_ERRORABORT (OnFillEnded).
 class CSourceStream : public CAMThread, public CBaseOutputPin {
  public:
   CSourceStream(const TCHAR* pObjectName, HRESULT* phr, CSource* pms, LPCWSTR pName);
@@ -61,6 +61,9 @@ class CSourceStream : public CAMThread, public CBaseOutputPin {
   BOOL CheckRequest(Command* pCom) { return CAMThread::CheckRequest(reinterpret_cast<DWORD*>(pCom)); }
   DWORD ThreadProc() override;
   virtual HRESULT DoBufferProcessingLoop();
+  // FillBuffer answered hr instead of a sample: S_FALSE at the end of the data, or a failure. The
+  // stream ends downstream and a failure is reported with EC_ERRORABORT; the answer is the loop's.
+  virtual HRESULT OnFillEnded(HRESULT hr);
 
   // The pin offers the one type of GetMediaType(CMediaType*) and accepts only that type.
   HRESULT CheckMediaType(const CMediaType* pMediaType) override;

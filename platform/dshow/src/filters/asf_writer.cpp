@@ -3,11 +3,11 @@
 #include <cstring>
 #include <mutex>
 
-#include "filter_util.h"
 #include "media_types.h"
 #include "win32/paths.h"
+#include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 struct ConfigFactory {
@@ -40,8 +40,8 @@ class AsfWriter::InputPin : public CBaseInputPin {
 
   STDMETHODIMP Receive(IMediaSample* sample) override {
     if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
-    CAutoLock hold(&encodeLock);
-    if (!encoder || stream < 0) return VFW_E_WRONG_STATE;
+    CAutoLock hold(&encodeLock_);
+    if (!encoder_ || stream_ < 0) return VFW_E_WRONG_STATE;
     BYTE* data = nullptr;
     sample->GetPointer(&data);
     const LONG length = sample->GetActualDataLength();
@@ -49,13 +49,13 @@ class AsfWriter::InputPin : public CBaseInputPin {
     if (FAILED(sample->GetTime(&start, &stop))) start = -1;
     int err;
     if (video_) {
-      if (size_t(length) < ImageBytes(videoIn.kind, videoIn.width, videoIn.height)) return VFW_E_BUFFER_UNDERFLOW;
-      err = encoder->SendPicture(data, std::max<REFERENCE_TIME>(start, 0));
+      if (size_t(length) < ImageBytes(videoIn_.kind, videoIn_.width, videoIn_.height)) return VFW_E_BUFFER_UNDERFLOW;
+      err = encoder_->SendPicture(data, std::max<REFERENCE_TIME>(start, 0));
     } else {
-      err = encoder->SendAudio(data, size_t(std::max<LONG>(length, 0)), start);
+      err = encoder_->SendAudio(data, size_t(std::max<LONG>(length, 0)), start);
     }
     if (err < 0) return E_FAIL;
-    return filter_->WritePackets(this);
+    return WritePackets();
   }
 
   STDMETHODIMP EndOfStream() override {
@@ -72,29 +72,30 @@ class AsfWriter::InputPin : public CBaseInputPin {
 
   // The encoder's delayed packets go to the file.
   void Drain() {
-    CAutoLock hold(&encodeLock);
-    if (!encoder || drained_) return;
+    CAutoLock hold(&encodeLock_);
+    if (!encoder_ || drained_) return;
     drained_ = true;
-    encoder->Finish();
-    filter_->WritePackets(this);
+    encoder_->Finish();
+    WritePackets();
   }
 
-  HRESULT Open(const AsfWriterSettings& s) {
-    CAutoLock hold(&encodeLock);
+  // Opens the pin's encoder and adds its stream to a file about to start.
+  HRESULT Open(const AsfWriterSettings& s, FileMuxer& muxer) {
+    CAutoLock hold(&encodeLock_);
     std::string error;
     drained_ = false;
     if (video_) {
-      if (!ReadVideoFormat(CurrentMediaType(), &videoIn)) return VFW_E_NOT_CONNECTED;
+      if (!ReadVideoFormat(CurrentMediaType(), &videoIn_)) return VFW_E_NOT_CONNECTED;
       VideoTarget target;
-      target.width = s.width ? s.width : videoIn.width / 2 * 2;
-      target.height = s.height ? s.height : videoIn.height / 2 * 2;
+      target.width = s.width ? s.width : videoIn_.width / 2 * 2;
+      target.height = s.height ? s.height : videoIn_.height / 2 * 2;
       if (s.frameTime > 0) target.frameRate = av_d2q(1e7 / double(s.frameTime), 65535);
       target.bitRate = s.videoBitRate;
       target.keyframeInterval = s.keyframeInterval;
       const AVCodec* codec = avcodec_find_encoder_by_name(s.videoEncoder.c_str());
       if (!codec) return VFW_E_NO_ACCEPTABLE_TYPES;
-      VideoInput in{videoIn.kind, videoIn.width, videoIn.height, videoIn.frameTime > 0 ? videoIn.frameTime : 400000};
-      encoder = StreamEncoder::OpenVideo(codec, in, target, &error);
+      VideoInput in{videoIn_.kind, videoIn_.width, videoIn_.height, videoIn_.frameTime > 0 ? videoIn_.frameTime : 400000};
+      encoder_ = StreamEncoder::OpenVideo(codec, in, target, &error);
     } else {
       PcmFormat in;
       if (!ReadPcmFormat(CurrentMediaType(), &in)) return VFW_E_NOT_CONNECTED;
@@ -104,25 +105,37 @@ class AsfWriter::InputPin : public CBaseInputPin {
       target.bitRate = s.audioBitRate;
       const AVCodec* codec = avcodec_find_encoder_by_name(s.audioEncoder.c_str());
       if (!codec) return VFW_E_NO_ACCEPTABLE_TYPES;
-      encoder = StreamEncoder::OpenAudio(codec, in, target, &error);
+      encoder_ = StreamEncoder::OpenAudio(codec, in, target, &error);
     }
-    return encoder ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    if (!encoder_) return VFW_E_TYPE_NOT_ACCEPTED;
+    Parameters p(avcodec_parameters_alloc());
+    if (!p || avcodec_parameters_from_context(p.get(), encoder_->Context()) < 0) return E_OUTOFMEMORY;
+    stream_ = muxer.AddStream(p.get(), encoder_->Context()->framerate);
+    return S_OK;
   }
 
   void Close() {
-    CAutoLock hold(&encodeLock);
-    encoder.reset();
-    stream = -1;
+    CAutoLock hold(&encodeLock_);
+    encoder_.reset();
+    stream_ = -1;
   }
 
-  CCritSec encodeLock;
-  std::unique_ptr<StreamEncoder> encoder;
-  VideoFormat videoIn;
-  int stream = -1;
-
  private:
+  // What the encoder has ready goes to the file; called with encodeLock_ held.
+  HRESULT WritePackets() {
+    Packet packet = NewPacket();
+    if (!packet) return E_OUTOFMEMORY;
+    while (encoder_->Receive(packet.get()) == 0)
+      if (HRESULT hr = filter_->Write(stream_, packet.get()); FAILED(hr)) return hr;
+    return S_OK;
+  }
+
   AsfWriter* filter_;
   const bool video_;
+  CCritSec encodeLock_;
+  std::unique_ptr<StreamEncoder> encoder_;
+  VideoFormat videoIn_;
+  int stream_ = -1;
   bool drained_ = false;
 };
 
@@ -181,8 +194,7 @@ STDMETHODIMP AsfWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) {
   *ppszFileName = nullptr;
   CAutoLock hold(&lock_);
   if (name_.empty()) return E_FAIL;
-  *ppszFileName = TaskMemCopy(name_.c_str());
-  if (!*ppszFileName) return E_OUTOFMEMORY;
+  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
   if (pmt) {
     *pmt = AM_MEDIA_TYPE{};
     pmt->majortype = MEDIATYPE_Stream;
@@ -235,13 +247,11 @@ HRESULT AsfWriter::StartFile() {
   for (auto& pin : pins_) {
     pin->Close();
     if (!pin->IsConnected()) continue;
-    if (HRESULT hr = pin->Open(settings_); FAILED(hr)) return hr;
-    Parameters p(avcodec_parameters_alloc());
-    if (!p || avcodec_parameters_from_context(p.get(), pin->encoder->Context()) < 0) return E_OUTOFMEMORY;
-    pin->stream = muxer->AddStream(p.get(), pin->encoder->Context()->framerate);
+    if (HRESULT hr = pin->Open(settings_, *muxer); FAILED(hr)) return hr;
   }
+  // The writer is its own file sink: it opens the file it was named.
   MuxSettings mux;
-  if (const int err = muxer->Start(PosixPathFromPlatform(Narrow(name_.c_str())), mux); err < 0)
+  if (const int err = muxer->Start(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)), mux); err < 0)
     return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
   CAutoLock hold(&muxLock_);
   muxer_ = std::move(muxer);
@@ -269,19 +279,15 @@ STDMETHODIMP AsfWriter::Stop() {
   return SinkFilter::Stop();
 }
 
-HRESULT AsfWriter::WritePackets(InputPin* pin) {
-  Packet packet = NewPacket();
-  if (!packet) return E_OUTOFMEMORY;
+HRESULT AsfWriter::Write(int stream, AVPacket* packet) {
   CAutoLock hold(&muxLock_);
-  while (pin->encoder->Receive(packet.get()) == 0) {
-    if (!muxer_) {
-      av_packet_unref(packet.get());
-      continue;
-    }
-    if (muxer_->Write(pin->stream, packet.get()) < 0) {
-      NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
-      return E_FAIL;
-    }
+  if (!muxer_) {
+    av_packet_unref(packet);
+    return S_OK;
+  }
+  if (muxer_->Write(stream, packet) < 0) {
+    NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+    return E_FAIL;
   }
   return S_OK;
 }
@@ -296,10 +302,10 @@ void AsfWriter::FinishFile() {
   for (auto& pin : pins_) pin->Close();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters
 
 void SetAsfWriterConfigFactory(REFIID iid, LPFNCREATEASFWRITERCONFIG create) {
-  ffw::ConfigFactory& factory = ffw::TheConfigFactory();
+  dshow::filters::ConfigFactory& factory = dshow::filters::TheConfigFactory();
   std::lock_guard<std::mutex> hold(factory.lock);
   factory.iid = iid;
   factory.create = create;

@@ -10,7 +10,7 @@
 #include "sink_filter.h"
 #include "stream_encoder.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterSettings {
  public:
@@ -40,7 +40,8 @@ class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterS
   AsfWriter(LPUNKNOWN outer, HRESULT* phr);
   void MakePins();
   HRESULT StartFile();
-  HRESULT WritePackets(InputPin* pin);
+  // Writes a packet of a stream; the packet is consumed.
+  HRESULT Write(int stream, AVPacket* packet);
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
@@ -53,4 +54,4 @@ class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterS
   std::unique_ptr<FileMuxer> muxer_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,6 +1,6 @@
 #include "audio_converter.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 AVSampleFormat SampleFormatOfBits(int bits) {
   if (bits == 8) return AV_SAMPLE_FMT_U8;
@@ -49,4 +49,4 @@ bool AudioConverter::Drain(std::vector<uint8_t>& out) {
   return Convert(nullptr, 0, from_, to_, out);
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

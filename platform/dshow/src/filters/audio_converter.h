@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 struct PcmFormat {
   AVSampleFormat format = AV_SAMPLE_FMT_S16;
@@ -33,4 +33,4 @@ class AudioConverter {
   PcmFormat from_, to_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

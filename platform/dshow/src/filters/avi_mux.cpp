@@ -3,11 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "filter_util.h"
 #include "media_types.h"
-#include "win32/paths.h"
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 // Bytes of a row of an uncompressed RGB picture of this type whose rows run top-down (a negative
@@ -46,7 +44,22 @@ class AviMux::InputPin : public CBaseInputPin {
 
   STDMETHODIMP Receive(IMediaSample* sample) override {
     if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
-    return filter_->Write(this, sample);
+    if (stream_ < 0) return VFW_E_WRONG_STATE;
+    const LONG length = sample->GetActualDataLength();
+    if (length <= 0) return S_OK;
+    Packet packet = NewPacket();
+    if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    CopyPicture(data, size_t(length), packet->data);
+    REFERENCE_TIME start = 0, stop = 0;
+    const HRESULT timed = sample->GetTime(&start, &stop);
+    if (SUCCEEDED(timed)) {
+      packet->pts = start;
+      if (timed == S_OK && stop > start) packet->duration = stop - start;
+    }
+    if (sample->IsSyncPoint() == S_OK) packet->flags |= AV_PKT_FLAG_KEY;
+    return filter_->Write(stream_, packet.get(), SUCCEEDED(timed) ? std::max(start, stop) : 0);
   }
 
   STDMETHODIMP EndOfStream() override {
@@ -61,16 +74,39 @@ class AviMux::InputPin : public CBaseInputPin {
     return CBaseInputPin::Active();
   }
 
+  // Adds the pin's stream to a file about to start; a pin without a connection adds none.
+  HRESULT AddStreamTo(FileMuxer& muxer) {
+    stream_ = -1;
+    if (!IsConnected()) return S_OK;
+    Parameters p(avcodec_parameters_alloc());
+    AVRational rate;
+    if (!p || !ReadStreamParameters(CurrentMediaType(), p.get(), &rate)) return VFW_E_TYPE_NOT_ACCEPTED;
+    stream_ = muxer.AddStream(p.get(), rate);
+    if (stream_ < 0) return E_OUTOFMEMORY;
+    topDownRowBytes_ = TopDownRgbRowBytes(CurrentMediaType(), &topDownRows_);
+    return S_OK;
+  }
+
   bool Ended() const { return ended_; }
-  int stream = -1;
-  // The file declares raw RGB rows bottom-up, as the platform lays them out; a top-down picture
-  // (topDownRowBytes not 0) is turned over as it is written.
-  size_t topDownRowBytes = 0;
-  int topDownRows = 0;
 
  private:
+  // The file declares raw RGB rows bottom-up, as the platform lays them out; a top-down picture
+  // (topDownRowBytes_ not 0) is turned over as it is written.
+  void CopyPicture(const BYTE* data, size_t length, uint8_t* to) const {
+    const size_t rowBytes = topDownRowBytes_, rows = size_t(topDownRows_);
+    if (!rowBytes || length < rowBytes * rows) {
+      std::memcpy(to, data, length);
+      return;
+    }
+    for (size_t r = 0; r < rows; ++r) std::memcpy(to + r * rowBytes, data + (rows - 1 - r) * rowBytes, rowBytes);
+    std::memcpy(to + rows * rowBytes, data + rows * rowBytes, length - rows * rowBytes);
+  }
+
   AviMux* filter_;
   std::atomic<bool> ended_{false};
+  int stream_ = -1;  // in the file, set as the file starts
+  size_t topDownRowBytes_ = 0;
+  int topDownRows_ = 0;
 };
 
 class AviMux::OutputPin : public CBaseOutputPin {
@@ -97,31 +133,13 @@ class AviMux::OutputPin : public CBaseOutputPin {
                : VFW_E_TYPE_NOT_ACCEPTED;
   }
 
+  // A sample holds as much as the file's I/O buffer: the file goes down in large writes.
   HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
     request->cBuffers = std::max<LONG>(request->cBuffers, 1);
-    request->cbBuffer = std::max<LONG>(request->cbBuffer, 16);
+    request->cbBuffer = std::max<LONG>(request->cbBuffer, PositionedSampleOutput::kBlockBytes);
     request->cbAlign = std::max<LONG>(request->cbAlign, 1);
     ALLOCATOR_PROPERTIES actual;
     return allocator->SetProperties(request, &actual);
-  }
-
-  // The POSIX path the sink downstream names; empty when it names none.
-  std::string SinkPath() {
-    IPin* peer = GetConnected();
-    if (!peer) return {};
-    PIN_INFO info{};
-    if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return {};
-    IFileSinkFilter* sink = nullptr;
-    HRESULT hr = info.pFilter->QueryInterface(IID_IFileSinkFilter, reinterpret_cast<void**>(&sink));
-    info.pFilter->Release();
-    if (FAILED(hr)) return {};
-    LPOLESTR name = nullptr;
-    hr = sink->GetCurFile(&name, nullptr);
-    sink->Release();
-    if (FAILED(hr) || !name) return {};
-    std::string path = PosixPathFromPlatform(Narrow(name));
-    CoTaskMemFree(name);
-    return path;
   }
 
  private:
@@ -223,19 +241,10 @@ STDMETHODIMP AviMux::get_Interleaving(REFERENCE_TIME* prtInterleave, REFERENCE_T
 }
 
 HRESULT AviMux::StartFile() {
-  const std::string path = output_->IsConnected() ? output_->SinkPath() : std::string();
-  if (path.empty()) return VFW_E_NO_SINK;
+  if (!output_->IsConnected()) return VFW_E_NO_SINK;
   auto muxer = std::make_unique<FileMuxer>("avi");
-  for (auto& in : inputs_) {
-    in->stream = -1;
-    if (!in->IsConnected()) continue;
-    Parameters p(avcodec_parameters_alloc());
-    AVRational rate;
-    if (!p || !ReadStreamParameters(in->CurrentMediaType(), p.get(), &rate)) return VFW_E_TYPE_NOT_ACCEPTED;
-    in->stream = muxer->AddStream(p.get(), rate);
-    if (in->stream < 0) return E_OUTOFMEMORY;
-    in->topDownRowBytes = TopDownRgbRowBytes(in->CurrentMediaType(), &in->topDownRows);
-  }
+  for (auto& in : inputs_)
+    if (HRESULT hr = in->AddStreamTo(*muxer); FAILED(hr)) return hr;
   MuxSettings settings;
   settings.bottomUpRgb = true;
   // Full and capture interleaving order the chunks by time; without interleaving every stream's
@@ -243,7 +252,7 @@ HRESULT AviMux::StartFile() {
   settings.interleave = mode_ == INTERLEAVE_CAPTURE || mode_ == INTERLEAVE_FULL;
   settings.interleaveTime = interleave_;
   settings.prerollTime = preroll_;
-  if (const int err = muxer->Start(path, settings); err < 0) return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
+  if (muxer->Start(output_.get(), settings) < 0) return E_FAIL;
   muxer_ = std::move(muxer);
   finished_ = false;
   written_ = 0;
@@ -252,18 +261,23 @@ HRESULT AviMux::StartFile() {
 
 STDMETHODIMP AviMux::Pause() {
   CAutoLock hold(&lock_);
-  if (m_State == State_Stopped) {
-    bool anyInput = false;
-    for (auto& in : inputs_) anyInput |= in->IsConnected() != FALSE;
-    if (anyInput) {
-      CAutoLock mux(&muxLock_);
-      if (HRESULT hr = StartFile(); FAILED(hr)) {
-        NotifyEvent(EC_ERRORABORT, hr, 0);
-        return hr;
-      }
-    }
+  bool starting = false;
+  if (m_State == State_Stopped)
+    for (auto& in : inputs_) starting |= in->IsConnected() != FALSE;
+  // The pins are active first: the file goes down the output pin from its header on.
+  const HRESULT hr = CBaseFilter::Pause();
+  if (FAILED(hr) || !starting) return hr;
+  HRESULT started;
+  {
+    CAutoLock mux(&muxLock_);
+    started = StartFile();
   }
-  return CBaseFilter::Pause();
+  if (FAILED(started)) {
+    CBaseFilter::Stop();
+    NotifyEvent(EC_ERRORABORT, started, 0);
+    return started;
+  }
+  return hr;
 }
 
 STDMETHODIMP AviMux::Stop() {
@@ -271,32 +285,10 @@ STDMETHODIMP AviMux::Stop() {
   return CBaseFilter::Stop();
 }
 
-HRESULT AviMux::Write(InputPin* pin, IMediaSample* sample) {
+HRESULT AviMux::Write(int stream, AVPacket* packet, int64_t end) {
   CAutoLock hold(&muxLock_);
-  if (!muxer_ || pin->stream < 0) return VFW_E_WRONG_STATE;
-  BYTE* data = nullptr;
-  sample->GetPointer(&data);
-  const LONG length = sample->GetActualDataLength();
-  if (length <= 0) return S_OK;
-  Packet packet = NewPacket();
-  if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;
-  const size_t rowBytes = pin->topDownRowBytes, rows = size_t(pin->topDownRows);
-  if (rowBytes && size_t(length) >= rowBytes * rows) {
-    for (size_t r = 0; r < rows; ++r)
-      std::memcpy(packet->data + r * rowBytes, data + (rows - 1 - r) * rowBytes, rowBytes);
-    std::memcpy(packet->data + rows * rowBytes, data + rows * rowBytes, size_t(length) - rows * rowBytes);
-  } else {
-    std::memcpy(packet->data, data, size_t(length));
-  }
-  REFERENCE_TIME start = 0, stop = 0;
-  const HRESULT timed = sample->GetTime(&start, &stop);
-  if (SUCCEEDED(timed)) {
-    packet->pts = start;
-    if (timed == S_OK && stop > start) packet->duration = stop - start;
-  }
-  if (sample->IsSyncPoint() == S_OK) packet->flags |= AV_PKT_FLAG_KEY;
-  const int64_t end = SUCCEEDED(timed) ? std::max(start, stop) : 0;
-  if (muxer_->Write(pin->stream, packet.get()) < 0) {
+  if (!muxer_) return VFW_E_WRONG_STATE;
+  if (muxer_->Write(stream, packet) < 0) {
     NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
     return E_FAIL;
   }
@@ -311,7 +303,6 @@ void AviMux::InputEnded() {
       if (in->IsConnected() && !in->Ended()) return;
   }
   FinishFile();
-  if (output_->IsConnected()) output_->DeliverEndOfStream();
 }
 
 void AviMux::FinishFile() {
@@ -323,4 +314,4 @@ void AviMux::FinishFile() {
   muxer_.reset();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,8 +1,8 @@
 #pragma once
-// The AVI Mux: interleaves its input streams into an AVI file (FFmpeg's AVI muxer). The file is
-// the one the filter downstream of its output names through IFileSinkFilter (the File Writer);
-// the mux writes it itself and sends that filter the end of the stream when the file is
-// finished. Stop finishes the file too. One input pin is always free ("Input 01", "Input 02"...).
+// The AVI Mux: interleaves its input streams into an AVI file (FFmpeg's AVI muxer) and hands the
+// file's bytes down its output pin as positioned samples, to the File Writer that names the file;
+// the end of the stream follows the finished file. Stop finishes the file too. One input pin is
+// always free ("Input 01", "Input 02"...).
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -11,7 +11,7 @@
 #include "file_muxer.h"
 #include "upstream_seeking.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class AviMux : public CBaseFilter, public IConfigInterleaving {
  public:
@@ -40,7 +40,8 @@ class AviMux : public CBaseFilter, public IConfigInterleaving {
   void AddInput();
   void InputConnected();
   HRESULT StartFile();
-  HRESULT Write(InputPin* pin, IMediaSample* sample);
+  // Writes a packet of a stream; end: the time the packet's sample ends.
+  HRESULT Write(int stream, AVPacket* packet, int64_t end);
   void InputEnded();
   void FinishFile();
 
@@ -57,4 +58,4 @@ class AviMux : public CBaseFilter, public IConfigInterleaving {
   bool finished_ = false;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,10 +1,10 @@
 #pragma once
 // Registration of the built-in filters, made by RegisterDShowClasses.
 
-namespace ffw {
+namespace dshow::filters {
 
 // Makes the built-in filters and compressors creatable by class id, gives the graph its converter
 // and fills the compressor categories. Called once.
 void RegisterBuiltinFilters();
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace ffw {
+namespace dshow::filters {
 
 std::vector<uint8_t> DescribeCodec(const AVCodecParameters* p, AVRational frameRate) {
   FFmpegCodecInfo info{};
@@ -59,4 +59,4 @@ bool ReadCodec(const uint8_t* block, size_t size, AVCodecParameters* p, AVRation
   return true;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "dshow/builtin_filters.h"
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 using FFmpegCodecInfo = FFMPEGCODECINFO;
 
@@ -15,4 +15,4 @@ std::vector<uint8_t> DescribeCodec(const AVCodecParameters* parameters, AVRation
 // Fills parameters (and the frame rate) from a format block; false when the block is malformed.
 bool ReadCodec(const uint8_t* block, size_t size, AVCodecParameters* parameters, AVRational* frameRate);
 
-}  // namespace ffw
+}  // namespace dshow::filters

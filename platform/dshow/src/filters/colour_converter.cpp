@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 constexpr RawKind kOutputOrder[] = {RawKind::RGB32, RawKind::RGB24, RawKind::RGB555, RawKind::YUY2, RawKind::I420};
@@ -80,4 +80,4 @@ HRESULT ColourConverter::Transform(IMediaSample* in, IMediaSample* out) {
   return S_OK;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

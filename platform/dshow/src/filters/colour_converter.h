@@ -4,7 +4,7 @@
 #include "dshow/dshow.h"
 #include "media_types.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class ColourConverter : public CTransformFilter {
  public:
@@ -25,4 +25,4 @@ class ColourConverter : public CTransformFilter {
   ImageConverter converter_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,10 +1,18 @@
-#include "compressor_catalog.h"
+#include "dshow/compressor_catalog.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-namespace ffw {
+namespace dshow {
+namespace {
+
+constexpr uint32_t MakeFourCC(char a, char b, char c, char d) {
+  return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16 | uint32_t(uint8_t(d)) << 24;
+}
+
+}  // namespace
+
 const std::vector<CompressorEntry>& AllCompressors() {
   static const std::vector<CompressorEntry> entries = {
       {"DV Video Encoder", "dvvideo", true, MakeFourCC('d', 'v', 's', 'd'), 0, "DV Video Encoder (DVSD)", 0, 0, 0, 2, {}},
@@ -37,4 +45,4 @@ std::vector<const CompressorEntry*> InstalledCompressors(bool video) {
   return present;
 }
 
-}  // namespace ffw
+}  // namespace dshow

@@ -4,7 +4,7 @@
 
 #include "ole/objbase.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 // The output pin; for "PCM" it also answers IAMStreamConfig.
 class CompressorFilter::OutputPin : public CTransformOutputPin, public IAMStreamConfig {
@@ -156,13 +156,10 @@ HRESULT CompressorFilter::SetPcmOutput(const PcmFormat& format) {
   if (m_pOutput->IsConnected()) {
     IFilterGraph* graph = GetFilterGraph();
     if (!graph) return VFW_E_NOT_IN_GRAPH;
-    IPin* peer = m_pOutput->GetConnected();
-    peer->AddRef();
-    graph->Disconnect(peer);
+    const ComPtr<IPin> peer(m_pOutput->GetConnected());  // kept across the disconnection
+    graph->Disconnect(peer.get());
     graph->Disconnect(m_pOutput);
-    const HRESULT hr = graph->ConnectDirect(m_pOutput, peer, nullptr);
-    peer->Release();
-    return hr;
+    return graph->ConnectDirect(m_pOutput, peer.get(), nullptr);
   }
   return S_OK;
 }
@@ -314,13 +311,13 @@ HRESULT CompressorFilter::DeliverPackets() {
   Packet packet = NewPacket();
   if (!packet) return E_OUTOFMEMORY;
   while (encoder_->Receive(packet.get()) == 0) {
-    IMediaSample* out = nullptr;
-    HRESULT hr = m_pOutput->GetDeliveryBuffer(&out, nullptr, nullptr, 0);
+    ComPtr<IMediaSample> out;
+    HRESULT hr = m_pOutput->GetDeliveryBuffer(out.put(), nullptr, nullptr, 0);
     if (FAILED(hr)) return hr;
     BYTE* data = nullptr;
     out->GetPointer(&data);
     if (packet->size > out->GetSize()) {
-      out->Release();
+      out = nullptr;
       // The stream cannot go on: tell the graph instead of silently stalling.
       NotifyEvent(EC_ERRORABORT, VFW_E_BUFFER_OVERFLOW, 0);
       return VFW_E_BUFFER_OVERFLOW;
@@ -332,8 +329,7 @@ HRESULT CompressorFilter::DeliverPackets() {
     out->SetTime(&start, &stop);
     out->SetSyncPoint((packet->flags & AV_PKT_FLAG_KEY) != 0);
     av_packet_unref(packet.get());
-    hr = m_pOutput->Deliver(out);
-    out->Release();
+    hr = m_pOutput->Deliver(out.get());
     if (hr != S_OK) return hr;
   }
   return S_OK;
@@ -360,14 +356,13 @@ HRESULT CompressorFilter::DeliverPcm(bool last) {
     const size_t left = pcmPending_.size() - offset;
     if (left == 0 || (!last && left < chunk)) break;
     const size_t piece = std::min(left, chunk);
-    IMediaSample* sample = nullptr;
-    hr = m_pOutput->GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+    ComPtr<IMediaSample> sample;
+    hr = m_pOutput->GetDeliveryBuffer(sample.put(), nullptr, nullptr, 0);
     if (FAILED(hr)) break;
     BYTE* data = nullptr;
     sample->GetPointer(&data);
     const size_t n = std::min<size_t>(piece, size_t(sample->GetSize()) / frameBytes * frameBytes);
     if (n == 0) {
-      sample->Release();
       hr = VFW_E_BUFFER_OVERFLOW;
       break;
     }
@@ -379,8 +374,7 @@ HRESULT CompressorFilter::DeliverPcm(bool last) {
     sample->SetSyncPoint(TRUE);
     pcmNext_ = stop;
     offset += n;
-    hr = m_pOutput->Deliver(sample);
-    sample->Release();
+    hr = m_pOutput->Deliver(sample.get());
   }
   pcmPending_.erase(pcmPending_.begin(), pcmPending_.begin() + offset);
   return hr;
@@ -442,4 +436,4 @@ HRESULT CompressorFilter::EndFlush() {
   return CTransformFilter::EndFlush();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -5,13 +5,13 @@
 // through IAMStreamConfig on its output pin. The DV encoder answers IDVEnc.
 #include <memory>
 
-#include "compressor_catalog.h"
+#include "dshow/compressor_catalog.h"
 #include "dshow/dshow.h"
 #include "hand_off_worker.h"
 #include "media_types.h"
 #include "stream_encoder.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class CompressorFilter : public CTransformFilter, public IDVEnc {
  public:
@@ -78,4 +78,4 @@ class CompressorFilter : public CTransformFilter, public IDVEnc {
   int64_t frameTime_ = 0;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

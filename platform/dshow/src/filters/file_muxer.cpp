@@ -1,6 +1,6 @@
 #include "file_muxer.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 FileMuxer::FileMuxer(std::string format) : format_(std::move(format)) {}
 
@@ -15,11 +15,8 @@ int FileMuxer::AddStream(const AVCodecParameters* parameters, AVRational frameRa
   return int(streams_.size()) - 1;
 }
 
-int FileMuxer::Start(const std::string& path, const MuxSettings& settings) {
-  std::lock_guard<std::mutex> hold(lock_);
-  if (started_ || output_) return AVERROR(EINVAL);
-  if (streams_.empty()) return AVERROR(EINVAL);
-  int err = avformat_alloc_output_context2(&output_, nullptr, format_.c_str(), path.c_str());
+int FileMuxer::CreateOutput(const char* path, const MuxSettings& settings) {
+  int err = avformat_alloc_output_context2(&output_, nullptr, format_.c_str(), path);
   if (err < 0) return err;
   for (size_t i = 0; i < streams_.size(); ++i) {
     AVStream* s = avformat_new_stream(output_, nullptr);
@@ -40,24 +37,44 @@ int FileMuxer::Start(const std::string& path, const MuxSettings& settings) {
   if (settings.interleaveTime > 0) output_->max_interleave_delta = settings.interleaveTime / 10;
   if (settings.prerollTime > 0) output_->audio_preload = int(std::min<int64_t>(settings.prerollTime / 10, INT32_MAX));
   interleave_ = settings.interleave;
-  if ((err = avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE)) < 0) {
-    avformat_free_context(output_);
-    output_ = nullptr;
-    return err;
-  }
+  return 0;
+}
+
+int FileMuxer::WriteHeader(const MuxSettings& settings) {
   AVDictionary* options = nullptr;
   if (settings.bottomUpRgb) av_dict_set(&options, "flipped_raw_rgb", "1", 0);
-  err = avformat_write_header(output_, &options);
+  const int err = avformat_write_header(output_, &options);
   av_dict_free(&options);
-  if (err < 0) {
-    avio_closep(&output_->pb);
-    avformat_free_context(output_);
-    output_ = nullptr;
-    return err;
-  }
+  if (err < 0) return err;
   lastDts_.assign(streams_.size(), AV_NOPTS_VALUE);
   started_ = true;
   return 0;
+}
+
+int FileMuxer::Start(CBaseOutputPin* pin, const MuxSettings& settings) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (output_ || streams_.empty()) return AVERROR(EINVAL);
+  int err = CreateOutput(nullptr, settings);
+  if (err >= 0) {
+    samples_ = std::make_unique<PositionedSampleOutput>(pin);
+    output_->pb = samples_->Context();
+    output_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // Packets wait in the I/O buffer instead of going down one by one as small samples.
+    output_->flush_packets = 0;
+    err = output_->pb ? WriteHeader(settings) : AVERROR(ENOMEM);
+  }
+  if (err < 0) CloseOutput();
+  return err;
+}
+
+int FileMuxer::Start(const std::string& path, const MuxSettings& settings) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (output_ || streams_.empty()) return AVERROR(EINVAL);
+  int err = CreateOutput(path.c_str(), settings);
+  if (err >= 0) err = avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE);
+  if (err >= 0) err = WriteHeader(settings);
+  if (err < 0) CloseOutput();
+  return err;
 }
 
 int FileMuxer::Write(int stream, AVPacket* packet) {
@@ -88,11 +105,25 @@ int FileMuxer::Finish() {
     if (interleave_) av_interleaved_write_frame(output_, nullptr);
     err = av_write_trailer(output_);
   }
-  const int closeErr = avio_closep(&output_->pb);
-  avformat_free_context(output_);
-  output_ = nullptr;
-  started_ = false;
+  const int closeErr = CloseOutput();
   return err < 0 ? err : closeErr;
 }
 
-}  // namespace ffw
+// A file handed downstream is finished only once it was started: a header that failed leaves no
+// end of the stream behind.
+int FileMuxer::CloseOutput() {
+  int err = 0;
+  if (samples_) {
+    if (started_) err = samples_->Finish();
+    output_->pb = nullptr;
+    samples_.reset();
+  } else if (output_) {
+    err = avio_closep(&output_->pb);
+  }
+  avformat_free_context(output_);
+  output_ = nullptr;
+  started_ = false;
+  return err;
+}
+
+}  // namespace dshow::filters

@@ -2,13 +2,20 @@
 // An FFmpeg muxer writing one file from packets timed in 100-ns units, safe to feed from several
 // streaming threads. Finish writes the trailer and index once, whenever it comes first: at the end
 // of the streams or on Stop.
+//
+// How a writer reaches its file: a writer with a File Writer downstream (the AVI Mux) starts the
+// muxer on its output pin, and the file's bytes go down as positioned samples; the writer never
+// learns the file's name. Only a writer that is itself the file sink (it answers IFileSinkFilter,
+// as the WM ASF Writer does) starts the muxer on the file's path.
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
+#include "positioned_sample_output.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 struct MuxSettings {
   bool interleave = true;         // order packets by time across streams
@@ -25,22 +32,32 @@ class FileMuxer {
 
   // Streams are added before Start; returns the stream's index.
   int AddStream(const AVCodecParameters* parameters, AVRational frameRate);
+  // Writes the header to the file the filter downstream of pin writes (see
+  // positioned_sample_output.h). Returns 0 or an FFmpeg error.
+  int Start(CBaseOutputPin* pin, const MuxSettings& settings);
   // Opens path (POSIX) and writes the header. Returns 0 or an FFmpeg error.
   int Start(const std::string& path, const MuxSettings& settings);
   // Writes one packet of a stream; packet times are in 100-ns units. The packet is consumed.
   int Write(int stream, AVPacket* packet);
-  // Writes the trailer and closes the file; later writes are refused. Returns 0 or an FFmpeg error.
+  // Writes the trailer and finishes the file (downstream: the end of the stream follows it); later
+  // writes are refused. Returns 0 or an FFmpeg error.
   int Finish();
 
  private:
+  // path: the file's, or nullptr when it goes downstream.
+  int CreateOutput(const char* path, const MuxSettings& settings);
+  int WriteHeader(const MuxSettings& settings);
+  int CloseOutput();
+
   std::mutex lock_;
   std::string format_;
   std::vector<Parameters> streams_;
   std::vector<AVRational> rates_;
   AVFormatContext* output_ = nullptr;
+  std::unique_ptr<PositionedSampleOutput> samples_;  // where the file goes when it goes downstream
   std::vector<int64_t> lastDts_;
   bool interleave_ = true;
   bool started_ = false;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,10 +1,21 @@
 #include "file_source.h"
 
 #include "file_source_pin.h"
-#include "filter_util.h"
 #include "win32/paths.h"
+#include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
+namespace {
+
+// The failure of a file FFmpeg could not open.
+HRESULT OpenErrorResult(int err) {
+  if (err == AVERROR(ENOENT)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+  if (err == AVERROR(EACCES)) return E_ACCESSDENIED;
+  if (err == AVERROR(ENOMEM)) return E_OUTOFMEMORY;
+  return VFW_E_UNKNOWN_FILE_TYPE;
+}
+
+}  // namespace
 
 FileSource::FileSource(LPUNKNOWN outer, HRESULT* phr) : CSource("File Source", outer, CLSID_CorvaneFileSource, phr) {}
 
@@ -20,7 +31,7 @@ STDMETHODIMP FileSource::Load(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) {
   if (!pszFileName) return E_POINTER;
   CAutoLock hold(&m_cStateLock);
   if (reader_) return E_UNEXPECTED;  // one file per source
-  const std::string path = PosixPathFromPlatform(Narrow(pszFileName));
+  const std::string path = PosixPathFromPlatform(win32::Utf16ToUtf8(pszFileName));
   std::string error;
   int code = 0;
   std::unique_ptr<MediaReader> reader = MediaReader::Open(path, &error, &code);
@@ -54,8 +65,7 @@ STDMETHODIMP FileSource::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) 
   *ppszFileName = nullptr;
   CAutoLock hold(&m_cStateLock);
   if (!reader_) return E_FAIL;
-  *ppszFileName = TaskMemCopy(fileName_.c_str());
-  if (!*ppszFileName) return E_OUTOFMEMORY;
+  if (FAILED(TaskMemWideCopy(fileName_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
   if (pmt) {
     *pmt = AM_MEDIA_TYPE{};
     pmt->majortype = MEDIATYPE_Stream;
@@ -117,4 +127,4 @@ HRESULT FileSource::Seek(int64_t start, int64_t stop) {
   return S_OK;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

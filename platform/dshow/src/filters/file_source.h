@@ -10,7 +10,7 @@
 #include "dshow/dshow.h"
 #include "media_reader.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class FileSourcePin;
 
@@ -45,4 +45,4 @@ class FileSource : public CSource, public IFileSourceFilter {
   int64_t stop_ = kNoStop;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,11 +1,11 @@
 #include "file_source_pin.h"
 
+#include <algorithm>
 #include <cstring>
-#include <limits>
 
 #include "file_source.h"
 
-namespace ffw {
+namespace dshow::filters {
 FileSourcePin::FileSourcePin(FileSource* filter, int stream, bool video, HRESULT* phr)
     : CSourceStream("File source pin", phr, filter, video ? u"Video" : u"Audio"),
       stream_(stream),
@@ -301,163 +301,41 @@ HRESULT FileSourcePin::FillBuffer(IMediaSample* sample) {
   return S_OK;
 }
 
-// ---- IMediaSeeking: media time, and frames on the video pin ----------------------------------------
-
-STDMETHODIMP FileSourcePin::GetCapabilities(DWORD* pCapabilities) {
-  if (!pCapabilities) return E_POINTER;
-  *pCapabilities = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanSeekBackwards |
-                   AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos | AM_SEEKING_CanGetDuration;
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::CheckCapabilities(DWORD* pCapabilities) {
-  if (!pCapabilities) return E_POINTER;
-  DWORD ours;
-  GetCapabilities(&ours);
-  const DWORD asked = *pCapabilities;
-  *pCapabilities &= ours;
-  return *pCapabilities == asked ? S_OK : (*pCapabilities ? S_FALSE : E_FAIL);
-}
-
-STDMETHODIMP FileSourcePin::IsFormatSupported(const GUID* pFormat) {
-  if (!pFormat) return E_POINTER;
-  return *pFormat == TIME_FORMAT_MEDIA_TIME || (video_ && *pFormat == TIME_FORMAT_FRAME) ? S_OK : S_FALSE;
-}
-
-STDMETHODIMP FileSourcePin::QueryPreferredFormat(GUID* pFormat) {
-  if (!pFormat) return E_POINTER;
-  *pFormat = TIME_FORMAT_MEDIA_TIME;
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::GetTimeFormat(GUID* pFormat) {
-  if (!pFormat) return E_POINTER;
-  *pFormat = timeFormat_;
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::IsUsingTimeFormat(const GUID* pFormat) {
-  if (!pFormat) return E_POINTER;
-  return *pFormat == timeFormat_ ? S_OK : S_FALSE;
-}
+// ---- IMediaSeeking -----------------------------------------------------------------------------
 
 STDMETHODIMP FileSourcePin::SetTimeFormat(const GUID* pFormat) {
-  if (!pFormat) return E_POINTER;
-  if (IsFormatSupported(pFormat) != S_OK) return E_INVALIDARG;
-  if (!Source()->IsStopped()) return VFW_E_WRONG_STATE;
-  timeFormat_ = *pFormat;
+  if (pFormat && IsFormatSupported(pFormat) == S_OK && !Source()->IsStopped()) return VFW_E_WRONG_STATE;
+  return MediaSeekingBase::SetTimeFormat(pFormat);
+}
+
+LONGLONG FileSourcePin::Duration() { return Source()->Duration(); }
+
+LONGLONG FileSourcePin::StopPosition() { return Source()->StopPosition(); }
+
+HRESULT FileSourcePin::CurrentPosition(LONGLONG* position) {
+  *position = position_;
   return S_OK;
 }
 
-LONGLONG FileSourcePin::ToFormat(LONGLONG units) const {
-  return timeFormat_ == TIME_FORMAT_FRAME ? units / FrameTime() : units;
-}
-
-namespace {
-
-// Positions from the application may be "as far as it goes" (the largest value): they saturate.
-LONGLONG SaturatingAdd(LONGLONG a, LONGLONG b) {
-  LONGLONG sum;
-  if (!__builtin_add_overflow(a, b, &sum)) return sum;
-  return b > 0 ? std::numeric_limits<LONGLONG>::max() : std::numeric_limits<LONGLONG>::min();
-}
-
-LONGLONG SaturatingMultiply(LONGLONG value, LONGLONG factor) {
-  LONGLONG product;
-  if (!__builtin_mul_overflow(value, factor, &product)) return product;
-  return (value < 0) != (factor < 0) ? std::numeric_limits<LONGLONG>::min() : std::numeric_limits<LONGLONG>::max();
-}
-
-}  // namespace
-
-LONGLONG FileSourcePin::FromFormat(LONGLONG value) const {
-  return timeFormat_ == TIME_FORMAT_FRAME ? SaturatingMultiply(value, FrameTime()) : value;
-}
-
-STDMETHODIMP FileSourcePin::GetDuration(LONGLONG* pDuration) {
-  if (!pDuration) return E_POINTER;
-  *pDuration = ToFormat(Source()->Duration());
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::GetStopPosition(LONGLONG* pStop) {
-  if (!pStop) return E_POINTER;
-  *pStop = ToFormat(Source()->StopPosition());
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::GetCurrentPosition(LONGLONG* pCurrent) {
-  if (!pCurrent) return E_POINTER;
-  *pCurrent = ToFormat(position_);
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
-                                              const GUID* pSourceFormat) {
-  if (!pTarget) return E_POINTER;
-  const GUID from = pSourceFormat ? *pSourceFormat : timeFormat_;
-  const GUID to = pTargetFormat ? *pTargetFormat : timeFormat_;
-  if (IsFormatSupported(&from) != S_OK || IsFormatSupported(&to) != S_OK) return E_INVALIDARG;
-  const LONGLONG units = from == TIME_FORMAT_FRAME ? SaturatingMultiply(Source, FrameTime()) : Source;
-  *pTarget = to == TIME_FORMAT_FRAME ? units / FrameTime() : units;
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop,
-                                         DWORD dwStopFlags) {
-  const DWORD currentHow = dwCurrentFlags & AM_SEEKING_PositioningBitsMask;
-  const DWORD stopHow = dwStopFlags & AM_SEEKING_PositioningBitsMask;
-  if ((currentHow && !pCurrent) || (stopHow && !pStop)) return E_POINTER;
+HRESULT FileSourcePin::ChangePositions(const SeekRequest& request, LONGLONG* newStart, LONGLONG* newStop) {
+  if (request.currentHow == AM_SEEKING_IncrementalPositioning) return E_INVALIDARG;
   int64_t start, stop;
   Source()->Segment(&start, &stop);
   const bool stopSet = stop != FileSource::kNoStop;
-  if (!stopSet) stop = Source()->Duration();
   const int64_t duration = Source()->Duration();
-  if (currentHow == AM_SEEKING_AbsolutePositioning) start = FromFormat(*pCurrent);
-  else if (currentHow == AM_SEEKING_RelativePositioning) start = SaturatingAdd(position_, FromFormat(*pCurrent));
-  else if (currentHow == AM_SEEKING_IncrementalPositioning) return E_INVALIDARG;
-  if (stopHow == AM_SEEKING_AbsolutePositioning) stop = FromFormat(*pStop);
-  else if (stopHow == AM_SEEKING_RelativePositioning || stopHow == AM_SEEKING_IncrementalPositioning)
-    stop = SaturatingAdd(stopHow == AM_SEEKING_RelativePositioning ? stop : start, FromFormat(*pStop));
+  if (!stopSet) stop = duration;
+  // A relative move counts from where the samples have got to.
+  if (request.currentHow) start = request.NewStart(position_);
+  stop = request.NewStop(stop, start);
   start = std::clamp<int64_t>(start, 0, std::max<int64_t>(duration, 0));
   stop = std::max(stop, start);
   HRESULT hr = S_OK;
   // Without a stop the streams play to their real end, whatever length the file claims.
-  if (currentHow || stopHow) hr = Source()->Seek(start, stopHow || stopSet ? stop : FileSource::kNoStop);
-  if (SUCCEEDED(hr)) {
-    if ((dwCurrentFlags & AM_SEEKING_ReturnTime) && pCurrent) *pCurrent = ToFormat(start);
-    if ((dwStopFlags & AM_SEEKING_ReturnTime) && pStop) *pStop = ToFormat(stop);
-  }
+  if (request.currentHow || request.stopHow)
+    hr = Source()->Seek(start, request.stopHow || stopSet ? stop : FileSource::kNoStop);
+  *newStart = start;
+  *newStop = stop;
   return hr;
 }
 
-STDMETHODIMP FileSourcePin::GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) {
-  if (pCurrent) *pCurrent = ToFormat(position_);
-  if (pStop) *pStop = ToFormat(Source()->StopPosition());
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) {
-  if (pEarliest) *pEarliest = 0;
-  if (pLatest) *pLatest = ToFormat(Source()->Duration());
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::SetRate(double dRate) {
-  if (dRate <= 0) return E_INVALIDARG;
-  return dRate == 1.0 ? S_OK : E_NOTIMPL;  // the source plays at its own rate only
-}
-
-STDMETHODIMP FileSourcePin::GetRate(double* pdRate) {
-  if (!pdRate) return E_POINTER;
-  *pdRate = 1.0;
-  return S_OK;
-}
-
-STDMETHODIMP FileSourcePin::GetPreroll(LONGLONG* pllPreroll) {
-  if (!pllPreroll) return E_POINTER;
-  *pllPreroll = 0;
-  return S_OK;
-}
-
-}  // namespace ffw
+}  // namespace dshow::filters

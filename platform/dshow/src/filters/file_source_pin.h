@@ -9,11 +9,11 @@
 #include "media_types.h"
 #include "stream_decoder.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class FileSource;
 
-class FileSourcePin : public CSourceStream, public IMediaSeeking {
+class FileSourcePin : public CSourceStream, public dshow::MediaSeekingBase {
  public:
   FileSourcePin(FileSource* filter, int stream, bool video, HRESULT* phr);
 
@@ -33,29 +33,19 @@ class FileSourcePin : public CSourceStream, public IMediaSeeking {
   using CSourceStream::Pause;
   using CSourceStream::Stop;
 
-  // IMediaSeeking
-  STDMETHODIMP GetCapabilities(DWORD* pCapabilities) override;
-  STDMETHODIMP CheckCapabilities(DWORD* pCapabilities) override;
-  STDMETHODIMP IsFormatSupported(const GUID* pFormat) override;
-  STDMETHODIMP QueryPreferredFormat(GUID* pFormat) override;
-  STDMETHODIMP GetTimeFormat(GUID* pFormat) override;
-  STDMETHODIMP IsUsingTimeFormat(const GUID* pFormat) override;
+  // IMediaSeeking: media time, and frames on the video pin. The time format changes only
+  // while the source is stopped.
   STDMETHODIMP SetTimeFormat(const GUID* pFormat) override;
-  STDMETHODIMP GetDuration(LONGLONG* pDuration) override;
-  STDMETHODIMP GetStopPosition(LONGLONG* pStop) override;
-  STDMETHODIMP GetCurrentPosition(LONGLONG* pCurrent) override;
-  STDMETHODIMP ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFormat, LONGLONG Source,
-                                 const GUID* pSourceFormat) override;
-  STDMETHODIMP SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop, DWORD dwStopFlags) override;
-  STDMETHODIMP GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) override;
-  STDMETHODIMP GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) override;
-  STDMETHODIMP SetRate(double dRate) override;
-  STDMETHODIMP GetRate(double* pdRate) override;
-  STDMETHODIMP GetPreroll(LONGLONG* pllPreroll) override;
 
  protected:
   HRESULT FillBuffer(IMediaSample* sample) override;
   HRESULT OnThreadStartPlay() override;
+
+  LONGLONG FrameLength() override { return video_ ? FrameTime() : 0; }
+  LONGLONG Duration() override;
+  LONGLONG StopPosition() override;
+  HRESULT CurrentPosition(LONGLONG* position) override;
+  HRESULT ChangePositions(const SeekRequest& request, LONGLONG* start, LONGLONG* stop) override;
 
  private:
   FileSource* Source() const;
@@ -69,8 +59,6 @@ class FileSourcePin : public CSourceStream, public IMediaSeeking {
   size_t PcmFrameBytes() const;  // bytes of one sample of every channel of the sound put out
   int64_t PcmEnd() const;
   int64_t FrameTime() const;
-  LONGLONG ToFormat(LONGLONG units) const;
-  LONGLONG FromFormat(LONGLONG value) const;
 
   const int stream_;
   const bool video_;
@@ -83,7 +71,6 @@ class FileSourcePin : public CSourceStream, public IMediaSeeking {
   int64_t segmentStart_ = 0;
   int64_t segmentStop_ = 0;
   std::atomic<int64_t> position_{0};  // file time reached by the samples delivered
-  GUID timeFormat_ = TIME_FORMAT_MEDIA_TIME;
 
   VideoFormat videoOut_;
   ImageConverter scaler_;
@@ -99,4 +86,4 @@ class FileSourcePin : public CSourceStream, public IMediaSeeking {
   int64_t silenceOwed_ = 0;     // samples of silence due before the frame held in frame_
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

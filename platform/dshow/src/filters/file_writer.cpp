@@ -1,10 +1,10 @@
 #include "file_writer.h"
 
-#include "filter_util.h"
 #include "media_types.h"
 #include "win32/paths.h"
+#include "win32/utf.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 FileWriter::InputPin::InputPin(FileWriter* filter, HRESULT* phr)
     : CBaseInputPin("File Writer input", filter, &filter->lock_, phr, u"in"), filter_(filter) {}
@@ -13,12 +13,19 @@ HRESULT FileWriter::InputPin::CheckMediaType(const CMediaType* mt) {
   return *mt->Type() == MEDIATYPE_Stream ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
+// Stopped, only the rest of a stream that has not ended is taken: Write refuses anything else.
 STDMETHODIMP FileWriter::InputPin::Receive(IMediaSample* sample) {
+  if (IsStopped()) return sample ? filter_->Write(sample) : E_POINTER;
   if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
   return filter_->Write(sample);
 }
 
 STDMETHODIMP FileWriter::InputPin::EndOfStream() {
+  if (IsStopped()) {
+    if (!filter_->FileOpen()) return VFW_E_WRONG_STATE;
+    filter_->CloseFile();
+    return S_OK;
+  }
   if (HRESULT hr = CheckStreaming(); hr != S_OK) return hr;
   filter_->InputEnded();
   return S_OK;
@@ -27,6 +34,13 @@ STDMETHODIMP FileWriter::InputPin::EndOfStream() {
 STDMETHODIMP FileWriter::InputPin::EndFlush() {
   filter_->InputRestarted();
   return CBaseInputPin::EndFlush();
+}
+
+// The writer upstream finishing its stream still needs buffers; its own pin decommits them.
+HRESULT FileWriter::InputPin::Inactive() {
+  if (!filter_->FileOpen()) return CBaseInputPin::Inactive();
+  m_bFlushing = FALSE;
+  return CBasePin::Inactive();
 }
 
 FileWriter::FileWriter(LPUNKNOWN outer, HRESULT* phr) : SinkFilter("File Writer", outer, CLSID_FileWriter) {
@@ -47,9 +61,23 @@ STDMETHODIMP FileWriter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   return SinkFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
+STDMETHODIMP FileWriter::Pause() {
+  {
+    CAutoLock hold(&lock_);
+    if (m_State == State_Stopped && input_->IsConnected()) {
+      if (HRESULT hr = OpenFile(); FAILED(hr)) {
+        NotifyEvent(EC_ERRORABORT, hr, 0);
+        return hr;
+      }
+    }
+  }
+  return SinkFilter::Pause();
+}
+
 STDMETHODIMP FileWriter::Stop() {
-  HRESULT hr = SinkFilter::Stop();
-  CloseFile();
+  const HRESULT hr = SinkFilter::Stop();
+  CAutoLock hold(&fileLock_);
+  if (file_) std::fflush(file_);
   return hr;
 }
 
@@ -57,7 +85,8 @@ STDMETHODIMP FileWriter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*
   if (!pszFileName) return E_POINTER;
   if (!*pszFileName) return E_INVALIDARG;
   CAutoLock hold(&fileLock_);
-  if (file_) return VFW_E_WRONG_STATE;
+  if (file_ && !IsStopped()) return VFW_E_WRONG_STATE;
+  CloseFile();  // a stream the last run left unfinished
   name_ = pszFileName;
   return S_OK;
 }
@@ -67,8 +96,7 @@ STDMETHODIMP FileWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) 
   *ppszFileName = nullptr;
   CAutoLock hold(&fileLock_);
   if (name_.empty()) return E_FAIL;
-  *ppszFileName = TaskMemCopy(name_.c_str());
-  if (!*ppszFileName) return E_OUTOFMEMORY;
+  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
   if (pmt) {
     *pmt = AM_MEDIA_TYPE{};
     if (input_->IsConnected()) {
@@ -94,21 +122,29 @@ STDMETHODIMP FileWriter::GetMode(DWORD* pdwFlags) {
   return S_OK;
 }
 
-std::string FileWriter::PosixPath() {
+// A new stream always starts an empty file: bytes of an older, longer file left behind the new
+// end would corrupt it.
+HRESULT FileWriter::OpenFile() {
   CAutoLock hold(&fileLock_);
-  return name_.empty() ? std::string() : PosixPathFromPlatform(Narrow(name_.c_str()));
+  CloseFile();
+  if (name_.empty()) return VFW_E_NO_SINK;
+  file_ = std::fopen(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)).c_str(), "w+b");
+  return file_ ? S_OK : E_ACCESSDENIED;
+}
+
+bool FileWriter::FileOpen() {
+  CAutoLock hold(&fileLock_);
+  return file_ != nullptr;
 }
 
 HRESULT FileWriter::Write(IMediaSample* sample) {
   CAutoLock hold(&fileLock_);
   if (!file_) {
-    if (name_.empty()) return VFW_E_WRONG_STATE;
-    // A new stream always starts an empty file: bytes of an older, longer file left behind the
-    // new end would corrupt it.
-    file_ = std::fopen(PosixPathFromPlatform(Narrow(name_.c_str())).c_str(), "w+b");
-    if (!file_) {
-      NotifyEvent(EC_ERRORABORT, E_ACCESSDENIED, 0);
-      return E_ACCESSDENIED;
+    // Stopped, the stream has ended. Running, it starts again after its end (a seek): a new file.
+    if (IsStopped()) return VFW_E_WRONG_STATE;
+    if (HRESULT hr = OpenFile(); FAILED(hr)) {
+      NotifyEvent(EC_ERRORABORT, hr, 0);
+      return hr;
     }
   }
   BYTE* data = nullptr;
@@ -130,4 +166,4 @@ void FileWriter::CloseFile() {
   file_ = nullptr;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

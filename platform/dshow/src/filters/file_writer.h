@@ -1,14 +1,19 @@
 #pragma once
 // The File Writer: writes a byte stream to the file named through IFileSinkFilter2. A sample's
-// start time, when set, is the file offset of its bytes; otherwise the bytes are appended. The
-// file is opened with the first sample, so a multiplexer that writes the named file itself can
-// sit upstream and send only the end of the stream.
+// start time, when set, is the file offset of its bytes (a multiplexer upstream rewrites its
+// header and index in place so); otherwise the bytes are appended.
+//
+// Each run writes a new file, created empty as the filter pauses from stopped, and the end of
+// the stream closes it. A multiplexer upstream finishes its file (trailer, index) as it stops,
+// which is after this filter has stopped, since the graph stops downstream first: so once
+// stopped, the writer still takes the bytes of a stream it has not seen end, and its end. What
+// has arrived is on disk when Stop returns.
 #include <cstdio>
 #include <string>
 
 #include "sink_filter.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class FileWriter : public SinkFilter, public IFileSinkFilter2 {
  public:
@@ -19,6 +24,7 @@ class FileWriter : public SinkFilter, public IFileSinkFilter2 {
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
   int GetPinCount() override { return 1; }
   CBasePin* GetPin(int n) override;
+  STDMETHODIMP Pause() override;
   STDMETHODIMP Stop() override;
 
   // IFileSinkFilter2
@@ -26,9 +32,6 @@ class FileWriter : public SinkFilter, public IFileSinkFilter2 {
   STDMETHODIMP GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) override;
   STDMETHODIMP SetMode(DWORD dwFlags) override;
   STDMETHODIMP GetMode(DWORD* pdwFlags) override;
-
-  // The POSIX path of the named file ("" when none is named).
-  std::string PosixPath();
 
  private:
   class InputPin : public CBaseInputPin {
@@ -38,12 +41,16 @@ class FileWriter : public SinkFilter, public IFileSinkFilter2 {
     STDMETHODIMP Receive(IMediaSample* sample) override;
     STDMETHODIMP EndOfStream() override;
     STDMETHODIMP EndFlush() override;
+    // The allocator stays committed while the stream is unfinished, for the writer upstream.
+    HRESULT Inactive() override;
 
    private:
     FileWriter* filter_;
   };
 
   FileWriter(LPUNKNOWN outer, HRESULT* phr);
+  HRESULT OpenFile();
+  bool FileOpen();
   HRESULT Write(IMediaSample* sample);
   void CloseFile();
   void OnComplete() override { CloseFile(); }
@@ -55,4 +62,4 @@ class FileWriter : public SinkFilter, public IFileSinkFilter2 {
   FILE* file_ = nullptr;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace ffw {
+namespace dshow::filters {
 
 HandOffWorker::HandOffWorker() : thread_([this] { Run(); }) {}
 
@@ -45,4 +45,4 @@ void HandOffWorker::Run() {
   }
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -9,7 +9,7 @@
 #include "win32/wintypes.h"
 #include "win32/winerror.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class HandOffWorker {
  public:
@@ -38,4 +38,4 @@ class HandOffWorker {
   std::thread thread_;  // last: starts once the rest is ready
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

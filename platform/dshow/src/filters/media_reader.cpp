@@ -1,12 +1,6 @@
 #include "media_reader.h"
 
-namespace ffw {
-
-std::string ErrorText(int err) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(err, text, sizeof text);
-  return text;
-}
+namespace dshow::filters {
 
 MediaReader::MediaReader(Input input) : input_(std::move(input)) {
   const unsigned n = input_->nb_streams;
@@ -127,4 +121,4 @@ int MediaReader::Seek(int64_t t) {
   return err;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class MediaReader {
  public:
@@ -48,4 +48,4 @@ class MediaReader {
   int error_ = 0;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -5,13 +5,14 @@
 #include <cstring>
 
 #include "codec_format.h"
+#include "dshow/mtype.h"
 #include "ole/objbase.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 GUID FourCCGuid(uint32_t fourcc) {
@@ -21,7 +22,7 @@ GUID FourCCGuid(uint32_t fourcc) {
 }
 
 void SetFormat(AM_MEDIA_TYPE* mt, const GUID& formatType, const void* block, size_t size) {
-  ClearMediaType(mt);
+  FreeMediaType(*mt);
   mt->formattype = formatType;
   mt->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(size));
   mt->cbFormat = mt->pbFormat ? ULONG(size) : 0;
@@ -35,14 +36,6 @@ uint32_t FourCCOf(RawKind kind) {
 }
 
 }  // namespace
-
-void ClearMediaType(AM_MEDIA_TYPE* mt) {
-  if (mt->pbFormat) CoTaskMemFree(mt->pbFormat);
-  mt->pbFormat = nullptr;
-  mt->cbFormat = 0;
-  if (mt->pUnk) mt->pUnk->Release();
-  mt->pUnk = nullptr;
-}
 
 const GUID& SubtypeOf(RawKind kind) {
   switch (kind) {
@@ -207,4 +200,4 @@ bool ReadStreamParameters(const AM_MEDIA_TYPE& mt, AVCodecParameters* out, AVRat
   return false;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

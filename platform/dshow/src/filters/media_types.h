@@ -6,7 +6,7 @@
 #include "dshow/strmif.h"
 #include "raw_image.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 struct VideoFormat {
   RawKind kind = RawKind::RGB24;
@@ -37,7 +37,4 @@ void WriteCodecFormat(const AVCodecParameters* parameters, AVRational frameRate,
 // keeps its bottom-up rows. False for anything else.
 bool ReadStreamParameters(const AM_MEDIA_TYPE& mt, AVCodecParameters* out, AVRational* frameRate);
 
-// Frees the format block and the unknown of a type the caller owns the fields of.
-void ClearMediaType(AM_MEDIA_TYPE* mt);
-
-}  // namespace ffw
+}  // namespace dshow::filters

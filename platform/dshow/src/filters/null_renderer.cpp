@@ -1,6 +1,6 @@
 #include "null_renderer.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 NullRenderer::InputPin::InputPin(NullRenderer* filter, HRESULT* phr)
     : CBaseInputPin("Null Renderer input", filter, &filter->lock_, phr, u"In"), filter_(filter) {}
@@ -31,4 +31,4 @@ CUnknown* NullRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* phr) {
 
 CBasePin* NullRenderer::GetPin(int n) { return n == 0 ? input_.get() : nullptr; }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -2,7 +2,7 @@
 // The Null Renderer: takes samples of any type and throws them away.
 #include "sink_filter.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class NullRenderer : public SinkFilter {
  public:
@@ -27,4 +27,4 @@ class NullRenderer : public SinkFilter {
   std::unique_ptr<InputPin> input_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

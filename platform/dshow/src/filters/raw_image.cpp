@@ -10,7 +10,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 void KeepData(void*, uint8_t*) {}
@@ -252,4 +252,4 @@ bool ImageConverter::ScaleFromSample(const Picture& from, const Picture& to) {
          sws_scale(c, edge.data, edge.stride, edgeY, edgeRows, to.data, to.stride) >= 0;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 enum class RawKind { I420, YUY2, RGB32, RGB24, RGB555 };
 
@@ -80,4 +80,4 @@ class ImageConverter {
   PaddedPicture output_;  // what libswscale makes for a sample
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

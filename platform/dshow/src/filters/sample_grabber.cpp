@@ -2,16 +2,12 @@
 
 #include <cstring>
 
-namespace ffw {
+namespace dshow::filters {
 
 SampleGrabber::SampleGrabber(LPUNKNOWN outer, HRESULT* phr)
     : CTransInPlaceFilter("Sample Grabber", outer, CLSID_SampleGrabber, phr, false) {
   accepted_.InitMediaType();
   accepted_.majortype = GUID_NULL;
-}
-
-SampleGrabber::~SampleGrabber() {
-  if (callback_) callback_->Release();
 }
 
 CUnknown* SampleGrabber::CreateInstance(LPUNKNOWN outer, HRESULT* phr) { return new SampleGrabber(outer, phr); }
@@ -78,8 +74,6 @@ STDMETHODIMP SampleGrabber::GetCurrentSample(IMediaSample** ppSample) {
 STDMETHODIMP SampleGrabber::SetCallback(ISampleGrabberCB* pCallback, LONG WhichMethodToCallback) {
   if (WhichMethodToCallback != 0 && WhichMethodToCallback != 1) return E_INVALIDARG;
   CAutoLock hold(&grabLock_);
-  if (pCallback) pCallback->AddRef();
-  if (callback_) callback_->Release();
   callback_ = pCallback;
   callbackMethod_ = WhichMethodToCallback;
   return S_OK;
@@ -100,7 +94,7 @@ HRESULT SampleGrabber::Transform(IMediaSample* sample) {
   const LONG length = sample->GetActualDataLength();
   REFERENCE_TIME start = 0, stop = 0;
   const double seconds = SUCCEEDED(sample->GetTime(&start, &stop)) ? double(start) / UNITS : 0.0;
-  ISampleGrabberCB* callback = nullptr;
+  ComPtr<ISampleGrabberCB> callback;  // called outside the lock
   LONG method = 0;
   {
     CAutoLock hold(&grabLock_);
@@ -110,7 +104,6 @@ HRESULT SampleGrabber::Transform(IMediaSample* sample) {
     }
     callback = callback_;
     method = callbackMethod_;
-    if (callback) callback->AddRef();
   }
   if (callback) {
     if (method == 0) {
@@ -119,7 +112,6 @@ HRESULT SampleGrabber::Transform(IMediaSample* sample) {
       std::vector<BYTE> copy(data, data + std::max<LONG>(length, 0));
       callback->BufferCB(seconds, copy.data(), LONG(copy.size()));
     }
-    callback->Release();
   }
   return S_OK;
 }
@@ -157,4 +149,4 @@ STDMETHODIMP SampleGrabber::Stop() {
   return CTransInPlaceFilter::Stop();
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

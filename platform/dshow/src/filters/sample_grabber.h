@@ -7,12 +7,11 @@
 
 #include "dshow/dshow.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class SampleGrabber : public CTransInPlaceFilter, public ISampleGrabber {
  public:
   static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
-  ~SampleGrabber() override;
 
   DECLARE_IUNKNOWN
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -41,8 +40,8 @@ class SampleGrabber : public CTransInPlaceFilter, public ISampleGrabber {
   bool buffering_ = false;
   std::vector<BYTE> buffer_;
   bool haveBuffer_ = false;
-  ISampleGrabberCB* callback_ = nullptr;  // referenced
+  ComPtr<ISampleGrabberCB> callback_;
   LONG callbackMethod_ = 0;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

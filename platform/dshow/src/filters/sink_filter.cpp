@@ -1,6 +1,6 @@
 #include "sink_filter.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 SinkFilter::SinkFilter(const TCHAR* name, LPUNKNOWN outer, REFCLSID clsid)
     : CBaseFilter(name, outer, &lock_, clsid) {}
@@ -79,4 +79,4 @@ void SinkFilter::SendCompleteIfDue() {
   NotifyEvent(EC_COMPLETE, S_OK, 0);
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -5,7 +5,7 @@
 #include "dshow/dshow.h"
 #include "upstream_seeking.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class SinkFilter : public CBaseFilter, public IAMFilterMiscFlags {
  public:
@@ -42,4 +42,4 @@ class SinkFilter : public CBaseFilter, public IAMFilterMiscFlags {
   bool sent_ = false;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -1,6 +1,6 @@
 #include "stream_decoder.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 std::unique_ptr<StreamDecoder> StreamDecoder::Open(const AVCodecParameters* parameters, AVRational timeBase,
                                                    std::string* error) {
@@ -36,4 +36,4 @@ int StreamDecoder::Receive(AVFrame* frame) { return avcodec_receive_frame(codec_
 
 void StreamDecoder::Flush() { avcodec_flush_buffers(codec_.get()); }
 
-}  // namespace ffw
+}  // namespace dshow::filters

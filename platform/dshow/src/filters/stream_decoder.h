@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "ff_util.h"
+#include "ffmpeg_handles.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class StreamDecoder {
  public:
@@ -24,4 +24,4 @@ class StreamDecoder {
   CodecContext codec_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -7,7 +7,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
-namespace ffw {
+namespace dshow::filters {
 namespace {
 
 AVPixelFormat PickPixelFormat(const AVCodec* codec, AVPixelFormat preferred) {
@@ -223,4 +223,4 @@ int StreamEncoder::Receive(AVPacket* packet) {
   return 0;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -12,7 +12,7 @@
 #include "audio_converter.h"
 #include "raw_image.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 struct VideoInput {
   RawKind kind = RawKind::RGB24;
@@ -82,4 +82,4 @@ class StreamEncoder {
   bool finished_ = false;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-namespace ffw {
+namespace dshow::filters {
 
 class TeeFilter::OutputPin : public CBaseOutputPin {
  public:
@@ -22,18 +22,15 @@ class TeeFilter::OutputPin : public CBaseOutputPin {
 
   // A copy of the sample in this output's own buffer.
   HRESULT DeliverCopy(IMediaSample* in) {
-    IMediaSample* out = nullptr;
-    HRESULT hr = GetDeliveryBuffer(&out, nullptr, nullptr, 0);
+    ComPtr<IMediaSample> out;
+    HRESULT hr = GetDeliveryBuffer(out.put(), nullptr, nullptr, 0);
     if (FAILED(hr)) return hr;
     BYTE* src = nullptr;
     BYTE* dst = nullptr;
     in->GetPointer(&src);
     out->GetPointer(&dst);
     const LONG length = in->GetActualDataLength();
-    if (length > out->GetSize()) {
-      out->Release();
-      return VFW_E_BUFFER_OVERFLOW;
-    }
+    if (length > out->GetSize()) return VFW_E_BUFFER_OVERFLOW;
     std::memcpy(dst, src, size_t(length));
     out->SetActualDataLength(length);
     REFERENCE_TIME start = 0, stop = 0;
@@ -48,9 +45,7 @@ class TeeFilter::OutputPin : public CBaseOutputPin {
     out->SetSyncPoint(in->IsSyncPoint() == S_OK);
     out->SetDiscontinuity(in->IsDiscontinuity() == S_OK);
     out->SetPreroll(in->IsPreroll() == S_OK);
-    hr = Deliver(out);
-    out->Release();
-    return hr;
+    return Deliver(out.get());
   }
 
  private:
@@ -203,4 +198,4 @@ HRESULT TeeFilter::Receive(IMediaSample* sample) {
   return !anyConnected || anyTook ? S_OK : last;
 }
 
-}  // namespace ffw
+}  // namespace dshow::filters

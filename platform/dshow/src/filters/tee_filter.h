@@ -8,7 +8,7 @@
 
 #include "dshow/dshow.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class TeeFilter : public CBaseFilter {
  public:
@@ -34,4 +34,4 @@ class TeeFilter : public CBaseFilter {
   std::vector<std::unique_ptr<OutputPin>> outputs_;  // pins live as long as the filter
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

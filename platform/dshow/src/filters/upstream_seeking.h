@@ -2,8 +2,9 @@
 // IMediaSeeking of a renderer or writer, answered by the output pin upstream of one of its input
 // pins, so that the graph's seeking reaches the source.
 #include "dshow/dshow.h"
+#include "filter_pins.h"
 
-namespace ffw {
+namespace dshow::filters {
 
 class UpstreamSeeking : public IMediaSeeking {
  public:
@@ -44,19 +45,14 @@ class UpstreamSeeking : public IMediaSeeking {
  private:
   template <typename... Params, typename... Args>
   HRESULT Call(HRESULT (STDMETHODCALLTYPE IMediaSeeking::*method)(Params...), Args... args) {
-    IPin* upstream = nullptr;
-    if (FAILED(input_->ConnectedTo(&upstream)) || !upstream) return E_NOTIMPL;
-    IMediaSeeking* seeking = nullptr;
-    HRESULT hr = upstream->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking));
-    upstream->Release();
-    if (FAILED(hr)) return E_NOTIMPL;
-    hr = (seeking->*method)(args...);
-    seeking->Release();
-    return hr;
+    const ComPtr<IPin> upstream = PeerOf(input_);
+    ComPtr<IMediaSeeking> seeking;
+    if (!upstream || FAILED(upstream->QueryInterface(IID_IMediaSeeking, seeking.putVoid()))) return E_NOTIMPL;
+    return (seeking.get()->*method)(args...);
   }
 
   IUnknown* owner_;
   CBasePin* input_;
 };
 
-}  // namespace ffw
+}  // namespace dshow::filters

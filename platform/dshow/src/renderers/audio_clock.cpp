@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-namespace renderers {
+namespace dshow::renderers {
 namespace {
 
 REFERENCE_TIME RealNow() {
@@ -21,11 +21,7 @@ AudioClock::AudioClock() : CUnknown("audio clock", nullptr) {
   last_ = anchor_;
 }
 
-AudioClock* AudioClock::Create() {
-  auto* clock = new AudioClock();
-  clock->NonDelegatingAddRef();
-  return clock;
-}
+ComPtr<AudioClock> AudioClock::Create() { return ComPtr<AudioClock>(new AudioClock()); }
 
 AudioClock::~AudioClock() {
   {
@@ -143,4 +139,4 @@ void AudioClock::TimerLoop() {
   }
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -10,11 +10,11 @@
 
 #include "dshow/dshow.h"
 
-namespace renderers {
+namespace dshow::renderers {
 
 class AudioClock : public CUnknown, public IReferenceClock {
  public:
-  static AudioClock* Create();  // referenced once
+  static ComPtr<AudioClock> Create();
   ~AudioClock() override;
 
   DECLARE_IUNKNOWN
@@ -59,4 +59,4 @@ class AudioClock : public CUnknown, public IReferenceClock {
   std::thread timer_;  // started with the first advise
 };
 
-}  // namespace renderers
+}  // namespace dshow::renderers

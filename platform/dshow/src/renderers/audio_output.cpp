@@ -8,7 +8,7 @@
 
 #include "audio_clock.h"
 
-namespace renderers {
+namespace dshow::renderers {
 namespace {
 
 // SDL's audio subsystem is one per process; devices open and close under this lock.
@@ -174,4 +174,4 @@ void AudioOutput::Fill(uint8_t* stream, int len) {
   if (format_.nBlockAlign) clock_->DeviceConsumed(uint64_t(len) / format_.nBlockAlign);
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -10,7 +10,7 @@
 
 #include "dshow/dshow.h"
 
-namespace renderers {
+namespace dshow::renderers {
 
 class AudioClock;
 
@@ -62,4 +62,4 @@ class AudioOutput {
   AudioGains gains_;
 };
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace renderers {
+namespace dshow::renderers {
 
 AudioRenderer::InputPin::InputPin(AudioRenderer* filter, HRESULT* phr)
     : CBaseInputPin("Audio Renderer input", filter, &filter->lock_, phr, u"Audio Input pin (rendered)"),
@@ -53,14 +53,13 @@ STDMETHODIMP AudioRenderer::InputPin::EndFlush() {
 AudioRenderer::AudioRenderer(LPUNKNOWN outer, HRESULT* phr, REFCLSID clsid)
     : SinkFilter(clsid == CLSID_DSoundRender ? "DirectSound Renderer" : "Audio Renderer", outer, clsid),
       clock_(AudioClock::Create()),
-      output_(clock_) {
+      output_(clock_.get()) {
   input_ = std::make_unique<InputPin>(this, phr);
   SetSeekingPin(input_.get());
 }
 
 AudioRenderer::~AudioRenderer() {
   output_.Close();
-  clock_->Release();
 }
 
 CUnknown* AudioRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* phr) {
@@ -155,4 +154,4 @@ STDMETHODIMP AudioRenderer::get_Balance(LONG* plBalance) {
   return S_OK;
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -9,9 +9,9 @@
 #include "audio_output.h"
 #include "sink_filter.h"
 
-namespace renderers {
+namespace dshow::renderers {
 
-class AudioRenderer : public ffw::SinkFilter, public IBasicAudio {
+class AudioRenderer : public filters::SinkFilter, public IBasicAudio {
  public:
   static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
   static CUnknown* CreateDirectSoundInstance(LPUNKNOWN outer, HRESULT* phr);
@@ -59,9 +59,9 @@ class AudioRenderer : public ffw::SinkFilter, public IBasicAudio {
   static bool ReadFormat(const CMediaType& mt, WAVEFORMATEX* out);
 
   std::unique_ptr<InputPin> input_;
-  AudioClock* clock_;  // referenced
+  ComPtr<AudioClock> clock_;
   AudioOutput output_;
   AudioGains gains_;
 };
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -3,7 +3,7 @@
 #include "registration.h"
 #include "video_renderer.h"
 
-namespace renderers {
+namespace dshow::renderers {
 
 void RegisterRenderers() {
   RegisterBuiltinClass(CLSID_VideoRenderer, &CreateComInstance<&VideoRenderer::CreateInstance>);
@@ -16,4 +16,4 @@ void RegisterRenderers() {
                          DSHOW_CANDIDATE_RENDERER);
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

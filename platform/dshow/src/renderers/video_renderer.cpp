@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace renderers {
+namespace dshow::renderers {
 namespace {
 
 // Longest single wait for a frame's time: the clock may be driven by sound rather than by
@@ -134,9 +134,7 @@ STDMETHODIMP VideoRenderer::Run(REFERENCE_TIME tStart) {
     std::lock_guard<std::mutex> hold(streamLock_);
     streamState_ = State_Running;
     runStart_ = tStart;
-    if (runClock_) runClock_->Release();
     runClock_ = m_pClock;
-    if (runClock_) runClock_->AddRef();
   }
   streamWake_.notify_all();
   if (starting && input_->IsConnected()) ShowOnStart();
@@ -148,7 +146,6 @@ STDMETHODIMP VideoRenderer::Stop() {
     // First free a streaming thread waiting for its frame's time.
     std::lock_guard<std::mutex> hold(streamLock_);
     streamState_ = State_Stopped;
-    if (runClock_) runClock_->Release();
     runClock_ = nullptr;
   }
   streamWake_.notify_all();
@@ -405,4 +402,4 @@ STDMETHODIMP VideoRenderer::GetPreferredAspectRatio(LONG* plAspectX, LONG* plAsp
   return GetVideoSize(plAspectX, plAspectY);
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -14,9 +14,9 @@
 #include "sink_filter.h"
 #include "win32/windows.h"
 
-namespace renderers {
+namespace dshow::renderers {
 
-class VideoRenderer : public ffw::SinkFilter, public IVideoWindow, public IBasicVideo2 {
+class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IBasicVideo2 {
  public:
   static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
   static CUnknown* CreateMixingInstance(LPUNKNOWN outer, HRESULT* phr);
@@ -181,7 +181,7 @@ class VideoRenderer : public ffw::SinkFilter, public IVideoWindow, public IBasic
   bool flushing_ = false;
   bool shownWhilePaused_ = false;
   REFERENCE_TIME runStart_ = 0;
-  IReferenceClock* runClock_ = nullptr;  // referenced while running
+  ComPtr<IReferenceClock> runClock_;  // while running
 
   // The window and the state the application sets through IVideoWindow and IBasicVideo2.
   HWND hwnd_ = nullptr;
@@ -207,4 +207,4 @@ class VideoRenderer : public ffw::SinkFilter, public IVideoWindow, public IBasic
   bool defaultDest_ = true;
 };
 
-}  // namespace renderers
+}  // namespace dshow::renderers

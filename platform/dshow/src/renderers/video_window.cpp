@@ -3,10 +3,10 @@
 #include <mutex>
 
 #include "video_renderer.h"
-#include "wide_text.h"
+#include "win32/utf.h"
 #include "win32/winuser_draw.h"
 
-namespace renderers {
+namespace dshow::renderers {
 namespace {
 
 constexpr char kClassName[] = "CorvaneVideoRenderer";
@@ -77,7 +77,6 @@ VideoRenderer::~VideoRenderer() {
     else
       PostMessageA(hwnd_, WM_CLOSE, 0, 0);
   }
-  if (runClock_) runClock_->Release();
 }
 
 bool VideoRenderer::OnWindowThread() const { return hwnd_ && GetCurrentThreadId() == windowThread_; }
@@ -200,7 +199,7 @@ void VideoRenderer::ShowOnStart() {
 // ---- IVideoWindow -------------------------------------------------------------------------------
 
 STDMETHODIMP VideoRenderer::put_Caption(BSTR strCaption) {
-  const std::string text = dshow::Utf8FromWide(strCaption ? std::u16string_view(strCaption) : std::u16string_view());
+  const std::string text = win32::Utf16ToUtf8(strCaption ? std::u16string_view(strCaption) : std::u16string_view());
   return SetWindowTextA(hwnd_, text.c_str()) ? S_OK : E_FAIL;
 }
 
@@ -208,7 +207,7 @@ STDMETHODIMP VideoRenderer::get_Caption(BSTR* strCaption) {
   if (!strCaption) return E_POINTER;
   std::string text(size_t(GetWindowTextLengthA(hwnd_)) + 1, '\0');
   text.resize(size_t(GetWindowTextA(hwnd_, text.data(), int(text.size()))));
-  *strCaption = SysAllocString(dshow::WideFromUtf8(text).c_str());
+  *strCaption = SysAllocString(win32::Utf8ToUtf16(text).c_str());
   return *strCaption ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -469,4 +468,4 @@ STDMETHODIMP VideoRenderer::IsCursorHidden(LONG* CursorHidden) {
   return S_OK;
 }
 
-}  // namespace renderers
+}  // namespace dshow::renderers

@@ -6,7 +6,7 @@
 
 #include "testing/sandbox.h"
 
-namespace filters_test {
+namespace dshow_test {
 
 std::string SandboxFile(const std::string& name) { return testing_support::SandboxDir() + "/" + name; }
 
@@ -46,4 +46,4 @@ std::string MarkedClip(int width, int height) {
   return Clip("marked" + std::to_string(width) + "x" + std::to_string(height) + ".avi", o);
 }
 
-}  // namespace filters_test
+}  // namespace dshow_test

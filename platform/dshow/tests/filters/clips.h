@@ -7,7 +7,7 @@
 #include "dshow/dshow.h"
 #include "testing/media_fixtures.h"
 
-namespace filters_test {
+namespace dshow_test {
 
 // Makes the clip in the sandbox once per process and returns its path; fails the test when
 // FFmpeg cannot make it.
@@ -65,4 +65,4 @@ class CountingCallback : public GrabberCallback {
   }
 };
 
-}  // namespace filters_test
+}  // namespace dshow_test

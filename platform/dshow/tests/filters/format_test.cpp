@@ -6,14 +6,15 @@
 #include <cstring>
 
 #include "codec_format.h"
+#include "dshow/mtype.h"
 #include "media_types.h"
 #include "raw_image.h"
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
 TEST(FormatBlocks, CodecDescriptionRoundTripsAndRefusesDamage) {
-  ffw::Parameters p(avcodec_parameters_alloc());
+  dshow::filters::Parameters p(avcodec_parameters_alloc());
   p->codec_type = AVMEDIA_TYPE_VIDEO;
   p->codec_id = AV_CODEC_ID_HUFFYUV;
   p->width = 320;
@@ -22,11 +23,11 @@ TEST(FormatBlocks, CodecDescriptionRoundTripsAndRefusesDamage) {
   p->extradata = static_cast<uint8_t*>(av_mallocz(sizeof extra + AV_INPUT_BUFFER_PADDING_SIZE));
   std::memcpy(p->extradata, extra, sizeof extra);
   p->extradata_size = sizeof extra;
-  std::vector<uint8_t> block = ffw::DescribeCodec(p.get(), {25, 1});
+  std::vector<uint8_t> block = dshow::filters::DescribeCodec(p.get(), {25, 1});
 
-  ffw::Parameters back(avcodec_parameters_alloc());
+  dshow::filters::Parameters back(avcodec_parameters_alloc());
   AVRational rate{};
-  ASSERT_TRUE(ffw::ReadCodec(block.data(), block.size(), back.get(), &rate));
+  ASSERT_TRUE(dshow::filters::ReadCodec(block.data(), block.size(), back.get(), &rate));
   EXPECT_EQ(back->codec_id, AV_CODEC_ID_HUFFYUV);
   EXPECT_EQ(back->width, 320);
   EXPECT_EQ(rate.num, 25);
@@ -34,79 +35,79 @@ TEST(FormatBlocks, CodecDescriptionRoundTripsAndRefusesDamage) {
   EXPECT_EQ(std::memcmp(back->extradata, extra, 5), 0);
 
   // Cut short: the extra data it announces is not there.
-  EXPECT_FALSE(ffw::ReadCodec(block.data(), block.size() - 1, back.get(), &rate));
-  EXPECT_FALSE(ffw::ReadCodec(block.data(), sizeof(FFMPEGCODECINFO) - 1, back.get(), &rate));
+  EXPECT_FALSE(dshow::filters::ReadCodec(block.data(), block.size() - 1, back.get(), &rate));
+  EXPECT_FALSE(dshow::filters::ReadCodec(block.data(), sizeof(FFMPEGCODECINFO) - 1, back.get(), &rate));
   // An absurd extra-data length or an unknown codec.
   std::vector<uint8_t> bad = block;
   reinterpret_cast<FFMPEGCODECINFO*>(bad.data())->extradataSize = 0xFFFFFFF0u;
-  EXPECT_FALSE(ffw::ReadCodec(bad.data(), bad.size(), back.get(), &rate));
+  EXPECT_FALSE(dshow::filters::ReadCodec(bad.data(), bad.size(), back.get(), &rate));
   bad = block;
   reinterpret_cast<FFMPEGCODECINFO*>(bad.data())->codecId = 0x7FFFFFF0u;
-  EXPECT_FALSE(ffw::ReadCodec(bad.data(), bad.size(), back.get(), &rate));
+  EXPECT_FALSE(dshow::filters::ReadCodec(bad.data(), bad.size(), back.get(), &rate));
 }
 
 TEST(FormatBlocks, UncompressedVideoTypesMustBeConsistent) {
   AM_MEDIA_TYPE mt{};
-  ffw::WriteVideoFormat({ffw::RawKind::RGB24, 170, 96, 400000}, &mt);
-  ffw::VideoFormat f;
-  ASSERT_TRUE(ffw::ReadVideoFormat(mt, &f));
+  dshow::filters::WriteVideoFormat({dshow::filters::RawKind::RGB24, 170, 96, 400000}, &mt);
+  dshow::filters::VideoFormat f;
+  ASSERT_TRUE(dshow::filters::ReadVideoFormat(mt, &f));
   EXPECT_EQ(mt.lSampleSize, 512u * 96);
   auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.pbFormat);
   vih->bmiHeader.biBitCount = 32;  // does not match the subtype
-  EXPECT_FALSE(ffw::ReadVideoFormat(mt, &f));
+  EXPECT_FALSE(dshow::filters::ReadVideoFormat(mt, &f));
   vih->bmiHeader.biBitCount = 24;
   vih->bmiHeader.biHeight = -96;  // top-down RGB is not what the filters lay out
-  EXPECT_FALSE(ffw::ReadVideoFormat(mt, &f));
+  EXPECT_FALSE(dshow::filters::ReadVideoFormat(mt, &f));
   vih->bmiHeader.biHeight = 96;
   mt.cbFormat = sizeof(VIDEOINFOHEADER) - 1;
-  EXPECT_FALSE(ffw::ReadVideoFormat(mt, &f));
+  EXPECT_FALSE(dshow::filters::ReadVideoFormat(mt, &f));
   mt.cbFormat = sizeof(VIDEOINFOHEADER);
-  ffw::ClearMediaType(&mt);
+  FreeMediaType(mt);
 
   // I420 needs even sizes.
-  ffw::WriteVideoFormat({ffw::RawKind::I420, 170, 96, 400000}, &mt);
+  dshow::filters::WriteVideoFormat({dshow::filters::RawKind::I420, 170, 96, 400000}, &mt);
   reinterpret_cast<VIDEOINFOHEADER*>(mt.pbFormat)->bmiHeader.biWidth = 171;
-  EXPECT_FALSE(ffw::ReadVideoFormat(mt, &f));
-  ffw::ClearMediaType(&mt);
+  EXPECT_FALSE(dshow::filters::ReadVideoFormat(mt, &f));
+  FreeMediaType(mt);
 }
 
 TEST(FormatBlocks, CompressedVideoTypesOfImpossibleSizesAreRefused) {
   AM_MEDIA_TYPE mt{};
-  ffw::WriteVideoFormat({ffw::RawKind::RGB24, 320, 240, 400000}, &mt);
+  dshow::filters::WriteVideoFormat({dshow::filters::RawKind::RGB24, 320, 240, 400000}, &mt);
   mt.subtype.Data1 = 0x47504A4D;  // "MJPG"
   auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.pbFormat);
   vih->bmiHeader.biCompression = mt.subtype.Data1;
   vih->bmiHeader.biHeight = -240;
-  ffw::Parameters p(avcodec_parameters_alloc());
+  dshow::filters::Parameters p(avcodec_parameters_alloc());
   AVRational rate;
-  ASSERT_TRUE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  ASSERT_TRUE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
   EXPECT_EQ(p->codec_id, AV_CODEC_ID_MJPEG);
   EXPECT_EQ(p->height, 240);
   vih->bmiHeader.biHeight = INT32_MIN;
-  EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  EXPECT_FALSE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
   vih->bmiHeader.biHeight = 240;
   vih->bmiHeader.biWidth = INT32_MAX;
-  EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
-  ffw::ClearMediaType(&mt);
+  EXPECT_FALSE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
+  FreeMediaType(mt);
 }
 
 TEST(FormatBlocks, SoundTypesNameCodecsByTag) {
   AM_MEDIA_TYPE mt{};
-  ffw::WritePcmFormat({AV_SAMPLE_FMT_S16, 2, 44100}, &mt);
-  ffw::Parameters p(avcodec_parameters_alloc());
+  dshow::filters::WritePcmFormat({AV_SAMPLE_FMT_S16, 2, 44100}, &mt);
+  dshow::filters::Parameters p(avcodec_parameters_alloc());
   AVRational rate;
-  ASSERT_TRUE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  ASSERT_TRUE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
   EXPECT_EQ(p->codec_id, AV_CODEC_ID_PCM_S16LE);
   // An MP3 WAVEFORMATEX from another maker's encoder.
   reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->wFormatTag = 0x55;
-  ASSERT_TRUE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  ASSERT_TRUE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
   EXPECT_EQ(p->codec_id, AV_CODEC_ID_MP3);
   reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->wFormatTag = 0xFFFE - 1;
-  EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
+  EXPECT_FALSE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
   reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->wFormatTag = 1;
   reinterpret_cast<WAVEFORMATEX*>(mt.pbFormat)->nChannels = 0;
-  EXPECT_FALSE(ffw::ReadStreamParameters(mt, p.get(), &rate));
-  ffw::ClearMediaType(&mt);
+  EXPECT_FALSE(dshow::filters::ReadStreamParameters(mt, p.get(), &rate));
+  FreeMediaType(mt);
 }
 
 // RGB555 pictures take a road through 32 bits, so full 5-bit fields reach full 8-bit values:
@@ -124,17 +125,17 @@ TEST(RawImages, Rgb555KeepsItsLevels) {
       picture[i] = uint8_t(c.pixel & 0xFF);
       picture[i + 1] = uint8_t(c.pixel >> 8);
     }
-    const ffw::Picture src = ffw::SamplePicture(picture.data(), ffw::RawKind::RGB555, width, height);
-    std::vector<uint8_t> yuv(ffw::ImageBytes(ffw::RawKind::I420, width, height));
-    ffw::ImageConverter converter;
-    ASSERT_TRUE(converter.Convert(src, ffw::SamplePicture(yuv.data(), ffw::RawKind::I420, width, height)));
+    const dshow::filters::Picture src = dshow::filters::SamplePicture(picture.data(), dshow::filters::RawKind::RGB555, width, height);
+    std::vector<uint8_t> yuv(dshow::filters::ImageBytes(dshow::filters::RawKind::I420, width, height));
+    dshow::filters::ImageConverter converter;
+    ASSERT_TRUE(converter.Convert(src, dshow::filters::SamplePicture(yuv.data(), dshow::filters::RawKind::I420, width, height)));
     const size_t luma = size_t(width) * height;
     EXPECT_NEAR(yuv[luma / 2], c.y, 1) << std::hex << c.pixel;
     EXPECT_NEAR(yuv[luma + 5], c.u, 2) << std::hex << c.pixel;
     EXPECT_NEAR(yuv[luma + luma / 4 + 5], c.v, 2) << std::hex << c.pixel;
 
-    std::vector<uint8_t> rgb(ffw::ImageBytes(ffw::RawKind::RGB32, width, height));
-    ASSERT_TRUE(converter.Convert(src, ffw::SamplePicture(rgb.data(), ffw::RawKind::RGB32, width, height)));
+    std::vector<uint8_t> rgb(dshow::filters::ImageBytes(dshow::filters::RawKind::RGB32, width, height));
+    ASSERT_TRUE(converter.Convert(src, dshow::filters::SamplePicture(rgb.data(), dshow::filters::RawKind::RGB32, width, height)));
     const unsigned b = c.pixel & 31, g = (c.pixel >> 5) & 31, r = (c.pixel >> 10) & 31;
     EXPECT_EQ(rgb[0], b << 3 | b >> 2);
     EXPECT_EQ(rgb[1], g << 3 | g >> 2);
@@ -159,19 +160,19 @@ TEST(RawImages, SlicedConversionMatchesOneThread) {
       wide[i * 4 + 2] = uint8_t(r << 3 | r >> 2);
       wide[i * 4 + 3] = 0;
     }
-  ffw::Picture src;
+  dshow::filters::Picture src;
   src.data[0] = picture.data();
   src.stride[0] = width * 2;
   src.format = AV_PIX_FMT_RGB555LE;
   src.width = width;
   src.height = height;
-  const size_t bytes = ffw::ImageBytes(ffw::RawKind::I420, width, height);
+  const size_t bytes = dshow::filters::ImageBytes(dshow::filters::RawKind::I420, width, height);
   std::vector<uint8_t> ours(bytes), reference(bytes + 4096);  // libswscale writes past the end of rows
-  ffw::ImageConverter converter;
-  ASSERT_TRUE(converter.Convert(src, ffw::SamplePicture(ours.data(), ffw::RawKind::I420, width, height)));
+  dshow::filters::ImageConverter converter;
+  ASSERT_TRUE(converter.Convert(src, dshow::filters::SamplePicture(ours.data(), dshow::filters::RawKind::I420, width, height)));
 
-  const ffw::Picture planes = ffw::SamplePicture(reference.data(), ffw::RawKind::I420, width, height);
-  ffw::Scaler single(sws_getContext(width, height, AV_PIX_FMT_BGR0, width, height, AV_PIX_FMT_YUV420P, SWS_BICUBIC,
+  const dshow::filters::Picture planes = dshow::filters::SamplePicture(reference.data(), dshow::filters::RawKind::I420, width, height);
+  dshow::filters::Scaler single(sws_getContext(width, height, AV_PIX_FMT_BGR0, width, height, AV_PIX_FMT_YUV420P, SWS_BICUBIC,
                                     nullptr, nullptr, nullptr));
   ASSERT_TRUE(single);
   const uint8_t* const wideSrc[4] = {wide.data(), nullptr, nullptr, nullptr};
@@ -181,4 +182,4 @@ TEST(RawImages, SlicedConversionMatchesOneThread) {
 }
 
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test

@@ -14,7 +14,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
 std::vector<std::pair<std::string, IMoniker*>> Category(REFCLSID category) {
@@ -330,4 +330,4 @@ TEST(GraphRoads, UnknownFilesFailToRender) {
 }
 
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test

@@ -8,8 +8,10 @@
 #include <thread>
 #include <vector>
 
-namespace ffw {
+namespace dshow_test {
 namespace {
+
+using dshow::filters::HandOffWorker;
 
 TEST(HandOffWorker, RunsJobsInOrderWhileTheCallerGoesOn) {
   std::promise<void> release;
@@ -64,4 +66,4 @@ TEST(HandOffWorker, EndingFinishesTheJobInHand) {
 }
 
 }  // namespace
-}  // namespace ffw
+}  // namespace dshow_test

@@ -9,10 +9,10 @@
 #include "testing/guarded_buffer.h"
 #include "testing/media_fixtures.h"
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
-using ffw::RawKind;
+using dshow::filters::RawKind;
 using testing_support::Rgb;
 
 struct Size {
@@ -37,7 +37,7 @@ const char* Name(RawKind kind) {
 
 // Paints the marked picture into a picture as the platform lays it out (the strips start on even
 // pixels and rows, so shared chroma never mixes two colours).
-void Paint(const ffw::Picture& p) {
+void Paint(const dshow::filters::Picture& p) {
   for (int y = 0; y < p.height; ++y) {
     uint8_t* row = p.data[0] + ptrdiff_t(y) * p.stride[0];
     for (int x = 0; x < p.width; ++x) {
@@ -74,7 +74,7 @@ void Paint(const ffw::Picture& p) {
 }
 
 // A pixel of a picture in an RGB sample (y = 0 at the top).
-Rgb PixelAt(const ffw::Picture& p, int x, int y) {
+Rgb PixelAt(const dshow::filters::Picture& p, int x, int y) {
   const uint8_t* row = p.data[0] + ptrdiff_t(y) * p.stride[0];
   if (p.format == AV_PIX_FMT_RGB555LE) {
     const unsigned pixel = unsigned(row[2 * x]) | unsigned(row[2 * x + 1]) << 8;
@@ -86,9 +86,9 @@ Rgb PixelAt(const ffw::Picture& p, int x, int y) {
 }
 
 // Converts into a sample of kind in a guarded buffer; the sample's rows must keep the edges.
-void ExpectEdgesIn(ffw::ImageConverter& converter, const ffw::Picture& from, RawKind kind, Size to) {
-  testing_support::GuardedBuffer sample(ffw::ImageBytes(kind, to.width, to.height));
-  const ffw::Picture out = ffw::SamplePicture(sample.data(), kind, to.width, to.height);
+void ExpectEdgesIn(dshow::filters::ImageConverter& converter, const dshow::filters::Picture& from, RawKind kind, Size to) {
+  testing_support::GuardedBuffer sample(dshow::filters::ImageBytes(kind, to.width, to.height));
+  const dshow::filters::Picture out = dshow::filters::SamplePicture(sample.data(), kind, to.width, to.height);
   ASSERT_TRUE(converter.Convert(from, out));
   EXPECT_EQ(testing_support::MarkedEdgesFault(to.width, to.height, [&](int x, int y) { return PixelAt(out, x, y); }),
             "");
@@ -98,10 +98,10 @@ TEST(RawImages, SamplesOfEveryKindConvertIntoRgbSamplesKeepingTheirEdges) {
   for (size_t i = 0; i < std::size(kSizes); ++i) {
     const Size size = kSizes[i];
     for (RawKind fromKind : kAllKinds) {
-      testing_support::GuardedBuffer source(ffw::ImageBytes(fromKind, size.width, size.height));
-      const ffw::Picture from = ffw::SamplePicture(source.data(), fromKind, size.width, size.height);
+      testing_support::GuardedBuffer source(dshow::filters::ImageBytes(fromKind, size.width, size.height));
+      const dshow::filters::Picture from = dshow::filters::SamplePicture(source.data(), fromKind, size.width, size.height);
       Paint(from);
-      ffw::ImageConverter converter;
+      dshow::filters::ImageConverter converter;
       for (RawKind toKind : kRgbKinds) {
         for (Size to : {size, kScaledTo[i]}) {
           if (fromKind == toKind && to.width == size.width) continue;
@@ -119,14 +119,14 @@ TEST(RawImages, SamplesOfEveryKindConvertIntoRgbSamplesKeepingTheirEdges) {
 TEST(RawImages, DecodedPicturesConvertIntoRgbSamplesKeepingTheirEdges) {
   for (size_t i = 0; i < std::size(kSizes); ++i) {
     const Size size = kSizes[i];
-    ffw::Frame frame = ffw::NewFrame();
+    dshow::filters::Frame frame = dshow::filters::NewFrame();
     frame->format = AV_PIX_FMT_YUV420P;
     frame->width = size.width;
     frame->height = size.height;
     ASSERT_GE(av_frame_get_buffer(frame.get(), 0), 0);
-    const ffw::Picture from = ffw::FramePicture(frame.get());
+    const dshow::filters::Picture from = dshow::filters::FramePicture(frame.get());
     Paint(from);
-    ffw::ImageConverter converter;
+    dshow::filters::ImageConverter converter;
     for (RawKind toKind : kRgbKinds) {
       for (Size to : {size, kScaledTo[i]}) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + " to " + Name(toKind) + " " +
@@ -140,13 +140,13 @@ TEST(RawImages, DecodedPicturesConvertIntoRgbSamplesKeepingTheirEdges) {
 // YUV samples keep their layout too: the first and last luma of every row of an I420 sample.
 TEST(RawImages, RgbSamplesConvertIntoYuvSamplesInsideTheirBuffers) {
   const Size size{426, 240};
-  testing_support::GuardedBuffer source(ffw::ImageBytes(RawKind::RGB24, size.width, size.height));
-  const ffw::Picture from = ffw::SamplePicture(source.data(), RawKind::RGB24, size.width, size.height);
+  testing_support::GuardedBuffer source(dshow::filters::ImageBytes(RawKind::RGB24, size.width, size.height));
+  const dshow::filters::Picture from = dshow::filters::SamplePicture(source.data(), RawKind::RGB24, size.width, size.height);
   Paint(from);
-  ffw::ImageConverter converter;
+  dshow::filters::ImageConverter converter;
   for (RawKind kind : {RawKind::I420, RawKind::YUY2}) {
-    testing_support::GuardedBuffer sample(ffw::ImageBytes(kind, size.width, size.height));
-    const ffw::Picture out = ffw::SamplePicture(sample.data(), kind, size.width, size.height);
+    testing_support::GuardedBuffer sample(dshow::filters::ImageBytes(kind, size.width, size.height));
+    const dshow::filters::Picture out = dshow::filters::SamplePicture(sample.data(), kind, size.width, size.height);
     ASSERT_TRUE(converter.Convert(from, out));
     const int step = kind == RawKind::YUY2 ? 2 : 1;
     for (int y = 0; y < size.height; ++y) {
@@ -162,4 +162,4 @@ TEST(RawImages, RgbSamplesConvertIntoYuvSamplesInsideTheirBuffers) {
 }
 
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test

@@ -19,7 +19,7 @@ extern "C" {
 #include "ole/objbase.h"
 #include "test_graph.h"
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
 IBaseFilter* AddSource(TestGraph& graph, const std::string& path, HRESULT* hr = nullptr) {
@@ -596,4 +596,4 @@ TEST(FileSource, DamagedDataEndsCleanly) {
 }
 
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test

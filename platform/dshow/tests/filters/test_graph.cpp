@@ -5,7 +5,7 @@
 
 #include "ole/objbase.h"
 
-namespace filters_test {
+namespace dshow_test {
 
 TestGraph::~TestGraph() {
   Stop();
@@ -142,4 +142,4 @@ HRESULT ConnectFilters(IBaseFilter* from, IBaseFilter* to, int out, int in, cons
 
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-}  // namespace filters_test
+}  // namespace dshow_test

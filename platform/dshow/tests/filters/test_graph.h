@@ -10,7 +10,7 @@
 #include "dshow/builtin_filters.h"
 #include "dshow/dshow.h"
 
-namespace filters_test {
+namespace dshow_test {
 
 struct Event {
   LONG code;
@@ -76,4 +76,4 @@ T* QueryAs(IUnknown* object, REFIID iid) {
   return result;
 }
 
-}  // namespace filters_test
+}  // namespace dshow_test

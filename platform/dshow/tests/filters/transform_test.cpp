@@ -4,7 +4,7 @@
 #include "clips.h"
 #include "test_graph.h"
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
 IBaseFilter* AddSource(TestGraph& graph) {
@@ -161,4 +161,4 @@ TEST(SampleGrabber, OneShotEndsTheStreamAfterOneSample) {
 }
 
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test

@@ -12,7 +12,7 @@
 #include "testing/media_probe.h"
 #include "win32/paths.h"
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
 GUID CompressorClass(int position) {
@@ -565,9 +565,9 @@ TEST(FileWriter, NamesItsFileAndMode) {
 }
 
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test
 
-namespace filters_test {
+namespace dshow_test {
 namespace {
 
 // Stands in for the media format runtime's configuration object.
@@ -589,4 +589,4 @@ TEST(AsfWriter, AnswersTheRegisteredConfigurationInterface) {
 }
 
 }  // namespace
-}  // namespace filters_test
+}  // namespace dshow_test

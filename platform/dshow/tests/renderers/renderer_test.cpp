@@ -66,7 +66,7 @@ const std::string& SolidClip() {
     std::string p = SandboxFile("solid.avi");
     std::vector<COLORREF> frames(8, kRed);
     frames.push_back(kBlue);
-    EXPECT_EQ(renderers_test::MakeSolidClip(p, kClipWidth, kClipHeight, frames), "");
+    EXPECT_EQ(dshow_test::MakeSolidClip(p, kClipWidth, kClipHeight, frames), "");
     return p;
   }();
   return path;
@@ -431,17 +431,17 @@ TEST(AudioGainsTest, VolumeAndBalanceScaleSamples) {
   f.nChannels = 2;
   f.wBitsPerSample = 16;
   int16_t samples[4] = {10000, 10000, -20000, -20000};
-  renderers::ApplyGains(reinterpret_cast<BYTE*>(samples), sizeof samples, f, {-2000, 0});  // -20 dB
+  dshow::renderers::ApplyGains(reinterpret_cast<BYTE*>(samples), sizeof samples, f, {-2000, 0});  // -20 dB
   EXPECT_EQ(samples[0], 1000);
   EXPECT_EQ(samples[3], -2000);
   int16_t pair[2] = {10000, 10000};
-  renderers::ApplyGains(reinterpret_cast<BYTE*>(pair), sizeof pair, f, {0, 10000});  // right only
+  dshow::renderers::ApplyGains(reinterpret_cast<BYTE*>(pair), sizeof pair, f, {0, 10000});  // right only
   EXPECT_EQ(pair[0], 0);
   EXPECT_EQ(pair[1], 10000);
   f.nChannels = 1;
   f.wBitsPerSample = 8;
   BYTE bytes[2] = {228, 28};
-  renderers::ApplyGains(bytes, sizeof bytes, f, {-10000, 0});  // silence is the midpoint
+  dshow::renderers::ApplyGains(bytes, sizeof bytes, f, {-10000, 0});  // silence is the midpoint
   EXPECT_EQ(bytes[0], 128);
   EXPECT_EQ(bytes[1], 128);
 }

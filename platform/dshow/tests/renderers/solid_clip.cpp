@@ -5,7 +5,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-namespace renderers_test {
+namespace dshow_test {
 
 std::string MakeSolidClip(const std::string& path, int width, int height, const std::vector<COLORREF>& frames) {
   AVFormatContext* out = nullptr;
@@ -58,4 +58,4 @@ std::string MakeSolidClip(const std::string& path, int width, int height, const 
   return error;
 }
 
-}  // namespace renderers_test
+}  // namespace dshow_test

@@ -6,9 +6,9 @@
 
 #include "win32/windows.h"
 
-namespace renderers_test {
+namespace dshow_test {
 
 // One colour per frame, 25 frames a second. Returns an empty string on success, else what failed.
 std::string MakeSolidClip(const std::string& path, int width, int height, const std::vector<COLORREF>& frames);
 
-}  // namespace renderers_test
+}  // namespace dshow_test

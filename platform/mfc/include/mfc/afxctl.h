@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mfc/afxdisp_ctl.h"
+#include "ole/comptr.h"
 #include "ole/connpt.h"
 
 void AfxOleLockApp();
@@ -173,7 +174,7 @@ class COleControl : public CWnd {
   void SetMiscStatus(DWORD dwMiscStatus) { m_dwMiscStatus = dwMiscStatus; }
 
   // ---- Container
-  LPOLECLIENTSITE GetClientSite() { return m_pClientSite; }
+  LPOLECLIENTSITE GetClientSite() { return m_pClientSite.get(); }
   BOOL IsInPlaceActive() const { return m_bInPlaceActive; }
   // The container's window of the in-place site (NULL when not in place).
   HWND GetContainerWindow() const { return m_hWndContainer; }
@@ -294,8 +295,8 @@ class COleControl : public CWnd {
   IID m_iidEvents = GUID_NULL;
   ConnectionPoint* m_pEventPoint = nullptr;
   ConnectionPoint* m_pNotifyPoint = nullptr;
-  LPOLECLIENTSITE m_pClientSite = nullptr;
-  IDispatch* m_pAmbientDispatch = nullptr;
+  ComPtr<IOleClientSite> m_pClientSite;
+  ComPtr<IDispatch> m_pAmbientDispatch;
   HWND m_hWndContainer = nullptr;
   BOOL m_bModified = FALSE;
   BOOL m_bInPlaceActive = FALSE;
@@ -368,8 +369,8 @@ class COlePropertyPage : public CDialog {
   UINT m_idDlg;
   UINT m_idCaption;
   BOOL m_bPageModified = FALSE;
-  std::vector<IDispatch*> m_objects;
-  IPropertyPageSite* m_pPageSite = nullptr;
+  std::vector<ComPtr<IDispatch>> m_objects;
+  ComPtr<IPropertyPageSite> m_pPageSite;
 };
 
 // Property post-processing at the end of a page's DoDataExchange.
@@ -393,7 +394,7 @@ struct AFX_EVENTSINKMAP {
   const AFX_EVENTSINKMAP_ENTRY* lpEntries;
 };
 
-namespace afx_ctl {
+namespace mfc::ctl {
 // Sink maps are found by the container object's dynamic type.
 struct SinkMapRegistration {
   SinkMapRegistration(const std::type_info& type, const AFX_EVENTSINKMAP* (*getMap)());
@@ -403,7 +404,7 @@ struct SinkMapRegistration {
 const AFX_EVENTSINKMAP* FindSinkMap(const CCmdTarget* pContainer);
 template <auto pfn>
 HRESULT SinkCall(CCmdTarget* t, VARIANT** in, UINT n) {
-  return afx_disp::Call(t, pfn, in, n, nullptr, VT_EMPTY);
+  return mfc::disp::Call(t, pfn, in, n, nullptr, VT_EMPTY);
 }
 template <class T>
 const AFX_EVENTSINKMAP* BaseSinkMap() {
@@ -413,7 +414,7 @@ const AFX_EVENTSINKMAP* BaseSinkMap() {
     return nullptr;
   }
 }
-}  // namespace afx_ctl
+}  // namespace mfc::ctl
 
 #define DECLARE_EVENTSINK_MAP()                               \
  public:                                                      \
@@ -422,7 +423,7 @@ const AFX_EVENTSINKMAP* BaseSinkMap() {
  private:
 
 #define BEGIN_EVENTSINK_MAP(theClass, baseClass)                                               \
-  static const afx_ctl::SinkMapRegistration _sinkRegistration_##theClass(                      \
+  static const mfc::ctl::SinkMapRegistration _sinkRegistration_##theClass(                      \
       typeid(theClass), &theClass::GetThisEventSinkMap);                                       \
   const AFX_EVENTSINKMAP* PASCAL theClass::GetThisEventSinkMap() {                             \
     typedef baseClass TheBaseClass;                                                            \
@@ -430,11 +431,11 @@ const AFX_EVENTSINKMAP* BaseSinkMap() {
 
 // The handler returns void or BOOL (TRUE: handled).
 #define ON_EVENT(theClass, id, dispid, pfnHandler, vtsParams) \
-  {UINT(id), DISPID(dispid), vtsParams, &afx_ctl::SinkCall<&theClass::pfnHandler>},
+  {UINT(id), DISPID(dispid), vtsParams, &mfc::ctl::SinkCall<&theClass::pfnHandler>},
 
 #define END_EVENTSINK_MAP()                                                                                  \
   {0, DISPID_UNKNOWN, nullptr, nullptr}};                                                                    \
-  static const AFX_EVENTSINKMAP eventsinkMap = {&afx_ctl::BaseSinkMap<TheBaseClass>, &_eventsinkEntries[0]}; \
+  static const AFX_EVENTSINKMAP eventsinkMap = {&mfc::ctl::BaseSinkMap<TheBaseClass>, &_eventsinkEntries[0]}; \
   return &eventsinkMap;                                                                                      \
   }
 
@@ -452,8 +453,8 @@ class COleControlSite {
   // The site of a site window or of a control window inside it (NULL when none).
   static COleControlSite* FromHandle(HWND hWnd);
 
-  IDispatch* GetDispatch() const { return m_pDispatch; }
-  IUnknown* GetControlUnknown() const { return m_pObject; }
+  IDispatch* GetDispatch() const { return m_pDispatch.get(); }
+  IUnknown* GetControlUnknown() const { return m_pObject.get(); }
   HWND GetSiteWindow() const { return m_hWndSite; }
   HWND GetControlWindow() const;
   UINT GetID() const { return m_nID; }
@@ -491,10 +492,10 @@ class COleControlSite {
   Parts* m_pParts;
   HWND m_hWndSite;
   UINT m_nID;
-  IUnknown* m_pObject = nullptr;
-  IDispatch* m_pDispatch = nullptr;
-  IOleObject* m_pOleObject = nullptr;
-  IOleInPlaceObject* m_pInPlaceObject = nullptr;
+  ComPtr<IUnknown> m_pObject;
+  ComPtr<IDispatch> m_pDispatch;
+  ComPtr<IOleObject> m_pOleObject;
+  ComPtr<IOleInPlaceObject> m_pInPlaceObject;
   IID m_iidEvents = GUID_NULL;
   DWORD m_dwEventSink = 0;
   DWORD m_dwNotifySink = 0;

@@ -36,7 +36,7 @@ typedef __POSITION* POSITION;
 // answers for the module it was linked into, however it was reached.
 #define AFX_MODULE_LOCAL __attribute__((visibility("hidden")))
 
-namespace afx_module {
+namespace mfc::module {
 
 AFX_MODULE_LOCAL inline const char kAnchor = 0;
 
@@ -48,4 +48,4 @@ AFX_MODULE_LOCAL inline HINSTANCE Current() {
   return module;
 }
 
-}  // namespace afx_module
+}  // namespace mfc::module

@@ -91,7 +91,7 @@ struct AFX_INTERFACEMAP {
   const AFX_INTERFACEMAP_ENTRY* pEntry;
 };
 
-namespace afx_disp {
+namespace mfc::disp {
 
 // What the automation layer calls on an object, taken from the class that enabled automation
 // (its virtual maps and its OnFinalRelease resolve to the most derived class).
@@ -360,26 +360,26 @@ HRESULT NotifyPut(CCmdTarget* t, const AFX_DISPMAP_ENTRY& e, VARIANT** in, UINT 
   return Call(t, notify, in, 0, nullptr, VT_EMPTY);
 }
 
-}  // namespace afx_disp
+}  // namespace mfc::disp
 
 #define DECLARE_DISPATCH_MAP()                                                                     \
  public:                                                                                           \
-  afx_disp::DispatchPart m_xDispatch{this};                                                        \
+  mfc::disp::DispatchPart m_xDispatch{this};                                                        \
   static const AFX_DISPMAP* PASCAL GetThisDispatchMap();                                           \
   virtual const AFX_DISPMAP* GetDispatchMap() const;                                               \
   void EnableAutomation() {                                                                        \
-    afx_disp::EnableAutomation(this, afx_disp::HooksFor<std::remove_pointer_t<decltype(this)>>()); \
+    mfc::disp::EnableAutomation(this, mfc::disp::HooksFor<std::remove_pointer_t<decltype(this)>>()); \
   }                                                                                                \
-  LPDISPATCH GetIDispatch(BOOL bAddRef) { return afx_disp::GetIDispatch(this, bAddRef); }          \
-  DWORD ExternalAddRef() { return afx_disp::InternalAddRef(this); }                                \
-  DWORD ExternalRelease() { return afx_disp::InternalRelease(this); }                              \
+  LPDISPATCH GetIDispatch(BOOL bAddRef) { return mfc::disp::GetIDispatch(this, bAddRef); }          \
+  DWORD ExternalAddRef() { return mfc::disp::InternalAddRef(this); }                                \
+  DWORD ExternalRelease() { return mfc::disp::InternalRelease(this); }                              \
   HRESULT ExternalQueryInterface(const void* iid, LPVOID* ppvObj) {                                \
-    return afx_disp::InternalQueryInterface(this, iid, ppvObj);                                    \
+    return mfc::disp::InternalQueryInterface(this, iid, ppvObj);                                    \
   }                                                                                                \
-  DWORD InternalAddRef() { return afx_disp::InternalAddRef(this); }                                \
-  DWORD InternalRelease() { return afx_disp::InternalRelease(this); }                              \
+  DWORD InternalAddRef() { return mfc::disp::InternalAddRef(this); }                                \
+  DWORD InternalRelease() { return mfc::disp::InternalRelease(this); }                              \
   HRESULT InternalQueryInterface(const void* iid, LPVOID* ppvObj) {                                \
-    return afx_disp::InternalQueryInterface(this, iid, ppvObj);                                    \
+    return mfc::disp::InternalQueryInterface(this, iid, ppvObj);                                    \
   }                                                                                                \
   [[noreturn]] void SetNotSupported() { AfxThrowOleDispatchScode(CTL_E_SETNOTSUPPORTED); }         \
   [[noreturn]] void GetNotSupported() { AfxThrowOleDispatchScode(CTL_E_GETNOTSUPPORTED); }         \
@@ -394,7 +394,7 @@ HRESULT NotifyPut(CCmdTarget* t, const AFX_DISPMAP_ENTRY& e, VARIANT** in, UINT 
 
 #define END_DISPATCH_MAP()                                                                              \
   {nullptr, DISPID_UNKNOWN, afxDispMethod, VT_EMPTY, nullptr, nullptr, nullptr}};                       \
-  static const AFX_DISPMAP dispatchMap = {&afx_disp::BaseDispatchMap<TheBaseClass>, &_dispatchEntries[0]}; \
+  static const AFX_DISPMAP dispatchMap = {&mfc::disp::BaseDispatchMap<TheBaseClass>, &_dispatchEntries[0]}; \
   return &dispatchMap;                                                                                  \
   }
 
@@ -403,32 +403,32 @@ HRESULT NotifyPut(CCmdTarget* t, const AFX_DISPMAP_ENTRY& e, VARIANT** in, UINT 
 #define DISP_FUNCTION(theClass, szExternalName, pfnMember, vtRetVal, vtsParams) \
   DISP_FUNCTION_ID(theClass, szExternalName, DISPID_UNKNOWN, pfnMember, vtRetVal, vtsParams)
 #define DISP_FUNCTION_ID(theClass, szExternalName, dispid, pfnMember, vtRetVal, vtsParams) \
-  {szExternalName, dispid, afxDispMethod, vtRetVal, vtsParams, &afx_disp::MemberCall<&theClass::pfnMember>, nullptr},
+  {szExternalName, dispid, afxDispMethod, vtRetVal, vtsParams, &mfc::disp::MemberCall<&theClass::pfnMember>, nullptr},
 
 // Properties through a getter and a setter (SetNotSupported for a read-only property).
 #define DISP_PROPERTY_EX(theClass, szExternalName, pfnGet, pfnSet, vtPropType) \
   DISP_PROPERTY_EX_ID(theClass, szExternalName, DISPID_UNKNOWN, pfnGet, pfnSet, vtPropType)
 #define DISP_PROPERTY_EX_ID(theClass, szExternalName, dispid, pfnGet, pfnSet, vtPropType)          \
   {szExternalName, dispid, afxDispProperty, vtPropType, VTS_NONE,                                \
-   &afx_disp::MemberCall<&theClass::pfnGet>, &afx_disp::SetterCall<&theClass::pfnSet>},
+   &mfc::disp::MemberCall<&theClass::pfnGet>, &mfc::disp::SetterCall<&theClass::pfnSet>},
 // A property with index parameters: getter (params...) and setter (params..., value).
 #define DISP_PROPERTY_PARAM(theClass, szExternalName, pfnGet, pfnSet, vtPropType, vtsParams) \
   DISP_PROPERTY_PARAM_ID(theClass, szExternalName, DISPID_UNKNOWN, pfnGet, pfnSet, vtPropType, vtsParams)
 #define DISP_PROPERTY_PARAM_ID(theClass, szExternalName, dispid, pfnGet, pfnSet, vtPropType, vtsParams) \
   {szExternalName, dispid, afxDispProperty, vtPropType, vtsParams,                                    \
-   &afx_disp::MemberCall<&theClass::pfnGet>, &afx_disp::SetterCall<&theClass::pfnSet>},
+   &mfc::disp::MemberCall<&theClass::pfnGet>, &mfc::disp::SetterCall<&theClass::pfnSet>},
 // Properties kept in a member variable; the notify form calls pfnAfterSet after a put.
 #define DISP_PROPERTY(theClass, szExternalName, memberName, vtPropType) \
   DISP_PROPERTY_ID(theClass, szExternalName, DISPID_UNKNOWN, memberName, vtPropType)
 #define DISP_PROPERTY_ID(theClass, szExternalName, dispid, memberName, vtPropType)                     \
   {szExternalName, dispid, afxDispProperty, vtPropType, VTS_NONE,                                    \
-   &afx_disp::MemberProperty<&theClass::memberName>::Get, &afx_disp::MemberProperty<&theClass::memberName>::Put},
+   &mfc::disp::MemberProperty<&theClass::memberName>::Get, &mfc::disp::MemberProperty<&theClass::memberName>::Put},
 #define DISP_PROPERTY_NOTIFY(theClass, szExternalName, memberName, pfnAfterSet, vtPropType) \
   DISP_PROPERTY_NOTIFY_ID(theClass, szExternalName, DISPID_UNKNOWN, memberName, pfnAfterSet, vtPropType)
 #define DISP_PROPERTY_NOTIFY_ID(theClass, szExternalName, dispid, memberName, pfnAfterSet, vtPropType) \
   {szExternalName, dispid, afxDispProperty, vtPropType, VTS_NONE,                                    \
-   &afx_disp::MemberProperty<&theClass::memberName>::Get,                                            \
-   &afx_disp::NotifyPut<&theClass::memberName, &theClass::pfnAfterSet>},
+   &mfc::disp::MemberProperty<&theClass::memberName>::Get,                                            \
+   &mfc::disp::NotifyPut<&theClass::memberName, &theClass::pfnAfterSet>},
 
 // ---- Interface maps and nested interfaces -------------------------------------------------------
 #define DECLARE_INTERFACE_MAP()                                  \
@@ -447,12 +447,12 @@ HRESULT NotifyPut(CCmdTarget* t, const AFX_DISPMAP_ENTRY& e, VARIANT** in, UINT 
 // localClass Dispatch names the object's own dispatch interface.
 #define INTERFACE_PART(theClass, iid, localClass)                                          \
   {&iid, [](CCmdTarget* p) -> IUnknown* {                                                  \
-     return afx_disp::PartPointer(static_cast<theClass*>(p)->m_x##localClass);             \
+     return mfc::disp::PartPointer(static_cast<theClass*>(p)->m_x##localClass);             \
    }},
 
 #define END_INTERFACE_MAP()                                                                           \
   {nullptr, nullptr}};                                                                                \
-  static const AFX_INTERFACEMAP interfaceMap = {&afx_disp::BaseInterfaceMap<TheBaseClass>, &_interfaceEntries[0]}; \
+  static const AFX_INTERFACEMAP interfaceMap = {&mfc::disp::BaseInterfaceMap<TheBaseClass>, &_interfaceEntries[0]}; \
   return &interfaceMap;                                                                               \
   }
 
@@ -495,7 +495,7 @@ class COleObjectFactory : public CCmdTarget {
   // Every factory of the calling module, so that a module's DllRegisterServer registers its own
   // classes only.
   AFX_MODULE_LOCAL static BOOL PASCAL UpdateRegistryAll(BOOL bRegister = TRUE) {
-    return UpdateRegistryOf(afx_module::Current(), bRegister);
+    return UpdateRegistryOf(mfc::module::Current(), bRegister);
   }
   // Makes every factory of the running module a registered class object (CoRegisterClassObject).
   static BOOL PASCAL RegisterAll();

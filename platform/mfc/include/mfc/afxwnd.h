@@ -24,7 +24,7 @@ class CWnd;
 // The window of an object that may be absent (a null pointer gives NULL).
 HWND AfxHwnd(const CWnd* pWnd);
 
-namespace afx_wnd {
+namespace mfc::wnd {
 void AttachAndSubclass(CWnd* pWnd, HWND hWnd);
 }
 
@@ -238,6 +238,8 @@ class CWnd : public CCmdTarget {
   BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
 
   // ---- Scroll bars of the window itself
+  // The last position the bar scrolls to: its maximum less the page.
+  int GetScrollLimit(int nBar) const;
   int GetScrollPos(int nBar) const { return ::GetScrollPos(m_hWnd, nBar); }
   int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE) { return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw); }
   void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE) {
@@ -344,7 +346,7 @@ class CWnd : public CCmdTarget {
   friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
   friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
   friend class CDialog;
-  friend void afx_wnd::AttachAndSubclass(CWnd*, HWND);
+  friend void mfc::wnd::AttachAndSubclass(CWnd*, HWND);
 };
 
 // The framework's window procedure: routes every message of an attached window to its object.
@@ -623,7 +625,7 @@ CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 // The module of the calling code: the program's handle in the program, a control module's inside
 // that module (which hands it to the registration helpers).
-AFX_MODULE_LOCAL inline HINSTANCE AfxGetInstanceHandle() { return afx_module::Current(); }
+AFX_MODULE_LOCAL inline HINSTANCE AfxGetInstanceHandle() { return mfc::module::Current(); }
 // The program entry: a program's main returns AfxWinMain(...).
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, int nCmdShow);
 // A message box owned by the main window, captioned with the application's name.
@@ -644,3 +646,4 @@ class CWaitCursor {
 };
 
 #include "mfc/afxdlg.h"
+#include "mfc/afxcmn.h"

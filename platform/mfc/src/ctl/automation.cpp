@@ -9,7 +9,7 @@
 
 #include "mfc/afxdisp_ctl.h"
 
-namespace afx_disp {
+namespace mfc::disp {
 namespace {
 
 class XDispatch;
@@ -304,7 +304,7 @@ HRESULT FromException(CException* e, EXCEPINFO* pExcepInfo) {
   return DISP_E_EXCEPTION;
 }
 
-}  // namespace afx_disp
+}  // namespace mfc::disp
 
 // ---- COleDispatchException
 

@@ -7,7 +7,7 @@
 
 #include "mfc/afxctl.h"
 
-namespace afx_ctl {
+namespace mfc::ctl {
 namespace {
 
 struct SinkMaps {
@@ -46,7 +46,7 @@ const AFX_EVENTSINKMAP* FindSinkMap(const CCmdTarget* pContainer) {
   return it == m.maps.end() ? nullptr : it->second();
 }
 
-}  // namespace afx_ctl
+}  // namespace mfc::ctl
 
 // ---- The site's interfaces
 
@@ -129,16 +129,13 @@ class COleControlSite::Parts final : public IOleClientSite,
   STDMETHOD(OnFocus)(BOOL) override { return S_OK; }
   // The control's pages in a modal frame owned by the container's top-level window.
   STDMETHOD(ShowPropertyFrame)() override {
-    ISpecifyPropertyPages* specify = nullptr;
-    if (!site_->m_pObject ||
-        FAILED(site_->m_pObject->QueryInterface(IID_ISpecifyPropertyPages, reinterpret_cast<void**>(&specify))))
-      return E_NOINTERFACE;
+    auto specify = site_->m_pObject.As<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages);
+    if (!specify) return E_NOINTERFACE;
     CAUUID pages = {0, nullptr};
     HRESULT hr = specify->GetPages(&pages);
-    specify->Release();
     if (FAILED(hr)) return hr;
     CStringW caption(site_->m_strDisplayName);
-    IUnknown* object = site_->m_pObject;
+    IUnknown* object = site_->m_pObject.get();
     hr = OleCreatePropertyFrame(::GetAncestor(site_->m_hWndSite, GA_ROOT), 0, 0, caption.GetString(), 1, &object,
                                 pages.cElems, pages.pElems, 0, 0, nullptr);
     CoTaskMemFree(pages.pElems);
@@ -252,26 +249,21 @@ COleControlSite::~COleControlSite() {
 
 COleControlSite* COleControlSite::Create(REFCLSID clsid, HWND hWndSite, UINT nID, LPSTREAM pPersist) {
   auto* site = new COleControlSite(hWndSite, nID);
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                reinterpret_cast<void**>(&site->m_pObject));
-  if (SUCCEEDED(hr)) hr = site->m_pObject->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&site->m_pOleObject));
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, site->m_pObject.putVoid());
+  if (SUCCEEDED(hr)) hr = site->m_pObject.As(IID_IOleObject, &site->m_pOleObject);
   if (SUCCEEDED(hr)) hr = site->m_pOleObject->SetClientSite(static_cast<IOleClientSite*>(site->m_pParts));
   if (SUCCEEDED(hr)) {
-    IPersistStreamInit* persist = nullptr;
-    if (SUCCEEDED(site->m_pObject->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
+    if (auto persist = site->m_pObject.As<IPersistStreamInit>(IID_IPersistStreamInit))
       hr = pPersist ? persist->Load(pPersist) : persist->InitNew();
-      persist->Release();
-    }
   }
-  if (SUCCEEDED(hr)) hr = site->m_pObject->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&site->m_pDispatch));
+  if (SUCCEEDED(hr)) hr = site->m_pObject.As(IID_IDispatch, &site->m_pDispatch);
   if (SUCCEEDED(hr)) {
     // Events: the container's first outgoing interface other than property notifications.
-    IConnectionPointContainer* cpc = nullptr;
-    if (SUCCEEDED(site->m_pObject->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&cpc)))) {
-      IEnumConnectionPoints* points = nullptr;
-      if (SUCCEEDED(cpc->EnumConnectionPoints(&points))) {
-        IConnectionPoint* point = nullptr;
-        while (points->Next(1, &point, nullptr) == S_OK) {
+    if (auto cpc = site->m_pObject.As<IConnectionPointContainer>(IID_IConnectionPointContainer)) {
+      ComPtr<IEnumConnectionPoints> points;
+      if (SUCCEEDED(cpc->EnumConnectionPoints(points.put()))) {
+        ComPtr<IConnectionPoint> point;
+        while (points->Next(1, point.put(), nullptr) == S_OK) {
           IID iid;
           point->GetConnectionInterface(&iid);
           if (iid == IID_IPropertyNotifySink) {
@@ -280,29 +272,25 @@ COleControlSite* COleControlSite::Create(REFCLSID clsid, HWND hWndSite, UINT nID
             site->m_iidEvents = iid;
             point->Advise(&site->m_pParts->events_, &site->m_dwEventSink);
           }
-          point->Release();
         }
-        points->Release();
       }
-      cpc->Release();
     }
     RECT rc;
     ::GetClientRect(hWndSite, &rc);
     hr = site->m_pOleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site->m_pParts),
                                     0, hWndSite, &rc);
   }
-  if (SUCCEEDED(hr)) hr = site->m_pObject->QueryInterface(IID_IOleInPlaceObject,
-                                                          reinterpret_cast<void**>(&site->m_pInPlaceObject));
+  if (SUCCEEDED(hr)) hr = site->m_pObject.As(IID_IOleInPlaceObject, &site->m_pInPlaceObject);
   if (FAILED(hr)) {
     delete site;
     return nullptr;
   }
-  afx_ctl::Sites()[hWndSite] = site;
+  mfc::ctl::Sites()[hWndSite] = site;
   return site;
 }
 
 COleControlSite* COleControlSite::FromHandle(HWND hWnd) {
-  auto& sites = afx_ctl::Sites();
+  auto& sites = mfc::ctl::Sites();
   for (HWND h = hWnd; h; h = ::GetParent(h)) {
     auto it = sites.find(h);
     if (it != sites.end()) return it->second;
@@ -319,60 +307,43 @@ HWND COleControlSite::GetControlWindow() const {
 
 void COleControlSite::SetUserMode(BOOL bUserMode) {
   m_bUserMode = bUserMode;
-  IOleControl* control = nullptr;
-  if (m_pObject && SUCCEEDED(m_pObject->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(&control)))) {
+  if (auto control = m_pObject.As<IOleControl>(IID_IOleControl))
     control->OnAmbientPropertyChange(DISPID_AMBIENT_USERMODE);
-    control->Release();
-  }
 }
 
 HRESULT COleControlSite::SaveState(LPSTREAM pStm) {
-  IPersistStreamInit* persist = nullptr;
-  if (!m_pObject || FAILED(m_pObject->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist))))
-    return E_NOINTERFACE;
-  HRESULT hr = persist->Save(pStm, TRUE);
-  persist->Release();
-  return hr;
+  auto persist = m_pObject.As<IPersistStreamInit>(IID_IPersistStreamInit);
+  return persist ? persist->Save(pStm, TRUE) : E_NOINTERFACE;
 }
 
 void COleControlSite::Destroy() {
   if (!m_pObject) return;
-  afx_ctl::Sites().erase(m_hWndSite);
-  IConnectionPointContainer* cpc = nullptr;
-  if (SUCCEEDED(m_pObject->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&cpc)))) {
-    IConnectionPoint* point = nullptr;
-    if (m_dwEventSink && SUCCEEDED(cpc->FindConnectionPoint(m_iidEvents, &point))) {
+  mfc::ctl::Sites().erase(m_hWndSite);
+  if (auto cpc = m_pObject.As<IConnectionPointContainer>(IID_IConnectionPointContainer)) {
+    ComPtr<IConnectionPoint> point;
+    if (m_dwEventSink && SUCCEEDED(cpc->FindConnectionPoint(m_iidEvents, point.put())))
       point->Unadvise(m_dwEventSink);
-      point->Release();
-    }
-    if (m_dwNotifySink && SUCCEEDED(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &point))) {
+    if (m_dwNotifySink && SUCCEEDED(cpc->FindConnectionPoint(IID_IPropertyNotifySink, point.put())))
       point->Unadvise(m_dwNotifySink);
-      point->Release();
-    }
-    cpc->Release();
   }
   m_dwEventSink = m_dwNotifySink = 0;
+  // Let go of the control in this order; the object itself last.
   if (m_pInPlaceObject) {
     m_pInPlaceObject->InPlaceDeactivate();
-    m_pInPlaceObject->Release();
     m_pInPlaceObject = nullptr;
   }
   if (m_pOleObject) {
     m_pOleObject->Close(OLECLOSE_NOSAVE);
     m_pOleObject->SetClientSite(nullptr);
-    m_pOleObject->Release();
     m_pOleObject = nullptr;
   }
-  if (m_pDispatch) m_pDispatch->Release();
   m_pDispatch = nullptr;
-  IUnknown* object = m_pObject;
   m_pObject = nullptr;
-  object->Release();
 }
 
 HRESULT COleControlSite::OnEvent(DISPID dispid, DISPPARAMS* pParams) {
   CWnd* container = CWnd::FromHandlePermanent(::GetParent(m_hWndSite));
-  for (const AFX_EVENTSINKMAP* map = afx_ctl::FindSinkMap(container); map;
+  for (const AFX_EVENTSINKMAP* map = mfc::ctl::FindSinkMap(container); map;
        map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
     for (const AFX_EVENTSINKMAP_ENTRY* e = map->lpEntries; e->nCtlID; ++e) {
       if (e->nCtlID != m_nID || e->dispid != dispid) continue;
@@ -400,7 +371,7 @@ HRESULT COleControlSite::OnEvent(DISPID dispid, DISPPARAMS* pParams) {
 void COleControlSite::InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo,
                                     va_list argList) {
   if (!m_pDispatch) AfxThrowOleException(E_UNEXPECTED);
-  AfxInvokeDispatch(m_pDispatch, dwDispID, wFlags, vtRet, pvRet, pbParamInfo, argList);
+  AfxInvokeDispatch(m_pDispatch.get(), dwDispID, wFlags, vtRet, pvRet, pbParamInfo, argList);
 }
 
 void COleControlSite::InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo,

@@ -2,7 +2,7 @@
 #include <cstdarg>
 #include <vector>
 
-#include "ctl_args.h"
+#include "dispatch_arguments.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ void StoreResult(VARTYPE vtRet, VARIANT& result, void* pvRet) {
 
 }  // namespace
 
-void afx_ctl::LoadArguments(const char* types, va_list& list, std::vector<VARIANT>& args) {
+void mfc::ctl::LoadArguments(const char* types, va_list& list, std::vector<VARIANT>& args) {
   const size_t first = args.size();
   try {
     for (const char* t = types ? types : ""; *t; ++t) {
@@ -117,7 +117,7 @@ void AfxInvokeDispatch(LPDISPATCH lpDispatch, DISPID dwDispID, WORD wFlags, VART
   va_list list;
   va_copy(list, argList);
   try {
-    afx_ctl::LoadArguments(types, list, args);
+    mfc::ctl::LoadArguments(types, list, args);
   } catch (...) {
     va_end(list);
     throw;
@@ -179,13 +179,13 @@ const COleDispatchDriver& COleDispatchDriver::operator=(const COleDispatchDriver
 
 BOOL COleDispatchDriver::CreateDispatch(REFCLSID clsid, COleException* pError) {
   ReleaseDispatch();
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(&m_lpDispatch));
+  ComPtr<IDispatch> created;
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, created.putVoid());
   if (FAILED(hr)) {
-    m_lpDispatch = nullptr;
     if (pError) pError->m_sc = hr;
     return FALSE;
   }
-  m_bAutoRelease = TRUE;
+  AttachDispatch(created.Detach(), TRUE);
   return TRUE;
 }
 

@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "mfc/afxctl.h"
-#include "ctl_module.h"
+#include "module_lookup.h"
 
 namespace {
 
@@ -54,8 +54,8 @@ class COleObjectFactory::Factory final : public IClassFactory {
       return E_OUTOFMEMORY;
     }
     if (!object) return E_OUTOFMEMORY;
-    HRESULT hr = afx_disp::InternalQueryInterface(object, &riid, ppv);
-    afx_disp::InternalRelease(object);  // the creation reference; a failed query frees the object
+    HRESULT hr = mfc::disp::InternalQueryInterface(object, &riid, ppv);
+    mfc::disp::InternalRelease(object);  // the creation reference; a failed query frees the object
     return hr;
   }
   STDMETHOD(LockServer)(BOOL fLock) override {
@@ -109,7 +109,7 @@ IClassFactory* COleObjectFactory::GetClassFactory() {
 
 BOOL COleObjectFactory::UpdateRegistry(BOOL bRegister) {
   if (!bRegister) return AfxOleUnregisterClass(m_clsid, m_lpszProgID);
-  return SUCCEEDED(RegisterInprocServer(m_clsid, m_lpszProgID, afx_ctl::ModulePath(afx_ctl::ModuleOf(this)),
+  return SUCCEEDED(RegisterInprocServer(m_clsid, m_lpszProgID, mfc::ctl::ModulePath(mfc::ctl::ModuleOf(this)),
                                         "Apartment"));
 }
 
@@ -118,7 +118,7 @@ BOOL PASCAL COleObjectFactory::UpdateRegistryOf(HINSTANCE module, BOOL bRegister
   {
     std::lock_guard<std::mutex> guard(ListLock());
     for (COleObjectFactory* f = ListHead(); f; f = f->m_pNextFactory)
-      if (afx_ctl::ModuleOf(f) == module) factories.push_back(f);
+      if (mfc::ctl::ModuleOf(f) == module) factories.push_back(f);
   }
   BOOL ok = TRUE;
   for (COleObjectFactory* f : factories)
@@ -169,10 +169,7 @@ HRESULT AfxDllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
   *ppv = nullptr;
   COleObjectFactory* f = COleObjectFactory::FindFactory(rclsid);
   if (!f) return CLASS_E_CLASSNOTAVAILABLE;
-  IClassFactory* cf = f->GetClassFactory();
-  HRESULT hr = cf->QueryInterface(riid, ppv);
-  cf->Release();
-  return hr;
+  return ComPtr<IClassFactory>::Adopt(f->GetClassFactory())->QueryInterface(riid, ppv);
 }
 
 HRESULT AfxDllCanUnloadNow() { return LockCount().load() == 0 ? S_OK : S_FALSE; }

@@ -2,8 +2,8 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "ctl_args.h"
-#include "ctl_exchange.h"
+#include "dispatch_arguments.h"
+#include "property_exchanges.h"
 
 IMPLEMENT_DYNAMIC(COleControl, CWnd)
 
@@ -43,8 +43,6 @@ COleControl::COleControl() : m_xConnPtContainer(&m_xOleObject) {
 
 COleControl::~COleControl() {
   if (m_hWnd) DestroyWindow();
-  if (m_pAmbientDispatch) m_pAmbientDispatch->Release();
-  if (m_pClientSite) m_pClientSite->Release();
   AfxOleUnlockApp();
 }
 
@@ -53,7 +51,7 @@ void COleControl::OnFinalRelease() { delete this; }
 void COleControl::InitializeIIDs(const IID* piidPrimary, const IID* piidEvents) {
   if (piidPrimary) {
     m_iidPrimary = *piidPrimary;
-    afx_disp::SetDispatchIID(this, m_iidPrimary);
+    mfc::disp::SetDispatchIID(this, m_iidPrimary);
   }
   if (piidEvents && !m_pEventPoint) {
     m_iidEvents = *piidEvents;
@@ -109,12 +107,12 @@ void COleControl::ExchangeVersion(CPropExchange* pPX, DWORD dwVersionDefault, BO
 }
 
 void COleControl::OnResetState() {
-  afx_ctl::ResetExchange px;
+  mfc::ctl::ResetExchange px;
   DoPropExchange(&px);
 }
 
 HRESULT COleControl::LoadFromStream(LPSTREAM pStm) {
-  afx_ctl::StreamExchange px(pStm, TRUE);
+  mfc::ctl::StreamExchange px(pStm, TRUE);
   try {
     DoPropExchange(&px);
   } catch (CException* e) {
@@ -128,7 +126,7 @@ HRESULT COleControl::LoadFromStream(LPSTREAM pStm) {
 }
 
 HRESULT COleControl::SaveToStream(LPSTREAM pStm) {
-  afx_ctl::StreamExchange px(pStm, FALSE);
+  mfc::ctl::StreamExchange px(pStm, FALSE);
   try {
     DoPropExchange(&px);
   } catch (CException* e) {
@@ -202,7 +200,7 @@ void AFX_CDECL COleControl::FireEvent(DISPID dispid, BYTE* pbParams, ...) {
   std::vector<VARIANT> args;
   va_list list;
   va_start(list, pbParams);
-  afx_ctl::LoadArguments(reinterpret_cast<const char*>(pbParams), list, args);
+  mfc::ctl::LoadArguments(reinterpret_cast<const char*>(pbParams), list, args);
   va_end(list);
   // The control stays alive while a sink reacts (a sink may release the container's reference).
   ExternalAddRef();
@@ -245,12 +243,8 @@ LPCLSID COleControl::GetPropPageIDs(ULONG& cPropPages) {
 }
 
 BOOL COleControl::OnProperties(LPMSG, HWND, LPCRECT) {
-  if (!m_pClientSite) return FALSE;
-  IOleControlSite* site = nullptr;
-  if (FAILED(m_pClientSite->QueryInterface(IID_IOleControlSite, reinterpret_cast<void**>(&site)))) return FALSE;
-  HRESULT hr = site->ShowPropertyFrame();
-  site->Release();
-  return SUCCEEDED(hr);
+  auto site = m_pClientSite.As<IOleControlSite>(IID_IOleControlSite);
+  return site && SUCCEEDED(site->ShowPropertyFrame());
 }
 
 BOOL COleControl::OnDoVerb(LONG iVerb, LPMSG lpMsg, HWND hWndParent, LPCRECT lpRect) {
@@ -272,10 +266,8 @@ BOOL COleControl::ActivateInPlace(HWND, LPCRECT lpRect) {
     ShowWindow(SW_SHOWNA);
     return TRUE;
   }
-  IOleInPlaceSite* site = nullptr;
-  if (!m_pClientSite ||
-      FAILED(m_pClientSite->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&site))))
-    return FALSE;
+  auto site = m_pClientSite.As<IOleInPlaceSite>(IID_IOleInPlaceSite);
+  if (!site) return FALSE;
   BOOL ok = FALSE;
   HWND parent = nullptr;
   RECT pos = {0, 0, m_cxExtent, m_cyExtent}, clip;
@@ -284,6 +276,7 @@ BOOL COleControl::ActivateInPlace(HWND, LPCRECT lpRect) {
     IOleInPlaceFrame* frame = nullptr;
     IOleInPlaceUIWindow* doc = nullptr;
     site->GetWindowContext(&frame, &doc, &pos, &clip, nullptr);
+    // Interfaces this layer knows only by name: released as what they are underneath.
     if (frame) reinterpret_cast<IUnknown*>(frame)->Release();
     if (doc) reinterpret_cast<IUnknown*>(doc)->Release();
     site->OnInPlaceActivate();
@@ -300,7 +293,6 @@ BOOL COleControl::ActivateInPlace(HWND, LPCRECT lpRect) {
       m_cyExtent = pos.bottom - pos.top;
     }
   }
-  site->Release();
   return ok;
 }
 
@@ -309,11 +301,7 @@ void COleControl::InPlaceDeactivate() {
   m_bInPlaceActive = FALSE;
   if (m_hWnd) DestroyWindow();
   m_hWndContainer = nullptr;
-  IOleInPlaceSite* site = nullptr;
-  if (m_pClientSite && SUCCEEDED(m_pClientSite->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&site)))) {
-    site->OnInPlaceDeactivate();
-    site->Release();
-  }
+  if (auto site = m_pClientSite.As<IOleInPlaceSite>(IID_IOleInPlaceSite)) site->OnInPlaceDeactivate();
 }
 
 // ---- Stock properties

@@ -6,9 +6,9 @@
 // VT_I4/VT_UI4/VT_R4 4, VT_R8 8, VT_BSTR a 32-bit byte count and UTF-8 text).
 #include <cstring>
 
-#include "ctl_exchange.h"
+#include "property_exchanges.h"
 
-namespace afx_ctl {
+namespace mfc::ctl {
 namespace {
 
 constexpr DWORD kMaxText = 1u << 24;
@@ -185,7 +185,7 @@ BOOL BagExchange::ExchangeProp(LPCTSTR pszPropName, VARTYPE vtProp, void* pvProp
   return TRUE;
 }
 
-}  // namespace afx_ctl
+}  // namespace mfc::ctl
 
 BOOL CPropExchange::ExchangeVersion(DWORD& dwVersionLoaded, DWORD dwVersionDefault, BOOL) {
   dwVersionLoaded = m_dwVersion = dwVersionDefault;

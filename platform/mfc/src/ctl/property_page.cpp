@@ -1,8 +1,8 @@
 // COlePropertyPage: a child dialog page of a control's property frame.
 #include <cstring>
 
-#include "ctl_module.h"
 #include "mfc/afxctl.h"
+#include "module_lookup.h"
 
 IMPLEMENT_DYNAMIC(COlePropertyPage, CDialog)
 
@@ -20,7 +20,6 @@ COlePropertyPage::COlePropertyPage(UINT idDlg, UINT idCaption) : CDialog(idDlg),
 
 COlePropertyPage::~COlePropertyPage() {
   SetObjects(0, nullptr);
-  if (m_pPageSite) m_pPageSite->Release();
   AfxOleUnlockApp();
 }
 
@@ -29,24 +28,20 @@ void COlePropertyPage::OnFinalRelease() { delete this; }
 // The page's strings and template live in the module of its class.
 CString COlePropertyPage::GetCaption() const {
   char text[256];
-  int n = LoadStringA(afx_ctl::ModuleOf(GetRuntimeClass()), m_idCaption, text, sizeof text);
+  int n = LoadStringA(mfc::ctl::ModuleOf(GetRuntimeClass()), m_idCaption, text, sizeof text);
   return n > 0 ? CString(text, n) : CString();
 }
 
 LPCDLGTEMPLATE COlePropertyPage::PageTemplate() const {
-  HINSTANCE module = afx_ctl::ModuleOf(GetRuntimeClass());
+  HINSTANCE module = mfc::ctl::ModuleOf(GetRuntimeClass());
   HRSRC resource = FindResourceA(module, MAKEINTRESOURCE(m_idDlg), RT_DIALOG);
   return resource ? static_cast<LPCDLGTEMPLATE>(LockResource(LoadResource(module, resource))) : nullptr;
 }
 
 void COlePropertyPage::SetObjects(ULONG nObjects, IDispatch* const* ppObjects) {
-  for (IDispatch* object : m_objects) object->Release();
   m_objects.clear();
-  for (ULONG i = 0; i < nObjects; ++i) {
-    if (!ppObjects[i]) continue;
-    ppObjects[i]->AddRef();
-    m_objects.push_back(ppObjects[i]);
-  }
+  for (ULONG i = 0; i < nObjects; ++i)
+    if (ppObjects[i]) m_objects.emplace_back(ppObjects[i]);
 }
 
 void COlePropertyPage::SetModifiedFlag(BOOL bModified) {
@@ -77,9 +72,7 @@ STDMETHODIMP COlePropertyPage::XPropertyPage::QueryInterface(REFIID iid, LPVOID*
 
 STDMETHODIMP COlePropertyPage::XPropertyPage::SetPageSite(IPropertyPageSite* pPageSite) {
   METHOD_PROLOGUE(COlePropertyPage, PropertyPage)
-  if (pPageSite) pPageSite->AddRef();
-  if (pThis->m_pPageSite) pThis->m_pPageSite->Release();
-  pThis->m_pPageSite = pPageSite;
+  pThis->m_pPageSite.Reset(pPageSite);
   return S_OK;
 }
 
@@ -120,14 +113,12 @@ STDMETHODIMP COlePropertyPage::XPropertyPage::GetPageInfo(PROPPAGEINFO* pPageInf
 STDMETHODIMP COlePropertyPage::XPropertyPage::SetObjects(ULONG cObjects, IUnknown** ppUnk) {
   METHOD_PROLOGUE(COlePropertyPage, PropertyPage)
   if (cObjects && !ppUnk) return E_POINTER;
-  std::vector<IDispatch*> objects;
+  std::vector<ComPtr<IDispatch>> objects;
   for (ULONG i = 0; i < cObjects; ++i) {
-    IDispatch* d = nullptr;
-    if (ppUnk[i] && SUCCEEDED(ppUnk[i]->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))))
-      objects.push_back(d);
+    ComPtr<IDispatch> d;
+    if (ppUnk[i] && SUCCEEDED(ppUnk[i]->QueryInterface(IID_IDispatch, d.putVoid()))) objects.push_back(std::move(d));
   }
-  pThis->SetObjects(ULONG(objects.size()), objects.data());
-  for (IDispatch* d : objects) d->Release();
+  pThis->m_objects = std::move(objects);
   return S_OK;
 }
 

@@ -1,8 +1,8 @@
 // Registry entries of control classes, property page classes and type libraries.
-#include "ctl_module.h"
 #include "mfc/afxctl.h"
+#include "module_lookup.h"
 
-namespace afx_ctl {
+namespace mfc::ctl {
 
 HINSTANCE ModuleOf(const void* address) {
   HMODULE module = nullptr;
@@ -18,9 +18,9 @@ CString ModulePath(HINSTANCE module) {
   return n ? CString(path, int(n)) : CString();
 }
 
-}  // namespace afx_ctl
+}  // namespace mfc::ctl
 
-HINSTANCE AfxGetModuleOf(const void* address) { return afx_ctl::ModuleOf(address); }
+HINSTANCE AfxGetModuleOf(const void* address) { return mfc::ctl::ModuleOf(address); }
 
 namespace {
 
@@ -58,7 +58,7 @@ CString LoadText(HINSTANCE module, UINT id) {
 
 BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCTSTR pszProgID, UINT idTypeName, UINT idBitmap,
                                 int nRegFlags, DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor, WORD wVerMinor) {
-  const CString path = afx_ctl::ModulePath(hInstance);
+  const CString path = mfc::ctl::ModulePath(hInstance);
   const CString typeName = LoadText(hInstance, idTypeName);
   const CString key = "CLSID\\" + GuidText(clsid);
   LPCSTR threading = (nRegFlags & afxRegFreeThreading) ? "Both" : (nRegFlags & afxRegApartmentThreading) ? "Apartment" : nullptr;
@@ -85,7 +85,7 @@ BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCTSTR psz
 BOOL AfxOleRegisterPropertyPageClass(HINSTANCE hInstance, REFCLSID clsid, UINT idTypeName, int nRegFlags) {
   LPCSTR threading = (nRegFlags & afxRegFreeThreading) ? "Both" : (nRegFlags & afxRegApartmentThreading) ? "Apartment" : nullptr;
   return SUCCEEDED(
-      RegisterInprocServer(clsid, LoadText(hInstance, idTypeName), afx_ctl::ModulePath(hInstance), threading));
+      RegisterInprocServer(clsid, LoadText(hInstance, idTypeName), mfc::ctl::ModulePath(hInstance), threading));
 }
 
 BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCTSTR pszProgID) {
@@ -95,7 +95,7 @@ BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCTSTR pszProgID) {
 }
 
 BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCTSTR pszFileName, LPCTSTR pszHelpDir) {
-  CString path = pszFileName ? CString(pszFileName) : afx_ctl::ModulePath(hInstance);
+  CString path = pszFileName ? CString(pszFileName) : mfc::ctl::ModulePath(hInstance);
   if (path.IsEmpty()) return FALSE;
   // The library's version comes from the control classes that name it; 1.0 otherwise.
   const CString key = "TypeLib\\" + GuidText(tlid) + "\\1.0";

@@ -55,7 +55,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
 // ---- CCmdUI -------------------------------------------------------------------------------------
 
 void CCmdUI::Enable(BOOL bOn) {
-  if (afx_wnd::EnableMenuItemOf(*this, bOn)) {
+  if (mfc::wnd::EnableMenuItemOf(*this, bOn)) {
     m_bEnableChanged = TRUE;
     return;
   }
@@ -70,17 +70,17 @@ void CCmdUI::Enable(BOOL bOn) {
 }
 
 void CCmdUI::SetCheck(int nCheck) {
-  if (afx_wnd::CheckMenuItemOf(*this, nCheck, false)) return;
+  if (mfc::wnd::CheckMenuItemOf(*this, nCheck, false)) return;
   if (m_pOther && (m_pOther->SendMessage(WM_GETDLGCODE) & DLGC_BUTTON)) m_pOther->SendMessage(BM_SETCHECK, WPARAM(nCheck));
 }
 
 void CCmdUI::SetRadio(BOOL bOn) {
-  if (afx_wnd::CheckMenuItemOf(*this, bOn ? 1 : 0, true)) return;
+  if (mfc::wnd::CheckMenuItemOf(*this, bOn ? 1 : 0, true)) return;
   SetCheck(bOn ? 1 : 0);
 }
 
 void CCmdUI::SetText(LPCTSTR lpszText) {
-  if (afx_wnd::SetMenuItemTextOf(*this, lpszText) || !m_pOther) return;
+  if (mfc::wnd::SetMenuItemTextOf(*this, lpszText) || !m_pOther) return;
   // Setting the same text again would only make the control repaint.
   CString current;
   m_pOther->GetWindowText(current);

@@ -82,11 +82,19 @@ void CComboBox::GetLBText(int nIndex, CString& rString) const {
   rString.ReleaseBuffer();
 }
 
-int CScrollBar::GetScrollLimit() const {
+namespace {
+
+int ScrollLimit(HWND hWnd, int nBar) {
   SCROLLINFO info{};
   info.cbSize = sizeof info;
   info.fMask = SIF_RANGE | SIF_PAGE;
-  if (!::GetScrollInfo(m_hWnd, SB_CTL, &info)) return 0;
+  if (!::GetScrollInfo(hWnd, nBar, &info)) return 0;
   int page = info.nPage > 0 ? int(info.nPage) - 1 : 0;
   return info.nMax - page;
 }
+
+}  // namespace
+
+int CScrollBar::GetScrollLimit() const { return ScrollLimit(m_hWnd, SB_CTL); }
+
+int CWnd::GetScrollLimit(int nBar) const { return ScrollLimit(m_hWnd, nBar); }

@@ -1,9 +1,9 @@
 // CDialog: modal dialogs on the framework's own loop, modeless dialogs, initialisation and the
 // OK/Cancel handling with data exchange.
-#include "dialogs/modal.h"
+#include "win32/modal.h"
 #include "wnd/wnd_state.h"
 
-using namespace afx_wnd;
+using namespace mfc::wnd;
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -78,13 +78,13 @@ INT_PTR CDialog::DoModal() {
     // OnInitDialog may already have ended the dialog. The loop announces itself as modal, so a
     // headless test driver can answer or cancel it.
     if (m_nFlags & kContinueModal) {
-      win32_detail::dialogs::ModalWindow modal;
+      win32::ModalWindow modal;
       modal.hwnd = m_hWnd;
       CString caption;
       GetWindowText(caption);
       modal.caption = caption.GetString();
       modal.cancel = [this] { EndDialog(IDCANCEL); };
-      win32_detail::dialogs::ModalScope scope(std::move(modal));
+      win32::ModalScope scope(std::move(modal));
       RunModalLoop(MLF_SHOWONIDLE);
     }
     if (m_hWnd) {

@@ -3,11 +3,11 @@
 #include "handle_maps.h"
 #include "wnd/wnd_state.h"
 
-using namespace afx_wnd;
+using namespace mfc::wnd;
 
 namespace {
 
-HandleMap<CMenu, HMENU>& MenuMap() { return ThreadHandleMap<CMenu, HMENU>(); }
+mfc::HandleMap<CMenu, HMENU>& MenuMap() { return mfc::ThreadHandleMap<CMenu, HMENU>(); }
 
 // The menu of the tree under root that holds an item with that id (a pop-up item's id is its
 // sub-menu's handle), preferring the item that also carries the data; null when none does.
@@ -135,14 +135,14 @@ void CMenu::MeasureItem(LPMEASUREITEMSTRUCT) {}
 
 // ---- The owner window's handling of owner-drawn menu items ----------------------------------------
 
-bool afx_wnd::DrawMenuItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
+bool mfc::wnd::DrawMenuItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   CMenu* pMenu = CMenu::FromHandlePermanent(reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem));
   if (!pMenu) return false;
   pMenu->DrawItem(lpDrawItemStruct);
   return true;
 }
 
-bool afx_wnd::MeasureMenuItem(HWND hWnd, LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
+bool mfc::wnd::MeasureMenuItem(HWND hWnd, LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
   CMenu* pMenu = MeasuringMenu(hWnd, *lpMeasureItemStruct);
   if (!pMenu) return false;
   pMenu->MeasureItem(lpMeasureItemStruct);
@@ -156,14 +156,14 @@ void CWnd::OnMenuSelect(UINT, UINT, HMENU) { Default(); }
 
 // ---- Command-state updates of menu items --------------------------------------------------------
 
-bool afx_wnd::EnableMenuItemOf(CCmdUI& ui, BOOL bOn) {
+bool mfc::wnd::EnableMenuItemOf(CCmdUI& ui, BOOL bOn) {
   if (!ui.m_pMenu) return false;
   // The item that opens a pop-up stays as it is.
   if (!ui.m_pSubMenu) ui.m_pMenu->EnableMenuItem(ui.m_nIndex, MF_BYPOSITION | (bOn ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
   return true;
 }
 
-bool afx_wnd::CheckMenuItemOf(CCmdUI& ui, int nCheck, bool radio) {
+bool mfc::wnd::CheckMenuItemOf(CCmdUI& ui, int nCheck, bool radio) {
   if (!ui.m_pMenu) return false;
   if (ui.m_pSubMenu) return true;
   if (radio && nCheck) {
@@ -174,7 +174,7 @@ bool afx_wnd::CheckMenuItemOf(CCmdUI& ui, int nCheck, bool radio) {
   return true;
 }
 
-bool afx_wnd::SetMenuItemTextOf(CCmdUI& ui, LPCTSTR lpszText) {
+bool mfc::wnd::SetMenuItemTextOf(CCmdUI& ui, LPCTSTR lpszText) {
   if (!ui.m_pMenu) return false;
   if (ui.m_pSubMenu) return true;
   // Only the text changes: the item keeps its type, state and data.

@@ -6,7 +6,7 @@
 #include "mfc/afxctl.h"
 #include "wnd/wnd_state.h"
 
-using namespace afx_wnd;
+using namespace mfc::wnd;
 
 namespace {
 
@@ -74,7 +74,7 @@ CWnd* AfxGetMainWnd() {
   return app ? app->GetMainWnd() : nullptr;
 }
 
-HINSTANCE afx_wnd::ProgramInstance() {
+HINSTANCE mfc::wnd::ProgramInstance() {
   CWinApp* app = AfxGetApp();
   return app && app->m_hInstance ? app->m_hInstance : ::GetModuleHandleA(nullptr);
 }

@@ -9,7 +9,7 @@
 
 #include "wnd/wnd_state.h"
 
-namespace afx_wnd {
+namespace mfc::wnd {
 
 namespace {
 
@@ -67,9 +67,9 @@ void AttachAndSubclass(CWnd* pWnd, HWND hWnd) {
   }
 }
 
-}  // namespace afx_wnd
+}  // namespace mfc::wnd
 
-using namespace afx_wnd;
+using namespace mfc::wnd;
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -169,7 +169,7 @@ BOOL AfxUnhookWindowCreate() {
 LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon) {
   static std::mutex lock;
   static auto* names = new std::set<std::string>;
-  HINSTANCE instance = afx_wnd::ProgramInstance();
+  HINSTANCE instance = mfc::wnd::ProgramInstance();
   char name[96];
   snprintf(name, sizeof name, "Afx:%p:%x:%p:%p:%p", static_cast<void*>(instance), nClassStyle,
            static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
@@ -216,7 +216,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
                     int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
   if (m_hWnd) return FALSE;
-  CREATESTRUCT cs{lpParam, afx_wnd::ProgramInstance(), nIDorHMenu, hWndParent, nHeight, nWidth, y, x,
+  CREATESTRUCT cs{lpParam, mfc::wnd::ProgramInstance(), nIDorHMenu, hWndParent, nHeight, nWidth, y, x,
                   LONG(dwStyle), lpszWindowName, lpszClassName, dwExStyle};
   if (!PreCreateWindow(cs)) {
     PostNcDestroy();

@@ -2,7 +2,7 @@
 // controls, default handlers, pre-translation and modal loops.
 #include "wnd/wnd_state.h"
 
-using namespace afx_wnd;
+using namespace mfc::wnd;
 
 namespace {
 
@@ -229,7 +229,7 @@ BOOL PASCAL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg) {
   return FALSE;
 }
 
-BOOL afx_wnd::PumpMessage() {
+BOOL mfc::wnd::PumpMessage() {
   MSG msg;
   if (!::GetMessageA(&msg, nullptr, 0, 0)) {
     State().quitCode = int(msg.wParam);
@@ -248,7 +248,7 @@ BOOL afx_wnd::PumpMessage() {
   return TRUE;
 }
 
-void afx_wnd::DeleteTempMaps() {
+void mfc::wnd::DeleteTempMaps() {
   CWnd::DeleteTempMap();
   CGdiObject::DeleteTempMap();
   CDC::DeleteTempMap();

@@ -6,7 +6,7 @@
 
 #include "mfc/afxwnd.h"
 
-namespace afx_wnd {
+namespace mfc::wnd {
 
 // Window flags kept in CWnd::m_nFlags.
 constexpr UINT kContinueModal = 0x0001;
@@ -61,4 +61,4 @@ struct LoopScope {
   LoopScope& operator=(const LoopScope&) = delete;
 };
 
-}  // namespace afx_wnd
+}  // namespace mfc::wnd

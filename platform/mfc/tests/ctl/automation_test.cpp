@@ -224,7 +224,7 @@ TEST_F(AutomationTest, NestedInterfacesShareTheObjectsIdentityAndCount) {
   b->Release();
   counter->Release();
   counter->Release();
-  EXPECT_EQ(1u, afx_disp::RefCount(items));
+  EXPECT_EQ(1u, mfc::disp::RefCount(items));
   EXPECT_EQ(0, g_freed);
 }
 
@@ -258,7 +258,7 @@ TEST_F(AutomationTest, DispatchDriverCallsByIdAndRaisesFailures) {
   LPDISPATCH held = driver.DetachDispatch();
   EXPECT_EQ(nullptr, driver.m_lpDispatch);
   held->Release();
-  EXPECT_EQ(1u, afx_disp::RefCount(items));
+  EXPECT_EQ(1u, mfc::disp::RefCount(items));
 }
 
 // A creatable command target served by a factory of this program.

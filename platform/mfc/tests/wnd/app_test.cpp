@@ -6,7 +6,7 @@
 
 #include "wnd_fixture.h"
 
-namespace wnd_test {
+namespace mfc_test {
 namespace {
 
 constexpr UINT kSwallowed = WM_APP + 3;
@@ -145,4 +145,4 @@ TEST_F(AppTest, WaitCursorIsCountedAndRestored) {
 }
 
 }  // namespace
-}  // namespace wnd_test
+}  // namespace mfc_test

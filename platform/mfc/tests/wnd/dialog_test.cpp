@@ -7,7 +7,7 @@
 #include "testing/ui_driver.h"
 #include "wnd_fixture.h"
 
-namespace wnd_test {
+namespace mfc_test {
 namespace {
 
 constexpr UINT kStep = WM_APP + 20;
@@ -360,4 +360,4 @@ TEST_F(DialogTest, ModelessDialogLivesUntilDestroyed) {
 }
 
 }  // namespace
-}  // namespace wnd_test
+}  // namespace mfc_test

@@ -3,7 +3,7 @@
 
 #include "wnd_fixture.h"
 
-namespace wnd_test {
+namespace mfc_test {
 namespace {
 
 std::vector<UINT>& PlainProcLog() {
@@ -173,4 +173,4 @@ TEST_F(HandleMapTest, SubclassedWindowsLetGoWhenDestroyed) {
 }
 
 }  // namespace
-}  // namespace wnd_test
+}  // namespace mfc_test

@@ -6,7 +6,7 @@
 #include "testing/ui_driver.h"
 #include "wnd_fixture.h"
 
-namespace wnd_test {
+namespace mfc_test {
 namespace {
 
 using MenuTest = WndTest;
@@ -192,4 +192,4 @@ TEST_F(MenuTest, CommandUpdatesChangeMenuItemsByPosition) {
 }
 
 }  // namespace
-}  // namespace wnd_test
+}  // namespace mfc_test

@@ -6,7 +6,7 @@
 #include "testing/ui_driver.h"
 #include "wnd_fixture.h"
 
-namespace wnd_test {
+namespace mfc_test {
 namespace {
 
 constexpr UINT kAppMessage = WM_APP + 1;
@@ -277,4 +277,4 @@ TEST_F(MessageMapTest, ChildWindowsGetTheirControlId) {
 }
 
 }  // namespace
-}  // namespace wnd_test
+}  // namespace mfc_test

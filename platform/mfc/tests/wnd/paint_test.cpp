@@ -1,7 +1,7 @@
 // Window DCs and geometry helpers of CWnd.
 #include "wnd_fixture.h"
 
-namespace wnd_test {
+namespace mfc_test {
 namespace {
 
 constexpr COLORREF kRed = RGB(200, 0, 0);
@@ -73,4 +73,4 @@ TEST_F(WindowDcTest, CentringAndStyles) {
 }
 
 }  // namespace
-}  // namespace wnd_test
+}  // namespace mfc_test

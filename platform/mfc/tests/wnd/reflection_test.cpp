@@ -3,7 +3,7 @@
 
 #include "wnd_fixture.h"
 
-namespace wnd_test {
+namespace mfc_test {
 namespace {
 
 constexpr UINT kClickId = 7;
@@ -239,4 +239,4 @@ TEST_F(UpdateUiTest, DoUpdateDisablesItemsNobodyHandles) {
 }
 
 }  // namespace
-}  // namespace wnd_test
+}  // namespace mfc_test

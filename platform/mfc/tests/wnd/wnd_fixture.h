@@ -5,7 +5,7 @@
 
 #include "mfc/afxwnd.h"
 
-namespace wnd_test {
+namespace mfc_test {
 
 inline void Pump() {
   MSG msg;
@@ -23,4 +23,4 @@ class WndTest : public ::testing::Test {
   }
 };
 
-}  // namespace wnd_test
+}  // namespace mfc_test

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ole/comptr.h"
 #include "ole/ocidl.h"
 
 class ConnectionPointContainer;
@@ -13,7 +14,6 @@ class ConnectionPointContainer;
 class ConnectionPoint final : public IConnectionPoint {
  public:
   ConnectionPoint(ConnectionPointContainer& container, const IID& iid, ULONG maxSinks);
-  ~ConnectionPoint();
   ConnectionPoint(const ConnectionPoint&) = delete;
   ConnectionPoint& operator=(const ConnectionPoint&) = delete;
 
@@ -40,9 +40,9 @@ class ConnectionPoint final : public IConnectionPoint {
  private:
   struct Sink {
     DWORD cookie;
-    IUnknown* sink;
+    ComPtr<IUnknown> sink;
   };
-  std::vector<IUnknown*> Snapshot() const;
+  std::vector<ComPtr<IUnknown>> Snapshot() const;
 
   ConnectionPointContainer& container_;
   IID iid_;

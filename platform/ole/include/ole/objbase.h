@@ -82,6 +82,9 @@ HRESULT UnregisterServer(REFCLSID rclsid);
 LPVOID CoTaskMemAlloc(SIZE_T cb);
 LPVOID CoTaskMemRealloc(LPVOID pv, SIZE_T cb);
 void CoTaskMemFree(LPVOID pv);
+// A copy of a wide string in task memory, for an out parameter the caller frees with
+// CoTaskMemFree (NULL text gives an empty string): E_POINTER without out, E_OUTOFMEMORY.
+HRESULT TaskMemWideCopy(LPCOLESTR text, LPOLESTR* out);
 
 // ---- GUID text ----------------------------------------------------------------------------------
 // The braced form "{00000000-0000-0000-C000-000000000046}", upper-case hex on output, either case

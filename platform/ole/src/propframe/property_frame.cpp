@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "ole/comptr.h"
 #include "ole/oleidl.h"
+#include "win32/utf.h"
 #include "win32/windows.h"
 
 namespace {
@@ -14,17 +16,10 @@ constexpr int kTabWidth = 80;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 
-std::string Narrow(LPCOLESTR text) {
-  if (!text) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(n > 0 ? size_t(n) : 0, '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-  if (!out.empty()) out.pop_back();
-  return out;
-}
+std::string Narrow(LPCOLESTR text) { return text ? win32::Utf16ToUtf8(text) : std::string(); }
 
 struct Page {
-  IPropertyPage* page;
+  ComPtr<IPropertyPage> page;
   std::string title;
   SIZE size;
 };
@@ -33,16 +28,15 @@ class Frame final : public IPropertyPageSite {
  public:
   Frame(ULONG cObjects, IUnknown** objects, ULONG cPages, const CLSID* clsids) {
     for (ULONG i = 0; i < cPages; ++i) {
-      IPropertyPage* page = nullptr;
-      if (FAILED(CoCreateInstance(clsids[i], nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
-                                  reinterpret_cast<void**>(&page))))
+      ComPtr<IPropertyPage> page;
+      if (FAILED(CoCreateInstance(clsids[i], nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage, page.putVoid())))
         continue;
       page->SetPageSite(this);
       page->SetObjects(cObjects, objects);
       PROPPAGEINFO info = {};
       info.cb = sizeof info;
       page->GetPageInfo(&info);
-      pages_.push_back({page, Narrow(info.pszTitle), info.size});
+      pages_.push_back({std::move(page), Narrow(info.pszTitle), info.size});
       CoTaskMemFree(info.pszTitle);
       CoTaskMemFree(info.pszDocString);
       CoTaskMemFree(info.pszHelpFile);
@@ -52,7 +46,6 @@ class Frame final : public IPropertyPageSite {
     for (Page& p : pages_) {
       p.page->SetObjects(0, nullptr);
       p.page->SetPageSite(nullptr);
-      p.page->Release();
     }
   }
   Frame(const Frame&) = delete;

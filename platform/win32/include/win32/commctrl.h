@@ -1,6 +1,7 @@
 #pragma once
-// Image lists (comctl32): equal-sized images, each with an optional mask, drawn transparently or
-// over a background colour, optionally blended with a foreground colour.
+// The common controls (comctl32). Image lists: equal-sized images, each with an optional mask,
+// drawn transparently or over a background colour, optionally blended with a foreground colour.
+// The controls have headers of their own, included at the end.
 #include "win32/winicon.h"
 
 struct _IMAGELIST;
@@ -56,3 +57,10 @@ BOOL ImageList_Draw(HIMAGELIST himl, int i, HDC hdcDst, int x, int y, UINT fStyl
 // colour, CLR_NONE transparent. rgbFg: the blend colour, CLR_DEFAULT the highlight colour.
 BOOL ImageList_DrawEx(HIMAGELIST himl, int i, HDC hdcDst, int x, int y, int dx, int dy, COLORREF rgbBk,
                       COLORREF rgbFg, UINT fStyle);
+
+// ---- The controls -------------------------------------------------------------------------------
+
+#include "win32/comctl_notify.h"
+#include "win32/listview.h"
+#include "win32/tooltips.h"
+#include "win32/flatsb.h"

@@ -303,5 +303,7 @@ BOOL GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos);
 // SB_CTL shows or hides the control; SB_HORZ, SB_VERT and SB_BOTH add or remove WS_HSCROLL and
 // WS_VSCROLL and recalculate the frame.
 BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow);
-// Scroll bar controls (SB_CTL) only: disabled arrows do not scroll and look grey.
+// A scroll bar control's disabled arrows (SB_CTL) do not scroll and look grey; SB_HORZ, SB_VERT
+// and SB_BOTH set those of the window's own bars. Nonzero when an arrow changed; zero when the
+// arrows already were so, or on failure.
 BOOL EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows);

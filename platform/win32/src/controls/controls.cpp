@@ -7,6 +7,7 @@
 
 #include "dialogs/dialog_state.h"
 #include "user/display.h"
+#include "win32/commctrl.h"
 
 namespace win32_detail::controls {
 
@@ -105,6 +106,8 @@ const bool kRegistered = [] {
   RegisterControlClass("ComboLBox", ListBoxProc, IDC_ARROW, CS_DBLCLKS | CS_SAVEBITS);
   RegisterControlClass("ComboBox", ComboBoxProc, IDC_ARROW);
   RegisterControlClass("ScrollBar", ScrollBarProc, IDC_ARROW);
+  RegisterControlClass(WC_LISTVIEWA, ListViewProc, IDC_ARROW);
+  RegisterControlClass(TOOLTIPS_CLASSA, ToolTipProc, IDC_ARROW, CS_SAVEBITS);
   return true;
 }();
 

@@ -1,11 +1,12 @@
-// The "ScrollBar" class and the scroll bar functions. A window's own bars (WS_HSCROLL,
-// WS_VSCROLL) keep their range and position here too; the window draws and hit-tests them in
-// its non-client area.
+// The "ScrollBar" class and the scroll bar functions, flat ones included. A window's own bars
+// (WS_HSCROLL, WS_VSCROLL) keep their range, position and disabled arrows here too; the window
+// draws and hit-tests them in its non-client area.
 #include <algorithm>
 #include <map>
 #include <mutex>
 
 #include "controls/controls.h"
+#include "win32/commctrl.h"
 
 namespace win32_detail::controls {
 namespace {
@@ -20,7 +21,7 @@ struct BarInfo {
   UINT page = 0;
   int pos = 0;
   int trackPos = 0;
-  UINT disabledArrows = 0;  // scroll bar controls
+  UINT disabledArrows = 0;  // ESB_DISABLE_* of EnableScrollBar
 };
 
 int SetInfo(BarInfo& bar, const SCROLLINFO& si) {
@@ -254,10 +255,13 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       if (wParam) *reinterpret_cast<LPINT>(wParam) = st->bar.min;
       if (lParam) *reinterpret_cast<LPINT>(lParam) = st->bar.max;
       return 0;
-    case SBM_ENABLE_ARROWS:
-      st->bar.disabledArrows = static_cast<UINT>(wParam) & ESB_DISABLE_BOTH;
+    case SBM_ENABLE_ARROWS: {
+      const UINT arrows = static_cast<UINT>(wParam) & ESB_DISABLE_BOTH;
+      if (arrows == st->bar.disabledArrows) return FALSE;
+      st->bar.disabledArrows = arrows;
       InvalidateRect(hwnd, nullptr, FALSE);
       return TRUE;
+    }
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -333,6 +337,27 @@ BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow) {
 }
 
 BOOL EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows) {
-  if (!IsWindow(hWnd) || wSBflags != SB_CTL) return FALSE;
-  return static_cast<BOOL>(SendMessageA(hWnd, SBM_ENABLE_ARROWS, wArrows, 0));
+  if (!IsWindow(hWnd) || wSBflags > SB_BOTH) return FALSE;
+  if (wSBflags == SB_CTL) return static_cast<BOOL>(SendMessageA(hWnd, SBM_ENABLE_ARROWS, wArrows, 0));
+  bool changed = false;
+  for (int bar : {SB_HORZ, SB_VERT}) {
+    if (wSBflags != SB_BOTH && static_cast<int>(wSBflags) != bar) continue;
+    changed |= WithWindowBar(hWnd, bar, [wArrows](BarInfo& info) {
+      const UINT arrows = wArrows & ESB_DISABLE_BOTH;
+      const bool differs = arrows != info.disabledArrows;
+      info.disabledArrows = arrows;
+      return differs;
+    });
+  }
+  if (changed && (Style(hWnd) & (WS_HSCROLL | WS_VSCROLL))) {
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+  }
+  return changed;
+}
+
+// Flat scroll bars are the window's standard bars.
+BOOL InitializeFlatSB(HWND hwnd) { return IsWindow(hwnd); }
+
+BOOL FlatSB_EnableScrollBar(HWND hwnd, int wSBflags, UINT wArrows) {
+  return wSBflags == SB_CTL ? FALSE : EnableScrollBar(hwnd, static_cast<UINT>(wSBflags), wArrows);
 }

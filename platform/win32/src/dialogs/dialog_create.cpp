@@ -1,10 +1,9 @@
 // Dialogs from templates: dialog units, creation of the window and its controls, the modal loop
-// and EndDialog; the thread's list of modal loops.
+// and EndDialog.
 #include <algorithm>
 #include <cstring>
 
 #include "dialogs/dialog_state.h"
-#include "dialogs/modal.h"
 #include "win32/winbase.h"
 #include "win32/winctrl.h"
 #include "win32/winerror.h"
@@ -12,8 +11,6 @@
 
 namespace win32_detail::dialogs {
 namespace {
-
-thread_local std::vector<ModalWindow> modalStack;
 
 int ScaleX(int v, int baseX) { return MulDiv(v, baseX, 4); }
 int ScaleY(int v, int baseY) { return MulDiv(v, baseY, 8); }
@@ -129,15 +126,6 @@ std::string WindowText(HWND hwnd) {
 }
 
 }  // namespace
-
-std::vector<ModalWindow> ModalStack() { return modalStack; }
-
-ModalScope::ModalScope(ModalWindow window) : hwnd_(window.hwnd) { modalStack.push_back(std::move(window)); }
-
-ModalScope::~ModalScope() {
-  auto it = std::find_if(modalStack.rbegin(), modalStack.rend(), [this](const ModalWindow& m) { return m.hwnd == hwnd_; });
-  if (it != modalStack.rend()) modalStack.erase(std::next(it).base());
-}
 
 namespace {
 

@@ -2,10 +2,13 @@
 // The dialog manager's state of one dialog window, kept beside the window for its lifetime.
 #include <memory>
 
-#include "dialogs/modal.h"
+#include "win32/modal.h"
 #include "win32/windlg.h"
 
 namespace win32_detail::dialogs {
+
+using win32::ModalScope;
+using win32::ModalWindow;
 
 struct DialogState {
   DLGPROC proc = nullptr;  // also in DWLP_DLGPROC when the class has the room

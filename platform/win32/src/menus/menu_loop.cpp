@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <vector>
 
-#include "dialogs/modal.h"
+#include "win32/modal.h"
 #include "menus/menu_bar.h"
 #include "menus/menu_draw.h"
 #include "menus/menu_layout.h"
@@ -255,7 +255,7 @@ class MenuLoop {
   // ---- The loop
 
   UINT Run(HWND modalWindow) {
-    dialogs::ModalScope scope({modalWindow, false, "menu", "", 0, [] { EndMenu(); }, true});
+    win32::ModalScope scope({modalWindow, false, "menu", "", 0, [] { EndMenu(); }, true});
     SetCapture(capture_);
     bool idleSent = false;
     while (!ended_) {
