@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     for (int x = 0; x < sw; ++x) skin.bits[y * sw + x] = ((x + (y / 3)) % 11 < 4) ? 0x00FF00FF : 0x00336699;
   size_t runs = 0;
   double build = Seconds(iterations, [&] {
-    win32_detail::gdi::Region::RunBuilder builder;
+    win32::gdi::Region::RunBuilder builder;
     runs = 0;
     for (int y = 0; y < sh; ++y) {
       const uint32_t* row = skin.bits + y * sw;
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
         }
       }
     }
-    win32_detail::gdi::Region region = builder.Finish();
+    win32::gdi::Region region = builder.Finish();
     if (region.IsEmpty()) std::abort();
   });
   std::printf("region from %zu runs of a 640x480 key-colour bitmap: %.3f ms, %.4f ms per 1000 runs\n", runs,

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
   // dismissed from there.
   Clock::time_point painted;
   bool waitingForPaint = false;
-  win32_detail::user::SetIdleHandler([&] {
+  win32::user::SetIdleHandler([&] {
     if (!waitingForPaint) return false;
     painted = Clock::now();
     waitingForPaint = false;
@@ -118,9 +118,9 @@ int main(int argc, char** argv) {
     }
     opening.push_back(Milliseconds(start, painted));
     closing.push_back(Milliseconds(painted, closed));
-    win32_detail::user::PumpUntilIdle();
+    win32::user::PumpUntilIdle();
   }
-  win32_detail::user::SetIdleHandler(nullptr);
+  win32::user::SetIdleHandler(nullptr);
   const double open = Median(opening), close = Median(closing);
   const double text = TextMilliseconds(texts, rounds);
   std::printf("30-item style-8 pop-up, median of %d rounds on the headless screen\n", rounds);

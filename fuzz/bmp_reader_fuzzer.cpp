@@ -14,7 +14,7 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace win32_detail::gdi;
+  using namespace win32::gdi;
   DibLayout layout;
   size_t offset = 0;
   if (!ParseBmpFile(data, size, &layout, &offset)) return 0;
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (bool section : {true, false}) {
     HBITMAP bitmap = BitmapFromDib(layout, data + offset, section);
     if (!bitmap) continue;
-    auto object = win32_detail::LookupHandle<BitmapObject>(bitmap, win32_detail::HandleKind::Bitmap);
+    auto object = win32::LookupHandle<BitmapObject>(bitmap, win32::HandleKind::Bitmap);
     Check(object && object->surface->width == layout.width && object->surface->height == layout.height);
     std::vector<uint8_t> again = EncodeBmp(*object->surface);
     DibLayout back;

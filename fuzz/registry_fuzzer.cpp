@@ -7,11 +7,11 @@
 #include "registry_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  win32_detail::RegistryTree tree;
-  if (!win32_detail::ParseRegistry(std::string(reinterpret_cast<const char*>(data), size), tree)) return 0;
-  const std::string text = win32_detail::SerializeRegistry(tree);
-  win32_detail::RegistryTree again;
-  if (!win32_detail::ParseRegistry(text, again)) std::abort();
-  if (win32_detail::SerializeRegistry(again) != text) std::abort();
+  win32::RegistryTree tree;
+  if (!win32::ParseRegistry(std::string(reinterpret_cast<const char*>(data), size), tree)) return 0;
+  const std::string text = win32::SerializeRegistry(tree);
+  win32::RegistryTree again;
+  if (!win32::ParseRegistry(text, again)) std::abort();
+  if (win32::SerializeRegistry(again) != text) std::abort();
   return 0;
 }

@@ -14,7 +14,7 @@
 namespace testing_ui {
 namespace {
 
-namespace wu = win32_detail::user;
+namespace wu = win32::user;
 
 struct Key {
   UINT vk;
@@ -312,13 +312,13 @@ bool UiDriver::Dump(const Image& image, const std::string& name) {
   std::vector<uint32_t> bits;
   bits.reserve(image.pixels.size());
   for (COLORREF c : image.pixels) bits.push_back((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
-  win32_detail::gdi::Surface surface;
+  win32::gdi::Surface surface;
   surface.width = image.width;
   surface.height = image.height;
-  surface.format = win32_detail::gdi::PixelFormat::Bits(32);
+  surface.format = win32::gdi::PixelFormat::Bits(32);
   surface.top = reinterpret_cast<uint8_t*>(bits.data());
   surface.stride = static_cast<ptrdiff_t>(image.width) * 4;
-  return win32_detail::gdi::WriteSurfacePng(surface, (std::string(dir) + "/" + name + ".png").c_str());
+  return win32::gdi::WriteSurfacePng(surface, (std::string(dir) + "/" + name + ".png").c_str());
 }
 
 }  // namespace testing_ui

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "gdi/dc.h"
+#include "testing/ui_driver.h"
 #include "menus/styled_menu.h"
 
 namespace menus_test {
@@ -40,11 +40,15 @@ class Canvas {
       bits_[i] = (GetRValue(fill) << 16) | (GetGValue(fill) << 8) | GetBValue(fill);
   }
   ~Canvas() {
-    if (const char* dir = std::getenv("DUMP_DIR")) {
+    if (std::getenv("DUMP_DIR")) {
       const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-      std::string path = std::string(dir) + "/" + info->test_suite_name() + "." + info->name() + "." +
-                         std::to_string(serial_++) + ".png";
-      win32_detail::gdi::WriteSurfacePng(*win32_detail::gdi::FindDC(dc_)->surface, path.c_str());
+      std::string path = std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(serial_++);
+      testing_ui::Image image;
+      image.width = width_;
+      image.height = height_;
+      for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) image.pixels.push_back(At(x, y));
+      testing_ui::UiDriver::Dump(image, path);
     }
     SelectObject(dc_, old_);
     DeleteDC(dc_);

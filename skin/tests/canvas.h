@@ -29,8 +29,8 @@ class Canvas {
       static int serial = 0;
       std::string name = std::string(test ? test->test_suite_name() : "canvas") + "." + (test ? test->name() : "") +
                          "." + std::to_string(++serial) + ".png";
-      if (auto target = win32_detail::gdi::FindDC(dc.m_hDC); target && target->surface)
-        win32_detail::gdi::WriteSurfacePng(*target->surface, (std::string(dir) + "/" + name).c_str());
+      if (auto target = win32::gdi::FindDC(dc.m_hDC); target && target->surface)
+        win32::gdi::WriteSurfacePng(*target->surface, (std::string(dir) + "/" + name).c_str());
     }
     ::SelectObject(dc, old_);
   }

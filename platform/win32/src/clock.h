@@ -3,7 +3,7 @@
 // configuration says so.
 #include <cstdint>
 
-namespace win32_detail {
+namespace win32 {
 
 // Milliseconds on the process clock.
 uint64_t ClockNowMs();
@@ -14,4 +14,4 @@ bool ClockIsVirtual();
 // Wakes every timed wait so it can look at the clock again (defined with the events).
 void NotifyClockWaiters();
 
-}  // namespace win32_detail
+}  // namespace win32

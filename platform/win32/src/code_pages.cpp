@@ -7,7 +7,7 @@
 #include "win32/winerror.h"
 #include "win32/winnls.h"
 
-using namespace win32_detail;
+using namespace win32;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-using namespace win32_detail;
+using namespace win32;
 
 DWORD GetCurrentDirectory(DWORD bufferLength, LPSTR buffer) {
   return CopyOut(PlatformPathFromPosix(LexicalPosixPath(".")), bufferLength, buffer);

@@ -9,7 +9,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-using namespace win32_detail;
+using namespace win32;
 
 namespace {
 
@@ -39,7 +39,7 @@ std::shared_ptr<EventObject> EventFromHandle(HANDLE handle) {
 
 }  // namespace
 
-void win32_detail::NotifyClockWaiters() {
+void win32::NotifyClockWaiters() {
   Sync& s = EventSync();
   std::lock_guard<std::mutex> guard(s.lock);
   s.changed.notify_all();

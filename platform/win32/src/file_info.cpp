@@ -5,7 +5,7 @@
 
 #include "win32/winbase.h"
 
-namespace win32_detail {
+namespace win32 {
 namespace {
 
 constexpr int64_t kTicksPerSecond = 10000000;
@@ -68,4 +68,4 @@ timespec TimespecOfFileTime(const FILETIME& fileTime) {
   return timespec{static_cast<time_t>(seconds), static_cast<long>(rest * 100)};
 }
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -9,7 +9,7 @@
 
 #include "win32/wintypes.h"
 
-namespace win32_detail {
+namespace win32 {
 
 struct FileInfo {
   mode_t mode = 0;
@@ -33,4 +33,4 @@ FILETIME FileTimeOfTicks(uint64_t ticks);
 FILETIME FileTimeOfTimespec(const timespec& ts);
 timespec TimespecOfFileTime(const FILETIME& fileTime);
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -5,7 +5,7 @@
 #include "handle_table.h"
 #include "win32/wintypes.h"
 
-namespace win32_detail {
+namespace win32 {
 
 class FileObject : public HandleObject {
  public:
@@ -31,4 +31,4 @@ class FileObject : public HandleObject {
 // The file behind a handle; null with ERROR_INVALID_HANDLE set when it is no live file handle.
 std::shared_ptr<FileObject> FileFromHandle(HANDLE file);
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -13,9 +13,9 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-using namespace win32_detail;
+using namespace win32;
 
-namespace win32_detail {
+namespace win32 {
 
 FileObject::~FileObject() {
   close(fd_);
@@ -28,7 +28,7 @@ std::shared_ptr<FileObject> FileFromHandle(HANDLE file) {
   return object;
 }
 
-}  // namespace win32_detail
+}  // namespace win32
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-using namespace win32_detail;
+using namespace win32;
 
 namespace {
 

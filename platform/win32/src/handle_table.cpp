@@ -3,7 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
-namespace win32_detail {
+namespace win32 {
 namespace {
 
 constexpr uintptr_t kFirstSerial = 0x10000;
@@ -68,4 +68,4 @@ uint8_t KindOfHandle(uintptr_t value) {
   return t.live.count(value) ? static_cast<uint8_t>(value >> 24) : 0;
 }
 
-}  // namespace win32_detail
+}  // namespace win32

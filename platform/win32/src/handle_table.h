@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace win32_detail {
+namespace win32 {
 
 enum class HandleKind : uint8_t {
   File = 1,
@@ -65,4 +65,4 @@ H ToHandle(uintptr_t value) {
   return reinterpret_cast<H>(value);
 }
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -4,7 +4,7 @@
 
 #include "name_case.h"
 
-namespace win32_detail {
+namespace win32 {
 namespace {
 
 std::string_view Trim(std::string_view s) {
@@ -191,4 +191,4 @@ std::string IniText::Text() const {
   return text;
 }
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace win32_detail {
+namespace win32 {
 
 class IniText {
  public:
@@ -52,4 +52,4 @@ class IniText {
   std::vector<Line> lines_;
 };
 
-}  // namespace win32_detail
+}  // namespace win32

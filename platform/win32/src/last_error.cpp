@@ -13,7 +13,7 @@ DWORD GetLastError() { return t_lastError; }
 
 void SetLastError(DWORD errorCode) { t_lastError = errorCode; }
 
-namespace win32_detail {
+namespace win32 {
 
 DWORD ErrorFromErrno(int err) {
   switch (err) {
@@ -59,4 +59,4 @@ BOOL Fail(DWORD code) {
   return FALSE;
 }
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -2,7 +2,7 @@
 // The thread's last-error value and the translation of errno into the platform's codes.
 #include "win32/wintypes.h"
 
-namespace win32_detail {
+namespace win32 {
 
 // The platform's code for an errno value.
 DWORD ErrorFromErrno(int err);
@@ -15,4 +15,4 @@ BOOL FailWithErrno(int err);
 // Sets the last error to code and returns FALSE.
 BOOL Fail(DWORD code);
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -22,7 +22,7 @@
 #include "win32/winerror.h"
 #include "win32/winmodule.h"
 
-using namespace win32_detail;
+using namespace win32;
 
 namespace {
 
@@ -162,7 +162,7 @@ HMODULE FailLoad(DWORD error) {
 
 }  // namespace
 
-namespace win32_detail {
+namespace win32 {
 
 bool ModuleBase(HMODULE module, uintptr_t* base) {
   std::shared_ptr<Module> found = Find(module);
@@ -171,7 +171,7 @@ bool ModuleBase(HMODULE module, uintptr_t* base) {
   return true;
 }
 
-}  // namespace win32_detail
+}  // namespace win32
 
 void RegisterBuiltinModule(const char* moduleName, const BuiltinExport* exports, size_t count) {
   if (!moduleName || !*moduleName) return;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace win32_detail {
+namespace win32 {
 
 inline char FoldChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -35,4 +35,4 @@ struct NoCaseLess {
   }
 };
 
-}  // namespace win32_detail
+}  // namespace win32

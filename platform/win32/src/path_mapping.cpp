@@ -13,7 +13,7 @@
 #include "win32/platform_config.h"
 #include "win32/winerror.h"
 
-namespace win32_detail {
+namespace win32 {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -158,10 +158,10 @@ DWORD CopyOut(const std::string& text, DWORD bufferLength, char* buffer) {
   return static_cast<DWORD>(text.size());
 }
 
-}  // namespace win32_detail
+}  // namespace win32
 
 std::string PosixPathFromPlatform(std::string_view platformPath) {
-  return win32_detail::ResolveCase(win32_detail::LexicalPosixPath(platformPath));
+  return win32::ResolveCase(win32::LexicalPosixPath(platformPath));
 }
 
 std::string PlatformPathFromPosix(std::string_view posixPath) {

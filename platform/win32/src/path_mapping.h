@@ -6,7 +6,7 @@
 
 #include "win32/wintypes.h"
 
-namespace win32_detail {
+namespace win32 {
 
 // The absolute POSIX path a platform path names, "." and ".." resolved lexically, without looking
 // at the disk. A trailing separator of the input is kept (except for the root).
@@ -32,4 +32,4 @@ BOOL FailForPath(const std::string& posixPath, int err);
 // success, the size needed with terminator when the buffer is too small.
 DWORD CopyOut(const std::string& text, DWORD bufferLength, char* buffer);
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -13,7 +13,7 @@
 #include "win32/winerror.h"
 #include "win32/winini.h"
 
-using win32_detail::IniText;
+using win32::IniText;
 
 namespace {
 
@@ -31,7 +31,7 @@ std::optional<std::string> ReadIni(LPCSTR fileName) {
   }
   std::string text;
   DWORD error = 0;
-  if (!win32_detail::ReadWholeFile(PosixPathFromPlatform(fileName), text, &error)) {
+  if (!win32::ReadWholeFile(PosixPathFromPlatform(fileName), text, &error)) {
     SetLastError(error);
     return std::nullopt;
   }
@@ -80,7 +80,7 @@ BOOL EditIni(LPCSTR fileName, Edit edit) {
   std::string posixPath = PosixPathFromPlatform(fileName);
   std::string before;
   DWORD error = 0;
-  if (!win32_detail::ReadWholeFile(posixPath, before, &error) && error != ERROR_FILE_NOT_FOUND) {
+  if (!win32::ReadWholeFile(posixPath, before, &error) && error != ERROR_FILE_NOT_FOUND) {
     SetLastError(error);
     return FALSE;
   }
@@ -88,7 +88,7 @@ BOOL EditIni(LPCSTR fileName, Edit edit) {
   edit(ini);
   std::string after = ini.Text();
   if (after == before) return TRUE;
-  if (!win32_detail::ReplaceFileContents(posixPath, after, &error)) {
+  if (!win32::ReplaceFileContents(posixPath, after, &error)) {
     SetLastError(error);
     return FALSE;
   }

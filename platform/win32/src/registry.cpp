@@ -11,7 +11,7 @@
 #include "win32/winerror.h"
 #include "win32/winreg.h"
 
-using namespace win32_detail;
+using namespace win32;
 
 namespace {
 

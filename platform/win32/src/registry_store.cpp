@@ -24,7 +24,7 @@
 // String types are written as quoted bytes ("\\", "\"" and "\xHH" escapes). The last line makes a
 // cut-off file recognisable.
 
-namespace win32_detail {
+namespace win32 {
 namespace {
 
 constexpr char kHeader[] = "CORVANE-REGISTRY 1";
@@ -351,4 +351,4 @@ RegistryStore& Registry() {
   return *store;
 }
 
-}  // namespace win32_detail
+}  // namespace win32

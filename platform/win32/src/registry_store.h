@@ -14,7 +14,7 @@
 #include "name_case.h"
 #include "win32/wintypes.h"
 
-namespace win32_detail {
+namespace win32 {
 
 // The platform's limits: a key name has at most 255 characters, and keys nest at most 512 deep
 // below a root.
@@ -97,4 +97,4 @@ class RegistryStore {
 // The process's store, on the file the settings name. Never destroyed.
 RegistryStore& Registry();
 
-}  // namespace win32_detail
+}  // namespace win32

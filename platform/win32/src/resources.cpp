@@ -19,7 +19,7 @@
 #include "win32/winmodule.h"
 #include "win32/winnls.h"
 
-using namespace win32_detail;
+using namespace win32;
 
 namespace {
 

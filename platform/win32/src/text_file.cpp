@@ -13,7 +13,7 @@
 
 #include "win32/winerror.h"
 
-namespace win32_detail {
+namespace win32 {
 
 bool ReadWholeFile(const std::string& posixPath, std::string& contents, DWORD* error) {
   int fd = open(posixPath.c_str(), O_RDONLY | O_CLOEXEC);
@@ -86,4 +86,4 @@ bool ReplaceFileContents(const std::string& posixPath, const std::string& conten
   return true;
 }
 
-}  // namespace win32_detail
+}  // namespace win32

@@ -5,7 +5,7 @@
 
 #include "win32/wintypes.h"
 
-namespace win32_detail {
+namespace win32 {
 
 // Reads the whole file. On failure returns false and a Windows error code in *error.
 bool ReadWholeFile(const std::string& posixPath, std::string& contents, DWORD* error);
@@ -15,4 +15,4 @@ bool ReadWholeFile(const std::string& posixPath, std::string& contents, DWORD* e
 // folder must exist. On failure returns false and a Windows error code in *error.
 bool ReplaceFileContents(const std::string& posixPath, const std::string& contents, DWORD* error);
 
-}  // namespace win32_detail
+}  // namespace win32

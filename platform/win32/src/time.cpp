@@ -10,7 +10,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-using namespace win32_detail;
+using namespace win32;
 
 namespace {
 
@@ -98,13 +98,13 @@ void SystemTimeOfTicks(uint64_t ticks, SYSTEMTIME& st) {
 
 }  // namespace
 
-namespace win32_detail {
+namespace win32 {
 
 bool ClockIsVirtual() { return platform_config::Config().clock == platform_config::ClockKind::Virtual; }
 
 uint64_t ClockNowMs() { return ClockIsVirtual() ? kVirtualStartMs + g_virtualElapsedMs.load() : MonotonicMs(); }
 
-}  // namespace win32_detail
+}  // namespace win32
 
 void platform_config::AdvanceVirtualClock(uint32_t milliseconds) {
   if (!ClockIsVirtual()) return;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace win32_detail;
+using namespace win32;
 
 namespace {
 struct Thing : HandleObject {

@@ -222,7 +222,7 @@ TEST(Registry, CorruptFileIsReportedAndLeftAlone) {
 }
 
 TEST(RegistryFile, RoundTripsAwkwardNamesAndData) {
-  using namespace win32_detail;
+  using namespace win32;
   RegistryTree tree;
   RegistryNode& node = *(tree.Root(RegistryRoot::LocalMachine).children["We]ird %key\nname"] =
                              std::make_unique<RegistryNode>());
@@ -248,7 +248,7 @@ TEST(RegistryFile, RoundTripsAwkwardNamesAndData) {
 }
 
 TEST(RegistryFile, KeysNestedPastThePlatformsLimitAreRefused) {
-  using namespace win32_detail;
+  using namespace win32;
   auto nested = [](size_t depth, size_t nameLength) {
     std::string path = "HKEY_CURRENT_USER";
     for (size_t i = 0; i < depth; ++i) path.append("\\").append(nameLength, 'k');

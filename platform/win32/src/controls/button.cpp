@@ -4,7 +4,7 @@
 
 #include "controls/controls.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 namespace {
 
 struct ButtonState {
@@ -321,4 +321,4 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

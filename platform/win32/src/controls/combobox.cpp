@@ -5,7 +5,7 @@
 
 #include "controls/controls.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 namespace {
 
 struct ComboState {
@@ -357,4 +357,4 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

@@ -9,7 +9,7 @@
 #include "user/display.h"
 #include "win32/commctrl.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 
 void Notify(HWND hwnd, UINT code) {
   HWND parent = GetParent(hwnd);
@@ -91,7 +91,7 @@ void RegisterControlClass(const char* name, WNDPROC proc, LPCSTR cursor, UINT st
   wc.cbWndExtra = kExtraBytes;
   wc.hCursor = LoadCursorA(nullptr, cursor);
   wc.lpszClassName = name;
-  win32_detail::user::RegisterSystemClass(wc);
+  win32::user::RegisterSystemClass(wc);
 }
 
 namespace {
@@ -112,4 +112,4 @@ const bool kRegistered = [] {
 }();
 
 }  // namespace
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

@@ -6,7 +6,7 @@
 #include "win32/winctrl.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 
 // Every control keeps a pointer to its state in the first window extra bytes.
 constexpr int kStateSlot = 0;
@@ -77,4 +77,4 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

@@ -5,7 +5,7 @@
 
 #include "controls/controls.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 namespace {
 
 constexpr int kMargin = 1;
@@ -484,4 +484,4 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

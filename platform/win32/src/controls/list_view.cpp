@@ -11,7 +11,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 namespace {
 
 constexpr int kCellMargin = 2;  // between a cell's edge and its text
@@ -570,4 +570,4 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

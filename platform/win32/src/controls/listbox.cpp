@@ -8,7 +8,7 @@
 
 #include "controls/controls.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 namespace {
 
 struct Item {
@@ -357,4 +357,4 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

@@ -8,7 +8,7 @@
 #include "controls/controls.h"
 #include "win32/commctrl.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 namespace {
 
 constexpr UINT_PTR kRepeatTimer = 1;
@@ -266,9 +266,9 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls
 
-using namespace win32_detail::controls;
+using namespace win32::controls;
 
 int SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw) {
   if (!lpsi || !IsWindow(hwnd)) return 0;

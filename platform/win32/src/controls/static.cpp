@@ -3,7 +3,7 @@
 #include "controls/controls.h"
 #include "win32/winicon.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 namespace {
 
 struct StaticState {
@@ -140,4 +140,4 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

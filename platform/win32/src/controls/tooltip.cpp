@@ -8,7 +8,7 @@
 #include "controls/controls.h"
 #include "win32/commctrl.h"
 
-namespace win32_detail::controls {
+namespace win32::controls {
 namespace {
 
 constexpr UINT_PTR kShowTimer = 1;   // the pointer rested on a tool long enough
@@ -262,4 +262,4 @@ LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace win32_detail::controls
+}  // namespace win32::controls

@@ -9,7 +9,7 @@
 #include "win32/winerror.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::dialogs {
+namespace win32::dialogs {
 namespace {
 
 int ScaleX(int v, int baseX) { return MulDiv(v, baseX, 4); }
@@ -174,9 +174,9 @@ INT_PTR DialogBoxWithDescription(HINSTANCE instance, LPCDLGTEMPLATE t, HWND pare
   return RunModal(dlg, owner, std::move(description));
 }
 
-}  // namespace win32_detail::dialogs
+}  // namespace win32::dialogs
 
-using namespace win32_detail::dialogs;
+using namespace win32::dialogs;
 
 LONG GetDialogBaseUnits() {
   static const LONG units = [] {

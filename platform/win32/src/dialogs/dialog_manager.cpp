@@ -9,7 +9,7 @@
 #include "win32/winctrl.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::dialogs {
+namespace win32::dialogs {
 namespace {
 
 struct States {
@@ -261,12 +261,12 @@ void RegisterDialogClass() {
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
   wc.lpszClassName = "#32770";
-  win32_detail::user::RegisterSystemClass(wc);
+  win32::user::RegisterSystemClass(wc);
 }
 
-}  // namespace win32_detail::dialogs
+}  // namespace win32::dialogs
 
-using namespace win32_detail::dialogs;
+using namespace win32::dialogs;
 
 LRESULT DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
   DialogState* st = StateOf(hDlg);

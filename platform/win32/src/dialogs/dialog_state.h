@@ -5,7 +5,7 @@
 #include "win32/modal.h"
 #include "win32/windlg.h"
 
-namespace win32_detail::dialogs {
+namespace win32::dialogs {
 
 using win32::ModalScope;
 using win32::ModalWindow;
@@ -48,4 +48,4 @@ void SetDialogFocus(HWND hDlg, HWND control);
 INT_PTR DialogBoxWithDescription(HINSTANCE instance, LPCDLGTEMPLATE t, HWND parent, DLGPROC proc, LPARAM param,
                                  ModalWindow description);
 
-}  // namespace win32_detail::dialogs
+}  // namespace win32::dialogs

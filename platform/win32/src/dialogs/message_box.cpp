@@ -7,7 +7,7 @@
 #include "win32/winctrl.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::dialogs {
+namespace win32::dialogs {
 namespace {
 
 struct Button {
@@ -187,9 +187,9 @@ INT_PTR CALLBACK MessageBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 }  // namespace
-}  // namespace win32_detail::dialogs
+}  // namespace win32::dialogs
 
-using namespace win32_detail::dialogs;
+using namespace win32::dialogs;
 
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
   static const DLGTEMPLATE kTemplate = {

@@ -7,7 +7,7 @@
 #include "last_error.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 // Copies every pixel of from into to (same size), converting through the colour tables.
 void ConvertPixels(const Surface& from, Surface& to, int fromY, int toY, int rows) {
@@ -45,10 +45,10 @@ HBITMAP BitmapFromDib(const DibLayout& layout, const uint8_t* rows, bool dibSect
   return AddGdiObject<HBITMAP>(HandleKind::Bitmap, bitmap);
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 namespace {
 

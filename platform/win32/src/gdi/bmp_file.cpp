@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 namespace {
 
 constexpr int kMaxDimension = 32768;
@@ -175,4 +175,4 @@ std::vector<uint8_t> EncodeBmp(const Surface& surface) {
   return out;
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

@@ -7,7 +7,7 @@
 
 #include "gdi/dc.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 // What a DIB header describes.
 struct DibLayout {
@@ -38,4 +38,4 @@ std::vector<uint8_t> EncodeBmp(const Surface& surface);
 // A surface over DIB rows in memory (not owned).
 Surface DibSurface(const DibLayout& layout, const uint8_t* rows);
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

@@ -5,7 +5,7 @@
 #include "win32/platform_config.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 namespace {
 
 std::shared_ptr<DeviceContext> NewDC(DeviceContext::Kind kind) {
@@ -102,10 +102,10 @@ void SetSurfaceDCPlacement(HDC hdc, POINT origin, const Region& visible) {
   }
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 #define DC_OR(hdc, failure)        \
   auto dc = FindDC(hdc);           \

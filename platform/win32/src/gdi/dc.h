@@ -18,10 +18,10 @@
 
 #include "handle_table.h"
 #include "gdi/handle_region.h"
-#include "gdi/region.h"
+#include "gdi/banded_region.h"
 #include "win32/wingdi.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 // ---- Surfaces -----------------------------------------------------------------------------------
 
@@ -258,4 +258,4 @@ void FillDeviceRegion(DeviceContext& dc, const Region& region, const BrushObject
 // Writes a DC's surface (the part its device coordinates reach) as a PNG file.
 bool WriteSurfacePng(const Surface& surface, const char* path);
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 HandleRegion& HandleRegion::operator=(Region region) {
   region_ = std::move(region);
@@ -82,4 +82,4 @@ void HandleRegion::TogglePixel(int x, int y) {
   }
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

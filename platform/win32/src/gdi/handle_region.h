@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "gdi/region.h"
+#include "gdi/banded_region.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 // A region as its rows while it is being edited pixel by pixel, with what its type depends on.
 struct RegionRows {
@@ -39,4 +39,4 @@ class HandleRegion {
   mutable std::optional<RegionRows> rows_;
 };
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

@@ -9,17 +9,17 @@
 #include "win32/winmodule.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 namespace {
 IconImageLoader g_iconLoader = nullptr;
 }  // namespace
 
 void SetIconImageLoader(IconImageLoader loader) { g_iconLoader = loader; }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 namespace {
 

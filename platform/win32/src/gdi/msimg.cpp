@@ -8,8 +8,8 @@
 #include "win32/winerror.h"
 #include "win32/winmodule.h"
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "win32/platform_config.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 namespace {
 
 template <class T>
@@ -180,10 +180,10 @@ HBITMAP StockBitmap() {
   return t.bitmap;
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 HGDIOBJ GetStockObject(int i) {
   if (i < 0 || i > DC_PEN) return nullptr;

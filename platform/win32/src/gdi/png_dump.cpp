@@ -6,7 +6,7 @@
 
 #include "gdi/dc.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 bool WriteSurfacePng(const Surface& surface, const char* path) {
   if (!path || surface.width <= 0 || surface.height <= 0) return false;
@@ -37,4 +37,4 @@ bool WriteSurfacePng(const Surface& surface, const char* path) {
   return std::fclose(file) == 0 && ok;
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

@@ -8,7 +8,7 @@
 #include "last_error.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 namespace {
 
 // The standard 8x8 hatches; a set bit (most significant bit leftmost) is a hatch line.
@@ -359,10 +359,10 @@ void PaintCoverage(DeviceContext& dc, int x0, int y0, int width, int height, con
   }
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 namespace {
 
@@ -480,7 +480,7 @@ std::shared_ptr<Surface> StretchSource(const Surface& from, const RECT& src, int
 
 }  // namespace
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 BOOL BlitSurface(DeviceContext& dc, int xDest, int yDest, int wDest, int hDest, const Surface& sourceSurface, int xSrc,
                  int ySrc, int wSrc, int hSrc, DWORD rop, COLORREF sourceBk, bool plainColors) {
@@ -534,7 +534,7 @@ BOOL BlitSurface(DeviceContext& dc, int xDest, int yDest, int wDest, int hDest, 
   return TRUE;
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
 
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
   return StretchBlt(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop);

@@ -5,7 +5,7 @@
 
 #include "gdi/dc.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 // The truth-table byte (bits 16-23) of a raster operation code.
 inline uint8_t RopIndex(DWORD rop) { return static_cast<uint8_t>(rop >> 16); }
@@ -104,4 +104,4 @@ BOOL BlitSurface(DeviceContext& dc, int xDest, int yDest, int wDest, int hDest, 
 // The device rectangle clipped to what the DC may draw.
 Region ClipTo(const DeviceContext& dc, const RECT& deviceRect);
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

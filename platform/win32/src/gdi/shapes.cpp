@@ -8,7 +8,7 @@
 #include "last_error.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 namespace {
 
@@ -102,10 +102,10 @@ Region InnerBorder(const Region& region) {
   return region.Subtract(core);
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The pixel sets of the filled shapes, shared by the shape drawing and the region constructors.
-#include "gdi/region.h"
+#include "gdi/banded_region.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 // Pixels of the rounded rectangle in [left, right) x [top, bottom) whose corners are quarters
 // of a cornerWidth x cornerHeight ellipse (an ellipse when they span the box). Pixel centres
@@ -14,4 +14,4 @@ Region PolygonRegion(const POINT* points, int count, int fillMode, const RECT* l
 // The pixels of a region that touch its outside (one-pixel border inside it).
 Region InnerBorder(const Region& region);
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

@@ -5,7 +5,7 @@
 #include "gdi/dc.h"
 #include "win32/platform_config.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 namespace {
 
 int ShiftOf(uint32_t mask) { return mask ? __builtin_ctz(mask) : 0; }
@@ -198,4 +198,4 @@ const std::vector<RGBQUAD>& DefaultPalette() {
   return palette;
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

@@ -12,17 +12,17 @@
 #include "win32/winerror.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 namespace {
 DrawStateRenderer g_drawStateRenderer = nullptr;
 }  // namespace
 
 void SetDrawStateRenderer(DrawStateRenderer renderer) { g_drawStateRenderer = renderer; }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 // ---- Rectangles ---------------------------------------------------------------------------------
 

@@ -12,7 +12,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 namespace {
 
 using user::Win;
@@ -154,10 +154,10 @@ void WindowMenusGone(HWND window, HMENU menu) {
   if (PeekMenu(menu)) DestroyMenuTree(menu);
 }
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus
 
-using namespace win32_detail;
-using namespace win32_detail::menus;
+using namespace win32;
+using namespace win32::menus;
 
 HMENU GetMenu(HWND hWnd) {
   auto w = Win(hWnd);

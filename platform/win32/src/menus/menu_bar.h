@@ -6,7 +6,7 @@
 
 #include "menus/menu_object.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 
 // The height the window's menu bar takes (SM_CYMENU), 0 when it has none.
 int MenuBarHeight(HWND window);
@@ -34,4 +34,4 @@ HMENU ExistingSystemMenu(HWND window);
 // Grays and enables the system menu's commands for the window's state (minimised, maximised).
 void RefreshSystemMenu(HWND window, HMENU menu);
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus

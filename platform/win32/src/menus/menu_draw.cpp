@@ -8,7 +8,7 @@
 #include "win32/platform_config.h"
 #include "win32/winbase.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 namespace {
 
 bool FlatMenus() { return platform_config::Config().flatMenus; }
@@ -209,4 +209,4 @@ void DrawPopupFrame(HWND window, HDC dc, HMENU handle) {
   RestoreDC(dc, saved);
 }
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus

@@ -3,7 +3,7 @@
 // owner) and the frame of a pop-up window.
 #include "menus/menu_object.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 
 // How an item shows beyond its own state.
 struct ItemLook {
@@ -24,4 +24,4 @@ HBRUSH MenuBackground(const Menu& menu, bool bar);
 // edged as the system draws menus (flat menus: a one-pixel shadow line; else a raised edge).
 void DrawPopupFrame(HWND window, HDC windowDc, HMENU menu);
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus

@@ -7,7 +7,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 namespace {
 
 constexpr UINT kTypeFlags = MFT_BITMAP | MFT_OWNERDRAW | MFT_SEPARATOR | MFT_MENUBREAK | MFT_MENUBARBREAK |
@@ -189,9 +189,9 @@ const bool kUserMenuExportsRegistered = [] {
 }();
 
 }  // namespace
-}  // namespace win32_detail::menus
+}  // namespace win32::menus
 
-using namespace win32_detail::menus;
+using namespace win32::menus;
 
 BOOL GetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFOA lpmii) {
   return GetInfo(hmenu, item, fByPosition, lpmii);

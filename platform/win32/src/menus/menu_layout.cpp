@@ -5,7 +5,7 @@
 
 #include "win32/winbase.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 namespace {
 
 HFONT MakeMenuFont(bool bold) {
@@ -153,4 +153,4 @@ int ItemAt(const Menu& menu, POINT pt) {
   return -1;
 }
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus

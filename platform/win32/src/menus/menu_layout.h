@@ -3,7 +3,7 @@
 // columns of a pop-up and the row of a menu bar, and finding the item under a point.
 #include "menus/menu_object.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 
 // The system menu font (lfMenuFont), and its bold form for default items. Never deleted.
 HFONT MenuFont(bool bold = false);
@@ -31,4 +31,4 @@ int ItemAt(const Menu& menu, POINT pt);
 std::u16string MainText(const MenuItem& item);
 std::u16string AcceleratorText(const MenuItem& item);
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus

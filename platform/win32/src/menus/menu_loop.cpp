@@ -14,7 +14,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 namespace {
 
 enum class Kind { Popup, Bar, System };
@@ -697,9 +697,9 @@ int OpenBarItem(HWND window) {
   return loop && loop->owner() == window && loop->bar() ? loop->barItem() : -1;
 }
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus
 
-using namespace win32_detail::menus;
+using namespace win32::menus;
 
 BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int /*nReserved*/, HWND hWnd, const RECT* /*prcRect*/) {
   return Track(hMenu, uFlags, x, y, hWnd, nullptr);

@@ -4,7 +4,7 @@
 // or without one. TrackPopupMenu, the menu bar and the system menu run it.
 #include "menus/menu_object.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 
 // The "#32768" window class.
 inline constexpr char kMenuWindowClass[] = "#32768";
@@ -26,4 +26,4 @@ void TrackSystemMenu(HWND window, POINT screen);
 // The item of window's menu bar that a running loop shows open, -1 when none.
 int OpenBarItem(HWND window);
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus

@@ -9,7 +9,7 @@
 #include "win32/winerror.h"
 #include "win32/winnls.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 namespace {
 
 constexpr int kMaxDepth = 64;  // deeper trees cannot be made (loops are refused); a safety net
@@ -213,10 +213,10 @@ int CopyOut(const std::u16string& text, char16_t* buffer, int size) { return Cop
 
 int CopyOut(const std::string& text, char* buffer, int size) { return CopyOutText(text, buffer, size); }
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus
 
-using namespace win32_detail;
-using namespace win32_detail::menus;
+using namespace win32;
+using namespace win32::menus;
 
 HMENU CreateMenu() { return NewMenu(false); }
 

@@ -9,7 +9,7 @@
 #include "win32/winmenu.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 
 struct MenuItem {
   UINT type = MFT_STRING;  // MFT_* flags
@@ -79,4 +79,4 @@ int CopyOut(const std::string& text, char* buffer, int size);
 std::u16string Wide(LPCSTR text);
 std::string Narrow(const std::u16string& text);
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus

@@ -7,7 +7,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-using namespace win32_detail::menus;
+using namespace win32::menus;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "menus/menu_loop.h"
 #include "user/display.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 namespace {
 
 HMENU MenuOf(HWND window) { return reinterpret_cast<HMENU>(GetWindowLongPtrA(window, 0)); }
@@ -113,4 +113,4 @@ const bool kRegistered = [] {
 }();
 
 }  // namespace
-}  // namespace win32_detail::menus
+}  // namespace win32::menus

@@ -7,7 +7,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::menus {
+namespace win32::menus {
 namespace {
 
 struct SystemMenus {
@@ -55,9 +55,9 @@ void RefreshSystemMenu(HWND window, HMENU menu) {
   enable(SC_MAXIMIZE, !maximized);
 }
 
-}  // namespace win32_detail::menus
+}  // namespace win32::menus
 
-using namespace win32_detail::menus;
+using namespace win32::menus;
 
 HMENU GetSystemMenu(HWND hWnd, BOOL bRevert) {
   if (!IsWindow(hWnd)) {

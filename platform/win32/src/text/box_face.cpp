@@ -3,7 +3,7 @@
 // text show where each character lies. Blanks and control characters have no ink.
 #include "text/font_engine.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 class BoxFace : public FontFace {
@@ -46,4 +46,4 @@ class BoxFace : public FontFace {
 
 std::shared_ptr<FontFace> MakeBoxFace(const LOGFONTW& font) { return std::make_shared<BoxFace>(font); }
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

@@ -3,7 +3,7 @@
 #include "gdi/dc.h"
 #include "text/icons.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 BOOL RenderState(HDC hdc, UINT kind, LPARAM data, WPARAM extra, SIZE* size) {
@@ -50,4 +50,4 @@ HANDLE LoadIconImage(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy,
 }();
 
 }  // namespace
-}  // namespace win32_detail::text
+}  // namespace win32::text

@@ -7,7 +7,7 @@
 #include "text/text_units.h"
 #include "win32/winfont.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 struct Line {
@@ -201,9 +201,9 @@ int DrawTextCommon(HDC hdc, const std::u32string& text, LPRECT rect, UINT format
 }
 
 }  // namespace
-}  // namespace win32_detail::text
+}  // namespace win32::text
 
-using namespace win32_detail::text;
+using namespace win32::text;
 
 int DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format) {
   if (!lpchText && cchText != 0) return 0;

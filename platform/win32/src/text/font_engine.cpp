@@ -5,7 +5,7 @@
 #include <mutex>
 #include <tuple>
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 bool SameFaceName(const WCHAR* a, std::u16string_view b) {
@@ -98,4 +98,4 @@ CoverageMask RenderRun(FontFace& face, std::u32string_view text, const std::vect
   return mask;
 }
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

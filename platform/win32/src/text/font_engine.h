@@ -9,7 +9,7 @@
 
 #include "win32/windows.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 
 // Name of the built-in face whose every glyph is a box: text geometry in tests is exact.
 inline constexpr char16_t kTestFaceName[] = u"Corvane Test Box";
@@ -93,4 +93,4 @@ int MeasureRun(FontFace& face, std::u32string_view text);
 CoverageMask RenderRun(FontFace& face, std::u32string_view text, const std::vector<int>* advances = nullptr,
                        const std::vector<bool>* underlined = nullptr);
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

@@ -5,7 +5,7 @@
 #include "gdi/dc.h"
 #include "text/font_engine.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 
 class FontObject : public gdi::GdiObject {
  public:
@@ -24,4 +24,4 @@ struct SelectedFont {
 };
 SelectedFont FontOf(const gdi::DeviceContext& dc);
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

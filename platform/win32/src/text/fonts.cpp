@@ -8,7 +8,7 @@
 #include "text/text_units.h"
 #include "win32/windows.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 LOGFONTW WideFromAnsi(const LOGFONTA& a) {
@@ -173,10 +173,10 @@ SelectedFont FontOf(const gdi::DeviceContext& dc) {
   return {lf, RealizeFont(lf)};
 }
 
-}  // namespace win32_detail::text
+}  // namespace win32::text
 
-using namespace win32_detail;
-using namespace win32_detail::text;
+using namespace win32;
+using namespace win32::text;
 
 HFONT CreateFontIndirectW(const LOGFONTW* lplf) {
   if (!lplf) {

@@ -26,7 +26,7 @@
 #include "text/font_engine.h"
 #include "text/text_units.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 std::string ProgramFolder() {
@@ -215,4 +215,4 @@ class FreeTypeFace : public FontFace {
 
 std::shared_ptr<FontFace> MakeFreeTypeFace(const LOGFONTW& font) { return std::make_shared<FreeTypeFace>(font); }
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

@@ -8,7 +8,7 @@
 #include "gdi/dc.h"
 #include "last_error.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 constexpr int kDefaultIconSize = 32;
@@ -166,10 +166,10 @@ HICON LoadIconResource(HINSTANCE module, LPCSTR name, bool isIcon, int cx, int c
   return CreateIconFromResourceEx(bits, SizeofResource(module, image), isIcon, 0x00030000, cx, cy, 0);
 }
 
-}  // namespace win32_detail::text
+}  // namespace win32::text
 
-using namespace win32_detail;
-using namespace win32_detail::text;
+using namespace win32;
+using namespace win32::text;
 
 HICON CreateIconIndirect(PICONINFO piconinfo) {
   if (!piconinfo || !piconinfo->hbmMask) {

@@ -5,7 +5,7 @@
 #include "handle_table.h"
 #include "win32/windows.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 
 // Owns its bitmaps: a monochrome mask and a colour image (null for a monochrome icon, whose mask
 // is twice the height).
@@ -36,4 +36,4 @@ bool DrawMasked(HDC hdc, int x, int y, int cx, int cy, HBITMAP mask, HBITMAP col
 // LoadImage of IMAGE_ICON and IMAGE_CURSOR from a module's resources.
 HICON LoadIconResource(HINSTANCE module, LPCSTR name, bool isIcon, int cx, int cy);
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

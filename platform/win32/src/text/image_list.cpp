@@ -11,7 +11,7 @@
 #include "text/icons.h"
 #include "win32/commctrl.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 struct Section {
@@ -167,10 +167,10 @@ void Blend(uint32_t& pixel, COLORREF with, int percent) {
 }
 
 }  // namespace
-}  // namespace win32_detail::text
+}  // namespace win32::text
 
-using namespace win32_detail;
-using namespace win32_detail::text;
+using namespace win32;
+using namespace win32::text;
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int, int) {
   if (cx <= 0 || cy <= 0 || cx > 4096 || cy > 4096) {

@@ -8,7 +8,7 @@
 
 #include "text/font_engine.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 struct Point {
@@ -121,4 +121,4 @@ class MarlettFace : public FontFace {
 
 std::shared_ptr<FontFace> MakeMarlettFace(const LOGFONTW& font) { return std::make_shared<MarlettFace>(font); }
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

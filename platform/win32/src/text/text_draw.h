@@ -5,7 +5,7 @@
 
 #include "gdi/dc.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 
 struct RunRequest {
   int x = 0, y = 0;               // logical reference point (ignored with TA_UPDATECP)
@@ -20,4 +20,4 @@ struct RunRequest {
 // point in steps of 90 degrees.
 void DrawRun(gdi::DeviceContext& dc, std::u32string_view text, const RunRequest& request);
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

@@ -8,7 +8,7 @@
 #include "text/text_units.h"
 #include "win32/winfont.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 namespace {
 
 // Quarter turns counter-clockwise for an escapement in tenths of a degree.
@@ -117,10 +117,10 @@ void DrawRun(gdi::DeviceContext& dc, std::u32string_view text, const RunRequest&
   }
 }
 
-}  // namespace win32_detail::text
+}  // namespace win32::text
 
-using namespace win32_detail;
-using namespace win32_detail::text;
+using namespace win32;
+using namespace win32::text;
 
 namespace {
 

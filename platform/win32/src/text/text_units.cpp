@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace win32_detail::text {
+namespace win32::text {
 
 std::u32string FromAnsi(const char* text, int count, std::vector<size_t>* starts) {
   std::u32string out;
@@ -89,4 +89,4 @@ std::string ToAnsi(std::u16string_view text) {
   return out;
 }
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

@@ -7,7 +7,7 @@
 
 #include "win32/wintypes.h"
 
-namespace win32_detail::text {
+namespace win32::text {
 
 // count < 0: up to the terminating NUL. starts (optional) receives the offset of each code
 // point's first unit.
@@ -15,4 +15,4 @@ std::u32string FromAnsi(const char* text, int count, std::vector<size_t>* starts
 std::u32string FromWide(const WCHAR* text, int count, std::vector<size_t>* starts = nullptr);
 std::string ToAnsi(std::u16string_view text);
 
-}  // namespace win32_detail::text
+}  // namespace win32::text

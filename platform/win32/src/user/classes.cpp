@@ -8,7 +8,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 namespace {
 
 constexpr DWORD kErrorClassHasWindows = 1412;
@@ -162,16 +162,16 @@ std::shared_ptr<WindowClass> FindClass(const char* name) {
 
 ATOM RegisterSystemClass(const WNDCLASSEXA& wc) { return Register(wc, true); }
 
-}  // namespace win32_detail::user
+}  // namespace win32::user
 
-using namespace win32_detail::user;
+using namespace win32::user;
 
 ATOM RegisterClassExA(const WNDCLASSEXA* lpwcx) {
   if (!lpwcx || lpwcx->cbSize != sizeof(WNDCLASSEXA)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  return win32_detail::user::Register(*lpwcx, false);
+  return win32::user::Register(*lpwcx, false);
 }
 
 ATOM RegisterClassA(const WNDCLASSA* wc) {
@@ -182,7 +182,7 @@ ATOM RegisterClassA(const WNDCLASSA* wc) {
   WNDCLASSEXA ex{sizeof ex,       wc->style,   wc->lpfnWndProc,   wc->cbClsExtra,
                  wc->cbWndExtra,  wc->hInstance, wc->hIcon,       wc->hCursor,
                  wc->hbrBackground, wc->lpszMenuName, wc->lpszClassName, nullptr};
-  return win32_detail::user::Register(ex, false);
+  return win32::user::Register(ex, false);
 }
 
 BOOL UnregisterClassA(LPCSTR lpClassName, HINSTANCE /*hInstance*/) {

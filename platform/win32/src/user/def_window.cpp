@@ -10,7 +10,7 @@
 #include "win32/winerror.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 namespace {
 
 WindowScrollBars& ScrollBars() {
@@ -172,10 +172,10 @@ void PaintNonClient(HWND hwnd, HDC hdc, bool active) {
 
 void SetWindowScrollBars(const WindowScrollBars& handlers) { ScrollBars() = handlers; }
 
-}  // namespace win32_detail::user
+}  // namespace win32::user
 
-using namespace win32_detail;
-using namespace win32_detail::user;
+using namespace win32;
+using namespace win32::user;
 
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   auto w = Win(hWnd);

@@ -8,7 +8,7 @@
 #include "gdi/dc.h"
 #include "win32/winuser.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 
 // Registers a class of the system ("#32770", the standard controls): it cannot be unregistered.
 ATOM RegisterSystemClass(const WNDCLASSEXA& wc);
@@ -72,4 +72,4 @@ int PumpUntilIdle();
 // wait. A test driver uses it to feed scripted input or fail instead of hanging.
 void SetIdleHandler(std::function<bool()> handler);
 
-}  // namespace win32_detail::user
+}  // namespace win32::user

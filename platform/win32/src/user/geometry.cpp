@@ -9,7 +9,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 namespace {
 
 // SetWindowPos flags the platform adds for WM_WINDOWPOSCHANGED when the client area kept its
@@ -260,10 +260,10 @@ void DefaultWindowPosChanged(HWND hwnd, const WINDOWPOS& wp) {
   }
 }
 
-}  // namespace win32_detail::user
+}  // namespace win32::user
 
-using namespace win32_detail;
-using namespace win32_detail::user;
+using namespace win32;
+using namespace win32::user;
 
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
   return SetWindowPosImpl(hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags);

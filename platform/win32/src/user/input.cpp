@@ -11,7 +11,7 @@
 #include "win32/winicon.h"
 #include "win32/platform_config.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 namespace {
 
 struct RawEvent {
@@ -496,10 +496,10 @@ void InjectKey(UINT vk, bool down) {
   Queue({down ? static_cast<UINT>(WM_KEYDOWN) : static_cast<UINT>(WM_KEYUP), at, 0, vk & 0xFF, GetTickCount()});
 }
 
-}  // namespace win32_detail::user
+}  // namespace win32::user
 
-using namespace win32_detail;
-using namespace win32_detail::user;
+using namespace win32;
+using namespace win32::user;
 
 HWND SetCapture(HWND hWnd) {
   Input& in = In();

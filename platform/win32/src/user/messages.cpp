@@ -8,7 +8,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 namespace {
 
 constexpr DWORD kErrorInvalidHookHandle = 1404;
@@ -244,10 +244,10 @@ int PumpUntilIdle() {
 
 void SetIdleHandler(std::function<bool()> handler) { CurrentQueue().idle = std::move(handler); }
 
-}  // namespace win32_detail::user
+}  // namespace win32::user
 
-using namespace win32_detail;
-using namespace win32_detail::user;
+using namespace win32;
+using namespace win32::user;
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   return Send(hWnd, Msg, wParam, lParam);

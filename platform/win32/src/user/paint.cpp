@@ -11,7 +11,7 @@
 #include "win32/platform_config.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 namespace {
 
 struct Screen {
@@ -377,10 +377,10 @@ void UpdateNow(HWND hwnd, bool allChildren, bool eraseOnly) {
   }
 }
 
-}  // namespace win32_detail::user
+}  // namespace win32::user
 
-using namespace win32_detail;
-using namespace win32_detail::user;
+using namespace win32;
+using namespace win32::user;
 
 BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags) {
   if (!hWnd) {

@@ -22,11 +22,11 @@ LOGFONTA SystemFont(bool bold) {
   return f;
 }
 
-class MonitorObject : public win32_detail::HandleObject {};
+class MonitorObject : public win32::HandleObject {};
 
 HMONITOR TheMonitor() {
-  static HMONITOR monitor = win32_detail::ToHandle<HMONITOR>(
-      win32_detail::AllocateHandle(win32_detail::HandleKind::Monitor, std::make_shared<MonitorObject>()));
+  static HMONITOR monitor = win32::ToHandle<HMONITOR>(
+      win32::AllocateHandle(win32::HandleKind::Monitor, std::make_shared<MonitorObject>()));
   return monitor;
 }
 

@@ -7,7 +7,7 @@
 #include "user/display.h"
 #include "win32/platform_config.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 namespace {
 
 struct Queues {
@@ -162,6 +162,6 @@ RECT NonClientInsets(DWORD style, DWORD exStyle) {
   return in;
 }
 
-}  // namespace win32_detail::user
+}  // namespace win32::user
 
 DWORD GetCurrentThreadId() { return static_cast<DWORD>(syscall(SYS_gettid)); }

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "gdi/region.h"
+#include "gdi/banded_region.h"
 #include "handle_table.h"
 #include "win32/winuser.h"
 #include "win32/winuser_draw.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 
 using gdi::Region;
 
@@ -217,4 +217,4 @@ HWND WindowAt(POINT screen, int* hit);
 void NotifyTopLevelChanged(HWND hwnd);
 void NotifyScreenChanged(const RECT& area);
 
-}  // namespace win32_detail::user
+}  // namespace win32::user

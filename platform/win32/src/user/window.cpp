@@ -10,7 +10,7 @@
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
-namespace win32_detail::user {
+namespace win32::user {
 namespace {
 
 constexpr DWORD kErrorInvalidIndex = 1413;
@@ -122,10 +122,10 @@ bool Enumerate(const std::vector<HWND>& list, bool deep, WNDENUMPROC proc, LPARA
 }
 
 }  // namespace
-}  // namespace win32_detail::user
+}  // namespace win32::user
 
-using namespace win32_detail;
-using namespace win32_detail::user;
+using namespace win32;
+using namespace win32::user;
 
 HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
                      int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,

@@ -10,7 +10,7 @@
 BOOL StartDisplayBackend() {
   static std::mutex lock;
   // Lives as long as the process: windows may still change during static destruction.
-  static win32_detail::x11::X11Display* running = nullptr;
+  static win32::x11::X11Display* running = nullptr;
   std::lock_guard<std::mutex> guard(lock);
   if (running) return TRUE;
   const char* choice = std::getenv("CORVANE_DISPLAY");
@@ -32,7 +32,7 @@ BOOL StartDisplayBackend() {
     std::fprintf(stderr, "no X display: DISPLAY is not set (CORVANE_DISPLAY=headless runs without one)\n");
     return FALSE;
   }
-  auto opened = win32_detail::x11::X11Display::Open(nullptr);
+  auto opened = win32::x11::X11Display::Open(nullptr);
   if (!opened) {
     std::fprintf(stderr, "set DISPLAY to a running X server, or CORVANE_DISPLAY=headless to run without one\n");
     return FALSE;

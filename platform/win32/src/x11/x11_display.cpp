@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "gdi/dc.h"
-#include "gdi/region.h"
+#include "gdi/banded_region.h"
 #include "win32/wingdi.h"
 #include "win32/winuser_draw.h"
 #include "x11/x11_keys.h"
@@ -30,7 +30,7 @@
 #include <X11/cursorfont.h>
 #include <X11/extensions/shape.h>
 
-namespace win32_detail::x11 {
+namespace win32::x11 {
 namespace {
 
 // What an X window shows of a top-level window.
@@ -650,4 +650,4 @@ void X11Display::TopLevelChanged(HWND hwnd) {
   }
 }
 
-}  // namespace win32_detail::x11
+}  // namespace win32::x11

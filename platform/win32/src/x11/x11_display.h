@@ -10,7 +10,7 @@
 #include "user/display.h"
 #include "win32/winuser.h"
 
-namespace win32_detail::x11 {
+namespace win32::x11 {
 
 class X11Display : public user::ScreenObserver {
  public:
@@ -40,4 +40,4 @@ class X11Display : public user::ScreenObserver {
   std::unique_ptr<State> s_;
 };
 
-}  // namespace win32_detail::x11
+}  // namespace win32::x11

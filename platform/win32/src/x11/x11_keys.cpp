@@ -2,7 +2,7 @@
 
 #include <X11/keysym.h>
 
-namespace win32_detail::x11 {
+namespace win32::x11 {
 
 UINT VirtualKeyFromKeysym(unsigned long keysym) {
   // Letters come lower case from the unshifted column; their virtual keys are the capitals.
@@ -67,4 +67,4 @@ UINT VirtualKeyFromKeysym(unsigned long keysym) {
   }
 }
 
-}  // namespace win32_detail::x11
+}  // namespace win32::x11

@@ -10,7 +10,7 @@
 #include "testing/ui_driver.h"
 #include "win32/windows.h"
 
-namespace comctl_test {
+namespace win32_test {
 
 // Handles a message itself (returns true and sets *result) or leaves it to DefWindowProc.
 using Handler = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)>;
@@ -74,4 +74,4 @@ class ComctlTest : public ::testing::Test {
   std::vector<HWND> windows;
 };
 
-}  // namespace comctl_test
+}  // namespace win32_test

@@ -2,7 +2,7 @@
 // combo box selection, list boxes, scroll bars and statics.
 #include "dialog_fixture.h"
 
-namespace dialog_test {
+namespace win32_test {
 namespace {
 
 // Commands of one control, as notification codes in order.
@@ -566,4 +566,4 @@ TEST_F(DialogTest, StaticsPassClicksThroughUnlessTheyNotify) {
 }
 
 }  // namespace
-}  // namespace dialog_test
+}  // namespace win32_test

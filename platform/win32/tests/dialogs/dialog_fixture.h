@@ -11,7 +11,7 @@
 #include "testing/ui_driver.h"
 #include "win32/windows.h"
 
-namespace dialog_test {
+namespace win32_test {
 
 // WM_COMMAND as (control id, notification).
 using Command = std::pair<int, int>;
@@ -102,4 +102,4 @@ class DialogTest : public ::testing::Test {
   std::vector<HWND> windows;
 };
 
-}  // namespace dialog_test
+}  // namespace win32_test

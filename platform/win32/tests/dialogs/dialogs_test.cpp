@@ -6,7 +6,7 @@
 
 #include "dialog_fixture.h"
 
-namespace dialog_test {
+namespace win32_test {
 namespace {
 
 constexpr int kName = 101, kCheck = 102, kDisabled = 103, kNumber = 104;
@@ -375,4 +375,4 @@ TEST_F(DialogTest, AMessageBoxWithoutScriptedAnswerFailsTheTestInsteadOfHanging)
 }
 
 }  // namespace
-}  // namespace dialog_test
+}  // namespace win32_test

@@ -7,7 +7,7 @@
 
 #include "comctl_fixture.h"
 
-namespace comctl_test {
+namespace win32_test {
 namespace {
 
 constexpr int kListId = 7;
@@ -563,4 +563,4 @@ TEST_F(ListViewTest, FlatScrollBarCallsLeaveTheListScrollable) {
 }
 
 }  // namespace
-}  // namespace comctl_test
+}  // namespace win32_test

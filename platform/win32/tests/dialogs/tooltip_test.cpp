@@ -6,7 +6,7 @@
 
 #include "comctl_fixture.h"
 
-namespace comctl_test {
+namespace win32_test {
 namespace {
 
 constexpr int kDelay = 500;     // the double-click time
@@ -209,4 +209,4 @@ TEST_F(TooltipTest, TextsWidthsAndWhenTipsMayShow) {
 }
 
 }  // namespace
-}  // namespace comctl_test
+}  // namespace win32_test

@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace win32_detail::gdi;
+using namespace win32::gdi;
 
 std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
   std::string path = testing_support::SandboxDir() + "/" + name;
@@ -17,7 +17,7 @@ std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes
 }
 
 std::shared_ptr<BitmapObject> ObjectOf(HBITMAP h) {
-  return win32_detail::LookupHandle<BitmapObject>(h, win32_detail::HandleKind::Bitmap);
+  return win32::LookupHandle<BitmapObject>(h, win32::HandleKind::Bitmap);
 }
 
 // A DIB section of the given format filled with a value pattern.

@@ -27,7 +27,7 @@ class Canvas {
       const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
       std::string path = std::string(dir) + "/" + info->test_suite_name() + "." + info->name() + "." +
                          std::to_string(serial_++) + ".png";
-      win32_detail::gdi::WriteSurfacePng(*win32_detail::gdi::FindDC(dc_)->surface, path.c_str());
+      win32::gdi::WriteSurfacePng(*win32::gdi::FindDC(dc_)->surface, path.c_str());
     }
     SelectObject(dc_, old_);
     DeleteDC(dc_);

@@ -2,11 +2,11 @@
 #include <chrono>
 
 #include "canvas.h"
-#include "gdi/region.h"
+#include "gdi/banded_region.h"
 
 namespace {
 
-using win32_detail::gdi::Region;
+using win32::gdi::Region;
 
 TEST(Regions, CombineModesAndTheirResultTypes) {
   HRGN a = CreateRectRgn(0, 0, 10, 10);
@@ -146,7 +146,7 @@ TEST(Regions, PixelByPixelExclusiveOrMatchesTheRegionAlgebra) {
     }
   }
   HRGN check = CreateRectRgn(0, 0, 0, 0);
-  auto object = win32_detail::LookupHandle<win32_detail::gdi::RegionObject>(check, win32_detail::HandleKind::Region);
+  auto object = win32::LookupHandle<win32::gdi::RegionObject>(check, win32::HandleKind::Region);
   object->region = expected;
   EXPECT_TRUE(EqualRgn(h, check));
   // Cutting a rectangle down pixel by pixel keeps the type exact on the way.
@@ -185,7 +185,7 @@ TEST(Regions, WindowShapeFromAKeyColourBitmapPixelByPixel) {
       CombineRgn(shape, shape, pixel, RGN_XOR);
       DeleteObject(pixel);
     }
-  auto object = win32_detail::LookupHandle<win32_detail::gdi::RegionObject>(shape, win32_detail::HandleKind::Region);
+  auto object = win32::LookupHandle<win32::gdi::RegionObject>(shape, win32::HandleKind::Region);
   EXPECT_TRUE(object->region.Get() == runs.Finish());
   EXPECT_FALSE(PtInRegion(shape, 0, 0));
   EXPECT_TRUE(PtInRegion(shape, 63, 47));
@@ -327,12 +327,12 @@ TEST(DeviceContexts, DeviceCapsOfTheDefaultScreen) {
 
 TEST(DeviceContexts, SurfaceDcDrawsOnlyInsideItsVisibleRegion) {
   // What the window layer does: a DC over part of a framebuffer with a visible region.
-  auto frame = win32_detail::gdi::NewBitmap(20, 10, win32_detail::gdi::PixelFormat::Bits(32), false);
+  auto frame = win32::gdi::NewBitmap(20, 10, win32::gdi::PixelFormat::Bits(32), false);
   auto& s = *frame->surface;
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 20; ++x) s.Put(x, y, 0xFFFFFF);
   Region visible(0, 0, 5, 5);
-  HDC dc = win32_detail::gdi::MakeSurfaceDC(frame->surface, POINT{10, 2}, visible);
+  HDC dc = win32::gdi::MakeSurfaceDC(frame->surface, POINT{10, 2}, visible);
   RECT r{0, 0, 100, 100};
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   EXPECT_EQ(s.Get(10, 2), 0u);
@@ -349,7 +349,7 @@ TEST(DeviceContexts, SurfaceDcDrawsOnlyInsideItsVisibleRegion) {
   ASSERT_TRUE(TransparentBlt(dc, 1, 1, 2, 1, source.dc(), 0, 0, 2, 1, RGB(255, 0, 255)));
   EXPECT_EQ(s.Get(11, 3), 0x0000FFu);
   EXPECT_EQ(s.Get(12, 3), 0u);
-  win32_detail::gdi::SetSurfaceDCPlacement(dc, POINT{0, 0}, Region(0, 0, 20, 10));
+  win32::gdi::SetSurfaceDCPlacement(dc, POINT{0, 0}, Region(0, 0, 20, 10));
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   EXPECT_EQ(s.Get(19, 9), 0u);
   DeleteDC(dc);

@@ -2,7 +2,7 @@
 // moving between bar items) and the per-window system menu.
 #include "menu_fixture.h"
 
-namespace menu_test {
+namespace win32_test {
 namespace {
 
 using MenuBarTest = MenuTest;
@@ -224,4 +224,4 @@ TEST_F(MenuBarTest, ARightClickOnTheCaptionOpensTheSystemMenuAndPostsTheSystemCo
 }
 
 }  // namespace
-}  // namespace menu_test
+}  // namespace win32_test

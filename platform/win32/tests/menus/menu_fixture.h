@@ -12,7 +12,7 @@
 #include "testing/ui_driver.h"
 #include "win32/windows.h"
 
-namespace menu_test {
+namespace win32_test {
 
 struct Logged {
   HWND hwnd;
@@ -162,4 +162,4 @@ class MenuTest : public ::testing::Test {
   std::unique_ptr<testing_ui::UiDriver> ui_;
 };
 
-}  // namespace menu_test
+}  // namespace win32_test

@@ -5,7 +5,7 @@
 
 #include "menu_fixture.h"
 
-namespace menu_test {
+namespace win32_test {
 namespace {
 
 using MenuTrackingTest = MenuTest;
@@ -436,4 +436,4 @@ TEST_F(MenuTrackingTest, StringItemsShowTheSelectionInTheMenuHighlight) {
 }
 
 }  // namespace
-}  // namespace menu_test
+}  // namespace win32_test

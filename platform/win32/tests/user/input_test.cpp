@@ -4,7 +4,7 @@
 
 #include "user_fixture.h"
 
-namespace user_test {
+namespace win32_test {
 namespace {
 
 struct Click {
@@ -432,4 +432,4 @@ TEST_F(InputTest, WheelGoesToTheFocusAndClimbsToTheParent) {
 }
 
 }  // namespace
-}  // namespace user_test
+}  // namespace win32_test

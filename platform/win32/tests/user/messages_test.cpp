@@ -6,7 +6,7 @@
 
 #include "user_fixture.h"
 
-namespace user_test {
+namespace win32_test {
 namespace {
 
 using MessagesTest = UserTest;
@@ -292,4 +292,4 @@ TEST_F(MessagesTest, IdleHandlerFeedsAWaitingLoop) {
 }
 
 }  // namespace
-}  // namespace user_test
+}  // namespace win32_test

@@ -4,7 +4,7 @@
 
 #include "user_fixture.h"
 
-namespace user_test {
+namespace win32_test {
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -355,4 +355,4 @@ TEST_F(PaintTest, PrintDrawsFrameBackgroundClientAndChildrenIntoAnyDc) {
 }
 
 }  // namespace
-}  // namespace user_test
+}  // namespace win32_test

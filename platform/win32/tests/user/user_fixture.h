@@ -10,9 +10,9 @@
 #include "user/display.h"
 #include "win32/windows.h"
 
-namespace user_test {
+namespace win32_test {
 
-namespace wu = win32_detail::user;
+namespace wu = win32::user;
 
 // Handles a message itself (returns true and sets *result) or leaves it to DefWindowProc.
 using Handler = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)>;
@@ -123,4 +123,4 @@ class UserTest : public ::testing::Test {
   }
 };
 
-}  // namespace user_test
+}  // namespace win32_test

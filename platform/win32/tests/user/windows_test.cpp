@@ -5,7 +5,7 @@
 
 #include "user_fixture.h"
 
-namespace user_test {
+namespace win32_test {
 namespace {
 
 using WindowsTest = UserTest;
@@ -424,4 +424,4 @@ TEST_F(WindowsTest, TheScreenIsTheOneMonitor) {
 }
 
 }  // namespace
-}  // namespace user_test
+}  // namespace win32_test

@@ -23,8 +23,8 @@
 
 namespace {
 
-namespace wu = win32_detail::user;
-using win32_detail::x11::X11Display;
+namespace wu = win32::user;
+using win32::x11::X11Display;
 
 struct Seen {
   std::vector<POINT> clicks;  // WM_LBUTTONDOWN, client coordinates
@@ -167,13 +167,13 @@ void DumpImage(XImage* image, const char* name) {
   for (int y = 0; y < image->height; ++y) {
     for (int x = 0; x < image->width; ++x) bits.push_back(static_cast<uint32_t>(RgbOfPixel(image, x, y)));
   }
-  win32_detail::gdi::Surface surface;
+  win32::gdi::Surface surface;
   surface.width = image->width;
   surface.height = image->height;
-  surface.format = win32_detail::gdi::PixelFormat::Bits(32);
+  surface.format = win32::gdi::PixelFormat::Bits(32);
   surface.top = reinterpret_cast<uint8_t*>(bits.data());
   surface.stride = static_cast<ptrdiff_t>(image->width) * 4;
-  win32_detail::gdi::WriteSurfacePng(surface, (std::string(dir) + "/" + name + ".png").c_str());
+  win32::gdi::WriteSurfacePng(surface, (std::string(dir) + "/" + name + ".png").c_str());
 }
 
 TEST_F(X11DisplayTest, TopLevelWindowShowsAtItsPlaceWithItsPixelsAndTitle) {
@@ -361,7 +361,7 @@ TEST_F(X11DisplayTest, ButtonsWheelAndKeysReachTheWindowThroughTheLayer) {
 }
 
 TEST_F(X11DisplayTest, KeySymbolsBecomeVirtualKeys) {
-  using win32_detail::x11::VirtualKeyFromKeysym;
+  using win32::x11::VirtualKeyFromKeysym;
   EXPECT_EQ(VirtualKeyFromKeysym(XK_q), UINT{'Q'});
   EXPECT_EQ(VirtualKeyFromKeysym(XK_7), UINT{'7'});
   EXPECT_EQ(VirtualKeyFromKeysym(XK_F1), UINT{VK_F1});

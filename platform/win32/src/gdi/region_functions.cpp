@@ -7,8 +7,8 @@
 #include "last_error.h"
 #include "win32/winerror.h"
 
-using namespace win32_detail;
-using namespace win32_detail::gdi;
+using namespace win32;
+using namespace win32::gdi;
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "gdi/region.h"
+#include "gdi/banded_region.h"
 
 #include <algorithm>
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 Region::Region() { pixman_region32_init(&region_); }
 
@@ -160,4 +160,4 @@ Region Region::Combine(const Region& other, int mode) const {
   }
 }
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi

@@ -9,7 +9,7 @@
 
 #include "win32/wingdi.h"
 
-namespace win32_detail::gdi {
+namespace win32::gdi {
 
 // Coordinates are kept within 28 bits, the platform's own range: sums of two never overflow, and
 // far-off drawing costs no more than the part that reaches the surface.
@@ -79,4 +79,4 @@ class Region {
   pixman_region32_t region_;
 };
 
-}  // namespace win32_detail::gdi
+}  // namespace win32::gdi
