@@ -24,7 +24,10 @@ FontFamily::FontFamily(const WCHAR* name) {
 FontFamily::~FontFamily() = default;
 
 const FontFamily* FontFamily::GenericSansSerif() {
-  // Made on first use, when GDI+ is up; kept for the process.
+  // Before start-up an empty family answers, so that the one kept for the process is made only
+  // once GDI+ is up.
+  static const FontFamily* beforeStartup = new FontFamily();
+  if (!gdiplus::Started()) return beforeStartup;
   static const FontFamily* generic = new FontFamily(u"Microsoft Sans Serif");
   return generic;
 }

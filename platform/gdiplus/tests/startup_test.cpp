@@ -12,6 +12,7 @@ TEST(GdiplusStartup, ObjectsWorkOnlyWhileStarted) {
   Bitmap before(4, 4);
   EXPECT_EQ(before.GetLastStatus(), GdiplusNotInitialized);
   EXPECT_EQ(before.GetWidth(), 0u);
+  EXPECT_FALSE(FontFamily::GenericSansSerif()->IsAvailable());
 
   GdiplusStartupInput input;
   ULONG_PTR first = 0, second = 0;
@@ -25,6 +26,7 @@ TEST(GdiplusStartup, ObjectsWorkOnlyWhileStarted) {
     EXPECT_EQ(during.GetWidth(), 4u);
     SolidBrush brush(Color(255, 0, 0));
     EXPECT_EQ(brush.GetLastStatus(), Ok);
+    EXPECT_TRUE(FontFamily::GenericSansSerif()->IsAvailable());  // asked before start-up too
   }
   GdiplusShutdown(second);
   SolidBrush after(Color(255, 0, 0));
