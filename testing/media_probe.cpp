@@ -78,7 +78,10 @@ ProbedFile ProbeFile(const std::string& path) {
   return result;
 }
 
-ProbedPicture FirstPicture(const std::string& path) {
+namespace {
+
+// The first picture, or with last the last one, of the file's video stream.
+ProbedPicture DecodePicture(const std::string& path, bool last) {
   ProbedPicture result;
   AVFormatContext* input = nullptr;
   if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) {
@@ -97,9 +100,18 @@ ProbedPicture FirstPicture(const std::string& path) {
       avcodec_open2(codec, decoder, nullptr) < 0) {
     result.error = "no video decoder for " + path;
   } else {
-    int err = AVERROR(EAGAIN);
-    while (err == AVERROR(EAGAIN)) {
-      err = avcodec_receive_frame(codec, frame);
+    int err = 0;
+    bool decoded = false;
+    AVFrame* next = av_frame_alloc();
+    while (true) {
+      err = avcodec_receive_frame(codec, next);
+      if (err == 0) {
+        av_frame_unref(frame);
+        av_frame_move_ref(frame, next);
+        decoded = true;
+        if (!last) break;
+        continue;
+      }
       if (err != AVERROR(EAGAIN)) break;
       const int read = av_read_frame(input, packet);
       if (read < 0) {
@@ -109,6 +121,8 @@ ProbedPicture FirstPicture(const std::string& path) {
         av_packet_unref(packet);
       }
     }
+    av_frame_free(&next);
+    err = decoded ? 0 : -1;
     // Converted into a frame of FFmpeg's own, which has room for what libswscale writes past a row.
     rgb->format = AV_PIX_FMT_RGB24;
     rgb->width = frame->width;
@@ -136,5 +150,11 @@ ProbedPicture FirstPicture(const std::string& path) {
   avformat_close_input(&input);
   return result;
 }
+
+}  // namespace
+
+ProbedPicture FirstPicture(const std::string& path) { return DecodePicture(path, false); }
+
+ProbedPicture LastPicture(const std::string& path) { return DecodePicture(path, true); }
 
 }  // namespace testing_support

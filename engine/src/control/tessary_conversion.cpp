@@ -40,7 +40,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(const OutputTypeRow& type, LPCTSTR na
   // Without the control's window the graph's notices would reach nobody and the run never end.
   if (!m_hWnd || !timeline_.Get()) return E_UNEXPECTED;
 
-  HRESULT hr = plan.Build(timeline_.Get(), outputFile_, m_hWnd, graph_);
+  HRESULT hr = plan.Build(timeline_.Get(), outputFile_, m_hWnd, overlay_, graph_);
   if (FAILED(hr)) return hr;
   graph_.NotifyWindow(m_hWnd, kGraphNotifyMessage);
   FitVideoWindow();
@@ -123,6 +123,7 @@ void CTessaryCtrl::DiscardIncompleteOutput() {
 }
 
 void CTessaryCtrl::StopProcessing() {
+  overlay_.ClearImagePath();
   if (m_hWnd) {
     KillTimer(kConversionProgressTimer);
     KillTimer(kSoundSaveProgressTimer);

@@ -1,5 +1,7 @@
 #include "control/tessary_ctrl.h"
 
+#include "gdiplus/gdiplus.h"
+
 #include "control/compressors.h"
 #include "control/tessary_resources.h"
 #include "control/transitions.h"
@@ -43,9 +45,14 @@ CTessaryCtrl::CTessaryCtrl()
       transitions_(new CTransitions) {
   InitializeIIDs(&DIID__DTessary, &DIID__DTessaryEvents);
   SetMiscStatus(0x20191);
+  Gdiplus::GdiplusStartupInput startup;
+  Gdiplus::GdiplusStartup(&gdiplusToken_, &startup, nullptr);
 }
 
-CTessaryCtrl::~CTessaryCtrl() { TearDownEditing(); }
+CTessaryCtrl::~CTessaryCtrl() {
+  TearDownEditing();
+  Gdiplus::GdiplusShutdown(gdiplusToken_);
+}
 
 void CTessaryCtrl::DoPropExchange(CPropExchange* pPX) {
   ExchangeVersion(pPX, MAKELONG_VERSION(1, 0));

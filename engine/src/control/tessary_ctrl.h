@@ -7,6 +7,7 @@
 #include "conversion/output_settings.h"
 #include "dshow/dshow.h"
 #include "mfc/afxctl.h"
+#include "overlay/overlay_driver.h"
 #include "timeline/editing_timeline.h"
 
 class CItemCollection;
@@ -98,6 +99,17 @@ class CTessaryCtrl : public COleControl {
   BSTR MPEGStatus() { return CString().AllocSysString(); }
   void AboutBox();
 
+  // The overlay: image and text drawn over the video of the current graph.
+  void DrawImage(short iX, short iY, LPCTSTR strImagePath, OLE_COLOR clrTranColor, short iAlphaValue);
+  short DrawText(short iX, short iY, LPCTSTR strText);
+  void SetHashBrushValue(short iHatchStyle, OLE_COLOR clrForeColor, OLE_COLOR clrBackColor);
+  void SetTextureBrushImage(LPCTSTR strImage);
+  void SetOutlineTextBackColor(OLE_COLOR clrBack);
+  void SetOutlineTextBorderColor(OLE_COLOR clrBorder);
+  // The overlay properties' puts reach the filter of the current graph.
+  void OverlayPropertyStored(DISPID dispid);
+  OverlayTextProperties OverlayText() const;
+
   // Clip adders and the timeline's length (seconds).
   BOOL AddVideo(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode);
   BOOL AddBgVideo(LPCTSTR strFile, double iVideoStart, double iVideoStop, short iStretchMode);
@@ -155,6 +167,9 @@ class CTessaryCtrl : public COleControl {
   // ---- The work behind the surface
   EditingTimeline timeline_;
   ConversionGraph graph_;
+  OverlayDriver overlay_;
+  // GDI+ is up for the control's life: the overlay filter draws with it.
+  ULONG_PTR gdiplusToken_ = 0;
   // The name given to the last Save.
   CString outputFile_;
 

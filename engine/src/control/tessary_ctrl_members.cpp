@@ -40,7 +40,10 @@ template <class Property, CTessaryCtrl::Notify mode>
 HRESULT CTessaryCtrl::StoredPut(CCmdTarget* target, const AFX_DISPMAP_ENTRY& entry, VARIANT** inputs, UINT count,
                                 VARIANT* result) {
   HRESULT hr = Property::Put(target, entry, inputs, count, result);
-  if (SUCCEEDED(hr)) static_cast<CTessaryCtrl*>(target)->PropertyStored(entry.lDispID, mode);
+  if (FAILED(hr)) return hr;
+  auto* control = static_cast<CTessaryCtrl*>(target);
+  control->PropertyStored(entry.lDispID, mode);
+  control->OverlayPropertyStored(entry.lDispID);
   return hr;
 }
 
@@ -176,12 +179,12 @@ BEGIN_DISPATCH_MAP(CTessaryCtrl, COleControl)
   TESSARY_UNAVAILABLE(GetFrameBySize, VT_BOOL, VTS_BSTR VTS_R8 VTS_BSTR VTS_I4 VTS_I4 VTS_I2)
   TESSARY_UNAVAILABLE(SetPos, VT_EMPTY, VTS_R8)
   TESSARY_UNAVAILABLE(GetPos, VT_R8, VTS_NONE)
-  TESSARY_UNAVAILABLE(DrawImage, VT_EMPTY, VTS_I2 VTS_I2 VTS_BSTR VTS_COLOR VTS_I2)
-  TESSARY_UNAVAILABLE(DrawText, VT_I2, VTS_I2 VTS_I2 VTS_BSTR)
-  TESSARY_UNAVAILABLE(SetHashBrushValue, VT_EMPTY, VTS_I2 VTS_COLOR VTS_COLOR)
-  TESSARY_UNAVAILABLE(SetTextureBrushImage, VT_EMPTY, VTS_BSTR)
-  TESSARY_UNAVAILABLE(SetOutlineTextBackColor, VT_EMPTY, VTS_COLOR)
-  TESSARY_UNAVAILABLE(SetOutlineTextBorderColor, VT_EMPTY, VTS_COLOR)
+  TESSARY_METHOD(DrawImage, VT_EMPTY, VTS_I2 VTS_I2 VTS_BSTR VTS_COLOR VTS_I2)
+  TESSARY_METHOD(DrawText, VT_I2, VTS_I2 VTS_I2 VTS_BSTR)
+  TESSARY_METHOD(SetHashBrushValue, VT_EMPTY, VTS_I2 VTS_COLOR VTS_COLOR)
+  TESSARY_METHOD(SetTextureBrushImage, VT_EMPTY, VTS_BSTR)
+  TESSARY_METHOD(SetOutlineTextBackColor, VT_EMPTY, VTS_COLOR)
+  TESSARY_METHOD(SetOutlineTextBorderColor, VT_EMPTY, VTS_COLOR)
   TESSARY_UNAVAILABLE(Save2MP3, VT_BOOL, VTS_BSTR VTS_I4 VTS_I2)
   TESSARY_UNAVAILABLE(LoadRmProfiles, VT_EMPTY, VTS_NONE)
   TESSARY_UNAVAILABLE(GetRMProfilesCount, VT_I2, VTS_NONE)

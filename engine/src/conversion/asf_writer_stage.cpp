@@ -29,8 +29,8 @@ HRESULT AsfWriterStage::ConfigureWriter(const ComPtr<IBaseFilter>& writer) {
   return FAILED(hr) ? hr : config->ConfigureFilterUsingProfile(profile.get());
 }
 
-void AsfWriterStage::RenderVideo(GraphBuild& build, IBaseFilter* tee) {
-  build.Render(tee, nullptr, build.writer.get());
+void AsfWriterStage::RenderVideo(GraphBuild& build, IBaseFilter* video) {
+  build.Render(video, nullptr, build.writer.get());
 }
 
 void AsfWriterStage::RenderAudio(GraphBuild& build, IPin* pin) { build.Render(pin, nullptr, build.writer.get()); }

@@ -46,8 +46,8 @@ HRESULT AviWriterStage::AddMp3Encoder(GraphBuild& build) {
   return S_OK;
 }
 
-void AviWriterStage::RenderVideo(GraphBuild& build, IBaseFilter* tee) {
-  build.Render(tee, videoThrough_, build.writer.get());
+void AviWriterStage::RenderVideo(GraphBuild& build, IBaseFilter* video) {
+  build.Render(video, videoThrough_, build.writer.get());
 }
 
 void AviWriterStage::RenderAudio(GraphBuild& build, IPin* pin) {

@@ -11,7 +11,7 @@ class AviWriterStage : public WriterStage {
   static std::unique_ptr<WriterStage> Make(const WriterInputs& inputs);
 
   HRESULT Add(GraphBuild& build, LPCTSTR outputFile) override;
-  void RenderVideo(GraphBuild& build, IBaseFilter* tee) override;
+  void RenderVideo(GraphBuild& build, IBaseFilter* video) override;
   void RenderAudio(GraphBuild& build, IPin* pin) override;
 
  private:

@@ -34,14 +34,15 @@ void SetDvFormat(const ComPtr<IBaseFilter>& compressor, bool pal) {
 }  // namespace
 
 ConversionPlan::ConversionPlan(const OutputTypeRow& type, OutputSettings& settings, const GUID& profileId)
-    : type_(type) {
+    : type_(type), useOverlay_(settings.useOverlay != FALSE) {
   const BoundFilter video = BindCompressor(CLSID_VideoCompressorCategory, settings.videoCompressor);
   SetDvFormat(video.filter, settings.dvVideoEncoderParam != 0);
   const BoundFilter audio = BindCompressor(CLSID_AudioCompressorCategory, settings.audioCompressor);
   writer_ = type.makeWriter({settings, video, audio, profileId});
 }
 
-HRESULT ConversionPlan::Build(IAMTimeline* timeline, LPCTSTR outputFile, HWND window, ConversionGraph& graph) {
+HRESULT ConversionPlan::Build(IAMTimeline* timeline, LPCTSTR outputFile, HWND window, OverlayDriver& overlay,
+                              ConversionGraph& graph) {
   ComPtr<ICaptureGraphBuilder2> builder;
   HRESULT hr = graph.Open(timeline);
   if (SUCCEEDED(hr))
@@ -53,7 +54,7 @@ HRESULT ConversionPlan::Build(IAMTimeline* timeline, LPCTSTR outputFile, HWND wi
   GraphBuild build{builder.get(), graph.Graph(), graph.Writer(), window};
   hr = writer_->Add(build, outputFile);
   if (FAILED(hr)) return hr;
-  hr = WireGroups(timeline, build, graph.RenderEngine());
+  hr = WireGroups(timeline, build, graph.RenderEngine(), overlay);
   if (FAILED(hr)) return hr;
 
   if (auto interleaving = graph.Writer().As<IConfigInterleaving>(IID_IConfigInterleaving)) {
@@ -67,9 +68,11 @@ HRESULT ConversionPlan::Build(IAMTimeline* timeline, LPCTSTR outputFile, HWND wi
   return S_OK;
 }
 
-// Video goes through the tee to the writer and to the live view; every other group straight to the
-// writer stage. A group the render engine has no output pin for is left out.
-HRESULT ConversionPlan::WireGroups(IAMTimeline* timeline, GraphBuild& build, IRenderEngine* engine) {
+// Video goes through the tee to the writer (through the overlay when it is used) and to the live
+// view; every other group straight to the writer stage. A group the render engine has no output
+// pin for is left out.
+HRESULT ConversionPlan::WireGroups(IAMTimeline* timeline, GraphBuild& build, IRenderEngine* engine,
+                                   OverlayDriver& overlay) {
   LONG groups = 0;
   HRESULT hr = timeline->GetGroupCount(&groups);
   if (FAILED(hr)) return hr;
@@ -89,7 +92,12 @@ HRESULT ConversionPlan::WireGroups(IAMTimeline* timeline, GraphBuild& build, IRe
     if (SUCCEEDED(hr) && engine->GetGroupOutputPin(index, pin.put()) == S_OK) {
       if (type.majortype == MEDIATYPE_Video) {
         build.Render(pin.get(), nullptr, tee.get());
-        writer_->RenderVideo(build, tee.get());
+        IBaseFilter* video = tee.get();
+        if (useOverlay_) {
+          hr = InsertOverlay(build, tee.get(), overlay);
+          video = overlay.Filter();
+        }
+        if (SUCCEEDED(hr)) writer_->RenderVideo(build, video);
         build.Render(tee.get(), nullptr, nullptr);  // the live view
       } else {
         writer_->RenderAudio(build, pin.get());
@@ -98,4 +106,17 @@ HRESULT ConversionPlan::WireGroups(IAMTimeline* timeline, GraphBuild& build, IRe
     FreeMediaType(type);
   }
   return hr;
+}
+
+// The overlay filter draws on RGB24 frames: a colour converter from the tee feeds it.
+HRESULT ConversionPlan::InsertOverlay(GraphBuild& build, IBaseFilter* tee, OverlayDriver& overlay) {
+  HRESULT hr = overlay.Insert(build.graph);
+  if (FAILED(hr)) return hr;
+  ComPtr<IBaseFilter> converter;
+  hr = CoCreateInstance(CLSID_Colour, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, converter.putVoid());
+  if (SUCCEEDED(hr)) hr = build.graph->AddFilter(converter.get(), type_.overlayConverterName);
+  if (FAILED(hr)) return hr;
+  build.Render(tee, nullptr, converter.get());
+  build.Render(converter.get(), nullptr, overlay.Filter());
+  return S_OK;
 }

@@ -11,25 +11,25 @@ namespace {
 constexpr auto kNoWriterYet = nullptr;
 
 constexpr OutputTypeRow kOutputTypes[] = {
-    // type                      frame                width height rate       tee            writer stage
-    {OutputType::VCD_PAL,       FrameRule::Standard, 352, 288, 25.0f,     u"Tee",         kNoWriterYet},
-    {OutputType::VCD_NTSC,      FrameRule::Standard, 352, 240, 29.97003f, u"Tee",         kNoWriterYet},
-    {OutputType::SVCD_PAL,      FrameRule::Standard, 480, 576, 25.0f,     u"Tee",         kNoWriterYet},
-    {OutputType::SVCD_NTSC,     FrameRule::Standard, 480, 480, 29.97003f, u"Tee",         kNoWriterYet},
-    {OutputType::DVD_PAL,       FrameRule::Standard, 720, 576, 25.0f,     u"Tee",         kNoWriterYet},
-    {OutputType::DVD_NTSC,      FrameRule::Standard, 720, 480, 29.97f,    u"Tee",         kNoWriterYet},
-    {OutputType::MPEG1,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::MPEG2,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::AVI,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", &AviWriterStage::Make},
-    {OutputType::WMV,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", &AsfWriterStage::Make},
-    {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         kNoWriterYet},
-    {OutputType::ANIMATED_GIF,  FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         kNoWriterYet},
+    // type                      frame                width height rate       tee            overlay converter    writer stage
+    {OutputType::VCD_PAL,       FrameRule::Standard, 352, 288, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::VCD_NTSC,      FrameRule::Standard, 352, 240, 29.97003f, u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::SVCD_PAL,      FrameRule::Standard, 480, 576, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::SVCD_NTSC,     FrameRule::Standard, 480, 480, 29.97003f, u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::DVD_PAL,       FrameRule::Standard, 720, 576, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::DVD_NTSC,      FrameRule::Standard, 720, 480, 29.97f,    u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::MPEG1,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::MPEG2,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::AVI,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter",  &AviWriterStage::Make},
+    {OutputType::WMV,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter2", &AsfWriterStage::Make},
+    {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::ANIMATED_GIF,  FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
 };
 
 // A row stands at its type's number, so a value finds its row by position.

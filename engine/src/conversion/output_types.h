@@ -44,6 +44,8 @@ struct OutputTypeRow {
   float frameRate;
   // The name the video tee joins the graph under.
   LPCOLESTR teeName;
+  // The name of the colour converter in front of the overlay filter.
+  LPCOLESTR overlayConverterName;
   // Makes the writer stage that ends the type's graph; null while the type has none, and Save
   // refuses it.
   std::unique_ptr<WriterStage> (*makeWriter)(const WriterInputs& inputs);

@@ -41,8 +41,8 @@ class WriterStage {
 
   // Adds the writer for outputFile and the filters in front of it; a failure ends the build.
   virtual HRESULT Add(GraphBuild& build, LPCTSTR outputFile) = 0;
-  // Connects the video tee to the writer.
-  virtual void RenderVideo(GraphBuild& build, IBaseFilter* tee) = 0;
+  // Connects the video to the writer: the tee, or the overlay filter behind it.
+  virtual void RenderVideo(GraphBuild& build, IBaseFilter* video) = 0;
   // Connects an audio group's output pin to the writer.
   virtual void RenderAudio(GraphBuild& build, IPin* pin) = 0;
 };

@@ -41,5 +41,7 @@ struct ProbedPicture {
 };
 
 ProbedPicture FirstPicture(const std::string& path);
+// The same for the stream's last picture.
+ProbedPicture LastPicture(const std::string& path);
 
 }  // namespace testing_support
