@@ -134,7 +134,7 @@ OSErr MemError();
 enum : SInt8 { fsCurPerm = 0, fsRdPerm = 1, fsWrPerm = 2, fsRdWrPerm = 3 };
 enum : int16_t { newMovieActive = 1 << 0, newMovieDontResolveDataRefs = 1 << 1 };
 
-// A platform path ('\' or '/', drive letters as the platform reads them) into a file specification.
+// A platform path ('\' or '/', drive letters as the platform reads them) into a file reference for the movie calls.
 OSErr NativePathNameToFSSpec(const char* inName, FSSpec* outFile, int32_t flags);
 // Opens the file; fails with fnfErr when it does not exist or cannot be opened with the permission.
 OSErr OpenMovieFile(const FSSpec* fileSpec, int16_t* resRefNum, SInt8 permission);
