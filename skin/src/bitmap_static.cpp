@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "skin/buffer_dc.h"
-#include "skin/skin_element_owner.h"
+#include "skin/skin_host.h"
 
 BEGIN_MESSAGE_MAP(CBitmapStatic, CStatic)
   ON_WM_ERASEBKGND()
@@ -64,8 +64,8 @@ void CBitmapStatic::CaptureBackground(CDC* like) {
   backgroundDC_.CreateCompatibleDC(like);
   backgroundBitmap_.CreateCompatibleBitmap(like, client.Width(), client.Height());
   oldBitmap_ = ::SelectObject(backgroundDC_.GetSafeHdc(), backgroundBitmap_.GetSafeHandle());
-  auto* owner = dynamic_cast<CSkinElementOwner*>(GetParent());
-  CDC* source = owner ? owner->BackgroundDC() : nullptr;
+  CSkinHost* host = SkinHostOf(*this);
+  CDC* source = host ? host->BackgroundDC() : nullptr;
   if (!source) return;
   CRect inDialog = client;
   MapWindowPoints(GetParent(), reinterpret_cast<LPPOINT>(&inDialog), 2);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "skin/skin_element_owner.h"
+#include "skin/skin_host.h"
 
 BEGIN_MESSAGE_MAP(CLabel, CStatic)
   ON_WM_ERASEBKGND()
@@ -82,8 +82,8 @@ void CLabel::CaptureBackground() {
   GetClientRect(&client);
   CClientDC dc(this);
   background_.CreateCompatibleBitmap(&dc, client.Width(), client.Height());
-  auto* owner = dynamic_cast<CSkinElementOwner*>(GetParent());
-  CDC* source = owner ? owner->BackgroundDC() : nullptr;
+  CSkinHost* host = SkinHostOf(*this);
+  CDC* source = host ? host->BackgroundDC() : nullptr;
   if (!source) return;
   CRect inDialog = client;
   MapWindowPoints(GetParent(), reinterpret_cast<LPPOINT>(&inDialog), 2);

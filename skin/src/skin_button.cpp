@@ -1,6 +1,7 @@
 #include "skin/skin_button.h"
 
-#include "skin/skin_element_owner.h"
+#include "skin/skin_combo_box.h"
+#include "skin/skin_host.h"
 
 namespace {
 enum StateImage { kNormal = 0, kHover = 1, kPressed = 2, kDisabled = 3 };
@@ -124,10 +125,8 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   DeleteDC(memory);
 }
 
-CWnd* CSkinButton::OwnerDialog() const { return GetParent(); }
-
 void CSkinButton::OnClicked() {
-  if (auto* owner = dynamic_cast<CSkinElementOwner*>(OwnerDialog())) owner->OnButtonCommand(index_);
+  if (CSkinHost* host = SkinHostOf(*this)) host->OnButtonCommand(index_);
 }
 
 void CSkinButton::OnMouseMove(UINT nFlags, CPoint point) {
@@ -192,5 +191,19 @@ void CSkinOptionButton::OnClicked() {
     isChecked_ = TRUE;
     Invalidate();
   }
-  if (auto* owner = dynamic_cast<CSkinElementOwner*>(OwnerDialog())) owner->OnOptionCommand(index_);
+  if (CSkinHost* host = SkinHostOf(*this)) host->OnOptionCommand(index_);
+}
+
+BOOL CSkinCommandButton::CreateForCombo(CSkinComboBox& combo, HBITMAP strip, COLORREF transparentColour,
+                                        CWnd* dialog) {
+  if (!Create("", WS_VISIBLE | WS_CHILD, combo.GetButtonRect(), dialog, 0)) return FALSE;
+  combo_ = &combo;
+  name_ = "COMBO_BTN";
+  transparentColour_ = transparentColour;
+  LoadSkinImage(strip);
+  return TRUE;
+}
+
+void CSkinCommandButton::OnClicked() {
+  if (combo_) combo_->ToggleDropDown();
 }

@@ -105,8 +105,7 @@ CSkinComboBox::~CSkinComboBox() {
   if (oldBackground_) backgroundDC_.SelectObject(oldBackground_);
 }
 
-BOOL CSkinComboBox::CreateFromSkin(SkinComboBoxInfo& info, CWnd* parent, CSkinHost* host) {
-  host_ = host;
+BOOL CSkinComboBox::CreateFromSkin(SkinComboBoxInfo& info, CWnd* parent) {
   index_ = info.index;
   name_ = info.name;
   parts_ = info.Layout();
@@ -155,7 +154,8 @@ CRect CSkinComboBox::FramedListArea() const {
 
 // Once: what the dialog shows under the drop list, to put back when the list closes.
 BOOL CSkinComboBox::OnEraseBkgnd(CDC* pDC) {
-  CDC* source = host_ ? host_->GetBackgroundDC() : nullptr;
+  CSkinHost* host = SkinHostOf(*this);
+  CDC* source = host ? host->BackgroundDC() : nullptr;
   if (needBackground_ && source) {
     needBackground_ = FALSE;
     const CRect area = FramedListArea();

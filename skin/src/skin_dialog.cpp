@@ -58,10 +58,15 @@ void CSkinDialog::ApplySkin(SkinModel skin) {
   ::SetWindowRgn(m_hWnd, skin_.region.Detach(), TRUE);
   PaintBackground();
   CreateButtons();
+  CreateSliders();
   CreateOptions();
-  CreateLabels();
   CreateCaption();
+  CreateLabels();
+  CreateEditBoxes();
+  CreateListBoxes();
+  CreateComboBoxes();
   CreateProgressBars();
+  ShowSliderTime();
   Invalidate();
 }
 
@@ -70,6 +75,45 @@ void CSkinDialog::CreateButtons() {
     auto button = std::make_unique<CSkinButton>();
     if (button->CreateFromSkin(info, skin_.transparentColour, this)) buttons_.push_back(std::move(button));
   }
+}
+
+void CSkinDialog::CreateSliders() {
+  for (SkinSliderInfo& info : skin_.sliders) {
+    auto slider = std::make_unique<CSkinSlider>();
+    if (slider->CreateFromSkin(info, skin_.transparentColour, this)) sliders_.push_back(std::move(slider));
+  }
+}
+
+void CSkinDialog::CreateEditBoxes() {
+  for (const SkinEditBoxInfo& info : skin_.editBoxes) {
+    auto edit = std::make_unique<CColorFontEdit>();
+    if (edit->CreateFromSkin(info, this)) editBoxes_.push_back(std::move(edit));
+  }
+}
+
+void CSkinDialog::CreateListBoxes() {
+  for (SkinListBoxInfo& info : skin_.listBoxes) {
+    auto list = std::make_unique<CSkinListBoxCtrl>();
+    if (list->CreateFromSkin(info, this)) listBoxes_.push_back(std::move(list));
+  }
+}
+
+void CSkinDialog::CreateComboBoxes() {
+  for (SkinComboBoxInfo& info : skin_.comboBoxes) {
+    auto combo = std::make_unique<CSkinComboBox>();
+    if (!combo->CreateFromSkin(info, this)) continue;
+    auto button = std::make_unique<CSkinCommandButton>();
+    if (!button->CreateForCombo(*combo, info.buttonStrip.Get(), skin_.transparentColour, this)) continue;
+    comboBoxes_.push_back(std::move(combo));
+    comboButtons_.push_back(std::move(button));
+  }
+}
+
+void CSkinDialog::ShowSliderTime() {
+  CSkinSlider* slider = FindSlider("SLIDER_PROGRESS");
+  CLabel* label = FindLabel("LABEL_TIME");
+  if (!slider || !label) return;
+  label->SetText(FormatHms(slider->GetPos()) + "/" + FormatHms(slider->GetRangeMax()));
 }
 
 void CSkinDialog::CreateOptions() {
@@ -101,11 +145,17 @@ void CSkinDialog::CreateProgressBars() {
 
 void CSkinDialog::ReleaseSkin() {
   DestroyAll(buttons_);
+  DestroyAll(editBoxes_);
+  DestroyAll(listBoxes_);
   DestroyAll(options_);
-  DestroyAll(labels_);
   DestroyAll(progressBars_);
+  DestroyAll(labels_);
   if (captionLabel_ && captionLabel_->m_hWnd) captionLabel_->DestroyWindow();
   captionLabel_.reset();
+  DestroyAll(sliders_);
+  // A combo box's parts first, then the combo box.
+  DestroyAll(comboButtons_);
+  DestroyAll(comboBoxes_);
   ReleaseBackgroundDC();
   // The pictures, the icon and the unused shape go with the model.
   skin_ = SkinModel{};
@@ -145,6 +195,21 @@ void CSkinDialog::UpdateRegion() {
 CSkinButton* CSkinDialog::FindButton(LPCSTR name) { return FindByName(buttons_, name); }
 CLabel* CSkinDialog::FindLabel(LPCSTR name) { return FindByName(labels_, name); }
 
+CSkinSlider* CSkinDialog::FindSlider(LPCSTR name) {
+  for (const auto& slider : sliders_)
+    if (slider->GetName() == name) return slider.get();
+  return nullptr;
+}
+
+void CSkinDialog::SetSliderPos(LPCSTR name, int position) {
+  if (CSkinSlider* slider = FindSlider(name)) slider->SetPos(position);
+}
+
+int CSkinDialog::GetSliderPos(LPCSTR name) {
+  CSkinSlider* slider = FindSlider(name);
+  return slider ? slider->GetPos() : 0;
+}
+
 void CSkinDialog::EnableButton(LPCSTR name, BOOL enable) {
   if (CSkinButton* button = FindButton(name)) button->EnableWindow(enable);
 }
@@ -181,6 +246,12 @@ void CSkinDialog::OnOptionCommand(int index) {
     if (i != index) options_[i]->SetCheck(FALSE);
 }
 
+void CSkinDialog::OnSliderCommand(int index, int position) {
+  if (index >= 0 && index < static_cast<int>(sliders_.size())) OnSkinSlider(sliders_[index]->GetName(), position);
+}
+
+void CSkinDialog::OnListDblClk(int) {}
+void CSkinDialog::OnSkinSlider(CString, int) {}
 void CSkinDialog::OnSkinButton(CString) {}
 void CSkinDialog::OnSkinOption(CString) {}
 void CSkinDialog::OnSkinMouseMove(CString, int, int) {}
@@ -219,7 +290,12 @@ void CSkinDialog::OnPaint() {
   ::DeleteDC(picture);
   // Labels and options repaint by themselves; these draw over what lies behind them.
   for (auto& button : buttons_) button->Invalidate(FALSE);
+  for (auto& edit : editBoxes_) edit->Invalidate(FALSE);
+  for (auto& list : listBoxes_) list->Invalidate(FALSE);
   for (auto& bar : progressBars_) bar->Invalidate(FALSE);
+  for (auto& slider : sliders_) slider->Invalidate(FALSE);
+  for (auto& combo : comboBoxes_) combo->Invalidate(FALSE);
+  for (auto& button : comboButtons_) button->Invalidate(FALSE);
 }
 
 void CSkinDialog::OnLButtonDown(UINT nFlags, CPoint point) {
@@ -229,8 +305,21 @@ void CSkinDialog::OnLButtonDown(UINT nFlags, CPoint point) {
 }
 
 void CSkinDialog::OnMouseMove(UINT nFlags, CPoint point) {
+  if (!comboBoxes_.empty()) {
+    CSkinComboBox& combo = *comboBoxes_.front();
+    if (!combo.IsListHidden() && !combo.GetDropDownRect().PtInRect(point)) combo.ToggleDropDown();
+  }
+  // The bars' pressed and hover looks follow the mouse even when it moves over the dialog.
+  if (!listBoxes_.empty()) ForwardMouseMove(listBoxes_.front()->GetScrollBar(), nFlags, point);
+  if (!comboBoxes_.empty()) ForwardMouseMove(comboBoxes_.front()->GetDropList().GetScrollBar(), nFlags, point);
   CDialog::OnMouseMove(nFlags, point);
   OnSkinMouseMove("", point.x, point.y);
+}
+
+void CSkinDialog::ForwardMouseMove(CSkinScrollBar& bar, UINT nFlags, CPoint point) {
+  if (!bar.m_hWnd) return;
+  MapWindowPoints(&bar, &point, 1);
+  bar.SendMessage(WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y));
 }
 
 void CSkinDialog::OnRButtonUp(UINT nFlags, CPoint point) {

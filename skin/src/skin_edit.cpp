@@ -14,7 +14,9 @@ CColorFontEdit::CColorFontEdit(COLORREF text, COLORREF back, COLORREF frame)
 }
 
 BOOL CColorFontEdit::CreateFromSkin(const SkinEditBoxInfo& info, CWnd* parent) {
-  if (!Create(WS_VISIBLE | ES_AUTOHSCROLL, info.rect, parent, 0)) return FALSE;
+  // It shows what the program writes into it and takes no typing; read-only rather than
+  // disabled, since a disabled edit draws its text grey whatever the skin's colour.
+  if (!Create(WS_VISIBLE | ES_AUTOHSCROLL | ES_READONLY, info.rect, parent, 0)) return FALSE;
   if (info.backColour != kNoSkinColour) SetBackColour(info.backColour);
   if (info.textColour != kNoSkinColour) SetTextColour(info.textColour);
   if (info.frameColour != kNoSkinColour) SetFrameColour(info.frameColour);

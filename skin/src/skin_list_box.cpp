@@ -26,8 +26,7 @@ CSkinListBoxCtrl::~CSkinListBoxCtrl() {
   if (scrollBar_.m_hWnd) scrollBar_.DestroyWindow();
 }
 
-BOOL CSkinListBoxCtrl::CreateFromSkin(SkinListBoxInfo& info, CWnd* parent, CSkinHost* host) {
-  host_ = host;
+BOOL CSkinListBoxCtrl::CreateFromSkin(SkinListBoxInfo& info, CWnd* parent) {
   if (!Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER, info.rect, parent, 0)) return FALSE;
   SetColours(info.colours);
   index_ = info.index;
@@ -86,7 +85,7 @@ void CSkinListBoxCtrl::OnCustomDraw(NMHDR* header, LRESULT* result) {
 }
 
 void CSkinListBoxCtrl::OnDblClk(NMHDR*, LRESULT* result) {
-  if (host_) host_->OnListDblClk(index_);
+  if (CSkinHost* host = SkinHostOf(*this)) host->OnListDblClk(index_);
   *result = 0;
 }
 

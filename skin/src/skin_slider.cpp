@@ -23,8 +23,7 @@ CSkinSlider::~CSkinSlider() {
   if (oldBackground_) backgroundDC_.SelectObject(oldBackground_);
 }
 
-BOOL CSkinSlider::CreateFromSkin(SkinSliderInfo& info, COLORREF transparentColour, CWnd* parent, CSkinHost* host) {
-  host_ = host;
+BOOL CSkinSlider::CreateFromSkin(SkinSliderInfo& info, COLORREF transparentColour, CWnd* parent) {
   if (!Create("", WS_VISIBLE | WS_TABSTOP | SS_NOTIFY, info.rect, parent, 0)) return FALSE;
   SetTransparentColour(transparentColour);
   SetChannelBitmap(info.channel.Detach());
@@ -180,7 +179,8 @@ void CSkinSlider::CaptureBackground(CDC* compatible) {
   CRect where;
   GetWindowRect(&where);
   GetParent()->ScreenToClient(&where);
-  if (CDC* source = host_ ? host_->GetBackgroundDC() : nullptr)
+  CSkinHost* host = SkinHostOf(*this);
+  if (CDC* source = host ? host->BackgroundDC() : nullptr)
     backgroundDC_.BitBlt(0, 0, width_, height_, source, where.left, where.top, SRCCOPY);
   else
     backgroundDC_.BitBlt(0, 0, width_, height_, compatible, 0, 0, SRCCOPY);
@@ -257,7 +257,7 @@ void CSkinSlider::OnLButtonDown(UINT flags, CPoint point) {
 void CSkinSlider::OnMouseMove(UINT, CPoint point) {
   if (!dragging_ || !enabled_) return;
   SetPos(PosFromPoint(point));
-  if (host_) host_->OnSliderCommand(index_, pos_);
+  if (CSkinHost* host = SkinHostOf(*this)) host->OnSliderCommand(index_, pos_);
 }
 
 void CSkinSlider::OnLButtonUp(UINT, CPoint) {

@@ -37,7 +37,7 @@ TEST(DefaultSkinControlsTest, EveryControlOfTheMainFaceIsCreatedInPlaceAndWorks)
   std::vector<std::unique_ptr<CSkinSlider>> sliders;
   for (SkinSliderInfo& info : skin->sliders) {
     sliders.push_back(std::make_unique<CSkinSlider>());
-    ASSERT_TRUE(sliders.back()->CreateFromSkin(info, skin->transparentColour, &host, &host));
+    ASSERT_TRUE(sliders.back()->CreateFromSkin(info, skin->transparentColour, &host));
   }
   std::vector<std::unique_ptr<CColorFontEdit>> edits;
   for (SkinEditBoxInfo& info : skin->editBoxes) {
@@ -49,7 +49,7 @@ TEST(DefaultSkinControlsTest, EveryControlOfTheMainFaceIsCreatedInPlaceAndWorks)
   for (SkinListBoxInfo& info : skin->listBoxes) {
     const CRect whole = info.rect;
     lists.push_back(std::make_unique<CSkinListBoxCtrl>());
-    ASSERT_TRUE(lists.back()->CreateFromSkin(info, &host, &host));
+    ASSERT_TRUE(lists.back()->CreateFromSkin(info, &host));
     const CRect list = RectIn(host, *lists.back());
     const CRect bar = RectIn(host, lists.back()->GetScrollBar());
     CRect both;
@@ -61,7 +61,7 @@ TEST(DefaultSkinControlsTest, EveryControlOfTheMainFaceIsCreatedInPlaceAndWorks)
   for (SkinComboBoxInfo& info : skin->comboBoxes) {
     dropAreas.push_back(info.Layout().dropList);
     combos.push_back(std::make_unique<CSkinComboBox>());
-    ASSERT_TRUE(combos.back()->CreateFromSkin(info, &host, &host));
+    ASSERT_TRUE(combos.back()->CreateFromSkin(info, &host));
   }
   ASSERT_FALSE(sliders.empty());
   ASSERT_FALSE(lists.empty());
@@ -73,7 +73,7 @@ TEST(DefaultSkinControlsTest, EveryControlOfTheMainFaceIsCreatedInPlaceAndWorks)
   // The closed drop list shows the face under it.
   const CPoint inDropList = dropAreas[0].CenterPoint();
   EXPECT_EQ(UiDriver::PixelAt(TestHost::ScreenPoint(host, inDropList.x, inDropList.y)),
-            host.GetBackgroundDC()->GetPixel(inDropList));
+            host.BackgroundDC()->GetPixel(inDropList));
 
   // The position slider reports a drag.
   CSkinSlider& position = *sliders[0];

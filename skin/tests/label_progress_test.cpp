@@ -7,7 +7,7 @@
 #include "skin/bitmap_static.h"
 #include "skin/label.h"
 #include "skin_fixtures.h"
-#include "skin_host.h"
+#include "host_dialog.h"
 #include "testing/ui_driver.h"
 
 namespace {

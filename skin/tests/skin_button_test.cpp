@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "skin_fixtures.h"
-#include "skin_host.h"
+#include "host_dialog.h"
 #include "testing/ui_driver.h"
 
 namespace {

@@ -47,7 +47,7 @@ struct ComboTest : ::testing::Test {
   void SetUp() override {
     // Only 40 pixels high: the drop list still gets 50.
     SkinComboBoxInfo info = ComboInfo(CRect(20, 20, 170, 60));
-    ASSERT_TRUE(combo.CreateFromSkin(info, &host, &host));
+    ASSERT_TRUE(combo.CreateFromSkin(info, &host));
     for (const char* text : {"Alpha", "Beta", "Gamma"}) combo.AddString(text);
     ui.Pump();
   }
@@ -127,7 +127,7 @@ TEST_F(ComboTest, APickInTheDropListGoesIntoTheEditAndClosesTheList) {
 TEST_F(ComboTest, EachComboBoxsListPicksIntoItsOwnEdit) {
   CSkinComboBox second;
   SkinComboBoxInfo info = ComboInfo(CRect(180, 20, 290, 100));
-  ASSERT_TRUE(second.CreateFromSkin(info, &host, &host));
+  ASSERT_TRUE(second.CreateFromSkin(info, &host));
   second.AddString("One");
   second.AddString("Two");
   combo.SetText("Alpha");

@@ -45,6 +45,9 @@ TEST_F(EditTest, TextOnTheSkinsBackgroundInsideItsFrame) {
   const auto image = UiDriver::CaptureWindow(edit.m_hWnd);
   EXPECT_EQ(image.At(image.width - 3, image.height - 3), kBack);
   EXPECT_GT(CountOf(image, kText), 10);
+  // It shows what the program writes and takes no typing.
+  ui.ClickWindow(edit.m_hWnd);
+  ui.Type("xyz");
   CString text;
   edit.GetWindowText(text);
   EXPECT_EQ(text, "Hello");

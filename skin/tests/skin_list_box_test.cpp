@@ -47,7 +47,7 @@ struct ListBoxTest : ::testing::Test {
     info.scrollBar.downArrowPressed = MakeBitmap(12, 10, kDownPressed);
     info.scrollBar.thumb = MakeBitmap(12, 8, kThumb);
     info.scrollBar.thumbPressed = MakeBitmap(12, 8, kThumbPressed);
-    ASSERT_TRUE(list.CreateFromSkin(info, &host, &host));
+    ASSERT_TRUE(list.CreateFromSkin(info, &host));
     ui.Pump();
   }
   void AddRows(int count) {

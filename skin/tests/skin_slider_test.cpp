@@ -40,7 +40,7 @@ struct SliderTest : ::testing::Test {
     info.initialPos = 30;
   }
   void Create() {
-    ASSERT_TRUE(slider.CreateFromSkin(info, kKey, &host, &host));
+    ASSERT_TRUE(slider.CreateFromSkin(info, kKey, &host));
     ui.Pump();
   }
   COLORREF At(int x, int y) { return UiDriver::PixelAt(TestHost::ScreenPoint(slider, x, y)); }

@@ -24,7 +24,9 @@ class TestHost : public CWnd, public CSkinHost {
   TestHost(int x, int y, HBITMAP picture);
   ~TestHost() override;
 
-  CDC* GetBackgroundDC() override { return &background_; }
+  CDC* BackgroundDC() override { return &background_; }
+  void OnButtonCommand(int) override {}
+  void OnOptionCommand(int) override {}
   void OnSliderCommand(int index, int pos) override { sliderCommands.emplace_back(index, pos); }
   void OnListDblClk(int index) override { listDblClks.push_back(index); }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Skin buttons: push buttons whose face is one of four state pictures cut from a strip of the
 // skin (normal, hover, pressed or checked, disabled, side by side), drawn with the skin's key
-// colour left out. A click goes to the owning dialog (CSkinElementOwner) by the button's index.
+// colour left out. A click goes to the owning dialog (CSkinHost) by the button's index.
 #include "mfc/afxcmn.h"
 #include "mfc/afxwin.h"
 #include "skin/skin_model.h"
@@ -39,7 +39,6 @@ class CSkinButton : public CButton {
   virtual void OnClicked();
   // Whether a mouse move may light the hover picture now.
   virtual bool TracksHover() const { return true; }
-  CWnd* OwnerDialog() const;
 
   afx_msg void OnKillFocus(CWnd* pNewWnd);
   afx_msg void OnMouseMove(UINT nFlags, CPoint point);
@@ -72,4 +71,19 @@ class CSkinOptionButton : public CSkinButton {
  protected:
   void OnClicked() override;
   bool TracksHover() const override { return !isChecked_; }
+};
+
+class CSkinComboBox;
+
+// A combo box's drop-down button: a click opens or closes that combo box's drop list.
+class CSkinCommandButton : public CSkinButton {
+ public:
+  // Creates the button on the combo box's button rectangle of dialog, cut from strip.
+  BOOL CreateForCombo(CSkinComboBox& combo, HBITMAP strip, COLORREF transparentColour, CWnd* dialog);
+
+ protected:
+  void OnClicked() override;
+
+ private:
+  CSkinComboBox* combo_ = nullptr;
 };

@@ -55,7 +55,7 @@ class CSkinComboBox : public CStatic {
 
   // Creates the combo box and its edit and drop list as the skin describes them on the host
   // dialog parent, taking the bitmaps over from info. The drop list starts hidden.
-  BOOL CreateFromSkin(SkinComboBoxInfo& info, CWnd* parent, CSkinHost* host);
+  BOOL CreateFromSkin(SkinComboBoxInfo& info, CWnd* parent);
 
   // Opens a closed list and closes an open one.
   void ToggleDropDown();
@@ -65,6 +65,8 @@ class CSkinComboBox : public CStatic {
   BOOL IsListHidden() const { return listHidden_; }
 
   const CRect& GetButtonRect() const { return parts_.button; }
+  // The edit, the button and the drop list together, in the dialog.
+  const CRect& GetDropDownRect() const { return parts_.whole; }
   CSkinEdit& GetEdit() { return edit_; }
   CSkinListCtrl& GetDropList() { return list_; }
   int GetIndex() const { return index_; }
@@ -79,7 +81,6 @@ class CSkinComboBox : public CStatic {
   // The list's area with the frame pixel around it, in the combo box's client coordinates.
   CRect FramedListArea() const;
 
-  CSkinHost* host_ = nullptr;
   CString name_;
   int index_ = 0;
   BOOL listHidden_ = FALSE;

@@ -10,8 +10,12 @@
 #include "skin/bitmap_static.h"
 #include "skin/label.h"
 #include "skin/skin_button.h"
-#include "skin/skin_element_owner.h"
+#include "skin/skin_combo_box.h"
+#include "skin/skin_edit.h"
+#include "skin/skin_host.h"
+#include "skin/skin_list_box.h"
 #include "skin/skin_model.h"
+#include "skin/skin_slider.h"
 
 // The right-click menu's commands.
 inline constexpr UINT kSkinOptionsCommand = 32769;
@@ -20,7 +24,7 @@ inline constexpr UINT kFirstSkinCommand = 32771;
 // Commands of skins beyond the 26th appear in the menu but choose nothing.
 inline constexpr UINT kLastSkinCommand = 32796;
 
-class CSkinDialog : public CDialog, public CSkinElementOwner {
+class CSkinDialog : public CDialog, public CSkinHost {
   DECLARE_DYNAMIC(CSkinDialog)
  public:
   CSkinDialog();
@@ -45,7 +49,12 @@ class CSkinDialog : public CDialog, public CSkinElementOwner {
   virtual void UpdateRegion();
 
   CSkinButton* FindButton(LPCSTR name);
+  CSkinSlider* FindSlider(LPCSTR name);
   CLabel* FindLabel(LPCSTR name);
+  // The slider of that name moves to position and repaints; none, nothing happens.
+  void SetSliderPos(LPCSTR name, int position);
+  // That slider's position; 0 when there is none.
+  int GetSliderPos(LPCSTR name);
   void EnableButton(LPCSTR name, BOOL enable);
   void CheckButton(LPCSTR name, BOOL checked);
   void SetButtonToolTip(LPCSTR name, LPCSTR text);
@@ -60,6 +69,9 @@ class CSkinDialog : public CDialog, public CSkinElementOwner {
   CDC* BackgroundDC() override;
   void OnButtonCommand(int index) override;
   void OnOptionCommand(int index) override;
+  void OnSliderCommand(int index, int position) override;
+  // A hook as well: nothing here.
+  void OnListDblClk(int index) override;
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
   BOOL OnInitDialog() override;
@@ -68,6 +80,7 @@ class CSkinDialog : public CDialog, public CSkinElementOwner {
   // Hooks for derived dialogs.
   virtual void OnSkinButton(CString name);
   virtual void OnSkinOption(CString name);
+  virtual void OnSkinSlider(CString name, int position);
   virtual void OnSkinMouseMove(CString name, int x, int y);
   virtual void OnSkinLoaded(UINT commandId);
   virtual void OnSkinChanging();
@@ -77,10 +90,16 @@ class CSkinDialog : public CDialog, public CSkinElementOwner {
 
   // One function per kind of element, each building that kind's controls from the skin.
   void CreateButtons();
+  void CreateSliders();
   void CreateOptions();
-  void CreateLabels();
   void CreateCaption();
+  void CreateLabels();
+  void CreateEditBoxes();
+  void CreateListBoxes();
+  void CreateComboBoxes();
   void CreateProgressBars();
+  // "LABEL_TIME" shows "SLIDER_PROGRESS"'s position and range as hh:mm:ss/hh:mm:ss.
+  void ShowSliderTime();
 
   afx_msg void OnPaint();
   afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
@@ -90,15 +109,23 @@ class CSkinDialog : public CDialog, public CSkinElementOwner {
   afx_msg void OnOptionsCommand();
 
   std::vector<std::unique_ptr<CSkinButton>> buttons_;
+  std::vector<std::unique_ptr<CSkinSlider>> sliders_;
+  std::vector<std::unique_ptr<CColorFontEdit>> editBoxes_;
+  std::vector<std::unique_ptr<CSkinListBoxCtrl>> listBoxes_;
   std::vector<std::unique_ptr<CLabel>> labels_;
   std::vector<std::unique_ptr<CSkinOptionButton>> options_;
   std::vector<std::unique_ptr<CBitmapStatic>> progressBars_;
+  std::vector<std::unique_ptr<CSkinComboBox>> comboBoxes_;
+  // Each combo box's drop-down button, at the same position as its combo box.
+  std::vector<std::unique_ptr<CSkinCommandButton>> comboButtons_;
   std::unique_ptr<CLabel> captionLabel_;
   SkinModel skin_;
 
   DECLARE_MESSAGE_MAP()
 
  private:
+  // Passes a mouse move over the dialog on to bar, in the bar's coordinates.
+  void ForwardMouseMove(CSkinScrollBar& bar, UINT nFlags, CPoint point);
   void PaintBackground();
   void ReleaseBackgroundDC();
 

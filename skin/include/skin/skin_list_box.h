@@ -14,7 +14,7 @@ class CSkinListBoxCtrl : public CListCtrl {
 
   // Creates the list as the skin describes it on the host dialog parent, with its scroll bar
   // (taking the bitmaps over from info) and its four columns.
-  BOOL CreateFromSkin(SkinListBoxInfo& info, CWnd* parent, CSkinHost* host);
+  BOOL CreateFromSkin(SkinListBoxInfo& info, CWnd* parent);
 
   void SetColours(const SkinListColours& colours);
   // Turns the list's own bars off and puts the skinned bar at the list's right edge.
@@ -41,7 +41,6 @@ class CSkinListBoxCtrl : public CListCtrl {
   DECLARE_MESSAGE_MAP()
 
  private:
-  CSkinHost* host_ = nullptr;
   CString name_;
   int index_ = 0;
   CSkinScrollBar scrollBar_;

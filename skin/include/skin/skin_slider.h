@@ -14,7 +14,7 @@ class CSkinSlider : public CStatic {
 
   // Creates the slider as the skin describes it, on the host dialog parent, taking the
   // bitmaps over from info. The range is 0 to 0 until the owner sets it.
-  BOOL CreateFromSkin(SkinSliderInfo& info, COLORREF transparentColour, CWnd* parent, CSkinHost* host);
+  BOOL CreateFromSkin(SkinSliderInfo& info, COLORREF transparentColour, CWnd* parent);
 
   void SetRange(int min, int max, BOOL redraw = FALSE);
   void SetRangeMax(int max, BOOL redraw = FALSE);
@@ -35,7 +35,6 @@ class CSkinSlider : public CStatic {
   void SetTransparentColour(COLORREF colour) { transparentColour_ = colour; }
   void SetToolTipText(LPCTSTR text, BOOL activate = TRUE);
   void SetVertical(BOOL vertical) { vertical_ = vertical; }
-  void SetHost(CSkinHost* host) { host_ = host; }
   void SetIndex(int index) { index_ = index; }
   int GetIndex() const { return index_; }
   const CString& GetName() const { return name_; }
@@ -61,7 +60,6 @@ class CSkinSlider : public CStatic {
   void CaptureBackground(CDC* compatible);
   void DeleteThumbs();
 
-  CSkinHost* host_ = nullptr;
   CToolTipCtrl toolTip_;
   CString name_;
   int index_ = 0;

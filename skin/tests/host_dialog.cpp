@@ -1,4 +1,4 @@
-#include "skin_host.h"
+#include "host_dialog.h"
 
 namespace skin_test {
 

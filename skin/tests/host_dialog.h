@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "mfc/afxwnd.h"
-#include "skin/skin_element_owner.h"
+#include "skin/skin_host.h"
 
 namespace skin_test {
 
@@ -13,7 +13,7 @@ inline constexpr COLORREF kHostFace = RGB(30, 30, 30);
 // The background's colour at dialog row y.
 inline COLORREF HostBackground(int y) { return RGB(40 + y, 40 + y, 40 + y); }
 
-class CHostDialog : public CDialog, public CSkinElementOwner {
+class CHostDialog : public CDialog, public CSkinHost {
  public:
   std::vector<int> buttons;
   std::vector<int> options;
@@ -23,6 +23,8 @@ class CHostDialog : public CDialog, public CSkinElementOwner {
   CDC* BackgroundDC() override { return background_.GetSafeHdc() ? &background_ : nullptr; }
   void OnButtonCommand(int index) override { buttons.push_back(index); }
   void OnOptionCommand(int index) override { options.push_back(index); }
+  void OnSliderCommand(int, int) override {}
+  void OnListDblClk(int) override {}
 
  protected:
   afx_msg BOOL OnEraseBkgnd(CDC* pDC);
