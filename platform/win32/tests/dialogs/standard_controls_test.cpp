@@ -36,6 +36,16 @@ const DLGITEMTEMPLATE kListItems[] = {
 TEST_F(DialogTest, AListsScrollBarHasArrowsAndAThumbAndScrollsItWhenClicked) {
   HWND dlg = Modeless(Template(kListItems, WS_VISIBLE));
   HWND list = GetDlgItem(dlg, kList);
+  // Three rows fit: nothing to scroll, no thumb, grey arrows.
+  for (int i = 0; i < 3; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("9"));
+  ui.Pump();
+  {
+    const RECT bar = VerticalBar(list);
+    const int width = bar.right - bar.left, x = (bar.left + bar.right) / 2;
+    EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), UiDriver::PixelAt({x, bar.top + width / 2}));
+    EXPECT_EQ(GetSysColor(COLOR_SCROLLBAR), UiDriver::PixelAt({x, bar.top + width + 4}));
+  }
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
   for (int i = 0; i < 20; ++i) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(100 + i).c_str()));
   }
