@@ -144,12 +144,15 @@ void DrawBar(HDC hdc, const RECT& area, bool vertical, const BarInfo& bar, const
   };
   const bool upDisabled = !enabled || (bar.disabledArrows & ESB_DISABLE_LTUP);
   const bool downDisabled = !enabled || (bar.disabledArrows & ESB_DISABLE_RTDN);
-  DrawScrollArrow(hdc, span(0, g.arrow), (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) |
-                                             (pressed == Part::LineUp ? DFCS_PUSHED : 0) | (upDisabled ? DFCS_INACTIVE : 0));
+  DrawScrollArrow(hdc, span(0, g.arrow),
+                  (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (pressed == Part::LineUp ? DFCS_PUSHED : 0) |
+                      (upDisabled ? DFCS_INACTIVE : 0));
   DrawScrollArrow(hdc, span(g.length - g.arrow, g.length),
                   (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | (pressed == Part::LineDown ? DFCS_PUSHED : 0) |
                       (downDisabled ? DFCS_INACTIVE : 0));
-  if (enabled && Scrolls(bar) && g.thumbLength > 0) DrawScrollThumb(hdc, span(g.thumbStart, g.thumbStart + g.thumbLength), vertical);
+  if (enabled && Scrolls(bar) && g.thumbLength > 0) {
+    DrawScrollThumb(hdc, span(g.thumbStart, g.thumbStart + g.thumbLength), vertical);
+  }
 }
 
 Part PartAt(HWND hwnd, const BarInfo& bar, int along) { return PartOf(Measure(hwnd, bar), along); }
@@ -207,7 +210,9 @@ Geometry MeasureArea(const RECT& area, bool vertical, const BarInfo& bar) {
   return vertical ? Measure(height, width, bar) : Measure(width, height, bar);
 }
 
-void RedrawBars(HWND hwnd) { RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN); }
+void RedrawBars(HWND hwnd) {
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+}
 
 }  // namespace
 
