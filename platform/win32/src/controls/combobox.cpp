@@ -197,7 +197,8 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       // WS_VSCROLL in a template is meant for the list; the field itself has no bars.
       if (cs->style & (WS_VSCROLL | WS_HSCROLL)) {
         SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(Style(hwnd) & ~(WS_VSCROLL | WS_HSCROLL)));
-        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
       st->list = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "ComboLBox", "", WS_POPUP | WS_BORDER, 0,
                                  0, cs->cx, cs->cy, hwnd, nullptr, cs->hInstance, hwnd);

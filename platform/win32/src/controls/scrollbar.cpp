@@ -1,6 +1,6 @@
 // The "ScrollBar" class and the scroll bar functions, flat ones included. A window's own bars
-// (WS_HSCROLL, WS_VSCROLL) keep their range, position and disabled arrows here too; the window
-// draws and hit-tests them in its non-client area.
+// (WS_HSCROLL, WS_VSCROLL) keep their range, position and disabled arrows here too, and are drawn
+// and pressed from here for the window's non-client area.
 #include <algorithm>
 #include <map>
 #include <mutex>
