@@ -49,6 +49,9 @@ class UiDriver {
   void MouseUp(POINT screen, UINT button = VK_LBUTTON);
   void Click(POINT screen, UINT button = VK_LBUTTON);
   void DoubleClick(POINT screen);
+  // Press, move and release as one gesture, queued before anything runs: the form for the
+  // system's own tracking loops (a window's scroll bar), which wait for the release.
+  void Drag(POINT from, POINT to, UINT button = VK_LBUTTON);
   void Wheel(int delta, POINT screen);
   void KeyDown(UINT vk);
   void KeyUp(UINT vk);
@@ -76,6 +79,16 @@ class UiDriver {
   // which gives it input (typing, clicks) or ends it.
   void AnswerModal(ModalAction action, std::string expectedCaption = {});
   size_t PendingAnswers() const { return script_.size(); }
+
+  // ---- Common dialogs (answers used in order with the others) ----------------------------------
+  // The next modal window is a file dialog: the names (several are quoted) are typed into its name
+  // box and OK is clicked. A name may be a path; a plain name is in the folder the dialog shows.
+  void AnswerFileDialog(std::vector<std::string> names, std::string expectedCaption = {});
+  // The next modal window is the folder browser: the folder is typed into its folder box and OK is
+  // clicked.
+  void AnswerFolderBrowser(std::string folder, std::string expectedCaption = "Browse for Folder");
+  // The next modal window's Cancel button is clicked.
+  void CancelDialog(std::string expectedCaption = {});
 
   // ---- Menus (answers for menu loops, used in order with the others) ---------------------------
   // The next menu loop that waits for input gets the action. Each answer is one step: the loop
