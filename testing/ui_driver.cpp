@@ -35,7 +35,8 @@ bool KeyFor(char c, Key* key) {
   };
   static const Punct kPunct[] = {{' ', 0, VK_SPACE},         {'.', '>', VK_OEM_PERIOD}, {',', '<', VK_OEM_COMMA},
                                  {'-', '_', VK_OEM_MINUS},   {'=', '+', VK_OEM_PLUS},   {';', ':', VK_OEM_1},
-                                 {'/', '?', VK_OEM_2}};
+                                 {'/', '?', VK_OEM_2},       {'`', '~', VK_OEM_3},      {'[', '{', VK_OEM_4},
+                                 {'\\', '|', VK_OEM_5},      {']', '}', VK_OEM_6},      {'\'', '"', VK_OEM_7}};
   for (const Punct& p : kPunct) {
     if (c == p.plain) return *key = {p.vk, false}, true;
     if (p.shifted && c == p.shifted) return *key = {p.vk, true}, true;
@@ -215,6 +216,41 @@ void UiDriver::AnswerMessageBox(int buttonId, std::string expectedText) {
 
 void UiDriver::AnswerModal(ModalAction action, std::string expectedCaption) {
   script_.push_back({AnswerKind::Modal, std::move(expectedCaption), std::move(action)});
+}
+
+namespace {
+
+// Types into a dialog's box as the user does after tabbing to it (its old text selected), then OK.
+void TypeAndConfirm(UiDriver& ui, HWND dlg, int box, const std::string& text) {
+  HWND edit = GetDlgItem(dlg, box);
+  if (!edit) {
+    ADD_FAILURE() << "the dialog has no box " << box;
+    EndDialog(dlg, IDCANCEL);
+    return;
+  }
+  SendMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+  ui.Type(text);
+  ui.ClickWindow(GetDlgItem(dlg, IDOK));
+}
+
+}  // namespace
+
+void UiDriver::AnswerFileDialog(std::vector<std::string> names, std::string expectedCaption) {
+  std::string text;
+  if (names.size() == 1) {
+    text = names[0];
+  } else {
+    for (const std::string& n : names) text += (text.empty() ? "\"" : " \"") + n + "\"";
+  }
+  AnswerModal([text](UiDriver& ui, HWND dlg) { TypeAndConfirm(ui, dlg, edt1, text); }, std::move(expectedCaption));
+}
+
+void UiDriver::AnswerFolderBrowser(std::string folder, std::string expectedCaption) {
+  AnswerModal([folder](UiDriver& ui, HWND dlg) { TypeAndConfirm(ui, dlg, edt1, folder); }, std::move(expectedCaption));
+}
+
+void UiDriver::CancelDialog(std::string expectedCaption) {
+  AnswerModal([](UiDriver& ui, HWND dlg) { ui.ClickWindow(GetDlgItem(dlg, IDCANCEL)); }, std::move(expectedCaption));
 }
 
 void UiDriver::AnswerMenu(ModalAction action) { script_.push_back({AnswerKind::Menu, {}, std::move(action)}); }

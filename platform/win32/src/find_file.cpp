@@ -50,8 +50,16 @@ class FindObject : public HandleObject {
   size_t next_ = 0;
 };
 
-// '*' matches any run of characters, '?' any one character, letters without regard to case.
-bool Matches(std::string_view pattern, std::string_view name) {
+bool OrderNames(const std::string& a, const std::string& b) {
+  auto rank = [](const std::string& s) { return s == "." ? 0 : s == ".." ? 1 : 2; };
+  if (rank(a) != rank(b)) return rank(a) < rank(b);
+  int c = CompareIgnoreCase(a, b);
+  return c != 0 ? c < 0 : a < b;
+}
+
+}  // namespace
+
+bool win32::MatchesPattern(std::string_view pattern, std::string_view name) {
   size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
     if (p < pattern.size() && pattern[p] == '*') {
@@ -73,15 +81,6 @@ bool Matches(std::string_view pattern, std::string_view name) {
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
 }
-
-bool OrderNames(const std::string& a, const std::string& b) {
-  auto rank = [](const std::string& s) { return s == "." ? 0 : s == ".." ? 1 : 2; };
-  if (rank(a) != rank(b)) return rank(a) < rank(b);
-  int c = CompareIgnoreCase(a, b);
-  return c != 0 ? c < 0 : a < b;
-}
-
-}  // namespace
 
 HANDLE FindFirstFile(LPCSTR fileName, LPWIN32_FIND_DATA findFileData) {
   if (!findFileData) {
@@ -114,7 +113,7 @@ HANDLE FindFirstFile(LPCSTR fileName, LPWIN32_FIND_DATA findFileData) {
   }
   const bool matchAll = pattern == "*.*";
   std::erase_if(names, [&](const std::string& name) {
-    return name.size() >= MAX_PATH || !(matchAll || Matches(pattern, name));
+    return name.size() >= MAX_PATH || !(matchAll || MatchesPattern(pattern, name));
   });
   std::sort(names.begin(), names.end(), OrderNames);
 

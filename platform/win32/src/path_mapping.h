@@ -21,6 +21,10 @@ std::string ResolveCase(const std::string& absolutePosixPath);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 int CompareIgnoreCase(std::string_view a, std::string_view b);
 
+// A name against a search pattern: '*' matches any run of characters, '?' any one character,
+// letters without regard to case.
+bool MatchesPattern(std::string_view pattern, std::string_view name);
+
 // The names in a folder, "." and ".." included; false with errno set when it cannot be read.
 bool ListDirectory(const std::string& posixDir, std::vector<std::string>& names);
 

@@ -77,6 +77,16 @@ class UiDriver {
   void AnswerModal(ModalAction action, std::string expectedCaption = {});
   size_t PendingAnswers() const { return script_.size(); }
 
+  // ---- Common dialogs (answers used in order with the others) ----------------------------------
+  // The next modal window is a file dialog: the names (several are quoted) are typed into its name
+  // box and OK is clicked. A name may be a path; a plain name is in the folder the dialog shows.
+  void AnswerFileDialog(std::vector<std::string> names, std::string expectedCaption = {});
+  // The next modal window is the folder browser: the folder is typed into its folder box and OK is
+  // clicked.
+  void AnswerFolderBrowser(std::string folder, std::string expectedCaption = "Browse for Folder");
+  // The next modal window's Cancel button is clicked.
+  void CancelDialog(std::string expectedCaption = {});
+
   // ---- Menus (answers for menu loops, used in order with the others) ---------------------------
   // The next menu loop that waits for input gets the action. Each answer is one step: the loop
   // takes the input the action gave, then waits for the next answer, so an action can look at

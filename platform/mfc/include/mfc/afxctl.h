@@ -402,9 +402,10 @@ struct SinkMapRegistration {
   const std::type_info* type;
 };
 const AFX_EVENTSINKMAP* FindSinkMap(const CCmdTarget* pContainer);
+// The handler's exceptions go to the site, which reports them per event.
 template <auto pfn>
 HRESULT SinkCall(CCmdTarget* t, VARIANT** in, UINT n) {
-  return mfc::disp::Call(t, pfn, in, n, nullptr, VT_EMPTY);
+  return mfc::disp::Call<false>(t, pfn, in, n, nullptr, VT_EMPTY);
 }
 template <class T>
 const AFX_EVENTSINKMAP* BaseSinkMap() {

@@ -282,13 +282,15 @@ HRESULT StoreResult(VARIANT* out, R&& value, VARTYPE vt) {
   }
 }
 
-template <class R, class... P, class C, class Pfn, size_t... I>
+// Guarded calls turn a member's exception into the automation caller's error; unguarded ones
+// (event handlers of a container) let it reach the caller's own error handling.
+template <bool kGuarded, class R, class... P, class C, class Pfn, size_t... I>
 HRESULT CallWith(C* obj, Pfn pfn, VARIANT** inputs, VARIANT* result, VARTYPE vt, std::index_sequence<I...>) {
   std::tuple<Arg<P>...> args;
   HRESULT hr = S_OK;
   ((SUCCEEDED(hr) ? (hr = std::get<I>(args).Load(inputs[I]), 0) : 0), ...);
   if (FAILED(hr)) return DISP_E_TYPEMISMATCH;
-  try {
+  auto call = [&]() -> HRESULT {
     if constexpr (std::is_void_v<R>) {
       (obj->*pfn)(std::get<I>(args).Get()...);
       return S_OK;
@@ -296,21 +298,28 @@ HRESULT CallWith(C* obj, Pfn pfn, VARIANT** inputs, VARIANT* result, VARTYPE vt,
       R value = (obj->*pfn)(std::get<I>(args).Get()...);
       return result ? StoreResult(result, std::move(value), vt) : S_OK;
     }
-  } catch (CException* e) {
-    return FromException(e, CurrentExcepInfo());
+  };
+  if constexpr (!kGuarded) {
+    return call();
+  } else {
+    try {
+      return call();
+    } catch (CException* e) {
+      return FromException(e, CurrentExcepInfo());
+    }
   }
 }
 
-template <class C, class R, class... P>
+template <bool kGuarded = true, class C, class R, class... P>
 HRESULT Call(CCmdTarget* target, R (C::*pfn)(P...), VARIANT** inputs, UINT count, VARIANT* result, VARTYPE vt) {
   if (count < sizeof...(P)) return DISP_E_BADPARAMCOUNT;
-  return CallWith<R, P...>(static_cast<C*>(target), pfn, inputs, result, vt, std::index_sequence_for<P...>{});
+  return CallWith<kGuarded, R, P...>(static_cast<C*>(target), pfn, inputs, result, vt, std::index_sequence_for<P...>{});
 }
-template <class C, class R, class... P>
+template <bool kGuarded = true, class C, class R, class... P>
 HRESULT Call(CCmdTarget* target, R (C::*pfn)(P...) const, VARIANT** inputs, UINT count, VARIANT* result,
              VARTYPE vt) {
   if (count < sizeof...(P)) return DISP_E_BADPARAMCOUNT;
-  return CallWith<R, P...>(static_cast<C*>(target), pfn, inputs, result, vt, std::index_sequence_for<P...>{});
+  return CallWith<kGuarded, R, P...>(static_cast<C*>(target), pfn, inputs, result, vt, std::index_sequence_for<P...>{});
 }
 
 // A method or getter: called with all inputs.

@@ -1,5 +1,7 @@
 #pragma once
 // Dialogs of the framework and dialog data exchange. Included by afxwnd.h.
+#include <string>
+
 #include "mfc/afxwnd.h"
 
 class CDataExchange;
@@ -95,3 +97,30 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
 void DDV_MinMaxDouble(CDataExchange* pDX, double const& value, double minVal, double maxVal);
 void DDV_MaxChars(CDataExchange* pDX, CString const& value, int nChars);
+
+// The open or save file dialog. m_ofn may be adjusted before DoModal (a larger name buffer for
+// several files, flags, the initial folder); the filter is given in the "text|patterns|...||"
+// form.
+class CFileDialog : public CDialog {
+  DECLARE_DYNAMIC(CFileDialog)
+ public:
+  explicit CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt = nullptr, LPCTSTR lpszFileName = nullptr,
+                       DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCTSTR lpszFilter = nullptr,
+                       CWnd* pParentWnd = nullptr);
+
+  // IDOK with the answer in m_ofn, IDCANCEL when cancelled or refused.
+  INT_PTR DoModal() override;
+  // The chosen file's full path (the folder when several were chosen).
+  CString GetPathName() const;
+  // Walks the chosen files: the first position, then each full path in turn; null after the last.
+  POSITION GetStartPosition() const;
+  CString GetNextPathName(POSITION& pos) const;
+
+  OPENFILENAME m_ofn;
+
+ private:
+  BOOL m_bOpenFileDialog;
+  std::string m_strFilter;  // the filter with its separators made NULs
+  std::string m_strDefExt;
+  char m_szFileName[MAX_PATH];
+};

@@ -360,7 +360,16 @@ HRESULT COleControlSite::OnEvent(DISPID dispid, DISPPARAMS* pParams) {
         if (SUCCEEDED(hr)) hr = vt == VT_VARIANT ? VariantCopyInd(&args[i], &src) : VariantChangeType(&args[i], &src, 0, vt);
         inputs.push_back(&args[i]);
       }
-      if (SUCCEEDED(hr)) hr = e->pfn(container, inputs.data(), count);
+      if (SUCCEEDED(hr)) {
+        // The control fires from inside its own code: a handler's failure is the user's to see,
+        // and must not unwind through the control.
+        try {
+          hr = e->pfn(container, inputs.data(), count);
+        } catch (CException* error) {
+          error->ReportError();
+          error->Delete();
+        }
+      }
       for (VARIANT& v : args) VariantClear(&v);
       return hr;
     }

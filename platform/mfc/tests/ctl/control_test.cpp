@@ -347,6 +347,34 @@ TEST_F(ContainerTest, EventsReachTheContainersSinkMapWithTheirArguments) {
   wrapper.DestroyWindow();
 }
 
+// A container whose progress handler fails the way automation calls fail.
+class CFailingHostWnd : public CHostWnd {
+  DECLARE_EVENTSINK_MAP()
+ public:
+  void OnProgressFails(double, LPCTSTR) { AfxThrowOleDispatchException(0, "The preview cannot start"); }
+};
+
+BEGIN_EVENTSINK_MAP(CFailingHostWnd, CHostWnd)
+  ON_EVENT(CFailingHostWnd, 1004, eventidProgress, OnProgressFails, VTS_R8 VTS_BSTR)
+END_EVENTSINK_MAP()
+
+TEST_F(ContainerTest, AHandlersAutomationErrorIsShownAndTheNextEventStillArrives) {
+  CFailingHostWnd failing;
+  ASSERT_TRUE(failing.CreateEx(0, AfxRegisterWndClass(0), "failing", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                               nullptr));
+  CWnd wrapper;
+  ASSERT_TRUE(AfxCreateControl(&wrapper, CLSID_TestCtl, "", WS_VISIBLE, CRect(0, 0, 100, 100), &failing, 1004));
+  testing_ui::UiDriver ui;
+  ui.AnswerMessageBox(IDOK, "The preview cannot start");
+  AfxControlInvokeHelper(&wrapper, dispidFire, DISPATCH_METHOD, VT_EMPTY, nullptr,
+                         reinterpret_cast<const BYTE*>(VTS_R8), 1.5);
+  EXPECT_EQ(0u, ui.PendingAnswers());
+  ASSERT_EQ(1u, failing.events.size());
+  EXPECT_EQ(CString("Done"), failing.events[0]);
+  wrapper.DestroyWindow();
+  failing.DestroyWindow();
+}
+
 TEST_F(ContainerTest, PropertyChangesAreNotifiedInDesignModeOnly) {
   CWnd wrapper;
   ASSERT_TRUE(AfxCreateControl(&wrapper, CLSID_TestCtl, "", WS_VISIBLE, CRect(0, 0, 100, 100), &host, 1004));

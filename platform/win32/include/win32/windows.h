@@ -19,3 +19,4 @@
 #include "win32/windlg.h"
 #include "win32/winctrl.h"
 #include "win32/winmenu.h"
+#include "win32/commdlg.h"

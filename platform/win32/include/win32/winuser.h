@@ -560,6 +560,11 @@ typedef struct tagHIGHCONTRASTA {
 #define VK_OEM_MINUS 0xBD
 #define VK_OEM_PERIOD 0xBE
 #define VK_OEM_2 0xBF
+#define VK_OEM_3 0xC0  // ` and ~
+#define VK_OEM_4 0xDB  // [ and {
+#define VK_OEM_5 0xDC  // \ and |
+#define VK_OEM_6 0xDD  // ] and }
+#define VK_OEM_7 0xDE  // ' and "
 
 // ---- Queues -------------------------------------------------------------------------------------
 

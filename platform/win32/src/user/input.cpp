@@ -713,6 +713,11 @@ BOOL TranslateMessage(const MSG* lpMsg) {
       case VK_OEM_PLUS: ch = shift ? '+' : '='; break;
       case VK_OEM_1: ch = shift ? ':' : ';'; break;
       case VK_OEM_2: ch = shift ? '?' : '/'; break;
+      case VK_OEM_3: ch = shift ? '~' : '`'; break;
+      case VK_OEM_4: ch = shift ? '{' : '['; break;
+      case VK_OEM_5: ch = shift ? '|' : '\\'; break;
+      case VK_OEM_6: ch = shift ? '}' : ']'; break;
+      case VK_OEM_7: ch = shift ? '"' : '\''; break;
       case VK_DECIMAL: ch = '.'; break;
       case VK_ADD: ch = '+'; break;
       case VK_SUBTRACT: ch = '-'; break;

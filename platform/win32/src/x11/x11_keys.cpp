@@ -63,6 +63,11 @@ UINT VirtualKeyFromKeysym(unsigned long keysym) {
     case XK_minus: return VK_OEM_MINUS;
     case XK_period: return VK_OEM_PERIOD;
     case XK_slash: return VK_OEM_2;
+    case XK_grave: return VK_OEM_3;
+    case XK_bracketleft: return VK_OEM_4;
+    case XK_backslash: return VK_OEM_5;
+    case XK_bracketright: return VK_OEM_6;
+    case XK_apostrophe: return VK_OEM_7;
     default: return 0;
   }
 }
