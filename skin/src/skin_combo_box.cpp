@@ -102,7 +102,7 @@ BEGIN_MESSAGE_MAP(CSkinComboBox, CStatic)
 END_MESSAGE_MAP()
 
 CSkinComboBox::~CSkinComboBox() {
-  if (oldBackground_) backgroundDC_.SelectObject(oldBackground_);
+  if (oldBackground_) ::SelectObject(backgroundDC_.GetSafeHdc(), oldBackground_);
 }
 
 BOOL CSkinComboBox::CreateFromSkin(SkinComboBoxInfo& info, CWnd* parent) {
@@ -161,7 +161,7 @@ BOOL CSkinComboBox::OnEraseBkgnd(CDC* pDC) {
     const CRect area = FramedListArea();
     backgroundDC_.CreateCompatibleDC(pDC);
     background_.CreateCompatibleBitmap(pDC, area.Width(), area.Height());
-    oldBackground_ = backgroundDC_.SelectObject(&background_);
+    oldBackground_ = ::SelectObject(backgroundDC_.GetSafeHdc(), background_.GetSafeHandle());
     backgroundDC_.BitBlt(0, 0, area.Width(), area.Height(), source, area.left + windowRect_.left,
                          area.top + windowRect_.top, SRCCOPY);
   }

@@ -305,13 +305,12 @@ void CSkinDialog::OnLButtonDown(UINT nFlags, CPoint point) {
 }
 
 void CSkinDialog::OnMouseMove(UINT nFlags, CPoint point) {
-  if (!comboBoxes_.empty()) {
-    CSkinComboBox& combo = *comboBoxes_.front();
-    if (!combo.IsListHidden() && !combo.GetDropDownRect().PtInRect(point)) combo.ToggleDropDown();
-  }
+  // An open drop list closes once the mouse leaves its combo box; each combo box has its own.
+  for (auto& combo : comboBoxes_)
+    if (!combo->IsListHidden() && !combo->GetDropDownRect().PtInRect(point)) combo->ToggleDropDown();
   // The bars' pressed and hover looks follow the mouse even when it moves over the dialog.
-  if (!listBoxes_.empty()) ForwardMouseMove(listBoxes_.front()->GetScrollBar(), nFlags, point);
-  if (!comboBoxes_.empty()) ForwardMouseMove(comboBoxes_.front()->GetDropList().GetScrollBar(), nFlags, point);
+  for (auto& list : listBoxes_) ForwardMouseMove(list->GetScrollBar(), nFlags, point);
+  for (auto& combo : comboBoxes_) ForwardMouseMove(combo->GetDropList().GetScrollBar(), nFlags, point);
   CDialog::OnMouseMove(nFlags, point);
   OnSkinMouseMove("", point.x, point.y);
 }

@@ -20,7 +20,7 @@ BEGIN_MESSAGE_MAP(CSkinSlider, CStatic)
 END_MESSAGE_MAP()
 
 CSkinSlider::~CSkinSlider() {
-  if (oldBackground_) backgroundDC_.SelectObject(oldBackground_);
+  if (oldBackground_) ::SelectObject(backgroundDC_.GetSafeHdc(), oldBackground_);
 }
 
 BOOL CSkinSlider::CreateFromSkin(SkinSliderInfo& info, COLORREF transparentColour, CWnd* parent) {
@@ -111,7 +111,7 @@ BOOL CSkinSlider::SetThumbBitmaps(HBITMAP thumb, HBITMAP activeThumb, BOOL trans
 
 BOOL CSkinSlider::SetChannelBitmap(HBITMAP channel) {
   channel_.DeleteObject();
-  if (oldBackground_) backgroundDC_.SelectObject(oldBackground_);
+  if (oldBackground_) ::SelectObject(backgroundDC_.GetSafeHdc(), oldBackground_);
   oldBackground_ = nullptr;
   background_.DeleteObject();
   captureBackground_ = TRUE;
@@ -175,7 +175,7 @@ void CSkinSlider::CaptureBackground(CDC* compatible) {
   backgroundDC_.DeleteDC();
   backgroundDC_.CreateCompatibleDC(compatible);
   background_.CreateCompatibleBitmap(compatible, width_, height_);
-  oldBackground_ = backgroundDC_.SelectObject(&background_);
+  oldBackground_ = ::SelectObject(backgroundDC_.GetSafeHdc(), background_.GetSafeHandle());
   CRect where;
   GetWindowRect(&where);
   GetParent()->ScreenToClient(&where);

@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "gdi/dc.h"
 #include "mfc/afxwin.h"
+#include "testing/ui_driver.h"
 
 class Canvas {
  public:
-  Canvas(int width, int height, COLORREF fill) : width_(width) {
+  Canvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
     dc.CreateCompatibleDC(nullptr);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -24,13 +24,16 @@ class Canvas {
     dc.SetBkColor(RGB(255, 255, 255));
   }
   ~Canvas() {
-    if (const char* dir = std::getenv("DUMP_DIR")) {
+    if (std::getenv("DUMP_DIR")) {
       const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
       static int serial = 0;
-      std::string name = std::string(test ? test->test_suite_name() : "canvas") + "." + (test ? test->name() : "") +
-                         "." + std::to_string(++serial) + ".png";
-      if (auto target = win32::gdi::FindDC(dc.m_hDC); target && target->surface)
-        win32::gdi::WriteSurfacePng(*target->surface, (std::string(dir) + "/" + name).c_str());
+      testing_ui::Image image;
+      image.width = width_;
+      image.height = height_;
+      for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) image.pixels.push_back(At(x, y));
+      testing_ui::UiDriver::Dump(image, std::string(test ? test->test_suite_name() : "canvas") + "." +
+                                            (test ? test->name() : "") + "." + std::to_string(++serial));
     }
     ::SelectObject(dc, old_);
   }
@@ -46,6 +49,7 @@ class Canvas {
 
  private:
   int width_;
+  int height_;
   CBitmap bitmap_;
   HGDIOBJ old_ = nullptr;
   uint32_t* bits_ = nullptr;

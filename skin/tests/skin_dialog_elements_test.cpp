@@ -178,6 +178,28 @@ TEST_F(SkinDialogElementsTest, TheDropDownButtonOpensTheListAndLeavingTheComboCl
   EXPECT_FALSE(profiles.GetDropList().IsWindowVisible());
 }
 
+TEST_F(SkinDialogElementsTest, EveryComboBoxsListClosesWhenTheMouseLeavesIt) {
+  std::optional<SkinModel> skin = LoadSkinPackage(SkinPackagePath("Default"), SkinFaceKind::Main, RGB(255, 0, 255));
+  ASSERT_TRUE(skin);
+  skin->listBoxes.clear();  // room for a second combo box where the file list was
+  SkinComboBoxInfo second;
+  second.name = "COMBO_SECOND";
+  second.index = 1;
+  second.rect = CRect(40, 100, 220, 190);
+  skin->comboBoxes.push_back(std::move(second));
+  dialog_.ApplySkin(std::move(*skin));
+  ui_.Pump();
+  ASSERT_EQ(dialog_.comboBoxes_.size(), 2u);
+
+  CSkinComboBox& combo = *dialog_.comboBoxes_[1];
+  combo.ToggleDropDown();
+  ASSERT_FALSE(combo.IsListHidden());
+  const CRect area = combo.GetDropDownRect();
+  ui_.MoveMouse(ScreenOf(dialog_, area.right + 20, area.top + 10));
+  EXPECT_TRUE(combo.IsListHidden());
+  EXPECT_FALSE(combo.GetDropList().IsWindowVisible());
+}
+
 TEST_F(SkinDialogElementsTest, TheScrollBarsHoverLookClearsWhenTheMouseMovesOnTheDialog) {
   CSkinListBoxCtrl& files = *dialog_.listBoxes_.at(0);
   for (int row = 0; row < 40; ++row) files.AddRow("clip.avi", "", "");

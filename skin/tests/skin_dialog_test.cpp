@@ -185,6 +185,28 @@ TEST_F(SkinDialogTest, TheSkinMenuChecksTheSelectedSkinAndSwitchesToTheChosenOne
   EXPECT_EQ(dialog_.calls, std::vector<std::string>{"options"});
 }
 
+TEST_F(SkinDialogTest, AMenuClosedWithoutAChoiceChangesNothingAndTheNextOneSwitches) {
+  const std::string first = packages_.Add("one", FaceFiles(kBody));
+  const std::string second = packages_.Add("two", FaceFiles(kOtherBody));
+  const std::string third = packages_.Add("three", FaceFiles(kBody));
+  dialog_.SkinNames() = {first.c_str(), second.c_str(), third.c_str()};
+  ASSERT_TRUE(dialog_.LoadSkinPackage(first.c_str()));
+  dialog_.SetSelectedSkin(2);
+  ui_.Pump();
+  const POINT body = ScreenOf(dialog_, 50, 60);
+
+  ui_.DismissMenu();
+  ui_.Click(body, VK_RBUTTON);
+  EXPECT_TRUE(dialog_.calls.empty());
+  EXPECT_EQ(dialog_.SelectedSkin(), 2);
+
+  ui_.PickMenuItem(kFirstSkinCommand + 1);
+  ui_.Click(body, VK_RBUTTON);
+  EXPECT_EQ(dialog_.calls, (std::vector<std::string>{"changing", "loaded 32772"}));
+  EXPECT_EQ(dialog_.SelectedSkin(), 3);
+  EXPECT_EQ(ui_.PixelAt(body), kOtherBody);
+}
+
 TEST_F(SkinDialogTest, SkinsPastTheTwentySixthAppearButChooseNothing) {
   const std::string name = packages_.Add("many", FaceFiles(kBody));
   for (int i = 0; i < 30; ++i) dialog_.SkinNames().push_back(name.c_str());

@@ -20,13 +20,14 @@ using testing_ui::UiDriver;
 
 constexpr COLORREF kBody = RGB(40, 60, 80);
 constexpr COLORREF kTile = RGB(0, 200, 90);
+constexpr COLORREF kMainBody = RGB(90, 30, 120);
 
-// A package in the program folder holding only the progress face (or nothing usable), removed
-// again at the end of the test.
+// A package in the program folder holding the progress face (or nothing usable), and a plain main
+// face when asked, removed again at the end of the test.
 class ProgressPackage {
  public:
-  explicit ProgressPackage(bool withFace) {
-    name_ = "progress_" + std::to_string(getpid()) + (withFace ? "_face" : "_none");
+  explicit ProgressPackage(bool withFace, bool withMainFace = false) {
+    name_ = "progress_" + std::to_string(getpid()) + (withFace ? "_face" : "_none") + (withMainFace ? "_main" : "");
     path_ = SkinPackagePath(name_.c_str());
     std::replace(path_.begin(), path_.end(), '\\', '/');
     std::vector<PackedFile> files = {{"readme.txt", "nothing"}};
@@ -40,6 +41,10 @@ class ProgressPackage {
                {"face.bmp", Bmp24(360, 120, kBody)},
                {"strip.bmp", Bmp24(80, 10, RGB(200, 200, 200))},
                {"tile.bmp", Bmp24(10, 10, kTile)}};
+    if (withMainFace) {
+      files.push_back({"Skin.ini", "[Main]\r\nScreen=main.bmp\r\n[COLOR]\r\nTRANSPARENT=0xFF00FF\r\n"});
+      files.push_back({"main.bmp", Bmp24(640, 490, kMainBody)});
+    }
     EXPECT_TRUE(WriteSkinPackage(path_, files));
   }
   ~ProgressPackage() { std::remove(path_.c_str()); }
@@ -98,6 +103,51 @@ TEST(SkinPopupDialog, TheFirstBarFollowsThePositionAndCancelEndsTheWindow) {
     driver.ClickWindow(progress.FindButton("BUTTON_CANCEL")->m_hWnd);
   });
   EXPECT_EQ(progress.DoModal(), IDCANCEL);
+}
+
+// The whole road: the user switches skins from the main dialog's menu, and the next progress
+// window shows the progress face of the skin chosen.
+TEST(SkinPopupDialog, ShowsTheFaceOfTheSkinChosenFromTheMainDialogsMenu) {
+  ProgressPackage package(true, true);
+  UiDriver ui;
+  const DLGTEMPLATE popup = {WS_POPUP, 0, 0, 0, 10, 10, "", nullptr, 0, nullptr, 0, nullptr};
+  CSkinDialog main;
+  ASSERT_TRUE(main.CreateIndirect(&popup));
+  main.MoveWindow(10, 10, 640, 490);
+  main.ShowWindow(SW_SHOW);
+  main.SkinNames() = {"Default", package.Name().c_str()};
+  ASSERT_TRUE(main.LoadSkinPackage("Default"));
+  main.SetSelectedSkin(2);
+  ui.Pump();
+  POINT body{450, 50};  // the bare face of both main faces
+  main.ClientToScreen(&body);
+
+  auto choose = [&](UINT command) {
+    ui.PickMenuItem(command);
+    ui.Click(body, VK_RBUTTON);
+  };
+  auto progressFace = [&] {
+    CSkinPopupDlg progress;
+    progress.SetMainDialog(&main);
+    COLORREF shown = CLR_INVALID;
+    ui.AnswerModal([&](UiDriver& driver, HWND window) {
+      shown = At(window, 200, 20);
+      driver.ClickWindow(progress.FindButton("BUTTON_CANCEL")->m_hWnd);
+    });
+    EXPECT_EQ(progress.DoModal(), IDCANCEL);
+    return shown;
+  };
+
+  choose(kFirstSkinCommand + 1);
+  EXPECT_EQ(main.SelectedSkin(), 3);
+  EXPECT_EQ(UiDriver::PixelAt(body), kMainBody);
+  EXPECT_EQ(progressFace(), kBody);
+
+  choose(kFirstSkinCommand);
+  EXPECT_EQ(main.SelectedSkin(), 2);
+  EXPECT_NE(UiDriver::PixelAt(body), kMainBody);
+  EXPECT_NE(progressFace(), kBody);
+  main.DestroyWindow();
 }
 
 TEST(SkinPopupDialog, APackageWithoutAProgressFaceShowsTheBuiltInFace) {

@@ -17,7 +17,7 @@ TestHost::TestHost(int x, int y, int width, int height) : width_(width), height_
   background_.CreateCompatibleDC(&screen);
   picture_.CreateCompatibleBitmap(&screen, width, height);
   ::ReleaseDC(nullptr, screen.Detach());
-  oldPicture_ = background_.SelectObject(&picture_);
+  oldPicture_ = ::SelectObject(background_.GetSafeHdc(), picture_.GetSafeHandle());
   background_.FillSolidRect(0, 0, width / 2, height, kBackLeft);
   background_.FillSolidRect(width / 2, 0, width - width / 2, height, kBackRight);
   Show(x, y);
@@ -33,7 +33,7 @@ TestHost::TestHost(int x, int y, HBITMAP picture) {
   background_.CreateCompatibleDC(&screen);
   picture_.CreateCompatibleBitmap(&screen, width_, height_);
   ::ReleaseDC(nullptr, screen.Detach());
-  oldPicture_ = background_.SelectObject(&picture_);
+  oldPicture_ = ::SelectObject(background_.GetSafeHdc(), picture_.GetSafeHandle());
   CDC source;
   source.CreateCompatibleDC(nullptr);
   HGDIOBJ old = ::SelectObject(source, picture);
@@ -49,7 +49,7 @@ void TestHost::Show(int x, int y) {
 
 TestHost::~TestHost() {
   DestroyWindow();
-  background_.SelectObject(oldPicture_);
+  ::SelectObject(background_.GetSafeHdc(), oldPicture_);
 }
 
 void TestHost::OnPaint() {

@@ -46,7 +46,7 @@ class TestHost : public CWnd, public CSkinHost {
 
   CDC background_;
   CBitmap picture_;
-  CBitmap* oldPicture_ = nullptr;
+  HGDIOBJ oldPicture_ = nullptr;
   int width_;
   int height_;
 };

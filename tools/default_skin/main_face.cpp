@@ -32,7 +32,7 @@ constexpr int kThumb = 16, kGrooveHeight = 6;
 constexpr Box kPlay{296, 294, 334, 322};
 constexpr Box kPause{338, 294, 376, 322};
 constexpr Box kStop{380, 294, 418, 322};
-constexpr Box kTime{508, 300, 616, 316};
+constexpr Box kTime{488, 300, 616, 316};
 
 constexpr Box kOutputCard{12, 348, 628, 478};
 constexpr Box kModeLabel{24, 364, 232, 380};

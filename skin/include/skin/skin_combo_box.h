@@ -91,5 +91,6 @@ class CSkinComboBox : public CStatic {
   BOOL needBackground_ = TRUE;
   CDC backgroundDC_;
   CBitmap background_;
-  CBitmap* oldBackground_ = nullptr;
+  // A handle: the object SelectObject hands back is temporary and goes at the next idle time.
+  HGDIOBJ oldBackground_ = nullptr;
 };

@@ -97,5 +97,6 @@ class CSkinSlider : public CStatic {
   CBitmap channel_;
   CDC backgroundDC_;
   CBitmap background_;
-  CBitmap* oldBackground_ = nullptr;
+  // A handle: the object SelectObject hands back is temporary and goes at the next idle time.
+  HGDIOBJ oldBackground_ = nullptr;
 };

@@ -7,7 +7,7 @@
 
 #include "win32/display.h"
 #include "win32/windows.h"
-#include "xvfb_server.h"
+#include "testing/xvfb_server.h"
 
 #include <X11/Xlib.h>
 

@@ -13,7 +13,7 @@
 #include "win32/windows.h"
 #include "x11/x11_display.h"
 #include "x11/x11_keys.h"
-#include "xvfb_server.h"
+#include "testing/xvfb_server.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-#include "xvfb_server.h"
+#include "testing/xvfb_server.h"
 
 #include <fcntl.h>
 #include <signal.h>
