@@ -139,6 +139,14 @@ void UiDriver::DoubleClick(POINT screen) {
   AfterInput();
 }
 
+void UiDriver::Drag(POINT from, POINT to, UINT button) {
+  wu::InjectMouseMove(from);
+  wu::InjectMouseButton(button, true, from);
+  wu::InjectMouseMove(to);
+  wu::InjectMouseButton(button, false, to);
+  AfterInput();
+}
+
 void UiDriver::Wheel(int delta, POINT screen) {
   wu::InjectMouseWheel(delta, screen);
   AfterInput();

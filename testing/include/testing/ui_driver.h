@@ -49,6 +49,9 @@ class UiDriver {
   void MouseUp(POINT screen, UINT button = VK_LBUTTON);
   void Click(POINT screen, UINT button = VK_LBUTTON);
   void DoubleClick(POINT screen);
+  // Press, move and release as one gesture, queued before anything runs: the form for the
+  // system's own tracking loops (a window's scroll bar), which wait for the release.
+  void Drag(POINT from, POINT to, UINT button = VK_LBUTTON);
   void Wheel(int delta, POINT screen);
   void KeyDown(UINT vk);
   void KeyUp(UINT vk);

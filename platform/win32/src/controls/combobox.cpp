@@ -50,11 +50,14 @@ std::string ItemText(const ComboState& st, int index) {
   return s;
 }
 
+// Only the height changes: the width is the template's.
 void Layout(HWND hwnd, ComboState& st) {
   RECT rc;
-  GetClientRect(hwnd, &rc);
+  GetWindowRect(hwnd, &rc);
   int field = FieldHeight(st.font);
-  if (rc.bottom != field) SetWindowPos(hwnd, nullptr, 0, 0, rc.right, field, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (rc.bottom - rc.top != field) {
+    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, field, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   if (st.edit) {
     RECT button = ButtonRect(hwnd);
     MoveWindow(st.edit, 3, 3, std::max(0, static_cast<int>(button.left) - 4), field - 6, TRUE);
@@ -83,7 +86,12 @@ void Drop(HWND hwnd, ComboState& st) {
   int count = static_cast<int>(SendMessageA(st.list, LB_GETCOUNT, 0, 0));
   int room = std::max(itemHeight, st.droppedHeight - (rc.bottom - rc.top));
   int height = std::min(room, std::max(1, count) * itemHeight) + 2;
-  SetWindowPos(st.list, HWND_TOPMOST, rc.left, rc.bottom, rc.right - rc.left, height, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  // A list with more items than it shows gets a scroll bar to reach them with the mouse.
+  const DWORD listStyle = Style(st.list);
+  const DWORD wanted = count * itemHeight > room ? (listStyle | WS_VSCROLL) : (listStyle & ~WS_VSCROLL);
+  if (wanted != listStyle) SetWindowLongA(st.list, GWL_STYLE, static_cast<LONG>(wanted));
+  SetWindowPos(st.list, HWND_TOPMOST, rc.left, rc.bottom, rc.right - rc.left, height,
+               SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   st.dropped = true;
   st.selectionAtDrop = Selected(st);
   SendMessageA(st.list, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, st.selectionAtDrop)), 0);
@@ -186,6 +194,11 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
       st->droppedHeight = cs->cy;
+      // WS_VSCROLL in a template is meant for the list; the field itself has no bars.
+      if (cs->style & (WS_VSCROLL | WS_HSCROLL)) {
+        SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(Style(hwnd) & ~(WS_VSCROLL | WS_HSCROLL)));
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
       st->list = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "ComboLBox", "", WS_POPUP | WS_BORDER, 0,
                                  0, cs->cx, cs->cy, hwnd, nullptr, cs->hInstance, hwnd);
       if (!st->list) return -1;

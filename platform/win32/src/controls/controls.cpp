@@ -57,11 +57,11 @@ void DrawRadioMark(HDC hdc, const RECT& box, bool checked, bool grey) {
   SelectObject(hdc, oldPen);
 }
 
+// Flat: the arrow's cell is the shaft's colour (a shade darker while pressed) with a solid glyph.
 void DrawScrollArrow(HDC hdc, const RECT& r, UINT state) {
-  RECT face = r;
-  DrawEdge(hdc, &face, (state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
-  const int cx = (r.left + r.right) / 2 + ((state & DFCS_PUSHED) ? 1 : 0);
-  const int cy = (r.top + r.bottom) / 2 + ((state & DFCS_PUSHED) ? 1 : 0);
+  FillRect(hdc, &r, GetSysColorBrush((state & DFCS_PUSHED) ? COLOR_3DLIGHT : COLOR_SCROLLBAR));
+  const int cx = (r.left + r.right) / 2;
+  const int cy = (r.top + r.bottom) / 2;
   const int n = std::max(2, static_cast<int>(std::min(r.right - r.left, r.bottom - r.top)) / 4);
   POINT p[3];
   switch (state & 0xF) {
@@ -76,6 +76,17 @@ void DrawScrollArrow(HDC hdc, const RECT& r, UINT state) {
   Polygon(hdc, p, 3);
   SelectObject(hdc, oldBrush);
   SelectObject(hdc, oldPen);
+}
+
+// A flat bar, narrower than the shaft so that the shaft shows along its sides.
+void DrawScrollThumb(HDC hdc, const RECT& r, bool vertical) {
+  RECT thumb = r;
+  if (vertical) {
+    InflateRect(&thumb, -std::min(2, (r.right - r.left) / 4), 0);
+  } else {
+    InflateRect(&thumb, 0, -std::min(2, (r.bottom - r.top) / 4));
+  }
+  FillRect(hdc, &thumb, GetSysColorBrush(COLOR_3DSHADOW));
 }
 
 bool IsComboBox(HWND hwnd) {
@@ -108,6 +119,7 @@ const bool kRegistered = [] {
   RegisterControlClass("ScrollBar", ScrollBarProc, IDC_ARROW);
   RegisterControlClass(WC_LISTVIEWA, ListViewProc, IDC_ARROW);
   RegisterControlClass(TOOLTIPS_CLASSA, ToolTipProc, IDC_ARROW, CS_SAVEBITS);
+  win32::user::SetWindowScrollBars({PaintWindowBar, PressWindowBar});
   return true;
 }();
 

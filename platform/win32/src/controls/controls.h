@@ -65,6 +65,12 @@ bool IsComboBox(HWND hwnd);
 // (DFCS_SCROLLUP, DOWN, LEFT or RIGHT with DFCS_PUSHED and DFCS_INACTIVE).
 void DrawRadioMark(HDC hdc, const RECT& box, bool checked, bool grey);
 void DrawScrollArrow(HDC hdc, const RECT& r, UINT state);
+void DrawScrollThumb(HDC hdc, const RECT& r, bool vertical);
+
+// A window's own bars (WS_HSCROLL, WS_VSCROLL), drawn in its non-client area, and a press on one
+// tracked until the button is released (WM_HSCROLL/WM_VSCROLL to the window, lParam null).
+void PaintWindowBar(HWND hwnd, HDC windowDc, int bar, const RECT& area);
+void PressWindowBar(HWND hwnd, int bar, POINT screen);
 
 void RegisterControlClass(const char* name, WNDPROC proc, LPCSTR cursor, UINT style = CS_DBLCLKS);
 

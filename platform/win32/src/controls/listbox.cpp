@@ -162,7 +162,8 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       st->itemHeight = FontHeight(nullptr);
       break;
     }
-    case WM_SIZE: Changed(hwnd, *st); return 0;
+    case WM_SIZE:
+    case WM_STYLECHANGED: Changed(hwnd, *st); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFONT:
       st->font = reinterpret_cast<HFONT>(wParam);
@@ -190,6 +191,13 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       int index = ItemAt(hwnd, *st, pt, &outside);
       if (st->combo) {
+        POINT screen = pt;
+        ClientToScreen(hwnd, &screen);
+        if (SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) == HTVSCROLL) {
+          // The list holds the mouse while dropped, so its own bar is pressed from here.
+          PressWindowBar(hwnd, SB_VERT, screen);
+          return 0;
+        }
         // A click outside the dropped list cancels it.
         RECT rc;
         GetClientRect(hwnd, &rc);

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "controls/controls.h"
+#include "user/user_state.h"
 #include "win32/commctrl.h"
 
 namespace win32::controls {
@@ -87,13 +88,10 @@ struct Geometry {
   int thumbLength;
 };
 
-Geometry Measure(HWND hwnd, const BarInfo& bar) {
-  RECT rc;
-  GetClientRect(hwnd, &rc);
-  const bool vertical = Vertical(hwnd);
+// The arrows take a square each at the ends; the thumb's length is the page's share of the shaft.
+Geometry Measure(int length, int across, const BarInfo& bar) {
   Geometry g{};
-  g.length = vertical ? rc.bottom : rc.right;
-  const int across = vertical ? rc.right : rc.bottom;
+  g.length = length;
   g.arrow = std::min(across, g.length / 2);
   const int shaft = std::max(0, g.length - 2 * g.arrow);
   const int span = bar.max - bar.min + 1;
@@ -107,8 +105,13 @@ Geometry Measure(HWND hwnd, const BarInfo& bar) {
   return g;
 }
 
-Part PartAt(HWND hwnd, const BarInfo& bar, int along) {
-  Geometry g = Measure(hwnd, bar);
+Geometry Measure(HWND hwnd, const BarInfo& bar) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  return Vertical(hwnd) ? Measure(rc.bottom, rc.right, bar) : Measure(rc.right, rc.bottom, bar);
+}
+
+Part PartOf(const Geometry& g, int along) {
   if (along < 0 || along >= g.length) return Part::None;
   if (along < g.arrow) return Part::LineUp;
   if (along >= g.length - g.arrow) return Part::LineDown;
@@ -116,6 +119,34 @@ Part PartAt(HWND hwnd, const BarInfo& bar, int along) {
   if (along < g.thumbStart + g.thumbLength) return Part::Thumb;
   return Part::PageDown;
 }
+
+int PosAtThumb(const Geometry& g, const BarInfo& bar, int thumbStart) {
+  const int shaft = g.length - 2 * g.arrow - g.thumbLength;
+  const int travel = bar.max - bar.min - std::max(static_cast<int>(bar.page) - 1, 0);
+  if (shaft <= 0 || travel <= 0) return bar.min;
+  int pos = bar.min + static_cast<int>(static_cast<long long>(thumbStart - g.arrow) * travel / shaft);
+  return std::clamp(pos, bar.min, bar.min + travel);
+}
+
+// Arrows, shaft and thumb of a bar over area; the shaft is filled with shaftBrush.
+void DrawBar(HDC hdc, const RECT& area, bool vertical, const BarInfo& bar, const Geometry& g, HBRUSH shaftBrush,
+             bool enabled, Part pressed) {
+  FillRect(hdc, &area, shaftBrush);
+  auto span = [&](int from, int to) {
+    return vertical ? RECT{area.left, area.top + from, area.right, area.top + to}
+                    : RECT{area.left + from, area.top, area.left + to, area.bottom};
+  };
+  const bool upDisabled = !enabled || (bar.disabledArrows & ESB_DISABLE_LTUP);
+  const bool downDisabled = !enabled || (bar.disabledArrows & ESB_DISABLE_RTDN);
+  DrawScrollArrow(hdc, span(0, g.arrow), (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) |
+                                             (pressed == Part::LineUp ? DFCS_PUSHED : 0) | (upDisabled ? DFCS_INACTIVE : 0));
+  DrawScrollArrow(hdc, span(g.length - g.arrow, g.length),
+                  (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | (pressed == Part::LineDown ? DFCS_PUSHED : 0) |
+                      (downDisabled ? DFCS_INACTIVE : 0));
+  if (enabled && bar.max > bar.min && g.thumbLength > 0) DrawScrollThumb(hdc, span(g.thumbStart, g.thumbStart + g.thumbLength), vertical);
+}
+
+Part PartAt(HWND hwnd, const BarInfo& bar, int along) { return PartOf(Measure(hwnd, bar), along); }
 
 void Tell(HWND hwnd, int code, int pos = 0) {
   HWND parent = GetParent(hwnd);
@@ -133,41 +164,137 @@ void Act(HWND hwnd, Part part) {
   }
 }
 
-int PosAtThumb(HWND hwnd, const BarInfo& bar, int thumbStart) {
-  Geometry g = Measure(hwnd, bar);
-  const int shaft = g.length - 2 * g.arrow - g.thumbLength;
-  const int travel = bar.max - bar.min - std::max(static_cast<int>(bar.page) - 1, 0);
-  if (shaft <= 0 || travel <= 0) return bar.min;
-  int pos = bar.min + static_cast<int>(static_cast<long long>(thumbStart - g.arrow) * travel / shaft);
-  return std::clamp(pos, bar.min, bar.min + travel);
-}
-
 void Paint(HWND hwnd, HDC hdc, const ScrollState& st) {
   RECT rc;
   GetClientRect(hwnd, &rc);
-  const bool vertical = Vertical(hwnd);
-  const bool enabled = IsWindowEnabled(hwnd);
   HBRUSH brush = ControlColors(hwnd, hdc, WM_CTLCOLORSCROLLBAR);
-  FillRect(hdc, &rc, brush);
-  Geometry g = Measure(hwnd, st.bar);
-  auto span = [&](int from, int to) {
-    return vertical ? RECT{rc.left, from, rc.right, to} : RECT{from, rc.top, to, rc.bottom};
-  };
-  RECT up = span(0, g.arrow), down = span(g.length - g.arrow, g.length);
-  const bool upDisabled = !enabled || (st.bar.disabledArrows & ESB_DISABLE_LTUP);
-  const bool downDisabled = !enabled || (st.bar.disabledArrows & ESB_DISABLE_RTDN);
-  DrawScrollArrow(hdc, up, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) |
-                                             (st.pressed == Part::LineUp ? DFCS_PUSHED : 0) | (upDisabled ? DFCS_INACTIVE : 0));
-  DrawScrollArrow(hdc, down, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) |
-                                               (st.pressed == Part::LineDown ? DFCS_PUSHED : 0) | (downDisabled ? DFCS_INACTIVE : 0));
-  if (enabled && st.bar.max > st.bar.min && g.thumbLength > 0) {
-    RECT thumb = span(g.thumbStart, g.thumbStart + g.thumbLength);
-    FillRect(hdc, &thumb, GetSysColorBrush(COLOR_3DFACE));
-    DrawEdge(hdc, &thumb, EDGE_RAISED, BF_RECT);
-  }
+  DrawBar(hdc, rc, Vertical(hwnd), st.bar, Measure(hwnd, st.bar), brush, IsWindowEnabled(hwnd), st.pressed);
 }
 
+// ---- A window's own bars -------------------------------------------------------------------------
+
+constexpr UINT_PTR kWindowBarTimer = 0xFFF0;  // out of the way of the window's own timers
+
+// The part of a window bar held down, drawn pushed while it is.
+struct WindowBarPress {
+  HWND hwnd = nullptr;
+  int bar = 0;
+  Part part = Part::None;
+};
+thread_local WindowBarPress windowBarPress;
+
+BarInfo WindowBar(HWND hwnd, int bar) {
+  return WithWindowBar(hwnd, bar, [](BarInfo& info) { return info; });
+}
+
+// The bar's area in screen coordinates: beside or below the client area.
+RECT WindowBarArea(HWND hwnd, int bar) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  if (bar == SB_VERT) return {client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
+  return {client.left, client.bottom, client.right, client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
+}
+
+Geometry MeasureArea(const RECT& area, bool vertical, const BarInfo& bar) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  return vertical ? Measure(height, width, bar) : Measure(width, height, bar);
+}
+
+void RedrawBars(HWND hwnd) { RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN); }
+
 }  // namespace
+
+void PaintWindowBar(HWND hwnd, HDC windowDc, int bar, const RECT& area) {
+  const BarInfo info = WindowBar(hwnd, bar);
+  const bool vertical = bar == SB_VERT;
+  const Part pressed = windowBarPress.hwnd == hwnd && windowBarPress.bar == bar ? windowBarPress.part : Part::None;
+  // A bar with nothing to scroll shows its arrows greyed.
+  DrawBar(windowDc, area, vertical, info, MeasureArea(area, vertical, info), GetSysColorBrush(COLOR_SCROLLBAR),
+          IsWindowEnabled(hwnd) && info.max > info.min, pressed);
+}
+
+// Tracks the mouse on a window's bar until the button is released, telling the window what the
+// user asks for: it moves its content and the position itself.
+void PressWindowBar(HWND hwnd, int bar, POINT screen) {
+  const bool vertical = bar == SB_VERT;
+  const RECT area = WindowBarArea(hwnd, bar);
+  auto along = [&](POINT pt) { return vertical ? pt.y - area.top : pt.x - area.left; };
+  BarInfo info = WindowBar(hwnd, bar);
+  if (!IsWindowEnabled(hwnd) || info.max <= info.min) return;
+  const Part part = PartOf(MeasureArea(area, vertical, info), along(screen));
+  if (part == Part::None || (part == Part::LineUp && (info.disabledArrows & ESB_DISABLE_LTUP)) ||
+      (part == Part::LineDown && (info.disabledArrows & ESB_DISABLE_RTDN))) {
+    return;
+  }
+  const UINT message = vertical ? WM_VSCROLL : WM_HSCROLL;
+  auto tell = [&](int code, int pos = 0) { SendMessageA(hwnd, message, MAKEWPARAM(code, pos), 0); };
+  auto act = [&] {
+    switch (part) {
+      case Part::LineUp: tell(SB_LINEUP); break;
+      case Part::LineDown: tell(SB_LINEDOWN); break;
+      case Part::PageUp: tell(SB_PAGEUP); break;
+      case Part::PageDown: tell(SB_PAGEDOWN); break;
+      default: break;
+    }
+  };
+  windowBarPress = {hwnd, bar, part};
+  // A window that held the mouse before (a dropped list) keeps it after.
+  const bool heldBefore = GetCapture() == hwnd;
+  SetCapture(hwnd);
+  const int grab = along(screen) - MeasureArea(area, vertical, info).thumbStart;
+  int trackPos = info.pos;
+  WithWindowBar(hwnd, bar, [&](BarInfo& b) { return b.trackPos = trackPos; });
+  if (part != Part::Thumb) {
+    act();
+    SetTimer(hwnd, kWindowBarTimer, kFirstRepeat, nullptr);
+  }
+  RedrawBars(hwnd);
+  for (;;) {
+    if (GetCapture() != hwnd || !IsWindow(hwnd)) break;
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // The button is already up and nothing more is coming: the press is over.
+      if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000) && !win32::user::HasPendingInput()) break;
+      WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_TIMER && msg.hwnd == hwnd && msg.wParam == kWindowBarTimer) {
+      SetTimer(hwnd, kWindowBarTimer, kRepeat, nullptr);
+      // Repeats go on while the mouse stays on the part (page repeats stop at the thumb).
+      POINT pt;
+      GetCursorPos(&pt);
+      if (PartOf(MeasureArea(area, vertical, WindowBar(hwnd, bar)), along(pt)) == part) act();
+      continue;
+    }
+    if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+      if (part == Part::Thumb) {
+        info = WindowBar(hwnd, bar);
+        const int pos = PosAtThumb(MeasureArea(area, vertical, info), info, along(msg.pt) - grab);
+        if (pos != trackPos) {
+          trackPos = pos;
+          WithWindowBar(hwnd, bar, [&](BarInfo& b) { return b.trackPos = pos; });
+          tell(SB_THUMBTRACK, pos);
+        }
+      }
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) break;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  KillTimer(hwnd, kWindowBarTimer);
+  if (GetCapture() == hwnd && !heldBefore) ReleaseCapture();
+  windowBarPress = {};
+  if (!IsWindow(hwnd)) return;
+  if (part == Part::Thumb) tell(SB_THUMBPOSITION, trackPos);
+  tell(SB_ENDSCROLL);
+  RedrawBars(hwnd);
+}
 
 LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   ScrollState* st = Lifetime<ScrollState>(hwnd, msg);
@@ -211,7 +338,7 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_MOUSEMOVE:
       if (st->pressed == Part::Thumb) {
-        int pos = PosAtThumb(hwnd, st->bar, along() - st->grabOffset);
+        int pos = PosAtThumb(Measure(hwnd, st->bar), st->bar, along() - st->grabOffset);
         if (pos != st->bar.trackPos) {
           st->bar.trackPos = pos;
           Tell(hwnd, SB_THUMBTRACK, pos);

@@ -125,14 +125,16 @@ struct SysColors {
 SysColors& Colors() {
   static SysColors* table = [] {
     auto* t = new SysColors;  // never destroyed: used from static destructors
-    t->colors = {RGB(212, 208, 200), RGB(0, 78, 152),    RGB(0, 84, 227),    RGB(122, 150, 223),
-                 RGB(255, 255, 255), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
-                 RGB(0, 0, 0),       RGB(255, 255, 255), RGB(212, 208, 200), RGB(212, 208, 200),
-                 RGB(128, 128, 128), RGB(49, 106, 197),  RGB(255, 255, 255), RGB(236, 233, 216),
-                 RGB(172, 168, 153), RGB(172, 168, 153), RGB(0, 0, 0),       RGB(216, 228, 248),
-                 RGB(255, 255, 255), RGB(113, 111, 100), RGB(241, 239, 226), RGB(0, 0, 0),
-                 RGB(255, 255, 225), RGB(181, 181, 181), RGB(0, 0, 128),     RGB(61, 149, 255),
-                 RGB(157, 185, 235), RGB(49, 106, 197),  RGB(236, 233, 216)};
+    // A flat, light face with a blue caption. The selection, grey text and menu colours are the
+    // ones the styled menus are drawn against and stay as they were.
+    t->colors = {RGB(240, 240, 240), RGB(0, 78, 152),    RGB(0, 120, 215),   RGB(243, 243, 243),
+                 RGB(255, 255, 255), RGB(255, 255, 255), RGB(122, 122, 122), RGB(0, 0, 0),
+                 RGB(0, 0, 0),       RGB(255, 255, 255), RGB(240, 240, 240), RGB(240, 240, 240),
+                 RGB(171, 171, 171), RGB(49, 106, 197),  RGB(255, 255, 255), RGB(240, 240, 240),
+                 RGB(160, 160, 160), RGB(172, 168, 153), RGB(0, 0, 0),       RGB(120, 120, 120),
+                 RGB(255, 255, 255), RGB(105, 105, 105), RGB(227, 227, 227), RGB(0, 0, 0),
+                 RGB(255, 255, 225), RGB(181, 181, 181), RGB(0, 102, 204),   RGB(0, 120, 215),
+                 RGB(243, 243, 243), RGB(49, 106, 197),  RGB(236, 233, 216)};
     // Overrides: "index=RRGGBB" separated by ';' or ','.
     const std::string& overrides = platform_config::Config().systemColors;
     size_t at = 0;
@@ -321,8 +323,24 @@ BOOL DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
 
 BOOL DrawFrameControl(HDC hdc, LPRECT lprc, UINT uType, UINT uState) {
   auto dc = FindDC(hdc);
-  if (!dc || !lprc || uType != DFC_BUTTON) return FALSE;
+  if (!dc || !lprc) return FALSE;
   RECT r = Clamped(*lprc);
+  if (uType == DFC_CAPTION) {
+    if ((uState & 0xFF) != DFCS_CAPTIONCLOSE) return FALSE;
+    // A flat face with an X two pixels thick, half the face's smaller side.
+    FillColor(*dc, r, GetSysColor((uState & DFCS_PUSHED) ? COLOR_3DSHADOW : COLOR_3DFACE));
+    const COLORREF ink = GetSysColor((uState & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int size = std::max(4, std::min(w, h) / 2);
+    const int x0 = r.left + (w - size) / 2 + ((uState & DFCS_PUSHED) ? 1 : 0);
+    const int y0 = r.top + (h - size) / 2 + ((uState & DFCS_PUSHED) ? 1 : 0);
+    for (int i = 0; i < size; ++i) {
+      FillColor(*dc, RECT{x0 + i, y0 + i, x0 + i + 2, y0 + i + 1}, ink);
+      FillColor(*dc, RECT{x0 + size - 2 - i, y0 + i, x0 + size - i, y0 + i + 1}, ink);
+    }
+    return TRUE;
+  }
+  if (uType != DFC_BUTTON) return FALSE;
   if (uState & DFCS_BUTTONPUSH) {
     UINT edge = (uState & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED;
     UINT flags = BF_RECT | BF_MIDDLE | BF_SOFT | ((uState & DFCS_FLAT) ? BF_FLAT : 0) | ((uState & DFCS_MONO) ? BF_MONO : 0);

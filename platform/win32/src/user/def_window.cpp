@@ -170,7 +170,11 @@ void PaintNonClient(HWND hwnd, HDC hdc, bool active) {
   if ((style & WS_VSCROLL) && (style & WS_HSCROLL)) FillColor(hdc, {client.right, client.bottom, r.right, r.bottom}, COLOR_3DFACE);
 }
 
-void SetWindowScrollBars(const WindowScrollBars& handlers) { ScrollBars() = handlers; }
+WindowScrollBars SetWindowScrollBars(const WindowScrollBars& handlers) {
+  const WindowScrollBars before = ScrollBars();
+  ScrollBars() = handlers;
+  return before;
+}
 
 }  // namespace win32::user
 
@@ -204,7 +208,10 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST: return HitTestDefault(*w, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_NCPAINT: {
       HRGN rgn = reinterpret_cast<HRGN>(wParam);
-      HDC hdc = GetDCEx(hWnd, rgn, DCX_WINDOW | DCX_CLIPSIBLINGS | (rgn ? DCX_INTERSECTRGN : 0));
+      // Like the client area, the frame clips siblings only with WS_CLIPSIBLINGS: a group box
+      // above an edit must not hide the edit's frame.
+      const DWORD siblings = (w->style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0;
+      HDC hdc = GetDCEx(hWnd, rgn, DCX_WINDOW | siblings | (rgn ? DCX_INTERSECTRGN : 0));
       PaintNonClient(hWnd, hdc, GetActiveWindow() == hWnd);
       ReleaseDC(hWnd, hdc);
       return 0;

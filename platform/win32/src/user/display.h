@@ -22,7 +22,8 @@ struct WindowScrollBars {
   // WM_NCLBUTTONDOWN on HTHSCROLL or HTVSCROLL reaching DefWindowProc.
   void (*press)(HWND hwnd, int bar, POINT screen) = nullptr;
 };
-void SetWindowScrollBars(const WindowScrollBars& handlers);
+// Returns the handlers set before.
+WindowScrollBars SetWindowScrollBars(const WindowScrollBars& handlers);
 
 // ---- The screen ---------------------------------------------------------------------------------
 

@@ -188,7 +188,7 @@ TEST(UserDrawing, FillFrameInvertAndSystemColourBrushes) {
   EXPECT_EQ(FillRect(c.dc(), &r, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)), 1);
   EXPECT_EQ(c.At(1, 1), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(c.At(5, 5), kWhite);
-  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(236, 233, 216));
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(240, 240, 240));
   FrameRect(c.dc(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   EXPECT_EQ(c.At(1, 4), kBlack);
   EXPECT_EQ(c.At(2, 2), GetSysColor(COLOR_BTNFACE));
@@ -270,7 +270,7 @@ TEST(UserDrawing, ComplexStateDrawsThroughTheCallbackAtThePosition) {
   EXPECT_FALSE(DrawState(c.dc(), nullptr, &DrawBar, 0, 0, 0, 0, 0, 0, DST_COMPLEX));  // no size to go by
 }
 
-TEST(UserDrawing, FrameControlPushButtonAndCheckBox) {
+TEST(UserDrawing, FrameControlPushButtonCheckBoxAndCloseBox) {
   Canvas c(16, 16);
   RECT r{0, 0, 16, 16};
   ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_BUTTON, DFCS_BUTTONPUSH));
@@ -280,7 +280,17 @@ TEST(UserDrawing, FrameControlPushButtonAndCheckBox) {
   ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED));
   EXPECT_EQ(c.At(0, 0), GetSysColor(COLOR_BTNSHADOW));
   EXPECT_GT(c.Count(GetSysColor(COLOR_WINDOWTEXT)), 10);
-  EXPECT_FALSE(DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+  // The close box: an X through the middle of a flat face, grey when inactive.
+  c.Fill(kWhite);
+  ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+  EXPECT_EQ(c.At(0, 0), GetSysColor(COLOR_3DFACE));
+  EXPECT_EQ(c.At(7, 7), GetSysColor(COLOR_BTNTEXT));
+  EXPECT_EQ(c.At(4, 4), GetSysColor(COLOR_BTNTEXT));
+  EXPECT_EQ(c.At(11, 4), GetSysColor(COLOR_BTNTEXT));
+  EXPECT_EQ(c.At(7, 3), GetSysColor(COLOR_3DFACE));
+  ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_INACTIVE));
+  EXPECT_EQ(c.At(7, 7), GetSysColor(COLOR_GRAYTEXT));
+  EXPECT_FALSE(DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONMIN));
 }
 
 TEST(Regions, PaintingRegionsFillFrameAndInvert) {
