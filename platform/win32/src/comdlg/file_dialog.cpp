@@ -98,7 +98,9 @@ class FileDialog {
   void Init(HWND dlg) {
     dlg_ = dlg;
     if (save_) SetDlgItemTextA(dlg, IDOK, "&Save");
-    for (const Filter& f : filters_) SendDlgItemMessageA(dlg, cmb1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.description.c_str()));
+    for (const Filter& f : filters_) {
+      SendDlgItemMessageA(dlg, cmb1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.description.c_str()));
+    }
     if (filters_.empty()) {
       EnableWindow(GetDlgItem(dlg, cmb1), FALSE);
     } else {
@@ -217,7 +219,8 @@ class FileDialog {
     if (lastPart.find_first_of("*?") != std::string::npos) {
       // A pattern filters the list instead of naming a file.
       patterns_ = SplitPatterns(lastPart);
-      std::string folder = name.size() > lastPart.size() ? ResolveTyped(folder_, name.substr(0, name.size() - lastPart.size())) : folder_;
+      const std::string typedFolder = name.substr(0, name.size() - lastPart.size());
+      std::string folder = typedFolder.empty() ? folder_ : ResolveTyped(folder_, typedFolder);
       if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
       Navigate(IsFolder(folder) ? folder : folder_);
       return false;

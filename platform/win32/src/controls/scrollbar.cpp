@@ -25,6 +25,12 @@ struct BarInfo {
   UINT disabledArrows = 0;  // ESB_DISABLE_* of EnableScrollBar
 };
 
+// Something lies beyond the page: a bar without it has no thumb and greyed arrows.
+bool Scrolls(const BarInfo& bar) {
+  const int span = bar.max - bar.min + 1;
+  return bar.max > bar.min && (bar.page == 0 || static_cast<int>(bar.page) < span);
+}
+
 int SetInfo(BarInfo& bar, const SCROLLINFO& si) {
   if (si.fMask & SIF_RANGE) {
     bar.min = si.nMin;
@@ -138,12 +144,15 @@ void DrawBar(HDC hdc, const RECT& area, bool vertical, const BarInfo& bar, const
   };
   const bool upDisabled = !enabled || (bar.disabledArrows & ESB_DISABLE_LTUP);
   const bool downDisabled = !enabled || (bar.disabledArrows & ESB_DISABLE_RTDN);
-  DrawScrollArrow(hdc, span(0, g.arrow), (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) |
-                                             (pressed == Part::LineUp ? DFCS_PUSHED : 0) | (upDisabled ? DFCS_INACTIVE : 0));
+  DrawScrollArrow(hdc, span(0, g.arrow),
+                  (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (pressed == Part::LineUp ? DFCS_PUSHED : 0) |
+                      (upDisabled ? DFCS_INACTIVE : 0));
   DrawScrollArrow(hdc, span(g.length - g.arrow, g.length),
                   (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | (pressed == Part::LineDown ? DFCS_PUSHED : 0) |
                       (downDisabled ? DFCS_INACTIVE : 0));
-  if (enabled && bar.max > bar.min && g.thumbLength > 0) DrawScrollThumb(hdc, span(g.thumbStart, g.thumbStart + g.thumbLength), vertical);
+  if (enabled && Scrolls(bar) && g.thumbLength > 0) {
+    DrawScrollThumb(hdc, span(g.thumbStart, g.thumbStart + g.thumbLength), vertical);
+  }
 }
 
 Part PartAt(HWND hwnd, const BarInfo& bar, int along) { return PartOf(Measure(hwnd, bar), along); }
@@ -201,7 +210,9 @@ Geometry MeasureArea(const RECT& area, bool vertical, const BarInfo& bar) {
   return vertical ? Measure(height, width, bar) : Measure(width, height, bar);
 }
 
-void RedrawBars(HWND hwnd) { RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN); }
+void RedrawBars(HWND hwnd) {
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+}
 
 }  // namespace
 
@@ -211,7 +222,7 @@ void PaintWindowBar(HWND hwnd, HDC windowDc, int bar, const RECT& area) {
   const Part pressed = windowBarPress.hwnd == hwnd && windowBarPress.bar == bar ? windowBarPress.part : Part::None;
   // A bar with nothing to scroll shows its arrows greyed.
   DrawBar(windowDc, area, vertical, info, MeasureArea(area, vertical, info), GetSysColorBrush(COLOR_SCROLLBAR),
-          IsWindowEnabled(hwnd) && info.max > info.min, pressed);
+          IsWindowEnabled(hwnd) && Scrolls(info), pressed);
 }
 
 // Tracks the mouse on a window's bar until the button is released, telling the window what the
@@ -221,7 +232,7 @@ void PressWindowBar(HWND hwnd, int bar, POINT screen) {
   const RECT area = WindowBarArea(hwnd, bar);
   auto along = [&](POINT pt) { return vertical ? pt.y - area.top : pt.x - area.left; };
   BarInfo info = WindowBar(hwnd, bar);
-  if (!IsWindowEnabled(hwnd) || info.max <= info.min) return;
+  if (!IsWindowEnabled(hwnd) || !Scrolls(info)) return;
   const Part part = PartOf(MeasureArea(area, vertical, info), along(screen));
   if (part == Part::None || (part == Part::LineUp && (info.disabledArrows & ESB_DISABLE_LTUP)) ||
       (part == Part::LineDown && (info.disabledArrows & ESB_DISABLE_RTDN))) {

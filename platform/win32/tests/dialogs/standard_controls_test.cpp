@@ -36,6 +36,16 @@ const DLGITEMTEMPLATE kListItems[] = {
 TEST_F(DialogTest, AListsScrollBarHasArrowsAndAThumbAndScrollsItWhenClicked) {
   HWND dlg = Modeless(Template(kListItems, WS_VISIBLE));
   HWND list = GetDlgItem(dlg, kList);
+  // Three rows fit: nothing to scroll, no thumb, grey arrows.
+  for (int i = 0; i < 3; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("9"));
+  ui.Pump();
+  {
+    const RECT bar = VerticalBar(list);
+    const int width = bar.right - bar.left, x = (bar.left + bar.right) / 2;
+    EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), UiDriver::PixelAt({x, bar.top + width / 2}));
+    EXPECT_EQ(GetSysColor(COLOR_SCROLLBAR), UiDriver::PixelAt({x, bar.top + width + 4}));
+  }
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
   for (int i = 0; i < 20; ++i) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(100 + i).c_str()));
   }
@@ -73,7 +83,8 @@ TEST_F(DialogTest, AWindowsOwnBarsTellItWhatTheUserAsksFor) {
     if (msg == WM_VSCROLL || msg == WM_HSCROLL) {
       EXPECT_EQ(0, lParam);  // a window's own bar, not a control
       told.push_back({msg, LOWORD(wParam)});
-      if (LOWORD(wParam) == SB_THUMBPOSITION || LOWORD(wParam) == SB_THUMBTRACK) told.back().second = 100 + HIWORD(wParam);
+      const int code = LOWORD(wParam);
+      if (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) told.back().second = 100 + HIWORD(wParam);
     }
     return false;
   };
@@ -119,7 +130,9 @@ const DLGITEMTEMPLATE kComboItems[] = {
 TEST_F(DialogTest, AComboBoxFromTheUsualTemplateKeepsItsWidthAndItsLongListScrolls) {
   HWND dlg = Modeless(Template(kComboItems, WS_VISIBLE));
   HWND combo = GetDlgItem(dlg, kCombo);
-  for (int i = 0; i < 12; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(i).c_str()));
+  for (int i = 0; i < 12; ++i) {
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(i).c_str()));
+  }
   RECT window, client;
   GetWindowRect(combo, &window);
   GetClientRect(combo, &client);
@@ -220,9 +233,12 @@ TEST(Palette, FacesAreFlatNeutralGreysAndEveryTextStandsOutFromItsGround) {
   // A flat caption: no gradient.
   EXPECT_EQ(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION));
   EXPECT_EQ(GetSysColor(COLOR_INACTIVECAPTION), GetSysColor(COLOR_GRADIENTINACTIVECAPTION));
-  const std::pair<int, int> pairs[] = {{COLOR_BTNTEXT, COLOR_3DFACE},           {COLOR_WINDOWTEXT, COLOR_WINDOW},
-                                       {COLOR_CAPTIONTEXT, COLOR_ACTIVECAPTION}, {COLOR_INACTIVECAPTIONTEXT, COLOR_INACTIVECAPTION},
-                                       {COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHT},   {COLOR_GRAYTEXT, COLOR_3DFACE}};
+  const std::pair<int, int> pairs[] = {{COLOR_BTNTEXT, COLOR_3DFACE},
+                                       {COLOR_WINDOWTEXT, COLOR_WINDOW},
+                                       {COLOR_CAPTIONTEXT, COLOR_ACTIVECAPTION},
+                                       {COLOR_INACTIVECAPTIONTEXT, COLOR_INACTIVECAPTION},
+                                       {COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHT},
+                                       {COLOR_GRAYTEXT, COLOR_3DFACE}};
   for (auto [text, ground] : pairs) {
     EXPECT_GE(std::abs(Luma(GetSysColor(text)) - Luma(GetSysColor(ground))), 60) << text << " on " << ground;
   }

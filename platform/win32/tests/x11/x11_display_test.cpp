@@ -373,6 +373,9 @@ TEST_F(X11DisplayTest, KeySymbolsBecomeVirtualKeys) {
   EXPECT_EQ(VirtualKeyFromKeysym(XK_Shift_R), UINT{VK_SHIFT});
   EXPECT_EQ(VirtualKeyFromKeysym(XK_Control_L), UINT{VK_CONTROL});
   EXPECT_EQ(VirtualKeyFromKeysym(XK_Alt_L), UINT{VK_MENU});
+  // Paths and quoted names are typed on these.
+  EXPECT_EQ(VirtualKeyFromKeysym(XK_backslash), UINT{VK_OEM_5});
+  EXPECT_EQ(VirtualKeyFromKeysym(XK_apostrophe), UINT{VK_OEM_7});
   EXPECT_EQ(VirtualKeyFromKeysym(XK_eacute), 0u);
 }
 
