@@ -14,7 +14,6 @@
 #include "skin/skin_popup_dialog.h"
 #include "tessary.h"
 
-
 // One row of the file list, kept across a skin switch.
 struct CFileRowRecord {
   CString path;
@@ -46,7 +45,6 @@ class CConverterDlg : public CSkinDialog {
   int CurrentRow() const { return currentRow_; }
   double ClipLength() const { return clipLength_; }
   CSkinPopupDlg& ProgressWindow() { return progressWindow_; }
-  const CString& ProgramFolder() const { return programFolder_; }
 
   // The skin's elements this window works on; null when the skin has none.
   CColorFontEdit* OutputBox() const;
@@ -101,7 +99,7 @@ class CConverterDlg : public CSkinDialog {
   void AddFiles();
   void BrowseOutput();
   CString BrowseOutputFolder();
-  bool ChooseMergeFile();
+  void ChooseMergeFile();
   void MoveSelectedUp();
   void MoveSelectedDown();
   void SelectRow(int row);
@@ -116,6 +114,8 @@ class CConverterDlg : public CSkinDialog {
   CString OutputText() const;
   void SetOutputText(const CString& text);
 
+  // What the settings file keeps: the output folder and merge file, the modes, the prefix and the
+  // full-screen choices.
   ConverterSettings settings_;
   CString programFolder_;
   int overlayOn_ = 0;

@@ -50,7 +50,7 @@ void CConverterDlg::AddFiles() {
   }
 }
 
-bool CConverterDlg::ChooseMergeFile() {
+void CConverterDlg::ChooseMergeFile() {
   std::vector<char> name(kNameBufferSize, '\0');
   OPENFILENAME ofn{};
   ofn.lStructSize = sizeof ofn;
@@ -59,10 +59,9 @@ bool CConverterDlg::ChooseMergeFile() {
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = kNameBufferSize;
   ofn.Flags = kFileFlags;
-  if (!GetSaveFileName(&ofn)) return false;
+  if (!GetSaveFileName(&ofn)) return;
   settings_.mergeFile = name.data();
   SetOutputText(settings_.mergeFile);
-  return true;
 }
 
 CString CConverterDlg::BrowseOutputFolder() {
