@@ -1,5 +1,7 @@
 // Start-up and shutdown of the main window: settings, skins, profiles, the engine's first
 // property, the conversion mode shown, and what is written when the window goes away.
+#include <algorithm>
+
 #include "app_resources.h"
 #include "converter_fixture.h"
 #include "skin/skin_combo_box.h"
@@ -43,6 +45,12 @@ TEST_F(ConverterTest, SavedSettingsAreShownAndASkinPastTheListFallsBackToTheFirs
   EXPECT_STREQ(dialog_->FindLabel("LABEL_OUTPUTFILE")->Text(), "Output File");
   EXPECT_EQ(dialog_->SelectedSkin(), 2);
   EXPECT_STREQ(dialog_->Settings().prefixName, "web");
+  // Relative names (a profile's overlay image) are found in the program folder.
+  char current[MAX_PATH * 4];
+  ASSERT_GT(GetCurrentDirectory(sizeof current, current), 0u);
+  std::string expected = folder_;
+  std::replace(expected.begin(), expected.end(), '/', '\\');
+  EXPECT_EQ(std::string(current), expected);
   EXPECT_EQ(dialog_->Settings().fullScreenSize, 3);
   EXPECT_EQ(dialog_->Settings().previewDepth, 2);
 }
