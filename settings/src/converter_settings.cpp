@@ -1,6 +1,8 @@
 #include "settings/converter_settings.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 
 #include "win32/windows.h"
 
@@ -8,10 +10,26 @@ namespace {
 
 constexpr char kSection[] = "SETTING";
 
-CString ReadValue(LPCTSTR key, LPCTSTR path) {
+// The value, or nothing when the key is missing. A key that is present but empty is a value.
+std::optional<CString> ReadValue(LPCTSTR key, LPCTSTR path) {
+  // A default no written value can hold tells a missing key from an empty one.
+  constexpr char kMissing[] = "\n";
   char value[MAX_PATH];
-  GetPrivateProfileString(kSection, key, "", value, MAX_PATH, path);
+  GetPrivateProfileString(kSection, key, kMissing, value, MAX_PATH, path);
+  if (std::strcmp(value, kMissing) == 0) return std::nullopt;
   return CString(value);
+}
+
+void ReadNumber(LPCTSTR key, LPCTSTR path, int& number) {
+  if (auto value = ReadValue(key, path)) number = std::atoi(*value);
+}
+
+void ReadText(LPCTSTR key, LPCTSTR path, CString& text) {
+  if (auto value = ReadValue(key, path)) text = *value;
+}
+
+void ReadFlag(LPCTSTR key, LPCTSTR path, BYTE& flag) {
+  if (auto value = ReadValue(key, path)) flag = *value == "T" ? 1 : 0;
 }
 
 void WriteNumber(LPCTSTR key, int number, LPCTSTR path) {
@@ -23,14 +41,14 @@ void WriteNumber(LPCTSTR key, int number, LPCTSTR path) {
 }  // namespace
 
 void ConverterSettings::Load(LPCTSTR path) {
-  selectedSkin = std::atoi(ReadValue("SelSkin", path));
-  fullScreenSize = std::atoi(ReadValue("FullQuality", path));
-  previewDepth = std::atoi(ReadValue("VideoSample", path));
-  prefixName = ReadValue("PreFixName", path);
-  batchOption = ReadValue("BATCHMODE", path) == "T" ? 1 : 0;
-  mergeOption = ReadValue("MERGEMODE", path) == "T" ? 1 : 0;
-  outputFolder = ReadValue("OUTPUTFOLDER", path);
-  mergeFile = ReadValue("MERGEFILE", path);
+  ReadNumber("SelSkin", path, selectedSkin);
+  ReadNumber("FullQuality", path, fullScreenSize);
+  ReadNumber("VideoSample", path, previewDepth);
+  ReadText("PreFixName", path, prefixName);
+  ReadFlag("BATCHMODE", path, batchOption);
+  ReadFlag("MERGEMODE", path, mergeOption);
+  ReadText("OUTPUTFOLDER", path, outputFolder);
+  ReadText("MERGEFILE", path, mergeFile);
 }
 
 void ConverterSettings::Save(LPCTSTR path) const {

@@ -50,27 +50,27 @@ TEST(ConverterSettings, SavedKeysInOrderAndReadBack) {
   EXPECT_EQ(again.mergeOption, 1);
 }
 
-TEST(ConverterSettings, MissingKeysReplaceEveryValue) {
+TEST(ConverterSettings, MissingKeysKeepTheValuesHeldBefore) {
   const std::string folder = FreshFolder();
   ConverterSettings settings;
-  settings.selectedSkin = 3;
-  settings.batchOption = 1;
-  settings.outputFolder = "c:\\";
-  settings.mergeFile = "c:\\mymerge.avi";
-  settings.prefixName = "x";
   settings.Load((folder + "/missing.ini").c_str());
+  // A first start: batch mode into the default folder.
   EXPECT_EQ(settings.selectedSkin, 0);
-  EXPECT_EQ(settings.batchOption, 0);
+  EXPECT_EQ(settings.batchOption, 1);
   EXPECT_EQ(settings.mergeOption, 0);
-  EXPECT_STREQ(settings.outputFolder, "");
-  EXPECT_STREQ(settings.mergeFile, "");
+  EXPECT_STREQ(settings.outputFolder, "c:\\");
+  EXPECT_STREQ(settings.mergeFile, "c:\\mymerge.avi");
   EXPECT_STREQ(settings.prefixName, "");
 
-  WriteText(folder + "/partial.ini", "[SETTING]\nFullQuality=5\n");
+  WriteText(folder + "/partial.ini", "[SETTING]\nFullQuality=5\nMERGEFILE=\nPreFixName=\n");
   settings.selectedSkin = 3;
+  settings.prefixName = "x";
   settings.Load((folder + "/partial.ini").c_str());
   EXPECT_EQ(settings.fullScreenSize, 5);
-  EXPECT_EQ(settings.selectedSkin, 0);
+  EXPECT_EQ(settings.selectedSkin, 3);
+  // Keys that are present but empty are values.
+  EXPECT_STREQ(settings.mergeFile, "");
+  EXPECT_STREQ(settings.prefixName, "");
 }
 
 TEST(ConverterSettings, HandEditedValues) {

@@ -8,13 +8,13 @@ struct ConverterSettings {
   int fullScreenSize = 0;  // "FullQuality": index of the full-screen preview size
   int previewDepth = 0;    // "VideoSample": 0 = 16, 1 = 24, 2 = 32 bits
   CString prefixName;      // "PreFixName"
-  BYTE batchOption = 0;    // "BATCHMODE": "T" or "F"
+  BYTE batchOption = 1;    // "BATCHMODE": "T" or "F"
   BYTE mergeOption = 0;    // "MERGEMODE"
-  CString outputFolder;    // "OUTPUTFOLDER"
-  CString mergeFile;       // "MERGEFILE"
+  CString outputFolder = "c:\\";           // "OUTPUTFOLDER"
+  CString mergeFile = "c:\\mymerge.avi";   // "MERGEFILE"
 
-  // Reads every key; a missing file or key gives 0 or an empty text (not the value held before).
-  // Values are cut at 259 characters.
+  // Reads every key; a missing file or key keeps the value held before, so a first start shows
+  // the defaults above. Values are cut at 259 characters.
   void Load(LPCTSTR path);
   // Writes every key, in the order above; failures are ignored.
   void Save(LPCTSTR path) const;

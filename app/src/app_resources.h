@@ -1,0 +1,18 @@
+#pragma once
+// Resource ids of the program.
+#include "win32/windows.h"
+
+constexpr UINT IDR_MAINFRAME = 128;
+constexpr UINT IDD_CONVERTER = 102;
+
+constexpr UINT IDS_OUTPUT_FOLDER = 102;
+constexpr UINT IDS_OUTPUT_FILE = 103;
+constexpr UINT IDS_PROFILE_NOT_FOUND = 105;
+constexpr UINT IDS_OPEN_FAILED = 112;
+constexpr UINT IDS_EXTRACT_FAILED = 113;
+constexpr UINT IDS_NO_OUTPUT_FOLDER = 120;
+constexpr UINT IDS_NO_OUTPUT_FILE = 121;
+constexpr UINT IDS_MERGE_FILE_IS_INPUT = 122;
+
+// Called by the main dialog so that the resource tables come with it into any program.
+void LinkProgramResources();
