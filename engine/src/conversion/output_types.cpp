@@ -5,6 +5,7 @@
 
 #include "conversion/asf_writer_stage.h"
 #include "conversion/avi_writer_stage.h"
+#include "conversion/mpeg_writer_stage.h"
 
 namespace {
 
@@ -12,14 +13,14 @@ constexpr auto kNoWriterYet = nullptr;
 
 constexpr OutputTypeRow kOutputTypes[] = {
     // type                      frame                width height rate       tee            overlay converter    writer stage
-    {OutputType::VCD_PAL,       FrameRule::Standard, 352, 288, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::VCD_NTSC,      FrameRule::Standard, 352, 240, 29.97003f, u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::SVCD_PAL,      FrameRule::Standard, 480, 576, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::SVCD_NTSC,     FrameRule::Standard, 480, 480, 29.97003f, u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::DVD_PAL,       FrameRule::Standard, 720, 576, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::DVD_NTSC,      FrameRule::Standard, 720, 480, 29.97f,    u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::MPEG1,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::MPEG2,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::VCD_PAL,       FrameRule::Standard, 352, 288, 25.0f,     u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::VCD_NTSC,      FrameRule::Standard, 352, 240, 29.97003f, u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::SVCD_PAL,      FrameRule::Standard, 480, 576, 25.0f,     u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::SVCD_NTSC,     FrameRule::Standard, 480, 480, 29.97003f, u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::DVD_PAL,       FrameRule::Standard, 720, 576, 25.0f,     u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::DVD_NTSC,      FrameRule::Standard, 720, 480, 29.97f,    u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::MPEG1,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::MPEG2,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
     {OutputType::AVI,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter",  &AviWriterStage::Make},
     {OutputType::WMV,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter2", &AsfWriterStage::Make},
     {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},

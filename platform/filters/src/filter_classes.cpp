@@ -1,13 +1,16 @@
 // Makes the outside filters creatable by class id.
 #include <mutex>
 
+#include "filters/encoder_settings.h"
 #include "filters/outside_filters.h"
 #include "mp3_encoder_filter.h"
+#include "mpeg_writer.h"
 #include "ole/objbase.h"
 
 void RegisterOutsideFilterClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
     RegisterBuiltinClass(CLSID_Mp3EncoderFilter, &CreateComInstance<&filters::Mp3EncoderFilter::Create>);
+    RegisterBuiltinClass(CLSID_MpegWriter, &CreateComInstance<&filters::MpegWriter::Create>);
   });
 }

@@ -1,0 +1,78 @@
+#pragma once
+// The settings interfaces the outside writers share, called by method position: the encoder
+// settings of the MPEG, Flash and 3GP writers, and the MPEG writer's mode.
+#include "dshow/dshow.h"
+
+DEFINE_GUID(IID_IEncoderSettings, 0x1DE5F22F, 0xD5D1, 0x4980, 0x97, 0x97, 0xAC, 0x99, 0x31, 0x39, 0x9A, 0x08);
+
+// What a writer encodes. Values take effect when the file starts; a writer whose format forbids a
+// value uses the nearest legal one. Rates are in bit/s and Hz, sizes in pixels.
+interface IEncoderSettings : public IUnknown {
+  // 1: the video codec: 1 MPEG-1, 2 MPEG-2 (MPEG writer); the writer's own codes elsewhere.
+  STDMETHOD(SetVideoCodec)(LONG code) = 0;
+  // 2: the mean video bit rate.
+  STDMETHOD(SetVideoBitRate)(LONG bps) = 0;
+  // 3: the picture size; 0 keeps the input's.
+  STDMETHOD(SetFrameSize)(LONG width, LONG height) = 0;
+  // 4: the frame rate as decimal text ("25", "29.970030"); empty keeps the input's.
+  STDMETHOD(SetFrameRate)(const char* rate) = 0;
+  // 5: frames from one keyframe to the next; 0 for the encoder's choice.
+  STDMETHOD(SetKeyframeInterval)(LONG frames) = 0;
+  // 6, 7: the highest and lowest video bit rate; 0 for none.
+  STDMETHOD(SetMaxVideoBitRate)(LONG bps) = 0;
+  STDMETHOD(SetMinVideoBitRate)(LONG bps) = 0;
+  // 8: the decoder's video buffer, in bits; 0 for the encoder's choice.
+  STDMETHOD(SetVideoBufferSize)(LONG bits) = 0;
+  // 9: B-frames between reference frames.
+  STDMETHOD(SetBFrames)(LONG count) = 0;
+  // 10-18: read back what 9 and 1-8 set.
+  STDMETHOD(GetBFrames)(LONG* count) = 0;
+  STDMETHOD(GetVideoCodec)(LONG* code) = 0;
+  STDMETHOD(GetVideoBitRate)(LONG* bps) = 0;
+  STDMETHOD(GetFrameSize)(LONG* width, LONG* height) = 0;
+  STDMETHOD(GetFrameRate)(char* rate, LONG size) = 0;
+  STDMETHOD(GetKeyframeInterval)(LONG* frames) = 0;
+  STDMETHOD(GetMaxVideoBitRate)(LONG* bps) = 0;
+  STDMETHOD(GetMinVideoBitRate)(LONG* bps) = 0;
+  STDMETHOD(GetVideoBufferSize)(LONG* bits) = 0;
+  // 19: the audio codec, in the writer's own codes.
+  STDMETHOD(SetAudioCodec)(LONG code) = 0;
+  // 20-22: the audio's bit rate, channels and sample rate.
+  STDMETHOD(SetAudioBitRate)(LONG bps) = 0;
+  STDMETHOD(SetAudioChannels)(LONG channels) = 0;
+  STDMETHOD(SetAudioSampleRate)(LONG hz) = 0;
+  // 23-26: read back what 19-22 set.
+  STDMETHOD(GetAudioCodec)(LONG* code) = 0;
+  STDMETHOD(GetAudioBitRate)(LONG* bps) = 0;
+  STDMETHOD(GetAudioChannels)(LONG* channels) = 0;
+  STDMETHOD(GetAudioSampleRate)(LONG* hz) = 0;
+};
+
+// ---- MPEG writer: the six disc types, MPEG-1 and MPEG-2 ----------------------------------------
+DEFINE_GUID(CLSID_MpegWriter, 0x3B0C20CF, 0x48E3, 0x4383, 0xA9, 0x79, 0x7C, 0x81, 0xB2, 0x26, 0x2F, 0x34);
+DEFINE_GUID(IID_IMpegWriterMode, 0xA238147D, 0x97A4, 0x4340, 0xA2, 0x9C, 0xAD, 0x44, 0x45, 0x05, 0x54, 0xAB);
+
+constexpr LONG kMpegWriterKey = 8453;
+
+// The kind of file the MPEG writer makes. A disc preset imposes its standard's codecs, picture,
+// rates and buffers over the encoder settings; with MPEG-1 and MPEG-2 the encoder settings say
+// what is made, the video codec code choosing between the two.
+enum MpegPreset : LONG {
+  MPEG_PRESET_VCD_PAL,
+  MPEG_PRESET_VCD_NTSC,
+  MPEG_PRESET_SVCD_PAL,
+  MPEG_PRESET_SVCD_NTSC,
+  MPEG_PRESET_DVD_PAL,
+  MPEG_PRESET_DVD_NTSC,
+  MPEG_PRESET_MPEG1,
+  MPEG_PRESET_MPEG2,
+};
+
+interface IMpegWriterMode : public IUnknown {
+  // 1: the caller's key; kept, it changes nothing.
+  STDMETHOD(SetKey)(LONG key) = 0;
+  // 2: the picture's shape on screen: 0 square pixels, 1 4:3, 2 16:9.
+  STDMETHOD(SetAspectRatio)(LONG ratio) = 0;
+  // 3: an MpegPreset; E_INVALIDARG for another value.
+  STDMETHOD(SetPreset)(LONG preset) = 0;
+};
