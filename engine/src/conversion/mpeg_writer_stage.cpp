@@ -1,7 +1,7 @@
 #include "conversion/mpeg_writer_stage.h"
 
 #include "conversion/output_types.h"
-#include "filters/encoder_settings.h"
+#include "filters/writer_settings.h"
 
 std::unique_ptr<WriterStage> MpegWriterStage::Make(const WriterInputs& inputs) {
   return std::make_unique<MpegWriterStage>(inputs);

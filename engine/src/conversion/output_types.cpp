@@ -5,6 +5,7 @@
 
 #include "conversion/asf_writer_stage.h"
 #include "conversion/avi_writer_stage.h"
+#include "conversion/mp4_writer_stage.h"
 #include "conversion/mpeg_writer_stage.h"
 
 namespace {
@@ -25,8 +26,8 @@ constexpr OutputTypeRow kOutputTypes[] = {
     {OutputType::WMV,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter2", &AsfWriterStage::Make},
     {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
     {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
+    {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
     {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
     {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
     {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},

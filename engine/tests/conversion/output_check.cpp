@@ -30,6 +30,8 @@ DecodedFile DecodeFile(const std::string& path) {
   }
   avformat_find_stream_info(input, nullptr);
   file.format = input->iformat->name;
+  const AVDictionaryEntry* tag = nullptr;
+  while ((tag = av_dict_get(input->metadata, "", tag, AV_DICT_IGNORE_SUFFIX))) file.tags[tag->key] = tag->value;
   std::vector<Decoder> decoders(input->nb_streams);
   int64_t audioSamples = 0;
   for (unsigned i = 0; i < input->nb_streams; ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 // Conversions of a short marked clip into one output type, and what the written file must show:
 // read with the FFmpeg libraries, every packet decoded.
+#include <map>
 #include <string>
 
 #include "hosted_control.h"
@@ -20,6 +21,7 @@ struct DecodedFile {
   int channels = 0;
   double videoSeconds = 0;  // frames over the frame rate
   double audioSeconds = 0;  // samples decoded over the sample rate
+  std::map<std::string, std::string> tags;  // the file's metadata
 };
 
 DecodedFile DecodeFile(const std::string& path);

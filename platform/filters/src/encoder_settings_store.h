@@ -3,7 +3,7 @@
 #include <string>
 
 #include "dshow/dshow.h"
-#include "filters/encoder_settings.h"
+#include "filters/writer_settings.h"
 
 namespace filters {
 
@@ -17,7 +17,6 @@ struct EncoderValues {
   LONG maxVideoBitRate = 0;
   LONG minVideoBitRate = 0;
   LONG videoBufferSize = 0;
-  LONG bFrames = 0;
   LONG audioCodec = 0;
   LONG audioBitRate = 0;
   LONG audioChannels = 0;
@@ -40,8 +39,12 @@ class EncoderSettingsStore : public IEncoderSettings {
   STDMETHODIMP SetVideoBufferSize(LONG bits) override {
     return SetNonNegative(&EncoderValues::videoBufferSize, bits);
   }
-  STDMETHODIMP SetBFrames(LONG count) override { return SetNonNegative(&EncoderValues::bFrames, count); }
-  STDMETHODIMP GetBFrames(LONG* count) override { return Get(&EncoderValues::bFrames, count); }
+  STDMETHODIMP SetBFrames(LONG count) override { return count == 0 ? S_OK : E_INVALIDARG; }
+  STDMETHODIMP GetBFrames(LONG* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
   STDMETHODIMP GetVideoCodec(LONG* code) override { return Get(&EncoderValues::videoCodec, code); }
   STDMETHODIMP GetVideoBitRate(LONG* bps) override { return Get(&EncoderValues::videoBitRate, bps); }
   STDMETHODIMP GetFrameSize(LONG* width, LONG* height) override;

@@ -1,9 +1,10 @@
 // Makes the outside filters creatable by class id.
 #include <mutex>
 
-#include "filters/encoder_settings.h"
+#include "filters/writer_settings.h"
 #include "filters/outside_filters.h"
 #include "mp3_encoder_filter.h"
+#include "mp4_writer.h"
 #include "mpeg_writer.h"
 #include "ole/objbase.h"
 
@@ -12,5 +13,6 @@ void RegisterOutsideFilterClasses() {
   std::call_once(once, [] {
     RegisterBuiltinClass(CLSID_Mp3EncoderFilter, &CreateComInstance<&filters::Mp3EncoderFilter::Create>);
     RegisterBuiltinClass(CLSID_MpegWriter, &CreateComInstance<&filters::MpegWriter::Create>);
+    RegisterBuiltinClass(CLSID_Mp4Writer, &CreateComInstance<&filters::Mp4Writer::Create>);
   });
 }

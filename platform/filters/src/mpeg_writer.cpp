@@ -147,7 +147,6 @@ bool MpegWriter::PlanVideo(const dshow::filters::VideoFormat& in, VideoPlan* pla
   }
   t.options["bufsize"] = std::to_string(buffer);
   t.options["aspect"] = RationalText(SampleAspect(aspect, t.width, t.height));
-  if (values.bFrames > 0) t.options["bf"] = std::to_string(std::min<LONG>(values.bFrames, 2));
   plan->codec = avcodec_find_encoder(mpeg2 ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MPEG1VIDEO);
   return plan->codec != nullptr;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The settings interfaces the outside writers share, called by method position: the encoder
-// settings of the MPEG, Flash and 3GP writers, and the MPEG writer's mode.
+// The settings interfaces of the outside writers, called by method position: the encoder
+// settings the MPEG, Flash and 3GP writers share, then each writer's own.
 #include "dshow/dshow.h"
 
 DEFINE_GUID(IID_IEncoderSettings, 0x1DE5F22F, 0xD5D1, 0x4980, 0x97, 0x97, 0xAC, 0x99, 0x31, 0x39, 0x9A, 0x08);
@@ -23,7 +23,7 @@ interface IEncoderSettings : public IUnknown {
   STDMETHOD(SetMinVideoBitRate)(LONG bps) = 0;
   // 8: the decoder's video buffer, in bits; 0 for the encoder's choice.
   STDMETHOD(SetVideoBufferSize)(LONG bits) = 0;
-  // 9: B-frames between reference frames.
+  // 9: B-frames between reference frames; these writers code none, so only 0 is taken.
   STDMETHOD(SetBFrames)(LONG count) = 0;
   // 10-18: read back what 9 and 1-8 set.
   STDMETHOD(GetBFrames)(LONG* count) = 0;
@@ -75,4 +75,37 @@ interface IMpegWriterMode : public IUnknown {
   STDMETHOD(SetAspectRatio)(LONG ratio) = 0;
   // 3: an MpegPreset; E_INVALIDARG for another value.
   STDMETHOD(SetPreset)(LONG preset) = 0;
+};
+
+// ---- MP4 writer: MP4 and PSP ---------------------------------------------------------------------
+DEFINE_GUID(CLSID_Mp4Writer, 0x8217EEA6, 0x7902, 0x421D, 0xAA, 0xFF, 0x4C, 0xB0, 0x89, 0xFA, 0xFB, 0x8A);
+DEFINE_GUID(IID_IMp4WriterSettings, 0x0D01CC91, 0x5DF9, 0x4263, 0xA4, 0x76, 0x9A, 0x86, 0xC9, 0xB2, 0x4B, 0xAB);
+
+constexpr LONG kMp4WriterKey = 5433;
+
+// MPEG-4 video and AAC sound in an MP4 file; with sample rate 0 a PSP file with 48000 Hz sound.
+interface IMp4WriterSettings : public IUnknown {
+  // 1-4: video bit rate, audio bit rate (bit/s), sample rate (Hz; 0: PSP) and channels.
+  STDMETHOD(SetVideoBitRate)(LONG bps) = 0;
+  STDMETHOD(SetAudioBitRate)(LONG bps) = 0;
+  STDMETHOD(SetAudioSampleRate)(LONG hz) = 0;
+  STDMETHOD(SetAudioChannels)(LONG channels) = 0;
+  // 5: frames a second; 0 keeps the input's.
+  STDMETHOD(SetFrameRate)(LONG fps) = 0;
+  // 6: the picture size; 0 keeps the input's.
+  STDMETHOD(SetFrameSize)(LONG width, LONG height) = 0;
+  // 7: the video codec: 0 MPEG-4 Part 2, 1 H.264.
+  STDMETHOD(SetVideoCodec)(LONG codec) = 0;
+  // 8: frames from one keyframe to the next; 0 for the encoder's choice.
+  STDMETHOD(SetKeyframeInterval)(LONG frames) = 0;
+  // 9-13: the file's title, album, author, comment and copyright tags.
+  STDMETHOD(SetTitle)(BSTR text) = 0;
+  STDMETHOD(SetAlbum)(BSTR text) = 0;
+  STDMETHOD(SetAuthor)(BSTR text) = 0;
+  STDMETHOD(SetComment)(BSTR text) = 0;
+  STDMETHOD(SetCopyright)(BSTR text) = 0;
+  // 14: the caller's key; kept, it changes nothing.
+  STDMETHOD(SetKey)(LONG key) = 0;
+  // 15: B-frames; this writer codes none, so only 0 is taken.
+  STDMETHOD(SetBFrames)(LONG count) = 0;
 };
