@@ -7,6 +7,7 @@
 #include "conversion/avi_writer_stage.h"
 #include "conversion/mp4_writer_stage.h"
 #include "conversion/mpeg_writer_stage.h"
+#include "conversion/three_gp_writer_stage.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ constexpr OutputTypeRow kOutputTypes[] = {
     {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
     {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
     {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &ThreeGpWriterStage::Make},
     {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
     {OutputType::ANIMATED_GIF,  FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
 };

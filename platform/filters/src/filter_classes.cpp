@@ -5,6 +5,7 @@
 #include "filters/outside_filters.h"
 #include "mp3_encoder_filter.h"
 #include "mp4_writer.h"
+#include "three_gp_writer.h"
 #include "mpeg_writer.h"
 #include "ole/objbase.h"
 
@@ -14,5 +15,6 @@ void RegisterOutsideFilterClasses() {
     RegisterBuiltinClass(CLSID_Mp3EncoderFilter, &CreateComInstance<&filters::Mp3EncoderFilter::Create>);
     RegisterBuiltinClass(CLSID_MpegWriter, &CreateComInstance<&filters::MpegWriter::Create>);
     RegisterBuiltinClass(CLSID_Mp4Writer, &CreateComInstance<&filters::Mp4Writer::Create>);
+    RegisterBuiltinClass(CLSID_ThreeGpWriter, &CreateComInstance<&filters::ThreeGpWriter::Create>);
   });
 }

@@ -109,3 +109,22 @@ interface IMp4WriterSettings : public IUnknown {
   // 15: B-frames; this writer codes none, so only 0 is taken.
   STDMETHOD(SetBFrames)(LONG count) = 0;
 };
+
+// ---- 3GP writer ----------------------------------------------------------------------------------
+// Also offers IEncoderSettings: video codes 13 MPEG-4 and 5 H.263; audio codes 0x15002 AAC and
+// 0x12000 AMR-NB. Another code gives MPEG-4 or AAC.
+DEFINE_GUID(CLSID_ThreeGpWriter, 0x469DE030, 0x546D, 0x418A, 0xB9, 0x5E, 0x41, 0x15, 0x08, 0xC9, 0xE5, 0x97);
+DEFINE_GUID(IID_IThreeGpWriterMode, 0x4D39E155, 0x89D6, 0x4D55, 0x88, 0x2C, 0x2A, 0x2F, 0xB5, 0xEF, 0xDF, 0xB4);
+
+constexpr LONG kThreeGpWriterKey = 5422;
+constexpr LONG kThreeGpVideoMpeg4 = 13;
+constexpr LONG kThreeGpVideoH263 = 5;
+constexpr LONG kThreeGpAudioAac = 0x15002;
+constexpr LONG kThreeGpAudioAmrNb = 0x12000;
+
+interface IThreeGpWriterMode : public IUnknown {
+  // 1: the caller's key; kept, it changes nothing.
+  STDMETHOD(SetKey)(LONG key) = 0;
+  // 2: the file kind: 0 3GP, 1 3G2.
+  STDMETHOD(SetFileKind)(LONG kind) = 0;
+};
