@@ -5,6 +5,7 @@
 
 #include "conversion/asf_writer_stage.h"
 #include "conversion/avi_writer_stage.h"
+#include "conversion/gif_writer_stage.h"
 #include "conversion/mp4_writer_stage.h"
 #include "conversion/mpeg_writer_stage.h"
 #include "conversion/three_gp_writer_stage.h"
@@ -32,7 +33,7 @@ constexpr OutputTypeRow kOutputTypes[] = {
     {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
     {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &ThreeGpWriterStage::Make},
     {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::ANIMATED_GIF,  FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::ANIMATED_GIF,  FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &GifWriterStage::Make},
 };
 
 // A row stands at its type's number, so a value finds its row by position.

@@ -26,6 +26,7 @@ class EncodingWriter::InputPin : public CBaseInputPin {
   STDMETHODIMP Receive(IMediaSample* sample) override {
     if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
     CAutoLock hold(&encodeLock_);
+    if (discarding_) return S_OK;
     if (!encoder_ || stream_ < 0) return VFW_E_WRONG_STATE;
     BYTE* data = nullptr;
     sample->GetPointer(&data);
@@ -65,6 +66,7 @@ class EncodingWriter::InputPin : public CBaseInputPin {
     CAutoLock hold(&encodeLock_);
     std::string error;
     drained_ = false;
+    discarding_ = false;
     nextSlot_ = 0;
     written_ = 0;
     if (video_) {
@@ -78,7 +80,11 @@ class EncodingWriter::InputPin : public CBaseInputPin {
       PcmFormat in;
       if (!ReadPcmFormat(CurrentMediaType(), &in)) return VFW_E_NOT_CONNECTED;
       AudioPlan plan;
-      if (!writer.PlanAudio(in, &plan) || !plan.codec) return VFW_E_NO_ACCEPTABLE_TYPES;
+      if (!writer.PlanAudio(in, &plan)) return VFW_E_NO_ACCEPTABLE_TYPES;
+      if (!plan.codec) {
+        discarding_ = true;
+        return S_OK;
+      }
       encoder_ = StreamEncoder::OpenAudio(plan.codec, in, plan.target, &error);
     }
     if (!encoder_) return VFW_E_TYPE_NOT_ACCEPTED;
@@ -92,6 +98,7 @@ class EncodingWriter::InputPin : public CBaseInputPin {
     CAutoLock hold(&encodeLock_);
     encoder_.reset();
     stream_ = -1;
+    discarding_ = false;
   }
 
   // Video: frames written and the frame rate; audio: milliseconds written.
@@ -140,6 +147,7 @@ class EncodingWriter::InputPin : public CBaseInputPin {
   VideoFormat videoIn_;
   int stream_ = -1;
   bool drained_ = false;
+  bool discarding_ = false;  // the format writes nothing of this input
   int64_t nextSlot_ = 0;
   std::atomic<int64_t> written_ = 0;
 };

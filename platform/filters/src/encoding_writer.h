@@ -49,7 +49,7 @@ class EncodingWriter : public dshow::filters::SinkFilter, public IFileSinkFilter
   EncodingWriter(const TCHAR* name, LPUNKNOWN outer, REFCLSID clsid, LPCWSTR videoPin, LPCWSTR audioPin);
 
   // The format's rules, asked as the file starts for the inputs that are connected. A false answer
-  // fails the start.
+  // fails the start; an audio plan without a codec takes the sound and writes nothing of it.
   virtual bool PlanVideo(const dshow::filters::VideoFormat& in, VideoPlan* plan) = 0;
   virtual bool PlanAudio(const dshow::filters::PcmFormat& in, AudioPlan* plan) = 0;
   virtual FilePlan PlanFile() = 0;

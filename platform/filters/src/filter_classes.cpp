@@ -4,6 +4,7 @@
 #include "filters/writer_settings.h"
 #include "filters/outside_filters.h"
 #include "mp3_encoder_filter.h"
+#include "gif_writer.h"
 #include "mp4_writer.h"
 #include "three_gp_writer.h"
 #include "mpeg_writer.h"
@@ -16,5 +17,6 @@ void RegisterOutsideFilterClasses() {
     RegisterBuiltinClass(CLSID_MpegWriter, &CreateComInstance<&filters::MpegWriter::Create>);
     RegisterBuiltinClass(CLSID_Mp4Writer, &CreateComInstance<&filters::Mp4Writer::Create>);
     RegisterBuiltinClass(CLSID_ThreeGpWriter, &CreateComInstance<&filters::ThreeGpWriter::Create>);
+    RegisterBuiltinClass(CLSID_GifWriter, &CreateComInstance<&filters::GifWriter::Create>);
   });
 }

@@ -128,3 +128,30 @@ interface IThreeGpWriterMode : public IUnknown {
   // 2: the file kind: 0 3GP, 1 3G2.
   STDMETHOD(SetFileKind)(LONG kind) = 0;
 };
+
+// ---- Animated GIF writer -------------------------------------------------------------------------
+DEFINE_GUID(CLSID_GifWriter, 0x6B94F187, 0xEBC3, 0x4CC5, 0x93, 0xFD, 0x9D, 0x26, 0x63, 0x5C, 0x4C, 0x55);
+DEFINE_GUID(IID_IGifWriterSettings, 0xFA5587A0, 0xC3E4, 0x4911, 0xA1, 0x23, 0x63, 0x76, 0x3D, 0xB8, 0xB5, 0x04);
+
+constexpr LONG kGifWriterKey = 4957;
+
+// An animated GIF of the video; sound is not written.
+interface IGifWriterSettings : public IUnknown {
+  // 1: the caller's key; kept, it changes nothing.
+  STDMETHOD(SetKey)(LONG key) = 0;
+  // 2: the most colours a picture uses, 2-256; 16 or fewer gives a 16-colour palette.
+  STDMETHOD(SetMaxColors)(LONG colors) = 0;
+  // 3-5: the colour reduction, the quality switch and the transparent colour (blue in the lowest
+  // byte, then green, then red). Kept: this writer reduces every picture to a fixed palette and
+  // draws no colour transparent.
+  STDMETHOD(SetQuantizer)(LONG quantizer) = 0;
+  STDMETHOD(SetVideoQuality)(LONG quality) = 0;
+  STDMETHOD(SetTransparentColor)(LONG rgb) = 0;
+  // 6: how often the animation plays: below 0 forever, 0 once, n: once and n repeats.
+  STDMETHOD(SetLoop)(LONG loop) = 0;
+  // 7: frames a second; 0 keeps the input's.
+  STDMETHOD(SetFrameRate)(LONG fps) = 0;
+  // 8, 9: the picture's width and height; 0 keeps the input's.
+  STDMETHOD(SetWidth)(LONG width) = 0;
+  STDMETHOD(SetHeight)(LONG height) = 0;
+};
