@@ -107,8 +107,8 @@ int CTessaryCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 }
 
 void CTessaryCtrl::OnDestroy() {
-  TearDownEditing();
   COleControl::OnDestroy();
+  StopProcessing();
 }
 
 LRESULT CTessaryCtrl::OnConversionDone(WPARAM, LPARAM) {

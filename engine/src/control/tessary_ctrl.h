@@ -4,6 +4,7 @@
 // the editing timeline, and per Save a conversion plan that builds the conversion graph.
 #include "control/cmd_target_ref.h"
 #include "conversion/conversion_graph.h"
+#include "conversion/flv_temporary_file.h"
 #include "conversion/output_settings.h"
 #include "dshow/dshow.h"
 #include "mfc/afxctl.h"
@@ -146,8 +147,9 @@ class CTessaryCtrl : public COleControl {
   GraphEnd ReadGraphNotices();
   // Removes the output of a failed conversion and tells the user.
   void DiscardIncompleteOutput();
-  // Ends the current conversion; the container calls InitControl before the next one.
-  void StopProcessing();
+  // Ends the current conversion; the container calls InitControl before the next one. aborted:
+  // the conversion did not run to its end (stopped, cancelled, failed).
+  void StopProcessing(bool aborted = true);
   // The collection an index property points into and the index (null for other members).
   CItemCollection* IndexedCollection(DISPID dispid, short*& index);
 
@@ -172,6 +174,8 @@ class CTessaryCtrl : public COleControl {
   ULONG_PTR gdiplusToken_ = 0;
   // The name given to the last Save.
   CString outputFile_;
+  // Where an FLV conversion writes until it stops.
+  FlvTemporaryFile flvTemporary_;
 
   // ---- Properties: what a conversion makes, and the others in member id order
   OutputSettings settings_;

@@ -5,6 +5,7 @@
 
 #include "conversion/asf_writer_stage.h"
 #include "conversion/avi_writer_stage.h"
+#include "conversion/flash_writer_stage.h"
 #include "conversion/gif_writer_stage.h"
 #include "conversion/mp4_writer_stage.h"
 #include "conversion/mpeg_writer_stage.h"
@@ -30,9 +31,9 @@ constexpr OutputTypeRow kOutputTypes[] = {
     {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
     {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
     {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
-    {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &FlashWriterStage::Make},
     {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &ThreeGpWriterStage::Make},
-    {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &FlashWriterStage::Make},
     {OutputType::ANIMATED_GIF,  FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &GifWriterStage::Make},
 };
 

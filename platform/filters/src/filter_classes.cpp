@@ -4,6 +4,7 @@
 #include "filters/writer_settings.h"
 #include "filters/outside_filters.h"
 #include "mp3_encoder_filter.h"
+#include "flash_writer.h"
 #include "gif_writer.h"
 #include "mp4_writer.h"
 #include "three_gp_writer.h"
@@ -18,5 +19,6 @@ void RegisterOutsideFilterClasses() {
     RegisterBuiltinClass(CLSID_Mp4Writer, &CreateComInstance<&filters::Mp4Writer::Create>);
     RegisterBuiltinClass(CLSID_ThreeGpWriter, &CreateComInstance<&filters::ThreeGpWriter::Create>);
     RegisterBuiltinClass(CLSID_GifWriter, &CreateComInstance<&filters::GifWriter::Create>);
+    RegisterBuiltinClass(CLSID_FlashWriter, &CreateComInstance<&filters::FlashWriter::Create>);
   });
 }

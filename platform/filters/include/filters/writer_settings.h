@@ -155,3 +155,22 @@ interface IGifWriterSettings : public IUnknown {
   STDMETHOD(SetWidth)(LONG width) = 0;
   STDMETHOD(SetHeight)(LONG height) = 0;
 };
+
+// ---- Flash writer: FLV and SWF -------------------------------------------------------------------
+// Also offers IEncoderSettings; its codec codes are the FLV ones: video 2 Sorenson H.263, audio 2
+// MP3, the only ones it writes. MP3 is sampled at 44100, 22050 or 11025 Hz, the rates Flash plays.
+DEFINE_GUID(CLSID_FlashWriter, 0x25C1CC5A, 0x1DCF, 0x44C7, 0xAF, 0xB8, 0xC4, 0xCD, 0x7A, 0x32, 0x5E, 0xA7);
+DEFINE_GUID(IID_IFlashWriterMode, 0x2EC3F970, 0x6D10, 0x49F6, 0x8B, 0x8A, 0x86, 0xDA, 0xAF, 0x26, 0x19, 0xFC);
+
+constexpr LONG kFlashWriterKey = 8450;
+constexpr LONG kFlashVideoSorenson = 2;
+constexpr LONG kFlashAudioMp3 = 2;
+
+interface IFlashWriterMode : public IUnknown {
+  // 1: nonzero: an FLV file gets the writer's own "onMetaData" tag; 0 leaves it to a later pass.
+  STDMETHOD(SetWriteMetadata)(LONG write) = 0;
+  // 2: 1 an FLV file, 0 an SWF movie.
+  STDMETHOD(SetFlv)(LONG flv) = 0;
+  // 3: the caller's key; kept, it changes nothing.
+  STDMETHOD(SetKey)(LONG key) = 0;
+};
