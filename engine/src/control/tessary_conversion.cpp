@@ -5,6 +5,7 @@
 #include "control/wmv_profiles.h"
 #include "conversion/conversion_plan.h"
 #include "conversion/output_types.h"
+#include "conversion/quicktime_writer_stage.h"
 #include "engine/tessary_ids.h"
 
 // ---- Run flags ----------------------------------------------------------------------------------
@@ -96,10 +97,19 @@ void CTessaryCtrl::OnTimer(UINT_PTR nIDEvent) {
   COleControl::OnTimer(nIDEvent);
 }
 
+// QuickTime runs in real time; its writer counts what it has written.
 void CTessaryCtrl::ReportProgress() {
-  LONGLONG position = 0;
-  if (FAILED(graph_.CurrentPosition(&position))) return;
-  FireEvent(eventidProcessing, EVENT_PARAM(VTS_R8 VTS_R8), double(position) * 1e-7, GetTotalDuration());
+  double seconds = 0;
+  if (OutputType(settings_.outputType) == OutputType::QT) {
+    LONG written = 0;
+    if (!QuickTimePosition(graph_.Writer().get(), &written)) return;
+    seconds = written;
+  } else {
+    LONGLONG position = 0;
+    if (FAILED(graph_.CurrentPosition(&position))) return;
+    seconds = double(position) * 1e-7;
+  }
+  FireEvent(eventidProcessing, EVENT_PARAM(VTS_R8 VTS_R8), seconds, GetTotalDuration());
 }
 
 LRESULT CTessaryCtrl::OnGraphNotify(WPARAM, LPARAM) {

@@ -9,6 +9,7 @@
 #include "conversion/gif_writer_stage.h"
 #include "conversion/mp4_writer_stage.h"
 #include "conversion/mpeg_writer_stage.h"
+#include "conversion/quicktime_writer_stage.h"
 #include "conversion/three_gp_writer_stage.h"
 
 namespace {
@@ -27,7 +28,7 @@ constexpr OutputTypeRow kOutputTypes[] = {
     {OutputType::MPEG2,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
     {OutputType::AVI,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter",  &AviWriterStage::Make},
     {OutputType::WMV,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter2", &AsfWriterStage::Make},
-    {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &QuickTimeWriterStage::Make},
     {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
     {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
     {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},

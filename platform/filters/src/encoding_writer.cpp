@@ -14,6 +14,13 @@ class EncodingWriter::InputPin : public CBaseInputPin {
   InputPin(EncodingWriter* filter, bool video, LPCWSTR name, HRESULT* phr)
       : CBaseInputPin("Writer input", filter, &filter->lock_, phr, name), filter_(filter), video_(video) {}
 
+  DECLARE_IUNKNOWN
+  STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (SUCCEEDED(filter_->PinInterface(video_, riid, ppv))) return S_OK;
+    return CBaseInputPin::NonDelegatingQueryInterface(riid, ppv);
+  }
+
   HRESULT CheckMediaType(const CMediaType* mt) override {
     if (video_) {
       VideoFormat f;
@@ -256,6 +263,13 @@ void EncodingWriter::FinishFile() {
 }
 
 LONG EncodingWriter::UnitsWritten() { return video_->IsConnected() ? video_->Written() : audio_->Written(); }
+
+LONG EncodingWriter::AudioMillisecondsWritten() { return audio_->Written(); }
+
+HRESULT EncodingWriter::PinInterface(bool, REFIID, void** ppv) {
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
 
 LONG EncodingWriter::UnitsPerSecond() { return video_->IsConnected() ? video_->PerSecond() : audio_->PerSecond(); }
 

@@ -58,6 +58,10 @@ class EncodingWriter : public dshow::filters::SinkFilter, public IFileSinkFilter
   // video, audio written in milliseconds at 1000 per second.
   LONG UnitsWritten();
   LONG UnitsPerSecond();
+  LONG AudioMillisecondsWritten();
+
+  // Interfaces a format offers on its input pins; none by default.
+  virtual HRESULT PinInterface(bool videoPin, REFIID riid, void** ppv);
 
  private:
   class InputPin;

@@ -9,6 +9,7 @@
 #include "mp4_writer.h"
 #include "three_gp_writer.h"
 #include "mpeg_writer.h"
+#include "quicktime_writer.h"
 #include "ole/objbase.h"
 
 void RegisterOutsideFilterClasses() {
@@ -20,5 +21,6 @@ void RegisterOutsideFilterClasses() {
     RegisterBuiltinClass(CLSID_ThreeGpWriter, &CreateComInstance<&filters::ThreeGpWriter::Create>);
     RegisterBuiltinClass(CLSID_GifWriter, &CreateComInstance<&filters::GifWriter::Create>);
     RegisterBuiltinClass(CLSID_FlashWriter, &CreateComInstance<&filters::FlashWriter::Create>);
+    RegisterBuiltinClass(CLSID_QuickTimeWriter, &CreateComInstance<&filters::QuickTimeWriter::Create>);
   });
 }

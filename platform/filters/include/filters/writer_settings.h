@@ -174,3 +174,61 @@ interface IFlashWriterMode : public IUnknown {
   // 3: the caller's key; kept, it changes nothing.
   STDMETHOD(SetKey)(LONG key) = 0;
 };
+
+// ---- QuickTime writer ----------------------------------------------------------------------------
+// Its settings are asked of its input pins: the video settings of the pin named "Video Input",
+// the sound settings of "Audio Input". Codecs are four-character codes, the first character in the
+// highest byte. Codes it has no encoder for are written as the nearest it has: 'WRLE' as Animation
+// RLE ('rle '), 'SVQ3' and unknown video codes as H.264 ('avc1'), 'MAC3' and 'MAC6' as IMA 4:1
+// ('ima4'), unknown sound codes as 24-bit PCM ('in24').
+DEFINE_GUID(CLSID_QuickTimeWriter, 0xD2DE15D9, 0x3209, 0x4E28, 0xB0, 0xA4, 0x16, 0x28, 0x9B, 0xA3, 0x05, 0x3F);
+DEFINE_GUID(IID_IQuickTimeVideoSettings, 0xFA342BA2, 0x5E9E, 0x45FB, 0xA7, 0x39, 0xF8, 0x0A, 0xED, 0xC9, 0x9B, 0x9B);
+DEFINE_GUID(IID_IQuickTimeAudioSettings, 0x62893CB9, 0xB44A, 0x496B, 0x8C, 0xF6, 0x21, 0x7E, 0x43, 0x90, 0x9D, 0x2F);
+
+constexpr LONG kQuickTimeWriterKey = 235;
+
+constexpr LONG FourCharCode(char a, char b, char c, char d) {
+  return LONG(uint32_t(uint8_t(a)) << 24 | uint32_t(uint8_t(b)) << 16 | uint32_t(uint8_t(c)) << 8 | uint8_t(d));
+}
+
+interface IQuickTimeVideoSettings : public IUnknown {
+  // 1: how far the file has got: pictures written, or with no video, milliseconds of sound.
+  STDMETHOD(GetUnitsWritten)(LONG* units) = 0;
+  // 2, 3: the video codec's code.
+  STDMETHOD(GetVideoCodec)(LONG* code) = 0;
+  STDMETHOD(SetVideoCodec)(LONG code) = 0;
+  // 4: the caller's key; kept, it changes nothing.
+  STDMETHOD(SetKey)(LONG key) = 0;
+  // 5: the picture size set; 0 for the input's.
+  STDMETHOD(GetFrameSize)(LONG* width, LONG* height) = 0;
+  // 6: the units of 1 in a second: the frame rate, or 1000 with no video; 0 before the file starts.
+  STDMETHOD(GetUnitsPerSecond)(LONG* units) = 0;
+  // 7: the frame rate set; 0 for the input's.
+  STDMETHOD(GetFrameRate)(LONG* fps) = 0;
+  // 8: the video bit rate; 0 for the codec's choice.
+  STDMETHOD(SetVideoBitRate)(LONG bps) = 0;
+  // 9-11: frame rate, width and height; 0 keeps the input's.
+  STDMETHOD(SetFrameRate)(LONG fps) = 0;
+  STDMETHOD(SetWidth)(LONG width) = 0;
+  STDMETHOD(SetHeight)(LONG height) = 0;
+};
+
+interface IQuickTimeAudioSettings : public IUnknown {
+  // 1, 2: the sound codec's code and the sample rate set.
+  STDMETHOD(GetAudioCodec)(LONG* code) = 0;
+  STDMETHOD(GetSampleRate)(LONG* hz) = 0;
+  // 3: the sound codec's code.
+  STDMETHOD(SetAudioCodec)(LONG code) = 0;
+  // 4: the caller's key; kept, it changes nothing.
+  STDMETHOD(SetKey)(LONG key) = 0;
+  // 5: the channels set.
+  STDMETHOD(GetChannels)(LONG* channels) = 0;
+  // 6, 7: the bit rate of a compressing codec; 0 for the codec's choice.
+  STDMETHOD(GetAudioBitRate)(LONG* bps) = 0;
+  STDMETHOD(SetAudioBitRate)(LONG bps) = 0;
+  // 8: milliseconds of sound written.
+  STDMETHOD(GetMillisecondsWritten)(LONG* ms) = 0;
+  // 9, 10: sample rate and channels; 0 keeps the input's.
+  STDMETHOD(SetSampleRate)(LONG hz) = 0;
+  STDMETHOD(SetChannels)(LONG channels) = 0;
+};
