@@ -39,7 +39,7 @@ BOOL CTessaryCtrl::Save(LPCTSTR strFileName) {
   if (!ready_ || busy_) return FALSE;
   // Numbers that name no type are refused untouched.
   const OutputTypeRow* type = FindOutputType(settings_.outputType);
-  if (!type || !type->makeWriter) return FALSE;
+  if (!type) return FALSE;
   // Some writers only reach the output at the end (FLV writes elsewhere first): an output that
   // cannot be written is refused before anything is built.
   if (strFileName && *strFileName && !OutputCanBeCreated(strFileName)) return FALSE;

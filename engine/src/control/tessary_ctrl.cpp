@@ -109,6 +109,7 @@ int CTessaryCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 void CTessaryCtrl::OnDestroy() {
   COleControl::OnDestroy();
   StopProcessing();
+  rmProfileNames_.clear();
 }
 
 LRESULT CTessaryCtrl::OnConversionDone(WPARAM, LPARAM) {

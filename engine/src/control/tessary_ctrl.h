@@ -2,6 +2,8 @@
 // The engine control: its automation surface (properties, methods, events, browsing hooks), its
 // run flags, collections and window. The work behind the surface is done by the classes it owns:
 // the editing timeline, and per Save a conversion plan that builds the conversion graph.
+#include <vector>
+
 #include "control/cmd_target_ref.h"
 #include "conversion/conversion_graph.h"
 #include "conversion/flv_temporary_file.h"
@@ -98,6 +100,10 @@ class CTessaryCtrl : public COleControl {
   void InitControl();
   void Stop() { StopProcessing(); }
   BSTR MPEGStatus() { return CString().AllocSysString(); }
+  // The RealMedia writer's audiences: LoadRmProfiles appends them to the list on each call.
+  void LoadRmProfiles();
+  short GetRMProfilesCount() { return short(rmProfileNames_.size()); }
+  BSTR GetRMProfileName(short iIndex);
   void AboutBox();
 
   // The overlay: image and text drawn over the video of the current graph.
@@ -176,6 +182,8 @@ class CTessaryCtrl : public COleControl {
   CString outputFile_;
   // Where an FLV conversion writes until it stops.
   FlvTemporaryFile flvTemporary_;
+  // The RealMedia audiences listed so far.
+  std::vector<CString> rmProfileNames_;
 
   // ---- Properties: what a conversion makes, and the others in member id order
   OutputSettings settings_;

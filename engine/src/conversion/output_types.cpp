@@ -10,11 +10,10 @@
 #include "conversion/mp4_writer_stage.h"
 #include "conversion/mpeg_writer_stage.h"
 #include "conversion/quicktime_writer_stage.h"
+#include "conversion/real_media_writer_stage.h"
 #include "conversion/three_gp_writer_stage.h"
 
 namespace {
-
-constexpr auto kNoWriterYet = nullptr;
 
 constexpr OutputTypeRow kOutputTypes[] = {
     // type                      frame                width height rate       tee            overlay converter    writer stage
@@ -29,7 +28,7 @@ constexpr OutputTypeRow kOutputTypes[] = {
     {OutputType::AVI,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter",  &AviWriterStage::Make},
     {OutputType::WMV,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter2", &AsfWriterStage::Make},
     {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &QuickTimeWriterStage::Make},
-    {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &RealMediaWriterStage::Make},
     {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
     {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
     {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &FlashWriterStage::Make},

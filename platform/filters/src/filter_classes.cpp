@@ -10,6 +10,7 @@
 #include "three_gp_writer.h"
 #include "mpeg_writer.h"
 #include "quicktime_writer.h"
+#include "real_media_writer.h"
 #include "ole/objbase.h"
 
 void RegisterOutsideFilterClasses() {
@@ -22,5 +23,6 @@ void RegisterOutsideFilterClasses() {
     RegisterBuiltinClass(CLSID_GifWriter, &CreateComInstance<&filters::GifWriter::Create>);
     RegisterBuiltinClass(CLSID_FlashWriter, &CreateComInstance<&filters::FlashWriter::Create>);
     RegisterBuiltinClass(CLSID_QuickTimeWriter, &CreateComInstance<&filters::QuickTimeWriter::Create>);
+    RegisterBuiltinClass(CLSID_RealMediaWriter, &CreateComInstance<&filters::RealMediaWriter::Create>);
   });
 }

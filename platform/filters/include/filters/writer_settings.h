@@ -232,3 +232,58 @@ interface IQuickTimeAudioSettings : public IUnknown {
   STDMETHOD(SetSampleRate)(LONG hz) = 0;
   STDMETHOD(SetChannels)(LONG channels) = 0;
 };
+
+// ---- RealMedia writer ----------------------------------------------------------------------------
+// RealVideo and RealAudio or AC-3 sound at the rates of a target audience. The audiences are a
+// built-in list followed by the files of the audiences folder (each named by its file name without
+// extension, and written with the settings of the built-in audience of that name, else of the
+// first broadband one).
+DEFINE_GUID(CLSID_RealMediaWriter, 0x69902FCE, 0x0497, 0x451F, 0x8E, 0xD8, 0x4D, 0xCF, 0xF3, 0x03, 0xE3, 0x5F);
+DEFINE_GUID(IID_IRealMediaWriterSettings, 0x774123EC, 0xDD6F, 0x4261, 0x88, 0xA6, 0xA2, 0x99, 0xC9, 0x38, 0xEA, 0xDA);
+DEFINE_GUID(IID_IRealMediaWriterSettings2, 0x310B3598, 0x849A, 0x4B0F, 0xBC, 0x71, 0xFB, 0x29, 0x00, 0x66, 0xDF, 0x37);
+
+constexpr LONG kRealMediaWriterKey = 5833;
+constexpr LONG kRealMediaListingKey = 3456;
+// The room GetAudienceName needs: names longer than this less one are cut.
+constexpr LONG kRealMediaNameBytes = 256;
+
+// How the picture is coded: 0 normal motion, 1 smoothest motion (every frame, shorter keyframe
+// distance), 2 sharpest image (half the frames), 3 slide show (one frame a second).
+enum RealMediaVideoMode : LONG { RM_VIDEO_NORMAL, RM_VIDEO_SMOOTHEST, RM_VIDEO_SHARPEST, RM_VIDEO_SLIDE_SHOW };
+
+interface IRealMediaWriterSettings : public IUnknown {
+  // 1: the caller's key; kept, it changes nothing.
+  STDMETHOD(SetKey)(LONG key) = 0;
+  // 2: the folder of audience files (platform path); by default the library path's "audiences".
+  STDMETHOD(SetAudiencesFolder)(const char* folder) = 0;
+  // 3: the folder of the RealMedia libraries (platform path).
+  STDMETHOD(SetLibraryPath)(const char* folder) = 0;
+  // 4, 5: the audiences: their number, and the name at a position, into kRealMediaNameBytes bytes.
+  STDMETHOD(GetAudienceCount)(LONG* count) = 0;
+  STDMETHOD(GetAudienceName)(LONG index, char* name) = 0;
+  // 6, 7: the audience written for, by position.
+  STDMETHOD(SetAudience)(LONG index) = 0;
+  STDMETHOD(GetAudience)(LONG* index) = 0;
+  // 8-14: what is set and what the chosen audience gives.
+  STDMETHOD(GetVideoMode)(LONG* mode) = 0;
+  STDMETHOD(GetAudioChannels)(LONG* channels) = 0;
+  STDMETHOD(GetFrameSize)(LONG* width, LONG* height) = 0;
+  STDMETHOD(GetFrameRate)(LONG* fps) = 0;
+  STDMETHOD(GetVideoBitRate)(LONG* bps) = 0;
+  STDMETHOD(GetAudioBitRate)(LONG* bps) = 0;
+  STDMETHOD(GetAudioSampleRate)(LONG* hz) = 0;
+  // 15: a RealMediaVideoMode.
+  STDMETHOD(SetVideoMode)(LONG mode) = 0;
+  // 16: pictures written, or with no video, milliseconds of sound.
+  STDMETHOD(GetUnitsWritten)(LONG* units) = 0;
+  // 17: the sound's channels, where the audience's codec takes two.
+  STDMETHOD(SetAudioChannels)(LONG channels) = 0;
+};
+
+interface IRealMediaWriterSettings2 : public IRealMediaWriterSettings {
+  // 18-20: width, height and frames a second; 0 keeps the input's. RealVideo 1 codes multiples
+  // of 16 pixels, RealVideo 2 multiples of 4: the size is rounded down to them.
+  STDMETHOD(SetWidth)(LONG width) = 0;
+  STDMETHOD(SetHeight)(LONG height) = 0;
+  STDMETHOD(SetFrameRate)(LONG fps) = 0;
+};
