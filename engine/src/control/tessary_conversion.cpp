@@ -94,6 +94,7 @@ void CTessaryCtrl::FitVideoWindow() {
 
 void CTessaryCtrl::OnTimer(UINT_PTR nIDEvent) {
   if (nIDEvent == kConversionProgressTimer) ReportProgress();
+  if (nIDEvent == kSoundSaveProgressTimer) ReportSoundSaveProgress();
   COleControl::OnTimer(nIDEvent);
 }
 

@@ -100,6 +100,10 @@ class CTessaryCtrl : public COleControl {
   void InitControl();
   void Stop() { StopProcessing(); }
   BSTR MPEGStatus() { return CString().AllocSysString(); }
+  // Saves of the timeline's sound alone; refused while a conversion or another save runs.
+  BOOL Save2Wave(LPCTSTR strOutputFile, short iChannels, LONG iSamplesPerSec, short iBitsPerSample);
+  BOOL Save2WMA(LPCTSTR strFileName);
+  BOOL Save2MP3(LPCTSTR strOutputFile, LONG iMP3SampleRate, short iMP3BitRate);
   // The RealMedia writer's audiences: LoadRmProfiles appends them to the list on each call.
   void LoadRmProfiles();
   short GetRMProfilesCount() { return short(rmProfileNames_.size()); }
@@ -148,6 +152,10 @@ class CTessaryCtrl : public COleControl {
   HRESULT BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name);
   void FitVideoWindow();
   void ReportProgress();
+  // Runs the graph a sound save built (build: its result); TRUE when it runs.
+  bool SoundSaveAllowed();
+  BOOL RunSoundSave(HRESULT build);
+  void ReportSoundSaveProgress();
   // Reads the conversion graph's waiting notices: whether one ended the conversion, and how.
   enum class GraphEnd { Running, Finished, Failed };
   GraphEnd ReadGraphNotices();

@@ -8,9 +8,11 @@
 #include "gif_writer.h"
 #include "mp4_writer.h"
 #include "three_gp_writer.h"
+#include "mp3_file_writer.h"
 #include "mpeg_writer.h"
 #include "quicktime_writer.h"
 #include "real_media_writer.h"
+#include "wav_destination.h"
 #include "ole/objbase.h"
 
 void RegisterOutsideFilterClasses() {
@@ -24,5 +26,7 @@ void RegisterOutsideFilterClasses() {
     RegisterBuiltinClass(CLSID_FlashWriter, &CreateComInstance<&filters::FlashWriter::Create>);
     RegisterBuiltinClass(CLSID_QuickTimeWriter, &CreateComInstance<&filters::QuickTimeWriter::Create>);
     RegisterBuiltinClass(CLSID_RealMediaWriter, &CreateComInstance<&filters::RealMediaWriter::Create>);
+    RegisterBuiltinClass(CLSID_WavDestination, &CreateComInstance<&filters::WavDestination::Create>);
+    RegisterBuiltinClass(CLSID_Mp3FileWriter, &CreateComInstance<&filters::Mp3FileWriter::Create>);
   });
 }
