@@ -94,7 +94,9 @@ TEST_P(WaveSaveTest, WaveHasTheAskedFormatAndTheTimelinesLength) {
 INSTANTIATE_TEST_SUITE_P(Formats, WaveSaveTest,
                          ::testing::Values(WaveCase{"Cd", 2, 44100, 2, "pcm_s16le", 16},
                                            WaveCase{"Speech", 1, 8000, 1, "pcm_u8", 8},
-                                           WaveCase{"BitsGiven", 2, 48000, 16, "pcm_s16le", 16}),
+                                           WaveCase{"BitsGiven", 2, 48000, 16, "pcm_s16le", 16},
+                                           WaveCase{"FourBytes", 2, 192000, 4, "pcm_s32le", 32},
+                                           WaveCase{"Surround", 6, 48000, 32, "pcm_s32le", 32}),
                          [](const ::testing::TestParamInfo<WaveCase>& info) { return info.param.name; });
 
 TEST_F(SoundSaveTest, WaveArgumentsOutsideTheirRangesAreRefused) {
