@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "dshow/hand_off_worker.h"
+
 #include "win32/paths.h"
 #include "win32/utf.h"
 
@@ -42,10 +44,9 @@ class EncodingWriter::InputPin : public CBaseInputPin {
     if (FAILED(sample->GetTime(&start, &stop))) start = -1;
     if (video_) {
       if (size_t(length) < ImageBytes(videoIn_.kind, videoIn_.width, videoIn_.height)) return VFW_E_BUFFER_UNDERFLOW;
-      if (HRESULT hr = SendPicture(data, std::max<REFERENCE_TIME>(start, 0)); FAILED(hr)) return hr;
-    } else if (encoder_->SendAudio(data, size_t(std::max<LONG>(length, 0)), start) < 0) {
-      return E_FAIL;
+      return SendPicture(data, std::max<REFERENCE_TIME>(start, 0));
     }
+    if (encoder_->SendAudio(data, size_t(std::max<LONG>(length, 0)), start) < 0) return E_FAIL;
     return WritePackets();
   }
 
@@ -65,6 +66,7 @@ class EncodingWriter::InputPin : public CBaseInputPin {
     CAutoLock hold(&encodeLock_);
     if (!encoder_ || drained_) return;
     drained_ = true;
+    if (worker_) worker_->Finish();
     encoder_->Finish();
     WritePackets();
   }
@@ -83,6 +85,11 @@ class EncodingWriter::InputPin : public CBaseInputPin {
       if (!writer.PlanVideo(videoIn_, &plan) || !plan.codec) return VFW_E_NO_ACCEPTABLE_TYPES;
       const VideoInput in{videoIn_.kind, videoIn_.width, videoIn_.height, videoIn_.frameTime};
       encoder_ = StreamEncoder::OpenVideo(plan.codec, in, plan.target, &error);
+      if (encoder_) {
+        for (Frame& picture : pictures_)
+          if (!(picture = encoder_->NewPicture())) return E_OUTOFMEMORY;
+        worker_ = std::make_unique<HandOffWorker>();
+      }
     } else {
       PcmFormat in;
       if (!ReadPcmFormat(CurrentMediaType(), &in)) return VFW_E_NOT_CONNECTED;
@@ -103,6 +110,7 @@ class EncodingWriter::InputPin : public CBaseInputPin {
 
   void Close() {
     CAutoLock hold(&encodeLock_);
+    worker_.reset();  // the picture in hand goes out before its encoder
     encoder_.reset();
     stream_ = -1;
     discarding_ = false;
@@ -121,7 +129,8 @@ class EncodingWriter::InputPin : public CBaseInputPin {
  private:
   // A picture covers its start up to one input frame later. Every output frame whose time falls
   // in that span (within half a frame) shows it, so a slower output drops pictures and a faster
-  // one repeats them, and the stream keeps its length.
+  // one repeats them, and the stream keeps its length. A picture is converted here while the
+  // worker encodes the one before.
   HRESULT SendPicture(const BYTE* data, REFERENCE_TIME start) {
     const int64_t outFrame = encoder_->FrameTime();
     const int64_t end = start + videoIn_.frameTime;
@@ -130,11 +139,19 @@ class EncodingWriter::InputPin : public CBaseInputPin {
     for (;;) {
       const int64_t slotTime = av_rescale_q(nextSlot_, base, kUnits);
       if (slotTime + tolerance >= end) return S_OK;
-      if (encoder_->SendPicture(data, slotTime) < 0) return E_FAIL;
+      AVFrame* picture = pictures_[nextPicture_].get();
+      if (encoder_->PreparePicture(data, slotTime, picture) < 0) return E_FAIL;
+      nextPicture_ ^= 1;
       ++nextSlot_;
       ++written_;
-      if (HRESULT hr = WritePackets(); FAILED(hr)) return hr;
+      if (HRESULT hr = worker_->Hand([this, picture] { return EncodePicture(picture); }); FAILED(hr)) return hr;
     }
+  }
+
+  // On the worker; the streaming thread holds the encoding lock meanwhile or waits for this job.
+  HRESULT EncodePicture(const AVFrame* picture) {
+    if (encoder_->SendPicture(picture) < 0) return E_FAIL;
+    return WritePackets();
   }
 
   HRESULT WritePackets() {
@@ -157,6 +174,10 @@ class EncodingWriter::InputPin : public CBaseInputPin {
   bool discarding_ = false;  // the format writes nothing of this input
   int64_t nextSlot_ = 0;
   std::atomic<int64_t> written_ = 0;
+  // Video: two pictures, one converted while the worker encodes the other.
+  Frame pictures_[2];
+  int nextPicture_ = 0;
+  std::unique_ptr<HandOffWorker> worker_;
 };
 
 EncodingWriter::EncodingWriter(const TCHAR* name, LPUNKNOWN outer, REFCLSID clsid, LPCWSTR videoPin,

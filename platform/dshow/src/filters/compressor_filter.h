@@ -7,7 +7,7 @@
 
 #include "dshow/compressor_catalog.h"
 #include "dshow/dshow.h"
-#include "hand_off_worker.h"
+#include "dshow/hand_off_worker.h"
 #include "dshow/media_types.h"
 #include "dshow/stream_encoder.h"
 
