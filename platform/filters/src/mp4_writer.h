@@ -1,5 +1,5 @@
 #pragma once
-// The MP4 writer: MPEG-4 Part 2 or H.264 video and AAC sound in an MP4 file with its tags, or a
+// The MP4 writer: MPEG-4 Visual or H.264 video and AAC sound in an MP4 file with its tags, or a
 // PSP file when no sample rate is given.
 #include <map>
 #include <string>

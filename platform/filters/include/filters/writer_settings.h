@@ -94,7 +94,7 @@ interface IMp4WriterSettings : public IUnknown {
   STDMETHOD(SetFrameRate)(LONG fps) = 0;
   // 6: the picture size; 0 keeps the input's.
   STDMETHOD(SetFrameSize)(LONG width, LONG height) = 0;
-  // 7: the video codec: 0 MPEG-4 Part 2, 1 H.264.
+  // 7: the video codec: 0 MPEG-4 Visual, 1 H.264.
   STDMETHOD(SetVideoCodec)(LONG codec) = 0;
   // 8: frames from one keyframe to the next; 0 for the encoder's choice.
   STDMETHOD(SetKeyframeInterval)(LONG frames) = 0;
