@@ -4,6 +4,8 @@
 #include "control/wmv_profile.h"
 #include "control/wmv_profiles.h"
 #include "conversion/conversion_plan.h"
+#include "conversion/output_types.h"
+#include "conversion/quicktime_writer_stage.h"
 #include "engine/tessary_ids.h"
 
 // ---- Run flags ----------------------------------------------------------------------------------
@@ -14,16 +16,41 @@ void CTessaryCtrl::InitControl() {
   busy_ = FALSE;
 }
 
+namespace {
+
+// Whether a file can be written under name: an existing file opens for writing, or a new one can
+// be made (and is removed again).
+bool OutputCanBeCreated(LPCTSTR name) {
+  HANDLE file = CreateFile(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return true;
+  }
+  file = CreateFile(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  DeleteFile(name);
+  return true;
+}
+
+}  // namespace
+
 BOOL CTessaryCtrl::Save(LPCTSTR strFileName) {
   if (!ready_ || busy_) return FALSE;
-  // Types without a writer in this engine, and numbers that name no type, are refused untouched.
+  // Numbers that name no type are refused untouched.
   const OutputTypeRow* type = FindOutputType(settings_.outputType);
-  if (!type || !type->makeWriter) return FALSE;
+  if (!type) return FALSE;
+  // Some writers only reach the output at the end (FLV writes elsewhere first): an output that
+  // cannot be written is refused before anything is built.
+  if (strFileName && *strFileName && !OutputCanBeCreated(strFileName)) return FALSE;
   if (m_hWnd) KillTimer(kPreviewPositionTimer);
   busy_ = TRUE;
   const HRESULT hr = BuildConversionGraph(*type, strFileName);
-  // A conversion that does not run holds no graph.
-  if (hr != S_OK) graph_.Release();
+  // A conversion that does not run holds no graph and leaves no file.
+  if (hr != S_OK) {
+    graph_.Release();
+    flvTemporary_.Discard();
+  }
   return hr == S_OK;
 }
 
@@ -40,7 +67,13 @@ HRESULT CTessaryCtrl::BuildConversionGraph(const OutputTypeRow& type, LPCTSTR na
   // Without the control's window the graph's notices would reach nobody and the run never end.
   if (!m_hWnd || !timeline_.Get()) return E_UNEXPECTED;
 
-  HRESULT hr = plan.Build(timeline_.Get(), outputFile_, m_hWnd, overlay_, graph_);
+  // FLV is written to a temporary file, which the metadata pass turns into the output.
+  CString writtenFile = outputFile_;
+  if (OutputType(settings_.outputType) == OutputType::FLV) {
+    if (!flvTemporary_.Create()) return E_FAIL;
+    writtenFile = flvTemporary_.Path();
+  }
+  HRESULT hr = plan.Build(timeline_.Get(), writtenFile, m_hWnd, overlay_, graph_);
   if (FAILED(hr)) return hr;
   graph_.NotifyWindow(m_hWnd, kGraphNotifyMessage);
   FitVideoWindow();
@@ -61,20 +94,30 @@ void CTessaryCtrl::FitVideoWindow() {
 
 void CTessaryCtrl::OnTimer(UINT_PTR nIDEvent) {
   if (nIDEvent == kConversionProgressTimer) ReportProgress();
+  if (nIDEvent == kSoundSaveProgressTimer) ReportSoundSaveProgress();
   COleControl::OnTimer(nIDEvent);
 }
 
+// QuickTime runs in real time; its writer counts what it has written.
 void CTessaryCtrl::ReportProgress() {
-  LONGLONG position = 0;
-  if (FAILED(graph_.CurrentPosition(&position))) return;
-  FireEvent(eventidProcessing, EVENT_PARAM(VTS_R8 VTS_R8), double(position) * 1e-7, GetTotalDuration());
+  double seconds = 0;
+  if (OutputType(settings_.outputType) == OutputType::QT) {
+    LONG written = 0;
+    if (!QuickTimePosition(graph_.Writer().get(), &written)) return;
+    seconds = written;
+  } else {
+    LONGLONG position = 0;
+    if (FAILED(graph_.CurrentPosition(&position))) return;
+    seconds = double(position) * 1e-7;
+  }
+  FireEvent(eventidProcessing, EVENT_PARAM(VTS_R8 VTS_R8), seconds, GetTotalDuration());
 }
 
 LRESULT CTessaryCtrl::OnGraphNotify(WPARAM, LPARAM) {
   const GraphEnd end = ReadGraphNotices();
   if (end == GraphEnd::Running) return 0;
   KillTimer(kConversionProgressTimer);
-  StopProcessing();
+  StopProcessing(end == GraphEnd::Failed);
   if (end == GraphEnd::Failed) DiscardIncompleteOutput();
   // The container may start its next conversion from here.
   FireEvent(eventidComplete, EVENT_PARAM(VTS_NONE));
@@ -122,7 +165,7 @@ void CTessaryCtrl::DiscardIncompleteOutput() {
   ::MessageBoxA(m_hWnd, text, nullptr, MB_OK);
 }
 
-void CTessaryCtrl::StopProcessing() {
+void CTessaryCtrl::StopProcessing(bool aborted) {
   overlay_.ClearImagePath();
   if (m_hWnd) {
     KillTimer(kConversionProgressTimer);
@@ -130,5 +173,6 @@ void CTessaryCtrl::StopProcessing() {
     KillTimer(kPreviewPositionTimer);
   }
   TearDownEditing();
+  flvTemporary_.Finish(outputFile_, aborted);
   ready_ = FALSE;
 }

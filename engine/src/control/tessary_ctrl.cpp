@@ -107,8 +107,9 @@ int CTessaryCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 }
 
 void CTessaryCtrl::OnDestroy() {
-  TearDownEditing();
   COleControl::OnDestroy();
+  StopProcessing();
+  rmProfileNames_.clear();
 }
 
 LRESULT CTessaryCtrl::OnConversionDone(WPARAM, LPARAM) {

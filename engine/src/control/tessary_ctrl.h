@@ -2,8 +2,11 @@
 // The engine control: its automation surface (properties, methods, events, browsing hooks), its
 // run flags, collections and window. The work behind the surface is done by the classes it owns:
 // the editing timeline, and per Save a conversion plan that builds the conversion graph.
+#include <vector>
+
 #include "control/cmd_target_ref.h"
 #include "conversion/conversion_graph.h"
+#include "conversion/flv_temporary_file.h"
 #include "conversion/output_settings.h"
 #include "dshow/dshow.h"
 #include "mfc/afxctl.h"
@@ -97,6 +100,14 @@ class CTessaryCtrl : public COleControl {
   void InitControl();
   void Stop() { StopProcessing(); }
   BSTR MPEGStatus() { return CString().AllocSysString(); }
+  // Saves of the timeline's sound alone; refused while a conversion or another save runs.
+  BOOL Save2Wave(LPCTSTR strOutputFile, short iChannels, LONG iSamplesPerSec, short iBitsPerSample);
+  BOOL Save2WMA(LPCTSTR strFileName);
+  BOOL Save2MP3(LPCTSTR strOutputFile, LONG iMP3SampleRate, short iMP3BitRate);
+  // The RealMedia writer's audiences: LoadRmProfiles appends them to the list on each call.
+  void LoadRmProfiles();
+  short GetRMProfilesCount() { return short(rmProfileNames_.size()); }
+  BSTR GetRMProfileName(short iIndex);
   void AboutBox();
 
   // The overlay: image and text drawn over the video of the current graph.
@@ -141,13 +152,18 @@ class CTessaryCtrl : public COleControl {
   HRESULT BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name);
   void FitVideoWindow();
   void ReportProgress();
+  // Runs the graph a sound save built (build: its result); TRUE when it runs.
+  bool SoundSaveAllowed();
+  BOOL RunSoundSave(HRESULT build);
+  void ReportSoundSaveProgress();
   // Reads the conversion graph's waiting notices: whether one ended the conversion, and how.
   enum class GraphEnd { Running, Finished, Failed };
   GraphEnd ReadGraphNotices();
   // Removes the output of a failed conversion and tells the user.
   void DiscardIncompleteOutput();
-  // Ends the current conversion; the container calls InitControl before the next one.
-  void StopProcessing();
+  // Ends the current conversion; the container calls InitControl before the next one. aborted:
+  // the conversion did not run to its end (stopped, cancelled, failed).
+  void StopProcessing(bool aborted = true);
   // The collection an index property points into and the index (null for other members).
   CItemCollection* IndexedCollection(DISPID dispid, short*& index);
 
@@ -172,6 +188,10 @@ class CTessaryCtrl : public COleControl {
   ULONG_PTR gdiplusToken_ = 0;
   // The name given to the last Save.
   CString outputFile_;
+  // Where an FLV conversion writes until it stops.
+  FlvTemporaryFile flvTemporary_;
+  // The RealMedia audiences listed so far.
+  std::vector<CString> rmProfileNames_;
 
   // ---- Properties: what a conversion makes, and the others in member id order
   OutputSettings settings_;

@@ -56,6 +56,7 @@ HRESULT ConversionPlan::Build(IAMTimeline* timeline, LPCTSTR outputFile, HWND wi
   if (FAILED(hr)) return hr;
   hr = WireGroups(timeline, build, graph.RenderEngine(), overlay);
   if (FAILED(hr)) return hr;
+  writer_->AfterGroups(build);
 
   if (auto interleaving = graph.Writer().As<IConfigInterleaving>(IID_IConfigInterleaving)) {
     const REFERENCE_TIME second = 10000000;
@@ -64,7 +65,8 @@ HRESULT ConversionPlan::Build(IAMTimeline* timeline, LPCTSTR outputFile, HWND wi
   }
   // No clock: the conversion runs as fast as decoding and encoding allow.
   ComPtr<IMediaFilter> timing;
-  if (SUCCEEDED(graph.Graph()->QueryInterface(IID_IMediaFilter, timing.putVoid()))) timing->SetSyncSource(nullptr);
+  if (!writer_->KeepsGraphClock() && SUCCEEDED(graph.Graph()->QueryInterface(IID_IMediaFilter, timing.putVoid())))
+    timing->SetSyncSource(nullptr);
   return S_OK;
 }
 

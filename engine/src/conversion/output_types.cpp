@@ -5,31 +5,36 @@
 
 #include "conversion/asf_writer_stage.h"
 #include "conversion/avi_writer_stage.h"
+#include "conversion/flash_writer_stage.h"
+#include "conversion/gif_writer_stage.h"
+#include "conversion/mp4_writer_stage.h"
+#include "conversion/mpeg_writer_stage.h"
+#include "conversion/quicktime_writer_stage.h"
+#include "conversion/real_media_writer_stage.h"
+#include "conversion/three_gp_writer_stage.h"
 
 namespace {
 
-constexpr auto kNoWriterYet = nullptr;
-
 constexpr OutputTypeRow kOutputTypes[] = {
     // type                      frame                width height rate       tee            overlay converter    writer stage
-    {OutputType::VCD_PAL,       FrameRule::Standard, 352, 288, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::VCD_NTSC,      FrameRule::Standard, 352, 240, 29.97003f, u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::SVCD_PAL,      FrameRule::Standard, 480, 576, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::SVCD_NTSC,     FrameRule::Standard, 480, 480, 29.97003f, u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::DVD_PAL,       FrameRule::Standard, 720, 576, 25.0f,     u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::DVD_NTSC,      FrameRule::Standard, 720, 480, 29.97f,    u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::MPEG1,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::MPEG2,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::VCD_PAL,       FrameRule::Standard, 352, 288, 25.0f,     u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::VCD_NTSC,      FrameRule::Standard, 352, 240, 29.97003f, u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::SVCD_PAL,      FrameRule::Standard, 480, 576, 25.0f,     u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::SVCD_NTSC,     FrameRule::Standard, 480, 480, 29.97003f, u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::DVD_PAL,       FrameRule::Standard, 720, 576, 25.0f,     u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::DVD_NTSC,      FrameRule::Standard, 720, 480, 29.97f,    u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::MPEG1,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
+    {OutputType::MPEG2,         FrameRule::Clamped,  0,   0,   0.0f,      u"Tee",         u"Color Converter2", &MpegWriterStage::Make},
     {OutputType::AVI,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter",  &AviWriterStage::Make},
     {OutputType::WMV,           FrameRule::Kept,     0,   0,   0.0f,      u"Smart Tee 2", u"Color Converter2", &AsfWriterStage::Make},
-    {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
-    {OutputType::ANIMATED_GIF,  FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", kNoWriterYet},
+    {OutputType::QT,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &QuickTimeWriterStage::Make},
+    {OutputType::RM,            FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &RealMediaWriterStage::Make},
+    {OutputType::MP4,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
+    {OutputType::PSP,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &Mp4WriterStage::Make},
+    {OutputType::FLV,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &FlashWriterStage::Make},
+    {OutputType::VIDEO_3GP,     FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &ThreeGpWriterStage::Make},
+    {OutputType::SWF,           FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &FlashWriterStage::Make},
+    {OutputType::ANIMATED_GIF,  FrameRule::Kept,     0,   0,   0.0f,      u"Tee",         u"Color Converter2", &GifWriterStage::Make},
 };
 
 // A row stands at its type's number, so a value finds its row by position.

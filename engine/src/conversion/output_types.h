@@ -1,7 +1,6 @@
 #pragma once
 // The output types, numbered as the OutputType property numbers them, and one row per type saying
-// what it asks of the timeline's picture and of the conversion graph. Adding a type's output is
-// adding its writer stage and naming it in the type's row.
+// what it asks of the timeline's picture and of the conversion graph.
 #include <memory>
 
 #include "conversion/output_settings.h"
@@ -46,8 +45,7 @@ struct OutputTypeRow {
   LPCOLESTR teeName;
   // The name of the colour converter in front of the overlay filter.
   LPCOLESTR overlayConverterName;
-  // Makes the writer stage that ends the type's graph; null while the type has none, and Save
-  // refuses it.
+  // Makes the writer stage that ends the type's graph.
   std::unique_ptr<WriterStage> (*makeWriter)(const WriterInputs& inputs);
 };
 

@@ -45,6 +45,10 @@ class WriterStage {
   virtual void RenderVideo(GraphBuild& build, IBaseFilter* video) = 0;
   // Connects an audio group's output pin to the writer.
   virtual void RenderAudio(GraphBuild& build, IPin* pin) = 0;
+  // Settings of the writer's connected inputs, once every group is wired.
+  virtual void AfterGroups(GraphBuild&) {}
+  // Whether the graph keeps its clock (runs in real time) instead of running as fast as it can.
+  virtual bool KeepsGraphClock() const { return false; }
 };
 
 // The capture graph builder's own writer for a subtype, the AVI multiplexer or the ASF writer,

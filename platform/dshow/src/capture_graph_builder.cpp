@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dshow/uuids.h"
-#include "filter_pins.h"
+#include "dshow/filter_pins.h"
 
 namespace dshow {
 namespace {

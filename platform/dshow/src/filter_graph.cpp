@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "dshow/uuids.h"
-#include "filter_pins.h"
+#include "dshow/filter_pins.h"
 #include "ole/com_enum.h"
 #include "system_clock.h"
 #include "wide_text.h"

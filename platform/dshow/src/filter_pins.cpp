@@ -1,4 +1,4 @@
-#include "filter_pins.h"
+#include "dshow/filter_pins.h"
 
 namespace dshow {
 

@@ -5,7 +5,7 @@
 #include "catalog.h"
 #include "dshow/uuids.h"
 #include "filter_graph.h"
-#include "filter_pins.h"
+#include "dshow/filter_pins.h"
 #include "win32/utf.h"
 #include "win32/winreg.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "media_types.h"
+#include "dshow/media_types.h"
 #include "win32/paths.h"
 #include "win32/utf.h"
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "dshow/builtin_filters.h"
-#include "file_muxer.h"
-#include "sink_filter.h"
-#include "stream_encoder.h"
+#include "dshow/file_muxer.h"
+#include "dshow/sink_filter.h"
+#include "dshow/stream_encoder.h"
 
 namespace dshow::filters {
 

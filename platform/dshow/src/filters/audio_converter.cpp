@@ -1,4 +1,4 @@
-#include "audio_converter.h"
+#include "dshow/audio_converter.h"
 
 namespace dshow::filters {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "media_types.h"
+#include "dshow/media_types.h"
 
 namespace dshow::filters {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "dshow/dshow.h"
-#include "file_muxer.h"
-#include "upstream_seeking.h"
+#include "dshow/file_muxer.h"
+#include "dshow/upstream_seeking.h"
 
 namespace dshow::filters {
 

@@ -2,7 +2,7 @@
 // The Colour Space Converter: converts uncompressed pictures between the RGB and YUV kinds
 // (libswscale), same size. It offers RGB32, RGB24, RGB555, YUY2 and I420, in that order.
 #include "dshow/dshow.h"
-#include "media_types.h"
+#include "dshow/media_types.h"
 
 namespace dshow::filters {
 

@@ -22,7 +22,7 @@ class CompressorFilter::OutputPin : public CTransformOutputPin, public IAMStream
   STDMETHODIMP SetFormat(AM_MEDIA_TYPE* pmt) override {
     if (!pmt) return E_POINTER;
     PcmFormat format;
-    if (!ReadPcmFormat(*pmt, &format) || format.format == AV_SAMPLE_FMT_S32) return VFW_E_INVALIDMEDIATYPE;
+    if (!ReadPcmFormat(*pmt, &format)) return VFW_E_INVALIDMEDIATYPE;
     return filter_->SetPcmOutput(format);
   }
 
@@ -143,7 +143,7 @@ bool CompressorFilter::PcmOutput(PcmFormat* out) {
 }
 
 HRESULT CompressorFilter::SetPcmOutput(const PcmFormat& format) {
-  if (format.channels < 1 || format.channels > 2 || format.rate < 8000 || format.rate > 96000) return E_INVALIDARG;
+  if (format.channels < 1 || format.channels > 8 || format.rate < 8000 || format.rate > 192000) return E_INVALIDARG;
   {
     CAutoLock state(&m_csFilter);
     if (!IsStopped()) return VFW_E_NOT_STOPPED;

@@ -7,9 +7,9 @@
 
 #include "dshow/compressor_catalog.h"
 #include "dshow/dshow.h"
-#include "hand_off_worker.h"
-#include "media_types.h"
-#include "stream_encoder.h"
+#include "dshow/hand_off_worker.h"
+#include "dshow/media_types.h"
+#include "dshow/stream_encoder.h"
 
 namespace dshow::filters {
 

@@ -1,4 +1,4 @@
-#include "file_muxer.h"
+#include "dshow/file_muxer.h"
 
 namespace dshow::filters {
 
@@ -47,6 +47,8 @@ int FileMuxer::CreateOutput(const char* path, const MuxSettings& settings) {
 int FileMuxer::WriteHeader(const MuxSettings& settings) {
   AVDictionary* options = nullptr;
   if (settings.bottomUpRgb) av_dict_set(&options, "flipped_raw_rgb", "1", 0);
+  for (const auto& [key, value] : settings.options) av_dict_set(&options, key.c_str(), value.c_str(), 0);
+  for (const auto& [key, value] : settings.metadata) av_dict_set(&output_->metadata, key.c_str(), value.c_str(), 0);
   const int err = avformat_write_header(output_, &options);
   av_dict_free(&options);
   if (err < 0) return err;

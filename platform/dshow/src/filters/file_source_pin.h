@@ -4,9 +4,9 @@
 #include <atomic>
 #include <vector>
 
-#include "audio_converter.h"
+#include "dshow/audio_converter.h"
 #include "dshow/dshow.h"
-#include "media_types.h"
+#include "dshow/media_types.h"
 #include "stream_decoder.h"
 
 namespace dshow::filters {

@@ -1,6 +1,6 @@
 #include "file_writer.h"
 
-#include "media_types.h"
+#include "dshow/media_types.h"
 #include "win32/paths.h"
 #include "win32/utf.h"
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sink_filter.h"
+#include "dshow/sink_filter.h"
 
 namespace dshow::filters {
 

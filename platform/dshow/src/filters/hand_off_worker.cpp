@@ -1,4 +1,4 @@
-#include "hand_off_worker.h"
+#include "dshow/hand_off_worker.h"
 
 #include <utility>
 

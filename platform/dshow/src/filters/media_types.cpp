@@ -1,4 +1,4 @@
-#include "media_types.h"
+#include "dshow/media_types.h"
 
 #include <algorithm>
 #include <cstdlib>

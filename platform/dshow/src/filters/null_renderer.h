@@ -1,6 +1,6 @@
 #pragma once
 // The Null Renderer: takes samples of any type and throws them away.
-#include "sink_filter.h"
+#include "dshow/sink_filter.h"
 
 namespace dshow::filters {
 

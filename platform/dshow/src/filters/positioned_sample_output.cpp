@@ -1,4 +1,4 @@
-#include "positioned_sample_output.h"
+#include "dshow/positioned_sample_output.h"
 
 #include <algorithm>
 #include <cstdio>

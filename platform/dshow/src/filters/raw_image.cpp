@@ -1,4 +1,4 @@
-#include "raw_image.h"
+#include "dshow/raw_image.h"
 
 #include <algorithm>
 #include <cstdlib>

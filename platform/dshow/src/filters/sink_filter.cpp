@@ -1,4 +1,4 @@
-#include "sink_filter.h"
+#include "dshow/sink_filter.h"
 
 namespace dshow::filters {
 

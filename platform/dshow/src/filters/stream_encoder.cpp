@@ -1,4 +1,4 @@
-#include "stream_encoder.h"
+#include "dshow/stream_encoder.h"
 
 #include <cmath>
 #include <cstring>

@@ -7,7 +7,7 @@
 
 #include "audio_clock.h"
 #include "audio_output.h"
-#include "sink_filter.h"
+#include "dshow/sink_filter.h"
 
 namespace dshow::renderers {
 

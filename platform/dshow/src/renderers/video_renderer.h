@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "sink_filter.h"
+#include "dshow/sink_filter.h"
 #include "win32/windows.h"
 
 namespace dshow::renderers {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "clips.h"
-#include "file_muxer.h"
+#include "dshow/file_muxer.h"
 #include "test_graph.h"
 #include "testing/media_probe.h"
 

@@ -7,8 +7,8 @@
 
 #include "codec_format.h"
 #include "dshow/mtype.h"
-#include "media_types.h"
-#include "raw_image.h"
+#include "dshow/media_types.h"
+#include "dshow/raw_image.h"
 
 namespace dshow_test {
 namespace {

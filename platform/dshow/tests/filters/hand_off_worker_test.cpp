@@ -1,5 +1,5 @@
 // The worker that encodes one picture while the next is converted.
-#include "hand_off_worker.h"
+#include "dshow/hand_off_worker.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "raw_image.h"
+#include "dshow/raw_image.h"
 #include "testing/guarded_buffer.h"
 #include "testing/media_fixtures.h"
 

@@ -46,3 +46,11 @@ interface IMp3EncoderSettings : public IUnknown {
   // 3: output sample rate in Hz (default: the input's). Errors as for the bit rate.
   STDMETHOD(SetSampleRate)(LONG hz) = 0;
 };
+
+// ---- WAV destination ----------------------------------------------------------------------------
+// PCM in, the bytes of a WAV file out (a stream for the File Writer downstream).
+DEFINE_GUID(CLSID_WavDestination, 0x3C78B8E2, 0x6C4D, 0x11D1, 0xAD, 0xE2, 0x00, 0x00, 0xF8, 0x75, 0x4B, 0x99);
+
+// ---- MP3 file writer ----------------------------------------------------------------------------
+// MP3 frames in (as the MP3 encoder gives them), an .mp3 file named through IFileSinkFilter out.
+DEFINE_GUID(CLSID_Mp3FileWriter, 0xA1F22E33, 0xBC74, 0x4F0D, 0x8A, 0x64, 0xB9, 0xC9, 0xC0, 0x7F, 0x81, 0x0A);

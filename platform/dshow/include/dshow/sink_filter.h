@@ -3,7 +3,7 @@
 // reached them while running (an end reached while paused is reported when the graph runs), they
 // say they are renderers, and they pass seeking upstream.
 #include "dshow/dshow.h"
-#include "upstream_seeking.h"
+#include "dshow/upstream_seeking.h"
 
 namespace dshow::filters {
 

@@ -2,7 +2,7 @@
 // IMediaSeeking of a renderer or writer, answered by the output pin upstream of one of its input
 // pins, so that the graph's seeking reaches the source.
 #include "dshow/dshow.h"
-#include "filter_pins.h"
+#include "dshow/filter_pins.h"
 
 namespace dshow::filters {
 

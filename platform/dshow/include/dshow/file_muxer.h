@@ -7,13 +7,14 @@
 // muxer on its output pin, and the file's bytes go down as positioned samples; the writer never
 // learns the file's name. Only a writer that is itself the file sink (it answers IFileSinkFilter,
 // as the WM ASF Writer does) starts the muxer on the file's path.
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "ffmpeg_handles.h"
-#include "positioned_sample_output.h"
+#include "dshow/ffmpeg_handles.h"
+#include "dshow/positioned_sample_output.h"
 
 namespace dshow::filters {
 
@@ -22,6 +23,8 @@ struct MuxSettings {
   int64_t interleaveTime = 0;     // longest wait for a late stream, 100-ns units; 0: the muxer's default
   int64_t prerollTime = 0;        // audio written this far ahead of video, 100-ns units
   bool bottomUpRgb = false;       // AVI: the header declares raw RGB rows bottom-up (else top-down)
+  std::map<std::string, std::string> options;   // the muxer's private options
+  std::map<std::string, std::string> metadata;  // the file's tags (title, author, ...)
 };
 
 // What a writer reports when the muxer could not write its file: a full disk, or another fault of

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "audio_converter.h"
-#include "raw_image.h"
+#include "dshow/audio_converter.h"
+#include "dshow/raw_image.h"
 
 namespace dshow::filters {
 

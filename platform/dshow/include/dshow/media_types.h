@@ -1,10 +1,10 @@
 #pragma once
 // Media types of the built-in filters: uncompressed video in VIDEOINFOHEADER, PCM in WAVEFORMATEX
 // and compressed streams carrying FFmpeg codec parameters (FORMAT_FFmpegCodec).
-#include "audio_converter.h"
+#include "dshow/audio_converter.h"
 #include "dshow/builtin_filters.h"
 #include "dshow/strmif.h"
-#include "raw_image.h"
+#include "dshow/raw_image.h"
 
 namespace dshow::filters {
 

@@ -1,0 +1,39 @@
+#pragma once
+// The WAV destination: the PCM it takes becomes a WAV file's bytes, handed to the filter
+// downstream as positioned samples; the header's sizes are filled in when the stream ends.
+#include <memory>
+
+#include "dshow/dshow.h"
+#include "dshow/file_muxer.h"
+#include "dshow/upstream_seeking.h"
+
+namespace filters {
+
+class WavDestination : public CBaseFilter {
+ public:
+  static CUnknown* Create(LPUNKNOWN outer, HRESULT* phr);
+  ~WavDestination() override;
+
+  int GetPinCount() override { return 2; }
+  CBasePin* GetPin(int n) override;
+  STDMETHODIMP Pause() override;
+  STDMETHODIMP Stop() override;
+
+ private:
+  class InputPin;
+  class OutputPin;
+
+  WavDestination(LPUNKNOWN outer, HRESULT* phr);
+  HRESULT StartFile();
+  HRESULT Write(const BYTE* data, LONG length, REFERENCE_TIME start);
+  void FinishFile();
+
+  CCritSec lock_;
+  CCritSec muxLock_;
+  std::unique_ptr<InputPin> input_;
+  std::unique_ptr<OutputPin> output_;
+  std::unique_ptr<dshow::filters::UpstreamSeeking> seeking_;
+  std::unique_ptr<dshow::filters::FileMuxer> muxer_;
+};
+
+}  // namespace filters
