@@ -21,8 +21,11 @@ void SetElement(ELEMDESC* e, VARTYPE vt) {
 TableTypeInfo::TableTypeInfo(const IID& iid, std::string name, std::vector<Function> functions)
     : iid_(iid), name_(std::move(name)), functions_(std::move(functions)) {}
 
-TableTypeInfo::TableTypeInfo(const CLSID& clsid, std::string name, std::vector<IID> interfaces)
-    : iid_(clsid), name_(std::move(name)), kind_(TKIND_COCLASS), interfaces_(std::move(interfaces)) {}
+TableTypeInfo::TableTypeInfo(const CLSID& clsid, std::string name, std::vector<IID> interfaces, const IID& events)
+    : iid_(clsid), name_(std::move(name)), kind_(TKIND_COCLASS), interfaces_(std::move(interfaces)) {
+  firstSource_ = interfaces_.size();
+  if (events != GUID_NULL) interfaces_.push_back(events);
+}
 
 void TableTypeInfo::SetLibrary(ITypeLib* library, UINT index) {
   library_ = ComPtr<ITypeLib>(library);
@@ -167,7 +170,8 @@ STDMETHODIMP TableTypeInfo::GetRefTypeOfImplType(UINT index, HREFTYPE* pRefType)
 STDMETHODIMP TableTypeInfo::GetImplTypeFlags(UINT index, INT* pImplTypeFlags) {
   if (!pImplTypeFlags) return E_INVALIDARG;
   if (index >= interfaces_.size()) return TYPE_E_ELEMENTNOTFOUND;
-  *pImplTypeFlags = index == 0 ? IMPLTYPEFLAG_FDEFAULT : 0;
+  if (index >= firstSource_) *pImplTypeFlags = IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
+  else *pImplTypeFlags = index == 0 ? IMPLTYPEFLAG_FDEFAULT : 0;
   return S_OK;
 }
 

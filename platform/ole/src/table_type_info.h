@@ -22,8 +22,9 @@ class TableTypeInfo final : public ComObject<TableTypeInfo, ITypeInfo, IID_IType
   };
 
   TableTypeInfo(const IID& iid, std::string name, std::vector<Function> functions);
-  // A coclass: the first interface is the default one.
-  TableTypeInfo(const CLSID& clsid, std::string name, std::vector<IID> interfaces);
+  // A coclass: the first interface is the default one; events (GUID_NULL for none) is its
+  // default source.
+  TableTypeInfo(const CLSID& clsid, std::string name, std::vector<IID> interfaces, const IID& events);
 
   // The library it belongs to and its place there; the interfaces of a coclass are found there.
   void SetLibrary(ITypeLib* library, UINT index);
@@ -59,6 +60,7 @@ class TableTypeInfo final : public ComObject<TableTypeInfo, ITypeInfo, IID_IType
   TYPEKIND kind_ = TKIND_DISPATCH;
   std::vector<Function> functions_;
   std::vector<IID> interfaces_;
+  size_t firstSource_ = 0;  // interfaces_ from here are sources
   ComPtr<ITypeLib> library_;
   UINT index_ = 0;
 };

@@ -29,7 +29,7 @@ class TableTypeLibrary final : public ComObject<TableTypeLibrary, ITypeLib, IID_
       info = new TableTypeInfo(table.Iid(), table.Name(), FunctionsOf(table));
     } else {
       const TypeLibraryDescription::Coclass& coclass = description_.coclasses[index - tables];
-      info = new TableTypeInfo(coclass.clsid, coclass.name, coclass.interfaces);
+      info = new TableTypeInfo(coclass.clsid, coclass.name, coclass.interfaces, coclass.events);
     }
     info->SetLibrary(this, index);
     *ppTInfo = info;

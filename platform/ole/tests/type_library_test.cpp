@@ -26,7 +26,7 @@ ComPtr<ITypeLib> MakeShapes() {
   shapes.Property(1, "Count", VT_I2, [](DispatchCall&) { return S_OK; })
       .Method(2, "FindShape", VT_I2, {VT_BSTR}, [](DispatchCall&) { return S_OK; });
   d.dispinterfaces = {shape, shapes};
-  d.coclasses = {{CLSID_Shape, "Shape", {IID_IShape}}};
+  d.coclasses = {{CLSID_Shape, "Shape", {IID_IShape}, IID_IShapes}};
   ComPtr<ITypeLib> library;
   EXPECT_EQ(CreateTypeLibrary(std::move(d), library.put()), S_OK);
   return library;
@@ -76,23 +76,29 @@ TEST(TypeLibraryTest, DescribesItselfAndFindsEachTypeByItsIdentifier) {
   EXPECT_FALSE(none);
 }
 
-TEST(TypeLibraryTest, ACoclassLeadsToItsDefaultInterface) {
+TEST(TypeLibraryTest, ACoclassLeadsToItsDefaultInterfaceAndItsEvents) {
   ComPtr<ITypeInfo> coclass;
   ASSERT_EQ(MakeShapes()->GetTypeInfoOfGuid(CLSID_Shape, coclass.put()), S_OK);
   // The library is held by its type information alone from here.
   TYPEATTR* type = nullptr;
   ASSERT_EQ(coclass->GetTypeAttr(&type), S_OK);
   EXPECT_EQ(type->typekind, TKIND_COCLASS);
-  EXPECT_EQ(type->cImplTypes, 1);
+  EXPECT_EQ(type->cImplTypes, 2);
   EXPECT_EQ(type->cFuncs, 0);
   coclass->ReleaseTypeAttr(type);
 
   INT flags = 0;
   ASSERT_EQ(coclass->GetImplTypeFlags(0, &flags), S_OK);
   EXPECT_EQ(flags, IMPLTYPEFLAG_FDEFAULT);
+  ASSERT_EQ(coclass->GetImplTypeFlags(1, &flags), S_OK);
+  EXPECT_EQ(flags, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE);
   HREFTYPE ref = 0;
+  ASSERT_EQ(coclass->GetRefTypeOfImplType(1, &ref), S_OK);
+  ComPtr<ITypeInfo> events;
+  ASSERT_EQ(coclass->GetRefTypeInfo(ref, events.put()), S_OK);
+  EXPECT_EQ(Name(events.get()), "IShapes");
+  EXPECT_EQ(coclass->GetRefTypeOfImplType(2, &ref), TYPE_E_ELEMENTNOTFOUND);
   ASSERT_EQ(coclass->GetRefTypeOfImplType(0, &ref), S_OK);
-  EXPECT_EQ(coclass->GetRefTypeOfImplType(1, &ref), TYPE_E_ELEMENTNOTFOUND);
   ComPtr<ITypeInfo> shape;
   ASSERT_EQ(coclass->GetRefTypeInfo(ref, shape.put()), S_OK);
   EXPECT_EQ(Name(shape.get()), "IShape");

@@ -11,6 +11,7 @@ struct TypeLibraryDescription {
     CLSID clsid;
     std::string name;
     std::vector<IID> interfaces;  // dispinterfaces of the library; the first is the default
+    IID events = GUID_NULL;       // the dispinterface its objects fire events through, if any
   };
 
   GUID libid = GUID_NULL;
