@@ -33,54 +33,74 @@ const BYTE* FindZip64Sizes(const CZipBuffer& extra) {
 
 }  // namespace
 
-DWORD CZipDirectory::FindEndRecord() {
+ULONGLONG CZipDirectory::FindEndRecord() {
   CZipLargeFile& file = m_storage.File();
   const ULONGLONG length = file.GetLength();
-  const DWORD window = (DWORD)std::min<ULONGLONG>(length, kLongestEnd);
-  CZipBuffer tail;
-  tail.Allocate(window);
-  file.Seek(length - window, CFile::begin);
-  m_storage.Read(tail.GetBuffer(), window, TRUE);
-  for (DWORD i = window >= 4 ? window - 4 + 1 : 0; i-- > 0;)
-    if (ZipDword(tail.GetBuffer() + i) == kEndSignature) return (DWORD)(length - window + i);
+  const DWORD searched = (DWORD)std::min<ULONGLONG>(length, kLongestEnd);
+  CZipBuffer window;
+  window.Allocate(m_searchBufferSize);
+  // Windows from the end backwards; each overlaps the one before by three bytes, so a signature
+  // cut by a window's edge is whole in the next.
+  DWORD start = 0;  // bytes from the end where the window's end lies
+  for (;;) {
+    const DWORD end = std::min(start + m_searchBufferSize, searched);
+    const DWORD size = end - start;
+    file.Seek(length - end, CFile::begin);
+    m_storage.Read(window.GetBuffer(), size, TRUE);
+    for (DWORD i = size >= 4 ? size - 4 + 1 : 0; i-- > 0;)
+      if (ZipDword(window.GetBuffer() + i) == kEndSignature) return length - end + i;
+    if (end >= searched) break;
+    start = end - 3;
+  }
   m_storage.ThrowError(ZIP_CDIRNOTFOUND);
 }
 
 void CZipDirectory::Read() {
-  const ULONGLONG recordPosition = FindEndRecord();
+  m_recordPosition = FindEndRecord();
   BYTE record[kEndSize];
-  m_storage.File().Seek(recordPosition, CFile::begin);
+  m_storage.File().Seek(m_recordPosition, CFile::begin);
   m_storage.Read(record, kEndSize, TRUE);
-  const WORD thisDisk = ZipWord(record + 4);
-  const WORD directoryDisk = ZipWord(record + 6);
-  const WORD totalEntries = ZipWord(record + 10);
-  const DWORD directorySize = ZipDword(record + 12);
-  const DWORD directoryOffset = ZipDword(record + 16);
+  m_endRecord.thisDisk = ZipWord(record + 4);
+  m_endRecord.directoryDisk = ZipWord(record + 6);
+  m_endRecord.entriesOnDisk = ZipWord(record + 8);
+  m_endRecord.totalEntries = ZipWord(record + 10);
+  m_endRecord.directorySize = ZipDword(record + 12);
+  m_endRecord.directoryOffset = ZipDword(record + 16);
   const WORD commentLength = ZipWord(record + 20);
+  const EndRecord& e = m_endRecord;
 
-  m_storage.SetSpanMode(thisDisk);
+  m_storage.SetSpanMode(e.thisDisk);
   const bool spanned = m_storage.IsSpanned() != 0;
-  if (!spanned && recordPosition < (ULONGLONG)directoryOffset + directorySize)
+  if (!spanned && m_recordPosition < (ULONGLONG)e.directoryOffset + e.directorySize)
     m_storage.ThrowError(ZIP_BADZIPFILE);
-  CZipBuffer comment;
-  comment.Allocate(commentLength);
-  m_storage.Read(comment.GetBuffer(), commentLength, TRUE);
-  m_bytesBefore = spanned ? 0 : (DWORD)(recordPosition - directoryOffset - directorySize);
+  m_comment.Allocate(commentLength);
+  m_storage.Read(m_comment.GetBuffer(), commentLength, TRUE);
+  m_bytesBefore = spanned ? 0 : (DWORD)(m_recordPosition - e.directoryOffset - e.directorySize);
   // Every central header takes at least 46 bytes.
-  if ((directorySize == 0) != (totalEntries == 0) || (ULONGLONG)totalEntries * 46 > directorySize)
+  if ((e.directorySize == 0) != (e.totalEntries == 0) || (ULONGLONG)e.totalEntries * 46 > e.directorySize)
     m_storage.ThrowError(ZIP_BADZIPFILE);
 
-  m_storage.ChangeDisk(directoryDisk);
+  m_storage.ChangeDisk(e.directoryDisk);
   m_headers.clear();
-  if (totalEntries == 0) return;
-  m_storage.File().Seek((ULONGLONG)directoryOffset + m_bytesBefore, CFile::begin);
-  m_headers.reserve(totalEntries);
-  DWORD left = directorySize;
-  for (WORD i = 0; i < totalEntries; ++i) {
+  if (e.directorySize != 0) ReadHeaders();
+}
+
+void CZipDirectory::ReadHeaders() {
+  m_storage.File().Seek((ULONGLONG)m_endRecord.directoryOffset + m_bytesBefore, CFile::begin);
+  m_headers.clear();
+  m_headers.reserve(m_endRecord.totalEntries);
+  DWORD left = m_endRecord.directorySize;
+  for (WORD i = 0; i < m_endRecord.totalEntries; ++i) {
     m_headers.emplace_back();
     left -= m_headers.back().Read(m_storage, left);
+    if (m_convertNames) m_headers.back().ConvertName();
   }
   CheckEntriesApart();
+}
+
+void CZipDirectory::GetFileInfo(CZipEntryHeader& header, int index) const {
+  header = m_headers[index];
+  if (!m_convertNames) header.ConvertName();
 }
 
 void CZipDirectory::CheckEntriesApart() const {
@@ -101,13 +121,17 @@ void CZipDirectory::CheckEntriesApart() const {
 }
 
 void CZipDirectory::Clear() {
+  CloseEntry();
   m_headers.clear();
-  m_localExtra.Release();
+  m_endRecord = EndRecord();
+  m_comment.Release();
+  m_recordPosition = 0;
   m_bytesBefore = 0;
 }
 
 void CZipDirectory::OpenEntry(int index) {
   const CZipEntryHeader& central = m_headers[index];
+  m_current = &central;
   m_storage.ChangeDisk(central.m_diskStart);
   m_storage.File().Seek((ULONGLONG)m_bytesBefore + central.m_localOffset, CFile::begin);
   BYTE local[kLocalSize];
@@ -142,9 +166,14 @@ void CZipDirectory::OpenEntry(int index) {
   }
 }
 
-void CZipDirectory::CheckDataDescriptor(int index) {
-  const CZipEntryHeader& central = m_headers[index];
-  if (!central.HasDataDescriptor()) return;
+void CZipDirectory::CloseEntry() {
+  m_current = nullptr;
+  m_localExtra.Release();
+}
+
+void CZipDirectory::CheckDataDescriptor() {
+  if (!m_current || !m_current->HasDataDescriptor()) return;
+  const CZipEntryHeader& central = *m_current;
   // Writers of large files give 8-byte sizes; they mark such entries with a zip64 extra field.
   const DWORD fieldsSize = FindZip64Sizes(m_localExtra) ? 20 : 12;
   BYTE descriptor[24];

@@ -47,19 +47,22 @@ DWORD CZipEntryHeader::Read(CZipVolumeStorage& storage, DWORD available) {
   ReadField(storage, m_name, nameLength);
   ReadField(storage, m_extra, extraLength);
   ReadField(storage, m_comment, commentLength);
-
-  // Names are kept in the form the rest of the system cuts paths at.
-  char* name = reinterpret_cast<char*>(m_name.GetBuffer());
-  if (nameLength) OemToCharBuff(name, name, nameLength);
-  for (WORD i = 0; i < nameLength; ++i)
-    if (name[i] == '/') name[i] = '\\';
   return total;
+}
+
+void CZipEntryHeader::ConvertName() {
+  char* name = reinterpret_cast<char*>(m_name.GetBuffer());
+  const DWORD length = m_name.GetSize();
+  if (length) OemToCharBuff(name, name, length);
+  for (DWORD i = 0; i < length; ++i)
+    if (name[i] == '/') name[i] = '\\';
 }
 
 BOOL CZipEntryHeader::IsDirectory() const {
   if (m_externalAttr & FILE_ATTRIBUTE_DIRECTORY) return TRUE;
   const DWORD length = m_name.GetSize();
-  return length > 0 && m_name.GetBuffer()[length - 1] == '\\';
+  // Names not yet converted still end in a slash.
+  return length > 0 && (m_name.GetBuffer()[length - 1] == '\\' || m_name.GetBuffer()[length - 1] == '/');
 }
 
 CString CZipEntryHeader::GetFileName() const {

@@ -83,7 +83,7 @@ int CZipReader::GetCount() const { return IsClosed() ? 0 : m_directory.GetCount(
 
 BOOL CZipReader::GetFileInfo(CZipEntryHeader& header, WORD index) const {
   if (index >= GetCount()) return FALSE;
-  header = m_directory.GetHeader(index);
+  m_directory.GetFileInfo(header, index);
   return TRUE;
 }
 
@@ -96,6 +96,7 @@ BOOL CZipReader::OpenEntry(WORD index) {
   const CZipEntryHeader& header = m_directory.GetHeader(index);
   m_directory.OpenEntry(index);
   if (header.IsEncrypted() && m_password.IsEmpty()) {
+    m_directory.CloseEntry();
     SetLastError(ERROR_INVALID_PASSWORD);
     return FALSE;
   }
@@ -137,7 +138,6 @@ BOOL CZipReader::OpenEntry(WORD index) {
   }
 
   m_crypto = std::move(crypto);
-  m_entryIndex = index;
   m_streamEnded = false;
   m_compressedLeft = compressedSize;
   m_uncompressedLeft = header.m_uncompressedSize;
@@ -211,7 +211,7 @@ int CZipReader::CloseEntry(LPCTSTR path, BOOL afterError) {
     ~Release() { reader->ReleaseEntry(); }
   } release{this};
 
-  const CZipEntryHeader& header = m_directory.GetHeader(m_entryIndex);
+  const CZipEntryHeader& header = *m_directory.GetCurrent();
   if (afterError) return closeOk;
   // Ended early on purpose: nothing to check, and the descriptor is not where the reads stopped.
   const bool readWhole = m_uncompressedLeft == 0;
@@ -226,7 +226,7 @@ int CZipReader::CloseEntry(LPCTSTR path, BOOL afterError) {
   if (readWhole) {
     // Bytes after the end of the deflated stream lie between the data and its descriptor.
     while (m_compressedLeft) FillInput();
-    m_directory.CheckDataDescriptor(m_entryIndex);
+    m_directory.CheckDataDescriptor();
   }
   return result;
 }
@@ -258,7 +258,7 @@ void CZipReader::ReleaseEntry() {
   m_readBuffer.Release();
   m_crypto.reset();
   m_entryState = 0;
-  m_entryIndex = -1;
+  m_directory.CloseEntry();
 }
 
 BOOL CZipReader::ExtractEntry(WORD index, LPCTSTR folder, BOOL fullPath, LPCTSTR newName,

@@ -14,11 +14,11 @@ CVideoCompressors::CVideoCompressors() {
   mfc::disp::SetDispatchIID(this, IID_IVideoCompressors);
 }
 
-void CVideoCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CNamedItem(IID_IVideoCompressor, name)); }
+void CVideoCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CVideoCompressor(name)); }
 
 const CString& CVideoCompressors::NameOf(CCmdTarget* item) const { return static_cast<CNamedItem*>(item)->Name(); }
 
-LPUNKNOWN CVideoCompressors::GetNewEnum() { return CItemEnumerator::Create(m_list); }
+LPUNKNOWN CVideoCompressors::GetNewEnum() { return CItemEnumerator::Create(m_list, IID_IEnumVideoCompressors); }
 
 BOOL CVideoCompressors::ShowPropertyPage(short iIndex) {
   m_vfwCodecs.Refresh();
@@ -52,11 +52,11 @@ CAudioCompressors::CAudioCompressors() {
   mfc::disp::SetDispatchIID(this, IID_IAudioCompressors);
 }
 
-void CAudioCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CNamedItem(IID_IAudioCompressor, name)); }
+void CAudioCompressors::AddCompressor(LPCTSTR name) { m_list->Append(new CAudioCompressor(name)); }
 
 const CString& CAudioCompressors::NameOf(CCmdTarget* item) const { return static_cast<CNamedItem*>(item)->Name(); }
 
-LPUNKNOWN CAudioCompressors::GetNewEnum() { return CItemEnumerator::Create(m_list); }
+LPUNKNOWN CAudioCompressors::GetNewEnum() { return CItemEnumerator::Create(m_list, IID_IEnumAudioCompressors); }
 
 BEGIN_DISPATCH_MAP(CAudioCompressors, CCmdTarget)
   DISP_PROPERTY_EX_ID(CAudioCompressors, "Count", dispidCollectionCount, GetCount, SetNotSupported, VT_I2)

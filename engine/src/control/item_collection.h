@@ -2,9 +2,11 @@
 // What the five collections share: their item list, Count, Find by name, the name at a
 // position, Item by name or 1-based position, and the enumerator.
 #include "control/item_list.h"
+#include "control/tessary_type_library.h"
 
 class CItemCollection : public CCmdTarget {
  public:
+  HRESULT GetTypeLib(LCID lcid, LPTYPELIB* library) { return GetTessaryTypeLib(lcid, library); }
   short GetCount() { return short(m_list->Size()); }
   // Deletes every item (held elsewhere, an item lives on through its reference).
   void RemoveAllItems() { m_list = std::make_shared<ItemList>(); }

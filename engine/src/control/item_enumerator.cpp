@@ -2,15 +2,19 @@
 
 #include <new>
 
-CItemEnumerator::CItemEnumerator(ItemListPtr list, size_t position) : m_list(std::move(list)), m_position(position) {
+CItemEnumerator::CItemEnumerator(ItemListPtr list, size_t position, REFIID iidDispatch)
+    : m_list(std::move(list)), m_position(position), m_iidDispatch(iidDispatch) {
   EnableAutomation();
+  mfc::disp::SetDispatchIID(this, m_iidDispatch);
 }
 
-IUnknown* CItemEnumerator::Create(ItemListPtr list) {
-  return &(new CItemEnumerator(std::move(list), 0))->m_xEnumVARIANT;
+IUnknown* CItemEnumerator::Create(ItemListPtr list, REFIID iidDispatch) {
+  return &(new CItemEnumerator(std::move(list), 0, iidDispatch))->m_xEnumVARIANT;
 }
 
-CItemEnumerator* CItemEnumerator::MakeClone() const { return new (std::nothrow) CItemEnumerator(m_list, m_position); }
+CItemEnumerator* CItemEnumerator::MakeClone() const {
+  return new (std::nothrow) CItemEnumerator(m_list, m_position, m_iidDispatch);
+}
 
 BEGIN_DISPATCH_MAP(CItemEnumerator, CCmdTarget)
 END_DISPATCH_MAP()

@@ -1,10 +1,14 @@
 #pragma once
 // The enumerator of a collection (IEnumVARIANT over its items' dispatch interfaces).
 #include "control/item_list.h"
+#include "control/tessary_type_library.h"
+#include "engine/tessary_ids.h"
 
 class CItemEnumerator : public CCmdTarget {
  public:
-  CItemEnumerator(ItemListPtr list, size_t position);
+  // iidDispatch: the dispinterface that describes enumerators of this kind.
+  CItemEnumerator(ItemListPtr list, size_t position, REFIID iidDispatch);
+  HRESULT GetTypeLib(LCID lcid, LPTYPELIB* library) { return GetTessaryTypeLib(lcid, library); }
 
   BEGIN_INTERFACE_PART(EnumVARIANT, IEnumVARIANT)
     STDMETHOD(Next)(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetched) override;
@@ -14,7 +18,7 @@ class CItemEnumerator : public CCmdTarget {
   END_INTERFACE_PART(EnumVARIANT)
 
   // A new enumerator over list at its head; its IEnumVARIANT with one reference.
-  static IUnknown* Create(ItemListPtr list);
+  static IUnknown* Create(ItemListPtr list, REFIID iidDispatch);
 
  protected:
   // Enumerators of other kinds make their own class here.
@@ -22,6 +26,7 @@ class CItemEnumerator : public CCmdTarget {
 
   ItemListPtr m_list;
   size_t m_position;
+  IID m_iidDispatch;
 
   DECLARE_DISPATCH_MAP()
   DECLARE_INTERFACE_MAP()
@@ -31,7 +36,8 @@ class CItemEnumerator : public CCmdTarget {
 // always no object).
 class CWMVProfileEnumerator : public CItemEnumerator {
  public:
-  using CItemEnumerator::CItemEnumerator;
+  CWMVProfileEnumerator(ItemListPtr list, size_t position)
+      : CItemEnumerator(std::move(list), position, IID_IEnumWMVProfiles) {}
   static IUnknown* Create(ItemListPtr list);
 
  protected:

@@ -1,7 +1,5 @@
 #include "control/named_item.h"
 
-#include "engine/tessary_ids.h"
-
 CNamedItem::CNamedItem(REFIID iidDispatch, LPCTSTR name, REFCLSID clsid) : m_name(name), m_clsid(clsid) {
   EnableAutomation();
   mfc::disp::SetDispatchIID(this, iidDispatch);

@@ -37,6 +37,7 @@ class CTessaryCtrl : public COleControl {
   BOOL OnGetDisplayString(DISPID dispid, CString& strValue) override;
   BOOL OnGetPredefinedStrings(DISPID dispid, CStringArray* pStringArray, CDWordArray* pCookieArray) override;
   BOOL OnGetPredefinedValue(DISPID dispid, DWORD dwCookie, VARIANT* lpvarOut) override;
+  HRESULT GetTypeLib(LCID lcid, LPTYPELIB* ppTypeLib) override;
 
   // The sample grabber's callback, part of the control (it does not count references).
   BEGIN_INTERFACE_PART(SampleGrabberCB, ISampleGrabberCB)

@@ -1,6 +1,8 @@
 // The Tessary control library: its resources and its COM entry points.
 #include "des/qedit.h"
+#include "control/control_type_description.h"
 #include "control/tessary_resources.h"
+#include "control/tessary_type_library.h"
 #include "engine/tessary_ids.h"
 #include "filters/outside_filters.h"
 #include "mfc/afxctl.h"
@@ -79,6 +81,7 @@ extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFC
   RegisterDesClasses();
   RegisterOutsideFilterClasses();
   RegisterWmfClasses();
+  SetControlTypeDescription(DescribeTessaryControl);
   return AfxDllGetClassObject(rclsid, riid, ppv);
 }
 

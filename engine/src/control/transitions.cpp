@@ -14,7 +14,7 @@ CTransitions::CTransitions() {
 }
 
 void CTransitions::AddTransitionItem(LPCTSTR name, REFCLSID clsid) {
-  m_list->Append(new CNamedItem(IID_ITransition, name, clsid));
+  m_list->Append(new CTransition(name, clsid));
 }
 
 void CTransitions::GetTransitionClsid(short position, CLSID& clsid) const {
@@ -24,7 +24,7 @@ void CTransitions::GetTransitionClsid(short position, CLSID& clsid) const {
 
 const CString& CTransitions::NameOf(CCmdTarget* item) const { return static_cast<CNamedItem*>(item)->Name(); }
 
-LPUNKNOWN CTransitions::GetNewEnum() { return CItemEnumerator::Create(m_list); }
+LPUNKNOWN CTransitions::GetNewEnum() { return CItemEnumerator::Create(m_list, IID_IEnumTransitions); }
 
 namespace {
 
@@ -75,11 +75,11 @@ CEffects::CEffects() {
   mfc::disp::SetDispatchIID(this, IID_IEffects);
 }
 
-void CEffects::AddEffectItem(LPCTSTR name, REFCLSID clsid) { m_list->Append(new CNamedItem(IID_IEffect, name, clsid)); }
+void CEffects::AddEffectItem(LPCTSTR name, REFCLSID clsid) { m_list->Append(new CEffect(name, clsid)); }
 
 const CString& CEffects::NameOf(CCmdTarget* item) const { return static_cast<CNamedItem*>(item)->Name(); }
 
-LPUNKNOWN CEffects::GetNewEnum() { return CItemEnumerator::Create(m_list); }
+LPUNKNOWN CEffects::GetNewEnum() { return CItemEnumerator::Create(m_list, IID_IEnumEffects); }
 
 BEGIN_DISPATCH_MAP(CEffects, CCmdTarget)
   DISP_PROPERTY_EX_ID(CEffects, "Count", dispidCollectionCount, GetCount, SetNotSupported, VT_I2)

@@ -1,5 +1,6 @@
 #pragma once
 // An item of the Windows Media profile collection.
+#include "control/tessary_type_library.h"
 #include "mfc/afxdisp_ctl.h"
 
 class CWMVProfile : public CCmdTarget {
@@ -10,6 +11,7 @@ class CWMVProfile : public CCmdTarget {
   const CString& Description() const { return m_description; }
   const GUID& ProfileId() const { return m_profileId; }
   BOOL IsAudioOnly() const { return m_audioOnly; }
+  HRESULT GetTypeLib(LCID lcid, LPTYPELIB* library) { return GetTessaryTypeLib(lcid, library); }
 
  private:
   BSTR GetName() { return m_name.AllocSysString(); }

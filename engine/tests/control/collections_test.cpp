@@ -8,6 +8,7 @@
 #include "des/qedit.h"
 #include "dispatch_calls.h"
 #include "engine/tessary_ids.h"
+#include "ole/comptr.h"
 
 namespace {
 
@@ -69,6 +70,42 @@ TEST_F(CompressorsTest, PositionsAndNamesAgreeAndUnknownNamesAreNotFound) {
     ASSERT_EQ(S_OK, GetProp(dispatch, kItemIdAudioCompressors, result, {key}));
     EXPECT_TRUE(result.vt == VT_EMPTY || (result.vt == VT_DISPATCH && !result.pdispVal));
   }
+}
+
+// Each item is described by the dispinterface of its own kind.
+TEST(CollectionsTest, ItemsOfEachKindAreDescribedByTheirOwnDispinterface) {
+  CVideoCompressors* video = new CVideoCompressors;
+  CAudioCompressors* audio = new CAudioCompressors;
+  CTransitions* transitions = new CTransitions;
+  CEffects* effects = new CEffects;
+  CWMVProfiles* profiles = new CWMVProfiles;
+  video->AddCompressor("Video");
+  audio->AddCompressor("Audio");
+  transitions->AddTransitionItem("Wipe", CLSID_NULL);
+  effects->AddEffectItem("Blur", CLSID_NULL);
+  profiles->AddProfile("Profile", "About it", GUID_NULL, FALSE);
+  const struct {
+    CCmdTarget* collection;
+    DISPID itemId;
+    const IID* item;
+  } kinds[] = {{video, kItemIdVideoCompressors, &IID_IVideoCompressor},
+               {audio, kItemIdAudioCompressors, &IID_IAudioCompressor},
+               {transitions, kItemIdTransitions, &IID_ITransition},
+               {effects, kItemIdEffects, &IID_IEffect},
+               {profiles, kItemIdWMVProfiles, &IID_IWMVProfile}};
+  for (const auto& kind : kinds) {
+    COleVariant item;
+    ASSERT_EQ(S_OK, GetProp(mfc::disp::GetIDispatch(kind.collection, FALSE), kind.itemId, item,
+                            {COleVariant(short(1))}));
+    ASSERT_EQ(VT_DISPATCH, item.vt);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(S_OK, item.pdispVal->GetTypeInfo(0, 0, info.put()));
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
+    EXPECT_EQ(*kind.item, attr->guid) << StringFromGUIDA(*kind.item);
+    info->ReleaseTypeAttr(attr);
+  }
+  for (const auto& kind : kinds) mfc::disp::InternalRelease(kind.collection);
 }
 
 TEST_F(CompressorsTest, ReadOnlyMembersRefuseAPut) {

@@ -8,6 +8,7 @@
 #include "dispatch_calls.h"
 #include "dshow/dshow.h"
 #include "engine/tessary_ids.h"
+#include "ole/comptr.h"
 #include "mfc/afxctl.h"
 
 namespace {
@@ -402,6 +403,93 @@ TEST_F(TessaryTest, BrowsingWithoutAWindowShowsEmptyCollections) {
   EXPECT_EQ(CLSID_TessaryPropPage, ids.pElems[0]);
   CoTaskMemFree(ids.pElems);
   pages->Release();
+}
+
+// A container that asks the control for its type information finds the whole library there: the
+// control's class with its events, and every collection, item and enumerator with its class.
+TEST_F(TessaryTest, TypeInformationLeadsToEveryCollectionItemAndEnumerator) {
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(S_OK, control->GetTypeInfo(0, 0, info.put()));
+  TYPEATTR* attr = nullptr;
+  ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
+  EXPECT_EQ(DIID__DTessary, attr->guid);
+  info->ReleaseTypeAttr(attr);
+  ComPtr<ITypeLib> library;
+  ASSERT_EQ(S_OK, info->GetContainingTypeLib(library.put(), nullptr));
+  TLIBATTR* libAttr = nullptr;
+  ASSERT_EQ(S_OK, library->GetLibAttr(&libAttr));
+  EXPECT_EQ(LIBID_TESSARYLib, libAttr->guid);
+  library->ReleaseTLibAttr(libAttr);
+
+  // Each class leads to its dispinterface.
+  const struct {
+    const GUID* clsid;
+    const IID* iid;
+  } classes[] = {{&CLSID_AudioCompressor, &IID_IAudioCompressor},   {&CLSID_VideoCompressor, &IID_IVideoCompressor},
+                 {&CLSID_Transition, &IID_ITransition},             {&CLSID_Effect, &IID_IEffect},
+                 {&CLSID_WMVProfile, &IID_IWMVProfile},             {&CLSID_AudioCompressors, &IID_IAudioCompressors},
+                 {&CLSID_VideoCompressors, &IID_IVideoCompressors}, {&CLSID_Transitions, &IID_ITransitions},
+                 {&CLSID_Effects, &IID_IEffects},                   {&CLSID_WMVProfiles, &IID_IWMVProfiles},
+                 {&CLSID_Tessary, &DIID__DTessary}};
+  for (const auto& c : classes) {
+    ComPtr<ITypeInfo> coclass, dispinterface;
+    ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(*c.clsid, coclass.put())) << StringFromGUIDA(*c.clsid);
+    HREFTYPE ref = 0;
+    ASSERT_EQ(S_OK, coclass->GetRefTypeOfImplType(0, &ref));
+    ASSERT_EQ(S_OK, coclass->GetRefTypeInfo(ref, dispinterface.put()));
+    ASSERT_EQ(S_OK, dispinterface->GetTypeAttr(&attr));
+    EXPECT_EQ(*c.iid, attr->guid) << StringFromGUIDA(*c.clsid);
+    EXPECT_EQ(TKIND_DISPATCH, attr->typekind);
+    dispinterface->ReleaseTypeAttr(attr);
+  }
+  // The control's class names its events.
+  ComPtr<ITypeInfo> tessary, events;
+  ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(CLSID_Tessary, tessary.put()));
+  INT flags = 0;
+  ASSERT_EQ(S_OK, tessary->GetImplTypeFlags(1, &flags));
+  EXPECT_EQ(IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE, flags);
+  ASSERT_EQ(S_OK, tessary->GetRefTypeInfo(1, events.put()));
+  std::u16string processing = u"Processing";
+  LPOLESTR names[] = {processing.data()};
+  MEMBERID id = MEMBERID_NIL;
+  ASSERT_EQ(S_OK, events->GetIDsOfNames(names, 1, &id));
+  EXPECT_EQ(2, id);
+
+  // The enumerators' dispinterfaces: four empty ones and the profiles' with its one property.
+  for (const IID* iid : {&IID_IEnumAudioCompressors, &IID_IEnumVideoCompressors, &IID_IEnumTransitions,
+                         &IID_IEnumEffects, &IID_IEnumWMVProfiles}) {
+    ComPtr<ITypeInfo> enumerator;
+    ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(*iid, enumerator.put())) << StringFromGUIDA(*iid);
+    ASSERT_EQ(S_OK, enumerator->GetTypeAttr(&attr));
+    EXPECT_EQ(TKIND_DISPATCH, attr->typekind);
+    EXPECT_EQ(*iid == IID_IEnumWMVProfiles, attr->cFuncs > 0) << StringFromGUIDA(*iid);
+    enumerator->ReleaseTypeAttr(attr);
+  }
+
+  // A collection handed out by the control is described by its own dispinterface, where
+  // _NewEnum is not listed; its enumerator by the enumerator's.
+  COleVariant videos;
+  ASSERT_EQ(S_OK, GetProp(control, dispidVideoCompressors, videos));
+  ComPtr<ITypeInfo> collection;
+  ASSERT_EQ(S_OK, videos.pdispVal->GetTypeInfo(0, 0, collection.put()));
+  ASSERT_EQ(S_OK, collection->GetTypeAttr(&attr));
+  EXPECT_EQ(IID_IVideoCompressors, attr->guid);
+  for (UINT i = 0; i < attr->cFuncs; ++i) {
+    FUNCDESC* f = nullptr;
+    ASSERT_EQ(S_OK, collection->GetFuncDesc(i, &f));
+    EXPECT_NE(DISPID_NEWENUM, f->memid);
+    collection->ReleaseFuncDesc(f);
+  }
+  collection->ReleaseTypeAttr(attr);
+  COleVariant newEnum;
+  ASSERT_EQ(S_OK, GetProp(videos.pdispVal, DISPID_NEWENUM, newEnum));
+  ComPtr<IDispatch> enumDispatch;
+  ASSERT_EQ(S_OK, newEnum.punkVal->QueryInterface(IID_IDispatch, enumDispatch.putVoid()));
+  ComPtr<ITypeInfo> enumInfo;
+  ASSERT_EQ(S_OK, enumDispatch->GetTypeInfo(0, 0, enumInfo.put()));
+  ASSERT_EQ(S_OK, enumInfo->GetTypeAttr(&attr));
+  EXPECT_EQ(IID_IEnumVideoCompressors, attr->guid);
+  enumInfo->ReleaseTypeAttr(attr);
 }
 
 TEST_F(TessaryTest, PropertyPageIsCaptionedGeneral) {

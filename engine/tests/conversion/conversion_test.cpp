@@ -60,13 +60,13 @@ class ConversionTest : public HostedControl {
     return PumpUntil([this] { return host.completes > 0; });
   }
 
-  // Positions never go back and the duration is the timeline's.
+  // Positions never go back nor pass the timeline's end, and the duration is the timeline's.
   void ExpectSteadyProgress(double duration) {
     ASSERT_FALSE(host.progress.empty());
     double last = 0;
     for (const auto& p : host.progress) {
       EXPECT_GE(p.position, last);
-      EXPECT_LE(p.position, duration + 0.1);
+      EXPECT_LE(p.position, duration);
       EXPECT_DOUBLE_EQ(duration, p.duration);
       last = p.position;
     }

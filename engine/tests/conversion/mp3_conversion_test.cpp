@@ -126,4 +126,32 @@ INSTANTIATE_TEST_SUITE_P(Rates, Mp3AviTest,
                                   (info.param.video ? "_with_video" : "_audio_only");
                          });
 
+// A clip shorter than the span asked for is padded with its last picture and silence. The MP3
+// encoder's last frame ends past the timeline (its frames are whole), but the progress stops at the
+// timeline's end.
+TEST_F(Mp3ConversionTest, ProgressOfAPaddedClipStopsAtTheTimelinesEnd) {
+  ChooseMp3(128, 44100);
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(Clip(), 0, 4));
+  ASSERT_TRUE(AddAudio(Clip(), 0, 4));
+  ASSERT_TRUE(CallBool(dispidSave, {COleVariant(Output("padded_mp3.avi").c_str())}));
+  SendMessageA(GetWindow(wrapper.m_hWnd, GW_CHILD), WM_TIMER, 1, 0);
+  ASSERT_TRUE(PumpUntilComplete());
+  EXPECT_EQ(1, host.completes);
+
+  ASSERT_FALSE(host.progress.empty());
+  double last = 0;
+  for (const auto& p : host.progress) {
+    EXPECT_GE(p.position, last);
+    EXPECT_LE(p.position, 4.0);
+    EXPECT_DOUBLE_EQ(4.0, p.duration);
+    last = p.position;
+  }
+  const testing_support::ProbedFile file = testing_support::ProbeFile(Output("padded_mp3.avi"));
+  ASSERT_EQ("", file.error);
+  ASSERT_NE(nullptr, file.Video());
+  EXPECT_NEAR(60, file.Video()->packets, 1);
+  ASSERT_NE(nullptr, file.Audio());
+  EXPECT_NEAR(4.0, file.Audio()->seconds, 0.15);
+}
 }  // namespace

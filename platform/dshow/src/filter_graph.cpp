@@ -706,21 +706,26 @@ STDMETHODIMP FilterGraph::GetCurrentPosition(LONGLONG* pCurrent) {
   if (completed && SUCCEEDED(GetStopPosition(pCurrent))) return S_OK;
 
   // Filters downstream of the sources that know how far they have got (writers, renderers)
-  // answer in the graph's time format; the one furthest behind tells the position.
+  // answer in the graph's time format; the one furthest behind tells the position. Their last
+  // samples may end past the stop (an encoder's frames are whole), the position never does.
   {
-    CAutoLock lock(&lock_);
     bool answered = false;
     LONGLONG slowest = 0;
-    for (const Member& m : members_) {
-      if (!HasConnectedInput(m.filter.get())) continue;
-      const auto seeking = m.filter.As<IMediaSeeking>(IID_IMediaSeeking);
-      LONGLONG p = 0;
-      if (seeking && seeking->GetCurrentPosition(&p) == S_OK) {
-        slowest = answered ? std::min(slowest, p) : p;
-        answered = true;
+    {
+      CAutoLock lock(&lock_);
+      for (const Member& m : members_) {
+        if (!HasConnectedInput(m.filter.get())) continue;
+        const auto seeking = m.filter.As<IMediaSeeking>(IID_IMediaSeeking);
+        LONGLONG p = 0;
+        if (seeking && seeking->GetCurrentPosition(&p) == S_OK) {
+          slowest = answered ? std::min(slowest, p) : p;
+          answered = true;
+        }
       }
     }
     if (answered) {
+      LONGLONG stop = 0;
+      if (SUCCEEDED(GetStopPosition(&stop))) slowest = std::min(slowest, stop);
       *pCurrent = slowest;
       return S_OK;
     }

@@ -303,6 +303,31 @@ TEST_F(GraphTest, TheCurrentPositionIsWhereTheSlowestReportingFilterHasGot) {
   ASSERT_EQ(control->Stop(), S_OK);
 }
 
+// A reporting filter's last sample may end past the stop (whole frames); the position does not.
+TEST_F(GraphTest, TheCurrentPositionNeverPassesTheStop) {
+  ComPtr<TestSource> source(new TestSource({10, 10}));
+  ComPtr<TestRenderer> done(new TestRenderer), waiting(new TestRenderer);
+  done->ReportPositions();
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(done.get(), u"Done"), S_OK);
+  ASSERT_EQ(graph->AddFilter(waiting.get(), u"Waiting"), S_OK);
+  Chain(source.get(), 0, done.get());
+  Chain(source.get(), 1, waiting.get());
+
+  LONGLONG stop = kFrameTime * 19 / 2;
+  ASSERT_EQ(seeking->SetPositions(nullptr, AM_SEEKING_NoPositioning, &stop, AM_SEEKING_AbsolutePositioning), S_OK);
+  // The second stream never starts, so the run does not complete.
+  source->Pin(1)->HoldNextFillUntilStop();
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_TRUE(done->WaitForFrames(10));
+  ASSERT_TRUE(source->Pin(1)->WaitUntilHeld());
+
+  LONGLONG current = 0;
+  ASSERT_EQ(seeking->GetCurrentPosition(&current), S_OK);
+  EXPECT_EQ(current, stop);
+  ASSERT_EQ(control->Stop(), S_OK);
+}
+
 TEST_F(GraphTest, AFailingTransformEndsTheStreamWithErrorAbort) {
   ComPtr<TestSource> source(new TestSource({10}));
   ComPtr<TestConverter> converter(new TestConverter);

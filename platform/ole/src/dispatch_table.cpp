@@ -183,19 +183,6 @@ HRESULT DispatchTable::GetTypeInfo(UINT iTInfo, ITypeInfo** ppTInfo) const {
   if (!ppTInfo) return E_INVALIDARG;
   *ppTInfo = nullptr;
   if (iTInfo != 0) return DISP_E_BADINDEX;
-  std::vector<ole::TableTypeInfo::Function> functions;
-  for (const DispatchMember& m : members_) {
-    if (m.kind == DispatchKind::Method) {
-      functions.push_back({m.id, m.name, INVOKE_FUNC, m.type == VT_EMPTY ? VARTYPE(VT_VOID) : m.type, m.params});
-      continue;
-    }
-    functions.push_back({m.id, m.name, INVOKE_PROPERTYGET, m.type, m.params});
-    if (m.put) {
-      std::vector<VARTYPE> params = m.params;
-      params.push_back(m.type);
-      functions.push_back({m.id, m.name, INVOKE_PROPERTYPUT, VT_VOID, std::move(params)});
-    }
-  }
-  *ppTInfo = new ole::TableTypeInfo(iid_, name_, std::move(functions));
+  *ppTInfo = new ole::TableTypeInfo(iid_, name_, ole::FunctionsOf(*this));
   return S_OK;
 }

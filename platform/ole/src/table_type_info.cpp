@@ -21,6 +21,34 @@ void SetElement(ELEMDESC* e, VARTYPE vt) {
 TableTypeInfo::TableTypeInfo(const IID& iid, std::string name, std::vector<Function> functions)
     : iid_(iid), name_(std::move(name)), functions_(std::move(functions)) {}
 
+TableTypeInfo::TableTypeInfo(const CLSID& clsid, std::string name, std::vector<IID> interfaces, const IID& events)
+    : iid_(clsid), name_(std::move(name)), kind_(TKIND_COCLASS), interfaces_(std::move(interfaces)) {
+  firstSource_ = interfaces_.size();
+  if (events != GUID_NULL) interfaces_.push_back(events);
+}
+
+void TableTypeInfo::SetLibrary(ITypeLib* library, UINT index) {
+  library_ = ComPtr<ITypeLib>(library);
+  index_ = index;
+}
+
+std::vector<TableTypeInfo::Function> FunctionsOf(const DispatchTable& table) {
+  std::vector<TableTypeInfo::Function> functions;
+  for (const DispatchMember& m : table.Members()) {
+    if (m.kind == DispatchKind::Method) {
+      functions.push_back({m.id, m.name, INVOKE_FUNC, m.type == VT_EMPTY ? VARTYPE(VT_VOID) : m.type, m.params});
+      continue;
+    }
+    functions.push_back({m.id, m.name, INVOKE_PROPERTYGET, m.type, m.params});
+    if (m.put) {
+      std::vector<VARTYPE> params = m.params;
+      params.push_back(m.type);
+      functions.push_back({m.id, m.name, INVOKE_PROPERTYPUT, VT_VOID, std::move(params)});
+    }
+  }
+  return functions;
+}
+
 const TableTypeInfo::Function* TableTypeInfo::FindFunction(MEMBERID memid) const {
   for (const Function& f : functions_)
     if (f.id == memid) return &f;
@@ -33,9 +61,11 @@ STDMETHODIMP TableTypeInfo::GetTypeAttr(TYPEATTR** ppTypeAttr) {
   attr->guid = iid_;
   attr->memidConstructor = MEMBERID_NIL;
   attr->memidDestructor = MEMBERID_NIL;
-  attr->typekind = TKIND_DISPATCH;
+  attr->typekind = kind_;
   attr->cFuncs = static_cast<WORD>(functions_.size());
-  attr->cbSizeVft = static_cast<WORD>(7 * sizeof(void*));  // IDispatch's seven methods
+  attr->cImplTypes = static_cast<WORD>(interfaces_.size());
+  // A dispinterface's table is IDispatch's seven methods; a coclass has none.
+  attr->cbSizeVft = kind_ == TKIND_DISPATCH ? static_cast<WORD>(7 * sizeof(void*)) : 0;
   attr->cbAlignment = sizeof(void*);
   attr->wMajorVerNum = 1;
   *ppTypeAttr = attr;
@@ -118,7 +148,7 @@ STDMETHODIMP TableTypeInfo::GetDocumentation(MEMBERID memid, BSTR* pBstrName, BS
   return S_OK;
 }
 
-// A dispinterface described this way has no variables, base types, DLL entries or type library.
+// A type described this way has no variables or DLL entries.
 STDMETHODIMP TableTypeInfo::GetTypeComp(ITypeComp** ppTComp) {
   if (ppTComp) *ppTComp = nullptr;
   return E_NOTIMPL;
@@ -129,17 +159,31 @@ STDMETHODIMP TableTypeInfo::GetVarDesc(UINT, VARDESC** ppVarDesc) {
   return TYPE_E_ELEMENTNOTFOUND;
 }
 
-STDMETHODIMP TableTypeInfo::GetRefTypeOfImplType(UINT, HREFTYPE*) { return TYPE_E_ELEMENTNOTFOUND; }
+// A coclass's implemented interfaces are referred to by their place in its list.
+STDMETHODIMP TableTypeInfo::GetRefTypeOfImplType(UINT index, HREFTYPE* pRefType) {
+  if (!pRefType) return E_INVALIDARG;
+  if (index >= interfaces_.size()) return TYPE_E_ELEMENTNOTFOUND;
+  *pRefType = static_cast<HREFTYPE>(index);
+  return S_OK;
+}
 
-STDMETHODIMP TableTypeInfo::GetImplTypeFlags(UINT, INT*) { return TYPE_E_ELEMENTNOTFOUND; }
+STDMETHODIMP TableTypeInfo::GetImplTypeFlags(UINT index, INT* pImplTypeFlags) {
+  if (!pImplTypeFlags) return E_INVALIDARG;
+  if (index >= interfaces_.size()) return TYPE_E_ELEMENTNOTFOUND;
+  if (index >= firstSource_) *pImplTypeFlags = IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
+  else *pImplTypeFlags = index == 0 ? IMPLTYPEFLAG_FDEFAULT : 0;
+  return S_OK;
+}
 
 STDMETHODIMP TableTypeInfo::GetDllEntry(MEMBERID, INVOKEKIND, BSTR*, BSTR*, WORD*) {
   return TYPE_E_ELEMENTNOTFOUND;
 }
 
-STDMETHODIMP TableTypeInfo::GetRefTypeInfo(HREFTYPE, ITypeInfo** ppTInfo) {
-  if (ppTInfo) *ppTInfo = nullptr;
-  return TYPE_E_ELEMENTNOTFOUND;
+STDMETHODIMP TableTypeInfo::GetRefTypeInfo(HREFTYPE hRefType, ITypeInfo** ppTInfo) {
+  if (!ppTInfo) return E_INVALIDARG;
+  *ppTInfo = nullptr;
+  if (!library_ || hRefType >= interfaces_.size()) return TYPE_E_ELEMENTNOTFOUND;
+  return library_->GetTypeInfoOfGuid(interfaces_[hRefType], ppTInfo);
 }
 
 STDMETHODIMP TableTypeInfo::AddressOfMember(MEMBERID, INVOKEKIND, PVOID* ppv) {
@@ -161,7 +205,10 @@ STDMETHODIMP TableTypeInfo::GetMops(MEMBERID, BSTR* pBstrMops) {
 STDMETHODIMP TableTypeInfo::GetContainingTypeLib(ITypeLib** ppTLib, UINT* pIndex) {
   if (ppTLib) *ppTLib = nullptr;
   if (pIndex) *pIndex = 0;
-  return E_NOTIMPL;
+  if (!library_) return E_NOTIMPL;
+  if (ppTLib) library_.CopyTo(ppTLib);
+  if (pIndex) *pIndex = index_;
+  return S_OK;
 }
 
 STDMETHODIMP_(void) TableTypeInfo::ReleaseVarDesc(VARDESC*) {}

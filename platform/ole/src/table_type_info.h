@@ -1,11 +1,13 @@
 #pragma once
 // Type information of a dispatch table: one dispatch function per method, property get and
-// property put. It holds its own copy of the descriptions, so it may outlive the table.
+// property put; or of a coclass, naming the dispinterfaces it implements. It holds its own copy
+// of the descriptions, so it may outlive the table; within a library it holds the library.
 #include <string>
 #include <vector>
 
 #include "ole/com_object.h"
-#include "ole/oleauto.h"
+#include "ole/comptr.h"
+#include "ole/dispatch.h"
 
 namespace ole {
 
@@ -20,6 +22,12 @@ class TableTypeInfo final : public ComObject<TableTypeInfo, ITypeInfo, IID_IType
   };
 
   TableTypeInfo(const IID& iid, std::string name, std::vector<Function> functions);
+  // A coclass: the first interface is the default one; events (GUID_NULL for none) is its
+  // default source.
+  TableTypeInfo(const CLSID& clsid, std::string name, std::vector<IID> interfaces, const IID& events);
+
+  // The library it belongs to and its place there; the interfaces of a coclass are found there.
+  void SetLibrary(ITypeLib* library, UINT index);
 
   STDMETHOD(GetTypeAttr)(TYPEATTR** ppTypeAttr) override;
   STDMETHOD(GetTypeComp)(ITypeComp** ppTComp) override;
@@ -49,7 +57,15 @@ class TableTypeInfo final : public ComObject<TableTypeInfo, ITypeInfo, IID_IType
 
   IID iid_;
   std::string name_;
+  TYPEKIND kind_ = TKIND_DISPATCH;
   std::vector<Function> functions_;
+  std::vector<IID> interfaces_;
+  size_t firstSource_ = 0;  // interfaces_ from here are sources
+  ComPtr<ITypeLib> library_;
+  UINT index_ = 0;
 };
+
+// The dispatch functions that describe a table's members.
+std::vector<TableTypeInfo::Function> FunctionsOf(const DispatchTable& table);
 
 }  // namespace ole

@@ -10,12 +10,15 @@ class CZipEntryHeader {
   // Reads one central header at the storage's position; throws when it is damaged or would reach
   // past the `available` bytes left in the central directory. Returns the bytes it took.
   DWORD Read(CZipVolumeStorage& storage, DWORD available);
+  // Turns the name as stored into the form the rest of the system cuts paths at: from the OEM
+  // code page to the ANSI one, with backslashes between folders.
+  void ConvertName();
 
   BOOL IsEncrypted() const { return (m_flags & 1) != 0; }
   BOOL HasDataDescriptor() const { return (m_flags & 8) != 0; }
   // A folder by its attribute or, for archives that leave the attribute out, by a trailing slash.
   BOOL IsDirectory() const;
-  // The name as stored after conversion: ANSI text with backslashes between folders.
+  // The name (ANSI text with backslashes between folders once converted).
   CString GetFileName() const;
   // The modification time (local MS-DOS date and time) as UTC; FALSE when the stored date is not
   // a valid date.

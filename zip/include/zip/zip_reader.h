@@ -86,7 +86,6 @@ class CZipReader {
 
   // The open entry.
   int m_entryState = 0;  // 0 none, -1 open for reading
-  int m_entryIndex = -1;
   CZipBuffer m_readBuffer;  // compressed input
   std::unique_ptr<CZipCrypto> m_crypto;
   z_stream m_stream{};

@@ -171,6 +171,11 @@ class COleControl : public CWnd {
   // The class's own identifier (IMPLEMENT_OLECREATE_EX defines it).
   virtual HRESULT GetClassID(LPCLSID pclsid) = 0;
   virtual DWORD GetMiscStatus() { return m_dwMiscStatus; }
+  // The control's type library; without one the dispatch map describes the control.
+  virtual HRESULT GetTypeLib(LCID, LPTYPELIB* ppTypeLib) {
+    if (ppTypeLib) *ppTypeLib = nullptr;
+    return TYPE_E_CANTLOADLIBRARY;
+  }
   void SetMiscStatus(DWORD dwMiscStatus) { m_dwMiscStatus = dwMiscStatus; }
 
   // ---- Container

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "mfc/afxwnd.h"
+#include "ole/dispatch.h"
 #include "ole/oleidl.h"
 
 // ---- Parameter type strings (one VARTYPE per byte) ----------------------------------------------
@@ -99,6 +100,8 @@ struct Hooks {
   const AFX_DISPMAP* (*dispatchMap)(CCmdTarget*);
   const AFX_INTERFACEMAP* (*interfaceMap)(CCmdTarget*);
   void (*finalRelease)(CCmdTarget*);
+  // The type library that describes the object's dispinterface, for classes with a GetTypeLib.
+  HRESULT (*typeLib)(CCmdTarget*, LCID, LPTYPELIB*);
 };
 
 template <class Self>
@@ -118,6 +121,13 @@ const Hooks* HooksFor() {
         } else {
           delete p;
         }
+      },
+      [](CCmdTarget* p, LCID lcid, LPTYPELIB* library) -> HRESULT {
+        if constexpr (requires(Self* s) { s->GetTypeLib(lcid, library); }) {
+          return static_cast<Self*>(p)->GetTypeLib(lcid, library);
+        } else {
+          return TYPE_E_CANTLOADLIBRARY;
+        }
       }};
   return &hooks;
 }
@@ -131,8 +141,12 @@ DWORD InternalRelease(CCmdTarget* pTarget);
 HRESULT InternalQueryInterface(CCmdTarget* pTarget, const void* iid, LPVOID* ppvObj);
 // The reference count, for tests and diagnostics.
 DWORD RefCount(CCmdTarget* pTarget);
-// The object's dispatch interface also answers QueryInterface for iid (its dispinterface).
+// The object's dispatch interface also answers QueryInterface for iid (its dispinterface). With
+// a type library, its type information is the library's description of iid.
 void SetDispatchIID(CCmdTarget* pTarget, const IID& iid);
+// A class's dispatch map as a table that describes the dispinterface iid named name (for a type
+// library; the table's members call nothing).
+DispatchTable DescribeDispatchMap(const AFX_DISPMAP* map, const IID& iid, std::string name);
 
 // The dispatch interface embedded in every class with a dispatch map; it also ends the object's
 // automation state when the object is destroyed.

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "mfc/afxdisp_ctl.h"
+#include "ole/comptr.h"
 
 namespace mfc::disp {
 namespace {
@@ -67,8 +68,9 @@ DispatchHandler MakeHandler(CCmdTarget* owner, const AFX_DISPMAP_ENTRY* e, AFX_D
   };
 }
 
-std::unique_ptr<DispatchTable> BuildTable(CCmdTarget* owner, const AFX_DISPMAP* map) {
-  auto table = std::make_unique<DispatchTable>();
+std::unique_ptr<DispatchTable> BuildTable(CCmdTarget* owner, const AFX_DISPMAP* map, const IID& iid = GUID_NULL,
+                                          std::string name = {}) {
+  auto table = std::make_unique<DispatchTable>(iid, std::move(name));
   std::vector<DISPID> seen;
   for (int depth = 0; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr, ++depth) {
     size_t index = 0;
@@ -106,7 +108,14 @@ class XDispatch final : public IDispatch {
     *pctinfo = 1;
     return S_OK;
   }
-  STDMETHOD(GetTypeInfo)(UINT iTInfo, LCID, ITypeInfo** ppTInfo) override {
+  STDMETHOD(GetTypeInfo)(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) override {
+    // The library's description names the types the members refer to; without one, the dispatch
+    // map describes the members alone.
+    ComPtr<ITypeLib> library;
+    if (ppTInfo && iTInfo == 0 && state_->primary != GUID_NULL &&
+        SUCCEEDED(state_->hooks->typeLib(state_->owner, lcid, library.put())) && library &&
+        SUCCEEDED(library->GetTypeInfoOfGuid(state_->primary, ppTInfo)))
+      return S_OK;
     return TableOf(state_).GetTypeInfo(iTInfo, ppTInfo);
   }
   STDMETHOD(GetIDsOfNames)(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID, DISPID* rgDispId) override {
@@ -210,6 +219,10 @@ HRESULT InternalQueryInterface(CCmdTarget* pTarget, const void* iid, LPVOID* ppv
 
 void SetDispatchIID(CCmdTarget* pTarget, const IID& iid) {
   if (State* s = Find(pTarget)) s->primary = iid;
+}
+
+DispatchTable DescribeDispatchMap(const AFX_DISPMAP* map, const IID& iid, std::string name) {
+  return *BuildTable(nullptr, map, iid, std::move(name));
 }
 
 DWORD RefCount(CCmdTarget* pTarget) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "mfc/afxctl.h"
+#include "ole/comptr.h"
+#include "ole/type_library.h"
 
 namespace {
 
@@ -262,6 +264,58 @@ TEST_F(AutomationTest, DispatchDriverCallsByIdAndRaisesFailures) {
 }
 
 // A creatable command target served by a factory of this program.
+DEFINE_GUID(IID_IDescribed, 0x3F0B6A22, 0x1C2D, 0x4E3F, 0x80, 0x91, 0xA2, 0xB3, 0xC4, 0xD5, 0xE6, 0xF7);
+DEFINE_GUID(CLSID_Described, 0x3F0B6A23, 0x1C2D, 0x4E3F, 0x80, 0x91, 0xA2, 0xB3, 0xC4, 0xD5, 0xE6, 0xF7);
+
+// A class described by a type library, as a control's classes are.
+class CDescribed : public CCmdTarget {
+  DECLARE_DISPATCH_MAP()
+ public:
+  CDescribed() {
+    EnableAutomation();
+    mfc::disp::SetDispatchIID(this, IID_IDescribed);
+  }
+  HRESULT GetTypeLib(LCID, LPTYPELIB* library) {
+    TypeLibraryDescription d;
+    d.name = "DescribedLib";
+    d.dispinterfaces = {mfc::disp::DescribeDispatchMap(GetThisDispatchMap(), IID_IDescribed, "IDescribed")};
+    d.coclasses = {{CLSID_Described, "Described", {IID_IDescribed}}};
+    return CreateTypeLibrary(std::move(d), library);
+  }
+  short GetSize() { return 3; }
+};
+
+BEGIN_DISPATCH_MAP(CDescribed, CCmdTarget)
+  DISP_PROPERTY_EX(CDescribed, "Size", GetSize, SetNotSupported, VT_I2)
+  DISP_FUNCTION_ID(CDescribed, "Grow", 7, GetSize, VT_I2, VTS_I2)
+END_DISPATCH_MAP()
+
+TEST(TypeLibraryTest, AClassWithALibraryIsDescribedThereAndOthersByTheirMaps) {
+  CDescribed described;
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(S_OK, described.GetIDispatch(FALSE)->GetTypeInfo(0, 0, info.put()));
+  TYPEATTR* attr = nullptr;
+  ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
+  EXPECT_EQ(IID_IDescribed, attr->guid);
+  EXPECT_EQ(3, attr->cFuncs);  // Size's get and its refusing put, and Grow
+  info->ReleaseTypeAttr(attr);
+  FUNCDESC* grow = nullptr;
+  ASSERT_EQ(S_OK, info->GetFuncDesc(2, &grow));
+  EXPECT_EQ(7, grow->memid);
+  EXPECT_EQ(1, grow->cParams);
+  info->ReleaseFuncDesc(grow);
+  ComPtr<ITypeLib> library;
+  ASSERT_EQ(S_OK, info->GetContainingTypeLib(library.put(), nullptr));
+  ComPtr<ITypeInfo> coclass;
+  EXPECT_EQ(S_OK, library->GetTypeInfoOfGuid(CLSID_Described, coclass.put()));
+
+  // Without a library the dispatch map alone describes the members.
+  CTestItem plain("plain");
+  ComPtr<ITypeInfo> bare;
+  ASSERT_EQ(S_OK, plain.GetIDispatch(FALSE)->GetTypeInfo(0, 0, bare.put()));
+  EXPECT_EQ(E_NOTIMPL, bare->GetContainingTypeLib(library.put(), nullptr));
+}
+
 DEFINE_GUID(CLSID_Creatable, 0x3F0B6A22, 0x1C2D, 0x4E3F, 0x80, 0x91, 0xA2, 0xB3, 0xC4, 0xD5, 0xE6, 0xF7);
 
 class CCreatable : public CCmdTarget {

@@ -459,6 +459,38 @@ interface ITypeInfo : public IUnknown {
 };
 typedef ITypeInfo* LPTYPEINFO;
 
+// ---- ITypeLib -----------------------------------------------------------------------------------
+typedef enum tagSYSKIND { SYS_WIN16 = 0, SYS_WIN32, SYS_MAC, SYS_WIN64 } SYSKIND;
+
+#define IMPLTYPEFLAG_FDEFAULT 0x1
+#define IMPLTYPEFLAG_FSOURCE 0x2
+
+typedef struct tagTLIBATTR {
+  GUID guid;
+  LCID lcid;
+  SYSKIND syskind;
+  WORD wMajorVerNum;
+  WORD wMinorVerNum;
+  WORD wLibFlags;
+} TLIBATTR, *LPTLIBATTR;
+
+DEFINE_GUID(IID_ITypeLib, 0x00020402, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
+interface ITypeLib : public IUnknown {
+  STDMETHOD_(UINT, GetTypeInfoCount)() = 0;
+  STDMETHOD(GetTypeInfo)(UINT index, ITypeInfo** ppTInfo) = 0;
+  STDMETHOD(GetTypeInfoType)(UINT index, TYPEKIND* pTKind) = 0;
+  STDMETHOD(GetTypeInfoOfGuid)(REFGUID guid, ITypeInfo** ppTinfo) = 0;
+  STDMETHOD(GetLibAttr)(TLIBATTR** ppTLibAttr) = 0;
+  STDMETHOD(GetTypeComp)(ITypeComp** ppTComp) = 0;
+  STDMETHOD(GetDocumentation)(INT index, BSTR* pBstrName, BSTR* pBstrDocString, DWORD* pdwHelpContext,
+                              BSTR* pBstrHelpFile) = 0;
+  STDMETHOD(IsName)(LPOLESTR szNameBuf, ULONG lHashVal, BOOL* pfName) = 0;
+  STDMETHOD(FindName)(LPOLESTR szNameBuf, ULONG lHashVal, ITypeInfo** ppTInfo, MEMBERID* rgMemId,
+                      USHORT* pcFound) = 0;
+  STDMETHOD_(void, ReleaseTLibAttr)(TLIBATTR* pTLibAttr) = 0;
+};
+typedef ITypeLib* LPTYPELIB;
+
 // ---- IEnumVARIANT -------------------------------------------------------------------------------
 DEFINE_GUID(IID_IEnumVARIANT, 0x00020404, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
 interface IEnumVARIANT : public IUnknown {

@@ -46,6 +46,10 @@ int ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask);
 int ImageList_ReplaceIcon(HIMAGELIST himl, int i, HICON hicon);
 #define ImageList_AddIcon(himl, hicon) ImageList_ReplaceIcon(himl, -1, hicon)
 // i -1 removes every image.
+// Image i becomes the first image of hbmImage (with hbmMask as ImageList_Add takes it).
+BOOL ImageList_Replace(HIMAGELIST himl, int i, HBITMAP hbmImage, HBITMAP hbmMask);
+// A new list with copies of every image, the same image size, flags and background colour.
+HIMAGELIST ImageList_Duplicate(HIMAGELIST himl);
 BOOL ImageList_Remove(HIMAGELIST himl, int i);
 #define ImageList_RemoveAll(himl) ImageList_Remove(himl, -1)
 // A new icon of image i (ILD_ flags other than the mask are ignored).

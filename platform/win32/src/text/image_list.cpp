@@ -134,6 +134,23 @@ bool Blit(HBITMAP target, int x, int y, int cx, int cy, HBITMAP source, int sx, 
 
 COLORREF ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
+// The image's mask: the bitmap's (image k of a strip), or all opaque without one.
+bool TakeMask(ImageList& list, Image& image, int k, HBITMAP hbmMask) {
+  if (!list.HasMask()) return true;
+  if (!hbmMask) {
+    std::memset(image.mask.bits, 0, image.mask.stride * size_t(list.cy));
+    return true;
+  }
+  return Blit(image.mask.bitmap, 0, 0, list.cx, list.cy, hbmMask, k * list.cx, 0, SRCCOPY);
+}
+
+bool CopyImage(ImageList& list, const Image& from, Image& to) {
+  if (!list.NewImage(to)) return false;
+  std::memcpy(to.color.bits, from.color.bits, from.color.stride * size_t(list.cy));
+  if (from.mask.bits) std::memcpy(to.mask.bits, from.mask.bits, from.mask.stride * size_t(list.cy));
+  return true;
+}
+
 // Appends images cut from a bitmap; makeMask decides each image's mask.
 template <class MakeMask>
 int AddStrip(HIMAGELIST himl, HBITMAP hbmImage, MakeMask makeMask) {
@@ -222,14 +239,47 @@ COLORREF ImageList_GetBkColor(HIMAGELIST himl) {
 }
 
 int ImageList_Add(HIMAGELIST himl, HBITMAP hbmImage, HBITMAP hbmMask) {
-  return AddStrip(himl, hbmImage, [&](ImageList& list, Image& image, int k) {
-    if (!list.HasMask()) return true;
-    if (!hbmMask) {
-      std::memset(image.mask.bits, 0, image.mask.stride * size_t(list.cy));
-      return true;
+  return AddStrip(himl, hbmImage,
+                  [&](ImageList& list, Image& image, int k) { return TakeMask(list, image, k, hbmMask); });
+}
+
+BOOL ImageList_Replace(HIMAGELIST himl, int i, HBITMAP hbmImage, HBITMAP hbmMask) {
+  auto list = Find(himl);
+  if (!list || !hbmImage || i < 0 || i >= int(list->images.size())) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  Image image;
+  if (!list->NewImage(image) || !Blit(image.color.bitmap, 0, 0, list->cx, list->cy, hbmImage, 0, 0, SRCCOPY) ||
+      !TakeMask(*list, image, 0, hbmMask)) {
+    ImageList::Free(image);
+    return FALSE;
+  }
+  list->BlackenMasked(image);
+  ImageList::Free(list->images[size_t(i)]);
+  list->images[size_t(i)] = image;
+  return TRUE;
+}
+
+HIMAGELIST ImageList_Duplicate(HIMAGELIST himl) {
+  auto list = Find(himl);
+  if (!list) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  HIMAGELIST copy = ImageList_Create(list->cx, list->cy, list->flags, 0, 0);
+  auto copied = Find(copy);
+  if (!copied) return nullptr;
+  copied->background = list->background;
+  for (const Image& from : list->images) {
+    Image image;
+    if (!CopyImage(*copied, from, image)) {
+      ImageList_Destroy(copy);
+      return nullptr;
     }
-    return Blit(image.mask.bitmap, 0, 0, list.cx, list.cy, hbmMask, k * list.cx, 0, SRCCOPY);
-  });
+    copied->images.push_back(image);
+  }
+  return copy;
 }
 
 int ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask) {

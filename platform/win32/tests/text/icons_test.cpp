@@ -342,6 +342,55 @@ TEST(ImageLists, IconsGoInAndComeOut) {
   ImageList_Destroy(list);
 }
 
+TEST(ImageLists, ReplacedImagesAndDuplicatesStandOnTheirOwn) {
+  HIMAGELIST list = ImageList_Create(4, 4, ILC_COLORDDB | ILC_MASK, 1, 1);
+  HBITMAP strip = Strip();
+  ASSERT_EQ(ImageList_AddMasked(list, strip, RGB(255, 0, 255)), 0);
+  DeleteObject(strip);
+  ImageList_SetBkColor(list, kBlack);
+
+  // Image 1 becomes white with its left column transparent.
+  HBITMAP white = ColourBitmap(8, 4, [](int, int) { return kWhite; });
+  HBITMAP mask = MaskBitmap(8, 4, [](int x, int) { return x == 0; });
+  ASSERT_TRUE(ImageList_Replace(list, 1, white, mask));
+  EXPECT_FALSE(ImageList_Replace(list, 3, white, mask));
+  EXPECT_FALSE(ImageList_Replace(list, -1, white, mask));
+  EXPECT_EQ(ImageList_GetImageCount(list), 3);
+  Canvas canvas(4, 4, kGreen);
+  ImageList_Draw(list, 1, canvas.dc(), 0, 0, ILD_TRANSPARENT);
+  EXPECT_EQ(canvas.At(0, 2), kGreen);
+  EXPECT_EQ(canvas.At(1, 2), kWhite);
+  EXPECT_EQ(canvas.At(3, 3), kWhite);
+  // Without a mask the whole image shows.
+  ASSERT_TRUE(ImageList_Replace(list, 2, white, nullptr));
+  canvas.Fill(kGreen);
+  ImageList_Draw(list, 2, canvas.dc(), 0, 0, ILD_TRANSPARENT);
+  EXPECT_EQ(canvas.At(0, 0), kWhite);
+
+  HIMAGELIST copy = ImageList_Duplicate(list);
+  ASSERT_NE(copy, nullptr);
+  ASSERT_NE(copy, list);
+  EXPECT_EQ(ImageList_GetImageCount(copy), 3);
+  EXPECT_EQ(ImageList_GetBkColor(copy), kBlack);
+  // Changing or destroying the original leaves the copy as it was.
+  HBITMAP blue = ColourBitmap(4, 4, [](int, int) { return kBlue; });
+  ASSERT_TRUE(ImageList_Replace(list, 1, blue, nullptr));
+  ImageList_Destroy(list);
+  canvas.Fill(kGreen);
+  ASSERT_TRUE(ImageList_Draw(copy, 1, canvas.dc(), 0, 0, ILD_TRANSPARENT));
+  EXPECT_EQ(canvas.At(0, 2), kGreen);
+  EXPECT_EQ(canvas.At(1, 2), kWhite);
+  canvas.Fill(kGreen);
+  ImageList_Draw(copy, 0, canvas.dc(), 0, 0, ILD_TRANSPARENT);
+  EXPECT_EQ(canvas.At(0, 0), kGreen);  // the key row stays transparent
+  EXPECT_EQ(canvas.At(0, 1), kRed);
+  EXPECT_EQ(ImageList_Duplicate(list), nullptr);
+  DeleteObject(white);
+  DeleteObject(mask);
+  DeleteObject(blue);
+  ImageList_Destroy(copy);
+}
+
 TEST(ImageLists, ListWithoutMaskDrawsOpaque) {
   HIMAGELIST list = ImageList_Create(4, 4, ILC_COLORDDB, 1, 1);
   HBITMAP strip = Strip();
