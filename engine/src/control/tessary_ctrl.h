@@ -49,6 +49,7 @@ class CTessaryCtrl : public COleControl {
   afx_msg void OnDestroy();
   afx_msg void OnTimer(UINT_PTR nIDEvent);
   afx_msg LRESULT OnGraphNotify(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnPreviewGraphNotify(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnConversionDone(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnAppNotify(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
@@ -60,9 +61,10 @@ class CTessaryCtrl : public COleControl {
     kSoundSaveProgressTimer = 2,
     kPreviewPositionTimer = 8,
   };
-  // Messages to the control window: the conversion graph's notices, the end of a frame grab, and
-  // one the control ignores.
+  // Messages to the control window: the conversion and preview graphs' notices, the end of a
+  // frame grab, and one the control ignores.
   static constexpr UINT kGraphNotifyMessage = WM_USER + 1;
+  static constexpr UINT kPreviewNotifyMessage = WM_USER + 2;
   static constexpr UINT kFrameGrabDoneMessage = WM_USER + 30;
   static constexpr UINT kAppNotifyMessage = WM_APP + 20;
 
@@ -90,6 +92,8 @@ class CTessaryCtrl : public COleControl {
   void SetParenthWnd(LONG nNewValue);
   BOOL GetSetDivx() { return setDivx_; }
   void SetSetDivx(BOOL bNewValue);
+  BOOL GetAspectRatio() { return aspectRatio_; }
+  void SetAspectRatio(BOOL bNewValue);
 
   // Methods.
   BOOL Save(LPCTSTR strFileName);
@@ -137,9 +141,25 @@ class CTessaryCtrl : public COleControl {
   // Stops the conversion graph and throws away the clips, the groups, the graph and the timeline.
   void TearDownEditing();
 
+  // ---- Preview and playback
+  BOOL Preview();
+  void Play();
+  void Pause();
+  BOOL IsPause();
+  void SetPos(double fPos);
+  double GetPos();
+  void ResizeControl(short iLeft, short iTop, short iWidth, short iHeight);
+  void ShowFullScreen(BOOL iFlag);
+  BOOL CheckDivxFile(LPCTSTR strFileName);
+  HRESULT StartPreviewGraph();
+  void ReportPlaying();
+  // Places the current graph's video window in the control (attached) or takes it out.
+  HRESULT PlaceVideo(bool attach);
+  // Stops and lets go of the current graph, preview or conversion: one road for every path.
+  void ReleaseGraph();
+
   // ---- Conversion
   HRESULT BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name);
-  void FitVideoWindow();
   void ReportProgress();
   // Reads the conversion graph's waiting notices: whether one ended the conversion, and how.
   enum class GraphEnd { Running, Finished, Failed };
@@ -167,6 +187,10 @@ class CTessaryCtrl : public COleControl {
   // ---- The work behind the surface
   EditingTimeline timeline_;
   ConversionGraph graph_;
+  // The current graph is the preview's (its notices come as kPreviewNotifyMessage).
+  bool previewing_ = false;
+  // Full screen at the next placement of the video window.
+  bool fullScreen_ = false;
   OverlayDriver overlay_;
   // GDI+ is up for the control's life: the overlay filter draws with it.
   ULONG_PTR gdiplusToken_ = 0;
