@@ -230,9 +230,7 @@ STDMETHODIMP CTessaryCtrl::XSampleGrabberCB::QueryInterface(REFIID iid, LPVOID* 
 
 STDMETHODIMP CTessaryCtrl::XSampleGrabberCB::SampleCB(double, IMediaSample*) { return 0; }
 
-STDMETHODIMP CTessaryCtrl::XSampleGrabberCB::BufferCB(double SampleTime, BYTE*, LONG) {
+STDMETHODIMP CTessaryCtrl::XSampleGrabberCB::BufferCB(double SampleTime, BYTE* pBuffer, LONG BufferLen) {
   METHOD_PROLOGUE(CTessaryCtrl, SampleGrabberCB)
-  pThis->FireEvent(eventidProcessing, EVENT_PARAM(VTS_R8 VTS_R8), SampleTime, 0.0);
-  // No frame grab holds a sample grabber here.
-  return E_FAIL;
+  return pThis->FrameRangeSample(SampleTime, pBuffer, BufferLen);
 }

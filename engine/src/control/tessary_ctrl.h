@@ -5,6 +5,7 @@
 #include "control/cmd_target_ref.h"
 #include "conversion/conversion_graph.h"
 #include "conversion/output_settings.h"
+#include "media/frame_grabber.h"
 #include "dshow/dshow.h"
 #include "mfc/afxctl.h"
 #include "overlay/overlay_driver.h"
@@ -158,6 +159,29 @@ class CTessaryCtrl : public COleControl {
   // Stops and lets go of the current graph, preview or conversion: one road for every path.
   void ReleaseGraph();
 
+  // ---- Media information and frame grabbing
+  double GetFileDuration(LPCTSTR strFileName);
+  short GetFileHeight(LPCTSTR strFileName);
+  short GetFileWidth(LPCTSTR strFileName);
+  double GetFileFrameRate(LPCTSTR strFileName);
+  double GetFileTotalFrame(LPCTSTR strFileName);
+  BOOL GetAudioStream(LPCTSTR strFileName);
+  LONG GetFrame2HBitmap(LPCTSTR strInputFile, double iSecond);
+  LPDISPATCH GetFrame2Picture(LPCTSTR strInputFile, double iSecond);
+  LONG GetFrameBySize2HBitmap(LPCTSTR strInputFile, double iSecond, LONG iWidth, LONG iHeight);
+  LPDISPATCH GetFrameBySize2Picture(LPCTSTR strInputFile, double iSecond, LONG iWidth, LONG iHeight);
+  BOOL GetFrame(LPCTSTR strInputFile, double iSecond, LPCTSTR strImageFile, short iOutputFileType);
+  BOOL GetFrameBySize(LPCTSTR strInputFile, double iSecond, LPCTSTR strImageFile, LONG iWidth, LONG iHeight,
+                      short iOutputFileType);
+  void ReleasePictureBox(LPDISPATCH pic);
+  // One sample of a frame-range grab: written as an image named by its time while inside the
+  // window; past it the grab ends.
+  HRESULT FrameRangeSample(double sampleTime, BYTE* buffer, LONG length);
+  void StopFrameGrabber();
+  // The grabbed frame handed out: the caller owns it.
+  HBITMAP GrabFrame(LPCTSTR file, double seconds, const GrabRequest& request);
+  LPDISPATCH PictureOf(HBITMAP bitmap);
+
   // ---- Conversion
   HRESULT BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name);
   void ReportProgress();
@@ -192,7 +216,16 @@ class CTessaryCtrl : public COleControl {
   // Full screen at the next placement of the video window.
   bool fullScreen_ = false;
   OverlayDriver overlay_;
-  // GDI+ is up for the control's life: the overlay filter draws with it.
+  FrameGrabber frameGrabber_;
+  // A frame-range grab through the sample grabber's callback (nothing sets one up yet): the
+  // grabber, where and in what the frames go, the window of times, the length reported.
+  ComPtr<ISampleGrabber> callbackGrabber_;
+  GrabRequest callbackRequest_;
+  CString outputFolder_;
+  double windowStart_ = 0;
+  double windowEnd_ = 0;
+  double callbackDuration_ = 0;
+  // GDI+ is up for the control's life: the overlay filter and the frame grabber draw with it.
   ULONG_PTR gdiplusToken_ = 0;
   // The name given to the last Save.
   CString outputFile_;
