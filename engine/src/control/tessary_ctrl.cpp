@@ -109,6 +109,7 @@ int CTessaryCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 
 void CTessaryCtrl::OnDestroy() {
   TearDownEditing();
+  StopFrameGrabber();
   COleControl::OnDestroy();
 }
 
