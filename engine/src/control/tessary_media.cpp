@@ -34,9 +34,8 @@ double CTessaryCtrl::GetFileTotalFrame(LPCTSTR strFileName) {
 
 BOOL CTessaryCtrl::GetAudioStream(LPCTSTR strFileName) { return ProbeStreams(strFileName, false, false).audio; }
 
+// A grab runs a graph of its own beside a preview or conversion.
 HBITMAP CTessaryCtrl::GrabFrame(LPCTSTR file, double seconds, const GrabRequest& request) {
-  // A preview or conversion in the way goes first.
-  if (graph_.Graph()) StopProcessing();
   return frameGrabber_.Grab(file, seconds, request) ? frameGrabber_.TakeResult() : nullptr;
 }
 
@@ -84,7 +83,6 @@ BOOL CTessaryCtrl::GetFrame(LPCTSTR strInputFile, double iSecond, LPCTSTR strIma
   request.saveToFile = true;
   request.imagePath = strImageFile;
   request.imageType = iOutputFileType;
-  if (graph_.Graph()) StopProcessing();
   return frameGrabber_.Grab(strInputFile, iSecond, request);
 }
 
@@ -97,7 +95,6 @@ BOOL CTessaryCtrl::GetFrameBySize(LPCTSTR strInputFile, double iSecond, LPCTSTR 
   request.height = iHeight;
   request.imagePath = strImageFile;
   request.imageType = iOutputFileType;
-  if (graph_.Graph()) StopProcessing();
   return frameGrabber_.Grab(strInputFile, iSecond, request);
 }
 
