@@ -61,13 +61,18 @@ int Play(const std::string& clip, bool picture, int report) {
   } else {
     ComPtr<IPin> input = FirstPin(renderer.get(), PINDIR_INPUT), output;
     input->ConnectedTo(output.put());
+    // The same pictures as the renderer took: the difference is only the drawing.
+    AM_MEDIA_TYPE pictures{};
+    input->ConnectionMediaType(&pictures);
     output->Disconnect();
     input->Disconnect();
     graph->RemoveFilter(renderer.get());
     ComPtr<IBaseFilter> null;
     CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, null.putVoid());
     graph->AddFilter(null.get(), u"Null Renderer");
-    if (FAILED(graph->Connect(output.get(), FirstPin(null.get(), PINDIR_INPUT).get()))) return 2;
+    const HRESULT connected = graph->ConnectDirect(output.get(), FirstPin(null.get(), PINDIR_INPUT).get(), &pictures);
+    FreeMediaType(pictures);
+    if (FAILED(connected)) return 2;
   }
   auto control = graph.As<IMediaControl>(IID_IMediaControl);
   auto events = graph.As<IMediaEvent>(IID_IMediaEvent);

@@ -2,6 +2,7 @@
 // sound, pauses, moves, reports its position and its end; the picture is placed and fitted.
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -266,6 +267,18 @@ TEST_F(PreviewTest, ASecondPreviewReplacesTheFirstWithoutDoubledSound) {
   HWND first = VideoWindow();
   ASSERT_NE(nullptr, first);
   EXPECT_EQ(nullptr, GetWindow(first, GW_HWNDNEXT));
+}
+
+TEST_F(PreviewTest, APreviewWhoseGraphCannotBeBuiltReportsFailureAndStartsNoTimer) {
+  const std::string gone = testing_support::SandboxDir() + "/gone.avi";
+  std::filesystem::copy_file(Clip(), gone, std::filesystem::copy_options::overwrite_existing);
+  Call(dispidInitControl);
+  ASSERT_TRUE(AddVideo(gone, 0, 1.0));
+  std::filesystem::remove(gone);
+  EXPECT_FALSE(Preview());
+  for (int i = 0; i < 20; ++i) ui.AdvanceClock(10), ui.Pump();
+  EXPECT_TRUE(host.playing.empty());
+  EXPECT_EQ(nullptr, VideoWindow());
 }
 
 TEST_F(PreviewTest, NothingPlaysWithoutAReadyTimelineOrDuringAConversion) {
