@@ -48,7 +48,7 @@ BOOL CTessaryCtrl::Save(LPCTSTR strFileName) {
   const HRESULT hr = BuildConversionGraph(*type, strFileName);
   // A conversion that does not run holds no graph and leaves no file.
   if (hr != S_OK) {
-    graph_.Release();
+    ReleaseGraph();
     flvTemporary_.Discard();
   }
   return hr == S_OK;
@@ -60,7 +60,7 @@ HRESULT CTessaryCtrl::BuildConversionGraph(const OutputTypeRow& type, LPCTSTR na
   ConversionPlan plan(type, settings_, profileId);
 
   CWaitCursor wait;
-  graph_.Release();
+  ReleaseGraph();
   outputFile_.Empty();
   if (!name || !*name) return E_INVALIDARG;
   outputFile_ = name;
@@ -76,25 +76,29 @@ HRESULT CTessaryCtrl::BuildConversionGraph(const OutputTypeRow& type, LPCTSTR na
   HRESULT hr = plan.Build(timeline_.Get(), writtenFile, m_hWnd, overlay_, graph_);
   if (FAILED(hr)) return hr;
   graph_.NotifyWindow(m_hWnd, kGraphNotifyMessage);
-  FitVideoWindow();
+  PlaceVideo(true);
   hr = graph_.Run();
   if (FAILED(hr)) return hr;
   SetTimer(kConversionProgressTimer, 0, nullptr);
   return S_OK;
 }
 
-// Clicks on the live view reach the control, which passes a double-click on to its container.
-void CTessaryCtrl::FitVideoWindow() {
-  CRect client;
-  GetClientRect(&client);
-  graph_.ShowVideoIn(m_hWnd, client.Width(), client.Height());
-}
-
 // ---- Running ------------------------------------------------------------------------------------
 
 void CTessaryCtrl::OnTimer(UINT_PTR nIDEvent) {
-  if (nIDEvent == kConversionProgressTimer) ReportProgress();
-  if (nIDEvent == kSoundSaveProgressTimer) ReportSoundSaveProgress();
+  switch (nIDEvent) {
+    case kConversionProgressTimer:
+      ReportProgress();
+      break;
+    case kSoundSaveProgressTimer:
+      ReportSoundSaveProgress();
+      break;
+    case kPreviewPositionTimer:
+      ReportPlaying();
+      break;
+    default:
+      break;
+  }
   COleControl::OnTimer(nIDEvent);
 }
 
@@ -114,6 +118,8 @@ void CTessaryCtrl::ReportProgress() {
 }
 
 LRESULT CTessaryCtrl::OnGraphNotify(WPARAM, LPARAM) {
+  // A late notice of a graph already let go must not read the preview's.
+  if (previewing_) return 0;
   const GraphEnd end = ReadGraphNotices();
   if (end == GraphEnd::Running) return 0;
   KillTimer(kConversionProgressTimer);

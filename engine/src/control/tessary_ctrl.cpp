@@ -34,6 +34,7 @@ BEGIN_MESSAGE_MAP(CTessaryCtrl, COleControl)
   ON_WM_DESTROY()
   ON_WM_TIMER()
   ON_MESSAGE(kGraphNotifyMessage, OnGraphNotify)
+  ON_MESSAGE(kPreviewNotifyMessage, OnPreviewGraphNotify)
   ON_MESSAGE(kFrameGrabDoneMessage, OnConversionDone)
   ON_MESSAGE(kAppNotifyMessage, OnAppNotify)
 END_MESSAGE_MAP()
@@ -109,6 +110,7 @@ int CTessaryCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 void CTessaryCtrl::OnDestroy() {
   COleControl::OnDestroy();
   StopProcessing();
+  StopFrameGrabber();
   rmProfileNames_.clear();
 }
 
@@ -230,9 +232,7 @@ STDMETHODIMP CTessaryCtrl::XSampleGrabberCB::QueryInterface(REFIID iid, LPVOID* 
 
 STDMETHODIMP CTessaryCtrl::XSampleGrabberCB::SampleCB(double, IMediaSample*) { return 0; }
 
-STDMETHODIMP CTessaryCtrl::XSampleGrabberCB::BufferCB(double SampleTime, BYTE*, LONG) {
+STDMETHODIMP CTessaryCtrl::XSampleGrabberCB::BufferCB(double SampleTime, BYTE* pBuffer, LONG BufferLen) {
   METHOD_PROLOGUE(CTessaryCtrl, SampleGrabberCB)
-  pThis->FireEvent(eventidProcessing, EVENT_PARAM(VTS_R8 VTS_R8), SampleTime, 0.0);
-  // No frame grab holds a sample grabber here.
-  return E_FAIL;
+  return pThis->FrameRangeSample(SampleTime, pBuffer, BufferLen);
 }

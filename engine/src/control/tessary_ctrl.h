@@ -8,6 +8,7 @@
 #include "conversion/conversion_graph.h"
 #include "conversion/flv_temporary_file.h"
 #include "conversion/output_settings.h"
+#include "media/frame_grabber.h"
 #include "dshow/dshow.h"
 #include "mfc/afxctl.h"
 #include "overlay/overlay_driver.h"
@@ -53,6 +54,7 @@ class CTessaryCtrl : public COleControl {
   afx_msg void OnDestroy();
   afx_msg void OnTimer(UINT_PTR nIDEvent);
   afx_msg LRESULT OnGraphNotify(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnPreviewGraphNotify(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnConversionDone(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnAppNotify(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
@@ -64,9 +66,10 @@ class CTessaryCtrl : public COleControl {
     kSoundSaveProgressTimer = 2,
     kPreviewPositionTimer = 8,
   };
-  // Messages to the control window: the conversion graph's notices, the end of a frame grab, and
-  // one the control ignores.
+  // Messages to the control window: the conversion and preview graphs' notices, the end of a
+  // frame grab, and one the control ignores.
   static constexpr UINT kGraphNotifyMessage = WM_USER + 1;
+  static constexpr UINT kPreviewNotifyMessage = WM_USER + 2;
   static constexpr UINT kFrameGrabDoneMessage = WM_USER + 30;
   static constexpr UINT kAppNotifyMessage = WM_APP + 20;
 
@@ -94,6 +97,8 @@ class CTessaryCtrl : public COleControl {
   void SetParenthWnd(LONG nNewValue);
   BOOL GetSetDivx() { return setDivx_; }
   void SetSetDivx(BOOL bNewValue);
+  BOOL GetAspectRatio() { return aspectRatio_; }
+  void SetAspectRatio(BOOL bNewValue);
 
   // Methods.
   BOOL Save(LPCTSTR strFileName);
@@ -149,9 +154,48 @@ class CTessaryCtrl : public COleControl {
   // Stops the conversion graph and throws away the clips, the groups, the graph and the timeline.
   void TearDownEditing();
 
+  // ---- Preview and playback
+  BOOL Preview();
+  void Play();
+  void Pause();
+  BOOL IsPause();
+  void SetPos(double fPos);
+  double GetPos();
+  void ResizeControl(short iLeft, short iTop, short iWidth, short iHeight);
+  void ShowFullScreen(BOOL iFlag);
+  BOOL CheckDivxFile(LPCTSTR strFileName);
+  HRESULT StartPreviewGraph();
+  void ReportPlaying();
+  // Places the current graph's video window in the control (attached) or takes it out.
+  HRESULT PlaceVideo(bool attach);
+  // Stops and lets go of the current graph, preview or conversion: one road for every path.
+  void ReleaseGraph();
+
+  // ---- Media information and frame grabbing
+  double GetFileDuration(LPCTSTR strFileName);
+  short GetFileHeight(LPCTSTR strFileName);
+  short GetFileWidth(LPCTSTR strFileName);
+  double GetFileFrameRate(LPCTSTR strFileName);
+  double GetFileTotalFrame(LPCTSTR strFileName);
+  BOOL GetAudioStream(LPCTSTR strFileName);
+  LONG GetFrame2HBitmap(LPCTSTR strInputFile, double iSecond);
+  LPDISPATCH GetFrame2Picture(LPCTSTR strInputFile, double iSecond);
+  LONG GetFrameBySize2HBitmap(LPCTSTR strInputFile, double iSecond, LONG iWidth, LONG iHeight);
+  LPDISPATCH GetFrameBySize2Picture(LPCTSTR strInputFile, double iSecond, LONG iWidth, LONG iHeight);
+  BOOL GetFrame(LPCTSTR strInputFile, double iSecond, LPCTSTR strImageFile, short iOutputFileType);
+  BOOL GetFrameBySize(LPCTSTR strInputFile, double iSecond, LPCTSTR strImageFile, LONG iWidth, LONG iHeight,
+                      short iOutputFileType);
+  void ReleasePictureBox(LPDISPATCH pic);
+  // One sample of a frame-range grab: written as an image named by its time while inside the
+  // window; past it the grab ends.
+  HRESULT FrameRangeSample(double sampleTime, BYTE* buffer, LONG length);
+  void StopFrameGrabber();
+  // The grabbed frame handed out: the caller owns it.
+  HBITMAP GrabFrame(LPCTSTR file, double seconds, const GrabRequest& request);
+  LPDISPATCH PictureOf(HBITMAP bitmap);
+
   // ---- Conversion
   HRESULT BuildConversionGraph(const OutputTypeRow& type, LPCTSTR name);
-  void FitVideoWindow();
   void ReportProgress();
   // Runs the graph a sound save built (build: its result); TRUE when it runs.
   bool SoundSaveAllowed();
@@ -184,8 +228,21 @@ class CTessaryCtrl : public COleControl {
   // ---- The work behind the surface
   EditingTimeline timeline_;
   ConversionGraph graph_;
+  // The current graph is the preview's (its notices come as kPreviewNotifyMessage).
+  bool previewing_ = false;
+  // Full screen at the next placement of the video window.
+  bool fullScreen_ = false;
   OverlayDriver overlay_;
-  // GDI+ is up for the control's life: the overlay filter draws with it.
+  FrameGrabber frameGrabber_;
+  // A frame-range grab through the sample grabber's callback (nothing sets one up yet): the
+  // grabber, where and in what the frames go, the window of times, the length reported.
+  ComPtr<ISampleGrabber> callbackGrabber_;
+  GrabRequest callbackRequest_;
+  CString outputFolder_;
+  double windowStart_ = 0;
+  double windowEnd_ = 0;
+  double callbackDuration_ = 0;
+  // GDI+ is up for the control's life: the overlay filter and the frame grabber draw with it.
   ULONG_PTR gdiplusToken_ = 0;
   // The name given to the last Save.
   CString outputFile_;

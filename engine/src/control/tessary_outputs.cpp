@@ -7,8 +7,15 @@
 #include "conversion/sound_save.h"
 
 // A save needs the control's window for the graph's notices and a timeline; it waits for a
-// conversion or another save to end.
-bool CTessaryCtrl::SoundSaveAllowed() { return m_hWnd && timeline_.Get() && !graph_.Running(); }
+// conversion or another save to end, while a preview gives way to it.
+bool CTessaryCtrl::SoundSaveAllowed() {
+  if (!m_hWnd || !timeline_.Get()) return false;
+  if (previewing_) {
+    KillTimer(kPreviewPositionTimer);
+    ReleaseGraph();
+  }
+  return !graph_.Running();
+}
 
 // A build that found no sound to save fails too (S_FALSE); a failed build's graph stays until Stop
 // or the next build lets it go.

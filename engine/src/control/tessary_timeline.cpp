@@ -22,8 +22,7 @@ void CTessaryCtrl::TearDownEditing() {
   graph_.Stop();
   timeline_.ReleaseClips();
   if (!timeline_.Get()) return;
-  overlay_.Release();
-  graph_.Release();
+  ReleaseGraph();
   timeline_.Release();
 }
 

@@ -52,14 +52,6 @@ void ConversionGraph::NotifyWindow(HWND window, UINT message) {
   if (auto events = Events()) events->SetNotifyWindow(OAHWND(window), message, 0);
 }
 
-void ConversionGraph::ShowVideoIn(HWND owner, int width, int height) {
-  auto window = graph_.As<IVideoWindow>(IID_IVideoWindow);
-  if (!window || FAILED(window->put_Owner(OAHWND(owner)))) return;
-  window->put_MessageDrain(OAHWND(owner));
-  window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS);
-  window->SetWindowPosition(0, 0, width, height);
-}
-
 void ConversionGraph::Release() {
   if (renderEngine_) renderEngine_->ScrapIt();
   if (graph_) {

@@ -30,9 +30,6 @@ class ConversionGraph {
   ComPtr<IMediaEventEx> Events() const;
   // The graph's notices are posted to window as message.
   void NotifyWindow(HWND window, UINT message);
-  // The live view becomes a child of owner and fills width x height of it; clicks on it go to the
-  // owner.
-  void ShowVideoIn(HWND owner, int width, int height);
 
   // Lets go of the graph: the render engine scraps it, every filter leaves it, and the writer, the
   // graph and the render engine are released.

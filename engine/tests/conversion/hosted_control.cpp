@@ -4,6 +4,8 @@ BEGIN_EVENTSINK_MAP(CEventHost, CWnd)
   ON_EVENT(CEventHost, 1001, eventidComplete, OnComplete, VTS_NONE)
   ON_EVENT(CEventHost, 1001, eventidProcessing, OnProcessing, VTS_R8 VTS_R8)
   ON_EVENT(CEventHost, 1001, DISPID_DBLCLICK, OnDblClick, VTS_NONE)
+  ON_EVENT(CEventHost, 1001, eventidOnPlaying, OnPlaying, VTS_R8)
+  ON_EVENT(CEventHost, 1001, eventidPreviewComplete, OnPreviewComplete, VTS_NONE)
 END_EVENTSINK_MAP()
 
 HMODULE HostedControl::module = nullptr;

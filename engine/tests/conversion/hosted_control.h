@@ -19,12 +19,16 @@ class CEventHost : public CWnd {
   }
   void OnProcessing(double position, double duration) { progress.push_back({position, duration}); }
   void OnDblClick() { ++dblClicks; }
+  void OnPlaying(double position) { playing.push_back(position); }
+  void OnPreviewComplete() { ++previewCompletes; }
   struct Progress {
     double position;
     double duration;
   };
   int completes = 0;
   int dblClicks = 0;
+  int previewCompletes = 0;
+  std::vector<double> playing;
   std::vector<Progress> progress;
   // What the container does on Complete, such as starting its next conversion.
   std::function<void()> onComplete;

@@ -1,6 +1,7 @@
 // The editing services' creatable classes and their transitions category.
 #include <mutex>
 
+#include "media/media_det.h"
 #include "render/render_engine.h"
 #include "timeline/property_setter.h"
 #include "timeline/timeline.h"
@@ -14,6 +15,7 @@ void RegisterDesClasses() {
     RegisterBuiltinClass(CLSID_AMTimeline, &CreateComInstance<&des::CreateUnaggregated<des::Timeline>>);
     RegisterBuiltinClass(CLSID_PropertySetter, &CreateComInstance<&des::CreateUnaggregated<des::PropertySetter>>);
     RegisterBuiltinClass(CLSID_RenderEngine, &CreateComInstance<&des::CreateUnaggregated<des::RenderEngine>>);
+    RegisterBuiltinClass(CLSID_MediaDet, &CreateComInstance<&des::CreateUnaggregated<des::MediaDet>>);
     DShowSetDeviceCategoryProvider(CLSID_VideoEffects2Category, &des::EnumerateTransitions);
   });
 }

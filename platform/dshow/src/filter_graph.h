@@ -149,6 +149,7 @@ class FilterGraph : public CUnknown,
   // Intelligent connection (graph_builder.cpp).
   HRESULT ConnectVia(IPin* out, IPin* in, int depth, std::vector<ComPtr<IBaseFilter>>& added);
   HRESULT RenderVia(IPin* out, int depth, std::vector<ComPtr<IBaseFilter>>& added);
+  HRESULT RenderThroughWaiting(IPin* out);
   ComPtr<IBaseFilter> AddCandidate(REFCLSID clsid, const std::u16string& name);  // null on failure
   void RemoveAdded(std::vector<ComPtr<IBaseFilter>>& added);  // last added first
 

@@ -192,6 +192,32 @@ STDMETHODIMP FilterGraph::AddSourceFilter(LPCWSTR lpcwstrFileName, LPCWSTR lpcws
   return S_OK;
 }
 
+// Filters the caller put into the graph before RenderFile and left unconnected take the streams
+// they accept first, in the order they were added; their outputs are rendered on from there.
+HRESULT FilterGraph::RenderThroughWaiting(IPin* out) {
+  std::vector<ComPtr<IBaseFilter>> waiting;
+  for (const Member& m : members_) {
+    bool free = true;
+    for (const ComPtr<IPin>& pin : PinsOf(m.filter.get())) free = free && !IsConnected(pin.get());
+    if (free && !PinsOf(m.filter.get(), PINDIR_INPUT).empty()) waiting.push_back(m.filter);
+  }
+  for (const ComPtr<IBaseFilter>& filter : waiting) {
+    const ComPtr<IPin> input = PinsOf(filter.get(), PINDIR_INPUT).front();
+    std::vector<ComPtr<IBaseFilter>> added;
+    if (FAILED(ConnectDirect(out, input.get(), nullptr)) && FAILED(ConnectVia(out, input.get(), 0, added))) continue;
+    bool rendered = true;
+    for (const ComPtr<IPin>& output : PinsOf(filter.get(), PINDIR_OUTPUT)) {
+      if (rendered && FAILED(RenderThroughWaiting(output.get())) && FAILED(RenderVia(output.get(), 0, added)))
+        rendered = false;
+    }
+    if (rendered) return S_OK;
+    out->Disconnect();
+    input->Disconnect();
+    RemoveAdded(added);
+  }
+  return VFW_E_CANNOT_RENDER;
+}
+
 STDMETHODIMP FilterGraph::RenderFile(LPCWSTR lpcwstrFile, LPCWSTR) {
   if (!lpcwstrFile) return E_POINTER;
   CAutoLock lock(&lock_);
@@ -201,7 +227,7 @@ STDMETHODIMP FilterGraph::RenderFile(LPCWSTR lpcwstrFile, LPCWSTR) {
   const std::vector<ComPtr<IPin>> outputs = PinsOf(source.get(), PINDIR_OUTPUT);
   size_t rendered = 0;
   for (const ComPtr<IPin>& output : outputs)
-    if (SUCCEEDED(Render(output.get()))) ++rendered;
+    if (SUCCEEDED(RenderThroughWaiting(output.get())) || SUCCEEDED(Render(output.get()))) ++rendered;
   if (rendered == 0) {
     RemoveFilter(source.get());
     return VFW_E_CANNOT_RENDER;

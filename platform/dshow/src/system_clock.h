@@ -1,16 +1,15 @@
 #pragma once
-// The system reference clock: monotonic real time in 100-ns units, with advise requests served
-// by a timer thread that sets the caller's event.
-#include <map>
-
+// The system reference clock: the process clock in 100-ns units (monotonic real time, or the
+// virtual clock in tests), with advise requests served by a timer thread that sets the caller's
+// event.
 #include "dshow/amfilter.h"
+#include "process_clock.h"
 
 namespace dshow {
 
 class SystemClock : public CUnknown, public IReferenceClock {
  public:
   SystemClock(LPUNKNOWN pUnk, HRESULT* phr);
-  ~SystemClock() override;
   static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
 
   DECLARE_IUNKNOWN
@@ -26,19 +25,7 @@ class SystemClock : public CUnknown, public IReferenceClock {
   STDMETHODIMP Unadvise(DWORD_PTR dwAdviseCookie) override;
 
  private:
-  struct Advise {
-    REFERENCE_TIME due;
-    REFERENCE_TIME period;  // 0: once
-    HANDLE event;
-  };
-  void TimerLoop();
-
-  std::mutex lock_;
-  std::condition_variable changed_;
-  std::map<DWORD_PTR, Advise> advises_;
-  DWORD_PTR nextCookie_ = 1;
-  bool quit_ = false;
-  std::thread timer_;  // started with the first advise
+  AdviseScheduler advises_;
 };
 
 }  // namespace dshow

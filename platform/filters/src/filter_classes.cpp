@@ -3,6 +3,7 @@
 
 #include "filters/writer_settings.h"
 #include "filters/outside_filters.h"
+#include "custom_grabber.h"
 #include "mp3_encoder_filter.h"
 #include "flash_writer.h"
 #include "gif_writer.h"
@@ -28,5 +29,6 @@ void RegisterOutsideFilterClasses() {
     RegisterBuiltinClass(CLSID_RealMediaWriter, &CreateComInstance<&filters::RealMediaWriter::Create>);
     RegisterBuiltinClass(CLSID_WavDestination, &CreateComInstance<&filters::WavDestination::Create>);
     RegisterBuiltinClass(CLSID_Mp3FileWriter, &CreateComInstance<&filters::Mp3FileWriter::Create>);
+    RegisterBuiltinClass(CLSID_CustomGrabber, &CreateComInstance<&filters::CustomGrabber::Create>);
   });
 }

@@ -67,6 +67,11 @@ Status Graphics::SetStatus(Status status) const {
 
 Status Graphics::GetLastStatus() const { return std::exchange(lastResult_, Ok); }
 
+Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height) {
+  if (!image) return SetStatus(InvalidParameter);
+  return DrawImage(image, Rect(x, y, width, height), 0, 0, INT(image->GetWidth()), INT(image->GetHeight()), UnitPixel);
+}
+
 Status Graphics::DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight,
                            Unit srcUnit) {
   if (!gdiplus::Started()) return SetStatus(GdiplusNotInitialized);

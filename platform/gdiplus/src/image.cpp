@@ -51,6 +51,80 @@ Bitmap::Bitmap(const WCHAR* filename, BOOL) { LoadFile(filename); }
 
 Bitmap* Bitmap::FromFile(const WCHAR* filename, BOOL useIcm) { return new Bitmap(filename, useIcm); }
 
+Bitmap* Bitmap::FromHBITMAP(HBITMAP hbm, HPALETTE hpal) { return new Bitmap(hbm, hpal); }
+
+namespace {
+
+BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+}  // namespace
+
+Bitmap::Bitmap(HBITMAP hbm, HPALETTE) {
+  if (!gdiplus::Started()) {
+    SetStatus(GdiplusNotInitialized);
+    return;
+  }
+  BITMAP bm{};
+  if (!hbm || GetObject(hbm, sizeof bm, &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight == 0) {
+    SetStatus(InvalidParameter);
+    return;
+  }
+  const int width = bm.bmWidth, height = std::abs(bm.bmHeight);
+  try {
+    pixels_ = std::make_unique<gdiplus::Pixels>(width, height, PixelFormat32bppRGB);
+  } catch (const std::bad_alloc&) {
+    SetStatus(OutOfMemory);
+    return;
+  }
+  // 32 bpp rows need no padding: the pixels take the rows as they are.
+  BITMAPINFO info = TopDown32(width, height);
+  HDC dc = CreateCompatibleDC(nullptr);
+  const int rows = GetDIBits(dc, hbm, 0, UINT(height), pixels_->Row(0), &info, DIB_RGB_COLORS);
+  DeleteDC(dc);
+  if (rows != height) {
+    pixels_.reset();
+    SetStatus(Win32Error);
+  }
+}
+
+Status Bitmap::GetHBITMAP(const Color& colorBackground, HBITMAP* hbmReturn) {
+  if (!hbmReturn) return SetStatus(InvalidParameter);
+  *hbmReturn = nullptr;
+  if (!pixels_) return SetStatus(InvalidParameter);
+  const gdiplus::Pixels& pixels = *pixels_;
+  if (pixels.locked) return SetStatus(WrongState);
+  BITMAPINFO info = TopDown32(pixels.Width(), pixels.Height());
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) return SetStatus(Win32Error);
+  const ARGB back = colorBackground.GetValue();
+  const int bytes = gdiplus::BytesPerPixel(pixels.Format());
+  const bool alpha = pixels.Format() == PixelFormat32bppARGB;
+  BYTE* out = static_cast<BYTE*>(bits);
+  for (int y = 0; y < pixels.Height(); ++y) {
+    const BYTE* in = pixels.Row(y);
+    for (int x = 0; x < pixels.Width(); ++x, in += bytes, out += 4) {
+      const int a = alpha ? in[3] : 255;
+      for (int c = 0; c < 3; ++c) {
+        const int under = int((back >> (8 * c)) & 0xFF);
+        out[c] = BYTE((in[c] * a + under * (255 - a) + 127) / 255);
+      }
+      out[3] = 0;
+    }
+  }
+  *hbmReturn = bitmap;
+  return Ok;
+}
+
 Bitmap::Bitmap(INT width, INT height, PixelFormat format) {
   if (!gdiplus::Started()) {
     SetStatus(GdiplusNotInitialized);

@@ -15,4 +15,10 @@ struct Decoded {
 // The first picture of the file at the POSIX path.
 Decoded DecodeImageFile(const std::string& path);
 
+enum class FileKind { Bmp, Jpeg, Gif, Tiff, Png };
+
+// Writes the pixels as one picture of the kind to the file at the POSIX path, replacing it; a
+// partly written file is removed. GIF pictures take the nearest colour of a 3-3-2 palette.
+Gdiplus::Status EncodeImageFile(const Pixels& pixels, FileKind kind, const std::string& path);
+
 }  // namespace gdiplus::codec

@@ -21,6 +21,10 @@ inline constexpr int kEdgeStrip = 16;  // pixels
 // The colour of a marked picture of width x height at a pixel: the strips, grey between them.
 Rgb MarkedColourAt(int x, int y, int width, int height);
 
+// The solid colour of frame n of a time-coloured clip (ClipOptions::timeColoured): neighbouring
+// frames differ by at least 50 levels in red, so a picture tells which frame it shows.
+Rgb TimeColourOfFrame(int frame);
+
 // BT.601 studio levels of a colour.
 struct Yuv {
   uint8_t y, u, v;
@@ -45,6 +49,7 @@ struct ClipOptions {
   double seconds = 2.0;
   std::map<std::string, std::string> muxerOptions;  // e.g. {"flvflags", "no_metadata"}
   bool markedEdges = false;  // strips of known colours down the edges (kTopLeftColour, ...)
+  bool timeColoured = false;  // every frame one colour, TimeColourOfFrame of its number
 };
 
 // Writes the clip to path (a POSIX path). Returns an empty string on success, else what failed.

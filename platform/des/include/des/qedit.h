@@ -34,6 +34,7 @@ DEFINE_GUID(CLSID_DXTZigzag, 0xE6E73D20, 0x0C8A, 0x11D2, 0xA4, 0x84, 0x00, 0xC0,
 // ---- The timeline objects and the render engine -------------------------------------------------
 #include "des/timeline.h"
 #include "des/render_engine.h"
+#include "des/media_det.h"
 
 // ---- Registration -------------------------------------------------------------------------------
 // Makes the timeline, the property setter and the render engine creatable by class id and fills

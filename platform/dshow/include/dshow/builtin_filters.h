@@ -63,3 +63,7 @@ interface IAsfWriterSettings : public IUnknown {
 // function the writer answers E_NOINTERFACE.
 typedef HRESULT (*LPFNCREATEASFWRITERCONFIG)(IBaseFilter* writer, void** ppConfig);
 void SetAsfWriterConfigFactory(REFIID iid, LPFNCREATEASFWRITERCONFIG create);
+
+// Sound frames the silent output (which stands in for a missing sound device, and for every
+// device on the virtual clock) has taken from audio renderers since the process started.
+uint64_t DShowSilentOutputFrames();

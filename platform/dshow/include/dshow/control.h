@@ -147,3 +147,16 @@ DEFINE_GUID(IID_IBasicVideo2, 0x329BB360, 0xF6EA, 0x11D1, 0x90, 0x38, 0x00, 0xA0
 interface IBasicVideo2 : public IBasicVideo {
   STDMETHOD(GetPreferredAspectRatio)(LONG* plAspectX, LONG* plAspectY) = 0;
 };
+
+// A renderer's playback statistics. The Video Renderer counts the frames it drew and the frames
+// it dropped (replaced by a newer one before its window could draw them); it does not measure
+// rates, jitter or sync offsets (E_NOTIMPL).
+DEFINE_GUID(IID_IQualProp, 0x1BD0ECB0, 0xF8E2, 0x11CE, 0xAA, 0xC6, 0x00, 0x20, 0xAF, 0x0B, 0x99, 0xA3);
+interface IQualProp : public IUnknown {
+  STDMETHOD(get_FramesDroppedInRenderer)(int* pcFrames) = 0;
+  STDMETHOD(get_FramesDrawn)(int* pcFramesDrawn) = 0;
+  STDMETHOD(get_AvgFrameRate)(int* piAvgFrameRate) = 0;
+  STDMETHOD(get_Jitter)(int* iJitter) = 0;
+  STDMETHOD(get_AvgSyncOffset)(int* piAvg) = 0;
+  STDMETHOD(get_DevSyncOffset)(int* piDev) = 0;
+};

@@ -1,21 +1,19 @@
 #pragma once
 // The Audio Renderer's reference clock. While sound plays it advances with the sound the device
-// has consumed, so that pictures keep pace with what is heard; otherwise it follows real time.
+// has consumed, so that pictures keep pace with what is heard; otherwise it follows the process
+// clock.
 // It never runs backwards. A separate object from the renderer: the graph and every filter hold
 // it, and it outlives the renderer.
-#include <condition_variable>
-#include <map>
 #include <mutex>
-#include <thread>
 
 #include "dshow/dshow.h"
+#include "process_clock.h"
 
 namespace dshow::renderers {
 
 class AudioClock : public CUnknown, public IReferenceClock {
  public:
   static ComPtr<AudioClock> Create();
-  ~AudioClock() override;
 
   DECLARE_IUNKNOWN
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -37,7 +35,7 @@ class AudioClock : public CUnknown, public IReferenceClock {
   AudioClock();
   REFERENCE_TIME SourceNowLocked() const;
   REFERENCE_TIME NowLocked();
-  void TimerLoop();
+  REFERENCE_TIME CurrentTime();
 
   std::mutex lock_;
   bool deviceRunning_ = false;
@@ -46,17 +44,7 @@ class AudioClock : public CUnknown, public IReferenceClock {
   REFERENCE_TIME anchor_ = 0;  // clock time when the current source took over
   REFERENCE_TIME sourceAnchor_ = 0;
   REFERENCE_TIME last_ = 0;
-
-  struct Advise {
-    REFERENCE_TIME due;
-    REFERENCE_TIME period;  // 0: once
-    HANDLE event;
-  };
-  std::condition_variable changed_;
-  std::map<DWORD_PTR, Advise> advises_;
-  DWORD_PTR nextCookie_ = 1;
-  bool quit_ = false;
-  std::thread timer_;  // started with the first advise
+  AdviseScheduler advises_;
 };
 
 }  // namespace dshow::renderers

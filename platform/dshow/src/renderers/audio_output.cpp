@@ -7,6 +7,9 @@
 #include <cstring>
 
 #include "audio_clock.h"
+#include "dshow/builtin_filters.h"
+#include "process_clock.h"
+#include "win32/platform_config.h"
 
 namespace dshow::renderers {
 namespace {
@@ -40,6 +43,8 @@ void Scale(T* samples, size_t count, int channels, const double* gain) {
 }
 
 constexpr double kQueueSeconds = 0.5;
+
+std::atomic<uint64_t> g_silentFrames{0};
 
 }  // namespace
 
@@ -76,6 +81,20 @@ void ApplyGains(BYTE* data, size_t bytes, const WAVEFORMATEX& format, const Audi
 bool AudioOutput::Open(const WAVEFORMATEX& format) {
   Close();
   format_ = format;
+  // Sound devices play in real time: they cannot keep the virtual clock's pace.
+  const bool virtualClock = platform_config::Config().clock == platform_config::ClockKind::Virtual;
+  if (!virtualClock && OpenDevice(format)) return true;
+  // A missing device never fails a graph: the sound goes to the silent output.
+  std::lock_guard<std::mutex> hold(lock_);
+  silent_ = true;
+  silentPlaying_ = false;
+  silentQuit_ = false;
+  silentWake_ = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+  silentThread_ = std::thread([this] { SilentLoop(); });
+  return true;
+}
+
+bool AudioOutput::OpenDevice(const WAVEFORMATEX& format) {
   SDL_AudioSpec want{};
   want.freq = int(format.nSamplesPerSec);
   want.format = SdlFormat(format);
@@ -85,21 +104,29 @@ bool AudioOutput::Open(const WAVEFORMATEX& format) {
   want.userdata = this;
   SDL_AudioSpec have{};
   std::lock_guard<std::mutex> hold(SdlLock());
-  static int openDevices = 0;
   if (!SDL_WasInit(SDL_INIT_AUDIO)) SDL_InitSubSystem(SDL_INIT_AUDIO);
-  if (SDL_WasInit(SDL_INIT_AUDIO)) device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (!SDL_WasInit(SDL_INIT_AUDIO)) return false;
+  // SDL's stand-in drivers are no device.
   const char* driver = SDL_GetCurrentAudioDriver();
-  if (!device_ && openDevices == 0 && !(driver && std::strcmp(driver, "dummy") == 0)) {
-    // No sound device here: play into SDL's dummy driver, which consumes in real time.
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  }
-  if (device_) ++openDevices;
+  if (!driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "disk") == 0) return false;
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   return device_ != 0;
 }
 
 void AudioOutput::Close() {
+  if (silent_) {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      silentQuit_ = true;
+      queue_.clear();
+    }
+    SetEvent(silentWake_);
+    silentThread_.join();
+    CloseHandle(silentWake_);
+    silentWake_ = nullptr;
+    silent_ = false;
+    return;
+  }
   if (!device_) return;
   SetPlaying(false);
   {
@@ -112,6 +139,14 @@ void AudioOutput::Close() {
 }
 
 void AudioOutput::SetPlaying(bool playing) {
+  if (silent_) {
+    // The graph's clock follows the process clock by itself; the output only keeps its pace.
+    std::lock_guard<std::mutex> hold(lock_);
+    silentPlaying_ = playing;
+    silentStart_ = ProcessClockNow();
+    silentTaken_ = 0;
+    return;
+  }
   if (!device_) return;
   // The clock counts every frame the device takes while it plays.
   if (playing) {
@@ -120,6 +155,28 @@ void AudioOutput::SetPlaying(bool playing) {
   } else {
     SDL_PauseAudioDevice(device_, 1);
     clock_->DeviceStopped();
+  }
+}
+
+void AudioOutput::SilentLoop() {
+  for (;;) {
+    // Wakes every 10 ms of process time (on the virtual clock, as a test moves it).
+    WaitForSingleObject(silentWake_, 10);
+    std::unique_lock<std::mutex> lock(lock_);
+    if (silentQuit_) return;
+    if (!silentPlaying_ || !format_.nBlockAlign || !format_.nSamplesPerSec) continue;
+    const REFERENCE_TIME elapsed = ProcessClockNow() - silentStart_;
+    const uint64_t due = uint64_t(std::max<REFERENCE_TIME>(elapsed, 0)) * format_.nSamplesPerSec / UNITS;
+    if (due <= silentTaken_) continue;
+    // Sound that came late is still taken whole: what the output counts is what the stream sent,
+    // never more than the time played allows.
+    const size_t owed = size_t(due - silentTaken_) * format_.nBlockAlign;
+    const size_t frames = std::min(queue_.size(), owed) / format_.nBlockAlign;
+    queue_.erase(queue_.begin(), queue_.begin() + ptrdiff_t(frames * format_.nBlockAlign));
+    silentTaken_ += frames;
+    lock.unlock();
+    g_silentFrames += frames;
+    changed_.notify_all();
   }
 }
 
@@ -134,6 +191,8 @@ bool AudioOutput::Write(const BYTE* data, size_t bytes) {
   changed_.wait(lock, [&] { return interrupted_ || queue_.size() + bytes <= limit; });
   if (interrupted_) return false;
   queue_.insert(queue_.end(), data, data + bytes);
+  // The silent output takes late sound as soon as it comes.
+  if (silent_) SetEvent(silentWake_);
   return true;
 }
 
@@ -175,3 +234,5 @@ void AudioOutput::Fill(uint8_t* stream, int len) {
 }
 
 }  // namespace dshow::renderers
+
+uint64_t DShowSilentOutputFrames() { return dshow::renderers::g_silentFrames.load(); }

@@ -1,12 +1,14 @@
 #pragma once
 // Sound output through SDL2 audio for the Audio Renderer: PCM queued by the streaming thread and
-// taken by the device's thread, with volume and balance applied on the way. Where no real device
-// opens, SDL's dummy driver consumes the sound in real time instead.
+// taken by the device's thread, with volume and balance applied on the way. Where no sound device
+// opens, and always on the virtual clock, a silent output takes the sound instead at the pace of
+// the process clock (the clock the graph then keeps), counting the frames it took.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <thread>
 
 #include "dshow/dshow.h"
 
@@ -34,7 +36,7 @@ class AudioOutput {
   // Opens a device for the format, paused. False when even the dummy driver cannot take it.
   bool Open(const WAVEFORMATEX& format);
   void Close();
-  bool IsOpen() const { return device_ != 0; }
+  bool IsOpen() const { return device_ != 0 || silent_; }
   // Starts or pauses consumption; the clock follows the device while it plays.
   void SetPlaying(bool playing);
   void SetGains(const AudioGains& gains);
@@ -51,6 +53,8 @@ class AudioOutput {
  private:
   static void Callback(void* self, uint8_t* stream, int len);
   void Fill(uint8_t* stream, int len);
+  bool OpenDevice(const WAVEFORMATEX& format);
+  void SilentLoop();
 
   AudioClock* clock_;  // not referenced: the renderer owns both
   std::atomic<uint32_t> device_{0};
@@ -60,6 +64,15 @@ class AudioOutput {
   std::deque<BYTE> queue_;
   bool interrupted_ = false;
   AudioGains gains_;
+
+  // The silent output: a thread taking what the process clock says has been played.
+  bool silent_ = false;
+  bool silentPlaying_ = false;  // guarded by lock_
+  bool silentQuit_ = false;     // guarded by lock_
+  REFERENCE_TIME silentStart_ = 0;
+  uint64_t silentTaken_ = 0;  // frames taken since silentStart_
+  HANDLE silentWake_ = nullptr;
+  std::thread silentThread_;
 };
 
 }  // namespace dshow::renderers

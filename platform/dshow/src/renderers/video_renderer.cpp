@@ -104,6 +104,7 @@ STDMETHODIMP VideoRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv)
   if (riid == IID_IVideoWindow) return GetInterface(static_cast<IVideoWindow*>(this), ppv);
   if (riid == IID_IBasicVideo || riid == IID_IBasicVideo2)
     return GetInterface(static_cast<IBasicVideo2*>(this), ppv);
+  if (riid == IID_IQualProp) return GetInterface(static_cast<IQualProp*>(this), ppv);
   return SinkFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -115,6 +116,7 @@ STDMETHODIMP VideoRenderer::GetTypeInfoCount(UINT* pctinfo) {
 
 STDMETHODIMP VideoRenderer::Pause() {
   const bool starting = IsStopped();
+  if (starting) ResetCounts();
   {
     std::lock_guard<std::mutex> hold(streamLock_);
     streamState_ = State_Paused;
@@ -128,6 +130,7 @@ STDMETHODIMP VideoRenderer::Pause() {
 
 STDMETHODIMP VideoRenderer::Run(REFERENCE_TIME tStart) {
   const bool starting = IsStopped();
+  if (starting) ResetCounts();
   HRESULT hr = SinkFilter::Run(tStart);
   if (FAILED(hr)) return hr;
   {
@@ -229,11 +232,33 @@ void VideoRenderer::Present(const BYTE* data) {
   {
     std::lock_guard<std::mutex> hold(frameLock_);
     frame_.assign(data, data + format_.header.biSizeImage);
+    // The frame waiting for the window is never seen.
+    if (haveFrame_ && paintPosted_) ++framesDropped_;
     haveFrame_ = true;
     post = !paintPosted_;
     paintPosted_ = true;
   }
   if (post) PostMessageA(hwnd_, WM_APP, 0, 0);
+}
+
+void VideoRenderer::ResetCounts() {
+  std::lock_guard<std::mutex> hold(frameLock_);
+  framesDrawn_ = 0;
+  framesDropped_ = 0;
+}
+
+STDMETHODIMP VideoRenderer::get_FramesDroppedInRenderer(int* pcFrames) {
+  if (!pcFrames) return E_POINTER;
+  std::lock_guard<std::mutex> hold(frameLock_);
+  *pcFrames = framesDropped_;
+  return S_OK;
+}
+
+STDMETHODIMP VideoRenderer::get_FramesDrawn(int* pcFramesDrawn) {
+  if (!pcFramesDrawn) return E_POINTER;
+  std::lock_guard<std::mutex> hold(frameLock_);
+  *pcFramesDrawn = framesDrawn_;
+  return S_OK;
 }
 
 HRESULT VideoRenderer::CheckConnected() const { return input_->IsConnected() ? S_OK : VFW_E_NOT_CONNECTED; }

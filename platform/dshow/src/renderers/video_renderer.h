@@ -16,7 +16,7 @@
 
 namespace dshow::renderers {
 
-class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IBasicVideo2 {
+class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IBasicVideo2, public IQualProp {
  public:
   static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
   static CUnknown* CreateMixingInstance(LPUNKNOWN outer, HRESULT* phr);
@@ -117,6 +117,14 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   STDMETHODIMP IsUsingDefaultDestination() override;
   STDMETHODIMP GetPreferredAspectRatio(LONG* plAspectX, LONG* plAspectY) override;
 
+  // IQualProp: counts since the filter last left the stopped state.
+  STDMETHODIMP get_FramesDroppedInRenderer(int* pcFrames) override;
+  STDMETHODIMP get_FramesDrawn(int* pcFramesDrawn) override;
+  STDMETHODIMP get_AvgFrameRate(int*) override { return E_NOTIMPL; }
+  STDMETHODIMP get_Jitter(int*) override { return E_NOTIMPL; }
+  STDMETHODIMP get_AvgSyncOffset(int*) override { return E_NOTIMPL; }
+  STDMETHODIMP get_DevSyncOffset(int*) override { return E_NOTIMPL; }
+
  private:
   // One of left, top, width and height (0 to 3) of a rectangle kept behind a Get/Set pair.
   using RectGetter = HRESULT (VideoRenderer::*)(LONG*, LONG*, LONG*, LONG*);
@@ -164,6 +172,7 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   void ShowOnStart();
   void LeaveFullScreen(bool notify);
   HRESULT CheckConnected() const;
+  void ResetCounts();
 
   std::unique_ptr<InputPin> input_;
   Format format_;  // set while connecting, before streaming
@@ -173,6 +182,8 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   std::vector<BYTE> frame_;
   bool haveFrame_ = false;
   bool paintPosted_ = false;
+  int framesDrawn_ = 0;
+  int framesDropped_ = 0;
 
   // Streaming state mirrored for the streaming thread.
   std::mutex streamLock_;

@@ -94,6 +94,7 @@ LRESULT VideoRenderer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
       {
         std::lock_guard<std::mutex> hold(frameLock_);
         paintPosted_ = false;
+        ++framesDrawn_;
       }
       HDC dc = GetDC(hwnd);
       Paint(dc);
@@ -214,6 +215,10 @@ STDMETHODIMP VideoRenderer::get_Caption(BSTR* strCaption) {
 STDMETHODIMP VideoRenderer::put_WindowStyle(LONG WindowStyle) {
   // Styles that would make the window unusable for video are refused, as is visibility (put_Visible).
   if (WindowStyle & (WS_DISABLED | WS_ICONIC | WS_MAXIMIZE | WS_HSCROLL | WS_VSCROLL)) return E_INVALIDARG;
+  if (fullScreen_) {
+    beforeFullScreen_.style = (WindowStyle & ~WS_VISIBLE) | (beforeFullScreen_.style & WS_VISIBLE);
+    return S_OK;
+  }
   const LONG visible = GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE;
   SetWindowLongA(hwnd_, GWL_STYLE, (WindowStyle & ~WS_VISIBLE) | visible);
   SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -294,6 +299,10 @@ STDMETHODIMP VideoRenderer::get_Visible(LONG* pVisible) {
 STDMETHODIMP VideoRenderer::SetWindowPosition(LONG Left, LONG Top, LONG Width, LONG Height) {
   if (Width < 0 || Height < 0) return E_INVALIDARG;
   placed_ = true;
+  if (fullScreen_) {
+    beforeFullScreen_.rect = {Left, Top, Left + Width, Top + Height};  // where full screen ends
+    return S_OK;
+  }
   SetWindowPos(hwnd_, nullptr, Left, Top, Width, Height, SWP_NOZORDER | SWP_NOACTIVATE);
   return S_OK;
 }

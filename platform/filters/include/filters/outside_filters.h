@@ -54,3 +54,25 @@ DEFINE_GUID(CLSID_WavDestination, 0x3C78B8E2, 0x6C4D, 0x11D1, 0xAD, 0xE2, 0x00, 
 // ---- MP3 file writer ----------------------------------------------------------------------------
 // MP3 frames in (as the MP3 encoder gives them), an .mp3 file named through IFileSinkFilter out.
 DEFINE_GUID(CLSID_Mp3FileWriter, 0xA1F22E33, 0xBC74, 0x4F0D, 0x8A, 0x64, 0xB9, 0xC9, 0xC0, 0x7F, 0x81, 0x0A);
+// ---- Custom Grabber -----------------------------------------------------------------------------
+// Passes samples through unchanged and keeps what it is asked to: the platform's sample grabber
+// under another maker's interface, whose methods the engine calls by position. Added to a graph
+// before RenderFile, it takes the stream it accepts: by default RGB24 pictures (VIDEOINFOHEADER),
+// which RenderFile converts the video to.
+DEFINE_GUID(CLSID_CustomGrabber, 0x7AE56107, 0x0AB3, 0x45DE, 0x8B, 0xFF, 0xE3, 0xF3, 0x33, 0xB0, 0xB7, 0xCC);
+DEFINE_GUID(IID_ICustomGrabber, 0x23E52265, 0xDD11, 0x4CD0, 0xB4, 0x74, 0x12, 0x0E, 0x97, 0xD4, 0x3B, 0xB6);
+interface ICustomGrabber : public IUnknown {
+  // 1: the accepted input (major type, subtype, format type; GUID_NULL: any).
+  STDMETHOD(SetMediaType)(const AM_MEDIA_TYPE* pType) = 0;
+  // 2: nonzero: the stream ends after the first sample.
+  STDMETHOD(SetOneShot)(BOOL OneShot) = 0;
+  // 3: the callback shown each sample (0 SampleCB, 1 BufferCB); null for none.
+  STDMETHOD(SetCallback)(ISampleGrabberCB* pCallback, LONG WhichMethodToCallback) = 0;
+  // 4: the type of the connected input; VFW_E_NOT_CONNECTED before it connects.
+  STDMETHOD(GetConnectedMediaType)(AM_MEDIA_TYPE* pType) = 0;
+  // 5: nonzero: the last sample is kept.
+  STDMETHOD(SetBufferSamples)(BOOL BufferThem) = 0;
+  // 6: with pBuffer null, the size of the kept sample; otherwise copies it (E_OUTOFMEMORY when
+  // *pBufferSize is too small). VFW_E_WRONG_STATE when nothing is kept.
+  STDMETHOD(GetCurrentBuffer)(LONG* pBufferSize, LONG* pBuffer) = 0;
+};

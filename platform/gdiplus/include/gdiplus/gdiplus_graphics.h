@@ -25,6 +25,8 @@ class Graphics {
   // the size changes).
   Status DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight,
                    Unit srcUnit);
+  // The whole image stretched to the rectangle.
+  Status DrawImage(Image* image, INT x, INT y, INT width, INT height);
   // Lays the string out in the rectangle (words wrapped at its width, clipped to it), with a
   // margin of a sixth of the em before and after each line. length -1: up to the terminator.
   Status DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "gdiplus/gdiplus_types.h"
+#include "win32/wingdi.h"
 
 namespace gdiplus {
 class Pixels;
@@ -19,6 +20,32 @@ struct BitmapData {
   UINT_PTR Reserved;
 };
 
+// An image encoder, found by its MIME type ("image/bmp", "image/jpeg", "image/gif", "image/tiff",
+// "image/png") among those GetImageEncoders lists.
+struct ImageCodecInfo {
+  CLSID Clsid;
+  GUID FormatID;
+  const WCHAR* CodecName;
+  const WCHAR* DllName;
+  const WCHAR* FormatDescription;
+  const WCHAR* FilenameExtension;
+  const WCHAR* MimeType;
+  DWORD Flags;
+  DWORD Version;
+  DWORD SigCount;
+  DWORD SigSize;
+  const BYTE* SigPattern;
+  const BYTE* SigMask;
+};
+
+// Encoder settings are not taken here: every encoder writes with its own defaults.
+struct EncoderParameters;
+
+// The number of encoders and the bytes GetImageEncoders needs for them.
+Status GetImageEncodersSize(UINT* numEncoders, UINT* size);
+// Fills encoders (size bytes, as GetImageEncodersSize gave) with numEncoders entries.
+Status GetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders);
+
 class Image {
  public:
   // Decodes an image file (PNG, BMP, JPEG, GIF, TIFF, ...) into 32 bpp ARGB pixels. Always an
@@ -33,6 +60,9 @@ class Image {
   PixelFormat GetPixelFormat() const;
   // The status of the last call that failed, and since then Ok again.
   Status GetLastStatus() const;
+  // Writes the image to the file with the encoder of that class (one of GetImageEncoders);
+  // an existing file is replaced. Nothing is left behind when encoding fails.
+  Status Save(const WCHAR* filename, const CLSID* clsidEncoder, const EncoderParameters* encoderParams = nullptr);
 
  protected:
   Image();
@@ -55,7 +85,15 @@ class Bitmap : public Image {
   Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0);
   // Over a device-independent bitmap of 24 or 32 bits, bottom-up (positive height) or top-down.
   Bitmap(const BITMAPINFO* gdiBitmapInfo, VOID* gdiBitmapData);
+  // A copy of a GDI bitmap's pixels (the bitmap must not be selected into a device context);
+  // 32 bpp RGB. The palette is not used: only true-colour bitmaps are read.
+  Bitmap(HBITMAP hbm, HPALETTE hpal);
   static Bitmap* FromFile(const WCHAR* filename, BOOL useIcm = FALSE);
+  static Bitmap* FromHBITMAP(HBITMAP hbm, HPALETTE hpal);
+
+  // A new 32-bit top-down DIB section of the pixels laid over the background colour; the caller
+  // deletes it.
+  Status GetHBITMAP(const Color& colorBackground, HBITMAP* hbmReturn);
 
   // Gives access to a rectangle's pixels (rect null: all) in the bitmap's own format, straight in
   // its memory, or as 32 bpp ARGB, converted and written back on unlock when locked for writing.

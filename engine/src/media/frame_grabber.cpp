@@ -1,0 +1,259 @@
+#include "media/frame_grabber.h"
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "des/qedit.h"
+#include "filters/outside_filters.h"
+#include "gdiplus/gdiplus.h"
+#include "ole/com_object.h"
+
+const char* ImageMimeType(short imageType) {
+  switch (imageType) {
+    case 1: return "image/jpeg";
+    case 2: return "image/png";
+    case 3: return "image/tiff";
+    case 4: return "image/gif";
+    default: return "image/bmp";
+  }
+}
+
+namespace {
+
+// Tells the waiting grab that the grabber has taken its sample.
+class SampleSignal : public ComObject<SampleSignal, ISampleGrabberCB, IID_ISampleGrabberCB> {
+ public:
+  SampleSignal() : event_(CreateEvent(nullptr, TRUE, FALSE, nullptr)) {}
+  ~SampleSignal() { CloseHandle(event_); }
+  STDMETHOD(SampleCB)(double, IMediaSample*) override {
+    SetEvent(event_);
+    return S_OK;
+  }
+  STDMETHOD(BufferCB)(double, BYTE*, LONG) override { return S_OK; }
+  bool Seen() const { return WaitForSingleObject(event_, 0) == WAIT_OBJECT_0; }
+
+ private:
+  HANDLE event_;
+};
+
+HRESULT AddNew(IGraphBuilder* graph, REFCLSID clsid, LPCWSTR name, ComPtr<IBaseFilter>* filter) {
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter->putVoid());
+  return SUCCEEDED(hr) ? graph->AddFilter(filter->get(), name) : hr;
+}
+
+bool VideoIsRgb32(LPCTSTR file) {
+  ComPtr<IMediaDet> detector;
+  if (FAILED(CoCreateInstance(CLSID_MediaDet, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaDet, detector.putVoid())))
+    return false;
+  BSTR name = CString(file).AllocSysString();
+  const HRESULT opened = detector->put_Filename(name);
+  SysFreeString(name);
+  LONG streams = 0;
+  if (FAILED(opened) || FAILED(detector->get_OutputStreams(&streams))) return false;
+  for (LONG i = 0; i < streams; ++i) {
+    CMediaType type;
+    if (SUCCEEDED(detector->put_CurrentStream(i)) && SUCCEEDED(detector->get_StreamMediaType(&type)) &&
+        type.majortype == MEDIATYPE_Video)
+      return type.subtype == MEDIASUBTYPE_RGB32;
+  }
+  return false;
+}
+
+// The filter that shows the pictures: the one with a video window.
+ComPtr<IBaseFilter> PictureRenderer(IGraphBuilder* graph) {
+  ComPtr<IEnumFilters> all;
+  if (FAILED(graph->EnumFilters(all.put()))) return nullptr;
+  ComPtr<IBaseFilter> filter;
+  while (all->Next(1, filter.put(), nullptr) == S_OK)
+    if (filter.As<IVideoWindow>(IID_IVideoWindow)) return filter;
+  return nullptr;
+}
+
+ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
+  ComPtr<IEnumPins> pins;
+  if (FAILED(filter->EnumPins(pins.put()))) return nullptr;
+  ComPtr<IPin> pin;
+  PIN_DIRECTION direction;
+  while (pins->Next(1, pin.put(), nullptr) == S_OK)
+    if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == wanted) return pin;
+  return nullptr;
+}
+
+// Pictures go to a null renderer instead of the screen.
+HRESULT ReplacePictureRenderer(IGraphBuilder* graph) {
+  const ComPtr<IBaseFilter> renderer = PictureRenderer(graph);
+  if (!renderer) return VFW_E_NOT_FOUND;
+  const ComPtr<IPin> input = FirstPin(renderer.get(), PINDIR_INPUT);
+  ComPtr<IPin> output;
+  if (!input || FAILED(input->ConnectedTo(output.put()))) return VFW_E_NOT_CONNECTED;
+  output->Disconnect();
+  input->Disconnect();
+  graph->RemoveFilter(renderer.get());
+  ComPtr<IBaseFilter> null;
+  HRESULT hr = AddNew(graph, CLSID_NullRenderer, u"Null Renderer", &null);
+  if (FAILED(hr)) return hr;
+  const ComPtr<IPin> nullInput = FirstPin(null.get(), PINDIR_INPUT);
+  return nullInput ? graph->Connect(output.get(), nullInput.get()) : VFW_E_NOT_FOUND;
+}
+
+ComPtr<ICustomGrabber> FindGrabber(IGraphBuilder* graph) {
+  ComPtr<IBaseFilter> filter;
+  if (FAILED(graph->FindFilterByName(u"Custom Grabber", filter.put()))) return nullptr;
+  return filter.As<ICustomGrabber>(IID_ICustomGrabber);
+}
+
+// The grabber's kept sample as a new DIB section of the connected picture format.
+HBITMAP KeptFrame(ICustomGrabber* grabber) {
+  CMediaType type;
+  if (FAILED(grabber->GetConnectedMediaType(&type)) || type.formattype != FORMAT_VideoInfo ||
+      type.cbFormat < sizeof(VIDEOINFOHEADER))
+    return nullptr;
+  BITMAPINFO info{};
+  info.bmiHeader = reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat)->bmiHeader;
+  void* bits = nullptr;
+  HBITMAP frame = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!frame) return nullptr;
+  LONG size = 0;
+  if (grabber->GetCurrentBuffer(&size, nullptr) != S_OK || LONG(DIBSIZE(info.bmiHeader)) < size ||
+      grabber->GetCurrentBuffer(&size, static_cast<LONG*>(bits)) != S_OK) {
+    DeleteObject(frame);
+    return nullptr;
+  }
+  return frame;
+}
+
+bool FindEncoder(const char* mimeType, CLSID* clsid) {
+  UINT count = 0, size = 0;
+  if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+  std::vector<Gdiplus::ImageCodecInfo> encoders(count);
+  if (Gdiplus::GetImageEncoders(count, size, encoders.data()) != Gdiplus::Ok) return false;
+  const CStringW wanted(mimeType);
+  for (const Gdiplus::ImageCodecInfo& e : encoders) {
+    if (wanted == CStringW(e.MimeType)) {
+      *clsid = e.Clsid;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+FrameGrabber::~FrameGrabber() {
+  Stop();
+  if (result_) DeleteObject(result_);
+}
+
+HBITMAP FrameGrabber::TakeResult() { return std::exchange(result_, nullptr); }
+
+void FrameGrabber::Stop() {
+  if (!graph_) return;
+  if (auto control = graph_.As<IMediaControl>(IID_IMediaControl)) control->Stop();
+  std::vector<ComPtr<IBaseFilter>> filters;
+  ComPtr<IEnumFilters> all;
+  if (SUCCEEDED(graph_->EnumFilters(all.put()))) {
+    ComPtr<IBaseFilter> filter;
+    while (all->Next(1, filter.put(), nullptr) == S_OK) filters.push_back(std::move(filter));
+  }
+  for (const ComPtr<IBaseFilter>& filter : filters) graph_->RemoveFilter(filter.get());
+  graph_ = nullptr;
+}
+
+HRESULT FrameGrabber::Build(LPCTSTR file) {
+  HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.putVoid());
+  if (FAILED(hr)) return hr;
+  const bool rgb32 = VideoIsRgb32(file);
+  ComPtr<IBaseFilter> grabber, converter;
+  hr = AddNew(graph_.get(), CLSID_CustomGrabber, u"Custom Grabber", &grabber);
+  if (SUCCEEDED(hr) && rgb32) hr = AddNew(graph_.get(), CLSID_Colour, u"My Space Converter", &converter);
+  if (SUCCEEDED(hr)) hr = graph_->RenderFile(CStringW(file), nullptr);
+  if (FAILED(hr)) return hr;
+  if (auto audio = graph_.As<IBasicAudio>(IID_IBasicAudio)) audio->put_Volume(-10000);
+  return ReplacePictureRenderer(graph_.get());
+}
+
+HBITMAP FrameGrabber::Capture(LPCTSTR file, double seconds) {
+  if (FAILED(Build(file))) return nullptr;
+  const ComPtr<ICustomGrabber> grabber = FindGrabber(graph_.get());
+  auto control = graph_.As<IMediaControl>(IID_IMediaControl);
+  auto seeking = graph_.As<IMediaSeeking>(IID_IMediaSeeking);
+  auto events = graph_.As<IMediaEvent>(IID_IMediaEvent);
+  auto timing = graph_.As<IMediaFilter>(IID_IMediaFilter);
+  if (!grabber || !control || !seeking || !events || !timing) return nullptr;
+  grabber->SetOneShot(TRUE);
+  grabber->SetBufferSamples(TRUE);
+  const auto signal = ComPtr<SampleSignal>::Adopt(new SampleSignal);
+  grabber->SetCallback(signal.get(), 0);
+
+  // No frame covers a time at or past the end: nothing runs.
+  LONGLONG position = LONGLONG(seconds * 10000000.0), duration = 0;
+  if (seconds < 0 || FAILED(seeking->GetDuration(&duration)) || position >= duration) return nullptr;
+  // As fast as the file decodes, from the asked time on.
+  timing->SetSyncSource(nullptr);
+  if (FAILED(seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning)) ||
+      FAILED(control->Run()))
+    return nullptr;
+  // Until the grabber holds its frame, or the streams end or fail without one.
+  for (bool ended = false; !signal->Seen() && !ended;) {
+    LONG code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    if (events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+      events->FreeEventParams(code, param1, param2);
+      ended = code == EC_COMPLETE || code == EC_ERRORABORT || code == EC_USERABORT;
+    } else {
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+  }
+  control->Stop();
+  grabber->SetCallback(nullptr, 0);
+  return KeptFrame(grabber.get());
+}
+
+bool FrameGrabber::Grab(LPCTSTR file, double seconds, const GrabRequest& request) {
+  if (result_) DeleteObject(std::exchange(result_, nullptr));
+  if (!file || !*file) return false;
+  HBITMAP frame = Capture(file, seconds);
+  Stop();
+  if (!frame) return false;
+  if (request.saveToFile) {
+    const bool saved = SaveFrameImage(frame, request);
+    DeleteObject(frame);
+    return saved;
+  }
+  if (request.scale) {
+    result_ = ScaleFrame(frame, request.width, request.height);
+    DeleteObject(frame);
+    return result_ != nullptr;
+  }
+  result_ = frame;
+  return true;
+}
+
+HBITMAP ScaleFrame(HBITMAP frame, int width, int height) {
+  Gdiplus::Bitmap picture(frame, nullptr);
+  Gdiplus::Bitmap scaled(width, height, PixelFormat32bppARGB);
+  if (picture.GetLastStatus() != Gdiplus::Ok || scaled.GetLastStatus() != Gdiplus::Ok) return nullptr;
+  Gdiplus::Graphics graphics(&scaled);
+  if (graphics.DrawImage(&picture, 0, 0, width, height) != Gdiplus::Ok) return nullptr;
+  HBITMAP result = nullptr;
+  scaled.GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), &result);
+  return result;
+}
+
+bool SaveFrameImage(HBITMAP frame, const GrabRequest& request) {
+  Gdiplus::Bitmap picture(frame, nullptr);
+  return picture.GetLastStatus() == Gdiplus::Ok && SavePicture(picture, ImageMimeType(request.imageType), request);
+}
+
+bool SavePicture(Gdiplus::Bitmap& picture, const char* mimeType, const GrabRequest& request) {
+  CLSID encoder;
+  if (!FindEncoder(mimeType, &encoder)) return false;
+  const CStringW path(request.imagePath);
+  if (!request.scale) return picture.Save(path, &encoder) == Gdiplus::Ok;
+  Gdiplus::Bitmap scaled(request.width, request.height, PixelFormat32bppARGB);
+  if (scaled.GetLastStatus() != Gdiplus::Ok) return false;
+  Gdiplus::Graphics graphics(&scaled);
+  if (graphics.DrawImage(&picture, 0, 0, request.width, request.height) != Gdiplus::Ok) return false;
+  return scaled.Save(path, &encoder) == Gdiplus::Ok;
+}
