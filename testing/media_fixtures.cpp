@@ -100,7 +100,7 @@ std::string DescribeColour(Rgb c) {
   return text;
 }
 
-std::string VideoFrame(Track& t, int width, int height, bool markedEdges) {
+std::string VideoFrame(Track& t, int width, int height, bool markedEdges, const std::optional<Rgb>& solid) {
   AVFrame* f = t.frame.get();
   if (!f->data[0]) {
     f->format = t.codec->pix_fmt;
@@ -117,6 +117,7 @@ std::string VideoFrame(Track& t, int width, int height, bool markedEdges) {
       f->data[1][y * f->linesize[1] + x] = uint8_t(128 + y + i * 2);
       f->data[2][y * f->linesize[2] + x] = uint8_t(64 + x + i * 5);
     }
+  if (solid) PaintRect(f, 0, 0, width, height, StudioYuvOf(*solid));
   if (markedEdges) {
     const int strip = std::min(kEdgeStrip, width / 2);
     PaintRect(f, 0, 0, strip, height / 2, StudioYuvOf(kTopLeftColour));
@@ -221,7 +222,7 @@ std::string MakeClip(const std::string& path, const ClipOptions& o) {
     const bool audioLeft = audio.codec && audio.next < audio.total;
     if (!videoLeft && !audioLeft) break;
     Track& t = videoLeft && (!audioLeft || video.NextSeconds() <= audio.NextSeconds()) ? video : audio;
-    std::string err = &t == &video ? VideoFrame(t, o.width, o.height, o.markedEdges) : AudioFrame(t);
+    std::string err = &t == &video ? VideoFrame(t, o.width, o.height, o.markedEdges, o.solidColour) : AudioFrame(t);
     if (err.empty()) err = Encode(t, out.get(), t.frame.get());
     if (!err.empty()) return err;
   }
