@@ -25,10 +25,23 @@ const std::pair<const GUID*, TransitionMaker> kTransitionMakers[] = {
     {&CLSID_DXTStrips, MakeStrips},
     {&CLSID_DXTZigzag, MakeZigzag},
     {&CLSID_DXTInset, MakeInset},
+    {&CLSID_DxtJpeg, MakeSmpteWipe},
+    {&CLSID_DXFade, MakeFade},
+    {&CLSID_DXTSlide, MakeSlide},
+    {&CLSID_DXTStretch, MakeStretch},
+    {&CLSID_Pixelate, MakePixelateTransition},
+    {&CLSID_Transitions3D, MakeTransition3D},
 };
 
 const std::pair<const GUID*, EffectMaker> kEffectMakers[] = {
-    {&CLSID_BlurEffect, nullptr},
+    {&CLSID_BlurEffect, MakeBlur},
+    {&CLSID_BrightnessEffect, MakeBrightness},
+    {&CLSID_FadeEffect, MakeFadeEffect},
+    {&CLSID_FilmAgingEffect, MakeFilmAging},
+    {&CLSID_FilterEffect, MakeFilterEffect},
+    {&CLSID_MirrorGrayscaleEffect, MakeMirrorGrayscale},
+    {&CLSID_Pixelate, MakePixelate},
+    {&CLSID_StandardEffects, MakeStandardEffect},
 };
 
 }  // namespace

@@ -21,6 +21,7 @@ std::unique_ptr<VideoTransition> MakeSpiral(const EffectParameters& p);
 std::unique_ptr<VideoTransition> MakeStrips(const EffectParameters& p);
 std::unique_ptr<VideoTransition> MakeZigzag(const EffectParameters& p);
 std::unique_ptr<VideoTransition> MakeInset(const EffectParameters& p);
+std::unique_ptr<VideoTransition> MakeSmpteWipe(const EffectParameters& p);
 
 // Transitions that move or change the pictures.
 std::unique_ptr<VideoTransition> MakeFade(const EffectParameters& p);

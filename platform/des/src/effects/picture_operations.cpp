@@ -1,0 +1,197 @@
+#include "picture_operations.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace des {
+
+ColourMatrix ColourMatrix::Grayscale(double s) {
+  ColourMatrix c;
+  const double w[3] = {0.299, 0.587, 0.114};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) c.m[i][j] = (1 - s) * (i == j) + s * w[j];
+  return c;
+}
+
+ColourMatrix ColourMatrix::Sepia(double s) {
+  ColourMatrix c;
+  const double sepia[3][3] = {{0.393, 0.769, 0.189}, {0.349, 0.686, 0.168}, {0.272, 0.534, 0.131}};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) c.m[i][j] = (1 - s) * (i == j) + s * sepia[i][j];
+  return c;
+}
+
+ColourMatrix ColourMatrix::Invert(double s) {
+  ColourMatrix c;
+  for (int i = 0; i < 3; ++i) {
+    c.m[i][i] = 1 - 2 * s;
+    c.offset[i] = 255 * s;
+  }
+  return c;
+}
+
+ColourMatrix ColourMatrix::Saturation(double f) {
+  ColourMatrix c = Grayscale(1 - f);
+  return c;
+}
+
+ColourMatrix ColourMatrix::HueRotation(double degrees) {
+  const double a = degrees * std::numbers::pi / 180, cs = std::cos(a), sn = std::sin(a);
+  ColourMatrix c;
+  c.m = {{{0.213 + cs * 0.787 - sn * 0.213, 0.715 - cs * 0.715 - sn * 0.715, 0.072 - cs * 0.072 + sn * 0.928},
+          {0.213 - cs * 0.213 + sn * 0.143, 0.715 + cs * 0.285 + sn * 0.140, 0.072 - cs * 0.072 - sn * 0.283},
+          {0.213 - cs * 0.213 - sn * 0.787, 0.715 - cs * 0.715 + sn * 0.715, 0.072 + cs * 0.928 + sn * 0.072}}};
+  return c;
+}
+
+ColourMatrix ColourMatrix::Contrast(double f) {
+  ColourMatrix c;
+  for (int i = 0; i < 3; ++i) {
+    c.m[i][i] = f;
+    c.offset[i] = 128 * (1 - f);
+  }
+  return c;
+}
+
+ColourMatrix ColourMatrix::Brightness(double added) {
+  ColourMatrix c;
+  c.offset = {added, added, added};
+  return c;
+}
+
+ColourMatrix ColourMatrix::Channels(double red, double green, double blue) {
+  ColourMatrix c;
+  c.m[0][0] = red;
+  c.m[1][1] = green;
+  c.m[2][2] = blue;
+  return c;
+}
+
+void ApplyMatrix(const ColourMatrix& matrix, Picture* picture) {
+  // Fixed point, 1/1024 steps.
+  int k[3][3], o[3];
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) k[i][j] = int(std::lround(matrix.m[i][j] * 1024));
+    o[i] = int(std::lround(matrix.offset[i] * 1024)) + 512;
+  }
+  uint32_t* p = picture->Data();
+  for (size_t i = 0, n = picture->Count(); i < n; ++i) {
+    const int r = Red(p[i]), g = Green(p[i]), b = Blue(p[i]);
+    p[i] = Pixel(Clamp8((k[0][0] * r + k[0][1] * g + k[0][2] * b + o[0]) >> 10),
+                 Clamp8((k[1][0] * r + k[1][1] * g + k[1][2] * b + o[1]) >> 10),
+                 Clamp8((k[2][0] * r + k[2][1] * g + k[2][2] * b + o[2]) >> 10));
+  }
+}
+
+void MirrorLeftRight(Picture* picture) {
+  for (int y = 0; y < picture->Height(); ++y) std::reverse(picture->Row(y), picture->Row(y) + picture->Width());
+}
+
+void MirrorTopBottom(Picture* picture) {
+  for (int y = 0, z = picture->Height() - 1; y < z; ++y, --z)
+    std::swap_ranges(picture->Row(y), picture->Row(y) + picture->Width(), picture->Row(z));
+}
+
+void Rotate(Picture* picture, double degrees, Picture* scratch) {
+  double turn = std::fmod(degrees, 360.0);
+  if (turn < 0) turn += 360;
+  if (turn == 0) return;
+  const int w = picture->Width(), h = picture->Height();
+  if (turn == 180) {
+    std::reverse(picture->Data(), picture->Data() + picture->Count());
+    return;
+  }
+  *scratch = *picture;
+  picture->Fill(0);
+  const double a = turn * std::numbers::pi / 180, cs = std::cos(a), sn = std::sin(a);
+  // The turned picture's bounding box, shrunk (never grown) to fit the frame.
+  const double bw = std::fabs(w * cs) + std::fabs(h * sn), bh = std::fabs(w * sn) + std::fabs(h * cs);
+  const double scale = std::min({1.0, w / bw, h / bh});
+  const double cx = w / 2.0, cy = h / 2.0;
+  const bool quarter = turn == 90 || turn == 270;
+  for (int y = 0; y < h; ++y) {
+    uint32_t* out = picture->Row(y);
+    for (int x = 0; x < w; ++x) {
+      // Back from the output to the source: turn the other way and undo the shrink.
+      const double dx = (x + 0.5 - cx) / scale, dy = (y + 0.5 - cy) / scale;
+      double sx = dx * cs + dy * sn + cx, sy = -dx * sn + dy * cs + cy;
+      if (quarter) sx = std::round(sx * 1e6) / 1e6, sy = std::round(sy * 1e6) / 1e6;
+      const int ix = int(std::floor(sx)), iy = int(std::floor(sy));
+      if (ix >= 0 && iy >= 0 && ix < w && iy < h) out[x] = scratch->At(ix, iy);
+    }
+  }
+}
+
+void Pixelate(Picture* picture, int side) {
+  if (side < 2) return;
+  const int w = picture->Width(), h = picture->Height();
+  for (int y0 = 0; y0 < h; y0 += side) {
+    const int y1 = std::min(h, y0 + side);
+    for (int x0 = 0; x0 < w; x0 += side) {
+      const int x1 = std::min(w, x0 + side);
+      uint64_t r = 0, g = 0, b = 0;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+          const uint32_t p = picture->At(x, y);
+          r += uint64_t(Red(p)), g += uint64_t(Green(p)), b += uint64_t(Blue(p));
+        }
+      const uint64_t n = uint64_t(x1 - x0) * uint64_t(y1 - y0);
+      const uint32_t average = Pixel(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n));
+      for (int y = y0; y < y1; ++y) std::fill(picture->Row(y) + x0, picture->Row(y) + x1, average);
+    }
+  }
+}
+
+void BoxBlur(Picture* picture, int radius, Picture* scratch) {
+  if (radius < 1) return;
+  const int w = picture->Width(), h = picture->Height();
+  scratch->Resize(w, h);
+  // Sideways into scratch: a running sum over the window, edges repeated.
+  const int span = 2 * radius + 1;
+  // Sums times scale, shifted down 32 bits, is the average (rounded up in the scale, so that an even
+  // colour stays exactly itself).
+  const uint64_t scale = ((uint64_t(1) << 32) + uint64_t(span) - 1) / uint64_t(span);
+  auto average = [scale](uint32_t sum) { return int(uint64_t(sum) * scale >> 32); };
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* in = picture->Row(y);
+    uint32_t* out = scratch->Row(y);
+    auto px = [&](int x) { return in[std::clamp(x, 0, w - 1)]; };
+    uint32_t r = 0, g = 0, b = 0;
+    for (int x = -radius; x <= radius; ++x) {
+      const uint32_t p = px(x);
+      r += uint32_t(Red(p)), g += uint32_t(Green(p)), b += uint32_t(Blue(p));
+    }
+    for (int x = 0; x < w; ++x) {
+      out[x] = Pixel(average(r), average(g), average(b));
+      const uint32_t add = px(x + radius + 1), drop = px(x - radius);
+      r += uint32_t(Red(add)) - uint32_t(Red(drop));
+      g += uint32_t(Green(add)) - uint32_t(Green(drop));
+      b += uint32_t(Blue(add)) - uint32_t(Blue(drop));
+    }
+  }
+  // Downwards back into the picture, one running sum per column, row by row.
+  std::vector<uint32_t> sums(size_t(w) * 3, 0);
+  auto row = [&](int y) { return scratch->Row(std::clamp(y, 0, h - 1)); };
+  for (int y = -radius; y <= radius; ++y) {
+    const uint32_t* in = row(y);
+    for (int x = 0; x < w; ++x) {
+      sums[3 * x] += uint32_t(Red(in[x])), sums[3 * x + 1] += uint32_t(Green(in[x])), sums[3 * x + 2] += uint32_t(Blue(in[x]));
+    }
+  }
+  for (int y = 0; y < h; ++y) {
+    uint32_t* out = picture->Row(y);
+    const uint32_t* add = row(y + radius + 1);
+    const uint32_t* drop = row(y - radius);
+    for (int x = 0; x < w; ++x) {
+      uint32_t* s = &sums[3 * size_t(x)];
+      out[x] = Pixel(average(s[0]), average(s[1]), average(s[2]));
+      s[0] += uint32_t(Red(add[x])) - uint32_t(Red(drop[x]));
+      s[1] += uint32_t(Green(add[x])) - uint32_t(Green(drop[x]));
+      s[2] += uint32_t(Blue(add[x])) - uint32_t(Blue(drop[x]));
+    }
+  }
+}
+
+}  // namespace des
