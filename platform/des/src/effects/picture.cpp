@@ -20,10 +20,12 @@ void Picture::Resize(int width, int height) {
 
 void Picture::Fill(uint32_t pixel) { std::fill(pixels_.begin(), pixels_.end(), pixel); }
 
-void ReadFrame(const uint8_t* frame, int bits, Picture* picture) {
+namespace {
+
+void ReadRows(const uint8_t* frame, int bits, int first, int end, Picture* picture) {
   const int w = picture->Width(), h = picture->Height();
   const size_t stride = Stride(w, bits);
-  for (int y = 0; y < h; ++y) {
+  for (int y = first; y < end; ++y) {
     const uint8_t* src = frame + size_t(h - 1 - y) * stride;
     uint32_t* dst = picture->Row(y);
     if (bits == 32) {
@@ -44,10 +46,10 @@ void ReadFrame(const uint8_t* frame, int bits, Picture* picture) {
   }
 }
 
-void WriteFrame(const Picture& picture, int bits, uint8_t* frame) {
+void WriteRows(const Picture& picture, int bits, int first, int end, uint8_t* frame) {
   const int w = picture.Width(), h = picture.Height();
   const size_t stride = Stride(w, bits);
-  for (int y = 0; y < h; ++y) {
+  for (int y = first; y < end; ++y) {
     uint8_t* dst = frame + size_t(h - 1 - y) * stride;
     const uint32_t* src = picture.Row(y);
     if (bits == 32) {
@@ -68,5 +70,11 @@ void WriteFrame(const Picture& picture, int bits, uint8_t* frame) {
     std::memset(dst + size_t(w) * size_t(bits / 8), 0, stride - size_t(w) * size_t(bits / 8));
   }
 }
+
+}  // namespace
+
+void ReadFrame(const uint8_t* frame, int bits, Picture* picture) { ReadRows(frame, bits, 0, picture->Height(), picture); }
+
+void WriteFrame(const Picture& picture, int bits, uint8_t* frame) { WriteRows(picture, bits, 0, picture.Height(), frame); }
 
 }  // namespace des

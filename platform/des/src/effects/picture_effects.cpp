@@ -83,7 +83,7 @@ void Noise(Picture* picture, double amount, REFERENCE_TIME t) {
 
 std::unique_ptr<VideoEffect> MakeBlur(const EffectParameters& p) {
   const double radius = p.Number("PixelRadius", 2);
-  const int r = radius < 1 ? 0 : int(std::lround(std::min(radius, 200.0)));
+  const int r = radius < 1 ? 0 : int(std::lround(std::min(radius, 128.0)));
   auto scratch = std::make_shared<Picture>();
   return Effect([r, scratch](Picture* picture, double, REFERENCE_TIME) { BoxBlur(picture, r, scratch.get()); });
 }

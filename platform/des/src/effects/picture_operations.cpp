@@ -144,52 +144,65 @@ void Pixelate(Picture* picture, int side) {
   }
 }
 
+namespace {
+
+// A pixel's three channels in 16-bit lanes of one word, so that one addition sums all three (a
+// window of up to 257 pixels fits a lane).
+inline uint64_t Lanes(uint32_t p) {
+  return (p & 0xFF) | (uint64_t(p & 0xFF00) << 8) | (uint64_t(p & 0xFF0000) << 16);
+}
+
+}  // namespace
+
 void BoxBlur(Picture* picture, int radius, Picture* scratch) {
+  radius = std::min(radius, 128);
   if (radius < 1) return;
   const int w = picture->Width(), h = picture->Height();
   scratch->Resize(w, h);
-  // Sideways into scratch: a running sum over the window, edges repeated.
+  // The average of each possible sum of a window, rounded down.
   const int span = 2 * radius + 1;
-  // Sums times scale, shifted down 32 bits, is the average (rounded up in the scale, so that an even
-  // colour stays exactly itself).
-  const uint64_t scale = ((uint64_t(1) << 32) + uint64_t(span) - 1) / uint64_t(span);
-  auto average = [scale](uint32_t sum) { return int(uint64_t(sum) * scale >> 32); };
+  std::vector<uint8_t> quotient(size_t(span) * 255 + 1);
+  for (size_t sum = 0; sum < quotient.size(); ++sum) quotient[sum] = uint8_t(sum / size_t(span));
+  auto average = [&quotient](uint64_t sum) {
+    return uint32_t(quotient[sum >> 32 & 0xFFFF]) << 16 | uint32_t(quotient[sum >> 16 & 0xFFFF]) << 8 |
+           quotient[sum & 0xFFFF];
+  };
+  // Sideways into scratch, the edge pixels repeated: a small window is summed whole (which
+  // vectorises), a large one kept as a running sum.
+  std::vector<uint64_t> lanes(size_t(w) + 2 * size_t(radius));
   for (int y = 0; y < h; ++y) {
     const uint32_t* in = picture->Row(y);
     uint32_t* out = scratch->Row(y);
-    auto px = [&](int x) { return in[std::clamp(x, 0, w - 1)]; };
-    uint32_t r = 0, g = 0, b = 0;
-    for (int x = -radius; x <= radius; ++x) {
-      const uint32_t p = px(x);
-      r += uint32_t(Red(p)), g += uint32_t(Green(p)), b += uint32_t(Blue(p));
+    for (int x = -radius; x < w + radius; ++x) lanes[size_t(x + radius)] = Lanes(in[std::clamp(x, 0, w - 1)]);
+    if (radius <= 8) {
+      for (int x = 0; x < w; ++x) {
+        uint64_t sum = 0;
+        for (int d = 0; d < span; ++d) sum += lanes[size_t(x + d)];
+        out[x] = average(sum);
+      }
+      continue;
     }
+    uint64_t sum = 0;
+    for (int d = 0; d < span; ++d) sum += lanes[size_t(d)];
     for (int x = 0; x < w; ++x) {
-      out[x] = Pixel(average(r), average(g), average(b));
-      const uint32_t add = px(x + radius + 1), drop = px(x - radius);
-      r += uint32_t(Red(add)) - uint32_t(Red(drop));
-      g += uint32_t(Green(add)) - uint32_t(Green(drop));
-      b += uint32_t(Blue(add)) - uint32_t(Blue(drop));
+      out[x] = average(sum);
+      if (x + 1 < w) sum += lanes[size_t(x + span)] - lanes[size_t(x)];
     }
   }
-  // Downwards back into the picture, one running sum per column, row by row.
-  std::vector<uint32_t> sums(size_t(w) * 3, 0);
+  // Downwards back into the picture: one running sum per column, row by row.
+  std::vector<uint64_t> sums(size_t(w), 0);
   auto row = [&](int y) { return scratch->Row(std::clamp(y, 0, h - 1)); };
   for (int y = -radius; y <= radius; ++y) {
     const uint32_t* in = row(y);
-    for (int x = 0; x < w; ++x) {
-      sums[3 * x] += uint32_t(Red(in[x])), sums[3 * x + 1] += uint32_t(Green(in[x])), sums[3 * x + 2] += uint32_t(Blue(in[x]));
-    }
+    for (int x = 0; x < w; ++x) sums[size_t(x)] += Lanes(in[x]);
   }
   for (int y = 0; y < h; ++y) {
     uint32_t* out = picture->Row(y);
     const uint32_t* add = row(y + radius + 1);
     const uint32_t* drop = row(y - radius);
     for (int x = 0; x < w; ++x) {
-      uint32_t* s = &sums[3 * size_t(x)];
-      out[x] = Pixel(average(s[0]), average(s[1]), average(s[2]));
-      s[0] += uint32_t(Red(add[x])) - uint32_t(Red(drop[x]));
-      s[1] += uint32_t(Green(add[x])) - uint32_t(Green(drop[x]));
-      s[2] += uint32_t(Blue(add[x])) - uint32_t(Blue(drop[x]));
+      out[x] = average(sums[size_t(x)]);
+      sums[size_t(x)] += Lanes(add[x]) - Lanes(drop[x]);
     }
   }
 }

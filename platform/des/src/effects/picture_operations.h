@@ -32,7 +32,7 @@ void MirrorTopBottom(Picture* picture);
 void Rotate(Picture* picture, double degrees, Picture* scratch);
 // Each square of side pixels filled with its average.
 void Pixelate(Picture* picture, int side);
-// A box blur of radius pixels, sideways and then downwards.
+// A box blur of radius pixels (at most 128), sideways and then downwards.
 void BoxBlur(Picture* picture, int radius, Picture* scratch);
 
 inline int Luma(uint32_t p) { return (77 * Red(p) + 150 * Green(p) + 29 * Blue(p)) >> 8; }
