@@ -122,4 +122,15 @@ TEST_F(EffectsConversionTest, EffectsAndTransitionsAreRefusedWhereTheyNameNothin
   EXPECT_TRUE(WithTran(Path("blue.avi"), 4, 1069, 1));
 }
 
+// Pictures of 8 bits would need a palette the editing services do not keep: the render is refused
+// and Save says so, with no Complete.
+TEST_F(EffectsConversionTest, EightBitPicturesAreRefusedBySave) {
+  Put(dispidVideoSampleSize, COleVariant(short(8)));
+  Call(dispidInitControl);
+  ASSERT_TRUE(WithTran(Path("red.avi"), 4, 1006, 2));
+  EXPECT_FALSE(CallBool(dispidSave, {COleVariant(Path("eight.avi").c_str())}));
+  for (int i = 0; i < 20; ++i) ui.AdvanceClock(10);
+  EXPECT_EQ(0, host.completes);
+}
+
 }  // namespace

@@ -46,10 +46,14 @@ void MaskTransition::Draw(const Picture& from, const Picture& to, double progres
   const uint32_t* a = from.Data();
   const uint32_t* b = to.Data();
   uint32_t* o = out->Data();
-  for (size_t i = 0; i < n; ++i) {
-    const int w = weights_[levels_[i]];
-    o[i] = w == 0 ? a[i] : w == 256 ? b[i] : Mix(a[i], b[i], w);
-  }
+  const size_t width = size_t(out->Width());
+  if (!helper_) helper_ = std::make_unique<BandHelper>();
+  helper_->Split(out->Height(), [&](int first, int end) {
+    for (size_t i = size_t(first) * width, last = size_t(end) * width; i < last; ++i) {
+      const int w = weights_[levels_[i]];
+      o[i] = w == 0 ? a[i] : w == 256 ? b[i] : Mix(a[i], b[i], w);
+    }
+  });
 }
 
 }  // namespace des

@@ -3,7 +3,10 @@
 // first picture to the second. A soft border blends over that share of the progress. The
 // pattern is made once per picture size.
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "band_helper.h"
 
 #include "video_effect.h"
 
@@ -29,6 +32,7 @@ class MaskTransition : public VideoTransition {
   int width_ = 0, height_ = 0;
   std::vector<uint16_t> levels_;  // the pattern in kLevels steps
   std::vector<uint16_t> weights_;  // per level, for the current progress: 0 (from) to 256 (to)
+  std::unique_ptr<BandHelper> helper_;  // made at the first draw
 };
 
 // Makes a mask transition from a pattern function of (x, y, width, height).

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "band_helper.h"
+
 namespace des {
 
 namespace {
@@ -73,8 +75,14 @@ void WriteRows(const Picture& picture, int bits, int first, int end, uint8_t* fr
 
 }  // namespace
 
-void ReadFrame(const uint8_t* frame, int bits, Picture* picture) { ReadRows(frame, bits, 0, picture->Height(), picture); }
+void ReadFrame(const uint8_t* frame, int bits, Picture* picture, BandHelper* helper) {
+  auto rows = [&](int first, int end) { ReadRows(frame, bits, first, end, picture); };
+  helper ? helper->Split(picture->Height(), rows) : rows(0, picture->Height());
+}
 
-void WriteFrame(const Picture& picture, int bits, uint8_t* frame) { WriteRows(picture, bits, 0, picture.Height(), frame); }
+void WriteFrame(const Picture& picture, int bits, uint8_t* frame, BandHelper* helper) {
+  auto rows = [&](int first, int end) { WriteRows(picture, bits, first, end, frame); };
+  helper ? helper->Split(picture.Height(), rows) : rows(0, picture.Height());
+}
 
 }  // namespace des

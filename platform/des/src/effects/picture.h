@@ -8,6 +8,8 @@
 
 namespace des {
 
+class BandHelper;
+
 class Picture {
  public:
   Picture() = default;
@@ -49,7 +51,8 @@ inline uint32_t Mix(uint32_t a, uint32_t b, int weight) {
 }
 
 // Group frames: bottom-up DIB rows of 16 (RGB555), 24 or 32 bits, padded to 4 bytes.
-void ReadFrame(const uint8_t* frame, int bits, Picture* picture);
-void WriteFrame(const Picture& picture, int bits, uint8_t* frame);
+// A helper, when given, takes half of the rows.
+void ReadFrame(const uint8_t* frame, int bits, Picture* picture, BandHelper* helper = nullptr);
+void WriteFrame(const Picture& picture, int bits, uint8_t* frame, BandHelper* helper = nullptr);
 
 }  // namespace des

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 
+#include "band_helper.h"
 #include "families.h"
 #include "picture_operations.h"
 
@@ -85,7 +86,10 @@ std::unique_ptr<VideoEffect> MakeBlur(const EffectParameters& p) {
   const double radius = p.Number("PixelRadius", 2);
   const int r = radius < 1 ? 0 : int(std::lround(std::min(radius, 128.0)));
   auto scratch = std::make_shared<Picture>();
-  return Effect([r, scratch](Picture* picture, double, REFERENCE_TIME) { BoxBlur(picture, r, scratch.get()); });
+  auto helper = std::make_shared<BandHelper>();
+  return Effect([r, scratch, helper](Picture* picture, double, REFERENCE_TIME) {
+    BoxBlur(picture, r, scratch.get(), helper.get());
+  });
 }
 
 std::unique_ptr<VideoEffect> MakeBrightness(const EffectParameters& p) {

@@ -1,7 +1,10 @@
 #include "picture_operations.h"
 
+#include "band_helper.h"
+
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <vector>
 
@@ -154,7 +157,7 @@ inline uint64_t Lanes(uint32_t p) {
 
 }  // namespace
 
-void BoxBlur(Picture* picture, int radius, Picture* scratch) {
+void BoxBlur(Picture* picture, int radius, Picture* scratch, BandHelper* helper) {
   radius = std::min(radius, 128);
   if (radius < 1) return;
   const int w = picture->Width(), h = picture->Height();
@@ -167,44 +170,52 @@ void BoxBlur(Picture* picture, int radius, Picture* scratch) {
     return uint32_t(quotient[sum >> 32 & 0xFFFF]) << 16 | uint32_t(quotient[sum >> 16 & 0xFFFF]) << 8 |
            quotient[sum & 0xFFFF];
   };
+  auto split = [helper](int count, const std::function<void(int, int)>& work) {
+    helper ? helper->Split(count, work) : work(0, count);
+  };
   // Sideways into scratch, the edge pixels repeated: a small window is summed whole (which
   // vectorises), a large one kept as a running sum.
-  std::vector<uint64_t> lanes(size_t(w) + 2 * size_t(radius));
-  for (int y = 0; y < h; ++y) {
-    const uint32_t* in = picture->Row(y);
-    uint32_t* out = scratch->Row(y);
-    for (int x = -radius; x < w + radius; ++x) lanes[size_t(x + radius)] = Lanes(in[std::clamp(x, 0, w - 1)]);
-    if (radius <= 8) {
-      for (int x = 0; x < w; ++x) {
-        uint64_t sum = 0;
-        for (int d = 0; d < span; ++d) sum += lanes[size_t(x + d)];
-        out[x] = average(sum);
+  split(h, [&](int first, int end) {
+    std::vector<uint64_t> lanes(size_t(w) + 2 * size_t(radius));
+    for (int y = first; y < end; ++y) {
+      const uint32_t* in = picture->Row(y);
+      uint32_t* out = scratch->Row(y);
+      for (int x = -radius; x < w + radius; ++x) lanes[size_t(x + radius)] = Lanes(in[std::clamp(x, 0, w - 1)]);
+      if (radius <= 8) {
+        for (int x = 0; x < w; ++x) {
+          uint64_t sum = 0;
+          for (int d = 0; d < span; ++d) sum += lanes[size_t(x + d)];
+          out[x] = average(sum);
+        }
+        continue;
       }
-      continue;
+      uint64_t sum = 0;
+      for (int d = 0; d < span; ++d) sum += lanes[size_t(d)];
+      for (int x = 0; x < w; ++x) {
+        out[x] = average(sum);
+        if (x + 1 < w) sum += lanes[size_t(x + span)] - lanes[size_t(x)];
+      }
     }
-    uint64_t sum = 0;
-    for (int d = 0; d < span; ++d) sum += lanes[size_t(d)];
-    for (int x = 0; x < w; ++x) {
-      out[x] = average(sum);
-      if (x + 1 < w) sum += lanes[size_t(x + span)] - lanes[size_t(x)];
+  });
+  // Downwards back into the picture: one running sum per column, the columns in two bands.
+  split(w, [&](int first, int end) {
+    std::vector<uint64_t> sums(size_t(end - first), 0);
+    auto row = [&](int y) { return scratch->Row(std::clamp(y, 0, h - 1)); };
+    for (int y = -radius; y <= radius; ++y) {
+      const uint32_t* in = row(y);
+      for (int x = first; x < end; ++x) sums[size_t(x - first)] += Lanes(in[x]);
     }
-  }
-  // Downwards back into the picture: one running sum per column, row by row.
-  std::vector<uint64_t> sums(size_t(w), 0);
-  auto row = [&](int y) { return scratch->Row(std::clamp(y, 0, h - 1)); };
-  for (int y = -radius; y <= radius; ++y) {
-    const uint32_t* in = row(y);
-    for (int x = 0; x < w; ++x) sums[size_t(x)] += Lanes(in[x]);
-  }
-  for (int y = 0; y < h; ++y) {
-    uint32_t* out = picture->Row(y);
-    const uint32_t* add = row(y + radius + 1);
-    const uint32_t* drop = row(y - radius);
-    for (int x = 0; x < w; ++x) {
-      out[x] = average(sums[size_t(x)]);
-      sums[size_t(x)] += Lanes(add[x]) - Lanes(drop[x]);
+    for (int y = 0; y < h; ++y) {
+      uint32_t* out = picture->Row(y);
+      const uint32_t* add = row(y + radius + 1);
+      const uint32_t* drop = row(y - radius);
+      for (int x = first; x < end; ++x) {
+        uint64_t& sum = sums[size_t(x - first)];
+        out[x] = average(sum);
+        sum += Lanes(add[x]) - Lanes(drop[x]);
+      }
     }
-  }
+  });
 }
 
 }  // namespace des

@@ -32,8 +32,9 @@ void MirrorTopBottom(Picture* picture);
 void Rotate(Picture* picture, double degrees, Picture* scratch);
 // Each square of side pixels filled with its average.
 void Pixelate(Picture* picture, int side);
-// A box blur of radius pixels (at most 128), sideways and then downwards.
-void BoxBlur(Picture* picture, int radius, Picture* scratch);
+// A box blur of radius pixels (at most 128), sideways and then downwards; the helper, when given,
+// takes half of the work.
+void BoxBlur(Picture* picture, int radius, Picture* scratch, BandHelper* helper = nullptr);
 
 inline int Luma(uint32_t p) { return (77 * Red(p) + 150 * Green(p) + 29 * Blue(p)) >> 8; }
 

@@ -32,6 +32,11 @@ FrameComposer::FrameComposer(const GroupPlan& plan)
       frameBytes_(plan.type.lSampleSize),
       below_(plan.layers.size()) {}
 
+BandHelper* FrameComposer::Helper() {
+  if (!helper_) helper_ = std::make_unique<BandHelper>();
+  return helper_.get();
+}
+
 ClipInputPin::Result FrameComposer::LayerPicture(size_t layer, REFERENCE_TIME t, BYTE* frame) {
   for (const ClipPlan& clip : plan_.layers[layer]) {
     if (t < clip.start || t >= clip.stop || !clip.pin) continue;
@@ -45,10 +50,10 @@ void FrameComposer::Blend(const TransitionPlan& transition, REFERENCE_TIME t, co
   from_.Resize(width_, height_);
   to_.Resize(width_, height_);
   drawn_.Resize(width_, height_);
-  ReadFrame(transition.swap ? own : below, bits_, &from_);
-  ReadFrame(transition.swap ? below : own, bits_, &to_);
+  ReadFrame(transition.swap ? own : below, bits_, &from_, Helper());
+  ReadFrame(transition.swap ? below : own, bits_, &to_, Helper());
   transition.draw->Draw(from_, to_, ProgressAt(transition.start, transition.stop, t), t, &drawn_);
-  WriteFrame(drawn_, bits_, frame);
+  WriteFrame(drawn_, bits_, frame, Helper());
 }
 
 ClipInputPin::Result FrameComposer::ComposeLayers(size_t top, REFERENCE_TIME t, BYTE* frame) {
@@ -89,15 +94,15 @@ ClipInputPin::Result FrameComposer::Compose(REFERENCE_TIME t, BYTE* frame) {
     from_.Resize(width_, height_);
     to_.Resize(width_, height_);
     from_.Fill(0);
-    ReadFrame(frame, bits_, &to_);
+    ReadFrame(frame, bits_, &to_, Helper());
     if (transition->swap) std::swap(from_, to_);
     transition->draw->Draw(from_, to_, ProgressAt(transition->start, transition->stop, t), t, &drawn_);
   } else {
-    ReadFrame(frame, bits_, &drawn_);
+    ReadFrame(frame, bits_, &drawn_, Helper());
   }
   for (const EffectPlan* effect : effects)
     effect->apply->Apply(&drawn_, ProgressAt(effect->start, effect->stop, t), t);
-  WriteFrame(drawn_, bits_, frame);
+  WriteFrame(drawn_, bits_, frame, Helper());
   return r;
 }
 

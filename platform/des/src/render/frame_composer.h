@@ -3,9 +3,11 @@
 // transition drawn between what lies below it and the layer's own picture, then the group's
 // transitions (from black) and its effects in order. Pictures leave the group format only while
 // a transition or effect acts on them.
+#include <memory>
 #include <vector>
 
 #include "clip_input_pin.h"
+#include "effects/band_helper.h"
 #include "effects/picture.h"
 #include "group_plan.h"
 
@@ -30,6 +32,8 @@ class FrameComposer {
   const size_t frameBytes_;
   std::vector<std::vector<BYTE>> below_;  // per layer: what lies beneath it during a transition
   Picture from_, to_, drawn_;
+  BandHelper* Helper();
+  std::unique_ptr<BandHelper> helper_;  // takes half of each picture's conversion; made when first needed
 };
 
 }  // namespace des
