@@ -394,8 +394,9 @@ bool EditingTimeline::AddTransition(const CLSID& transition, double start, doubl
   ComPtr<IAMTimelineObj> node;
   if (!timeline_ || !videoComp_ || FAILED(NewNode(timeline_.get(), TIMELINE_MAJOR_TYPE_TRANSITION, &node)))
     return false;
-  node->SetSubObjectGUID(transition);
-  node->SetStartStop2(start, stop);
+  // A span the node cannot take (reversed, or before the start) would leave a transition that
+  // never shows.
+  if (FAILED(node->SetSubObjectGUID(transition)) || FAILED(node->SetStartStop2(start, stop))) return false;
   auto transable = videoComp_.As<IAMTimelineTransable>(IID_IAMTimelineTransable);
   return transable && SUCCEEDED(transable->TransAdd(node.get()));
 }

@@ -113,10 +113,12 @@ TEST_F(EffectsTimelineTest, PresetsGoOnTheClipsOwnTrackAndNumbersPastTheTableAre
   EXPECT_DOUBLE_EQ(36.0, timeline.Duration());
 }
 
-TEST_F(EffectsTimelineTest, GroupTransitionsAreRefusedWhenTheyOverlap) {
+TEST_F(EffectsTimelineTest, GroupTransitionsAreRefusedWhenTheyOverlapOrTheirSpanIsImpossible) {
   EXPECT_TRUE(timeline.AddTransition(CLSID_DXTWheel, 0, 2));
   EXPECT_FALSE(timeline.AddTransition(CLSID_DXFade, 1, 3));
   EXPECT_TRUE(timeline.AddTransition(CLSID_DXFade, 2, 3));
+  EXPECT_FALSE(timeline.AddTransition(CLSID_DXFade, 6, 4));   // reversed
+  EXPECT_FALSE(timeline.AddTransition(CLSID_DXFade, -1, 1));  // before the start
   LONG count = 0;
   VideoGroup().As<IAMTimelineTransable>(IID_IAMTimelineTransable)->TransGetCount(&count);
   EXPECT_EQ(2, count);

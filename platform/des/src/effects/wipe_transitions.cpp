@@ -102,8 +102,8 @@ std::unique_ptr<VideoTransition> MakeIris(const EffectParameters& p) {
   });
 }
 
-// A hand sweeping clockwise from twelve o'clock ("WipeStyle" clock, the default), or two hands
-// from twelve ("wedge"), or a fan from the top ("radial").
+// A hand sweeping clockwise from twelve o'clock ("WipeStyle" clock, the default), two hands
+// opening from twelve ("wedge"), or a hand sweeping about the top-left corner ("radial").
 std::unique_ptr<VideoTransition> MakeRadialWipe(const EffectParameters& p) {
   const std::string style = p.Word("WipeStyle");
   return MakePatternTransition(0.0, [style](int x, int y, int w, int h) {
