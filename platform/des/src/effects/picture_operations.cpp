@@ -149,70 +149,91 @@ void Pixelate(Picture* picture, int side) {
 
 namespace {
 
-// A pixel's three channels in 16-bit lanes of one word, so that one addition sums all three (a
-// window of up to 257 pixels fits a lane).
-inline uint64_t Lanes(uint32_t p) {
-  return (p & 0xFF) | (uint64_t(p & 0xFF00) << 8) | (uint64_t(p & 0xFF0000) << 16);
+// Each channel of a row of pixels in an array of its own: loops over one channel vectorise.
+struct Channels {
+  std::vector<uint16_t> c[3];
+  void Resize(size_t n) {
+    for (auto& v : c) v.resize(n);
+  }
+  void Add(size_t i, uint32_t p) {
+    c[0][i] += uint16_t(Red(p)), c[1][i] += uint16_t(Green(p)), c[2][i] += uint16_t(Blue(p));
+  }
+  void Sub(size_t i, uint32_t p) {
+    c[0][i] -= uint16_t(Red(p)), c[1][i] -= uint16_t(Green(p)), c[2][i] -= uint16_t(Blue(p));
+  }
+};
+
+// Sums of a window of span pixels to their averages (rounded down), packed into pixels.
+void Averages(const Channels& sums, size_t first, size_t count, int span, uint32_t* out) {
+  const float inverse = 1.0f / float(span), half = 0.5f / float(span);
+  const uint16_t* r = sums.c[0].data() + first;
+  const uint16_t* g = sums.c[1].data() + first;
+  const uint16_t* b = sums.c[2].data() + first;
+  for (size_t x = 0; x < count; ++x)
+    out[x] = uint32_t(float(r[x]) * inverse + half) << 16 | uint32_t(float(g[x]) * inverse + half) << 8 |
+             uint32_t(float(b[x]) * inverse + half);
 }
 
 }  // namespace
 
 void BoxBlur(Picture* picture, int radius, Picture* scratch, BandHelper* helper) {
-  radius = std::min(radius, 128);
+  radius = std::min(radius, 128);  // a window's sum of one channel fits 16 bits
   if (radius < 1) return;
   const int w = picture->Width(), h = picture->Height();
-  scratch->Resize(w, h);
-  // The average of each possible sum of a window, rounded down.
   const int span = 2 * radius + 1;
-  std::vector<uint8_t> quotient(size_t(span) * 255 + 1);
-  for (size_t sum = 0; sum < quotient.size(); ++sum) quotient[sum] = uint8_t(sum / size_t(span));
-  auto average = [&quotient](uint64_t sum) {
-    return uint32_t(quotient[sum >> 32 & 0xFFFF]) << 16 | uint32_t(quotient[sum >> 16 & 0xFFFF]) << 8 |
-           quotient[sum & 0xFFFF];
-  };
+  scratch->Resize(w, h);
   auto split = [helper](int count, const std::function<void(int, int)>& work) {
     helper ? helper->Split(count, work) : work(0, count);
   };
-  // Sideways into scratch, the edge pixels repeated: a small window is summed whole (which
-  // vectorises), a large one kept as a running sum.
+  // Sideways into scratch, the edge pixels repeated.
   split(h, [&](int first, int end) {
-    std::vector<uint64_t> lanes(size_t(w) + 2 * size_t(radius));
+    Channels row, sums;
+    row.Resize(size_t(w) + 2 * size_t(radius));
+    sums.Resize(size_t(w));
     for (int y = first; y < end; ++y) {
       const uint32_t* in = picture->Row(y);
-      uint32_t* out = scratch->Row(y);
-      for (int x = -radius; x < w + radius; ++x) lanes[size_t(x + radius)] = Lanes(in[std::clamp(x, 0, w - 1)]);
-      if (radius <= 8) {
-        for (int x = 0; x < w; ++x) {
-          uint64_t sum = 0;
-          for (int d = 0; d < span; ++d) sum += lanes[size_t(x + d)];
-          out[x] = average(sum);
+      for (int x = -radius; x < w + radius; ++x) {
+        const uint32_t p = in[std::clamp(x, 0, w - 1)];
+        const size_t i = size_t(x + radius);
+        row.c[0][i] = uint16_t(Red(p)), row.c[1][i] = uint16_t(Green(p)), row.c[2][i] = uint16_t(Blue(p));
+      }
+      for (int c = 0; c < 3; ++c) {
+        const uint16_t* v = row.c[c].data();
+        uint16_t* s = sums.c[c].data();
+        if (radius <= 8) {  // summed whole, one offset of the window at a time
+          std::copy(v, v + w, s);
+          for (int d = 1; d < span; ++d)
+            for (int x = 0; x < w; ++x) s[x] = uint16_t(s[x] + v[x + d]);
+        } else {  // a running sum
+          uint16_t sum = 0;
+          for (int d = 0; d < span; ++d) sum = uint16_t(sum + v[d]);
+          for (int x = 0; x < w; ++x) {
+            s[x] = sum;
+            if (x + 1 < w) sum = uint16_t(sum + v[x + span] - v[x]);
+          }
         }
-        continue;
       }
-      uint64_t sum = 0;
-      for (int d = 0; d < span; ++d) sum += lanes[size_t(d)];
-      for (int x = 0; x < w; ++x) {
-        out[x] = average(sum);
-        if (x + 1 < w) sum += lanes[size_t(x + span)] - lanes[size_t(x)];
-      }
+      Averages(sums, 0, size_t(w), span, scratch->Row(y));
     }
   });
-  // Downwards back into the picture: one running sum per column, the columns in two bands.
+  // Downwards back into the picture: a running sum per column, the columns in two bands.
   split(w, [&](int first, int end) {
-    std::vector<uint64_t> sums(size_t(end - first), 0);
-    auto row = [&](int y) { return scratch->Row(std::clamp(y, 0, h - 1)); };
+    const size_t n = size_t(end - first);
+    Channels sums;
+    sums.Resize(n);
+    for (auto& v : sums.c) std::fill(v.begin(), v.end(), 0);
+    auto row = [&](int y) { return scratch->Row(std::clamp(y, 0, h - 1)) + first; };
     for (int y = -radius; y <= radius; ++y) {
       const uint32_t* in = row(y);
-      for (int x = first; x < end; ++x) sums[size_t(x - first)] += Lanes(in[x]);
+      for (size_t x = 0; x < n; ++x) sums.Add(x, in[x]);
     }
     for (int y = 0; y < h; ++y) {
-      uint32_t* out = picture->Row(y);
+      Averages(sums, 0, n, span, picture->Row(y) + first);
       const uint32_t* add = row(y + radius + 1);
       const uint32_t* drop = row(y - radius);
-      for (int x = first; x < end; ++x) {
-        uint64_t& sum = sums[size_t(x - first)];
-        out[x] = average(sum);
-        sum += Lanes(add[x]) - Lanes(drop[x]);
+      for (size_t x = 0; x < n; ++x) {
+        sums.Add(x, add[x]);
+        sums.Sub(x, drop[x]);
       }
     }
   });
