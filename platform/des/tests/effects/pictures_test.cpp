@@ -64,4 +64,16 @@ TEST(PictureTest, WorkSplitInTwoBandsGivesWhatOneThreadGives) {
   EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 1000);
 }
 
+// The helper threads may start running after the first split was handed to them.
+TEST(PictureTest, HelpersMadeJustBeforeTheirFirstSplitTakeTheirBands) {
+  for (int round = 0; round < 200; ++round) {
+    des::BandHelper helper;
+    std::vector<int> seen(512, 0);
+    helper.Split(512, [&](int first, int end) {
+      for (int i = first; i < end; ++i) ++seen[size_t(i)];
+    });
+    ASSERT_EQ(std::count(seen.begin(), seen.end(), 1), 512) << round;
+  }
+}
+
 }  // namespace
