@@ -100,7 +100,8 @@ std::string DescribeColour(Rgb c) {
   return text;
 }
 
-std::string VideoFrame(Track& t, int width, int height, bool markedEdges, bool timeColoured) {
+std::string VideoFrame(Track& t, int width, int height, bool markedEdges, bool timeColoured,
+                       const std::optional<Rgb>& solid) {
   AVFrame* f = t.frame.get();
   if (!f->data[0]) {
     f->format = t.codec->pix_fmt;
@@ -118,6 +119,7 @@ std::string VideoFrame(Track& t, int width, int height, bool markedEdges, bool t
       f->data[2][y * f->linesize[2] + x] = uint8_t(64 + x + i * 5);
     }
   if (timeColoured) PaintRect(f, 0, 0, width, height, StudioYuvOf(TimeColourOfFrame(i)));
+  if (solid) PaintRect(f, 0, 0, width, height, StudioYuvOf(*solid));
   if (markedEdges) {
     const int strip = std::min(kEdgeStrip, width / 2);
     PaintRect(f, 0, 0, strip, height / 2, StudioYuvOf(kTopLeftColour));
@@ -222,7 +224,8 @@ std::string MakeClip(const std::string& path, const ClipOptions& o) {
     const bool audioLeft = audio.codec && audio.next < audio.total;
     if (!videoLeft && !audioLeft) break;
     Track& t = videoLeft && (!audioLeft || video.NextSeconds() <= audio.NextSeconds()) ? video : audio;
-    std::string err = &t == &video ? VideoFrame(t, o.width, o.height, o.markedEdges, o.timeColoured) : AudioFrame(t);
+    std::string err = &t == &video ? VideoFrame(t, o.width, o.height, o.markedEdges, o.timeColoured, o.solidColour)
+                                   : AudioFrame(t);
     if (err.empty()) err = Encode(t, out.get(), t.frame.get());
     if (!err.empty()) return err;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include <cmath>
 #include <cstring>
 
 extern "C" {
@@ -81,7 +82,9 @@ ProbedFile ProbeFile(const std::string& path) {
 namespace {
 
 // The first picture, or with last the last one, of the file's video stream.
-ProbedPicture DecodePicture(const std::string& path, bool last) {
+// The last picture showing at a time (seconds from the stream's start; the first picture when
+// the time is before it).
+ProbedPicture DecodePicture(const std::string& path, double at) {
   ProbedPicture result;
   AVFormatContext* input = nullptr;
   if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) {
@@ -106,10 +109,14 @@ ProbedPicture DecodePicture(const std::string& path, bool last) {
     while (true) {
       err = avcodec_receive_frame(codec, next);
       if (err == 0) {
+        const AVRational base = input->streams[stream]->time_base;
+        const double time = next->best_effort_timestamp == AV_NOPTS_VALUE
+                                ? 0
+                                : double(next->best_effort_timestamp) * base.num / base.den;
+        if (decoded && time > at + 1e-6) break;
         av_frame_unref(frame);
         av_frame_move_ref(frame, next);
         decoded = true;
-        if (!last) break;
         continue;
       }
       if (err != AVERROR(EAGAIN)) break;
@@ -153,8 +160,10 @@ ProbedPicture DecodePicture(const std::string& path, bool last) {
 
 }  // namespace
 
-ProbedPicture FirstPicture(const std::string& path) { return DecodePicture(path, false); }
+ProbedPicture FirstPicture(const std::string& path) { return DecodePicture(path, -1); }
 
-ProbedPicture LastPicture(const std::string& path) { return DecodePicture(path, true); }
+ProbedPicture LastPicture(const std::string& path) { return DecodePicture(path, HUGE_VAL); }
+
+ProbedPicture PictureAt(const std::string& path, double seconds) { return DecodePicture(path, seconds); }
 
 }  // namespace testing_support

@@ -145,6 +145,10 @@ class CTessaryCtrl : public COleControl {
   BOOL AddAudioWithSlowMotionMer(LPCTSTR strFile, double iAudioStart, short iAudioStop, double iSlowMotionRate);
   BOOL AddAudioSlow2(LPCTSTR strFile, double iAudioStart, double iAudioStop, double iSlowMotionRate);
   double GetTotalDuration();
+  // Transitions between the video group's layers and effects on it.
+  BOOL AddTransition(short iTransitionID, double iStart, double iStop);
+  BOOL AddEffect(LONG iEffectID, double iStart, double iStop, LPCTSTR strParam1, LPCTSTR strParam2,
+                 LPCTSTR strParam3, LPCTSTR strParam4);
 
   // ---- Editing timeline
   // The adders change the timeline only while the control is ready and no conversion runs.

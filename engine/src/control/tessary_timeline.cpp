@@ -93,3 +93,22 @@ BOOL CTessaryCtrl::AddVideoWithTran(LPCTSTR strFile, double iVideoStart, double 
 BOOL CTessaryCtrl::AddAudioWithTran(LPCTSTR strFile, double iAudioStart, double iAudioStop, double) {
   return SoundEditable() && timeline_.AddAudioWithTransition(strFile, iAudioStart, iAudioStop);
 }
+
+BOOL CTessaryCtrl::AddTransition(short iTransitionID, double iStart, double iStop) {
+  if (!ready_) return FALSE;
+  // An item the collection does not hold names no class: refused before a node is made.
+  CLSID clsid = GUID_NULL;
+  transitions_->GetTransitionClsid(iTransitionID, clsid);
+  if (clsid == GUID_NULL) return FALSE;
+  return timeline_.AddTransition(clsid, iStart, iStop);
+}
+
+BOOL CTessaryCtrl::AddEffect(LONG iEffectID, double iStart, double iStop, LPCTSTR strParam1, LPCTSTR strParam2,
+                             LPCTSTR strParam3, LPCTSTR strParam4) {
+  if (!ready_) return FALSE;
+  auto text = [](LPCTSTR s) { return std::string(s ? s : ""); };
+  EffectChoice effect;
+  if (!FindEffect(iEffectID, text(strParam1), text(strParam2), text(strParam3), text(strParam4), &effect))
+    return FALSE;
+  return timeline_.AddEffect(effect, iStart, iStop);
+}

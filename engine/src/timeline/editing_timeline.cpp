@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include "control/transitions.h"
+#include "win32/utf.h"
 
 namespace {
 
@@ -315,8 +316,12 @@ bool EditingTimeline::AddVideoWithTransition(LPCTSTR file, double start, double 
   added.hasPlacement = true;
   if (transition != -1) {
     const double windowStart = where.timelineStop - transitionLength;
-    // Numbered transitions are laid by the effects; collection items are held on the track here.
-    if (transition < 1000) {
+    if (transition >= 1000) {
+      // A number past the preset table names no transition.
+      EffectChoice preset;
+      if (!FindTransitionPreset(transition, &preset)) return false;
+      ApplyTransitionByNumber(preset, windowStart, where.timelineStop, track.get());
+    } else {
       CLSID clsid = GUID_NULL;
       transitions.GetTransitionClsid(transition, clsid);
       if (FAILED(AddTransitionNode(track.get(), clsid, windowStart, where.timelineStop))) return false;
@@ -344,5 +349,64 @@ bool EditingTimeline::AddAudioWithTransition(LPCTSTR file, double start, double 
     }
     AddSourceWithTransition(track.get(), where, -1, 0, nullptr, nullptr);
   }
+  return true;
+}
+
+// ---- Transitions and effects ------------------------------------------------------------------
+
+void EditingTimeline::AttachValues(IAMTimelineObj* node, const NamedValues& values) {
+  ComPtr<IPropertySetter> setter;
+  if (FAILED(CoCreateInstance(CLSID_PropertySetter, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertySetter,
+                              setter.putVoid())))
+    return;
+  for (const auto& [name, value] : values) {
+    const std::u16string wideName = win32::Utf8ToUtf16(name), wideValue = win32::Utf8ToUtf16(value);
+    DEXTER_PARAM param{SysAllocString(wideName.c_str()), 0, 1};
+    DEXTER_VALUE text{};
+    VariantInit(&text.v);
+    text.v.vt = VT_BSTR;
+    text.v.bstrVal = SysAllocString(wideValue.c_str());
+    text.rt = 0;
+    text.dwInterp = DEXTERF_JUMP;
+    setter->AddProp(param, &text);
+    SysFreeString(param.Name);
+    VariantClear(&text.v);
+  }
+  node->SetPropertySetter(setter.get());
+}
+
+bool EditingTimeline::ApplyTransitionByNumber(const EffectChoice& preset, double start, double stop,
+                                              IAMTimelineTrack* track) {
+  ComPtr<IAMTimelineObj> node;
+  if (!timeline_ || FAILED(NewNode(timeline_.get(), TIMELINE_MAJOR_TYPE_TRANSITION, &node))) return false;
+  if (FAILED(node->SetSubObjectGUID(preset.clsid)) || FAILED(node->SetStartStop2(start, stop))) return false;
+  ComPtr<IAMTimelineTransable> transable;
+  if (SUCCEEDED(track->QueryInterface(IID_IAMTimelineTransable, transable.putVoid()))) transable->TransAdd(node.get());
+  // The clip's own track is the upper input: swapped, the transition runs from this clip to the
+  // next one beneath it.
+  auto trans = node.As<IAMTimelineTrans>(IID_IAMTimelineTrans);
+  if (!trans || trans->SetSwapInputs(TRUE) != S_OK) return false;
+  AttachValues(node.get(), preset.values);
+  return true;
+}
+
+bool EditingTimeline::AddTransition(const CLSID& transition, double start, double stop) {
+  ComPtr<IAMTimelineObj> node;
+  if (!timeline_ || !videoComp_ || FAILED(NewNode(timeline_.get(), TIMELINE_MAJOR_TYPE_TRANSITION, &node)))
+    return false;
+  // A span the node cannot take (reversed, or before the start) would leave a transition that
+  // never shows.
+  if (FAILED(node->SetSubObjectGUID(transition)) || FAILED(node->SetStartStop2(start, stop))) return false;
+  auto transable = videoComp_.As<IAMTimelineTransable>(IID_IAMTimelineTransable);
+  return transable && SUCCEEDED(transable->TransAdd(node.get()));
+}
+
+bool EditingTimeline::AddEffect(const EffectChoice& effect, double start, double stop) {
+  ComPtr<IAMTimelineObj> node;
+  if (!timeline_ || !videoComp_ || FAILED(NewNode(timeline_.get(), TIMELINE_MAJOR_TYPE_EFFECT, &node))) return false;
+  if (FAILED(node->SetSubObjectGUID(effect.clsid)) || FAILED(node->SetStartStop2(start, stop))) return false;
+  auto effectable = videoComp_.As<IAMTimelineEffectable>(IID_IAMTimelineEffectable);
+  if (!effectable || effectable->EffectInsBefore(node.get(), -1) != S_OK) return false;
+  AttachValues(node.get(), effect.values);
   return true;
 }

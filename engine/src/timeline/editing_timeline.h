@@ -10,6 +10,7 @@
 #include "conversion/output_settings.h"
 #include "des/qedit.h"
 #include "ole/comptr.h"
+#include "timeline/effect_tables.h"
 
 class CTransitions;
 
@@ -71,6 +72,12 @@ class EditingTimeline {
   // A sound clip on a track of its own in the main layer, over the span of the last video clip
   // placed with a transition. TRUE once recorded.
   bool AddAudioWithTransition(LPCTSTR file, double start, double stop);
+  // A transition between the video group's layers over [start, stop), from black. False when no
+  // node could be made or the editing services refuse it (it overlaps another on the group).
+  bool AddTransition(const CLSID& transition, double start, double stop);
+  // An effect on the whole video group over [start, stop), after the effects before it. False
+  // when the editing services refuse it.
+  bool AddEffect(const EffectChoice& effect, double start, double stop);
 
  private:
   HRESULT NewVideoTrack(IAMTimelineComp* comp, ComPtr<IAMTimelineTrack>* track);
@@ -79,6 +86,11 @@ class EditingTimeline {
   HRESULT AddSourceWithTransition(IAMTimelineTrack* track, const ClipPlacement& placement, int stretchMode,
                                   double overlapSeconds, double* overlapStart, double* overlapStop);
   HRESULT AddTransitionNode(IAMTimelineTrack* track, const CLSID& transition, double start, double stop);
+  // A numbered preset on the clip's track over the window, from this clip to the one below.
+  bool ApplyTransitionByNumber(const EffectChoice& preset, double start, double stop, IAMTimelineTrack* track);
+  // Hands the values to the node through a property setter; without one the node keeps its
+  // class's defaults.
+  void AttachValues(IAMTimelineObj* node, const NamedValues& values);
 
   ComPtr<IAMTimeline> timeline_;
   ComPtr<IAMTimelineObj> videoGroup_;

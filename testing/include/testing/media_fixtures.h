@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace testing_support {
@@ -50,6 +51,7 @@ struct ClipOptions {
   std::map<std::string, std::string> muxerOptions;  // e.g. {"flvflags", "no_metadata"}
   bool markedEdges = false;  // strips of known colours down the edges (kTopLeftColour, ...)
   bool timeColoured = false;  // every frame one colour, TimeColourOfFrame of its number
+  std::optional<Rgb> solidColour;  // every picture one colour instead of the moving picture
 };
 
 // Writes the clip to path (a POSIX path). Returns an empty string on success, else what failed.

@@ -43,5 +43,7 @@ struct ProbedPicture {
 ProbedPicture FirstPicture(const std::string& path);
 // The same for the stream's last picture.
 ProbedPicture LastPicture(const std::string& path);
+// The picture showing at a time, in seconds from the stream's start.
+ProbedPicture PictureAt(const std::string& path, double seconds);
 
 }  // namespace testing_support

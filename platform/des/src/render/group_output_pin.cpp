@@ -20,6 +20,7 @@ GroupOutputPin::GroupOutputPin(GroupFilter* filter, HRESULT* phr, const GroupPla
       plan_(plan),
       span_(plan.rangeStop - plan.rangeStart),
       stop_(span_) {
+  if (plan.video) composer_ = std::make_unique<FrameComposer>(plan);
   if (!plan.video) {
     auto* wf = reinterpret_cast<const WAVEFORMATEX*>(plan.type.pbFormat);
     rate_ = int(wf->nSamplesPerSec);
@@ -92,17 +93,7 @@ HRESULT GroupOutputPin::FillPicture(IMediaSample* sample) {
   BYTE* frame = nullptr;
   sample->GetPointer(&frame);
   const REFERENCE_TIME t = plan_.rangeStart + FrameTime(next_, plan_.fps);
-  bool shown = false;
-  for (auto layer = plan_.layers.rbegin(); layer != plan_.layers.rend() && !shown; ++layer) {
-    for (const ClipPlan& clip : *layer) {
-      if (t < clip.start || t >= clip.stop || !clip.pin) continue;
-      ClipInputPin::Result r = clip.pin->PictureAt(clip.MediaTimeAt(t), frame);
-      if (r == ClipInputPin::Result::kAborted) return kStopped;
-      shown = r == ClipInputPin::Result::kFilled;
-      break;
-    }
-  }
-  if (!shown) std::memset(frame, 0, plan_.type.lSampleSize);  // a gap is black
+  if (composer_->Compose(t, frame) == ClipInputPin::Result::kAborted) return kStopped;
   REFERENCE_TIME start = FrameTime(next_, plan_.fps) - start_, stop = FrameTime(next_ + 1, plan_.fps) - start_;
   sample->SetTime(&start, &stop);
   sample->SetSyncPoint(TRUE);

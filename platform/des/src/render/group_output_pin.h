@@ -6,9 +6,11 @@
 // IMediaSeeking moves the output within the rendered range (media time only, rate 1); the clip
 // chains are moved with it.
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "dshow/dshow.h"
+#include "frame_composer.h"
 #include "group_plan.h"
 
 namespace des {
@@ -70,6 +72,7 @@ class GroupOutputPin : public CSourceStream, public dshow::MediaSeekingBase {
   int blockAlign_ = 0;
   int rate_ = 0;
   std::vector<int32_t> mix_;
+  std::unique_ptr<FrameComposer> composer_;  // video
 };
 
 }  // namespace des

@@ -1,6 +1,7 @@
 #pragma once
 // What a group filter renders: its output format, the span of the timeline it covers and the
 // clips of each layer, read from the timeline when the front end is built.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 namespace des {
 
 class ClipInputPin;
+class VideoEffect;
+class VideoTransition;
 
 struct ClipPlan {
   std::u16string file;
@@ -24,12 +27,28 @@ struct ClipPlan {
   }
 };
 
+// A transition over [start, stop): from the picture below to the layer's own (the other way round
+// when swapped).
+struct TransitionPlan {
+  REFERENCE_TIME start = 0, stop = 0;
+  bool swap = false;
+  std::shared_ptr<VideoTransition> draw;
+};
+
+struct EffectPlan {
+  REFERENCE_TIME start = 0, stop = 0;
+  std::shared_ptr<VideoEffect> apply;
+};
+
 struct GroupPlan {
   CMediaType type;  // the output type, frame time filled in for video
   bool video = true;
   double fps = 15;
   REFERENCE_TIME rangeStart = 0, rangeStop = 0;  // the part of the timeline delivered
   std::vector<std::vector<ClipPlan>> layers;     // lowest first
+  std::vector<std::vector<TransitionPlan>> layerTransitions;  // one list per layer
+  std::vector<TransitionPlan> groupTransitions;  // from black to the composed picture
+  std::vector<EffectPlan> effects;               // on the composed picture, in order
 };
 
 }  // namespace des

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "effects/video_effect.h"
 #include "timeline/timeline.h"
 
 namespace des {
@@ -64,6 +65,20 @@ HRESULT OutputType(const CMediaType& groupType, double fps, CMediaType* out) {
   wf->nAvgBytesPerSec = wf->nSamplesPerSec * wf->nBlockAlign;
   out->SetSampleSize(wf->nBlockAlign);
   return S_OK;
+}
+
+std::vector<TransitionPlan> TransitionsOf(const TimelineNode& node) {
+  std::vector<TransitionPlan> plans;
+  for (const ComPtr<TimelineNode>& t : node.Transitions()) {
+    if (t->Stop() <= t->Start()) continue;
+    TransitionPlan plan;
+    plan.start = t->Start();
+    plan.stop = t->Stop();
+    plan.swap = t->SwapsInputs();
+    plan.draw = MakeTransition(t->SubObjectClass(), EffectParameters(t->Setter()));
+    if (plan.draw) plans.push_back(std::move(plan));
+  }
+  return plans;
 }
 
 }  // namespace
@@ -201,6 +216,18 @@ HRESULT RenderEngine::PlanGroup(const Timeline& timeline, const TimelineNode& gr
       layer.push_back(clip);
     }
     plan->layers.push_back(std::move(layer));
+    if (plan->video && timeline.DrawsTransitions()) plan->layerTransitions.push_back(TransitionsOf(*track));
+  }
+  if (!plan->video) return S_OK;
+  if (timeline.DrawsTransitions()) plan->groupTransitions = TransitionsOf(group);
+  if (timeline.DrawsEffects()) {
+    for (const ComPtr<TimelineNode>& e : group.Effects()) {
+      EffectPlan effect;
+      effect.start = e->Start();
+      effect.stop = e->Stop();
+      effect.apply = MakeEffect(e->SubObjectClass(), EffectParameters(e->Setter()));
+      if (effect.apply && effect.stop > effect.start) plan->effects.push_back(std::move(effect));
+    }
   }
   return S_OK;
 }

@@ -38,6 +38,8 @@ class Timeline : public CUnknown, public IAMTimeline {
   REFERENCE_TIME InterestStart() const { return interestStart_; }
   REFERENCE_TIME InterestStop() const { return interestStop_; }
   REFERENCE_TIME Duration() const;
+  bool DrawsTransitions() const { return transitions_ != FALSE; }
+  bool DrawsEffects() const { return effects_ != FALSE; }
   LONG IndexOf(const TimelineNode* group) const;
 
  private:

@@ -141,6 +141,12 @@ class TimelineNode : public CUnknown,
   void CollectLayers(std::vector<const TimelineNode*>* tracks) const;
   // Sources of a track in time order.
   const Children& Sources() const { return sources_; }
+  // Transitions in time order, effects in priority order.
+  const Children& Transitions() const { return transitions_; }
+  const Children& Effects() const { return effects_; }
+  bool SwapsInputs() const { return swapInputs_ != FALSE; }
+  const GUID& SubObjectClass() const { return subGuid_; }
+  IPropertySetter* Setter() const { return setter_.get(); }
   // The latest stop of anything below and on this node (0 when empty).
   REFERENCE_TIME LatestStop() const;
   // Set by the timeline for its groups.
