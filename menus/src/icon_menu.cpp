@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <mutex>
 #include <set>
+#include <string>
 
 #include "icon_menu_images.h"
 #include "icon_menu_look.h"
@@ -580,6 +581,7 @@ int CIconMenu::GetItemPositionByText(LPCWSTR text) {
 LRESULT CIconMenu::MatchMnemonic(UINT key, UINT menuFlags, CMenu* menu) {
   auto* icons = dynamic_cast<CIconMenu*>(menu);
   if (!(menuFlags & MF_POPUP) || !icons) return 0;
+  if (icons->GetMenuItemCount() != int(icons->items_.size())) icons->SynchronizeItems();
   const char16_t wanted = Lower(char16_t(key));
   for (size_t r = 0; r < icons->items_.size(); ++r) {
     const std::u16string& text = icons->items_[r]->text;
@@ -621,3 +623,139 @@ BOOL CIconMenu::DestroyMenu() {
   loadedFromResource_ = false;
   return m_hMenu ? CMenu::DestroyMenu() : FALSE;
 }
+
+// ---- Keeping the records in step --------------------------------------------------------------
+
+CMenu* CIconMenu::GetSubMenuByText(LPCSTR text) {
+  if (!text) return nullptr;
+  const int count = GetMenuItemCount();
+  for (int p = 0; p < count; ++p) {
+    HMENU sub = ::GetSubMenu(m_hMenu, p);
+    if (!sub) continue;
+    char found[256] = {};
+    ::GetMenuStringA(m_hMenu, UINT(p), found, sizeof found, MF_BYPOSITION);
+    if (std::string(found) == text) return CMenu::FromHandle(sub);
+  }
+  return nullptr;
+}
+
+void CIconMenu::SynchronizeItems() {
+  for (CIconMenuItem* record : items_) record->inUse = 0;
+  auto reuse = [this](UINT_PTR command) -> CIconMenuItem* {
+    for (CIconMenuItem* record : items_) {
+      if (!record->inUse && record->commandId == command) {
+        record->inUse = 1;
+        return record;
+      }
+    }
+    return nullptr;
+  };
+  std::vector<CIconMenuItem*> synchronized;
+  const int count = GetMenuItemCount();
+  for (int p = 0; p < count; ++p) {
+    const UINT state = ::GetMenuState(m_hMenu, UINT(p), MF_BYPOSITION);
+    WCHAR text[256] = {};
+    ::GetMenuStringW(m_hMenu, UINT(p), text, 256, MF_BYPOSITION);
+    CIconMenuItem* record = nullptr;
+    if (HMENU sub = ::GetSubMenu(m_hMenu, p)) {
+      const auto handle = reinterpret_cast<UINT_PTR>(sub);
+      record = reuse(handle);
+      if (!record) {
+        record = NewRecord(text, MF_BYPOSITION | MF_POPUP | MF_OWNERDRAW | (state & 0xFF & ~UINT(MF_POPUP)), handle);
+        record->inUse = 1;
+        items_.push_back(record);
+        ::ModifyMenuW(m_hMenu, UINT(p), record->menuFlags, handle, reinterpret_cast<LPCWSTR>(record));
+      }
+    } else if (state & MF_SEPARATOR) {
+      record = reuse(0);
+      if (!record) {
+        record = NewRecord(nullptr, MF_SEPARATOR | MF_OWNERDRAW | MF_BYPOSITION, 0);
+        record->inUse = 1;
+        items_.push_back(record);
+      }
+      ::ModifyMenuW(m_hMenu, UINT(p), record->menuFlags | MF_BYPOSITION, 0, reinterpret_cast<LPCWSTR>(record));
+    } else {
+      const UINT command = ::GetMenuItemID(m_hMenu, p);
+      record = reuse(command);
+      if (!record) {
+        record = NewRecord(text, MF_OWNERDRAW, command);
+        record->inUse = 1;
+        items_.push_back(record);
+      }
+      record->menuFlags |= MF_BYPOSITION | MF_OWNERDRAW;
+      record->text = text;
+      record->hasText = true;
+      ::ModifyMenuW(m_hMenu, UINT(p), record->menuFlags | (state & (MF_GRAYED | MF_DISABLED | MF_CHECKED)), command,
+                    reinterpret_cast<LPCWSTR>(record));
+    }
+    synchronized.push_back(record);
+  }
+  for (CIconMenuItem* record : items_) {
+    if (!record->inUse) delete record;
+  }
+  items_ = std::move(synchronized);
+}
+
+BOOL CIconMenu::RemoveItem(UINT item, UINT flags, bool destroy) {
+  if (!(flags & MF_BYPOSITION)) {
+    int at = -1;
+    CIconMenu* holder = FindCommand(item, &at);
+    return holder ? holder->RemoveItem(UINT(at), MF_BYPOSITION, destroy) : FALSE;
+  }
+  const int position = int(item);
+  if (position < 0 || position >= GetMenuItemCount()) return FALSE;
+  // The record of that position only: another item of the same command keeps pointing at its own.
+  auto dropRecordAt = [this](int at, UINT_PTR command) {
+    if (size_t(at) < items_.size() && items_[size_t(at)]->commandId == command) {
+      delete items_[size_t(at)];
+      items_.erase(items_.begin() + at);
+      return;
+    }
+    for (auto it = items_.begin(); it != items_.end(); ++it) {
+      if ((*it)->commandId == command) {
+        delete *it;
+        items_.erase(it);
+        return;
+      }
+    }
+  };
+  if (HMENU sub = ::GetSubMenu(m_hMenu, position)) {
+    subMenus_.erase(std::remove(subMenus_.begin(), subMenus_.end(), sub), subMenus_.end());
+    OwnedMenus().erase(sub);
+    CIconMenu* object = IconMenuOf(sub);
+    for (int p = ::GetMenuItemCount(sub) - 1; p >= 0; --p) {
+      if (object) object->RemoveItem(UINT(p), MF_BYPOSITION, destroy);
+      else destroy ? ::DeleteMenu(sub, UINT(p), MF_BYPOSITION) : ::RemoveMenu(sub, UINT(p), MF_BYPOSITION);
+    }
+    dropRecordAt(position, reinterpret_cast<UINT_PTR>(sub));
+    if (object) {
+      object->Detach();
+      delete object;
+    }
+  } else if (::GetMenuState(m_hMenu, UINT(position), MF_BYPOSITION) & MF_SEPARATOR) {
+    if (size_t(position) < items_.size() && (!destroy || items_[size_t(position)]->text.empty())) {
+      delete items_[size_t(position)];
+      items_.erase(items_.begin() + position);
+    }
+  } else {
+    dropRecordAt(position, ::GetMenuItemID(m_hMenu, position));
+  }
+  return destroy ? ::DeleteMenu(m_hMenu, UINT(position), MF_BYPOSITION) : ::RemoveMenu(m_hMenu, UINT(position), MF_BYPOSITION);
+}
+
+BOOL CIconMenu::RemoveMenu(UINT item, UINT flags) { return RemoveItem(item, flags, false); }
+
+BOOL CIconMenu::DeleteMenu(UINT item, UINT flags) { return RemoveItem(item, flags, true); }
+
+int CIconMenu::RemoveItemByText(LPCWSTR text, int separatorMode, bool destroy) {
+  const int index = GetItemPositionByText(text);
+  if (index < 0) return -1;
+  RemoveItem(UINT(index), MF_BYPOSITION, destroy);
+  const int before = separatorMode == 1 || separatorMode == 2 ? 1 : separatorMode == 3 ? 2 : 0;
+  for (int i = 1; i <= before && index - i >= 0; ++i) RemoveItem(UINT(index - i), MF_BYPOSITION, destroy);
+  return index;
+}
+
+int CIconMenu::RemoveMenuByText(LPCWSTR text, int separatorMode) { return RemoveItemByText(text, separatorMode, false); }
+
+int CIconMenu::DeleteMenuByText(LPCWSTR text, int separatorMode) { return RemoveItemByText(text, separatorMode, true); }

@@ -196,6 +196,7 @@ void CIconMenu::DrawEmbossed(HDC dc, HIMAGELIST list, int index, int x, int y, C
     HBITMAP mono = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC monoDC = CreateCompatibleDC(dc);
     HGDIOBJ oldMono = SelectObject(monoDC, mono);
+    SetBkColor(pictureDC, GetSysColor(COLOR_BTNFACE));
     BitBlt(monoDC, 0, 0, w, h, pictureDC, 0, 0, SRCCOPY);
     Fill(dc, RECT{x, y, x + w, y + h}, background);
     const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));

@@ -224,5 +224,32 @@ TEST_F(IconMenuDrawTest, MeasuresTextIconAndMarginInEachLook) {
   EXPECT_EQ(Measure(2).cy, std::max(menuHeight / 2, 9));
 }
 
+// The other rendering of disabled icons: the cell in the background colour, the picture's
+// highlight one pixel down and right, its shadow in place.
+TEST_F(IconMenuDrawTest, DisabledIconsHaveASecondRendering) {
+  menu_.SetDisabledImageSwitch();
+  ASSERT_EQ(menu_.GetDisabledImageSwitch(), 1);
+  Canvas canvas(120, 22);
+  Draw(0, canvas, RECT{0, 0, 120, 22}, ODS_GRAYED);
+  EXPECT_EQ(canvas.At(4, 4), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(canvas.At(19, 18), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(canvas.At(20, 19), Sys(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(canvas.At(20, 5), Sys(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(canvas.At(20, 4), Sys(COLOR_BTNFACE));
+  EXPECT_EQ(canvas.Count(RGB(255, 0, 0), RECT{0, 0, 120, 22}), 0);
+  menu_.ClearDisabledImageSwitch();
+  EXPECT_EQ(menu_.GetDisabledImageSwitch(), 0);
+}
+
+// Runs in the process with a 256-colour screen: the XP look is chosen, the classic one drawn.
+TEST_F(IconMenuDrawTest, PaletteScreenDrawsTheClassicLook) {
+  Canvas canvas(120, 19);
+  if (!(GetDeviceCaps(canvas.dc(), RASTERCAPS) & RC_PALETTE)) GTEST_SKIP() << "runs on a palette screen";
+  ASSERT_TRUE(icon_menu::UsesXpDrawing());
+  Draw(0, canvas, RECT{0, 0, 120, 19}, ODS_SELECTED);
+  EXPECT_EQ(canvas.At(0, 0), Sys(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(canvas.At(60, 5), Sys(COLOR_HIGHLIGHT));
+}
+
 }  // namespace
 }  // namespace menus_test

@@ -285,5 +285,85 @@ TEST(IconMenuTest, DestroyingLetsGoOfSubMenusOnce) {
   EXPECT_FALSE(IsMenu(subHandle));
 }
 
+TEST(IconMenuTest, RecordsFollowAMenuChangedBehindTheirBack) {
+  CIconMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  ASSERT_TRUE(menu.AppendItem("&Keep", 0, 1000));
+  ASSERT_TRUE(menu.AppendItem("&Gone", 0, 1001));
+  const CIconMenuItem* kept = menu.Items()[0];
+  // Changed with the plain calls: one item away, two more, one of them a separator.
+  ASSERT_TRUE(::DeleteMenu(menu.m_hMenu, 1001, MF_BYCOMMAND));
+  ASSERT_TRUE(::AppendMenuA(menu.m_hMenu, MF_SEPARATOR, 0, nullptr));
+  ASSERT_TRUE(::AppendMenuA(menu.m_hMenu, MF_STRING | MF_CHECKED, 1002, "&Zoom"));
+  // The mnemonic look-up notices the counts differ and rebuilds the records first.
+  EXPECT_EQ(CIconMenu::MatchMnemonic('z', MF_POPUP, &menu), MAKELONG(2, MNC_EXECUTE));
+  ASSERT_EQ(menu.Items().size(), 3u);
+  EXPECT_EQ(menu.Items()[0], kept);
+  EXPECT_NE(menu.Items()[1]->menuFlags & MF_SEPARATOR, 0u);
+  EXPECT_EQ(menu.Items()[2]->text, u"&Zoom");
+  EXPECT_EQ(menu.Items()[2]->commandId, 1002u);
+  for (int p = 0; p < 3; ++p) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA | MIIM_FTYPE | MIIM_STATE;
+    ASSERT_TRUE(GetMenuItemInfoA(menu.m_hMenu, UINT(p), TRUE, &info));
+    EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu.Items()[size_t(p)])) << p;
+    EXPECT_NE(info.fType & MFT_OWNERDRAW, 0u) << p;
+  }
+  EXPECT_NE(StateAt(menu.m_hMenu, 2) & MF_CHECKED, 0u);
+}
+
+TEST(IconMenuTest, RemovingTakesOnlyTheItemsOwnRecordAndItsSubMenu) {
+  CIconMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  ASSERT_TRUE(menu.AppendItem(u"Twice", 0, 1100));
+  ASSERT_TRUE(menu.AppendItem(u"", 0, 0));
+  ASSERT_TRUE(menu.AppendItem(u"Twice again", 0, 1100));
+  CIconMenu* kept = menu.AppendSubMenu(u"Kept");
+  ASSERT_TRUE(kept->AppendItem(u"Inside", 0, 1101));
+  CIconMenu* deleted = menu.AppendSubMenu(u"Deleted");
+  ASSERT_TRUE(deleted->AppendItem(u"Inside too", 0, 1102));
+  const HMENU keptHandle = kept->m_hMenu, deletedHandle = deleted->m_hMenu;
+
+  // The other item of the command keeps its record: it is still drawn from it.
+  ASSERT_TRUE(menu.RemoveMenu(0, MF_BYPOSITION));
+  ASSERT_EQ(menu.Items().size(), 4u);
+  EXPECT_EQ(menu.Items()[1]->text, u"Twice again");
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  ASSERT_TRUE(GetMenuItemInfoA(menu.m_hMenu, 1, TRUE, &info));
+  EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu.Items()[1]));
+
+  // Removing leaves the pop-up's menu to the caller; deleting destroys it.
+  EXPECT_EQ(menu.RemoveMenuByText(u"Kept", 0), 2);
+  EXPECT_FALSE(CIconMenu::IsOwnedMenuHandle(keptHandle));
+  EXPECT_TRUE(IsMenu(keptHandle));
+  EXPECT_EQ(CMenu::FromHandlePermanent(keptHandle), nullptr);
+  EXPECT_EQ(GetMenuItemCount(keptHandle), 0);
+  ::DestroyMenu(keptHandle);
+  ASSERT_TRUE(menu.DeleteMenu(1102, MF_BYCOMMAND));
+  EXPECT_EQ(GetMenuItemCount(deletedHandle), 0);
+  ASSERT_TRUE(menu.DeleteMenu(2, MF_BYPOSITION));
+  EXPECT_FALSE(IsMenu(deletedHandle));
+
+  // By text with the separator before it.
+  EXPECT_EQ(menu.DeleteMenuByText(u"Twice again", 1), 1);
+  EXPECT_EQ(menu.GetMenuItemCount(), 0);
+  EXPECT_TRUE(menu.Items().empty());
+  EXPECT_EQ(menu.DeleteMenuByText(u"Twice again", 1), -1);
+  EXPECT_FALSE(menu.RemoveMenu(UINT(-1), MF_BYPOSITION));
+}
+
+TEST(IconMenuTest, SubMenusAreFoundByTheirMenuString) {
+  CIconMenu menu;
+  ASSERT_TRUE(menu.LoadMenu(kMenuResource));
+  CMenu* file = menu.GetSubMenuByText("&File");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->m_hMenu, GetSubMenu(menu.m_hMenu, 0));
+  EXPECT_EQ(menu.GetSubMenuByText("&Help"), nullptr);
+  EXPECT_EQ(menu.GetSubMenuByText("File"), nullptr);
+}
+
 }  // namespace
 }  // namespace menus_test

@@ -79,7 +79,20 @@ class CIconMenu : public CMenu {
   CIconMenu* GetSubIconMenuByText(LPCWSTR text);
   CIconMenu* GetSubIconMenuByText(LPCSTR text);
   int GetItemPositionByText(LPCWSTR text);
+  // The pop-up whose menu string is the text, icon menu or not.
+  CMenu* GetSubMenuByText(LPCSTR text);
   const std::vector<CIconMenuItem*>& Items() const { return items_; }
+  // Rebuilds the records from the menu after it changed behind this object's back.
+  void SynchronizeItems();
+
+  // ---- Removing, with the records and the sub-menus this menu made. A command is looked for in
+  // the whole tree. DeleteMenu destroys a removed pop-up; RemoveMenu leaves it to the caller.
+  BOOL RemoveMenu(UINT item, UINT flags);
+  BOOL DeleteMenu(UINT item, UINT flags);
+  // Removes the item with that text and, by separatorMode, the item before it (1, 2) or the two
+  // before it (3). The position used, or -1.
+  int RemoveMenuByText(LPCWSTR text, int separatorMode);
+  int DeleteMenuByText(LPCWSTR text, int separatorMode);
   int IconWidth() const { return iconWidth_; }
   int IconHeight() const { return iconHeight_; }
 
@@ -106,6 +119,8 @@ class CIconMenu : public CMenu {
   int ForeignItems();
   void Restring();
   void CopyCheckMarks(CIconMenu* to) const;
+  BOOL RemoveItem(UINT item, UINT flags, bool destroy);
+  int RemoveItemByText(LPCWSTR text, int separatorMode, bool destroy);
   struct ItemImage;
   ItemImage ImageOf(const CIconMenuItem& record, UINT state, bool xp, bool selected) const;
   void DrawClassic(const DRAWITEMSTRUCT& request, const CIconMenuItem& record);
