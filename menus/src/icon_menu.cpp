@@ -127,7 +127,7 @@ void CIconMenu::OwnSubMenu(UINT flags, UINT_PTR command, int at) {
   else subMenus_.insert(subMenus_.begin() + at, handle);
 }
 
-int CIconMenu::AddBitmap(CImageList& list, LPCTSTR name) {
+int CIconMenu::AddBitmap(CImageList& list, LPCTSTR name, bool derived) {
   HMODULE module = AfxGetResourceHandle();
   if (!FindResourceA(module, name, RT_BITMAP)) module = GetModuleHandleA(nullptr);
   int colours = 0;
@@ -139,7 +139,7 @@ int CIconMenu::AddBitmap(CImageList& list, LPCTSTR name) {
   const bool added = ImageList_AddMasked(list.m_hImageList, bitmap, mask) >= 0;
   DeleteObject(bitmap);
   if (!added) return FALSE;
-  if (icon_menu::UsesXpDrawing() && icon_menu::Settings().xp3dImages) {
+  if (derived && icon_menu::UsesXpDrawing() && icon_menu::Settings().xp3dImages) {
     if (HICON icon = ImageList_GetIcon(list.m_hImageList, 0, ILD_NORMAL)) {
       for (HBITMAP derived : {icon_menu::WashedOutImage(icon, iconWidth_, iconHeight_),
                               icon_menu::ShadowImage(icon, iconWidth_, iconHeight_)}) {
@@ -220,12 +220,19 @@ BOOL CIconMenu::AppendItem(LPCSTR text, UINT flags, UINT_PTR command, CImageList
   return AppendItem(text ? wide.c_str() : nullptr, flags, command, images, index);
 }
 
-BOOL CIconMenu::InsertItem(UINT position, LPCWSTR text, UINT flags, UINT_PTR command, int bitmapId) {
+BOOL CIconMenu::AppendItem(LPCWSTR text, UINT flags, UINT_PTR command, CBitmap* bitmap) {
+  CImageList list;
+  if (!ListFromBitmap(bitmap, list)) return AppendItem(text, flags, command, nullptr, 0);
+  return AppendItem(text, flags, command, &list, 0);
+}
+
+BOOL CIconMenu::InsertRecord(UINT position, LPCWSTR text, UINT flags, UINT_PTR command,
+                             const std::function<int()>& image) {
   if (!(flags & MF_BYPOSITION)) {
     int at = -1;
     CIconMenu* holder = FindCommand(position, &at);
     if (!holder) return FALSE;
-    return holder->InsertItem(UINT(at), text, flags | MF_BYPOSITION, command, bitmapId);
+    return holder->InsertRecord(UINT(at), text, flags | MF_BYPOSITION, command, image);
   }
   const int count = GetMenuItemCount();
   const int at = int(position) == -1 ? count : int(position);
@@ -233,7 +240,7 @@ BOOL CIconMenu::InsertItem(UINT position, LPCWSTR text, UINT flags, UINT_PTR com
   if (at < 0 || at > count) return FALSE;
   flags = ItemFlags(flags, command, true) | MF_BYPOSITION;
   CIconMenuItem* record = NewRecord(text, flags, command);
-  record->sharedImageOffset = ImageFromBitmapId(command, bitmapId);
+  record->sharedImageOffset = image();
   if (!::InsertMenuW(m_hMenu, UINT(at), flags, command, reinterpret_cast<LPCWSTR>(record))) {
     delete record;
     return FALSE;
@@ -249,6 +256,24 @@ BOOL CIconMenu::InsertItem(UINT position, LPCWSTR text, UINT flags, UINT_PTR com
   OwnSubMenu(flags, command, std::min(at, int(subMenus_.size())));
   if (loadedFromResource_) Restring();
   return TRUE;
+}
+
+BOOL CIconMenu::InsertItem(UINT position, LPCWSTR text, UINT flags, UINT_PTR command, int bitmapId) {
+  return InsertRecord(position, text, flags, command, [&] { return ImageFromBitmapId(command, bitmapId); });
+}
+
+BOOL CIconMenu::InsertItem(UINT position, LPCWSTR text, UINT flags, UINT_PTR command, CImageList* images, int index) {
+  return InsertRecord(position, text, flags, command, [&] {
+    return images && images->m_hImageList
+               ? icon_menu::AddSharedImage(UINT(command), images->m_hImageList, index, iconWidth_, iconHeight_)
+               : -1;
+  });
+}
+
+BOOL CIconMenu::InsertItem(UINT position, LPCWSTR text, UINT flags, UINT_PTR command, CBitmap* bitmap) {
+  CImageList list;
+  if (!ListFromBitmap(bitmap, list)) return InsertItem(position, text, flags, command, nullptr, 0);
+  return InsertItem(position, text, flags, command, &list, 0);
 }
 
 BOOL CIconMenu::InsertItem(UINT position, LPCSTR text, UINT flags, UINT_PTR command, int bitmapId) {
@@ -287,7 +312,7 @@ bool CIconMenu::HasCommand(UINT command) {
   return FindCommand(command, &position) != nullptr;
 }
 
-BOOL CIconMenu::ModifyRecords(LPCWSTR text, UINT command, CImageList* images, int index, int bitmapId) {
+BOOL CIconMenu::ModifyRecords(LPCWSTR text, UINT command, const std::function<int()>& image) {
   std::vector<std::pair<CIconMenu*, int>> occurrences;
   CollectCommand(command, occurrences);
   // A command that is nowhere in the menu changes nothing.
@@ -303,10 +328,7 @@ BOOL CIconMenu::ModifyRecords(LPCWSTR text, UINT command, CImageList* images, in
     record->bitmapMarker = record->imageIndex = -1;
     delete record->ownImages;
     record->ownImages = nullptr;
-    if (offset == -2) {
-      offset = images ? icon_menu::AddSharedImage(command, images->m_hImageList, index, iconWidth_, iconHeight_)
-                      : ImageFromBitmapId(command, bitmapId);
-    }
+    if (offset == -2) offset = image();
     record->sharedImageOffset = offset;
     record->menuFlags = (record->menuFlags & ~UINT(MF_BYPOSITION)) | MF_OWNERDRAW;
     record->commandId = command;
@@ -317,17 +339,96 @@ BOOL CIconMenu::ModifyRecords(LPCWSTR text, UINT command, CImageList* images, in
 }
 
 BOOL CIconMenu::ModifyItem(LPCWSTR text, UINT command, int bitmapId) {
-  return ModifyRecords(text, command, nullptr, 0, bitmapId);
+  return ModifyRecords(text, command, [&] { return ImageFromBitmapId(command, bitmapId); });
 }
 
 BOOL CIconMenu::ModifyItem(LPCSTR text, UINT command, int bitmapId) {
   const std::u16string wide = Widen(text);
-  return ModifyRecords(text ? wide.c_str() : nullptr, command, nullptr, 0, bitmapId);
+  return ModifyItem(text ? wide.c_str() : nullptr, command, bitmapId);
 }
 
 BOOL CIconMenu::ModifyItem(LPCWSTR text, UINT command, CImageList* images, int index) {
   if (!images || !images->m_hImageList) return FALSE;
-  return ModifyRecords(text, command, images, index, -1);
+  return ModifyRecords(text, command, [&] {
+    return icon_menu::AddSharedImage(command, images->m_hImageList, index, iconWidth_, iconHeight_);
+  });
+}
+
+bool CIconMenu::ListFromBitmap(CBitmap* bitmap, CImageList& list) const {
+  if (!bitmap || !bitmap->m_hObject) return false;
+  if (!list.Create(iconWidth_, iconHeight_, ILC_COLORDDB | ILC_MASK, 1, 1)) return false;
+  const COLORREF mask = bitmapBackgroundSet_ ? bitmapBackground_ : GetSysColor(COLOR_BTNFACE);
+  return list.Add(bitmap, mask) >= 0;
+}
+
+BOOL CIconMenu::ModifyItem(LPCWSTR text, UINT command, CBitmap* bitmap) {
+  CImageList list;
+  if (!ListFromBitmap(bitmap, list)) return ModifyRecords(text, command, [] { return -1; });
+  return ModifyItem(text, command, &list, 0);
+}
+
+BOOL CIconMenu::ModifyItemColour(LPCWSTR text, UINT command, COLORREF fill, COLORREF border, int hatchStyle,
+                                 const SIZE* size) {
+  const SIZE swatch = size ? *size : SIZE{iconWidth_, iconHeight_};
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  CBitmap bitmap;
+  bitmap.Attach(CreateCompatibleBitmap(screen, iconWidth_, iconHeight_));
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap.m_hObject);
+  int x = 0, y = 0;
+  if (swatch.cx != iconWidth_ || swatch.cy != iconHeight_) {
+    RECT all{0, 0, iconWidth_, iconHeight_};
+    HBRUSH menu = CreateSolidBrush(GetSysColor(icon_menu::IsXpThemeActive() ? COLOR_BTNFACE : COLOR_MENU));
+    FillRect(dc, &all, menu);
+    DeleteObject(menu);
+    x = (iconWidth_ - swatch.cx) / 2;
+    y = (iconHeight_ - swatch.cy) / 2;
+  }
+  HPEN pen = CreatePen(PS_SOLID, 1, border);
+  HBRUSH brush = hatchStyle == -1 ? CreateSolidBrush(fill) : CreateHatchBrush(hatchStyle, fill);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  Rectangle(dc, x, y, x + swatch.cx, y + swatch.cy);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  DeleteObject(pen);
+  DeleteObject(brush);
+  SelectObject(dc, oldBitmap);
+  DeleteDC(dc);
+  return ModifyItem(text, command, &bitmap);
+}
+
+CIconMenuItem* CIconMenu::FindRecordByText(const std::u16string& text) {
+  for (CIconMenuItem* record : items_) {
+    if (record->text == text) return record;
+  }
+  const int count = GetMenuItemCount();
+  for (int p = 0; p < count; ++p) {
+    if (CIconMenu* sub = IconMenuOf(::GetSubMenu(m_hMenu, p))) {
+      if (CIconMenuItem* found = sub->FindRecordByText(text)) return found;
+    }
+  }
+  return nullptr;
+}
+
+BOOL CIconMenu::ModifyItemByText(LPCWSTR newText, LPCWSTR currentText, int bitmapId) {
+  CIconMenuItem* record = currentText ? FindRecordByText(currentText) : nullptr;
+  if (!record) return FALSE;
+  if (newText) {
+    record->text = newText;
+    record->hasText = true;
+  }
+  auto* own = new CImageList;
+  if (own->Create(iconWidth_, iconHeight_, ILC_COLORDDB | ILC_MASK, 1, 1) && AddBitmap(*own, MAKEINTRESOURCE(bitmapId))) {
+    delete record->ownImages;
+    record->ownImages = own;
+    record->bitmapMarker = bitmapId;
+    record->imageIndex = 0;
+  } else {
+    delete own;
+  }
+  return TRUE;
 }
 
 void CIconMenu::CopyCheckMarks(CIconMenu* to) const {
@@ -505,7 +606,9 @@ BOOL CIconMenu::LoadCheckmarkBitmap(int normalId, int selectedId) {
   checkMarksShared_ = false;
   checkMarks_ = new CImageList;
   checkMarks_->Create(iconWidth_, iconHeight_, ILC_MASK, 2, 1);
-  if (!AddBitmap(*checkMarks_, MAKEINTRESOURCE(normalId)) || !AddBitmap(*checkMarks_, MAKEINTRESOURCE(selectedId))) {
+  // The selected mark is image 1: no derived pictures between the two.
+  if (!AddBitmap(*checkMarks_, MAKEINTRESOURCE(normalId), false) ||
+      !AddBitmap(*checkMarks_, MAKEINTRESOURCE(selectedId), false)) {
     delete checkMarks_;
     checkMarks_ = nullptr;
     return FALSE;

@@ -251,5 +251,29 @@ TEST_F(IconMenuDrawTest, PaletteScreenDrawsTheClassicLook) {
   EXPECT_EQ(canvas.At(60, 5), Sys(COLOR_HIGHLIGHT));
 }
 
+// Checked items without an image show the menu's check-mark pictures: the second one selected.
+TEST_F(IconMenuDrawTest, CheckMarkPicturesStandInForTheTick) {
+  EXPECT_FALSE(menu_.LoadCheckmarkBitmap(0, int(kGreenBitmap)));
+  ASSERT_TRUE(menu_.LoadCheckmarkBitmap(int(kRedBitmap), int(kGreenBitmap)));
+  {
+    Canvas canvas(120, 22);
+    Draw(1, canvas, RECT{0, 0, 120, 22}, ODS_CHECKED);
+    EXPECT_EQ(canvas.At(4, 4), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(19, 18), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(2, 2), Sys(COLOR_BTNFACE));
+  }
+  {
+    Canvas canvas(120, 22);
+    Draw(1, canvas, RECT{0, 0, 120, 22}, ODS_CHECKED | ODS_SELECTED);
+    EXPECT_EQ(canvas.At(4, 4), RGB(0, 255, 0));
+    EXPECT_EQ(canvas.At(0, 0), Sys(COLOR_HIGHLIGHT));
+  }
+  // An item with an image of its own keeps it.
+  Canvas canvas(120, 22);
+  Draw(0, canvas, RECT{0, 0, 120, 22}, ODS_CHECKED);
+  EXPECT_EQ(canvas.At(3, 3), RGB(255, 0, 0));
+  EXPECT_EQ(canvas.At(1, 1), Sys(COLOR_HIGHLIGHT));
+}
+
 }  // namespace
 }  // namespace menus_test

@@ -365,5 +365,63 @@ TEST(IconMenuTest, SubMenusAreFoundByTheirMenuString) {
   EXPECT_EQ(menu.GetSubMenuByText("File"), nullptr);
 }
 
+// The colour the shared image at offset shows at (x, y), drawn over white.
+COLORREF SharedImagePixel(int offset, int x, int y) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 15);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  RECT all{0, 0, 16, 15};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ImageList_Draw(icon_menu::SharedImageList(), offset, dc, 0, 0, ILD_TRANSPARENT);
+  const COLORREF colour = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(canvas);
+  return colour;
+}
+
+TEST(IconMenuTest, SwatchesBitmapObjectsAndTextLookUpsGiveImages) {
+  CIconMenu menu;
+  ASSERT_TRUE(menu.LoadMenu(kMenuResource));
+  CIconMenu* file = menu.GetSubIconMenuByText(u"&File");
+  ASSERT_NE(file, nullptr);
+
+  // An 8 x 8 swatch centred in the icon; the rest is the menu colour and keyed out.
+  const SIZE small{8, 8};
+  ASSERT_TRUE(menu.ModifyItemColour(nullptr, 100, RGB(0, 0, 255), RGB(0, 255, 0), -1, &small));
+  const int swatch = file->Items()[0]->sharedImageOffset;
+  ASSERT_GE(swatch, 0);
+  EXPECT_EQ(SharedImagePixel(swatch, 8, 7), RGB(0, 0, 255));
+  EXPECT_EQ(SharedImagePixel(swatch, 4, 3), RGB(0, 255, 0));
+  EXPECT_EQ(SharedImagePixel(swatch, 1, 1), RGB(255, 255, 255));
+  EXPECT_EQ(file->Items()[0]->text, u"&Open");
+
+  // By text, anywhere in the tree: a list of its own.
+  ASSERT_TRUE(menu.ModifyItemByText(u"&Quit", u"E&xit", int(kRedBitmap)));
+  const CIconMenuItem* quit = file->Items()[2];
+  EXPECT_EQ(quit->text, u"&Quit");
+  ASSERT_NE(quit->ownImages, nullptr);
+  EXPECT_EQ(quit->bitmapMarker, int(kRedBitmap));
+  EXPECT_EQ(quit->imageIndex, 0);
+  EXPECT_FALSE(menu.ModifyItemByText(u"x", u"E&xit", int(kRedBitmap)));
+
+  // A bitmap object, and none.
+  CBitmap green;
+  ASSERT_TRUE(green.Attach(LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCE(kGreenBitmap))));
+  ASSERT_TRUE(file->AppendItem(u"Green", MF_STRING, 120, &green));
+  EXPECT_NE(file->Items().back()->ownImages, nullptr);
+  ASSERT_TRUE(file->AppendItem(u"None", MF_STRING, 121, static_cast<CBitmap*>(nullptr)));
+  EXPECT_EQ(file->Items().back()->ownImages, nullptr);
+  EXPECT_EQ(file->Items().back()->bitmapMarker, -1);
+  ASSERT_TRUE(file->InsertItem(0, u"First", MF_BYPOSITION, 122, &green));
+  ASSERT_GE(file->Items()[0]->sharedImageOffset, 0);
+  EXPECT_EQ(SharedImagePixel(file->Items()[0]->sharedImageOffset, 8, 7), RGB(0, 255, 0));
+  // A modify without a bitmap takes the image away.
+  ASSERT_TRUE(menu.ModifyItem(u"Plain", 122, static_cast<CBitmap*>(nullptr)));
+  EXPECT_EQ(file->Items()[0]->sharedImageOffset, -1);
+}
+
 }  // namespace
 }  // namespace menus_test

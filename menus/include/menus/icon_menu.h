@@ -2,6 +2,7 @@
 // A self-contained owner-drawn menu whose items carry icons: from bitmap resources, toolbar
 // resources or image lists, kept in one image list shared by every icon menu and keyed by command
 // id, or in a small list of the item's own. Drawn in the classic look or the XP look.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,16 +43,29 @@ class CIconMenu : public CMenu {
   BOOL AppendItem(LPCSTR text, UINT flags = MF_OWNERDRAW, UINT_PTR command = 0, int bitmapId = -1);
   BOOL AppendItem(LPCWSTR text, UINT flags, UINT_PTR command, CImageList* images, int index);
   BOOL AppendItem(LPCSTR text, UINT flags, UINT_PTR command, CImageList* images, int index);
+  // A one-image list made from the bitmap; no bitmap, no image.
+  BOOL AppendItem(LPCWSTR text, UINT flags, UINT_PTR command, CBitmap* bitmap);
   // position -1 is the end; without MF_BYPOSITION the item goes before the command `position`,
   // wherever in the tree it is.
   BOOL InsertItem(UINT position, LPCWSTR text, UINT flags = MF_OWNERDRAW, UINT_PTR command = 0,
                   int bitmapId = -1);
   BOOL InsertItem(UINT position, LPCSTR text, UINT flags = MF_OWNERDRAW, UINT_PTR command = 0,
                   int bitmapId = -1);
+  // The image goes into the shared list under the command.
+  BOOL InsertItem(UINT position, LPCWSTR text, UINT flags, UINT_PTR command, CImageList* images, int index);
+  BOOL InsertItem(UINT position, LPCWSTR text, UINT flags, UINT_PTR command, CBitmap* bitmap);
   // Every occurrence of the command in the tree gets the text (null keeps it) and the image.
   BOOL ModifyItem(LPCWSTR text, UINT command, int bitmapId = -1);
   BOOL ModifyItem(LPCSTR text, UINT command, int bitmapId = -1);
   BOOL ModifyItem(LPCWSTR text, UINT command, CImageList* images, int index);
+  BOOL ModifyItem(LPCWSTR text, UINT command, CBitmap* bitmap);
+  // A swatch of the fill colour framed in the border colour (hatched when hatchStyle is not -1),
+  // size null: the icon size, centred in the icon when smaller.
+  BOOL ModifyItemColour(LPCWSTR text, UINT command, COLORREF fill, COLORREF border, int hatchStyle = -1,
+                        const SIZE* size = nullptr);
+  // The item with the current text anywhere in the tree gets the new text (null keeps it) and the
+  // bitmap in a list of its own. FALSE when no item has that text.
+  BOOL ModifyItemByText(LPCWSTR newText, LPCWSTR currentText, int bitmapId);
   // A new pop-up appended to this menu; this menu owns it.
   CIconMenu* AppendSubMenu(LPCWSTR text);
   CIconMenu* AppendSubMenu(LPCSTR text);
@@ -108,13 +122,18 @@ class CIconMenu : public CMenu {
   CIconMenuItem* NewRecord(LPCWSTR text, UINT flags, UINT_PTR command);
   static UINT ItemFlags(UINT flags, UINT_PTR command, bool insert);
   int ImageFromBitmapId(UINT_PTR command, int bitmapId);
-  int AddBitmap(CImageList& list, LPCTSTR name);
+  // derived: the washed-out and shadow pictures of image 0 follow it in the XP look.
+  int AddBitmap(CImageList& list, LPCTSTR name, bool derived = true);
   void OwnSubMenu(UINT flags, UINT_PTR command, int at);
   // The menu and position holding the command, searched depth first; null when absent.
   CIconMenu* FindCommand(UINT_PTR command, int* position);
   void CollectCommand(UINT_PTR command, std::vector<std::pair<CIconMenu*, int>>& found);
   bool HasCommand(UINT command);
-  BOOL ModifyRecords(LPCWSTR text, UINT command, CImageList* images, int index, int bitmapId);
+  // image makes the shared image once for all occurrences; -1 for none.
+  BOOL ModifyRecords(LPCWSTR text, UINT command, const std::function<int()>& image);
+  BOOL InsertRecord(UINT position, LPCWSTR text, UINT flags, UINT_PTR command, const std::function<int()>& image);
+  bool ListFromBitmap(CBitmap* bitmap, CImageList& list) const;
+  CIconMenuItem* FindRecordByText(const std::u16string& text);
   void AlignAccelerators();
   int ForeignItems();
   void Restring();
