@@ -71,7 +71,9 @@ bool ItemFromFlags(UINT flags, UINT_PTR idOrMenu, const void* content, bool wide
     item->subMenu = sub->handle;
   }
   if (item->type & MFT_SEPARATOR) {
-    item->type &= ~(MFT_BITMAP | MFT_OWNERDRAW);
+    // An owner-drawn separator is measured and drawn by its owner, with its data.
+    item->type &= ~MFT_BITMAP;
+    if (item->type & MFT_OWNERDRAW) item->data = reinterpret_cast<ULONG_PTR>(content);
   } else if (item->type & MFT_OWNERDRAW) {
     item->data = reinterpret_cast<ULONG_PTR>(content);
   } else if (item->type & MFT_BITMAP) {

@@ -164,6 +164,24 @@ TEST(MenuItemsTest, ModifyingToOwnerDrawKeepsTheTextAndReplacingAPopUpDestroysIt
   DestroyMenu(menu);
 }
 
+// An owner-drawn separator stays owner-drawn: its owner measures and draws it from its data.
+TEST(MenuItemsTest, OwnerDrawnSeparatorsKeepTheirTypeAndData) {
+  HMENU menu = CreatePopupMenu();
+  ASSERT_TRUE(AppendMenuA(menu, MF_SEPARATOR | MF_OWNERDRAW, 0, reinterpret_cast<LPCSTR>(0x5678)));
+  ASSERT_TRUE(AppendMenuA(menu, MF_SEPARATOR, 0, nullptr));
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_DATA;
+  ASSERT_TRUE(GetMenuItemInfoA(menu, 0, TRUE, &info));
+  EXPECT_EQ(info.fType & (MFT_SEPARATOR | MFT_OWNERDRAW), UINT(MFT_SEPARATOR | MFT_OWNERDRAW));
+  EXPECT_EQ(info.dwItemData, 0x5678u);
+  info.dwItemData = 0;
+  ASSERT_TRUE(GetMenuItemInfoA(menu, 1, TRUE, &info));
+  EXPECT_EQ(info.fType & MFT_OWNERDRAW, 0u);
+  EXPECT_EQ(info.dwItemData, 0u);
+  DestroyMenu(menu);
+}
+
 TEST(MenuItemsTest, DestroyingAndDeletingTakeSubMenusRecursivelyRemovingKeepsThem) {
   HMENU top = CreateMenu();
   HMENU a = CreatePopupMenu();
