@@ -131,7 +131,14 @@ void CConverterDlg::ConvertBatch() {
     engine.AddVideo(row.path, start, end, stretch);
     engine.AddAudio(row.path, start, end);
   }
-  engine.Save(outputPath);
+  if (!engine.Save(outputPath)) {
+    // No conversion runs, so no Complete would ever come: the batch ends here.
+    ReportSaveFailure(outputPath);
+    currentRow_ = 0;
+    batchOutputs_.clear();
+    if (progressWindow_.m_hWnd) progressWindow_.PostMessage(WM_CLOSE);
+    return;
+  }
   batchOutputs_.insert(std::string(FullPath(outputPath).MakeLower()));
   DrawProfileOverlay();
   if (++currentRow_ != 1) return;
@@ -185,9 +192,19 @@ void CConverterDlg::ConvertMerge() {
       engine.AddAudio(row.path, start, end);
     }
   }
-  engine.Save(settings_.mergeFile);
+  if (!engine.Save(settings_.mergeFile)) {
+    ReportSaveFailure(settings_.mergeFile);
+    return;
+  }
   DrawProfileOverlay();
   if (RunProgressWindow() == IDCANCEL) engine.Stop();
+}
+
+void CConverterDlg::ReportSaveFailure(const CString& outputPath) {
+  CString text, message;
+  text.LoadString(IDS_CONVERSION_NOT_STARTED);
+  message.Format(text, outputPath.GetString());
+  AfxMessageBox(message);
 }
 
 INT_PTR CConverterDlg::RunProgressWindow() {
