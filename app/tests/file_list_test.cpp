@@ -156,6 +156,21 @@ TEST_F(FileListTest, ASkinSwitchKeepsRowsTimesSelectionAndMode) {
   EXPECT_EQ(OutputText(), "d:\\all.avi");
 }
 
+TEST_F(FileListTest, ASkinSwitchShowsTheProfileBoxAsBefore) {
+  // The box's text is set after the new face is built; the face's painting must not cover it.
+  WriteProfile("1_Web.ini", Profile("Web"));
+  Start();
+  ui_.Pump();
+  const testing_ui::Image before = testing_ui::UiDriver::CaptureWindow(dialog_->ProfileCombo()->m_hWnd);
+  ui_.PickMenuItem(kFirstSkinCommand);
+  CRect client;
+  dialog_->GetClientRect(&client);
+  dialog_->ClientToScreen(&client);
+  ui_.Click({client.left + 200, client.top + 20}, VK_RBUTTON);
+  const testing_ui::Image after = testing_ui::UiDriver::CaptureWindow(dialog_->ProfileCombo()->m_hWnd);
+  EXPECT_TRUE(before.pixels == after.pixels);
+}
+
 TEST_F(FileListTest, ASkinSwitchWithoutASelectionSelectsNothing) {
   StartWithRows();
   ui_.PickMenuItem(kFirstSkinCommand);
