@@ -34,6 +34,8 @@ void CConverterDlg::AddFiles() {
   std::vector<char> names(kNameBufferSize, '\0');
   OPENFILENAME ofn{};
   ofn.lStructSize = sizeof ofn;
+  // Owned, so that it stays above the main window, which waits for it.
+  ofn.hwndOwner = m_hWnd;
   ofn.lpstrFilter = kAddFilter;
   ofn.lpstrFile = names.data();
   ofn.nMaxFile = kNameBufferSize;
@@ -54,6 +56,7 @@ void CConverterDlg::ChooseMergeFile() {
   std::vector<char> name(kNameBufferSize, '\0');
   OPENFILENAME ofn{};
   ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = m_hWnd;
   ofn.lpstrFilter = kMergeFilter;
   ofn.lpstrDefExt = outputExtension_;
   ofn.lpstrFile = name.data();

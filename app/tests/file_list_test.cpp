@@ -59,6 +59,23 @@ TEST_F(FileListTest, AddedFilesAppendRowsInTheDialogsOrderAndTheLastIsSelected) 
   EXPECT_EQ(RowPaths().size(), 5u);
 }
 
+TEST_F(FileListTest, TheFileChoosersStayAboveTheMainWindowWhichWaitsForThem) {
+  // Otherwise a click on the main window hides the chooser behind it, and the main window takes
+  // clicks (Convert, Close) while a chooser is still open.
+  Start();
+  auto ownedByTheMainWindow = [this](testing_ui::UiDriver& ui, HWND chooser) {
+    EXPECT_EQ(::GetWindow(chooser, GW_OWNER), dialog_->m_hWnd);
+    EXPECT_FALSE(dialog_->IsWindowEnabled());
+    ui.ClickWindow(::GetDlgItem(chooser, IDCANCEL));
+  };
+  ui_.AnswerModal(ownedByTheMainWindow, "Open");
+  ClickButton("BUTTON_ADD");
+  ClickOption("OPTION_MERGE");
+  ui_.AnswerModal(ownedByTheMainWindow, "Save As");
+  ClickButton("BUTTON_BROWSE");
+  EXPECT_TRUE(dialog_->IsWindowEnabled());
+}
+
 TEST_F(FileListTest, UpAndDownMoveTheSelectedRowAndStopAtTheEnds) {
   StartWithRows();
   SelectRow(0);
