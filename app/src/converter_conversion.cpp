@@ -83,12 +83,13 @@ CString CConverterDlg::BatchOutputPath(const CString& folder, const CString& inp
 }
 
 void CConverterDlg::ConvertBatch() {
-  if (MajorVersion() > 5 && (settings_.outputFolder == "c:\\" || settings_.outputFolder == "C:\\")) {
+  if (currentRow_ == 0 && MajorVersion() > 5 &&
+      (settings_.outputFolder == "c:\\" || settings_.outputFolder == "C:\\")) {
+    // Cancelling the question cancels the conversion; the folder stays as it was.
     const CString chosen = BrowseOutputFolder();
-    if (!chosen.IsEmpty()) {
-      settings_.outputFolder = chosen;
-      SetOutputText(chosen);
-    }
+    if (chosen.IsEmpty()) return;
+    settings_.outputFolder = chosen;
+    SetOutputText(chosen);
   }
   CSkinListBoxCtrl* list = FileList();
   if (!list || currentRow_ >= list->GetItemCount()) {
@@ -153,8 +154,10 @@ void CConverterDlg::ConvertBatch() {
 void CConverterDlg::ConvertMerge() {
   CSkinListBoxCtrl* list = FileList();
   if (!list || list->GetItemCount() == 0) return;
-  if (MajorVersion() > 5 && (settings_.mergeFile == "c:\\mymerge.avi" || settings_.mergeFile == "C:\\mymerge.avi"))
-    ChooseMergeFile();
+  if (MajorVersion() > 5 && (settings_.mergeFile == "c:\\mymerge.avi" || settings_.mergeFile == "C:\\mymerge.avi")) {
+    // Cancelling the question cancels the conversion.
+    if (!ChooseMergeFile()) return;
+  }
   if (settings_.mergeFile.IsEmpty()) {
     AfxMessageBox(IDS_NO_OUTPUT_FILE);
     return;

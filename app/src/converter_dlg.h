@@ -99,7 +99,8 @@ class CConverterDlg : public CSkinDialog {
   void AddFiles();
   void BrowseOutput();
   CString BrowseOutputFolder();
-  void ChooseMergeFile();
+  // False when the user cancels.
+  bool ChooseMergeFile();
   void MoveSelectedUp();
   void MoveSelectedDown();
   void SelectRow(int row);

@@ -52,7 +52,7 @@ void CConverterDlg::AddFiles() {
   }
 }
 
-void CConverterDlg::ChooseMergeFile() {
+bool CConverterDlg::ChooseMergeFile() {
   std::vector<char> name(kNameBufferSize, '\0');
   OPENFILENAME ofn{};
   ofn.lStructSize = sizeof ofn;
@@ -62,9 +62,10 @@ void CConverterDlg::ChooseMergeFile() {
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = kNameBufferSize;
   ofn.Flags = kFileFlags;
-  if (!GetSaveFileName(&ofn)) return;
+  if (!GetSaveFileName(&ofn)) return false;
   settings_.mergeFile = name.data();
   SetOutputText(settings_.mergeFile);
+  return true;
 }
 
 CString CConverterDlg::BrowseOutputFolder() {
