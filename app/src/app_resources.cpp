@@ -50,6 +50,8 @@ const StringEntry kStrings[] = {
     {IDS_NO_OUTPUT_FOLDER, "Please choose an output folder first."},
     {IDS_NO_OUTPUT_FILE, "Please choose an output file first."},
     {IDS_MERGE_FILE_IS_INPUT, "The output file is one of the files to merge. Please choose another output file."},
+    {IDS_CONVERSION_NOT_STARTED,
+     "Converting to %s could not start. Please check that the output folder exists and can be written to."},
 };
 const ModuleResources kRegistered(kResources, kStrings);
 

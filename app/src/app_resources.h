@@ -13,6 +13,7 @@ constexpr UINT IDS_EXTRACT_FAILED = 113;
 constexpr UINT IDS_NO_OUTPUT_FOLDER = 120;
 constexpr UINT IDS_NO_OUTPUT_FILE = 121;
 constexpr UINT IDS_MERGE_FILE_IS_INPUT = 122;
+constexpr UINT IDS_CONVERSION_NOT_STARTED = 123;
 
 // Called by the main dialog so that the resource tables come with it into any program.
 void LinkProgramResources();

@@ -83,12 +83,13 @@ CString CConverterDlg::BatchOutputPath(const CString& folder, const CString& inp
 }
 
 void CConverterDlg::ConvertBatch() {
-  if (MajorVersion() > 5 && (settings_.outputFolder == "c:\\" || settings_.outputFolder == "C:\\")) {
+  if (currentRow_ == 0 && MajorVersion() > 5 &&
+      (settings_.outputFolder == "c:\\" || settings_.outputFolder == "C:\\")) {
+    // Cancelling the question cancels the conversion; the folder stays as it was.
     const CString chosen = BrowseOutputFolder();
-    if (!chosen.IsEmpty()) {
-      settings_.outputFolder = chosen;
-      SetOutputText(chosen);
-    }
+    if (chosen.IsEmpty()) return;
+    settings_.outputFolder = chosen;
+    SetOutputText(chosen);
   }
   CSkinListBoxCtrl* list = FileList();
   if (!list || currentRow_ >= list->GetItemCount()) {
@@ -131,7 +132,14 @@ void CConverterDlg::ConvertBatch() {
     engine.AddVideo(row.path, start, end, stretch);
     engine.AddAudio(row.path, start, end);
   }
-  engine.Save(outputPath);
+  if (!engine.Save(outputPath)) {
+    // No conversion runs, so no Complete would ever come: the batch ends here.
+    ReportSaveFailure(outputPath);
+    currentRow_ = 0;
+    batchOutputs_.clear();
+    if (progressWindow_.m_hWnd) progressWindow_.PostMessage(WM_CLOSE);
+    return;
+  }
   batchOutputs_.insert(std::string(FullPath(outputPath).MakeLower()));
   DrawProfileOverlay();
   if (++currentRow_ != 1) return;
@@ -146,8 +154,10 @@ void CConverterDlg::ConvertBatch() {
 void CConverterDlg::ConvertMerge() {
   CSkinListBoxCtrl* list = FileList();
   if (!list || list->GetItemCount() == 0) return;
-  if (MajorVersion() > 5 && (settings_.mergeFile == "c:\\mymerge.avi" || settings_.mergeFile == "C:\\mymerge.avi"))
-    ChooseMergeFile();
+  if (MajorVersion() > 5 && (settings_.mergeFile == "c:\\mymerge.avi" || settings_.mergeFile == "C:\\mymerge.avi")) {
+    // Cancelling the question cancels the conversion.
+    if (!ChooseMergeFile()) return;
+  }
   if (settings_.mergeFile.IsEmpty()) {
     AfxMessageBox(IDS_NO_OUTPUT_FILE);
     return;
@@ -185,9 +195,19 @@ void CConverterDlg::ConvertMerge() {
       engine.AddAudio(row.path, start, end);
     }
   }
-  engine.Save(settings_.mergeFile);
+  if (!engine.Save(settings_.mergeFile)) {
+    ReportSaveFailure(settings_.mergeFile);
+    return;
+  }
   DrawProfileOverlay();
   if (RunProgressWindow() == IDCANCEL) engine.Stop();
+}
+
+void CConverterDlg::ReportSaveFailure(const CString& outputPath) {
+  CString text, message;
+  text.LoadString(IDS_CONVERSION_NOT_STARTED);
+  message.Format(text, outputPath.GetString());
+  AfxMessageBox(message);
 }
 
 INT_PTR CConverterDlg::RunProgressWindow() {

@@ -99,7 +99,8 @@ class CConverterDlg : public CSkinDialog {
   void AddFiles();
   void BrowseOutput();
   CString BrowseOutputFolder();
-  void ChooseMergeFile();
+  // False when the user cancels.
+  bool ChooseMergeFile();
   void MoveSelectedUp();
   void MoveSelectedDown();
   void SelectRow(int row);
@@ -110,6 +111,8 @@ class CConverterDlg : public CSkinDialog {
   void DrawProfileOverlay();
   CString BatchOutputPath(const CString& folder, const CString& inputPath);
   INT_PTR RunProgressWindow();
+  // The engine refused to start writing outputPath: the user hears of it instead of waiting.
+  void ReportSaveFailure(const CString& outputPath);
 
   CString OutputText() const;
   void SetOutputText(const CString& text);

@@ -34,6 +34,8 @@ void CConverterDlg::AddFiles() {
   std::vector<char> names(kNameBufferSize, '\0');
   OPENFILENAME ofn{};
   ofn.lStructSize = sizeof ofn;
+  // Owned, so that it stays above the main window, which waits for it.
+  ofn.hwndOwner = m_hWnd;
   ofn.lpstrFilter = kAddFilter;
   ofn.lpstrFile = names.data();
   ofn.nMaxFile = kNameBufferSize;
@@ -50,18 +52,20 @@ void CConverterDlg::AddFiles() {
   }
 }
 
-void CConverterDlg::ChooseMergeFile() {
+bool CConverterDlg::ChooseMergeFile() {
   std::vector<char> name(kNameBufferSize, '\0');
   OPENFILENAME ofn{};
   ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = m_hWnd;
   ofn.lpstrFilter = kMergeFilter;
   ofn.lpstrDefExt = outputExtension_;
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = kNameBufferSize;
   ofn.Flags = kFileFlags;
-  if (!GetSaveFileName(&ofn)) return;
+  if (!GetSaveFileName(&ofn)) return false;
   settings_.mergeFile = name.data();
   SetOutputText(settings_.mergeFile);
+  return true;
 }
 
 CString CConverterDlg::BrowseOutputFolder() {

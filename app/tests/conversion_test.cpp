@@ -117,6 +117,31 @@ TEST_F(ConversionTest, AFileTheEngineCannotOpenStopsTheBatchAtItsRow) {
   EXPECT_EQ(dialog_->CurrentRow(), 0);
 }
 
+TEST_F(ConversionTest, AConversionTheEngineRefusesToStartIsReportedAndEndsTheBatch) {
+  StartBatch();
+  AddRow("e:\\clips\\a.mpg");
+  AddRow("e:\\clips\\b.mpg");
+  // The first row: no progress window waits for a conversion that never runs.
+  Engine().saveResult = FALSE;
+  ui_.AnswerMessageBox(IDOK, "d:\\out\\a_New.avi could not start");
+  ClickButton("BUTTON_CONVERT");
+  EXPECT_EQ(Saves(), std::vector<std::string>{"Save(d:\\out\\a_New.avi)"});
+  EXPECT_EQ(dialog_->CurrentRow(), 0);
+
+  // A later row: the progress window closes and the batch ends there.
+  CRecordingEngine::ClearCalls();
+  Engine().saveResult = TRUE;
+  ui_.AnswerModal([this](testing_ui::UiDriver&, HWND) {
+    Engine().saveResult = FALSE;
+    Engine().FireComplete();
+  });
+  ui_.AnswerMessageBox(IDOK, "b_New.avi could not start");
+  ClickButton("BUTTON_CONVERT");
+  EXPECT_EQ(Saves(), (std::vector<std::string>{"Save(d:\\out\\a_New.avi)", "Save(d:\\out\\b_New.avi)"}));
+  EXPECT_EQ(dialog_->CurrentRow(), 0);
+  EXPECT_EQ(dialog_->ProgressWindow().m_hWnd, nullptr);
+}
+
 TEST_F(ConversionTest, SlowMotionAddsSlowedClipsAndLengthensTheProgress) {
   ProfileText slow = Profile("Slow");
   slow.slowMotion = true;
@@ -231,6 +256,16 @@ TEST_F(MergeTest, ARowTheEngineCannotOpenEndsTheMergedList) {
   EXPECT_EQ(CRecordingEngine::CallsStartingWith("AddVideo"),
             std::vector<std::string>{"AddVideo(e:\\clips\\a.mpg,0,10,0)"});
   EXPECT_EQ(Saves(), std::vector<std::string>{"Save(d:\\all.avi)"});
+}
+
+TEST_F(MergeTest, AMergeTheEngineRefusesToStartIsReported) {
+  StartMerge();
+  AddRow("e:\\clips\\a.mpg");
+  Engine().saveResult = FALSE;
+  ui_.AnswerMessageBox(IDOK, "d:\\all.avi could not start");
+  ClickButton("BUTTON_CONVERT");
+  EXPECT_EQ(Saves(), std::vector<std::string>{"Save(d:\\all.avi)"});
+  EXPECT_TRUE(CRecordingEngine::CallsStartingWith("Stop").empty());
 }
 
 TEST_F(MergeTest, TheMergeFileMayNotBeOneOfItsInputs) {

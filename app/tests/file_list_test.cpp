@@ -59,6 +59,23 @@ TEST_F(FileListTest, AddedFilesAppendRowsInTheDialogsOrderAndTheLastIsSelected) 
   EXPECT_EQ(RowPaths().size(), 5u);
 }
 
+TEST_F(FileListTest, TheFileChoosersStayAboveTheMainWindowWhichWaitsForThem) {
+  // Otherwise a click on the main window hides the chooser behind it, and the main window takes
+  // clicks (Convert, Close) while a chooser is still open.
+  Start();
+  auto ownedByTheMainWindow = [this](testing_ui::UiDriver& ui, HWND chooser) {
+    EXPECT_EQ(::GetWindow(chooser, GW_OWNER), dialog_->m_hWnd);
+    EXPECT_FALSE(dialog_->IsWindowEnabled());
+    ui.ClickWindow(::GetDlgItem(chooser, IDCANCEL));
+  };
+  ui_.AnswerModal(ownedByTheMainWindow, "Open");
+  ClickButton("BUTTON_ADD");
+  ClickOption("OPTION_MERGE");
+  ui_.AnswerModal(ownedByTheMainWindow, "Save As");
+  ClickButton("BUTTON_BROWSE");
+  EXPECT_TRUE(dialog_->IsWindowEnabled());
+}
+
 TEST_F(FileListTest, UpAndDownMoveTheSelectedRowAndStopAtTheEnds) {
   StartWithRows();
   SelectRow(0);
@@ -154,6 +171,21 @@ TEST_F(FileListTest, ASkinSwitchKeepsRowsTimesSelectionAndMode) {
   EXPECT_EQ(SelectedRows(), std::vector<int>{1});
   EXPECT_FALSE(dialog_->IsBatchMode());
   EXPECT_EQ(OutputText(), "d:\\all.avi");
+}
+
+TEST_F(FileListTest, ASkinSwitchShowsTheProfileBoxAsBefore) {
+  // The box's text is set after the new face is built; the face's painting must not cover it.
+  WriteProfile("1_Web.ini", Profile("Web"));
+  Start();
+  ui_.Pump();
+  const testing_ui::Image before = testing_ui::UiDriver::CaptureWindow(dialog_->ProfileCombo()->m_hWnd);
+  ui_.PickMenuItem(kFirstSkinCommand);
+  CRect client;
+  dialog_->GetClientRect(&client);
+  dialog_->ClientToScreen(&client);
+  ui_.Click({client.left + 200, client.top + 20}, VK_RBUTTON);
+  const testing_ui::Image after = testing_ui::UiDriver::CaptureWindow(dialog_->ProfileCombo()->m_hWnd);
+  EXPECT_TRUE(before.pixels == after.pixels);
 }
 
 TEST_F(FileListTest, ASkinSwitchWithoutASelectionSelectsNothing) {

@@ -141,6 +141,8 @@ HRESULT CRecordingEngine::CallMember(CCmdTarget* target, const AFX_DISPMAP_ENTRY
     answer = engine->paused;
   } else if (name == "GetPos") {
     answer = engine->position;
+  } else if (name == "Save") {
+    answer = engine->saveResult;
   } else if (entry.vt == VT_BOOL) {
     answer = name != "CheckDivxFile";
   }

@@ -51,6 +51,7 @@ class CRecordingEngine : public COleControl {
   // Scripted answers.
   std::map<std::string, double> durations;  // by path; 0 for any other file
   BOOL paused = FALSE;
+  BOOL saveResult = TRUE;  // what Save answers
   double position = 0;
 
   CRecordingCollection videoCompressors;

@@ -55,6 +55,22 @@ TEST_F(SystemVersionTest, TheDefaultOutputFolderAsksForAFolderOnNewerSystems) {
                                                       : "Save(c:\\\\a_New.avi)"});
 }
 
+TEST_F(SystemVersionTest, CancellingTheQuestionForAnOutputConvertsNothing) {
+  if (!Newer()) GTEST_SKIP() << "older systems do not ask";
+  StartWith("[SETTING]\nBATCHMODE=T\nOUTPUTFOLDER=c:\\\n");
+  ui_.CancelDialog("Browse for Folder");
+  ClickButton("BUTTON_CONVERT");
+  EXPECT_TRUE(Saves().empty());
+  EXPECT_EQ(OutputText(), "c:\\");
+  EXPECT_EQ(dialog_->CurrentRow(), 0);
+
+  ClickOption("OPTION_MERGE");
+  CRecordingEngine::ClearCalls();
+  ui_.CancelDialog("Save As");
+  ClickButton("BUTTON_CONVERT");
+  EXPECT_TRUE(Saves().empty());
+}
+
 TEST_F(SystemVersionTest, AnotherOutputFolderIsUsedAsItIs) {
   StartWith("[SETTING]\nBATCHMODE=T\nOUTPUTFOLDER=d:\\\n");
   CompleteInProgressWindow();

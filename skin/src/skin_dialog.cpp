@@ -67,7 +67,9 @@ void CSkinDialog::ApplySkin(SkinModel skin) {
   CreateComboBoxes();
   CreateProgressBars();
   ShowSliderTime();
-  Invalidate();
+  // The new face is painted now, children after it: text the owner sets from here on (an edit
+  // shows a change at once) is drawn over the face, not covered by it later.
+  RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void CSkinDialog::CreateButtons() {

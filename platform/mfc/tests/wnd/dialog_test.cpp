@@ -303,6 +303,19 @@ TEST_F(DialogTest, EndingDuringInitialisationSkipsTheLoop) {
   EXPECT_TRUE(dlg.preTranslated.empty());
 }
 
+TEST_F(DialogTest, AWindowClosedWhileAnAnswerPumpsEndsItsLoop) {
+  // The close, and the loop's own wake-up after it, are both dispatched inside the answer.
+  testing_ui::UiDriver ui;
+  CTestDialog dlg;
+  dlg.init = [](CTestDialog&) { return TRUE; };
+  ui.AnswerModal([](testing_ui::UiDriver& driver, HWND modal) {
+    PostMessageA(modal, WM_CLOSE, 0, 0);
+    driver.Pump();
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(ui.Seen().size(), 1u);
+}
+
 TEST_F(DialogTest, AnUnansweredDialogIsCancelledByTheDriver) {
   CTestDialog dlg;
   dlg.init = [](CTestDialog&) { return TRUE; };  // waits for input that never comes

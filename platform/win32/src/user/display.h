@@ -70,7 +70,8 @@ int SystemCursorId(HCURSOR cursor);
 int PumpUntilIdle();
 // Called on this thread whenever it would wait for messages (GetMessage, WaitMessage, modal
 // loops). Return true after giving the thread something to do (input, a post), false to let it
-// wait. A test driver uses it to feed scripted input or fail instead of hanging.
+// wait. A test driver uses it to feed scripted input or fail instead of hanging. When the handler
+// worked but left nothing queued, GetMessage returns WM_NULL so that the caller's loop looks again.
 void SetIdleHandler(std::function<bool()> handler);
 
 }  // namespace win32::user

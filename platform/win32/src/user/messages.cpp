@@ -153,13 +153,14 @@ bool Retrieve(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
   return TakeTimer(q, filter, first, last, remove, out);
 }
 
-// Waits until something may have arrived for the thread.
-void WaitForWork() {
+// Waits until something may have arrived for the thread. True when the idle handler worked
+// instead: it may have dispatched the work itself.
+bool WaitForWork() {
   ThreadQueue& q = CurrentQueue();
-  if (q.idle && q.idle()) return;
+  if (q.idle && q.idle()) return true;
   std::unique_lock<std::mutex> guard(q.lock);
-  if (!q.posted.empty() || !q.incoming.empty() || q.quit) return;
-  if (HasPendingInput()) return;
+  if (!q.posted.empty() || !q.incoming.empty() || q.quit) return false;
+  if (HasPendingInput()) return false;
   uint64_t next = UINT64_MAX;
   for (const Timer& t : q.timers) next = std::min(next, t.due);
   if (next == UINT64_MAX) {
@@ -171,6 +172,7 @@ void WaitForWork() {
     uint64_t now = ClockNowMs();
     if (next > now) q.changed.wait_for(guard, std::chrono::milliseconds(next - now));
   }
+  return false;
 }
 
 }  // namespace
@@ -292,7 +294,15 @@ BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return -1;
   }
-  while (!PeekMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, PM_REMOVE)) WaitForWork();
+  while (!PeekMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, PM_REMOVE)) {
+    if (!WaitForWork()) continue;
+    if (PeekMessageA(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, PM_REMOVE)) break;
+    // The idle handler dispatched everything itself, a loop's wake-up included (a scripted answer
+    // that pumps): an empty message lets the caller's loop see whether it has ended.
+    *lpMsg = MSG{};
+    lpMsg->message = WM_NULL;
+    return TRUE;
+  }
   return lpMsg->message != WM_QUIT;
 }
 

@@ -291,5 +291,28 @@ TEST_F(MessagesTest, IdleHandlerFeedsAWaitingLoop) {
   EXPECT_FALSE(IsWindow(h));
 }
 
+TEST_F(MessagesTest, ALoopWhoseWorkTheIdleHandlerDidItselfLooksAgain) {
+  // The handler dispatches what it posted itself, wake-up included (a scripted answer that pumps):
+  // the waiting loop must still come back to see that it is done instead of waiting again.
+  HWND h = Top(0, 0, 10, 10, WS_POPUP);
+  bool ended = false;
+  int idles = 0;
+  wu::SetIdleHandler([&] {
+    if (++idles > 1) {
+      PostQuitMessage(0);  // the loop waited again: leave instead of hanging
+      return true;
+    }
+    PostMessageA(h, WM_NULL, 0, 0);
+    wu::PumpUntilIdle();
+    ended = true;
+    return true;
+  });
+  MSG msg;
+  while (!ended && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  wu::SetIdleHandler(nullptr);
+  EXPECT_EQ(idles, 1);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 }  // namespace
 }  // namespace win32_test
