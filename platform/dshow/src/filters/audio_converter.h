@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ffmpeg_handles.h"
+#include "dshow/ffmpeg_handles.h"
 
 namespace dshow::filters {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dshow/builtin_filters.h"
-#include "ffmpeg_handles.h"
+#include "dshow/ffmpeg_handles.h"
 
 namespace dshow::filters {
 

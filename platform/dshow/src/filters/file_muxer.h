@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ffmpeg_handles.h"
+#include "dshow/ffmpeg_handles.h"
 #include "positioned_sample_output.h"
 
 namespace dshow::filters {

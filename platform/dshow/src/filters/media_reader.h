@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ffmpeg_handles.h"
+#include "dshow/ffmpeg_handles.h"
 
 namespace dshow::filters {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "dshow/dshow.h"
-#include "ffmpeg_handles.h"
+#include "dshow/ffmpeg_handles.h"
 
 namespace dshow::filters {
 

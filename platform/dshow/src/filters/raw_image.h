@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "ffmpeg_handles.h"
+#include "dshow/ffmpeg_handles.h"
 
 namespace dshow::filters {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "ffmpeg_handles.h"
+#include "dshow/ffmpeg_handles.h"
 
 namespace dshow::filters {
 
