@@ -62,7 +62,7 @@ void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, u
   }
 }
 
-using SpanConverter = void (*)(const uint8_t*, uint8_t*, int, const SourceMap&, uint32_t);
+}  // namespace
 
 // The span converter between two packed formats of 16, 24 or 32 bits; null for others.
 SpanConverter ConverterFor(int fromBits, int toBits) {
@@ -74,8 +74,6 @@ SpanConverter ConverterFor(int fromBits, int toBits) {
   int f = index(fromBits), t = index(toBits);
   return f < 0 || t < 0 ? nullptr : kConverters[f][t];
 }
-
-}  // namespace
 
 uint32_t Rop3(uint8_t rop, uint32_t p, uint32_t s, uint32_t d) {
   switch (rop) {
@@ -173,6 +171,10 @@ void SourceMap::MeasureFields() {
   const PixelFormat t = fields(dest_->format);
   from_[0] = measure(f.redMask), from_[1] = measure(f.greenMask), from_[2] = measure(f.blueMask);
   to_[0] = measure(t.redMask), to_[1] = measure(t.greenMask), to_[2] = measure(t.blueMask);
+  if (f.redMask == t.redMask && f.greenMask == t.greenMask && f.blueMask == t.blueMask) {
+    mode_ = Mode::Masked;
+    fieldBits_ = f.redMask | f.greenMask | f.blueMask;
+  }
 }
 
 uint32_t SourceMap::operator()(uint32_t value) const {
@@ -180,6 +182,7 @@ uint32_t SourceMap::operator()(uint32_t value) const {
     case Mode::Raw: return value;
     case Mode::Table: return value < table_.size() ? table_[value] : 0;
     case Mode::ToMono: return value == sourceBk_ ? 1 : 0;
+    case Mode::Masked: return value & fieldBits_;
     case Mode::Fields: {
       uint32_t out = 0;
       for (int i = 0; i < 3; ++i) {
