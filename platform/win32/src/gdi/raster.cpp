@@ -50,11 +50,12 @@ void FillSpan(Surface& s, int x0, int x1, int y, uint32_t value) {
 // Copies n packed pixels of From bytes to To bytes through a colour conversion.
 template <int From, int To>
 void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, uint32_t mask) {
+  const uint32_t kept = map.KeptBits();
   for (int i = 0; i < n; ++i, in += From, out += To) {
     uint32_t v = in[0] | uint32_t{in[1]} << 8;
     if constexpr (From > 2) v |= uint32_t{in[2]} << 16;
     if constexpr (From > 3) v |= uint32_t{in[3]} << 24;
-    v = map(v) & mask;
+    v = (kept ? v & kept : map(v)) & mask;
     out[0] = static_cast<uint8_t>(v);
     out[1] = static_cast<uint8_t>(v >> 8);
     if constexpr (To > 2) out[2] = static_cast<uint8_t>(v >> 16);

@@ -30,6 +30,8 @@ class SourceMap {
   SourceMap(const Surface& source, const Surface& dest);
   uint32_t operator()(uint32_t value) const;
   bool IsIdentity() const { return mode_ == Mode::Raw; }
+  // The bits a conversion keeps when it only masks (fields laid out alike on both sides); 0 else.
+  uint32_t KeptBits() const { return mode_ == Mode::Masked ? fieldBits_ : 0; }
 
  private:
   // A colour field of a packed format, measured once rather than for every pixel.
