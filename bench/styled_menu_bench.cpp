@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "menus/styled_menu.h"
-#include "user/display.h"
 
 namespace {
 
@@ -27,15 +26,35 @@ double Median(std::vector<double> values) {
 
 // The owner: a framework window that hands pop-up initialisation to the library, as the
 // library's own dialogs do, so the menu gets the library's frame and background.
+// The menu loop tells the owner when it idles, which is once the pop-up is painted: the open time
+// ends there, and the menu is dismissed from there.
 class Owner : public CWnd {
+ public:
+  bool waitingForPaint = false;
+  Clock::time_point painted;
+
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     LRESULT result = CWnd::WindowProc(message, wParam, lParam);
     if (message == WM_INITMENUPOPUP)
       CStyledMenu::InitMenuPopup(m_hWnd, reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam));
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU && waitingForPaint) {
+      painted = Clock::now();
+      waitingForPaint = false;
+      EndMenu();
+    }
     return result;
   }
 };
+
+// Handles whatever the closed menu left for the thread.
+void DispatchPending() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
 
 std::vector<std::string> ItemTexts() {
   std::vector<std::string> texts;
@@ -95,32 +114,20 @@ int main(int argc, char** argv) {
   for (size_t i = 0; i < texts.size(); ++i) menu.AppendMenu(MF_STRING, 32771 + i, texts[i].c_str());
   menu.CheckMenuItem(2, MF_BYPOSITION | MF_CHECKED);
 
-  // The menu loop idles once the pop-up is painted: the open time ends there, and the menu is
-  // dismissed from there.
-  Clock::time_point painted;
-  bool waitingForPaint = false;
-  win32::user::SetIdleHandler([&] {
-    if (!waitingForPaint) return false;
-    painted = Clock::now();
-    waitingForPaint = false;
-    EndMenu();
-    return true;
-  });
   std::vector<double> opening, closing;
   for (int round = 0; round < rounds; ++round) {
-    waitingForPaint = true;
+    owner.waitingForPaint = true;
     const auto start = Clock::now();
     menu.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_RETURNCMD, 100, 40, &owner);
     const auto closed = Clock::now();
-    if (waitingForPaint) {
+    if (owner.waitingForPaint) {
       std::fprintf(stderr, "the menu did not open\n");
       return 1;
     }
-    opening.push_back(Milliseconds(start, painted));
-    closing.push_back(Milliseconds(painted, closed));
-    win32::user::PumpUntilIdle();
+    opening.push_back(Milliseconds(start, owner.painted));
+    closing.push_back(Milliseconds(owner.painted, closed));
+    DispatchPending();
   }
-  win32::user::SetIdleHandler(nullptr);
   const double open = Median(opening), close = Median(closing);
   const double text = TextMilliseconds(texts, rounds);
   std::printf("30-item style-8 pop-up, median of %d rounds on the headless screen\n", rounds);

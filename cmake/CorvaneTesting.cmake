@@ -1,7 +1,6 @@
 include(GoogleTest)
 
-# corvane_add_test(<name> LABEL <label> SOURCES <files...> [LIBS <targets...>] [AS_NEEDED]
-#                  [ENVIRONMENT <VAR=value...>])
+# corvane_add_test(<name> LABEL <label> SOURCES <files...> [LIBS <targets...>] [AS_NEEDED])
 # One executable per folder; every GoogleTest case becomes its own CTest test. AS_NEEDED links
 # with --as-needed in every configuration, as Debian's compiler links an optimised build: a
 # library the program uses no symbol of is not loaded.
@@ -9,19 +8,15 @@ function(corvane_add_test name)
   if(NOT CORVANE_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "AS_NEEDED" "LABEL" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "AS_NEEDED" "LABEL" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE corvane_test_main GTest::gtest GTest::gmock ${T_LIBS})
   if(T_AS_NEEDED)
     target_link_options(${name} PRIVATE "LINKER:--as-needed")
   endif()
-  set(environment)
-  if(T_ENVIRONMENT)
-    set(environment ENVIRONMENT "${T_ENVIRONMENT}")
-  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT 300 ${environment})
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 300)
 endfunction()
 
 # corvane_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] [CORPUS <dir>])

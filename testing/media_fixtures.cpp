@@ -12,34 +12,18 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include "dshow/ffmpeg_handles.h"
+
 namespace testing_support {
 namespace {
 
-struct CodecContextDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct OutputDeleter {
-  void operator()(AVFormatContext* f) const {
-    if (f->pb) avio_closep(&f->pb);
-    avformat_free_context(f);
-  }
-};
-using CodecContext = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
-using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
-using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
-using Output = std::unique_ptr<AVFormatContext, OutputDeleter>;
+using dshow::filters::CodecContext;
+using dshow::filters::ErrorText;
+using dshow::filters::Frame;
+using dshow::filters::Output;
+using dshow::filters::Packet;
 
-std::string Describe(const std::string& what, int err) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(err, text, sizeof text);
-  return what + ": " + text;
-}
+std::string Describe(const std::string& what, int err) { return what + ": " + ErrorText(err); }
 
 // One encoder feeding one stream of the output.
 struct Track {

@@ -11,40 +11,26 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "dshow/ffmpeg_handles.h"
+
 namespace testing_support {
 namespace {
 
-struct CodecDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct OutputDeleter {
-  void operator()(AVFormatContext* f) const {
-    if (f->pb) avio_closep(&f->pb);
-    avformat_free_context(f);
-  }
-};
-struct ScalerDeleter {
-  void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
+using dshow::filters::CodecContext;
+using dshow::filters::ErrorText;
+using dshow::filters::Frame;
+using dshow::filters::Output;
+using dshow::filters::Packet;
+using dshow::filters::Scaler;
 
-std::string Describe(const std::string& what, int err) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(err, text, sizeof text);
-  return what + ": " + text;
-}
+std::string Describe(const std::string& what, int err) { return what + ": " + ErrorText(err); }
 
 // One encoder feeding one stream of the output.
 struct Track {
-  std::unique_ptr<AVCodecContext, CodecDeleter> codec;
+  CodecContext codec;
   AVStream* stream = nullptr;
-  std::unique_ptr<AVFrame, FrameDeleter> frame;
-  std::unique_ptr<SwsContext, ScalerDeleter> scaler;
+  Frame frame;
+  Scaler scaler;
   const MovieVideoTrack* video = nullptr;
   const MovieSoundTrack* sound = nullptr;
   int64_t made = 0;    // frames (video) or sample frames (sound) made so far
@@ -71,7 +57,7 @@ std::string Open(Track& t, AVFormatContext* out, const AVCodec* encoder) {
 
 std::string Encode(Track& t, AVFormatContext* out, AVFrame* frame) {
   if (int err = avcodec_send_frame(t.codec.get(), frame); err < 0) return Describe("encode", err);
-  std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
+  Packet packet(av_packet_alloc());
   for (;;) {
     int err = avcodec_receive_packet(t.codec.get(), packet.get());
     if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return "";
@@ -164,7 +150,7 @@ std::string MakeMovie(const std::string& path, const MovieOptions& o) {
   AVFormatContext* raw = nullptr;
   if (int err = avformat_alloc_output_context2(&raw, nullptr, o.format.c_str(), path.c_str()); err < 0)
     return Describe("muxer " + o.format, err);
-  std::unique_ptr<AVFormatContext, OutputDeleter> out(raw);
+  Output out(raw);
 
   std::vector<std::unique_ptr<Track>> tracks;
   for (const MovieVideoTrack& v : o.video) {

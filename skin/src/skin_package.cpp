@@ -20,14 +20,32 @@ constexpr UINT kExtractFailed = 113;
 constexpr char kRetryQuestion[] =
     "The archive directory could not be found. If this archive spans several disks, insert the last one. Try again?";
 
-// A folder of the temporary folder that only this user can read, removed with everything in it
-// when the object goes.
+// Where extraction folders may go, best first: the temporary folder the user chose, else a file
+// system in memory (the user's runtime folder, then the shared memory folder), else the system's
+// temporary folder. Writing a package's files on a disk file system and removing them again costs
+// several times what the rest of a skin load does.
+std::vector<std::filesystem::path> ExtractionParents() {
+  std::vector<std::filesystem::path> parents;
+  if (const char* chosen = std::getenv("TMPDIR"); chosen && *chosen) parents.emplace_back(chosen);
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) parents.emplace_back(runtime);
+  parents.emplace_back("/dev/shm");
+  std::error_code error;
+  std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+  if (!error) parents.push_back(temp);
+  return parents;
+}
+
+// A folder that only this user can read, removed with everything in it when the object goes.
 class ExtractionFolder {
  public:
   ExtractionFolder() {
-    std::error_code error;
-    std::string pattern = (std::filesystem::temp_directory_path(error) / "corvane-skin-XXXXXX").string();
-    if (!error && mkdtemp(pattern.data())) path_ = pattern;
+    for (const std::filesystem::path& parent : ExtractionParents()) {
+      std::string pattern = (parent / "corvane-skin-XXXXXX").string();
+      if (mkdtemp(pattern.data())) {
+        path_ = pattern;
+        return;
+      }
+    }
   }
   ~ExtractionFolder() {
     std::error_code error;

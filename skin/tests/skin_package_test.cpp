@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -209,6 +210,32 @@ TEST(SkinPackagePath, PackagesLieInTheProgramFolder) {
   EXPECT_STREQ(SkinPackagePath("Blue Sky"), (folder + "\\Blue Sky.skn").c_str());
   EXPECT_STREQ(SkinDescriptionName(SkinFaceKind::Main), "Skin.ini");
   EXPECT_STREQ(SkinDescriptionName(SkinFaceKind::Progress), "ConvertSkin.ini");
+}
+
+// Without a chosen temporary folder the files go to the user's runtime folder, which lives in
+// memory; they are gone again afterwards. A folder's time changes whenever an entry is made or
+// removed in it, which shows that the load used it.
+TEST_F(PackageTest, WithoutAChosenTemporaryFolderTheRuntimeFolderIsUsed) {
+  testing_ui::UiDriver ui;
+  const std::string runtime = folder_ + "/runtime";
+  std::filesystem::create_directories(runtime);
+  const auto long_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+  std::filesystem::last_write_time(runtime, long_ago);
+  const char* previous = std::getenv("XDG_RUNTIME_DIR");
+  const std::string previousRuntime = previous ? previous : "";
+  unsetenv("TMPDIR");
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+
+  const bool loaded = LoadSkinPackage(Package(GoodFiles()).c_str(), SkinFaceKind::Main, kKey).has_value();
+
+  if (previous)
+    setenv("XDG_RUNTIME_DIR", previousRuntime.c_str(), 1);
+  else
+    unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_TRUE(loaded);
+  EXPECT_NE(std::filesystem::last_write_time(runtime), long_ago);
+  EXPECT_TRUE(std::filesystem::is_empty(runtime));
+  EXPECT_TRUE(TempIsEmpty());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // Owning handles of FFmpeg objects, the platform's time unit and FFmpeg's error text, shared by
-// the FFmpeg-backed filters.
+// the FFmpeg-backed filters and by whatever makes or reads media for them.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,6 +26,13 @@ struct PacketDeleter {
 struct InputDeleter {
   void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
 };
+// An output context together with the file it opened.
+struct OutputDeleter {
+  void operator()(AVFormatContext* f) const {
+    if (f->pb) avio_closep(&f->pb);
+    avformat_free_context(f);
+  }
+};
 struct SwsDeleter {
   void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
@@ -39,6 +46,7 @@ using CodecContext = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
 using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
 using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
 using Input = std::unique_ptr<AVFormatContext, InputDeleter>;
+using Output = std::unique_ptr<AVFormatContext, OutputDeleter>;
 using Scaler = std::unique_ptr<SwsContext, SwsDeleter>;
 using Resampler = std::unique_ptr<SwrContext, SwrDeleter>;
 using Parameters = std::unique_ptr<AVCodecParameters, ParametersDeleter>;

@@ -9,18 +9,27 @@
 
 namespace win32::gdi {
 
-// Copies every pixel of from into to (same size), converting through the colour tables.
-void ConvertPixels(const Surface& from, Surface& to, int fromY, int toY, int rows) {
+namespace {
+
+// Copies rows of width pixels from one surface into another, converting through the colour
+// tables; whole spans at a time where both sides are packed.
+void ConvertRows(const Surface& from, int fromY, Surface& to, int toY, int rows, int width) {
   SourceMap map(from, to);
-  int bits = to.format.bitsPerPixel;
+  const int bits = to.format.bitsPerPixel;
+  const bool copy = map.IsIdentity() && bits == from.format.bitsPerPixel;
+  const SpanConverter convert = ConverterFor(from.format.bitsPerPixel, bits);
   for (int r = 0; r < rows; ++r) {
-    if (map.IsIdentity() && bits == from.format.bitsPerPixel) {
-      std::memcpy(to.Row(toY + r), from.Row(fromY + r), (static_cast<size_t>(to.width) * bits + 7) / 8);
-      continue;
+    if (copy) {
+      std::memcpy(to.Row(toY + r), from.Row(fromY + r), (static_cast<size_t>(width) * bits + 7) / 8);
+    } else if (convert) {
+      convert(from.Row(fromY + r), to.Row(toY + r), width, map, ~0u);
+    } else {
+      for (int x = 0; x < width; ++x) to.Put(x, toY + r, map(from.Get(x, fromY + r)));
     }
-    for (int x = 0; x < to.width; ++x) to.Put(x, toY + r, map(from.Get(x, fromY + r)));
   }
 }
+
+}  // namespace
 
 HBITMAP BitmapFromDib(const DibLayout& layout, const uint8_t* rows, bool dibSection) {
   std::shared_ptr<BitmapObject> bitmap;
@@ -41,7 +50,7 @@ HBITMAP BitmapFromDib(const DibLayout& layout, const uint8_t* rows, bool dibSect
     bitmap = NewBitmap(layout.width, layout.height, mono ? PixelFormat::Bits(1) : ScreenFormat(), false);
     if (!bitmap) return nullptr;
   }
-  if (rows) ConvertPixels(DibSurface(layout, rows), *bitmap->surface, 0, 0, layout.height);
+  if (rows) ConvertRows(DibSurface(layout, rows), 0, *bitmap->surface, 0, layout.height, layout.width);
   return AddGdiObject<HBITMAP>(HandleKind::Bitmap, bitmap);
 }
 
@@ -219,9 +228,7 @@ int GetDIBits(HDC, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMA
   DibLayout part = layout;
   part.height = lines;
   Surface out = DibSurface(part, static_cast<uint8_t*>(lpvBits));
-  SourceMap map(s, out);
-  for (int r = 0; r < lines; ++r)
-    for (int x = 0; x < s.width; ++x) out.Put(x, r, map(s.Get(x, firstTop + r)));
+  ConvertRows(s, firstTop, out, 0, lines, s.width);
   return lines;
 }
 
@@ -235,12 +242,8 @@ int SetDIBits(HDC, HBITMAP hbm, UINT start, UINT cLines, const void* lpBits, con
   int firstTop = layout.bottomUp ? layout.height - static_cast<int>(start) - lines : static_cast<int>(start);
   Surface in = RowsOf(layout, lpBits, lines);
   in.width = std::min(in.width, s.width);
-  SourceMap map(in, s);
-  for (int r = 0; r < lines; ++r) {
-    int y = firstTop + r;
-    if (y >= s.height) continue;
-    for (int x = 0; x < in.width; ++x) s.Put(x, y, map(in.Get(x, r)));
-  }
+  // Rows past the bitmap's bottom are dropped.
+  ConvertRows(in, 0, s, firstTop, std::max(0, std::min(lines, s.height - firstTop)), in.width);
   return lines;
 }
 

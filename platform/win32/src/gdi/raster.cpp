@@ -50,11 +50,12 @@ void FillSpan(Surface& s, int x0, int x1, int y, uint32_t value) {
 // Copies n packed pixels of From bytes to To bytes through a colour conversion.
 template <int From, int To>
 void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, uint32_t mask) {
+  const uint32_t kept = map.KeptBits();
   for (int i = 0; i < n; ++i, in += From, out += To) {
     uint32_t v = in[0] | uint32_t{in[1]} << 8;
     if constexpr (From > 2) v |= uint32_t{in[2]} << 16;
     if constexpr (From > 3) v |= uint32_t{in[3]} << 24;
-    v = map(v) & mask;
+    v = (kept ? v & kept : map(v)) & mask;
     out[0] = static_cast<uint8_t>(v);
     out[1] = static_cast<uint8_t>(v >> 8);
     if constexpr (To > 2) out[2] = static_cast<uint8_t>(v >> 16);
@@ -62,7 +63,7 @@ void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, u
   }
 }
 
-using SpanConverter = void (*)(const uint8_t*, uint8_t*, int, const SourceMap&, uint32_t);
+}  // namespace
 
 // The span converter between two packed formats of 16, 24 or 32 bits; null for others.
 SpanConverter ConverterFor(int fromBits, int toBits) {
@@ -74,8 +75,6 @@ SpanConverter ConverterFor(int fromBits, int toBits) {
   int f = index(fromBits), t = index(toBits);
   return f < 0 || t < 0 ? nullptr : kConverters[f][t];
 }
-
-}  // namespace
 
 uint32_t Rop3(uint8_t rop, uint32_t p, uint32_t s, uint32_t d) {
   switch (rop) {
@@ -173,6 +172,10 @@ void SourceMap::MeasureFields() {
   const PixelFormat t = fields(dest_->format);
   from_[0] = measure(f.redMask), from_[1] = measure(f.greenMask), from_[2] = measure(f.blueMask);
   to_[0] = measure(t.redMask), to_[1] = measure(t.greenMask), to_[2] = measure(t.blueMask);
+  if (f.redMask == t.redMask && f.greenMask == t.greenMask && f.blueMask == t.blueMask) {
+    mode_ = Mode::Masked;
+    fieldBits_ = f.redMask | f.greenMask | f.blueMask;
+  }
 }
 
 uint32_t SourceMap::operator()(uint32_t value) const {
@@ -180,6 +183,7 @@ uint32_t SourceMap::operator()(uint32_t value) const {
     case Mode::Raw: return value;
     case Mode::Table: return value < table_.size() ? table_[value] : 0;
     case Mode::ToMono: return value == sourceBk_ ? 1 : 0;
+    case Mode::Masked: return value & fieldBits_;
     case Mode::Fields: {
       uint32_t out = 0;
       for (int i = 0; i < 3; ++i) {

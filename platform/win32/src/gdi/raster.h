@@ -30,6 +30,8 @@ class SourceMap {
   SourceMap(const Surface& source, const Surface& dest);
   uint32_t operator()(uint32_t value) const;
   bool IsIdentity() const { return mode_ == Mode::Raw; }
+  // The bits a conversion keeps when it only masks (fields laid out alike on both sides); 0 else.
+  uint32_t KeptBits() const { return mode_ == Mode::Masked ? fieldBits_ : 0; }
 
  private:
   // A colour field of a packed format, measured once rather than for every pixel.
@@ -38,8 +40,10 @@ class SourceMap {
     int shift = 0;
     int width = 0;
   };
-  // Packed to packed (more than 8 bits each side) through the fields, as ToColor then FromColor.
-  enum class Mode { Raw, Table, ToMono, Color, Fields };
+  // Packed to packed (more than 8 bits each side) through the fields, as ToColor then FromColor;
+  // Masked when both sides lay their fields out alike (24 and 32 bits, say): the fields stay where
+  // they are and only the bits outside them go.
+  enum class Mode { Raw, Table, ToMono, Color, Fields, Masked };
   void MeasureFields();
   Mode mode_ = Mode::Raw;
   Field from_[3];
@@ -48,8 +52,14 @@ class SourceMap {
   const Surface* dest_;
   std::vector<uint32_t> table_;  // indexed sources
   uint32_t sourceBk_ = 0;
+  uint32_t fieldBits_ = 0;  // Masked: the bits of the three fields
   mutable std::unordered_map<uint32_t, uint32_t> cache_;
 };
+
+// Converts n packed pixels (in to out) through a map, keeping the bits of mask.
+using SpanConverter = void (*)(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, uint32_t mask);
+// The span converter between two packed formats of 16, 24 or 32 bits; null for others.
+SpanConverter ConverterFor(int fromBits, int toBits);
 
 // A brush as the destination's values at each device pixel.
 class PatternFill {

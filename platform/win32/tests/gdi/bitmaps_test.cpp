@@ -210,6 +210,23 @@ TEST(Dibs, SetAndGetDibitsConvertBetweenFormats) {
   DeleteObject(h);
 }
 
+// More rows than the bitmap has: the ones past its bottom are dropped, every channel of the
+// others lands where it belongs.
+TEST(Dibs, SetDibitsDropsRowsPastTheBitmap) {
+  HBITMAP h = CreateBitmap(2, 1, 1, 32, nullptr);
+  const uint8_t rows[3][8] = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}, {13, 14, 15, 16, 17, 18}};
+  BITMAPINFO in{};
+  in.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, -3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  EXPECT_EQ(SetDIBits(nullptr, h, 0, 3, rows, &in, DIB_RGB_COLORS), 3);
+  BITMAPINFO out{};
+  out.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  uint32_t pixels[2] = {};
+  EXPECT_EQ(GetDIBits(nullptr, h, 0, 1, pixels, &out, DIB_RGB_COLORS), 1);
+  EXPECT_EQ(pixels[0], 0x00030201u);
+  EXPECT_EQ(pixels[1], 0x00060504u);
+  DeleteObject(h);
+}
+
 TEST(Dibs, BitmapBitsUseWordAlignedRows) {
   const uint8_t bits[4] = {0xA0, 0x00, 0x50, 0x00};  // 3x2 monochrome, rows of 2 bytes
   HBITMAP h = CreateBitmap(3, 2, 1, 1, bits);
