@@ -281,6 +281,20 @@ TEST_F(PreviewTest, APreviewWhoseGraphCannotBeBuiltReportsFailureAndStartsNoTime
   EXPECT_EQ(nullptr, VideoWindow());
 }
 
+// A save of the timeline's sound takes the place of a running preview instead of being refused.
+TEST_F(PreviewTest, ASoundSaveStopsAPreviewAndRuns) {
+  LoadClip();
+  ASSERT_TRUE(Preview());
+  const std::string path = testing_support::SandboxDir() + "/during-preview.wav";
+  ASSERT_TRUE(CallBool(dispidSave2Wave, {COleVariant(path.c_str()), COleVariant(short(2)), COleVariant(LONG(44100)),
+                                         COleVariant(short(2))}));
+  EXPECT_FALSE(Paused());
+  ASSERT_TRUE(WaitFor([&] { return host.completes == 1; }, std::chrono::seconds(60)));
+  EXPECT_EQ(0, host.previewCompletes);
+  // Two seconds of 16-bit stereo at 44100 Hz after the header.
+  EXPECT_GE(std::filesystem::file_size(path), 44u + 2 * 44100 * 4);
+}
+
 TEST_F(PreviewTest, NothingPlaysWithoutAReadyTimelineOrDuringAConversion) {
   EXPECT_FALSE(Preview());
   EXPECT_EQ(0.0, Pos());
