@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "test_folder.h"
+#include "win32/shellapi.h"
 #include "win32/windows.h"
 
 namespace {

@@ -20,5 +20,3 @@
 #include "win32/winctrl.h"
 #include "win32/winmenu.h"
 #include "win32/commdlg.h"
-#include "win32/mmsystem.h"
-#include "win32/shellapi.h"
