@@ -72,15 +72,15 @@ BOOL PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound) {
   const bool found = (fdwSound & SND_RESOURCE) == SND_RESOURCE ? ReadResourceBytes(hmod, pszSound, bytes)
                                                                : ReadFileBytes(pszSound, bytes);
   if (!found || bytes.empty()) return FALSE;
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec format{};
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1, &spec, &samples, &length)) return FALSE;
+  if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1, &format, &samples, &length)) return FALSE;
 
   StopLocked();
   if (HaveDevice()) {
-    spec.callback = nullptr;
-    device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    format.callback = nullptr;
+    device = SDL_OpenAudioDevice(nullptr, 0, &format, nullptr, 0);
     if (device) {
       SDL_QueueAudio(device, samples, length);
       SDL_PauseAudioDevice(device, 0);
