@@ -1,5 +1,7 @@
-// The program's resources: the main dialog's template, its strings and its icon.
+// The program's resources: the dialog templates, the strings and the icon.
 #include "app_resources.h"
+
+#include <iterator>
 
 #include "engine/tessary_ids.h"
 
@@ -11,6 +13,34 @@ const DLGITEMTEMPLATE kConverterItems[] = {
 };
 const DLGTEMPLATE kConverterTemplate = {WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU, 0, 0, 0, 320, 240, "Corvane",
                                         nullptr, 0, kConverterItems, 1};
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kDialogStyle = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
+const DLGITEMTEMPLATE kEditTimeItems[] = {
+    {"STATIC", "Start Time (s)", -1, kChild | SS_LEFT, 8, 10, 56, 8},
+    {"EDIT", nullptr, 1022, kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 66, 8, 70, 12},
+    {"STATIC", "End Time (s)", -1, kChild | SS_LEFT, 8, 28, 56, 8},
+    {"EDIT", nullptr, 1023, kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 66, 26, 70, 12},
+    {"BUTTON", "OK", IDOK, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, 18, 48, 50, 16},
+    {"BUTTON", "Cancel", IDCANCEL, kChild | WS_TABSTOP | BS_PUSHBUTTON, 78, 48, 50, 16},
+};
+const DLGTEMPLATE kEditTimeTemplate = {kDialogStyle, 0, 0, 0, 146, 72, "Edit Time", "Comic Sans MS", 7,
+                                       kEditTimeItems, std::size(kEditTimeItems)};
+
+const DLGITEMTEMPLATE kOptionsItems[] = {
+    {"STATIC", "Preview Full Screen Quality", -1, kChild | SS_LEFT, 8, 10, 96, 8},
+    {"COMBOBOX", nullptr, 1041, kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 106, 8, 70, 120},
+    {"STATIC", "Video Sample Size", -1, kChild | SS_LEFT, 8, 28, 96, 8},
+    {"COMBOBOX", nullptr, 1042, kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 106, 26, 70, 60},
+    {"BUTTON", "Batch mode Prefix Name", -1, kChild | BS_GROUPBOX, 6, 46, 172, 32},
+    {"STATIC", "Prefix Name", -1, kChild | SS_LEFT, 12, 60, 60, 8},
+    {"EDIT", nullptr, 1029, kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 74, 58, 98, 12},
+    {"BUTTON", "OK", IDOK, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, 36, 86, 50, 16},
+    {"BUTTON", "Cancel", IDCANCEL, kChild | WS_TABSTOP | BS_PUSHBUTTON, 98, 86, 50, 16},
+};
+const DLGTEMPLATE kOptionsTemplate = {kDialogStyle, 0, 0, 0, 184, 110, "Options", "Comic Sans MS", 7,
+                                      kOptionsItems, std::size(kOptionsItems)};
 
 // The program icon: 32 x 32, 32 bits, a rounded blue tile with a light play mark.
 struct IconImage {
@@ -38,6 +68,8 @@ constexpr BYTE kIconGroup[] = {0, 0, 1, 0, 1, 0, 32, 32, 0, 0, 1, 0, 32, 0,
 
 const ResourceEntry kResources[] = {
     {RT_DIALOG, MAKEINTRESOURCE(IDD_CONVERTER), &kConverterTemplate, sizeof kConverterTemplate},
+    {RT_DIALOG, MAKEINTRESOURCE(IDD_EDIT_TIME), &kEditTimeTemplate, sizeof kEditTimeTemplate},
+    {RT_DIALOG, MAKEINTRESOURCE(IDD_OPTIONS), &kOptionsTemplate, sizeof kOptionsTemplate},
     {RT_ICON, MAKEINTRESOURCE(1), &kIconImage, sizeof kIconImage},
     {RT_GROUP_ICON, MAKEINTRESOURCE(IDR_MAINFRAME), kIconGroup, sizeof kIconGroup},
 };
@@ -52,6 +84,7 @@ const StringEntry kStrings[] = {
     {IDS_MERGE_FILE_IS_INPUT, "The output file is one of the files to merge. Please choose another output file."},
     {IDS_CONVERSION_NOT_STARTED,
      "Converting to %s could not start. Please check that the output folder exists and can be written to."},
+    {IDS_BAD_TIMES, "The start time must be 0 or more and before the end time."},
 };
 const ModuleResources kRegistered(kResources, kStrings);
 

@@ -4,6 +4,8 @@
 
 constexpr UINT IDR_MAINFRAME = 128;
 constexpr UINT IDD_CONVERTER = 102;
+constexpr UINT IDD_EDIT_TIME = 144;
+constexpr UINT IDD_OPTIONS = 159;
 
 constexpr UINT IDS_OUTPUT_FOLDER = 102;
 constexpr UINT IDS_OUTPUT_FILE = 103;
@@ -14,6 +16,7 @@ constexpr UINT IDS_NO_OUTPUT_FOLDER = 120;
 constexpr UINT IDS_NO_OUTPUT_FILE = 121;
 constexpr UINT IDS_MERGE_FILE_IS_INPUT = 122;
 constexpr UINT IDS_CONVERSION_NOT_STARTED = 123;
+constexpr UINT IDS_BAD_TIMES = 130;
 
 // Called by the main dialog so that the resource tables come with it into any program.
 void LinkProgramResources();

@@ -4,6 +4,8 @@
 #include "app_resources.h"
 #include "converter_dlg.h"
 #include "converter_rows.h"
+#include "edit_time_dlg.h"
+#include "options_dlg.h"
 #include "skin/skin_list_box.h"
 #include "skin/skin_slider.h"
 
@@ -175,6 +177,46 @@ void CConverterDlg::PreviewSelected() {
   engine.SetSetDivx(FALSE);
   engine.SetPrePos(0.0);
   engine.Preview();
+}
+
+void CConverterDlg::OnOptions() {
+  engine.Stop();
+  COptionsDlg dialog(this);
+  dialog.sizeIndex = settings_.fullScreenSize;
+  dialog.depthIndex = settings_.previewDepth;
+  dialog.prefix = settings_.prefixName;
+  if (dialog.DoModal() != IDOK) return;
+  settings_.prefixName = dialog.prefix;
+  settings_.fullScreenSize = dialog.sizeIndex;
+  settings_.previewDepth = dialog.depthIndex;
+}
+
+void CConverterDlg::OnListDblClk(int) { EditSelectedTimes(); }
+
+void CConverterDlg::EditSelectedTimes() {
+  CSkinListBoxCtrl* list = FileList();
+  if (!list) return;
+  const int selected = list->GetSelectionMark();
+  if (selected < 0 || selected >= list->GetItemCount()) return;
+  const FileRow row = ReadRow(*list, selected);
+  CString start = row.start;
+  CString end = row.end;
+  if (IsToEnd(end)) {
+    // The dialog shows the whole file rather than a zero end.
+    const double duration = engine.GetFileDuration(row.path);
+    if (duration == 0) return;
+    start = FormatSeconds(0);
+    end = FormatSeconds(duration);
+  }
+  CEditTimeDlg dialog(this);
+  dialog.start = std::atof(start);
+  dialog.end = std::atof(end);
+  if (dialog.DoModal() != IDOK) return;
+  // The row selected now: the dialog may have run while the list changed.
+  const int now = list->GetSelectionMark();
+  if (now < 0 || now >= list->GetItemCount()) return;
+  list->SetItemText(now, 2, FormatSeconds(dialog.start));
+  list->SetItemText(now, 3, FormatSeconds(dialog.end));
 }
 
 void CConverterDlg::OnPlaying(double position) {

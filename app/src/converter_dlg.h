@@ -64,11 +64,13 @@ class CConverterDlg : public CSkinDialog {
   void OnSkinButton(CString name) override;
   void OnSkinOption(CString name) override;
   void OnSliderCommand(int index, int position) override;
+  void OnListDblClk(int index) override;
   void PreviewSelected();
 
  protected:
   void OnSkinLoaded(UINT commandId) override;
   void OnSkinChanging() override;
+  void OnOptions() override;
 
   // Engine events.
   void OnPlaying(double position);
@@ -104,6 +106,7 @@ class CConverterDlg : public CSkinDialog {
   void MoveSelectedUp();
   void MoveSelectedDown();
   void SelectRow(int row);
+  void EditSelectedTimes();
 
   // Conversions and playback.
   const CProfileRecord* SelectedProfile() const;

@@ -1,7 +1,8 @@
 #pragma once
-// The framework's wrappers of the common controls: the report-view list (CListCtrl) and tooltips
-// (CToolTipCtrl). Their notifications reach the control's own message map through the parent's
-// reflection (ON_NOTIFY_REFLECT), as for the other controls.
+// The framework's wrappers of the common controls: the report-view list (CListCtrl), tooltips
+// (CToolTipCtrl) and the up-down control (CSpinButtonCtrl). Their notifications reach the
+// control's own message map through the parent's reflection (ON_NOTIFY_REFLECT), as for the
+// other controls.
 #include "mfc/afxwnd.h"
 
 class CListCtrl : public CWnd {
@@ -69,4 +70,29 @@ class CToolTipCtrl : public CWnd {
   // copied first, so that GetCurrentMessage() may be relayed: it changes while the tooltip works.
   void RelayEvent(LPMSG lpMsg);
   int SetMaxTipWidth(int iWidth) { return int(SendMessage(TTM_SETMAXTIPWIDTH, 0, LPARAM(iWidth))); }
+};
+
+// The up-down control. The buddy is kept for the owner; the control does not move it.
+class CSpinButtonCtrl : public CWnd {
+  DECLARE_DYNAMIC(CSpinButtonCtrl)
+ public:
+  CSpinButtonCtrl() = default;
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    return CWnd::Create(UPDOWN_CLASS, nullptr, dwStyle, rect, pParentWnd, nID);
+  }
+  // The previous buddy; null when there was none.
+  CWnd* SetBuddy(CWnd* pWndBuddy) {
+    return CWnd::FromHandle(HWND(SendMessage(UDM_SETBUDDY, WPARAM(pWndBuddy ? pWndBuddy->m_hWnd : nullptr))));
+  }
+  CWnd* GetBuddy() const { return CWnd::FromHandle(HWND(SendMessage(UDM_GETBUDDY))); }
+  int SetPos(int nPos) { return int(SHORT(LOWORD(SendMessage(UDM_SETPOS, 0, LPARAM(SHORT(nPos)))))); }
+  int GetPos() const { return int(SendMessage(UDM_GETPOS)); }
+  void SetRange(short nLower, short nUpper) { SendMessage(UDM_SETRANGE, 0, MAKELONG(WORD(nUpper), WORD(nLower))); }
+  DWORD GetRange() const { return DWORD(SendMessage(UDM_GETRANGE)); }
+  int SetPos32(int nPos) { return int(SendMessage(UDM_SETPOS32, 0, LPARAM(nPos))); }
+  int GetPos32(LPBOOL lpbError = nullptr) const { return int(SendMessage(UDM_GETPOS32, 0, LPARAM(lpbError))); }
+  void SetRange32(int nLower, int nUpper) { SendMessage(UDM_SETRANGE32, WPARAM(nLower), LPARAM(nUpper)); }
+  void GetRange32(int& nLower, int& nUpper) const {
+    SendMessage(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLower), reinterpret_cast<LPARAM>(&nUpper));
+  }
 };

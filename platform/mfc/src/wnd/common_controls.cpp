@@ -1,8 +1,9 @@
-// The common control wrappers: the report-view list and tooltips.
+// The common control wrappers: the report-view list, tooltips and the up-down control.
 #include "mfc/afxcmn.h"
 
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
 
 // ---- CListCtrl ----------------------------------------------------------------------------------
 

@@ -340,6 +340,37 @@ BOOL DrawFrameControl(HDC hdc, LPRECT lprc, UINT uType, UINT uState) {
     }
     return TRUE;
   }
+  if (uType == DFC_SCROLL) {
+    constexpr UINT kComboBoxButton = 0x0005;  // the combo box's drop button: a down arrow
+    const UINT kind = uState & 0xFF;
+    if (kind > DFCS_SCROLLRIGHT && kind != kComboBoxButton) return FALSE;
+    // A push-button face with a solid arrow, moved a pixel down and right while pushed.
+    const bool pushed = uState & DFCS_PUSHED;
+    DrawEdge(hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED,
+             BF_RECT | BF_MIDDLE | ((uState & DFCS_FLAT) ? BF_FLAT : 0));
+    const COLORREF ink = GetSysColor((uState & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int half = std::max(1, std::min(w, h) / 4);  // rows of the arrow
+    const int cx = r.left + w / 2 + (pushed ? 1 : 0), cy = r.top + h / 2 + (pushed ? 1 : 0);
+    for (int i = 0; i < half; ++i) {
+      // Row i of the arrow, counted from its point: 2i + 1 pixels long.
+      switch (kind) {
+        case DFCS_SCROLLUP:
+          FillColor(*dc, RECT{cx - i, cy - half / 2 + i, cx + i + 1, cy - half / 2 + i + 1}, ink);
+          break;
+        case DFCS_SCROLLLEFT:
+          FillColor(*dc, RECT{cx - half / 2 + i, cy - i, cx - half / 2 + i + 1, cy + i + 1}, ink);
+          break;
+        case DFCS_SCROLLRIGHT:
+          FillColor(*dc, RECT{cx + half / 2 - i, cy - i, cx + half / 2 - i + 1, cy + i + 1}, ink);
+          break;
+        default:  // down, and the combo box's drop button
+          FillColor(*dc, RECT{cx - i, cy + half / 2 - i, cx + i + 1, cy + half / 2 - i + 1}, ink);
+          break;
+      }
+    }
+    return TRUE;
+  }
   if (uType != DFC_BUTTON) return FALSE;
   if (uState & DFCS_BUTTONPUSH) {
     UINT edge = (uState & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED;

@@ -293,6 +293,42 @@ TEST(UserDrawing, FrameControlPushButtonCheckBoxAndCloseBox) {
   EXPECT_FALSE(DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONMIN));
 }
 
+TEST(UserDrawing, FrameControlScrollArrowsPointTheirWay) {
+  Canvas c(16, 16);
+  RECT r{0, 0, 16, 16};
+  const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+  // The arrow's point is one pixel; its base, four rows away, is seven.
+  ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_SCROLL, DFCS_SCROLLUP));
+  EXPECT_EQ(c.At(8, 6), ink);
+  EXPECT_NE(c.At(7, 6), ink);
+  EXPECT_EQ(c.At(5, 9), ink);
+  EXPECT_EQ(c.At(15, 15), GetSysColor(COLOR_3DDKSHADOW));
+  // Down, and the combo box's drop button.
+  for (UINT kind : {UINT(DFCS_SCROLLDOWN), 0x0005u}) {
+    c.Fill(kWhite);
+    ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_SCROLL, kind));
+    EXPECT_EQ(c.At(8, 10), ink);
+    EXPECT_NE(c.At(7, 10), ink);
+    EXPECT_EQ(c.At(5, 7), ink);
+  }
+  c.Fill(kWhite);
+  ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_SCROLL, DFCS_SCROLLLEFT));
+  EXPECT_EQ(c.At(6, 8), ink);
+  EXPECT_NE(c.At(6, 7), ink);
+  EXPECT_EQ(c.At(9, 5), ink);
+  c.Fill(kWhite);
+  ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_SCROLL, DFCS_SCROLLRIGHT));
+  EXPECT_EQ(c.At(10, 8), ink);
+  EXPECT_NE(c.At(10, 7), ink);
+  EXPECT_EQ(c.At(7, 5), ink);
+  // Pushed: sunken and the arrow a pixel down and right; inactive: grey.
+  c.Fill(kWhite);
+  ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_SCROLL, DFCS_SCROLLUP | DFCS_PUSHED | DFCS_INACTIVE));
+  EXPECT_EQ(c.At(9, 7), GetSysColor(COLOR_GRAYTEXT));
+  EXPECT_EQ(c.At(0, 0), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_FALSE(DrawFrameControl(c.dc(), &r, DFC_SCROLL, 0x0004));
+}
+
 TEST(Regions, PaintingRegionsFillFrameAndInvert) {
   Canvas c(10, 10);
   HRGN r = CreateRectRgn(2, 2, 8, 8);
