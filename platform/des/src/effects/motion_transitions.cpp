@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "band_helper.h"
 #include "families.h"
 #include "picture_operations.h"
 
@@ -200,28 +201,32 @@ class PageCurl : public MotionTransition {
     const double diagonal = std::hypot(w, h);
     const double ux = (w - 2 * cx) / diagonal, uy = (h - 2 * cy) / diagonal;  // towards the far corner
     const double fold = p * diagonal;
-    for (int y = 0; y < h; ++y) {
-      uint32_t* row = out->Row(y);
-      for (int x = 0; x < w; ++x) {
-        const double qx = x + 0.5, qy = y + 0.5;
-        const double along = (qx - cx) * ux + (qy - cy) * uy;
-        if (along < fold) {
-          row[x] = to.At(x, y);
-          continue;
-        }
-        // The lifted part lies folded over the line: its mirror image lands here.
-        const double rx = qx - 2 * (along - fold) * ux, ry = qy - 2 * (along - fold) * uy;
-        if (rx >= 0 && ry >= 0 && rx < w && ry < h) {
-          const uint32_t back = back_ ? from.At(int(rx), int(ry)) : Pixel(235, 235, 235);
-          row[x] = Mix(0, back, 200);
-        } else {
-          row[x] = from.At(x, y);
+    if (!helper_) helper_ = std::make_unique<BandHelper>();
+    helper_->Split(h, [&](int first, int end) {
+      for (int y = first; y < end; ++y) {
+        uint32_t* row = out->Row(y);
+        for (int x = 0; x < w; ++x) {
+          const double qx = x + 0.5, qy = y + 0.5;
+          const double along = (qx - cx) * ux + (qy - cy) * uy;
+          if (along < fold) {
+            row[x] = to.At(x, y);
+            continue;
+          }
+          // The lifted part lies folded over the line: its mirror image lands here.
+          const double rx = qx - 2 * (along - fold) * ux, ry = qy - 2 * (along - fold) * uy;
+          if (rx >= 0 && ry >= 0 && rx < w && ry < h) {
+            const uint32_t back = back_ ? from.At(int(rx), int(ry)) : Pixel(235, 235, 235);
+            row[x] = Mix(0, back, 200);
+          } else {
+            row[x] = from.At(x, y);
+          }
         }
       }
-    }
+    });
   }
   std::string corner_;
   bool back_;
+  std::unique_ptr<BandHelper> helper_;  // made at the first draw
 };
 
 // The camera goes round a card: the first picture narrows to its edge, then the second

@@ -37,7 +37,14 @@ void ReadRows(const uint8_t* frame, int bits, int first, int end, Picture* pictu
         dst[x] = p & 0xFFFFFF;
       }
     } else if (bits == 24) {
-      for (int x = 0; x < w; ++x) dst[x] = Pixel(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+      // A word a pixel, its top byte the next pixel's; the last pixel bytewise, as the row may
+      // end the frame.
+      for (int x = 0; x + 1 < w; ++x) {
+        uint32_t p;
+        std::memcpy(&p, src + 3 * x, 4);
+        dst[x] = p & 0xFFFFFF;
+      }
+      if (w > 0) dst[w - 1] = Pixel(src[3 * w - 1], src[3 * w - 2], src[3 * w - 3]);
     } else {
       for (int x = 0; x < w; ++x) {
         const int v = src[2 * x] | src[2 * x + 1] << 8;
@@ -57,10 +64,13 @@ void WriteRows(const Picture& picture, int bits, int first, int end, uint8_t* fr
     if (bits == 32) {
       std::memcpy(dst, src, size_t(w) * 4);
     } else if (bits == 24) {
-      for (int x = 0; x < w; ++x) {
-        dst[3 * x] = uint8_t(Blue(src[x]));
-        dst[3 * x + 1] = uint8_t(Green(src[x]));
-        dst[3 * x + 2] = uint8_t(Red(src[x]));
+      // A word a pixel, its top byte overwritten by the next; the last pixel bytewise.
+      for (int x = 0; x + 1 < w; ++x) std::memcpy(dst + 3 * x, src + x, 4);
+      if (w > 0) {
+        const uint32_t p = src[w - 1];
+        dst[3 * w - 3] = uint8_t(Blue(p));
+        dst[3 * w - 2] = uint8_t(Green(p));
+        dst[3 * w - 1] = uint8_t(Red(p));
       }
     } else {
       for (int x = 0; x < w; ++x) {

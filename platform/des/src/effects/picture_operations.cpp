@@ -155,13 +155,27 @@ struct Channels {
   void Resize(size_t n) {
     for (auto& v : c) v.resize(n);
   }
-  void Add(size_t i, uint32_t p) {
-    c[0][i] += uint16_t(Red(p)), c[1][i] += uint16_t(Green(p)), c[2][i] += uint16_t(Blue(p));
-  }
-  void Sub(size_t i, uint32_t p) {
-    c[0][i] -= uint16_t(Red(p)), c[1][i] -= uint16_t(Green(p)), c[2][i] -= uint16_t(Blue(p));
-  }
 };
+
+// The channels of n pixels into arrays of their own.
+void Spread(const uint32_t* __restrict in, size_t n, uint16_t* __restrict r, uint16_t* __restrict g,
+            uint16_t* __restrict b) {
+  for (size_t x = 0; x < n; ++x) {
+    r[x] = uint16_t(Red(in[x])), g[x] = uint16_t(Green(in[x])), b[x] = uint16_t(Blue(in[x]));
+  }
+}
+
+// Moves the window of each column's sums on a row: the channels of add in, those of drop out.
+void Slide(const uint32_t* __restrict add, const uint32_t* __restrict drop, size_t n, Channels* sums) {
+  uint16_t* __restrict r = sums->c[0].data();
+  uint16_t* __restrict g = sums->c[1].data();
+  uint16_t* __restrict b = sums->c[2].data();
+  for (size_t x = 0; x < n; ++x) {
+    r[x] = uint16_t(r[x] + Red(add[x]) - Red(drop[x]));
+    g[x] = uint16_t(g[x] + Green(add[x]) - Green(drop[x]));
+    b[x] = uint16_t(b[x] + Blue(add[x]) - Blue(drop[x]));
+  }
+}
 
 // Sums of a window of span pixels to their averages (rounded down), packed into pixels.
 void Averages(const Channels& sums, size_t first, size_t count, int span, uint32_t* out) {
@@ -169,9 +183,9 @@ void Averages(const Channels& sums, size_t first, size_t count, int span, uint32
   const uint16_t* r = sums.c[0].data() + first;
   const uint16_t* g = sums.c[1].data() + first;
   const uint16_t* b = sums.c[2].data() + first;
-  for (size_t x = 0; x < count; ++x)
-    out[x] = uint32_t(float(r[x]) * inverse + half) << 16 | uint32_t(float(g[x]) * inverse + half) << 8 |
-             uint32_t(float(b[x]) * inverse + half);
+  // Through int: a signed conversion is one instruction, an unsigned one several.
+  auto average = [&](uint16_t sum) { return uint32_t(int32_t(float(sum) * inverse + half)); };
+  for (size_t x = 0; x < count; ++x) out[x] = average(r[x]) << 16 | average(g[x]) << 8 | average(b[x]);
 }
 
 }  // namespace
@@ -187,18 +201,17 @@ void BoxBlur(Picture* picture, int radius, Picture* scratch, BandHelper* helper)
   };
   // Sideways into scratch, the edge pixels repeated.
   split(h, [&](int first, int end) {
+    const size_t wide = size_t(w) + 2 * size_t(radius);
     Channels row, sums;
-    row.Resize(size_t(w) + 2 * size_t(radius));
+    row.Resize(wide);
     sums.Resize(size_t(w));
     for (int y = first; y < end; ++y) {
-      const uint32_t* in = picture->Row(y);
-      for (int x = -radius; x < w + radius; ++x) {
-        const uint32_t p = in[std::clamp(x, 0, w - 1)];
-        const size_t i = size_t(x + radius);
-        row.c[0][i] = uint16_t(Red(p)), row.c[1][i] = uint16_t(Green(p)), row.c[2][i] = uint16_t(Blue(p));
-      }
+      Spread(picture->Row(y), size_t(w), row.c[0].data() + radius, row.c[1].data() + radius,
+             row.c[2].data() + radius);
       for (int c = 0; c < 3; ++c) {
-        const uint16_t* v = row.c[c].data();
+        uint16_t* v = row.c[c].data();
+        std::fill(v, v + radius, v[radius]);
+        std::fill(v + radius + w, v + wide, v[radius + w - 1]);
         uint16_t* s = sums.c[c].data();
         if (radius <= 8) {  // summed whole, one offset of the window at a time
           std::copy(v, v + w, s);
@@ -223,18 +236,11 @@ void BoxBlur(Picture* picture, int radius, Picture* scratch, BandHelper* helper)
     sums.Resize(n);
     for (auto& v : sums.c) std::fill(v.begin(), v.end(), 0);
     auto row = [&](int y) { return scratch->Row(std::clamp(y, 0, h - 1)) + first; };
-    for (int y = -radius; y <= radius; ++y) {
-      const uint32_t* in = row(y);
-      for (size_t x = 0; x < n; ++x) sums.Add(x, in[x]);
-    }
+    const std::vector<uint32_t> none(n, 0);
+    for (int y = -radius; y <= radius; ++y) Slide(row(y), none.data(), n, &sums);
     for (int y = 0; y < h; ++y) {
       Averages(sums, 0, n, span, picture->Row(y) + first);
-      const uint32_t* add = row(y + radius + 1);
-      const uint32_t* drop = row(y - radius);
-      for (size_t x = 0; x < n; ++x) {
-        sums.Add(x, add[x]);
-        sums.Sub(x, drop[x]);
-      }
+      Slide(row(y + radius + 1), row(y - radius), n, &sums);
     }
   });
 }

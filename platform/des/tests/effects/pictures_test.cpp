@@ -24,7 +24,7 @@ bool Same(const Picture& a, const Picture& b) { return std::equal(a.Data(), a.Da
 TEST(PictureTest, FramesOfEveryDepthComeBackUprightWithTheirPaddingClear) {
   des::BandHelper helper;
   for (int bits : {16, 24, 32}) {
-    for (int width : {33, 170}) {
+    for (int width : {33, 64, 170}) {  // 64: 24-bit rows without padding
       const Picture in = Varied(width, 300);
       const size_t stride = (size_t(width) * bits + 31) / 32 * 4;
       std::vector<uint8_t> frame(stride * 300, 0xAB);
@@ -47,6 +47,37 @@ TEST(PictureTest, FramesOfEveryDepthComeBackUprightWithTheirPaddingClear) {
       }
     }
   }
+}
+
+// Each channel the average (rounded down) of the window about it, the edge pixels repeated
+// beyond the picture: first along the row, then down the column.
+Picture PlainBlur(const Picture& in, int radius) {
+  auto pass = [radius](const Picture& from, bool down) {
+    Picture to(from.Width(), from.Height());
+    for (int y = 0; y < from.Height(); ++y)
+      for (int x = 0; x < from.Width(); ++x) {
+        int sums[3] = {0, 0, 0};
+        for (int d = -radius; d <= radius; ++d) {
+          const uint32_t p = down ? from.At(x, std::clamp(y + d, 0, from.Height() - 1))
+                                  : from.At(std::clamp(x + d, 0, from.Width() - 1), y);
+          sums[0] += des::Red(p), sums[1] += des::Green(p), sums[2] += des::Blue(p);
+        }
+        const int span = 2 * radius + 1;
+        to.At(x, y) = des::Pixel(sums[0] / span, sums[1] / span, sums[2] / span);
+      }
+    return to;
+  };
+  return pass(pass(in, false), true);
+}
+
+TEST(PictureTest, BoxBlurAveragesTheWindowWithTheEdgesRepeated) {
+  for (int radius : {1, 2, 9, 40})
+    for (int width : {3, 57}) {
+      Picture blurred = Varied(width, 80), scratch;
+      const Picture expected = PlainBlur(blurred, radius);
+      des::BoxBlur(&blurred, radius, &scratch);
+      EXPECT_TRUE(Same(blurred, expected)) << "radius " << radius << ", " << width << " wide";
+    }
 }
 
 TEST(PictureTest, WorkSplitInTwoBandsGivesWhatOneThreadGives) {
