@@ -1,8 +1,9 @@
-// The engine's conversion against a plain FFmpeg library loop with equal settings, in one run: a
-// 60-second 1280x720 clip (made here) to AVI at 640x480, MPEG-4 part 2 video (1.5 Mbit/s, no
-// B-frames, 25 fps) and MP3 sound (128 kbit/s, 44.1 kHz) through the MP3 encoder filter. Each side
-// runs in a child process of its own, so that its peak memory is its own.
-// Usage: engine_convert_bench [folder] [seconds] [rounds]
+// The engine's conversion against two references with equal settings, in one run: a plain FFmpeg
+// library loop and the ffmpeg command-line tool. A 60-second 1280x720 clip (made here) goes to AVI
+// at 640x480, MPEG-4 part 2 video (1.5 Mbit/s, no B-frames, 25 fps) and MP3 sound (128 kbit/s,
+// 44.1 kHz) through the MP3 encoder filter. Each side runs in a child process of its own, so that
+// its wall time, CPU time (user and system) and peak memory are its own.
+// Usage: engine_convert_bench [folder] [seconds] [rounds] [video sample size: 16 or 32]
 #include "child_run.h"
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -55,7 +56,7 @@ BEGIN_EVENTSINK_MAP(EventHost, CWnd)
   ON_EVENT(EventHost, 1001, eventidComplete, OnComplete, VTS_NONE)
 END_EVENTSINK_MAP()
 
-int EngineConvert(const std::string& in, const std::string& out, double seconds) {
+int EngineConvert(const std::string& in, const std::string& out, double seconds, short sampleSize) {
   HMODULE module = LoadLibraryA(TESSARY_MODULE);
   auto registerServer = module ? reinterpret_cast<HRESULT (*)()>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
   if (!registerServer || FAILED(registerServer())) {
@@ -87,7 +88,8 @@ int EngineConvert(const std::string& in, const std::string& out, double seconds)
             put(dispidUseVideoCompressor, on) &&
             put(dispidAudioCompressor, COleVariant(find(dispidAudioCompressors, "MPEG Layer-3"))) &&
             put(dispidUseAudioCompressor, on) && put(dispidAVILameBitrate, COleVariant(short(kAudioKbps))) &&
-            put(dispidAVILameSampleRate, COleVariant(LONG(kSampleRate)));
+            put(dispidAVILameSampleRate, COleVariant(LONG(kSampleRate))) &&
+            put(dispidVideoSampleSize, COleVariant(sampleSize));
   ok = ok && SUCCEEDED(CallMethod(control, dispidInitControl, result));
   ok = ok && SUCCEEDED(CallMethod(control, dispidAddVideo, result,
                                   {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds), COleVariant(short(0))}));
@@ -243,16 +245,54 @@ int LibraryConvert(const std::string& in, const std::string& path) {
   return 0;
 }
 
+// ---- The same work with the ffmpeg command-line tool --------------------------------------------
 
-// The run of median time, with the highest peak memory and the worst exit status of all.
-Result Median(std::vector<Result> runs) {
-  std::sort(runs.begin(), runs.end(), [](const Result& a, const Result& b) { return a.seconds < b.seconds; });
-  Result m = runs[runs.size() / 2];
+// Runs in the child: the tool replaces it, so the child's usage is the tool's.
+int ToolConvert(const std::string& in, const std::string& out) {
+  const std::string size = std::to_string(kWidth) + ":" + std::to_string(kHeight);
+  const std::string videoRate = std::to_string(kVideoBitRate);
+  const std::string audioRate = std::to_string(kAudioKbps) + "k";
+  const std::string frameRate = std::to_string(kFrameRate);
+  const std::string sampleRate = std::to_string(kSampleRate);
+  const std::vector<std::string> args = {
+      "ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i", in, "-sws_flags", "bicubic", "-vf", "scale=" + size,
+      "-r", frameRate, "-c:v", "mpeg4", "-b:v", videoRate, "-bf", "0", "-c:a", "libmp3lame", "-b:a", audioRate,
+      "-ar", sampleRate, "-ac", "2", out};
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  std::perror("ffmpeg");
+  return 127;
+}
+
+// Each measure's median over the runs, with the highest peak memory and the worst exit status.
+Result Median(const std::vector<Result>& runs) {
+  auto median = [&](double Result::*field) {
+    std::vector<double> values;
+    for (const Result& r : runs) values.push_back(r.*field);
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+  };
+  Result m;
+  m.seconds = median(&Result::seconds);
+  m.cpuSeconds = median(&Result::cpuSeconds);
+  m.status = 0;
   for (const Result& r : runs) {
     m.peakKiB = std::max(m.peakKiB, r.peakKiB);
     if (r.status != 0) m.status = r.status;
   }
   return m;
+}
+
+void Report(const char* who, const Result& r) {
+  std::printf("%-10s %7.2f s  cpu %7.2f s  peak %7ld KiB  (exit %d)\n", who, r.seconds, r.cpuSeconds, r.peakKiB,
+              r.status);
+}
+
+void Ratios(const char* against, const Result& engine, const Result& other) {
+  std::printf("engine/%-9s time %.2fx, cpu %.2fx, peak memory %.2fx\n", against, engine.seconds / other.seconds,
+              engine.cpuSeconds / other.cpuSeconds, double(engine.peakKiB) / double(other.peakKiB));
 }
 
 void Describe(const char* who, const std::string& path) {
@@ -270,6 +310,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path folder = argc > 1 ? argv[1] : std::filesystem::current_path();
   const double seconds = argc > 2 ? std::atof(argv[2]) : 60.0;
   const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+  const short sampleSize = argc > 4 ? short(std::atoi(argv[4])) : 16;
   // The control registers itself: into a registry of this run, not the user's.
   const std::filesystem::path config = folder / "engine_bench_config";
   std::filesystem::create_directories(config);
@@ -280,6 +321,7 @@ int main(int argc, char** argv) {
   const std::string clip = (folder / "engine_bench_source.avi").string();
   const std::string viaEngine = (folder / "engine_bench_engine.avi").string();
   const std::string viaLibraries = (folder / "engine_bench_libraries.avi").string();
+  const std::string viaTool = (folder / "engine_bench_tool.avi").string();
   testing_support::ClipOptions o;
   o.format = "avi";
   o.videoEncoder = "mpeg4";
@@ -295,24 +337,29 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", err.c_str());
     return 2;
   }
-  // The two sides take turns, so that a busy moment of the machine falls on both; the medians count.
-  std::vector<Result> engineRuns, libraryRuns;
+  // The sides take turns, so that a busy moment of the machine falls on all; the medians count.
+  std::vector<Result> engineRuns, libraryRuns, toolRuns;
   for (int round = 0; round < rounds; ++round) {
-    engineRuns.push_back(InChild([&] { return EngineConvert(clip, viaEngine, seconds); }));
+    engineRuns.push_back(InChild([&] { return EngineConvert(clip, viaEngine, seconds, sampleSize); }));
     libraryRuns.push_back(InChild([&] { return LibraryConvert(clip, viaLibraries); }));
-    std::printf("round %d: engine %.2f s, libraries %.2f s\n", round + 1, engineRuns.back().seconds,
-                libraryRuns.back().seconds);
+    toolRuns.push_back(InChild([&] { return ToolConvert(clip, viaTool); }));
+    std::printf("round %d: engine %.2f s (cpu %.2f s), libraries %.2f s (cpu %.2f s), ffmpeg %.2f s (cpu %.2f s)\n",
+                round + 1, engineRuns.back().seconds, engineRuns.back().cpuSeconds, libraryRuns.back().seconds,
+                libraryRuns.back().cpuSeconds, toolRuns.back().seconds, toolRuns.back().cpuSeconds);
   }
   const Result engine = Median(engineRuns);
   const Result libraries = Median(libraryRuns);
+  const Result tool = Median(toolRuns);
   Describe("engine:", viaEngine);
   Describe("libraries:", viaLibraries);
-  std::printf("engine:     %7.2f s  peak %7ld KiB  (exit %d)\n", engine.seconds, engine.peakKiB, engine.status);
-  std::printf("libraries:  %7.2f s  peak %7ld KiB  (exit %d)\n", libraries.seconds, libraries.peakKiB,
-              libraries.status);
-  std::printf("ratio engine/libraries (medians of %d rounds): time %.2fx, peak memory %.2fx\n", rounds,
-              engine.seconds / libraries.seconds, double(engine.peakKiB) / double(libraries.peakKiB));
-  for (const std::string& f : {clip, viaEngine, viaLibraries}) std::filesystem::remove(f);
+  Describe("ffmpeg:", viaTool);
+  Report("engine:", engine);
+  Report("libraries:", libraries);
+  Report("ffmpeg:", tool);
+  std::printf("medians of %d rounds, video sample size %d:\n", rounds, sampleSize);
+  Ratios("libraries:", engine, libraries);
+  Ratios("ffmpeg:", engine, tool);
+  for (const std::string& f : {clip, viaEngine, viaLibraries, viaTool}) std::filesystem::remove(f);
   std::filesystem::remove_all(config);
-  return engine.status == 0 && libraries.status == 0 ? 0 : 1;
+  return engine.status == 0 && libraries.status == 0 && tool.status == 0 ? 0 : 1;
 }

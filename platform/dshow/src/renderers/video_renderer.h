@@ -117,7 +117,8 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   STDMETHODIMP IsUsingDefaultDestination() override;
   STDMETHODIMP GetPreferredAspectRatio(LONG* plAspectX, LONG* plAspectY) override;
 
-  // IQualProp: counts since the filter last left the stopped state.
+  // IQualProp: counts since the filter last left the stopped state. A frame that came while
+  // nothing of the window could be seen is neither drawn nor dropped.
   STDMETHODIMP get_FramesDroppedInRenderer(int* pcFrames) override;
   STDMETHODIMP get_FramesDrawn(int* pcFramesDrawn) override;
   STDMETHODIMP get_AvgFrameRate(int*) override { return E_NOTIMPL; }
@@ -166,7 +167,8 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   // dropped (stopped or flushing).
   bool WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_TIME start);
   void Present(const BYTE* data);
-  void Paint(HDC dc);
+  // False when nothing of the window could be seen, so nothing was drawn.
+  bool Paint(HDC dc);
   RECT DrawRect();  // where the picture goes in the client area
   bool OnWindowThread() const;
   void ShowOnStart();

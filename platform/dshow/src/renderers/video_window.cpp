@@ -94,11 +94,14 @@ LRESULT VideoRenderer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
       {
         std::lock_guard<std::mutex> hold(frameLock_);
         paintPosted_ = false;
-        ++framesDrawn_;
       }
       HDC dc = GetDC(hwnd);
-      Paint(dc);
+      const bool drawn = Paint(dc);
       ReleaseDC(hwnd, dc);
+      if (drawn) {
+        std::lock_guard<std::mutex> hold(frameLock_);
+        ++framesDrawn_;
+      }
       return 0;
     }
     case kShowMessage:
@@ -160,7 +163,11 @@ RECT VideoRenderer::DrawRect() {
   return {0, (ch - h) / 2, cw, (ch - h) / 2 + h};
 }
 
-void VideoRenderer::Paint(HDC dc) {
+bool VideoRenderer::Paint(HDC dc) {
+  // Nothing of a hidden, empty or covered window can be seen: the scaling would be wasted. The
+  // newest frame stays kept, and the window is painted from it once it shows.
+  RECT visible;
+  if (GetClipBox(dc, &visible) == NULLREGION) return false;
   RECT client;
   GetClientRect(hwnd_, &client);
   const RECT dst = DrawRect();
@@ -187,6 +194,7 @@ void VideoRenderer::Paint(HDC dc) {
                   DIB_RGB_COLORS, SRCCOPY);
   }
   DeleteObject(border);
+  return true;
 }
 
 void VideoRenderer::ShowOnStart() {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <thread>
 #include <vector>
@@ -258,6 +259,81 @@ TEST_F(RendererTest, RenderFileWithoutClockShowsEveryFrameUpToTheLast) {
   ui.Pump();
   EXPECT_EQ(ui.PixelAt({120, 100}), kBlue);
 }
+
+// A window nobody can see draws nothing, yet keeps the newest frame and shows it once it can be seen.
+enum class Sight { Visible, Hidden, ZeroSized, Covered };
+
+class RendererSightTest : public RendererTest, public ::testing::WithParamInterface<Sight> {};
+
+TEST_P(RendererSightTest, DrawsOnlyWhatCanBeSeenAndShowsTheNewestFrameLater) {
+  Render(SolidClip(), false);
+  Ptr<IVideoWindow> window;
+  ASSERT_EQ(graph->QueryInterface(IID_IVideoWindow, window.outv()), S_OK);
+  Ptr<IBasicVideo2> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
+  // The renderer itself counts what it drew.
+  Ptr<IQualProp> quality;
+  Ptr<IEnumFilters> filters;
+  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
+  for (IBaseFilter* f = nullptr; !quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
+    f->QueryInterface(IID_IQualProp, quality.outv());
+  ASSERT_TRUE(quality);
+  // Inside the host window's area, which covers it in the covered case.
+  const RECT placed{120, 100, 120 + 2 * kClipWidth, 100 + 2 * kClipHeight};
+  const POINT middle{(placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2};
+  const Sight sight = GetParam();
+  const LONG width = sight == Sight::ZeroSized ? 0 : placed.right - placed.left;
+  const LONG height = sight == Sight::ZeroSized ? 0 : placed.bottom - placed.top;
+  ASSERT_EQ(window->SetWindowPosition(placed.left, placed.top, width, height), S_OK);
+  if (sight == Sight::Hidden) {
+    ASSERT_EQ(window->put_AutoShow(OAFALSE), S_OK);
+  }
+  std::optional<HostWindow> cover;
+  if (sight == Sight::Covered) {
+    cover.emplace();
+    ASSERT_TRUE(SetWindowPos(cover->hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+  }
+
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
+  int drawn = -1;
+  ASSERT_EQ(quality->get_FramesDrawn(&drawn), S_OK);
+  if (sight == Sight::Visible)
+    EXPECT_GT(drawn, 0);
+  else
+    EXPECT_EQ(drawn, 0);
+  // The newest frame is kept all the same.
+  LONG size = 0;
+  ASSERT_EQ(video->GetCurrentImage(&size, nullptr), S_OK);
+  std::vector<LONG> dib((size + 3) / 4);
+  ASSERT_EQ(video->GetCurrentImage(&size, dib.data()), S_OK);
+  EXPECT_EQ(reinterpret_cast<const BYTE*>(dib.data())[sizeof(BITMAPINFOHEADER)], 255);  // blue
+
+  // Once it can be seen, the window shows that frame.
+  if (sight == Sight::Hidden) {
+    ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
+  }
+  if (sight == Sight::ZeroSized) {
+    ASSERT_EQ(window->SetWindowPosition(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top),
+              S_OK);
+  }
+  if (cover) {
+    EXPECT_NE(ui.PixelAt(middle), kBlue);
+    cover.reset();
+  }
+  ui.Pump();
+  EXPECT_EQ(ui.PixelAt(middle), kBlue);
+}
+
+std::string SightName(const ::testing::TestParamInfo<Sight>& info) {
+  static const char* const kNames[] = {"Visible", "Hidden", "ZeroSized", "Covered"};
+  return kNames[int(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, RendererSightTest,
+                         ::testing::Values(Sight::Visible, Sight::Hidden, Sight::ZeroSized, Sight::Covered),
+                         SightName);
 
 TEST_F(RendererTest, ChildOfOwnerDrawsIntoDestinationAndDrainsInput) {
   HostWindow host;
