@@ -80,6 +80,25 @@ ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
   return nullptr;
 }
 
+// A grab wants one picture. Without a clock a sound renderer takes its stream as fast as the file
+// decodes, so the muted sound renderers are taken out of the graph rather than decoded for nothing.
+void RemoveSoundRenderers(IGraphBuilder* graph) {
+  ComPtr<IEnumFilters> all;
+  if (FAILED(graph->EnumFilters(all.put()))) return;
+  std::vector<ComPtr<IBaseFilter>> sounds;
+  ComPtr<IBaseFilter> filter;
+  while (all->Next(1, filter.put(), nullptr) == S_OK)
+    if (filter.As<IBasicAudio>(IID_IBasicAudio)) sounds.push_back(std::move(filter));
+  for (const ComPtr<IBaseFilter>& sound : sounds) {
+    if (const ComPtr<IPin> input = FirstPin(sound.get(), PINDIR_INPUT)) {
+      ComPtr<IPin> output;
+      if (SUCCEEDED(input->ConnectedTo(output.put()))) output->Disconnect();
+      input->Disconnect();
+    }
+    graph->RemoveFilter(sound.get());
+  }
+}
+
 // Pictures go to a null renderer instead of the screen.
 HRESULT ReplacePictureRenderer(IGraphBuilder* graph) {
   const ComPtr<IBaseFilter> renderer = PictureRenderer(graph);
@@ -170,6 +189,7 @@ HRESULT FrameGrabber::Build(LPCTSTR file) {
   if (SUCCEEDED(hr)) hr = graph_->RenderFile(CStringW(file), nullptr);
   if (FAILED(hr)) return hr;
   if (auto audio = graph_.As<IBasicAudio>(IID_IBasicAudio)) audio->put_Volume(-10000);
+  RemoveSoundRenderers(graph_.get());
   return ReplacePictureRenderer(graph_.get());
 }
 

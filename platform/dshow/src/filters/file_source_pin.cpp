@@ -16,9 +16,9 @@ FileSourcePin::FileSourcePin(FileSource* filter, int stream, bool video, HRESULT
   const AVStream* s = filter->Reader()->Format()->streams[stream];
   timeBase_ = s->time_base;
   segmentStop_ = FileSource::kNoStop;
-  std::string error;
-  decoder_ = StreamDecoder::Open(s->codecpar, s->time_base, &error);
-  if (!decoder_ || !frame_ || !packet_ || !picture_) {
+  // A graph that only reads the stream's formats never decodes: the decoder, with its threads,
+  // opens when the first sample is wanted.
+  if (!avcodec_find_decoder(s->codecpar->codec_id) || !frame_ || !packet_ || !picture_) {
     if (phr) *phr = VFW_E_UNSUPPORTED_STREAM;
     return;
   }
@@ -116,7 +116,7 @@ HRESULT FileSourcePin::BreakConnect() {
 }
 
 void FileSourcePin::Restart() {
-  decoder_->Flush();
+  if (decoder_) decoder_->Flush();
   inputEnded_ = false;
   decoderEnded_ = false;
   havePicture_ = false;
@@ -229,6 +229,12 @@ void FileSourcePin::TrimToSegment() {
 }
 
 HRESULT FileSourcePin::Produce() {
+  if (!decoder_) {
+    const AVStream* s = Source()->Reader()->Format()->streams[stream_];
+    std::string error;
+    decoder_ = StreamDecoder::Open(s->codecpar, s->time_base, &error);
+    if (!decoder_) return E_FAIL;
+  }
   const size_t frameBytes = video_ ? 0 : PcmFrameBytes();
   const size_t chunk = size_t(std::max(audioOut_.rate / 10, 1)) * frameBytes;
   for (;;) {
