@@ -96,6 +96,9 @@ struct FallbackCase {
   bool aborted;  // the conversion did not run to its end
   bool moved;    // the output becomes the file as written
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const FallbackCase& c, std::ostream* os) { *os << c.name; }
+
 
 class FlvFallbackTest : public FlvTemporaryFileTest, public ::testing::WithParamInterface<FallbackCase> {};
 

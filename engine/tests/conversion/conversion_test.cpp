@@ -132,6 +132,9 @@ struct CompressorCase {
   const char* audioCodec;
   int height;  // of the compressed picture
 };
+// Named in test output by its values, not by its bytes.
+void PrintTo(const CompressorCase& c, std::ostream* os) { *os << c.video << " / " << c.audio; }
+
 
 class CompressorTest : public ConversionTest, public ::testing::WithParamInterface<CompressorCase> {};
 
@@ -252,6 +255,9 @@ struct OwnSizeCase {
   short width, height;
   short bits;  // the video group's sample size
 };
+// Named in test output by its values, not by its bytes.
+void PrintTo(const OwnSizeCase& c, std::ostream* os) { *os << c.width << "x" << c.height << "x" << c.bits; }
+
 
 class OwnSizeTest : public ConversionTest, public ::testing::WithParamInterface<OwnSizeCase> {};
 

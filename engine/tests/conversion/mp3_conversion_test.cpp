@@ -81,6 +81,9 @@ struct Mp3Case {
   LONG rate;
   bool video;
 };
+// Named in test output by its values, not by its bytes.
+void PrintTo(const Mp3Case& c, std::ostream* os) { *os << c.kbps << " kbit/s at " << c.rate << " Hz" << (c.video ? " with video" : ""); }
+
 
 class Mp3AviTest : public Mp3ConversionTest, public ::testing::WithParamInterface<Mp3Case> {};
 

@@ -14,6 +14,9 @@ struct MpegCase {
   const char* audioCodec;
   int sampleRate;
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const MpegCase& c, std::ostream* os) { *os << c.name; }
+
 
 class MpegOutputTest : public OutputConversion, public ::testing::WithParamInterface<MpegCase> {};
 

@@ -15,6 +15,9 @@ struct QuickTimeCase {
   int height;
   const char* audioCodec;
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const QuickTimeCase& c, std::ostream* os) { *os << c.name; }
+
 
 class QuickTimeOutputTest : public OutputConversion, public ::testing::WithParamInterface<QuickTimeCase> {};
 

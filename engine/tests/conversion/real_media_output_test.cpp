@@ -25,6 +25,9 @@ struct RealMediaCase {
   int sampleRate;
   int channels;
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const RealMediaCase& c, std::ostream* os) { *os << c.name; }
+
 
 class RealMediaOutputTest : public OutputConversion, public ::testing::WithParamInterface<RealMediaCase> {};
 

@@ -61,6 +61,9 @@ struct WaveCase {
   const char* codec;
   int bits;
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const WaveCase& c, std::ostream* os) { *os << c.name; }
+
 
 class WaveSaveTest : public SoundSaveTest, public ::testing::WithParamInterface<WaveCase> {};
 
@@ -144,6 +147,9 @@ struct Mp3Case {
   short kbps;
   int fileRate;
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const Mp3Case& c, std::ostream* os) { *os << c.name; }
+
 
 class Mp3SaveTest : public SoundSaveTest, public ::testing::WithParamInterface<Mp3Case> {};
 
@@ -174,6 +180,9 @@ struct WmaCase {
   int channels;
   bool video;
 };
+// Named in test output by its values, not by its bytes.
+void PrintTo(const WmaCase& c, std::ostream* os) { *os << c.profile; }
+
 
 class WmaSaveTest : public SoundSaveTest, public ::testing::WithParamInterface<WmaCase> {};
 

@@ -16,6 +16,9 @@ struct ThreeGpCase {
   const char* audio;
   int sampleRate;
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const ThreeGpCase& c, std::ostream* os) { *os << c.name; }
+
 
 class ThreeGpOutputTest : public OutputConversion, public ::testing::WithParamInterface<ThreeGpCase> {};
 

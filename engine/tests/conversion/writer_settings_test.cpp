@@ -313,6 +313,9 @@ struct ThreeGpCase {
   const char* size;
   std::vector<std::string> audio;
 };
+// Named in test output by its values, not by its bytes.
+void PrintTo(const ThreeGpCase& c, std::ostream* os) { *os << c.size; }
+
 
 class ThreeGpSettingsTest : public WriterSettingsTest, public ::testing::WithParamInterface<ThreeGpCase> {};
 

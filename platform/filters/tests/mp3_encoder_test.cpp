@@ -205,6 +205,9 @@ struct GraphCase {
   LONG kbps, rate;           // given through the settings
   int outputKbps, outputChannels;
 };
+// Named in test output by its values, not by its bytes.
+void PrintTo(const GraphCase& c, std::ostream* os) { *os << c.inputRate << " Hz x" << c.inputChannels << " at " << c.kbps << " kbit/s, " << c.rate << " Hz"; }
+
 
 class Mp3GraphTest : public Mp3EncoderTest, public ::testing::WithParamInterface<GraphCase> {};
 

@@ -189,6 +189,9 @@ struct ContainerCase {
   const char* video;
   const char* audio;
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const ContainerCase& c, std::ostream* os) { *os << c.name; }
+
 
 class FileSourceContainers : public ::testing::TestWithParam<ContainerCase> {};
 

@@ -47,6 +47,9 @@ struct CompressorCase {
   bool video;
   const char* codec;  // as libavformat names it in the file
 };
+// Named in test output by its name, not by its bytes.
+void PrintTo(const CompressorCase& c, std::ostream* os) { *os << c.name; }
+
 
 class Compressors : public ::testing::TestWithParam<CompressorCase> {};
 
