@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dshow/file_muxer.h"
+#include "dshow/file_sink_name.h"
 #include "dshow/media_types.h"
 #include "dshow/sink_filter.h"
 #include "dshow/stream_encoder.h"
@@ -74,7 +75,7 @@ class EncodingWriter : public dshow::filters::SinkFilter, public IFileSinkFilter
   CCritSec muxLock_;
   std::unique_ptr<InputPin> video_;
   std::unique_ptr<InputPin> audio_;
-  std::u16string name_;
+  dshow::filters::FileSinkName name_{this, &lock_};
   std::unique_ptr<dshow::filters::FileMuxer> muxer_;
 };
 

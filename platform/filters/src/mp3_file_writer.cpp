@@ -4,8 +4,6 @@
 
 #include "dshow/media_types.h"
 #include "filters/outside_filters.h"
-#include "win32/paths.h"
-#include "win32/utf.h"
 
 namespace filters {
 
@@ -62,30 +60,15 @@ STDMETHODIMP Mp3FileWriter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 CBasePin* Mp3FileWriter::GetPin(int n) { return n == 0 ? input_.get() : nullptr; }
 
 STDMETHODIMP Mp3FileWriter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) {
-  if (!pszFileName) return E_POINTER;
-  if (!*pszFileName) return E_INVALIDARG;
-  CAutoLock hold(&lock_);
-  if (!IsStopped()) return VFW_E_NOT_STOPPED;
-  name_ = pszFileName;
-  return S_OK;
+  return name_.Set(pszFileName);
 }
 
 STDMETHODIMP Mp3FileWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) {
-  if (!ppszFileName) return E_POINTER;
-  *ppszFileName = nullptr;
-  CAutoLock hold(&lock_);
-  if (name_.empty()) return E_FAIL;
-  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
-  if (pmt) {
-    *pmt = AM_MEDIA_TYPE{};
-    pmt->majortype = MEDIATYPE_Stream;
-    pmt->formattype = FORMAT_None;
-  }
-  return S_OK;
+  return name_.Get(ppszFileName, pmt);
 }
 
 HRESULT Mp3FileWriter::StartFile() {
-  if (name_.empty()) return VFW_E_NO_SINK;
+  if (name_.Empty()) return VFW_E_NO_SINK;
   Parameters parameters(avcodec_parameters_alloc());
   AVRational rate{0, 1};
   if (!parameters || !ReadStreamParameters(input_->CurrentMediaType(), parameters.get(), &rate))
@@ -94,8 +77,7 @@ HRESULT Mp3FileWriter::StartFile() {
   if (muxer->AddStream(parameters.get(), rate) < 0) return E_OUTOFMEMORY;
   MuxSettings settings;
   settings.interleave = false;
-  if (const int err = muxer->Start(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)), settings); err < 0)
-    return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
+  if (HRESULT hr = name_.StartMuxer(muxer.get(), settings); FAILED(hr)) return hr;
   CAutoLock hold(&muxLock_);
   muxer_ = std::move(muxer);
   return S_OK;

@@ -2,9 +2,9 @@
 // The MP3 file writer: the MP3 frames it takes become an .mp3 file at the name given through
 // IFileSinkFilter, made when the graph starts and finished at the end of the stream or on Stop.
 #include <memory>
-#include <string>
 
 #include "dshow/file_muxer.h"
+#include "dshow/file_sink_name.h"
 #include "dshow/sink_filter.h"
 
 namespace filters {
@@ -36,7 +36,7 @@ class Mp3FileWriter : public dshow::filters::SinkFilter, public IFileSinkFilter 
 
   CCritSec muxLock_;
   std::unique_ptr<InputPin> input_;
-  std::u16string name_;
+  dshow::filters::FileSinkName name_{this, &lock_};
   std::unique_ptr<dshow::filters::FileMuxer> muxer_;
 };
 
