@@ -1,7 +1,5 @@
 #include "mp3_file_writer.h"
 
-#include <cstring>
-
 #include "dshow/media_types.h"
 #include "filters/outside_filters.h"
 
@@ -69,17 +67,13 @@ STDMETHODIMP Mp3FileWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pm
 
 HRESULT Mp3FileWriter::StartFile() {
   if (name_.Empty()) return VFW_E_NO_SINK;
-  Parameters parameters(avcodec_parameters_alloc());
-  AVRational rate{0, 1};
-  if (!parameters || !ReadStreamParameters(input_->CurrentMediaType(), parameters.get(), &rate))
-    return VFW_E_NOT_CONNECTED;
-  auto muxer = std::make_unique<FileMuxer>("mp3");
-  if (muxer->AddStream(parameters.get(), rate) < 0) return E_OUTOFMEMORY;
+  HRESULT hr = S_OK;
+  std::unique_ptr<FileMuxer> muxer = file_.Prepare(input_->CurrentMediaType(), &hr);
+  if (!muxer) return hr;
   MuxSettings settings;
   settings.interleave = false;
-  if (HRESULT hr = name_.StartMuxer(muxer.get(), settings); FAILED(hr)) return hr;
-  CAutoLock hold(&muxLock_);
-  muxer_ = std::move(muxer);
+  if (hr = name_.StartMuxer(muxer.get(), settings); FAILED(hr)) return hr;
+  file_.Begin(std::move(muxer));
   return S_OK;
 }
 
@@ -100,24 +94,11 @@ STDMETHODIMP Mp3FileWriter::Stop() {
 }
 
 HRESULT Mp3FileWriter::Write(const BYTE* data, LONG length, REFERENCE_TIME start) {
-  if (length <= 0) return S_OK;
-  Packet packet = NewPacket();
-  if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;
-  std::memcpy(packet->data, data, size_t(length));
-  packet->pts = start;
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) return VFW_E_WRONG_STATE;
-  if (const int err = muxer_->Write(0, packet.get()); err < 0) {
-    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    return WriteFailure(err);
-  }
-  return S_OK;
+  return file_.Write(this, data, length, start);
 }
 
 void Mp3FileWriter::FinishFile() {
-  CAutoLock hold(&muxLock_);
-  if (const int err = muxer_ ? muxer_->Finish() : 0; err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-  muxer_.reset();
+  if (const int err = file_.Finish(); err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
 }
 
 }  // namespace filters

@@ -6,6 +6,7 @@
 #include "dshow/file_muxer.h"
 #include "dshow/file_sink_name.h"
 #include "dshow/sink_filter.h"
+#include "single_stream_file.h"
 
 namespace filters {
 
@@ -34,10 +35,9 @@ class Mp3FileWriter : public dshow::filters::SinkFilter, public IFileSinkFilter 
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
-  CCritSec muxLock_;
   std::unique_ptr<InputPin> input_;
   dshow::filters::FileSinkName name_{this, &lock_};
-  std::unique_ptr<dshow::filters::FileMuxer> muxer_;
+  SingleStreamFile file_{"mp3"};
 };
 
 }  // namespace filters

@@ -1,7 +1,5 @@
 #include "wav_destination.h"
 
-#include <cstring>
-
 #include "dshow/media_types.h"
 #include "filters/outside_filters.h"
 
@@ -98,17 +96,13 @@ CBasePin* WavDestination::GetPin(int n) {
 
 HRESULT WavDestination::StartFile() {
   if (!output_->IsConnected()) return VFW_E_NO_SINK;
-  Parameters parameters(avcodec_parameters_alloc());
-  AVRational rate{0, 1};
-  if (!parameters || !ReadStreamParameters(input_->CurrentMediaType(), parameters.get(), &rate))
-    return VFW_E_NOT_CONNECTED;
-  auto muxer = std::make_unique<FileMuxer>("wav");
-  if (muxer->AddStream(parameters.get(), rate) < 0) return E_OUTOFMEMORY;
+  HRESULT hr = S_OK;
+  std::unique_ptr<FileMuxer> muxer = file_.Prepare(input_->CurrentMediaType(), &hr);
+  if (!muxer) return hr;
   MuxSettings settings;
   settings.interleave = false;
   if (muxer->Start(output_.get(), settings) < 0) return E_FAIL;
-  CAutoLock hold(&muxLock_);
-  muxer_ = std::move(muxer);
+  file_.Begin(std::move(muxer));
   return S_OK;
 }
 
@@ -132,25 +126,11 @@ STDMETHODIMP WavDestination::Stop() {
 }
 
 HRESULT WavDestination::Write(const BYTE* data, LONG length, REFERENCE_TIME start) {
-  if (length <= 0) return S_OK;
-  Packet packet = NewPacket();
-  if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;
-  std::memcpy(packet->data, data, size_t(length));
-  packet->pts = start;
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) return VFW_E_WRONG_STATE;
-  if (const int err = muxer_->Write(0, packet.get()); err < 0) {
-    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    return WriteFailure(err);
-  }
-  return S_OK;
+  return file_.Write(this, data, length, start);
 }
 
 void WavDestination::FinishFile() {
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) return;
-  if (muxer_->Finish() < 0) NotifyEvent(EC_ERRORABORT, STG_E_WRITEFAULT, 0);
-  muxer_.reset();
+  if (file_.Finish() < 0) NotifyEvent(EC_ERRORABORT, STG_E_WRITEFAULT, 0);
 }
 
 }  // namespace filters

@@ -6,6 +6,7 @@
 #include "dshow/dshow.h"
 #include "dshow/file_muxer.h"
 #include "dshow/upstream_seeking.h"
+#include "single_stream_file.h"
 
 namespace filters {
 
@@ -29,11 +30,10 @@ class WavDestination : public CBaseFilter {
   void FinishFile();
 
   CCritSec lock_;
-  CCritSec muxLock_;
   std::unique_ptr<InputPin> input_;
   std::unique_ptr<OutputPin> output_;
   std::unique_ptr<dshow::filters::UpstreamSeeking> seeking_;
-  std::unique_ptr<dshow::filters::FileMuxer> muxer_;
+  SingleStreamFile file_{"wav"};
 };
 
 }  // namespace filters
