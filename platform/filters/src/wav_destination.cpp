@@ -37,40 +37,16 @@ class WavDestination::InputPin : public CBaseInputPin {
   WavDestination* filter_;
 };
 
-class WavDestination::OutputPin : public CBaseOutputPin {
+class WavDestination::OutputPin : public FileStreamPin {
  public:
   OutputPin(WavDestination* filter, HRESULT* phr)
-      : CBaseOutputPin("WAV output", filter, &filter->lock_, phr, u"Out"), filter_(filter) {}
+      : FileStreamPin("WAV output", filter, &filter->lock_, phr, u"Out", MEDIASUBTYPE_WAVE), filter_(filter) {}
 
   // The writer downstream passes seeking up through here to the source.
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override {
     if (riid == IID_IMediaSeeking && ppv)
       return GetInterface(static_cast<IMediaSeeking*>(filter_->seeking_.get()), ppv);
-    return CBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
-  }
-
-  HRESULT GetMediaType(int position, CMediaType* mt) override {
-    if (position < 0) return E_INVALIDARG;
-    if (position > 0) return VFW_S_NO_MORE_ITEMS;
-    mt->InitMediaType();
-    mt->SetType(&MEDIATYPE_Stream);
-    mt->SetSubtype(&MEDIASUBTYPE_WAVE);
-    mt->SetFormatType(&FORMAT_None);
-    return S_OK;
-  }
-
-  HRESULT CheckMediaType(const CMediaType* mt) override {
-    return *mt->Type() == MEDIATYPE_Stream && (*mt->Subtype() == MEDIASUBTYPE_WAVE || *mt->Subtype() == GUID_NULL)
-               ? S_OK
-               : VFW_E_TYPE_NOT_ACCEPTED;
-  }
-
-  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
-    request->cBuffers = std::max<LONG>(request->cBuffers, 1);
-    request->cbBuffer = std::max<LONG>(request->cbBuffer, PositionedSampleOutput::kBlockBytes);
-    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual;
-    return allocator->SetProperties(request, &actual);
+    return FileStreamPin::NonDelegatingQueryInterface(riid, ppv);
   }
 
  private:

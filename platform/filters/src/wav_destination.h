@@ -5,6 +5,7 @@
 
 #include "dshow/dshow.h"
 #include "dshow/file_muxer.h"
+#include "dshow/file_stream_pin.h"
 #include "dshow/upstream_seeking.h"
 #include "single_stream_file.h"
 
