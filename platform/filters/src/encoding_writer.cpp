@@ -217,8 +217,7 @@ HRESULT EncodingWriter::StartFile() {
     if (HRESULT hr = pin->Open(*this, *muxer); FAILED(hr)) return hr;
   }
   if (HRESULT hr = name_.StartMuxer(muxer.get(), plan.mux); FAILED(hr)) return hr;
-  CAutoLock hold(&muxLock_);
-  muxer_ = std::move(muxer);
+  muxer_.Begin(std::move(muxer));
   return S_OK;
 }
 
@@ -241,26 +240,13 @@ STDMETHODIMP EncodingWriter::Stop() {
 }
 
 HRESULT EncodingWriter::Write(int stream, AVPacket* packet) {
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) {
-    av_packet_unref(packet);
-    return S_OK;
-  }
-  if (const int err = muxer_->Write(stream, packet); err < 0) {
-    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    return WriteFailure(err);
-  }
-  return S_OK;
+  return muxer_.Write(this, stream, packet);
 }
 
 void EncodingWriter::FinishFile() {
   video_->Drain();
   audio_->Drain();
-  {
-    CAutoLock hold(&muxLock_);
-    if (const int err = muxer_ ? muxer_->Finish() : 0; err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    muxer_.reset();
-  }
+  if (const int err = muxer_.Finish(); err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
   video_->Close();
   audio_->Close();
 }

@@ -12,6 +12,7 @@
 #include "dshow/media_types.h"
 #include "dshow/sink_filter.h"
 #include "dshow/stream_encoder.h"
+#include "dshow/writing_muxer.h"
 
 namespace filters {
 
@@ -72,11 +73,10 @@ class EncodingWriter : public dshow::filters::SinkFilter, public IFileSinkFilter
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
-  CCritSec muxLock_;
   std::unique_ptr<InputPin> video_;
   std::unique_ptr<InputPin> audio_;
   dshow::filters::FileSinkName name_{this, &lock_};
-  std::unique_ptr<dshow::filters::FileMuxer> muxer_;
+  dshow::filters::WritingMuxer muxer_;
 };
 
 }  // namespace filters

@@ -234,8 +234,7 @@ HRESULT AsfWriter::StartFile() {
   // The writer is its own file sink: it opens the file it was named.
   MuxSettings mux;
   if (HRESULT hr = name_.StartMuxer(muxer.get(), mux); FAILED(hr)) return hr;
-  CAutoLock hold(&muxLock_);
-  muxer_ = std::move(muxer);
+  muxer_.Begin(std::move(muxer));
   return S_OK;
 }
 
@@ -261,25 +260,12 @@ STDMETHODIMP AsfWriter::Stop() {
 }
 
 HRESULT AsfWriter::Write(int stream, AVPacket* packet) {
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) {
-    av_packet_unref(packet);
-    return S_OK;
-  }
-  if (const int err = muxer_->Write(stream, packet); err < 0) {
-    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    return WriteFailure(err);
-  }
-  return S_OK;
+  return muxer_.Write(this, stream, packet);
 }
 
 void AsfWriter::FinishFile() {
   for (auto& pin : pins_) pin->Drain();
-  {
-    CAutoLock hold(&muxLock_);
-    if (const int err = muxer_ ? muxer_->Finish() : 0; err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    muxer_.reset();
-  }
+  if (const int err = muxer_.Finish(); err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
   for (auto& pin : pins_) pin->Close();
 }
 
