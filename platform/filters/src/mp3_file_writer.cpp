@@ -18,11 +18,7 @@ class Mp3FileWriter::InputPin : public CBaseInputPin {
 
   STDMETHODIMP Receive(IMediaSample* sample) override {
     if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
-    BYTE* data = nullptr;
-    sample->GetPointer(&data);
-    REFERENCE_TIME start = 0, stop = 0;
-    if (FAILED(sample->GetTime(&start, &stop))) start = AV_NOPTS_VALUE;
-    return filter_->Write(data, sample->GetActualDataLength(), start);
+    return filter_->file_.Write(filter_, sample);
   }
 
   STDMETHODIMP EndOfStream() override {
@@ -91,10 +87,6 @@ STDMETHODIMP Mp3FileWriter::Pause() {
 STDMETHODIMP Mp3FileWriter::Stop() {
   FinishFile();
   return SinkFilter::Stop();
-}
-
-HRESULT Mp3FileWriter::Write(const BYTE* data, LONG length, REFERENCE_TIME start) {
-  return file_.Write(this, data, length, start);
 }
 
 void Mp3FileWriter::FinishFile() {

@@ -31,7 +31,6 @@ class Mp3FileWriter : public dshow::filters::SinkFilter, public IFileSinkFilter 
 
   Mp3FileWriter(LPUNKNOWN outer, HRESULT* phr);
   HRESULT StartFile();
-  HRESULT Write(const BYTE* data, LONG length, REFERENCE_TIME start);
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 

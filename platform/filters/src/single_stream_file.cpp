@@ -29,7 +29,12 @@ void SingleStreamFile::Begin(std::unique_ptr<FileMuxer> muxer) {
   muxer_ = std::move(muxer);
 }
 
-HRESULT SingleStreamFile::Write(CBaseFilter* filter, const BYTE* data, LONG length, REFERENCE_TIME start) {
+HRESULT SingleStreamFile::Write(CBaseFilter* filter, IMediaSample* sample) {
+  BYTE* data = nullptr;
+  sample->GetPointer(&data);
+  REFERENCE_TIME start = 0, stop = 0;
+  if (FAILED(sample->GetTime(&start, &stop))) start = AV_NOPTS_VALUE;
+  const LONG length = sample->GetActualDataLength();
   if (length <= 0) return S_OK;
   Packet packet = NewPacket();
   if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;

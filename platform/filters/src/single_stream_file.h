@@ -16,8 +16,9 @@ class SingleStreamFile {
   std::unique_ptr<dshow::filters::FileMuxer> Prepare(const CMediaType& type, HRESULT* hr) const;
   // The started muxer the samples go to from now on.
   void Begin(std::unique_ptr<dshow::filters::FileMuxer> muxer);
-  // Muxes one sample's bytes; a failure to write is also reported to the graph through the filter.
-  HRESULT Write(CBaseFilter* filter, const BYTE* data, LONG length, REFERENCE_TIME start);
+  // Muxes one sample's bytes at its start time; a failure to write is also reported to the graph
+  // through the filter.
+  HRESULT Write(CBaseFilter* filter, IMediaSample* sample);
   // Finishes the file: the muxer's failure, 0 when it finished or there was none.
   int Finish();
 

@@ -19,11 +19,7 @@ class WavDestination::InputPin : public CBaseInputPin {
 
   STDMETHODIMP Receive(IMediaSample* sample) override {
     if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
-    BYTE* data = nullptr;
-    sample->GetPointer(&data);
-    REFERENCE_TIME start = 0, stop = 0;
-    if (FAILED(sample->GetTime(&start, &stop))) start = AV_NOPTS_VALUE;
-    return filter_->Write(data, sample->GetActualDataLength(), start);
+    return filter_->file_.Write(filter_, sample);
   }
 
   STDMETHODIMP EndOfStream() override {
@@ -99,10 +95,6 @@ STDMETHODIMP WavDestination::Pause() {
 STDMETHODIMP WavDestination::Stop() {
   FinishFile();
   return CBaseFilter::Stop();
-}
-
-HRESULT WavDestination::Write(const BYTE* data, LONG length, REFERENCE_TIME start) {
-  return file_.Write(this, data, length, start);
 }
 
 void WavDestination::FinishFile() {

@@ -27,7 +27,6 @@ class WavDestination : public CBaseFilter {
 
   WavDestination(LPUNKNOWN outer, HRESULT* phr);
   HRESULT StartFile();
-  HRESULT Write(const BYTE* data, LONG length, REFERENCE_TIME start);
   void FinishFile();
 
   CCritSec lock_;
