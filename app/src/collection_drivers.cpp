@@ -9,12 +9,6 @@ constexpr DISPID kCount = 1;
 constexpr DISPID kFind = 2;
 constexpr DISPID kFindName = 3;
 
-short Count(COleDispatchDriver& driver) {
-  short count = 0;
-  driver.GetProperty(kCount, VT_I2, &count);
-  return count;
-}
-
 short Find(COleDispatchDriver& driver, DISPID id, LPCTSTR name) {
   short index = -1;
   driver.InvokeHelper(id, DISPATCH_METHOD, VT_I2, &index, Params(VTS_BSTR), name);
@@ -41,27 +35,27 @@ LPDISPATCH Item(COleDispatchDriver& driver, DISPID id, const VARIANT& key) {
 
 }  // namespace
 
-short CAudioCompressorsDriver::GetCount() { return Count(*this); }
-void CAudioCompressorsDriver::SetCount(short count) { SetProperty(kCount, VT_I2, int(count)); }
+short CCollectionDriver::GetCount() {
+  short count = 0;
+  GetProperty(kCount, VT_I2, &count);
+  return count;
+}
+
+void CCollectionDriver::SetCount(short count) { SetProperty(kCount, VT_I2, int(count)); }
+
 short CAudioCompressorsDriver::FindAudioCompressor(LPCTSTR name) { return Find(*this, kFind, name); }
 CString CAudioCompressorsDriver::FindAudioCompressorName(short index) { return Text(*this, kFindName, index); }
 LPDISPATCH CAudioCompressorsDriver::GetItem(const VARIANT& key) { return Item(*this, 4, key); }
 
-short CTransitionsDriver::GetCount() { return Count(*this); }
-void CTransitionsDriver::SetCount(short count) { SetProperty(kCount, VT_I2, int(count)); }
 short CTransitionsDriver::FindTransition(LPCTSTR name) { return Find(*this, kFind, name); }
 CString CTransitionsDriver::FindTransitionName(short index) { return Text(*this, kFindName, index); }
 LPDISPATCH CTransitionsDriver::GetItem(const VARIANT& key) { return Item(*this, 4, key); }
 
-short CVideoCompressorsDriver::GetCount() { return Count(*this); }
-void CVideoCompressorsDriver::SetCount(short count) { SetProperty(kCount, VT_I2, int(count)); }
 short CVideoCompressorsDriver::FindVideoCompressor(LPCTSTR name) { return Find(*this, kFind, name); }
 CString CVideoCompressorsDriver::FindVideoCompressorName(short index) { return Text(*this, kFindName, index); }
 BOOL CVideoCompressorsDriver::ShowPropertyPage(short index) { return Flag(*this, 4, index); }
 LPDISPATCH CVideoCompressorsDriver::GetItem(const VARIANT& key) { return Item(*this, 5, key); }
 
-short CWMVProfilesDriver::GetCount() { return Count(*this); }
-void CWMVProfilesDriver::SetCount(short count) { SetProperty(kCount, VT_I2, int(count)); }
 short CWMVProfilesDriver::FindWMVProfile(LPCTSTR name) { return Find(*this, kFind, name); }
 CString CWMVProfilesDriver::FindWMVProfileDesc(short index) { return Text(*this, kFindName, index); }
 CString CWMVProfilesDriver::FindWMVProfileName(short index) { return Text(*this, 4, index); }

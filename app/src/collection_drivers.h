@@ -3,38 +3,39 @@
 // pointer and releases it when destroyed; each operation is one call by member id.
 #include "mfc/afxctl.h"
 
-class CAudioCompressorsDriver : public COleDispatchDriver {
+// What every collection has: its count.
+class CCollectionDriver : public COleDispatchDriver {
  public:
-  CAudioCompressorsDriver() = default;
-  explicit CAudioCompressorsDriver(LPDISPATCH dispatch) : COleDispatchDriver(dispatch) {}
+  CCollectionDriver() = default;
+  explicit CCollectionDriver(LPDISPATCH dispatch) : COleDispatchDriver(dispatch) {}
 
   short GetCount();
   void SetCount(short count);
+};
+
+class CAudioCompressorsDriver : public CCollectionDriver {
+ public:
+  using CCollectionDriver::CCollectionDriver;
+
   // The index of the compressor with that name, -1 when there is none.
   short FindAudioCompressor(LPCTSTR name);
   CString FindAudioCompressorName(short index);
   LPDISPATCH GetItem(const VARIANT& key);
 };
 
-class CTransitionsDriver : public COleDispatchDriver {
+class CTransitionsDriver : public CCollectionDriver {
  public:
-  CTransitionsDriver() = default;
-  explicit CTransitionsDriver(LPDISPATCH dispatch) : COleDispatchDriver(dispatch) {}
+  using CCollectionDriver::CCollectionDriver;
 
-  short GetCount();
-  void SetCount(short count);
   short FindTransition(LPCTSTR name);
   CString FindTransitionName(short index);
   LPDISPATCH GetItem(const VARIANT& key);
 };
 
-class CVideoCompressorsDriver : public COleDispatchDriver {
+class CVideoCompressorsDriver : public CCollectionDriver {
  public:
-  CVideoCompressorsDriver() = default;
-  explicit CVideoCompressorsDriver(LPDISPATCH dispatch) : COleDispatchDriver(dispatch) {}
+  using CCollectionDriver::CCollectionDriver;
 
-  short GetCount();
-  void SetCount(short count);
   // The index of the compressor with that name, -1 when there is none.
   short FindVideoCompressor(LPCTSTR name);
   CString FindVideoCompressorName(short index);
@@ -42,13 +43,10 @@ class CVideoCompressorsDriver : public COleDispatchDriver {
   LPDISPATCH GetItem(const VARIANT& key);
 };
 
-class CWMVProfilesDriver : public COleDispatchDriver {
+class CWMVProfilesDriver : public CCollectionDriver {
  public:
-  CWMVProfilesDriver() = default;
-  explicit CWMVProfilesDriver(LPDISPATCH dispatch) : COleDispatchDriver(dispatch) {}
+  using CCollectionDriver::CCollectionDriver;
 
-  short GetCount();
-  void SetCount(short count);
   short FindWMVProfile(LPCTSTR name);
   CString FindWMVProfileDesc(short index);
   CString FindWMVProfileName(short index);

@@ -4,8 +4,6 @@
 
 #include "dshow/hand_off_worker.h"
 
-#include "win32/paths.h"
-#include "win32/utf.h"
 
 namespace filters {
 
@@ -202,30 +200,15 @@ int EncodingWriter::GetPinCount() { return 2; }
 CBasePin* EncodingWriter::GetPin(int n) { return n == 0 ? video_.get() : n == 1 ? audio_.get() : nullptr; }
 
 STDMETHODIMP EncodingWriter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) {
-  if (!pszFileName) return E_POINTER;
-  if (!*pszFileName) return E_INVALIDARG;
-  CAutoLock hold(&lock_);
-  if (!IsStopped()) return VFW_E_NOT_STOPPED;
-  name_ = pszFileName;
-  return S_OK;
+  return name_.Set(pszFileName);
 }
 
 STDMETHODIMP EncodingWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) {
-  if (!ppszFileName) return E_POINTER;
-  *ppszFileName = nullptr;
-  CAutoLock hold(&lock_);
-  if (name_.empty()) return E_FAIL;
-  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
-  if (pmt) {
-    *pmt = AM_MEDIA_TYPE{};
-    pmt->majortype = MEDIATYPE_Stream;
-    pmt->formattype = FORMAT_None;
-  }
-  return S_OK;
+  return name_.Get(ppszFileName, pmt);
 }
 
 HRESULT EncodingWriter::StartFile() {
-  if (name_.empty()) return VFW_E_NO_SINK;
+  if (name_.Empty()) return VFW_E_NO_SINK;
   FilePlan plan = PlanFile();
   auto muxer = std::make_unique<FileMuxer>(plan.format);
   for (InputPin* pin : {video_.get(), audio_.get()}) {
@@ -233,10 +216,8 @@ HRESULT EncodingWriter::StartFile() {
     if (!pin->IsConnected()) continue;
     if (HRESULT hr = pin->Open(*this, *muxer); FAILED(hr)) return hr;
   }
-  if (const int err = muxer->Start(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)), plan.mux); err < 0)
-    return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
-  CAutoLock hold(&muxLock_);
-  muxer_ = std::move(muxer);
+  if (HRESULT hr = name_.StartMuxer(muxer.get(), plan.mux); FAILED(hr)) return hr;
+  muxer_.Begin(std::move(muxer));
   return S_OK;
 }
 
@@ -259,26 +240,13 @@ STDMETHODIMP EncodingWriter::Stop() {
 }
 
 HRESULT EncodingWriter::Write(int stream, AVPacket* packet) {
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) {
-    av_packet_unref(packet);
-    return S_OK;
-  }
-  if (const int err = muxer_->Write(stream, packet); err < 0) {
-    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    return WriteFailure(err);
-  }
-  return S_OK;
+  return muxer_.Write(this, stream, packet);
 }
 
 void EncodingWriter::FinishFile() {
   video_->Drain();
   audio_->Drain();
-  {
-    CAutoLock hold(&muxLock_);
-    if (const int err = muxer_ ? muxer_->Finish() : 0; err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    muxer_.reset();
-  }
+  if (const int err = muxer_.Finish(); err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
   video_->Close();
   audio_->Close();
 }

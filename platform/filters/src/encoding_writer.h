@@ -8,9 +8,11 @@
 #include <string>
 
 #include "dshow/file_muxer.h"
+#include "dshow/file_sink_name.h"
 #include "dshow/media_types.h"
 #include "dshow/sink_filter.h"
 #include "dshow/stream_encoder.h"
+#include "dshow/writing_muxer.h"
 
 namespace filters {
 
@@ -71,11 +73,10 @@ class EncodingWriter : public dshow::filters::SinkFilter, public IFileSinkFilter
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
-  CCritSec muxLock_;
   std::unique_ptr<InputPin> video_;
   std::unique_ptr<InputPin> audio_;
-  std::u16string name_;
-  std::unique_ptr<dshow::filters::FileMuxer> muxer_;
+  dshow::filters::FileSinkName name_{this, &lock_};
+  dshow::filters::WritingMuxer muxer_;
 };
 
 }  // namespace filters

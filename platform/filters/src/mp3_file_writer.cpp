@@ -1,11 +1,7 @@
 #include "mp3_file_writer.h"
 
-#include <cstring>
-
 #include "dshow/media_types.h"
 #include "filters/outside_filters.h"
-#include "win32/paths.h"
-#include "win32/utf.h"
 
 namespace filters {
 
@@ -22,11 +18,7 @@ class Mp3FileWriter::InputPin : public CBaseInputPin {
 
   STDMETHODIMP Receive(IMediaSample* sample) override {
     if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
-    BYTE* data = nullptr;
-    sample->GetPointer(&data);
-    REFERENCE_TIME start = 0, stop = 0;
-    if (FAILED(sample->GetTime(&start, &stop))) start = AV_NOPTS_VALUE;
-    return filter_->Write(data, sample->GetActualDataLength(), start);
+    return filter_->file_.Write(filter_, sample);
   }
 
   STDMETHODIMP EndOfStream() override {
@@ -62,42 +54,22 @@ STDMETHODIMP Mp3FileWriter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 CBasePin* Mp3FileWriter::GetPin(int n) { return n == 0 ? input_.get() : nullptr; }
 
 STDMETHODIMP Mp3FileWriter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) {
-  if (!pszFileName) return E_POINTER;
-  if (!*pszFileName) return E_INVALIDARG;
-  CAutoLock hold(&lock_);
-  if (!IsStopped()) return VFW_E_NOT_STOPPED;
-  name_ = pszFileName;
-  return S_OK;
+  return name_.Set(pszFileName);
 }
 
 STDMETHODIMP Mp3FileWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) {
-  if (!ppszFileName) return E_POINTER;
-  *ppszFileName = nullptr;
-  CAutoLock hold(&lock_);
-  if (name_.empty()) return E_FAIL;
-  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
-  if (pmt) {
-    *pmt = AM_MEDIA_TYPE{};
-    pmt->majortype = MEDIATYPE_Stream;
-    pmt->formattype = FORMAT_None;
-  }
-  return S_OK;
+  return name_.Get(ppszFileName, pmt);
 }
 
 HRESULT Mp3FileWriter::StartFile() {
-  if (name_.empty()) return VFW_E_NO_SINK;
-  Parameters parameters(avcodec_parameters_alloc());
-  AVRational rate{0, 1};
-  if (!parameters || !ReadStreamParameters(input_->CurrentMediaType(), parameters.get(), &rate))
-    return VFW_E_NOT_CONNECTED;
-  auto muxer = std::make_unique<FileMuxer>("mp3");
-  if (muxer->AddStream(parameters.get(), rate) < 0) return E_OUTOFMEMORY;
+  if (name_.Empty()) return VFW_E_NO_SINK;
+  HRESULT hr = S_OK;
+  std::unique_ptr<FileMuxer> muxer = file_.Prepare(input_->CurrentMediaType(), &hr);
+  if (!muxer) return hr;
   MuxSettings settings;
   settings.interleave = false;
-  if (const int err = muxer->Start(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)), settings); err < 0)
-    return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
-  CAutoLock hold(&muxLock_);
-  muxer_ = std::move(muxer);
+  if (hr = name_.StartMuxer(muxer.get(), settings); FAILED(hr)) return hr;
+  file_.Begin(std::move(muxer));
   return S_OK;
 }
 
@@ -117,25 +89,8 @@ STDMETHODIMP Mp3FileWriter::Stop() {
   return SinkFilter::Stop();
 }
 
-HRESULT Mp3FileWriter::Write(const BYTE* data, LONG length, REFERENCE_TIME start) {
-  if (length <= 0) return S_OK;
-  Packet packet = NewPacket();
-  if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;
-  std::memcpy(packet->data, data, size_t(length));
-  packet->pts = start;
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) return VFW_E_WRONG_STATE;
-  if (const int err = muxer_->Write(0, packet.get()); err < 0) {
-    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    return WriteFailure(err);
-  }
-  return S_OK;
-}
-
 void Mp3FileWriter::FinishFile() {
-  CAutoLock hold(&muxLock_);
-  if (const int err = muxer_ ? muxer_->Finish() : 0; err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-  muxer_.reset();
+  if (const int err = file_.Finish(); err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
 }
 
 }  // namespace filters

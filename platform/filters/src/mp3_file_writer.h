@@ -2,10 +2,11 @@
 // The MP3 file writer: the MP3 frames it takes become an .mp3 file at the name given through
 // IFileSinkFilter, made when the graph starts and finished at the end of the stream or on Stop.
 #include <memory>
-#include <string>
 
 #include "dshow/file_muxer.h"
+#include "dshow/file_sink_name.h"
 #include "dshow/sink_filter.h"
+#include "single_stream_file.h"
 
 namespace filters {
 
@@ -30,14 +31,12 @@ class Mp3FileWriter : public dshow::filters::SinkFilter, public IFileSinkFilter 
 
   Mp3FileWriter(LPUNKNOWN outer, HRESULT* phr);
   HRESULT StartFile();
-  HRESULT Write(const BYTE* data, LONG length, REFERENCE_TIME start);
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
-  CCritSec muxLock_;
   std::unique_ptr<InputPin> input_;
-  std::u16string name_;
-  std::unique_ptr<dshow::filters::FileMuxer> muxer_;
+  dshow::filters::FileSinkName name_{this, &lock_};
+  SingleStreamFile file_{"mp3"};
 };
 
 }  // namespace filters

@@ -1,7 +1,5 @@
 #include "wav_destination.h"
 
-#include <cstring>
-
 #include "dshow/media_types.h"
 #include "filters/outside_filters.h"
 
@@ -21,11 +19,7 @@ class WavDestination::InputPin : public CBaseInputPin {
 
   STDMETHODIMP Receive(IMediaSample* sample) override {
     if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
-    BYTE* data = nullptr;
-    sample->GetPointer(&data);
-    REFERENCE_TIME start = 0, stop = 0;
-    if (FAILED(sample->GetTime(&start, &stop))) start = AV_NOPTS_VALUE;
-    return filter_->Write(data, sample->GetActualDataLength(), start);
+    return filter_->file_.Write(filter_, sample);
   }
 
   STDMETHODIMP EndOfStream() override {
@@ -39,40 +33,16 @@ class WavDestination::InputPin : public CBaseInputPin {
   WavDestination* filter_;
 };
 
-class WavDestination::OutputPin : public CBaseOutputPin {
+class WavDestination::OutputPin : public FileStreamPin {
  public:
   OutputPin(WavDestination* filter, HRESULT* phr)
-      : CBaseOutputPin("WAV output", filter, &filter->lock_, phr, u"Out"), filter_(filter) {}
+      : FileStreamPin("WAV output", filter, &filter->lock_, phr, u"Out", MEDIASUBTYPE_WAVE), filter_(filter) {}
 
   // The writer downstream passes seeking up through here to the source.
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override {
     if (riid == IID_IMediaSeeking && ppv)
       return GetInterface(static_cast<IMediaSeeking*>(filter_->seeking_.get()), ppv);
-    return CBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
-  }
-
-  HRESULT GetMediaType(int position, CMediaType* mt) override {
-    if (position < 0) return E_INVALIDARG;
-    if (position > 0) return VFW_S_NO_MORE_ITEMS;
-    mt->InitMediaType();
-    mt->SetType(&MEDIATYPE_Stream);
-    mt->SetSubtype(&MEDIASUBTYPE_WAVE);
-    mt->SetFormatType(&FORMAT_None);
-    return S_OK;
-  }
-
-  HRESULT CheckMediaType(const CMediaType* mt) override {
-    return *mt->Type() == MEDIATYPE_Stream && (*mt->Subtype() == MEDIASUBTYPE_WAVE || *mt->Subtype() == GUID_NULL)
-               ? S_OK
-               : VFW_E_TYPE_NOT_ACCEPTED;
-  }
-
-  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
-    request->cBuffers = std::max<LONG>(request->cBuffers, 1);
-    request->cbBuffer = std::max<LONG>(request->cbBuffer, PositionedSampleOutput::kBlockBytes);
-    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual;
-    return allocator->SetProperties(request, &actual);
+    return FileStreamPin::NonDelegatingQueryInterface(riid, ppv);
   }
 
  private:
@@ -98,17 +68,13 @@ CBasePin* WavDestination::GetPin(int n) {
 
 HRESULT WavDestination::StartFile() {
   if (!output_->IsConnected()) return VFW_E_NO_SINK;
-  Parameters parameters(avcodec_parameters_alloc());
-  AVRational rate{0, 1};
-  if (!parameters || !ReadStreamParameters(input_->CurrentMediaType(), parameters.get(), &rate))
-    return VFW_E_NOT_CONNECTED;
-  auto muxer = std::make_unique<FileMuxer>("wav");
-  if (muxer->AddStream(parameters.get(), rate) < 0) return E_OUTOFMEMORY;
+  HRESULT hr = S_OK;
+  std::unique_ptr<FileMuxer> muxer = file_.Prepare(input_->CurrentMediaType(), &hr);
+  if (!muxer) return hr;
   MuxSettings settings;
   settings.interleave = false;
   if (muxer->Start(output_.get(), settings) < 0) return E_FAIL;
-  CAutoLock hold(&muxLock_);
-  muxer_ = std::move(muxer);
+  file_.Begin(std::move(muxer));
   return S_OK;
 }
 
@@ -131,26 +97,8 @@ STDMETHODIMP WavDestination::Stop() {
   return CBaseFilter::Stop();
 }
 
-HRESULT WavDestination::Write(const BYTE* data, LONG length, REFERENCE_TIME start) {
-  if (length <= 0) return S_OK;
-  Packet packet = NewPacket();
-  if (!packet || av_new_packet(packet.get(), length) < 0) return E_OUTOFMEMORY;
-  std::memcpy(packet->data, data, size_t(length));
-  packet->pts = start;
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) return VFW_E_WRONG_STATE;
-  if (const int err = muxer_->Write(0, packet.get()); err < 0) {
-    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    return WriteFailure(err);
-  }
-  return S_OK;
-}
-
 void WavDestination::FinishFile() {
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) return;
-  if (muxer_->Finish() < 0) NotifyEvent(EC_ERRORABORT, STG_E_WRITEFAULT, 0);
-  muxer_.reset();
+  if (file_.Finish() < 0) NotifyEvent(EC_ERRORABORT, STG_E_WRITEFAULT, 0);
 }
 
 }  // namespace filters

@@ -5,7 +5,9 @@
 
 #include "dshow/dshow.h"
 #include "dshow/file_muxer.h"
+#include "dshow/file_stream_pin.h"
 #include "dshow/upstream_seeking.h"
+#include "single_stream_file.h"
 
 namespace filters {
 
@@ -25,15 +27,13 @@ class WavDestination : public CBaseFilter {
 
   WavDestination(LPUNKNOWN outer, HRESULT* phr);
   HRESULT StartFile();
-  HRESULT Write(const BYTE* data, LONG length, REFERENCE_TIME start);
   void FinishFile();
 
   CCritSec lock_;
-  CCritSec muxLock_;
   std::unique_ptr<InputPin> input_;
   std::unique_ptr<OutputPin> output_;
   std::unique_ptr<dshow::filters::UpstreamSeeking> seeking_;
-  std::unique_ptr<dshow::filters::FileMuxer> muxer_;
+  SingleStreamFile file_{"wav"};
 };
 
 }  // namespace filters

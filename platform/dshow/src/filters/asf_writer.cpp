@@ -4,8 +4,6 @@
 #include <mutex>
 
 #include "dshow/media_types.h"
-#include "win32/paths.h"
-#include "win32/utf.h"
 
 namespace dshow::filters {
 namespace {
@@ -181,27 +179,11 @@ CBasePin* AsfWriter::GetPin(int n) {
 }
 
 STDMETHODIMP AsfWriter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*) {
-  if (!pszFileName) return E_POINTER;
-  if (!*pszFileName) return E_INVALIDARG;
-  CAutoLock hold(&lock_);
-  if (!IsStopped()) return VFW_E_NOT_STOPPED;
-  name_ = pszFileName;
-  return S_OK;
+  return name_.Set(pszFileName);
 }
 
 STDMETHODIMP AsfWriter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) {
-  if (!ppszFileName) return E_POINTER;
-  *ppszFileName = nullptr;
-  CAutoLock hold(&lock_);
-  if (name_.empty()) return E_FAIL;
-  if (FAILED(TaskMemWideCopy(name_.c_str(), ppszFileName))) return E_OUTOFMEMORY;
-  if (pmt) {
-    *pmt = AM_MEDIA_TYPE{};
-    pmt->majortype = MEDIATYPE_Stream;
-    pmt->subtype = MEDIASUBTYPE_Asf;
-    pmt->formattype = FORMAT_None;
-  }
-  return S_OK;
+  return name_.Get(ppszFileName, pmt);
 }
 
 STDMETHODIMP AsfWriter::SetMode(DWORD dwFlags) {
@@ -242,7 +224,7 @@ STDMETHODIMP AsfWriter::SetSettings(const AsfWriterSettings* settings) {
 }
 
 HRESULT AsfWriter::StartFile() {
-  if (name_.empty()) return VFW_E_NO_SINK;
+  if (name_.Empty()) return VFW_E_NO_SINK;
   auto muxer = std::make_unique<FileMuxer>("asf");
   for (auto& pin : pins_) {
     pin->Close();
@@ -251,10 +233,8 @@ HRESULT AsfWriter::StartFile() {
   }
   // The writer is its own file sink: it opens the file it was named.
   MuxSettings mux;
-  if (const int err = muxer->Start(PosixPathFromPlatform(win32::Utf16ToUtf8(name_)), mux); err < 0)
-    return err == AVERROR(EACCES) ? E_ACCESSDENIED : E_FAIL;
-  CAutoLock hold(&muxLock_);
-  muxer_ = std::move(muxer);
+  if (HRESULT hr = name_.StartMuxer(muxer.get(), mux); FAILED(hr)) return hr;
+  muxer_.Begin(std::move(muxer));
   return S_OK;
 }
 
@@ -280,25 +260,12 @@ STDMETHODIMP AsfWriter::Stop() {
 }
 
 HRESULT AsfWriter::Write(int stream, AVPacket* packet) {
-  CAutoLock hold(&muxLock_);
-  if (!muxer_) {
-    av_packet_unref(packet);
-    return S_OK;
-  }
-  if (const int err = muxer_->Write(stream, packet); err < 0) {
-    NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    return WriteFailure(err);
-  }
-  return S_OK;
+  return muxer_.Write(this, stream, packet);
 }
 
 void AsfWriter::FinishFile() {
   for (auto& pin : pins_) pin->Drain();
-  {
-    CAutoLock hold(&muxLock_);
-    if (const int err = muxer_ ? muxer_->Finish() : 0; err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
-    muxer_.reset();
-  }
+  if (const int err = muxer_.Finish(); err < 0) NotifyEvent(EC_ERRORABORT, WriteFailure(err), 0);
   for (auto& pin : pins_) pin->Close();
 }
 

@@ -7,8 +7,10 @@
 
 #include "dshow/builtin_filters.h"
 #include "dshow/file_muxer.h"
+#include "dshow/file_sink_name.h"
 #include "dshow/sink_filter.h"
 #include "dshow/stream_encoder.h"
+#include "dshow/writing_muxer.h"
 
 namespace dshow::filters {
 
@@ -45,13 +47,12 @@ class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterS
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
-  CCritSec muxLock_;
   AsfWriterSettings settings_;
   std::vector<std::unique_ptr<InputPin>> pins_;     // the pins of the current settings
   std::vector<std::unique_ptr<InputPin>> retired_;  // pins of earlier settings, kept alive
-  std::u16string name_;
+  FileSinkName name_{this, &lock_, MEDIASUBTYPE_Asf};
   DWORD mode_ = 0;
-  std::unique_ptr<FileMuxer> muxer_;
+  WritingMuxer muxer_;
 };
 
 }  // namespace dshow::filters

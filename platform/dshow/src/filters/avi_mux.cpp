@@ -109,38 +109,13 @@ class AviMux::InputPin : public CBaseInputPin {
   int topDownRows_ = 0;
 };
 
-class AviMux::OutputPin : public CBaseOutputPin {
+class AviMux::OutputPin : public FileStreamPin {
  public:
   OutputPin(AviMux* filter, HRESULT* phr)
-      : CBaseOutputPin("AVI Mux output", filter, &filter->lock_, phr, u"AVI Out"), filter_(filter) {}
+      : FileStreamPin("AVI Mux output", filter, &filter->lock_, phr, u"AVI Out", MEDIASUBTYPE_Avi), filter_(filter) {}
 
   // The writer downstream asks here for the position: the mux's own seeking answers.
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
-
-  HRESULT GetMediaType(int position, CMediaType* mt) override {
-    if (position < 0) return E_INVALIDARG;
-    if (position > 0) return VFW_S_NO_MORE_ITEMS;
-    mt->InitMediaType();
-    mt->SetType(&MEDIATYPE_Stream);
-    mt->SetSubtype(&MEDIASUBTYPE_Avi);
-    mt->SetFormatType(&FORMAT_None);
-    return S_OK;
-  }
-
-  HRESULT CheckMediaType(const CMediaType* mt) override {
-    return *mt->Type() == MEDIATYPE_Stream && (*mt->Subtype() == MEDIASUBTYPE_Avi || *mt->Subtype() == GUID_NULL)
-               ? S_OK
-               : VFW_E_TYPE_NOT_ACCEPTED;
-  }
-
-  // A sample holds as much as the file's I/O buffer: the file goes down in large writes.
-  HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
-    request->cBuffers = std::max<LONG>(request->cBuffers, 1);
-    request->cbBuffer = std::max<LONG>(request->cbBuffer, PositionedSampleOutput::kBlockBytes);
-    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual;
-    return allocator->SetProperties(request, &actual);
-  }
 
  private:
   AviMux* filter_;
@@ -162,7 +137,7 @@ class AviMux::Seeking : public UpstreamSeeking {
 
 STDMETHODIMP AviMux::OutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (riid == IID_IMediaSeeking && ppv) return GetInterface(static_cast<IMediaSeeking*>(filter_->seeking_.get()), ppv);
-  return CBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
+  return FileStreamPin::NonDelegatingQueryInterface(riid, ppv);
 }
 
 AviMux::AviMux(LPUNKNOWN outer, HRESULT* phr) : CBaseFilter("AVI Mux", outer, &lock_, CLSID_AviDest, phr) {

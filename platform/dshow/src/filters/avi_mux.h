@@ -9,6 +9,7 @@
 
 #include "dshow/dshow.h"
 #include "dshow/file_muxer.h"
+#include "dshow/file_stream_pin.h"
 #include "dshow/upstream_seeking.h"
 
 namespace dshow::filters {
