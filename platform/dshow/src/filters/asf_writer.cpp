@@ -109,7 +109,7 @@ class AsfWriter::InputPin : public CBaseInputPin {
     Parameters p(avcodec_parameters_alloc());
     if (!p || avcodec_parameters_from_context(p.get(), encoder_->Context()) < 0) return E_OUTOFMEMORY;
     stream_ = muxer.AddStream(p.get(), encoder_->Context()->framerate);
-    return S_OK;
+    return stream_ < 0 ? E_OUTOFMEMORY : S_OK;
   }
 
   void Close() {
