@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "engine/tessary_ids.h"
+#include "win32/updown.h"
 
 namespace {
 
@@ -42,6 +43,61 @@ const DLGITEMTEMPLATE kOptionsItems[] = {
 const DLGTEMPLATE kOptionsTemplate = {kDialogStyle, 0, 0, 0, 184, 110, "Options", "Comic Sans MS", 7,
                                       kOptionsItems, std::size(kOptionsItems)};
 
+// The profile editor. The colour button is a plain push button until the colour picker lands.
+constexpr DWORD kEdit = kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kList = kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr DWORD kPush = kChild | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
+const DLGITEMTEMPLATE kProfileItems[] = {
+    {"STATIC", "Name", -1, kChild | SS_LEFT, 8, 10, 70, 8},
+    {"EDIT", nullptr, 1007, kEdit | WS_DISABLED, 80, 8, 200, 12},
+    {"STATIC", "Description", -1, kChild | SS_LEFT, 8, 26, 70, 8},
+    {"EDIT", nullptr, 1008, kEdit, 80, 24, 200, 12},
+    {"STATIC", "Video Compressor", -1, kChild | SS_LEFT, 8, 42, 70, 8},
+    {"COMBOBOX", nullptr, 1005, kList, 80, 40, 200, 120},
+    {"STATIC", "DV Video Standard", -1, kChild | SS_LEFT, 8, 58, 70, 8},
+    {"COMBOBOX", nullptr, 1021, kList | WS_DISABLED, 80, 56, 60, 60},
+    {"STATIC", "Audio Compressor", -1, kChild | SS_LEFT, 8, 74, 70, 8},
+    {"COMBOBOX", nullptr, 1006, kList, 80, 72, 200, 120},
+    {"STATIC", "MP3 Audio Bitrate", -1, kChild | SS_LEFT, 8, 90, 70, 8},
+    {"COMBOBOX", nullptr, 1022, kList, 80, 88, 60, 120},
+    {"STATIC", "Frame Rate", -1, kChild | SS_LEFT, 8, 106, 70, 8},
+    {"EDIT", nullptr, 1009, kEdit, 80, 104, 40, 12},
+    {"STATIC", "Width", -1, kChild | SS_LEFT, 126, 106, 24, 8},
+    {"EDIT", nullptr, 1010, kEdit, 150, 104, 36, 12},
+    {"STATIC", "Height", -1, kChild | SS_LEFT, 192, 106, 24, 8},
+    {"EDIT", nullptr, 1011, kEdit, 216, 104, 36, 12},
+    {"STATIC", "Stretch Mode", -1, kChild | SS_LEFT, 8, 122, 70, 8},
+    {"COMBOBOX", nullptr, 1012, kList, 80, 120, 200, 80},
+    {"BUTTON", "Use Slow motion", 1024, kCheck, 8, 138, 80, 10},
+    {"EDIT", nullptr, 1027, kEdit | WS_DISABLED, 92, 137, 40, 12},
+    {UPDOWN_CLASS, nullptr, 1026, kChild | WS_DISABLED, 132, 137, 10, 12},
+    {"BUTTON", "Add Overlay Image", 1028, kCheck, 8, 154, 80, 10},
+    {"STATIC", "Image File", -1, kChild | SS_LEFT, 8, 170, 70, 8},
+    {"EDIT", nullptr, 1029, kEdit | WS_DISABLED, 80, 168, 180, 12},
+    {"BUTTON", "...", 1030, kPush, 262, 168, 18, 12},
+    {"STATIC", "Left", -1, kChild | SS_LEFT, 8, 186, 24, 8},
+    {"EDIT", nullptr, 1031, kEdit, 34, 184, 36, 12},
+    {"STATIC", "Top", -1, kChild | SS_LEFT, 76, 186, 24, 8},
+    {"EDIT", nullptr, 1032, kEdit, 100, 184, 36, 12},
+    {"STATIC", "Chroma Key", -1, kChild | SS_LEFT, 142, 186, 44, 8},
+    {"BUTTON", nullptr, 1033, kPush, 188, 184, 24, 12},
+    {"STATIC", "Alpha Value", -1, kChild | SS_LEFT, 8, 202, 44, 8},
+    {"EDIT", nullptr, 1034, kEdit, 54, 200, 36, 12},
+    {UPDOWN_CLASS, nullptr, 1036, kChild, 90, 200, 10, 12},
+    {"STATIC", "Max is 255 = Full visible, 128 = 50% visible", -1, kChild | SS_LEFT, 104, 202, 176, 8},
+    {"BUTTON", "|<", 1013, kPush, 8, 220, 24, 16},
+    {"BUTTON", "<", 1014, kPush, 34, 220, 24, 16},
+    {"BUTTON", ">", 1015, kPush, 60, 220, 24, 16},
+    {"BUTTON", ">|", 1016, kPush, 86, 220, 24, 16},
+    {"BUTTON", "Add", 1017, kPush, 120, 220, 38, 16},
+    {"BUTTON", "Delete", 1018, kPush, 160, 220, 38, 16},
+    {"BUTTON", "Save", 1019, kPush, 200, 220, 38, 16},
+    {"BUTTON", "Cancel", 1020, kPush | WS_DISABLED, 240, 220, 40, 16},
+};
+const DLGTEMPLATE kProfileTemplate = {kDialogStyle, 0, 0, 0, 288, 244, "AVI Profile", "Comic Sans MS", 7,
+                                      kProfileItems, std::size(kProfileItems)};
+
 // The program icon: 32 x 32, 32 bits, a rounded blue tile with a light play mark.
 struct IconImage {
   BYTE header[40];
@@ -70,6 +126,7 @@ const ResourceEntry kResources[] = {
     {RT_DIALOG, MAKEINTRESOURCE(IDD_CONVERTER), &kConverterTemplate, sizeof kConverterTemplate},
     {RT_DIALOG, MAKEINTRESOURCE(IDD_EDIT_TIME), &kEditTimeTemplate, sizeof kEditTimeTemplate},
     {RT_DIALOG, MAKEINTRESOURCE(IDD_OPTIONS), &kOptionsTemplate, sizeof kOptionsTemplate},
+    {RT_DIALOG, MAKEINTRESOURCE(IDD_PROFILE), &kProfileTemplate, sizeof kProfileTemplate},
     {RT_ICON, MAKEINTRESOURCE(1), &kIconImage, sizeof kIconImage},
     {RT_GROUP_ICON, MAKEINTRESOURCE(IDR_MAINFRAME), kIconGroup, sizeof kIconGroup},
 };
@@ -77,6 +134,11 @@ const StringEntry kStrings[] = {
     {IDS_OUTPUT_FOLDER, "Output Folder"},
     {IDS_OUTPUT_FILE, "Output File"},
     {IDS_PROFILE_NOT_FOUND, "Profile not found"},
+    {IDS_NO_PROFILE_NAME, "Please input profile name"},
+    {IDS_UNUSABLE_VIDEO_COMPRESSOR, "This video compressor can't use, try another video compressor"},
+    {IDS_FRAME_TOO_LARGE, "You cannot select more than 720x480 for this codec"},
+    {IDS_NO_OVERLAY_IMAGE, "Please input overlay image file"},
+    {IDS_DELETE_PROFILE, "Do you want to delete this record?"},
     {IDS_OPEN_FAILED, "Open failed"},
     {IDS_EXTRACT_FAILED, "Extract failed"},
     {IDS_NO_OUTPUT_FOLDER, "Please choose an output folder first."},

@@ -6,6 +6,7 @@
 #include "converter_rows.h"
 #include "edit_time_dlg.h"
 #include "options_dlg.h"
+#include "profile_dlg.h"
 #include "skin/skin_list_box.h"
 #include "skin/skin_slider.h"
 
@@ -62,6 +63,7 @@ void CConverterDlg::OnSkinButton(CString name) {
     MoveSelectedDown();
   } else if (name == "BUTTON_EDIT") {
     engine.Stop();
+    EditProfiles();
   } else if (name == "BUTTON_PLAY") {
     PreviewSelected();
   } else if (name == "BUTTON_PAUSE") {
@@ -192,6 +194,13 @@ void CConverterDlg::OnOptions() {
 }
 
 void CConverterDlg::OnListDblClk(int) { EditSelectedTimes(); }
+
+void CConverterDlg::EditProfiles() {
+  CProfileDlg editor(this);
+  editor.owner = this;
+  if (CSkinComboBox* combo = ProfileCombo()) editor.current = combo->GetDropList().GetSelectionMark();
+  editor.DoModal();
+}
 
 void CConverterDlg::EditSelectedTimes() {
   CSkinListBoxCtrl* list = FileList();

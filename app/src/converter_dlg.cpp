@@ -130,8 +130,10 @@ void CConverterDlg::FitToSkin() {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+CString CConverterDlg::ProfileFolder() const { return programFolder_ + kProfileFolder; }
+
 void CConverterDlg::LoadProfiles() {
-  profiles_ = ReadProfileFolder(programFolder_ + kProfileFolder);
+  profiles_ = ReadProfileFolder(ProfileFolder());
   CSkinComboBox* combo = ProfileCombo();
   if (!combo) return;
   combo->GetDropList().DeleteAllItems();

@@ -41,6 +41,10 @@ class CConverterDlg : public CSkinDialog {
   // What the user sees and the tests look at.
   const ConverterSettings& Settings() const { return settings_; }
   const std::vector<std::unique_ptr<CProfileRecord>>& Profiles() const { return profiles_; }
+  // Where the profile files are, without a trailing backslash.
+  CString ProfileFolder() const;
+  // (Re)reads every profile file into Profiles() and the profile combo box.
+  void LoadProfiles();
   BOOL IsBatchMode() const { return batchMode_; }
   int CurrentRow() const { return currentRow_; }
   double ClipLength() const { return clipLength_; }
@@ -92,7 +96,6 @@ class CConverterDlg : public CSkinDialog {
   void EnumSkins();
   void RegisterFilterLibraries();
   void LoadStartupSkin();
-  void LoadProfiles();
   void PlaceEngine();
   void FitToSkin();
   void ShowMode();
@@ -107,6 +110,7 @@ class CConverterDlg : public CSkinDialog {
   void MoveSelectedDown();
   void SelectRow(int row);
   void EditSelectedTimes();
+  void EditProfiles();
 
   // Conversions and playback.
   const CProfileRecord* SelectedProfile() const;
