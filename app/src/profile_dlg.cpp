@@ -251,11 +251,8 @@ void CProfileDlg::SetAdding(bool adding) {
 }
 
 void CProfileDlg::OnAdd() {
-  UpdateData(TRUE);
   ResetFields();
   UpdateData(FALSE);
-  SendDlgItemMessage(kVideoId, CB_SETCURSEL, 0);
-  SendDlgItemMessage(kAudioId, CB_SETCURSEL, 0);
   SetAdding(true);
   GetDlgItem(kNameId)->SetFocus();
   UpdateDependentControls();
