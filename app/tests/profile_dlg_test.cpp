@@ -6,6 +6,7 @@
 
 #include "converter_fixture.h"
 #include "profile_dlg.h"
+#include "win32/updown.h"
 
 namespace app_test {
 namespace {
@@ -159,6 +160,22 @@ TEST_F(ProfileDlgTest, CompressorChoicesSwitchTheirDependentControls) {
   Click(CProfileDlg::kOverlayId);
   EXPECT_FALSE(Enabled(dialog, CProfileDlg::kLeftId));
   EXPECT_FALSE(Enabled(dialog, CProfileDlg::kBrowseId));
+}
+
+TEST_F(ProfileDlgTest, TheSpinsHoldTheRateAndAlphaInTheirRanges) {
+  Start();
+  HWND dialog = Open(0);
+  int low = 0, high = 0;
+  ::SendDlgItemMessageA(dialog, CProfileDlg::kAlphaSpinId, UDM_GETRANGE32, WPARAM(&low), LPARAM(&high));
+  EXPECT_EQ(low, 1);
+  EXPECT_EQ(high, 255);
+  auto* rate = dynamic_cast<CNumEdit*>(CWnd::FromHandlePermanent(::GetDlgItem(dialog, CProfileDlg::kRateId)));
+  ASSERT_NE(rate, nullptr);
+  float min = 0, max = 0;
+  rate->GetRange(min, max);
+  EXPECT_FLOAT_EQ(min, 0.1f);
+  EXPECT_FLOAT_EQ(max, 4.0f);
+  EXPECT_FLOAT_EQ(rate->GetDelta(), 0.1f);
 }
 
 TEST_F(ProfileDlgTest, NavigationStaysWithinTheProfiles) {
