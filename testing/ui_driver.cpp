@@ -241,7 +241,40 @@ void TypeAndConfirm(UiDriver& ui, HWND dlg, int box, const std::string& text) {
   ui.ClickWindow(GetDlgItem(dlg, IDOK));
 }
 
+// Red, green and blue typed into the colour chooser's boxes, tabbing from one to the next as the
+// user does (each box's old text selected).
+void TypeColour(UiDriver& ui, HWND dlg, COLORREF colour) {
+  SendMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, COLOR_RED)), TRUE);
+  ui.Type(std::to_string(GetRValue(colour)));
+  ui.Press(VK_TAB);
+  ui.Type(std::to_string(GetGValue(colour)));
+  ui.Press(VK_TAB);
+  ui.Type(std::to_string(GetBValue(colour)));
+}
+
 }  // namespace
+
+void UiDriver::AnswerColourDialog(COLORREF colour) {
+  AnswerModal([colour](UiDriver& ui, HWND dlg) {
+    TypeColour(ui, dlg, colour);
+    ui.ClickWindow(GetDlgItem(dlg, IDOK));
+  });
+}
+
+void UiDriver::PickCustomColourInDialog(int index) {
+  AnswerModal([index](UiDriver& ui, HWND dlg) {
+    ui.ClickWindow(GetDlgItem(dlg, COLOR_CUSTOM1 + index));
+    ui.ClickWindow(GetDlgItem(dlg, IDOK));
+  });
+}
+
+void UiDriver::AddCustomColourInDialog(COLORREF colour) {
+  AnswerModal([colour](UiDriver& ui, HWND dlg) {
+    TypeColour(ui, dlg, colour);
+    ui.ClickWindow(GetDlgItem(dlg, COLOR_ADD));
+    ui.ClickWindow(GetDlgItem(dlg, IDOK));
+  });
+}
 
 void UiDriver::AnswerFileDialog(std::vector<std::string> names, std::string expectedCaption) {
   std::string text;

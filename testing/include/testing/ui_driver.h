@@ -87,6 +87,14 @@ class UiDriver {
   // The next modal window is the folder browser: the folder is typed into its folder box and OK is
   // clicked.
   void AnswerFolderBrowser(std::string folder, std::string expectedCaption = "Browse for Folder");
+  // The next modal window is the colour chooser: the colour's red, green and blue are typed into
+  // its boxes and OK is clicked.
+  void AnswerColourDialog(COLORREF colour);
+  // The next modal window is the colour chooser: the custom colour at that place is clicked, then OK.
+  void PickCustomColourInDialog(int index);
+  // The next modal window is the colour chooser: the colour is typed, added to the custom colours
+  // and OK is clicked.
+  void AddCustomColourInDialog(COLORREF colour);
   // The next modal window's Cancel button is clicked.
   void CancelDialog(std::string expectedCaption = {});
 

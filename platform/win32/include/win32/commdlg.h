@@ -66,3 +66,35 @@ DWORD CommDlgExtendedError();
 #define FNERR_SUBCLASSFAILURE 0x3001
 #define FNERR_INVALIDFILENAME 0x3002
 #define FNERR_BUFFERTOOSMALL 0x3003  // the first two bytes of lpstrFile hold the size needed
+
+// The colour chooser: red, green and blue boxes, the colour they make, and the caller's 16 custom
+// colours (a click takes one; "Add to Custom Colors" puts the current colour in the next place).
+typedef struct tagCHOOSECOLORA {
+  DWORD lStructSize;  // sizeof(CHOOSECOLORA)
+  HWND hwndOwner;
+  HWND hInstance;
+  COLORREF rgbResult;     // in with CC_RGBINIT: the colour offered; out: the chosen colour
+  COLORREF* lpCustColors; // 16 colours, read at the start and written back on OK
+  DWORD Flags;
+  LPARAM lCustData;
+  LPOFNHOOKPROC lpfnHook;
+  LPCSTR lpTemplateName;
+} CHOOSECOLORA, *LPCHOOSECOLORA;
+typedef CHOOSECOLORA CHOOSECOLOR;
+
+#define CC_RGBINIT 0x00000001
+#define CC_FULLOPEN 0x00000002
+#define CC_PREVENTFULLOPEN 0x00000004
+#define CC_SOLIDCOLOR 0x00000080
+#define CC_ANYCOLOR 0x00000100
+
+// Control ids of the colour chooser, for drivers.
+#define COLOR_RED 0x02c2
+#define COLOR_GREEN 0x02c3
+#define COLOR_BLUE 0x02c4
+#define COLOR_CURRENT 0x02c5
+#define COLOR_ADD 0x02c8
+#define COLOR_CUSTOM1 0x02d0  // the 16 custom colours follow in order
+
+BOOL ChooseColorA(LPCHOOSECOLORA lpcc);
+#define ChooseColor ChooseColorA

@@ -10,9 +10,10 @@
 #include "win32/commdlg.h"
 
 namespace win32::comdlg {
-namespace {
 
 thread_local DWORD lastError = 0;
+
+namespace {
 
 struct Filter {
   std::string description;

@@ -36,4 +36,7 @@ std::string NamePart(const std::string& posixPath);
 // A dialog template's box: the font the file dialogs use.
 constexpr const char* kDialogFont = "MS Shell Dlg";
 
+// Why the last common dialog on this thread failed (0: cancelled or succeeded).
+extern thread_local DWORD lastError;
+
 }  // namespace win32::comdlg

@@ -260,5 +260,69 @@ TEST_F(CommonDialogTest, FolderBrowserStartsInTheCurrentDirectoryAndAClickChoose
   ILFree(chosen);
 }
 
+TEST(ColourDialogTest, TypedColourComesBackAndCustomColoursChangeOnlyOnOk) {
+  UiDriver ui;
+  COLORREF custom[16];
+  for (int i = 0; i < 16; ++i) custom[i] = RGB(i, i, i);
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.rgbResult = RGB(1, 2, 3);
+  cc.lpCustColors = custom;
+  cc.Flags = CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT;
+
+  // The boxes start on the colour offered; values above 255 are taken as 255.
+  UINT shown[3] = {};
+  ui.AnswerModal([&](UiDriver& ui, HWND dlg) {
+    shown[0] = GetDlgItemInt(dlg, COLOR_RED, nullptr, FALSE);
+    shown[1] = GetDlgItemInt(dlg, COLOR_GREEN, nullptr, FALSE);
+    shown[2] = GetDlgItemInt(dlg, COLOR_BLUE, nullptr, FALSE);
+    SendMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, COLOR_GREEN)), TRUE);
+    ui.Type("300");
+    ui.ClickWindow(GetDlgItem(dlg, IDOK));
+  });
+  ASSERT_TRUE(ChooseColorA(&cc));
+  EXPECT_EQ(1u, shown[0]);
+  EXPECT_EQ(2u, shown[1]);
+  EXPECT_EQ(3u, shown[2]);
+  EXPECT_EQ(RGB(1, 255, 3), cc.rgbResult);
+
+  // Added then cancelled: neither the colour nor the custom colours change.
+  ui.AnswerModal([](UiDriver& ui, HWND dlg) {
+    ui.ClickWindow(GetDlgItem(dlg, COLOR_ADD));
+    ui.ClickWindow(GetDlgItem(dlg, IDCANCEL));
+  });
+  EXPECT_FALSE(ChooseColorA(&cc));
+  EXPECT_EQ(0u, CommDlgExtendedError());
+  EXPECT_EQ(RGB(1, 255, 3), cc.rgbResult);
+  EXPECT_EQ(RGB(0, 0, 0), custom[0]);
+
+  // Added in order from the first place and kept on OK.
+  ui.AddCustomColourInDialog(RGB(10, 20, 30));
+  ASSERT_TRUE(ChooseColorA(&cc));
+  EXPECT_EQ(RGB(10, 20, 30), custom[0]);
+  EXPECT_EQ(RGB(1, 1, 1), custom[1]);
+  EXPECT_EQ(RGB(10, 20, 30), cc.rgbResult);
+
+  // A click on a custom colour takes it.
+  ui.PickCustomColourInDialog(5);
+  ASSERT_TRUE(ChooseColorA(&cc));
+  EXPECT_EQ(RGB(5, 5, 5), cc.rgbResult);
+
+  // Without CC_RGBINIT the dialog starts on black.
+  cc.Flags = CC_FULLOPEN;
+  cc.rgbResult = RGB(9, 9, 9);
+  ui.AnswerModal([&](UiDriver& ui, HWND dlg) {
+    shown[0] = GetDlgItemInt(dlg, COLOR_RED, nullptr, FALSE);
+    ui.ClickWindow(GetDlgItem(dlg, IDOK));
+  });
+  ASSERT_TRUE(ChooseColorA(&cc));
+  EXPECT_EQ(0u, shown[0]);
+  EXPECT_EQ(RGB(0, 0, 0), cc.rgbResult);
+
+  cc.lStructSize = 0;
+  EXPECT_FALSE(ChooseColorA(&cc));
+  EXPECT_EQ(static_cast<DWORD>(CDERR_STRUCTSIZE), CommDlgExtendedError());
+}
+
 }  // namespace
 }  // namespace win32_test
