@@ -43,7 +43,7 @@ const DLGITEMTEMPLATE kOptionsItems[] = {
 const DLGTEMPLATE kOptionsTemplate = {kDialogStyle, 0, 0, 0, 184, 110, "Options", "Comic Sans MS", 7,
                                       kOptionsItems, std::size(kOptionsItems)};
 
-// The profile editor. The colour button is a plain push button until the colour picker lands.
+// The profile editor.
 constexpr DWORD kEdit = kChild | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kList = kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD kPush = kChild | WS_TABSTOP | BS_PUSHBUTTON;

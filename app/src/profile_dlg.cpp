@@ -93,6 +93,8 @@ void CProfileDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
   DDX_Control(pDX, kRateId, rateEdit_);
   DDX_Control(pDX, kRateSpinId, rateSpin_);
+  DDX_Control(pDX, kKeyColourId, keyPicker_);
+  DDX_ColourPicker(pDX, kKeyColourId, keyColour);
   DDX_Text(pDX, kNameId, name);
   DDX_Text(pDX, kDescriptionId, description);
   DDX_CBIndex(pDX, kVideoId, videoIndex);

@@ -2,6 +2,7 @@
 // The profile editor: browses the main window's profiles, adds new ones, changes and deletes
 // them. Each profile is one ini file in the program folder's "MyProfile" folder.
 #include "mfc/afxwnd.h"
+#include "skin/colour_picker.h"
 #include "skin/num_edit.h"
 #include "skin/number_spin.h"
 
@@ -105,4 +106,5 @@ class CProfileDlg : public CDialog {
 
   CNumEdit rateEdit_;
   CNumberSpinCtrl rateSpin_;
+  CColourPicker keyPicker_;
 };

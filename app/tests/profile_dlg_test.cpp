@@ -178,6 +178,25 @@ TEST_F(ProfileDlgTest, TheSpinsHoldTheRateAndAlphaInTheirRanges) {
   EXPECT_FLOAT_EQ(rate->GetDelta(), 0.1f);
 }
 
+TEST_F(ProfileDlgTest, TheKeyColourGoesThroughThePicker) {
+  ProfileText keyed = Profile("Keyed");
+  keyed.videoIndex = 0;
+  keyed.keyRed = 10;
+  keyed.keyGreen = 20;
+  keyed.keyBlue = 30;
+  WriteProfile("1_Keyed.ini", keyed);
+  Start();
+  HWND dialog = Open(0);
+  auto* picker =
+      dynamic_cast<CColourPicker*>(CWnd::FromHandlePermanent(::GetDlgItem(dialog, CProfileDlg::kKeyColourId)));
+  ASSERT_NE(picker, nullptr);
+  EXPECT_EQ(picker->GetColour(), RGB(10, 20, 30));
+  picker->SetColour(RGB(200, 100, 50));
+  Click(CProfileDlg::kSaveId);
+  const std::string text = FileText("1_Keyed.ini");
+  EXPECT_NE(text.find("CHROMAKEYR=200\r\nCHROMAKEYG=100\r\nCHROMAKEYB=50\r\n"), std::string::npos) << text;
+}
+
 TEST_F(ProfileDlgTest, NavigationStaysWithinTheProfiles) {
   WriteProfile("1_A.ini", Profile("A"));
   WriteProfile("2_B.ini", Profile("B"));
