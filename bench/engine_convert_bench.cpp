@@ -18,9 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "dispatch_calls.h"
-#include "engine/tessary_ids.h"
-#include "mfc/afxctl.h"
+#include "hosted_engine.h"
 #include "testing/media_fixtures.h"
 #include "testing/media_probe.h"
 
@@ -45,68 +43,31 @@ constexpr int kSampleRate = 44100;
 
 // ---- The engine, hosted as a container hosts it -------------------------------------------------
 
-class EventHost : public CWnd {
-  DECLARE_EVENTSINK_MAP()
- public:
-  void OnComplete() { ++completes; }
-  int completes = 0;
-};
-
-BEGIN_EVENTSINK_MAP(EventHost, CWnd)
-  ON_EVENT(EventHost, 1001, eventidComplete, OnComplete, VTS_NONE)
-END_EVENTSINK_MAP()
-
 int EngineConvert(const std::string& in, const std::string& out, double seconds, short sampleSize) {
-  HMODULE module = LoadLibraryA(TESSARY_MODULE);
-  auto registerServer = module ? reinterpret_cast<HRESULT (*)()>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
-  if (!registerServer || FAILED(registerServer())) {
-    std::fprintf(stderr, "cannot load or register %s\n", TESSARY_MODULE);
-    return 2;
-  }
-  AfxEnableControlContainer();
-  EventHost host;
-  CWnd wrapper;
-  if (!host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr) ||
-      !AfxCreateControl(&wrapper, CLSID_Tessary, "", WS_VISIBLE, CRect(0, 0, 320, 240), &host, 1001)) {
-    std::fprintf(stderr, "cannot host the control\n");
-    return 2;
-  }
-  IDispatch* control = AfxGetControlSite(&wrapper)->GetDispatch();
-  COleVariant result;
-  auto put = [&](DISPID id, const COleVariant& v) { return SUCCEEDED(PutProp(control, id, v)); };
-  auto find = [&](DISPID collection, const char* name) {
-    COleVariant items, position;
-    GetProp(control, collection, items);
-    CallMethod(items.pdispVal, dispidCollectionFind, position, {COleVariant(name)});
-    return position.iVal;
-  };
+  if (!bench::RegisterModule(TESSARY_MODULE)) return 2;
+  bench::HostedEngine engine;
+  if (!engine.Open()) return 2;
+  auto put = [&](DISPID id, const COleVariant& v) { return engine.Put(id, v); };
   const COleVariant on(short(VARIANT_TRUE), VT_BOOL);
   bool ok = put(dispidOutputType, COleVariant(short(8))) && put(dispidOutputFileWidth, COleVariant(short(kWidth))) &&
             put(dispidOutputFileHeight, COleVariant(short(kHeight))) &&
             put(dispidFrameRate, COleVariant(float(kFrameRate))) &&
-            put(dispidVideoCompressor, COleVariant(find(dispidVideoCompressors, "MPEG-4 Video Encoder"))) &&
+            put(dispidVideoCompressor, engine.Find(dispidVideoCompressors, "MPEG-4 Video Encoder")) &&
             put(dispidUseVideoCompressor, on) &&
-            put(dispidAudioCompressor, COleVariant(find(dispidAudioCompressors, "MPEG Layer-3"))) &&
+            put(dispidAudioCompressor, engine.Find(dispidAudioCompressors, "MPEG Layer-3")) &&
             put(dispidUseAudioCompressor, on) && put(dispidAVILameBitrate, COleVariant(short(kAudioKbps))) &&
             put(dispidAVILameSampleRate, COleVariant(LONG(kSampleRate))) &&
             put(dispidVideoSampleSize, COleVariant(sampleSize));
-  ok = ok && SUCCEEDED(CallMethod(control, dispidInitControl, result));
-  ok = ok && SUCCEEDED(CallMethod(control, dispidAddVideo, result,
-                                  {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds), COleVariant(short(0))}));
-  ok = ok && SUCCEEDED(CallMethod(control, dispidAddAudio, result,
-                                  {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds)}));
-  ok = ok && SUCCEEDED(CallMethod(control, dispidSave, result, {COleVariant(out.c_str())})) &&
-       result.boolVal == VARIANT_TRUE;
+  ok = ok && engine.Call(dispidInitControl);
+  ok = ok && engine.Call(dispidAddVideo,
+                         {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds), COleVariant(short(0))});
+  ok = ok && engine.Call(dispidAddAudio, {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds)});
+  ok = ok && engine.Call(dispidSave, {COleVariant(out.c_str())}) && engine.result.boolVal == VARIANT_TRUE;
   if (!ok) {
     std::fprintf(stderr, "the control refused the settings, the clips or the save\n");
     return 2;
   }
-  MSG msg;
-  while (host.completes == 0 && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-  return host.completes == 1 ? 0 : 1;
+  return engine.WaitForComplete();
 }
 
 // ---- The same work with the FFmpeg libraries directly --------------------------------------------

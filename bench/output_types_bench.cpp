@@ -14,9 +14,7 @@
 #include <vector>
 
 #include "child_run.h"
-#include "dispatch_calls.h"
-#include "engine/tessary_ids.h"
-#include "mfc/afxctl.h"
+#include "hosted_engine.h"
 #include "testing/media_fixtures.h"
 
 extern "C" {
@@ -62,30 +60,11 @@ const std::vector<Family>& Families() {
 
 // ---- The engine, hosted as a container hosts it -------------------------------------------------
 
-class EventHost : public CWnd {
-  DECLARE_EVENTSINK_MAP()
- public:
-  void OnComplete() { ++completes; }
-  int completes = 0;
-};
-
-BEGIN_EVENTSINK_MAP(EventHost, CWnd)
-  ON_EVENT(EventHost, 1001, eventidComplete, OnComplete, VTS_NONE)
-END_EVENTSINK_MAP()
-
 int EngineConvert(const Family& f, const std::string& in, const std::string& out, double seconds) {
-  HMODULE module = LoadLibraryA(TESSARY_MODULE);
-  auto registerServer = module ? reinterpret_cast<HRESULT (*)()>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
-  if (!registerServer || FAILED(registerServer())) return 2;
-  AfxEnableControlContainer();
-  EventHost host;
-  CWnd wrapper;
-  if (!host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr) ||
-      !AfxCreateControl(&wrapper, CLSID_Tessary, "", WS_VISIBLE, CRect(0, 0, 320, 240), &host, 1001))
-    return 2;
-  IDispatch* control = AfxGetControlSite(&wrapper)->GetDispatch();
-  COleVariant result;
-  auto put = [&](DISPID id, const COleVariant& v) { return SUCCEEDED(PutProp(control, id, v)); };
+  if (!bench::RegisterModule(TESSARY_MODULE)) return 2;
+  bench::HostedEngine engine;
+  if (!engine.Open()) return 2;
+  auto put = [&](DISPID id, const COleVariant& v) { return engine.Put(id, v); };
   bool ok = true;
   if (f.outputType >= 0) {
     ok = put(dispidOutputType, COleVariant(LONG(f.outputType))) &&
@@ -101,27 +80,19 @@ int EngineConvert(const Family& f, const std::string& in, const std::string& out
       ok = ok && put(dispidAniGIFWidth, COleVariant(short(f.width))) &&
            put(dispidAniGIFHeight, COleVariant(short(f.height)));
   }
-  ok = ok && SUCCEEDED(CallMethod(control, dispidInitControl, result));
+  ok = ok && engine.Call(dispidInitControl);
   if (*f.videoEncoder)
-    ok = ok && SUCCEEDED(CallMethod(control, dispidAddVideo, result,
-                                    {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds),
-                                     COleVariant(short(0))}));
+    ok = ok && engine.Call(dispidAddVideo, {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds),
+                                     COleVariant(short(0))});
   if (*f.audioEncoder)
-    ok = ok && SUCCEEDED(CallMethod(control, dispidAddAudio, result,
-                                    {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds)}));
+    ok = ok && engine.Call(dispidAddAudio, {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds)});
   if (f.outputType >= 0)
-    ok = ok && SUCCEEDED(CallMethod(control, dispidSave, result, {COleVariant(out.c_str())}));
+    ok = ok && engine.Call(dispidSave, {COleVariant(out.c_str())});
   else
-    ok = ok && SUCCEEDED(CallMethod(control, dispidSave2MP3, result,
-                                    {COleVariant(out.c_str()), COleVariant(LONG(f.sampleRate)),
-                                     COleVariant(short(f.audioBitRate / 1000))}));
-  if (!ok || result.boolVal != VARIANT_TRUE) return 2;
-  MSG msg;
-  while (host.completes == 0 && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-  return host.completes == 1 ? 0 : 1;
+    ok = ok && engine.Call(dispidSave2MP3, {COleVariant(out.c_str()), COleVariant(LONG(f.sampleRate)),
+                                     COleVariant(short(f.audioBitRate / 1000))});
+  if (!ok || engine.result.boolVal != VARIANT_TRUE) return 2;
+  return engine.WaitForComplete();
 }
 
 // ---- The same work with the FFmpeg libraries directly --------------------------------------------

@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "dispatch_calls.h"
-#include "engine/tessary_ids.h"
-#include "mfc/afxctl.h"
+#include "hosted_engine.h"
 #include "testing/image_files.h"
 #include "testing/media_fixtures.h"
 #include "testing/media_probe.h"
@@ -28,47 +26,14 @@ constexpr int kWidth = 1280;
 constexpr int kHeight = 720;
 constexpr int kFrameRate = 25;
 
-class EventHost : public CWnd {
-  DECLARE_EVENTSINK_MAP()
- public:
-  void OnComplete() { ++completes; }
-  int completes = 0;
-};
-
-BEGIN_EVENTSINK_MAP(EventHost, CWnd)
-  ON_EVENT(EventHost, 1001, eventidComplete, OnComplete, VTS_NONE)
-END_EVENTSINK_MAP()
-
-bool Register(const char* module) {
-  HMODULE loaded = LoadLibraryA(module);
-  auto registerServer =
-      loaded ? reinterpret_cast<HRESULT (*)()>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, "DllRegisterServer")))
-             : nullptr;
-  if (registerServer && SUCCEEDED(registerServer())) return true;
-  std::fprintf(stderr, "cannot load or register %s\n", module);
-  return false;
-}
-
 int EngineConvert(const std::string& in, const std::string& out, double seconds, const std::string& image) {
   const bool overlay = !image.empty();
-  if (!Register(TESSARY_MODULE) || (overlay && !Register(LUMET_MODULE))) return 2;
-  AfxEnableControlContainer();
-  EventHost host;
-  CWnd wrapper;
-  if (!host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr) ||
-      !AfxCreateControl(&wrapper, CLSID_Tessary, "", WS_VISIBLE, CRect(0, 0, 320, 240), &host, 1001)) {
-    std::fprintf(stderr, "cannot host the control\n");
-    return 2;
-  }
-  IDispatch* control = AfxGetControlSite(&wrapper)->GetDispatch();
-  COleVariant result;
-  auto put = [&](DISPID id, const COleVariant& v) { return SUCCEEDED(PutProp(control, id, v)); };
-  auto call = [&](DISPID id, std::initializer_list<COleVariant> args) {
-    return SUCCEEDED(CallMethod(control, id, result, args));
-  };
-  COleVariant compressors, position;
-  GetProp(control, dispidVideoCompressors, compressors);
-  CallMethod(compressors.pdispVal, dispidCollectionFind, position, {COleVariant("MPEG-4 Video Encoder")});
+  if (!bench::RegisterModule(TESSARY_MODULE) || (overlay && !bench::RegisterModule(LUMET_MODULE))) return 2;
+  bench::HostedEngine engine;
+  if (!engine.Open()) return 2;
+  auto put = [&](DISPID id, const COleVariant& v) { return engine.Put(id, v); };
+  auto call = [&](DISPID id, std::initializer_list<COleVariant> args) { return engine.Call(id, args); };
+  const COleVariant position = engine.Find(dispidVideoCompressors, "MPEG-4 Video Encoder");
   const COleVariant on(short(VARIANT_TRUE), VT_BOOL), off(short(0), VT_BOOL);
   bool ok = put(dispidOutputType, COleVariant(short(8))) && put(dispidOutputFileWidth, COleVariant(short(kWidth))) &&
             put(dispidOutputFileHeight, COleVariant(short(kHeight))) &&
@@ -80,7 +45,7 @@ int EngineConvert(const std::string& in, const std::string& out, double seconds,
          put(dispidTextFontSize, COleVariant(short(40))) && put(dispidTextFontStyle, COleVariant(short(1)));
   ok = ok && call(dispidInitControl, {}) &&
        call(dispidAddVideo, {COleVariant(in.c_str()), COleVariant(0.0), COleVariant(seconds), COleVariant(short(0))});
-  ok = ok && call(dispidSave, {COleVariant(out.c_str())}) && result.boolVal == VARIANT_TRUE;
+  ok = ok && call(dispidSave, {COleVariant(out.c_str())}) && engine.result.boolVal == VARIANT_TRUE;
   if (overlay)
     ok = ok &&
          call(dispidDrawImage, {COleVariant(short(40)), COleVariant(short(40)), COleVariant(image.c_str()),
@@ -90,12 +55,7 @@ int EngineConvert(const std::string& in, const std::string& out, double seconds,
     std::fprintf(stderr, "the control refused the settings, the clip or the save\n");
     return 2;
   }
-  MSG msg;
-  while (host.completes == 0 && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-  return host.completes == 1 ? 0 : 1;
+  return engine.WaitForComplete();
 }
 
 // The run of median time, with the highest peak memory and the worst exit status of all.
