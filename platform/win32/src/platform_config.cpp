@@ -79,6 +79,7 @@ PlatformConfig ReadConfig(const std::function<const char*(const char*)>& getVari
   if (const char* v = getVariable("CORVANE_SCREEN")) ParseScreen(v, config);
   if (const char* v = getVariable("CORVANE_SYSCOLORS")) config.systemColors = v;
   if (const char* v = getVariable("CORVANE_FLATMENUS")) config.flatMenus = std::strcmp(v, "0") != 0;
+  if (const char* v = getVariable("CORVANE_REMOTESESSION")) config.remoteSession = std::strcmp(v, "1") == 0;
   if (const char* v = getVariable("CORVANE_ABSENT_MODULES")) config.absentModules = SplitList(v);
 
   const char* home = getVariable("HOME");

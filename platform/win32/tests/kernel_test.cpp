@@ -257,7 +257,7 @@ TEST(Configuration, ReadFromVariables) {
 
   c = read({{"CORVANE_WINVER", "6.1"}, {"CORVANE_SCREEN", "800x600x16"}, {"CORVANE_CLOCK", "virtual"},
             {"XDG_CONFIG_HOME", "/cfg"}, {"CORVANE_CDRIVE", "/drive/c/"}, {"CORVANE_FLATMENUS", "0"},
-            {"CORVANE_ABSENT_MODULES", "QTMLClient.dll; rmoc3260.dll,"}});
+            {"CORVANE_REMOTESESSION", "1"}, {"CORVANE_ABSENT_MODULES", "QTMLClient.dll; rmoc3260.dll,"}});
   EXPECT_EQ(c.versionMajor, 6u);
   EXPECT_EQ(c.versionMinor, 1u);
   EXPECT_EQ(c.screenWidth, 800);
@@ -267,6 +267,7 @@ TEST(Configuration, ReadFromVariables) {
   EXPECT_EQ(c.registryFile, "/cfg/corvane/registry");
   EXPECT_EQ(c.cDriveFolder, "/drive/c");
   EXPECT_FALSE(c.flatMenus);
+  EXPECT_TRUE(c.remoteSession);
   EXPECT_TRUE(c.IsModuleAbsent("qtmlclient.DLL"));
   EXPECT_TRUE(c.IsModuleAbsent("rmoc3260.dll"));
   EXPECT_FALSE(c.IsModuleAbsent("quartz.dll"));

@@ -6,6 +6,7 @@
 //   CORVANE_SCREEN     "WIDTHxHEIGHT" or "WIDTHxHEIGHTxDEPTH", default 1024x768x32
 //   CORVANE_SYSCOLORS  system colour overrides, read by the window layer
 //   CORVANE_FLATMENUS  "0" or "1", default 1 (the flat menus of the default XP theme)
+//   CORVANE_REMOTESESSION  "1" when the process acts as if it ran on a remote desktop
 //   CORVANE_ABSENT_MODULES  module file names that the process acts as if it lacked, separated
 //                      by ';' or ','
 //   CORVANE_REGISTRY   the registry file, else $XDG_CONFIG_HOME/corvane/registry, else
@@ -29,6 +30,7 @@ struct PlatformConfig {
   int screenDepth = 32;
   std::string systemColors;
   bool flatMenus = true;
+  bool remoteSession = false;
   std::vector<std::string> absentModules;  // as given; compare without regard to case
   std::string registryFile;                // POSIX path
   std::string cDriveFolder;                // POSIX path, no trailing slash (except "/")

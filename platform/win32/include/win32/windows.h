@@ -19,4 +19,5 @@
 #include "win32/windlg.h"
 #include "win32/winctrl.h"
 #include "win32/winmenu.h"
+#include "win32/winaccel.h"
 #include "win32/commdlg.h"

@@ -119,8 +119,8 @@ int GetSystemMetrics(int nIndex) {
     case SM_CYMENUCHECK: return 13;
     case SM_MOUSEWHEELPRESENT:
     case SM_CMONITORS: return 1;
-    case SM_SWAPBUTTON:
-    case SM_REMOTESESSION: return 0;
+    case SM_SWAPBUTTON: return 0;
+    case SM_REMOTESESSION: return platform_config::Config().remoteSession ? 1 : 0;
   }
   return 0;
 }
