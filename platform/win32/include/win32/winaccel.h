@@ -30,9 +30,8 @@ HACCEL LoadAcceleratorsA(HINSTANCE hInstance, LPCSTR lpTableName);
 BOOL DestroyAcceleratorTable(HACCEL hAccel);
 // A WM_KEYDOWN/WM_SYSKEYDOWN (virtual keys) or WM_CHAR/WM_SYSCHAR (characters) matching an entry,
 // with the entry's Shift, Ctrl and Alt state, is sent to hWnd as WM_COMMAND (high word 1) and the
-// result is TRUE; anything else FALSE.
+// result is TRUE; anything else FALSE. (No unsuffixed name: COM interfaces have a method of it.)
 int TranslateAcceleratorA(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg);
 
 #define CreateAcceleratorTable CreateAcceleratorTableA
 #define LoadAccelerators LoadAcceleratorsA
-#define TranslateAccelerator TranslateAcceleratorA
