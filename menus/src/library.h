@@ -33,6 +33,7 @@ struct Library {
   bool flatMenusAtStart = false;
 
   // Switches.
+  DWORD options = 0;  // CStyledMenuOptionGuard's flags
   BOOL selectDisabled = TRUE;
   BOOL iconVariants = TRUE;
   BOOL drawAllMenus = FALSE;

@@ -143,6 +143,30 @@ BOOL CStyledMenu::DestroyMenu() {
   return m_hMenu ? CMenu::DestroyMenu() : FALSE;
 }
 
+HMENU CStyledMenu::DetachMenu() {
+  for (CStyledMenu* sub : subMenus_) {
+    sub->DetachMenu();
+    delete sub;
+  }
+  subMenus_.clear();
+  // Items that stay in a living menu must not point at data freed below.
+  for (int p = 0, count = ::IsMenu(m_hMenu) ? GetMenuItemCount() : 0; p < count; ++p) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    if (!::GetMenuItemInfoA(m_hMenu, UINT(p), TRUE, &info) || !(info.fType & MFT_OWNERDRAW)) continue;
+    info.fType &= ~MFT_OWNERDRAW;
+    info.dwItemData = 0;
+    ::SetMenuItemInfoA(m_hMenu, UINT(p), TRUE, &info);
+  }
+  for (CStyledMenuItemData* data : items_) delete data;
+  items_.clear();
+  if (!checkImagesShared_) delete checkImages_;
+  checkImages_ = nullptr;
+  checkImagesShared_ = FALSE;
+  return Detach();
+}
+
 // ---- Pop-up life cycle ------------------------------------------------------------------------------
 
 BOOL CStyledMenu::SetSystemCommandIds(int delta) {

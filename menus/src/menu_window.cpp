@@ -1,6 +1,7 @@
 // The call-window hook and the subclassed pop-up menu windows.
 #include "menu_window.h"
 
+
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -8,7 +9,9 @@
 
 #include "frame_painter.h"
 #include "library.h"
+#include "plain_dialog_handler.h"
 #include "menus/styled_menu.h"
+#include "menus/styled_menu_options.h"
 
 namespace styled_menu {
 namespace {
@@ -165,8 +168,12 @@ std::vector<HMENU> OpenMenusOf(HWND owner) {
 LRESULT CALLBACK HookProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (code == 0) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    int subclassed = 0;
     if (call && (call->message == WM_CREATE || call->message == kMenuWindowMessage))
-      SubclassMenuWindow(call->hwnd, call->message == kMenuWindowMessage);
+      subclassed = SubclassMenuWindow(call->hwnd, call->message == kMenuWindowMessage);
+    if (call && !subclassed && (Lib().options & CStyledMenuOptionGuard::kHandlePlainDialogs) && call->message == WM_CREATE &&
+        IsPlainDialog(call->hwnd))
+      AttachPlainDialogHandler(call->hwnd);
   }
   return CallNextHookEx(Lib().hook, code, wParam, lParam);
 }

@@ -79,6 +79,10 @@ class CStyledMenu : public CMenu {
   virtual BOOL LoadMenu(HMENU hMenu);
   // Frees the sub-menu objects, the item data and an owned check-mark list, then the menu.
   virtual BOOL DestroyMenu();
+  // As DestroyMenu, but lets go of the menu instead of destroying it (a menu the system owns, such
+  // as a window's system menu): its items, when it still exists, are plain again. The menu, or
+  // null when the object held none.
+  HMENU DetachMenu();
   // Draws the title item through the current style's title routine.
   virtual void ForwardFrameRequest(LPDRAWITEMSTRUCT lpDrawItemStruct, BOOL bMenuBar);
   // Fills the window's client rectangle with the menu colour; returns 1.

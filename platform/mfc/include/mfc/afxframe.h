@@ -26,6 +26,9 @@ struct CCreateContext {
   CFrameWnd* m_pCurrentFrame = nullptr;
 };
 
+// The menu CMenu::TrackPopupMenu is tracking on this thread, or null.
+HMENU AfxGetTrackingMenu();
+
 // Routes the command-state update of a pop-up's items through pTarget's handlers: each item with
 // a command (a sub-menu item with its first item's command) is asked; items below the system
 // commands (0xF000) without a handler are disabled when bAutoMenuEnable, sub-menu items never.
@@ -70,6 +73,9 @@ class CFrameWnd : public CWnd {
   BOOL m_bAutoMenuEnable = TRUE;
 
  protected:
+  // Create with a menu the caller made: on failure the menu is destroyed and the frame deleted.
+  BOOL CreateFrame(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                   HMENU hMenu, DWORD dwExStyle, CCreateContext* pContext);
   // The framework's window class with the icon of nIDResource (the standard icon without one).
   LPCTSTR GetIconWndClass(DWORD dwDefaultStyle, UINT nIDResource);
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "wnd/wnd_state.h"
+
 namespace mfc::frame {
 namespace {
 
@@ -58,9 +60,14 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     PostNcDestroy();
     return FALSE;
   }
+  return CreateFrame(lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, menu, dwExStyle, pContext);
+}
+
+BOOL CFrameWnd::CreateFrame(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                            CWnd* pParentWnd, HMENU hMenu, DWORD dwExStyle, CCreateContext* pContext) {
   m_strTitle = lpszWindowName;
   return mfc::frame::CreateFrameWindow(this, dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect,
-                                       AfxHwnd(pParentWnd), menu, pContext);
+                                       AfxHwnd(pParentWnd), hMenu, pContext);
 }
 
 LPCTSTR CFrameWnd::GetIconWndClass(DWORD, UINT nIDResource) {
@@ -121,9 +128,11 @@ void CFrameWnd::OnClose() { DestroyWindow(); }
 
 void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu) {
   if (bSysMenu || !pPopupMenu) return;
-  // The pop-up's parent: the menu bar that holds it, when it is one of the bar's.
+  // The pop-up's parent: itself when it is tracked, else the menu bar that holds it.
   CMenu* parent = nullptr;
-  if (HMENU bar = ::GetMenu(m_hWnd)) {
+  if (AfxGetTrackingMenu() == pPopupMenu->m_hMenu) {
+    parent = pPopupMenu;
+  } else if (HMENU bar = ::GetMenu(m_hWnd)) {
     for (int position = 0, count = ::GetMenuItemCount(bar); position < count; ++position) {
       if (::GetSubMenu(bar, position) == pPopupMenu->m_hMenu) {
         parent = CMenu::FromHandle(bar);
@@ -132,6 +141,11 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu) {
     }
   }
   AfxUpdateMenuCommands(this, pPopupMenu, parent, m_bAutoMenuEnable);
+}
+
+HMENU AfxGetTrackingMenu() {
+  const CMenu* tracked = mfc::wnd::State().trackingMenu;
+  return tracked ? tracked->m_hMenu : nullptr;
 }
 
 // ---- The command-state update of a pop-up ---------------------------------------------------------
