@@ -21,8 +21,12 @@ BOOL CreateFrameWindow(CFrameWnd* frame, DWORD dwExStyle, LPCTSTR lpszClassName,
                        DWORD dwStyle, const RECT& rect, HWND hWndParent, HMENU hMenu, CCreateContext* pContext) {
   CFrameWnd* const outer = std::exchange(t_creating, frame);
   const bool outerDeleted = std::exchange(t_deletedWhileCreating, false);
-  const BOOL created = frame->CWnd::CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                                             rect.right - rect.left, rect.bottom - rect.top, hWndParent, hMenu, pContext);
+  // rectDefault leaves place and size to the system.
+  const bool systemPlaced = rect.left == CW_USEDEFAULT;
+  const BOOL created = frame->CWnd::CreateEx(
+      dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+      systemPlaced ? CW_USEDEFAULT : rect.right - rect.left, systemPlaced ? CW_USEDEFAULT : rect.bottom - rect.top,
+      hWndParent, hMenu, pContext);
   const bool deleted = t_deletedWhileCreating;
   t_creating = outer;
   t_deletedWhileCreating = outerDeleted;
