@@ -9,6 +9,7 @@
 #include "menus/menu_layout.h"
 #include "menus/menu_loop.h"
 #include "user/user_state.h"
+#include "win32/platform_config.h"
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
@@ -137,7 +138,16 @@ void RedrawBarItem(HWND window, int index) {
 }
 
 void TrackBarHot(HWND window, int hit, POINT screen) {
-  const int index = hit == HTMENU ? BarItemAt(window, screen) : -1;
+  // Before Windows 2000, and in a remote session, the system leaves owner-drawn bar items alone:
+  // their owner tracks them itself.
+  const auto& config = platform_config::Config();
+  const bool tracksOwnerDrawn = config.versionMajor >= 5 && !config.remoteSession;
+  int index = hit == HTMENU ? BarItemAt(window, screen) : -1;
+  if (index >= 0 && !tracksOwnerDrawn) {
+    auto menu = LaidOutBar(window);
+    if (menu && static_cast<size_t>(index) < menu->items.size() && menu->items[static_cast<size_t>(index)].IsOwnerDrawn())
+      index = -1;
+  }
   const int old = SetHotItem(window, index);
   if (old == index) return;
   RedrawBarItem(window, old);

@@ -24,7 +24,8 @@ void PaintMenuBar(HWND window, HDC windowDc);
 // Paints one bar item again now.
 void RedrawBarItem(HWND window, int index);
 // DefWindowProc's hot tracking: the bar item under the mouse is drawn hot while the mouse is
-// over it (hit is the WM_NCMOUSEMOVE hit-test code; HTNOWHERE when the mouse left).
+// over it (hit is the WM_NCMOUSEMOVE hit-test code; HTNOWHERE when the mouse left). Owner-drawn
+// items only from Windows 2000 on and outside a remote session.
 void TrackBarHot(HWND window, int hit, POINT screen);
 
 // The window is being destroyed: its menu and its system menu go with it.
