@@ -1,6 +1,6 @@
 // CFrameWnd: creation and loading from resources, accelerators, command routing and the
 // command-state update of pop-up menus.
-#include "mfc/afxframe.h"
+#include "frame/frame_creation.h"
 
 #include <utility>
 
@@ -16,7 +16,6 @@ thread_local bool t_deletedWhileCreating = false;
 
 }  // namespace
 
-// Creates the window; on failure the frame is deleted whatever stage failed.
 BOOL CreateFrameWindow(CFrameWnd* frame, DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
                        DWORD dwStyle, const RECT& rect, HWND hWndParent, HMENU hMenu, CCreateContext* pContext) {
   CFrameWnd* const outer = std::exchange(t_creating, frame);

@@ -1,10 +1,5 @@
 // The MDI frame with its client window, and the child frames inside it.
-#include "mfc/afxframe.h"
-
-namespace mfc::frame {
-BOOL CreateFrameWindow(CFrameWnd* frame, DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
-                       DWORD dwStyle, const RECT& rect, HWND hWndParent, HMENU hMenu, CCreateContext* pContext);
-}
+#include "frame/frame_creation.h"
 
 IMPLEMENT_DYNCREATE(CMDIFrameWnd, CFrameWnd)
 IMPLEMENT_DYNCREATE(CMDIChildWnd, CFrameWnd)

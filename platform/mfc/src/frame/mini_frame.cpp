@@ -1,10 +1,5 @@
 // Mini frames: frames with a small caption, and the one that carries a floating control bar.
-#include "mfc/afxframe.h"
-
-namespace mfc::frame {
-BOOL CreateFrameWindow(CFrameWnd* frame, DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
-                       DWORD dwStyle, const RECT& rect, HWND hWndParent, HMENU hMenu, CCreateContext* pContext);
-}
+#include "frame/frame_creation.h"
 
 IMPLEMENT_DYNCREATE(CMiniFrameWnd, CFrameWnd)
 IMPLEMENT_DYNCREATE(CMiniDockFrameWnd, CMiniFrameWnd)

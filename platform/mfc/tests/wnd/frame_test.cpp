@@ -111,6 +111,26 @@ TEST_F(FrameTest, AFrameWhoseMenuIsMissingDeletesItself) {
   EXPECT_EQ(g_framesDeleted, 1);
 }
 
+// A frame that refuses its own creation.
+class CRefusingFrame : public CFrameWnd {
+ public:
+  ~CRefusingFrame() override { ++g_framesDeleted; }
+
+ protected:
+  afx_msg int OnCreate(LPCREATESTRUCT) { return -1; }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CRefusingFrame, CFrameWnd)
+  ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+TEST_F(FrameTest, AFrameWhoseCreationFailsIsDeletedOnce) {
+  EXPECT_FALSE((new CRefusingFrame)->LoadFrame(kFrameResource));
+  EXPECT_EQ(g_framesDeleted, 1);
+  EXPECT_FALSE((new CTestFrame)->Create("NoSuchWindowClass", "Frame"));
+  EXPECT_EQ(g_framesDeleted, 2) << "also when no window was made at all";
+}
+
 TEST_F(FrameTest, PopupUpdateDisablesUnhandledCommandsAndSurvivesRemovedItems) {
   auto* frame = new CTestFrame;
   ASSERT_TRUE(frame->LoadFrame(kFrameResource));
