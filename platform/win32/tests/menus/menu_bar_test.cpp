@@ -123,6 +123,24 @@ TEST_F(MenuBarTest, TheItemUnderTheMouseIsDrawnHotUntilTheMouseLeaves) {
   EXPECT_EQ(lastState(), UINT(ODS_INACTIVE));
 }
 
+// Runs in processes that report Windows 98 or a remote session: there an owner-drawn bar item is
+// left to its owner, which tracks it itself; plain items are still tracked.
+TEST_F(MenuBarTest, OlderSystemsLeaveOwnerDrawnBarItemsToTheirOwner) {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  ASSERT_TRUE(GetVersionEx(&version));
+  if (version.dwMajorVersion >= 5 && !GetSystemMetrics(SM_REMOTESESSION)) GTEST_SKIP() << "the system tracks them";
+  HWND window = MakeOwner(kFramed, BarMenu());
+  const RECT drawn = BarItemRect(window, 1), file = BarItemRect(window, 0);
+  owner_.drawn.clear();
+  ui().MoveMouse({drawn.left + 3, drawn.top + 3});
+  EXPECT_TRUE(owner_.drawn.empty());
+  const POINT inFile{file.left + 3, file.top + 3};
+  ui().MoveMouse(inFile);
+  EXPECT_EQ(testing_ui::UiDriver::PixelAt(inFile), GetSysColor(COLOR_MENUHILIGHT));
+  EXPECT_TRUE(owner_.drawn.empty());
+}
+
 TEST_F(MenuBarTest, AClickOpensTheItemsPopUpBelowItAndTheChoiceIsPosted) {
   HWND window = MakeOwner(kFramed, BarMenu());
   HMENU bar = GetMenu(window);
