@@ -93,6 +93,25 @@ TEST_F(StyledFramesTest, LoadedFrameMeasuresAndAnswersMnemonicsForItsStyledMenuB
   frame->DestroyWindow();  // the frame deletes itself: its menus go without leaks or double frees
 }
 
+TEST_F(StyledFramesTest, ASystemColourChangeGivesTheMenuBarTheCurrentStylesBrush) {
+  auto* frame = new CStyledFrameWnd;
+  ASSERT_TRUE(frame->LoadFrame(kMenuResource));
+  HMENU bar = GetMenu(frame->m_hWnd);
+  auto barBrush = [bar] {
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_BACKGROUND;
+    GetMenuInfo(bar, &info);
+    return info.hbrBack;
+  };
+  const HBRUSH gradient = barBrush();
+  CStyledMenu::SetMenuDrawMode(CStyledMenu::STYLE_XP);
+  ASSERT_NE(GetMenuBarBrush(), gradient);
+  frame->SendMessage(WM_SYSCOLORCHANGE);
+  EXPECT_EQ(barBrush(), GetMenuBarBrush());
+  frame->DestroyWindow();
+}
+
 TEST_F(StyledFramesTest, FrameOpensItsMenuBarPopupsAsStyledMenus) {
   auto* frame = new CStyledFrameWnd;
   ASSERT_TRUE(frame->LoadFrame(kMenuResource));
