@@ -63,6 +63,7 @@ typedef struct {
 #define TB_GETITEMRECT (WM_USER + 29)       // wParam index, lParam RECT*; FALSE past the end
 #define TB_ADDBITMAP (WM_USER + 19)         // wParam image count, lParam TBADDBITMAP*; the first new image or -1
 #define TB_ADDBUTTONSA (WM_USER + 20)       // wParam count, lParam TBBUTTON array
+#define TB_DELETEBUTTON (WM_USER + 22)      // wParam index; FALSE past the end
 #define TB_GETBUTTON (WM_USER + 23)         // wParam index, lParam TBBUTTON*; FALSE past the end
 #define TB_BUTTONCOUNT (WM_USER + 24)
 #define TB_COMMANDTOINDEX (WM_USER + 25)    // wParam command; -1 when no button has it
@@ -76,7 +77,7 @@ typedef struct {
 #define TB_ADDBUTTONS TB_ADDBUTTONSA
 #define TB_GETBUTTONINFO TB_GETBUTTONINFOA
 
-// A bitmap resource with black, grey, silver and white turned into the button colours of the
+// A bitmap resource (idBitmap an id or a name) with black, grey, silver and white turned into the button colours of the
 // current scheme (COLOR_BTNTEXT, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNHIGHLIGHT), or by the
 // caller's iNumMaps pairs when lpColorMap is given. wFlags is not used.
 typedef struct _COLORMAP {

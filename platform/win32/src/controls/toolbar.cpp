@@ -165,6 +165,11 @@ LRESULT CALLBACK ToolbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       InvalidateRect(hwnd, nullptr, TRUE);
       return TRUE;
     }
+    case TB_DELETEBUTTON:
+      if (wParam >= st->buttons.size()) return FALSE;
+      st->buttons.erase(st->buttons.begin() + ptrdiff_t(wParam));
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return TRUE;
     case TB_BUTTONCOUNT:
       return LRESULT(st->buttons.size());
     case TB_GETBUTTON:
@@ -219,7 +224,8 @@ LRESULT CALLBACK ToolbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 }  // namespace win32::controls
 
 HBITMAP CreateMappedBitmap(HINSTANCE hInstance, INT_PTR idBitmap, UINT, LPCOLORMAP lpColorMap, int iNumMaps) {
-  HBITMAP bitmap = LoadBitmapA(hInstance, MAKEINTRESOURCEA(idBitmap));
+  // An id or a name, as resource names go.
+  HBITMAP bitmap = LoadBitmapA(hInstance, reinterpret_cast<LPCSTR>(idBitmap));
   if (!bitmap) return nullptr;
   const COLORMAP buttonColours[] = {{RGB(0, 0, 0), GetSysColor(COLOR_BTNTEXT)},
                                     {RGB(128, 128, 128), GetSysColor(COLOR_BTNSHADOW)},
