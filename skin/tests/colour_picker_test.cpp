@@ -250,7 +250,7 @@ TEST_F(ColourPickerTest, TheSwatchShowsTheColourOrTheDefaultColourForAutomatic) 
 }
 
 // The palette in this process's menu look (flat here, raised in processes without flat menus or
-// on Windows 2000):
+// on Windows 2000), and its shadow:
 // its border, the cell under the mouse and the starting colour's cell.
 TEST_F(ColourPickerTest, ThisSystemsPaletteLooksLikeItsMenus) {
   // Flat menus exist from Windows XP on.
@@ -260,6 +260,13 @@ TEST_F(ColourPickerTest, ThisSystemsPaletteLooksLikeItsMenus) {
   version.dwOSVersionInfoSize = sizeof version;
   GetVersionEx(&version);
   if (version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 0)) flat = FALSE;
+  constexpr COLORREF kBackdrop = RGB(200, 100, 40);
+  {
+    CClientDC backdrop(&parent);
+    CRect all;
+    parent.GetClientRect(&all);
+    backdrop.FillSolidRect(&all, kBackdrop);
+  }
   picker.SetColour(kRed);  // cell 16
   Open();
   ui.MoveMouse(CellCentre(Palette(), 0));
@@ -284,6 +291,16 @@ TEST_F(ColourPickerTest, ThisSystemsPaletteLooksLikeItsMenus) {
     EXPECT_EQ(GetSysColor(COLOR_MENU), image.At(start.left + 1, start.top + 1));
   }
   EXPECT_EQ(kRed, image.At(start.left + 9, start.top + 9));
+
+  // A shadow along the right edge from Windows XP on, over the backdrop painted before.
+  CRect window;
+  Palette()->GetWindowRect(&window);
+  const COLORREF beside = UiDriver::PixelAt(POINT{window.right, window.top + 10});
+  if (version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion >= 1)) {
+    EXPECT_EQ(RGB(100, 50, 20), beside);
+  } else {
+    EXPECT_EQ(kBackdrop, beside);
+  }
   ui.Press(VK_ESCAPE);
 }
 
