@@ -148,6 +148,11 @@ void FollowWithShadow(HWND hwnd, bool shown) {
   SystemParametersInfoA(SPI_GETDROPSHADOW, 0, &enabled, 0);
   const bool wanted = w && !w->IsChild() && (w->cls->style & CS_DROPSHADOW) && IsVisibleNow(*w) && enabled;
   auto found = Shadows().find(hwnd);
+  // A shadow someone destroyed is cast again at the next showing.
+  if (found != Shadows().end() && !IsWindow(found->second.window)) {
+    Shadows().erase(found);
+    found = Shadows().end();
+  }
   if (!wanted || (found != Shadows().end() && !EqualRect(&found->second.casting, &w->window))) {
     RemoveShadow(hwnd);
     return;
