@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <vector>
 
+#include "windows_xp.h"
+
 namespace {
 
 int RowsFor(int count) { return (count + CColourPaletteWnd::kColumns - 1) / CColourPaletteWnd::kColumns; }
 
-// Drop shadows exist from Windows XP (NT 5.1) on, when the user has them on.
+// When the user has them on.
 bool SystemWantsShadows() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!GetVersionEx(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT) return false;
-  if (version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion < 1)) return false;
   BOOL shadows = FALSE;
-  return SystemParametersInfoA(SPI_GETDROPSHADOW, 0, &shadows, 0) && shadows;
+  return IsWindowsXpOrLater() && SystemParametersInfoA(SPI_GETDROPSHADOW, 0, &shadows, 0) && shadows;
 }
 
 bool IsPaletteScreen() {

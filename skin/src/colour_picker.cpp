@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "skin/buffer_dc.h"
+#include "windows_xp.h"
 
 IMPLEMENT_DYNCREATE(CColourPicker, CButton)
 
@@ -23,14 +24,9 @@ constexpr int kStatePressed = 3;
 constexpr int kStateDisabled = 4;
 constexpr int kStateDefaulted = 5;
 
-// Flat menus exist from Windows XP (NT 5.1) on.
 BOOL FlatMenus() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!GetVersionEx(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT) return FALSE;
-  if (version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion < 1)) return FALSE;
   BOOL flat = FALSE;
-  return SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0) && flat;
+  return IsWindowsXpOrLater() && SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0) && flat;
 }
 
 }  // namespace
