@@ -37,42 +37,66 @@ char16_t Lower(char16_t c) { return char16_t(std::towlower(wint_t(c))); }
 
 CIconMenu* IconMenuOf(HMENU menu) { return dynamic_cast<CIconMenu*>(CMenu::FromHandlePermanent(menu)); }
 
-// An RT_TOOLBAR resource: image width and height and the command of each button (0 for a
-// separator). False when missing or malformed.
-struct ToolbarResource {
-  int width = 0, height = 0;
-  std::vector<WORD> commands;
+// A toolbar resource loaded into a hidden toolbar on the main window (the desktop window when
+// there is none), for its buttons' commands and images; gone with the object.
+class HiddenToolbar {
+ public:
+  explicit HiddenToolbar(UINT toolbarId) {
+    CWnd* main = AfxGetMainWnd();
+    CWnd* parent = main && main->m_hWnd ? main : CWnd::FromHandle(GetDesktopWindow());
+    // Created without a size, so it never shows.
+    loaded_ = bar_.Create(parent, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR) && bar_.LoadToolBar(toolbarId);
+  }
+  ~HiddenToolbar() {
+    if (bar_.m_hWnd) bar_.DestroyWindow();
+  }
+  HiddenToolbar(const HiddenToolbar&) = delete;
+  HiddenToolbar& operator=(const HiddenToolbar&) = delete;
+
+  bool Loaded() const { return loaded_; }
+  CToolBarCtrl& Control() { return bar_.GetToolBarCtrl(); }
+  // The image size of its bitmap.
+  SIZE ImageSize() {
+    int cx = 0, cy = 0;
+    if (CImageList* images = Control().GetImageList()) ImageList_GetIconSize(images->m_hImageList, &cx, &cy);
+    return SIZE{cx, cy};
+  }
+
+ private:
+  CToolBar bar_;
+  bool loaded_ = false;
 };
 
-bool ReadToolbar(LPCTSTR name, ToolbarResource* toolbar) {
-  HMODULE module = AfxGetResourceHandle();
-  HRSRC found = FindResourceA(module, name, RT_TOOLBAR);
-  if (!found) {
-    module = GetModuleHandleA(nullptr);
-    found = FindResourceA(module, name, RT_TOOLBAR);
+// A button of a toolbar control: its command and the image its info names. Separators have
+// neither.
+struct ToolbarButton {
+  UINT command = 0;
+  int image = -1;
+};
+
+std::vector<ToolbarButton> ButtonsOf(CToolBarCtrl& control) {
+  std::vector<ToolbarButton> buttons;
+  const int count = control.GetButtonCount();
+  for (int i = 0; i < count; ++i) {
+    TBBUTTONINFO info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_BYINDEX | TBIF_COMMAND | TBIF_IMAGE | TBIF_STYLE;
+    if (control.GetButtonInfo(i, &info) < 0 || (info.fsStyle & TBSTYLE_SEP)) continue;
+    // The image the button shows; a toolbar that starts with a separator would otherwise give
+    // its first button the second button's picture.
+    buttons.push_back({UINT(info.idCommand), info.iImage >= 0 ? info.iImage : i});
   }
-  if (!found) return false;
-  const auto* words = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
-  const DWORD size = SizeofResource(module, found);
-  if (!words || size < 4 * sizeof(WORD) || words[0] != 1) return false;
-  const size_t count = words[3];
-  if (size < (4 + count) * sizeof(WORD)) return false;
-  toolbar->width = words[1];
-  toolbar->height = words[2];
-  toolbar->commands.assign(words + 4, words + 4 + count);
-  return true;
+  return buttons;
 }
 
-// The image of a button: separators have none, so buttons count only buttons. -1 when the
-// command is not a button.
-int ToolbarImageOf(const ToolbarResource& toolbar, UINT command) {
-  int image = 0;
-  for (WORD button : toolbar.commands) {
-    if (button == 0) continue;
-    if (button == command) return image;
-    ++image;
+// The image of the command in the toolbar resource; 0 when it is no button there.
+int ToolbarImageOf(UINT toolbarId, UINT command) {
+  HiddenToolbar toolbar(toolbarId);
+  if (!toolbar.Loaded()) return 0;
+  for (const ToolbarButton& button : ButtonsOf(toolbar.Control())) {
+    if (button.command == command) return std::max(0, button.image);
   }
-  return -1;
+  return 0;
 }
 
 HFONT MenuFont() {
@@ -155,9 +179,7 @@ int CIconMenu::AddBitmap(CImageList& list, LPCTSTR name, bool derived) {
 
 int CIconMenu::ImageFromBitmapId(UINT_PTR command, int bitmapId) {
   if (bitmapId < 0) return icon_menu::FindSharedImage(UINT(command));
-  ToolbarResource toolbar;
-  int image = 0;
-  if (ReadToolbar(MAKEINTRESOURCE(bitmapId), &toolbar)) image = std::max(0, ToolbarImageOf(toolbar, UINT(command)));
+  const int image = ToolbarImageOf(UINT(bitmapId), UINT(command));
   CImageList list;
   if (!list.Create(iconWidth_, iconHeight_, ILC_COLORDDB | ILC_MASK, 1, 1)) return -1;
   if (!AddBitmap(list, MAKEINTRESOURCE(bitmapId))) return -1;
@@ -186,22 +208,8 @@ BOOL CIconMenu::AppendItem(LPCSTR text, UINT flags, UINT_PTR command, int bitmap
 BOOL CIconMenu::AppendItem(LPCWSTR text, UINT flags, UINT_PTR command, CImageList* images, int index) {
   flags = ItemFlags(flags, command, false);
   CIconMenuItem* record = NewRecord(text, flags, command);
-  HICON icon = images && images->m_hImageList ? ImageList_GetIcon(images->m_hImageList, index, ILD_NORMAL) : nullptr;
-  if (icon) {
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(images->m_hImageList, &cx, &cy);
-    auto* own = new CImageList;
-    own->Create(cx, cy, ILC_COLORDDB | ILC_MASK, 1, 1);
-    own->Add(icon);
-    if (icon_menu::UsesXpDrawing() && icon_menu::Settings().xp3dImages) {
-      for (HBITMAP derived : {icon_menu::WashedOutImage(icon, cx, cy), icon_menu::ShadowImage(icon, cx, cy)}) {
-        if (!derived) continue;
-        ImageList_AddMasked(own->m_hImageList, derived, GetSysColor(COLOR_BTNFACE));
-        DeleteObject(derived);
-      }
-    }
-    DestroyIcon(icon);
-    record->ownImages = own;
+  if (images && images->m_hImageList) record->ownImages = OwnImageCopy(images->m_hImageList, index);
+  if (record->ownImages) {
     record->bitmapMarker = 0;
     record->imageIndex = 0;
   }
@@ -213,6 +221,25 @@ BOOL CIconMenu::AppendItem(LPCWSTR text, UINT flags, UINT_PTR command, CImageLis
   OwnSubMenu(flags, command, -1);
   if (loadedFromResource_) Restring();
   return TRUE;
+}
+
+CImageList* CIconMenu::OwnImageCopy(HIMAGELIST source, int index) {
+  HICON icon = ImageList_GetIcon(source, index, ILD_NORMAL);
+  if (!icon) return nullptr;
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(source, &cx, &cy);
+  auto* own = new CImageList;
+  own->Create(cx, cy, ILC_COLORDDB | ILC_MASK, 1, 1);
+  own->Add(icon);
+  if (icon_menu::UsesXpDrawing() && icon_menu::Settings().xp3dImages) {
+    for (HBITMAP derived : {icon_menu::WashedOutImage(icon, cx, cy), icon_menu::ShadowImage(icon, cx, cy)}) {
+      if (!derived) continue;
+      ImageList_AddMasked(own->m_hImageList, derived, GetSysColor(COLOR_BTNFACE));
+      DeleteObject(derived);
+    }
+  }
+  DestroyIcon(icon);
+  return own;
 }
 
 BOOL CIconMenu::AppendItem(LPCSTR text, UINT flags, UINT_PTR command, CImageList* images, int index) {
@@ -578,15 +605,42 @@ void CIconMenu::Restring() {
 }
 
 BOOL CIconMenu::LoadToolbar(UINT toolbarId) {
-  ToolbarResource toolbar;
-  if (!ReadToolbar(MAKEINTRESOURCE(toolbarId), &toolbar)) return FALSE;
-  iconWidth_ = std::max(iconWidth_, toolbar.width);
-  iconHeight_ = std::max(iconHeight_, toolbar.height);
+  HiddenToolbar toolbar(toolbarId);
+  if (!toolbar.Loaded()) return FALSE;
+  const SIZE size = toolbar.ImageSize();
+  iconWidth_ = std::max(iconWidth_, int(size.cx));
+  iconHeight_ = std::max(iconHeight_, int(size.cy));
   CImageList list;
   if (!list.Create(iconWidth_, iconHeight_, ILC_COLORDDB | ILC_MASK, 1, 1)) return FALSE;
   if (!AddBitmap(list, MAKEINTRESOURCE(toolbarId))) return FALSE;
-  for (WORD command : toolbar.commands) {
-    if (command && HasCommand(command)) ModifyItem(nullptr, command, &list, ToolbarImageOf(toolbar, command));
+  for (const ToolbarButton& button : ButtonsOf(toolbar.Control())) {
+    if (HasCommand(button.command)) ModifyItem(nullptr, button.command, &list, button.image);
+  }
+  return TRUE;
+}
+
+BOOL CIconMenu::AddFromToolBar(CToolBarCtrl* toolbar, int bitmapId) {
+  if (!toolbar || !toolbar->m_hWnd) return FALSE;
+  CImageList strip;
+  const bool loaded = strip.Create(iconWidth_, iconHeight_, ILC_COLORDDB | ILC_MASK, 1, 1) &&
+                      AddBitmap(strip, MAKEINTRESOURCE(bitmapId), false);
+  for (const ToolbarButton& button : ButtonsOf(*toolbar)) {
+    if (!HasCommand(button.command)) continue;
+    CIconMenuItem* record = FindItemRecord(button.command);
+    if (!record) {
+      record = NewRecord(nullptr, MF_OWNERDRAW, button.command);
+      items_.push_back(record);
+    }
+    record->menuFlags = MF_OWNERDRAW;
+    record->commandId = button.command;
+    delete record->ownImages;
+    // The button's picture alone (with its XP pictures): a list of the whole strip would lend the
+    // first button the next two buttons' pictures as its washed-out and shadow images.
+    record->ownImages = loaded ? OwnImageCopy(strip.m_hImageList, button.image) : nullptr;
+    record->bitmapMarker = record->ownImages ? bitmapId : -1;
+    record->imageIndex = record->ownImages ? 0 : -1;
+    ::ModifyMenuW(m_hMenu, button.command, MF_BYCOMMAND | MF_OWNERDRAW, button.command,
+                  reinterpret_cast<LPCWSTR>(record));
   }
   return TRUE;
 }

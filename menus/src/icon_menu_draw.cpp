@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <string>
 
 #include "icon_menu_images.h"
 #include "icon_menu_look.h"
@@ -38,6 +39,14 @@ class MenuTextDC {
   HGDIOBJ old_ = nullptr;
 };
 
+std::string Narrow(const std::u16string& text) {
+  if (text.empty()) return {};
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string ansi(size_t(std::max(length, 0)), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), ansi.data(), length, nullptr, nullptr);
+  return ansi;
+}
+
 }  // namespace
 
 void CIconMenu::MeasureItem(LPMEASUREITEMSTRUCT request) {
@@ -53,7 +62,17 @@ void CIconMenu::MeasureItem(LPMEASUREITEMSTRUCT request) {
   }
   MenuTextDC measuring;
   SIZE text{};
-  GetTextExtentPoint32W(measuring.dc(), record->text.c_str(), int(record->text.size()), &text);
+  if (icon_menu::GetWinVersionCode() == 0) {
+    // Win32s measures the ANSI text and pads it by three pixels a character on average.
+    const std::string ansi = Narrow(record->text);
+    RECT r{};
+    DrawTextA(measuring.dc(), ansi.c_str(), int(ansi.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
+    const int width = r.right - r.left;
+    const int characters = int(record->text.size());
+    text.cx = width + 3 + (characters ? 3 * (width / characters) : 0);
+  } else {
+    GetTextExtentPoint32W(measuring.dc(), record->text.c_str(), int(record->text.size()), &text);
+  }
   request->itemWidth = UINT(xp ? iconWidth_ + margin + text.cx + 8 : text.cx + 2 * iconWidth_ + 1);
   request->itemHeight = UINT(std::max(menuHeight, iconHeight_ + margin));
 }

@@ -224,6 +224,34 @@ TEST_F(IconMenuDrawTest, MeasuresTextIconAndMarginInEachLook) {
   EXPECT_EQ(Measure(2).cy, std::max(menuHeight / 2, 9));
 }
 
+// Win32s (its own process) measures the ANSI text with DrawText in the window's own font and
+// pads it by three pixels a character on average; the others measure in the menu font.
+TEST_F(IconMenuDrawTest, ThisSystemMeasuresItsWayInTheClassicLook) {
+  icon_menu::SetMenuDrawMode(0);
+  ASSERT_TRUE(menu_.AppendItem(u"Wide words", 0, 632, -1));
+  HDC dc = GetDC(GetDesktopWindow());
+  int width = 0;
+  if (icon_menu::GetWinVersionCode() == 0) {
+    RECT r{};
+    DrawTextA(dc, "Wide words", 10, &r, DT_CALCRECT | DT_SINGLELINE);
+    width = r.right + 3 + 3 * (r.right / 10);
+  } else {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE text{};
+    GetTextExtentPoint32W(dc, u"Wide words", 10, &text);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    width = text.cx;
+  }
+  ReleaseDC(GetDesktopWindow(), dc);
+  ASSERT_GT(width, 10);
+  EXPECT_EQ(Measure(3).cx, width + 2 * 16 + 1);
+}
+
 // The other rendering of disabled icons: the cell in the background colour, the picture's
 // highlight one pixel down and right, its shadow in place.
 TEST_F(IconMenuDrawTest, DisabledIconsHaveASecondRendering) {

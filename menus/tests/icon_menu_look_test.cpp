@@ -53,7 +53,7 @@ TEST(IconMenuLookTest, ThisSystemsLookFollowsTheDrawModes) {
   const char* version = std::getenv("CORVANE_WINVER");
   const std::string reported = version ? version : "5.1";
   const int expected = reported == "5.0" ? 6 : reported == "4.10" ? 3 : reported == "4.90" ? 4
-                       : reported == "5.1" ? 7 : 1;
+                       : reported == "5.1" ? 7 : reported == "3.10" ? 0 : 1;
   EXPECT_EQ(expected, icon_menu::GetWinVersionCode()) << reported;
   EXPECT_EQ(expected >= 2, icon_menu::IsNewShell() != FALSE);
   const bool xp = expected == 7;

@@ -26,8 +26,8 @@ const ResourceEntry kResources[] = {
 };
 const ModuleResources kRegistered(kResources);
 
-// The colour the shared image at offset shows in its middle, drawn over white.
-COLORREF SharedImageColour(int offset) {
+// The colour image i of a list shows in its middle, drawn over white.
+COLORREF ImageColour(HIMAGELIST list, int i) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -15, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
@@ -36,13 +36,15 @@ COLORREF SharedImageColour(int offset) {
   HGDIOBJ old = SelectObject(dc, canvas);
   RECT all{0, 0, 16, 15};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ImageList_Draw(icon_menu::SharedImageList(), offset, dc, 0, 0, ILD_NORMAL);
+  ImageList_Draw(list, i, dc, 0, 0, ILD_NORMAL);
   const COLORREF colour = GetPixel(dc, 8, 7);
   SelectObject(dc, old);
   DeleteDC(dc);
   DeleteObject(canvas);
   return colour;
 }
+
+COLORREF SharedImageColour(int offset) { return ImageColour(icon_menu::SharedImageList(), offset); }
 
 UINT StateAt(HMENU menu, int position) { return GetMenuState(menu, UINT(position), MF_BYPOSITION); }
 
@@ -163,6 +165,70 @@ TEST(IconMenuTest, ToolbarGivesImagesOnlyToCommandsOfTheMenu) {
   const size_t records = menu.Items().size();
   EXPECT_FALSE(menu.ModifyItem("Nowhere", 777, kRedBitmap));
   EXPECT_EQ(menu.Items().size(), records);
+}
+
+TEST(IconMenuTest, ToolbarsGrowTheIconsAndCountOnlyButtonsForImages) {
+  CIconMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  ASSERT_TRUE(menu.AppendItem("Red", 0, 520));
+  ASSERT_TRUE(menu.AppendItem("Green", 0, 521));
+  ASSERT_TRUE(menu.AppendItem("Blue", 0, 530));
+  // The first button follows a separator and still shows the first picture.
+  ASSERT_TRUE(menu.LoadToolbar(kSeparatorFirstToolbar));
+  EXPECT_EQ(SharedImageColour(menu.FindItemRecord(520)->sharedImageOffset), RGB(255, 0, 0));
+  EXPECT_EQ(SharedImageColour(menu.FindItemRecord(521)->sharedImageOffset), RGB(0, 255, 0));
+  EXPECT_EQ(menu.IconWidth(), 16);
+  ASSERT_TRUE(menu.LoadToolbar(kLargeToolbar));
+  EXPECT_EQ(menu.IconWidth(), 20);
+  EXPECT_EQ(menu.IconHeight(), 18);
+  // Appending with a toolbar id takes the command's button picture, else the first one.
+  ASSERT_TRUE(menu.AppendItem(u"Not a button", 0, 540, int(kSeparatorFirstToolbar)));
+  EXPECT_EQ(SharedImageColour(menu.Items().back()->sharedImageOffset), RGB(255, 0, 0));  // no button: the first
+}
+
+// A live toolbar's buttons give the menu's commands their pictures, each in a list of its own.
+TEST(IconMenuTest, LiveToolbarGivesEachCommandItsButtonsPicture) {
+  CWnd owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "", WS_POPUP, 0, 0, 100, 40, nullptr, nullptr));
+  CToolBar bar;
+  ASSERT_TRUE(bar.Create(&owner));
+  ASSERT_TRUE(bar.LoadToolBar(kToolbarResource));
+
+  CIconMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  ASSERT_TRUE(menu.AppendItem("Red", 0, 500));
+  CIconMenu* more = menu.AppendSubMenu("More");
+  ASSERT_TRUE(more->AppendItem("Blue", 0, 502));
+  ASSERT_TRUE(menu.AppendItem("Elsewhere", 0, 777));
+  ASSERT_TRUE(menu.AddFromToolBar(&bar.GetToolBarCtrl(), kToolbarResource));
+
+  const CIconMenuItem* red = menu.FindItemRecord(500);
+  ASSERT_NE(red->ownImages, nullptr);
+  EXPECT_EQ(red->bitmapMarker, int(kToolbarResource));
+  EXPECT_EQ(red->imageIndex, 0);
+  EXPECT_EQ(ImageColour(red->ownImages->m_hImageList, 0), RGB(255, 0, 0));
+  const CIconMenuItem* blue = more->Items()[0];
+  ASSERT_NE(blue->ownImages, nullptr);
+  EXPECT_EQ(ImageColour(blue->ownImages->m_hImageList, 0), RGB(0, 0, 255));
+  // In the XP look the washed-out and shadow pictures are the button's own, not its neighbours'.
+  ASSERT_TRUE(icon_menu::UsesXpDrawing());
+  ASSERT_EQ(red->ownImages->GetImageCount(), 3);
+  EXPECT_EQ(ImageColour(red->ownImages->m_hImageList, 1), icon_menu::Lighten(RGB(255, 0, 0), 0.3));
+  EXPECT_EQ(menu.FindItemRecord(777)->ownImages, nullptr);
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA | MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfoA(more->m_hMenu, 0, TRUE, &info));
+  EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(blue));
+  EXPECT_NE(info.fType & MFT_OWNERDRAW, 0u);
+
+  // A bitmap that cannot be loaded leaves the items without a picture.
+  ASSERT_TRUE(menu.AddFromToolBar(&bar.GetToolBarCtrl(), 999));
+  EXPECT_EQ(red->ownImages, nullptr);
+  EXPECT_EQ(red->bitmapMarker, -1);
+  EXPECT_EQ(red->imageIndex, -1);
+  bar.DestroyWindow();
+  owner.DestroyWindow();
 }
 
 TEST(IconMenuTest, ItemsFromBitmapsAndListsAndSeparators) {

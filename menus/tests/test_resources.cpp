@@ -50,6 +50,10 @@ const std::vector<uint8_t> kGreen = Bitmap(16, 15, {RGB(0, 255, 0)});
 const std::vector<uint8_t> kWide = Bitmap(20, 15, {RGB(0, 0, 255)});
 const std::vector<uint8_t> kCheck = SixteenColourBitmap(16, 15, 7);  // light grey: the button face
 const WORD kToolbar[] = {1, 16, 15, 4, 500, 0, 501, 502};
+const WORD kSeparatorFirst[] = {1, 16, 15, 3, 0, 520, 521};
+const std::vector<uint8_t> kSeparatorFirstImages = Bitmap(16, 15, {RGB(255, 0, 0), RGB(0, 255, 0)});
+const WORD kLargeButtons[] = {1, 20, 18, 1, 530};
+const std::vector<uint8_t> kLargeImages = Bitmap(20, 18, {RGB(0, 0, 255)});
 
 const MenuScriptLine kMenuLines[] = {
     {MENU_POPUP, "&File"},
@@ -65,6 +69,10 @@ const ResourceEntry kResources[] = {
     {RT_MENU, MAKEINTRESOURCE(kMenuResource), kMenu.Data(), kMenu.Size()},
     {RT_TOOLBAR, MAKEINTRESOURCE(kToolbarResource), kToolbar, sizeof kToolbar},
     {RT_BITMAP, MAKEINTRESOURCE(kToolbarResource), kToolbarImages.data(), DWORD(kToolbarImages.size())},
+    {RT_TOOLBAR, MAKEINTRESOURCE(kSeparatorFirstToolbar), kSeparatorFirst, sizeof kSeparatorFirst},
+    {RT_BITMAP, MAKEINTRESOURCE(kSeparatorFirstToolbar), kSeparatorFirstImages.data(), DWORD(kSeparatorFirstImages.size())},
+    {RT_TOOLBAR, MAKEINTRESOURCE(kLargeToolbar), kLargeButtons, sizeof kLargeButtons},
+    {RT_BITMAP, MAKEINTRESOURCE(kLargeToolbar), kLargeImages.data(), DWORD(kLargeImages.size())},
     {RT_BITMAP, MAKEINTRESOURCE(kRedBitmap), kRed.data(), DWORD(kRed.size())},
     {RT_BITMAP, MAKEINTRESOURCE(kGreenBitmap), kGreen.data(), DWORD(kGreen.size())},
     {RT_BITMAP, MAKEINTRESOURCE(kWideBitmap), kWide.data(), DWORD(kWide.size())},

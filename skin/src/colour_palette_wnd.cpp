@@ -1,17 +1,39 @@
 #include "skin/colour_palette_wnd.h"
 
 #include <algorithm>
+#include <vector>
+
+#include "windows_xp.h"
 
 namespace {
 
 int RowsFor(int count) { return (count + CColourPaletteWnd::kColumns - 1) / CColourPaletteWnd::kColumns; }
 
+// When the user has them on.
+bool SystemWantsShadows() {
+  BOOL shadows = FALSE;
+  return IsWindowsXpOrLater() && SystemParametersInfoA(SPI_GETDROPSHADOW, 0, &shadows, 0) && shadows;
+}
+
+bool IsPaletteScreen() {
+  HDC screen = ::GetDC(nullptr);
+  const bool palette = (::GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+  ::ReleaseDC(nullptr, screen);
+  return palette;
+}
+
+// Half of each.
+COLORREF Mix(COLORREF a, COLORREF b) {
+  return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2, (GetBValue(a) + GetBValue(b)) / 2);
+}
+
 }  // namespace
 
 BOOL CColourPaletteWnd::Create(CPoint topLeft, int buttonTop, COLORREF startColour, CWnd* picker,
                                const std::string& defaultText, const std::string& customText,
-                               const std::string& registrySection) {
+                               const std::string& registrySection, BOOL flatMenus) {
   picker_ = picker;
+  flatMenus_ = flatMenus;
   startColour_ = startColour;
   defaultText_ = defaultText;
   customText_ = customText;
@@ -28,6 +50,7 @@ BOOL CColourPaletteWnd::Create(CPoint topLeft, int buttonTop, COLORREF startColo
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   menuFont_.CreateFontIndirect(&metrics.lfMenuFont);
   Layout();
+  if (IsPaletteScreen()) MakeColourPalette();
 
   // Kept on the screen: left of the right edge, right of the left edge, above the button when
   // it would pass the bottom.
@@ -42,13 +65,27 @@ BOOL CColourPaletteWnd::Create(CPoint topLeft, int buttonTop, COLORREF startColo
     owner->SendMessage(WM_NCACTIVATE, TRUE);
     owner->SendMessage(WM_SETREDRAW, FALSE);
   }
-  const BOOL created = CreateEx(0, AfxRegisterWndClass(CS_CLASSDC | CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW)), "",
+  const UINT classStyle = CS_CLASSDC | CS_SAVEBITS | (SystemWantsShadows() ? CS_DROPSHADOW : 0);
+  const BOOL created = CreateEx(0, AfxRegisterWndClass(classStyle, ::LoadCursorA(nullptr, IDC_ARROW)), "",
                                 WS_POPUP | WS_VISIBLE, topLeft.x, topLeft.y, size_.cx, size_.cy,
                                 picker ? picker->GetSafeHwnd() : nullptr, nullptr);
   if (owner) owner->SendMessage(WM_SETREDRAW, TRUE);
   if (!created) return FALSE;
   SetCapture();
   return TRUE;
+}
+
+void CColourPaletteWnd::MakeColourPalette() {
+  const int count = CColourTable::GetCount();
+  std::vector<BYTE> storage(sizeof(LOGPALETTE) + size_t(count) * sizeof(PALETTEENTRY));
+  auto* palette = reinterpret_cast<LOGPALETTE*>(storage.data());
+  palette->palVersion = 0x300;
+  palette->palNumEntries = WORD(count);
+  for (int i = 0; i < count; ++i) {
+    const COLORREF c = CColourTable::GetEntry(i).colour;
+    palette->palPalEntry[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0};
+  }
+  colours_.CreatePalette(palette);
 }
 
 void CColourPaletteWnd::Layout() {
@@ -208,18 +245,38 @@ LRESULT CColourPaletteWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void CColourPaletteWnd::Paint(CDC& dc) {
+  CPalette* oldPalette = nullptr;
+  if (colours_.m_hObject) {
+    oldPalette = dc.SelectPalette(&colours_, FALSE);
+    dc.RealizePalette();
+  }
   CRect client(0, 0, size_.cx, size_.cy);
   dc.FillSolidRect(&client, GetSysColor(COLOR_MENU));
-  dc.DrawEdge(&client, EDGE_RAISED, BF_RECT);
+  if (flatMenus_) {
+    CBrush border(GetSysColor(COLOR_GRAYTEXT));
+    dc.FrameRect(&client, &border);
+  } else {
+    dc.DrawEdge(&client, EDGE_RAISED, BF_RECT);
+  }
   if (!defaultText_.empty()) PaintCell(dc, kDefaultCell);
   if (!customText_.empty()) PaintCell(dc, kCustomCell);
   for (int cell = 0; cell < CColourTable::GetCount(); ++cell) PaintCell(dc, cell);
+  if (oldPalette) dc.SelectPalette(oldPalette, FALSE);
 }
 
 void CColourPaletteWnd::PaintCell(CDC& dc, int cell) {
   CRect rect = CellRect(cell);
-  dc.FillSolidRect(&rect, GetSysColor(COLOR_MENU));
-  if (cell == selection_) {
+  const COLORREF menu = GetSysColor(COLOR_MENU);
+  dc.FillSolidRect(&rect, menu);
+  COLORREF textColour = GetSysColor(COLOR_MENUTEXT);
+  if (flatMenus_ && (cell == selection_ || cell == startCell_)) {
+    // Flat menus fill the selection with the menu highlight and frame it in the highlight.
+    const COLORREF fill = cell == selection_ ? GetSysColor(COLOR_MENUHILIGHT) : Mix(GetSysColor(COLOR_MENUHILIGHT), menu);
+    dc.FillSolidRect(&rect, fill);
+    CBrush frame(GetSysColor(COLOR_HIGHLIGHT));
+    dc.FrameRect(&rect, &frame);
+    if (cell == selection_) textColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  } else if (cell == selection_) {
     dc.Draw3dRect(&rect, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
   } else if (cell == startCell_) {
     dc.Draw3dRect(&rect, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
@@ -229,13 +286,16 @@ void CColourPaletteWnd::PaintCell(CDC& dc, int cell) {
     ::InflateRect(&swatch, -2, -2);
     dc.FillSolidRect(&swatch, GetSysColor(COLOR_BTNSHADOW));
     ::InflateRect(&swatch, -1, -1);
-    dc.FillSolidRect(&swatch, CColourTable::GetEntry(cell).colour);
+    // On a palette screen the colour comes exactly through the window's own palette.
+    const COLORREF colour = CColourTable::GetEntry(cell).colour;
+    CBrush fill(colours_.m_hObject ? PALETTEINDEX(WORD(cell)) : colour);
+    dc.FillRect(&swatch, &fill);
     return;
   }
   const std::string& text = cell == kDefaultCell ? defaultText_ : customText_;
   CFont* old = dc.SelectObject(&menuFont_);
   dc.SetBkMode(TRANSPARENT);
-  dc.SetTextColor(GetSysColor(COLOR_MENUTEXT));
+  dc.SetTextColor(textColour);
   dc.DrawText(text.c_str(), int(text.size()), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   dc.SelectObject(old);
   // An etched line sets the text cells apart from the colours.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "skin/buffer_dc.h"
+#include "windows_xp.h"
 
 IMPLEMENT_DYNCREATE(CColourPicker, CButton)
 
@@ -23,11 +24,14 @@ constexpr int kStatePressed = 3;
 constexpr int kStateDisabled = 4;
 constexpr int kStateDefaulted = 5;
 
+BOOL FlatMenus() {
+  BOOL flat = FALSE;
+  return IsWindowsXpOrLater() && SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0) && flat;
+}
+
 }  // namespace
 
-CColourPicker::CColourPicker() : defaultColour_(GetSysColor(COLOR_APPWORKSPACE)) {
-  SystemParametersInfoA(SPI_GETFLATMENU, 0, &flatMenus_, 0);
-}
+CColourPicker::CColourPicker() : defaultColour_(GetSysColor(COLOR_APPWORKSPACE)), flatMenus_(FlatMenus()) {}
 
 CColourPicker::~CColourPicker() = default;  // the theme handles close themselves
 
@@ -116,7 +120,7 @@ BOOL CColourPicker::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LR
 
 BOOL CColourPicker::CreatePalette(CPoint topLeft, int buttonTop, const std::string& section) {
   auto* palette = new CColourPaletteWnd;
-  if (palette->Create(topLeft, buttonTop, colour_, this, defaultText_, customText_, section)) return TRUE;
+  if (palette->Create(topLeft, buttonTop, colour_, this, defaultText_, customText_, section, flatMenus_)) return TRUE;
   // Never shown: the window, if any, deletes itself as it goes.
   if (palette->GetSafeHwnd()) {
     palette->DestroyWindow();
@@ -136,6 +140,9 @@ void CColourPicker::OpenPalette() {
     popupOpen_ = FALSE;
     return;
   }
+  // Pressed while the palette is open.
+  Invalidate();
+  UpdateWindow();
   NotifyParent(CPN_DROPDOWN, colour_);
 }
 
@@ -218,7 +225,8 @@ void CColourPicker::DrawHotDropButton(BOOL hot) {
   CRect rect;
   GetClientRect(&rect);
   rect.left = rect.right - rect.Height();
-  comboTheme_.DrawThemeBackground(dc.GetSafeHdc(), kComboDropPart, hot ? kStateHot : kStateNormal, &rect, nullptr);
+  const int state = popupOpen_ ? kStatePressed : hot ? kStateHot : kStateNormal;
+  comboTheme_.DrawThemeBackground(dc.GetSafeHdc(), kComboDropPart, state, &rect, nullptr);
 }
 
 void CColourPicker::DrawArrow(CDC& dc, CRect& rect, BOOL disabled) {
@@ -241,7 +249,8 @@ void CColourPicker::DrawItem(LPDRAWITEMSTRUCT item) {
 
   const BOOL disabled = (item->itemState & ODS_DISABLED) != 0;
   const BOOL focused = (item->itemState & ODS_FOCUS) != 0;
-  const BOOL pressed = (item->itemState & ODS_SELECTED) != 0 || (popupOpen_ && !comboStyle_);
+  // Held down, or showing its palette.
+  const BOOL pressed = (item->itemState & ODS_SELECTED) != 0 || popupOpen_;
   CRect content = rect;
   const BOOL themed = CThemeHandle::IsAppThemed();
   if (themed) OpenThemes();
@@ -249,8 +258,8 @@ void CColourPicker::DrawItem(LPDRAWITEMSTRUCT item) {
     editTheme_.DrawThemeBackground(dc.GetSafeHdc(), kEditTextPart, disabled ? kStateDisabled : kStateNormal, &rect,
                                    nullptr);
     CRect drop(rect.right - rect.Height(), rect.top, rect.right, rect.bottom);
-    comboTheme_.DrawThemeBackground(dc.GetSafeHdc(), kComboDropPart, mouseOver_ ? kStateHot : kStateNormal, &drop,
-                                    nullptr);
+    const int dropState = disabled ? kStateDisabled : pressed ? kStatePressed : mouseOver_ ? kStateHot : kStateNormal;
+    comboTheme_.DrawThemeBackground(dc.GetSafeHdc(), kComboDropPart, dropState, &drop, nullptr);
     content.right = drop.left;
     ::InflateRect(&content, -2, -2);
   } else if (themed && !comboStyle_ && !buttonTheme_.IsNull()) {
@@ -266,9 +275,8 @@ void CColourPicker::DrawItem(LPDRAWITEMSTRUCT item) {
     dc.DrawEdge(&rect, EDGE_SUNKEN, BF_RECT);
     ::InflateRect(&content, -2, -2);
     CRect drop(content.right - content.Height(), content.top, content.right, content.bottom);
-    dc.DrawFrameControl(&drop, DFC_BUTTON, DFCS_BUTTONPUSH | (disabled ? DFCS_INACTIVE : 0));
-    CRect arrow = drop;
-    DrawArrow(dc, arrow, disabled);
+    dc.DrawFrameControl(&drop, DFC_SCROLL,
+                        DFCS_SCROLLCOMBOBOX | (pressed ? DFCS_PUSHED : 0) | (disabled ? DFCS_INACTIVE : 0));
     content.right = drop.left;
   } else {
     dc.DrawFrameControl(&rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));

@@ -249,6 +249,146 @@ TEST_F(ColourPickerTest, TheSwatchShowsTheColourOrTheDefaultColourForAutomatic) 
   EXPECT_EQ(RGB(0, 128, 255), image.At(rect.Height() / 2, rect.Height() / 2));
 }
 
+// The palette in this process's menu look (flat here, raised in processes without flat menus or
+// on Windows 2000), and its shadow:
+// its border, the cell under the mouse and the starting colour's cell.
+TEST_F(ColourPickerTest, ThisSystemsPaletteLooksLikeItsMenus) {
+  // Flat menus exist from Windows XP on.
+  BOOL flat = FALSE;
+  SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0);
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionEx(&version);
+  if (version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion == 0)) flat = FALSE;
+  constexpr COLORREF kBackdrop = RGB(200, 100, 40);
+  {
+    CClientDC backdrop(&parent);
+    CRect all;
+    parent.GetClientRect(&all);
+    backdrop.FillSolidRect(&all, kBackdrop);
+  }
+  picker.SetColour(kRed);  // cell 16
+  Open();
+  ui.MoveMouse(CellCentre(Palette(), 0));
+  ui.Pump();
+  const testing_ui::Image image = UiDriver::CaptureWindow(Palette()->GetSafeHwnd());
+  const CRect selected = Palette()->CellRect(0);
+  const CRect start = Palette()->CellRect(16);
+  if (flat) {
+    EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), image.At(0, 0));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), image.At(selected.left, selected.top));
+    EXPECT_EQ(GetSysColor(COLOR_MENUHILIGHT), image.At(selected.left + 1, selected.top + 1));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), image.At(start.right - 1, start.bottom - 1));
+    const COLORREF hi = GetSysColor(COLOR_MENUHILIGHT), menu = GetSysColor(COLOR_MENU);
+    EXPECT_EQ(RGB((GetRValue(hi) + GetRValue(menu)) / 2, (GetGValue(hi) + GetGValue(menu)) / 2,
+                  (GetBValue(hi) + GetBValue(menu)) / 2),
+              image.At(start.left + 1, start.top + 1));
+  } else {
+    EXPECT_EQ(GetSysColor(COLOR_3DLIGHT), image.At(0, 0));
+    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), image.At(selected.left, selected.top));
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), image.At(selected.right - 1, selected.bottom - 1));
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), image.At(start.left, start.top));
+    EXPECT_EQ(GetSysColor(COLOR_MENU), image.At(start.left + 1, start.top + 1));
+  }
+  EXPECT_EQ(kRed, image.At(start.left + 9, start.top + 9));
+
+  // A shadow along the right edge from Windows XP on, over the backdrop painted before.
+  CRect window;
+  Palette()->GetWindowRect(&window);
+  const COLORREF beside = UiDriver::PixelAt(POINT{window.right, window.top + 10});
+  if (version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion >= 1)) {
+    EXPECT_EQ(RGB(100, 50, 20), beside);
+  } else {
+    EXPECT_EQ(kBackdrop, beside);
+  }
+  ui.Press(VK_ESCAPE);
+}
+
+// On a 256-colour screen (a process of its own) the swatches come through the palette window's
+// own palette, not as the nearest colours of the system's.
+TEST_F(ColourPickerTest, PaletteScreenShowsTheExactColours) {
+  Open();
+  const testing_ui::Image image = UiDriver::CaptureWindow(Palette()->GetSafeHwnd());
+  for (int cell : {1, 2, 9, 14, 37}) {
+    const CRect r = Palette()->CellRect(cell);
+    EXPECT_EQ(CColourTable::GetEntry(cell).colour, image.At(r.left + 9, r.top + 9)) << "cell " << cell;
+  }
+  ui.Press(VK_ESCAPE);
+}
+
+// The combo look's drop button: raised at rest, pushed while the palette is open.
+TEST_F(ColourPickerTest, ComboDropButtonIsPushedWhileThePaletteIsOpen) {
+  picker.SetComboStyle(TRUE);
+  ui.Pump();
+  CRect rect;
+  picker.GetClientRect(&rect);
+  ::InflateRect(&rect, -2, -2);
+  const POINT corner{rect.right - rect.Height(), rect.top};
+  EXPECT_NE(GetSysColor(COLOR_BTNSHADOW), UiDriver::CaptureWindow(picker.GetSafeHwnd()).At(corner.x, corner.y));
+  Open();
+  EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), UiDriver::CaptureWindow(picker.GetSafeHwnd()).At(corner.x, corner.y));
+  ui.Press(VK_ESCAPE);
+  ui.Pump();
+  EXPECT_NE(GetSysColor(COLOR_BTNSHADOW), UiDriver::CaptureWindow(picker.GetSafeHwnd()).At(corner.x, corner.y));
+}
+
+// A stand-in theme library that paints each class's parts in a colour telling the state drawn.
+HTHEME StandInOpen(HWND, LPCWSTR classList) { return reinterpret_cast<HTHEME>(INT_PTR(0x7000 + classList[0])); }
+HRESULT StandInClose(HTHEME) { return S_OK; }
+COLORREF StandInColour(char16_t themeClass, int state) { return RGB(themeClass, state * 40, 90); }
+HRESULT StandInDraw(HTHEME theme, HDC dc, int, int state, const RECT* rect, const RECT*) {
+  HBRUSH brush = CreateSolidBrush(StandInColour(char16_t(INT_PTR(theme) - 0x7000), state));
+  FillRect(dc, rect, brush);
+  DeleteObject(brush);
+  return S_OK;
+}
+BOOL StandInThemed() { return TRUE; }
+BOOL StandInNotThemed() { return FALSE; }
+
+template <class Fn>
+FARPROC Export(Fn fn) {
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(fn));
+}
+
+class ThemedColourPickerTest : public ColourPickerTest {
+ protected:
+  void SetUp() override {
+    const BuiltinExport exports[] = {{"OpenThemeData", Export(&StandInOpen)},
+                                     {"CloseThemeData", Export(&StandInClose)},
+                                     {"DrawThemeBackground", Export(&StandInDraw)},
+                                     {"IsAppThemed", Export(&StandInThemed)}};
+    RegisterBuiltinModule("uxtheme.dll", exports, 4);
+    CThemeApi::Unload();
+    ColourPickerTest::SetUp();
+  }
+  void TearDown() override {
+    const BuiltinExport classic[] = {{"IsAppThemed", Export(&StandInNotThemed)}};
+    RegisterBuiltinModule("uxtheme.dll", classic, 1);
+    CThemeApi::Unload();
+  }
+};
+
+// The themed combo look: the combo box's drop button pressed while the palette is open.
+TEST_F(ThemedColourPickerTest, ComboDropButtonIsDrawnPressedWhileThePaletteIsOpen) {
+  picker.SetComboStyle(TRUE);
+  ui.Pump();
+  CRect rect;
+  picker.GetClientRect(&rect);
+  const POINT drop{rect.right - rect.Height() / 2, rect.Height() / 2};
+  const auto dropColour = [&] { return UiDriver::CaptureWindow(picker.GetSafeHwnd()).At(drop.x, drop.y); };
+  constexpr int kNormal = 1, kPressed = 3;
+  EXPECT_EQ(StandInColour(u'C', kNormal), dropColour());
+  EXPECT_EQ(StandInColour(u'E', kNormal), UiDriver::CaptureWindow(picker.GetSafeHwnd()).At(1, 1));
+  Open();
+  EXPECT_EQ(StandInColour(u'C', kPressed), dropColour());
+  // The mouse leaving the picker while it is open keeps it pressed.
+  ::SendMessageA(picker.GetSafeHwnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(StandInColour(u'C', kPressed), dropColour());
+  ui.Press(VK_ESCAPE);
+  ui.Pump();
+  EXPECT_EQ(StandInColour(u'C', kNormal), dropColour());
+}
+
 TEST_F(ColourPickerTest, DataExchangeMovesTheColourBothWays) {
   COLORREF value = RGB(5, 6, 7);
   CDataExchange load(&parent, FALSE);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "mfc/afxext.h"
 #include "mfc/afxwnd.h"
 
 // One item of an icon menu: its text and where its image is.
@@ -76,6 +77,9 @@ class CIconMenu : public CMenu {
   // The images of a toolbar for the commands it shares with this menu.
   BOOL LoadToolbar(UINT toolbarId);
   BOOL LoadToolbars(const UINT* toolbarIds, int count);
+  // Each button of a live toolbar whose command is in this menu gives the command's items its
+  // picture from the bitmap (a strip in the toolbar's image order), in a list of their own.
+  BOOL AddFromToolBar(CToolBarCtrl* toolbar, int bitmapId);
   BOOL LoadCheckmarkBitmap(int normalId, int selectedId);
 
   void SetIconSize(int width, int height);
@@ -133,6 +137,9 @@ class CIconMenu : public CMenu {
   BOOL ModifyRecords(LPCWSTR text, UINT command, const std::function<int()>& image);
   BOOL InsertRecord(UINT position, LPCWSTR text, UINT flags, UINT_PTR command, const std::function<int()>& image);
   bool ListFromBitmap(CBitmap* bitmap, CImageList& list) const;
+  // A new list of one image of source, with its XP pictures when the XP look keeps them; null
+  // when source has no such image.
+  static CImageList* OwnImageCopy(HIMAGELIST source, int index);
   CIconMenuItem* FindRecordByText(const std::u16string& text);
   void AlignAccelerators();
   int ForeignItems();

@@ -28,9 +28,10 @@ class CColourPaletteWnd : public CWnd {
   CColourPaletteWnd() = default;
 
   // Shows the palette with its top-left corner at topLeft (kept on the screen; above the button,
-  // whose top is buttonTop, when there is no room below) and takes the mouse.
+  // whose top is buttonTop, when there is no room below) and takes the mouse. flatMenus: drawn
+  // as flat menus are, with a one-pixel border and filled selections.
   BOOL Create(CPoint topLeft, int buttonTop, COLORREF startColour, CWnd* picker, const std::string& defaultText,
-              const std::string& customText, const std::string& registrySection);
+              const std::string& customText, const std::string& registrySection, BOOL flatMenus);
 
   int GetSelection() const { return selection_; }
   // Where a cell is in the palette's client area (empty for a cell the palette does not have).
@@ -42,6 +43,7 @@ class CColourPaletteWnd : public CWnd {
 
  private:
   void Layout();
+  void MakeColourPalette();
   int CellAt(CPoint point) const;
   void Select(int cell);
   void MoveBy(UINT key);
@@ -66,5 +68,8 @@ class CColourPaletteWnd : public CWnd {
   CRect cellsRect_;
   CSize size_;
   CFont menuFont_;
+  // The named colours as a logical palette, made only on palette screens.
+  CPalette colours_;
+  BOOL flatMenus_ = FALSE;
   bool ending_ = false;
 };

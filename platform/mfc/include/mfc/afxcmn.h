@@ -1,6 +1,6 @@
 #pragma once
 // The framework's wrappers of the common controls: the report-view list (CListCtrl), tooltips
-// (CToolTipCtrl) and the up-down control (CSpinButtonCtrl). Their notifications reach the
+// (CToolTipCtrl), the up-down control (CSpinButtonCtrl) and the toolbar (CToolBarCtrl). Their notifications reach the
 // control's own message map through the parent's reflection (ON_NOTIFY_REFLECT), as for the
 // other controls.
 #include "mfc/afxwnd.h"
@@ -94,5 +94,46 @@ class CSpinButtonCtrl : public CWnd {
   void SetRange32(int nLower, int nUpper) { SendMessage(UDM_SETRANGE32, WPARAM(nLower), LPARAM(nUpper)); }
   void GetRange32(int& nLower, int& nUpper) const {
     SendMessage(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLower), reinterpret_cast<LPARAM>(&nUpper));
+  }
+};
+
+// The toolbar control: buttons showing images of its image list.
+class CToolBarCtrl : public CWnd {
+  DECLARE_DYNAMIC(CToolBarCtrl)
+ public:
+  CToolBarCtrl() = default;
+  // Tells the control the button structure's size, as every toolbar needs before its buttons.
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+  void SetButtonStructSize(int nSize) { SendMessage(TB_BUTTONSTRUCTSIZE, WPARAM(nSize)); }
+  // nNumButtons images of a bitmap resource of the application, or of a bitmap (copied). The
+  // index of the first new image, -1 on failure.
+  int AddBitmap(int nNumButtons, UINT nBitmapID);
+  int AddBitmap(int nNumButtons, CBitmap* pBitmap);
+  BOOL AddButtons(int nNumButtons, LPTBBUTTON lpButtons) {
+    return BOOL(SendMessage(TB_ADDBUTTONS, WPARAM(nNumButtons), reinterpret_cast<LPARAM>(lpButtons)));
+  }
+  int GetButtonCount() const { return int(SendMessage(TB_BUTTONCOUNT)); }
+  BOOL GetButton(int nIndex, LPTBBUTTON lpButton) const {
+    return BOOL(SendMessage(TB_GETBUTTON, WPARAM(nIndex), reinterpret_cast<LPARAM>(lpButton)));
+  }
+  // By command (or by index with TBIF_BYINDEX in the mask); the button's index, -1 when absent.
+  int GetButtonInfo(int nID, TBBUTTONINFO* ptbbi) const {
+    return int(SendMessage(TB_GETBUTTONINFO, WPARAM(nID), reinterpret_cast<LPARAM>(ptbbi)));
+  }
+  UINT CommandToIndex(UINT nID) const { return UINT(SendMessage(TB_COMMANDTOINDEX, WPARAM(nID))); }
+  BOOL GetItemRect(int nIndex, LPRECT lpRect) const {
+    return BOOL(SendMessage(TB_GETITEMRECT, WPARAM(nIndex), reinterpret_cast<LPARAM>(lpRect)));
+  }
+  BOOL SetBitmapSize(CSize size) { return BOOL(SendMessage(TB_SETBITMAPSIZE, 0, MAKELONG(size.cx, size.cy))); }
+  BOOL SetButtonSize(CSize size) { return BOOL(SendMessage(TB_SETBUTTONSIZE, 0, MAKELONG(size.cx, size.cy))); }
+  CSize GetButtonSize() const {
+    const DWORD size = DWORD(SendMessage(TB_GETBUTTONSIZE));
+    return CSize(LOWORD(size), HIWORD(size));
+  }
+  // A temporary wrapper of the control's list; null when it has none.
+  CImageList* GetImageList() const { return CImageList::FromHandle(HIMAGELIST(SendMessage(TB_GETIMAGELIST))); }
+  CImageList* SetImageList(CImageList* pImageList) {
+    return CImageList::FromHandle(HIMAGELIST(
+        SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr))));
   }
 };

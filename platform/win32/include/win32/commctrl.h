@@ -69,3 +69,4 @@ BOOL ImageList_DrawEx(HIMAGELIST himl, int i, HDC hdcDst, int x, int y, int dx, 
 #include "win32/tooltips.h"
 #include "win32/flatsb.h"
 #include "win32/updown.h"
+#include "win32/toolbar.h"

@@ -129,6 +129,7 @@ BOOL DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags);
 #define DFCS_SCROLLDOWN 0x0001
 #define DFCS_SCROLLLEFT 0x0002
 #define DFCS_SCROLLRIGHT 0x0003
+#define DFCS_SCROLLCOMBOBOX 0x0005  // a combo box's drop button: a down arrow
 #define DFCS_BUTTONCHECK 0x0000
 #define DFCS_BUTTONRADIO 0x0004
 #define DFCS_BUTTON3STATE 0x0008

@@ -120,6 +120,7 @@ const bool kRegistered = [] {
   RegisterControlClass(WC_LISTVIEWA, ListViewProc, IDC_ARROW);
   RegisterControlClass(TOOLTIPS_CLASSA, ToolTipProc, IDC_ARROW, CS_SAVEBITS);
   RegisterControlClass(UPDOWN_CLASSA, UpDownProc, IDC_ARROW);
+  RegisterControlClass(TOOLBARCLASSNAMEA, ToolbarProc, IDC_ARROW);
   win32::user::SetWindowScrollBars({PaintWindowBar, PressWindowBar});
   return true;
 }();

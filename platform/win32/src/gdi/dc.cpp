@@ -1,6 +1,8 @@
 // Device contexts: creation, state, selection, mapping, device capabilities and clipping.
 #include "gdi/dc.h"
 
+#include <algorithm>
+
 #include "last_error.h"
 #include "win32/platform_config.h"
 #include "win32/winerror.h"
@@ -230,6 +232,23 @@ UINT RealizePalette(HDC hdc) {
   DC_OR(hdc, GDI_ERROR);
   // Only a palette display maps entries; true-colour screens need no realising.
   if (platform_config::Config().screenDepth != 8 || !dc->state.palette) return 0;
+  // Drawn on the screen, the palette's colours the screen's table lacks take its free entries,
+  // in turn, as the hardware palette would; what already shows those entries changes with them.
+  Surface* screen = dc->kind == DeviceContext::Kind::Surface ? dc->surface.get() : nullptr;
+  if (screen && screen->format.bitsPerPixel == 8 && screen->colors.size() == 256) {
+    constexpr int kFirstFree = 10, kEndFree = 246;
+    for (const PALETTEENTRY& e : dc->state.palette->entries) {
+      const RGBQUAD wanted{e.peBlue, e.peGreen, e.peRed, 0};
+      const bool present = std::any_of(screen->colors.begin(), screen->colors.end(), [&](const RGBQUAD& c) {
+        return c.rgbRed == wanted.rgbRed && c.rgbGreen == wanted.rgbGreen && c.rgbBlue == wanted.rgbBlue;
+      });
+      if (present) continue;
+      if (screen->nextRealizedEntry < kFirstFree || screen->nextRealizedEntry >= kEndFree) {
+        screen->nextRealizedEntry = kFirstFree;
+      }
+      screen->colors[size_t(screen->nextRealizedEntry++)] = wanted;
+    }
+  }
   return static_cast<UINT>(dc->state.palette->entries.size());
 }
 

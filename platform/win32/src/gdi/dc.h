@@ -45,6 +45,9 @@ struct Surface {
   uint8_t* top = nullptr;  // first byte of the top row
   ptrdiff_t stride = 0;    // bytes from a row to the one below it (negative for bottom-up DIBs)
   std::vector<RGBQUAD> colors;  // the colour table of 1, 4 and 8 bit surfaces
+  // The screen's table entry a realised palette's next new colour takes (8-bit screens; the ten
+  // static colours at each end never change).
+  int nextRealizedEntry = 10;
 
   uint8_t* Row(int y) const { return top + y * stride; }
   bool IsMono() const { return format.bitsPerPixel == 1; }

@@ -341,9 +341,8 @@ BOOL DrawFrameControl(HDC hdc, LPRECT lprc, UINT uType, UINT uState) {
     return TRUE;
   }
   if (uType == DFC_SCROLL) {
-    constexpr UINT kComboBoxButton = 0x0005;  // the combo box's drop button: a down arrow
     const UINT kind = uState & 0xFF;
-    if (kind > DFCS_SCROLLRIGHT && kind != kComboBoxButton) return FALSE;
+    if (kind > DFCS_SCROLLRIGHT && kind != DFCS_SCROLLCOMBOBOX) return FALSE;
     // A push-button face with a solid arrow, moved a pixel down and right while pushed.
     const bool pushed = uState & DFCS_PUSHED;
     DrawEdge(hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED,

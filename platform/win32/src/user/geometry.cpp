@@ -238,6 +238,9 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT 
   if ((wp.flags & SWP_HIDEWINDOW) && GetActiveWindow() == hwnd) ActivateWindow(NextToActivate(hwnd), WA_ACTIVE);
   w = Win(hwnd);
   if (!w) return TRUE;
+  if (!w->IsChild() && (w->cls->style & CS_DROPSHADOW)) FollowWithShadow(hwnd, (wp.flags & SWP_SHOWWINDOW) != 0);
+  w = Win(hwnd);
+  if (!w) return TRUE;
 
   wp.x = newWindow.left;
   wp.y = newWindow.top;

@@ -49,4 +49,32 @@ TEST(PaletteScreen, ScreenBitmapsAreIndexedAndPalettesRealize) {
   DeleteDC(dc);
 }
 
+TEST(PaletteScreen, APaletteRealizedOnTheScreenBringsItsOwnColours) {
+  const COLORREF brown = RGB(165, 42, 0);
+  HDC screen = GetDC(nullptr);
+  ASSERT_NE(GetNearestColor(screen, brown), brown);  // not among the system's colours
+  std::vector<uint8_t> storage(sizeof(LOGPALETTE) + 2 * sizeof(PALETTEENTRY));
+  auto* lp = reinterpret_cast<LOGPALETTE*>(storage.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = 2;
+  lp->palPalEntry[0] = PALETTEENTRY{165, 42, 0, 0};
+  lp->palPalEntry[1] = PALETTEENTRY{255, 0, 0, 0};  // already there: takes no entry
+  HPALETTE palette = CreatePalette(lp);
+  HPALETTE old = SelectPalette(screen, palette, FALSE);
+  RealizePalette(screen);
+  HBRUSH brush = CreateSolidBrush(PALETTEINDEX(0));
+  RECT cell{0, 0, 4, 4};
+  FillRect(screen, &cell, brush);
+  EXPECT_EQ(GetPixel(screen, 1, 1), brown);
+  // The static colours stay.
+  SetPixel(screen, 6, 6, RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(screen, 6, 6), RGB(255, 0, 0));
+  SetPixel(screen, 7, 7, RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(screen, 7, 7), RGB(255, 255, 255));
+  SelectPalette(screen, old, FALSE);
+  DeleteObject(brush);
+  DeleteObject(palette);
+  ReleaseDC(nullptr, screen);
+}
+
 }  // namespace

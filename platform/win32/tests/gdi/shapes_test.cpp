@@ -304,7 +304,7 @@ TEST(UserDrawing, FrameControlScrollArrowsPointTheirWay) {
   EXPECT_EQ(c.At(5, 9), ink);
   EXPECT_EQ(c.At(15, 15), GetSysColor(COLOR_3DDKSHADOW));
   // Down, and the combo box's drop button.
-  for (UINT kind : {UINT(DFCS_SCROLLDOWN), 0x0005u}) {
+  for (UINT kind : {UINT(DFCS_SCROLLDOWN), UINT(DFCS_SCROLLCOMBOBOX)}) {
     c.Fill(kWhite);
     ASSERT_TRUE(DrawFrameControl(c.dc(), &r, DFC_SCROLL, kind));
     EXPECT_EQ(c.At(8, 10), ink);

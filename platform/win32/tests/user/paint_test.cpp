@@ -258,6 +258,45 @@ TEST_F(PaintTest, SaveBitsWindowsPutTheScreenBackUnlessItChanged) {
   EXPECT_EQ(At(30, 30), kBlue);
 }
 
+TEST_F(PaintTest, DropShadowsDarkenTheScreenBelowAndRightOfTheirWindow) {
+  WNDCLASSA wc{};
+  wc.style = CS_DROPSHADOW;
+  wc.lpfnWndProc = TestProc;
+  wc.lpszClassName = "Shadowed";
+  RegisterClassA(&wc);
+  HWND below = Top(0, 0, 200, 200);
+  colors[below] = RGB(200, 100, 40);
+  wu::PumpUntilIdle();
+  HWND popup = Top(20, 20, 50, 40, WS_POPUP | WS_VISIBLE, 0, "Shadowed");
+  colors[popup] = kGreen;
+  wu::PumpUntilIdle();
+  // Darkest next to the window, lighter outwards, nothing beyond; the window itself unshaded.
+  EXPECT_EQ(At(69, 40), kGreen);
+  EXPECT_EQ(At(70, 40), RGB(100, 50, 20));
+  EXPECT_EQ(At(73, 40), RGB(175, 87, 35));
+  EXPECT_EQ(At(74, 40), RGB(200, 100, 40));
+  EXPECT_EQ(At(40, 60), RGB(100, 50, 20));
+  EXPECT_EQ(At(22, 60), RGB(200, 100, 40));  // the bottom shadow starts a little in
+  EXPECT_EQ(At(70, 22), RGB(200, 100, 40));  // and so does the right one
+  // The shadow takes no clicks: they reach the window under it.
+  EXPECT_EQ(WindowFromPoint(POINT{71, 40}), below);
+
+  // Moving takes the shadow away (what was under it shows again); showing casts it anew; so does
+  // destroying.
+  MoveWindow(popup, 30, 20, 50, 40, TRUE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(72, 62), RGB(200, 100, 40));
+  EXPECT_EQ(At(81, 40), RGB(200, 100, 40));
+  ShowWindow(popup, SW_HIDE);
+  ShowWindow(popup, SW_SHOW);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(80, 40), RGB(100, 50, 20));
+  DestroyWindow(popup);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(80, 40), RGB(200, 100, 40));
+  EXPECT_EQ(At(40, 60), RGB(200, 100, 40));
+}
+
 TEST_F(PaintTest, WindowScrollBarsAreDrawnAndPressedThroughTheirHandlers) {
   HWND h = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL);
   wu::PumpUntilIdle();
