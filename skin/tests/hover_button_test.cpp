@@ -18,6 +18,7 @@
 #include "skin_fixtures.h"
 #include "testing/ui_driver.h"
 #include "win32/mmsystem.h"
+#include "win32/tooltips.h"
 
 namespace skin_test {
 namespace {
@@ -219,9 +220,16 @@ TEST_F(HoverButtonTest, AButtonThatIsNotFlatHasARaisedFrameAndTheDefaultOneABlac
   EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), look.At(1, 1));
   EXPECT_EQ(GetSysColor(COLOR_3DDKSHADOW), look.At(kWidth - 2, kHeight - 2));
 
-  // Pressed: one shadow frame.
+  // Pressed: one shadow frame, and the focus rectangle three pixels inside.
+  auto dotsOnRow3 = [&](const testing_ui::Image& image) {
+    int dots = 0;
+    for (int x = 4; x < kWidth - 4; ++x) dots += image.At(x, 3) != GetSysColor(COLOR_BTNFACE);
+    return dots;
+  };
+  EXPECT_EQ(0, dotsOnRow3(Picture(plain)));
   ui.MouseDown(Inside(plain));
   look = Picture(plain);
+  EXPECT_GT(dotsOnRow3(look), 0);
   EXPECT_EQ(RGB(0, 0, 0), look.At(0, 0)) << "focused now";
   EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), look.At(1, 1));
   EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), look.At(kWidth - 2, kHeight - 2));
@@ -244,6 +252,18 @@ TEST_F(HoverButtonTest, ADisabledIconIsEmbossedAndADisabledButtonGivesUpOnlyItsO
   EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), look.At(kSquareLeft + 7, kSquareTop + 7));
   EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), look.At(kSquareLeft + 8, kSquareTop + 8));
   EXPECT_EQ(GetSysColor(COLOR_BTNFACE), look.At(kSquareLeft - 1, kSquareTop));
+
+  // A disabled caption is engraved: highlight one pixel down and right, shadow over it.
+  first.SetIcon(nullptr);
+  first.SetWindowText("Off");
+  look = Picture(first);
+  int highlights = 0, shadows = 0;
+  for (COLORREF c : look.pixels) {
+    highlights += c == GetSysColor(COLOR_BTNHIGHLIGHT);
+    shadows += c == GetSysColor(COLOR_BTNSHADOW);
+  }
+  EXPECT_GT(highlights, 0);
+  EXPECT_GT(shadows, 0);
 
   // The user typing elsewhere keeps the focus when a button is disabled.
   ::SetFocus(edit.GetSafeHwnd());
@@ -438,6 +458,29 @@ TEST_F(HoverButtonTest, TheCursorShowsOverTheButton) {
   EXPECT_NE(nullptr, ::GetCursor());
   ui.MoveMouse(Outside());
   EXPECT_EQ(elsewhere, ::GetCursor());
+}
+
+TEST_F(HoverButtonTest, TheTooltipShowsWhenTheMouseRestsAndAQuickSecondClickIsAClick) {
+  CHoverButton button;
+  Make(button, BS_PUSHBUTTON);
+  button.SetTooltipText("Save the profile");
+  const HWND tip = ::FindWindowA(TOOLTIPS_CLASS, nullptr);
+  ASSERT_NE(nullptr, tip);
+
+  // The framework's message loop hands the button its messages first.
+  ui.MoveMouse(Inside(button));
+  MSG move{button.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(kWidth / 2, kHeight / 2), ::GetTickCount(),
+           Inside(button)};
+  EXPECT_FALSE(button.PreTranslateMessage(&move));
+  ui.AdvanceClock(::GetDoubleClickTime());
+  EXPECT_TRUE(::IsWindowVisible(tip));
+
+  button.ActivateTooltip(FALSE);
+  EXPECT_FALSE(::IsWindowVisible(tip));
+
+  MSG doubleClick{button.GetSafeHwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, move.lParam, ::GetTickCount(), move.pt};
+  button.PreTranslateMessage(&doubleClick);
+  EXPECT_EQ(UINT(WM_LBUTTONDOWN), doubleClick.message);
 }
 
 TEST_F(HoverButtonTest, TheDialogManagerMovesTheDefaultWithoutUndoingTheOwnerDrawing) {
