@@ -135,7 +135,10 @@ DWORD CHoverButton::SetIcon(int inIconId, int outIconId) {
 
 DWORD CHoverButton::SetIcon(HICON inIcon, HICON outIcon) {
   FreeImages();
+  const intptr_t outValue = reinterpret_cast<intptr_t>(outIcon);
+  const bool derive = IsDerived(outValue);
   if (!inIcon) {
+    if (outIcon && !derive) ::DestroyIcon(outIcon);
     RepaintIf(TRUE);
     return kOk;
   }
@@ -156,10 +159,8 @@ DWORD CHoverButton::SetIcon(HICON inIcon, HICON outIcon) {
     if (info.hbmColor) ::DeleteObject(info.hbmColor);
     return read;
   };
-  const intptr_t outValue = reinterpret_cast<intptr_t>(outIcon);
   Pixels colour;
   HBITMAP mask = nullptr;
-  const bool derive = IsDerived(outValue);
   if (!examine(inIcon, icons_[0], derive ? &colour : nullptr, derive ? &mask : nullptr)) {
     ::DestroyIcon(inIcon);
     icons_[0] = Image{};
@@ -442,8 +443,7 @@ BOOL CHoverButton::PreTranslateMessage(MSG* pMsg) {
 // ---- Messages -----------------------------------------------------------------------------------
 
 void CHoverButton::PreSubclassWindow() {
-  const UINT style = GetButtonStyle() & 0x1F;
-  const UINT type = style & BS_TYPEMASK;
+  const UINT type = GetButtonStyle() & BS_TYPEMASK;
   checkBoxMode_ = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE;
   isDefault_ = type == BS_DEFPUSHBUTTON;
   ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW, SWP_FRAMECHANGED);

@@ -483,6 +483,30 @@ TEST_F(HoverButtonTest, TheTooltipShowsWhenTheMouseRestsAndAQuickSecondClickIsAC
   EXPECT_EQ(UINT(WM_LBUTTONDOWN), doubleClick.message);
 }
 
+TEST_F(HoverButtonTest, ATransparentButtonShowsWhatTheParentShowedUnderIt) {
+  constexpr COLORREF kMagenta = RGB(255, 0, 255);
+  CHoverButton button;
+  ASSERT_TRUE(button.Create("", WS_CHILD | BS_PUSHBUTTON, CRect(20, 20, 20 + kWidth, 20 + kHeight), &parent, kButtonId));
+  ui.Pump();
+  {
+    CClientDC dc(&parent);
+    dc.FillSolidRect(CRect(20, 20, 20 + kWidth, 20 + kHeight), kMagenta);
+  }
+  button.DrawTransparent();
+  button.SetIcon(SquareIcon(kIconColour));
+  button.ShowWindow(SW_SHOW);
+  auto look = Picture(button);
+  EXPECT_EQ(kMagenta, look.At(1, 1));
+  EXPECT_EQ(kIconColour, look.At(kSquareLeft, kSquareTop));
+  // Kept from the first drawing on, whatever the parent shows later.
+  {
+    CClientDC dc(&parent);
+    dc.FillSolidRect(CRect(0, 0, 300, 200), kGreen);
+  }
+  button.Invalidate();
+  EXPECT_EQ(kMagenta, Picture(button).At(1, 1));
+}
+
 TEST_F(HoverButtonTest, TheDialogManagerMovesTheDefaultWithoutUndoingTheOwnerDrawing) {
   CHoverButton button;
   Make(button, BS_DEFPUSHBUTTON);
