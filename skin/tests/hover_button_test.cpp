@@ -266,8 +266,10 @@ TEST_F(HoverButtonTest, ADisabledIconIsEmbossedAndADisabledButtonGivesUpOnlyItsO
   EXPECT_GT(shadows, 0);
 
   // The user typing elsewhere keeps the focus when a button is disabled.
+  CHoverButton third;
+  Make(third, BS_PUSHBUTTON, kButtonId + 3, 180);
   ::SetFocus(edit.GetSafeHwnd());
-  second.EnableWindow(FALSE);
+  third.EnableWindow(FALSE);
   EXPECT_EQ(edit.GetSafeHwnd(), ::GetFocus());
 }
 
