@@ -8,6 +8,16 @@ constexpr UINT IDD_EDIT_TIME = 144;
 constexpr UINT IDD_OPTIONS = 159;
 constexpr UINT IDD_PROFILE = 135;
 
+// The dialogs' button icons.
+constexpr UINT IDI_ADD = 136;
+constexpr UINT IDI_CROSS = 137;  // delete and cancel
+constexpr UINT IDI_CHECK = 138;  // OK and save
+constexpr UINT IDI_NEXT = 140;
+constexpr UINT IDI_PREVIOUS = 141;
+constexpr UINT IDI_LAST = 142;
+constexpr UINT IDI_FIRST = 143;
+constexpr UINT IDI_FOLDER = 153;
+
 constexpr UINT IDS_OUTPUT_FOLDER = 102;
 constexpr UINT IDS_OUTPUT_FILE = 103;
 constexpr UINT IDS_PROFILE_NOT_FOUND = 105;

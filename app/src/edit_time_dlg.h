@@ -1,6 +1,7 @@
 #pragma once
 // The Edit Time dialog: the start and end time of one row of the file list, in seconds.
 #include "mfc/afxwnd.h"
+#include "skin/shaded_button.h"
 
 class CEditTimeDlg : public CDialog {
  public:
@@ -14,6 +15,12 @@ class CEditTimeDlg : public CDialog {
   double start = 0;
   double end = 0;
 
+  BOOL OnInitDialog() override;
+
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
+
+ private:
+  CShadedButton okButton_;
+  CShadedButton cancelButton_;
 };

@@ -1,6 +1,7 @@
 #include "options_dlg.h"
 
 #include "app_resources.h"
+#include "dialog_buttons.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ COptionsDlg::COptionsDlg(CWnd* parent) : CDialog(IDD, parent) { LinkProgramResou
 
 BOOL COptionsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  ShadeWithIcon(okButton_, IDI_CHECK);
+  ShadeWithIcon(cancelButton_, IDI_CROSS);
   Fill(GetDlgItem(kSizeId), kSizeRows, std::size(kSizeRows), sizeIndex);
   Fill(GetDlgItem(kDepthId), kDepthRows, std::size(kDepthRows), depthIndex);
   return TRUE;
@@ -28,6 +31,8 @@ BOOL COptionsDlg::OnInitDialog() {
 
 void COptionsDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDOK, okButton_);
+  DDX_Control(pDX, IDCANCEL, cancelButton_);
   DDX_CBIndex(pDX, kSizeId, sizeIndex);
   DDX_CBIndex(pDX, kDepthId, depthIndex);
   DDX_Text(pDX, kPrefixId, prefix);

@@ -2,6 +2,7 @@
 // The Options dialog: the full-screen preview's frame size and bit depth, and the prefix of batch
 // output names.
 #include "mfc/afxwnd.h"
+#include "skin/shaded_button.h"
 
 class COptionsDlg : public CDialog {
  public:
@@ -21,4 +22,8 @@ class COptionsDlg : public CDialog {
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
+
+ private:
+  CShadedButton okButton_;
+  CShadedButton cancelButton_;
 };

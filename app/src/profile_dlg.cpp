@@ -5,6 +5,7 @@
 
 #include "app_resources.h"
 #include "converter_dlg.h"
+#include "dialog_buttons.h"
 #include "win32/updown.h"
 
 namespace {
@@ -65,6 +66,16 @@ CProfileDlg::CProfileDlg(CWnd* parent) : CDialog(IDD, parent) { LinkProgramResou
 
 BOOL CProfileDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  browseButton_.SetShade(CShadedButton::kSoftBump, 8, 10, 0, 0);
+  browseButton_.SetIcon(IDI_FOLDER);
+  firstButton_.SetIcon(IDI_FIRST);
+  previousButton_.SetIcon(IDI_PREVIOUS);
+  lastButton_.SetIcon(IDI_LAST);
+  nextButton_.SetIcon(IDI_NEXT);
+  ShadeWithIcon(saveButton_, IDI_CHECK);
+  ShadeWithIcon(addButton_, IDI_ADD);
+  ShadeWithIcon(deleteButton_, IDI_CROSS);
+  ShadeWithIcon(cancelButton_, IDI_CROSS);
   if (!owner) return TRUE;
   CVideoCompressorsDriver videos = owner->engine.GetVideoCompressors();
   const short videoCount = videos.GetCount();
@@ -94,6 +105,15 @@ void CProfileDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, kRateId, rateEdit_);
   DDX_Control(pDX, kRateSpinId, rateSpin_);
   DDX_Control(pDX, kKeyColourId, keyPicker_);
+  DDX_Control(pDX, kBrowseId, browseButton_);
+  DDX_Control(pDX, kFirstId, firstButton_);
+  DDX_Control(pDX, kPreviousId, previousButton_);
+  DDX_Control(pDX, kNextId, nextButton_);
+  DDX_Control(pDX, kLastId, lastButton_);
+  DDX_Control(pDX, kAddId, addButton_);
+  DDX_Control(pDX, kDeleteId, deleteButton_);
+  DDX_Control(pDX, kSaveId, saveButton_);
+  DDX_Control(pDX, kCancelId, cancelButton_);
   DDX_ColourPicker(pDX, kKeyColourId, keyColour);
   DDX_Text(pDX, kNameId, name);
   DDX_Text(pDX, kDescriptionId, description);

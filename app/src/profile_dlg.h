@@ -3,8 +3,10 @@
 // them. Each profile is one ini file in the program folder's "MyProfile" folder.
 #include "mfc/afxwnd.h"
 #include "skin/colour_picker.h"
+#include "skin/hover_button.h"
 #include "skin/num_edit.h"
 #include "skin/number_spin.h"
+#include "skin/shaded_button.h"
 
 class CConverterDlg;
 
@@ -107,4 +109,13 @@ class CProfileDlg : public CDialog {
   CNumEdit rateEdit_;
   CNumberSpinCtrl rateSpin_;
   CColourPicker keyPicker_;
+  CShadedButton browseButton_;
+  CHoverButton firstButton_;
+  CHoverButton previousButton_;
+  CHoverButton nextButton_;
+  CHoverButton lastButton_;
+  CShadedButton addButton_;
+  CShadedButton deleteButton_;
+  CShadedButton saveButton_;
+  CShadedButton cancelButton_;
 };

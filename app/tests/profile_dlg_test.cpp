@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "button_looks.h"
 #include "converter_fixture.h"
 #include "profile_dlg.h"
 #include "win32/updown.h"
@@ -116,6 +117,37 @@ TEST_F(ProfileDlgTest, TheEditButtonOpensTheEditorOnTheSelectedProfile) {
   EXPECT_FALSE(nameEnabled);
   EXPECT_FALSE(cancelEnabled);
   EXPECT_EQ(CRecordingEngine::CallsStartingWith("Stop").size(), 1u);
+}
+
+TEST_F(ProfileDlgTest, TheButtonsCarryTheirIconsAndShades) {
+  WriteProfile("1_One.ini", Profile("One"));
+  Start();
+  const HWND editor = Open(0);
+  ui_.Pump();
+  for (int id : {CProfileDlg::kBrowseId, CProfileDlg::kAddId, CProfileDlg::kDeleteId, CProfileDlg::kSaveId,
+                 CProfileDlg::kCancelId})
+    EXPECT_NE(nullptr, ShadedButton(editor, id)) << id;
+  for (int id : {CProfileDlg::kFirstId, CProfileDlg::kPreviousId, CProfileDlg::kNextId, CProfileDlg::kLastId}) {
+    CWnd* button = CWnd::FromHandlePermanent(::GetDlgItem(editor, id));
+    EXPECT_TRUE(dynamic_cast<CHoverButton*>(button) && !dynamic_cast<CShadedButton*>(button)) << id;
+    EXPECT_GT(CountColour(::GetDlgItem(editor, id), kArrowBlue), 0) << id << ": no separate out look";
+  }
+  // Browsing for an image waits for the overlay box.
+  const HWND browse = ::GetDlgItem(editor, CProfileDlg::kBrowseId);
+  EXPECT_EQ(CountColour(browse, kFolderYellow), 0);
+  Click(CProfileDlg::kOverlayId);
+  ui_.Pump();
+  EXPECT_GT(CountColour(browse, kFolderYellow), 0) << "no separate out look";
+  EXPECT_GT(CountColour(::GetDlgItem(editor, CProfileDlg::kSaveId), kDarkCheckGreen), 0);
+  EXPECT_GT(CountColour(::GetDlgItem(editor, CProfileDlg::kDeleteId), kDarkCrossRed), 0);
+  // Cancel starts disabled: its icon embossed, without its colours.
+  const HWND cancel = ::GetDlgItem(editor, CProfileDlg::kCancelId);
+  EXPECT_EQ(CountColour(cancel, kDarkCrossRed) + CountColour(cancel, kCrossRed), 0);
+  Click(CProfileDlg::kAddId);
+  ui_.Pump();
+  EXPECT_GT(CountColour(cancel, kDarkCrossRed), 0);
+  const HWND add = ::GetDlgItem(editor, CProfileDlg::kAddId);
+  EXPECT_EQ(CountColour(add, kDarkCheckGreen) + CountColour(add, kCheckGreen), 0) << "disabled while adding";
 }
 
 TEST_F(ProfileDlgTest, WithoutProfilesTheDefaultsShowAndSavingWritesNothing) {

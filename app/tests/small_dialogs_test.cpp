@@ -1,4 +1,5 @@
 // The Edit Time dialog from a double-click on a row, and the Options dialog from the skin menu.
+#include "button_looks.h"
 #include "converter_fixture.h"
 #include "edit_time_dlg.h"
 #include "options_dlg.h"
@@ -115,6 +116,31 @@ TEST_F(EditTimeTest, ImpossibleTimesAreRefusedAndTheDialogStaysOpen) {
   EXPECT_EQ(Cell(1, 3), "0.000000");
 }
 
+// OK and Cancel are shaded with their icons darkened until the mouse comes.
+void CheckOkAndCancel(testing_ui::UiDriver& ui, HWND dialog) {
+  const HWND ok = ::GetDlgItem(dialog, IDOK), cancel = ::GetDlgItem(dialog, IDCANCEL);
+  EXPECT_NE(nullptr, ShadedButton(dialog, IDOK));
+  EXPECT_NE(nullptr, ShadedButton(dialog, IDCANCEL));
+  ui.Pump();
+  EXPECT_GT(CountColour(ok, kDarkCheckGreen), 0);
+  EXPECT_EQ(CountColour(ok, kCheckGreen), 0);
+  EXPECT_GT(CountColour(cancel, kDarkCrossRed), 0);
+  ui.MoveMouse(testing_ui::UiDriver::CenterOf(ok));
+  ui.Pump();
+  EXPECT_GT(CountColour(ok, kCheckGreen), 0);
+  EXPECT_EQ(CountColour(ok, kDarkCheckGreen), 0);
+}
+
+TEST(EditTimeDialog, OkAndCancelAreShadedIconButtons) {
+  testing_ui::UiDriver ui;
+  CEditTimeDlg dialog;
+  ui.AnswerModal([](testing_ui::UiDriver& driver, HWND modal) {
+    CheckOkAndCancel(driver, modal);
+    driver.ClickWindow(::GetDlgItem(modal, IDOK));
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
 TEST(EditTimeDialog, RefusedTimesLeaveTheDialogOpen) {
   // The dialog on its own: OK with times the check refuses does not end it.
   testing_ui::UiDriver ui;
@@ -183,6 +209,19 @@ TEST_F(OptionsTest, TheSettingsAreShownAndOkStoresTheChoices) {
   // They reach the settings file with the window.
   dialog_->DestroyWindow();
   EXPECT_NE(ReadSettings().find("FullQuality=9\nVideoSample=2\nPreFixName=hd_\n"), std::string::npos);
+}
+
+TEST_F(OptionsTest, OkAndCancelAreShadedIconButtonsAndCancelCloses) {
+  Start();
+  PickOptions();
+  ui_.AnswerModal(
+      [&](testing_ui::UiDriver& ui, HWND dialog) {
+        CheckOkAndCancel(ui, dialog);
+        ui.ClickWindow(::GetDlgItem(dialog, IDCANCEL));
+      },
+      "Options");
+  RightClickFace();
+  EXPECT_EQ(ui_.PendingAnswers(), 0u);
 }
 
 TEST_F(OptionsTest, CancelKeepsEverySettingEvenAChangedPrefix) {

@@ -138,6 +138,12 @@ struct AFX_CMDHANDLERINFO {
 // void memberFxn()
 #define ON_CONTROL_REFLECT(wNotifyCode, memberFxn) \
   AFX_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, wNotifyCode, 0, 0, self->memberFxn())
+// BOOL memberFxn(): FALSE lets the parent hear the notification as well.
+#define ON_CONTROL_REFLECT_EX(wNotifyCode, memberFxn)                                \
+  {(UINT)(WM_REFLECT_BASE + WM_COMMAND), (UINT)(wNotifyCode), 0, 0,                  \
+   [](CCmdTarget* target_, const AFX_MSG_CALL&) -> BOOL {                            \
+     return static_cast<ThisClass*>(target_)->memberFxn();                           \
+   }},
 // void memberFxn(NMHDR*, LRESULT*)
 #define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn)                  \
   AFX_MSG_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, (WORD)(wNotifyCode), 0, 0, \

@@ -81,6 +81,24 @@ BEGIN_MESSAGE_MAP(CSelfButton, CButton)
   ON_NOTIFY_REFLECT(kCustomCode, OnCustom)
 END_MESSAGE_MAP()
 
+// A button that hears its click and, when it says so, leaves it to the parent as well.
+class CSharingButton : public CButton {
+ public:
+  int clicks = 0;
+  BOOL keep = FALSE;
+
+ protected:
+  afx_msg BOOL OnClicked() {
+    ++clicks;
+    return keep;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CSharingButton, CButton)
+  ON_CONTROL_REFLECT_EX(BN_CLICKED, OnClicked)
+END_MESSAGE_MAP()
+
 // An owner-drawn list measuring its own items.
 class CTallList : public CListBox {
  public:
@@ -109,6 +127,18 @@ TEST_F(ReflectionTest, AControlHandlingItsNotificationKeepsItFromTheParent) {
   EXPECT_EQ(parent.clicks, 0);
   // A control without a handler leaves the notification to its parent's map.
   Command(plain, BN_CLICKED);
+  EXPECT_EQ(parent.clicks, 1);
+}
+
+TEST_F(ReflectionTest, AControlMayHandleItsNotificationAndStillPassItOn) {
+  CSharingButton sharing;
+  ASSERT_TRUE(sharing.CWnd::Create(nullptr, "", WS_VISIBLE, CRect(120, 0, 170, 20), &parent, kClickId + 1));
+  Command(sharing, BN_CLICKED);
+  EXPECT_EQ(sharing.clicks, 1);
+  EXPECT_EQ(parent.clicks, 1);
+  sharing.keep = TRUE;
+  Command(sharing, BN_CLICKED);
+  EXPECT_EQ(sharing.clicks, 2);
   EXPECT_EQ(parent.clicks, 1);
 }
 

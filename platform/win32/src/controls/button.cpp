@@ -36,7 +36,10 @@ void DrawOwner(HWND hwnd, HDC hdc, const ButtonState& st, UINT action) {
   dis.hDC = hdc;
   GetClientRect(hwnd, &dis.rcItem);
   ControlColors(hwnd, hdc, WM_CTLCOLORBTN);
+  // The owner draws the caption in the button's font.
+  HGDIOBJ oldFont = st.font ? SelectObject(hdc, st.font) : nullptr;
   SendMessageA(GetParent(hwnd), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+  if (oldFont) SelectObject(hdc, oldFont);
 }
 
 // State changes show at once: owner-drawn buttons are asked to draw just that change.

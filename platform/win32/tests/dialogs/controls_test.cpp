@@ -89,6 +89,22 @@ TEST_F(DialogTest, OwnerDrawnButtonShowsPushedOnlyWhileTheMouseIsHeldOverIt) {
   EXPECT_EQ(rec.Count(kDrawn, BN_CLICKED), 3);
 }
 
+TEST_F(DialogTest, AnOwnerDrawnButtonIsDrawnInItsFont) {
+  HGDIOBJ drawnIn = nullptr;
+  rec.handler = [&](HWND, UINT msg, WPARAM, LPARAM lParam, INT_PTR*) {
+    if (msg == WM_DRAWITEM) drawnIn = GetCurrentObject(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hDC, OBJ_FONT);
+    return false;
+  };
+  HWND dlg = Modeless(kButtons);
+  HWND button = GetDlgItem(dlg, kDrawn);
+  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0));
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(drawnIn, font);
+  drawnIn = nullptr;
+  SendMessageA(button, BM_SETSTATE, TRUE, 0);
+  EXPECT_EQ(drawnIn, font);
+}
+
 TEST_F(DialogTest, CheckBoxesCycleTheirStatesAndGroupBoxesLetClicksThrough) {
   static const DLGITEMTEMPLATE items[] = {
       {"Button", "Group", 80, BS_GROUPBOX | WS_VISIBLE, 5, 5, 150, 80},

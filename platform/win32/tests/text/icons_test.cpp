@@ -91,6 +91,16 @@ TEST(Icons, DrawStateAndLoadImageReachTheIconCode) {
   EXPECT_EQ(canvas.At(4, 6), kRed);
   EXPECT_EQ(canvas.At(5, 3), kGreen);
   EXPECT_EQ(canvas.At(3, 7), kGreen);
+  // Disabled: the icon's shape embossed, shadow over a highlight one pixel down and right.
+  canvas.Fill(kGreen);
+  ASSERT_TRUE(DrawStateA(canvas.dc(), nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 3, 3, 0, 0,
+                         DST_ICON | DSS_DISABLED));
+  EXPECT_EQ(canvas.Count(kRed), 0);
+  EXPECT_EQ(canvas.At(3, 3), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(canvas.At(4, 6), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(canvas.At(5, 4), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(canvas.At(4, 7), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(canvas.At(6, 4), kGreen);
   DestroyIcon(icon);
 }
 
