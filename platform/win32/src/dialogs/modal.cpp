@@ -1,4 +1,4 @@
-// The thread's list of modal loops.
+// The thread's list of modal loops, and the focus their owners get back.
 #include "win32/modal.h"
 
 #include <algorithm>
