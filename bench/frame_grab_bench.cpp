@@ -12,9 +12,7 @@
 #include <vector>
 
 #include "child_run.h"
-#include "dispatch_calls.h"
-#include "engine/tessary_ids.h"
-#include "mfc/afxctl.h"
+#include "hosted_engine.h"
 #include "testing/media_fixtures.h"
 
 extern "C" {
@@ -29,23 +27,16 @@ using bench::InChild;
 using bench::Result;
 
 int EngineGrab(const std::string& clip, const std::vector<double>& times) {
-  HMODULE module = LoadLibraryA(TESSARY_MODULE);
-  auto registerServer = module ? reinterpret_cast<HRESULT (*)()>(GetProcAddress(module, "DllRegisterServer")) : nullptr;
-  if (!registerServer || FAILED(registerServer())) return 2;
-  AfxEnableControlContainer();
-  CWnd host, wrapper;
-  if (!host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr) ||
-      !AfxCreateControl(&wrapper, CLSID_Tessary, "", WS_VISIBLE, CRect(0, 0, 320, 240), &host, 1001))
-    return 2;
-  IDispatch* control = AfxGetControlSite(&wrapper)->GetDispatch();
+  if (!bench::RegisterModule(TESSARY_MODULE)) return 2;
+  bench::HostedEngine engine;
+  if (!engine.Open()) return 2;
   for (double t : times) {
-    COleVariant result;
-    if (FAILED(CallMethod(control, dispidGetFrame2HBitmap, result, {COleVariant(clip.c_str()), COleVariant(t)})) ||
-        result.lVal == 0) {
+    if (!engine.Call(dispidGetFrame2HBitmap, {COleVariant(clip.c_str()), COleVariant(t)}) ||
+        engine.result.lVal == 0) {
       std::fprintf(stderr, "no frame at %.3f\n", t);
       return 1;
     }
-    DeleteObject(reinterpret_cast<HBITMAP>(UINT_PTR(UINT(result.lVal))));
+    DeleteObject(reinterpret_cast<HBITMAP>(UINT_PTR(UINT(engine.result.lVal))));
   }
   return 0;
 }

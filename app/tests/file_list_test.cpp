@@ -59,6 +59,19 @@ TEST_F(FileListTest, AddedFilesAppendRowsInTheDialogsOrderAndTheLastIsSelected) 
   EXPECT_EQ(RowPaths().size(), 5u);
 }
 
+// Full paths typed together from two folders: the dialog answers with the folder above both, and
+// each row is the whole path of its file.
+TEST_F(FileListTest, FullPathsTypedTogetherFromOtherFoldersAddTheirFiles) {
+  std::filesystem::create_directories(folder_ + "/one");
+  std::filesystem::create_directories(folder_ + "/two");
+  std::ofstream(folder_ + "/one/x.avi") << "clip";
+  std::ofstream(folder_ + "/two/y.avi") << "clip";
+  Start();
+  ui_.AnswerFileDialog({InFolder("two\\y.avi"), InFolder("one\\x.avi")}, "Open");
+  ClickButton("BUTTON_ADD");
+  EXPECT_EQ(RowPaths(), (std::vector<std::string>{InFolder("two\\y.avi"), InFolder("one\\x.avi")}));
+}
+
 TEST_F(FileListTest, TheFileChoosersStayAboveTheMainWindowWhichWaitsForThem) {
   // Otherwise a click on the main window hides the chooser behind it, and the main window takes
   // clicks (Convert, Close) while a chooser is still open.

@@ -13,7 +13,6 @@
 #include "skin/skin_package.h"
 #include "skin_fixtures.h"
 #include "testing/ui_driver.h"
-#include "user/display.h"
 
 namespace {
 
@@ -256,19 +255,15 @@ TEST(SkinDialogFormat, HoursMinutesAndSecondsHeldWithinTheirRange) {
   EXPECT_EQ(CSkinDialog::FormatHms(-5), "00:00:00");
 }
 
-// Without the driver: the move loop that a press on the body starts reads the queued input.
+// The move loop that a press on the body starts reads the gesture queued as one.
 TEST(SkinDialogDrag, APressOnTheBodyDragsTheWindow) {
+  testing_ui::UiDriver ui;
   ProgramFolderPackages packages;
   CTestSkinDialog dialog;
   dialog.Open();
   ASSERT_TRUE(dialog.LoadSkinPackage(packages.Add("drag", FaceFiles(kBody)).c_str()));
-  win32::user::PumpUntilIdle();
-  win32::user::InjectMouseMove({100, 100});
-  win32::user::InjectMouseButton(VK_LBUTTON, true, {100, 100});
-  win32::user::InjectMouseMove({130, 110});
-  win32::user::InjectMouseMove({140, 125});
-  win32::user::InjectMouseButton(VK_LBUTTON, false, {140, 125});
-  win32::user::PumpUntilIdle();
+  ui.Pump();
+  ui.Drag({100, 100}, {140, 125});
   CRect moved;
   dialog.GetWindowRect(&moved);
   EXPECT_EQ(moved.TopLeft(), CPoint(90, 65));

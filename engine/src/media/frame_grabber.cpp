@@ -22,7 +22,7 @@ const char* ImageMimeType(short imageType) {
 namespace {
 
 // Tells the waiting grab that the grabber has taken its sample.
-class SampleSignal : public ComObject<SampleSignal, ISampleGrabberCB, IID_ISampleGrabberCB> {
+class SampleSignal final : public ComObject<SampleSignal, ISampleGrabberCB, IID_ISampleGrabberCB> {
  public:
   SampleSignal() : event_(CreateEvent(nullptr, TRUE, FALSE, nullptr)) {}
   ~SampleSignal() { CloseHandle(event_); }

@@ -41,8 +41,12 @@ class SoundSaveTest : public OutputConversion {
   // InitControl with the clip's sound (and picture when asked) on the timeline.
   void Timeline(bool audio, bool video) {
     Call(dispidInitControl);
-    if (video) ASSERT_TRUE(AddVideo(Clip(), 0, 2));
-    if (audio) ASSERT_TRUE(AddAudio(Clip(), 0, 2));
+    if (video) {
+      ASSERT_TRUE(AddVideo(Clip(), 0, 2));
+    }
+    if (audio) {
+      ASSERT_TRUE(AddAudio(Clip(), 0, 2));
+    }
   }
   bool SaveWave(const std::string& path, short channels, LONG rate, short size) {
     return CallBool(dispidSave2Wave,

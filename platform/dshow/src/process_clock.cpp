@@ -48,6 +48,9 @@ void AdviseScheduler::Wake() { SetEvent(wake_); }
 
 void AdviseScheduler::Loop() {
   for (;;) {
+    // The wait's deadline counts from this reading of the process clock, taken first so that a
+    // move of the clock before the wait can only end it early, never put it off.
+    const DWORD tick = GetTickCount();
     // Read outside the lock: the clock has its own.
     const REFERENCE_TIME now = now_();
     REFERENCE_TIME next = INT64_MAX;
@@ -68,9 +71,11 @@ void AdviseScheduler::Loop() {
         ++it;
       }
     }
-    DWORD wait = INFINITE;
-    if (next != INT64_MAX) wait = DWORD((std::min(next - now, longestWait_) + 9999) / 10000);
-    WaitForSingleObject(wake_, wait);
+    if (next == INT64_MAX) {
+      WaitForSingleObject(wake_, INFINITE);
+    } else {
+      platform_config::WaitForEventUntil(wake_, tick + DWORD((std::min(next - now, longestWait_) + 9999) / 10000));
+    }
   }
 }
 

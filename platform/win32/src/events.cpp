@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "handle_table.h"
 #include "last_error.h"
+#include "win32/platform_config.h"
 #include "win32/winbase.h"
 #include "win32/winerror.h"
 
@@ -73,23 +74,40 @@ BOOL ResetEvent(HANDLE event) {
   return TRUE;
 }
 
-DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+namespace {
+
+// Waits for the event until the clock reaches deadline (ms on the process clock), or for ever.
+DWORD WaitUntil(HANDLE handle, const uint64_t* deadline) {
   auto object = EventFromHandle(handle);
   if (!object) return WAIT_FAILED;
   Sync& s = EventSync();
   std::unique_lock<std::mutex> guard(s.lock);
-  const uint64_t deadline = ClockNowMs() + milliseconds;
   for (;;) {
     if (object->signalled) {
       if (!object->manualReset) object->signalled = false;
       return WAIT_OBJECT_0;
     }
     const uint64_t now = ClockNowMs();
-    if (milliseconds != INFINITE && now >= deadline) return WAIT_TIMEOUT;
-    if (milliseconds == INFINITE || ClockIsVirtual()) {
+    if (deadline && now >= *deadline) return WAIT_TIMEOUT;
+    if (!deadline || ClockIsVirtual()) {
       s.changed.wait(guard);
     } else {
-      s.changed.wait_for(guard, std::chrono::milliseconds(deadline - now));
+      s.changed.wait_for(guard, std::chrono::milliseconds(*deadline - now));
     }
   }
+}
+
+}  // namespace
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  if (milliseconds == INFINITE) return WaitUntil(handle, nullptr);
+  const uint64_t deadline = ClockNowMs() + milliseconds;
+  return WaitUntil(handle, &deadline);
+}
+
+DWORD platform_config::WaitForEventUntil(HANDLE event, DWORD tick) {
+  // The tick as a time on the 64-bit clock: the nearest one, before or after now.
+  const uint64_t now = ClockNowMs();
+  const uint64_t deadline = now + static_cast<int64_t>(static_cast<int32_t>(tick - static_cast<DWORD>(now)));
+  return WaitUntil(event, &deadline);
 }

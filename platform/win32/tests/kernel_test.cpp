@@ -223,6 +223,30 @@ TEST(Events, SignalResetAndTimedWaits) {
   EXPECT_FALSE(SetEvent(manual));
 }
 
+// A loop that keeps pace with the clock waits until a tick taken from its last reading: a move
+// of the clock before the wait begins ends the wait at once instead of putting it off.
+TEST(Events, AWaitUntilATickKeepsItsDeadlineWhenTheClockMovesFirst) {
+  HANDLE event = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+  const DWORD looked = GetTickCount();
+  platform_config::AdvanceVirtualClock(10);
+  EXPECT_EQ(platform_config::WaitForEventUntil(event, looked + 10), WAIT_TIMEOUT);
+
+  std::atomic<DWORD> result{0xABCD};
+  std::thread waiter([&] { result = platform_config::WaitForEventUntil(event, looked + 30); });
+  while (result == 0xABCD) {
+    platform_config::AdvanceVirtualClock(1);
+    std::this_thread::yield();
+  }
+  waiter.join();
+  EXPECT_EQ(result, WAIT_TIMEOUT);
+  EXPECT_GE(GetTickCount(), looked + 30) << "not before its tick";
+
+  SetEvent(event);
+  EXPECT_EQ(platform_config::WaitForEventUntil(event, GetTickCount() + 1000), WAIT_OBJECT_0);
+  EXPECT_TRUE(CloseHandle(event));
+  EXPECT_EQ(platform_config::WaitForEventUntil(event, GetTickCount()), WAIT_FAILED);
+}
+
 TEST(Version, DefaultIsWindowsXp) {
   EXPECT_EQ(GetVersion(), 0x0A280105u);  // 5.1, build 2600
   OSVERSIONINFO info{};

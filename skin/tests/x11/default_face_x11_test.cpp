@@ -3,13 +3,10 @@
 // default_skin_main_face.png (the picture in the README).
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "skin/skin_dialog.h"
 #include "testing/ui_driver.h"
+#include "testing/x11_screen.h"
 #include "testing/xvfb_server.h"
-#include "user/display.h"
-#include "x11/x11_display.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -45,21 +42,18 @@ TEST(DefaultFaceOnX11, TheMainFaceShowsAsAShapedWindow) {
   // The pointer rests on the desktop, so that no button shows its hover look.
   XWarpPointer(x, None, root, 0, 0, 0, 0, 4, 4);
   XSync(x, False);
-  std::unique_ptr<win32::x11::X11Display> display = win32::x11::X11Display::Open(server.Name().c_str());
-  ASSERT_TRUE(display);
+  testing_ui::X11Screen display(server.Name());
+  ASSERT_TRUE(display.Opened());
 
   CSkinDialog dialog;
   ASSERT_TRUE(dialog.CreateIndirect(&kTemplate));
   dialog.MoveWindow(kLeft, kTop, kWidth, kHeight);
   ASSERT_TRUE(dialog.LoadSkinPackage("Default"));
   dialog.ShowWindow(SW_SHOW);
-  for (int i = 0; i < 3; ++i) {
-    win32::user::PumpUntilIdle();
-    display->Sync();
-  }
+  for (int i = 0; i < 3; ++i) display.Sync();
   XSync(x, False);
 
-  const ::Window window = static_cast<::Window>(display->XWindowOf(dialog.m_hWnd));
+  const ::Window window = static_cast<::Window>(display.XWindowOf(dialog.m_hWnd));
   ASSERT_NE(window, 0u);
   XWindowAttributes attributes{};
   XGetWindowAttributes(x, window, &attributes);
@@ -107,8 +101,7 @@ TEST(DefaultFaceOnX11, TheMainFaceShowsAsAShapedWindow) {
   XDestroyImage(screen);
   XFree(shape);
   dialog.DestroyWindow();
-  win32::user::PumpUntilIdle();
-  display.reset();
+  display.Sync();
   XCloseDisplay(x);
 }
 

@@ -371,19 +371,24 @@ TEST_F(RenderTest, SeekingMovesTheGroupsAndTheirClips) {
   while (events->GetEvent(&code, &p1, &p2, 0) == S_OK) events->FreeEventParams(code, p1, p2);  // the first run's
   ASSERT_TRUE(SUCCEEDED(control->Run()));
   pictures.WaitFor(frames.size() + 3);
+  // The first frame of the run from 2 s: where the times start again (the second run's frames
+  // follow the first run's 37).
+  auto movedAt = [](const std::vector<Sample>& all) {
+    for (size_t n = all.size() - 1; n > 37; --n)
+      if (all[n].start < all[n - 1].start) return n;
+    return all.size();
+  };
   std::thread mover([&] { seek(2 * UNITS); });
   pictures.OpenGate();
   mover.join();
   EXPECT_EQ(events->WaitForCompletion(120000, &code), S_OK);
   EXPECT_EQ(code, EC_COMPLETE);
+  // Nothing holds the mover back until the gate opens: when the run reached its end first, the
+  // completion came before the move and the run from 2 s is still on its way.
+  pictures.WaitUntil([&](const std::vector<Sample>& all) { return all.size() - movedAt(all) >= 25; });
   control->Stop();
   frames = pictures.Samples();
-  size_t moved = frames.size();
-  for (size_t n = frames.size() - 1; n > 37; --n)
-    if (frames[n].start < frames[n - 1].start) {
-      moved = n;
-      break;
-    }
+  const size_t moved = movedAt(frames);
   ASSERT_EQ(frames.size() - moved, 25u);
   for (size_t n = moved; n < frames.size(); ++n) {
     EXPECT_EQ(frames[n].start, REFERENCE_TIME(n - moved) * kFrame) << n;

@@ -111,6 +111,11 @@ class Recorder : public ISampleGrabberCB {
     std::unique_lock<std::mutex> hold(lock_);
     arrived_.wait(hold, [&] { return samples_.size() >= count; });
   }
+  // Waits until the samples that came so far meet the condition.
+  void WaitUntil(const std::function<bool(const std::vector<Sample>&)>& done) {
+    std::unique_lock<std::mutex> hold(lock_);
+    arrived_.wait(hold, [&] { return done(samples_); });
+  }
 
  private:
   const bool video_;

@@ -159,9 +159,14 @@ void AudioOutput::SetPlaying(bool playing) {
 }
 
 void AudioOutput::SilentLoop() {
+  DWORD looked = GetTickCount();
   for (;;) {
-    // Wakes every 10 ms of process time (on the virtual clock, as a test moves it).
-    WaitForSingleObject(silentWake_, 10);
+    // Wakes 10 ms of process time after the clock was last read (on the virtual clock, as a test
+    // moves it), or when sound comes. Counted from that reading, a move of the clock while the
+    // loop was busy is taken at once instead of being left until the clock moves again.
+    platform_config::WaitForEventUntil(silentWake_, looked + 10);
+    // Read before the time the sound is taken by: a deadline from it can only come early.
+    looked = GetTickCount();
     std::unique_lock<std::mutex> lock(lock_);
     if (silentQuit_) return;
     if (!silentPlaying_ || !format_.nBlockAlign || !format_.nSamplesPerSec) continue;

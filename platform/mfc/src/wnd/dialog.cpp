@@ -67,6 +67,7 @@ INT_PTR CDialog::DoModal() {
   LPCDLGTEMPLATE lpTemplate = FindTemplate();
   if (!lpTemplate || m_hWnd) return -1;
   HWND hWndParent = PreModal();
+  const win32::OwnerFocus parentFocus(hWndParent);
   bool enableParent = false;
   if (hWndParent && ::IsWindowEnabled(hWndParent)) {
     ::EnableWindow(hWndParent, FALSE);
@@ -96,6 +97,7 @@ INT_PTR CDialog::DoModal() {
   if (enableParent) ::EnableWindow(hWndParent, TRUE);
   if (hWndParent && m_hWnd && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(hWndParent);
   DestroyWindow();
+  parentFocus.GiveBack();
   return m_nModalResult;
 }
 

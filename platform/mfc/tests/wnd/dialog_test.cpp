@@ -264,7 +264,12 @@ TEST_F(DialogTest, NestedModalDialogDisablesItsOwner) {
   INT_PTR innerResult = 0;
   BOOL outerEnabledDuring = TRUE;
   BOOL outerEnabledAfter = FALSE;
+  HWND focused = nullptr, focusAfter = nullptr;
   outer.step = [&](CTestDialog& o) {
+    // Shown and active, as when the user works in it, with the focus in its second edit.
+    o.ShowWindow(SW_SHOW);
+    focused = o.GetDlgItem(kCount)->m_hWnd;
+    ::SetFocus(focused);
     CTestDialog inner(&o, &kEmptyTemplate);
     inner.step = [&](CTestDialog& i) {
       outerEnabledDuring = o.IsWindowEnabled();
@@ -272,12 +277,14 @@ TEST_F(DialogTest, NestedModalDialogDisablesItsOwner) {
     };
     innerResult = inner.DoModal();
     outerEnabledAfter = o.IsWindowEnabled();
+    focusAfter = ::GetFocus();
     o.EndDialog(IDCANCEL);
   };
   EXPECT_EQ(outer.DoModal(), IDCANCEL);
   EXPECT_EQ(innerResult, 77);
   EXPECT_FALSE(outerEnabledDuring);
   EXPECT_TRUE(outerEnabledAfter);
+  EXPECT_EQ(focusAfter, focused);  // the control that had the focus has it again
   EXPECT_EQ(outer.name, "first");  // cancelled: nothing exchanged back
 }
 

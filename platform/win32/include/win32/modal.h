@@ -37,4 +37,19 @@ class ModalScope {
   HWND hwnd_;
 };
 
+// The window inside a modal loop's owner that has the focus as the loop starts. The loop's own
+// window takes the focus while it is made, before the owner is deactivated, so the owner could not
+// keep it; it gets it back when it is active again after the loop.
+class OwnerFocus {
+ public:
+  // Before the loop's window is made.
+  explicit OwnerFocus(HWND owner);
+  // After the loop's window is gone.
+  void GiveBack() const;
+
+ private:
+  HWND owner_;
+  HWND focus_;
+};
+
 }  // namespace win32

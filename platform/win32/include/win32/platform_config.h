@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/wintypes.h"
+
 namespace platform_config {
 
 enum class ClockKind { Real, Virtual };
@@ -49,5 +51,12 @@ PlatformConfig ReadConfig(const std::function<const char*(const char*)>& getVari
 // Test hook: moves the virtual clock forward (no effect on the real clock). Wakes waits whose
 // timeout has passed.
 void AdvanceVirtualClock(uint32_t milliseconds);
+
+// Waits until the event is signalled or the process clock reaches the tick (a GetTickCount
+// value): WAIT_OBJECT_0, WAIT_TIMEOUT or WAIT_FAILED. For loops that keep pace with the clock: a
+// deadline taken from the clock as the loop last read it stays where it is when the clock moves
+// before the wait begins, where a wait of a number of milliseconds would count them from the move
+// (and on the virtual clock wait for a move that may never come).
+DWORD WaitForEventUntil(HANDLE event, DWORD tick);
 
 }  // namespace platform_config

@@ -57,6 +57,17 @@ std::string Trimmed(std::string s) {
   return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
+// The deepest folder that holds every one of the files.
+std::string CommonFolder(const std::vector<std::string>& posixPaths) {
+  std::string folder = ParentFolder(posixPaths.front());
+  auto holds = [&folder](const std::string& path) {
+    return folder == "/" || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+                             path[folder.size()] == '/');
+  };
+  while (!std::all_of(posixPaths.begin(), posixPaths.end(), holds)) folder = ParentFolder(folder);
+  return folder;
+}
+
 class FileDialog {
  public:
   FileDialog(OPENFILENAMEA& ofn, bool save) : ofn_(ofn), save_(save), filters_(ParseFilters(ofn.lpstrFilter)) {}
@@ -199,13 +210,14 @@ class FileDialog {
       Warn(text + "\nThe file name is not valid.");
       return false;
     }
+    // Each name may be a path of its own, in any folder.
     std::vector<std::string> paths;
     for (const std::string& name : names) {
-      if (name.find_first_of("\\/") != std::string::npos) {
-        Warn(name + "\nThe file name is not valid.");
+      const std::string path = ResolveTyped(folder_, name);
+      if (!IsFolder(ParentFolder(path))) {
+        Warn(name + "\nThe path does not exist.\nCheck the path and try again.");
         return false;
       }
-      const std::string path = ResolveTyped(folder_, name);
       if ((ofn_.Flags & OFN_FILEMUSTEXIST) && !IsFile(path)) {
         Warn(name + "\nFile not found.\nCheck the file name and try again.");
         return false;
@@ -270,10 +282,14 @@ class FileDialog {
       // left in the buffer.
       if (ofn_.Flags & OFN_ALLOWMULTISELECT) result.push_back('\0');
     } else {
-      result = PlatformPathFromPosix(folder_);
+      // The folder every file lies in, then each file below it: the folder joined to a name with
+      // a separator is the file, also when the names came from several folders.
+      const std::string folder = CommonFolder(paths);
+      const size_t below = folder == "/" ? 1 : folder.size() + 1;
+      result = PlatformPathFromPosix(folder);
       result.push_back('\0');
       nameOffset = static_cast<WORD>(result.size());
-      for (const std::string& p : paths) result.append(NamePart(p)).push_back('\0');
+      for (const std::string& p : paths) result.append(PlatformPathFromPosix(p.substr(below))).push_back('\0');
       result.push_back('\0');
     }
     ofn_.nFilterIndex = filters_.empty() ? 0 : filter_ + 1;

@@ -169,9 +169,12 @@ INT_PTR RunModal(HWND dlg, HWND owner, ModalWindow description) {
 INT_PTR DialogBoxWithDescription(HINSTANCE instance, LPCDLGTEMPLATE t, HWND parent, DLGPROC proc, LPARAM param,
                                  ModalWindow description) {
   HWND owner = parent ? GetAncestor(parent, GA_ROOT) : nullptr;
+  const OwnerFocus ownerFocus(owner);
   HWND dlg = Create(instance, t, owner, proc, param, true);
   if (!dlg) return -1;
-  return RunModal(dlg, owner, std::move(description));
+  const INT_PTR result = RunModal(dlg, owner, std::move(description));
+  ownerFocus.GiveBack();
+  return result;
 }
 
 }  // namespace win32::dialogs

@@ -8,6 +8,7 @@
 namespace win32::dialogs {
 
 using win32::ModalScope;
+using win32::OwnerFocus;
 using win32::ModalWindow;
 
 struct DialogState {

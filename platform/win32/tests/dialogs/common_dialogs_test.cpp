@@ -127,6 +127,32 @@ TEST_F(CommonDialogTest, SeveralNamesComeBackAsTheFolderThenEachNameEndedByADoub
   EXPECT_EQ('\0', buffer[std::strlen(buffer) + 1]);
 }
 
+// Full paths typed together, from folders other than the one shown: the answer names the folder
+// that holds them all and each file below it, so that folder + "\" + name is the file.
+TEST_F(CommonDialogTest, SeveralFullPathsFromOtherFoldersComeBackBelowTheFolderThatHoldsThemAll) {
+  mkdir((root + "/Other").c_str(), 0777);
+  WriteText(root + "/Other/far.avi", "f");
+  char buffer[32768] = {};
+  OPENFILENAMEA ofn = OpenIn(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY, buffer,
+                             sizeof buffer);
+  const std::string clipsPlatform = rootPlatform + "\\Clips";
+  ofn.lpstrInitialDir = clipsPlatform.c_str();
+  ui.AnswerFileDialog({rootPlatform + "\\Other\\far.avi", root + "/b.avi", "inner.avi"});
+  ASSERT_TRUE(GetOpenFileNameA(&ofn));
+  std::vector<std::string> parts;
+  for (const char* at = buffer; *at; at += std::strlen(at) + 1) parts.emplace_back(at);
+  EXPECT_EQ((std::vector<std::string>{rootPlatform, "Other\\far.avi", "b.avi", "Clips\\inner.avi"}), parts);
+  EXPECT_EQ(rootPlatform.size() + 1, ofn.nFileOffset);
+
+  // A folder among them is no file, and a path through a missing folder is refused as such.
+  ui.AnswerFileDialog({rootPlatform + "\\b.avi", rootPlatform + "\\Other"});
+  ui.AnswerMessageBox(IDOK, "File not found");
+  ui.AnswerFileDialog({rootPlatform + "\\b.avi", "\\nowhere\\x.avi"});
+  ui.AnswerMessageBox(IDOK, "The path does not exist");
+  ui.CancelDialog("Open");
+  EXPECT_FALSE(GetOpenFileNameA(&ofn));
+}
+
 TEST_F(CommonDialogTest, AMissingFileIsRefusedInTheDialogAndCancelLeavesTheBufferAlone) {
   char buffer[MAX_PATH] = "untouched";
   OPENFILENAMEA ofn = OpenIn(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT, buffer, sizeof buffer);

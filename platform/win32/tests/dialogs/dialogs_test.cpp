@@ -343,6 +343,35 @@ TEST_F(DialogTest, MessageBoxTakesTheScriptedAnswerThroughItsButtons) {
   EXPECT_EQ(ui.Seen()[1].text, "Overwrite the file?");
 }
 
+// Disabling the owner for the modal loop must not lose the control that had the focus: the owner
+// takes it back when it is active again, also when it was not the dialog's first control.
+TEST_F(DialogTest, TheFocusGoesBackToTheOwnersControlAfterAMessageBoxOrADialog) {
+  HWND dlg = Modeless(kForm);
+  HWND number = GetDlgItem(dlg, kNumber);
+  ui.Click(ui.CenterOf(number));
+  ASSERT_EQ(GetFocus(), number);
+  ui.AnswerMessageBox(IDOK, "Please enter a number.");
+  EXPECT_EQ(MessageBoxA(dlg, "Please enter a number.", "Form", MB_OK | MB_ICONEXCLAMATION), IDOK);
+  EXPECT_EQ(GetActiveWindow(), dlg);
+  EXPECT_EQ(GetFocus(), number);
+
+  ui.Click(ui.CenterOf(GetDlgItem(dlg, kCheck)));
+  ASSERT_EQ(GetFocus(), GetDlgItem(dlg, kCheck));
+  ui.AnswerModal([](testing_ui::UiDriver& d, HWND) { d.Press(VK_ESCAPE); });
+  EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &kForm, dlg, RecordingProc, 0), IDCANCEL);
+  EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCheck));
+
+  // An owner that is no dialog.
+  HWND owner = OwnerWindow();
+  HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 100, 20, owner, nullptr,
+                              nullptr, nullptr);
+  ui.Click(ui.CenterOf(edit));
+  ASSERT_EQ(GetFocus(), edit);
+  ui.AnswerMessageBox(IDOK);
+  EXPECT_EQ(MessageBoxA(owner, "Saved.", "Owner", MB_OK), IDOK);
+  EXPECT_EQ(GetFocus(), edit);
+}
+
 TEST_F(DialogTest, MessageBoxKeysFollowItsButtons) {
   // A lone OK answers Escape with IDOK; Yes/No ignores Escape and the close box.
   int iconPixels = 0;
