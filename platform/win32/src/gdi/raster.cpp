@@ -47,29 +47,30 @@ void FillSpan(Surface& s, int x0, int x1, int y, uint32_t value) {
   }
 }
 
-// Copies n packed pixels of From bytes to To bytes through a colour conversion.
+// Pixels are read and written as whole little-endian words, which lets the compiler convert
+// several at once.
 template <int From, int To, typename Map>
 void ConvertSpanBy(const uint8_t* in, uint8_t* out, int n, uint32_t mask, Map map) {
-  for (int i = 0; i < n; ++i, in += From, out += To) {
-    uint32_t v = in[0] | uint32_t{in[1]} << 8;
-    if constexpr (From > 2) v |= uint32_t{in[2]} << 16;
-    if constexpr (From > 3) v |= uint32_t{in[3]} << 24;
+  for (int i = 0; i < n; ++i) {
+    uint32_t v = 0;
+    std::memcpy(&v, in + static_cast<size_t>(i) * From, From);
     v = map(v) & mask;
-    out[0] = static_cast<uint8_t>(v);
-    out[1] = static_cast<uint8_t>(v >> 8);
-    if constexpr (To > 2) out[2] = static_cast<uint8_t>(v >> 16);
-    if constexpr (To > 3) out[3] = static_cast<uint8_t>(v >> 24);
+    std::memcpy(out + static_cast<size_t>(i) * To, &v, To);
   }
 }
 
+// Copies n packed pixels of From bytes to To bytes through a colour conversion.
 template <int From, int To>
 void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, uint32_t mask) {
-  if (const uint32_t kept = map.KeptBits())
+  if (const uint32_t kept = map.KeptBits()) {
     ConvertSpanBy<From, To>(in, out, n, mask, [kept](uint32_t v) { return v & kept; });
-  else if (map.ConvertsFields())
-    ConvertSpanBy<From, To>(in, out, n, mask, [&map](uint32_t v) { return map.FieldsOf(v); });
-  else
+  } else if (map.ConvertsFields()) {
+    // A copy the output cannot alias, so that it stays in registers.
+    const SourceMap::PackedFields fields = map.Fields();
+    ConvertSpanBy<From, To>(in, out, n, mask, fields);
+  } else {
     ConvertSpanBy<From, To>(in, out, n, mask, [&map](uint32_t v) { return map(v); });
+  }
 }
 
 }  // namespace
@@ -190,7 +191,7 @@ void SourceMap::MeasureFields() {
   for (int i = 0; i < 3; ++i) {
     const Field& a = from_[i];
     const Field& b = to_[i];
-    FieldShift& s = shifts_[i];
+    FieldShift& s = fields_.shifts[i];
     s.mask = a.mask;
     s.down = a.shift + std::max(a.width - 8, 0);
     s.up = std::max(8 - a.width, 0);
@@ -206,7 +207,7 @@ uint32_t SourceMap::operator()(uint32_t value) const {
     case Mode::Table: return value < table_.size() ? table_[value] : 0;
     case Mode::ToMono: return value == sourceBk_ ? 1 : 0;
     case Mode::Masked: return value & fieldBits_;
-    case Mode::Fields: return FieldsOf(value);
+    case Mode::Fields: return fields_(value);
     case Mode::Color: {
       if (dest_->format.bitsPerPixel > 8) return dest_->FromColor(source_->ToColor(value));
       auto it = cache_.find(value);

@@ -32,14 +32,27 @@ class SourceMap {
   bool IsIdentity() const { return mode_ == Mode::Raw; }
   // The bits a conversion keeps when it only masks (fields laid out alike on both sides); 0 else.
   uint32_t KeptBits() const { return mode_ == Mode::Masked ? fieldBits_ : 0; }
-  // Whether values convert field by field between packed formats (16 bits to 32, say). FieldsOf
-  // does that conversion inline, so that whole spans convert without a call for each pixel.
+  // One field's way from a source value to the destination's: down to the field's low bit, up to
+  // 8 bits, narrowed to the destination's width and placed (a field missing on either side keeps
+  // no bits).
+  struct FieldShift {
+    uint32_t mask = 0;
+    int down = 0, up = 0, narrow = 0, place = 0;
+    uint32_t kept = 0;
+  };
+  // The conversion field by field between packed formats (16 bits to 32, say), small enough to
+  // copy next to a loop so that whole spans convert inline.
+  struct PackedFields {
+    FieldShift shifts[3];
+    uint32_t operator()(uint32_t value) const {
+      uint32_t out = 0;
+      for (const FieldShift& f : shifts) out |= ((((value & f.mask) >> f.down) << f.up) >> f.narrow << f.place) & f.kept;
+      return out;
+    }
+  };
+  // Whether values convert through Fields().
   bool ConvertsFields() const { return mode_ == Mode::Fields; }
-  uint32_t FieldsOf(uint32_t value) const {
-    uint32_t out = 0;
-    for (const FieldShift& f : shifts_) out |= ((((value & f.mask) >> f.down) << f.up) >> f.narrow << f.place) & f.kept;
-    return out;
-  }
+  const PackedFields& Fields() const { return fields_; }
 
  private:
   // A colour field of a packed format, measured once rather than for every pixel.
@@ -51,20 +64,12 @@ class SourceMap {
   // Packed to packed (more than 8 bits each side) through the fields, as ToColor then FromColor;
   // Masked when both sides lay their fields out alike (24 and 32 bits, say): the fields stay where
   // they are and only the bits outside them go.
-  // One field's way from the source value to the destination's: down to the field's low bit,
-  // up to 8 bits, narrowed to the destination's width and placed (a field missing on either side
-  // keeps no bits).
-  struct FieldShift {
-    uint32_t mask = 0;
-    int down = 0, up = 0, narrow = 0, place = 0;
-    uint32_t kept = 0;
-  };
   enum class Mode { Raw, Table, ToMono, Color, Fields, Masked };
   void MeasureFields();
   Mode mode_ = Mode::Raw;
   Field from_[3];
   Field to_[3];
-  FieldShift shifts_[3];
+  PackedFields fields_;
   const Surface* source_;
   const Surface* dest_;
   std::vector<uint32_t> table_;  // indexed sources
