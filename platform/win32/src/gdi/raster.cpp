@@ -64,6 +64,11 @@ template <int From, int To>
 void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, uint32_t mask) {
   if (const uint32_t kept = map.KeptBits()) {
     ConvertSpanBy<From, To>(in, out, n, mask, [kept](uint32_t v) { return v & kept; });
+  } else if (From == 2 && To == 4 && map.Widens555()) {
+    // Fixed shifts let the compiler convert several pixels at once.
+    ConvertSpanBy<From, To>(in, out, n, mask, [](uint32_t v) {
+      return (v & 0x7C00) << 9 | (v & 0x03E0) << 6 | (v & 0x001F) << 3;
+    });
   } else if (map.ConvertsFields()) {
     // A copy the output cannot alias, so that it stays in registers.
     const SourceMap::PackedFields fields = map.Fields();
@@ -199,6 +204,8 @@ void SourceMap::MeasureFields() {
     s.place = b.shift + std::max(b.width - 8, 0);
     s.kept = a.mask && b.mask ? b.mask : 0;
   }
+  widens555_ = f.redMask == 0x7C00 && f.greenMask == 0x03E0 && f.blueMask == 0x001F && t.redMask == 0xFF0000 &&
+               t.greenMask == 0x00FF00 && t.blueMask == 0x0000FF;
 }
 
 uint32_t SourceMap::operator()(uint32_t value) const {

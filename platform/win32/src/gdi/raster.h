@@ -53,6 +53,9 @@ class SourceMap {
   // Whether values convert through Fields().
   bool ConvertsFields() const { return mode_ == Mode::Fields; }
   const PackedFields& Fields() const { return fields_; }
+  // Whether the fields go from 5-5-5 to 8-8-8, the video pictures' common case, which spans
+  // convert with fixed shifts.
+  bool Widens555() const { return widens555_; }
 
  private:
   // A colour field of a packed format, measured once rather than for every pixel.
@@ -70,6 +73,7 @@ class SourceMap {
   Field from_[3];
   Field to_[3];
   PackedFields fields_;
+  bool widens555_ = false;
   const Surface* source_;
   const Surface* dest_;
   std::vector<uint32_t> table_;  // indexed sources
