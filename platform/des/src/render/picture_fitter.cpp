@@ -133,7 +133,7 @@ PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, co
     edgeStrides_[0] = PaddedStride(size_t(place_.srcW) * srcPixelBytes_);
     edge_.resize(size_t(edgeStrides_[0]));
   }
-  sws_ = sws_getContext(place_.srcW, place_.srcH, srcFormat, place_.dstW, place_.dstH, dstFormat, SWS_BILINEAR,
+  sws_ = sws_getContext(place_.srcW, place_.srcH, srcFormat, place_.dstW, place_.dstH, dstFormat, SWS_AREA,
                         nullptr, nullptr, nullptr);
 }
 
