@@ -218,9 +218,14 @@ bool ImageConverter::Prepare(const Picture& from, const Picture& to) {
   av_opt_set_int(c, "dsth", to.height, 0);
   av_opt_set_int(c, "dst_format", to.format, 0);
   // RGB read at full chroma width goes through libswscale's SIMD readers; at half width it takes
-  // a plain C road that costs twice as much.
-  const int64_t fullChroma = IsRgb(from.format) && !IsRgb(to.format) ? SWS_FULL_CHR_H_INP : 0;
-  av_opt_set_int(c, "sws_flags", SWS_BICUBIC | fullChroma, 0);
+  // a plain C road that costs twice as much. Kept at its size, RGB only has its chroma halved,
+  // for which averaging (area) is enough and cheaper than a bicubic filter.
+  int64_t flags = SWS_BICUBIC;
+  if (IsRgb(from.format) && !IsRgb(to.format)) {
+    const bool sameSize = from.width == to.width && from.height == to.height;
+    flags = (sameSize ? SWS_AREA : SWS_BICUBIC) | SWS_FULL_CHR_H_INP;
+  }
+  av_opt_set_int(c, "sws_flags", flags, 0);
   if (sws_init_context(c, nullptr, nullptr) < 0) {
     context_.reset();
     return false;
