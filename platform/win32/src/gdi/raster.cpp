@@ -62,16 +62,20 @@ void ConvertSpanBy(const uint8_t* in, uint8_t* out, int n, uint32_t mask, Map ma
 // Copies n packed pixels of From bytes to To bytes through a colour conversion.
 template <int From, int To>
 void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, uint32_t mask) {
+  if constexpr (From == 2 && To == 4) {
+    if (map.Widens555()) {
+      // Fixed shifts on 16-bit words let the compiler convert several pixels at once.
+      for (int i = 0; i < n; ++i) {
+        uint16_t p;
+        std::memcpy(&p, in + 2 * static_cast<size_t>(i), 2);
+        const uint32_t v = ((p & 0x7C00u) << 9 | (p & 0x03E0u) << 6 | (p & 0x001Fu) << 3) & mask;
+        std::memcpy(out + 4 * static_cast<size_t>(i), &v, 4);
+      }
+      return;
+    }
+  }
   if (const uint32_t kept = map.KeptBits()) {
     ConvertSpanBy<From, To>(in, out, n, mask, [kept](uint32_t v) { return v & kept; });
-  } else if (From == 2 && To == 4 && map.Widens555()) {
-    // Fixed shifts on 16-bit words let the compiler convert several pixels at once.
-    for (int i = 0; i < n; ++i) {
-      uint16_t p;
-      std::memcpy(&p, in + 2 * static_cast<size_t>(i), 2);
-      const uint32_t v = ((p & 0x7C00u) << 9 | (p & 0x03E0u) << 6 | (p & 0x001Fu) << 3) & mask;
-      std::memcpy(out + 4 * static_cast<size_t>(i), &v, 4);
-    }
   } else if (map.ConvertsFields()) {
     // A copy the output cannot alias, so that it stays in registers.
     const SourceMap::PackedFields fields = map.Fields();
