@@ -16,9 +16,7 @@ constexpr REFERENCE_TIME kTimeSlack = 1000;  // 0.1 ms: rounding in the chain's 
 ClipInputPin::ClipInputPin(CBaseFilter* filter, CCritSec* lock, HRESULT* phr, LPCWSTR name,
                            const ClipPlan& clip, const GroupPlan& group)
     : CBaseInputPin("Clip Input", filter, lock, phr, name), clip_(clip), group_(group) {
-  if (group.video) {
-    frameBytes_ = group.type.lSampleSize;
-  } else {
+  if (!group.video) {
     auto* wf = reinterpret_cast<const WAVEFORMATEX*>(group.type.pbFormat);
     outChannels_ = wf->nChannels;
     outRate_ = int(wf->nSamplesPerSec);
@@ -141,7 +139,7 @@ HRESULT ClipInputPin::ReceivePicture(IMediaSample* sample, REFERENCE_TIME m, std
     spare_.pop_back();
   }
   lock.unlock();
-  picture.bits.resize(frameBytes_);
+  picture.bits.resize(fitter_->FittedBytes());
   fitter_->Fit(data, picture.bits.data());
   lock.lock();
   changed_.wait(lock, [this] { return aborted_ || IsFlushing() || pictures_.size() < kPicturesAhead; });
@@ -226,7 +224,7 @@ ClipInputPin::Result ClipInputPin::PictureAt(REFERENCE_TIME m, BYTE* frame) {
   }
   const Picture* shown = haveCurrent_ ? &current_ : pictures_.empty() ? nullptr : &pictures_.front();
   if (!shown) return Result::kNothing;
-  std::memcpy(frame, shown->bits.data(), std::min(shown->bits.size(), frameBytes_));
+  fitter_->Frame(shown->bits.data(), frame);
   return Result::kFilled;
 }
 

@@ -50,7 +50,7 @@ class ClipInputPin : public CBaseInputPin {
  private:
   struct Picture {
     REFERENCE_TIME time;
-    std::vector<BYTE> bits;
+    std::vector<BYTE> bits;  // fitted, laid into a frame when it shows
   };
   void ResetQueue();  // with mutex_ held
   void NewStretcher();
@@ -61,7 +61,6 @@ class ClipInputPin : public CBaseInputPin {
   const GroupPlan& group_;
   std::unique_ptr<PictureFitter> fitter_;
   std::unique_ptr<SoundStretcher> stretcher_;
-  size_t frameBytes_ = 0;
   int outChannels_ = 0;
   int outRate_ = 0;
   REFERENCE_TIME seekedTo_ = 0;  // where the chain was moved (its times count from there)

@@ -121,7 +121,6 @@ PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, co
   dstFirstRow_ = out.biHeight > 0 ? dh - place_.dstY - place_.dstH : place_.dstY;
   covers_ = place_.dstW == dw && place_.dstH == dh;
   fittedStride_ = PaddedStride(size_t(place_.dstW) * dstBytesPerPixel_);
-  fitted_.resize(size_t(fittedStride_) * place_.dstH);
   // The last source row, or the last two where rows share chroma, with their chroma rows.
   if (planar_) {
     edgeStrides_[0] = PaddedStride(size_t(place_.srcW));
@@ -133,14 +132,13 @@ PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, co
     edgeStrides_[0] = PaddedStride(size_t(place_.srcW) * srcPixelBytes_);
     edge_.resize(size_t(edgeStrides_[0]));
   }
-  sws_ = sws_getContext(place_.srcW, place_.srcH, srcFormat, place_.dstW, place_.dstH, dstFormat, SWS_BICUBIC,
+  sws_ = sws_getContext(place_.srcW, place_.srcH, srcFormat, place_.dstW, place_.dstH, dstFormat, SWS_AREA,
                         nullptr, nullptr, nullptr);
 }
 
 PictureFitter::~PictureFitter() { sws_freeContext(sws_); }
 
-void PictureFitter::Fit(const BYTE* src, BYTE* dst) {
-  if (!covers_) std::memset(dst, 0, size_t(dstStride_) * dstHeight_);
+void PictureFitter::Fit(const BYTE* src, BYTE* fitted) {
   // libswscale takes four planes, used or not.
   const uint8_t* srcPlanes[4] = {};
   int srcStrides[4] = {};
@@ -173,17 +171,24 @@ void PictureFitter::Fit(const BYTE* src, BYTE* dst) {
       std::memcpy(out + size_t(r) * edgeStrides_[p], srcPlanes[p] + size_t(first + r) * srcStrides[p], rowBytes[p]);
     edgePlanes[p] = out;
   }
-  uint8_t* const fitted[4] = {fitted_.data()};
+  uint8_t* const fittedPlanes[4] = {fitted};
   const int fittedStrides[4] = {fittedStride_};
-  if (edgeY > 0) sws_scale(sws_, srcPlanes, srcStrides, 0, edgeY, fitted, fittedStrides);
-  sws_scale(sws_, edgePlanes, edgeStrides_, edgeY, edgeRows, fitted, fittedStrides);
+  if (edgeY > 0) sws_scale(sws_, srcPlanes, srcStrides, 0, edgeY, fittedPlanes, fittedStrides);
+  sws_scale(sws_, edgePlanes, edgeStrides_, edgeY, edgeRows, fittedPlanes, fittedStrides);
+}
 
+void PictureFitter::Frame(const BYTE* fitted, BYTE* dst) const {
+  if (!covers_) std::memset(dst, 0, size_t(dstStride_) * dstHeight_);
   // Rows running the other way fill the target rectangle from its bottom up.
   BYTE* first = dst + size_t(dstFirstRow_) * dstStride_ + size_t(place_.dstX) * dstBytesPerPixel_;
   const size_t bytes = size_t(place_.dstW) * dstBytesPerPixel_;
+  // A frame the picture covers has only the rows' padding left to clear.
+  const size_t padding = covers_ ? size_t(dstStride_) - bytes : 0;
   for (int i = 0; i < place_.dstH; ++i) {
     const int row = flip_ ? place_.dstH - 1 - i : i;
-    std::memcpy(first + size_t(row) * dstStride_, fitted_.data() + size_t(i) * fittedStride_, bytes);
+    BYTE* out = first + size_t(row) * dstStride_;
+    std::memcpy(out, fitted + size_t(i) * fittedStride_, bytes);
+    if (padding) std::memset(out + bytes, 0, padding);
   }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// Fits one clip's decoded pictures (RGB32, RGB24, I420 or YUY2) into the group's frame in one
-// pass: size by the source's stretch mode, pixel format of the group (RGB32, RGB24 or RGB555),
-// black where the picture does not reach.
+// Fits one clip's decoded pictures (RGB32, RGB24, I420 or YUY2) to the group's frame in one
+// pass: size by the source's stretch mode, pixel format of the group (RGB32, RGB24 or RGB555).
+// The fitted picture keeps rows of its own until it is laid into a frame, black where it does not
+// reach, so that a picture queued ahead is copied once, into the frame that shows it.
 #include <cstdint>
 #include <vector>
 
@@ -25,8 +26,13 @@ class PictureFitter {
   PictureFitter& operator=(const PictureFitter&) = delete;
 
   bool Valid() const { return sws_ != nullptr; }
-  // src: one input picture; dst: a whole output frame (rows padded to 4 bytes).
-  void Fit(const BYTE* src, BYTE* dst);
+  // Bytes of a fitted picture.
+  size_t FittedBytes() const { return size_t(fittedStride_) * size_t(place_.dstH); }
+  // src: one input picture; fitted: FittedBytes() bytes.
+  void Fit(const BYTE* src, BYTE* fitted);
+  // Lays a fitted picture into a whole output frame (rows padded to 4 bytes). Reads only what the
+  // fitter was made with, so it may run beside Fit on another thread.
+  void Frame(const BYTE* fitted, BYTE* dst) const;
 
   // Where a stretch mode puts a picture of sw x sh into a frame of dw x dh: the part of the
   // source used and the rectangle it fills.
@@ -52,9 +58,8 @@ class PictureFitter {
   bool covers_ = true;  // the picture fills the whole frame
   // libswscale reads and writes whole SIMD blocks past the last pixel of a row, so it never works
   // on the frame, nor on the last source rows (the sample's buffer may end right after them): it
-  // makes the fitted picture here, rows with spare bytes after them, and reads the source's last
-  // rows from a copy.
-  std::vector<uint8_t> fitted_;
+  // makes the fitted picture with spare bytes after each row, and reads the source's last rows
+  // from a copy.
   int fittedStride_ = 0;
   std::vector<uint8_t> edge_;
   int edgeStrides_[4] = {};

@@ -73,6 +73,14 @@ Rgb PixelAt(const uint8_t* frame, Size size, int bits, int x, int y) {
   return {p[2], p[1], p[0]};
 }
 
+// Fits a clip's picture and lays it into a frame, as a clip's pin does when the frame shows it.
+// The fitted picture lies in a guarded buffer of its exact size.
+void FitFrame(PictureFitter& fitter, const uint8_t* clip, uint8_t* frame) {
+  testing_support::GuardedBuffer fitted(fitter.FittedBytes());
+  fitter.Fit(clip, fitted.data());
+  fitter.Frame(fitted.data(), frame);
+}
+
 struct Input {
   const GUID* subtype;
   WORD bits;  // of the header
@@ -101,7 +109,7 @@ TEST(PictureFitter, ClipPicturesFitGroupFramesOfEveryDepthKeepingTheirEdges) {
           PictureFitter fitter(*input.subtype, in, Header(group, WORD(bits)), RESIZEF_STRETCH);
           ASSERT_TRUE(fitter.Valid());
           testing_support::GuardedBuffer frame(RowBytes(group.width, bits) * size_t(group.height));
-          fitter.Fit(clip.data(), frame.data());
+          FitFrame(fitter, clip.data(), frame.data());
           EXPECT_EQ(testing_support::MarkedEdgesFault(
                         group.width, group.height,
                         [&](int x, int y) { return PixelAt(frame.data(), group, bits, x, y); }),
@@ -124,7 +132,7 @@ TEST(PictureFitter, TheBarBesideAPictureStaysBlack) {
     ASSERT_EQ(place.dstX + place.dstW, 425);  // one column of bar on the right
     testing_support::GuardedBuffer frame(RowBytes(group.width, bits) * size_t(group.height));
     std::memset(frame.data(), 0xFF, frame.size());
-    fitter.Fit(clip.data(), frame.data());
+    FitFrame(fitter, clip.data(), frame.data());
     for (int y = 0; y < group.height; ++y) {
       const Rgb bar = PixelAt(frame.data(), group, bits, 425, y);
       EXPECT_EQ(bar.r + bar.g + bar.b, 0) << bits << " bits, row " << y;
@@ -150,7 +158,7 @@ TEST(PictureFitter, AWidePictureIsCentredBetweenBarsAboveAndBelow) {
     ASSERT_TRUE(fitter.Valid());
     testing_support::GuardedBuffer frame(RowBytes(group.width, bits) * size_t(group.height));
     std::memset(frame.data(), 0xFF, frame.size());
-    fitter.Fit(clip.data(), frame.data());
+    FitFrame(fitter, clip.data(), frame.data());
     EXPECT_EQ(testing_support::MarkedEdgesFault(
                   clipSize.width, clipSize.height,
                   [&](int x, int y) { return PixelAt(frame.data(), group, bits, x, y + place.dstY); }),

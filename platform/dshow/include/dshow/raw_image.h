@@ -60,8 +60,8 @@ class ImageConverter {
   bool Convert(const Picture& from, const Picture& to);
 
  private:
-  bool Prepare(const Picture& from, const Picture& to, bool sliced);
-  bool Scale(const Picture& from, const Picture& to, bool sliced);
+  bool Prepare(const Picture& from, const Picture& to);
+  bool Scale(const Picture& from, const Picture& to);
   bool ScaleFromSample(const Picture& from, const Picture& to);
 
   struct Shape {
@@ -69,12 +69,11 @@ class ImageConverter {
     AVPixelFormat srcFormat;
     int dstWidth, dstHeight;
     AVPixelFormat dstFormat;
-    bool sliced;
     bool operator==(const Shape&) const = default;
   };
   Scaler context_;
   Shape shape_{};
-  // RGB555 pictures widened to 32 bits first: libswscale has no fast road from 5-5-5.
+  // RGB555 pictures widened to 24 bits first: libswscale has no fast road from 5-5-5.
   PaddedPicture widened_;
   PaddedPicture edge_;    // the rows at the end of a sample's buffer
   PaddedPicture output_;  // what libswscale makes for a sample

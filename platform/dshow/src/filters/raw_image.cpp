@@ -14,22 +14,6 @@ extern "C" {
 namespace dshow::filters {
 namespace {
 
-void KeepData(void*, uint8_t*) {}
-
-// A frame over pixels it does not own; the buffer only marks them as already there, so that
-// libswscale neither copies nor allocates.
-bool WrapPicture(AVFrame* frame, const Picture& picture) {
-  for (int i = 0; i < 4; ++i) {
-    frame->data[i] = picture.data[i];
-    frame->linesize[i] = picture.stride[i];
-  }
-  frame->format = picture.format;
-  frame->width = picture.width;
-  frame->height = picture.height;
-  frame->buf[0] = av_buffer_create(picture.data[0], 1, KeepData, nullptr, 0);
-  return frame->buf[0] != nullptr;
-}
-
 // Rows of the plane that share one row of it (chroma rows are shared by 1 << log2_chroma_h rows).
 int RowShift(AVPixelFormat format, int plane) {
   return plane == 1 || plane == 2 ? av_pix_fmt_desc_get(format)->log2_chroma_h : 0;
@@ -60,8 +44,9 @@ void CopyRows(const Picture& from, int fromY, const Picture& to, int toY, int ro
   }
 }
 
-// Each RGB555 pixel as BGR0: every 5-bit field becomes 8 bits with its top bits repeated below, so
-// 31 maps to 255. A table look-up costs a quarter of working the fields out for each pixel.
+// Each RGB555 pixel as B, G, R bytes (the fourth is 0): every 5-bit field becomes 8 bits with its
+// top bits repeated below, so 31 maps to 255. A table look-up costs a quarter of working the
+// fields out for each pixel.
 const std::array<uint32_t, 0x8000>& WidenedRgb555() {
   static const std::array<uint32_t, 0x8000> table = [] {
     std::array<uint32_t, 0x8000> t{};
@@ -73,6 +58,23 @@ const std::array<uint32_t, 0x8000>& WidenedRgb555() {
   }();
   return table;
 }
+
+// Widens RGB555 rows to 24 bits. Each pixel's four bytes are written and the next pixel's three
+// overwrite the spare one, so the last pixel's fourth byte lands in the row's padding.
+void WidenRgb555(const Picture& from, const Picture& wide) {
+  const std::array<uint32_t, 0x8000>& widened = WidenedRgb555();
+  for (int y = 0; y < from.height; ++y) {
+    const uint8_t* in = from.data[0] + ptrdiff_t(y) * from.stride[0];
+    uint8_t* out = wide.data[0] + ptrdiff_t(y) * wide.stride[0];
+    for (int x = 0; x < from.width; ++x) {
+      uint16_t pixel;
+      std::memcpy(&pixel, in + 2 * x, 2);
+      std::memcpy(out + 3 * x, &widened[pixel & 0x7FFFu], 4);
+    }
+  }
+}
+
+bool IsRgb(AVPixelFormat format) { return av_pix_fmt_desc_get(format)->flags & AV_PIX_FMT_FLAG_RGB; }
 
 }  // namespace
 
@@ -185,35 +187,26 @@ bool PaddedPicture::Fit(AVPixelFormat format, int width, int height) {
 
 bool ImageConverter::Convert(const Picture& from, const Picture& to) {
   if (from.width <= 0 || from.height <= 0 || to.width <= 0 || to.height <= 0) return false;
-  if (from.format == AV_PIX_FMT_RGB555LE && to.format != AV_PIX_FMT_RGB555LE) {
-    if (!widened_.Fit(AV_PIX_FMT_BGR0, from.width, from.height)) return false;
-    const Picture& wide = widened_.Get();
-    const std::array<uint32_t, 0x8000>& widened = WidenedRgb555();
-    for (int y = 0; y < from.height; ++y) {
-      const uint8_t* in = from.data[0] + ptrdiff_t(y) * from.stride[0];
-      uint8_t* out = wide.data[0] + ptrdiff_t(y) * wide.stride[0];
-      for (int x = 0; x < from.width; ++x) {
-        uint16_t pixel;
-        std::memcpy(&pixel, in + 2 * x, 2);
-        std::memcpy(out + 4 * x, &widened[pixel & 0x7FFFu], 4);
-      }
-    }
-    return Convert(wide, to);
+  // Nothing to convert: the rows are copied as they are.
+  if (from.format == to.format && from.width == to.width && from.height == to.height) {
+    CopyRows(from, 0, to, 0, to.height);
+    return true;
   }
-  // Widened pictures kept at their size are cut into slices converted on all processors: there
-  // libswscale's threaded output is the same, which it is not on every road (some unscaled ones
-  // and strong shrinking differ).
-  const bool sliced =
-      from.padded && from.format == AV_PIX_FMT_BGR0 && from.width == to.width && from.height == to.height;
-  if (!Prepare(from, to, sliced)) return false;
-  if (to.padded) return Scale(from, to, sliced);
-  if (!output_.Fit(to.format, to.width, to.height) || !Scale(from, output_.Get(), sliced)) return false;
+  if (from.format == AV_PIX_FMT_RGB555LE && to.format != AV_PIX_FMT_RGB555LE) {
+    // 24 bits rather than 32: libswscale turns BGR24 into I420 by its own fast road.
+    if (!widened_.Fit(AV_PIX_FMT_BGR24, from.width, from.height)) return false;
+    WidenRgb555(from, widened_.Get());
+    return Convert(widened_.Get(), to);
+  }
+  if (!Prepare(from, to)) return false;
+  if (to.padded) return Scale(from, to);
+  if (!output_.Fit(to.format, to.width, to.height) || !Scale(from, output_.Get())) return false;
   CopyRows(output_.Get(), 0, to, 0, to.height);
   return true;
 }
 
-bool ImageConverter::Prepare(const Picture& from, const Picture& to, bool sliced) {
-  const Shape shape{from.width, from.height, from.format, to.width, to.height, to.format, sliced};
+bool ImageConverter::Prepare(const Picture& from, const Picture& to) {
+  const Shape shape{from.width, from.height, from.format, to.width, to.height, to.format};
   if (context_ && shape == shape_) return true;
   context_.reset(sws_alloc_context());
   if (!context_) return false;
@@ -224,8 +217,15 @@ bool ImageConverter::Prepare(const Picture& from, const Picture& to, bool sliced
   av_opt_set_int(c, "dstw", to.width, 0);
   av_opt_set_int(c, "dsth", to.height, 0);
   av_opt_set_int(c, "dst_format", to.format, 0);
-  av_opt_set_int(c, "sws_flags", SWS_BICUBIC, 0);
-  av_opt_set_int(c, "threads", sliced ? 0 : 1, 0);
+  // RGB read at full chroma width goes through libswscale's SIMD readers; at half width it takes
+  // a plain C road that costs twice as much. Kept at its size, RGB only has its chroma halved,
+  // for which averaging (area) is enough and cheaper than a bicubic filter.
+  int64_t flags = SWS_BICUBIC;
+  if (IsRgb(from.format) && !IsRgb(to.format)) {
+    const bool sameSize = from.width == to.width && from.height == to.height;
+    flags = (sameSize ? SWS_AREA : SWS_BICUBIC) | SWS_FULL_CHR_H_INP;
+  }
+  av_opt_set_int(c, "sws_flags", flags, 0);
   if (sws_init_context(c, nullptr, nullptr) < 0) {
     context_.reset();
     return false;
@@ -234,13 +234,9 @@ bool ImageConverter::Prepare(const Picture& from, const Picture& to, bool sliced
   return true;
 }
 
-bool ImageConverter::Scale(const Picture& from, const Picture& to, bool sliced) {
+bool ImageConverter::Scale(const Picture& from, const Picture& to) {
   if (!from.padded) return ScaleFromSample(from, to);
-  if (!sliced) return sws_scale(context_.get(), from.data, from.stride, 0, from.height, to.data, to.stride) > 0;
-  // Threads are used only by the frame interface.
-  Frame in = NewFrame(), out = NewFrame();
-  if (!in || !out || !WrapPicture(in.get(), from) || !WrapPicture(out.get(), to)) return false;
-  return sws_scale_frame(context_.get(), out.get(), in.get()) >= 0;
+  return sws_scale(context_.get(), from.data, from.stride, 0, from.height, to.data, to.stride) > 0;
 }
 
 // A block read past the end of a row lands in the next row in memory, except past the row that

@@ -17,7 +17,9 @@ std::unique_ptr<StreamDecoder> StreamDecoder::Open(const AVCodecParameters* para
     return nullptr;
   }
   d->codec_->pkt_timebase = timeBase;
-  d->codec_->thread_count = 0;
+  // Four threads keep a decoder ahead of the rest of a graph; one per processor only adds
+  // hand-overs, memory for pictures in flight and CPU time.
+  d->codec_->thread_count = 4;
   if (int err = avcodec_open2(d->codec_.get(), codec, nullptr); err < 0) {
     *error = std::string(codec->name) + ": " + ErrorText(err);
     return nullptr;

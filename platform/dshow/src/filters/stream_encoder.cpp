@@ -71,7 +71,8 @@ std::unique_ptr<StreamEncoder> StreamEncoder::OpenVideo(const AVCodec* codec, co
   c->time_base = av_inv_q(rate);
   c->framerate = rate;
   c->pix_fmt = target.pixelFormat != AV_PIX_FMT_NONE ? target.pixelFormat : PickPixelFormat(codec, AV_PIX_FMT_YUV420P);
-  c->thread_count = 0;
+  // As with the decoders: four threads keep up; more cost CPU in hand-overs (and slices).
+  c->thread_count = 4;
   c->max_b_frames = 0;
   c->sample_aspect_ratio = {1, 1};
   if (target.bitRate) c->bit_rate = target.bitRate;

@@ -20,6 +20,26 @@ class TeeFilter::OutputPin : public CBaseOutputPin {
     return hr;
   }
 
+  // Receivers that take the input's samples read-only get them as they are, the others a copy in
+  // this output's own buffer. The preview output always copies: it changes the times.
+  HRESULT DecideAllocator(IMemInputPin* pin, IMemAllocator** allocator) override;
+
+  // A shared allocator is the upstream pin's to commit and decommit.
+  HRESULT Active() override { return sharing_ ? S_OK : CBaseOutputPin::Active(); }
+  HRESULT Inactive() override {
+    if (!sharing_) return CBaseOutputPin::Inactive();
+    m_bRunTimeError = false;
+    return S_OK;
+  }
+  HRESULT BreakConnect() override {
+    if (sharing_) m_pAllocator = nullptr;
+    sharing_ = false;
+    return CBaseOutputPin::BreakConnect();
+  }
+
+  HRESULT DeliverSample(IMediaSample* in) { return sharing_ ? Deliver(in) : DeliverCopy(in); }
+
+ private:
   // A copy of the sample in this output's own buffer.
   HRESULT DeliverCopy(IMediaSample* in) {
     ComPtr<IMediaSample> out;
@@ -48,9 +68,9 @@ class TeeFilter::OutputPin : public CBaseOutputPin {
     return Deliver(out.get());
   }
 
- private:
   TeeFilter* filter_;
   const bool preview_;
+  bool sharing_ = false;  // the receiver takes the input's samples read-only
 };
 
 class TeeFilter::InputPin : public CBaseInputPin {
@@ -118,6 +138,18 @@ HRESULT TeeFilter::OutputPin::GetMediaType(int position, CMediaType* mt) {
 HRESULT TeeFilter::OutputPin::CheckMediaType(const CMediaType* mt) {
   if (!filter_->input_->IsConnected()) return VFW_E_NOT_CONNECTED;
   return *mt == filter_->input_->CurrentMediaType() ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT TeeFilter::OutputPin::DecideAllocator(IMemInputPin* pin, IMemAllocator** allocator) {
+  sharing_ = false;
+  IMemAllocator* upstream = filter_->input_->PeekAllocator();
+  if (!preview_ && upstream && pin->NotifyAllocator(upstream, TRUE) == S_OK) {
+    sharing_ = true;
+    upstream->AddRef();
+    *allocator = upstream;
+    return S_OK;
+  }
+  return CBaseOutputPin::DecideAllocator(pin, allocator);
 }
 
 HRESULT TeeFilter::OutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
@@ -192,7 +224,7 @@ HRESULT TeeFilter::Receive(IMediaSample* sample) {
   for (auto& out : outputs_) {
     if (!out->IsConnected()) continue;
     anyConnected = true;
-    const HRESULT hr = out->DeliverCopy(sample);
+    const HRESULT hr = out->DeliverSample(sample);
     if (hr == S_OK) anyTook = true; else last = hr;
   }
   return !anyConnected || anyTook ? S_OK : last;

@@ -1,6 +1,6 @@
 #pragma once
-// The tees: one input whose samples go to every connected output, each output getting its own
-// copy. The Infinite Pin Tee always keeps one free output pin ("Output1", "Output2", ...); the
+// The tees: one input whose samples go to every connected output, as they are to receivers that
+// take them read-only, as a copy to the others. The Infinite Pin Tee always keeps one free output pin ("Output1", "Output2", ...); the
 // Smart Tee has a "Capture" output that gets the samples as they are and a "Preview" output that
 // gets them without time stamps, so that a renderer there shows them as they come.
 #include <memory>

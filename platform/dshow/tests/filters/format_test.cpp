@@ -143,43 +143,5 @@ TEST(RawImages, Rgb555KeepsItsLevels) {
   }
 }
 
-// A picture kept at its size is converted in slices on several threads; the slices must join
-// into exactly what one thread makes of the same picture.
-TEST(RawImages, SlicedConversionMatchesOneThread) {
-  const int width = 640, height = 480;
-  std::vector<uint8_t> picture(size_t(width) * height * 2), wide(size_t(width) * height * 4 + 64);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const unsigned pixel = unsigned(((x * 7 + y * 3) % 32) << 10 | ((x ^ y) % 32) << 5 | ((x * y) % 32));
-      const size_t i = size_t(y) * width + size_t(x);
-      picture[i * 2] = uint8_t(pixel & 0xFF);
-      picture[i * 2 + 1] = uint8_t(pixel >> 8);
-      const unsigned b = pixel & 31, g = (pixel >> 5) & 31, r = (pixel >> 10) & 31;
-      wide[i * 4] = uint8_t(b << 3 | b >> 2);
-      wide[i * 4 + 1] = uint8_t(g << 3 | g >> 2);
-      wide[i * 4 + 2] = uint8_t(r << 3 | r >> 2);
-      wide[i * 4 + 3] = 0;
-    }
-  dshow::filters::Picture src;
-  src.data[0] = picture.data();
-  src.stride[0] = width * 2;
-  src.format = AV_PIX_FMT_RGB555LE;
-  src.width = width;
-  src.height = height;
-  const size_t bytes = dshow::filters::ImageBytes(dshow::filters::RawKind::I420, width, height);
-  std::vector<uint8_t> ours(bytes), reference(bytes + 4096);  // libswscale writes past the end of rows
-  dshow::filters::ImageConverter converter;
-  ASSERT_TRUE(converter.Convert(src, dshow::filters::SamplePicture(ours.data(), dshow::filters::RawKind::I420, width, height)));
-
-  const dshow::filters::Picture planes = dshow::filters::SamplePicture(reference.data(), dshow::filters::RawKind::I420, width, height);
-  dshow::filters::Scaler single(sws_getContext(width, height, AV_PIX_FMT_BGR0, width, height, AV_PIX_FMT_YUV420P, SWS_BICUBIC,
-                                    nullptr, nullptr, nullptr));
-  ASSERT_TRUE(single);
-  const uint8_t* const wideSrc[4] = {wide.data(), nullptr, nullptr, nullptr};
-  const int wideStride[4] = {width * 4, 0, 0, 0};
-  ASSERT_GT(sws_scale(single.get(), wideSrc, wideStride, 0, height, planes.data, planes.stride), 0);
-  EXPECT_TRUE(std::equal(ours.begin(), ours.end(), reference.begin()));
-}
-
 }  // namespace
 }  // namespace dshow_test

@@ -161,5 +161,47 @@ TEST(RawImages, RgbSamplesConvertIntoYuvSamplesInsideTheirBuffers) {
   }
 }
 
+// The encoders' road: a group's RGB picture of each depth into an I420 picture FFmpeg allocated.
+// Every marked strip keeps its colour in all three planes, and the rows where the left strips meet
+// stay where they are, so a swapped plane, upside-down rows or a row shifted by one show.
+TEST(RawImages, RgbSamplesConvertIntoEncoderPicturesKeepingColoursAndRows) {
+  for (Size size : {Size{640, 480}, Size{426, 240}, Size{170, 96}}) {
+    dshow::filters::Frame frame = dshow::filters::NewFrame();
+    frame->format = AV_PIX_FMT_YUV420P;
+    frame->width = size.width;
+    frame->height = size.height;
+    ASSERT_GE(av_frame_get_buffer(frame.get(), 0), 0);
+    const dshow::filters::Picture out = dshow::filters::FramePicture(frame.get());
+    for (RawKind kind : kRgbKinds) {
+      SCOPED_TRACE(std::string(Name(kind)) + " " + std::to_string(size.width) + "x" + std::to_string(size.height));
+      testing_support::GuardedBuffer source(dshow::filters::ImageBytes(kind, size.width, size.height));
+      const dshow::filters::Picture from = dshow::filters::SamplePicture(source.data(), kind, size.width, size.height);
+      Paint(from);
+      dshow::filters::ImageConverter converter;
+      ASSERT_TRUE(converter.Convert(from, out));
+      const auto luma = [&](int x, int y) { return int(out.data[0][ptrdiff_t(y) * out.stride[0] + x]); };
+      const int w = size.width, h = size.height;
+      const int red = testing_support::StudioYuvOf(testing_support::kTopLeftColour).y;
+      const int blue = testing_support::StudioYuvOf(testing_support::kBottomLeftColour).y;
+      const int green = testing_support::StudioYuvOf(testing_support::kRightColour).y;
+      for (int y : {0, h / 2 - 1}) EXPECT_NEAR(luma(8, y), red, 2) << "row " << y;
+      for (int y : {h / 2, h - 1}) EXPECT_NEAR(luma(8, y), blue, 2) << "row " << y;
+      for (int y : {0, h / 2, h - 1}) EXPECT_NEAR(luma(w - 8, y), green, 2) << "row " << y;
+      const struct {
+        int x, y;
+        testing_support::Rgb colour;
+      } strips[] = {{4, h / 4, testing_support::kTopLeftColour},
+                    {4, h * 3 / 4, testing_support::kBottomLeftColour},
+                    {w - 4, h / 2, testing_support::kRightColour}};
+      for (const auto& strip : strips) {
+        const testing_support::Yuv expected = testing_support::StudioYuvOf(strip.colour);
+        const ptrdiff_t at = ptrdiff_t(strip.y / 2);
+        EXPECT_NEAR(out.data[1][at * out.stride[1] + strip.x / 2], expected.u, 3) << "at " << strip.x << "," << strip.y;
+        EXPECT_NEAR(out.data[2][at * out.stride[2] + strip.x / 2], expected.v, 3) << "at " << strip.x << "," << strip.y;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dshow_test

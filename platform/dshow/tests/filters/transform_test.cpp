@@ -1,6 +1,9 @@
 // Colour Space Converter, the tees and the Sample Grabber between the source and renderers.
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <vector>
+
 #include "clips.h"
 #include "test_graph.h"
 
@@ -109,6 +112,50 @@ TEST(InfTee, EveryOutputGetsEverySampleAndAFreePinAppears) {
   EXPECT_EQ(first.samples, 50);
   EXPECT_EQ(second.samples, 50);
   EXPECT_NEAR(second.lastTime, 1.96, 0.041);
+}
+
+// Records the buffers of the samples it sees, in order.
+class BufferRecorder : public GrabberCallback {
+ public:
+  STDMETHODIMP SampleCB(double, IMediaSample* sample) override {
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    std::lock_guard<std::mutex> hold(lock_);
+    buffers_.push_back(data);
+    return S_OK;
+  }
+  std::vector<BYTE*> Buffers() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return buffers_;
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<BYTE*> buffers_;
+};
+
+// Receivers that only read get the input's samples themselves, so a picture is not copied once
+// per output; the Smart Tee's preview output, which changes the times, gets copies.
+TEST(InfTee, ReadingReceiversShareTheInputsSamples) {
+  for (const CLSID* tee : {&CLSID_InfTee, &CLSID_SmartTee}) {
+    BufferRecorder first, second;
+    TestGraph graph;
+    IBaseFilter* source = AddSource(graph);
+    IBaseFilter* filter = graph.Add(*tee, u"Tee");
+    ASSERT_EQ(ConnectFilters(source, filter), S_OK);
+    AddGrabber(graph, filter, 0, &first);
+    AddGrabber(graph, filter, 1, &second);
+    ASSERT_EQ(graph.Run(), S_OK);
+    graph.WaitForCompletion(2);
+    const std::vector<BYTE*> a = first.Buffers(), b = second.Buffers();
+    ASSERT_EQ(a.size(), 50u);
+    ASSERT_EQ(b.size(), 50u);
+    if (tee == &CLSID_InfTee) {
+      EXPECT_EQ(a, b);
+    } else {
+      for (size_t i = 0; i < a.size(); ++i) EXPECT_NE(a[i], b[i]) << "sample " << i;
+    }
+  }
 }
 
 TEST(SmartTee, PreviewSamplesCarryNoTimes) {

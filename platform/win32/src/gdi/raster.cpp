@@ -47,19 +47,41 @@ void FillSpan(Surface& s, int x0, int x1, int y, uint32_t value) {
   }
 }
 
+// Pixels are read and written as whole little-endian words, which lets the compiler convert
+// several at once.
+template <int From, int To, typename Map>
+void ConvertSpanBy(const uint8_t* in, uint8_t* out, int n, uint32_t mask, Map map) {
+  for (int i = 0; i < n; ++i) {
+    uint32_t v = 0;
+    std::memcpy(&v, in + static_cast<size_t>(i) * From, From);
+    v = map(v) & mask;
+    std::memcpy(out + static_cast<size_t>(i) * To, &v, To);
+  }
+}
+
 // Copies n packed pixels of From bytes to To bytes through a colour conversion.
 template <int From, int To>
 void ConvertSpan(const uint8_t* in, uint8_t* out, int n, const SourceMap& map, uint32_t mask) {
-  const uint32_t kept = map.KeptBits();
-  for (int i = 0; i < n; ++i, in += From, out += To) {
-    uint32_t v = in[0] | uint32_t{in[1]} << 8;
-    if constexpr (From > 2) v |= uint32_t{in[2]} << 16;
-    if constexpr (From > 3) v |= uint32_t{in[3]} << 24;
-    v = (kept ? v & kept : map(v)) & mask;
-    out[0] = static_cast<uint8_t>(v);
-    out[1] = static_cast<uint8_t>(v >> 8);
-    if constexpr (To > 2) out[2] = static_cast<uint8_t>(v >> 16);
-    if constexpr (To > 3) out[3] = static_cast<uint8_t>(v >> 24);
+  if constexpr (From == 2 && To == 4) {
+    if (map.Widens555()) {
+      // Fixed shifts on 16-bit words let the compiler convert several pixels at once.
+      for (int i = 0; i < n; ++i) {
+        uint16_t p;
+        std::memcpy(&p, in + 2 * static_cast<size_t>(i), 2);
+        const uint32_t v = ((p & 0x7C00u) << 9 | (p & 0x03E0u) << 6 | (p & 0x001Fu) << 3) & mask;
+        std::memcpy(out + 4 * static_cast<size_t>(i), &v, 4);
+      }
+      return;
+    }
+  }
+  if (const uint32_t kept = map.KeptBits()) {
+    ConvertSpanBy<From, To>(in, out, n, mask, [kept](uint32_t v) { return v & kept; });
+  } else if (map.ConvertsFields()) {
+    // A copy the output cannot alias, so that it stays in registers.
+    const SourceMap::PackedFields fields = map.Fields();
+    ConvertSpanBy<From, To>(in, out, n, mask, fields);
+  } else {
+    ConvertSpanBy<From, To>(in, out, n, mask, [&map](uint32_t v) { return map(v); });
   }
 }
 
@@ -175,7 +197,22 @@ void SourceMap::MeasureFields() {
   if (f.redMask == t.redMask && f.greenMask == t.greenMask && f.blueMask == t.blueMask) {
     mode_ = Mode::Masked;
     fieldBits_ = f.redMask | f.greenMask | f.blueMask;
+    return;
   }
+  // Fields wider than 8 bits keep their top 8; narrower ones are shifted up to 8 bits.
+  for (int i = 0; i < 3; ++i) {
+    const Field& a = from_[i];
+    const Field& b = to_[i];
+    FieldShift& s = fields_.shifts[i];
+    s.mask = a.mask;
+    s.down = a.shift + std::max(a.width - 8, 0);
+    s.up = std::max(8 - a.width, 0);
+    s.narrow = std::max(8 - b.width, 0);
+    s.place = b.shift + std::max(b.width - 8, 0);
+    s.kept = a.mask && b.mask ? b.mask : 0;
+  }
+  widens555_ = f.redMask == 0x7C00 && f.greenMask == 0x03E0 && f.blueMask == 0x001F && t.redMask == 0xFF0000 &&
+               t.greenMask == 0x00FF00 && t.blueMask == 0x0000FF;
 }
 
 uint32_t SourceMap::operator()(uint32_t value) const {
@@ -184,18 +221,7 @@ uint32_t SourceMap::operator()(uint32_t value) const {
     case Mode::Table: return value < table_.size() ? table_[value] : 0;
     case Mode::ToMono: return value == sourceBk_ ? 1 : 0;
     case Mode::Masked: return value & fieldBits_;
-    case Mode::Fields: {
-      uint32_t out = 0;
-      for (int i = 0; i < 3; ++i) {
-        const Field& a = from_[i];
-        const Field& b = to_[i];
-        uint32_t v = (value & a.mask) >> a.shift;
-        uint32_t c = !a.mask ? 0 : a.width >= 8 ? v >> (a.width - 8) : v << (8 - a.width);
-        uint32_t w = !b.mask ? 0 : b.width >= 8 ? c << (b.width - 8) : c >> (8 - b.width);
-        out |= (w << b.shift) & b.mask;
-      }
-      return out;
-    }
+    case Mode::Fields: return fields_(value);
     case Mode::Color: {
       if (dest_->format.bitsPerPixel > 8) return dest_->FromColor(source_->ToColor(value));
       auto it = cache_.find(value);

@@ -32,6 +32,30 @@ class SourceMap {
   bool IsIdentity() const { return mode_ == Mode::Raw; }
   // The bits a conversion keeps when it only masks (fields laid out alike on both sides); 0 else.
   uint32_t KeptBits() const { return mode_ == Mode::Masked ? fieldBits_ : 0; }
+  // One field's way from a source value to the destination's: down to the field's low bit, up to
+  // 8 bits, narrowed to the destination's width and placed (a field missing on either side keeps
+  // no bits).
+  struct FieldShift {
+    uint32_t mask = 0;
+    int down = 0, up = 0, narrow = 0, place = 0;
+    uint32_t kept = 0;
+  };
+  // The conversion field by field between packed formats (16 bits to 32, say), small enough to
+  // copy next to a loop so that whole spans convert inline.
+  struct PackedFields {
+    FieldShift shifts[3];
+    uint32_t operator()(uint32_t value) const {
+      uint32_t out = 0;
+      for (const FieldShift& f : shifts) out |= ((((value & f.mask) >> f.down) << f.up) >> f.narrow << f.place) & f.kept;
+      return out;
+    }
+  };
+  // Whether values convert through Fields().
+  bool ConvertsFields() const { return mode_ == Mode::Fields; }
+  const PackedFields& Fields() const { return fields_; }
+  // Whether the fields go from 5-5-5 to 8-8-8, the video pictures' common case, which spans
+  // convert with fixed shifts.
+  bool Widens555() const { return widens555_; }
 
  private:
   // A colour field of a packed format, measured once rather than for every pixel.
@@ -48,6 +72,8 @@ class SourceMap {
   Mode mode_ = Mode::Raw;
   Field from_[3];
   Field to_[3];
+  PackedFields fields_;
+  bool widens555_ = false;
   const Surface* source_;
   const Surface* dest_;
   std::vector<uint32_t> table_;  // indexed sources
