@@ -37,7 +37,7 @@ void CControlBar::DrawBorders(CDC* pDC, CRect& rect) {
 }
 
 BOOL CDockBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
-  m_dwStyle = dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM | CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT | CBRS_BORDER_ANY);
+  m_dwStyle = dwStyle & (CBRS_ALIGN_ANY | CBRS_BORDER_ANY);
   // Docked bars are laid out by the frame: the dock bar starts empty along its side.
   RECT side{0, 0, 0, 0};
   if (pParentWnd) {
