@@ -167,10 +167,7 @@ class CControlBar : public CWnd {
   DECLARE_DYNAMIC(CControlBar)
  public:
   CControlBar() = default;
-  // The frame the bar belongs to (its owner's or parent's frame).
-  CFrameWnd* GetParentFrame() const;
   DWORD GetBarStyle() const { return m_dwStyle; }
-  void SetBarStyle(DWORD dwStyle) { m_dwStyle = dwStyle; }
 
   DWORD m_dwStyle = 0;  // CBRS_* styles
 

@@ -4,14 +4,6 @@
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 IMPLEMENT_DYNAMIC(CDockBar, CControlBar)
 
-CFrameWnd* CControlBar::GetParentFrame() const {
-  for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window)) {
-    CWnd* found = CWnd::FromHandlePermanent(window);
-    if (found && found->IsKindOf(RUNTIME_CLASS(CFrameWnd))) return static_cast<CFrameWnd*>(found);
-  }
-  return nullptr;
-}
-
 void CControlBar::DrawBorders(CDC* pDC, CRect& rect) {
   const DWORD borders = m_dwStyle & CBRS_BORDER_ANY;
   if (!borders) return;
