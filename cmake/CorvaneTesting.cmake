@@ -19,6 +19,17 @@ function(corvane_add_test name)
     PROPERTIES LABELS ${T_LABEL} TIMEOUT 300)
 endfunction()
 
+# corvane_test_variant(<name> <label> <prefix> <filter> <VAR=value>)
+# The cases of test executable <name> matching the GoogleTest filter run again in a process whose
+# environment differs (another system version, screen or setting), each as "<prefix>.<case>".
+function(corvane_test_variant name label prefix filter environment)
+  if(NOT TARGET ${name})
+    return()
+  endif()
+  gtest_discover_tests(${name} TEST_PREFIX "${prefix}." TEST_FILTER "${filter}" DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${label} TIMEOUT 300 ENVIRONMENT "${environment}")
+endfunction()
+
 # corvane_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] [CORPUS <dir>])
 # With CORVANE_FUZZ and clang: a libFuzzer binary. Otherwise a replay binary that feeds every file
 # of the seed corpus to the target once, registered as a test under the label "fuzz".

@@ -135,12 +135,16 @@ BOOL CStyledMenu::DestroyMenu() {
     delete sub;
   }
   subMenus_.clear();
+  FreeItemsAndCheckImages();
+  return m_hMenu ? CMenu::DestroyMenu() : FALSE;
+}
+
+void CStyledMenu::FreeItemsAndCheckImages() {
   for (CStyledMenuItemData* data : items_) delete data;
   items_.clear();
   if (!checkImagesShared_) delete checkImages_;
   checkImages_ = nullptr;
   checkImagesShared_ = FALSE;
-  return m_hMenu ? CMenu::DestroyMenu() : FALSE;
 }
 
 HMENU CStyledMenu::DetachMenu() {
@@ -159,11 +163,7 @@ HMENU CStyledMenu::DetachMenu() {
     info.dwItemData = 0;
     ::SetMenuItemInfoA(m_hMenu, UINT(p), TRUE, &info);
   }
-  for (CStyledMenuItemData* data : items_) delete data;
-  items_.clear();
-  if (!checkImagesShared_) delete checkImages_;
-  checkImages_ = nullptr;
-  checkImagesShared_ = FALSE;
+  FreeItemsAndCheckImages();
   return Detach();
 }
 

@@ -1,7 +1,6 @@
 // The call-window hook and the subclassed pop-up menu windows.
 #include "menu_window.h"
 
-
 #include <cstdint>
 #include <cstring>
 #include <map>

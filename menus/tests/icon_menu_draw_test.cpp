@@ -2,6 +2,8 @@
 // marks, selection, separators and texts, checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "icon_menu_images.h"
 #include "icon_menu_look.h"
 #include "menu_test_support.h"
@@ -12,6 +14,22 @@ namespace menus_test {
 namespace {
 
 COLORREF Sys(int index) { return GetSysColor(index); }
+
+// The width of the text in the system's menu font.
+int MenuFontTextWidth(std::u16string_view text) {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HDC dc = GetDC(GetDesktopWindow());
+  HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.data(), int(text.size()), &size);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(GetDesktopWindow(), dc);
+  return size.cx;
+}
 
 class IconMenuDrawTest : public ::testing::Test {
  protected:
@@ -200,26 +218,16 @@ TEST_F(IconMenuDrawTest, ClassicLookFramesIconsAndSelectsDisabledItems) {
 
 TEST_F(IconMenuDrawTest, MeasuresTextIconAndMarginInEachLook) {
   const int menuHeight = GetSystemMetrics(SM_CYMENU);
-  HDC dc = GetDC(GetDesktopWindow());
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE text{};
-  GetTextExtentPoint32W(dc, u"Red", 3, &text);
-  SelectObject(dc, old);
-  DeleteObject(font);
-  ReleaseDC(GetDesktopWindow(), dc);
+  const int text = MenuFontTextWidth(u"Red");
 
   SIZE xp = Measure(0);
-  EXPECT_EQ(xp.cx, 16 + 7 + text.cx + 8);
+  EXPECT_EQ(xp.cx, 16 + 7 + text + 8);
   EXPECT_EQ(xp.cy, std::max(menuHeight, 22));
   EXPECT_EQ(Measure(2).cx, 0);
   EXPECT_EQ(Measure(2).cy, std::max(menuHeight / 2, 11));
   icon_menu::SetMenuDrawMode(0);
   SIZE classic = Measure(0);
-  EXPECT_EQ(classic.cx, text.cx + 2 * 16 + 1);
+  EXPECT_EQ(classic.cx, text + 2 * 16 + 1);
   EXPECT_EQ(classic.cy, std::max(menuHeight, 19));
   EXPECT_EQ(Measure(2).cy, std::max(menuHeight / 2, 9));
 }
@@ -229,25 +237,16 @@ TEST_F(IconMenuDrawTest, MeasuresTextIconAndMarginInEachLook) {
 TEST_F(IconMenuDrawTest, ThisSystemMeasuresItsWayInTheClassicLook) {
   icon_menu::SetMenuDrawMode(0);
   ASSERT_TRUE(menu_.AppendItem(u"Wide words", 0, 632, -1));
-  HDC dc = GetDC(GetDesktopWindow());
   int width = 0;
   if (icon_menu::GetWinVersionCode() == 0) {
+    HDC dc = GetDC(GetDesktopWindow());
     RECT r{};
     DrawTextA(dc, "Wide words", 10, &r, DT_CALCRECT | DT_SINGLELINE);
+    ReleaseDC(GetDesktopWindow(), dc);
     width = r.right + 3 + 3 * (r.right / 10);
   } else {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE text{};
-    GetTextExtentPoint32W(dc, u"Wide words", 10, &text);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    width = text.cx;
+    width = MenuFontTextWidth(u"Wide words");
   }
-  ReleaseDC(GetDesktopWindow(), dc);
   ASSERT_GT(width, 10);
   EXPECT_EQ(Measure(3).cx, width + 2 * 16 + 1);
 }

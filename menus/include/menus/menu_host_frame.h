@@ -20,7 +20,6 @@ class CMenuBarHotTracking {
   void OnTimer(HWND hWnd, UINT_PTR nIDEvent);
   void StopTimer(HWND hWnd);
 
-  int InMenuLoop() const { return inMenuLoop_; }
   UINT_PTR Timer() const { return timer_; }
   int HotPosition() const { return hotPosition_; }
 

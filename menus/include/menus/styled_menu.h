@@ -192,6 +192,8 @@ class CStyledMenu : public CMenu {
   void AssignToolbarIcons(CStyledMenuIcons* store);
   BOOL SetIconOfCommand(LPCTSTR lpszText, UINT nID, CStyledMenuIcons* store, int index, bool keepIcon);
   void DropItemData(int position);
+  // Frees every item data and an owned check-mark list (the end of destroying or detaching).
+  void FreeItemsAndCheckImages();
   BOOL SetSystemCommandIds(int delta);
 
   std::vector<CStyledMenuItemData*> items_;

@@ -3,15 +3,10 @@
 // words version 1, image width, image height and button count, then each button's command, 0 for
 // a separator) and the bitmap of the same name, its greys turned into the button colours.
 #include "mfc/afxcmn.h"
+#include "mfc/afxframe.h"  // the bar styles
 
 #define AFX_IDW_TOOLBAR 0xE800
 #define ID_SEPARATOR 0
-
-// Bar styles: kept by the bar, never given to the window.
-#define CBRS_BORDER_BOTTOM 0x0800L
-#define CBRS_ALIGN_TOP 0x2000L
-#define CBRS_TOP (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
-#define CBRS_ALL 0x0040FFFFL
 
 class CToolBar : public CToolBarCtrl {
   DECLARE_DYNAMIC(CToolBar)

@@ -146,17 +146,20 @@ class CMiniDockFrameWnd : public CMiniFrameWnd {
 
 // ---- Control bars -------------------------------------------------------------------------------
 
-// Border styles of control bars.
+// Bar styles of control bars and toolbars: the borders drawn and the side the bar lies along. Kept
+// by the bar, never given to the window.
 #define CBRS_BORDER_LEFT 0x0100L
 #define CBRS_BORDER_TOP 0x0200L
 #define CBRS_BORDER_RIGHT 0x0400L
 #define CBRS_BORDER_BOTTOM 0x0800L
 #define CBRS_BORDER_ANY 0x0F00L
-#define CBRS_BORDER_3D 0x1000L
-#define CBRS_ALIGN_TOP 0x1000L
-#define CBRS_ALIGN_BOTTOM 0x2000L
-#define CBRS_ALIGN_LEFT 0x4000L
-#define CBRS_ALIGN_RIGHT 0x8000L
+#define CBRS_ALIGN_LEFT 0x1000L
+#define CBRS_ALIGN_TOP 0x2000L
+#define CBRS_ALIGN_RIGHT 0x4000L
+#define CBRS_ALIGN_BOTTOM 0x8000L
+#define CBRS_ALIGN_ANY 0xF000L
+#define CBRS_TOP (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
+#define CBRS_ALL 0x0040FFFFL
 #define AFX_IDW_DOCKBAR_TOP 0xE81B
 
 // A bar along a frame's edge.
@@ -164,10 +167,7 @@ class CControlBar : public CWnd {
   DECLARE_DYNAMIC(CControlBar)
  public:
   CControlBar() = default;
-  // The frame the bar belongs to (its owner's or parent's frame).
-  CFrameWnd* GetParentFrame() const;
   DWORD GetBarStyle() const { return m_dwStyle; }
-  void SetBarStyle(DWORD dwStyle) { m_dwStyle = dwStyle; }
 
   DWORD m_dwStyle = 0;  // CBRS_* styles
 

@@ -4,14 +4,6 @@
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 IMPLEMENT_DYNAMIC(CDockBar, CControlBar)
 
-CFrameWnd* CControlBar::GetParentFrame() const {
-  for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window)) {
-    CWnd* found = CWnd::FromHandlePermanent(window);
-    if (found && found->IsKindOf(RUNTIME_CLASS(CFrameWnd))) return static_cast<CFrameWnd*>(found);
-  }
-  return nullptr;
-}
-
 void CControlBar::DrawBorders(CDC* pDC, CRect& rect) {
   const DWORD borders = m_dwStyle & CBRS_BORDER_ANY;
   if (!borders) return;
@@ -37,7 +29,7 @@ void CControlBar::DrawBorders(CDC* pDC, CRect& rect) {
 }
 
 BOOL CDockBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
-  m_dwStyle = dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM | CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT | CBRS_BORDER_ANY);
+  m_dwStyle = dwStyle & (CBRS_ALIGN_ANY | CBRS_BORDER_ANY);
   // Docked bars are laid out by the frame: the dock bar starts empty along its side.
   RECT side{0, 0, 0, 0};
   if (pParentWnd) {

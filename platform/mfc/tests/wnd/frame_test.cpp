@@ -1,10 +1,14 @@
 // Frames: loading from resources, deleting themselves, accelerators, the command-state update of
 // pop-ups, MDI routing and the document template's shared menu.
+#include <bitset>
 #include <vector>
 
 #include "mfc/afxframe.h"
 #include "testing/ui_driver.h"
 #include "wnd_fixture.h"
+// After the frames' header on purpose: toolbars and dock bars use the same bar styles whichever
+// header comes first.
+#include "mfc/afxext.h"
 
 namespace mfc_test {
 namespace {
@@ -211,6 +215,28 @@ TEST_F(FrameTest, TheTemplateOwnsItsSharedMenuAndAccelerators) {
   EXPECT_FALSE(::IsMenu(shared));
   CMultiDocTemplate empty(0, RUNTIME_CLASS(CDocument), RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(CView));
   EXPECT_EQ(empty.m_hMenuShared, nullptr);
+}
+
+// Toolbars and dock bars share one set of bar styles: each side is its own flag.
+TEST_F(FrameTest, BarsKeepTheSideTheyWereMadeAlong) {
+  auto* frame = new CTestFrame;
+  ASSERT_TRUE(frame->LoadFrame(kFrameResource));
+  constexpr DWORD kSides[] = {CBRS_ALIGN_LEFT, CBRS_ALIGN_TOP, CBRS_ALIGN_RIGHT, CBRS_ALIGN_BOTTOM};
+  constexpr DWORD kAnySide = CBRS_ALIGN_LEFT | CBRS_ALIGN_TOP | CBRS_ALIGN_RIGHT | CBRS_ALIGN_BOTTOM;
+  EXPECT_EQ(std::bitset<32>(kAnySide).count(), 4u) << "four sides, four flags";
+  EXPECT_EQ(kAnySide, DWORD(CBRS_ALIGN_ANY));
+  EXPECT_EQ(kAnySide & CBRS_BORDER_ANY, 0u);
+  for (DWORD side : kSides) {
+    CDockBar bar;
+    ASSERT_TRUE(bar.Create(frame, WS_VISIBLE | side, AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ(bar.GetBarStyle() & kAnySide, side);
+    bar.DestroyWindow();
+  }
+  CDockBar top;
+  ASSERT_TRUE(top.Create(frame, WS_VISIBLE | CBRS_TOP, AFX_IDW_DOCKBAR_TOP));
+  EXPECT_EQ(top.GetBarStyle(), DWORD(CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)) << "a toolbar's style means the same";
+  top.DestroyWindow();
+  frame->DestroyWindow();
 }
 
 }  // namespace

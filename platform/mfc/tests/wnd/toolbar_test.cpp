@@ -15,6 +15,8 @@ constexpr UINT kSmallBar = 300;   // 500, separator, 501, 502 at 16 x 15
 constexpr UINT kLargeBar = 301;   // 600, 601 at 20 x 18
 constexpr UINT kNewerBar = 302;   // a version this framework does not know
 constexpr UINT kNoBitmap = 303;   // buttons but no bitmap
+constexpr UINT kCutShort = 304;   // more buttons than the resource holds
+constexpr UINT kHeaderOnly = 305; // not even the whole header
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -43,6 +45,7 @@ const WORD kSmall[] = {1, 16, 15, 4, 500, 0, 501, 502};
 const WORD kLarge[] = {1, 20, 18, 2, 600, 601};
 const WORD kNewer[] = {2, 16, 15, 1, 500};
 const WORD kBitmapless[] = {1, 16, 15, 1, 700};
+const WORD kCutShortWords[] = {1, 16, 15, 200, 500};
 const std::vector<uint8_t> kSmallImages = Strip(16, 15, {kRed, kGrey, RGB(0, 0, 255)});
 const std::vector<uint8_t> kLargeImages = Strip(20, 18, {kRed, kRed});
 const ResourceEntry kResources[] = {
@@ -53,6 +56,10 @@ const ResourceEntry kResources[] = {
     {RT_TOOLBAR, MAKEINTRESOURCE(kNewerBar), kNewer, sizeof kNewer},
     {RT_BITMAP, MAKEINTRESOURCE(kNewerBar), kSmallImages.data(), DWORD(kSmallImages.size())},
     {RT_TOOLBAR, MAKEINTRESOURCE(kNoBitmap), kBitmapless, sizeof kBitmapless},
+    {RT_TOOLBAR, MAKEINTRESOURCE(kCutShort), kCutShortWords, sizeof kCutShortWords},
+    {RT_BITMAP, MAKEINTRESOURCE(kCutShort), kSmallImages.data(), DWORD(kSmallImages.size())},
+    {RT_TOOLBAR, MAKEINTRESOURCE(kHeaderOnly), kSmall, 3 * sizeof(WORD)},
+    {RT_BITMAP, MAKEINTRESOURCE(kHeaderOnly), kSmallImages.data(), DWORD(kSmallImages.size())},
 };
 const ModuleResources kRegistered(kResources);
 
@@ -133,6 +140,11 @@ TEST_F(ToolBarTest, MissingOrUnknownResourcesFail) {
   EXPECT_FALSE(bar.LoadToolBar(kNewerBar));
   EXPECT_FALSE(bar.LoadToolBar(kNoBitmap));
   EXPECT_EQ(bar.GetToolBarCtrl().GetImageList(), nullptr);
+  // Resources shorter than they say are refused without reading past their end.
+  ASSERT_TRUE(bar.LoadToolBar(kLargeBar));
+  EXPECT_FALSE(bar.LoadToolBar(kCutShort));
+  EXPECT_FALSE(bar.LoadToolBar(kHeaderOnly));
+  EXPECT_EQ(bar.GetToolBarCtrl().GetButtonCount(), 2) << "the buttons loaded before stay";
 }
 
 }  // namespace
