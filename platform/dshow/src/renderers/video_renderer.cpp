@@ -41,6 +41,7 @@ HRESULT VideoRenderer::InputPin::SetMediaType(const CMediaType* mt) {
     filter_->format_ = format;
     filter_->frame_.clear();
     filter_->haveFrame_ = false;
+    filter_->shownIsNewest_ = false;
   }
   if (sizeChanged) {
     filter_->defaultSource_ = true;
@@ -228,10 +229,21 @@ bool VideoRenderer::WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_T
 }
 
 void VideoRenderer::Present(const BYTE* data) {
+  // The copy and the scaling happen outside frameLock_, so the window never waits for them.
+  incoming_.assign(data, data + format_.header.biSizeImage);
+  Sight sight;
+  {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    sight = sight_;
+  }
+  const Format::Dib dib = format_.ToDib();
+  const bool scaled = sight.scaled && nextPicture_->Draw(data, dib.Info(), sight.source, sight.width, sight.height);
   bool post = false;
   {
     std::lock_guard<std::mutex> hold(frameLock_);
-    frame_.assign(data, data + format_.header.biSizeImage);
+    frame_.swap(incoming_);
+    if (scaled) shown_.swap(nextPicture_);
+    shownIsNewest_ = scaled;
     // The frame waiting for the window is never seen.
     if (haveFrame_ && paintPosted_) ++framesDropped_;
     haveFrame_ = true;

@@ -402,6 +402,56 @@ TEST_F(RendererTest, ChildOfOwnerDrawsIntoDestinationAndDrainsInput) {
   EXPECT_FALSE(IsWindowVisible(hwnd));
 }
 
+// The picture scaled for one size is never shown at another: when the window or the destination
+// changes after the last frame, the kept frame is scaled again to fill the new place. Repaints are
+// not frames: the renderer's counts stay.
+TEST_F(RendererTest, TheKeptFrameFollowsTheWindowsNewSize) {
+  HostWindow host;
+  Render(SolidClip(), false);
+  Ptr<IVideoWindow> window;
+  ASSERT_EQ(graph->QueryInterface(IID_IVideoWindow, window.outv()), S_OK);
+  Ptr<IBasicVideo2> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
+  Ptr<IQualProp> quality;
+  Ptr<IEnumFilters> filters;
+  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
+  for (IBaseFilter* f = nullptr; !quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
+    f->QueryInterface(IID_IQualProp, quality.outv());
+  ASSERT_TRUE(quality);
+  ASSERT_EQ(window->put_Owner(reinterpret_cast<OAHWND>(host.hwnd)), S_OK);
+  ASSERT_EQ(window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS), S_OK);
+  ASSERT_EQ(window->put_BorderColor(LONG(kGreen)), S_OK);
+  ASSERT_EQ(window->SetWindowPosition(0, 0, 100, 60), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
+  // The host's client area starts at (100, 80) on the screen.
+  EXPECT_EQ(ui.PixelAt({100 + 99, 80 + 59}), kBlue);
+  EXPECT_NE(ui.PixelAt({100 + 150, 80 + 100}), kBlue);
+  int drawn = -1, dropped = -1;
+  ASSERT_EQ(quality->get_FramesDrawn(&drawn), S_OK);
+  ASSERT_EQ(quality->get_FramesDroppedInRenderer(&dropped), S_OK);
+  EXPECT_GT(drawn, 0);
+
+  ASSERT_EQ(window->SetWindowPosition(0, 0, 300, 200), S_OK);
+  ui.Pump();
+  for (POINT p : {POINT{100, 80}, POINT{100 + 150, 80 + 100}, POINT{100 + 299, 80 + 199}})
+    EXPECT_EQ(ui.PixelAt(p), kBlue) << p.x << "," << p.y;
+
+  ASSERT_EQ(video->SetDestinationPosition(50, 50, 100, 50), S_OK);
+  ui.Pump();
+  EXPECT_EQ(ui.PixelAt({100 + 50, 80 + 50}), kBlue);
+  EXPECT_EQ(ui.PixelAt({100 + 149, 80 + 99}), kBlue);
+  EXPECT_EQ(ui.PixelAt({100 + 150, 80 + 100}), kGreen);
+  EXPECT_EQ(ui.PixelAt({100 + 49, 80 + 49}), kGreen);
+
+  int drawnAfter = -1, droppedAfter = -1;
+  ASSERT_EQ(quality->get_FramesDrawn(&drawnAfter), S_OK);
+  ASSERT_EQ(quality->get_FramesDroppedInRenderer(&droppedAfter), S_OK);
+  EXPECT_EQ(drawnAfter, drawn);
+  EXPECT_EQ(droppedAfter, dropped);
+}
+
 TEST_F(RendererTest, FullScreenCoversTheScreenUntilEscape) {
   HostWindow host;
   Render(SolidClip(), false);
