@@ -146,6 +146,8 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
     STDMETHODIMP EndOfStream() override;
     STDMETHODIMP BeginFlush() override;
     STDMETHODIMP EndFlush() override;
+    // The renderer keeps the newest sample: the allocator needs one buffer more than it would.
+    STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES* pProps) override;
 
    private:
     VideoRenderer* filter_;
@@ -178,7 +180,11 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   // Waits until the frame starting at stream time start is due; false when it is to be
   // dropped (stopped or flushing).
   bool WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_TIME start);
-  void Present(const BYTE* data);
+  void Present(IMediaSample* sample, const BYTE* data);
+  // The newest frame's rows, from the kept sample or the copy; frameLock_ held.
+  const BYTE* FrameBits() const;
+  // Copies the kept sample's frame and hands the sample back to its allocator; frameLock_ held.
+  void LetGoOfSample();
   // False when nothing of the window could be seen, so nothing was drawn.
   bool Paint(HDC dc);
   // Copies the scaled picture of the newest frame to dst, scaling it first when the one kept was
@@ -204,12 +210,16 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   };
 
   // The newest frame and its picture as the window shows it, handed from the streaming thread to
-  // the window thread.
+  // the window thread. While the filter runs or is paused the frame's sample itself is kept when
+  // its allocator has a buffer to spare, rather than copying every frame; it goes back (copied
+  // first) on Stop and on a flush.
   mutable std::mutex frameLock_;
-  std::vector<BYTE> frame_;
+  ComPtr<IMediaSample> sample_;
+  std::vector<BYTE> frame_;  // when no sample is kept
   bool haveFrame_ = false;
+  bool keepSamples_ = false;
   std::unique_ptr<ScaledPicture> shown_ = std::make_unique<ScaledPicture>();
-  bool shownIsNewest_ = false;  // shown_ was drawn from frame_
+  bool shownIsNewest_ = false;  // shown_ was drawn from the newest frame
   Sight sight_;
   bool paintPosted_ = false;
   int framesDrawn_ = 0;

@@ -201,7 +201,7 @@ bool VideoRenderer::Paint(HDC dc) {
       const LONG height = format_.header.biHeight;
       SetStretchBltMode(dc, COLORONCOLOR);
       StretchDIBits(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src.left, height - src.bottom,
-                    src.right - src.left, src.bottom - src.top, frame_.data(), dib.Info(), DIB_RGB_COLORS, SRCCOPY);
+                    src.right - src.left, src.bottom - src.top, FrameBits(), dib.Info(), DIB_RGB_COLORS, SRCCOPY);
     }
   }
   DeleteObject(border);
@@ -216,7 +216,7 @@ bool VideoRenderer::DrawScaled(HDC dc, const RECT& dst, const RECT& src) {
   // thought nothing could be seen: it takes the new size up from the next frame on.
   if (!shownIsNewest_ || !shown_->Shows(width, height, src)) {
     const Format::Dib dib = format_.ToDib();
-    shownIsNewest_ = shown_->Draw(frame_.data(), dib.Info(), src, width, height);
+    shownIsNewest_ = shown_->Draw(FrameBits(), dib.Info(), src, width, height);
     if (!shownIsNewest_) return false;
   }
   return shown_->CopyTo(dc, dst.left, dst.top);

@@ -452,6 +452,57 @@ TEST_F(RendererTest, TheKeptFrameFollowsTheWindowsNewSize) {
   EXPECT_EQ(droppedAfter, dropped);
 }
 
+// While running the renderer keeps the newest frame's buffer rather than a copy. Stopped, it holds
+// no buffer of its allocator (a new connection can set the allocator up again) yet still has the
+// frame, and the graph plays again from the start.
+TEST_F(RendererTest, AStoppedRendererHoldsNoBufferButKeepsTheFrame) {
+  Render(SolidClip(), false);
+  Ptr<IBasicVideo2> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
+  Ptr<IBaseFilter> renderer;
+  Ptr<IEnumFilters> filters;
+  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
+  for (IBaseFilter* f = nullptr; !renderer && filters->Next(1, &f, nullptr) == S_OK; f->Release()) {
+    Ptr<IQualProp> quality;
+    if (f->QueryInterface(IID_IQualProp, quality.outv()) == S_OK) f->QueryInterface(IID_IBaseFilter, renderer.outv());
+  }
+  ASSERT_TRUE(renderer);
+  auto firstPixel = [&]() -> COLORREF {
+    LONG size = 0;
+    if (video->GetCurrentImage(&size, nullptr) != S_OK) return CLR_INVALID;
+    std::vector<BYTE> dib(size_t(size) + 4);
+    if (video->GetCurrentImage(&size, reinterpret_cast<LONG*>(dib.data())) != S_OK) return CLR_INVALID;
+    const BYTE* px = dib.data() + sizeof(BITMAPINFOHEADER);
+    return RGB(px[2], px[1], px[0]);
+  };
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(firstPixel(), kBlue);
+  ASSERT_EQ(control->Stop(), S_OK);
+  EXPECT_EQ(firstPixel(), kBlue);
+
+  // An allocator refuses new properties while a buffer of it is out.
+  Ptr<IEnumPins> pins;
+  ASSERT_EQ(renderer->EnumPins(reinterpret_cast<IEnumPins**>(pins.outv())), S_OK);
+  Ptr<IPin> pin;
+  ASSERT_EQ(pins->Next(1, reinterpret_cast<IPin**>(pin.outv()), nullptr), S_OK);
+  Ptr<IMemInputPin> input;
+  ASSERT_EQ(pin->QueryInterface(IID_IMemInputPin, input.outv()), S_OK);
+  Ptr<IMemAllocator> allocator;
+  ASSERT_EQ(input->GetAllocator(reinterpret_cast<IMemAllocator**>(allocator.outv())), S_OK);
+  ALLOCATOR_PROPERTIES properties{}, actual{};
+  ASSERT_EQ(allocator->GetProperties(&properties), S_OK);
+  EXPECT_EQ(allocator->SetProperties(&properties, &actual), S_OK);
+
+  Ptr<IMediaSeeking> seeking;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaSeeking, seeking.outv()), S_OK);
+  LONGLONG start = 0;
+  ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(firstPixel(), kBlue);
+}
+
 TEST_F(RendererTest, FullScreenCoversTheScreenUntilEscape) {
   HostWindow host;
   Render(SolidClip(), false);
