@@ -235,11 +235,13 @@ bool VideoRenderer::WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_T
   BYTE* data = nullptr;
   sample->GetPointer(&data);
   std::unique_lock<std::mutex> lock(streamLock_);
+  bool presented = false;
   for (;;) {
     if (streamState_ == State_Stopped || flushing_) return false;
     if (streamState_ == State_Paused) {
       if (!shownWhilePaused_) {
         shownWhilePaused_ = true;
+        presented = true;
         lock.unlock();
         Present(sample, data);
         lock.lock();
@@ -248,6 +250,8 @@ bool VideoRenderer::WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_T
       streamWake_.wait(lock);
       continue;
     }
+    // The frame shown while paused is on screen already: presented again it would count twice.
+    if (presented) return false;
     if (!runClock_ || !hasTime) return true;
     REFERENCE_TIME now = 0;
     if (FAILED(runClock_->GetTime(&now))) return true;

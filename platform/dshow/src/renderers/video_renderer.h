@@ -178,7 +178,7 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   static bool ReadFormat(const CMediaType& mt, Format* out);
   HRESULT DeliverFrame(IMediaSample* sample);
   // Waits until the frame starting at stream time start is due; false when it is to be
-  // dropped (stopped or flushing).
+  // dropped (stopped or flushing) or was shown already while paused.
   bool WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_TIME start);
   void Present(IMediaSample* sample, const BYTE* data);
   // The newest frame's rows, from the kept sample or the copy; frameLock_ held.

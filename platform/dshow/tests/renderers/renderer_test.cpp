@@ -572,7 +572,20 @@ TEST_F(RendererTest, WithAClockPausedHoldsTheFirstFrameUntilRun) {
   EXPECT_EQ(firstPixel(), kRed);
   ASSERT_EQ(control->Run(), S_OK);
   ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
   EXPECT_EQ(firstPixel(), kBlue);
+  // The frame shown while paused is the first of the run, not a frame of its own: each of the
+  // clip's nine frames is counted once, drawn or dropped.
+  Ptr<IQualProp> quality;
+  Ptr<IEnumFilters> filters;
+  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
+  for (IBaseFilter* f = nullptr; !quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
+    f->QueryInterface(IID_IQualProp, quality.outv());
+  ASSERT_TRUE(quality);
+  int drawn = 0, dropped = 0;
+  ASSERT_EQ(quality->get_FramesDrawn(&drawn), S_OK);
+  ASSERT_EQ(quality->get_FramesDroppedInRenderer(&dropped), S_OK);
+  EXPECT_EQ(drawn + dropped, 9);
 }
 
 TEST_F(RendererTest, SoundPlaysIntoTheSilentOutputAtTheClocksPace) {
