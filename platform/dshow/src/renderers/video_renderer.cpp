@@ -12,6 +12,10 @@ namespace {
 // real time, so it is read again this often.
 constexpr auto kClockPoll = std::chrono::milliseconds(10);
 
+// Buffers an allocator needs for the renderer to keep a sample: the one kept, the one being
+// filled and one to spare.
+constexpr LONG kSampleBuffers = 3;
+
 struct RgbKind {
   const GUID* subtype;
   WORD bits;
@@ -39,8 +43,10 @@ HRESULT VideoRenderer::InputPin::SetMediaType(const CMediaType* mt) {
   {
     std::lock_guard<std::mutex> hold(filter_->frameLock_);
     filter_->format_ = format;
+    filter_->sample_ = nullptr;
     filter_->frame_.clear();
     filter_->haveFrame_ = false;
+    filter_->shownIsNewest_ = false;
   }
   if (sizeChanged) {
     filter_->defaultSource_ = true;
@@ -73,6 +79,10 @@ STDMETHODIMP VideoRenderer::InputPin::BeginFlush() {
     std::lock_guard<std::mutex> hold(filter_->streamLock_);
     filter_->flushing_ = true;
   }
+  {
+    std::lock_guard<std::mutex> hold(filter_->frameLock_);
+    filter_->LetGoOfSample();
+  }
   filter_->streamWake_.notify_all();
   return CBaseInputPin::BeginFlush();
 }
@@ -85,6 +95,13 @@ STDMETHODIMP VideoRenderer::InputPin::EndFlush() {
   }
   filter_->InputRestarted();
   return CBaseInputPin::EndFlush();
+}
+
+STDMETHODIMP VideoRenderer::InputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES* pProps) {
+  if (!pProps) return E_POINTER;
+  *pProps = ALLOCATOR_PROPERTIES{};
+  pProps->cBuffers = kSampleBuffers;
+  return S_OK;
 }
 
 // ---- Filter -------------------------------------------------------------------------------------
@@ -118,6 +135,10 @@ STDMETHODIMP VideoRenderer::Pause() {
   const bool starting = IsStopped();
   if (starting) ResetCounts();
   {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    keepSamples_ = true;
+  }
+  {
     std::lock_guard<std::mutex> hold(streamLock_);
     streamState_ = State_Paused;
     shownWhilePaused_ = false;
@@ -133,6 +154,10 @@ STDMETHODIMP VideoRenderer::Run(REFERENCE_TIME tStart) {
   if (starting) ResetCounts();
   HRESULT hr = SinkFilter::Run(tStart);
   if (FAILED(hr)) return hr;
+  {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    keepSamples_ = true;
+  }
   {
     std::lock_guard<std::mutex> hold(streamLock_);
     streamState_ = State_Running;
@@ -152,6 +177,12 @@ STDMETHODIMP VideoRenderer::Stop() {
     runClock_ = nullptr;
   }
   streamWake_.notify_all();
+  {
+    // A stopped filter holds no buffers: its allocator may be freed or changed.
+    std::lock_guard<std::mutex> hold(frameLock_);
+    keepSamples_ = false;
+    LetGoOfSample();
+  }
   return SinkFilter::Stop();
 }
 
@@ -196,7 +227,7 @@ HRESULT VideoRenderer::DeliverFrame(IMediaSample* sample) {
   REFERENCE_TIME start = 0, stop = 0;
   const bool hasTime = SUCCEEDED(sample->GetTime(&start, &stop));
   if (!WaitUntilDue(sample, hasTime, start)) return S_OK;
-  Present(data);
+  Present(sample, data);
   return S_OK;
 }
 
@@ -204,19 +235,23 @@ bool VideoRenderer::WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_T
   BYTE* data = nullptr;
   sample->GetPointer(&data);
   std::unique_lock<std::mutex> lock(streamLock_);
+  bool presented = false;
   for (;;) {
     if (streamState_ == State_Stopped || flushing_) return false;
     if (streamState_ == State_Paused) {
       if (!shownWhilePaused_) {
         shownWhilePaused_ = true;
+        presented = true;
         lock.unlock();
-        Present(data);
+        Present(sample, data);
         lock.lock();
         continue;
       }
       streamWake_.wait(lock);
       continue;
     }
+    // The frame shown while paused is on screen already: presented again it would count twice.
+    if (presented) return false;
     if (!runClock_ || !hasTime) return true;
     REFERENCE_TIME now = 0;
     if (FAILED(runClock_->GetTime(&now))) return true;
@@ -227,11 +262,36 @@ bool VideoRenderer::WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_T
   }
 }
 
-void VideoRenderer::Present(const BYTE* data) {
+void VideoRenderer::Present(IMediaSample* sample, const BYTE* data) {
+  ALLOCATOR_PROPERTIES buffers{};
+  IMemAllocator* allocator = input_->PeekAllocator();
+  const bool spare =
+      allocator && SUCCEEDED(allocator->GetProperties(&buffers)) && buffers.cBuffers >= kSampleBuffers;
+  Sight sight;
+  bool keep = false;
+  {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    sight = sight_;
+    keep = spare && keepSamples_;
+  }
+  // The copy and the scaling happen outside frameLock_, so the window never waits for them.
+  if (!keep) incoming_.assign(data, data + format_.header.biSizeImage);
+  const Format::Dib dib = format_.ToDib();
+  const bool scaled = sight.scaled && nextPicture_->Draw(data, dib.Info(), sight.source, sight.width, sight.height);
+  ComPtr<IMediaSample> previous;  // handed back outside the lock
   bool post = false;
   {
     std::lock_guard<std::mutex> hold(frameLock_);
-    frame_.assign(data, data + format_.header.biSizeImage);
+    previous = std::move(sample_);
+    if (keep && keepSamples_) {
+      sample_ = ComPtr<IMediaSample>(sample);
+    } else if (keep) {  // stopped meanwhile
+      frame_.assign(data, data + format_.header.biSizeImage);
+    } else {
+      frame_.swap(incoming_);
+    }
+    if (scaled) shown_.swap(nextPicture_);
+    shownIsNewest_ = scaled;
     // The frame waiting for the window is never seen.
     if (haveFrame_ && paintPosted_) ++framesDropped_;
     haveFrame_ = true;
@@ -239,6 +299,20 @@ void VideoRenderer::Present(const BYTE* data) {
     paintPosted_ = true;
   }
   if (post) PostMessageA(hwnd_, WM_APP, 0, 0);
+}
+
+const BYTE* VideoRenderer::FrameBits() const {
+  if (!sample_) return frame_.data();
+  BYTE* bits = nullptr;
+  sample_->GetPointer(&bits);
+  return bits;
+}
+
+void VideoRenderer::LetGoOfSample() {
+  if (!sample_) return;
+  const BYTE* bits = FrameBits();
+  frame_.assign(bits, bits + format_.header.biSizeImage);
+  sample_ = nullptr;
 }
 
 void VideoRenderer::ResetCounts() {
@@ -409,7 +483,8 @@ STDMETHODIMP VideoRenderer::GetCurrentImage(LONG* pBufferSize, LONG* pDIBImage) 
   std::lock_guard<std::mutex> hold(frameLock_);
   if (!haveFrame_) return E_UNEXPECTED;
   const size_t masks = format_.bitfields ? sizeof format_.masks : 0;
-  const size_t needed = sizeof(BITMAPINFOHEADER) + masks + frame_.size();
+  const size_t image = format_.header.biSizeImage;
+  const size_t needed = sizeof(BITMAPINFOHEADER) + masks + image;
   if (!pDIBImage) {
     *pBufferSize = LONG(needed);
     return S_OK;
@@ -418,7 +493,7 @@ STDMETHODIMP VideoRenderer::GetCurrentImage(LONG* pBufferSize, LONG* pDIBImage) 
   BYTE* out = reinterpret_cast<BYTE*>(pDIBImage);
   std::memcpy(out, &format_.header, sizeof(BITMAPINFOHEADER));
   std::memcpy(out + sizeof(BITMAPINFOHEADER), format_.masks, masks);
-  std::memcpy(out + sizeof(BITMAPINFOHEADER) + masks, frame_.data(), frame_.size());
+  std::memcpy(out + sizeof(BITMAPINFOHEADER) + masks, FrameBits(), image);
   *pBufferSize = LONG(needed);
   return S_OK;
 }

@@ -3,15 +3,19 @@
 //
 // The window belongs to the thread that created the renderer; the application drives it through
 // IVideoWindow and IBasicVideo2 on that thread. Frames arrive on a streaming thread, which keeps
-// the newest frame under a lock and posts the window a message; the window thread draws it
-// (and draws it again on WM_PAINT). With a reference clock each frame waits for its presentation
-// time; without one frames are shown as they come. While paused the first frame is shown and
-// the stream holds until the graph runs, stops or flushes.
+// the newest frame under a lock, scales it to the size the window last drew at and posts the
+// window a message; the window thread only copies the scaled picture to the screen (and again on
+// WM_PAINT, scaling the kept frame itself when the size or the part shown has changed since).
+// With a reference clock each frame waits for its presentation time; without one frames are
+// shown as they come. While paused the first frame is shown and the stream holds until the graph
+// runs, stops or flushes.
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "dshow/sink_filter.h"
+#include "scaled_picture.h"
 #include "win32/windows.h"
 
 namespace dshow::renderers {
@@ -142,6 +146,8 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
     STDMETHODIMP EndOfStream() override;
     STDMETHODIMP BeginFlush() override;
     STDMETHODIMP EndFlush() override;
+    // The renderer keeps the newest sample: the allocator needs one buffer more than it would.
+    STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES* pProps) override;
 
    private:
     VideoRenderer* filter_;
@@ -149,6 +155,14 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
 
   // The picture layout of the connected type.
   struct Format {
+    // The header and the masks as one BITMAPINFO.
+    struct Dib {
+      BITMAPINFOHEADER header;
+      DWORD masks[3];
+      const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
+    };
+    Dib ToDib() const { return {header, {masks[0], masks[1], masks[2]}}; }
+
     BITMAPINFOHEADER header{};
     DWORD masks[3]{};  // 16-bit 5-6-5 only
     bool bitfields = false;
@@ -164,12 +178,20 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   static bool ReadFormat(const CMediaType& mt, Format* out);
   HRESULT DeliverFrame(IMediaSample* sample);
   // Waits until the frame starting at stream time start is due; false when it is to be
-  // dropped (stopped or flushing).
+  // dropped (stopped or flushing) or was shown already while paused.
   bool WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_TIME start);
-  void Present(const BYTE* data);
+  void Present(IMediaSample* sample, const BYTE* data);
+  // The newest frame's rows, from the kept sample or the copy; frameLock_ held.
+  const BYTE* FrameBits() const;
+  // Copies the kept sample's frame and hands the sample back to its allocator; frameLock_ held.
+  void LetGoOfSample();
   // False when nothing of the window could be seen, so nothing was drawn.
   bool Paint(HDC dc);
-  RECT DrawRect();  // where the picture goes in the client area
+  // Copies the scaled picture of the newest frame to dst, scaling it first when the one kept was
+  // made for another size or part or from an older frame. False when it could not be scaled.
+  bool DrawScaled(HDC dc, const RECT& dst, const RECT& src);
+  RECT DrawRect();    // where the picture goes in the client area
+  RECT SourceRect();  // the part of the frame shown, top-down
   bool OnWindowThread() const;
   void ShowOnStart();
   void LeaveFullScreen(bool notify);
@@ -179,13 +201,33 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   std::unique_ptr<InputPin> input_;
   Format format_;  // set while connecting, before streaming
 
-  // The newest frame, handed from the streaming thread to the window thread.
+  // What the window found when it last painted: where the streaming thread scales frames to.
+  struct Sight {
+    bool scaled = false;  // something can be seen and the picture lies inside the client area
+    LONG width = 0;
+    LONG height = 0;
+    RECT source{};
+  };
+
+  // The newest frame and its picture as the window shows it, handed from the streaming thread to
+  // the window thread. While the filter runs or is paused the frame's sample itself is kept when
+  // its allocator has a buffer to spare, rather than copying every frame; it goes back (copied
+  // first) on Stop and on a flush.
   mutable std::mutex frameLock_;
-  std::vector<BYTE> frame_;
+  ComPtr<IMediaSample> sample_;
+  std::vector<BYTE> frame_;  // when no sample is kept
   bool haveFrame_ = false;
+  bool keepSamples_ = false;
+  std::unique_ptr<ScaledPicture> shown_ = std::make_unique<ScaledPicture>();
+  bool shownIsNewest_ = false;  // shown_ was drawn from the newest frame
+  Sight sight_;
   bool paintPosted_ = false;
   int framesDrawn_ = 0;
   int framesDropped_ = 0;
+
+  // The streaming thread's own: the arriving frame's copy and the picture it is scaled into.
+  std::vector<BYTE> incoming_;
+  std::unique_ptr<ScaledPicture> nextPicture_ = std::make_unique<ScaledPicture>();
 
   // Streaming state mirrored for the streaming thread.
   std::mutex streamLock_;

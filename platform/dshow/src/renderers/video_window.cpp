@@ -163,14 +163,28 @@ RECT VideoRenderer::DrawRect() {
   return {0, (ch - h) / 2, cw, (ch - h) / 2 + h};
 }
 
+RECT VideoRenderer::SourceRect() {
+  return defaultSource_ ? RECT{0, 0, format_.header.biWidth, format_.header.biHeight} : source_;
+}
+
 bool VideoRenderer::Paint(HDC dc) {
   // Nothing of a hidden, empty or covered window can be seen: the scaling would be wasted. The
   // newest frame stays kept, and the window is painted from it once it shows.
   RECT visible;
-  if (GetClipBox(dc, &visible) == NULLREGION) return false;
+  const bool inSight = GetClipBox(dc, &visible) != NULLREGION;
   RECT client;
   GetClientRect(hwnd_, &client);
   const RECT dst = DrawRect();
+  const RECT src = SourceRect();
+  // A picture reaching out of the window is drawn straight from the frame: scaled whole it could
+  // be far larger than anything shown.
+  const bool inside = dst.left >= client.left && dst.top >= client.top && dst.right <= client.right &&
+                      dst.bottom <= client.bottom && dst.right > dst.left && dst.bottom > dst.top;
+  {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    sight_ = {inSight && inside, dst.right - dst.left, dst.bottom - dst.top, src};
+  }
+  if (!inSight) return false;
   HBRUSH border = CreateSolidBrush(border_);
   const RECT around[] = {{client.left, client.top, client.right, dst.top},
                          {client.left, dst.bottom, client.right, client.bottom},
@@ -178,23 +192,34 @@ bool VideoRenderer::Paint(HDC dc) {
                          {dst.right, dst.top, client.right, dst.bottom}};
   for (const RECT& r : around)
     if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, border);
-  std::lock_guard<std::mutex> hold(frameLock_);
-  if (!haveFrame_) {
-    FillRect(dc, &dst, border);
-  } else {
-    struct {
-      BITMAPINFOHEADER header;
-      DWORD masks[3];
-    } info{format_.header, {format_.masks[0], format_.masks[1], format_.masks[2]}};
-    const LONG height = format_.header.biHeight;
-    RECT src = defaultSource_ ? RECT{0, 0, format_.header.biWidth, height} : source_;
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src.left, height - src.bottom,
-                  src.right - src.left, src.bottom - src.top, frame_.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                  DIB_RGB_COLORS, SRCCOPY);
+  if (!inside || !DrawScaled(dc, dst, src)) {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    if (!haveFrame_) {
+      FillRect(dc, &dst, border);
+    } else {
+      const Format::Dib dib = format_.ToDib();
+      const LONG height = format_.header.biHeight;
+      SetStretchBltMode(dc, COLORONCOLOR);
+      StretchDIBits(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src.left, height - src.bottom,
+                    src.right - src.left, src.bottom - src.top, FrameBits(), dib.Info(), DIB_RGB_COLORS, SRCCOPY);
+    }
   }
   DeleteObject(border);
   return true;
+}
+
+bool VideoRenderer::DrawScaled(HDC dc, const RECT& dst, const RECT& src) {
+  const LONG width = dst.right - dst.left, height = dst.bottom - dst.top;
+  std::lock_guard<std::mutex> hold(frameLock_);
+  if (!haveFrame_) return false;
+  // Scaled here only after the window or the part shown changed, or while the streaming thread
+  // thought nothing could be seen: it takes the new size up from the next frame on.
+  if (!shownIsNewest_ || !shown_->Shows(width, height, src)) {
+    const Format::Dib dib = format_.ToDib();
+    shownIsNewest_ = shown_->Draw(FrameBits(), dib.Info(), src, width, height);
+    if (!shownIsNewest_) return false;
+  }
+  return shown_->CopyTo(dc, dst.left, dst.top);
 }
 
 void VideoRenderer::ShowOnStart() {

@@ -402,6 +402,107 @@ TEST_F(RendererTest, ChildOfOwnerDrawsIntoDestinationAndDrainsInput) {
   EXPECT_FALSE(IsWindowVisible(hwnd));
 }
 
+// The picture scaled for one size is never shown at another: when the window or the destination
+// changes after the last frame, the kept frame is scaled again to fill the new place. Repaints are
+// not frames: the renderer's counts stay.
+TEST_F(RendererTest, TheKeptFrameFollowsTheWindowsNewSize) {
+  HostWindow host;
+  Render(SolidClip(), false);
+  Ptr<IVideoWindow> window;
+  ASSERT_EQ(graph->QueryInterface(IID_IVideoWindow, window.outv()), S_OK);
+  Ptr<IBasicVideo2> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
+  Ptr<IQualProp> quality;
+  Ptr<IEnumFilters> filters;
+  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
+  for (IBaseFilter* f = nullptr; !quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
+    f->QueryInterface(IID_IQualProp, quality.outv());
+  ASSERT_TRUE(quality);
+  ASSERT_EQ(window->put_Owner(reinterpret_cast<OAHWND>(host.hwnd)), S_OK);
+  ASSERT_EQ(window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS), S_OK);
+  ASSERT_EQ(window->put_BorderColor(LONG(kGreen)), S_OK);
+  ASSERT_EQ(window->SetWindowPosition(0, 0, 100, 60), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
+  // The host's client area starts at (100, 80) on the screen.
+  EXPECT_EQ(ui.PixelAt({100 + 99, 80 + 59}), kBlue);
+  EXPECT_NE(ui.PixelAt({100 + 150, 80 + 100}), kBlue);
+  int drawn = -1, dropped = -1;
+  ASSERT_EQ(quality->get_FramesDrawn(&drawn), S_OK);
+  ASSERT_EQ(quality->get_FramesDroppedInRenderer(&dropped), S_OK);
+  EXPECT_GT(drawn, 0);
+
+  ASSERT_EQ(window->SetWindowPosition(0, 0, 300, 200), S_OK);
+  ui.Pump();
+  for (POINT p : {POINT{100, 80}, POINT{100 + 150, 80 + 100}, POINT{100 + 299, 80 + 199}})
+    EXPECT_EQ(ui.PixelAt(p), kBlue) << p.x << "," << p.y;
+
+  ASSERT_EQ(video->SetDestinationPosition(50, 50, 100, 50), S_OK);
+  ui.Pump();
+  EXPECT_EQ(ui.PixelAt({100 + 50, 80 + 50}), kBlue);
+  EXPECT_EQ(ui.PixelAt({100 + 149, 80 + 99}), kBlue);
+  EXPECT_EQ(ui.PixelAt({100 + 150, 80 + 100}), kGreen);
+  EXPECT_EQ(ui.PixelAt({100 + 49, 80 + 49}), kGreen);
+
+  int drawnAfter = -1, droppedAfter = -1;
+  ASSERT_EQ(quality->get_FramesDrawn(&drawnAfter), S_OK);
+  ASSERT_EQ(quality->get_FramesDroppedInRenderer(&droppedAfter), S_OK);
+  EXPECT_EQ(drawnAfter, drawn);
+  EXPECT_EQ(droppedAfter, dropped);
+}
+
+// While running the renderer keeps the newest frame's buffer rather than a copy. Stopped, it holds
+// no buffer of its allocator (a new connection can set the allocator up again) yet still has the
+// frame, and the graph plays again from the start.
+TEST_F(RendererTest, AStoppedRendererHoldsNoBufferButKeepsTheFrame) {
+  Render(SolidClip(), false);
+  Ptr<IBasicVideo2> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
+  Ptr<IBaseFilter> renderer;
+  Ptr<IEnumFilters> filters;
+  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
+  for (IBaseFilter* f = nullptr; !renderer && filters->Next(1, &f, nullptr) == S_OK; f->Release()) {
+    Ptr<IQualProp> quality;
+    if (f->QueryInterface(IID_IQualProp, quality.outv()) == S_OK) f->QueryInterface(IID_IBaseFilter, renderer.outv());
+  }
+  ASSERT_TRUE(renderer);
+  auto firstPixel = [&]() -> COLORREF {
+    LONG size = 0;
+    if (video->GetCurrentImage(&size, nullptr) != S_OK) return CLR_INVALID;
+    std::vector<BYTE> dib(size_t(size) + 4);
+    if (video->GetCurrentImage(&size, reinterpret_cast<LONG*>(dib.data())) != S_OK) return CLR_INVALID;
+    const BYTE* px = dib.data() + sizeof(BITMAPINFOHEADER);
+    return RGB(px[2], px[1], px[0]);
+  };
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(firstPixel(), kBlue);
+  ASSERT_EQ(control->Stop(), S_OK);
+  EXPECT_EQ(firstPixel(), kBlue);
+
+  // An allocator refuses new properties while a buffer of it is out.
+  Ptr<IEnumPins> pins;
+  ASSERT_EQ(renderer->EnumPins(reinterpret_cast<IEnumPins**>(pins.outv())), S_OK);
+  Ptr<IPin> pin;
+  ASSERT_EQ(pins->Next(1, reinterpret_cast<IPin**>(pin.outv()), nullptr), S_OK);
+  Ptr<IMemInputPin> input;
+  ASSERT_EQ(pin->QueryInterface(IID_IMemInputPin, input.outv()), S_OK);
+  Ptr<IMemAllocator> allocator;
+  ASSERT_EQ(input->GetAllocator(reinterpret_cast<IMemAllocator**>(allocator.outv())), S_OK);
+  ALLOCATOR_PROPERTIES properties{}, actual{};
+  ASSERT_EQ(allocator->GetProperties(&properties), S_OK);
+  EXPECT_EQ(allocator->SetProperties(&properties, &actual), S_OK);
+
+  Ptr<IMediaSeeking> seeking;
+  ASSERT_EQ(graph->QueryInterface(IID_IMediaSeeking, seeking.outv()), S_OK);
+  LONGLONG start = 0;
+  ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  EXPECT_EQ(firstPixel(), kBlue);
+}
+
 TEST_F(RendererTest, FullScreenCoversTheScreenUntilEscape) {
   HostWindow host;
   Render(SolidClip(), false);
@@ -471,7 +572,20 @@ TEST_F(RendererTest, WithAClockPausedHoldsTheFirstFrameUntilRun) {
   EXPECT_EQ(firstPixel(), kRed);
   ASSERT_EQ(control->Run(), S_OK);
   ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
   EXPECT_EQ(firstPixel(), kBlue);
+  // The frame shown while paused is the first of the run, not a frame of its own: each of the
+  // clip's nine frames is counted once, drawn or dropped.
+  Ptr<IQualProp> quality;
+  Ptr<IEnumFilters> filters;
+  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
+  for (IBaseFilter* f = nullptr; !quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
+    f->QueryInterface(IID_IQualProp, quality.outv());
+  ASSERT_TRUE(quality);
+  int drawn = 0, dropped = 0;
+  ASSERT_EQ(quality->get_FramesDrawn(&drawn), S_OK);
+  ASSERT_EQ(quality->get_FramesDroppedInRenderer(&dropped), S_OK);
+  EXPECT_EQ(drawn + dropped, 9);
 }
 
 TEST_F(RendererTest, SoundPlaysIntoTheSilentOutputAtTheClocksPace) {
