@@ -17,7 +17,7 @@
 #include "dshow/builtin_filters.h"
 #include "dshow/dshow.h"
 #include "ole/objbase.h"
-#include "testing/media_fixtures.h"
+#include "source_clip.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -219,21 +219,7 @@ int main(int argc, char** argv) {
   const std::string clip = (folder / "bench_source.avi").string();
   const std::string viaGraph = (folder / "bench_graph.avi").string();
   const std::string viaLibraries = (folder / "bench_libraries.avi").string();
-  testing_support::ClipOptions o;
-  o.format = "avi";
-  o.videoEncoder = "mpeg4";
-  o.width = 1280;
-  o.height = 720;
-  o.frameRate = 25;
-  o.audioEncoder = "libmp3lame";
-  o.sampleRate = 44100;
-  o.channels = 2;
-  o.seconds = seconds;
-  std::printf("making a %.0f-second 1280x720 clip...\n", seconds);
-  if (std::string err = testing_support::MakeClip(clip, o); !err.empty()) {
-    std::fprintf(stderr, "%s\n", err.c_str());
-    return 2;
-  }
+  if (!bench::MakeSourceClip(clip, seconds)) return 2;
   const Result graph = InChild([&] { return GraphTranscode(clip, viaGraph); });
   const Result libraries = InChild([&] { return LibraryTranscode(clip, viaLibraries); });
   std::printf("graph:     %7.2f s  peak %7ld KiB  (exit %d)\n", graph.seconds, graph.peakKiB, graph.status);

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "hosted_engine.h"
-#include "testing/media_fixtures.h"
+#include "source_clip.h"
 #include "testing/media_probe.h"
 
 extern "C" {
@@ -301,21 +301,7 @@ int main(int argc, char** argv) {
   const std::string viaEngine = (folder / "engine_bench_engine.avi").string();
   const std::string viaLibraries = (folder / "engine_bench_libraries.avi").string();
   const std::string viaTool = (folder / "engine_bench_tool.avi").string();
-  testing_support::ClipOptions o;
-  o.format = "avi";
-  o.videoEncoder = "mpeg4";
-  o.width = 1280;
-  o.height = 720;
-  o.frameRate = kFrameRate;
-  o.audioEncoder = "libmp3lame";
-  o.sampleRate = kSampleRate;
-  o.channels = 2;
-  o.seconds = seconds;
-  std::printf("making a %.0f-second 1280x720 clip...\n", seconds);
-  if (std::string err = testing_support::MakeClip(clip, o); !err.empty()) {
-    std::fprintf(stderr, "%s\n", err.c_str());
-    return 2;
-  }
+  if (!bench::MakeSourceClip(clip, seconds)) return 2;
   // The sides take turns, so that a busy moment of the machine falls on all; the medians count.
   std::vector<Result> engineRuns, libraryRuns, toolRuns;
   for (int round = 0; round < rounds; ++round) {

@@ -13,7 +13,7 @@
 
 #include "child_run.h"
 #include "hosted_engine.h"
-#include "testing/media_fixtures.h"
+#include "source_clip.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -131,21 +131,7 @@ int main(int argc, char** argv) {
 
   const std::string clip = (folder / ("grab_bench_" + std::to_string(int(seconds)) + ".avi")).string();
   if (!std::filesystem::exists(clip)) {
-    testing_support::ClipOptions o;
-    o.format = "avi";
-    o.videoEncoder = "mpeg4";
-    o.width = 1280;
-    o.height = 720;
-    o.frameRate = 25;
-    o.audioEncoder = "libmp3lame";
-    o.sampleRate = 44100;
-    o.channels = 2;
-    o.seconds = seconds;
-    std::printf("making a %.0f-second 1280x720 clip...\n", seconds);
-    if (std::string err = testing_support::MakeClip(clip, o); !err.empty()) {
-      std::fprintf(stderr, "%s\n", err.c_str());
-      return 2;
-    }
+    if (!bench::MakeSourceClip(clip, seconds)) return 2;
   }
   std::mt19937 random(20261209);
   std::uniform_real_distribution<double> anywhere(0.0, seconds - 1.0);

@@ -15,7 +15,7 @@
 
 #include "child_run.h"
 #include "hosted_engine.h"
-#include "testing/media_fixtures.h"
+#include "source_clip.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -305,21 +305,7 @@ int main(int argc, char** argv) {
   setenv("CORVANE_DISPLAY", "headless", 0);
 
   const std::string clip = (folder / "output_bench_source.avi").string();
-  testing_support::ClipOptions o;
-  o.format = "avi";
-  o.videoEncoder = "mpeg4";
-  o.width = 1280;
-  o.height = 720;
-  o.frameRate = 25;
-  o.audioEncoder = "libmp3lame";
-  o.sampleRate = 44100;
-  o.channels = 2;
-  o.seconds = seconds;
-  std::printf("making a %.0f-second 1280x720 clip...\n", seconds);
-  if (std::string err = testing_support::MakeClip(clip, o); !err.empty()) {
-    std::fprintf(stderr, "%s\n", err.c_str());
-    return 2;
-  }
+  if (!bench::MakeSourceClip(clip, seconds)) return 2;
   int failures = 0;
   std::printf("%-9s %8s %8s %8s | %-7s %-7s %-7s | engine/loop: time cpu memory | engine/tool: time cpu memory\n",
               "family", "engine", "loop", "tool", "", "", "");
