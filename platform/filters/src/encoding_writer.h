@@ -7,11 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "dshow/file_muxer.h"
+#include "dshow/encoding_input_pin.h"
 #include "dshow/file_sink_name.h"
-#include "dshow/media_types.h"
 #include "dshow/sink_filter.h"
-#include "dshow/stream_encoder.h"
 #include "dshow/writing_muxer.h"
 
 namespace filters {
@@ -69,14 +67,13 @@ class EncodingWriter : public dshow::filters::SinkFilter, public IFileSinkFilter
   class InputPin;
 
   HRESULT StartFile();
-  HRESULT Write(int stream, AVPacket* packet);
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
+  dshow::filters::WritingMuxer muxer_;  // before the pins, which write to it
   std::unique_ptr<InputPin> video_;
   std::unique_ptr<InputPin> audio_;
   dshow::filters::FileSinkName name_{this, &lock_};
-  dshow::filters::WritingMuxer muxer_;
 };
 
 }  // namespace filters

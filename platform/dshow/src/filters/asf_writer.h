@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "dshow/builtin_filters.h"
-#include "dshow/file_muxer.h"
+#include "dshow/encoding_input_pin.h"
 #include "dshow/file_sink_name.h"
 #include "dshow/sink_filter.h"
-#include "dshow/stream_encoder.h"
 #include "dshow/writing_muxer.h"
 
 namespace dshow::filters {
@@ -42,17 +41,15 @@ class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterS
   AsfWriter(LPUNKNOWN outer, HRESULT* phr);
   void MakePins();
   HRESULT StartFile();
-  // Writes a packet of a stream; the packet is consumed.
-  HRESULT Write(int stream, AVPacket* packet);
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
   AsfWriterSettings settings_;
+  WritingMuxer muxer_;  // before the pins, which write to it
   std::vector<std::unique_ptr<InputPin>> pins_;     // the pins of the current settings
   std::vector<std::unique_ptr<InputPin>> retired_;  // pins of earlier settings, kept alive
   FileSinkName name_{this, &lock_, MEDIASUBTYPE_Asf};
   DWORD mode_ = 0;
-  WritingMuxer muxer_;
 };
 
 }  // namespace dshow::filters
