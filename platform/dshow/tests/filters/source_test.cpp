@@ -294,7 +294,8 @@ void ExpectFrameTimes(const std::vector<REFERENCE_TIME>& starts, int rate, const
   }
 }
 
-class FileSourcePictureTimes : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
+// The encoder is a string, not a character pointer, so that listings and failures print its name.
+class FileSourcePictureTimes : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
 
 TEST_P(FileSourcePictureTimes, EveryPictureOnceAtItsFrameTime) {
   const auto [encoder, rate] = GetParam();
@@ -304,14 +305,14 @@ TEST_P(FileSourcePictureTimes, EveryPictureOnceAtItsFrameTime) {
   o.audioEncoder = "";
   o.frameRate = rate;
   o.seconds = 1.0;
-  const std::string name = std::string("times_") + encoder + "_" + std::to_string(rate) + ".avi";
+  const std::string name = "times_" + encoder + "_" + std::to_string(rate) + ".avi";
   ExpectFrameTimes(PictureStarts(Clip(name, o)), rate, name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Avi, FileSourcePictureTimes,
                          ::testing::Combine(::testing::Values("mpeg4", "mjpeg", "rawvideo"), ::testing::Values(15, 25)),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param));
+                           return std::get<0>(info.param) + "_" + std::to_string(std::get<1>(info.param));
                          });
 
 TEST(FileSource, AFileStartingLateStillStartsAtZero) {
