@@ -25,7 +25,7 @@ class EncodingWriter::InputPin : public EncodingInputPin {
   HRESULT Open(FileMuxer& muxer) {
     CAutoLock hold(&encodeLock_);
     nextSlot_ = 0;
-    framesWritten_ = 0;
+    written_ = 0;
     if (IsVideo()) {
       VideoFormat in;
       if (!ConnectedVideo(&in)) return VFW_E_NOT_CONNECTED;
@@ -49,7 +49,7 @@ class EncodingWriter::InputPin : public EncodingInputPin {
   }
 
   // Video: frames written and the frame rate; audio: milliseconds written.
-  LONG Written() const { return LONG(IsVideo() ? framesWritten_.load() : WrittenUntil() / 10000); }
+  LONG Written() const { return LONG(written_.load()); }
   LONG PerSecond() {
     CAutoLock hold(&encodeLock_);
     if (!IsVideo()) return 1000;
@@ -77,7 +77,7 @@ class EncodingWriter::InputPin : public EncodingInputPin {
       if (encoder->PreparePicture(data, slotTime, picture) < 0) return E_FAIL;
       nextPicture_ ^= 1;
       ++nextSlot_;
-      ++framesWritten_;
+      ++written_;
       if (HRESULT hr = worker_->Hand([this, picture] { return EncodeFrame(picture); }); FAILED(hr)) return hr;
     }
   }
@@ -93,9 +93,13 @@ class EncodingWriter::InputPin : public EncodingInputPin {
   }
   void ReleasePictures() override { worker_.reset(); }
 
+  void PacketWritten(int64_t end) override {
+    if (!IsVideo()) written_ = end / 10000;
+  }
+
   EncodingWriter* filter_;
   int64_t nextSlot_ = 0;
-  std::atomic<int64_t> framesWritten_ = 0;
+  std::atomic<int64_t> written_ = 0;
   // Video: two pictures, one converted while the worker encodes the other.
   Frame pictures_[2];
   int nextPicture_ = 0;

@@ -3,7 +3,6 @@
 // arrives with an encoder of its own and writes the packets to the writer's open file. The writer
 // opens the encoder as the file starts, and drains and closes it as the file is finished; the end
 // of the pin's stream drains it earlier.
-#include <atomic>
 #include <memory>
 
 #include "dshow/file_muxer.h"
@@ -53,11 +52,11 @@ class EncodingInputPin : public CBaseInputPin {
   // What the encoder has ready goes to the file; with the encoding lock held, or from a thread the
   // lock's holder waits for.
   HRESULT WritePackets();
+  // Told the end time of each packet (100-ns units) as it goes to the file.
+  virtual void PacketWritten(int64_t /*end*/) {}
 
   StreamEncoder* Encoder() const { return encoder_.get(); }
   const VideoFormat& VideoIn() const { return videoIn_; }
-  // The end of the last packet written since the encoder opened, in 100-ns units; kept after close.
-  int64_t WrittenUntil() const { return writtenUntil_.load(); }
 
   CCritSec encodeLock_;
 
@@ -72,7 +71,6 @@ class EncodingInputPin : public CBaseInputPin {
   int stream_ = -1;
   bool drained_ = false;
   bool discarding_ = false;
-  std::atomic<int64_t> writtenUntil_ = 0;
 };
 
 }  // namespace dshow::filters

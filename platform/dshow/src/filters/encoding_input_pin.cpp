@@ -89,7 +89,6 @@ HRESULT EncodingInputPin::OpenAudio(const AVCodec* codec, const PcmFormat& in, c
 
 HRESULT EncodingInputPin::AddStream(FileMuxer& file) {
   drained_ = false;
-  writtenUntil_ = 0;
   if (!encoder_) return VFW_E_TYPE_NOT_ACCEPTED;
   Parameters p(avcodec_parameters_alloc());
   if (!p || avcodec_parameters_from_context(p.get(), encoder_->Context()) < 0) return E_OUTOFMEMORY;
@@ -100,7 +99,6 @@ HRESULT EncodingInputPin::AddStream(FileMuxer& file) {
 void EncodingInputPin::Discard() {
   CAutoLock hold(&encodeLock_);
   discarding_ = true;
-  writtenUntil_ = 0;
 }
 
 HRESULT EncodingInputPin::EncodePicture(const BYTE* image, REFERENCE_TIME start) {
@@ -112,7 +110,7 @@ HRESULT EncodingInputPin::WritePackets() {
   Packet packet = NewPacket();
   if (!packet) return E_OUTOFMEMORY;
   while (encoder_->Receive(packet.get()) == 0) {
-    writtenUntil_ = packet->pts + packet->duration;  // read before the write takes the packet
+    PacketWritten(packet->pts + packet->duration);  // before the write takes the packet
     if (HRESULT hr = file_.Write(m_pFilter, stream_, packet.get()); FAILED(hr)) return hr;
   }
   return S_OK;
