@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "dshow/encoding_input_pin.h"
 #include "dshow/hand_off_worker.h"
 
 namespace filters {

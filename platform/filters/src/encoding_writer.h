@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "dshow/encoding_input_pin.h"
+#include "dshow/file_muxer.h"
 #include "dshow/file_sink_name.h"
+#include "dshow/media_types.h"
 #include "dshow/sink_filter.h"
+#include "dshow/stream_encoder.h"
 #include "dshow/writing_muxer.h"
 
 namespace filters {

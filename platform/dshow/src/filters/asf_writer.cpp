@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "dshow/encoding_input_pin.h"
 #include "dshow/media_types.h"
 
 namespace dshow::filters {

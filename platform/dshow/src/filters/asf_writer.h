@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "dshow/builtin_filters.h"
-#include "dshow/encoding_input_pin.h"
+#include "dshow/file_muxer.h"
 #include "dshow/file_sink_name.h"
 #include "dshow/sink_filter.h"
+#include "dshow/stream_encoder.h"
 #include "dshow/writing_muxer.h"
 
 namespace dshow::filters {
