@@ -281,20 +281,35 @@ TEST_F(PaintTest, DropShadowsDarkenTheScreenBelowAndRightOfTheirWindow) {
   // The shadow takes no clicks: they reach the window under it.
   EXPECT_EQ(WindowFromPoint(POINT{71, 40}), below);
 
-  // Moving takes the shadow away (what was under it shows again); showing casts it anew; so does
-  // destroying.
-  MoveWindow(popup, 30, 20, 50, 40, TRUE);
+  // The shadow goes with its window. Moved left, the new right shadow lies where the window was
+  // and the new bottom one over the old: both darken the window below, not what was left there.
+  const COLORREF underColour = RGB(200, 100, 40), darkest = RGB(100, 50, 20);
+  MoveWindow(popup, 10, 20, 50, 40, TRUE);
   wu::PumpUntilIdle();
-  EXPECT_EQ(At(72, 62), RGB(200, 100, 40));
-  EXPECT_EQ(At(81, 40), RGB(200, 100, 40));
+  EXPECT_EQ(At(59, 40), kGreen);
+  EXPECT_EQ(At(60, 40), darkest);
+  EXPECT_EQ(At(40, 61), RGB(125, 62, 25));
+  EXPECT_EQ(At(64, 40), underColour);
+  EXPECT_EQ(At(70, 40), underColour);  // where the old shadow was
+  // Resized, it takes the new edges.
+  SetWindowPos(popup, nullptr, 0, 0, 30, 30, SWP_NOMOVE | SWP_NOZORDER);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(40, 30), darkest);
+  EXPECT_EQ(At(30, 50), darkest);
+  EXPECT_EQ(At(60, 40), underColour);
+  EXPECT_EQ(At(40, 61), underColour);
+  // Hiding takes it away; showing casts it anew; destroying takes it away again.
   ShowWindow(popup, SW_HIDE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(40, 30), underColour);
+  EXPECT_EQ(At(30, 50), underColour);
   ShowWindow(popup, SW_SHOW);
   wu::PumpUntilIdle();
-  EXPECT_EQ(At(80, 40), RGB(100, 50, 20));
+  EXPECT_EQ(At(40, 30), darkest);
   DestroyWindow(popup);
   wu::PumpUntilIdle();
-  EXPECT_EQ(At(80, 40), RGB(200, 100, 40));
-  EXPECT_EQ(At(40, 60), RGB(200, 100, 40));
+  EXPECT_EQ(At(40, 30), underColour);
+  EXPECT_EQ(At(30, 50), underColour);
 }
 
 TEST_F(PaintTest, WindowScrollBarsAreDrawnAndPressedThroughTheirHandlers) {
