@@ -1,5 +1,6 @@
 // Painting: update regions, erase semantics, RedrawWindow, clipping of children and siblings,
 // window regions, exposure of uncovered areas, window DCs and WM_PRINT.
+#include <algorithm>
 #include <map>
 
 #include "user_fixture.h"
@@ -367,6 +368,78 @@ TEST_F(PaintTest, AnObserverHearsOfScreenChangesAndTopLevelWindows) {
   ASSERT_FALSE(observer.windows.empty());
   EXPECT_EQ(observer.windows.back(), std::make_pair(h, false));
   wu::SetScreenObserver(nullptr);
+}
+
+// A palette realised on the screen that brings colours its table lacks changes what shows those
+// entries: the display hears of the whole screen and every top-level window, shown or not, of
+// which window did it. A palette that brings nothing new, or one realised off the screen, changes
+// nothing; a true-colour screen has no table to change.
+TEST_F(PaintTest, PaletteScreenTellsTopLevelWindowsWhoChangedItsColours) {
+  HWND realising = Top(0, 0, 50, 50);
+  HWND shown = Top(100, 0, 50, 50);
+  HWND hidden = Top(200, 0, 50, 50, WS_POPUP);
+  HWND child = Child(shown, 0, 0, 10, 10);
+  wu::PumpUntilIdle();
+  std::vector<std::pair<HWND, WPARAM>> told;
+  CurrentHandler() = [&told](HWND h, UINT m, WPARAM w, LPARAM, LRESULT*) {
+    if (m == WM_PALETTECHANGED) told.push_back({h, w});
+    return false;
+  };
+  struct Observer : wu::ScreenObserver {
+    void ScreenChanged(const RECT& area) override { areas.push_back(area); }
+    void TopLevelChanged(HWND) override {}
+    std::vector<RECT> areas;
+  } observer;
+  wu::SetScreenObserver(&observer);
+
+  auto makePalette = [](std::initializer_list<PALETTEENTRY> colours) {
+    std::vector<uint8_t> storage(sizeof(LOGPALETTE) + colours.size() * sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(storage.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = WORD(colours.size());
+    std::copy(colours.begin(), colours.end(), lp->palPalEntry);
+    return CreatePalette(lp);
+  };
+  HPALETTE brown = makePalette({{165, 42, 0, 0}, {255, 0, 0, 0}});
+  HDC dc = GetDC(realising);
+  const bool paletteScreen = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+  HPALETTE old = SelectPalette(dc, brown, FALSE);
+  RealizePalette(dc);
+  const auto realisingWp = reinterpret_cast<WPARAM>(realising);
+  if (paletteScreen) {
+    EXPECT_EQ(told.size(), 3u);
+    for (HWND top : {realising, shown, hidden}) {
+      EXPECT_NE(std::find(told.begin(), told.end(), std::make_pair(top, realisingWp)), told.end());
+    }
+    for (const auto& [h, w] : told) EXPECT_NE(h, child);
+    ASSERT_EQ(observer.areas.size(), 1u);
+    const RECT wholeScreen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(EqualRect(&observer.areas[0], &wholeScreen));
+  } else {
+    EXPECT_TRUE(told.empty());
+    EXPECT_TRUE(observer.areas.empty());
+  }
+  told.clear();
+  RealizePalette(dc);  // its colours are there now
+  EXPECT_TRUE(told.empty());
+
+  HPALETTE olive = makePalette({{97, 113, 5, 0}});
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, 4, 4);
+  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+  HPALETTE oldMemory = SelectPalette(memory, olive, FALSE);
+  RealizePalette(memory);
+  EXPECT_TRUE(told.empty());
+
+  wu::SetScreenObserver(nullptr);
+  SelectPalette(memory, oldMemory, FALSE);
+  SelectObject(memory, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  SelectPalette(dc, old, FALSE);
+  ReleaseDC(realising, dc);
+  DeleteObject(olive);
+  DeleteObject(brown);
 }
 
 TEST_F(PaintTest, ScreenDcReadsTheFramebuffer) {
