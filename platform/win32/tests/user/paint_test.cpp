@@ -442,6 +442,30 @@ TEST_F(PaintTest, PaletteScreenTellsTopLevelWindowsWhoChangedItsColours) {
   DeleteObject(brown);
 }
 
+// On a palette screen the window coming to the front is asked to realise its palette before it is
+// told of its activation; a true-colour screen asks nobody.
+TEST_F(PaintTest, PaletteScreenAsksTheWindowComingToTheFrontForItsPalette) {
+  HWND first = Top(0, 0, 50, 50);
+  HWND second = Top(100, 0, 50, 50);
+  wu::PumpUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), second);
+  Received().clear();
+  SetActiveWindow(first);
+  std::vector<std::pair<HWND, UINT>> seen;
+  for (const auto& m : Received()) {
+    if (m.second == WM_QUERYNEWPALETTE || m.second == WM_NCACTIVATE) seen.push_back(m);
+  }
+  HDC screen = GetDC(nullptr);
+  const bool paletteScreen = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+  ReleaseDC(nullptr, screen);
+  using Seen = std::vector<std::pair<HWND, UINT>>;
+  if (paletteScreen) {
+    EXPECT_EQ(seen, (Seen{{second, WM_NCACTIVATE}, {first, WM_QUERYNEWPALETTE}, {first, WM_NCACTIVATE}}));
+  } else {
+    EXPECT_EQ(seen, (Seen{{second, WM_NCACTIVATE}, {first, WM_NCACTIVATE}}));
+  }
+}
+
 TEST_F(PaintTest, ScreenDcReadsTheFramebuffer) {
   HWND h = Top(0, 0, 50, 50);
   colors[h] = kBlue;
