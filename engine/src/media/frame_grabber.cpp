@@ -1,7 +1,8 @@
 #include "media/frame_grabber.h"
 
 #include <chrono>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 #include "dshow/builtin_filters.h"
@@ -21,20 +22,29 @@ const char* ImageMimeType(short imageType) {
 
 namespace {
 
-// Tells the waiting grab that the grabber has taken its sample.
+// Tells the waiting grab that the grabber has taken its sample. The wait is on real time, never
+// the platform clock: a graph without a clock runs as fast as it decodes.
 class SampleSignal final : public ComObject<SampleSignal, ISampleGrabberCB, IID_ISampleGrabberCB> {
  public:
-  SampleSignal() : event_(CreateEvent(nullptr, TRUE, FALSE, nullptr)) {}
-  ~SampleSignal() { CloseHandle(event_); }
   STDMETHOD(SampleCB)(double, IMediaSample*) override {
-    SetEvent(event_);
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      seen_ = true;
+    }
+    arrived_.notify_all();
     return S_OK;
   }
   STDMETHOD(BufferCB)(double, BYTE*, LONG) override { return S_OK; }
-  bool Seen() const { return WaitForSingleObject(event_, 0) == WAIT_OBJECT_0; }
+  // True once the sample came, waiting for it at most `longest`.
+  bool Seen(std::chrono::microseconds longest) {
+    std::unique_lock<std::mutex> hold(lock_);
+    return arrived_.wait_for(hold, longest, [this] { return seen_; });
+  }
 
  private:
-  HANDLE event_;
+  std::mutex lock_;
+  std::condition_variable arrived_;
+  bool seen_ = false;
 };
 
 HRESULT AddNew(IGraphBuilder* graph, REFCLSID clsid, LPCWSTR name, ComPtr<IBaseFilter>* filter) {
@@ -190,14 +200,12 @@ HBITMAP FrameGrabber::Capture(LPCTSTR file, double seconds) {
       FAILED(control->Run()))
     return nullptr;
   // Until the grabber holds its frame, or the streams end or fail without one.
-  for (bool ended = false; !signal->Seen() && !ended;) {
+  for (bool ended = false; !signal->Seen(std::chrono::milliseconds(1)) && !ended;) {
     LONG code = 0;
     LONG_PTR param1 = 0, param2 = 0;
-    if (events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+    while (!ended && events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
       events->FreeEventParams(code, param1, param2);
       ended = code == EC_COMPLETE || code == EC_ERRORABORT || code == EC_USERABORT;
-    } else {
-      std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
   }
   control->Stop();
