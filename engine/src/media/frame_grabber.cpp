@@ -81,9 +81,66 @@ ComPtr<IPin> PictureOutput(IBaseFilter* source, CMediaType* format) {
   return nullptr;
 }
 
-HRESULT ConnectFilters(IGraphBuilder* graph, IPin* output, IBaseFilter* downstream) {
-  const ComPtr<IPin> input = FirstPin(downstream, PINDIR_INPUT);
-  return input ? graph->Connect(output, input.get()) : VFW_E_NOT_FOUND;
+// What RenderFile does with the source it adds: every output rendered, the pictures through the
+// filters already in the graph. Succeeds when any output was rendered.
+HRESULT RenderOutputs(IGraphBuilder* graph, IBaseFilter* source) {
+  std::vector<ComPtr<IPin>> outputs;
+  ComPtr<IEnumPins> pins;
+  if (FAILED(source->EnumPins(pins.put()))) return E_FAIL;
+  ComPtr<IPin> pin;
+  PIN_DIRECTION direction;
+  while (pins->Next(1, pin.put(), nullptr) == S_OK)
+    if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_OUTPUT) outputs.push_back(std::move(pin));
+  HRESULT result = VFW_E_CANNOT_RENDER;
+  for (const ComPtr<IPin>& output : outputs)
+    if (SUCCEEDED(graph->Render(output.get()))) result = S_OK;
+  return result;
+}
+
+// A grab wants one picture. Without a clock a sound renderer takes its stream as fast as the file
+// decodes, so the muted sound renderers are taken out of the graph rather than decoded for nothing.
+void RemoveSoundRenderers(IGraphBuilder* graph) {
+  ComPtr<IEnumFilters> all;
+  if (FAILED(graph->EnumFilters(all.put()))) return;
+  std::vector<ComPtr<IBaseFilter>> sounds;
+  ComPtr<IBaseFilter> filter;
+  while (all->Next(1, filter.put(), nullptr) == S_OK)
+    if (filter.As<IBasicAudio>(IID_IBasicAudio)) sounds.push_back(std::move(filter));
+  for (const ComPtr<IBaseFilter>& sound : sounds) {
+    if (const ComPtr<IPin> input = FirstPin(sound.get(), PINDIR_INPUT)) {
+      ComPtr<IPin> output;
+      if (SUCCEEDED(input->ConnectedTo(output.put()))) output->Disconnect();
+      input->Disconnect();
+    }
+    graph->RemoveFilter(sound.get());
+  }
+}
+
+// The filter that shows the pictures: the one with a video window.
+ComPtr<IBaseFilter> PictureRenderer(IGraphBuilder* graph) {
+  ComPtr<IEnumFilters> all;
+  if (FAILED(graph->EnumFilters(all.put()))) return nullptr;
+  ComPtr<IBaseFilter> filter;
+  while (all->Next(1, filter.put(), nullptr) == S_OK)
+    if (filter.As<IVideoWindow>(IID_IVideoWindow)) return filter;
+  return nullptr;
+}
+
+// Pictures go to a null renderer instead of the screen.
+HRESULT ReplacePictureRenderer(IGraphBuilder* graph) {
+  const ComPtr<IBaseFilter> renderer = PictureRenderer(graph);
+  if (!renderer) return VFW_E_NOT_FOUND;
+  const ComPtr<IPin> input = FirstPin(renderer.get(), PINDIR_INPUT);
+  ComPtr<IPin> output;
+  if (!input || FAILED(input->ConnectedTo(output.put()))) return VFW_E_NOT_CONNECTED;
+  output->Disconnect();
+  input->Disconnect();
+  graph->RemoveFilter(renderer.get());
+  ComPtr<IBaseFilter> null;
+  HRESULT hr = AddNew(graph, CLSID_NullRenderer, u"Null Renderer", &null);
+  if (FAILED(hr)) return hr;
+  const ComPtr<IPin> nullInput = FirstPin(null.get(), PINDIR_INPUT);
+  return nullInput ? graph->Connect(output.get(), nullInput.get()) : VFW_E_NOT_FOUND;
 }
 
 ComPtr<ICustomGrabber> FindGrabber(IGraphBuilder* graph) {
@@ -149,9 +206,9 @@ void FrameGrabber::Stop() {
   graph_ = nullptr;
 }
 
-// The file's source, the Custom Grabber (behind "My Space Converter" for RGB32 pictures) and a
-// null renderer: nothing is shown and the sound, muted in any case, is left unconnected. The
-// source's own picture format tells whether the converter is needed, so the file is opened once.
+// The file's source is added first so that its own picture format tells whether "My Space
+// Converter" is needed and the file is opened once; its outputs are then rendered as RenderFile
+// would, and the picture renderer is swapped for a null renderer.
 HRESULT FrameGrabber::Build(LPCTSTR file) {
   HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.putVoid());
   if (FAILED(hr)) return hr;
@@ -160,22 +217,19 @@ HRESULT FrameGrabber::Build(LPCTSTR file) {
   hr = graph_->AddSourceFilter(name, name, source.put());
   if (FAILED(hr)) return hr;
   CMediaType format;
-  ComPtr<IPin> pictures = PictureOutput(source.get(), &format);
-  if (!pictures) return VFW_E_NOT_FOUND;
+  if (!PictureOutput(source.get(), &format)) return VFW_E_NOT_FOUND;
   // One picture is wanted, as soon as it is decoded.
   if (auto threading = source.As<IDecoderThreading>(IID_IDecoderThreading)) threading->SetPictureThreads(FALSE);
 
-  ComPtr<IBaseFilter> grabber, converter, null;
+  ComPtr<IBaseFilter> grabber, converter;
   hr = AddNew(graph_.get(), CLSID_CustomGrabber, u"Custom Grabber", &grabber);
-  if (SUCCEEDED(hr) && format.subtype == MEDIASUBTYPE_RGB32) {
+  if (SUCCEEDED(hr) && format.subtype == MEDIASUBTYPE_RGB32)
     hr = AddNew(graph_.get(), CLSID_Colour, u"My Space Converter", &converter);
-    if (SUCCEEDED(hr)) hr = ConnectFilters(graph_.get(), pictures.get(), converter.get());
-    if (SUCCEEDED(hr)) pictures = FirstPin(converter.get(), PINDIR_OUTPUT);
-  }
-  if (SUCCEEDED(hr)) hr = ConnectFilters(graph_.get(), pictures.get(), grabber.get());
-  if (SUCCEEDED(hr)) hr = AddNew(graph_.get(), CLSID_NullRenderer, u"Null Renderer", &null);
-  if (SUCCEEDED(hr)) hr = ConnectFilters(graph_.get(), FirstPin(grabber.get(), PINDIR_OUTPUT).get(), null.get());
-  return hr;
+  if (SUCCEEDED(hr)) hr = RenderOutputs(graph_.get(), source.get());
+  if (FAILED(hr)) return hr;
+  if (auto audio = graph_.As<IBasicAudio>(IID_IBasicAudio)) audio->put_Volume(-10000);
+  RemoveSoundRenderers(graph_.get());
+  return ReplacePictureRenderer(graph_.get());
 }
 
 HBITMAP FrameGrabber::Capture(LPCTSTR file, double seconds) {
