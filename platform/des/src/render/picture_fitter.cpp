@@ -132,11 +132,25 @@ PictureFitter::PictureFitter(const GUID& subtype, const BITMAPINFOHEADER& in, co
     edgeStrides_[0] = PaddedStride(size_t(place_.srcW) * srcPixelBytes_);
     edge_.resize(size_t(edgeStrides_[0]));
   }
-  sws_ = sws_getContext(place_.srcW, place_.srcH, srcFormat, place_.dstW, place_.dstH, dstFormat, SWS_AREA,
-                        nullptr, nullptr, nullptr);
+  scaledFirst_ = planar_ && (place_.srcW != place_.dstW || place_.srcH != place_.dstH);
+  if (scaledFirst_) {
+    scaledStrides_[0] = PaddedStride(size_t(place_.dstW));
+    scaledStrides_[1] = scaledStrides_[2] = PaddedStride(size_t(place_.dstW + 1) / 2);
+    const size_t chromaRows = size_t(place_.dstH + 1) / 2;
+    scaledOffsets_[1] = scaledStrides_[0] * place_.dstH;
+    scaledOffsets_[2] = scaledOffsets_[1] + int(scaledStrides_[1] * chromaRows);
+    scaled_.resize(size_t(scaledOffsets_[2]) + scaledStrides_[2] * chromaRows);
+    toRgb_ = sws_getContext(place_.dstW, place_.dstH, AV_PIX_FMT_YUV420P, place_.dstW, place_.dstH, dstFormat,
+                            SWS_AREA, nullptr, nullptr, nullptr);
+  }
+  sws_ = sws_getContext(place_.srcW, place_.srcH, srcFormat, place_.dstW, place_.dstH,
+                        scaledFirst_ ? AV_PIX_FMT_YUV420P : dstFormat, SWS_AREA, nullptr, nullptr, nullptr);
 }
 
-PictureFitter::~PictureFitter() { sws_freeContext(sws_); }
+PictureFitter::~PictureFitter() {
+  sws_freeContext(sws_);
+  sws_freeContext(toRgb_);
+}
 
 void PictureFitter::Fit(const BYTE* src, BYTE* fitted) {
   // libswscale takes four planes, used or not.
@@ -173,8 +187,15 @@ void PictureFitter::Fit(const BYTE* src, BYTE* fitted) {
   }
   uint8_t* const fittedPlanes[4] = {fitted};
   const int fittedStrides[4] = {fittedStride_};
-  if (edgeY > 0) sws_scale(sws_, srcPlanes, srcStrides, 0, edgeY, fittedPlanes, fittedStrides);
-  sws_scale(sws_, edgePlanes, edgeStrides_, edgeY, edgeRows, fittedPlanes, fittedStrides);
+  uint8_t* scaledPlanes[4] = {};
+  if (scaledFirst_) {
+    for (int p = 0; p < 3; ++p) scaledPlanes[p] = scaled_.data() + scaledOffsets_[p];
+  }
+  uint8_t* const* outPlanes = scaledFirst_ ? scaledPlanes : fittedPlanes;
+  const int* outStrides = scaledFirst_ ? scaledStrides_ : fittedStrides;
+  if (edgeY > 0) sws_scale(sws_, srcPlanes, srcStrides, 0, edgeY, outPlanes, outStrides);
+  sws_scale(sws_, edgePlanes, edgeStrides_, edgeY, edgeRows, outPlanes, outStrides);
+  if (scaledFirst_) sws_scale(toRgb_, scaledPlanes, scaledStrides_, 0, place_.dstH, fittedPlanes, fittedStrides);
 }
 
 void PictureFitter::Frame(const BYTE* fitted, BYTE* dst) const {

@@ -1,6 +1,8 @@
 #pragma once
 // Fits one clip's decoded pictures (RGB32, RGB24, I420 or YUY2) to the group's frame in one
 // pass: size by the source's stretch mode, pixel format of the group (RGB32, RGB24 or RGB555).
+// An I420 picture of another size is scaled as I420 first and then made RGB: libswscale's
+// unscaled road to RGB and its YUV scaling cost less than scaling straight into RGB.
 // The fitted picture keeps rows of its own until it is laid into a frame, black where it does not
 // reach, so that a picture queued ahead is copied once, into the frame that shows it.
 #include <cstdint>
@@ -25,7 +27,7 @@ class PictureFitter {
   PictureFitter(const PictureFitter&) = delete;
   PictureFitter& operator=(const PictureFitter&) = delete;
 
-  bool Valid() const { return sws_ != nullptr; }
+  bool Valid() const { return sws_ && (!scaledFirst_ || toRgb_); }
   // Bytes of a fitted picture.
   size_t FittedBytes() const { return size_t(fittedStride_) * size_t(place_.dstH); }
   // src: one input picture; fitted: FittedBytes() bytes.
@@ -44,6 +46,12 @@ class PictureFitter {
 
  private:
   SwsContext* sws_ = nullptr;
+  // I420 scaled first: sws_ makes the scaled I420 picture (padded), toRgb_ the fitted one from it.
+  bool scaledFirst_ = false;
+  SwsContext* toRgb_ = nullptr;
+  std::vector<uint8_t> scaled_;
+  int scaledStrides_[4] = {};
+  int scaledOffsets_[3] = {};
   Placement place_{};
   bool planar_ = false;      // I420
   int srcWidth_ = 0;

@@ -75,7 +75,7 @@ class ImageConverter {
   Shape shape_{};
   // RGB555 pictures widened to 24 bits first: libswscale has no fast road from 5-5-5.
   PaddedPicture widened_;
-  PaddedPicture edge_;    // the rows at the end of a sample's buffer
+  PaddedPicture copy_;    // a sample's picture, read by libswscale past its rows' ends
   PaddedPicture output_;  // what libswscale makes for a sample
 };
 

@@ -19,14 +19,6 @@ int RowShift(AVPixelFormat format, int plane) {
   return plane == 1 || plane == 2 ? av_pix_fmt_desc_get(format)->log2_chroma_h : 0;
 }
 
-// The rows of a picture from y on.
-Picture RowsFrom(const Picture& picture, int y) {
-  Picture rows = picture;
-  for (int p = 0; p < 4; ++p)
-    if (rows.data[p]) rows.data[p] += ptrdiff_t(y >> RowShift(picture.format, p)) * rows.stride[p];
-  return rows;
-}
-
 // Copies rows [fromY, fromY + rows) of a picture to the rows from toY of another of the same
 // format and width, clearing the bytes after the pixels of each row written (a DIB row's padding).
 void CopyRows(const Picture& from, int fromY, const Picture& to, int toY, int rows) {
@@ -240,25 +232,13 @@ bool ImageConverter::Scale(const Picture& from, const Picture& to) {
 }
 
 // A block read past the end of a row lands in the next row in memory, except past the row that
-// ends a sample's buffer: the rows there (the top one of bottom-up RGB, the last of the others,
-// two where rows share chroma) are converted from a padded copy, as a slice of their own.
+// ends a sample's buffer: the picture is converted from a padded copy of it. Converted in slices
+// instead, with that row apart, the rows next to the cut come out wrong (libswscale's RGB24 to
+// I420 road works out each slice's chroma on its own).
 bool ImageConverter::ScaleFromSample(const Picture& from, const Picture& to) {
-  const int step = std::min(from.height, 1 << av_pix_fmt_desc_get(from.format)->log2_chroma_h);
-  const bool bottomUp = from.stride[0] < 0;
-  const int edgeY = bottomUp ? 0 : (from.height - 1) / step * step;
-  const int edgeRows = bottomUp ? step : from.height - edgeY;
-  if (!edge_.Fit(from.format, from.width, edgeRows)) return false;
-  const Picture& edge = edge_.Get();
-  CopyRows(from, edgeY, edge, 0, edgeRows);
-  SwsContext* c = context_.get();
-  if (bottomUp) {
-    const Picture rest = RowsFrom(from, edgeRows);
-    return sws_scale(c, edge.data, edge.stride, 0, edgeRows, to.data, to.stride) >= 0 &&
-           (edgeRows == from.height ||
-            sws_scale(c, rest.data, rest.stride, edgeRows, from.height - edgeRows, to.data, to.stride) >= 0);
-  }
-  return (edgeY == 0 || sws_scale(c, from.data, from.stride, 0, edgeY, to.data, to.stride) >= 0) &&
-         sws_scale(c, edge.data, edge.stride, edgeY, edgeRows, to.data, to.stride) >= 0;
+  if (!copy_.Fit(from.format, from.width, from.height)) return false;
+  CopyRows(from, 0, copy_.Get(), 0, from.height);
+  return Scale(copy_.Get(), to);
 }
 
 }  // namespace dshow::filters

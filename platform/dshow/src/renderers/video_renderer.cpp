@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "process_clock.h"
+
 namespace dshow::renderers {
 namespace {
 
@@ -70,6 +72,7 @@ STDMETHODIMP VideoRenderer::InputPin::Receive(IMediaSample* sample) {
 
 STDMETHODIMP VideoRenderer::InputPin::EndOfStream() {
   if (HRESULT hr = CheckStreaming(); hr != S_OK) return hr;
+  filter_->ShowHeldBack();
   filter_->InputEnded();
   return S_OK;
 }
@@ -133,7 +136,7 @@ STDMETHODIMP VideoRenderer::GetTypeInfoCount(UINT* pctinfo) {
 
 STDMETHODIMP VideoRenderer::Pause() {
   const bool starting = IsStopped();
-  if (starting) ResetCounts();
+  if (starting) ResetForStart();
   {
     std::lock_guard<std::mutex> hold(frameLock_);
     keepSamples_ = true;
@@ -151,7 +154,7 @@ STDMETHODIMP VideoRenderer::Pause() {
 
 STDMETHODIMP VideoRenderer::Run(REFERENCE_TIME tStart) {
   const bool starting = IsStopped();
-  if (starting) ResetCounts();
+  if (starting) ResetForStart();
   HRESULT hr = SinkFilter::Run(tStart);
   if (FAILED(hr)) return hr;
   {
@@ -227,7 +230,13 @@ HRESULT VideoRenderer::DeliverFrame(IMediaSample* sample) {
   REFERENCE_TIME start = 0, stop = 0;
   const bool hasTime = SUCCEEDED(sample->GetTime(&start, &stop));
   if (!WaitUntilDue(sample, hasTime, start)) return S_OK;
-  Present(sample, data);
+  bool clocked = false;
+  {
+    std::lock_guard<std::mutex> hold(streamLock_);
+    clocked = runClock_ && hasTime;
+  }
+  // A clock paces frames as they are to be seen; without one they may come far faster.
+  Present(sample, data, clocked);
   return S_OK;
 }
 
@@ -243,7 +252,7 @@ bool VideoRenderer::WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_T
         shownWhilePaused_ = true;
         presented = true;
         lock.unlock();
-        Present(sample, data);
+        Present(sample, data, true);
         lock.lock();
         continue;
       }
@@ -262,24 +271,31 @@ bool VideoRenderer::WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_T
   }
 }
 
-void VideoRenderer::Present(IMediaSample* sample, const BYTE* data) {
+void VideoRenderer::Present(IMediaSample* sample, const BYTE* data, bool promptly) {
   ALLOCATOR_PROPERTIES buffers{};
   IMemAllocator* allocator = input_->PeekAllocator();
   const bool spare =
       allocator && SUCCEEDED(allocator->GetProperties(&buffers)) && buffers.cBuffers >= kSampleBuffers;
+  const REFERENCE_TIME now = ProcessClockNow();
   Sight sight;
   bool keep = false;
+  bool due = false;
   {
     std::lock_guard<std::mutex> hold(frameLock_);
     sight = sight_;
     keep = spare && keepSamples_;
+    due = promptly || now - lastShown_ >= kShowInterval;
+    if (due) lastShown_ = now;
+    lastArrival_ = now;
   }
   // The copy and the scaling happen outside frameLock_, so the window never waits for them.
   if (!keep) incoming_.assign(data, data + format_.header.biSizeImage);
   const Format::Dib dib = format_.ToDib();
-  const bool scaled = sight.scaled && nextPicture_->Draw(data, dib.Info(), sight.source, sight.width, sight.height);
+  const bool scaled =
+      due && sight.scaled && nextPicture_->Draw(data, dib.Info(), sight.source, sight.width, sight.height);
   ComPtr<IMediaSample> previous;  // handed back outside the lock
   bool post = false;
+  bool arm = false;
   {
     std::lock_guard<std::mutex> hold(frameLock_);
     previous = std::move(sample_);
@@ -290,15 +306,38 @@ void VideoRenderer::Present(IMediaSample* sample, const BYTE* data) {
     } else {
       frame_.swap(incoming_);
     }
-    if (scaled) shown_.swap(nextPicture_);
-    shownIsNewest_ = scaled;
-    // The frame waiting for the window is never seen.
-    if (haveFrame_ && paintPosted_) ++framesDropped_;
+    // The frame waiting for the window, or held back, is never seen.
+    if (haveFrame_ && (paintPosted_ || heldBack_)) ++framesDropped_;
     haveFrame_ = true;
+    if (due) {
+      if (scaled) shown_.swap(nextPicture_);
+      shownIsNewest_ = scaled;
+      heldBack_ = false;
+      post = !paintPosted_;
+      paintPosted_ = true;
+    } else {
+      // A window told of a frame already draws this newest one in its place.
+      shownIsNewest_ = false;
+      heldBack_ = sight.seen && !paintPosted_;
+      arm = heldBack_ && !timerArmed_;
+      timerArmed_ = timerArmed_ || arm;
+    }
+  }
+  if (post) PostMessageA(hwnd_, kFrameMessage, 0, 0);
+  if (arm) PostMessageA(hwnd_, kHeldBackMessage, 0, 0);
+}
+
+void VideoRenderer::ShowHeldBack() {
+  bool post = false;
+  {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    if (!heldBack_) return;
+    heldBack_ = false;
+    lastShown_ = ProcessClockNow();
     post = !paintPosted_;
     paintPosted_ = true;
   }
-  if (post) PostMessageA(hwnd_, WM_APP, 0, 0);
+  if (post) PostMessageA(hwnd_, kFrameMessage, 0, 0);
 }
 
 const BYTE* VideoRenderer::FrameBits() const {
@@ -315,10 +354,11 @@ void VideoRenderer::LetGoOfSample() {
   sample_ = nullptr;
 }
 
-void VideoRenderer::ResetCounts() {
+void VideoRenderer::ResetForStart() {
   std::lock_guard<std::mutex> hold(frameLock_);
   framesDrawn_ = 0;
   framesDropped_ = 0;
+  lastShown_ = kNeverShown;  // the first frame is drawn as it comes
 }
 
 STDMETHODIMP VideoRenderer::get_FramesDroppedInRenderer(int* pcFrames) {

@@ -8,7 +8,9 @@
 // WM_PAINT, scaling the kept frame itself when the size or the part shown has changed since).
 // With a reference clock each frame waits for its presentation time; without one frames are
 // shown as they come. While paused the first frame is shown and the stream holds until the graph
-// runs, stops or flushes.
+// runs, stops or flushes. Without a clock, a frame that comes within a screen refresh of the last
+// one drawn is kept but not drawn: a person could not see it. When no newer frame follows within
+// a refresh, the window's timer draws it (the end of the stream draws it at once).
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -171,6 +173,14 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
     DWORD bitErrorRate = 0;
   };
 
+  // What other threads post to the window.
+  static constexpr UINT kFrameMessage = WM_APP;         // a new frame is waiting to be drawn
+  static constexpr UINT kShowMessage = WM_APP + 1;      // the graph started on another thread: show the window
+  static constexpr UINT kHeldBackMessage = WM_APP + 2;  // a frame was held back: start the timer
+  static constexpr UINT_PTR kHeldBackTimer = 1;
+  // A screen refresh: nobody sees frames drawn closer together than this.
+  static constexpr REFERENCE_TIME kShowInterval = UNITS / 60;
+
   VideoRenderer(LPUNKNOWN outer, HRESULT* phr, REFCLSID clsid);
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -180,7 +190,15 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   // Waits until the frame starting at stream time start is due; false when it is to be
   // dropped (stopped or flushing) or was shown already while paused.
   bool WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_TIME start);
-  void Present(IMediaSample* sample, const BYTE* data);
+  // Keeps the frame as the newest and, promptly or when a refresh has passed since the last one
+  // drawn, scales it and has the window draw it.
+  void Present(IMediaSample* sample, const BYTE* data, bool promptly);
+  // The end of the stream: a frame held back is drawn now rather than by the timer.
+  void ShowHeldBack();
+  // The window thread's timer: draws the frame held back once no newer frame has come for a while.
+  void OnHeldBackTimer(HWND hwnd);
+  // Draws the newest frame as a frame of the stream, counting it drawn.
+  void DrawFrame(HWND hwnd);
   // The newest frame's rows, from the kept sample or the copy; frameLock_ held.
   const BYTE* FrameBits() const;
   // Copies the kept sample's frame and hands the sample back to its allocator; frameLock_ held.
@@ -196,13 +214,15 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   void ShowOnStart();
   void LeaveFullScreen(bool notify);
   HRESULT CheckConnected() const;
-  void ResetCounts();
+  // Leaving the stopped state: the counts start again and the first frame is drawn as it comes.
+  void ResetForStart();
 
   std::unique_ptr<InputPin> input_;
   Format format_;  // set while connecting, before streaming
 
   // What the window found when it last painted: where the streaming thread scales frames to.
   struct Sight {
+    bool seen = false;    // something of the window can be seen
     bool scaled = false;  // something can be seen and the picture lies inside the client area
     LONG width = 0;
     LONG height = 0;
@@ -222,6 +242,11 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   bool shownIsNewest_ = false;  // shown_ was drawn from the newest frame
   Sight sight_;
   bool paintPosted_ = false;
+  bool heldBack_ = false;  // the newest frame came too soon after the last one drawn
+  bool timerArmed_ = false;  // the window's timer watches for the end of a burst
+  static constexpr REFERENCE_TIME kNeverShown = INT64_MIN / 2;
+  REFERENCE_TIME lastShown_ = kNeverShown;  // process clock
+  REFERENCE_TIME lastArrival_ = 0;
   int framesDrawn_ = 0;
   int framesDropped_ = 0;
 

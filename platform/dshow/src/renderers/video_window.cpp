@@ -2,6 +2,7 @@
 #include <map>
 #include <mutex>
 
+#include "process_clock.h"
 #include "video_renderer.h"
 #include "win32/utf.h"
 #include "win32/winuser_draw.h"
@@ -10,8 +11,6 @@ namespace dshow::renderers {
 namespace {
 
 constexpr char kClassName[] = "CorvaneVideoRenderer";
-constexpr UINT kFrameMessage = WM_APP;     // a new frame is waiting to be drawn
-constexpr UINT kShowMessage = WM_APP + 1;  // the graph started on another thread: show the window
 constexpr DWORD kDefaultStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 // Which renderer a window belongs to. The entry goes before the renderer does, so a message
@@ -94,16 +93,18 @@ LRESULT VideoRenderer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
       {
         std::lock_guard<std::mutex> hold(frameLock_);
         paintPosted_ = false;
+        heldBack_ = false;  // the newest frame is drawn now
       }
-      HDC dc = GetDC(hwnd);
-      const bool drawn = Paint(dc);
-      ReleaseDC(hwnd, dc);
-      if (drawn) {
-        std::lock_guard<std::mutex> hold(frameLock_);
-        ++framesDrawn_;
-      }
+      DrawFrame(hwnd);
       return 0;
     }
+    case kHeldBackMessage:
+      SetTimer(hwnd, kHeldBackTimer, UINT(kShowInterval / 10000) + 1, nullptr);
+      return 0;
+    case WM_TIMER:
+      if (wParam != kHeldBackTimer) break;
+      OnHeldBackTimer(hwnd);
+      return 0;
     case kShowMessage:
       ShowWindow(hwnd, SW_SHOWNOACTIVATE);
       return 0;
@@ -144,6 +145,32 @@ LRESULT VideoRenderer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+void VideoRenderer::DrawFrame(HWND hwnd) {
+  HDC dc = GetDC(hwnd);
+  const bool drawn = Paint(dc);
+  ReleaseDC(hwnd, dc);
+  if (drawn) {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    ++framesDrawn_;
+  }
+}
+
+void VideoRenderer::OnHeldBackTimer(HWND hwnd) {
+  bool draw = false;
+  {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    const REFERENCE_TIME now = ProcessClockNow();
+    // While frames keep coming the streaming thread draws one of them soon enough.
+    if (heldBack_ && now - lastArrival_ < kShowInterval) return;
+    timerArmed_ = false;
+    draw = heldBack_;
+    heldBack_ = false;
+    if (draw) lastShown_ = now;
+  }
+  KillTimer(hwnd, kHeldBackTimer);
+  if (draw) DrawFrame(hwnd);
+}
+
 RECT VideoRenderer::DrawRect() {
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -182,7 +209,7 @@ bool VideoRenderer::Paint(HDC dc) {
                       dst.bottom <= client.bottom && dst.right > dst.left && dst.bottom > dst.top;
   {
     std::lock_guard<std::mutex> hold(frameLock_);
-    sight_ = {inSight && inside, dst.right - dst.left, dst.bottom - dst.top, src};
+    sight_ = {inSight, inSight && inside, dst.right - dst.left, dst.bottom - dst.top, src};
   }
   if (!inSight) return false;
   HBRUSH border = CreateSolidBrush(border_);

@@ -203,5 +203,59 @@ TEST(RawImages, RgbSamplesConvertIntoEncoderPicturesKeepingColoursAndRows) {
   }
 }
 
+// A picture in a sample converts exactly as the same picture in a padded frame does, every row of
+// every plane, the chroma rows that pair two source rows too. Noise rather than strips, so that a
+// chroma row worked out from the wrong rows shows.
+TEST(RawImages, SamplesConvertAsTheSamePictureInAFrame) {
+  const auto noise = [](int x, int y, int byte) { return uint8_t((x * 2654435761u + y * 40503u + byte * 97u) >> 13); };
+  for (Size size : {Size{640, 480}, Size{170, 96}}) {
+    for (RawKind kind : {RawKind::RGB24, RawKind::RGB32}) {
+      const AVPixelFormat format = dshow::filters::PixelFormatOf(kind);
+      const int bytes = dshow::filters::BitsPerPixel(kind) / 8;
+      testing_support::GuardedBuffer source(dshow::filters::ImageBytes(kind, size.width, size.height));
+      const dshow::filters::Picture inSample =
+          dshow::filters::SamplePicture(source.data(), kind, size.width, size.height);
+      dshow::filters::Frame padded = dshow::filters::NewFrame();
+      padded->format = format;
+      padded->width = size.width;
+      padded->height = size.height;
+      ASSERT_GE(av_frame_get_buffer(padded.get(), 0), 0);
+      const dshow::filters::Picture inFrame = dshow::filters::FramePicture(padded.get());
+      for (int y = 0; y < size.height; ++y) {
+        for (int x = 0; x < size.width * bytes; ++x) {
+          const uint8_t value = noise(x / bytes, y, x % bytes);
+          inSample.data[0][ptrdiff_t(y) * inSample.stride[0] + x] = value;
+          inFrame.data[0][ptrdiff_t(y) * inFrame.stride[0] + x] = value;
+        }
+      }
+      for (Size to : {size, Size{size.width / 2, size.height / 2}}) {
+        SCOPED_TRACE(std::string(Name(kind)) + " " + std::to_string(size.width) + "x" + std::to_string(size.height) +
+                     " to " + std::to_string(to.width) + "x" + std::to_string(to.height));
+        dshow::filters::Frame fromSample = dshow::filters::NewFrame(), fromFrame = dshow::filters::NewFrame();
+        for (AVFrame* f : {fromSample.get(), fromFrame.get()}) {
+          f->format = AV_PIX_FMT_YUV420P;
+          f->width = to.width;
+          f->height = to.height;
+          ASSERT_GE(av_frame_get_buffer(f, 0), 0);
+        }
+        dshow::filters::ImageConverter sampleConverter, frameConverter;
+        ASSERT_TRUE(sampleConverter.Convert(inSample, dshow::filters::FramePicture(fromSample.get())));
+        ASSERT_TRUE(frameConverter.Convert(inFrame, dshow::filters::FramePicture(fromFrame.get())));
+        for (int plane = 0; plane < 3; ++plane) {
+          const int rows = plane == 0 ? to.height : to.height / 2;
+          const int width = plane == 0 ? to.width : to.width / 2;
+          int differing = 0;
+          for (int y = 0; y < rows; ++y) {
+            const uint8_t* a = fromSample->data[plane] + ptrdiff_t(y) * fromSample->linesize[plane];
+            const uint8_t* b = fromFrame->data[plane] + ptrdiff_t(y) * fromFrame->linesize[plane];
+            if (std::memcmp(a, b, size_t(width)) != 0) ++differing;
+          }
+          EXPECT_EQ(differing, 0) << "rows of plane " << plane;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dshow_test

@@ -16,6 +16,7 @@
 #include "dshow/builtin_filters.h"
 #include "dshow/dshow.h"
 #include "solid_clip.h"
+#include "../test_filters.h"
 #include "testing/media_fixtures.h"
 #include "testing/sandbox.h"
 #include "testing/ui_driver.h"
@@ -450,6 +451,65 @@ TEST_F(RendererTest, TheKeptFrameFollowsTheWindowsNewSize) {
   ASSERT_EQ(quality->get_FramesDroppedInRenderer(&droppedAfter), S_OK);
   EXPECT_EQ(drawnAfter, drawn);
   EXPECT_EQ(droppedAfter, dropped);
+}
+
+// Frames coming faster than the screen refreshes are kept but not each drawn: on a clock that
+// stands still only the first is drawn, and the newest is drawn once no more have come for a
+// refresh interval, although the stream has not ended. Every frame counts once, drawn or dropped.
+TEST_F(RendererTest, AfterABurstTheNewestFrameIsDrawn) {
+  ComPtr<dshow_test::TestSource> source(new dshow_test::TestSource({-1}, 24));
+  Ptr<IBaseFilter> renderer;
+  ASSERT_EQ(CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, renderer.outv()),
+            S_OK);
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(renderer.get(), u"Renderer"), S_OK);
+  Ptr<IEnumPins> pins;
+  ASSERT_EQ(renderer->EnumPins(reinterpret_cast<IEnumPins**>(pins.outv())), S_OK);
+  Ptr<IPin> in;
+  ASSERT_EQ(pins->Next(1, reinterpret_cast<IPin**>(in.outv()), nullptr), S_OK);
+  ASSERT_EQ(graph->ConnectDirect(source->Pin(0), in.get(), nullptr), S_OK);
+  ASSERT_EQ(mediaFilter->SetSyncSource(nullptr), S_OK);
+  Ptr<IVideoWindow> window;
+  ASSERT_EQ(graph->QueryInterface(IID_IVideoWindow, window.outv()), S_OK);
+  Ptr<IBasicVideo> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo, video.outv()), S_OK);
+  Ptr<IQualProp> quality;
+  ASSERT_EQ(renderer->QueryInterface(IID_IQualProp, quality.outv()), S_OK);
+  // Twice the frame's size; the frame's first pixel, its bottom left, carries the frame number.
+  ASSERT_EQ(window->SetWindowPosition(20, 30, 2 * dshow_test::kWidth, 2 * dshow_test::kHeight), S_OK);
+  const POINT firstPixel{20, 30 + 2 * dshow_test::kHeight - 1};
+  auto numberColour = [](LONG n) { return RGB((n >> 16) & 0xFF, (n >> 8) & 0xFF, n & 0xFF); };
+
+  ASSERT_EQ(control->Run(), S_OK);
+  int dropped = 0;
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (dropped < 50 && std::chrono::steady_clock::now() < guard) {
+    ui.Pump();
+    ASSERT_EQ(quality->get_FramesDroppedInRenderer(&dropped), S_OK);
+    std::this_thread::yield();
+  }
+  // The source stops before its next frame: the burst is over, the stream goes on.
+  source->Pin(0)->HoldNextFillUntilStop();
+  ASSERT_TRUE(source->Pin(0)->WaitUntilHeld());
+  ui.Pump();
+  LONG size = 0;
+  ASSERT_EQ(video->GetCurrentImage(&size, nullptr), S_OK);
+  std::vector<LONG> dib((size + 3) / 4);
+  ASSERT_EQ(video->GetCurrentImage(&size, dib.data()), S_OK);
+  const LONG newest = dib[sizeof(BITMAPINFOHEADER) / 4];
+  ASSERT_GE(newest, 50);
+  int drawn = 0;
+  ASSERT_EQ(quality->get_FramesDrawn(&drawn), S_OK);
+  EXPECT_EQ(drawn, 1);
+  EXPECT_NE(ui.PixelAt(firstPixel), numberColour(newest));
+
+  ui.AdvanceClock(20);
+  ui.Pump();
+  EXPECT_EQ(ui.PixelAt(firstPixel), numberColour(newest));
+  ASSERT_EQ(quality->get_FramesDrawn(&drawn), S_OK);
+  ASSERT_EQ(quality->get_FramesDroppedInRenderer(&dropped), S_OK);
+  EXPECT_EQ(drawn, 2);
+  EXPECT_EQ(drawn + dropped, newest + 1);
 }
 
 // While running the renderer keeps the newest frame's buffer rather than a copy. Stopped, it holds
