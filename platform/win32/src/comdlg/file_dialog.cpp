@@ -183,7 +183,7 @@ class FileDialog {
     if (KindOfRow(dlg_, row) == EntryKind::Parent) {
       Navigate(ParentFolder(folder_));
     } else {
-      Navigate(ChildPath(folder_, NameOfRow(dlg_, row)));
+      Navigate(folder_ == "/" ? "/" + NameOfRow(dlg_, row) : folder_ + "/" + NameOfRow(dlg_, row));
     }
   }
 

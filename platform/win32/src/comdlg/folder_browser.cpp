@@ -93,7 +93,7 @@ class FolderBrowser {
 
   std::string RowFolder(int row) {
     if (KindOfRow(dlg_, row) == EntryKind::Parent) return ParentFolder(folder_);
-    return ChildPath(folder_, NameOfRow(dlg_, row));
+    return folder_ == "/" ? "/" + NameOfRow(dlg_, row) : folder_ + "/" + NameOfRow(dlg_, row);
   }
 
   void OnCommand(int id, int code) {
@@ -160,7 +160,7 @@ BOOL SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR pszPath) {
     path.append(reinterpret_cast<const char*>(at + sizeof cb), cb - sizeof cb);
     at += cb;
   }
-  if (path.empty()) path.push_back('\\');
+  if (path.empty()) path = "\\";
   if (path.size() >= MAX_PATH) {
     pszPath[0] = '\0';
     return FALSE;

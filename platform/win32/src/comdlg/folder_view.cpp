@@ -47,7 +47,7 @@ void ShowFolder(HWND dlg, const std::string& posixFolder, const std::vector<std:
   ListDirectory(posixFolder, names);
   for (const std::string& name : names) {
     if (name.empty() || name[0] == '.') continue;
-    const std::string path = ChildPath(posixFolder, name);
+    const std::string path = posixFolder == "/" ? "/" + name : posixFolder + "/" + name;
     if (IsFolder(path)) {
       folders.push_back(name);
     } else if (withFiles && Matches(patterns, name)) {
@@ -90,10 +90,6 @@ std::string ResolveTyped(const std::string& posixFolder, std::string_view typed)
 std::string ParentFolder(const std::string& posixFolder) {
   const size_t cut = posixFolder.find_last_of('/');
   return cut == 0 || cut == std::string::npos ? "/" : posixFolder.substr(0, cut);
-}
-
-std::string ChildPath(const std::string& posixFolder, const std::string& name) {
-  return (posixFolder == "/" ? std::string() : posixFolder) + "/" + name;
 }
 
 bool IsFolder(const std::string& posixPath) {

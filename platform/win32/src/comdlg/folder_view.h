@@ -29,8 +29,6 @@ std::string NameOfRow(HWND dlg, int row);
 std::string ResolveTyped(const std::string& posixFolder, std::string_view typed);
 
 std::string ParentFolder(const std::string& posixFolder);
-// The entry called name inside the folder.
-std::string ChildPath(const std::string& posixFolder, const std::string& name);
 bool IsFolder(const std::string& posixPath);
 bool IsFile(const std::string& posixPath);
 std::string NamePart(const std::string& posixPath);
