@@ -427,16 +427,7 @@ BOOL CIconMenu::ModifyItemColour(LPCWSTR text, UINT command, COLORREF fill, COLO
 }
 
 CIconMenuItem* CIconMenu::FindRecordByText(const std::u16string& text) {
-  for (CIconMenuItem* record : items_) {
-    if (record->text == text) return record;
-  }
-  const int count = GetMenuItemCount();
-  for (int p = 0; p < count; ++p) {
-    if (CIconMenu* sub = IconMenuOf(::GetSubMenu(m_hMenu, p))) {
-      if (CIconMenuItem* found = sub->FindRecordByText(text)) return found;
-    }
-  }
-  return nullptr;
+  return FindRecord([&text](const CIconMenuItem& record) { return record.text == text; });
 }
 
 BOOL CIconMenu::ModifyItemByText(LPCWSTR newText, LPCWSTR currentText, int bitmapId) {
@@ -685,13 +676,17 @@ void CIconMenu::UnsetBitmapBackground() { bitmapBackgroundSet_ = false; }
 // ---- Looking up -------------------------------------------------------------------------------
 
 CIconMenuItem* CIconMenu::FindItemRecord(UINT_PTR command) {
+  return FindRecord([command](const CIconMenuItem& record) { return record.commandId == command; });
+}
+
+CIconMenuItem* CIconMenu::FindRecord(const std::function<bool(const CIconMenuItem&)>& matches) {
   for (CIconMenuItem* record : items_) {
-    if (record->commandId == command) return record;
+    if (matches(*record)) return record;
   }
   const int count = GetMenuItemCount();
   for (int p = 0; p < count; ++p) {
     if (CIconMenu* sub = IconMenuOf(::GetSubMenu(m_hMenu, p))) {
-      if (CIconMenuItem* found = sub->FindItemRecord(command)) return found;
+      if (CIconMenuItem* found = sub->FindRecord(matches)) return found;
     }
   }
   return nullptr;

@@ -1,8 +1,10 @@
 // The engine converting a QuickTime movie once the Halden module is registered, as the program
 // registers it at start-up: the graph opens the movie through the movie source filter.
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "dshow/dshow.h"
 #include "hosted_control.h"
@@ -87,6 +89,40 @@ TEST_F(MovieConversion, AMovieConvertsThroughTheMovieSourceToAnAviOfItsLength) {
               const uint8_t* p = picture.Pixel(x, y);
               return testing_support::Rgb{p[0], p[1], p[2]};
             }));
+}
+
+// The movie source gives RGB32 pictures: the grab leads them through the colour converter to the
+// grabber, and the frame that covers the time comes back whole.
+TEST_F(MovieConversion, AFrameGrabbedFromAMovieIsTheOneAtTheTime) {
+  const std::string movie = Movie();
+  auto bitmap =
+      reinterpret_cast<HBITMAP>(UINT_PTR(Call(dispidGetFrame2HBitmap, {COleVariant(movie.c_str()), COleVariant(1.02)}).lVal));
+  ASSERT_NE(nullptr, bitmap);
+  BITMAP bm{};
+  ASSERT_NE(0, GetObject(bitmap, sizeof bm, &bm));
+  const int width = bm.bmWidth, height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+  EXPECT_EQ(176, width);
+  EXPECT_EQ(144, height);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+  HDC dc = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(height, GetDIBits(dc, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS));
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  const auto pixel = [&](int x, int y) {
+    const uint32_t p = pixels[size_t(y) * size_t(width) + size_t(x)];
+    return testing_support::Rgb{int(p >> 16 & 0xFF), int(p >> 8 & 0xFF), int(p & 0xFF)};
+  };
+  // Frame 25 covers 1.0 s to 1.04 s at 25 frames a second.
+  EXPECT_EQ(25, testing_support::ReadFrameCode(width, height, pixel));
+  // Upright: the bars at the top, the grey quarter at the bottom.
+  EXPECT_GT(std::abs(pixel(8, 4).g - 128), 64);
+  EXPECT_LT(std::abs(pixel(8, height - 5).g - 128), 16);
 }
 
 }  // namespace

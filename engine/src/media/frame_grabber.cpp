@@ -1,10 +1,11 @@
 #include "media/frame_grabber.h"
 
 #include <chrono>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
-#include "des/qedit.h"
+#include "dshow/builtin_filters.h"
 #include "filters/outside_filters.h"
 #include "gdiplus/gdiplus.h"
 #include "ole/com_object.h"
@@ -21,53 +22,34 @@ const char* ImageMimeType(short imageType) {
 
 namespace {
 
-// Tells the waiting grab that the grabber has taken its sample.
+// Tells the waiting grab that the grabber has taken its sample. The wait is on real time, never
+// the platform clock: a graph without a clock runs as fast as it decodes.
 class SampleSignal final : public ComObject<SampleSignal, ISampleGrabberCB, IID_ISampleGrabberCB> {
  public:
-  SampleSignal() : event_(CreateEvent(nullptr, TRUE, FALSE, nullptr)) {}
-  ~SampleSignal() { CloseHandle(event_); }
   STDMETHOD(SampleCB)(double, IMediaSample*) override {
-    SetEvent(event_);
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      seen_ = true;
+    }
+    arrived_.notify_all();
     return S_OK;
   }
   STDMETHOD(BufferCB)(double, BYTE*, LONG) override { return S_OK; }
-  bool Seen() const { return WaitForSingleObject(event_, 0) == WAIT_OBJECT_0; }
+  // True once the sample came, waiting for it at most `longest`.
+  bool Seen(std::chrono::microseconds longest) {
+    std::unique_lock<std::mutex> hold(lock_);
+    return arrived_.wait_for(hold, longest, [this] { return seen_; });
+  }
 
  private:
-  HANDLE event_;
+  std::mutex lock_;
+  std::condition_variable arrived_;
+  bool seen_ = false;
 };
 
 HRESULT AddNew(IGraphBuilder* graph, REFCLSID clsid, LPCWSTR name, ComPtr<IBaseFilter>* filter) {
   HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter->putVoid());
   return SUCCEEDED(hr) ? graph->AddFilter(filter->get(), name) : hr;
-}
-
-bool VideoIsRgb32(LPCTSTR file) {
-  ComPtr<IMediaDet> detector;
-  if (FAILED(CoCreateInstance(CLSID_MediaDet, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaDet, detector.putVoid())))
-    return false;
-  BSTR name = CString(file).AllocSysString();
-  const HRESULT opened = detector->put_Filename(name);
-  SysFreeString(name);
-  LONG streams = 0;
-  if (FAILED(opened) || FAILED(detector->get_OutputStreams(&streams))) return false;
-  for (LONG i = 0; i < streams; ++i) {
-    CMediaType type;
-    if (SUCCEEDED(detector->put_CurrentStream(i)) && SUCCEEDED(detector->get_StreamMediaType(&type)) &&
-        type.majortype == MEDIATYPE_Video)
-      return type.subtype == MEDIASUBTYPE_RGB32;
-  }
-  return false;
-}
-
-// The filter that shows the pictures: the one with a video window.
-ComPtr<IBaseFilter> PictureRenderer(IGraphBuilder* graph) {
-  ComPtr<IEnumFilters> all;
-  if (FAILED(graph->EnumFilters(all.put()))) return nullptr;
-  ComPtr<IBaseFilter> filter;
-  while (all->Next(1, filter.put(), nullptr) == S_OK)
-    if (filter.As<IVideoWindow>(IID_IVideoWindow)) return filter;
-  return nullptr;
 }
 
 ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
@@ -78,6 +60,41 @@ ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
   while (pins->Next(1, pin.put(), nullptr) == S_OK)
     if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == wanted) return pin;
   return nullptr;
+}
+
+// The source's first output that offers pictures, with the first format it offers.
+ComPtr<IPin> PictureOutput(IBaseFilter* source, CMediaType* format) {
+  ComPtr<IEnumPins> pins;
+  if (FAILED(source->EnumPins(pins.put()))) return nullptr;
+  ComPtr<IPin> pin;
+  while (pins->Next(1, pin.put(), nullptr) == S_OK) {
+    PIN_DIRECTION direction;
+    ComPtr<IEnumMediaTypes> types;
+    AM_MEDIA_TYPE* first = nullptr;
+    if (FAILED(pin->QueryDirection(&direction)) || direction != PINDIR_OUTPUT ||
+        FAILED(pin->EnumMediaTypes(types.put())) || types->Next(1, &first, nullptr) != S_OK || !first)
+      continue;
+    *format = *first;
+    DeleteMediaType(first);
+    if (format->majortype == MEDIATYPE_Video) return pin;
+  }
+  return nullptr;
+}
+
+// What RenderFile does with the source it adds: every output rendered, the pictures through the
+// filters already in the graph. Succeeds when any output was rendered.
+HRESULT RenderOutputs(IGraphBuilder* graph, IBaseFilter* source) {
+  std::vector<ComPtr<IPin>> outputs;
+  ComPtr<IEnumPins> pins;
+  if (FAILED(source->EnumPins(pins.put()))) return E_FAIL;
+  ComPtr<IPin> pin;
+  PIN_DIRECTION direction;
+  while (pins->Next(1, pin.put(), nullptr) == S_OK)
+    if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_OUTPUT) outputs.push_back(std::move(pin));
+  HRESULT result = VFW_E_CANNOT_RENDER;
+  for (const ComPtr<IPin>& output : outputs)
+    if (SUCCEEDED(graph->Render(output.get()))) result = S_OK;
+  return result;
 }
 
 // A grab wants one picture. Without a clock a sound renderer takes its stream as fast as the file
@@ -97,6 +114,16 @@ void RemoveSoundRenderers(IGraphBuilder* graph) {
     }
     graph->RemoveFilter(sound.get());
   }
+}
+
+// The filter that shows the pictures: the one with a video window.
+ComPtr<IBaseFilter> PictureRenderer(IGraphBuilder* graph) {
+  ComPtr<IEnumFilters> all;
+  if (FAILED(graph->EnumFilters(all.put()))) return nullptr;
+  ComPtr<IBaseFilter> filter;
+  while (all->Next(1, filter.put(), nullptr) == S_OK)
+    if (filter.As<IVideoWindow>(IID_IVideoWindow)) return filter;
+  return nullptr;
 }
 
 // Pictures go to a null renderer instead of the screen.
@@ -179,14 +206,26 @@ void FrameGrabber::Stop() {
   graph_ = nullptr;
 }
 
+// The file's source is added first so that its own picture format tells whether "My Space
+// Converter" is needed and the file is opened once; its outputs are then rendered as RenderFile
+// would, and the picture renderer is swapped for a null renderer.
 HRESULT FrameGrabber::Build(LPCTSTR file) {
   HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.putVoid());
   if (FAILED(hr)) return hr;
-  const bool rgb32 = VideoIsRgb32(file);
+  const CStringW name(file);
+  ComPtr<IBaseFilter> source;
+  hr = graph_->AddSourceFilter(name, name, source.put());
+  if (FAILED(hr)) return hr;
+  CMediaType format;
+  if (!PictureOutput(source.get(), &format)) return VFW_E_NOT_FOUND;
+  // One picture is wanted, as soon as it is decoded.
+  if (auto threading = source.As<IDecoderThreading>(IID_IDecoderThreading)) threading->SetPictureThreads(FALSE);
+
   ComPtr<IBaseFilter> grabber, converter;
   hr = AddNew(graph_.get(), CLSID_CustomGrabber, u"Custom Grabber", &grabber);
-  if (SUCCEEDED(hr) && rgb32) hr = AddNew(graph_.get(), CLSID_Colour, u"My Space Converter", &converter);
-  if (SUCCEEDED(hr)) hr = graph_->RenderFile(CStringW(file), nullptr);
+  if (SUCCEEDED(hr) && format.subtype == MEDIASUBTYPE_RGB32)
+    hr = AddNew(graph_.get(), CLSID_Colour, u"My Space Converter", &converter);
+  if (SUCCEEDED(hr)) hr = RenderOutputs(graph_.get(), source.get());
   if (FAILED(hr)) return hr;
   if (auto audio = graph_.As<IBasicAudio>(IID_IBasicAudio)) audio->put_Volume(-10000);
   RemoveSoundRenderers(graph_.get());
@@ -215,14 +254,12 @@ HBITMAP FrameGrabber::Capture(LPCTSTR file, double seconds) {
       FAILED(control->Run()))
     return nullptr;
   // Until the grabber holds its frame, or the streams end or fail without one.
-  for (bool ended = false; !signal->Seen() && !ended;) {
+  for (bool ended = false; !signal->Seen(std::chrono::milliseconds(1)) && !ended;) {
     LONG code = 0;
     LONG_PTR param1 = 0, param2 = 0;
-    if (events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+    while (!ended && events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
       events->FreeEventParams(code, param1, param2);
       ended = code == EC_COMPLETE || code == EC_ERRORABORT || code == EC_USERABORT;
-    } else {
-      std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
   }
   control->Stop();

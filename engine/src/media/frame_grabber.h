@@ -1,8 +1,8 @@
 #pragma once
-// One frame of a file at a given time, grabbed through a short-lived graph of its own: the file
-// rendered through the Custom Grabber, the picture renderer swapped for a null renderer, the
-// graph moved to the time and run until the grabber holds the frame that covers it. The frame
-// comes back as a GDI bitmap, scaled or not, or is written to an image file.
+// One frame of a file at a given time, grabbed through a short-lived graph of its own: the file's
+// pictures led through the Custom Grabber into a null renderer, the graph moved to the time and
+// run until the grabber holds the frame that covers it. The frame comes back as a GDI bitmap,
+// scaled or not, or is written to an image file.
 #include "dshow/dshow.h"
 #include "mfc/afx.h"
 #include "ole/comptr.h"

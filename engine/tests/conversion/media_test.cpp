@@ -241,6 +241,30 @@ TEST_F(MediaTest, GrabbedBitmapsAndPicturesBelongToTheCaller) {
   EXPECT_TRUE(Near(centre, testing_support::TimeColourOfFrame(15), 8)) << Describe(centre);
 }
 
+// A grab decodes from the keyframe before the time: the frames on either side of a keyframe, and the
+// last one before the next, each come out as themselves (10 frames from keyframe to keyframe).
+TEST_F(MediaTest, FramesAroundKeyframesAreGrabbedExactly) {
+  const std::string clip = Sandboxed("coloured.avi");
+  const struct {
+    int frame;
+    double seconds;
+  } grabs[] = {{9, 0.66}, {10, 0.67}, {11, 0.74}, {19, 1.33}, {20, 1.34}, {0, 0.0}, {59, 3.99}};
+  for (const auto& grab : grabs) {
+    SCOPED_TRACE(grab.seconds);
+    auto bitmap =
+        reinterpret_cast<HBITMAP>(UINT_PTR(Call(dispidGetFrame2HBitmap, {Name(clip), COleVariant(grab.seconds)}).lVal));
+    ASSERT_NE(nullptr, bitmap);
+    SIZE size{};
+    Rgb centre{};
+    EXPECT_TRUE(CentreOfBitmap(bitmap, &size, &centre));
+    DeleteObject(bitmap);
+    const Rgb expected = testing_support::TimeColourOfFrame(grab.frame);
+    EXPECT_TRUE(Near(centre, expected, 8)) << Describe(centre) << " for " << Describe(expected);
+  }
+  // Sound alone has no frame to grab.
+  EXPECT_EQ(0, Call(dispidGetFrame2HBitmap, {Name(Sandboxed("tone.wav")), COleVariant(1.0)}).lVal);
+}
+
 TEST_F(MediaTest, ReleasePictureBoxDeletesThePicturesBitmap) {
   COleVariant picture = Call(dispidGetFrame2Picture, {Name(Sandboxed("coloured.avi")), COleVariant(0.5)});
   ASSERT_NE(nullptr, picture.pdispVal);

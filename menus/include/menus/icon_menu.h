@@ -141,6 +141,8 @@ class CIconMenu : public CMenu {
   // when source has no such image.
   static CImageList* OwnImageCopy(HIMAGELIST source, int index);
   CIconMenuItem* FindRecordByText(const std::u16string& text);
+  // The first record here, then in the sub-menus depth first, that matches; else null.
+  CIconMenuItem* FindRecord(const std::function<bool(const CIconMenuItem&)>& matches);
   void AlignAccelerators();
   int ForeignItems();
   void Restring();

@@ -880,14 +880,16 @@ REFTIME Seconds(LONGLONG mediaTime) { return static_cast<double>(mediaTime) / kU
 LONGLONG MediaTime(REFTIME seconds) { return static_cast<LONGLONG>(std::llround(seconds * kUnits)); }
 }  // namespace
 
-STDMETHODIMP FilterGraph::get_Duration(REFTIME* plength) {
-  if (!plength) return E_POINTER;
-  LONGLONG d = 0, media = 0;
-  HRESULT hr = GetDuration(&d);
-  if (SUCCEEDED(hr)) hr = MediaTimeFromFormat(d, &media);
-  *plength = SUCCEEDED(hr) ? Seconds(media) : 0.0;
+HRESULT FilterGraph::SecondsOf(HRESULT (STDMETHODCALLTYPE FilterGraph::*get)(LONGLONG*), REFTIME* seconds) {
+  if (!seconds) return E_POINTER;
+  LONGLONG position = 0, media = 0;
+  HRESULT hr = (this->*get)(&position);
+  if (SUCCEEDED(hr)) hr = MediaTimeFromFormat(position, &media);
+  *seconds = SUCCEEDED(hr) ? Seconds(media) : 0.0;
   return hr;
 }
+
+STDMETHODIMP FilterGraph::get_Duration(REFTIME* plength) { return SecondsOf(&FilterGraph::GetDuration, plength); }
 
 STDMETHODIMP FilterGraph::put_CurrentPosition(REFTIME llTime) {
   LONGLONG value = 0;
@@ -897,22 +899,10 @@ STDMETHODIMP FilterGraph::put_CurrentPosition(REFTIME llTime) {
 }
 
 STDMETHODIMP FilterGraph::get_CurrentPosition(REFTIME* pllTime) {
-  if (!pllTime) return E_POINTER;
-  LONGLONG p = 0, media = 0;
-  HRESULT hr = GetCurrentPosition(&p);
-  if (SUCCEEDED(hr)) hr = MediaTimeFromFormat(p, &media);
-  *pllTime = SUCCEEDED(hr) ? Seconds(media) : 0.0;
-  return hr;
+  return SecondsOf(&FilterGraph::GetCurrentPosition, pllTime);
 }
 
-STDMETHODIMP FilterGraph::get_StopTime(REFTIME* pllTime) {
-  if (!pllTime) return E_POINTER;
-  LONGLONG p = 0, media = 0;
-  HRESULT hr = GetStopPosition(&p);
-  if (SUCCEEDED(hr)) hr = MediaTimeFromFormat(p, &media);
-  *pllTime = SUCCEEDED(hr) ? Seconds(media) : 0.0;
-  return hr;
-}
+STDMETHODIMP FilterGraph::get_StopTime(REFTIME* pllTime) { return SecondsOf(&FilterGraph::GetStopPosition, pllTime); }
 
 STDMETHODIMP FilterGraph::put_StopTime(REFTIME llTime) {
   LONGLONG value = 0;

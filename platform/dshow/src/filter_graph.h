@@ -145,6 +145,8 @@ class FilterGraph : public CUnknown,
   void ResetCompletion();
   HRESULT MediaTimeFromFormat(LONGLONG value, LONGLONG* mediaTime);
   HRESULT FormatFromMediaTime(LONGLONG mediaTime, LONGLONG* value);
+  // A position IMediaSeeking gives in the time format, as seconds of media time (0 on failure).
+  HRESULT SecondsOf(HRESULT (STDMETHODCALLTYPE FilterGraph::*get)(LONGLONG*), REFTIME* seconds);
 
   // Intelligent connection (graph_builder.cpp).
   HRESULT ConnectVia(IPin* out, IPin* in, int depth, std::vector<ComPtr<IBaseFilter>>& added);

@@ -166,6 +166,7 @@ STDMETHODIMP FilterGraph::Render(IPin* ppinOut) {
   PIN_DIRECTION dir;
   if (FAILED(ppinOut->QueryDirection(&dir)) || dir != PINDIR_OUTPUT) return VFW_E_INVALID_DIRECTION;
   if (IsConnected(ppinOut)) return VFW_E_ALREADY_CONNECTED;
+  if (SUCCEEDED(RenderThroughWaiting(ppinOut))) return S_OK;
   std::vector<ComPtr<IBaseFilter>> added;  // the graph keeps them
   return RenderVia(ppinOut, 0, added);
 }
@@ -192,7 +193,7 @@ STDMETHODIMP FilterGraph::AddSourceFilter(LPCWSTR lpcwstrFileName, LPCWSTR lpcws
   return S_OK;
 }
 
-// Filters the caller put into the graph before RenderFile and left unconnected take the streams
+// Filters the caller put into the graph before rendering and left unconnected take the streams
 // they accept first, in the order they were added; their outputs are rendered on from there.
 HRESULT FilterGraph::RenderThroughWaiting(IPin* out) {
   std::vector<ComPtr<IBaseFilter>> waiting;
@@ -227,7 +228,7 @@ STDMETHODIMP FilterGraph::RenderFile(LPCWSTR lpcwstrFile, LPCWSTR) {
   const std::vector<ComPtr<IPin>> outputs = PinsOf(source.get(), PINDIR_OUTPUT);
   size_t rendered = 0;
   for (const ComPtr<IPin>& output : outputs)
-    if (SUCCEEDED(RenderThroughWaiting(output.get())) || SUCCEEDED(Render(output.get()))) ++rendered;
+    if (SUCCEEDED(Render(output.get()))) ++rendered;
   if (rendered == 0) {
     RemoveFilter(source.get());
     return VFW_E_CANNOT_RENDER;

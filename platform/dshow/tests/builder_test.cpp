@@ -179,6 +179,21 @@ TEST_F(BuilderTest, RenderFindsARendererThroughAConverter) {
   ASSERT_TRUE(RunToCompletion());
 }
 
+TEST_F(BuilderTest, RenderTakesAFilterWaitingInTheGraphBeforeLookingFurther) {
+  ComPtr<TestSource> source(new TestSource({3}));
+  ComPtr<TestRenderer> waiting(new TestRenderer);
+  ASSERT_EQ(graph->AddFilter(source.get(), u"Source"), S_OK);
+  ASSERT_EQ(graph->AddFilter(waiting.get(), u"Waiting"), S_OK);
+  ASSERT_EQ(graph->Render(source->Pin(0)), S_OK);
+  IPin* peer = nullptr;
+  ASSERT_EQ(source->Pin(0)->ConnectedTo(&peer), S_OK);
+  EXPECT_EQ(peer, waiting->GetPin(0));
+  peer->Release();
+  EXPECT_FALSE(HasFilter(u"Test Renderer"));
+  ASSERT_TRUE(RunToCompletion());
+  EXPECT_EQ(waiting->Frames(), Range(0, 3));
+}
+
 TEST_F(BuilderTest, CaptureGraphBuilderRendersStreamsThroughAnIntermediateFilter) {
   ComPtr<ICaptureGraphBuilder2> builder;
   ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER, IID_ICaptureGraphBuilder2,

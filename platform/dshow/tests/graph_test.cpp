@@ -423,6 +423,15 @@ TEST_F(GraphTest, PositionsInFramesGoToSourcesThatOfferThem) {
   ASSERT_EQ(seeking->GetCurrentPosition(&current), S_OK);
   EXPECT_EQ(current, 50);
   ASSERT_EQ(control->Stop(), S_OK);
+
+  ASSERT_EQ(position->get_Duration(&seconds), S_OK);
+  EXPECT_DOUBLE_EQ(seconds, 2.0);
+  ASSERT_EQ(position->put_StopTime(1.2), S_OK);
+  LONGLONG stop = 0;
+  ASSERT_EQ(seeking->GetStopPosition(&stop), S_OK);
+  EXPECT_EQ(stop, 30);
+  ASSERT_EQ(position->get_StopTime(&seconds), S_OK);
+  EXPECT_DOUBLE_EQ(seconds, 1.2);
 }
 
 TEST_F(GraphTest, SeekingARunningGraphFlushesAndGoesOnFromTheNewPosition) {

@@ -1,126 +1,61 @@
 #include "encoding_writer.h"
 
+#include <algorithm>
 #include <atomic>
 
+#include "dshow/encoding_input_pin.h"
 #include "dshow/hand_off_worker.h"
-
 
 namespace filters {
 
 using namespace dshow::filters;
 
-class EncodingWriter::InputPin : public CBaseInputPin {
+class EncodingWriter::InputPin : public EncodingInputPin {
  public:
   InputPin(EncodingWriter* filter, bool video, LPCWSTR name, HRESULT* phr)
-      : CBaseInputPin("Writer input", filter, &filter->lock_, phr, name), filter_(filter), video_(video) {}
+      : EncodingInputPin("Writer input", filter, &filter->lock_, &filter->muxer_, video, name, phr), filter_(filter) {}
 
   DECLARE_IUNKNOWN
   STDMETHODIMP NonDelegatingQueryInterface(REFIID riid, void** ppv) override {
     if (!ppv) return E_POINTER;
-    if (SUCCEEDED(filter_->PinInterface(video_, riid, ppv))) return S_OK;
-    return CBaseInputPin::NonDelegatingQueryInterface(riid, ppv);
+    if (SUCCEEDED(filter_->PinInterface(IsVideo(), riid, ppv))) return S_OK;
+    return EncodingInputPin::NonDelegatingQueryInterface(riid, ppv);
   }
 
-  HRESULT CheckMediaType(const CMediaType* mt) override {
-    if (video_) {
-      VideoFormat f;
-      return ReadVideoFormat(*mt, &f) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-    }
-    PcmFormat f;
-    return ReadPcmFormat(*mt, &f) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-  }
-
-  STDMETHODIMP Receive(IMediaSample* sample) override {
-    if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
+  // Opens the pin's encoder by the format's plan and adds its stream to a file about to start.
+  HRESULT Open(FileMuxer& muxer) {
     CAutoLock hold(&encodeLock_);
-    if (discarding_) return S_OK;
-    if (!encoder_ || stream_ < 0) return VFW_E_WRONG_STATE;
-    BYTE* data = nullptr;
-    sample->GetPointer(&data);
-    const LONG length = sample->GetActualDataLength();
-    REFERENCE_TIME start = -1, stop = -1;
-    if (FAILED(sample->GetTime(&start, &stop))) start = -1;
-    if (video_) {
-      if (size_t(length) < ImageBytes(videoIn_.kind, videoIn_.width, videoIn_.height)) return VFW_E_BUFFER_UNDERFLOW;
-      return SendPicture(data, std::max<REFERENCE_TIME>(start, 0));
-    }
-    if (encoder_->SendAudio(data, size_t(std::max<LONG>(length, 0)), start) < 0) return E_FAIL;
-    return WritePackets();
-  }
-
-  STDMETHODIMP EndOfStream() override {
-    if (HRESULT hr = CheckStreaming(); hr != S_OK) return hr;
-    Drain();
-    filter_->InputEnded();
-    return S_OK;
-  }
-
-  STDMETHODIMP EndFlush() override {
-    filter_->InputRestarted();
-    return CBaseInputPin::EndFlush();
-  }
-
-  void Drain() {
-    CAutoLock hold(&encodeLock_);
-    if (!encoder_ || drained_) return;
-    drained_ = true;
-    if (worker_) worker_->Finish();
-    encoder_->Finish();
-    WritePackets();
-  }
-
-  HRESULT Open(EncodingWriter& writer, FileMuxer& muxer) {
-    CAutoLock hold(&encodeLock_);
-    std::string error;
-    drained_ = false;
-    discarding_ = false;
     nextSlot_ = 0;
     written_ = 0;
-    if (video_) {
-      if (!ReadVideoFormat(CurrentMediaType(), &videoIn_)) return VFW_E_NOT_CONNECTED;
-      if (videoIn_.frameTime <= 0) videoIn_.frameTime = 400000;
+    if (IsVideo()) {
+      VideoFormat in;
+      if (!ConnectedVideo(&in)) return VFW_E_NOT_CONNECTED;
       VideoPlan plan;
-      if (!writer.PlanVideo(videoIn_, &plan) || !plan.codec) return VFW_E_NO_ACCEPTABLE_TYPES;
-      const VideoInput in{videoIn_.kind, videoIn_.width, videoIn_.height, videoIn_.frameTime};
-      encoder_ = StreamEncoder::OpenVideo(plan.codec, in, plan.target, &error);
-      if (encoder_) {
-        for (Frame& picture : pictures_)
-          if (!(picture = encoder_->NewPicture())) return E_OUTOFMEMORY;
-        worker_ = std::make_unique<HandOffWorker>();
-      }
-    } else {
-      PcmFormat in;
-      if (!ReadPcmFormat(CurrentMediaType(), &in)) return VFW_E_NOT_CONNECTED;
-      AudioPlan plan;
-      if (!writer.PlanAudio(in, &plan)) return VFW_E_NO_ACCEPTABLE_TYPES;
-      if (!plan.codec) {
-        discarding_ = true;
-        return S_OK;
-      }
-      encoder_ = StreamEncoder::OpenAudio(plan.codec, in, plan.target, &error);
+      if (!filter_->PlanVideo(in, &plan) || !plan.codec) return VFW_E_NO_ACCEPTABLE_TYPES;
+      if (HRESULT hr = OpenVideo(plan.codec, in, plan.target, muxer); FAILED(hr)) return hr;
+      for (Frame& picture : pictures_)
+        if (!(picture = Encoder()->NewPicture())) return E_OUTOFMEMORY;
+      worker_ = std::make_unique<HandOffWorker>();
+      return S_OK;
     }
-    if (!encoder_) return VFW_E_TYPE_NOT_ACCEPTED;
-    Parameters p(avcodec_parameters_alloc());
-    if (!p || avcodec_parameters_from_context(p.get(), encoder_->Context()) < 0) return E_OUTOFMEMORY;
-    stream_ = muxer.AddStream(p.get(), encoder_->Context()->framerate);
-    return stream_ < 0 ? E_OUTOFMEMORY : S_OK;
-  }
-
-  void Close() {
-    CAutoLock hold(&encodeLock_);
-    worker_.reset();  // the picture in hand goes out before its encoder
-    encoder_.reset();
-    stream_ = -1;
-    discarding_ = false;
+    PcmFormat in;
+    if (!ReadPcmFormat(CurrentMediaType(), &in)) return VFW_E_NOT_CONNECTED;
+    AudioPlan plan;
+    if (!filter_->PlanAudio(in, &plan)) return VFW_E_NO_ACCEPTABLE_TYPES;
+    if (!plan.codec) {
+      Discard();
+      return S_OK;
+    }
+    return OpenAudio(plan.codec, in, plan.target, muxer);
   }
 
   // Video: frames written and the frame rate; audio: milliseconds written.
   LONG Written() const { return LONG(written_.load()); }
   LONG PerSecond() {
     CAutoLock hold(&encodeLock_);
-    if (!video_) return 1000;
-    if (!encoder_) return 0;
-    const AVRational rate = encoder_->Context()->framerate;
+    if (!IsVideo()) return 1000;
+    if (!Encoder()) return 0;
+    const AVRational rate = Encoder()->Context()->framerate;
     return rate.den ? LONG(rate.num / rate.den) : 0;
   }
 
@@ -129,47 +64,41 @@ class EncodingWriter::InputPin : public CBaseInputPin {
   // in that span (within half a frame) shows it, so a slower output drops pictures and a faster
   // one repeats them, and the stream keeps its length. A picture is converted here while the
   // worker encodes the one before.
-  HRESULT SendPicture(const BYTE* data, REFERENCE_TIME start) {
-    const int64_t outFrame = encoder_->FrameTime();
-    const int64_t end = start + videoIn_.frameTime;
-    const int64_t tolerance = std::min<int64_t>(outFrame, videoIn_.frameTime) / 2;
-    const AVRational base = encoder_->Context()->time_base;
+  HRESULT EncodePicture(const BYTE* data, REFERENCE_TIME start) override {
+    StreamEncoder* encoder = Encoder();
+    const int64_t inFrame = VideoIn().frameTime;
+    const int64_t outFrame = encoder->FrameTime();
+    const int64_t end = start + inFrame;
+    const int64_t tolerance = std::min<int64_t>(outFrame, inFrame) / 2;
+    const AVRational base = encoder->Context()->time_base;
     for (;;) {
       const int64_t slotTime = av_rescale_q(nextSlot_, base, kUnits);
       if (slotTime + tolerance >= end) return S_OK;
       AVFrame* picture = pictures_[nextPicture_].get();
-      if (encoder_->PreparePicture(data, slotTime, picture) < 0) return E_FAIL;
+      if (encoder->PreparePicture(data, slotTime, picture) < 0) return E_FAIL;
       nextPicture_ ^= 1;
       ++nextSlot_;
       ++written_;
-      if (HRESULT hr = worker_->Hand([this, picture] { return EncodePicture(picture); }); FAILED(hr)) return hr;
+      if (HRESULT hr = worker_->Hand([this, picture] { return EncodeFrame(picture); }); FAILED(hr)) return hr;
     }
   }
 
   // On the worker; the streaming thread holds the encoding lock meanwhile or waits for this job.
-  HRESULT EncodePicture(const AVFrame* picture) {
-    if (encoder_->SendPicture(picture) < 0) return E_FAIL;
+  HRESULT EncodeFrame(const AVFrame* picture) {
+    if (Encoder()->SendPicture(picture) < 0) return E_FAIL;
     return WritePackets();
   }
 
-  HRESULT WritePackets() {
-    Packet packet = NewPacket();
-    if (!packet) return E_OUTOFMEMORY;
-    while (encoder_->Receive(packet.get()) == 0) {
-      if (!video_) written_ = (packet->pts + packet->duration) / 10000;
-      if (HRESULT hr = filter_->Write(stream_, packet.get()); FAILED(hr)) return hr;
-    }
-    return S_OK;
+  void FinishPictures() override {
+    if (worker_) worker_->Finish();
+  }
+  void ReleasePictures() override { worker_.reset(); }
+
+  void PacketWritten(int64_t end) override {
+    if (!IsVideo()) written_ = end / 10000;
   }
 
   EncodingWriter* filter_;
-  const bool video_;
-  CCritSec encodeLock_;
-  std::unique_ptr<StreamEncoder> encoder_;
-  VideoFormat videoIn_;
-  int stream_ = -1;
-  bool drained_ = false;
-  bool discarding_ = false;  // the format writes nothing of this input
   int64_t nextSlot_ = 0;
   std::atomic<int64_t> written_ = 0;
   // Video: two pictures, one converted while the worker encodes the other.
@@ -214,7 +143,7 @@ HRESULT EncodingWriter::StartFile() {
   for (InputPin* pin : {video_.get(), audio_.get()}) {
     pin->Close();
     if (!pin->IsConnected()) continue;
-    if (HRESULT hr = pin->Open(*this, *muxer); FAILED(hr)) return hr;
+    if (HRESULT hr = pin->Open(*muxer); FAILED(hr)) return hr;
   }
   if (HRESULT hr = name_.StartMuxer(muxer.get(), plan.mux); FAILED(hr)) return hr;
   muxer_.Begin(std::move(muxer));
@@ -237,10 +166,6 @@ STDMETHODIMP EncodingWriter::Pause() {
 STDMETHODIMP EncodingWriter::Stop() {
   FinishFile();
   return SinkFilter::Stop();
-}
-
-HRESULT EncodingWriter::Write(int stream, AVPacket* packet) {
-  return muxer_.Write(this, stream, packet);
 }
 
 void EncodingWriter::FinishFile() {

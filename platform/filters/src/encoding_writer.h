@@ -69,14 +69,13 @@ class EncodingWriter : public dshow::filters::SinkFilter, public IFileSinkFilter
   class InputPin;
 
   HRESULT StartFile();
-  HRESULT Write(int stream, AVPacket* packet);
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
+  dshow::filters::WritingMuxer muxer_;  // before the pins, which write to it
   std::unique_ptr<InputPin> video_;
   std::unique_ptr<InputPin> audio_;
   dshow::filters::FileSinkName name_{this, &lock_};
-  dshow::filters::WritingMuxer muxer_;
 };
 
 }  // namespace filters

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "timeline/property_setter.h"
 #include "win32/utf.h"
 
 namespace des {
@@ -21,16 +22,6 @@ std::string Trimmed(const std::string& s) {
   while (from < to && std::isspace(static_cast<unsigned char>(s[from]))) ++from;
   while (to > from && std::isspace(static_cast<unsigned char>(s[to - 1]))) --to;
   return s.substr(from, to - from);
-}
-
-std::string VariantText(const VARIANT& v) {
-  VARIANT text;
-  VariantInit(&text);
-  std::string out;
-  if (SUCCEEDED(VariantChangeType(&text, &v, 0, VT_BSTR)) && text.bstrVal)
-    out = win32::Utf16ToUtf8({text.bstrVal, SysStringLen(text.bstrVal)});
-  VariantClear(&text);
-  return out;
 }
 
 }  // namespace
@@ -60,7 +51,7 @@ EffectParameters::EffectParameters(IPropertySetter* setter) {
     for (LONG k = 1; k < params[i].nValues; ++k)
       if (value[k].rt <= 0) chosen = value + k;
     if (chosen && params[i].Name)
-      Set(win32::Utf16ToUtf8({params[i].Name, SysStringLen(params[i].Name)}), VariantText(chosen->v));
+      Set(win32::Utf16ToUtf8({params[i].Name, SysStringLen(params[i].Name)}), ValueText(chosen->v));
     value += params[i].nValues;
   }
   setter->FreeProps(count, params, values);

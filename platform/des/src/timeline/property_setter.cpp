@@ -24,6 +24,8 @@ std::string Escaped(const std::string& s) {
   return out;
 }
 
+}  // namespace
+
 std::string ValueText(const VARIANT& v) {
   VARIANT text;
   VariantInit(&text);
@@ -33,8 +35,6 @@ std::string ValueText(const VARIANT& v) {
   VariantClear(&text);
   return out;
 }
-
-}  // namespace
 
 PropertySetter::PropertySetter() : CUnknown("PropertySetter", nullptr) {}
 

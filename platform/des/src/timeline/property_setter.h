@@ -7,6 +7,9 @@
 
 namespace des {
 
+// A value as text, the way the setter prints it; "" for one without a text form.
+std::string ValueText(const VARIANT& v);
+
 class PropertySetter : public CUnknown, public IPropertySetter {
  public:
   PropertySetter();

@@ -64,6 +64,15 @@ interface IAsfWriterSettings : public IUnknown {
 typedef HRESULT (*LPFNCREATEASFWRITERCONFIG)(IBaseFilter* writer, void** ppConfig);
 void SetAsfWriterConfigFactory(REFIID iid, LPFNCREATEASFWRITERCONFIG create);
 
+// Answered by the built-in file source: whether its decoders work on several pictures at once.
+// That is the default and keeps a running graph fed, but each picture comes out only once the
+// ones after it are under way; a graph that wants its first picture soon turns it off, leaving
+// only threads that share the work of one picture. Decoders opened afterwards follow it.
+DEFINE_GUID(IID_IDecoderThreading, 0x4F2A8C31, 0x6B7D, 0x4E90, 0x9C, 0x15, 0x2A, 0xE3, 0x70, 0xB8, 0x46, 0xD1);
+interface IDecoderThreading : public IUnknown {
+  STDMETHOD(SetPictureThreads)(BOOL on) = 0;
+};
+
 // Sound frames the silent output (which stands in for a missing sound device, and for every
 // device on the virtual clock) has taken from audio renderers since the process started.
 uint64_t DShowSilentOutputFrames();

@@ -1,8 +1,10 @@
 #include "asf_writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
+#include "dshow/encoding_input_pin.h"
 #include "dshow/media_types.h"
 
 namespace dshow::filters {
@@ -21,120 +23,37 @@ ConfigFactory& TheConfigFactory() {
 
 }  // namespace
 
-class AsfWriter::InputPin : public CBaseInputPin {
+class AsfWriter::InputPin : public EncodingInputPin {
  public:
   InputPin(AsfWriter* filter, bool video, HRESULT* phr)
-      : CBaseInputPin("ASF Writer input", filter, &filter->lock_, phr, video ? u"Video Input 01" : u"Audio Input 01"),
-        filter_(filter), video_(video) {}
+      : EncodingInputPin("ASF Writer input", filter, &filter->lock_, &filter->muxer_, video,
+                         video ? u"Video Input 01" : u"Audio Input 01", phr) {}
 
-  HRESULT CheckMediaType(const CMediaType* mt) override {
-    if (video_) {
-      VideoFormat f;
-      return ReadVideoFormat(*mt, &f) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-    }
-    PcmFormat f;
-    return ReadPcmFormat(*mt, &f) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-  }
-
-  STDMETHODIMP Receive(IMediaSample* sample) override {
-    if (HRESULT hr = CBaseInputPin::Receive(sample); hr != S_OK) return hr;
-    CAutoLock hold(&encodeLock_);
-    if (!encoder_ || stream_ < 0) return VFW_E_WRONG_STATE;
-    BYTE* data = nullptr;
-    sample->GetPointer(&data);
-    const LONG length = sample->GetActualDataLength();
-    REFERENCE_TIME start = -1, stop = -1;
-    if (FAILED(sample->GetTime(&start, &stop))) start = -1;
-    int err;
-    if (video_) {
-      if (size_t(length) < ImageBytes(videoIn_.kind, videoIn_.width, videoIn_.height)) return VFW_E_BUFFER_UNDERFLOW;
-      err = encoder_->SendPicture(data, std::max<REFERENCE_TIME>(start, 0));
-    } else {
-      err = encoder_->SendAudio(data, size_t(std::max<LONG>(length, 0)), start);
-    }
-    if (err < 0) return E_FAIL;
-    return WritePackets();
-  }
-
-  STDMETHODIMP EndOfStream() override {
-    if (HRESULT hr = CheckStreaming(); hr != S_OK) return hr;
-    Drain();
-    filter_->InputEnded();
-    return S_OK;
-  }
-
-  STDMETHODIMP EndFlush() override {
-    filter_->InputRestarted();
-    return CBaseInputPin::EndFlush();
-  }
-
-  // The encoder's delayed packets go to the file.
-  void Drain() {
-    CAutoLock hold(&encodeLock_);
-    if (!encoder_ || drained_) return;
-    drained_ = true;
-    encoder_->Finish();
-    WritePackets();
-  }
-
-  // Opens the pin's encoder and adds its stream to a file about to start.
+  // Opens the pin's encoder with the writer's settings and adds its stream to a file about to start.
   HRESULT Open(const AsfWriterSettings& s, FileMuxer& muxer) {
-    CAutoLock hold(&encodeLock_);
-    std::string error;
-    drained_ = false;
-    if (video_) {
-      if (!ReadVideoFormat(CurrentMediaType(), &videoIn_)) return VFW_E_NOT_CONNECTED;
+    if (IsVideo()) {
+      VideoFormat in;
+      if (!ConnectedVideo(&in)) return VFW_E_NOT_CONNECTED;
       VideoTarget target;
-      target.width = s.width ? s.width : videoIn_.width / 2 * 2;
-      target.height = s.height ? s.height : videoIn_.height / 2 * 2;
+      target.width = s.width ? s.width : in.width / 2 * 2;
+      target.height = s.height ? s.height : in.height / 2 * 2;
       if (s.frameTime > 0) target.frameRate = av_d2q(1e7 / double(s.frameTime), 65535);
       target.bitRate = s.videoBitRate;
       target.keyframeInterval = s.keyframeInterval;
       const AVCodec* codec = avcodec_find_encoder_by_name(s.videoEncoder.c_str());
       if (!codec) return VFW_E_NO_ACCEPTABLE_TYPES;
-      VideoInput in{videoIn_.kind, videoIn_.width, videoIn_.height, videoIn_.frameTime > 0 ? videoIn_.frameTime : 400000};
-      encoder_ = StreamEncoder::OpenVideo(codec, in, target, &error);
-    } else {
-      PcmFormat in;
-      if (!ReadPcmFormat(CurrentMediaType(), &in)) return VFW_E_NOT_CONNECTED;
-      AudioTarget target;
-      target.rate = s.sampleRate;
-      target.channels = s.channels ? s.channels : std::min(in.channels, 2);
-      target.bitRate = s.audioBitRate;
-      const AVCodec* codec = avcodec_find_encoder_by_name(s.audioEncoder.c_str());
-      if (!codec) return VFW_E_NO_ACCEPTABLE_TYPES;
-      encoder_ = StreamEncoder::OpenAudio(codec, in, target, &error);
+      return OpenVideo(codec, in, target, muxer);
     }
-    if (!encoder_) return VFW_E_TYPE_NOT_ACCEPTED;
-    Parameters p(avcodec_parameters_alloc());
-    if (!p || avcodec_parameters_from_context(p.get(), encoder_->Context()) < 0) return E_OUTOFMEMORY;
-    stream_ = muxer.AddStream(p.get(), encoder_->Context()->framerate);
-    return stream_ < 0 ? E_OUTOFMEMORY : S_OK;
+    PcmFormat in;
+    if (!ReadPcmFormat(CurrentMediaType(), &in)) return VFW_E_NOT_CONNECTED;
+    AudioTarget target;
+    target.rate = s.sampleRate;
+    target.channels = s.channels ? s.channels : std::min(in.channels, 2);
+    target.bitRate = s.audioBitRate;
+    const AVCodec* codec = avcodec_find_encoder_by_name(s.audioEncoder.c_str());
+    if (!codec) return VFW_E_NO_ACCEPTABLE_TYPES;
+    return OpenAudio(codec, in, target, muxer);
   }
-
-  void Close() {
-    CAutoLock hold(&encodeLock_);
-    encoder_.reset();
-    stream_ = -1;
-  }
-
- private:
-  // What the encoder has ready goes to the file; called with encodeLock_ held.
-  HRESULT WritePackets() {
-    Packet packet = NewPacket();
-    if (!packet) return E_OUTOFMEMORY;
-    while (encoder_->Receive(packet.get()) == 0)
-      if (HRESULT hr = filter_->Write(stream_, packet.get()); FAILED(hr)) return hr;
-    return S_OK;
-  }
-
-  AsfWriter* filter_;
-  const bool video_;
-  CCritSec encodeLock_;
-  std::unique_ptr<StreamEncoder> encoder_;
-  VideoFormat videoIn_;
-  int stream_ = -1;
-  bool drained_ = false;
 };
 
 AsfWriter::AsfWriter(LPUNKNOWN outer, HRESULT*) : SinkFilter("WM ASF Writer", outer, CLSID_WMAsfWriter) { MakePins(); }
@@ -257,10 +176,6 @@ STDMETHODIMP AsfWriter::Pause() {
 STDMETHODIMP AsfWriter::Stop() {
   FinishFile();
   return SinkFilter::Stop();
-}
-
-HRESULT AsfWriter::Write(int stream, AVPacket* packet) {
-  return muxer_.Write(this, stream, packet);
 }
 
 void AsfWriter::FinishFile() {

@@ -42,17 +42,15 @@ class AsfWriter : public SinkFilter, public IFileSinkFilter2, public IAsfWriterS
   AsfWriter(LPUNKNOWN outer, HRESULT* phr);
   void MakePins();
   HRESULT StartFile();
-  // Writes a packet of a stream; the packet is consumed.
-  HRESULT Write(int stream, AVPacket* packet);
   void FinishFile();
   void OnComplete() override { FinishFile(); }
 
   AsfWriterSettings settings_;
+  WritingMuxer muxer_;  // before the pins, which write to it
   std::vector<std::unique_ptr<InputPin>> pins_;     // the pins of the current settings
   std::vector<std::unique_ptr<InputPin>> retired_;  // pins of earlier settings, kept alive
   FileSinkName name_{this, &lock_, MEDIASUBTYPE_Asf};
   DWORD mode_ = 0;
-  WritingMuxer muxer_;
 };
 
 }  // namespace dshow::filters

@@ -1,6 +1,7 @@
 #pragma once
 // The Colour Space Converter: converts uncompressed pictures between the RGB and YUV kinds
-// (libswscale), same size. It offers RGB32, RGB24, RGB555, YUY2 and I420, in that order.
+// (libswscale), same size. It takes RGB top-down or bottom-up and offers RGB32, RGB24, RGB555,
+// YUY2 and I420, in that order, RGB bottom-up.
 #include "dshow/dshow.h"
 #include "dshow/media_types.h"
 
@@ -21,6 +22,7 @@ class ColourConverter : public CTransformFilter {
   ColourConverter(LPUNKNOWN outer, HRESULT* phr);
 
   VideoFormat in_;
+  bool inTopDown_ = false;
   VideoFormat out_;
   ImageConverter converter_;
 };

@@ -24,6 +24,7 @@ CUnknown* FileSource::CreateInstance(LPUNKNOWN outer, HRESULT* phr) { return new
 STDMETHODIMP FileSource::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   if (riid == IID_IFileSourceFilter) return GetInterface(static_cast<IFileSourceFilter*>(this), ppv);
+  if (riid == IID_IDecoderThreading) return GetInterface(static_cast<IDecoderThreading*>(this), ppv);
   return CSource::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -72,6 +73,11 @@ STDMETHODIMP FileSource::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) 
     pmt->subtype = MEDIASUBTYPE_None;
     pmt->formattype = FORMAT_None;
   }
+  return S_OK;
+}
+
+STDMETHODIMP FileSource::SetPictureThreads(BOOL on) {
+  pictureThreads_ = on != FALSE;
   return S_OK;
 }
 

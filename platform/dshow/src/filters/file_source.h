@@ -3,10 +3,12 @@
 // stream as uncompressed pictures (I420, YUY2, RGB32, RGB24, RGB555) and its first audio stream
 // as 16-bit PCM, each output pin on its own streaming thread. Seeking through IMediaSeeking on
 // either pin moves both.
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "dshow/builtin_filters.h"
 #include "dshow/dshow.h"
 #include "media_reader.h"
 
@@ -14,7 +16,7 @@ namespace dshow::filters {
 
 class FileSourcePin;
 
-class FileSource : public CSource, public IFileSourceFilter {
+class FileSource : public CSource, public IFileSourceFilter, public IDecoderThreading {
  public:
   static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* phr);
 
@@ -24,6 +26,10 @@ class FileSource : public CSource, public IFileSourceFilter {
   // IFileSourceFilter
   STDMETHODIMP Load(LPCOLESTR pszFileName, const AM_MEDIA_TYPE* pmt) override;
   STDMETHODIMP GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) override;
+
+  // IDecoderThreading
+  STDMETHODIMP SetPictureThreads(BOOL on) override;
+  bool PictureThreads() const { return pictureThreads_; }
 
   MediaReader* Reader() const { return reader_.get(); }
   int64_t Duration() const;
@@ -43,6 +49,7 @@ class FileSource : public CSource, public IFileSourceFilter {
   CCritSec seekLock_;
   int64_t start_ = 0;
   int64_t stop_ = kNoStop;
+  std::atomic<bool> pictureThreads_{true};
 };
 
 }  // namespace dshow::filters

@@ -232,7 +232,7 @@ HRESULT FileSourcePin::Produce() {
   if (!decoder_) {
     const AVStream* s = Source()->Reader()->Format()->streams[stream_];
     std::string error;
-    decoder_ = StreamDecoder::Open(s->codecpar, s->time_base, &error);
+    decoder_ = StreamDecoder::Open(s->codecpar, s->time_base, Source()->PictureThreads(), &error);
     if (!decoder_) return E_FAIL;
   }
   const size_t frameBytes = video_ ? 0 : PcmFrameBytes();

@@ -60,6 +60,12 @@ int64_t MediaReader::StartOf(int stream) const {
   return s->start_time != AV_NOPTS_VALUE ? s->start_time : 0;
 }
 
+int MediaReader::SeekStream() const {
+  for (int i : streams_)
+    if (input_->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) return i;
+  return streams_.front();
+}
+
 void MediaReader::Enable(int stream, bool on) {
   std::lock_guard<std::mutex> hold(lock_);
   enabled_[stream] = on;
@@ -102,8 +108,6 @@ int MediaReader::Seek(int64_t t) {
   // Nothing read yet: already at the start.
   if (t <= 0 && !touched_) return 0;
   touched_ = t > 0;
-  int64_t target = av_rescale(t, AV_TIME_BASE, 10000000);
-  if (input_->start_time != AV_NOPTS_VALUE) target += input_->start_time;
   if (t <= 0) {
     // Back to the start: opening the file again is the one way every format gets there exactly.
     AVFormatContext* raw = nullptr;
@@ -115,9 +119,15 @@ int MediaReader::Seek(int64_t t) {
     input_ = std::move(again);
     return 0;
   }
+  // The target in the units of the stream the key frames are looked up in (pictures when there
+  // are any), rounded down: rounded to the nearest, a time in the last frame before a key frame
+  // became that key frame's and the seek skipped the frame asked for.
+  const int stream = SeekStream();
+  const AVRational base = input_->streams[stream]->time_base;
+  const int64_t target = StartOf(stream) + av_rescale_rnd(t, base.den, 10000000LL * base.num, AV_ROUND_DOWN);
   // A key frame at or before the target; failing that (files without an index), the nearest.
-  int err = avformat_seek_file(input_.get(), -1, INT64_MIN, target, target, 0);
-  if (err < 0) err = avformat_seek_file(input_.get(), -1, INT64_MIN, target, INT64_MAX, 0);
+  int err = avformat_seek_file(input_.get(), stream, INT64_MIN, target, target, 0);
+  if (err < 0) err = avformat_seek_file(input_.get(), stream, INT64_MIN, target, INT64_MAX, 0);
   return err;
 }
 

@@ -36,6 +36,8 @@ class MediaReader {
 
  private:
   explicit MediaReader(Input input);
+  // The stream whose key frames a seek goes by: the first video stream, else the first stream.
+  int SeekStream() const;
 
   std::mutex lock_;
   std::string path_;

@@ -3,7 +3,7 @@
 namespace dshow::filters {
 
 std::unique_ptr<StreamDecoder> StreamDecoder::Open(const AVCodecParameters* parameters, AVRational timeBase,
-                                                   std::string* error) {
+                                                   bool pictureThreads, std::string* error) {
   const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
   if (!codec) {
     *error = std::string("no decoder for ") + avcodec_get_name(parameters->codec_id);
@@ -20,6 +20,7 @@ std::unique_ptr<StreamDecoder> StreamDecoder::Open(const AVCodecParameters* para
   // Four threads keep a decoder ahead of the rest of a graph; one per processor only adds
   // hand-overs, memory for pictures in flight and CPU time.
   d->codec_->thread_count = 4;
+  if (!pictureThreads) d->codec_->thread_type = FF_THREAD_SLICE;
   if (int err = avcodec_open2(d->codec_.get(), codec, nullptr); err < 0) {
     *error = std::string(codec->name) + ": " + ErrorText(err);
     return nullptr;

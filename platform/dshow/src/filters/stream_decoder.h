@@ -9,8 +9,10 @@ namespace dshow::filters {
 
 class StreamDecoder {
  public:
+  // With pictureThreads the decoder works on several pictures at once (more throughput, later
+  // first picture); without, its threads only share the work of one picture.
   static std::unique_ptr<StreamDecoder> Open(const AVCodecParameters* parameters, AVRational timeBase,
-                                             std::string* error);
+                                             bool pictureThreads, std::string* error);
 
   AVCodecContext* Context() const { return codec_.get(); }
   // A packet, or null for the end of the stream. The packet is not consumed.

@@ -294,7 +294,8 @@ void ExpectFrameTimes(const std::vector<REFERENCE_TIME>& starts, int rate, const
   }
 }
 
-class FileSourcePictureTimes : public ::testing::TestWithParam<std::tuple<const char*, int>> {};
+// The encoder is a string, not a character pointer, so that listings and failures print its name.
+class FileSourcePictureTimes : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
 
 TEST_P(FileSourcePictureTimes, EveryPictureOnceAtItsFrameTime) {
   const auto [encoder, rate] = GetParam();
@@ -304,15 +305,62 @@ TEST_P(FileSourcePictureTimes, EveryPictureOnceAtItsFrameTime) {
   o.audioEncoder = "";
   o.frameRate = rate;
   o.seconds = 1.0;
-  const std::string name = std::string("times_") + encoder + "_" + std::to_string(rate) + ".avi";
+  const std::string name = "times_" + encoder + "_" + std::to_string(rate) + ".avi";
   ExpectFrameTimes(PictureStarts(Clip(name, o)), rate, name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Avi, FileSourcePictureTimes,
                          ::testing::Combine(::testing::Values("mpeg4", "mjpeg", "rawvideo"), ::testing::Values(15, 25)),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param));
+                           return std::get<0>(info.param) + "_" + std::to_string(std::get<1>(info.param));
                          });
+
+// A seek into the last picture before a key frame starts with that picture, whether the decoder
+// works on several pictures at once or only on one (10 pictures from key frame to key frame).
+class FileSourceSeekBeforeAKeyFrame : public ::testing::TestWithParam<bool> {};
+
+TEST_P(FileSourceSeekBeforeAKeyFrame, StartsWithThePictureCoveringTheTime) {
+  testing_support::ClipOptions o;
+  o.format = "avi";
+  o.videoEncoder = "mpeg4";
+  o.audioEncoder = "";
+  o.frameRate = 15;
+  o.keyframeInterval = 10;
+  o.seconds = 2.0;
+  const std::string path = Clip("key_frames_10.avi", o);
+  StartTimes times;
+  TestGraph graph;
+  IBaseFilter* source = AddSource(graph, path);
+  ASSERT_NE(source, nullptr);
+  auto* threading = QueryAs<IDecoderThreading>(source, IID_IDecoderThreading);
+  ASSERT_NE(threading, nullptr);
+  EXPECT_EQ(threading->SetPictureThreads(GetParam()), S_OK);
+  threading->Release();
+  IBaseFilter* grabber = graph.Add(CLSID_SampleGrabber, u"Grabber");
+  IBaseFilter* renderer = graph.Add(CLSID_NullRenderer, u"Null");
+  auto* grab = QueryAs<ISampleGrabber>(grabber, IID_ISampleGrabber);
+  grab->SetCallback(&times, 0);
+  grab->Release();
+  ASSERT_EQ(ConnectFilters(source, grabber), S_OK);
+  ASSERT_EQ(ConnectFilters(grabber, renderer), S_OK);
+  IPin* pin = PinOf(source, PINDIR_OUTPUT, 0);
+  auto* seeking = QueryAs<IMediaSeeking>(pin, IID_IMediaSeeking);
+  LONGLONG start = 6600000;  // inside picture 9, [0.6 s, 0.6667 s)
+  ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+  seeking->Release();
+  pin->Release();
+  ASSERT_EQ(graph.Run(), S_OK);
+  graph.WaitForCompletion(1);
+  EXPECT_EQ(graph.Stop(), S_OK);
+  // Times count from the position asked: picture 9 began 0.06 s before it, then 10 to 29 follow.
+  const std::vector<REFERENCE_TIME> starts = times.Starts();
+  ASSERT_EQ(starts.size(), 21u);
+  EXPECT_NEAR(double(starts.front()), -600000.0, 10000.0);
+  EXPECT_NEAR(double(starts.back()), 29 * UNITS / 15.0 - 6600000.0, 10000.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(PictureThreads, FileSourceSeekBeforeAKeyFrame, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "On" : "Off"); });
 
 TEST(FileSource, AFileStartingLateStillStartsAtZero) {
   testing_support::ClipOptions o;

@@ -179,13 +179,7 @@ class FileDialog {
     }
   }
 
-  void EnterRow(int row) {
-    if (KindOfRow(dlg_, row) == EntryKind::Parent) {
-      Navigate(ParentFolder(folder_));
-    } else {
-      Navigate(folder_ == "/" ? "/" + NameOfRow(dlg_, row) : folder_ + "/" + NameOfRow(dlg_, row));
-    }
-  }
+  void EnterRow(int row) { Navigate(PathOfRow(dlg_, folder_, row)); }
 
   void Warn(const std::string& text) {
     char caption[256] = {};

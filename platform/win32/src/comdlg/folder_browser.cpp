@@ -91,10 +91,6 @@ class FolderBrowser {
     SetDlgItemTextA(dlg_, edt1, PlatformPathFromPosix(folder_).c_str());
   }
 
-  std::string RowFolder(int row) {
-    if (KindOfRow(dlg_, row) == EntryKind::Parent) return ParentFolder(folder_);
-    return folder_ == "/" ? "/" + NameOfRow(dlg_, row) : folder_ + "/" + NameOfRow(dlg_, row);
-  }
 
   void OnCommand(int id, int code) {
     if (id == IDCANCEL) {
@@ -104,8 +100,9 @@ class FolderBrowser {
     } else if (id == lst1) {
       const int row = static_cast<int>(SendDlgItemMessageA(dlg_, lst1, LB_GETCURSEL, 0, 0));
       if (row < 0) return;
-      if (code == LBN_SELCHANGE) SetDlgItemTextA(dlg_, edt1, PlatformPathFromPosix(RowFolder(row)).c_str());
-      if (code == LBN_DBLCLK) Navigate(RowFolder(row));
+      const std::string path = PathOfRow(dlg_, folder_, row);
+      if (code == LBN_SELCHANGE) SetDlgItemTextA(dlg_, edt1, PlatformPathFromPosix(path).c_str());
+      if (code == LBN_DBLCLK) Navigate(path);
     }
   }
 
@@ -160,7 +157,7 @@ BOOL SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR pszPath) {
     path.append(reinterpret_cast<const char*>(at + sizeof cb), cb - sizeof cb);
     at += cb;
   }
-  if (path.empty()) path = "\\";
+  if (path.empty()) path.push_back('\\');  // the root
   if (path.size() >= MAX_PATH) {
     pszPath[0] = '\0';
     return FALSE;

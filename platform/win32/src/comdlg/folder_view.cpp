@@ -39,6 +39,13 @@ bool CaseOrder(const std::string& a, const std::string& b) {
   return c != 0 ? c < 0 : a < b;
 }
 
+std::string ChildPath(const std::string& posixFolder, const std::string& name) {
+  std::string path = posixFolder;
+  if (path != "/") path += '/';
+  path += name;
+  return path;
+}
+
 }  // namespace
 
 void ShowFolder(HWND dlg, const std::string& posixFolder, const std::vector<std::string>& patterns, bool withFiles) {
@@ -47,8 +54,7 @@ void ShowFolder(HWND dlg, const std::string& posixFolder, const std::vector<std:
   ListDirectory(posixFolder, names);
   for (const std::string& name : names) {
     if (name.empty() || name[0] == '.') continue;
-    const std::string path = posixFolder == "/" ? "/" + name : posixFolder + "/" + name;
-    if (IsFolder(path)) {
+    if (IsFolder(ChildPath(posixFolder, name))) {
       folders.push_back(name);
     } else if (withFiles && Matches(patterns, name)) {
       files.push_back(name);
@@ -78,6 +84,11 @@ std::string NameOfRow(HWND dlg, int row) {
   SendDlgItemMessageA(dlg, lst1, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
   if (KindOfRow(dlg, row) == EntryKind::Folder && !text.empty()) text.pop_back();
   return text;
+}
+
+std::string PathOfRow(HWND dlg, const std::string& posixFolder, int row) {
+  if (KindOfRow(dlg, row) == EntryKind::Parent) return ParentFolder(posixFolder);
+  return ChildPath(posixFolder, NameOfRow(dlg, row));
 }
 
 std::string ResolveTyped(const std::string& posixFolder, std::string_view typed) {

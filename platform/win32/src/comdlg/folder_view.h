@@ -23,6 +23,8 @@ void ShowFolder(HWND dlg, const std::string& posixFolder, const std::vector<std:
 // The list row's kind and its name (a folder's without the trailing separator).
 EntryKind KindOfRow(HWND dlg, int row);
 std::string NameOfRow(HWND dlg, int row);
+// The path a row leads to from the folder shown: its parent for "..", else the entry in it.
+std::string PathOfRow(HWND dlg, const std::string& posixFolder, int row);
 
 // A name typed in the dialog as a POSIX path: an absolute platform path as it is, anything else
 // inside the folder shown.

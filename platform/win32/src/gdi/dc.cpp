@@ -40,6 +40,9 @@ Region CurrentClip(const DeviceContext& dc) {
   return Region(-dc.origin.x, -dc.origin.y, dc.surface->width - dc.origin.x, dc.surface->height - dc.origin.y);
 }
 
+// Who hears of changes to the screen's colour table.
+void (*screenPaletteListener)(HDC) = nullptr;
+
 int SetClip(DeviceContext& dc, std::optional<Region> clip) {
   dc.state.clip = std::move(clip);
   dc.ClipChanged();
@@ -103,6 +106,8 @@ void SetSurfaceDCPlacement(HDC hdc, POINT origin, const Region& visible) {
     dc->ClipChanged();
   }
 }
+
+void SetScreenPaletteListener(void (*changed)(HDC hdc)) { screenPaletteListener = changed; }
 
 }  // namespace win32::gdi
 
@@ -235,6 +240,7 @@ UINT RealizePalette(HDC hdc) {
   // Drawn on the screen, the palette's colours the screen's table lacks take its free entries,
   // in turn, as the hardware palette would; what already shows those entries changes with them.
   Surface* screen = dc->kind == DeviceContext::Kind::Surface ? dc->surface.get() : nullptr;
+  bool tableChanged = false;
   if (screen && screen->format.bitsPerPixel == 8 && screen->colors.size() == 256) {
     constexpr int kFirstFree = 10, kEndFree = 246;
     for (const PALETTEENTRY& e : dc->state.palette->entries) {
@@ -247,9 +253,12 @@ UINT RealizePalette(HDC hdc) {
         screen->nextRealizedEntry = kFirstFree;
       }
       screen->colors[size_t(screen->nextRealizedEntry++)] = wanted;
+      tableChanged = true;
     }
   }
-  return static_cast<UINT>(dc->state.palette->entries.size());
+  const auto entries = static_cast<UINT>(dc->state.palette->entries.size());
+  if (tableChanged && screenPaletteListener) screenPaletteListener(hdc);
+  return entries;
 }
 
 int GetDeviceCaps(HDC hdc, int index) {

@@ -245,6 +245,9 @@ std::shared_ptr<DeviceContext> FindDC(HDC hdc);
 // point (0, 0) at origin and drawing limited to visible (device units).
 HDC MakeSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const Region& visible);
 void SetSurfaceDCPlacement(HDC hdc, POINT origin, const Region& visible);
+// For the window layer: told when RealizePalette on one of those DCs changed entries of the
+// screen's colour table (and with them every pixel showing those entries).
+void SetScreenPaletteListener(void (*changed)(HDC hdc));
 
 // ---- Drawing primitives for other drawing code (device units, clipped) ---------------------
 

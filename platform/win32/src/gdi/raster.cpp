@@ -151,21 +151,16 @@ SourceMap::SourceMap(const Surface& source, COLORREF sourceBk, const Surface& de
   } else if (db == 1 && IsBlackWhite(dest)) {
     mode_ = Mode::ToMono;
     sourceBk_ = source.FromColor(sourceBk);
-  } else if (sb <= 8) {
-    if (db == sb && SameColors(source, dest)) {
-      mode_ = Mode::Raw;
-    } else {
-      mode_ = Mode::Table;
-      for (const RGBQUAD& q : source.colors) table_.push_back(dest.FromColor(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue)));
-    }
-  } else if (source.format == dest.format) {
-    mode_ = Mode::Raw;
   } else {
-    MeasureFields();
+    MapColours();
   }
 }
 
-SourceMap::SourceMap(const Surface& source, const Surface& dest) : source_(&source), dest_(&dest) {
+SourceMap::SourceMap(const Surface& source, const Surface& dest) : source_(&source), dest_(&dest) { MapColours(); }
+
+void SourceMap::MapColours() {
+  const Surface& source = *source_;
+  const Surface& dest = *dest_;
   int sb = source.format.bitsPerPixel, db = dest.format.bitsPerPixel;
   if (sb <= 8) {
     if (db == sb && SameColors(source, dest)) {

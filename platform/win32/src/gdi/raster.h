@@ -68,6 +68,8 @@ class SourceMap {
   // Masked when both sides lay their fields out alike (24 and 32 bits, say): the fields stay where
   // they are and only the bits outside them go.
   enum class Mode { Raw, Table, ToMono, Color, Fields, Masked };
+  // Through the colour tables or the fields, without the monochrome rules.
+  void MapColours();
   void MeasureFields();
   Mode mode_ = Mode::Raw;
   Field from_[3];

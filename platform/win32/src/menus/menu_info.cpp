@@ -47,18 +47,26 @@ std::u16string TextOf(const Info& info) {
   }
 }
 
+// The item a get or set call names, once its menu and its structure's size are checked; false
+// with the call's error set otherwise.
 template <class Info>
-BOOL GetInfo(HMENU handle, UINT item, BOOL byPosition, Info* info) {
-  if (!FindMenu(handle)) return FALSE;
+bool FindNamedItem(HMENU handle, UINT item, BOOL byPosition, const Info* info, ItemRef* ref) {
+  if (!FindMenu(handle)) return false;
   if (!SizeIsValid(info)) {
     SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
+    return false;
   }
-  ItemRef ref;
-  if (!FindItem(handle, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND, &ref)) {
+  if (!FindItem(handle, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND, ref)) {
     SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
-    return FALSE;
+    return false;
   }
+  return true;
+}
+
+template <class Info>
+BOOL GetInfo(HMENU handle, UINT item, BOOL byPosition, Info* info) {
+  ItemRef ref;
+  if (!FindNamedItem(handle, item, byPosition, info, &ref)) return FALSE;
   const MenuItem& it = ref.Item();
   const UINT mask = info->fMask;
   if (mask & (MIIM_FTYPE | MIIM_TYPE)) info->fType = it.type;
@@ -126,16 +134,8 @@ bool Apply(Menu& owner, MenuItem& it, const Info& info) {
 
 template <class Info>
 BOOL SetInfo(HMENU handle, UINT item, BOOL byPosition, const Info* info) {
-  if (!FindMenu(handle)) return FALSE;
-  if (!SizeIsValid(info)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
   ItemRef ref;
-  if (!FindItem(handle, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND, &ref)) {
-    SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
-    return FALSE;
-  }
+  if (!FindNamedItem(handle, item, byPosition, info, &ref)) return FALSE;
   MenuItem changed = ref.Item();
   if (!Apply(*ref.menu, changed, *info)) return FALSE;
   ref.Item() = std::move(changed);

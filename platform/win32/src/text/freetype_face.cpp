@@ -6,17 +6,6 @@
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
-#include <unistd.h>
-#if defined(__SANITIZE_ADDRESS__)
-#define TEXT_LEAK_CHECKED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TEXT_LEAK_CHECKED 1
-#endif
-#endif
-#if defined(TEXT_LEAK_CHECKED)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 #include <cmath>
 #include <mutex>
@@ -25,39 +14,10 @@
 
 #include "text/font_engine.h"
 #include "text/text_units.h"
+#include "win32/font_config.h"
 
 namespace win32::text {
 namespace {
-
-std::string ProgramFolder() {
-  char buffer[4096];
-  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return ".";
-  std::string path(buffer, size_t(n));
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-// The process's fontconfig configuration: the program folder's fonts.conf when there is one (it
-// includes the system's), else the system's. Never destroyed.
-FcConfig* FontConfig() {
-  static FcConfig* config = [] {
-#if defined(TEXT_LEAK_CHECKED)
-    // The configuration lives for the process; fontconfig keeps parts of it where the leak
-    // checker cannot see them.
-    __lsan::ScopedDisabler keptForever;
-#endif
-    std::string local = ProgramFolder() + "/fonts.conf";
-    if (access(local.c_str(), R_OK) == 0) {
-      FcConfig* c = FcConfigCreate();
-      if (FcConfigParseAndLoad(c, reinterpret_cast<const FcChar8*>(local.c_str()), FcTrue) && FcConfigBuildFonts(c))
-        return c;
-      FcConfigDestroy(c);
-    }
-    return FcInitLoadConfigAndFonts();
-  }();
-  return config;
-}
 
 FT_Library Library() {
   static FT_Library library = [] {
@@ -172,10 +132,10 @@ class FreeTypeFace : public FontFace {
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
     FcPatternAddInteger(pattern, FC_SLANT, f.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcConfigSubstitute(FontConfig(), pattern, FcMatchPattern);
+    FcConfigSubstitute(ProcessFontConfig(), pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result;
-    FcPattern* match = FcFontMatch(FontConfig(), pattern, &result);
+    FcPattern* match = FcFontMatch(ProcessFontConfig(), pattern, &result);
     FcPatternDestroy(pattern);
     std::string file;
     if (match) {

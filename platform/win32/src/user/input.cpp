@@ -388,6 +388,11 @@ void ActivateWindow(HWND hwnd, int how) {
   if (topLevel.empty() || topLevel.front() != hwnd) {
     SetWindowPosImpl(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
+  // On a palette screen the window coming to the front may realise its own palette first.
+  if (platform_config::Config().screenDepth == 8) {
+    Send(hwnd, WM_QUERYNEWPALETTE, 0, 0);
+    if (!Win(hwnd) || in.active != hwnd) return;
+  }
   Send(hwnd, WM_NCACTIVATE, TRUE, 0);
   if (auto again = Win(hwnd)) {
     Send(hwnd, WM_ACTIVATE, MAKEWPARAM(how, (again->style & WS_MINIMIZE) != 0), reinterpret_cast<LPARAM>(old));

@@ -19,8 +19,11 @@ struct Screen {
   ScreenObserver* observer = nullptr;
 };
 
+void ScreenPaletteChanged(HDC hdc);
+
 Screen& TheScreen() {
   static Screen* screen = [] {
+    gdi::SetScreenPaletteListener(ScreenPaletteChanged);
     auto* s = new Screen;
     const auto& config = platform_config::Config();
     s->bitmap = gdi::NewBitmap(config.screenWidth, config.screenHeight, gdi::ScreenFormat(), false);
@@ -70,6 +73,25 @@ void InvalidateSavedBits(HWND changing, const Region& screen) {
 std::map<HDC, WindowDc>& WindowDcs() {
   static auto* dcs = new std::map<HDC, WindowDc>;
   return *dcs;
+}
+
+// A palette realised on the screen changed its colour table: whatever shows those entries looks
+// different now, so every top-level window hears which window did it and may paint again.
+void ScreenPaletteChanged(HDC hdc) {
+  auto entry = WindowDcs().find(hdc);
+  const auto realising = reinterpret_cast<WPARAM>(entry == WindowDcs().end() ? nullptr : entry->second.hwnd);
+  const auto& config = platform_config::Config();
+  NotifyScreenChanged(RECT{0, 0, config.screenWidth, config.screenHeight});
+  for (HWND top : ChildrenOf(*Win(Desktop()))) {
+    auto t = Win(top);
+    if (!t) continue;
+    // Windows of other threads are told without waiting for them.
+    if (t->thread == GetCurrentThreadId()) {
+      Send(top, WM_PALETTECHANGED, realising, 0);
+    } else {
+      PostMessageA(top, WM_PALETTECHANGED, realising, 0);
+    }
+  }
 }
 
 Region ShapeOnScreen(const Window& w) {

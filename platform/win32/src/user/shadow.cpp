@@ -1,9 +1,10 @@
 // Drop shadows of CS_DROPSHADOW windows: a window of the system's own lies just below the shadowed
 // window, shaped like its shadow along the right and bottom edges, and shows the screen that was
-// under it when the window was shown, darkened. It takes no clicks. It goes when its window hides,
-// moves or changes size: the screen it kept would no longer be what lies under it.
+// under it when it was cast, darkened. It takes no clicks. When its window moves or changes size it
+// is cast anew where the window now is; it goes when its window hides.
 #include <algorithm>
 #include <map>
+#include <vector>
 
 #include "user/display.h"
 #include "user/user_state.h"
@@ -115,10 +116,33 @@ void RemoveShadow(HWND hwnd) {
   DestroyWindow(shadow);
 }
 
+// Windows of this thread below hwnd with paint pending where its shadow is to lie paint now, so
+// that the shadow keeps what they show rather than what the window or its former shadow left on
+// the screen there. Windows of other threads paint in their own time.
+void PaintWindowsBelow(HWND hwnd, const RECT& box) {
+  const std::vector<HWND> tops = ChildrenOf(*Win(Desktop()));
+  auto below = std::find(tops.begin(), tops.end(), hwnd);
+  if (below == tops.end()) return;
+  for (++below; below != tops.end(); ++below) {
+    auto t = Win(*below);
+    RECT overlap;
+    if (t && t->thread == GetCurrentThreadId() && IsVisibleNow(*t) && IntersectRect(&overlap, &t->window, &box)) {
+      UpdateNow(*below, true, false);
+    }
+  }
+}
+
 // A shadow for the window's rectangle, just below it.
-void CastShadow(HWND hwnd, const RECT& casting) {
-  RegisterShadowClass();
+void CastShadow(HWND hwnd) {
+  auto w = Win(hwnd);
+  if (!w) return;
+  const RECT casting = w->window;
   const RECT box{casting.left + kDepth, casting.top + kDepth, casting.right + kDepth, casting.bottom + kDepth};
+  PaintWindowsBelow(hwnd, box);
+  // Those paints may have moved, hidden or shadowed the window already.
+  w = Win(hwnd);
+  if (!w || !IsVisibleNow(*w) || !EqualRect(&w->window, &casting) || Shadows().count(hwnd)) return;
+  RegisterShadowClass();
   HBITMAP picture = DarkenedScreen(box, casting);
   if (!picture) return;
   HWND shadow = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT, kShadowClass, nullptr, WS_POPUP | WS_DISABLED,
@@ -153,15 +177,19 @@ void FollowWithShadow(HWND hwnd, bool shown) {
     Shadows().erase(found);
     found = Shadows().end();
   }
-  if (!wanted || (found != Shadows().end() && !EqualRect(&found->second.casting, &w->window))) {
+  if (!wanted) {
     RemoveShadow(hwnd);
     return;
   }
-  if (found != Shadows().end()) {
+  if (found != Shadows().end() && EqualRect(&found->second.casting, &w->window)) {
     // Kept just below its window.
     SetWindowPos(found->second.window, hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else if (found != Shadows().end()) {
+    // The screen it kept is no longer what lies under it: cast where the window now is.
+    RemoveShadow(hwnd);
+    CastShadow(hwnd);
   } else if (shown) {
-    CastShadow(hwnd, w->window);
+    CastShadow(hwnd);
   }
 }
 

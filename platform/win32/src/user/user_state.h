@@ -214,7 +214,7 @@ int HitTestDefault(const Window& w, POINT screen);
 // The window under a screen point as WindowFromPoint finds it, with its hit-test code.
 HWND WindowAt(POINT screen, int* hit);
 // A CS_DROPSHADOW top-level window's shadow: cast when it was just shown, kept below it as it
-// changes its place in the z-order, gone when it hides, moves or changes size.
+// changes its place in the z-order, cast anew when it moves or changes size, gone when it hides.
 void FollowWithShadow(HWND hwnd, bool shown);
 // Tells the screen observer.
 void NotifyTopLevelChanged(HWND hwnd);

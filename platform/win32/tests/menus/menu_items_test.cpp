@@ -262,6 +262,17 @@ TEST(MenuItemsTest, ItemInformationReadsAndWritesEachPart) {
   SetLastError(0);
   EXPECT_FALSE(GetMenuItemInfoA(menu, 0, TRUE, &old));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  SetLastError(0);
+  EXPECT_FALSE(SetMenuItemInfoA(menu, 0, TRUE, &old));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  // An item that is not there, by command or past the end, is neither read nor changed.
+  old.cbSize = sizeof old;
+  SetLastError(0);
+  EXPECT_FALSE(GetMenuItemInfoA(menu, 999, FALSE, &old));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_MENU_ITEM_NOT_FOUND));
+  SetLastError(0);
+  EXPECT_FALSE(SetMenuItemInfoA(menu, 99, TRUE, &old));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_MENU_ITEM_NOT_FOUND));
 
   // MIIM_TYPE sets type and text together; a sub-menu is set and taken away.
   HMENU sub = CreatePopupMenu();

@@ -1,5 +1,6 @@
 // Painting: update regions, erase semantics, RedrawWindow, clipping of children and siblings,
 // window regions, exposure of uncovered areas, window DCs and WM_PRINT.
+#include <algorithm>
 #include <map>
 
 #include "user_fixture.h"
@@ -281,20 +282,35 @@ TEST_F(PaintTest, DropShadowsDarkenTheScreenBelowAndRightOfTheirWindow) {
   // The shadow takes no clicks: they reach the window under it.
   EXPECT_EQ(WindowFromPoint(POINT{71, 40}), below);
 
-  // Moving takes the shadow away (what was under it shows again); showing casts it anew; so does
-  // destroying.
-  MoveWindow(popup, 30, 20, 50, 40, TRUE);
+  // The shadow goes with its window. Moved left, the new right shadow lies where the window was
+  // and the new bottom one over the old: both darken the window below, not what was left there.
+  const COLORREF underColour = RGB(200, 100, 40), darkest = RGB(100, 50, 20);
+  MoveWindow(popup, 10, 20, 50, 40, TRUE);
   wu::PumpUntilIdle();
-  EXPECT_EQ(At(72, 62), RGB(200, 100, 40));
-  EXPECT_EQ(At(81, 40), RGB(200, 100, 40));
+  EXPECT_EQ(At(59, 40), kGreen);
+  EXPECT_EQ(At(60, 40), darkest);
+  EXPECT_EQ(At(40, 61), RGB(125, 62, 25));
+  EXPECT_EQ(At(64, 40), underColour);
+  EXPECT_EQ(At(70, 40), underColour);  // where the old shadow was
+  // Resized, it takes the new edges.
+  SetWindowPos(popup, nullptr, 0, 0, 30, 30, SWP_NOMOVE | SWP_NOZORDER);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(40, 30), darkest);
+  EXPECT_EQ(At(30, 50), darkest);
+  EXPECT_EQ(At(60, 40), underColour);
+  EXPECT_EQ(At(40, 61), underColour);
+  // Hiding takes it away; showing casts it anew; destroying takes it away again.
   ShowWindow(popup, SW_HIDE);
+  wu::PumpUntilIdle();
+  EXPECT_EQ(At(40, 30), underColour);
+  EXPECT_EQ(At(30, 50), underColour);
   ShowWindow(popup, SW_SHOW);
   wu::PumpUntilIdle();
-  EXPECT_EQ(At(80, 40), RGB(100, 50, 20));
+  EXPECT_EQ(At(40, 30), darkest);
   DestroyWindow(popup);
   wu::PumpUntilIdle();
-  EXPECT_EQ(At(80, 40), RGB(200, 100, 40));
-  EXPECT_EQ(At(40, 60), RGB(200, 100, 40));
+  EXPECT_EQ(At(40, 30), underColour);
+  EXPECT_EQ(At(30, 50), underColour);
 }
 
 TEST_F(PaintTest, WindowScrollBarsAreDrawnAndPressedThroughTheirHandlers) {
@@ -352,6 +368,102 @@ TEST_F(PaintTest, AnObserverHearsOfScreenChangesAndTopLevelWindows) {
   ASSERT_FALSE(observer.windows.empty());
   EXPECT_EQ(observer.windows.back(), std::make_pair(h, false));
   wu::SetScreenObserver(nullptr);
+}
+
+// A palette realised on the screen that brings colours its table lacks changes what shows those
+// entries: the display hears of the whole screen and every top-level window, shown or not, of
+// which window did it. A palette that brings nothing new, or one realised off the screen, changes
+// nothing; a true-colour screen has no table to change.
+TEST_F(PaintTest, PaletteScreenTellsTopLevelWindowsWhoChangedItsColours) {
+  HWND realising = Top(0, 0, 50, 50);
+  HWND shown = Top(100, 0, 50, 50);
+  HWND hidden = Top(200, 0, 50, 50, WS_POPUP);
+  HWND child = Child(shown, 0, 0, 10, 10);
+  wu::PumpUntilIdle();
+  std::vector<std::pair<HWND, WPARAM>> told;
+  CurrentHandler() = [&told](HWND h, UINT m, WPARAM w, LPARAM, LRESULT*) {
+    if (m == WM_PALETTECHANGED) told.push_back({h, w});
+    return false;
+  };
+  struct Observer : wu::ScreenObserver {
+    void ScreenChanged(const RECT& area) override { areas.push_back(area); }
+    void TopLevelChanged(HWND) override {}
+    std::vector<RECT> areas;
+  } observer;
+  wu::SetScreenObserver(&observer);
+
+  auto makePalette = [](std::initializer_list<PALETTEENTRY> colours) {
+    std::vector<uint8_t> storage(sizeof(LOGPALETTE) + colours.size() * sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(storage.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = WORD(colours.size());
+    std::copy(colours.begin(), colours.end(), lp->palPalEntry);
+    return CreatePalette(lp);
+  };
+  HPALETTE brown = makePalette({{165, 42, 0, 0}, {255, 0, 0, 0}});
+  HDC dc = GetDC(realising);
+  const bool paletteScreen = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+  HPALETTE old = SelectPalette(dc, brown, FALSE);
+  RealizePalette(dc);
+  const auto realisingWp = reinterpret_cast<WPARAM>(realising);
+  if (paletteScreen) {
+    EXPECT_EQ(told.size(), 3u);
+    for (HWND top : {realising, shown, hidden}) {
+      EXPECT_NE(std::find(told.begin(), told.end(), std::make_pair(top, realisingWp)), told.end());
+    }
+    for (const auto& [h, w] : told) EXPECT_NE(h, child);
+    ASSERT_EQ(observer.areas.size(), 1u);
+    const RECT wholeScreen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(EqualRect(&observer.areas[0], &wholeScreen));
+  } else {
+    EXPECT_TRUE(told.empty());
+    EXPECT_TRUE(observer.areas.empty());
+  }
+  told.clear();
+  RealizePalette(dc);  // its colours are there now
+  EXPECT_TRUE(told.empty());
+
+  HPALETTE olive = makePalette({{97, 113, 5, 0}});
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, 4, 4);
+  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+  HPALETTE oldMemory = SelectPalette(memory, olive, FALSE);
+  RealizePalette(memory);
+  EXPECT_TRUE(told.empty());
+
+  wu::SetScreenObserver(nullptr);
+  SelectPalette(memory, oldMemory, FALSE);
+  SelectObject(memory, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  SelectPalette(dc, old, FALSE);
+  ReleaseDC(realising, dc);
+  DeleteObject(olive);
+  DeleteObject(brown);
+}
+
+// On a palette screen the window coming to the front is asked to realise its palette before it is
+// told of its activation; a true-colour screen asks nobody.
+TEST_F(PaintTest, PaletteScreenAsksTheWindowComingToTheFrontForItsPalette) {
+  HWND first = Top(0, 0, 50, 50);
+  HWND second = Top(100, 0, 50, 50);
+  wu::PumpUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), second);
+  Received().clear();
+  SetActiveWindow(first);
+  std::vector<std::pair<HWND, UINT>> seen;
+  for (const auto& m : Received()) {
+    if (m.second == WM_QUERYNEWPALETTE || m.second == WM_NCACTIVATE) seen.push_back(m);
+  }
+  HDC screen = GetDC(nullptr);
+  const bool paletteScreen = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+  ReleaseDC(nullptr, screen);
+  using Seen = std::vector<std::pair<HWND, UINT>>;
+  if (paletteScreen) {
+    EXPECT_EQ(seen, (Seen{{second, WM_NCACTIVATE}, {first, WM_QUERYNEWPALETTE}, {first, WM_NCACTIVATE}}));
+  } else {
+    EXPECT_EQ(seen, (Seen{{second, WM_NCACTIVATE}, {first, WM_NCACTIVATE}}));
+  }
 }
 
 TEST_F(PaintTest, ScreenDcReadsTheFramebuffer) {
