@@ -143,8 +143,9 @@ STDMETHODIMP VideoRenderer::Pause() {
   }
   {
     std::lock_guard<std::mutex> hold(streamLock_);
+    // From running, the frame on screen is the paused picture: the one waiting for its time is
+    // not shown early.
     streamState_ = State_Paused;
-    shownWhilePaused_ = false;
   }
   streamWake_.notify_all();
   HRESULT hr = SinkFilter::Pause();
@@ -177,6 +178,7 @@ STDMETHODIMP VideoRenderer::Stop() {
     // First free a streaming thread waiting for its frame's time.
     std::lock_guard<std::mutex> hold(streamLock_);
     streamState_ = State_Stopped;
+    shownWhilePaused_ = false;
     runClock_ = nullptr;
   }
   streamWake_.notify_all();
@@ -261,11 +263,13 @@ bool VideoRenderer::WaitUntilDue(IMediaSample* sample, bool hasTime, REFERENCE_T
     }
     // The frame shown while paused is on screen already: presented again it would count twice.
     if (presented) return false;
-    if (!runClock_ || !hasTime) return true;
     REFERENCE_TIME now = 0;
-    if (FAILED(runClock_->GetTime(&now))) return true;
     const REFERENCE_TIME due = runStart_ + start;
-    if (now >= due) return true;
+    if (!runClock_ || !hasTime || FAILED(runClock_->GetTime(&now)) || now >= due) {
+      // Paused from now on, this frame stays on screen.
+      shownWhilePaused_ = true;
+      return true;
+    }
     const auto left = std::chrono::nanoseconds((due - now) * 100);
     streamWake_.wait_for(lock, std::min<std::chrono::nanoseconds>(left, kClockPoll));
   }

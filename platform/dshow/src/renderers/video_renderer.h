@@ -259,6 +259,8 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   std::condition_variable streamWake_;
   FILTER_STATE streamState_ = State_Stopped;
   bool flushing_ = false;
+  // The frame on screen is the paused picture: the first frame since the start or a flush, or
+  // the last one presented while running.
   bool shownWhilePaused_ = false;
   REFERENCE_TIME runStart_ = 0;
   ComPtr<IReferenceClock> runClock_;  // while running

@@ -648,6 +648,43 @@ TEST_F(RendererTest, WithAClockPausedHoldsTheFirstFrameUntilRun) {
   EXPECT_EQ(drawn + dropped, 9);
 }
 
+TEST_F(RendererTest, PausedAfterRunningKeepsTheFrameOnScreenUntilTheNextIsDue) {
+  const std::string clip = SandboxFile("red_blue_green.avi");
+  ASSERT_EQ(dshow_test::MakeSolidClip(clip, kClipWidth, kClipHeight, {kRed, kBlue, kGreen}), "");
+  Render(clip, true);  // no sound: the system clock, standing still until the test moves it
+  Ptr<IBasicVideo> video;
+  ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo, video.outv()), S_OK);
+  auto firstPixel = [&]() -> COLORREF {
+    LONG size = 0;
+    if (video->GetCurrentImage(&size, nullptr) != S_OK) return CLR_INVALID;
+    std::vector<BYTE> dib(size_t(size) + 4);
+    video->GetCurrentImage(&size, reinterpret_cast<LONG*>(dib.data()));
+    const BYTE* px = dib.data() + sizeof(BITMAPINFOHEADER);
+    return RGB(px[2], px[1], px[0]);
+  };
+  // Whether the picture stays the first frame for a while of real time.
+  auto staysRed = [&](std::chrono::milliseconds span) {
+    const auto until = std::chrono::steady_clock::now() + span;
+    while (firstPixel() == kRed && std::chrono::steady_clock::now() < until) ui.Pump(), std::this_thread::yield();
+    return firstPixel() == kRed;
+  };
+  ASSERT_EQ(control->Pause(), S_OK);
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (firstPixel() != kRed && std::chrono::steady_clock::now() < guard) ui.Pump(), std::this_thread::yield();
+  ASSERT_EQ(firstPixel(), kRed);
+  // Running, the second frame reaches the renderer within moments and waits there for its time;
+  // the watches outlast those moments by far.
+  ASSERT_EQ(control->Run(), S_OK);
+  EXPECT_TRUE(staysRed(std::chrono::milliseconds(200)));
+  // Paused before the second frame is due, the first stays on screen.
+  ASSERT_EQ(control->Pause(), S_OK);
+  EXPECT_TRUE(staysRed(std::chrono::milliseconds(300)));
+  ASSERT_EQ(control->Run(), S_OK);
+  ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
+  ui.Pump();
+  EXPECT_EQ(firstPixel(), kGreen);
+}
+
 TEST_F(RendererTest, SoundPlaysIntoTheSilentOutputAtTheClocksPace) {
   Render(SoundClip(), true);
   Ptr<IBasicAudio> audio;
