@@ -137,6 +137,16 @@ struct HostWindow {
   static inline std::vector<UINT> received;
 };
 
+// The first pixel of the renderer's current picture; CLR_INVALID while it has none.
+COLORREF FirstPixel(IBasicVideo* video) {
+  LONG size = 0;
+  if (video->GetCurrentImage(&size, nullptr) != S_OK) return CLR_INVALID;
+  std::vector<BYTE> dib(size_t(size) + 4);
+  if (video->GetCurrentImage(&size, reinterpret_cast<LONG*>(dib.data())) != S_OK) return CLR_INVALID;
+  const BYTE* px = dib.data() + sizeof(BITMAPINFOHEADER);
+  return RGB(px[2], px[1], px[0]);
+}
+
 class RendererTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -527,19 +537,11 @@ TEST_F(RendererTest, AStoppedRendererHoldsNoBufferButKeepsTheFrame) {
     if (f->QueryInterface(IID_IQualProp, quality.outv()) == S_OK) f->QueryInterface(IID_IBaseFilter, renderer.outv());
   }
   ASSERT_TRUE(renderer);
-  auto firstPixel = [&]() -> COLORREF {
-    LONG size = 0;
-    if (video->GetCurrentImage(&size, nullptr) != S_OK) return CLR_INVALID;
-    std::vector<BYTE> dib(size_t(size) + 4);
-    if (video->GetCurrentImage(&size, reinterpret_cast<LONG*>(dib.data())) != S_OK) return CLR_INVALID;
-    const BYTE* px = dib.data() + sizeof(BITMAPINFOHEADER);
-    return RGB(px[2], px[1], px[0]);
-  };
   ASSERT_EQ(control->Run(), S_OK);
   ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
-  EXPECT_EQ(firstPixel(), kBlue);
+  EXPECT_EQ(FirstPixel(video.get()), kBlue);
   ASSERT_EQ(control->Stop(), S_OK);
-  EXPECT_EQ(firstPixel(), kBlue);
+  EXPECT_EQ(FirstPixel(video.get()), kBlue);
 
   // An allocator refuses new properties while a buffer of it is out.
   Ptr<IEnumPins> pins;
@@ -560,7 +562,7 @@ TEST_F(RendererTest, AStoppedRendererHoldsNoBufferButKeepsTheFrame) {
   ASSERT_EQ(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
   ASSERT_EQ(control->Run(), S_OK);
   ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
-  EXPECT_EQ(firstPixel(), kBlue);
+  EXPECT_EQ(FirstPixel(video.get()), kBlue);
 }
 
 TEST_F(RendererTest, FullScreenCoversTheScreenUntilEscape) {
@@ -607,20 +609,12 @@ TEST_F(RendererTest, WithAClockPausedHoldsTheFirstFrameUntilRun) {
   Render(SolidClip(), true);  // no sound: the system clock
   Ptr<IBasicVideo> video;
   ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo, video.outv()), S_OK);
-  auto firstPixel = [&]() -> COLORREF {
-    LONG size = 0;
-    if (video->GetCurrentImage(&size, nullptr) != S_OK) return CLR_INVALID;
-    std::vector<BYTE> dib(size_t(size) + 4);
-    video->GetCurrentImage(&size, reinterpret_cast<LONG*>(dib.data()));
-    const BYTE* px = dib.data() + sizeof(BITMAPINFOHEADER);
-    return RGB(px[2], px[1], px[0]);
-  };
   ASSERT_EQ(control->Pause(), S_OK);
   COLORREF shown = CLR_INVALID;
   const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (shown == CLR_INVALID && std::chrono::steady_clock::now() < guard) {
     ui.Pump();
-    shown = firstPixel();
+    shown = FirstPixel(video.get());
     std::this_thread::yield();
   }
   EXPECT_EQ(shown, kRed);
@@ -629,11 +623,11 @@ TEST_F(RendererTest, WithAClockPausedHoldsTheFirstFrameUntilRun) {
   LONG code = 0;
   LONG_PTR a, b;
   EXPECT_NE(events->GetEvent(&code, &a, &b, 0), S_OK);
-  EXPECT_EQ(firstPixel(), kRed);
+  EXPECT_EQ(FirstPixel(video.get()), kRed);
   ASSERT_EQ(control->Run(), S_OK);
   ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
   ui.Pump();
-  EXPECT_EQ(firstPixel(), kBlue);
+  EXPECT_EQ(FirstPixel(video.get()), kBlue);
   // The frame shown while paused is the first of the run, not a frame of its own: each of the
   // clip's nine frames is counted once, drawn or dropped.
   Ptr<IQualProp> quality;
@@ -654,24 +648,16 @@ TEST_F(RendererTest, PausedAfterRunningKeepsTheFrameOnScreenUntilTheNextIsDue) {
   Render(clip, true);  // no sound: the system clock, standing still until the test moves it
   Ptr<IBasicVideo> video;
   ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo, video.outv()), S_OK);
-  auto firstPixel = [&]() -> COLORREF {
-    LONG size = 0;
-    if (video->GetCurrentImage(&size, nullptr) != S_OK) return CLR_INVALID;
-    std::vector<BYTE> dib(size_t(size) + 4);
-    video->GetCurrentImage(&size, reinterpret_cast<LONG*>(dib.data()));
-    const BYTE* px = dib.data() + sizeof(BITMAPINFOHEADER);
-    return RGB(px[2], px[1], px[0]);
-  };
   // Whether the picture stays the first frame for a while of real time.
   auto staysRed = [&](std::chrono::milliseconds span) {
     const auto until = std::chrono::steady_clock::now() + span;
-    while (firstPixel() == kRed && std::chrono::steady_clock::now() < until) ui.Pump(), std::this_thread::yield();
-    return firstPixel() == kRed;
+    while (FirstPixel(video.get()) == kRed && std::chrono::steady_clock::now() < until) ui.Pump(), std::this_thread::yield();
+    return FirstPixel(video.get()) == kRed;
   };
   ASSERT_EQ(control->Pause(), S_OK);
   const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (firstPixel() != kRed && std::chrono::steady_clock::now() < guard) ui.Pump(), std::this_thread::yield();
-  ASSERT_EQ(firstPixel(), kRed);
+  while (FirstPixel(video.get()) != kRed && std::chrono::steady_clock::now() < guard) ui.Pump(), std::this_thread::yield();
+  ASSERT_EQ(FirstPixel(video.get()), kRed);
   // Running, the second frame reaches the renderer within moments and waits there for its time;
   // the watches outlast those moments by far.
   ASSERT_EQ(control->Run(), S_OK);
@@ -682,7 +668,7 @@ TEST_F(RendererTest, PausedAfterRunningKeepsTheFrameOnScreenUntilTheNextIsDue) {
   ASSERT_EQ(control->Run(), S_OK);
   ASSERT_EQ(WaitEvent(EC_COMPLETE), EC_COMPLETE);
   ui.Pump();
-  EXPECT_EQ(firstPixel(), kGreen);
+  EXPECT_EQ(FirstPixel(video.get()), kGreen);
 }
 
 TEST_F(RendererTest, SoundPlaysIntoTheSilentOutputAtTheClocksPace) {
