@@ -203,11 +203,15 @@ class VideoRenderer : public filters::SinkFilter, public IVideoWindow, public IB
   const BYTE* FrameBits() const;
   // Copies the kept sample's frame and hands the sample back to its allocator; frameLock_ held.
   void LetGoOfSample();
-  // False when nothing of the window could be seen, so nothing was drawn.
-  bool Paint(HDC dc);
+  // False when nothing of the window could be seen, so nothing was drawn. Presenting, the frame
+  // waiting to be shown is taken as drawn in the same hold of frameLock_ that reads its rows, so a
+  // frame arriving meanwhile is counted either dropped or drawn, never neither.
+  bool Paint(HDC dc, bool presenting = false);
   // Copies the scaled picture of the newest frame to dst, scaling it first when the one kept was
   // made for another size or part or from an older frame. False when it could not be scaled.
-  bool DrawScaled(HDC dc, const RECT& dst, const RECT& src);
+  bool DrawScaled(HDC dc, const RECT& dst, const RECT& src, bool presenting);
+  // The frame waiting to be shown is on its way to the screen; frameLock_ held.
+  void TakeWaitingFrame() { paintPosted_ = heldBack_ = false; }
   RECT DrawRect();    // where the picture goes in the client area
   RECT SourceRect();  // the part of the frame shown, top-down
   bool OnWindowThread() const;

@@ -89,15 +89,9 @@ LRESULT CALLBACK VideoRenderer::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, L
 
 LRESULT VideoRenderer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case kFrameMessage: {
-      {
-        std::lock_guard<std::mutex> hold(frameLock_);
-        paintPosted_ = false;
-        heldBack_ = false;  // the newest frame is drawn now
-      }
+    case kFrameMessage:
       DrawFrame(hwnd);
       return 0;
-    }
     case kHeldBackMessage:
       SetTimer(hwnd, kHeldBackTimer, UINT(kShowInterval / 10000) + 1, nullptr);
       return 0;
@@ -147,12 +141,13 @@ LRESULT VideoRenderer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 void VideoRenderer::DrawFrame(HWND hwnd) {
   HDC dc = GetDC(hwnd);
-  const bool drawn = Paint(dc);
+  const bool drawn = Paint(dc, true);
   ReleaseDC(hwnd, dc);
-  if (drawn) {
-    std::lock_guard<std::mutex> hold(frameLock_);
+  std::lock_guard<std::mutex> hold(frameLock_);
+  if (drawn)
     ++framesDrawn_;
-  }
+  else
+    TakeWaitingFrame();  // nothing could be seen: the frame is not waiting any more
 }
 
 void VideoRenderer::OnHeldBackTimer(HWND hwnd) {
@@ -163,8 +158,7 @@ void VideoRenderer::OnHeldBackTimer(HWND hwnd) {
     // While frames keep coming the streaming thread draws one of them soon enough.
     if (heldBack_ && now - lastArrival_ < kShowInterval) return;
     timerArmed_ = false;
-    draw = heldBack_;
-    heldBack_ = false;
+    draw = heldBack_;  // still held back until drawn, so a frame arriving meanwhile counts it dropped
     if (draw) lastShown_ = now;
   }
   KillTimer(hwnd, kHeldBackTimer);
@@ -194,7 +188,7 @@ RECT VideoRenderer::SourceRect() {
   return defaultSource_ ? RECT{0, 0, format_.header.biWidth, format_.header.biHeight} : source_;
 }
 
-bool VideoRenderer::Paint(HDC dc) {
+bool VideoRenderer::Paint(HDC dc, bool presenting) {
   // Nothing of a hidden, empty or covered window can be seen: the scaling would be wasted. The
   // newest frame stays kept, and the window is painted from it once it shows.
   RECT visible;
@@ -219,8 +213,9 @@ bool VideoRenderer::Paint(HDC dc) {
                          {dst.right, dst.top, client.right, dst.bottom}};
   for (const RECT& r : around)
     if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, border);
-  if (!inside || !DrawScaled(dc, dst, src)) {
+  if (!inside || !DrawScaled(dc, dst, src, presenting)) {
     std::lock_guard<std::mutex> hold(frameLock_);
+    if (presenting) TakeWaitingFrame();
     if (!haveFrame_) {
       FillRect(dc, &dst, border);
     } else {
@@ -235,7 +230,7 @@ bool VideoRenderer::Paint(HDC dc) {
   return true;
 }
 
-bool VideoRenderer::DrawScaled(HDC dc, const RECT& dst, const RECT& src) {
+bool VideoRenderer::DrawScaled(HDC dc, const RECT& dst, const RECT& src, bool presenting) {
   const LONG width = dst.right - dst.left, height = dst.bottom - dst.top;
   std::lock_guard<std::mutex> hold(frameLock_);
   if (!haveFrame_) return false;
@@ -246,6 +241,7 @@ bool VideoRenderer::DrawScaled(HDC dc, const RECT& dst, const RECT& src) {
     shownIsNewest_ = shown_->Draw(FrameBits(), dib.Info(), src, width, height);
     if (!shownIsNewest_) return false;
   }
+  if (presenting) TakeWaitingFrame();
   return shown_->CopyTo(dc, dst.left, dst.top);
 }
 
