@@ -82,16 +82,22 @@ void ScreenPaletteChanged(HDC hdc) {
   const auto realising = reinterpret_cast<WPARAM>(entry == WindowDcs().end() ? nullptr : entry->second.hwnd);
   const auto& config = platform_config::Config();
   NotifyScreenChanged(RECT{0, 0, config.screenWidth, config.screenHeight});
+  // A window answering by realising its own palette changes the table again; told from inside
+  // that answer, the windows hear of it later, so palettes that do not fit cannot recurse forever.
+  static thread_local bool telling = false;
+  const bool nested = telling;
+  telling = true;
   for (HWND top : ChildrenOf(*Win(Desktop()))) {
     auto t = Win(top);
     if (!t) continue;
     // Windows of other threads are told without waiting for them.
-    if (t->thread == GetCurrentThreadId()) {
+    if (t->thread == GetCurrentThreadId() && !nested) {
       Send(top, WM_PALETTECHANGED, realising, 0);
     } else {
       PostMessageA(top, WM_PALETTECHANGED, realising, 0);
     }
   }
+  telling = nested;
 }
 
 Region ShapeOnScreen(const Window& w) {

@@ -1,6 +1,7 @@
 // Painting: update regions, erase semantics, RedrawWindow, clipping of children and siblings,
 // window regions, exposure of uncovered areas, window DCs and WM_PRINT.
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "user_fixture.h"
@@ -440,6 +441,46 @@ TEST_F(PaintTest, PaletteScreenTellsTopLevelWindowsWhoChangedItsColours) {
   ReleaseDC(realising, dc);
   DeleteObject(olive);
   DeleteObject(brown);
+}
+
+// Windows answering a palette change by realising palettes of their own with colours the table
+// lacks change it again: those changes reach the others later through their queues, never from
+// inside the answer, so the answers cannot nest without end.
+TEST_F(PaintTest, PaletteScreenAnswersToAPaletteChangeDoNotNest) {
+  HWND first = Top(0, 0, 50, 50);
+  HWND second = Top(100, 0, 50, 50);
+  wu::PumpUntilIdle();
+  int depth = 0, deepest = 0, realised = 0;
+  BYTE shade = 0;
+  std::function<void(HWND)> realiseNewColour = [&](HWND h) {
+    LOGPALETTE lp{0x300, 1, {{shade, BYTE(255 - shade), 77, 0}}};
+    ++shade;
+    HPALETTE palette = CreatePalette(&lp);
+    HDC dc = GetDC(h);
+    HPALETTE old = SelectPalette(dc, palette, FALSE);
+    RealizePalette(dc);
+    SelectPalette(dc, old, FALSE);
+    ReleaseDC(h, dc);
+    DeleteObject(palette);
+    ++realised;
+  };
+  CurrentHandler() = [&](HWND h, UINT m, WPARAM w, LPARAM, LRESULT*) {
+    if (m != WM_PALETTECHANGED || reinterpret_cast<HWND>(w) == h || realised >= 20) return false;
+    deepest = std::max(deepest, ++depth);
+    realiseNewColour(h);
+    --depth;
+    return false;
+  };
+  realiseNewColour(first);
+  const bool paletteScreen = realised > 1;
+  wu::PumpUntilIdle();
+  if (paletteScreen) {
+    EXPECT_LE(deepest, 2);  // an answer, and the answer to it; never more
+    EXPECT_EQ(realised, 20);  // the answers went on through the queues
+  } else {
+    EXPECT_EQ(realised, 1);  // a true-colour screen has no table to change
+  }
+  (void)second;
 }
 
 // On a palette screen the window coming to the front is asked to realise its palette before it is
