@@ -362,6 +362,7 @@ void VideoRenderer::ResetForStart() {
   std::lock_guard<std::mutex> hold(frameLock_);
   framesDrawn_ = 0;
   framesDropped_ = 0;
+  heldBack_ = false;  // a frame held back in the last run is not this run's to count
   lastShown_ = kNeverShown;  // the first frame is drawn as it comes
 }
 

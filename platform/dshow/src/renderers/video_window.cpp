@@ -143,11 +143,10 @@ void VideoRenderer::DrawFrame(HWND hwnd) {
   HDC dc = GetDC(hwnd);
   const bool drawn = Paint(dc, true);
   ReleaseDC(hwnd, dc);
-  std::lock_guard<std::mutex> hold(frameLock_);
-  if (drawn)
+  if (drawn) {
+    std::lock_guard<std::mutex> hold(frameLock_);
     ++framesDrawn_;
-  else
-    TakeWaitingFrame();  // nothing could be seen: the frame is not waiting any more
+  }
 }
 
 void VideoRenderer::OnHeldBackTimer(HWND hwnd) {
@@ -204,6 +203,9 @@ bool VideoRenderer::Paint(HDC dc, bool presenting) {
   {
     std::lock_guard<std::mutex> hold(frameLock_);
     sight_ = {inSight, inSight && inside, dst.right - dst.left, dst.bottom - dst.top, src};
+    // Nothing can be seen: the frame is not waiting any more, and one arriving after this hold
+    // knows the window cannot show it.
+    if (presenting && !inSight) TakeWaitingFrame();
   }
   if (!inSight) return false;
   HBRUSH border = CreateSolidBrush(border_);
