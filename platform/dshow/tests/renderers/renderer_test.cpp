@@ -191,6 +191,15 @@ class RendererTest : public ::testing::Test {
     return 0;
   }
 
+  // The counts of the renderer RenderFile put in the graph.
+  void FindRendererCounts(Ptr<IQualProp>* quality) {
+    Ptr<IEnumFilters> filters;
+    ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
+    for (IBaseFilter* f = nullptr; !*quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
+      f->QueryInterface(IID_IQualProp, quality->outv());
+    ASSERT_TRUE(*quality);
+  }
+
   // The window the video is drawn in: the one at the middle of its placement.
   HWND VideoHwnd(IVideoWindow* window) {
     LONG l, t, w, h;
@@ -284,11 +293,7 @@ TEST_P(RendererSightTest, DrawsOnlyWhatCanBeSeenAndShowsTheNewestFrameLater) {
   ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
   // The renderer itself counts what it drew.
   Ptr<IQualProp> quality;
-  Ptr<IEnumFilters> filters;
-  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
-  for (IBaseFilter* f = nullptr; !quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
-    f->QueryInterface(IID_IQualProp, quality.outv());
-  ASSERT_TRUE(quality);
+  ASSERT_NO_FATAL_FAILURE(FindRendererCounts(&quality));
   // Inside the host window's area, which covers it in the covered case.
   const RECT placed{120, 100, 120 + 2 * kClipWidth, 100 + 2 * kClipHeight};
   const POINT middle{(placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2};
@@ -424,11 +429,7 @@ TEST_F(RendererTest, TheKeptFrameFollowsTheWindowsNewSize) {
   Ptr<IBasicVideo2> video;
   ASSERT_EQ(graph->QueryInterface(IID_IBasicVideo2, video.outv()), S_OK);
   Ptr<IQualProp> quality;
-  Ptr<IEnumFilters> filters;
-  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
-  for (IBaseFilter* f = nullptr; !quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
-    f->QueryInterface(IID_IQualProp, quality.outv());
-  ASSERT_TRUE(quality);
+  ASSERT_NO_FATAL_FAILURE(FindRendererCounts(&quality));
   ASSERT_EQ(window->put_Owner(reinterpret_cast<OAHWND>(host.hwnd)), S_OK);
   ASSERT_EQ(window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS), S_OK);
   ASSERT_EQ(window->put_BorderColor(LONG(kGreen)), S_OK);
@@ -631,11 +632,7 @@ TEST_F(RendererTest, WithAClockPausedHoldsTheFirstFrameUntilRun) {
   // The frame shown while paused is the first of the run, not a frame of its own: each of the
   // clip's nine frames is counted once, drawn or dropped.
   Ptr<IQualProp> quality;
-  Ptr<IEnumFilters> filters;
-  ASSERT_EQ(graph->EnumFilters(reinterpret_cast<IEnumFilters**>(filters.outv())), S_OK);
-  for (IBaseFilter* f = nullptr; !quality && filters->Next(1, &f, nullptr) == S_OK; f->Release())
-    f->QueryInterface(IID_IQualProp, quality.outv());
-  ASSERT_TRUE(quality);
+  ASSERT_NO_FATAL_FAILURE(FindRendererCounts(&quality));
   int drawn = 0, dropped = 0;
   ASSERT_EQ(quality->get_FramesDrawn(&drawn), S_OK);
   ASSERT_EQ(quality->get_FramesDroppedInRenderer(&dropped), S_OK);
